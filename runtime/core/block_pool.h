@@ -16,25 +16,29 @@ enum PoolFlags : uint32_t {
     PoolShared = 4,   // pools of equal stride and equal flags are one, reference-counted pool
 };
 
-// A pool of blocks of `block_size` usable bytes, or null when it cannot be allocated.
+// A pool of blocks of `block_size` usable bytes (8-byte aligned), or null when it cannot be
+// allocated or when a chunk block count is below 1.
 BlockPool* CreateBlockPool(uint64_t block_size, int32_t initial_chunk_blocks,
                            int32_t maximum_chunk_blocks, uint32_t flags);
 // The usable part of a block (contents undefined), or null.
 void* PoolAllocate(BlockPool* pool);
 void* PoolAllocateZeroed(BlockPool* pool);
-// Gives a block back to the pool it came from.
+// Gives a block back to the pool it came from; null is ignored. A block of another pool is a
+// programmer error: it asserts in debug builds and is ignored otherwise.
 void PoolFree(BlockPool* pool, void* block);
 // Frees every chunk; the pool stays usable and every block it handed out is invalid.
 void ClearBlockPool(BlockPool* pool);
 // Releases the pool; for a shared pool, one reference.
 void FreeBlockPool(BlockPool* pool);
 
-// Introspection for tests and benchmarks.
+// Introspection for tests and benchmarks. A new chunk's capacity shows as the growth of
+// total_blocks on the allocation that made it.
 struct BlockPoolStats {
     uint64_t total_blocks;
     uint64_t block_stride;
-    int64_t chunk_count;
-    int32_t newest_chunk_capacity; // capacity of the most recently created chunk still held
+    int64_t chunk_count;       // open and full chunks
+    int64_t open_chunk_count;  // chunks with a block available
+    int64_t shared_references; // users of a shared pool; 0 for a private pool
 };
 BlockPoolStats GetBlockPoolStats(const BlockPool* pool);
 

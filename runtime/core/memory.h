@@ -2,6 +2,8 @@
 // Runtime heap blocks: allocations that carry their usable size in an 8-byte header in front of
 // the address the caller sees. Every runtime table, record, list, pool and chunk is one. String
 // variables and UTF-8 copies are plain malloc blocks instead; the two kinds are never mixed.
+// A block's address is aligned to 8 bytes (not to alignof(std::max_align_t)). A size so large
+// that the header cannot be added to it gives null.
 
 #include <cstddef>
 #include <cstdint>
@@ -37,7 +39,8 @@ void FreeAppMemory(void* block);
 // Frees a plain malloc block (a string variable, a UTF-8 copy) when the pointer is non-null.
 void FreeIfSet(void* pointer);
 
-// Plain-heap helpers: malloc and zero-fill; realloc and zero-fill the bytes added.
+// Plain-heap helpers: malloc and zero-fill; realloc and zero-fill the bytes added. Both give null
+// only on failure (a size of 0 gives a valid one-byte block); on failure the old block stays.
 void* CallocPlain(size_t size);
 void* ReallocPlainZero(void* pointer, size_t old_size, size_t new_size);
 

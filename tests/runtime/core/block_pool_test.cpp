@@ -1,0 +1,306 @@
+#include "runtime/core/block_pool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define POOL_TEST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) && !defined(POOL_TEST_ASAN)
+#define POOL_TEST_ASAN 1
+#endif
+#ifdef POOL_TEST_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
+
+namespace rt {
+namespace {
+
+struct PoolDeleter {
+    void operator()(BlockPool* pool) const { FreeBlockPool(pool); }
+};
+using PoolHandle = std::unique_ptr<BlockPool, PoolDeleter>;
+
+PoolHandle make_pool(uint64_t size, int32_t initial, int32_t maximum, uint32_t flags) {
+    return PoolHandle(CreateBlockPool(size, initial, maximum, flags));
+}
+
+// Capacities of the chunks made while allocating `count` blocks, as (capacity, run length).
+using Runs = std::vector<std::pair<uint64_t, int>>;
+
+Runs chunk_runs(BlockPool* pool, int count, std::vector<void*>& blocks) {
+    Runs runs;
+    for (int i = 0; i < count; ++i) {
+        const uint64_t before = GetBlockPoolStats(pool).total_blocks;
+        blocks.push_back(PoolAllocate(pool));
+        const uint64_t made = GetBlockPoolStats(pool).total_blocks - before;
+        if (made == 0) continue;
+        if (!runs.empty() && runs.back().first == made)
+            ++runs.back().second;
+        else
+            runs.emplace_back(made, 1);
+    }
+    return runs;
+}
+
+std::string describe(const Runs& runs) {
+    std::string text;
+    for (const auto& [capacity, length] : runs) {
+        text += std::to_string(length) + "x" + std::to_string(capacity) + " ";
+    }
+    return text;
+}
+
+TEST(BlockPool, StrideIsTheSizeRoundedUpToEightPlusTheHeaderWord) {
+    const std::pair<uint64_t, uint64_t> cases[] = {{0, 8}, {1, 16}, {8, 16}, {9, 24}, {56, 64}};
+    for (const auto& [size, stride] : cases) {
+        PoolHandle pool = make_pool(size, 16, 256, PoolUnlocked);
+        ASSERT_NE(pool, nullptr);
+        EXPECT_EQ(GetBlockPoolStats(pool.get()).block_stride, stride) << "size " << size;
+    }
+}
+
+TEST(BlockPool, RejectsChunkCountsBelowOneAndSizesThatOverflow) {
+    EXPECT_EQ(CreateBlockPool(16, 0, 256, PoolUnlocked), nullptr);
+    EXPECT_EQ(CreateBlockPool(16, 16, 0, PoolUnlocked), nullptr);
+    EXPECT_EQ(CreateBlockPool(16, -1, 256, PoolUnlocked), nullptr);
+    EXPECT_EQ(CreateBlockPool(UINT64_MAX - 8, 16, 256, PoolUnlocked), nullptr);
+}
+
+struct GrowthCase {
+    int32_t initial;
+    int32_t maximum;
+    int blocks;
+    Runs expected;
+};
+
+TEST(BlockPool, ChunksGrowWithThePoolInStepsOfSixteenUpToTheMaximum) {
+    const GrowthCase cases[] = {
+        {16, 65536, 1056, {{16, 32}, {32, 8}, {48, 6}}},
+        {16, 32, 2016, {{16, 32}, {32, 47}}},
+        {128, 1024, 2448, {{128, 18}, {144, 1}}},
+        {1, 4, 264, {{1, 256}, {4, 2}}}, // one-block chunks go straight to the full list
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "initial " << c.initial << " maximum " << c.maximum);
+        PoolHandle pool = make_pool(24, c.initial, c.maximum, PoolUnlocked);
+        std::vector<void*> blocks;
+        const Runs runs = chunk_runs(pool.get(), c.blocks, blocks);
+        EXPECT_EQ(runs, c.expected)
+            << "made " << describe(runs) << "expected " << describe(c.expected);
+        for (void* block : blocks)
+            PoolFree(pool.get(), block);
+        const BlockPoolStats stats = GetBlockPoolStats(pool.get());
+        EXPECT_EQ(stats.total_blocks, 0u);
+        EXPECT_EQ(stats.chunk_count, 0);
+    }
+}
+
+// Blocks of one pool must neither overlap nor spill into each other's header words.
+TEST(BlockPool, BlocksKeepTheirWholeUsableAreaToThemselves) {
+    constexpr uint64_t size = 20;
+    PoolHandle pool = make_pool(size, 16, 64, PoolUnlocked);
+    std::vector<unsigned char*> blocks;
+    for (int i = 0; i < 300; ++i) {
+        auto* block = static_cast<unsigned char*>(PoolAllocate(pool.get()));
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 8, 0u);
+        std::memset(block, i & 0xFF, size);
+        blocks.push_back(block);
+    }
+    for (int i = 0; i < 300; i += 2)
+        PoolFree(pool.get(), blocks[i]);
+    for (int i = 1; i < 300; i += 2) {
+        for (uint64_t b = 0; b < size; ++b)
+            ASSERT_EQ(blocks[i][b], i & 0xFF) << "block " << i;
+        PoolFree(pool.get(), blocks[i]);
+    }
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 0);
+}
+
+TEST(BlockPool, GivesBackTheMostRecentlyFreedBlockFirst) {
+    PoolHandle pool = make_pool(32, 16, 256, PoolUnlocked);
+    void* a = PoolAllocate(pool.get());
+    void* b = PoolAllocate(pool.get());
+    void* c = PoolAllocate(pool.get());
+    PoolFree(pool.get(), b);
+    EXPECT_EQ(PoolAllocate(pool.get()), b);
+    PoolFree(pool.get(), a);
+    PoolFree(pool.get(), c);
+    EXPECT_EQ(PoolAllocate(pool.get()), c);
+    EXPECT_EQ(PoolAllocate(pool.get()), a);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).total_blocks, 16u);
+    for (void* block : {a, b, c})
+        PoolFree(pool.get(), block);
+}
+
+TEST(BlockPool, FreesAChunkWhenAllItsBlocksReturn) {
+    PoolHandle pool = make_pool(8, 16, 256, PoolUnlocked);
+    std::vector<void*> first;
+    for (int i = 0; i < 16; ++i)
+        first.push_back(PoolAllocate(pool.get()));
+    void* second = PoolAllocate(pool.get());
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 2);
+    for (int i = 15; i > 0; --i)
+        PoolFree(pool.get(), first[i]);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 2) << "one block is still out";
+    PoolFree(pool.get(), first[0]);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 1);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).total_blocks, 16u);
+    // A chunk with fresh blocks never handed out goes as soon as the taken ones return.
+    PoolFree(pool.get(), second);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 0);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).total_blocks, 0u);
+}
+
+TEST(BlockPool, AFullChunkReopensWhenABlockReturns) {
+    PoolHandle pool = make_pool(8, 16, 256, PoolUnlocked);
+    std::vector<void*> blocks;
+    for (int i = 0; i < 16; ++i)
+        blocks.push_back(PoolAllocate(pool.get()));
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).open_chunk_count, 0);
+    PoolFree(pool.get(), blocks[7]);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).open_chunk_count, 1);
+    EXPECT_EQ(PoolAllocate(pool.get()), blocks[7]);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 1) << "no new chunk for a free block";
+    for (void* block : blocks)
+        PoolFree(pool.get(), block);
+}
+
+TEST(BlockPool, ZeroedAllocationClearsARecycledBlock) {
+    constexpr uint64_t size = 40;
+    PoolHandle pool = make_pool(size, 16, 256, PoolUnlocked);
+    void* keep = PoolAllocate(pool.get()); // keeps the chunk alive across the free
+    void* block = PoolAllocate(pool.get());
+    std::memset(block, 0xEE, size);
+    PoolFree(pool.get(), block);
+    auto* zeroed = static_cast<unsigned char*>(PoolAllocateZeroed(pool.get()));
+    ASSERT_EQ(zeroed, block);
+    for (uint64_t b = 0; b < size; ++b)
+        EXPECT_EQ(zeroed[b], 0) << "byte " << b;
+    PoolFree(pool.get(), zeroed);
+    PoolFree(pool.get(), keep);
+}
+
+TEST(BlockPool, ClearFreesEveryChunkAndLeavesThePoolUsable) {
+    PoolHandle pool = make_pool(16, 16, 256, PoolUnlocked);
+    for (int i = 0; i < 40; ++i)
+        PoolAllocate(pool.get());
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 3);
+    ClearBlockPool(pool.get());
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 0);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).total_blocks, 0u);
+    void* block = PoolAllocate(pool.get());
+    ASSERT_NE(block, nullptr);
+    PoolFree(pool.get(), block);
+}
+
+TEST(BlockPool, NullPoolsAndNullBlocksAreIgnored) {
+    PoolHandle pool = make_pool(16, 16, 256, PoolUnlocked);
+    void* block = PoolAllocate(pool.get());
+    PoolFree(pool.get(), nullptr);
+    PoolFree(nullptr, block);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 1);
+    EXPECT_EQ(PoolAllocate(nullptr), nullptr);
+    PoolFree(pool.get(), block);
+}
+
+TEST(BlockPool, ABlockOfAnotherPoolIsRefused) {
+    PoolHandle pool = make_pool(16, 16, 256, PoolUnlocked);
+    PoolHandle other = make_pool(16, 16, 256, PoolUnlocked);
+    void* mine = PoolAllocate(pool.get());
+    void* foreign = PoolAllocate(other.get());
+#ifdef NDEBUG
+    PoolFree(pool.get(), foreign);
+    EXPECT_EQ(GetBlockPoolStats(other.get()).chunk_count, 1);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 1);
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(PoolFree(pool.get(), foreign), "does not belong to this pool");
+#endif
+    PoolFree(pool.get(), mine);
+    PoolFree(other.get(), foreign);
+}
+
+// Shared pools are process-wide, so these use a size no other code is likely to share.
+constexpr uint64_t shared_size = 1000;
+
+TEST(BlockPool, SharedPoolsOfEqualStrideAndFlagsAreOneReferenceCountedPool) {
+    BlockPool* first = CreateBlockPool(shared_size, 16, 65536, PoolShared);
+    BlockPool* second = CreateBlockPool(shared_size - 5, 16, 65536, PoolShared); // same stride
+    PoolHandle locked = make_pool(shared_size, 16, 65536, PoolShared | PoolLocked);
+    PoolHandle bigger = make_pool(shared_size + 8, 16, 65536, PoolShared);
+    PoolHandle unshared = make_pool(shared_size, 16, 65536, PoolUnlocked);
+    EXPECT_EQ(first, second);
+    for (BlockPool* other : {locked.get(), bigger.get(), unshared.get()})
+        EXPECT_NE(first, other);
+    EXPECT_EQ(GetBlockPoolStats(first).shared_references, 2);
+    EXPECT_EQ(GetBlockPoolStats(unshared.get()).shared_references, 0);
+
+    PoolAllocate(second);
+    FreeBlockPool(first);
+    EXPECT_EQ(GetBlockPoolStats(second).shared_references, 1);
+    EXPECT_EQ(GetBlockPoolStats(second).total_blocks, 16u) << "the other user keeps the pool";
+    FreeBlockPool(second); // the last reference takes the pool and its chunk with it
+    PoolHandle fresh = make_pool(shared_size, 16, 65536, PoolShared);
+    EXPECT_EQ(GetBlockPoolStats(fresh.get()).shared_references, 1);
+    EXPECT_EQ(GetBlockPoolStats(fresh.get()).total_blocks, 0u);
+}
+
+TEST(BlockPool, ALockedPoolServesTwoThreadsAtOnce) {
+    constexpr uint64_t size = 24;
+    PoolHandle pool = make_pool(size, 16, 1024, PoolLocked);
+    auto work = [&pool](unsigned char mark, int* damaged) {
+        std::vector<unsigned char*> live;
+        for (int round = 0; round < 2000; ++round) {
+            auto* block = static_cast<unsigned char*>(PoolAllocate(pool.get()));
+            std::memset(block, mark, size);
+            live.push_back(block);
+            if (round % 3 != 2) continue;
+            for (int k = 0; k < 2; ++k) {
+                unsigned char* old = live[live.size() / 2];
+                *damaged += old[0] != mark || old[size - 1] != mark;
+                PoolFree(pool.get(), old);
+                live.erase(live.begin() + static_cast<std::ptrdiff_t>(live.size() / 2));
+            }
+        }
+        for (unsigned char* block : live)
+            PoolFree(pool.get(), block);
+    };
+    int damaged_a = 0;
+    int damaged_b = 0;
+    std::thread a(work, 0xAA, &damaged_a);
+    std::thread b(work, 0xBB, &damaged_b);
+    a.join();
+    b.join();
+    EXPECT_EQ(damaged_a + damaged_b, 0);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).total_blocks, 0u);
+}
+
+#ifdef POOL_TEST_ASAN
+TEST(BlockPool, FreeAndFreshBlocksArePoisonedForTheSanitizer) {
+    PoolHandle pool = make_pool(32, 16, 256, PoolUnlocked);
+    auto* first = static_cast<char*>(PoolAllocate(pool.get()));
+    auto* second = static_cast<char*>(PoolAllocate(pool.get()));
+    EXPECT_FALSE(__asan_region_is_poisoned(first, 32));
+    EXPECT_TRUE(__asan_address_is_poisoned(second + 40)) << "the fresh area is not yet usable";
+    PoolFree(pool.get(), first);
+    EXPECT_TRUE(__asan_address_is_poisoned(first));
+    EXPECT_TRUE(__asan_address_is_poisoned(first + 31));
+    EXPECT_EQ(PoolAllocate(pool.get()), first);
+    EXPECT_FALSE(__asan_region_is_poisoned(first, 32));
+    PoolFree(pool.get(), first);
+    PoolFree(pool.get(), second);
+}
+#endif
+
+} // namespace
+} // namespace rt

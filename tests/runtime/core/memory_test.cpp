@@ -1,0 +1,153 @@
+#include "runtime/core/memory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace rt {
+namespace {
+
+bool all_bytes_are(const void* block, uint64_t from, uint64_t to, unsigned char value) {
+    const auto* bytes = static_cast<const unsigned char*>(block);
+    return std::all_of(bytes + from, bytes + to, [value](unsigned char b) { return b == value; });
+}
+
+struct AppMemoryCase {
+    int64_t size;
+    int flags;
+    bool gives_block;
+};
+
+TEST(Memory, AppMemoryGivesZeroFilledBlocksOnlyForPositiveSizes) {
+    const AppMemoryCase cases[] = {
+        {0, 0, false},
+        {-1, 0, false},
+        {std::numeric_limits<int64_t>::min(), 0, false},
+        {1, 0, true},
+        {10, 0, true},
+        {4096, 0, true},
+        {0, MemoryFlagUndefinedContents, false},
+        {10, MemoryFlagUndefinedContents, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "size " << c.size << " flags " << c.flags);
+        void* block = c.flags ? AllocateMemoryFlags(c.size, c.flags) : AllocateAppMemory(c.size);
+        ASSERT_EQ(block != nullptr, c.gives_block);
+        if (!block) continue;
+        EXPECT_EQ(BlockSize(block), static_cast<uint64_t>(c.size));
+        if (!(c.flags & MemoryFlagUndefinedContents)) {
+            EXPECT_TRUE(all_bytes_are(block, 0, static_cast<uint64_t>(c.size), 0));
+        }
+        std::memset(block, 0x5A, static_cast<size_t>(c.size)); // the whole size is writable
+        FreeAppMemory(block);
+    }
+}
+
+TEST(Memory, SizesWhoseHeaderWouldOverflowGiveNull) {
+    const uint64_t max = std::numeric_limits<uint64_t>::max();
+    for (uint64_t size : {max, max - 1, max - 7}) {
+        SCOPED_TRACE(size);
+        EXPECT_EQ(AllocateBlock(size), nullptr);
+        EXPECT_EQ(AllocateBlockRaw(size), nullptr);
+        void* block = AllocateBlock(4);
+        EXPECT_EQ(ReallocateBlock(block, size), nullptr);
+        EXPECT_EQ(ReallocateBlockRaw(block, size), nullptr);
+        EXPECT_EQ(BlockSize(block), 4u);
+        FreeBlock(block);
+    }
+}
+
+struct ResizeCase {
+    uint64_t old_size;
+    uint64_t new_size;
+};
+
+const ResizeCase resize_cases[] = {{16, 32}, {16, 8}, {16, 16}, {0, 24}, {1, 1000}, {1000, 1}};
+
+TEST(Memory, ReallocationKeepsTheOldBytesAndZeroesOnlyTheGrowth) {
+    for (const auto& c : resize_cases) {
+        for (bool zero_growth : {true, false}) {
+            SCOPED_TRACE(testing::Message() << c.old_size << " -> " << c.new_size
+                                            << (zero_growth ? " zeroing" : " raw"));
+            void* block = AllocateBlockRaw(c.old_size);
+            std::memset(block, 0xA5, c.old_size);
+            block = zero_growth ? ReallocateBlock(block, c.new_size)
+                                : ReallocateBlockRaw(block, c.new_size);
+            ASSERT_NE(block, nullptr);
+            EXPECT_EQ(BlockSize(block), c.new_size);
+            const uint64_t kept = std::min(c.old_size, c.new_size);
+            EXPECT_TRUE(all_bytes_are(block, 0, kept, 0xA5));
+            EXPECT_TRUE(!zero_growth || all_bytes_are(block, kept, c.new_size, 0));
+            FreeBlock(block);
+        }
+    }
+}
+
+// Growth zeroes from the recorded size, not from whatever the heap kept behind it.
+TEST(Memory, GrowingAfterAShrinkZeroesTheBytesTheShrinkGaveUp) {
+    void* block = AllocateBlock(16);
+    std::memset(block, 0xFF, 16);
+    block = ReallocateBlock(block, 8);
+    block = ReallocateBlock(block, 16);
+    ASSERT_NE(block, nullptr);
+    EXPECT_TRUE(all_bytes_are(block, 0, 8, 0xFF));
+    EXPECT_TRUE(all_bytes_are(block, 8, 16, 0));
+    FreeBlock(block);
+}
+
+TEST(Memory, NullBlocksAreHandledWithoutAllocating) {
+    EXPECT_EQ(ReallocateBlock(nullptr, 16), nullptr);
+    EXPECT_EQ(ReallocateBlockRaw(nullptr, 16), nullptr);
+    EXPECT_EQ(BlockSize(nullptr), 0u);
+    FreeBlock(nullptr);
+    FreeAppMemory(nullptr);
+    FreeIfSet(nullptr);
+}
+
+std::vector<void*> initialised_states;
+
+void record_state(void* state) {
+    EXPECT_TRUE(all_bytes_are(state, 0, BlockSize(state), 0)) << "init saw a dirty block";
+    initialised_states.push_back(state);
+}
+
+void fail_if_released(void*) {
+    ADD_FAILURE() << "the release procedure is never called";
+}
+
+TEST(Memory, StateBlocksAreZeroFilledAndInitialisedOnce) {
+    initialised_states.clear();
+    void* with_init = AllocateStateBlock(608, record_state, fail_if_released);
+    void* without_init = AllocateStateBlock(32, nullptr, fail_if_released);
+    ASSERT_NE(with_init, nullptr);
+    ASSERT_NE(without_init, nullptr);
+    EXPECT_EQ(initialised_states, std::vector<void*>{with_init});
+    EXPECT_EQ(BlockSize(with_init), 608u);
+    EXPECT_TRUE(all_bytes_are(without_init, 0, 32, 0));
+    FreeBlock(with_init);
+    FreeBlock(without_init);
+}
+
+TEST(Memory, PlainHeapHelpersZeroWhatTheyAdd) {
+    auto* bytes = static_cast<unsigned char*>(CallocPlain(24));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_TRUE(all_bytes_are(bytes, 0, 24, 0));
+    std::memset(bytes, 0x77, 24);
+    bytes = static_cast<unsigned char*>(ReallocPlainZero(bytes, 24, 100));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_TRUE(all_bytes_are(bytes, 0, 24, 0x77));
+    EXPECT_TRUE(all_bytes_are(bytes, 24, 100, 0));
+    bytes = static_cast<unsigned char*>(ReallocPlainZero(bytes, 100, 0));
+    EXPECT_NE(bytes, nullptr) << "a size of 0 must not look like a failure";
+    FreeIfSet(bytes);
+    void* empty = CallocPlain(0);
+    EXPECT_NE(empty, nullptr);
+    FreeIfSet(empty);
+}
+
+} // namespace
+} // namespace rt

@@ -1,0 +1,270 @@
+#include "runtime/core/object_table.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace rt {
+namespace {
+
+struct TableDeleter {
+    void operator()(ObjectTable* table) const { DestroyObjectTable(table); }
+};
+using TableHandle = std::unique_ptr<ObjectTable, TableDeleter>;
+
+constexpr uint32_t record_size = 32;
+
+// A kind in the way the runtime's kinds are written: its free procedure looks the object up,
+// ignores a dead one, and releases a live one. The procedure can only reach the table through
+// a global, as the real kinds do.
+ObjectTable* kind_table = nullptr;
+std::vector<ObjectNumber> freed;
+
+void free_kind_object(ObjectNumber number) {
+    if (!LookupObject(kind_table, number)) return;
+    freed.push_back(number);
+    ReleaseObject(kind_table, number);
+}
+
+// A careless kind that forgets to release what it frees.
+void free_without_release(ObjectNumber number) {
+    freed.push_back(number);
+}
+
+TableHandle make_table(FreeObjectProcedure procedure = free_kind_object, int32_t growth = 16) {
+    TableHandle table(CreateObjectTable(record_size, growth, procedure));
+    kind_table = table.get();
+    freed.clear();
+    return table;
+}
+
+// Allocates and marks live, as a creating operation does; gives the object's number.
+ObjectNumber create(ObjectTable* table, ObjectNumber number, uint64_t mark = 0x1234) {
+    void* record = AllocateObject(table, number);
+    EXPECT_NE(record, nullptr) << "number " << number;
+    if (!record) return 0;
+    std::memcpy(record, &mark, sizeof mark);
+    return number == AutoNumber ? static_cast<ObjectNumber>(reinterpret_cast<uintptr_t>(record))
+                                : number;
+}
+
+std::vector<ObjectNumber> enumerate(ObjectTable* table) {
+    std::vector<ObjectNumber> numbers;
+    ResetObjectEnumeration(table);
+    ObjectNumber number = 0;
+    while (NextObject(table, &number))
+        numbers.push_back(number);
+    return numbers;
+}
+
+TEST(ObjectTable, CreationRefusesBadShapesAndCreateOnceKeepsTheFirstTable) {
+    EXPECT_EQ(CreateObjectTable(4, 16, nullptr), nullptr) << "no room for the mark";
+    EXPECT_EQ(CreateObjectTable(16, 0, nullptr), nullptr);
+    EXPECT_EQ(CreateObjectTable(16, -8, nullptr), nullptr);
+    ObjectTable* variable = nullptr;
+    ObjectTable* first = CreateObjectTableOnce(&variable, 8, 1, nullptr);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(variable, first);
+    EXPECT_EQ(CreateObjectTableOnce(&variable, 64, 32, nullptr), first);
+    DestroyObjectTable(variable);
+}
+
+struct GrowthCase {
+    int32_t growth;
+    std::vector<ObjectNumber> numbers;
+    int64_t slot_count;
+};
+
+TEST(ObjectTable, SlotArrayGrowsToTheNumberPlusTheGrowthStep) {
+    const GrowthCase cases[] = {
+        {16, {}, 16},
+        {16, {15}, 16},
+        {16, {16}, 32},
+        {16, {1000}, 1016},
+        {8, {3, 100, 50}, 108},
+        {16, {MaximumSlotCount - 1}, MaximumSlotCount}, // clamped at the limit
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "growth " << c.growth << ", last number "
+                                        << (c.numbers.empty() ? -1 : c.numbers.back()));
+        TableHandle table = make_table(free_kind_object, c.growth);
+        for (ObjectNumber number : c.numbers)
+            create(table.get(), number);
+        EXPECT_EQ(GetObjectTableStats(table.get()).slot_count, c.slot_count);
+        std::vector<ObjectNumber> ascending = c.numbers;
+        std::sort(ascending.begin(), ascending.end());
+        EXPECT_EQ(enumerate(table.get()), ascending);
+    }
+}
+
+TEST(ObjectTable, NumbersBelowAGrownSlotStayEmpty) {
+    TableHandle table = make_table();
+    create(table.get(), 1000);
+    for (ObjectNumber number : {0, 1, 500, 999, 1001, 1015}) {
+        EXPECT_EQ(LookupObject(table.get(), number), nullptr) << number;
+        EXPECT_EQ(ValidateObject(table.get(), number), nullptr) << number;
+    }
+    EXPECT_NE(LookupObject(table.get(), 1000), nullptr);
+}
+
+TEST(ObjectTable, RefusesNumbersItCannotHold) {
+    TableHandle table = make_table();
+    for (ObjectNumber number : {ObjectNumber{-2}, std::numeric_limits<ObjectNumber>::min(),
+                                MaximumSlotCount, std::numeric_limits<ObjectNumber>::max()}) {
+        EXPECT_EQ(AllocateObject(table.get(), number), nullptr) << number;
+    }
+    EXPECT_EQ(GetObjectTableStats(table.get()).slot_count, 16);
+}
+
+TEST(ObjectTable, RecreatingALiveNumberFreesTheOldObjectFirst) {
+    TableHandle table = make_table();
+    void* record = AllocateObject(table.get(), 3);
+    std::memset(record, 0x5C, record_size);
+    void* again = AllocateObject(table.get(), 3);
+    EXPECT_EQ(freed, std::vector<ObjectNumber>{3});
+    EXPECT_EQ(again, record) << "fixed records are reused, not reallocated";
+    const std::vector<unsigned char> zero(record_size, 0);
+    EXPECT_EQ(std::memcmp(again, zero.data(), record_size), 0);
+}
+
+TEST(ObjectTable, RecreatingAReleasedNumberCallsIntoNoLiveObject) {
+    TableHandle table = make_table();
+    create(table.get(), 3);
+    ReleaseObject(table.get(), 3);
+    EXPECT_NE(AllocateObject(table.get(), 3), nullptr);
+    EXPECT_TRUE(freed.empty());
+}
+
+TEST(ObjectTable, AReleasedFixedNumberComesBackAsTheSameZeroedRecord) {
+    TableHandle table = make_table();
+    void* record = AllocateObject(table.get(), 4);
+    std::memset(record, 0xA7, record_size);
+    ReleaseObject(table.get(), 4);
+    EXPECT_EQ(LookupObject(table.get(), 4), nullptr);
+    EXPECT_EQ(ValidateObject(table.get(), 4), nullptr);
+    void* again = AllocateObject(table.get(), 4);
+    EXPECT_EQ(again, record);
+    const std::vector<unsigned char> zero(record_size, 0);
+    EXPECT_EQ(std::memcmp(again, zero.data(), record_size), 0);
+}
+
+TEST(ObjectTable, AutoNumbersAreDistinctAndOutsideTheFixedRange) {
+    TableHandle table = make_table();
+    const ObjectNumber first = create(table.get(), AutoNumber);
+    const ObjectNumber second = create(table.get(), AutoNumber);
+    EXPECT_NE(first, second);
+    for (ObjectNumber number : {first, second}) {
+        EXPECT_GE(number, MaximumSlotCount);
+        EXPECT_EQ(LookupObject(table.get(), number), reinterpret_cast<void*>(number));
+        EXPECT_EQ(ValidateObject(table.get(), number), reinterpret_cast<void*>(number));
+    }
+    ReleaseObject(table.get(), first);
+    EXPECT_EQ(LookupObject(table.get(), first), nullptr);
+    EXPECT_EQ(ValidateObject(table.get(), first), nullptr);
+    EXPECT_NE(LookupObject(table.get(), second), nullptr);
+    EXPECT_EQ(GetObjectTableStats(table.get()).auto_object_count, 1);
+}
+
+// Numbers that name no object must be rejected before anything is read through them.
+TEST(ObjectTable, NumbersThatAreNoObjectFindNothingAndReleaseNothing) {
+    TableHandle table = make_table();
+    void* fixed_record = AllocateObject(table.get(), 2);
+    std::memset(fixed_record, 0x42, record_size);
+    const ObjectNumber live_auto = create(table.get(), AutoNumber);
+    const ObjectNumber released_auto = create(table.get(), AutoNumber);
+    ReleaseObject(table.get(), released_auto);
+    const ObjectNumber fixed_address =
+        static_cast<ObjectNumber>(reinterpret_cast<uintptr_t>(fixed_record));
+    const ObjectNumber strangers[] = {
+        AutoNumber,
+        -2,
+        std::numeric_limits<ObjectNumber>::min(),
+        16 /* the slot count */,
+        ObjectNumber{1} << 40,
+        std::numeric_limits<ObjectNumber>::max(),
+        released_auto,
+        fixed_address /* a live record, but not an AutoNumber one */,
+        live_auto + 8,
+    };
+    for (ObjectNumber number : strangers) {
+        SCOPED_TRACE(number);
+        EXPECT_EQ(LookupObject(table.get(), number), nullptr);
+        EXPECT_EQ(ValidateObject(table.get(), number), nullptr);
+        ReleaseObject(table.get(), number);
+    }
+    EXPECT_NE(LookupObject(table.get(), 2), nullptr) << "the fixed record was released";
+    EXPECT_EQ(static_cast<unsigned char*>(fixed_record)[record_size - 1], 0x42);
+    EXPECT_NE(LookupObject(table.get(), live_auto), nullptr);
+    EXPECT_EQ(GetObjectTableStats(table.get()).auto_object_count, 1);
+}
+
+TEST(ObjectTable, EnumerationGivesFixedNumbersAscendingThenAutoObjectsOldestFirst) {
+    TableHandle table = make_table();
+    create(table.get(), 7);
+    const ObjectNumber oldest = create(table.get(), AutoNumber);
+    create(table.get(), 0);
+    create(table.get(), 3);
+    ReleaseObject(table.get(), 3); // dead records are skipped
+    const ObjectNumber middle = create(table.get(), AutoNumber);
+    create(table.get(), 5);
+    const ObjectNumber newest = create(table.get(), AutoNumber);
+    EXPECT_EQ(enumerate(table.get()), (std::vector<ObjectNumber>{0, 5, 7, oldest, middle, newest}));
+}
+
+// The enumeration held the node it was about to return, and released nodes were freed under it.
+TEST(ObjectTable, ReleasingTheNextAutoObjectDuringAnEnumerationSkipsIt) {
+    TableHandle table = make_table();
+    const ObjectNumber a = create(table.get(), AutoNumber);
+    const ObjectNumber b = create(table.get(), AutoNumber);
+    const ObjectNumber c = create(table.get(), AutoNumber);
+    ResetObjectEnumeration(table.get());
+    ObjectNumber number = 0;
+    ASSERT_NE(NextObject(table.get(), &number), nullptr);
+    EXPECT_EQ(number, a);
+    ReleaseObject(table.get(), b);
+    ASSERT_NE(NextObject(table.get(), &number), nullptr);
+    EXPECT_EQ(number, c);
+    EXPECT_EQ(NextObject(table.get(), &number), nullptr);
+}
+
+TEST(ObjectTable, FreeAllFreesFixedAscendingThenAutoObjectsNewestFirst) {
+    TableHandle table = make_table();
+    const ObjectNumber oldest = create(table.get(), AutoNumber);
+    create(table.get(), 7);
+    create(table.get(), 0);
+    const ObjectNumber middle = create(table.get(), AutoNumber);
+    create(table.get(), 5);
+    create(table.get(), 9);
+    ReleaseObject(table.get(), 9);
+    const ObjectNumber newest = create(table.get(), AutoNumber);
+    FreeAllObjects(table.get());
+    EXPECT_EQ(freed, (std::vector<ObjectNumber>{0, 5, 7, newest, middle, oldest}));
+    EXPECT_EQ(GetObjectTableStats(table.get()).auto_object_count, 0);
+    EXPECT_TRUE(enumerate(table.get()).empty());
+}
+
+TEST(ObjectTable, FreeAllEndsEvenWhenTheFreeProcedureReleasesNothing) {
+    TableHandle table = make_table(free_without_release);
+    create(table.get(), 1);
+    const ObjectNumber first = create(table.get(), AutoNumber);
+    const ObjectNumber second = create(table.get(), AutoNumber);
+    FreeAllObjects(table.get());
+    EXPECT_EQ(freed, (std::vector<ObjectNumber>{1, second, first}));
+    EXPECT_EQ(GetObjectTableStats(table.get()).auto_object_count, 0);
+}
+
+TEST(ObjectTable, FreeAllWithoutAFreeProcedureLeavesEveryObject) {
+    TableHandle table = make_table(nullptr);
+    create(table.get(), 1);
+    create(table.get(), AutoNumber);
+    FreeAllObjects(table.get());
+    EXPECT_EQ(enumerate(table.get()).size(), 2u);
+}
+
+} // namespace
+} // namespace rt
