@@ -13,6 +13,11 @@
 //
 // String variables are plain malloc blocks holding one runtime string, or null; the variable owns
 // its block and frees it with FreeIfSet.
+//
+// The position stack grows as deep as expressions nest. Popping more than was pushed is a fault
+// of the calling code: debug builds stop with a message, release builds answer offset 0. When the
+// area or a variable cannot get the memory it needs, the process stops with a message instead of
+// writing outside a block. The area is used by one thread only.
 
 #include <cstdint>
 
@@ -56,6 +61,22 @@ char16_t* SetEmptyResult(TempOffset p);
 int64_t TempOffsetOf(const void* address);
 // The current address of an argument that lies in the area, from TempOffsetOf's answer.
 char16_t* TempAddress(int64_t offset_plus_one);
+
+// An argument that a function still reads after it has started writing its result: the bytes
+// themselves, or a private malloc copy of them when they lie in the area, where the result may
+// overwrite them or a reservation may move them.
+class StableArgument {
+  public:
+    StableArgument(const void* data, int64_t bytes);
+    ~StableArgument();
+    StableArgument(const StableArgument&) = delete;
+    StableArgument& operator=(const StableArgument&) = delete;
+    const void* get() const { return m_data; }
+
+  private:
+    const void* m_data;
+    void* m_copy = nullptr;
+};
 
 // Introspection for tests and benchmarks.
 struct TempAreaStats {

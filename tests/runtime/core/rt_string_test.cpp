@@ -1,0 +1,137 @@
+#include "runtime/core/rt_string.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ostream>
+#include <string>
+#include <utility>
+
+namespace rt {
+
+void PrintTo(const String& text, std::ostream* out) {
+    *out << '"' << text.utf8() << '"';
+}
+
+namespace {
+
+// Leaves a live temporary and a saved position in the area, as an expression being evaluated
+// would, and checks that they are untouched when the test ends.
+class StringValue : public testing::Test {
+  protected:
+    void SetUp() override {
+        InitStrings();
+        SaveTempPosition();
+        AppendTemp(u"live");
+        ReserveTemp(1, GetTempAreaStats().position); // the terminator belongs to the value
+        m_before = GetTempAreaStats();
+    }
+    void TearDown() override {
+        const TempAreaStats after = GetTempAreaStats();
+        EXPECT_EQ(after.position, m_before.position);
+        EXPECT_EQ(after.stack_depth, m_before.stack_depth);
+        EXPECT_EQ(std::u16string(TempAddress(1)), u"live");
+    }
+
+  private:
+    TempAreaStats m_before{};
+};
+
+TEST_F(StringValue, EmptyStringsGiveAnEmptyRuntimeStringAndNullData) {
+    const String empty;
+    const String from_null = static_cast<const char16_t*>(nullptr);
+    EXPECT_EQ(empty.data(), nullptr);
+    EXPECT_EQ(from_null.data(), nullptr);
+    ASSERT_NE(empty.c_str(), nullptr);
+    EXPECT_EQ(empty.c_str()[0], 0);
+    EXPECT_EQ(empty.length(), 0);
+    EXPECT_TRUE(empty.empty());
+    EXPECT_EQ(empty, u"");
+    EXPECT_EQ(empty, from_null);
+    EXPECT_EQ(empty, String(u""));
+}
+
+TEST_F(StringValue, ConcatenatesWithStringsAndLiterals) {
+    const String percent = u"85";
+    const String none;
+    struct Row {
+        String actual;
+        const char16_t* expected;
+    };
+    const Row rows[] = {
+        {percent + u"%", u"85%"},
+        {u"Charge " + percent, u"Charge 85"},
+        {percent + percent, u"8585"},
+        {none + none, u""},
+        {none + u"x" + none, u"x"},
+        {u"Currently on " + String(u"Battery") + u" \u2022 " + percent + u"%",
+         u"Currently on Battery \u2022 85%"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.actual, row.expected) << String(row.expected).utf8();
+}
+
+TEST_F(StringValue, CopiesMovesAndAssignsIndependentBlocks) {
+    String original = u"Good";
+    String copy = original;
+    EXPECT_NE(copy.data(), original.data());
+    copy += u" condition";
+    EXPECT_EQ(original, u"Good");
+    EXPECT_EQ(copy, u"Good condition");
+
+    String moved = std::move(copy);
+    EXPECT_EQ(moved, u"Good condition");
+    EXPECT_EQ(copy.data(), nullptr); // NOLINT(bugprone-use-after-move): moved-from is empty
+
+    moved = original;
+    EXPECT_EQ(moved, u"Good");
+    String& same = moved;
+    moved = same; // self-assignment keeps the text
+    EXPECT_EQ(moved, u"Good");
+    moved += moved;
+    EXPECT_EQ(moved, u"GoodGood");
+    moved = nullptr;
+    EXPECT_EQ(moved.data(), nullptr);
+    moved = u"Fair";
+    original = std::move(moved);
+    EXPECT_EQ(original, u"Fair");
+}
+
+TEST_F(StringValue, RoundTripsThroughUtf8AndViews) {
+    struct Row {
+        std::string utf8;
+        std::u16string_view units;
+    };
+    const Row rows[] = {
+        {"", u""},
+        {"Temperature 31.5 \xC2\xB0"
+         "C",
+         u"Temperature 31.5 \u00B0C"},
+        {"\xE2\x8C\x98I \xF0\x9F\x94\x8B", u"\u2318I \U0001F50B"},
+    };
+    for (const Row& row : rows) {
+        const String from_utf8 = String::from_utf8(row.utf8);
+        EXPECT_TRUE(from_utf8.view() == row.units) << row.utf8;
+        EXPECT_EQ(from_utf8.utf8(), row.utf8);
+        EXPECT_EQ(String(row.units), from_utf8);
+        EXPECT_EQ(from_utf8.length(), static_cast<int64_t>(row.units.size()));
+    }
+    // A runtime string ends at its first zero unit.
+    EXPECT_EQ(String(std::u16string_view(u"ab\0cd", 5)), u"ab");
+    EXPECT_EQ(String::from_utf8(std::string_view("ab\0cd", 5)), u"ab");
+}
+
+TEST_F(StringValue, CollectsTheResultOfAnyProducer) {
+    const String result = collect_result([](TempOffset p) {
+        char16_t* units = ReserveTemp(8, p);
+        units[0] = u'4', units[1] = u'2';
+        ShrinkTemp(6);
+        units[2] = 0;
+    });
+    EXPECT_EQ(result, u"42");
+    const String empty = collect_result([](TempOffset p) { SetEmptyResult(p); });
+    EXPECT_TRUE(empty.empty());
+}
+
+} // namespace
+} // namespace rt

@@ -1,0 +1,130 @@
+#include "runtime/core/string_conversions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace rt {
+namespace {
+
+TempOffset current_position() {
+    return GetTempAreaStats().position;
+}
+
+// Runs a conversion at a result offset above a live temporary and returns the result, checking
+// the result protocol on the way.
+template <class Convert>
+std::u16string converted(Convert&& convert) {
+    InitStrings();
+    AppendTemp(u"live");
+    const TempOffset p = current_position();
+    const char16_t* result = convert(p);
+    EXPECT_EQ(result, TempAddress(p + 1));
+    EXPECT_EQ(std::u16string_view(TempAddress(1), 4), u"live");
+    const TempOffset end = current_position();
+    EXPECT_EQ(*TempAddress(end + 1), 0);
+    return std::u16string(TempAddress(p + 1), static_cast<size_t>(end - p) / 2);
+}
+
+TEST(StringConversions, ReadsTextFromMemoryInEachFormat) {
+    static const char16_t utf16_text[] = u"hi\0xx";
+    static const char bytes_with_zero[] = "abc\0def";
+    struct Row {
+        const char* what;
+        const void* address;
+        int64_t length;
+        int format;
+        std::u16string_view expected;
+    };
+    const Row rows[] = {
+        {"UTF-8 to the terminator", "n\xC3\xA9", -1, 2, u"n\u00E9"},
+        {"one byte per unit", "n\xC3\xA9", -1, 0, u"n\u00C3\u00A9"},
+        {"any other encoding value", "n\xC3\xA9", -1, 7, u"n\u00C3\u00A9"},
+        {"UTF-8 length in characters", "n\xC3\xA9xyz", 2, 2, u"n\u00E9"},
+        {"UTF-8 length in bytes cuts a sequence", "n\xC3\xA9xyz", 2, 2 | 64, u"n"},
+        {"UTF-8 length in bytes", "n\xC3\xA9xyz", 3, 2 | 64, u"n\u00E9"},
+        {"higher format bits select nothing", "n\xC3\xA9", -1, 2 | 32, u"n\u00E9"},
+        {"UTF-8 characters stop at the zero byte", bytes_with_zero, 99, 2, u"abc"},
+        {"one byte length", "abcdef", 2, 0, u"ab"},
+        {"one byte stops at a zero byte", bytes_with_zero, 7, 0, u"abc"},
+        {"UTF-16 length", utf16_text, 1, 25, u"h"},
+        {"UTF-16 stops at a zero unit", utf16_text, 5, 25, u"hi"},
+        {"UTF-16 to the terminator", utf16_text, -1, 25, u"hi"},
+        {"UTF-16 under higher bits", utf16_text, -1, 25 | 32, u"hi"},
+        {"length 0", "abc", 0, 0, u""},
+        {"length below -1", "abc", -2, 2, u""},
+        {"UTF-8 with a byte 0xF8", "ab\xF8", -1, 2, u""},
+        {"UTF-8 stray byte", "a\x80", -1, 2, u"a\uFFFD"},
+        {"null address", nullptr, 3, 0, u""},
+    };
+    for (const Row& row : rows) {
+        const std::u16string actual = converted(
+            [&](TempOffset p) { return TextFromMemory(row.address, row.length, row.format, p); });
+        EXPECT_EQ(actual, row.expected) << row.what;
+    }
+}
+
+TEST(StringConversions, ReadsUtf16FromAnAddressOfAnyAlignment) {
+    alignas(2) unsigned char bytes[16] = {};
+    const char16_t units[] = u"ok";
+    std::memcpy(bytes + 1, units, sizeof units);
+    EXPECT_EQ(converted([&](TempOffset p) { return TextFromMemory(bytes + 1, -1, 25, p); }), u"ok");
+}
+
+TEST(StringConversions, ReadsBytesThatLieInTheAreaWhereTheResultGoes) {
+    // Each byte becomes two: written in place the result would overtake the bytes still unread.
+    for (const int format : {0, 2}) {
+        InitStrings();
+        char16_t* area = ReserveTemp(4, 0);
+        std::memcpy(area, "battery", 8);
+        const char16_t* result = TextFromMemory(area, 7, format, 0);
+        EXPECT_EQ(std::u16string(result), u"battery") << "format " << format;
+    }
+}
+
+TEST(StringConversions, ReadsUtf16ThatLiesInTheAreaAcrossAGrowth) {
+    InitStrings();
+    const std::u16string text(12000, u'q');
+    AppendTemp(text.c_str());
+    const int64_t capacity = GetTempAreaStats().capacity;
+    const char16_t* result = TextFromMemory(TempAddress(1), -1, 25, current_position());
+    EXPECT_GT(GetTempAreaStats().capacity, capacity);
+    EXPECT_TRUE(std::u16string_view(result) == text);
+}
+
+TEST(StringConversions, ConvertsUtf8ToAString) {
+    EXPECT_EQ(converted([](TempOffset p) { return UTF8ToString("Zust\xC3\xA4nde", p); }),
+              u"Zust\u00E4nde");
+    EXPECT_EQ(converted([](TempOffset p) { return UTF8ToString(nullptr, p); }), u"");
+    EXPECT_EQ(converted([](TempOffset p) { return UTF8ToString("", p); }), u"");
+}
+
+TEST(StringConversions, ConvertsStringsToNewByteBlocks) {
+    struct Row {
+        const char16_t* text;
+        std::string_view utf8;
+        std::string_view one_byte;
+    };
+    const Row rows[] = {
+        {nullptr, "", ""},
+        {u"", "", ""},
+        {u"85%", "85%", "85%"},
+        {u"\u00E9\u2022\U0001F50B", "\xC3\xA9\xE2\x80\xA2\xF0\x9F\x94\x8B", "\xE9"},
+    };
+    for (const Row& row : rows) {
+        char* utf8 = StringToUTF8(row.text);
+        char* one_byte = StringToASCII(row.text);
+        ASSERT_NE(utf8, nullptr);
+        ASSERT_NE(one_byte, nullptr);
+        EXPECT_EQ(std::string_view(utf8), row.utf8) << row.utf8;
+        EXPECT_EQ(std::string_view(one_byte), row.one_byte);
+        std::free(utf8);
+        std::free(one_byte);
+    }
+}
+
+} // namespace
+} // namespace rt

@@ -1,0 +1,305 @@
+#include "runtime/core/string_functions.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace rt {
+namespace {
+
+TempOffset current_position() {
+    return GetTempAreaStats().position;
+}
+
+std::u16string number(int64_t value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+// One call of a string function. A string-valued call writes at p and returns its result; a
+// number-valued call returns its number as text.
+struct Row {
+    const char* call;
+    std::function<std::u16string(TempOffset p)> run;
+    std::u16string expected;
+};
+
+// Every string result must start at p, end at the position with a zero unit there, and leave
+// the live temporary below p alone.
+void check_rows(const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+        InitStrings();
+        SaveTempPosition();
+        AppendTemp(u"live");
+        ReserveTemp(1, current_position());
+        const TempOffset live = PopTempPosition();
+        const TempOffset p = current_position();
+        const std::u16string actual = row.run(p);
+        EXPECT_EQ(actual, row.expected) << row.call;
+        EXPECT_EQ(std::u16string_view(TempAddress(live + 1)), u"live")
+            << row.call << " wrote below its offset";
+    }
+}
+
+// Wraps a string-valued call: checks the protocol and returns the text at p.
+std::u16string result_at(TempOffset p, const char16_t* returned) {
+    EXPECT_EQ(returned, TempAddress(p + 1));
+    const TempOffset end = current_position();
+    EXPECT_EQ(*TempAddress(end + 1), 0) << "no terminator at the position";
+    return std::u16string(TempAddress(p + 1), static_cast<size_t>(end - p) / 2);
+}
+
+// clang-format off
+#define STRING_ROW(expression, expected) \
+    Row{#expression, [](TempOffset p) { return result_at(p, expression); }, expected}
+#define NUMBER_ROW(expression, expected) \
+    Row{#expression, [](TempOffset) { return number(expression); }, number(expected)}
+// clang-format on
+
+TEST(StringFunctions, GiveTheDocumentedResults) {
+    check_rows({
+        NUMBER_ROW(TextLength(nullptr), 0),
+        NUMBER_ROW(StringEqual(nullptr, u""), 1),
+        STRING_ROW(LeftText(u"abc", 5, p), u"abc"),
+        STRING_ROW(LeftText(u"abc", -1, p), u""),
+        STRING_ROW(LeftText(nullptr, 3, p), u""),
+        STRING_ROW(InsertText(u"abc", u"X", 0, p), u"Xabc"),
+        STRING_ROW(InsertText(u"abc", u"X", 1, p), u"Xabc"),
+        STRING_ROW(InsertText(u"abc", u"X", 3, p), u"abXc"),
+        STRING_ROW(InsertText(u"abc", u"X", 9, p), u"abcX"),
+        STRING_ROW(InsertText(nullptr, u"X", 9, p), u"X"),
+        STRING_ROW(InsertText(u"abc", nullptr, 2, p), u"abc"),
+        NUMBER_ROW(FindText(u"hello", u"l", 1), 3),
+        NUMBER_ROW(FindText(u"hello", u"l", 4), 4),
+        NUMBER_ROW(FindText(u"hello", u"l", 6), 0),
+        NUMBER_ROW(FindText(u"hello", u"l", -7), 3),
+        NUMBER_ROW(FindText(u"hello", u"", 1), 0),
+        NUMBER_ROW(FindText(u"", u"a", 1), 0),
+        NUMBER_ROW(FindText(u"hello", u"lo", 1), 4),
+        NUMBER_ROW(FindTextFromStart(u"abcabc", u"ca"), 3),
+        NUMBER_ROW(FindTextMode(u"Hello", u"LL", 1, 0), 0),
+        NUMBER_ROW(FindTextMode(u"Hello", u"LL", 1, text_mode_ignore_case), 3),
+        NUMBER_ROW(FindTextMode(u"Hello", u"hE", 2, text_mode_ignore_case), 0),
+        STRING_ROW(PadTextLeft(u"5", 2, u"0", p), u"05"),
+        STRING_ROW(PadTextLeft(u"123", 2, u"0", p), u"12"),
+        STRING_ROW(PadTextLeft(u"5", 2, u"", p), u""),
+        STRING_ROW(PadTextLeft(u"5", -3, u"0", p), u""),
+        STRING_ROW(PadTextLeft(nullptr, 3, u"*-", p), u"***"),
+        STRING_ROW(RemoveText(u"a-b--c", u"-", p), u"abc"),
+        STRING_ROW(RemoveText(u"aaa", u"aa", p), u"a"),
+        STRING_ROW(RemoveText(u"abc", u"", p), u"abc"),
+        STRING_ROW(RemoveText(nullptr, u"a", p), u""),
+        STRING_ROW(RemoveTextEx(u"a-b-c-d", u"-", 0, 1, 2, p), u"abc-d"),
+        STRING_ROW(RemoveTextEx(u"a-b-c-d", u"-", 0, 3, 1, p), u"a-bc-d"),
+        STRING_ROW(RemoveTextEx(u"a-b-c-d", u"-", 0, 1, 0, p), u"ab-c-d"),
+        STRING_ROW(RemoveTextEx(u"a-b-c-d", u"-", 0, 1, -5, p), u"ab-c-d"),
+        STRING_ROW(RemoveTextEx(u"a-b-c-d", u"-", 0, 99, -1, p), u"a-b-c-d"),
+        STRING_ROW(RemoveTextEx(u"aXbxc", u"x", 0, 1, -1, p), u"aXbc"),
+        STRING_ROW(RemoveTextEx(u"aXbxc", u"x", text_mode_ignore_case, 1, -1, p), u"abc"),
+        STRING_ROW(RemoveTextEx(u"abXab", u"ab", 0, 2, -1, p), u"abX"),
+        STRING_ROW(ReplaceText(u"aaa", u"aa", u"b", p), u"ba"),
+        STRING_ROW(ReplaceText(u"abc", u"", u"x", p), u"abc"),
+        STRING_ROW(ReplaceText(u"x{id}y{id}", u"{id}", u"", p), u"xy"),
+        STRING_ROW(ReplaceText(u"a.b.c", u".", u"::", p), u"a::b::c"),
+        STRING_ROW(ReplaceText(nullptr, u"a", u"x", p), u""),
+        STRING_ROW(ReplaceText(u"abc", u"b", nullptr, p), u"ac"),
+        STRING_ROW(ReplaceTextEx(u"a.b.c.d", u".", u"+", 0, 1, 2, p), u"a+b+c.d"),
+        STRING_ROW(ReplaceTextEx(u"a.b.c.d", u".", u"+", 0, 4, -1, p), u"a.b+c+d"),
+        STRING_ROW(ReplaceTextEx(u"a.b.c.d", u".", u"+", 0, 1, 0, p), u"a.b.c.d"),
+        STRING_ROW(ReplaceTextEx(u"a.b.c.d", u".", u"+", 0, 1, -3, p), u"a.b.c.d"),
+        STRING_ROW(ReplaceTextEx(u"a.b.c.d", u".", u"+", 0, 50, -1, p), u"a.b.c.d"),
+        STRING_ROW(ReplaceTextEx(u"Ab ab AB", u"ab", u"x", 0, 1, -1, p), u"Ab x AB"),
+        STRING_ROW(ReplaceTextEx(u"Ab ab AB", u"ab", u"x", text_mode_ignore_case, 1, -1, p),
+                   u"x x x"),
+        STRING_ROW(TextField(u"a,b,,d", 3, u",", p), u""),
+        STRING_ROW(TextField(u"a,b,,d", 4, u",", p), u"d"),
+        STRING_ROW(TextField(u"a,b", 5, u",", p), u""),
+        STRING_ROW(TextField(u"a::b", 2, u"::", p), u"b"),
+        STRING_ROW(TextField(u"a::b:c", 2, u"::", p), u"b:c"),
+        STRING_ROW(TextField(u"abc", 1, u"", p), u"abc"),
+        STRING_ROW(TextField(u"abc", 2, u"", p), u""),
+        STRING_ROW(TextField(u"a,b,", 3, u",", p), u""),
+        STRING_ROW(TextField(nullptr, 1, u",", p), u""),
+    });
+}
+
+TEST(StringFunctions, ReplaceManyOccurrencesBeyondTheRememberedOnes) {
+    // More matches than the writing pass remembers from the counting pass.
+    std::u16string text, expected;
+    for (int i = 0; i < 300; ++i) {
+        text += u"ab";
+        expected += u"xyzb";
+    }
+    InitStrings();
+    EXPECT_EQ(ReplaceText(text.c_str(), u"a", u"xyz", 0), expected);
+    EXPECT_EQ(current_position(), static_cast<TempOffset>(expected.size() * 2));
+}
+
+TEST(StringFunctions, ReplaceTextExInPlaceOverwritesTheTextItself) {
+    struct InPlaceRow {
+        std::u16string text;
+        const char16_t* search;
+        const char16_t* replace;
+        int mode;
+        int64_t start, count;
+        std::u16string expected;
+    };
+    const std::vector<InPlaceRow> rows = {
+        {u"a.b.c", u".", u"-", 0, 1, -1, u"a-b-c"},
+        {u"a.b.c", u".", u"-", 0, 1, 1, u"a-b.c"},
+        {u"a.b.c", u".", u"-", 0, 3, -1, u"a.b-c"},
+        {u"a.b.c", u".", u"-", 0, 1, 0, u"a.b.c"},
+        {u"aXbx", u"x", u"y", text_mode_ignore_case, 1, -1, u"ayby"},
+        // A replace of another length would not fit the text's storage: nothing happens.
+        {u"a.b.c", u".", u"--", 0, 1, -1, u"a.b.c"},
+        {u"a.b.c", u".", u"", 0, 1, -1, u"a.b.c"},
+    };
+    for (const InPlaceRow& row : rows) {
+        InitStrings();
+        std::u16string storage = row.text;
+        const char16_t* returned =
+            ReplaceTextEx(storage.data(), row.search, row.replace, row.mode | text_mode_in_place,
+                          row.start, row.count, 0);
+        EXPECT_EQ(returned, storage.data());
+        EXPECT_EQ(storage, row.expected) << testing::PrintToString(row.text);
+        EXPECT_EQ(current_position(), 0) << "the area is not used";
+    }
+}
+
+TEST(StringFunctions, IgnoreCaseFollowsTheLocaleLowerCasing) {
+    const char* previous = std::setlocale(LC_CTYPE, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (!std::setlocale(LC_CTYPE, "C.UTF-8")) GTEST_SKIP() << "no C.UTF-8 locale";
+    EXPECT_EQ(FindTextMode(u"GRÜN", u"grün", 1, text_mode_ignore_case), 1);
+    EXPECT_EQ(FindTextMode(u"GRÜN", u"grün", 1, 0), 0);
+    std::setlocale(LC_CTYPE, saved.c_str());
+}
+
+// An argument built in the temporary area, as an expression passes it, must give the result it
+// gives from a variable: where the result is written over it, where it lies below the result,
+// and when the area grows (and may move) during the call.
+struct AreaRow {
+    const char* call;
+    std::vector<std::u16string> arguments;
+    std::function<char16_t*(const std::vector<const char16_t*>& arguments, TempOffset p)> run;
+};
+
+// inside_argument puts the result offset one unit into the first argument, which no expression
+// does; the result must still come out right.
+enum class Placement { variables, at_result_offset, below_result_offset, inside_argument };
+
+std::u16string run_placed(const AreaRow& row, Placement placement, bool* grew) {
+    InitStrings();
+    std::vector<const char16_t*> arguments;
+    for (const std::u16string& argument : row.arguments)
+        arguments.push_back(argument.c_str());
+    const TempOffset start = current_position();
+    SaveTempPosition();
+    if (placement != Placement::variables) {
+        // Building a later argument may move the area: addresses are taken at the end.
+        std::vector<TempOffset> offsets;
+        for (const char16_t* argument : arguments) {
+            SaveTempPosition();
+            AppendTemp(argument);
+            ReserveTemp(1, current_position());
+            offsets.push_back(PopTempPosition());
+        }
+        for (size_t i = 0; i < offsets.size(); ++i)
+            arguments[i] = TempAddress(offsets[i] + 1);
+    }
+    TempOffset p = start;
+    if (placement == Placement::below_result_offset) p = current_position();
+    if (placement == Placement::inside_argument) p = start + 2;
+    const int64_t capacity = GetTempAreaStats().capacity;
+    row.run(arguments, p);
+    *grew = GetTempAreaStats().capacity != capacity;
+    std::u16string result(TempAddress(p + 1), static_cast<size_t>(current_position() - p) / 2);
+    RestoreTempPosition();
+    return result;
+}
+
+void check_area_rows(const std::vector<AreaRow>& rows, bool must_grow) {
+    for (const AreaRow& row : rows) {
+        bool grew = false;
+        const std::u16string expected = run_placed(row, Placement::variables, &grew);
+        for (const Placement placement :
+             {Placement::at_result_offset, Placement::below_result_offset,
+              Placement::inside_argument}) {
+            const std::u16string actual = run_placed(row, placement, &grew);
+            // Compared as a whole: printing a 20,000-unit text helps nobody.
+            EXPECT_TRUE(actual == expected) << row.call << " placement " << int(placement);
+            if (must_grow && placement == Placement::at_result_offset) {
+                EXPECT_TRUE(grew) << row.call << " did not make the area grow";
+            }
+        }
+    }
+}
+
+std::vector<AreaRow> area_rows(const std::u16string& text, const std::u16string& other) {
+    using Args = std::vector<const char16_t*>;
+    const int64_t size = static_cast<int64_t>(text.size());
+    return {
+        {"LeftText",
+         {text},
+         [=](const Args& a, TempOffset p) { return LeftText(a[0], size - 3, p); }},
+        {"InsertText",
+         {text, other},
+         [=](const Args& a, TempOffset p) { return InsertText(a[0], a[1], size / 2, p); }},
+        {"PadTextLeft",
+         {text, u"#"},
+         [=](const Args& a, TempOffset p) { return PadTextLeft(a[0], size + 7, a[1], p); }},
+        {"RemoveText",
+         {text, u"b"},
+         [](const Args& a, TempOffset p) { return RemoveText(a[0], a[1], p); }},
+        {"RemoveTextEx",
+         {text, u"C"},
+         [](const Args& a, TempOffset p) { return RemoveTextEx(a[0], a[1], 1, 5, 3, p); }},
+        {"ReplaceText",
+         {text, u"b", u"<b>"},
+         [](const Args& a, TempOffset p) { return ReplaceText(a[0], a[1], a[2], p); }},
+        {"ReplaceTextEx",
+         {text, u"C", u"[c]"},
+         [](const Args& a, TempOffset p) { return ReplaceTextEx(a[0], a[1], a[2], 1, 4, -1, p); }},
+        {"TextField",
+         {text, u"|"},
+         [](const Args& a, TempOffset p) { return TextField(a[0], 2, a[1], p); }},
+    };
+}
+
+TEST(StringFunctions, ArgumentsBuiltInTheAreaGiveTheSameResults) {
+    check_area_rows(area_rows(u"abc|cab|bcab|x", u"<inserted>"), false);
+}
+
+TEST(StringFunctions, ArgumentsBuiltInTheAreaSurviveItsGrowthDuringTheCall) {
+    std::u16string text = u"head|";
+    while (text.size() < 20000)
+        text += u"abcABC";
+    text += u"|tail";
+    check_area_rows(area_rows(text, std::u16string(9000, u'-')), true);
+}
+
+TEST(StringFunctions, StringOverloadsReturnValuesAndLeaveTheAreaAlone) {
+    InitStrings();
+    const String csv = u"name,cycles,health";
+    EXPECT_EQ(TextField(csv, 2, u","), u"cycles");
+    EXPECT_EQ(ReplaceText(csv, u",", String(u" | ")), u"name | cycles | health");
+    EXPECT_EQ(ReplaceTextEx(csv, u"E", u"3", text_mode_ignore_case | text_mode_in_place, 1, 2),
+              u"nam3,cycl3s,health");
+    EXPECT_EQ(csv, u"name,cycles,health");
+    EXPECT_EQ(PadTextLeft(u"7", 3, u"0"), u"007");
+    EXPECT_EQ(LeftText(csv, 4) + InsertText(u"ac", u"b", 2) + RemoveText(u"x-y", u"-"),
+              u"nameabcxy");
+    EXPECT_EQ(RemoveTextEx(csv, u"E", text_mode_ignore_case, 1, 1), u"nam,cycles,health");
+    EXPECT_EQ(FindText(csv, u"cycles", 1), 6);
+    EXPECT_EQ(FindTextFromStart(csv, String(u"health")), 13);
+    EXPECT_EQ(TextLength(csv), 18);
+    const TempAreaStats stats = GetTempAreaStats();
+    EXPECT_EQ(stats.position, 0);
+    EXPECT_EQ(stats.stack_depth, 0);
+}
+
+} // namespace
+} // namespace rt

@@ -1,0 +1,194 @@
+#include "runtime/core/temp_area.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace rt {
+namespace {
+
+TempOffset current_position() {
+    return GetTempAreaStats().position;
+}
+
+std::u16string text_at(TempOffset offset) {
+    return std::u16string(TempAddress(offset + 1));
+}
+
+// Each step runs on the area the previous steps left.
+struct SizeStep {
+    const char* what;
+    std::function<void()> run;
+    int64_t capacity;
+    int64_t position;
+};
+
+void check_steps(const std::vector<SizeStep>& steps) {
+    InitStrings();
+    for (const SizeStep& step : steps) {
+        step.run();
+        const TempAreaStats stats = GetTempAreaStats();
+        EXPECT_EQ(stats.capacity, step.capacity) << step.what;
+        EXPECT_EQ(stats.position, step.position) << step.what;
+        EXPECT_EQ(*TempAddress(stats.position + 1), 0) << step.what << ": no terminator";
+    }
+}
+
+void append_units(size_t units, char16_t unit) {
+    AppendTemp(std::u16string(units, unit).c_str());
+}
+
+TEST(TempArea, GrowsWhenTheNeedReachesFourBytesBelowCapacity) {
+    check_steps({
+        {"5 units fit in 16 bytes", [] { append_units(5, u'a'); }, 16, 10},
+        {"1 more unit needs 12 >= 16 - 4", [] { append_units(1, u'b'); }, 12 + 16384, 12},
+        {"back to the start", [] { SetEmptyResult(0); }, 16396, 0},
+    });
+    EXPECT_EQ(text_at(0), u"");
+}
+
+TEST(TempArea, GrowsInOneStepForALargeText) {
+    check_steps({{"20,000 units", [] { append_units(20000, u'x'); }, 40000 + 16384, 40000}});
+}
+
+TEST(TempArea, ShrinksBackTowardsOneMebibyteOnceALargeValueIsConsumed) {
+    constexpr int64_t mebibyte = 1048576;
+    check_steps({
+        {"600,000 units", [] { append_units(600000, u'x'); }, 1200000 + 16384, 1200000},
+        {"a reservation above 1 MiB that fits keeps what is in use",
+         [] {
+             SetEmptyResult(1000000);
+             ReserveTemp(50000, 1000000)[50000] = 0;
+         },
+         1100000, 1100000},
+        {"the need counts from the position, not from the result offset",
+         [] { ReserveTemp(3, 0)[3] = 0; }, 1100006 + 16384, 6},
+        {"a small reservation shrinks to 1 MiB",
+         [] {
+             SetEmptyResult(0);
+             ReserveTemp(3, 0)[3] = 0;
+         },
+         mebibyte, 6},
+        {"and then the area stays", [] { append_units(10, u'y'); }, mebibyte, 26},
+    });
+}
+
+TEST(TempArea, AppendsATextThatLiesInTheAreaAcrossAGrowth) {
+    InitStrings();
+    append_units(6000, u'z');
+    const int64_t before = GetTempAreaStats().capacity;
+    // The source moves with the block while it is being appended to itself.
+    AppendTemp(TempAddress(1));
+    AppendTemp(TempAddress(1));
+    EXPECT_GT(GetTempAreaStats().capacity, before);
+    EXPECT_EQ(text_at(0), std::u16string(24000, u'z'));
+}
+
+TEST(TempArea, FollowsTheResultProtocol) {
+    InitStrings();
+    AppendTemp(u"older");
+    SaveTempPosition();
+    AppendTemp(u"Time ");
+    AppendTemp(nullptr);
+    SaveTempPosition();
+    char16_t* digits = ReserveTemp(5, PopTempPosition());
+    digits[0] = u'1', digits[1] = u':', digits[2] = u'0', digits[3] = u'5';
+    ShrinkTemp(1);
+    digits[4] = 0;
+    SaveTempPosition();
+    AppendTemp(u" left");
+    EXPECT_EQ(std::u16string(RestoreTempPointer()), u" left");
+    EXPECT_EQ(current_position(), 28);
+    char16_t* variable = nullptr;
+    TakeTempString(&variable, PopTempPosition());
+    EXPECT_EQ(std::u16string(variable), u"Time 1:05");
+    EXPECT_EQ(current_position(), 10);
+    EXPECT_EQ(GetTempAreaStats().stack_depth, 0);
+    std::free(variable);
+}
+
+TEST(TempArea, KeepsMoreThanAHundredSavedPositions) {
+    InitStrings();
+    constexpr int depth = 1000;
+    for (int i = 0; i < depth; ++i) {
+        SaveTempPosition();
+        AppendTemp(u"x");
+    }
+    EXPECT_EQ(GetTempAreaStats().stack_depth, depth);
+    for (int i = depth - 1; i >= 0; --i)
+        ASSERT_EQ(RestoreTempPosition(), 2 * i);
+    EXPECT_EQ(current_position(), 0);
+}
+
+TEST(TempArea, PopFromAnEmptyStackIsCaughtInDebugBuildsAndGivesOffsetZero) {
+    InitStrings();
+    AppendTemp(u"abc");
+    TempOffset popped = -1;
+    EXPECT_DEBUG_DEATH(popped = PopTempPosition(), "pop from an empty position stack");
+#ifdef NDEBUG
+    EXPECT_EQ(popped, 0);
+#else
+    EXPECT_EQ(popped, -1) << "the pop ran in the dying child only";
+#endif
+    EXPECT_EQ(GetTempAreaStats().stack_depth, 0);
+}
+
+TEST(TempArea, StopsOnAReservationTooLargeToRepresent) {
+    InitStrings();
+    EXPECT_DEATH(ReserveTemp(INT64_MAX / 2, 0), "out of memory");
+}
+
+TEST(TempArea, FindsAddressesBetweenBaseAndPositionInclusive) {
+    InitStrings();
+    AppendTemp(u"abc");
+    const char16_t* base = TempAddress(1);
+    const char16_t outside[] = u"abc";
+    struct Row {
+        const void* address;
+        int64_t expected;
+    };
+    const Row rows[] = {{base, 1},     {base + 2, 5}, {base + 3, 7},
+                        {base + 4, 0}, {outside, 0},  {nullptr, 0}};
+    for (const Row& row : rows)
+        EXPECT_EQ(TempOffsetOf(row.address), row.expected) << row.address;
+}
+
+TEST(TempArea, ComparesStringsUnitByUnitWithNullAsEmpty) {
+    struct Row {
+        const char16_t* a;
+        const char16_t* b;
+        int expected;
+    };
+    const Row rows[] = {{nullptr, u"", 1}, {u"", nullptr, 1},  {nullptr, nullptr, 1},
+                        {u"ab", u"ab", 1}, {u"ab", u"abc", 0}, {u"abc", u"ab", 0},
+                        {u"ab", u"aB", 0}, {nullptr, u"a", 0}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(StringEqual(row.a, row.b), row.expected)
+            << (row.a ? "text" : "null") << " vs " << (row.b ? "text" : "null");
+    }
+}
+
+TEST(TempArea, AssignsAndCopiesStringVariables) {
+    char16_t* variable = nullptr;
+    EXPECT_EQ(AssignString(&variable, u"Good"), 10);
+    EXPECT_EQ(std::u16string(variable), u"Good");
+    EXPECT_EQ(AssignString(&variable, u"Fair condition"), 30);
+    // Assigning a tail of the variable's own text, which realloc may move.
+    EXPECT_EQ(AssignString(&variable, variable + 5), 20);
+    EXPECT_EQ(std::u16string(variable), u"condition");
+    EXPECT_EQ(AssignString(&variable, nullptr), 2);
+    EXPECT_EQ(variable, nullptr);
+
+    CopyStringArgument(&variable, nullptr);
+    EXPECT_EQ(variable, nullptr);
+    CopyStringArgument(&variable, u"copy");
+    ASSERT_NE(variable, nullptr);
+    EXPECT_EQ(std::u16string(variable), u"copy");
+    std::free(variable);
+}
+
+} // namespace
+} // namespace rt

@@ -1,0 +1,167 @@
+#include "runtime/core/text_encoding.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rt {
+namespace {
+
+std::span<const unsigned char> bytes_of(std::string_view text) {
+    return {reinterpret_cast<const unsigned char*>(text.data()), text.size()};
+}
+
+// The decoded units, or u"<rejected>".
+std::u16string decode(std::string_view utf8) {
+    const int64_t length = utf16_length_of_utf8(bytes_of(utf8));
+    if (length == utf8_rejected) return u"<rejected>";
+    std::u16string units(static_cast<size_t>(length), u'?');
+    EXPECT_EQ(decode_utf8(bytes_of(utf8), units.data()), length) << utf8;
+    return units;
+}
+
+std::string encode(std::u16string_view units) {
+    const std::span<const char16_t> span(units.data(), units.size());
+    std::string bytes(static_cast<size_t>(utf8_length_of_utf16(span)), '?');
+    EXPECT_EQ(encode_utf8(span, reinterpret_cast<unsigned char*>(bytes.data())),
+              static_cast<int64_t>(bytes.size()));
+    return bytes;
+}
+
+TEST(TextEncoding, DecodesUtf8WithTheRulesForDamagedInput) {
+    struct Row {
+        std::string_view utf8;
+        std::u16string_view expected;
+    };
+    const Row rows[] = {
+        {"n\xC3\xA9", u"n\u00E9"},
+        {"\xE2\x82\xAC", u"\u20AC"},
+        {"\xF0\x9F\x94\x8B", u"\U0001F50B"},
+        {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+        {"a\x80"
+         "b",
+         u"a\uFFFD"
+         "b"},
+        {"\xBF\xBF", u"\uFFFD\uFFFD"},
+        {"\xC3"
+         "A",
+         u"\uFFFD"
+         "A"},
+        {"\xE2\x82"
+         "A",
+         u"\uFFFD\uFFFD"
+         "A"},
+        {"\xC0\x80", u"\uFFFD\uFFFD"},
+        {"\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"ab\xC3", u"ab"},
+        {"ab\xE2\x82", u"ab"},
+        {"ab\xF0\x9F\x94", u"ab"},
+        {"ab\xF4\x90\x80\x80"
+         "cd",
+         u"ab"},
+        {"ab\xF7\xBF\xBF\xBF"
+         "cd",
+         u"ab"},
+        {"", u""},
+        // Decoding ends at the code point above U+10FFFF before it reaches the 0xF8.
+        {"\xF4\x90\x80\x80\xF8", u""},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(decode(row.utf8), row.expected) << row.utf8;
+    }
+    for (const std::string_view rejected : {"\xF8", "abc\xFF", "\xC3\xFE"}) {
+        EXPECT_EQ(decode(rejected), u"<rejected>") << rejected;
+    }
+}
+
+TEST(TextEncoding, EncodesUtf16WithTheRulesForLoneSurrogates) {
+    struct Row {
+        std::u16string_view units;
+        std::string_view expected;
+    };
+    const Row rows[] = {
+        {u"n\u00E9", "n\xC3\xA9"},
+        {u"\u007F\u0080", "\x7F\xC2\x80"},
+        {u"\u07FF\u0800", "\xDF\xBF\xE0\xA0\x80"},
+        {u"\uFFFF", "\xEF\xBF\xBF"},
+        {u"\U0001F50B", "\xF0\x9F\x94\x8B"},
+        {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
+        {std::u16string_view(u"a\xDC00"
+                             "b",
+                             3),
+         "a\xED\xB0\x80"
+         "b"},
+        {std::u16string_view(u"a\xD800"
+                             "b",
+                             3),
+         "a"},
+        {std::u16string_view(u"a\xD800", 2), "a"},
+        {std::u16string_view(u"a\xD800\xD800\xDC00", 4), "a"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(encode(row.units), row.expected)
+            << testing::PrintToString(std::u16string(row.units));
+    }
+}
+
+TEST(TextEncoding, RoundTripsEveryCodePoint) {
+    for (char32_t code_point = 1; code_point <= 0x10FFFF; ++code_point) {
+        if (code_point >= 0xD800 && code_point <= 0xDFFF) continue;
+        char16_t units[2];
+        const size_t count = code_point > 0xFFFF ? 2 : 1;
+        if (count == 1) {
+            units[0] = static_cast<char16_t>(code_point);
+        } else {
+            units[0] = static_cast<char16_t>(0xD800 + ((code_point - 0x10000) >> 10));
+            units[1] = static_cast<char16_t>(0xDC00 + (code_point & 0x3FF));
+        }
+        unsigned char bytes[4];
+        const int64_t byte_count = encode_utf8({units, count}, bytes);
+        char16_t decoded[2] = {0, 0};
+        const int64_t unit_count = decode_utf8({bytes, static_cast<size_t>(byte_count)}, decoded);
+        const auto shown = static_cast<unsigned>(code_point);
+        ASSERT_EQ(unit_count, static_cast<int64_t>(count)) << std::hex << shown;
+        ASSERT_EQ(decoded[0], units[0]) << std::hex << shown;
+        ASSERT_EQ(decoded[1], count == 2 ? units[1] : 0) << std::hex << shown;
+    }
+}
+
+TEST(TextEncoding, MeasuresTheBytesOfLeadingCharacters) {
+    struct Row {
+        const char* utf8;
+        int64_t characters;
+        int64_t expected;
+    };
+    const Row rows[] = {
+        {"n\xC3\xA9xyz", 2, 3},
+        {"n\xC3\xA9xyz", 0, 0},
+        {"\xF0\x9F\x94\x8B!", 1, 4},
+        {"ab", 5, 2},
+        // Bytes of damaged sequences are passed over without counting.
+        {"\x80"
+         "ab",
+         1, 2},
+        {"\xC3"
+         "ab",
+         1, 2},
+        {"a\xE2\x82", 2, 3},
+        {"a\xF4\x90\x80\x80"
+         "b",
+         2, 6},
+        {"a\xC0\x80"
+         "b",
+         2, 4},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(utf8_bytes_of_characters(reinterpret_cast<const unsigned char*>(row.utf8),
+                                           row.characters),
+                  row.expected)
+            << row.utf8 << " characters " << row.characters;
+    }
+}
+
+} // namespace
+} // namespace rt
