@@ -1,0 +1,218 @@
+#include "runtime/core/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <clocale>
+#include <cmath>
+#include <cwctype>
+#include <limits>
+#include <string>
+
+namespace rt {
+namespace {
+
+constexpr float inf = std::numeric_limits<float>::infinity();
+constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+
+std::string shown(const char16_t* text) {
+    return text ? String(text).utf8() : "(null)";
+}
+
+// Runs a string-producing call at the current position, checks that its result lies at that
+// offset with the position at its terminator, gives the area back and returns the text.
+template <class Produce>
+std::string produce_at_position(Produce produce) {
+    const TempOffset p = GetTempAreaStats().position;
+    const char16_t* result = produce(p);
+    EXPECT_EQ(TempOffsetOf(result), p + 1) << "result not at the result offset";
+    EXPECT_EQ(GetTempAreaStats().position, p + 2 * UnitCount(result)) << "position not at its end";
+    std::string text = shown(result);
+    SetEmptyResult(p);
+    return text;
+}
+
+class NumberText : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        InitStrings();
+        InitLocale();
+    }
+};
+
+TEST_F(NumberText, IntegerToTextWritesDecimalDigits) {
+    const std::pair<int64_t, const char*> rows[] = {{0, "0"},
+                                                    {-42, "-42"},
+                                                    {INT64_MIN, "-9223372036854775808"},
+                                                    {INT64_MAX, "9223372036854775807"},
+                                                    {-1234567890123456789, "-1234567890123456789"}};
+    for (const auto& row : rows)
+        EXPECT_EQ(produce_at_position([&](TempOffset p) { return IntegerToText(row.first, p); }),
+                  row.second);
+    // The digit count changes at every power of ten.
+    for (int64_t power = 1; power <= INT64_MAX / 10; power *= 10) {
+        for (const int64_t value : {power - 1, power, power + 1, -power, 10 * power - 1})
+            EXPECT_EQ(produce_at_position([&](TempOffset p) { return IntegerToText(value, p); }),
+                      std::to_string(value));
+    }
+}
+
+TEST_F(NumberText, TextToIntegerReadsTheThreeNotationsAndWraps) {
+    const std::pair<const char16_t*, int64_t> rows[] = {
+        {nullptr, 0},
+        {u"", 0},
+        {u"   123abc", 123},
+        {u"-17", -17},
+        {u"+ 5", 0},
+        {u"\t \t42", 42},
+        {u"\n5", 0},
+        {u"--5", 0},
+        {u"1e3", 1},
+        {u"$FF", 255},
+        {u"-$1a", -26},
+        {u"$aBc", 0xABC},
+        {u"$", 0},
+        {u"%1011", 11},
+        {u"-%101", -5},
+        {u"%0010x", 2},
+        {u"%2", 0},
+        {u"\u0663", 0},
+        {u"-9223372036854775808", INT64_MIN},
+        // Wraps modulo 2^64.
+        {u"9223372036854775808", INT64_MIN},
+        {u"18446744073709551615", -1},
+        {u"-18446744073709551615", 1},
+        {u"$FFFFFFFFFFFFFFFF", -1},
+        {u"$10000000000000005", 5},
+        {u"%10000000000000000000000000000000000000000000000000000000000000000011", 3}};
+    for (const auto& [text, expected] : rows)
+        EXPECT_EQ(TextToInteger(text), expected) << "text " << shown(text);
+}
+
+struct FloatRow {
+    float value;
+    int32_t decimals;
+    const char* expected;
+};
+
+void expect_float_texts(std::initializer_list<FloatRow> rows) {
+    for (const FloatRow& row : rows) {
+        const std::string text = produce_at_position(
+            [&](TempOffset p) { return FloatToText(row.decimals, p, row.value); });
+        EXPECT_EQ(text, row.expected) << "value " << row.value << ", decimals " << row.decimals;
+    }
+}
+
+TEST_F(NumberText, FloatToTextPrintsTheFloatAndTrims) {
+    expect_float_texts({{1.5f, -1, "1.5"},
+                        {100.0f, -1, "100"},
+                        {0.1f, -1, "0.1000000015"},
+                        {-0.0f, -1, "0"},
+                        {-0.0f, 2, "0.00"},
+                        {1e-11f, -1, "0"},
+                        {-1e-11f, -1, "-0"},   // only an exact zero loses its sign
+                        {-0.001f, 2, "-0.00"}, // as printf prints it
+                        {3.14159f, 2, "3.14"},
+                        {7.0f, 3, "7.000"},
+                        {7.0f, -5, "7"},
+                        {7.5f, INT32_MIN, "8"},
+                        {16777217.0f, 0, "16777216"},
+                        {3.3f, 8, "3.29999995"},
+                        {FLT_MAX, -1, "340282346638528859811704183484516925440"},
+                        {inf, 2, "+Infinity"},
+                        {-inf, -1, "-Infinity"},
+                        {nan, 2, "NaN"},
+                        {std::numeric_limits<float>::signaling_NaN(), 0, "NaN"}});
+}
+
+// The last digit is rounded on the float's exact binary value, a tie going to the even digit.
+TEST_F(NumberText, FloatToTextRoundsHalfToEvenOnTheFloatValue) {
+    expect_float_texts({{0.125f, 2, "0.12"},
+                        {0.375f, 2, "0.38"},
+                        {2.5f, 0, "2"},
+                        {3.5f, 0, "4"},
+                        {-2.5f, 0, "-2"},
+                        {0.5f, 0, "0"},
+                        {2.675f, 2, "2.67"},
+                        {0.615f, 2, "0.62"},
+                        {1.005f, 2, "1.00"},
+                        {0.045f, 2, "0.05"}});
+}
+
+TEST_F(NumberText, FloatToTextClampsDecimalsTo512) {
+    const std::string zeros(512, '0');
+    expect_float_texts(
+        {{1.0f, 512, ("1." + zeros).c_str()},
+         {1.0f, 1000, ("1." + zeros).c_str()},
+         {1.0f, INT32_MAX, ("1." + zeros).c_str()},
+         // The longest text there is: a sign, 39 digits, the point, 512 decimals.
+         {-FLT_MAX, 1000, ("-340282346638528859811704183484516925440." + zeros).c_str()}});
+    const std::string smallest = produce_at_position(
+        [](TempOffset p) { return FloatToText(512, p, std::numeric_limits<float>::denorm_min()); });
+    EXPECT_EQ(smallest.substr(0, 53), "0." + std::string(44, '0') + "1401298");
+    EXPECT_EQ(smallest.size(), 514u);
+}
+
+TEST_F(NumberText, ResultJoinsTemporariesThatAreStillLive) {
+    SaveTempPosition();
+    AppendTemp(u"Cycles: ");
+    SaveTempPosition();
+    IntegerToText(-1234, PopTempPosition());
+    AppendTemp(u", ");
+    SaveTempPosition();
+    FloatToText(1, PopTempPosition(), 36.25f);
+    AppendTemp(u" C");
+    EXPECT_EQ(shown(RestoreTempPointer()), "Cycles: -1234, 36.2 C");
+    EXPECT_EQ(GetTempAreaStats().stack_depth, 0);
+}
+
+TEST_F(NumberText, TextToFloatParsesSpecialWordsAndNumbers) {
+    const std::pair<const char16_t*, double>
+        rows[] = {{nullptr, 0.0},        {u"", 0.0},
+                  {u"+Infinity", inf},   {u"+iNFINITY", inf},
+                  {u"-INFINITY", -inf},  {u"nan", nan},
+                  {u"NaN", nan},         {u"12.5", 12.5},
+                  {u"1,5", 1.0},         {u"abc", 0.0},
+                  {u"  3.25x", 3.25},    {u".5", 0.5},
+                  {u"12.5.3", 12.5},     {u"-2.5e-1", -0.25},
+                  {u"1\u20AC2.5", 12.5}, // units of 256 and above are dropped before parsing
+                  {u"\u00B25", 0.0}};    // a unit below 256 stays, and is no digit
+    for (const auto& [text, expected] : rows) {
+        const double value = TextToFloat(text);
+        if (std::isnan(expected)) {
+            EXPECT_TRUE(std::isnan(value)) << "text " << shown(text) << " gave " << value;
+            continue;
+        }
+        EXPECT_EQ(value, expected) << "text " << shown(text);
+    }
+    // Only the first 1023 bytes that units below 256 give are read.
+    EXPECT_EQ(TextToFloat((std::u16string(1022, u' ') + u"7").c_str()), 7.0);
+    EXPECT_EQ(TextToFloat((std::u16string(1023, u' ') + u"7").c_str()), 0.0);
+    EXPECT_EQ(TextToFloat((std::u16string(2000, u'\u20AC') + u"7").c_str()), 7.0);
+}
+
+TEST_F(NumberText, StringOverloadsLeaveTheAreaAsTheyFoundIt) {
+    SaveTempPosition();
+    AppendTemp(u"live");
+    const TempAreaStats before = GetTempAreaStats();
+    EXPECT_EQ(IntegerToText(INT64_MIN).utf8(), "-9223372036854775808");
+    EXPECT_EQ(FloatToText(2, 3.14159f).utf8(), "3.14");
+    EXPECT_EQ(FloatToTextDefault(0.1f).utf8(), "0.1000000015");
+    EXPECT_EQ(TextToInteger(String(u"$ff")), 255);
+    EXPECT_EQ(TextToFloat(String(u"2.75")), 2.75);
+    EXPECT_EQ(GetTempAreaStats().position, before.position);
+    EXPECT_EQ(GetTempAreaStats().stack_depth, before.stack_depth);
+    AppendTemp(nullptr); // a value taken into a variable leaves no terminator behind
+    EXPECT_EQ(shown(RestoreTempPointer()), "live");
+}
+
+TEST_F(NumberText, InitLocaleKeepsThePointButKnowsUnicodeCase) {
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    EXPECT_STREQ(std::localeconv()->decimal_point, ".");
+    // Both "en_US.UTF-8" and the "C.UTF-8" fallback lower-case beyond ASCII.
+    EXPECT_EQ(std::towlower(0xC9), static_cast<wint_t>(0xE9));
+    EXPECT_EQ(std::towlower(0x0416), static_cast<wint_t>(0x0436));
+}
+
+} // namespace
+} // namespace rt
