@@ -1,0 +1,109 @@
+// MapFind on a map shaped like the event binding table (1,024 buckets, "kind:window:object"
+// keys), against std::unordered_map with the same keys looked up in the same order.
+
+#include "runtime/core/map.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+constexpr int kKeyCount = 10000;
+constexpr int32_t kBuckets = 1024;
+
+struct Binding {
+    void* first_callback;
+    int64_t window;
+};
+
+std::u16string widen(const std::string& text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+// Unique (kind, window, object) triples; every other object number is address-like, as the
+// numbers the runtime chooses itself are.
+std::vector<std::u16string> make_keys() {
+    std::vector<std::u16string> keys;
+    for (int i = 0; i < kKeyCount; ++i) {
+        const int kind = 1 + i % 18;
+        const int window = (i / 18) % 25 - 1;
+        const int64_t slot = i / 450;
+        const int64_t object = slot % 2 ? 0x7f3a5c001000 + slot * 0x40 : slot;
+        keys.push_back(widen(std::to_string(kind) + ":" + std::to_string(window) + ":" +
+                             std::to_string(object)));
+    }
+    return keys;
+}
+
+const std::vector<std::u16string>& keys() {
+    static const std::vector<std::u16string> all = make_keys();
+    return all;
+}
+
+// The lookup order: every key once, in a fixed shuffled order.
+const std::vector<int>& probe_order() {
+    static const std::vector<int> order = [] {
+        std::vector<int> indices(kKeyCount);
+        for (int i = 0; i < kKeyCount; ++i)
+            indices[i] = i;
+        std::shuffle(indices.begin(), indices.end(), std::mt19937(12345));
+        return indices;
+    }();
+    return order;
+}
+
+void BM_MapFind(benchmark::State& state) {
+    rt::InitMaps();
+    rt::MapHeader* map = rt::MapCreate(sizeof(Binding), 7, nullptr, nullptr, kBuckets);
+    for (const std::u16string& key : keys())
+        rt::MapAddString(map, key.c_str(), 0);
+    const std::vector<int>& order = probe_order();
+    size_t next = 0;
+    for (auto _ : state) {
+        void* found = rt::MapFind(map, keys()[order[next]].c_str());
+        benchmark::DoNotOptimize(found);
+        if (++next == order.size()) next = 0;
+    }
+    rt::MapFree(map);
+}
+BENCHMARK(BM_MapFind);
+
+void BM_UnorderedMapFind(benchmark::State& state) {
+    std::unordered_map<std::u16string, Binding> map;
+    for (const std::u16string& key : keys())
+        map.emplace(key, Binding{});
+    const std::vector<int>& order = probe_order();
+    size_t next = 0;
+    for (auto _ : state) {
+        auto found = map.find(keys()[order[next]]);
+        benchmark::DoNotOptimize(found);
+        if (++next == order.size()) next = 0;
+    }
+}
+BENCHMARK(BM_UnorderedMapFind);
+
+// Case-insensitive lookups, for reference: each unit goes through towlower.
+void BM_MapFindWithoutCase(benchmark::State& state) {
+    rt::InitMaps();
+    rt::MapHeader* map = rt::MapCreate(sizeof(Binding), 7, nullptr, nullptr, kBuckets);
+    rt::MapSetKeyFlags(map, rt::MapKeysWithoutCase);
+    for (const std::u16string& key : keys())
+        rt::MapAddString(map, key.c_str(), 0);
+    const std::vector<int>& order = probe_order();
+    size_t next = 0;
+    for (auto _ : state) {
+        void* found = rt::MapFind(map, keys()[order[next]].c_str());
+        benchmark::DoNotOptimize(found);
+        if (++next == order.size()) next = 0;
+    }
+    rt::MapFree(map);
+}
+BENCHMARK(BM_MapFindWithoutCase);
+
+} // namespace

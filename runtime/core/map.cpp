@@ -1,0 +1,407 @@
+#include "runtime/core/map.h"
+
+#include "runtime/core/block_pool.h"
+#include "runtime/core/layout.h"
+#include "runtime/core/memory.h"
+#include "runtime/core/temp_area.h"
+
+#include <cstring>
+#include <cwctype>
+#include <memory>
+
+namespace rt {
+
+namespace {
+
+constexpr int32_t kPoolInitialBlocks = 16;
+constexpr int32_t kPoolMaximumBlocks = 65536;
+constexpr int64_t kLargestElement = int64_t{1} << 40;
+constexpr uint32_t kKeyFlags = MapKeysWithoutCase | MapIntegerKeys;
+constexpr uint32_t kHashFactor = 65599;
+
+bool has_integer_keys(const MapHeader* map) {
+    return (map->flags & MapIntegerKeys) != 0;
+}
+bool compares_without_case(const MapHeader* map) {
+    return (map->flags & MapKeysWithoutCase) != 0;
+}
+
+char16_t lower_unit(char16_t unit) {
+    return static_cast<char16_t>(std::towlower(unit));
+}
+
+// h = h * 65599 + unit over the units, four units per step: the same value, with one multiply
+// instead of four on the chain of dependent steps.
+template <class Unit>
+uint32_t hash_units(const char16_t* key, Unit unit) {
+    constexpr uint32_t f1 = kHashFactor, f2 = f1 * f1, f3 = f2 * f1, f4 = f3 * f1;
+    uint32_t hash = 0;
+    for (const char16_t* p = key;; p += 4) {
+        const uint32_t a = p[0] ? unit(p[0]) : 0;
+        if (!a) return hash;
+        const uint32_t b = p[1] ? unit(p[1]) : 0;
+        if (!b) return hash * f1 + a;
+        const uint32_t c = p[2] ? unit(p[2]) : 0;
+        if (!c) return hash * f2 + a * f1 + b;
+        const uint32_t d = p[3] ? unit(p[3]) : 0;
+        if (!d) return hash * f3 + a * f2 + b * f1 + c;
+        hash = hash * f4 + (a * f3 + b * f2 + c * f1 + d);
+    }
+}
+
+uint32_t string_hash(const MapHeader* map, const char16_t* key) {
+    if (compares_without_case(map)) return hash_units(key, lower_unit);
+    return hash_units(key, [](char16_t unit) { return unit; });
+}
+
+int32_t string_bucket(const MapHeader* map, uint32_t hash) {
+    const auto buckets = static_cast<uint32_t>(map->bucket_count);
+    const bool power_of_two = (buckets & (buckets - 1)) == 0;
+    return static_cast<int32_t>(power_of_two ? hash & (buckets - 1) : hash % buckets);
+}
+
+// The bucket comes from the hash's low bits, so the key word's tag takes the top ones.
+uintptr_t hash_tag(uint32_t hash) {
+    return hash >> 29;
+}
+
+bool equal_exact(const char16_t* a, const char16_t* b) {
+    for (; *a == *b; ++a, ++b) {
+        if (*a == 0) return true;
+    }
+    return false;
+}
+
+bool equal_without_case(const char16_t* a, const char16_t* b) {
+    for (; *a == *b || lower_unit(*a) == lower_unit(*b); ++a, ++b) {
+        if (*a == 0) return true;
+    }
+    return false;
+}
+
+// Negative keys would give a negative remainder; they are folded into the buckets as well.
+int32_t integer_bucket(const MapHeader* map, int64_t key) {
+    const int64_t buckets = map->bucket_count;
+    return static_cast<int32_t>(((key % buckets) + buckets) % buckets);
+}
+
+// A node found in a bucket chain, with the node before it (null at the chain head).
+struct Found {
+    MapNode* node;
+    MapNode* before;
+    int32_t bucket;
+};
+
+template <class Equal>
+Found search_chain(const MapHeader* map, int32_t bucket, Equal equal) {
+    MapNode* before = nullptr;
+    for (MapNode* node = map->buckets[bucket]; node; before = node, node = node->next) {
+        if (equal(node)) return {node, before, bucket};
+    }
+    return {nullptr, nullptr, bucket};
+}
+
+// Keys whose tag differs are passed over without reading them: chains are about ten long at
+// the usual load, and reading each key would cost a cache miss.
+Found find_string(const MapHeader* map, const char16_t* key, uint32_t hash) {
+    const uintptr_t tag = hash_tag(hash);
+    const int32_t bucket = string_bucket(map, hash);
+    if (compares_without_case(map)) {
+        return search_chain(map, bucket, [key, tag](const MapNode* node) {
+            return (node->key & kMapKeyHashBits) == tag &&
+                   equal_without_case(map_node_text(node), key);
+        });
+    }
+    return search_chain(map, bucket, [key, tag](const MapNode* node) {
+        return (node->key & kMapKeyHashBits) == tag && equal_exact(map_node_text(node), key);
+    });
+}
+
+Found find_integer(const MapHeader* map, int64_t key) {
+    return search_chain(map, integer_bucket(map, key),
+                        [key](const MapNode* node) { return map_node_integer(node) == key; });
+}
+
+// The position a later MapNext or MapDeleteCurrent continues from: `before` is the node before
+// the current one in iteration order; at a chain head there is none, and the bucket before
+// stands in for it.
+void make_current(MapHeader* map, const Found& found) {
+    map->current = found.node;
+    map->bucket_index = found.bucket;
+    map->previous = found.before;
+    map->saved_bucket_index = found.before ? found.bucket : found.bucket - 1;
+}
+
+void* element_of(MapNode* node) {
+    return map_node_data(node);
+}
+
+// Empties an element that is being reused for its key.
+void* renew_element(MapHeader* map, MapNode* node) {
+    void* data = element_of(node);
+    if (map->layout) FreeStructure(data, map->layout);
+    std::memset(data, 0, static_cast<size_t>(map->element_size));
+    if (map->flags & MapNeedsInit) InitStructure(data, map->layout);
+    return data;
+}
+
+// The key's runtime heap copy as a key word, or 0 when memory runs out. Heap blocks follow an
+// 8-byte size header, so their low three bits are free for the tag; a block that were not
+// aligned so is refused rather than mangled.
+uintptr_t copy_key(const char16_t* key, uint32_t hash) {
+    const auto bytes = static_cast<uint64_t>(UnitCount(key) + 1) * sizeof(char16_t);
+    void* copy = AllocateBlockRaw(bytes);
+    const auto address = reinterpret_cast<uintptr_t>(copy);
+    if (address & kMapKeyHashBits) FreeBlock(copy);
+    if (!copy || (address & kMapKeyHashBits)) return 0;
+    std::memcpy(copy, key, bytes);
+    return address | hash_tag(hash);
+}
+
+MapNode* new_node(MapHeader* map) {
+    void* block = PoolAllocateZeroed(map->pool);
+    return block ? std::construct_at(static_cast<MapNode*>(block)) : nullptr;
+}
+
+void* push_node(MapHeader* map, MapNode* node, int32_t bucket) {
+    node->next = map->buckets[bucket];
+    map->buckets[bucket] = node;
+    make_current(map, {node, nullptr, bucket});
+    ++map->count;
+    void* data = element_of(node);
+    if (map->flags & MapNeedsInit) InitStructure(data, map->layout);
+    return data;
+}
+
+void release_node(MapHeader* map, MapNode* node) {
+    if (!has_integer_keys(map)) FreeBlock(const_cast<char16_t*>(map_node_text(node)));
+    if (map->layout) FreeStructure(element_of(node), map->layout);
+    PoolFree(map->pool, node);
+}
+
+MapNode* chain_predecessor(const MapHeader* map, const MapNode* node, int32_t bucket) {
+    if (map->buckets[bucket] == node) return nullptr;
+    if (map->previous && map->previous->next == node) return map->previous;
+    MapNode* before = map->buckets[bucket];
+    while (before->next != node)
+        before = before->next;
+    return before;
+}
+
+void free_header(MapHeader* map) {
+    if (map->pool) FreeBlockPool(map->pool);
+    FreeBlock(map->buckets);
+    FreeBlock(map->default_element);
+    free_block_chain(map->spare_chain);
+    FreeBlock(map);
+}
+
+MapHeader* new_header(int64_t element_size, int32_t bucket_count) {
+    void* memory = AllocateBlock(sizeof(MapHeader));
+    if (!memory) return nullptr;
+    MapHeader* map = std::construct_at(static_cast<MapHeader*>(memory));
+    const auto node_size = static_cast<uint64_t>(element_size + kMapNodeLinks);
+    map->bucket_count = bucket_count;
+    map->buckets = static_cast<MapNode**>(
+        AllocateBlock(static_cast<uint64_t>(bucket_count) * sizeof(MapNode*)));
+    map->default_element = AllocateBlock(node_size);
+    map->pool = CreateBlockPool(node_size, kPoolInitialBlocks, kPoolMaximumBlocks, PoolShared);
+    if (map->buckets && map->default_element && map->pool) return map;
+    free_header(map);
+    return nullptr;
+}
+
+// Every node in iteration order, in a scratch block the caller frees; null when memory runs out.
+MapNode** collect_nodes(const MapHeader* map) {
+    auto* nodes = static_cast<MapNode**>(
+        AllocateBlockRaw(static_cast<uint64_t>(map->count) * sizeof(MapNode*) + 1));
+    if (!nodes) return nullptr;
+    int32_t filled = 0;
+    for (int32_t bucket = 0; bucket < map->bucket_count; ++bucket) {
+        for (MapNode* node = map->buckets[bucket]; node; node = node->next)
+            nodes[filled++] = node;
+    }
+    return nodes;
+}
+
+bool copyable(const MapHeader* source, const MapHeader* destination) {
+    return source->element_size == destination->element_size &&
+           source->layout == destination->layout &&
+           has_integer_keys(source) == has_integer_keys(destination);
+}
+
+} // namespace
+
+MapHeader* MapCreate(int64_t element_size, int32_t element_type, const int64_t* layout,
+                     MapHeader** variable, int32_t bucket_count) {
+    if (variable && *variable) MapFree(*variable);
+    if (element_size < 0 || element_size > kLargestElement) return nullptr;
+    MapHeader* map = new_header(element_size, bucket_count < 1 ? 1 : bucket_count);
+    if (!map) return nullptr;
+    map->layout = layout;
+    map->element_size = element_size;
+    map->element_type = element_type;
+    map->flags = LayoutNeedsInit(layout) ? uint32_t{MapNeedsInit} : 0u;
+    map->variable = variable;
+    MapRewind(map);
+    if (variable) *variable = map;
+    return map;
+}
+
+int MapSetKeyFlags(MapHeader* map, uint32_t key_flags) {
+    if (!map || map->count != 0) return 0;
+    map->flags = (map->flags & ~kKeyFlags) | (key_flags & kKeyFlags);
+    return 1;
+}
+
+void* MapAddString(MapHeader* map, const char16_t* key, int replace) {
+    if (!map || has_integer_keys(map)) return nullptr;
+    if (!key) key = u"";
+    const uint32_t hash = string_hash(map, key);
+    const Found found =
+        replace ? find_string(map, key, hash) : Found{nullptr, nullptr, string_bucket(map, hash)};
+    if (found.node) {
+        make_current(map, found);
+        return renew_element(map, found.node);
+    }
+    MapNode* node = new_node(map);
+    if (!node) return nullptr;
+    node->key = copy_key(key, hash);
+    if (!node->key) {
+        PoolFree(map->pool, node);
+        return nullptr;
+    }
+    return push_node(map, node, found.bucket);
+}
+
+void* MapAddInteger(MapHeader* map, int64_t key, int replace) {
+    if (!map || !has_integer_keys(map)) return nullptr;
+    const Found found =
+        replace ? find_integer(map, key) : Found{nullptr, nullptr, integer_bucket(map, key)};
+    if (found.node) {
+        make_current(map, found);
+        return renew_element(map, found.node);
+    }
+    MapNode* node = new_node(map);
+    if (!node) return nullptr;
+    node->key = static_cast<uintptr_t>(key);
+    return push_node(map, node, found.bucket);
+}
+
+void* MapFind(MapHeader* map, const char16_t* key) {
+    if (!map || has_integer_keys(map)) return nullptr;
+    if (!key) key = u"";
+    const Found found = find_string(map, key, string_hash(map, key));
+    if (!found.node) return nullptr;
+    make_current(map, found);
+    return element_of(found.node);
+}
+
+void* MapFindInteger(MapHeader* map, int64_t key) {
+    if (!map || !has_integer_keys(map)) return nullptr;
+    const Found found = find_integer(map, key);
+    if (!found.node) return nullptr;
+    make_current(map, found);
+    return element_of(found.node);
+}
+
+void* MapDeleteCurrent(MapHeader* map) {
+    if (!map || !map->current) return nullptr;
+    MapNode* node = map->current;
+    const int32_t bucket = map->bucket_index;
+    MapNode* before = chain_predecessor(map, node, bucket);
+    if (before) {
+        before->next = node->next;
+        map->current = before;
+    } else {
+        map->buckets[bucket] = node->next;
+        map->current = map->previous; // null, or the last node of an earlier bucket
+        map->bucket_index = map->saved_bucket_index;
+    }
+    map->previous = nullptr;
+    map->saved_bucket_index = map->bucket_index - 1;
+    --map->count;
+    release_node(map, node);
+    return element_of(map->current);
+}
+
+void MapRewind(MapHeader* map) {
+    if (!map) return;
+    map->current = nullptr;
+    map->previous = nullptr;
+    map->bucket_index = -1;
+    map->saved_bucket_index = -1;
+}
+
+void* MapNext(MapHeader* map) {
+    if (!map) return nullptr;
+    map->previous = map->current;
+    map->saved_bucket_index = map->bucket_index;
+    if (map->current && map->current->next) {
+        map->current = map->current->next;
+        return element_of(map->current);
+    }
+    for (int64_t bucket = int64_t{map->bucket_index} + 1; bucket < map->bucket_count; ++bucket) {
+        if (!map->buckets[bucket]) continue;
+        map->current = map->buckets[bucket];
+        map->bucket_index = static_cast<int32_t>(bucket);
+        return element_of(map->current);
+    }
+    map->current = nullptr;
+    map->bucket_index = map->bucket_count;
+    return nullptr;
+}
+
+void MapClear(MapHeader* map) {
+    if (!map) return;
+    for (int32_t bucket = 0; bucket < map->bucket_count; ++bucket) {
+        for (MapNode* node = map->buckets[bucket]; node;) {
+            MapNode* next = node->next;
+            release_node(map, node);
+            node = next;
+        }
+        map->buckets[bucket] = nullptr;
+    }
+    map->count = 0;
+    MapRewind(map);
+}
+
+void MapFree(MapHeader* map) {
+    if (!map) return;
+    MapClear(map);
+    if (map->variable && *map->variable == map) *map->variable = nullptr;
+    free_header(map);
+}
+
+int MapCopy(MapHeader* source, int32_t source_type, MapHeader* destination,
+            int32_t destination_type, int clear) {
+    if (!source || !destination || source_type != destination_type) return 0;
+    if (source == destination) return 1;
+    if (!copyable(source, destination)) return 0;
+    MapNode** nodes = collect_nodes(source);
+    if (!nodes) return 0;
+    if (clear) MapClear(destination);
+    // Adding in reverse keeps the newer of two equal keys in front, as in the source.
+    int result = 1;
+    for (int32_t i = source->count - 1; i >= 0 && result; --i) {
+        MapNode* node = nodes[i];
+        void* data = has_integer_keys(source)
+                         ? MapAddInteger(destination, map_node_integer(node), 0)
+                         : MapAddString(destination, map_node_text(node), 0);
+        if (!data)
+            result = 0;
+        else
+            CopyStructure(data, source->element_size, source->layout, element_of(node));
+    }
+    FreeBlock(nodes);
+    return result;
+}
+
+void InitMaps() {
+    TypeProcedures& procedures = type_procedures();
+    procedures.map_create = MapCreate;
+    procedures.map_copy = MapCopy;
+    procedures.map_free = MapFree;
+}
+
+} // namespace rt

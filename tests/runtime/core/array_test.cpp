@@ -1,0 +1,201 @@
+#include "runtime/core/array.h"
+
+#include "runtime/core/layout.h"
+#include "runtime/core/list.h"
+#include "runtime/core/map.h"
+#include "runtime/core/memory.h"
+#include "runtime/core/temp_area.h"
+#include "runtime/core/typed_containers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace {
+
+using rt::LayoutEnd;
+
+[[maybe_unused]] const bool started = (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
+
+int64_t* words(void* array) {
+    return static_cast<int64_t*>(array);
+}
+
+TEST(Array, HeaderPrecedesTheElementsInOneBlock) {
+    void* variable = nullptr;
+    const int64_t layout[] = {LayoutEnd};
+    void* array = rt::ArrayAllocate(8, 65, 21, layout, &variable);
+    ASSERT_EQ(variable, array);
+    const rt::ArrayHeader* header = rt::array_header(array);
+    EXPECT_EQ(header->dimension_count, 1);
+    EXPECT_EQ(header->element_size, 8);
+    EXPECT_EQ(header->layout, layout);
+    EXPECT_EQ(header->variable, &variable);
+    EXPECT_EQ(header->count, 65);
+    EXPECT_EQ(header->element_type, 21);
+    EXPECT_EQ(rt::BlockSize(header), 48u + 65u * 8u);
+    EXPECT_EQ(std::vector<int64_t>(words(array), words(array) + 65), std::vector<int64_t>(65));
+    rt::ArrayAllocate(2, 3, 11, nullptr, &variable); // frees the first array
+    EXPECT_EQ(rt::array_header(variable)->element_size, 2);
+    for (int64_t count : {0, -1}) {
+        EXPECT_EQ(rt::ArrayAllocate(8, count, 0, nullptr, &variable), nullptr);
+        EXPECT_EQ(variable, nullptr);
+    }
+    EXPECT_EQ(rt::ArrayAllocate(int64_t{1} << 62, 8, 0, nullptr, &variable), nullptr);
+}
+
+// Each row resizes the array the row before left; elements hold their index + 1.
+TEST(Array, ResizeKeepsElementsBelowBothCountsAndZeroesAddedOnes) {
+    struct Row {
+        int64_t new_count, expected_count, kept;
+    };
+    const Row rows[] = {{100, 100, 65}, {10, 10, 10}, {10, 10, 10}, {40, 40, 10},
+                        {0, 0, 0},      {-5, 0, 0},   {3, 3, 0}};
+    rt::TypedArray<int64_t> array(65, nullptr, 21);
+    for (int64_t i = 0; i < 65; ++i)
+        array[i] = i + 1;
+    for (const Row& row : rows) {
+        array.resize(row.new_count);
+        ASSERT_TRUE(array.valid());
+        std::vector<int64_t> expected(row.expected_count);
+        for (int64_t i = 0; i < row.kept; ++i)
+            expected[i] = i + 1;
+        EXPECT_EQ(std::vector<int64_t>(array.begin(), array.end()), expected)
+            << "resize to " << row.new_count;
+    }
+}
+
+struct Grid {
+    void* cells;
+    int64_t dimensions[3];
+};
+
+TEST(Array, DimensionSizesBecomeStrides) {
+    struct Row {
+        std::vector<int64_t> sizes;
+        std::vector<int64_t> strides; // empty: no array, sizes left alone
+        int64_t count;
+    };
+    const Row rows[] = {
+        {{2, 3, 4}, {12, 4, 1}, 24}, {{5}, {1}, 5},    {{7, 1}, {1, 1}, 7},
+        {{2, 0, 4}, {}, 0},          {{3, -1}, {}, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.sizes));
+        Grid grid{};
+        std::copy(row.sizes.begin(), row.sizes.end(), grid.dimensions);
+        const auto n = static_cast<int32_t>(row.sizes.size());
+        void* array = rt::ArrayAllocateDims(n, 8, 11, nullptr, &grid.cells);
+        EXPECT_EQ(grid.cells, array);
+        const std::vector<int64_t> words_after(grid.dimensions, grid.dimensions + n);
+        EXPECT_EQ(words_after, row.strides.empty() ? row.sizes : row.strides);
+        if (!array) continue;
+        EXPECT_EQ(rt::array_header(array)->count, row.count);
+        EXPECT_EQ(rt::array_header(array)->dimension_count, n);
+        rt::ArrayFree(array);
+        EXPECT_EQ(grid.cells, nullptr);
+    }
+}
+
+struct Cell {
+    char16_t* name;
+    rt::ListVariable entries; // of int64_t
+    int64_t number;
+};
+const int64_t kCellLayout[] = {
+    offsetof(Cell, name), -5, offsetof(Cell, entries), 8, 0, 0, LayoutEnd};
+
+int64_t list_frees = 0;
+rt::ListFreeProcedure real_list_free = nullptr;
+
+// After the block moves, each kept element's nested list must report into its new place.
+TEST(Array, ResizeRelinksNestedListsAfterTheBlockMoves) {
+    void* variable = nullptr;
+    rt::ArrayAllocate(sizeof(Cell), 2, 0, kCellLayout, &variable);
+    auto* cells = static_cast<Cell*>(variable);
+    rt::AssignString(&cells[1].name, u"kept");
+    *static_cast<int64_t*>(rt::ListAppend(cells[1].entries.list)) = 10;
+    void* before = variable;
+    int64_t count = 2;
+    while (variable == before && count < (int64_t{1} << 16)) {
+        count *= 2;
+        rt::ArrayResize(count, &variable);
+    }
+    ASSERT_NE(variable, before) << "the block never moved";
+    cells = static_cast<Cell*>(variable);
+    EXPECT_EQ(std::u16string(cells[1].name), u"kept");
+    for (int64_t i = 0; i < count; ++i) {
+        ASSERT_NE(cells[i].entries.list, nullptr) << i;
+        ASSERT_EQ(cells[i].entries.list->variable, &cells[i].entries) << i;
+        ASSERT_EQ(cells[i].entries.list->current_cell, &cells[i].entries.current) << i;
+    }
+    *static_cast<int64_t*>(rt::ListAppend(cells[1].entries.list)) = 11;
+    EXPECT_EQ(*static_cast<int64_t*>(rt::list_node_data(cells[1].entries.current)), 11);
+    EXPECT_EQ(*static_cast<int64_t*>(rt::ListSelect(cells[1].entries.list, 0)), 10);
+
+    // Dropped elements, and then the rest, free their lists.
+    real_list_free = rt::type_procedures().list_free;
+    list_frees = 0;
+    rt::type_procedures().list_free = [](rt::ListHeader* l) { ++list_frees, real_list_free(l); };
+    rt::ArrayResize(1, &variable);
+    EXPECT_EQ(list_frees, count - 1);
+    rt::ArrayFree(variable);
+    EXPECT_EQ(list_frees, count);
+    rt::type_procedures().list_free = real_list_free;
+    EXPECT_EQ(variable, nullptr);
+}
+
+TEST(Array, CopyIsDeepAndRefusesOtherShapes) {
+    void* source = nullptr;
+    void* destination = nullptr;
+    void* longer = nullptr;
+    rt::ArrayAllocate(sizeof(Cell), 2, 0, kCellLayout, &source);
+    rt::ArrayAllocate(sizeof(Cell), 2, 0, kCellLayout, &destination);
+    rt::ArrayAllocate(sizeof(Cell), 3, 0, kCellLayout, &longer);
+    auto* from = static_cast<Cell*>(source);
+    rt::AssignString(&from[0].name, u"a");
+    *static_cast<int64_t*>(rt::ListAppend(from[0].entries.list)) = 5;
+    from[1].number = 7;
+    EXPECT_EQ(rt::ArrayCopy(source, longer, 0), 0);
+    EXPECT_EQ(static_cast<Cell*>(longer)[0].name, nullptr);
+    EXPECT_EQ(rt::ArrayCopy(source, nullptr, 0), 0);
+
+    ASSERT_EQ(rt::ArrayCopy(source, destination, 0), 1);
+    auto* to = static_cast<Cell*>(destination);
+    EXPECT_EQ(std::u16string(to[0].name), u"a");
+    EXPECT_NE(to[0].name, from[0].name);
+    EXPECT_EQ(to[1].number, 7);
+    rt::ListAppend(to[0].entries.list);
+    EXPECT_EQ(to[0].entries.list->count, 2);
+    EXPECT_EQ(from[0].entries.list->count, 1);
+
+    // With reallocate the destination takes the source's shape, in its own variable.
+    ASSERT_EQ(rt::ArrayCopy(source, longer, 1), 1);
+    EXPECT_EQ(rt::array_header(longer)->count, 2);
+    EXPECT_EQ(std::u16string(static_cast<Cell*>(longer)[0].name), u"a");
+    EXPECT_EQ(rt::ArrayCopy(source, source, 1), 1);
+    for (void* array : {source, destination, longer})
+        rt::ArrayFree(array);
+    EXPECT_EQ(longer, nullptr);
+}
+
+TEST(Array, CopyOfDimensionedArraysCarriesTheStrides) {
+    Grid from{nullptr, {2, 3}};
+    Grid to{nullptr, {3, 2}};
+    rt::ArrayAllocateDims(2, 8, 0, nullptr, &from.cells);
+    rt::ArrayAllocateDims(2, 8, 0, nullptr, &to.cells);
+    words(from.cells)[1 * 3 + 2] = 12; // element (1, 2)
+    ASSERT_EQ(rt::ArrayCopy(from.cells, to.cells, 0), 1);
+    EXPECT_EQ(to.dimensions[0], 3);
+    EXPECT_EQ(to.dimensions[1], 1);
+    EXPECT_EQ(words(to.cells)[1 * to.dimensions[0] + 2 * to.dimensions[1]], 12);
+    void* flat = nullptr;
+    rt::ArrayAllocate(8, 6, 0, nullptr, &flat);
+    EXPECT_EQ(rt::ArrayCopy(from.cells, flat, 1), 0); // dimension counts differ
+    for (void* array : {flat, from.cells, to.cells})
+        rt::ArrayFree(array);
+}
+
+} // namespace

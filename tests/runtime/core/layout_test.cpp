@@ -1,0 +1,209 @@
+#include "runtime/core/layout.h"
+
+#include "runtime/core/array.h"
+#include "runtime/core/list.h"
+#include "runtime/core/map.h"
+#include "runtime/core/temp_area.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using rt::layout_word;
+using rt::LayoutEnd;
+
+[[maybe_unused]] const bool started = (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
+
+struct Inner {
+    char16_t* text;
+    int64_t number;
+};
+const int64_t kInnerLayout[] = {offsetof(Inner, text), LayoutEnd};
+
+// One field of every kind.
+struct Record {
+    char16_t* title;
+    Inner inner;
+    Inner pair[2];
+    rt::ListVariable items; // of Inner
+    rt::MapHeader* index;   // of int64_t
+    void* numbers;          // 4 int64_t
+    void* grid;             // 2 x 3 int64_t
+    int64_t grid_strides[2];
+    int64_t tail;
+};
+// clang-format off
+const int64_t kRecordLayout[] = {
+    offsetof(Record, title),
+    -3, offsetof(Record, inner), sizeof(Inner), layout_word(kInnerLayout),
+    -2, 2, offsetof(Record, pair), sizeof(Inner), layout_word(kInnerLayout),
+    -5, offsetof(Record, items), sizeof(Inner), layout_word(kInnerLayout), 7,
+    -6, offsetof(Record, index), sizeof(int64_t), 9, 0, 16,
+    -4, offsetof(Record, numbers), sizeof(int64_t), 4, 21, 0,
+    -7, offsetof(Record, grid), 2, sizeof(int64_t), 11, 0, 2, 3,
+    LayoutEnd};
+// clang-format on
+
+std::u16string text_of(const char16_t* text) {
+    return text ? text : u"";
+}
+
+std::u16string texts_of(rt::ListHeader* list) {
+    std::u16string texts;
+    for (rt::ListNode* node = list->first; node; node = node->next) {
+        texts += text_of(static_cast<Inner*>(rt::list_node_data(node))->text) + u",";
+    }
+    return texts;
+}
+
+void fill_record(Record& record) {
+    rt::InitStructure(&record, kRecordLayout);
+    rt::AssignString(&record.title, u"title");
+    rt::AssignString(&record.pair[1].text, u"second");
+    record.tail = 7;
+    for (const char16_t* text : {u"a", u"b"}) {
+        rt::AssignString(&static_cast<Inner*>(rt::ListAppend(record.items.list))->text, text);
+    }
+    rt::MapSetKeyFlags(record.index, rt::MapKeysWithoutCase);
+    *static_cast<int64_t*>(rt::MapAddString(record.index, u"Key", 0)) = 5;
+    static_cast<int64_t*>(record.numbers)[3] = 33;
+    static_cast<int64_t*>(record.grid)[5] = 55;
+}
+
+TEST(Layout, NeedsInitOnlyForContainersDirectlyOrNested) {
+    const int64_t strings[] = {0, 8, LayoutEnd};
+    const int64_t list[] = {-5, 0, 8, 0, 0, LayoutEnd};
+    const int64_t nested[] = {0, -3, 8, 16, layout_word(list), LayoutEnd};
+    const int64_t in_fixed_array[] = {-2, 2, 0, 16, layout_word(list), LayoutEnd};
+    const int64_t in_empty_fixed_array[] = {-2, 0, 0, 16, layout_word(list), LayoutEnd};
+    const int64_t nested_strings[] = {-3, 0, 16, layout_word(strings), LayoutEnd};
+    const int64_t after_unknown[] = {-9, -5, 0, 8, 0, 0, LayoutEnd};
+    const std::pair<const int64_t*, int> rows[] = {
+        {nullptr, 0},        {strings, 0},        {list, 1},
+        {nested, 1},         {in_fixed_array, 1}, {in_empty_fixed_array, 0},
+        {nested_strings, 0}, {after_unknown, 0},  {kRecordLayout, 1}};
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(rt::LayoutNeedsInit(rows[i].first), rows[i].second) << "row " << i;
+    }
+}
+
+// Counts the container frees that structure handling makes through the type-procedure table.
+int list_frees, map_frees, array_frees;
+rt::TypeProcedures real_procedures;
+
+TEST(Layout, InitCreatesAndFreeReleasesEveryDeclaredField) {
+    Record record{};
+    fill_record(record);
+    EXPECT_EQ(rt::list_element_size(record.items.list), int64_t{sizeof(Inner)});
+    EXPECT_EQ(record.items.list->flags, 7u);
+    EXPECT_EQ(record.items.list->variable, &record.items);
+    EXPECT_EQ(record.index->bucket_count, 16);
+    EXPECT_EQ(record.index->element_type, 9);
+    EXPECT_EQ(rt::array_header(record.numbers)->count, 4);
+    EXPECT_EQ(rt::array_header(record.numbers)->element_type, 21);
+    EXPECT_EQ(rt::array_header(record.grid)->count, 6);
+    EXPECT_EQ(std::vector<int64_t>(record.grid_strides, record.grid_strides + 2),
+              (std::vector<int64_t>{3, 1}));
+
+    real_procedures = rt::type_procedures();
+    list_frees = map_frees = array_frees = 0;
+    rt::type_procedures().list_free = [](rt::ListHeader* l) {
+        ++list_frees, real_procedures.list_free(l);
+    };
+    rt::type_procedures().map_free = [](rt::MapHeader* m) {
+        ++map_frees, real_procedures.map_free(m);
+    };
+    rt::type_procedures().array_free = [](void* a) {
+        ++array_frees, real_procedures.array_free(a);
+    };
+    rt::FreeStructure(&record, kRecordLayout);
+    rt::type_procedures() = real_procedures;
+
+    EXPECT_EQ(std::vector<int>({list_frees, map_frees, array_frees}), std::vector<int>({1, 1, 2}));
+    const void* fields[] = {record.title, record.pair[1].text, record.items.list,
+                            record.index, record.numbers,      record.grid};
+    for (const void* field : fields)
+        EXPECT_EQ(field, nullptr);
+    EXPECT_EQ(record.tail, 7); // plain bytes are left alone
+}
+
+TEST(Layout, CopyStructureGivesAnIndependentDeepCopy) {
+    Record source{};
+    Record copy{};
+    fill_record(source);
+    rt::InitStructure(&copy, kRecordLayout);
+    rt::CopyStructure(&copy, sizeof(Record), kRecordLayout, &source);
+    EXPECT_EQ(text_of(copy.pair[1].text), u"second");
+    EXPECT_NE(copy.pair[1].text, source.pair[1].text);
+    EXPECT_EQ(copy.tail, 7);
+    EXPECT_EQ(texts_of(copy.items.list), u"a,b,");
+    EXPECT_EQ(copy.items.list->variable, &copy.items);
+    EXPECT_EQ(*static_cast<int64_t*>(rt::MapFind(copy.index, u"KEY")), 5); // key case kept
+    EXPECT_EQ(static_cast<int64_t*>(copy.numbers)[3], 33);
+    EXPECT_EQ(static_cast<int64_t*>(copy.grid)[5], 55);
+    EXPECT_EQ(copy.grid_strides[0], 3);
+
+    rt::AssignString(&copy.title, u"changed");
+    rt::AssignString(&static_cast<Inner*>(rt::ListSelect(copy.items.list, 0))->text, u"z");
+    *static_cast<int64_t*>(rt::MapFind(copy.index, u"key")) = 6;
+    static_cast<int64_t*>(copy.numbers)[3] = 0;
+    EXPECT_EQ(text_of(source.title), u"title");
+    EXPECT_EQ(texts_of(source.items.list), u"a,b,");
+    EXPECT_EQ(*static_cast<int64_t*>(rt::MapFind(source.index, u"key")), 5);
+    EXPECT_EQ(static_cast<int64_t*>(source.numbers)[3], 33);
+    rt::FreeStructure(&copy, kRecordLayout);
+    rt::FreeStructure(&source, kRecordLayout);
+}
+
+// Copying a structure onto itself used to free its strings before reading them.
+TEST(Layout, CopyStructureOntoItselfChangesNothing) {
+    Record record{};
+    fill_record(record);
+    char16_t* title = record.title;
+    rt::CopyStructure(&record, sizeof(Record), kRecordLayout, &record);
+    EXPECT_EQ(record.title, title);
+    EXPECT_EQ(texts_of(record.items.list), u"a,b,");
+    rt::FreeStructure(&record, kRecordLayout);
+}
+
+TEST(Layout, RelinkStructurePointsContainersAtTheirNewPlace) {
+    Record first{};
+    fill_record(first);
+    Record moved;
+    std::memcpy(&moved, &first, sizeof moved);
+    std::memset(&first, 0xA5, sizeof first); // the old place is gone
+    rt::RelinkStructure(&moved, kRecordLayout);
+    EXPECT_EQ(moved.items.list->variable, &moved.items);
+    EXPECT_EQ(moved.index->variable, &moved.index);
+    EXPECT_EQ(rt::array_header(moved.grid)->variable, &moved.grid);
+    void* appended = rt::ListAppend(moved.items.list); // reported through the current word
+    EXPECT_EQ(rt::list_node_data(moved.items.current), appended);
+    rt::FreeStructure(&moved, kRecordLayout);
+    EXPECT_EQ(moved.numbers, nullptr); // cleared through the relinked back-reference
+}
+
+TEST(Layout, WordsThatMakeNoSenseTouchNothing) {
+    const int64_t list_at_0[] = {-5, 0, 8, 0, 0, LayoutEnd};
+    static int64_t embeds_itself[] = {-3, 0, 64, 0, LayoutEnd};
+    embeds_itself[3] = layout_word(embeds_itself);
+    const int64_t negative_offset[] = {-5, -8, 8, 0, 0, LayoutEnd};
+    const int64_t negative_count[] = {-2, -3, 0, 16, layout_word(list_at_0), LayoutEnd};
+    const int64_t zero_stride[] = {-2, 4, 0, 0, layout_word(list_at_0), LayoutEnd};
+    const int64_t no_dimensions[] = {-7, 0, 0, 8, 0, 0, LayoutEnd};
+    const int64_t unknown_kind[] = {-12, -5, 0, 8, 0, 0, LayoutEnd};
+    for (const int64_t* layout : {(const int64_t*)embeds_itself, negative_offset, negative_count,
+                                  zero_stride, no_dimensions, unknown_kind}) {
+        int64_t block[8] = {};
+        rt::InitStructure(block + 1, layout);
+        for (int64_t word : block)
+            EXPECT_EQ(word, 0) << "layout starting " << layout[0];
+        rt::FreeStructure(block + 1, layout);
+    }
+}
+
+} // namespace

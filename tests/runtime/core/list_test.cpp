@@ -1,0 +1,241 @@
+#include "runtime/core/list.h"
+
+#include "runtime/core/array.h"
+#include "runtime/core/layout.h"
+#include "runtime/core/map.h"
+#include "runtime/core/temp_area.h"
+#include "runtime/core/typed_containers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace {
+
+using rt::LayoutEnd;
+
+[[maybe_unused]] const bool started = (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
+
+constexpr int64_t kNone = -1;
+
+int64_t value_at(const void* data) {
+    return data ? *static_cast<const int64_t*>(data) : kNone;
+}
+
+// The values front to back, checked against the walk back to front.
+std::vector<int64_t> values_of(const rt::ListHeader* list) {
+    std::vector<int64_t> forward;
+    std::vector<int64_t> backward;
+    for (rt::ListNode* node = list->first; node; node = node->next) {
+        forward.push_back(value_at(rt::list_node_data(node)));
+    }
+    for (rt::ListNode* node = list->last; node; node = node->previous) {
+        backward.insert(backward.begin(), value_at(rt::list_node_data(node)));
+    }
+    EXPECT_EQ(forward, backward) << "links disagree";
+    EXPECT_EQ(static_cast<int64_t>(forward.size()), list->count);
+    return forward;
+}
+
+enum class Op { Append, Next, Rewind, Select };
+
+TEST(List, FollowsItsCurrentElement) {
+    struct Step {
+        Op op;
+        int64_t argument; // the value to append, or the index to select
+        int64_t returned;
+        std::vector<int64_t> contents;
+        int64_t current;
+    };
+    const Step steps[] = {
+        {Op::Next, 0, kNone, {}, kNone},
+        {Op::Append, 1, 1, {1}, 1},
+        {Op::Append, 2, 2, {1, 2}, 2},
+        {Op::Append, 3, 3, {1, 2, 3}, 3},
+        {Op::Rewind, 0, kNone, {1, 2, 3}, kNone},
+        {Op::Append, 0, 0, {0, 1, 2, 3}, 0}, // without a current element: at the front
+        {Op::Next, 0, 1, {0, 1, 2, 3}, 1},
+        {Op::Append, 9, 9, {0, 1, 9, 2, 3}, 9}, // after the current element
+        {Op::Next, 0, 2, {0, 1, 9, 2, 3}, 2},
+        {Op::Next, 0, 3, {0, 1, 9, 2, 3}, 3},
+        {Op::Next, 0, kNone, {0, 1, 9, 2, 3}, 3}, // the last element stays current
+        {Op::Append, 4, 4, {0, 1, 9, 2, 3, 4}, 4},
+        {Op::Select, -1, kNone, {0, 1, 9, 2, 3, 4}, kNone},
+        {Op::Next, 0, 0, {0, 1, 9, 2, 3, 4}, 0},
+        {Op::Select, 6, kNone, {0, 1, 9, 2, 3, 4}, kNone},
+        {Op::Select, 2, 9, {0, 1, 9, 2, 3, 4}, 9},
+    };
+    rt::ListVariable variable{};
+    rt::ListHeader* list = rt::CreateList(sizeof(int64_t), &variable, nullptr, 0);
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        const Step& step = steps[i];
+        SCOPED_TRACE("step " + std::to_string(i));
+        void* data = nullptr;
+        switch (step.op) {
+        case Op::Append:
+            data = rt::ListAppend(list);
+            *static_cast<int64_t*>(data) = step.argument;
+            break;
+        case Op::Next:
+            data = rt::ListNext(list);
+            break;
+        case Op::Rewind:
+            rt::ListRewind(list);
+            break;
+        case Op::Select:
+            data = rt::ListSelect(list, step.argument);
+            break;
+        }
+        if (step.op != Op::Rewind) {
+            EXPECT_EQ(value_at(data), step.returned);
+        }
+        EXPECT_EQ(values_of(list), step.contents);
+        EXPECT_EQ(value_at(rt::list_node_data(variable.current)), step.current);
+        EXPECT_EQ(list->before_first, step.current == kNone ? 1 : 0);
+    }
+    rt::ListFree(list);
+    EXPECT_EQ(variable.list, nullptr);
+    EXPECT_EQ(rt::ListSelect(nullptr, 0), nullptr);
+}
+
+// Every start position (none included) against every target: each of the three walks is used
+// in both directions.
+TEST(List, SelectReachesEveryIndexFromEveryPosition) {
+    for (int64_t count = 1; count <= 9; ++count) {
+        rt::TypedList<int64_t> list;
+        for (int64_t i = 0; i < count; ++i)
+            *list.append() = i;
+        for (int64_t start = -1; start < count; ++start) {
+            for (int64_t target = 0; target < count; ++target) {
+                list.select(start); // -1 leaves no current element
+                const int64_t* found = list.select(target);
+                EXPECT_EQ(value_at(found), target) << "count " << count << " from " << start;
+                EXPECT_EQ(list.header()->index, target);
+                EXPECT_EQ(list.current(), found);
+            }
+        }
+    }
+}
+
+struct Person {
+    char16_t* name;
+    char16_t* note;
+    rt::ListVariable children; // of Person, without further children
+    int64_t age;
+};
+const int64_t kChildLayout[] = {offsetof(Person, name), LayoutEnd};
+// clang-format off
+const int64_t kPersonLayout[] = {
+    offsetof(Person, name), offsetof(Person, note),
+    -5, offsetof(Person, children), sizeof(Person), rt::layout_word(kChildLayout), 7,
+    LayoutEnd};
+// clang-format on
+
+void add_person(rt::ListHeader* people, std::u16string name, int children) {
+    auto* person = static_cast<Person*>(rt::ListAppend(people));
+    rt::AssignString(&person->name, name.c_str());
+    rt::AssignString(&person->note, u"note");
+    for (char16_t i = 0; i < children; ++i) {
+        auto* child = static_cast<Person*>(rt::ListAppend(person->children.list));
+        rt::AssignString(&child->name, (name + char16_t(u'0' + i)).c_str());
+    }
+}
+
+// "name:child,child;" for every person.
+std::u16string describe(rt::ListHeader* people) {
+    std::u16string text;
+    for (rt::ListNode* node = people->first; node; node = node->next) {
+        auto* person = static_cast<Person*>(rt::list_node_data(node));
+        text += std::u16string(person->name) + u":";
+        for (rt::ListNode* c = person->children.list->first; c; c = c->next) {
+            text += static_cast<Person*>(rt::list_node_data(c))->name + std::u16string(u",");
+        }
+        text += u";";
+    }
+    return text;
+}
+
+int nested_frees = 0;
+rt::ListFreeProcedure real_list_free = nullptr;
+
+TEST(List, ClearFreesEveryElementsStringsAndNestedLists) {
+    rt::ListVariable people{};
+    rt::CreateList(sizeof(Person), &people, kPersonLayout, 7);
+    add_person(people.list, u"ann", 2);
+    add_person(people.list, u"bob", 0);
+    real_list_free = rt::type_procedures().list_free;
+    nested_frees = 0;
+    rt::type_procedures().list_free = [](rt::ListHeader* l) { ++nested_frees, real_list_free(l); };
+    rt::ListClear(people.list);
+    rt::type_procedures().list_free = real_list_free;
+    EXPECT_EQ(nested_frees, 2);
+    EXPECT_EQ(people.list->count, 0);
+    EXPECT_EQ(people.current, nullptr);
+    add_person(people.list, u"dee", 1); // the list stays usable, with fresh elements
+    EXPECT_EQ(describe(people.list), u"dee:dee0,;");
+    rt::ListFree(people.list);
+}
+
+TEST(List, CopyIsDeepAndLeavesTheSourceAlone) {
+    rt::ListVariable source{};
+    rt::ListVariable copy{};
+    rt::CreateList(sizeof(Person), &source, kPersonLayout, 7);
+    rt::CreateList(sizeof(Person), &copy, kPersonLayout, 7);
+    add_person(source.list, u"ann", 2);
+    add_person(source.list, u"bob", 1);
+    ASSERT_EQ(rt::ListCopy(source.list, 7, copy.list, 7, 1), 1);
+    EXPECT_EQ(describe(copy.list), u"ann:ann0,ann1,;bob:bob0,;");
+    auto* first = static_cast<Person*>(rt::ListSelect(copy.list, 0));
+    rt::AssignString(&first->name, u"zed");
+    rt::ListAppend(first->children.list);
+    add_person(copy.list, u"cy", 1);
+    EXPECT_EQ(describe(source.list), u"ann:ann0,ann1,;bob:bob0,;");
+    rt::ListFree(copy.list);
+    rt::ListFree(source.list);
+}
+
+TEST(List, CopyAppendsAfterTheCurrentElementUnlessClearingAndRefusesMismatches) {
+    rt::TypedList<int64_t> source;
+    rt::TypedList<int64_t> destination;
+    rt::TypedList<int32_t> narrow;
+    const int64_t layout[] = {0, LayoutEnd};
+    rt::TypedList<int64_t> with_layout(layout);
+    *source.append() = 1;
+    *source.append() = 2;
+    *destination.append() = 8;
+    *destination.append() = 9;
+    destination.select(0);
+    ASSERT_EQ(rt::ListCopy(source.header(), 0, destination.header(), 0, 0), 1);
+    EXPECT_EQ(values_of(destination.header()), (std::vector<int64_t>{8, 1, 2, 9}));
+    ASSERT_EQ(rt::ListCopy(source.header(), 0, destination.header(), 0, 1), 1);
+    EXPECT_EQ(values_of(destination.header()), (std::vector<int64_t>{1, 2}));
+
+    EXPECT_EQ(rt::ListCopy(source.header(), 1, destination.header(), 2, 1), 0); // types
+    EXPECT_EQ(rt::ListCopy(nullptr, 0, destination.header(), 0, 1), 0);
+    EXPECT_EQ(rt::ListCopy(source.header(), 0, narrow.header(), 0, 1), 0);      // sizes
+    EXPECT_EQ(rt::ListCopy(source.header(), 0, with_layout.header(), 0, 1), 0); // layouts
+    EXPECT_EQ(values_of(destination.header()), (std::vector<int64_t>{1, 2}));
+    EXPECT_EQ(narrow.size() + with_layout.size(), 0);
+    EXPECT_EQ(rt::ListCopy(source.header(), 0, source.header(), 0, 1), 1); // onto itself
+    EXPECT_EQ(values_of(source.header()), (std::vector<int64_t>{1, 2}));
+}
+
+TEST(List, OwnsAVariableWhenGivenNoneAndReplacesTheListAVariableHolds) {
+    rt::ListHeader* owning = rt::CreateList(sizeof(int64_t), nullptr, nullptr, 0);
+    EXPECT_EQ(owning->owns_variable, 1);
+    rt::ListAppend(owning);
+    EXPECT_EQ(owning->variable->current, owning->first);
+    rt::ListFree(owning); // the sanitizer build reports the variable if it leaked
+
+    rt::ListVariable variable{};
+    rt::ListAppend(rt::CreateList(sizeof(int64_t), &variable, nullptr, 0));
+    rt::ListHeader* second = rt::CreateList(sizeof(int64_t), &variable, nullptr, 0);
+    EXPECT_EQ(variable.list, second);
+    EXPECT_EQ(variable.current, nullptr);
+    EXPECT_EQ(rt::CreateList(-1, &variable, nullptr, 0), nullptr);
+    rt::ListFree(variable.list); // and the first list
+}
+
+} // namespace
