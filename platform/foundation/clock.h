@@ -1,0 +1,18 @@
+#pragma once
+// The platform's one clock. Everything that asks for the current time (dates, and later timers
+// and run loops) reads platform_now(), so installing another clock moves all of them together.
+
+// A source of the current time, in seconds since 1970-01-01 00:00:00 UTC.
+class PlatformClock {
+  public:
+    virtual ~PlatformClock() = default;
+    virtual double now() const = 0;
+};
+
+// The installed clock's time; the system's real time when none is installed.
+double platform_now();
+
+// Installs `clock` (null: real time again) and returns the clock it replaces (null for real
+// time). The caller keeps ownership and keeps the clock alive while it is installed.
+// Thread-safe.
+PlatformClock* set_platform_clock(PlatformClock* clock);

@@ -1,0 +1,440 @@
+#include "platform/foundation/core_foundation.h"
+
+#include "platform/foundation/number_conversion.h"
+#include "platform/foundation/unicode_text.h"
+
+#include <bit>
+#include <cstring>
+#include <optional>
+
+namespace {
+
+// Identifiers of the kinds that Core Foundation tells apart; the numbers carry no meaning.
+enum : CFTypeID {
+    k_other_type_id = 1,
+    k_string_type_id = 7,
+    k_dictionary_type_id = 18,
+    k_array_type_id = 19,
+    k_data_type_id = 20,
+    k_boolean_type_id = 21,
+    k_number_type_id = 22,
+    k_date_type_id = 42,
+};
+
+template <class T>
+const T* as(CFTypeRef ref) {
+    return ref ? dynamic_cast<const T*>(static_cast<const NSObject*>(ref)) : nullptr;
+}
+
+// ---- Numbers -------------------------------------------------------------------------------
+
+enum class NumberStorage : std::uint8_t { Int8, Int16, Int32, Int64, Float32, Float64 };
+
+struct NumberTypeRow {
+    CFNumberType type;
+    NumberStorage storage;
+};
+
+inline constexpr NumberTypeRow k_number_types[] = {
+    {kCFNumberSInt8Type, NumberStorage::Int8},      {kCFNumberSInt16Type, NumberStorage::Int16},
+    {kCFNumberSInt32Type, NumberStorage::Int32},    {kCFNumberSInt64Type, NumberStorage::Int64},
+    {kCFNumberFloat32Type, NumberStorage::Float32}, {kCFNumberFloat64Type, NumberStorage::Float64},
+    {kCFNumberCharType, NumberStorage::Int8},       {kCFNumberShortType, NumberStorage::Int16},
+    {kCFNumberIntType, NumberStorage::Int32},       {kCFNumberLongType, NumberStorage::Int64},
+    {kCFNumberLongLongType, NumberStorage::Int64},  {kCFNumberFloatType, NumberStorage::Float32},
+    {kCFNumberDoubleType, NumberStorage::Float64},  {kCFNumberCFIndexType, NumberStorage::Int64},
+    {kCFNumberNSIntegerType, NumberStorage::Int64}, {kCFNumberCGFloatType, NumberStorage::Float64},
+};
+
+std::optional<NumberStorage> storage_of(CFNumberType type) {
+    for (const NumberTypeRow& row : k_number_types) {
+        if (row.type == type) return row.storage;
+    }
+    return std::nullopt;
+}
+
+template <class T>
+T load(const void* address) {
+    T value;
+    std::memcpy(&value, address, sizeof value);
+    return value;
+}
+
+ObjcRef<NSNumber> number_from(NumberStorage storage, const void* value) {
+    switch (storage) {
+    case NumberStorage::Int8:
+        return NSNumber::make(std::int64_t{load<std::int8_t>(value)});
+    case NumberStorage::Int16:
+        return NSNumber::make(std::int64_t{load<std::int16_t>(value)});
+    case NumberStorage::Int32:
+        return NSNumber::make(std::int64_t{load<std::int32_t>(value)});
+    case NumberStorage::Int64:
+        return NSNumber::make(load<std::int64_t>(value));
+    case NumberStorage::Float32:
+        return NSNumber::make(double{load<float>(value)});
+    case NumberStorage::Float64:
+        return NSNumber::make(load<double>(value));
+    }
+    return {};
+}
+
+template <class T>
+bool store_as(const NSNumber& number, void* out) {
+    ConvertedNumber<T> converted = number.is_floating() ? convert_number<T>(number.floating())
+                                                        : convert_number<T>(number.integer());
+    std::memcpy(out, &converted.value, sizeof converted.value);
+    return converted.exact;
+}
+
+bool store_number(const NSNumber& number, NumberStorage storage, void* out) {
+    switch (storage) {
+    case NumberStorage::Int8:
+        return store_as<std::int8_t>(number, out);
+    case NumberStorage::Int16:
+        return store_as<std::int16_t>(number, out);
+    case NumberStorage::Int32:
+        return store_as<std::int32_t>(number, out);
+    case NumberStorage::Int64:
+        return store_as<std::int64_t>(number, out);
+    case NumberStorage::Float32:
+        return store_as<float>(number, out);
+    case NumberStorage::Float64:
+        return store_as<double>(number, out);
+    }
+    return false;
+}
+
+// ---- Strings -------------------------------------------------------------------------------
+
+constexpr char16_t k_byte_order_mark = 0xFEFF;
+constexpr char16_t k_swapped_byte_order_mark = 0xFFFE;
+
+bool is_supported_encoding(CFStringEncoding encoding) {
+    return encoding == kCFStringEncodingUTF8 || encoding == kCFStringEncodingISOLatin1 ||
+           encoding == kCFStringEncodingASCII || encoding == kCFStringEncodingUnicode;
+}
+
+std::optional<std::u16string> single_bytes_to_units(std::string_view bytes, unsigned char highest) {
+    std::u16string units;
+    units.reserve(bytes.size());
+    for (char byte : bytes) {
+        auto value = static_cast<unsigned char>(byte);
+        if (value > highest) return std::nullopt;
+        units += char16_t(value);
+    }
+    return units;
+}
+
+std::optional<std::u16string> utf16_bytes_to_units(std::string_view bytes, bool external) {
+    if (bytes.size() % 2 != 0) return std::nullopt;
+    std::u16string units(bytes.size() / 2, u'\0');
+    if (!units.empty()) std::memcpy(units.data(), bytes.data(), bytes.size());
+    if (!external || units.empty()) return units;
+    if (units.front() == k_swapped_byte_order_mark) {
+        for (char16_t& unit : units)
+            unit = static_cast<char16_t>((unit >> 8) | (unit << 8));
+    }
+    if (units.front() == k_byte_order_mark) units.erase(0, 1);
+    return units;
+}
+
+std::optional<std::u16string> decode_bytes(std::string_view bytes, CFStringEncoding encoding,
+                                           bool external) {
+    switch (encoding) {
+    case kCFStringEncodingUTF8:
+        if (external && bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+        return utf8_to_utf16_strict(bytes);
+    case kCFStringEncodingISOLatin1:
+        return single_bytes_to_units(bytes, 0xFF);
+    case kCFStringEncodingASCII:
+        return single_bytes_to_units(bytes, 0x7F);
+    case kCFStringEncodingUnicode:
+        return utf16_bytes_to_units(bytes, external);
+    default:
+        return std::nullopt;
+    }
+}
+
+// The bytes of one character in `encoding`; 0 when the encoding cannot represent it.
+std::size_t encode_character(const DecodedCharacter& character, std::u16string_view units,
+                             CFStringEncoding encoding, char* out) {
+    switch (encoding) {
+    case kCFStringEncodingUTF8:
+        return character.valid ? encode_utf8(character.code_point, out) : 0;
+    case kCFStringEncodingUnicode:
+        std::memcpy(out, units.data(), character.length * sizeof(char16_t));
+        return character.length * sizeof(char16_t);
+    default: {
+        char32_t highest = encoding == kCFStringEncodingASCII ? 0x7F : 0xFF;
+        if (!character.valid || character.code_point > highest) return 0;
+        out[0] = static_cast<char>(character.code_point);
+        return 1;
+    }
+    }
+}
+
+// Appends to a buffer of limited size, or only counts when there is no buffer.
+class ByteSink {
+  public:
+    ByteSink(UInt8* buffer, CFIndex capacity)
+        : m_buffer(buffer),
+          m_capacity(buffer ? static_cast<std::size_t>(std::max<CFIndex>(capacity, 0)) : 0) {}
+
+    bool append(const char* bytes, std::size_t count) {
+        if (m_buffer && m_used + count > m_capacity) return false;
+        if (m_buffer) std::memcpy(m_buffer + m_used, bytes, count);
+        m_used += count;
+        return true;
+    }
+    CFIndex used() const { return static_cast<CFIndex>(m_used); }
+
+  private:
+    UInt8* m_buffer;
+    std::size_t m_capacity;
+    std::size_t m_used = 0;
+};
+
+bool range_is_within(CFRange range, std::size_t length) {
+    return range.location >= 0 && range.length >= 0 &&
+           static_cast<std::size_t>(range.location) <= length &&
+           static_cast<std::size_t>(range.length) <=
+               length - static_cast<std::size_t>(range.location);
+}
+
+// The number of units converted from `units` into `sink`.
+CFIndex convert_units(std::u16string_view units, CFStringEncoding encoding, UInt8 loss_byte,
+                      ByteSink& sink) {
+    std::size_t position = 0;
+    while (position < units.size()) {
+        DecodedCharacter character = decode_utf16_character(units, position);
+        char bytes[4];
+        std::size_t count = encode_character(character, units.substr(position), encoding, bytes);
+        if (count == 0 && loss_byte == 0) break;
+        if (count == 0) {
+            bytes[0] = static_cast<char>(loss_byte);
+            count = 1;
+        }
+        if (!sink.append(bytes, count)) break;
+        position += character.length;
+    }
+    return static_cast<CFIndex>(position);
+}
+
+bool has_affix(CFStringRef string, CFStringRef affix, bool at_end) {
+    if (!string || !affix || affix->units().empty()) return false;
+    std::u16string_view text = string->units();
+    return at_end ? text.ends_with(affix->units()) : text.starts_with(affix->units());
+}
+
+} // namespace
+
+// ---- Objects -------------------------------------------------------------------------------
+
+CFTypeRef CFRetain(CFTypeRef ref) {
+    ensure_native_classes(); // the shared booleans are immortal only once registered
+    objc_retain(cf_object(ref));
+    return ref;
+}
+
+void CFRelease(CFTypeRef ref) {
+    ensure_native_classes();
+    objc_release(cf_object(ref));
+}
+
+CFTypeID CFGetTypeID(CFTypeRef ref) {
+    if (!ref) return 0;
+    if (as<NSBoolean>(ref)) return k_boolean_type_id;
+    if (as<NSNumber>(ref)) return k_number_type_id;
+    if (as<NSString>(ref)) return k_string_type_id;
+    if (as<NSDictionary>(ref)) return k_dictionary_type_id;
+    if (as<NSArray>(ref)) return k_array_type_id;
+    if (as<NSData>(ref)) return k_data_type_id;
+    if (as<NSDate>(ref)) return k_date_type_id;
+    return k_other_type_id;
+}
+
+Boolean CFEqual(CFTypeRef a, CFTypeRef b) {
+    if (a == b) return true;
+    if (!a || !b) return false;
+    return cf_object(a)->isEqual(cf_object(b)) != NO;
+}
+
+CFHashCode CFHash(CFTypeRef ref) {
+    return ref ? cf_object(ref)->hash() : 0;
+}
+
+CFTypeID CFStringGetTypeID(void) {
+    return k_string_type_id;
+}
+CFTypeID CFNumberGetTypeID(void) {
+    return k_number_type_id;
+}
+CFTypeID CFBooleanGetTypeID(void) {
+    return k_boolean_type_id;
+}
+CFTypeID CFArrayGetTypeID(void) {
+    return k_array_type_id;
+}
+CFTypeID CFDictionaryGetTypeID(void) {
+    return k_dictionary_type_id;
+}
+CFTypeID CFDataGetTypeID(void) {
+    return k_data_type_id;
+}
+CFTypeID CFDateGetTypeID(void) {
+    return k_date_type_id;
+}
+
+// ---- Collections ---------------------------------------------------------------------------
+
+CFIndex CFDictionaryGetCount(CFDictionaryRef dictionary) {
+    return dictionary ? static_cast<CFIndex>(dictionary->count()) : 0;
+}
+
+void CFDictionaryGetKeysAndValues(CFDictionaryRef dictionary, const void** keys,
+                                  const void** values) {
+    if (!dictionary) return;
+    std::size_t i = 0;
+    for (const DictionaryEntry& entry : *dictionary) {
+        if (keys) keys[i] = entry.key.get();
+        if (values) values[i] = entry.value.get();
+        ++i;
+    }
+}
+
+const void* CFDictionaryGetValue(CFDictionaryRef dictionary, const void* key) {
+    if (!dictionary || !key) return nullptr;
+    return dictionary->objectForKey(cf_object(key));
+}
+
+Boolean CFDictionaryContainsKey(CFDictionaryRef dictionary, const void* key) {
+    return CFDictionaryGetValue(dictionary, key) != nullptr;
+}
+
+CFIndex CFArrayGetCount(CFArrayRef array) {
+    return array ? static_cast<CFIndex>(array->count()) : 0;
+}
+
+const void* CFArrayGetValueAtIndex(CFArrayRef array, CFIndex index) {
+    if (!array || index < 0) return nullptr;
+    return array->objectAtIndex(static_cast<NSUInteger>(index));
+}
+
+// ---- Numbers and booleans ------------------------------------------------------------------
+
+CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType type, const void* value) {
+    std::optional<NumberStorage> storage = storage_of(type);
+    if (!storage || !value) return nullptr;
+    return number_from(*storage, value).take();
+}
+
+Boolean CFNumberGetValue(CFNumberRef number, CFNumberType type, void* value) {
+    std::optional<NumberStorage> storage = storage_of(type);
+    if (!number || !storage || !value) return false;
+    return store_number(*number, *storage, value);
+}
+
+Boolean CFNumberIsFloatType(CFNumberRef number) {
+    return number && number->is_floating();
+}
+
+Boolean CFBooleanGetValue(CFBooleanRef boolean) {
+    const NSNumber* number = as<NSNumber>(boolean);
+    return number && number->boolValue() != NO;
+}
+
+// ---- Strings -------------------------------------------------------------------------------
+
+CFIndex CFStringGetLength(CFStringRef string) {
+    return string ? static_cast<CFIndex>(string->length()) : 0;
+}
+
+UniChar CFStringGetCharacterAtIndex(CFStringRef string, CFIndex index) {
+    if (!string || index < 0) return 0;
+    return string->characterAtIndex(static_cast<NSUInteger>(index));
+}
+
+void CFStringGetCharacters(CFStringRef string, CFRange range, UniChar* buffer) {
+    if (!string || !buffer || !range_is_within(range, string->length())) return;
+    std::u16string_view units = string->units();
+    units.substr(static_cast<std::size_t>(range.location), static_cast<std::size_t>(range.length))
+        .copy(buffer, static_cast<std::size_t>(range.length));
+}
+
+CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex byte_count,
+                                    CFStringEncoding encoding, Boolean is_external_representation) {
+    if (byte_count < 0 || (!bytes && byte_count > 0)) return nullptr;
+    std::string_view text;
+    if (byte_count > 0) {
+        text = std::string_view(reinterpret_cast<const char*>(bytes),
+                                static_cast<std::size_t>(byte_count));
+    }
+    std::optional<std::u16string> units = decode_bytes(text, encoding, is_external_representation);
+    if (!units) return nullptr;
+    return make_native<NSString>(std::move(*units)).take();
+}
+
+CFStringRef CFStringCreateWithCString(CFAllocatorRef allocator, const char* text,
+                                      CFStringEncoding encoding) {
+    if (!text) return nullptr;
+    return CFStringCreateWithBytes(allocator, reinterpret_cast<const UInt8*>(text),
+                                   static_cast<CFIndex>(std::strlen(text)), encoding, false);
+}
+
+CFIndex CFStringGetBytes(CFStringRef string, CFRange range, CFStringEncoding encoding,
+                         UInt8 loss_byte, Boolean is_external_representation, UInt8* buffer,
+                         CFIndex max_buffer_length, CFIndex* used_buffer_length) {
+    if (used_buffer_length) *used_buffer_length = 0;
+    if (!string || !is_supported_encoding(encoding)) return 0;
+    if (!range_is_within(range, string->length())) return 0;
+    std::u16string_view units = std::u16string_view(string->units())
+                                    .substr(static_cast<std::size_t>(range.location),
+                                            static_cast<std::size_t>(range.length));
+    ByteSink sink(buffer, max_buffer_length);
+    if (is_external_representation && encoding == kCFStringEncodingUnicode) {
+        char16_t mark = k_byte_order_mark;
+        char bytes[2];
+        std::memcpy(bytes, &mark, sizeof bytes);
+        if (!sink.append(bytes, sizeof bytes)) return 0;
+    }
+    CFIndex converted = convert_units(units, encoding, loss_byte, sink);
+    if (used_buffer_length) *used_buffer_length = sink.used();
+    return converted;
+}
+
+Boolean CFStringGetCString(CFStringRef string, char* buffer, CFIndex buffer_size,
+                           CFStringEncoding encoding) {
+    if (!buffer || buffer_size <= 0) return false;
+    buffer[0] = '\0';
+    if (!string || !is_supported_encoding(encoding) || encoding == kCFStringEncodingUnicode) {
+        return false;
+    }
+    CFIndex length = CFStringGetLength(string);
+    CFIndex used = 0;
+    CFIndex converted = CFStringGetBytes(string, CFRangeMake(0, length), encoding, 0, false,
+                                         reinterpret_cast<UInt8*>(buffer), buffer_size - 1, &used);
+    if (converted != length) {
+        buffer[0] = '\0';
+        return false;
+    }
+    buffer[used] = '\0';
+    return true;
+}
+
+Boolean CFStringHasSuffix(CFStringRef string, CFStringRef suffix) {
+    return has_affix(string, suffix, true);
+}
+
+Boolean CFStringHasPrefix(CFStringRef string, CFStringRef prefix) {
+    return has_affix(string, prefix, false);
+}
+
+// ---- Data ----------------------------------------------------------------------------------
+
+CFIndex CFDataGetLength(CFDataRef data) {
+    return data ? static_cast<CFIndex>(data->length()) : 0;
+}
+
+const UInt8* CFDataGetBytePtr(CFDataRef data) {
+    return data ? static_cast<const UInt8*>(data->bytes()) : nullptr;
+}

@@ -1,0 +1,128 @@
+#include "platform/foundation/ns_array.h"
+
+#include "platform/foundation/instance_of.h"
+
+namespace {
+
+std::vector<ObjcRef<>> retained_objects(std::span<const id> objects) {
+    std::vector<ObjcRef<>> retained;
+    retained.reserve(objects.size());
+    for (id object : objects) {
+        if (object) retained.push_back(ObjcRef<>::retain(object));
+    }
+    return retained;
+}
+
+bool are_equal(id a, id b) {
+    return a == b || (a && a->isEqual(b));
+}
+
+} // namespace
+
+ObjcRef<NSArray> NSArray::make(std::span<const id> objects) {
+    ObjcRef<NSArray> array = make_native<NSArray>();
+    if (array) array->m_objects = retained_objects(objects);
+    return array;
+}
+
+NSArray* NSArray::array(Class self) {
+    return make_instance_of<NSArray>(self).autorelease();
+}
+
+NSArray* NSArray::arrayWithObjects(Class self, const id* objects, NSUInteger count) {
+    if (!objects && count > 0) return nil;
+    ObjcRef<NSArray> array = make_instance_of<NSArray>(self);
+    if (!array) return nil;
+    if (count > 0) array->m_objects = retained_objects(std::span(objects, count));
+    return array.autorelease();
+}
+
+NSArray* NSArray::arrayWithArray(Class self, NSArray* other) {
+    ObjcRef<NSArray> array = make_instance_of<NSArray>(self);
+    if (!array) return nil;
+    if (other) array->m_objects = other->m_objects;
+    return array.autorelease();
+}
+
+id NSArray::objectAtIndex(NSUInteger index) const {
+    return index < m_objects.size() ? m_objects[index].get() : nil;
+}
+
+id NSArray::firstObject() const {
+    return m_objects.empty() ? nil : m_objects.front().get();
+}
+
+id NSArray::lastObject() const {
+    return m_objects.empty() ? nil : m_objects.back().get();
+}
+
+NSUInteger NSArray::indexOfObject(id object) const {
+    for (std::size_t i = 0; i < m_objects.size(); ++i) {
+        if (are_equal(m_objects[i].get(), object)) return i;
+    }
+    return NSNotFound;
+}
+
+BOOL NSArray::containsObject(id object) const {
+    return object && indexOfObject(object) != NSNotFound ? YES : NO;
+}
+
+BOOL NSArray::isEqualToArray(NSArray* other) const {
+    if (!other || other->count() != count()) return NO;
+    for (std::size_t i = 0; i < m_objects.size(); ++i) {
+        if (!are_equal(m_objects[i].get(), other->m_objects[i].get())) return NO;
+    }
+    return YES;
+}
+
+BOOL NSArray::isEqual(id other) const {
+    if (other == this) return YES;
+    return isEqualToArray(dynamic_cast<NSArray*>(other));
+}
+
+ObjcRef<NSMutableArray> NSMutableArray::make() {
+    return make_native<NSMutableArray>();
+}
+
+void NSMutableArray::addObject(id object) {
+    if (object) m_objects.push_back(ObjcRef<>::retain(object));
+}
+
+void NSMutableArray::insertObject(id object, NSUInteger index) {
+    if (!object || index > m_objects.size()) return;
+    m_objects.insert(m_objects.begin() + static_cast<std::ptrdiff_t>(index),
+                     ObjcRef<>::retain(object));
+}
+
+void NSMutableArray::removeObjectAtIndex(NSUInteger index) {
+    if (index >= m_objects.size()) return;
+    m_objects.erase(m_objects.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void register_ns_array_class() {
+    register_native_class<NSArray>(
+        "NSArray", "NSObject",
+        {
+            class_method<&NSArray::array>("array"),
+            class_method<&NSArray::arrayWithObjects>("arrayWithObjects:count:"),
+            class_method<&NSArray::arrayWithArray>("arrayWithArray:"),
+            instance_method<&NSArray::count>("count"),
+            instance_method<&NSArray::objectAtIndex>("objectAtIndex:"),
+            instance_method<&NSArray::firstObject>("firstObject"),
+            instance_method<&NSArray::lastObject>("lastObject"),
+            instance_method<&NSArray::indexOfObject>("indexOfObject:"),
+            instance_method<&NSArray::containsObject>("containsObject:"),
+            instance_method<&NSArray::isEqualToArray>("isEqualToArray:"),
+        });
+}
+
+void register_ns_mutable_array_class() {
+    register_native_class<NSMutableArray>(
+        "NSMutableArray", "NSArray",
+        {
+            instance_method<&NSMutableArray::addObject>("addObject:"),
+            instance_method<&NSMutableArray::insertObject>("insertObject:atIndex:"),
+            instance_method<&NSMutableArray::removeObjectAtIndex>("removeObjectAtIndex:"),
+            instance_method<&NSMutableArray::removeAllObjects>("removeAllObjects"),
+        });
+}

@@ -1,0 +1,67 @@
+#include "platform/foundation/ns_date.h"
+
+#include "platform/foundation/clock.h"
+#include "platform/foundation/instance_of.h"
+
+#include <bit>
+#include <cstdint>
+
+NSDate* NSDate::make_autoreleased(Class cls, NSTimeInterval seconds_since_1970) {
+    ObjcRef<NSDate> date = make_instance_of<NSDate>(cls);
+    if (!date) return nil;
+    date->m_seconds = seconds_since_1970;
+    return date.autorelease();
+}
+
+ObjcRef<NSDate> NSDate::make(NSTimeInterval seconds_since_1970) {
+    return make_native<NSDate>(seconds_since_1970);
+}
+
+NSDate* NSDate::date(Class self) {
+    return make_autoreleased(self, platform_now());
+}
+
+NSDate* NSDate::dateWithTimeIntervalSinceNow(Class self, NSTimeInterval seconds) {
+    return make_autoreleased(self, platform_now() + seconds);
+}
+
+NSDate* NSDate::dateWithTimeIntervalSince1970(Class self, NSTimeInterval seconds) {
+    return make_autoreleased(self, seconds);
+}
+
+NSTimeInterval NSDate::timeIntervalSinceNow() const {
+    return m_seconds - platform_now();
+}
+
+// A nil date counts as 1970, the time of a date that was never set.
+NSTimeInterval NSDate::timeIntervalSinceDate(NSDate* other) const {
+    return m_seconds - (other ? other->m_seconds : 0);
+}
+
+BOOL NSDate::isEqualToDate(NSDate* other) const {
+    return other && other->m_seconds == m_seconds ? YES : NO;
+}
+
+BOOL NSDate::isEqual(id other) const {
+    if (other == this) return YES;
+    return isEqualToDate(dynamic_cast<NSDate*>(other));
+}
+
+NSUInteger NSDate::hash() const {
+    // +0.0 and -0.0 are equal dates and must hash alike.
+    return m_seconds == 0 ? 0 : std::bit_cast<std::uint64_t>(m_seconds);
+}
+
+void register_ns_date_class() {
+    register_native_class<NSDate>(
+        "NSDate", "NSObject",
+        {
+            class_method<&NSDate::date>("date"),
+            class_method<&NSDate::dateWithTimeIntervalSinceNow>("dateWithTimeIntervalSinceNow:"),
+            class_method<&NSDate::dateWithTimeIntervalSince1970>("dateWithTimeIntervalSince1970:"),
+            instance_method<&NSDate::timeIntervalSince1970>("timeIntervalSince1970"),
+            instance_method<&NSDate::timeIntervalSinceNow>("timeIntervalSinceNow"),
+            instance_method<&NSDate::timeIntervalSinceDate>("timeIntervalSinceDate:"),
+            instance_method<&NSDate::isEqualToDate>("isEqualToDate:"),
+        });
+}

@@ -1,0 +1,154 @@
+#include "platform/foundation/ns_dictionary.h"
+
+#include "platform/foundation/instance_of.h"
+#include "platform/foundation/ns_array.h"
+
+#include <algorithm>
+
+namespace {
+
+bool are_equal(id a, id b) {
+    return a == b || (a && a->isEqual(b));
+}
+
+} // namespace
+
+ObjcRef<NSDictionary> NSDictionary::make(std::span<const id> keys, std::span<const id> values) {
+    ObjcRef<NSDictionary> dictionary = make_native<NSDictionary>();
+    if (!dictionary) return {};
+    std::size_t count = std::min(keys.size(), values.size());
+    for (std::size_t i = 0; i < count; ++i)
+        dictionary->set(values[i], keys[i]);
+    return dictionary;
+}
+
+NSDictionary* NSDictionary::dictionary(Class self) {
+    return make_instance_of<NSDictionary>(self).autorelease();
+}
+
+NSDictionary* NSDictionary::dictionaryWithObjects(Class self, const id* objects, const id* keys,
+                                                  NSUInteger count) {
+    if ((!objects || !keys) && count > 0) return nil;
+    ObjcRef<NSDictionary> dictionary = make_instance_of<NSDictionary>(self);
+    if (!dictionary) return nil;
+    for (NSUInteger i = 0; i < count; ++i)
+        dictionary->set(objects[i], keys[i]);
+    return dictionary.autorelease();
+}
+
+NSDictionary* NSDictionary::dictionaryWithDictionary(Class self, NSDictionary* other) {
+    ObjcRef<NSDictionary> dictionary = make_instance_of<NSDictionary>(self);
+    if (!dictionary) return nil;
+    if (other) {
+        dictionary->m_entries = other->m_entries;
+        dictionary->m_index = other->m_index;
+    }
+    return dictionary.autorelease();
+}
+
+id NSDictionary::objectForKey(id key) const {
+    std::size_t position = find(key);
+    return position < m_entries.size() ? m_entries[position].value.get() : nil;
+}
+
+NSArray* NSDictionary::allKeys() const {
+    std::vector<id> keys;
+    keys.reserve(m_entries.size());
+    for (const DictionaryEntry& entry : m_entries)
+        keys.push_back(entry.key.get());
+    return NSArray::make(keys).autorelease();
+}
+
+NSArray* NSDictionary::allValues() const {
+    std::vector<id> values;
+    values.reserve(m_entries.size());
+    for (const DictionaryEntry& entry : m_entries)
+        values.push_back(entry.value.get());
+    return NSArray::make(values).autorelease();
+}
+
+BOOL NSDictionary::isEqualToDictionary(NSDictionary* other) const {
+    if (!other || other->count() != count()) return NO;
+    for (const DictionaryEntry& entry : m_entries) {
+        if (!are_equal(entry.value.get(), other->objectForKey(entry.key.get()))) return NO;
+    }
+    return YES;
+}
+
+BOOL NSDictionary::isEqual(id other) const {
+    if (other == this) return YES;
+    return isEqualToDictionary(dynamic_cast<NSDictionary*>(other));
+}
+
+void NSDictionary::set(id value, id key) {
+    if (!value || !key) return;
+    std::size_t position = find(key);
+    if (position < m_entries.size()) {
+        m_entries[position].value = ObjcRef<>::retain(value);
+        return;
+    }
+    m_entries.push_back({ObjcRef<>::retain(key), ObjcRef<>::retain(value)});
+    m_index.emplace(key->hash(), position);
+}
+
+void NSDictionary::remove(id key) {
+    std::size_t position = find(key);
+    if (position >= m_entries.size()) return;
+    // Keep the entry alive until the tables are consistent again: its release may run -dealloc
+    // code that reads this dictionary.
+    DictionaryEntry removed = std::move(m_entries[position]);
+    m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(position));
+    rebuild_index();
+}
+
+void NSDictionary::clear() {
+    std::vector<DictionaryEntry> removed;
+    removed.swap(m_entries);
+    m_index.clear();
+}
+
+std::size_t NSDictionary::find(id key) const {
+    if (!key) return m_entries.size();
+    auto [first, last] = m_index.equal_range(key->hash());
+    for (auto it = first; it != last; ++it) {
+        if (are_equal(m_entries[it->second].key.get(), key)) return it->second;
+    }
+    return m_entries.size();
+}
+
+void NSDictionary::rebuild_index() {
+    m_index.clear();
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        m_index.emplace(m_entries[i].key->hash(), i);
+    }
+}
+
+ObjcRef<NSMutableDictionary> NSMutableDictionary::make() {
+    return make_native<NSMutableDictionary>();
+}
+
+void register_ns_dictionary_class() {
+    register_native_class<NSDictionary>(
+        "NSDictionary", "NSObject",
+        {
+            class_method<&NSDictionary::dictionary>("dictionary"),
+            class_method<&NSDictionary::dictionaryWithObjects>(
+                "dictionaryWithObjects:forKeys:count:"),
+            class_method<&NSDictionary::dictionaryWithDictionary>("dictionaryWithDictionary:"),
+            instance_method<&NSDictionary::count>("count"),
+            instance_method<&NSDictionary::objectForKey>("objectForKey:"),
+            instance_method<&NSDictionary::allKeys>("allKeys"),
+            instance_method<&NSDictionary::allValues>("allValues"),
+            instance_method<&NSDictionary::isEqualToDictionary>("isEqualToDictionary:"),
+        });
+}
+
+void register_ns_mutable_dictionary_class() {
+    register_native_class<NSMutableDictionary>(
+        "NSMutableDictionary", "NSDictionary",
+        {
+            instance_method<&NSMutableDictionary::setObject>("setObject:forKey:"),
+            instance_method<&NSMutableDictionary::removeObjectForKey>("removeObjectForKey:"),
+            instance_method<&NSMutableDictionary::removeAllObjects>("removeAllObjects"),
+        });
+}

@@ -1,0 +1,280 @@
+#include "platform/foundation/ns_string.h"
+
+#include "platform/foundation/instance_of.h"
+#include "platform/foundation/ns_array.h"
+#include "platform/foundation/string_format.h"
+#include "platform/foundation/unicode_text.h"
+#include "platform/objc/objc.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::u16string describe_object(const void* object) {
+    id target = const_cast<NSObject*>(static_cast<const NSObject*>(object));
+    auto* description = dynamic_cast<NSString*>(msg_send<id>(target, "description"));
+    return description ? description->units() : std::u16string(u"(null)");
+}
+
+std::u16string latin1_to_utf16(std::string_view bytes) {
+    std::u16string units;
+    units.reserve(bytes.size());
+    for (char byte : bytes)
+        units += char16_t(static_cast<unsigned char>(byte));
+    return units;
+}
+
+bool is_ascii(std::string_view bytes) {
+    for (char byte : bytes) {
+        if (static_cast<unsigned char>(byte) > 0x7F) return false;
+    }
+    return true;
+}
+
+std::optional<std::u16string> decode_c_string(const char* text, NSStringEncoding encoding) {
+    std::string_view bytes(text);
+    switch (encoding) {
+    case NSUTF8StringEncoding:
+        return utf8_to_utf16_strict(bytes);
+    case NSISOLatin1StringEncoding:
+        return latin1_to_utf16(bytes);
+    case NSASCIIStringEncoding:
+        if (!is_ascii(bytes)) return std::nullopt;
+        return latin1_to_utf16(bytes);
+    default:
+        return std::nullopt;
+    }
+}
+
+bool is_word_delimiter(char16_t unit) {
+    switch (unit) {
+    case u' ':
+    case u'\t':
+    case u'\n':
+    case u'\r':
+    case 0x0B:
+    case 0x0C:
+    case 0x85:
+    case 0xA0:
+    case 0x1680:
+    case 0x2028:
+    case 0x2029:
+    case 0x202F:
+    case 0x205F:
+    case 0x3000:
+        return true;
+    default:
+        return unit >= 0x2000 && unit <= 0x200A;
+    }
+}
+
+template <class Map>
+std::u16string mapped(std::u16string_view units, Map map) {
+    std::u16string result(units);
+    for (char16_t& unit : result)
+        unit = map(unit);
+    return result;
+}
+
+std::u16string capitalized(std::u16string_view units) {
+    std::u16string result(units);
+    bool at_word_start = true;
+    for (char16_t& unit : result) {
+        bool delimiter = is_word_delimiter(unit);
+        unit = at_word_start ? uppercase_unit(unit) : lowercase_unit(unit);
+        at_word_start = delimiter;
+    }
+    return result;
+}
+
+std::u16string replaced(std::u16string_view units, std::u16string_view target,
+                        std::u16string_view replacement) {
+    std::u16string result;
+    std::size_t start = 0;
+    for (std::size_t found = units.find(target); found != std::u16string_view::npos;
+         found = units.find(target, start)) {
+        result.append(units.substr(start, found - start)).append(replacement);
+        start = found + target.size();
+    }
+    result.append(units.substr(start));
+    return result;
+}
+
+// "<ClassName: 0x...>", the description of objects whose class gives none of its own.
+NSString* describe_by_class(id self, SEL) {
+    char text[256];
+    std::snprintf(text, sizeof text, "<%s: %p>", object_getClassName(self),
+                  static_cast<const void*>(self));
+    return NSString::from_utf8(text).autorelease();
+}
+
+NSString* format_with_class(Class self, SEL, NSString* format, const char16_t* argument) {
+    return NSString::stringWithFormat(self, format, argument);
+}
+
+} // namespace
+
+NSString* NSString::make_autoreleased(Class cls, std::u16string units) {
+    ObjcRef<NSString> string = make_instance_of<NSString>(cls);
+    if (!string) return nil;
+    string->assign(std::move(units));
+    return string.autorelease();
+}
+
+ObjcRef<NSString> NSString::make(std::u16string_view units) {
+    return make_native<NSString>(std::u16string(units));
+}
+
+ObjcRef<NSString> NSString::from_utf8(std::string_view utf8) {
+    return make_native<NSString>(utf8_to_utf16_lenient(utf8));
+}
+
+std::string NSString::utf8() const {
+    return utf16_to_utf8(m_units);
+}
+
+NSString* NSString::string(Class self) {
+    return make_autoreleased(self, {});
+}
+
+NSString* NSString::stringWithString(Class self, NSString* string) {
+    return make_autoreleased(self, std::u16string(units_of(string)));
+}
+
+NSString* NSString::stringWithFormat(Class self, NSString* format, const char16_t* argument) {
+    if (!format) return nil;
+    auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(argument));
+    return make_autoreleased(self,
+                             format_with_one_argument(format->units(), bits, &describe_object));
+}
+
+NSString* NSString::stringWithCString(Class self, const char* text, NSStringEncoding encoding) {
+    if (!text) return nil;
+    std::optional<std::u16string> units = decode_c_string(text, encoding);
+    if (!units) return nil;
+    return make_autoreleased(self, std::move(*units));
+}
+
+NSString* NSString::stringWithUTF8String(Class self, const char* text) {
+    return stringWithCString(self, text, NSUTF8StringEncoding);
+}
+
+NSString* NSString::stringWithCharacters(Class self, const unichar* characters, NSUInteger length) {
+    if (!characters && length > 0) return nil;
+    if (length == 0) return make_autoreleased(self, {});
+    return make_autoreleased(self, std::u16string(characters, length));
+}
+
+const char* NSString::UTF8String() const {
+    std::call_once(m_utf8_once, [this] { m_utf8 = utf8(); });
+    return m_utf8.c_str();
+}
+
+unichar NSString::characterAtIndex(NSUInteger index) const {
+    return index < m_units.size() ? m_units[index] : unichar{0};
+}
+
+NSString* NSString::capitalizedString() const {
+    return make_autoreleased(nil, capitalized(m_units));
+}
+
+NSString* NSString::uppercaseString() const {
+    return make_autoreleased(nil, mapped(m_units, &uppercase_unit));
+}
+
+NSString* NSString::lowercaseString() const {
+    return make_autoreleased(nil, mapped(m_units, &lowercase_unit));
+}
+
+BOOL NSString::hasPrefix(NSString* prefix) const {
+    std::u16string_view wanted = units_of(prefix);
+    return !wanted.empty() && std::u16string_view(m_units).starts_with(wanted) ? YES : NO;
+}
+
+BOOL NSString::hasSuffix(NSString* suffix) const {
+    std::u16string_view wanted = units_of(suffix);
+    return !wanted.empty() && std::u16string_view(m_units).ends_with(wanted) ? YES : NO;
+}
+
+NSArray* NSString::componentsSeparatedByString(NSString* separator) const {
+    std::u16string_view text = m_units;
+    std::u16string_view delimiter = units_of(separator);
+    std::vector<ObjcRef<NSString>> parts;
+    std::size_t start = 0;
+    if (!delimiter.empty()) {
+        for (std::size_t found = text.find(delimiter); found != std::u16string_view::npos;
+             found = text.find(delimiter, start)) {
+            parts.push_back(make(text.substr(start, found - start)));
+            start = found + delimiter.size();
+        }
+    }
+    parts.push_back(make(text.substr(start)));
+    std::vector<id> objects;
+    for (const ObjcRef<NSString>& part : parts)
+        objects.push_back(part.get());
+    return NSArray::make(objects).autorelease();
+}
+
+NSString* NSString::stringByReplacingOccurrencesOfString(NSString* target,
+                                                         NSString* replacement) const {
+    if (!target || target->m_units.empty() || !replacement) return make_autoreleased(nil, m_units);
+    return make_autoreleased(nil, replaced(m_units, target->m_units, replacement->m_units));
+}
+
+BOOL NSString::isEqualToString(NSString* other) const {
+    return other && other->m_units == m_units ? YES : NO;
+}
+
+BOOL NSString::isEqual(id other) const {
+    if (other == this) return YES;
+    return isEqualToString(dynamic_cast<NSString*>(other));
+}
+
+// FNV-1a over the units: equal texts hash alike whatever their class.
+NSUInteger NSString::hash() const {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char16_t unit : m_units) {
+        hash = (hash ^ unit) * 1099511628211ull;
+    }
+    return hash;
+}
+
+NSString* NSString::description() {
+    return this;
+}
+
+void register_ns_string_class() {
+    Class root = objc_lookUpClass("NSObject");
+    class_addMethod(root, sel_registerName("description"),
+                    reinterpret_cast<IMP>(&describe_by_class),
+                    objc_method_encoding<NSString*>().c_str());
+    Class cls = register_native_class<NSString>(
+        "NSString", "NSObject",
+        {
+            class_method<&NSString::string>("string"),
+            class_method<&NSString::stringWithString>("stringWithString:"),
+            class_method<&NSString::stringWithCString>("stringWithCString:encoding:"),
+            class_method<&NSString::stringWithUTF8String>("stringWithUTF8String:"),
+            class_method<&NSString::stringWithCharacters>("stringWithCharacters:length:"),
+            instance_method<&NSString::UTF8String>("UTF8String"),
+            instance_method<&NSString::length>("length"),
+            instance_method<&NSString::characterAtIndex>("characterAtIndex:"),
+            instance_method<&NSString::capitalizedString>("capitalizedString"),
+            instance_method<&NSString::uppercaseString>("uppercaseString"),
+            instance_method<&NSString::lowercaseString>("lowercaseString"),
+            instance_method<&NSString::hasPrefix>("hasPrefix:"),
+            instance_method<&NSString::hasSuffix>("hasSuffix:"),
+            instance_method<&NSString::componentsSeparatedByString>("componentsSeparatedByString:"),
+            instance_method<&NSString::stringByReplacingOccurrencesOfString>(
+                "stringByReplacingOccurrencesOfString:withString:"),
+            instance_method<&NSString::isEqualToString>("isEqualToString:"),
+            instance_method<&NSString::description>("description"),
+        });
+    // A variadic method has more parameters than its selector has colons, so it is added by hand.
+    if (!cls) return;
+    class_addMethod(object_getClass(cls), sel_registerName("stringWithFormat:"),
+                    reinterpret_cast<IMP>(&format_with_class),
+                    objc_method_encoding<NSString*, NSString*, const char16_t*>().c_str());
+}

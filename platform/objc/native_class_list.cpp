@@ -1,0 +1,53 @@
+#include "platform/objc/native_class_list.h"
+
+#include <mutex>
+
+// One registration function per native class, defined in the class's own file. A class comes
+// after its superclass. This list is also what links the class files into every program: a static
+// library leaves out object files that nothing refers to.
+void register_ns_object_class();
+void register_ns_method_signature_class();
+void register_ns_invocation_class();
+void register_ns_string_class();
+void register_ns_number_class();
+void register_ns_boolean_class();
+void register_ns_array_class();
+void register_ns_mutable_array_class();
+void register_ns_dictionary_class();
+void register_ns_mutable_dictionary_class();
+void register_ns_data_class();
+void register_ns_date_class();
+
+namespace {
+
+// clang-format off
+constexpr void (*k_native_class_registrations[])() = {
+    &register_ns_object_class,
+    &register_ns_method_signature_class,
+    &register_ns_invocation_class,
+    &register_ns_string_class,
+    &register_ns_number_class,
+    &register_ns_boolean_class,
+    &register_ns_array_class,
+    &register_ns_mutable_array_class,
+    &register_ns_dictionary_class,
+    &register_ns_mutable_dictionary_class,
+    &register_ns_data_class,
+    &register_ns_date_class,
+};
+// clang-format on
+
+thread_local bool t_registering = false;
+
+} // namespace
+
+void ensure_native_classes() {
+    static std::once_flag once;
+    if (t_registering) return;
+    std::call_once(once, [] {
+        t_registering = true;
+        for (auto registration : k_native_class_registrations)
+            registration();
+        t_registering = false;
+    });
+}

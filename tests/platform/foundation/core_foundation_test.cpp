@@ -1,0 +1,346 @@
+#include "platform/foundation/core_foundation.h"
+
+#include "tests/platform/foundation/foundation_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+NSString* string(std::u16string_view units) {
+    return NSString::make(units).autorelease();
+}
+
+// A buffer with a guard byte after the part handed out, to catch writes past the given size.
+struct GuardedBuffer {
+    static constexpr char k_guard = '#';
+    explicit GuardedBuffer(CFIndex size) : bytes(static_cast<std::size_t>(size) + 1, k_guard) {}
+    char* data() { return bytes.data(); }
+    bool guard_intact() const { return bytes.back() == k_guard; }
+    std::vector<char> bytes;
+};
+
+std::u16string lone_high_surrogate() {
+    return std::u16string(1, char16_t(0xD83D));
+}
+
+} // namespace
+
+TEST(CoreFoundation, TellsNumbersBooleansAndStringsApart) {
+    AutoreleasePoolScope pool;
+    id objects[] = {string(u"a")};
+    struct Case {
+        CFTypeRef value;
+        CFTypeID expected;
+    };
+    const Case cases[] = {
+        {NSNumber::make(3).autorelease(), CFNumberGetTypeID()},
+        {NSNumber::make(3.5).autorelease(), CFNumberGetTypeID()},
+        {kCFBooleanTrue, CFBooleanGetTypeID()},
+        {NSNumber::make(false).autorelease(), CFBooleanGetTypeID()},
+        {string(u"text"), CFStringGetTypeID()},
+        {NSArray::make(objects).autorelease(), CFArrayGetTypeID()},
+        {NSMutableDictionary::make().autorelease(), CFDictionaryGetTypeID()},
+        {NSData::make({}).autorelease(), CFDataGetTypeID()},
+        {NSDate::make(0).autorelease(), CFDateGetTypeID()},
+    };
+    for (const Case& row : cases) {
+        EXPECT_EQ(CFGetTypeID(row.value), row.expected)
+            << object_getClassName(cf_object(row.value));
+    }
+    std::set<CFTypeID> distinct;
+    for (const Case& row : cases)
+        distinct.insert(row.expected);
+    EXPECT_EQ(distinct.size(), 7u);
+    EXPECT_EQ(CFGetTypeID(nullptr), 0u);
+}
+
+TEST(CoreFoundation, ReadsNumbersAsEachTypeKeepingTheSign) {
+    AutoreleasePoolScope pool;
+    struct Case {
+        CFNumberRef number;
+        CFNumberType type;
+        long double expected;
+        bool exact;
+    };
+    const Case cases[] = {
+        {NSNumber::make(-1250).autorelease(), kCFNumberIntType, -1250, true},
+        {NSNumber::make(-1250).autorelease(), kCFNumberSInt32Type, -1250, true},
+        {NSNumber::make(-1250).autorelease(), kCFNumberSInt64Type, -1250, true},
+        {NSNumber::make(-1).autorelease(), kCFNumberSInt8Type, -1, true},
+        {NSNumber::make(300).autorelease(), kCFNumberSInt8Type, 44, false},
+        {NSNumber::make(65535).autorelease(), kCFNumberShortType, -1, false},
+        // Too large for 32 bits: the low bits are stored and the answer is false.
+        {NSNumber::make(std::int64_t{0x1'0000'0007}).autorelease(), kCFNumberIntType, 7, false},
+        {NSNumber::make(std::int64_t{-0x8000'0000ll}).autorelease(), kCFNumberIntType,
+         -2147483648.0L, true},
+        {NSNumber::make(std::int64_t{0x7FFF'FFFF'FFFF'FFFF}).autorelease(), kCFNumberLongType,
+         9223372036854775807.0L, true},
+        {NSNumber::make(std::int64_t{(1ll << 53) + 1}).autorelease(), kCFNumberDoubleType,
+         9007199254740992.0L, false},
+        {NSNumber::make(2.5).autorelease(), kCFNumberIntType, 2, false},
+        {NSNumber::make(-2.0).autorelease(), kCFNumberIntType, -2, true},
+        {NSNumber::make(1e10).autorelease(), kCFNumberSInt32Type, 2147483647, false},
+        {NSNumber::make(0.5).autorelease(), kCFNumberFloat32Type, 0.5, true},
+        {NSNumber::make(0.1).autorelease(), kCFNumberFloatType, 0.1f, false},
+        {NSNumber::make(0.1).autorelease(), kCFNumberCGFloatType, 0.1, true},
+        {NSNumber::make(1e300).autorelease(), kCFNumberFloat32Type,
+         std::numeric_limits<float>::infinity(), false},
+        {kCFBooleanTrue, kCFNumberIntType, 1, true},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE("number " + text_of(row.number->stringValue()) + ", type " +
+                     std::to_string(row.type));
+        unsigned char bytes[16] = {};
+        EXPECT_EQ(CFNumberGetValue(row.number, row.type, bytes) != 0, row.exact);
+        long double stored = 0;
+        switch (row.type) {
+        case kCFNumberSInt8Type:
+            stored = static_cast<std::int8_t>(bytes[0]);
+            break;
+        case kCFNumberShortType:
+            stored = *reinterpret_cast<std::int16_t*>(bytes);
+            break;
+        case kCFNumberIntType:
+        case kCFNumberSInt32Type:
+            stored = *reinterpret_cast<std::int32_t*>(bytes);
+            break;
+        case kCFNumberSInt64Type:
+        case kCFNumberLongType:
+            stored = *reinterpret_cast<std::int64_t*>(bytes);
+            break;
+        case kCFNumberFloat32Type:
+        case kCFNumberFloatType:
+            stored = *reinterpret_cast<float*>(bytes);
+            break;
+        default:
+            stored = *reinterpret_cast<double*>(bytes);
+            break;
+        }
+        EXPECT_EQ(stored, row.expected);
+    }
+}
+
+TEST(CoreFoundation, RefusesUnknownNumberTypesAndNullsWithoutWriting) {
+    AutoreleasePoolScope pool;
+    CFNumberRef number = NSNumber::make(5).autorelease();
+    int value = -9;
+    EXPECT_FALSE(CFNumberGetValue(number, 0, &value));
+    EXPECT_FALSE(CFNumberGetValue(number, 17, &value));
+    EXPECT_FALSE(CFNumberGetValue(nullptr, kCFNumberIntType, &value));
+    EXPECT_FALSE(CFNumberGetValue(number, kCFNumberIntType, nullptr));
+    EXPECT_EQ(value, -9);
+    short input = -300;
+    CFNumberRef created = CFNumberCreate(kCFAllocatorDefault, kCFNumberShortType, &input);
+    ASSERT_TRUE(created);
+    EXPECT_TRUE(CFNumberGetValue(created, kCFNumberIntType, &value));
+    EXPECT_EQ(value, -300);
+    CFRelease(created);
+}
+
+TEST(CoreFoundation, ReadsBooleans) {
+    EXPECT_TRUE(CFBooleanGetValue(kCFBooleanTrue));
+    EXPECT_FALSE(CFBooleanGetValue(kCFBooleanFalse));
+    EXPECT_FALSE(CFBooleanGetValue(nullptr));
+    // Retaining and releasing the shared booleans never frees them.
+    for (int i = 0; i < 4; ++i)
+        CFRelease(kCFBooleanTrue);
+    EXPECT_EQ(CFRetain(kCFBooleanTrue), kCFBooleanTrue);
+    EXPECT_TRUE(CFBooleanGetValue(kCFBooleanTrue));
+}
+
+// The registry reader's key buffer: a string that fits exactly, and one a byte too long.
+TEST(CoreFoundation, GetsCStringsOnlyWhenTheWholeTextAndTerminatorFit) {
+    AutoreleasePoolScope pool;
+    struct Case {
+        std::u16string text;
+        CFStringEncoding encoding;
+        CFIndex buffer_size;
+        bool ok;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {u"Voltage", kCFStringEncodingUTF8, 8, true, "Voltage"},
+        {u"Voltage", kCFStringEncodingUTF8, 7, false, ""},
+        {u"Grüße", kCFStringEncodingUTF8, 8, true,
+         "Gr\xC3\xBC\xC3\x9F"
+         "e"},
+        {u"Grüße", kCFStringEncodingUTF8, 7, false, ""},
+        {u"Grüße", kCFStringEncodingISOLatin1, 6, true,
+         "Gr\xFC\xDF"
+         "e"},
+        {u"Grüße", kCFStringEncodingASCII, 64, false, ""},
+        {u"🔋", kCFStringEncodingUTF8, 5, true, "\xF0\x9F\x94\x8B"},
+        {u"🔋", kCFStringEncodingUTF8, 4, false, ""},
+        {u"🔋", kCFStringEncodingISOLatin1, 64, false, ""},
+        {u"a" + lone_high_surrogate(), kCFStringEncodingUTF8, 64, false, ""},
+        {u"", kCFStringEncodingUTF8, 1, true, ""},
+        {u"x", kCFStringEncodingUnicode, 64, false, ""},
+        {u"x", kCFStringEncodingMacRoman, 64, false, ""},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(text_of(string(row.text)) + " in " + std::to_string(row.buffer_size) +
+                     " bytes");
+        GuardedBuffer buffer(row.buffer_size);
+        EXPECT_EQ(
+            CFStringGetCString(string(row.text), buffer.data(), row.buffer_size, row.encoding) != 0,
+            row.ok);
+        EXPECT_STREQ(buffer.data(), row.expected);
+        EXPECT_TRUE(buffer.guard_intact());
+    }
+    char one[1] = {'x'};
+    EXPECT_FALSE(CFStringGetCString(nullptr, one, 1, kCFStringEncodingUTF8));
+    EXPECT_FALSE(CFStringGetCString(string(u"x"), one, 0, kCFStringEncodingUTF8));
+}
+
+TEST(CoreFoundation, GetsBytesWithALossByteOrStopsAtTheFirstLoss) {
+    AutoreleasePoolScope pool;
+    struct Case {
+        std::u16string text;
+        CFStringEncoding encoding;
+        UInt8 loss_byte;
+        CFIndex buffer_size;
+        CFIndex converted;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {u"a€b", kCFStringEncodingISOLatin1, '?', 64, 3, "a?b"},
+        {u"a€b", kCFStringEncodingISOLatin1, 0, 64, 1, "a"},
+        {u"a🔋b", kCFStringEncodingISOLatin1, '?', 64, 4, "a?b"},
+        {u"é🔋", kCFStringEncodingUTF8, 0, 64, 3, "\xC3\xA9\xF0\x9F\x94\x8B"},
+        // A character whose bytes do not all fit is left out whole.
+        {u"é🔋", kCFStringEncodingUTF8, 0, 5, 1, "\xC3\xA9"},
+        {u"ab", kCFStringEncodingUTF8, 0, 1, 1, "a"},
+        {u"a" + lone_high_surrogate() + u"b", kCFStringEncodingUTF8, '?', 64, 3, "a?b"},
+        {u"é", kCFStringEncodingUnicode, '?', 64, 1, std::string("\xE9\x00", 2)},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(text_of(string(row.text)));
+        CFStringRef text = string(row.text);
+        CFRange all = CFRangeMake(0, CFStringGetLength(text));
+        GuardedBuffer buffer(row.buffer_size);
+        CFIndex used = -1;
+        CFIndex converted =
+            CFStringGetBytes(text, all, row.encoding, row.loss_byte, false,
+                             reinterpret_cast<UInt8*>(buffer.data()), row.buffer_size, &used);
+        EXPECT_EQ(converted, row.converted);
+        EXPECT_EQ(std::string(buffer.data(), static_cast<std::size_t>(used)), row.bytes);
+        EXPECT_TRUE(buffer.guard_intact());
+    }
+}
+
+TEST(CoreFoundation, MeasuresWithANullBufferAndHonoursRanges) {
+    AutoreleasePoolScope pool;
+    CFStringRef text = string(u"Grüße • 🔋");
+    CFIndex used = 0;
+    CFIndex length = CFStringGetLength(text);
+    EXPECT_EQ(length, 10);
+    EXPECT_EQ(CFStringGetBytes(text, CFRangeMake(0, length), kCFStringEncodingUTF8, 0, false,
+                               nullptr, 0, &used),
+              length);
+    EXPECT_EQ(used, 16);
+    EXPECT_EQ(CFStringGetBytes(text, CFRangeMake(2, 3), kCFStringEncodingUnicode, 0, true, nullptr,
+                               0, &used),
+              3);
+    EXPECT_EQ(used, 8) << "a byte-order mark and three units";
+    EXPECT_EQ(CFStringGetBytes(text, CFRangeMake(8, 3), kCFStringEncodingUTF8, 0, false, nullptr, 0,
+                               &used),
+              0);
+    EXPECT_EQ(CFStringGetBytes(text, CFRangeMake(-1, 1), kCFStringEncodingUTF8, 0, false, nullptr,
+                               0, &used),
+              0);
+    UniChar units[3] = {};
+    CFStringGetCharacters(text, CFRangeMake(8, 2), units);
+    EXPECT_EQ(std::u16string(units), u"🔋");
+}
+
+TEST(CoreFoundation, CreatesStringsFromBytesInEachEncoding) {
+    struct Case {
+        std::string bytes;
+        CFStringEncoding encoding;
+        bool external;
+        std::optional<std::u16string> expected;
+    };
+    auto utf16 = [](std::u16string_view units) {
+        return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+    };
+    const Case cases[] = {
+        {"caf\xC3\xA9", kCFStringEncodingUTF8, false, u"café"},
+        {"caf\xE9", kCFStringEncodingUTF8, false, std::nullopt},
+        {"\xEF\xBB\xBFx", kCFStringEncodingUTF8, true, u"x"},
+        {"\xEF\xBB\xBFx", kCFStringEncodingUTF8, false, u"\uFEFFx"},
+        {"caf\xE9", kCFStringEncodingISOLatin1, false, u"café"},
+        {"caf\xE9", kCFStringEncodingASCII, false, std::nullopt},
+        {utf16(u"é🔋"), kCFStringEncodingUnicode, false, u"é🔋"},
+        {utf16(u"\uFEFFab"), kCFStringEncodingUnicode, true, u"ab"},
+        {utf16(u"\uFEFFab"), kCFStringEncodingUnicode, false, u"\uFEFFab"},
+        {utf16(u"\uFFFE\u6100"), kCFStringEncodingUnicode, true, u"a"},
+        {"abc", kCFStringEncodingUnicode, false, std::nullopt},
+        {"", kCFStringEncodingUnicode, false, u""},
+        {"x", kCFStringEncodingMacRoman, false, std::nullopt},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE("bytes " + row.bytes + ", encoding " + std::to_string(row.encoding));
+        CFStringRef created = CFStringCreateWithBytes(
+            kCFAllocatorDefault, reinterpret_cast<const UInt8*>(row.bytes.data()),
+            static_cast<CFIndex>(row.bytes.size()), row.encoding, row.external);
+        ASSERT_EQ(created != nullptr, row.expected.has_value());
+        if (!created) continue;
+        EXPECT_EQ(created->units(), *row.expected);
+        EXPECT_EQ(created->retainCount(), 1u) << "the caller owns the one reference";
+        CFRelease(created);
+    }
+    EXPECT_EQ(CFStringCreateWithBytes(nullptr, nullptr, 3, kCFStringEncodingUTF8, false), nullptr);
+    EXPECT_EQ(CFStringCreateWithBytes(nullptr, nullptr, -1, kCFStringEncodingUTF8, false), nullptr);
+}
+
+TEST(CoreFoundation, WalksDictionariesInOrderAndLooksUpByValue) {
+    AutoreleasePoolScope pool;
+    NSMutableDictionary* registry = NSMutableDictionary::make().autorelease();
+    registry->setObject(NSNumber::make(-1250).autorelease(), string(u"Amperage"));
+    registry->setObject(NSBoolean::shared(true), string(u"IsCharging"));
+    registry->setObject(string(u"bq20z451"), string(u"DeviceName"));
+    CFDictionaryRef dictionary = registry;
+    CFIndex count = CFDictionaryGetCount(dictionary);
+    ASSERT_EQ(count, 3);
+    std::vector<const void*> keys(static_cast<std::size_t>(count) + 1, nullptr);
+    std::vector<const void*> values(static_cast<std::size_t>(count) + 1, nullptr);
+    CFDictionaryGetKeysAndValues(dictionary, keys.data(), values.data());
+    EXPECT_EQ(keys.back(), nullptr) << "nothing is written past the count";
+    char key[256];
+    ASSERT_TRUE(
+        CFStringGetCString(static_cast<CFStringRef>(keys[1]), key, 255, kCFStringEncodingUTF8));
+    EXPECT_STREQ(key, "IsCharging");
+    EXPECT_EQ(CFGetTypeID(values[0]), CFNumberGetTypeID());
+    EXPECT_EQ(CFGetTypeID(values[1]), CFBooleanGetTypeID());
+    EXPECT_EQ(CFGetTypeID(values[2]), CFStringGetTypeID());
+    EXPECT_EQ(CFDictionaryGetValue(dictionary, string(u"IsCharging")), kCFBooleanTrue);
+    EXPECT_EQ(CFDictionaryGetValue(dictionary, string(u"Missing")), nullptr);
+    EXPECT_EQ(CFDictionaryGetCount(nullptr), 0);
+    CFDictionaryGetKeysAndValues(nullptr, keys.data(), values.data());
+}
+
+TEST(CoreFoundation, ArraysAnswerNullOutOfRange) {
+    AutoreleasePoolScope pool;
+    id objects[] = {string(u"first")};
+    CFArrayRef array = NSArray::make(objects).autorelease();
+    EXPECT_EQ(CFArrayGetCount(array), 1);
+    EXPECT_EQ(CFArrayGetValueAtIndex(array, 0), objects[0]);
+    EXPECT_EQ(CFArrayGetValueAtIndex(array, 1), nullptr);
+    EXPECT_EQ(CFArrayGetValueAtIndex(array, -1), nullptr);
+    EXPECT_EQ(CFArrayGetValueAtIndex(nullptr, 0), nullptr);
+}
+
+TEST(CoreFoundation, AnswersSuffixesAsThePathCodeNeedsThem) {
+    AutoreleasePoolScope pool;
+    EXPECT_TRUE(CFStringHasSuffix(string(u"/Users/me/"), string(u"/")));
+    EXPECT_FALSE(CFStringHasSuffix(string(u"/Users/me"), string(u"/")));
+    EXPECT_FALSE(CFStringHasSuffix(string(u"/Users/me"), string(u"")));
+    EXPECT_FALSE(CFStringHasSuffix(nullptr, string(u"/")));
+    EXPECT_TRUE(CFStringHasPrefix(string(u"/Users"), string(u"/")));
+    EXPECT_TRUE(CFEqual(string(u"same"), string(u"same")));
+    EXPECT_EQ(CFHash(string(u"same")), CFHash(string(u"same")));
+}

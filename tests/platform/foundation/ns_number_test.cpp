@@ -1,0 +1,116 @@
+#include "platform/foundation/ns_number.h"
+
+#include "platform/foundation/core_foundation.h"
+#include "tests/platform/foundation/foundation_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+NSNumber* number(ObjcRef<NSNumber> made) {
+    return made.autorelease();
+}
+
+} // namespace
+
+TEST(NSNumber, ReadsItsValueAsEachType) {
+    AutoreleasePoolScope pool;
+    struct Case {
+        NSNumber* value;
+        int as_int;
+        long long as_long_long;
+        double as_double;
+        BOOL as_bool;
+        const char* text;
+    };
+    const Case cases[] = {
+        {number(NSNumber::make(-1250)), -1250, -1250, -1250.0, YES, "-1250"},
+        {number(NSNumber::make(0)), 0, 0, 0.0, NO, "0"},
+        // Integers keep their low bits when read narrower.
+        {number(NSNumber::make(std::int64_t{0x1'0000'0005})), 5, 0x1'0000'0005, 4294967301.0, YES,
+         "4294967301"},
+        {number(NSNumber::make(2.75)), 2, 2, 2.75, YES, "2.75"},
+        {number(NSNumber::make(-2.75)), -2, -2, -2.75, YES, "-2.75"},
+        {number(NSNumber::make(0.25)), 0, 0, 0.25, YES, "0.25"},
+        // Floating values beyond a type's range are held at its ends; NaN reads as 0.
+        {number(NSNumber::make(1e20)), std::numeric_limits<int>::max(),
+         std::numeric_limits<long long>::max(), 1e20, YES, "1e+20"},
+        {number(NSNumber::make(std::nan(""))), 0, 0, std::nan(""), YES, "nan"},
+        {number(NSNumber::make(true)), 1, 1, 1.0, YES, "1"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(msg_send<int>(row.value, "intValue"), row.as_int);
+        EXPECT_EQ(msg_send<long long>(row.value, "longLongValue"), row.as_long_long);
+        EXPECT_EQ(msg_send<NSInteger>(row.value, "integerValue"), row.as_long_long);
+        double as_double = msg_send<double>(row.value, "doubleValue");
+        if (std::isnan(row.as_double))
+            EXPECT_TRUE(std::isnan(as_double));
+        else
+            EXPECT_EQ(as_double, row.as_double);
+        EXPECT_EQ(msg_send<BOOL>(row.value, "boolValue"), row.as_bool);
+        EXPECT_EQ(text_of(msg_send<id>(row.value, "stringValue")), row.text);
+    }
+}
+
+TEST(NSNumber, ClassMethodsKeepTheKindOfValue) {
+    AutoreleasePoolScope pool;
+    Class cls = class_named("NSNumber");
+    auto* from_int = msg_send<NSNumber*>(cls, "numberWithInt:", -7);
+    auto* from_integer = msg_send<NSNumber*>(cls, "numberWithInteger:", NSInteger{1} << 40);
+    auto* from_long_long = msg_send<NSNumber*>(cls, "numberWithLongLong:", -3ll);
+    auto* from_double = msg_send<NSNumber*>(cls, "numberWithDouble:", 3.0);
+    EXPECT_EQ(from_int->kind(), NumberKind::Integer);
+    EXPECT_EQ(from_int->integer(), -7);
+    EXPECT_EQ(from_integer->integer(), std::int64_t{1} << 40);
+    EXPECT_EQ(from_long_long->integer(), -3);
+    EXPECT_EQ(from_double->kind(), NumberKind::Floating);
+}
+
+TEST(NSNumber, BooleansAreTheTwoSharedImmortalInstances) {
+    AutoreleasePoolScope pool;
+    Class cls = class_named("NSNumber");
+    auto* yes = msg_send<NSNumber*>(cls, "numberWithBool:", BOOL{YES});
+    auto* no = msg_send<NSNumber*>(cls, "numberWithBool:", BOOL{NO});
+    EXPECT_EQ(yes, kCFBooleanTrue);
+    EXPECT_EQ(no, kCFBooleanFalse);
+    EXPECT_TRUE(yes->is_boolean());
+    EXPECT_TRUE(msg_send<BOOL>(yes, "isKindOfClass:", cls));
+    EXPECT_STREQ(object_getClassName(yes), "NSBoolean");
+    NSUInteger count = yes->retainCount();
+    for (int i = 0; i < 3; ++i)
+        objc_release(yes);
+    EXPECT_EQ(yes->retainCount(), count);
+    EXPECT_TRUE(yes->boolValue());
+}
+
+TEST(NSNumber, EqualValuesAreEqualAcrossKindsAndHashAlike) {
+    AutoreleasePoolScope pool;
+    struct Case {
+        NSNumber* a;
+        NSNumber* b;
+        bool equal;
+    };
+    const Case cases[] = {
+        {number(NSNumber::make(5)), number(NSNumber::make(5.0)), true},
+        {number(NSNumber::make(5)), number(NSNumber::make(5.5)), false},
+        {number(NSNumber::make(1)), number(NSNumber::make(true)), true},
+        {number(NSNumber::make(-1)), number(NSNumber::make(std::int64_t{-1})), true},
+        {number(NSNumber::make(0.1)), number(NSNumber::make(0.1)), true},
+        // 2^63 as a double is not the largest 64-bit integer, though the latter converts to it.
+        {number(NSNumber::make(std::numeric_limits<std::int64_t>::max())),
+         number(NSNumber::make(9223372036854775808.0)), false},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(text_of(row.a->stringValue()) + " vs " + text_of(row.b->stringValue()));
+        EXPECT_EQ(msg_send<BOOL>(row.a, "isEqual:", static_cast<id>(row.b)) != NO, row.equal);
+        EXPECT_EQ(row.b->isEqual(row.a) != NO, row.equal);
+        if (row.equal) {
+            EXPECT_EQ(row.a->hash(), row.b->hash());
+        }
+    }
+    EXPECT_FALSE(number(NSNumber::make(5))->isEqual(nil));
+}

@@ -1,0 +1,56 @@
+#include "platform/foundation/string_format.h"
+
+#include "platform/foundation/unicode_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::u16string describe(const void*) {
+    return u"<object>";
+}
+
+template <class T>
+std::uint64_t slot(T* pointer) {
+    return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pointer));
+}
+
+const char16_t k_wide_text[] = u"Grüße 🔋";
+const char k_utf8_text[] = "caf\xC3\xA9";
+int k_some_object = 0;
+
+struct Case {
+    std::u16string_view format;
+    std::uint64_t argument;
+    std::u16string_view expected;
+};
+
+const Case k_cases[] = {
+    {u"%S", slot(k_wide_text), u"Grüße 🔋"},
+    {u"[%S]", 0, u"[(null)]"},
+    {u"%s!", slot(k_utf8_text), u"café!"},
+    {u"%@", slot(&k_some_object), u"<object>"},
+    {u"%@", 0, u"(null)"},
+    {u"%d%%", 75, u"75%"},
+    // A 32-bit conversion reads only the low half of the slot: the upper half may be anything.
+    {u"%d", 0xDEADBEEF'FFFFFFFEull, u"-2"},
+    {u"%ld", static_cast<std::uint64_t>(-5000000000ll), u"-5000000000"},
+    {u"%lld|%qd", 1ull << 40, u"1099511627776|"},
+    {u"%05d", 42, u"00042"},
+    {u"%-4x|", 255, u"ff  |"},
+    {u"%c|%C", 0xE9, u"é|"},
+    {u"%d and %d", 1, u"1 and "},
+    {u"%f stays", 1, u"%f stays"},
+    {u"100%", 0, u"100%"},
+    {u"no conversions", 7, u"no conversions"},
+};
+
+} // namespace
+
+TEST(StringFormat, FirstConversionTakesTheOneArgument) {
+    for (const Case& row : k_cases) {
+        std::u16string result = format_with_one_argument(row.format, row.argument, &describe);
+        EXPECT_EQ(result, row.expected)
+            << "format " << utf16_to_utf8(row.format) << " gave " << utf16_to_utf8(result);
+    }
+}

@@ -1,0 +1,92 @@
+#include "platform/objc/native_class.h"
+
+#include "tests/platform/objc/objc_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Counter : public NSObject {
+  public:
+    int count() const { return m_count; }
+    void increment() { ++m_count; }
+    static long long sum(Class, long long first, long long second) { return first + second; }
+
+  private:
+    int m_count = 0;
+};
+
+class Abstract : public NSObject {
+  public:
+    virtual int size() const = 0;
+};
+
+Class counter_class() {
+    static Class cls =
+        register_native_class<Counter>("TestCounter", "NSObject",
+                                       {instance_method<&Counter::count>("count"),
+                                        instance_method<&Counter::increment>("increment"),
+                                        variadic_class_method<&Counter::sum>("sum:")});
+    return cls;
+}
+
+const char* types_of(Class cls, const char* selector) {
+    return method_getTypeEncoding(class_getInstanceMethod(cls, sel_registerName(selector)));
+}
+
+} // namespace
+
+TEST(NativeClass, RegistersMethodsWithEncodingsDerivedFromCpp) {
+    Class cls = counter_class();
+    ASSERT_TRUE(cls);
+    EXPECT_EQ(objc_lookUpClass("TestCounter"), cls);
+    EXPECT_EQ(native_class<Counter>(), cls);
+    EXPECT_STREQ(types_of(cls, "count"), "i@:");
+    EXPECT_STREQ(types_of(object_getClass(cls), "sum:"), "q@:qq");
+    EXPECT_STREQ(types_of(test_probe_class(), "rectByMoving:by:"),
+                 "{CGRect={CGPoint=dd}{CGSize=dd}}@:{CGRect={CGPoint=dd}{CGSize=dd}}d");
+    EXPECT_EQ(reinterpret_cast<long long>(objc_msgSend(cls, sel_registerName("sum:"), 40LL, 2LL)),
+              42);
+}
+
+TEST(NativeClass, AllocBuildsTheNativeObjectAlsoForASubclassMadeAtRunTime) {
+    Class sub = objc_allocateClassPair(counter_class(), unique_class_name("Sub").c_str(), 0);
+    ASSERT_TRUE(sub);
+    ASSERT_TRUE(class_addIvar(sub, "tag", sizeof(long long), 3, "q"));
+    objc_registerClassPair(sub);
+    for (Class cls : {counter_class(), sub}) {
+        ObjcRef<> object = ObjcRef<>::adopt(msg_send<id>(cls, "new"));
+        ASSERT_NE(dynamic_cast<Counter*>(object.get()), nullptr) << class_getName(cls);
+        EXPECT_EQ(object_getClass(object.get()), cls);
+        msg_send<void>(object.get(), "increment");
+        objc_msgSend(object.get(), sel_registerName("increment"));
+        EXPECT_EQ(msg_send<int>(object.get(), "count"), 2);
+    }
+    std::ptrdiff_t tag = ivar_getOffset(class_getInstanceVariable(sub, "tag"));
+    EXPECT_GE(static_cast<std::size_t>(tag), sizeof(Counter));
+    ObjcRef<> object = ObjcRef<>::adopt(class_createInstance(sub, 0));
+    *reinterpret_cast<long long*>(reinterpret_cast<std::byte*>(object.get()) + tag) = 9;
+}
+
+TEST(NativeClass, MakeNativePassesConstructorArgumentsAndAbstractClassesMakeNoInstances) {
+    test_probe_class();
+    ObjcRef<TestProbe> probe = make_native<TestProbe>(41);
+    EXPECT_EQ(probe->retainCount(), 1u);
+    EXPECT_EQ(object_getClass(probe.get()), test_probe_class());
+    EXPECT_EQ(msg_send<long long>(probe.get(), "value"), 41);
+    static Class abstract = register_native_class<Abstract>("TestAbstract", "NSObject", {});
+    ASSERT_TRUE(abstract);
+    EXPECT_EQ(msg_send<id>(abstract, "new"), nil);
+}
+
+TEST(NativeClassDeathTest, RegistrationMistakesAssertInDebugAndFailOtherwise) {
+    EXPECT_DEBUG_DEATH(register_native_class<Counter>("CounterTwin", "NoSuchSuperclass", {}),
+                       "before its superclass");
+    EXPECT_DEBUG_DEATH(register_native_class<Counter>("NSObject", "NSObject", {}),
+                       "name is in use");
+    Class cls = make_runtime_class("Colons");
+    EXPECT_DEBUG_DEATH(add_native_methods(cls, {instance_method<&Counter::count>("count:")}),
+                       "colons");
+    EXPECT_EQ(add_native_methods(object_getClass(cls), {instance_method<&Counter::count>("n")}),
+              0u);
+}

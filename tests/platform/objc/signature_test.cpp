@@ -1,0 +1,125 @@
+#include "platform/objc/signature.h"
+
+#include "tests/platform/objc/objc_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+TEST(Signature, RefusesEncodingsThatAreNotMethodsAndInternsTheRest) {
+    const char* malformed[] = {"", "v", "v@", "vi:", "v@:v", "v@:x", "v@:{", "{Opaque}@:"};
+    for (const char* encoding : malformed) {
+        EXPECT_EQ(Signature::for_encoding(encoding), nullptr) << '"' << encoding << '"';
+    }
+    const Signature* first = Signature::for_encoding("q@:q");
+    EXPECT_EQ(Signature::for_encoding(std::string("q@:q")), first);
+}
+
+namespace {
+
+template <class T>
+T echo(id, SEL, T value) {
+    return value;
+}
+
+// Every byte different and the top bit set, so truncation or a wrong extension shows.
+template <class T>
+T sample() {
+    if constexpr (std::is_same_v<T, bool>)
+        return true;
+    else if constexpr (std::is_floating_point_v<T>)
+        return static_cast<T>(-1234.5);
+    else if constexpr (std::is_integral_v<T>)
+        return static_cast<T>(0x89ABCDEF01234567ull);
+    else
+        return reinterpret_cast<T>(std::uintptr_t{0x7f0012345670});
+}
+
+template <class R>
+R call(const char* encoding, IMP imp, std::vector<void*> arguments) {
+    const Signature* signature = Signature::for_encoding(encoding);
+    EXPECT_NE(signature, nullptr) << encoding;
+    if (!signature) return R{};
+    id receiver = nil;
+    SEL selector = sel_registerName("call");
+    arguments.insert(arguments.begin(), {&receiver, &selector});
+    alignas(16) std::byte result[64];
+    std::memset(result, 0xEE, sizeof result);
+    signature->call(imp, result, arguments.data());
+    R value;
+    std::memcpy(&value, result, sizeof value);
+    return value;
+}
+
+TestVersion version_of(id, SEL, long long major) {
+    return {major, 6, 3};
+}
+TestRect moved(id, SEL, TestRect rect, double dx) {
+    return {{rect.origin.x + dx, rect.origin.y}, rect.size};
+}
+TestPoint point_of(id, SEL, float x, int y) {
+    return {x, static_cast<double>(y)};
+}
+
+} // namespace
+
+TEST(Signature, PassesAndReturnsEveryScalarOfTheTable) {
+    auto check = [](const auto& row) {
+        using T = typename std::remove_cvref_t<decltype(row)>::Type;
+        if constexpr (!std::is_void_v<T>) {
+            std::string type = row.code == '^' ? "^v" : std::string(1, row.code);
+            T argument = sample<T>();
+            T result = call<T>((type + "@:" + type).c_str(), as_imp(&echo<T>), {&argument});
+            EXPECT_EQ(std::memcmp(&result, &argument, sizeof(T)), 0) << type;
+        }
+    };
+    std::apply([&](const auto&... rows) { (check(rows), ...); }, k_encoding_table);
+}
+
+TEST(Signature, PassesAndReturnsStructuresInRegistersAndInMemory) {
+    long long major = 14;
+    TestVersion version =
+        call<TestVersion>("{NSOperatingSystemVersion=qqq}@:q", as_imp(&version_of), {&major});
+    EXPECT_EQ(version.major, 14);
+    EXPECT_EQ(version.patch, 3);
+
+    TestRect rect{{1, 2}, {30, 40}};
+    double dx = 0.5;
+    TestRect result =
+        call<TestRect>("{CGRect={CGPoint=dd}{CGSize=dd}}@:{CGRect={CGPoint=dd}{CGSize=dd}}d",
+                       as_imp(&moved), {&rect, &dx});
+    EXPECT_EQ(result.origin.x, 1.5);
+    EXPECT_EQ(result.size.height, 40);
+
+    float x = 2.5f;
+    int y = -7;
+    TestPoint point = call<TestPoint>("{CGPoint=dd}@:fi", as_imp(&point_of), {&x, &y});
+    EXPECT_EQ(point.x, 2.5);
+    EXPECT_EQ(point.y, -7);
+}
+
+TEST(Signature, ComparesHowArgumentsArePassed) {
+    struct Case {
+        const char *a, *b;
+        bool same;
+    };
+    const Case cases[] = {
+        {"v@:@", "v24@0:8@16", true},
+        {"v@:@", "v#:#", true},
+        {"c@:B", "C@:c", true},
+        {"v@:^v", "v@:*", true},
+        {"v@:{A=dd}", "v@:{B=dd}", true},
+        {"v@:i", "v@:q", false},
+        {"v@:f", "v@:d", false},
+        {"v@:@", "v@:^v", false},
+        {"v@:{A=qqq}", "v@:{B=ddd}", false},
+        {"v@:@", "v@:@@", false},
+    };
+    for (const Case& c : cases) {
+        const Signature* a = Signature::for_encoding(c.a);
+        const Signature* b = Signature::for_encoding(c.b);
+        ASSERT_TRUE(a && b) << c.a << " " << c.b;
+        EXPECT_EQ(a->same_shape(*b), c.same) << c.a << " vs " << c.b;
+        EXPECT_EQ(b->same_shape(*a), c.same) << c.b << " vs " << c.a;
+    }
+}
