@@ -1,0 +1,168 @@
+#include "runtime/ui/native_message.h"
+
+#include "platform/foundation/ns_invocation.h"
+#include "platform/foundation/ns_method_signature.h"
+#include "platform/foundation/ns_string.h"
+#include "platform/objc/message_send.h"
+#include "platform/objc/objc.h"
+#include "runtime/ui/native_message_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace rt {
+namespace {
+
+constexpr int kSimpleCallMaxArguments = 4;
+constexpr NSStringEncoding kIsoLatin1 = 5;
+constexpr std::size_t kWordSize = sizeof(int64_t);
+
+struct Call {
+    void* result_buffer;
+    id receiver;
+    SEL selector;
+    Method method;
+    const NativeMessageText* text;
+    std::span<const int64_t> values;
+};
+
+id object_of(int64_t word) {
+    return reinterpret_cast<id>(static_cast<intptr_t>(word));
+}
+
+// The receiver of the call: the one given, or the class the first text names.
+id resolve_receiver(int64_t given, const NativeMessageText& text) {
+    if (!text.has_class_name) return object_of(given);
+    return reinterpret_cast<id>(objc_lookUpClass(text.class_name));
+}
+
+// A direct send. Every send passes four values so that the method never reads an argument that
+// was not passed; the text's count must match the method's for the call to come here.
+int64_t send_simple(const Call& call) {
+    std::array<int64_t, kSimpleCallMaxArguments> values{};
+    std::copy(call.values.begin(), call.values.end(), values.begin());
+    id result =
+        objc_msgSend(call.receiver, call.selector, values[0], values[1], values[2], values[3]);
+    return reinterpret_cast<intptr_t>(result);
+}
+
+// A runtime string as a native string, autoreleased as the platform's conversions are.
+id native_string(const void* text, TextWidth width) {
+    Class string_class = objc_lookUpClass("NSString");
+    if (width == TextWidth::Bytes) {
+        return msg_send<id>(reinterpret_cast<id>(string_class),
+                            "stringWithCString:encoding:", static_cast<const char*>(text),
+                            kIsoLatin1);
+    }
+    static NSString* const format = NSString::make(u"%S").take();
+    return msg_send<id>(reinterpret_cast<id>(string_class), "stringWithFormat:", format,
+                        static_cast<const char16_t*>(text));
+}
+
+// Sets argument i (0-based among the call's arguments). A value narrower than its parameter
+// would be read past its slot, so such a call is refused.
+bool set_argument(NSInvocation* invocation, const Call& call, int i) {
+    const NSInteger index = i + 2;
+    const int64_t value = call.values[i];
+    const ArgumentKind kind = call.text->kinds[i];
+    if (index >= static_cast<NSInteger>(invocation->methodSignature()->numberOfArguments()))
+        return true;
+    if (value == 0 && kind != ArgumentKind::Plain) return true;
+    if (kind == ArgumentKind::ByAddress) {
+        invocation->setArgument(object_of(value), index);
+        return true;
+    }
+    const Signature& signature = invocation->methodSignature()->signature();
+    if (signature.argument(static_cast<std::size_t>(index)).size > kWordSize) return false;
+    if (kind == ArgumentKind::Plain) {
+        invocation->setArgument(&value, index);
+        return true;
+    }
+    id string = native_string(object_of(value), call.text->width);
+    invocation->setArgument(&string, index);
+    return true;
+}
+
+int64_t read_result(NSInvocation* invocation, void* result_buffer) {
+    const NSUInteger length = invocation->methodSignature()->methodReturnLength();
+    if (length == 0) return 0;
+    if (result_buffer) {
+        invocation->getReturnValue(result_buffer);
+        return 0;
+    }
+    if (length > kWordSize) return 0;
+    int64_t result = 0;
+    invocation->getReturnValue(&result);
+    return result;
+}
+
+int64_t send_invocation(const Call& call) {
+    NSMethodSignature* signature = NSMethodSignature::signatureWithObjCTypes(
+        objc_lookUpClass("NSMethodSignature"), method_getTypeEncoding(call.method));
+    if (!signature) return 0;
+    ObjcRef<NSInvocation> invocation = make_native<NSInvocation>(signature);
+    invocation->setSelector(call.selector);
+    for (int i = 0; i < static_cast<int>(call.values.size()); ++i) {
+        if (!set_argument(invocation.get(), call, i)) return 0;
+    }
+    invocation->invokeWithTarget(call.receiver);
+    return read_result(invocation.get(), call.result_buffer);
+}
+
+// The method's own argument count, receiver and selector left out.
+int declared_argument_count(Method method) {
+    const Signature* signature = Signature::for_encoding(method_getTypeEncoding(method));
+    return signature ? static_cast<int>(signature->argument_count()) - 2 : -1;
+}
+
+bool can_send_directly(const Call& call) {
+    return IsSimpleNativeCall(*call.text, call.result_buffer != nullptr) &&
+           declared_argument_count(call.method) == call.text->argument_count;
+}
+
+} // namespace
+
+int64_t SendNativeMessageBlock(const int64_t* block) {
+    if (!block) return 0;
+    void* result_buffer = object_of(block[0]);
+    std::array<const void*, NativeMessageMaxPieces> pieces{};
+    int piece_count = 0;
+    for (const int64_t* word = block + 2; *word; ++word) {
+        if (piece_count == NativeMessageMaxPieces) return 0;
+        pieces[piece_count++] = object_of(*word);
+    }
+    NativeMessageText text;
+    const NativeMessageRequest request{std::span(pieces.data(), piece_count), block[1] != 0,
+                                       result_buffer != nullptr};
+    if (!ParseNativeMessage(request, text)) return 0;
+    Call call{result_buffer,
+              resolve_receiver(block[1], text),
+              sel_registerName(text.selector),
+              nullptr,
+              &text,
+              std::span(block + 3 + piece_count, text.argument_count)};
+    if (!call.receiver) return 0;
+    call.method = class_getInstanceMethod(object_getClass(call.receiver), call.selector);
+    if (!call.method) return 0;
+    return can_send_directly(call) ? send_simple(call) : send_invocation(call);
+}
+
+int64_t SendNativeMessageWords(void* result_buffer, NativeWord receiver,
+                               std::span<const NativeWord> texts_and_arguments) {
+    std::array<int64_t, 3 + 2 * NativeMessageMaxArguments> block{};
+    if (texts_and_arguments.empty() || texts_and_arguments.size() > 2 * NativeMessageMaxArguments)
+        return 0;
+    const std::size_t pieces = (texts_and_arguments.size() + 1) / 2;
+    block[0] = reinterpret_cast<intptr_t>(result_buffer);
+    block[1] = receiver.value();
+    for (std::size_t i = 0; i < texts_and_arguments.size(); ++i) {
+        const bool is_text = i % 2 == 0;
+        // A missing text would end the texts early and shift every argument.
+        if (is_text && texts_and_arguments[i].value() == 0) return 0;
+        block[is_text ? 2 + i / 2 : 3 + pieces + i / 2] = texts_and_arguments[i].value();
+    }
+    return SendNativeMessageBlock(block.data());
+}
+
+} // namespace rt
