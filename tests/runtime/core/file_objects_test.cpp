@@ -1,0 +1,450 @@
+#include "runtime/core/file_objects.h"
+
+#include "runtime/core/file_system.h"
+#include "runtime/core/string_conversions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace rt {
+namespace {
+
+std::string contents_of(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void put_file(const std::string& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// n letters, starting at `first` and running through the alphabet, so that a byte out of place
+// shows.
+std::u16string letters(size_t n, char16_t first = u'a') {
+    std::u16string text(n, u' ');
+    for (size_t i = 0; i < n; ++i)
+        text[i] = static_cast<char16_t>(u'a' + (first - u'a' + i) % 26);
+    return text;
+}
+
+std::string narrow(const std::u16string& ascii) {
+    return {ascii.begin(), ascii.end()};
+}
+
+std::string host_bytes(std::u16string_view units) {
+    return {reinterpret_cast<const char*>(units.data()), units.size() * sizeof(char16_t)};
+}
+
+// The runtime string that bytes on disk read back to in a text format.
+std::u16string read_back(const std::string& bytes, int format) {
+    const int64_t length = format == FormatUTF16 ? static_cast<int64_t>(bytes.size() / 2)
+                                                 : static_cast<int64_t>(bytes.size());
+    const int flags = format == FormatUTF8 ? format | text_format_length_in_bytes : format;
+    const String text = collect_result(
+        [&](TempOffset p) { TextFromMemory(bytes.data(), bytes.empty() ? 0 : length, flags, p); });
+    return std::u16string(text.view());
+}
+
+class FileObjects : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        InitStrings();
+        ASSERT_EQ(InitFiles(), 1);
+        std::string pattern = (std::filesystem::temp_directory_path() / "file-objects-XXXXXX");
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_folder = pattern;
+    }
+    void TearDown() override {
+        EndFiles();
+        std::filesystem::remove_all(m_folder);
+    }
+
+    std::string native(std::string_view name) const { return m_folder + "/" + std::string(name); }
+    String path(std::string_view name) const { return String::from_utf8(native(name)); }
+
+    std::string m_folder;
+};
+
+TEST_F(FileObjects, KeepsWritesBelowTheBufferSizeUntilCloseAndWritesLargerOnesAtOnce) {
+    struct Row {
+        size_t size;
+        int64_t on_disk_before_close;
+    };
+    const Row rows[] = {{1, 0}, {4095, 0}, {4096, 4096}, {4097, 4097}, {5000, 5000}, {9000, 9000}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.size);
+        const String file = path("edge");
+        const std::u16string text = letters(row.size);
+        const int64_t number = CreateFileObject(AutoNumber, file);
+        ASSERT_NE(number, 0);
+        EXPECT_EQ(WriteFileText(number, text.c_str(), FormatUTF8), static_cast<int64_t>(row.size));
+        EXPECT_EQ(FileByteSize(file), row.on_disk_before_close);
+        EXPECT_EQ(CloseFileObject(number), 1);
+        EXPECT_EQ(contents_of(native("edge")), narrow(text));
+    }
+}
+
+TEST_F(FileObjects, WritesOutTheBufferBeforeAWriteThatWouldFillIt) {
+    struct Row {
+        const char* what;
+        std::vector<size_t> writes;
+        std::vector<int64_t> on_disk_after_each;
+    };
+    const Row rows[] = {
+        {"one byte short of full", {3000, 1095}, {0, 0}},
+        {"exactly full", {3000, 1096}, {0, 3000}},
+        {"4095 then 1", {4095, 1}, {0, 4095}},
+        {"small, then larger than the buffer", {10, 5000}, {0, 5010}},
+        {"larger than the buffer, then small", {5000, 10}, {5000, 5000}},
+        {"three that cross twice", {2000, 2000, 2000, 2000}, {0, 0, 4000, 4000}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const int64_t number = CreateFileObject(AutoNumber, path("sequence"));
+        ASSERT_NE(number, 0);
+        std::string expected;
+        for (size_t i = 0; i < row.writes.size(); ++i) {
+            const std::u16string text = letters(row.writes[i], static_cast<char16_t>(u'a' + i));
+            expected += narrow(text);
+            EXPECT_EQ(WriteFileText(number, text.c_str(), FormatUTF8),
+                      static_cast<int64_t>(row.writes[i]));
+            EXPECT_EQ(FileByteSize(path("sequence")), row.on_disk_after_each[i]) << "write " << i;
+        }
+        EXPECT_EQ(CloseFileObject(number), 1);
+        EXPECT_EQ(contents_of(native("sequence")), expected);
+    }
+}
+
+TEST_F(FileObjects, CollectsOneByteWritesIntoTheBuffer) {
+    const int64_t number = CreateFileObject(AutoNumber, path("bytes"));
+    ASSERT_NE(number, 0);
+    const std::u16string text = letters(4096);
+    for (char16_t unit : text) {
+        const char16_t one[] = {unit, 0};
+        ASSERT_EQ(WriteFileTextDefault(number, one), 1);
+    }
+    // The last write would have filled the buffer, so the first 4,095 went out before it.
+    EXPECT_EQ(FileByteSize(path("bytes")), 4095);
+    EXPECT_EQ(CloseFileObject(number), 1);
+    EXPECT_EQ(contents_of(native("bytes")), narrow(text));
+}
+
+TEST_F(FileObjects, WritesEachTextFormat) {
+    const std::u16string mixed = u"n\u00E9\U0001F600";
+    struct Row {
+        const char* what;
+        int open_flags;
+        int format;
+        std::u16string text;
+        std::string on_disk;
+        std::u16string reads_back;
+    };
+    const Row rows[] = {
+        {"UTF-8, two bytes", 0, FormatUTF8, u"n\u00E9", "n\xC3\xA9", u"n\u00E9"},
+        {"UTF-8, three bytes", 0, FormatUTF8, u"\u20AC", "\xE2\x82\xAC", u"\u20AC"},
+        {"UTF-8, a surrogate pair", 0, FormatUTF8, u"\U0001F600", "\xF0\x9F\x98\x80",
+         u"\U0001F600"},
+        {"UTF-8 stops at a lone high surrogate", 0, FormatUTF8, u"a\xD800z", "a", u"a"},
+        {"ASCII, one byte below 256", 0, FormatASCII, u"n\u00E9", "n\xE9", u"n\u00E9"},
+        {"ASCII drops units above 255", 0, FormatASCII, u"a\u20ACb", "ab", u"ab"},
+        {"any other format is one byte", 0, 7, u"n\u00E9", "n\xE9", u"n\u00E9"},
+        {"UTF-16 in host order", 0, FormatUTF16, mixed, host_bytes(mixed), mixed},
+        {"format 0 takes the default UTF-8", 0, 0, u"n\u00E9", "n\xC3\xA9", u"n\u00E9"},
+        {"format 0 takes the file's ASCII", FormatASCII, 0, u"n\u00E9", "n\xE9", u"n\u00E9"},
+        {"format 0 takes the file's UTF-16", FormatUTF16, 0, mixed, host_bytes(mixed), mixed},
+        {"only the low five bits select", FormatUTF16, 32 | FormatASCII, u"n\u00E9", "n\xE9",
+         u"n\u00E9"},
+        {"no low bits is the file's format", FormatUTF16, 64, u"\u00E9", host_bytes(u"\u00E9"),
+         u"\u00E9"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const int64_t number =
+            CreateFileObjectFlags(AutoNumber, path("text").data(), row.open_flags);
+        ASSERT_NE(number, 0);
+        EXPECT_EQ(WriteFileText(number, row.text.c_str(), row.format),
+                  static_cast<int64_t>(row.on_disk.size()));
+        EXPECT_EQ(CloseFileObject(number), 1);
+        const std::string bytes = contents_of(native("text"));
+        EXPECT_EQ(bytes, row.on_disk);
+        const int written_format = row.format & 31 ? row.format & 31 : row.open_flags & 31;
+        EXPECT_EQ(read_back(bytes, written_format ? written_format : FormatUTF8), row.reads_back);
+    }
+}
+
+TEST_F(FileObjects, OpensInEachModeOnFilesDirectoriesAndMissingPaths) {
+    enum class Before { missing, file, directory, no_parent };
+    struct Row {
+        const char* what;
+        int mode;
+        int flags;
+        Before before;
+        int64_t written;  // by writing "XY"
+        int64_t size;     // FileByteSize afterwards
+        const char* data; // what the file then holds, when it is one
+    };
+    const Row rows[] = {
+        {"read a file", 1, 0, Before::file, 0, 6, "abcdef"},
+        {"read a missing path", 1, 0, Before::missing, -1, -1, nullptr},
+        {"read a directory", 1, 0, Before::directory, -1, -2, nullptr},
+        {"read below a missing folder", 1, 0, Before::no_parent, -1, -1, nullptr},
+        {"update a file", 2, 0, Before::file, 2, 6, "XYcdef"},
+        {"update a file at its end", 2, file_flag_append, Before::file, 2, 8, "abcdefXY"},
+        {"update a missing path", 2, 0, Before::missing, 2, 2, "XY"},
+        {"update a directory", 2, 0, Before::directory, -1, -2, nullptr},
+        {"update below a missing folder", 2, 0, Before::no_parent, -1, -1, nullptr},
+        {"create over a file", 3, 0, Before::file, 2, 2, "XY"},
+        {"create ignores the append flag", 3, file_flag_append, Before::file, 2, 2, "XY"},
+        {"create a missing path", 3, 0, Before::missing, 2, 2, "XY"},
+        {"create over a directory", 3, 0, Before::directory, -1, -2, nullptr},
+        {"create below a missing folder", 3, 0, Before::no_parent, -1, -1, nullptr},
+        {"any other mode creates", 9, 0, Before::file, 2, 2, "XY"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::filesystem::remove_all(native("target"));
+        if (row.before == Before::file) put_file(native("target"), "abcdef");
+        if (row.before == Before::directory) {
+            ASSERT_EQ(MakeDirectory(path("target")), 1);
+        }
+        const String file = row.before == Before::no_parent ? path("none/target") : path("target");
+        const int64_t opened = OpenFileObject(4, file.data(), row.mode, row.flags);
+        if (row.written < 0) {
+            EXPECT_EQ(opened, 0);
+            EXPECT_EQ(FileObjectValid(4), nullptr);
+        } else {
+            ASSERT_NE(FileObjectValid(4), nullptr);
+            EXPECT_EQ(opened, reinterpret_cast<intptr_t>(FileObjectValid(4)->stream));
+            EXPECT_EQ(WriteFileText(4, u"XY", FormatUTF8), row.written);
+            EXPECT_EQ(CloseFileObject(4), 1);
+        }
+        EXPECT_EQ(FileByteSize(file), row.size);
+        if (row.data) {
+            EXPECT_EQ(contents_of(native("target")), row.data);
+        }
+    }
+}
+
+TEST_F(FileObjects, NumbersAutoNumberObjectsByTheirRecords) {
+    const int64_t first = CreateFileObject(AutoNumber, path("one"));
+    const int64_t second = CreateFileObject(AutoNumber, path("two"));
+    ASSERT_GE(first, MaximumSlotCount);
+    ASSERT_GE(second, MaximumSlotCount);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(reinterpret_cast<intptr_t>(FileObjectValid(first)), first);
+    EXPECT_EQ(CloseFileObject(first), 1);
+    EXPECT_EQ(FileObjectValid(first), nullptr);
+    EXPECT_EQ(WriteFileText(first, u"late", FormatUTF8), 0);
+    EXPECT_EQ(CloseFileObject(first), 0);
+    EXPECT_EQ(WriteFileText(second, u"still open", FormatUTF8), 10);
+}
+
+TEST_F(FileObjects, ReopeningALiveNumberClosesTheOldFileWithItsBuffer) {
+    ASSERT_NE(CreateFileObject(3, path("first")), 0);
+    ASSERT_EQ(WriteFileText(3, u"abc", FormatUTF8), 3);
+    ASSERT_NE(CreateFileObject(3, path("second")), 0);
+    EXPECT_EQ(contents_of(native("first")), "abc");
+    ASSERT_EQ(WriteFileText(3, u"def", FormatUTF8), 3);
+
+    // A failed open under the number still closes what was there, and leaves nothing.
+    EXPECT_EQ(ReadFileObject(3, path("missing").data()), 0);
+    EXPECT_EQ(FileObjectValid(3), nullptr);
+    EXPECT_EQ(contents_of(native("second")), "def");
+}
+
+TEST_F(FileObjects, ClosingAutoNumberOrEndFilesClosesEveryFileWithItsBuffer) {
+    const int64_t numbers[] = {0, 5, CreateFileObject(AutoNumber, path("auto1")),
+                               CreateFileObject(AutoNumber, path("auto2"))};
+    ASSERT_NE(CreateFileObject(0, path("fixed0")), 0);
+    ASSERT_NE(CreateFileObject(5, path("fixed5")), 0);
+    for (int64_t number : numbers)
+        ASSERT_EQ(WriteFileText(number, u"kept", FormatUTF8), 4);
+    EXPECT_EQ(CloseFileObject(AutoNumber), 1);
+    for (int64_t number : numbers)
+        EXPECT_EQ(FileObjectValid(number), nullptr);
+    for (const char* name : {"fixed0", "fixed5", "auto1", "auto2"})
+        EXPECT_EQ(contents_of(native(name)), "kept") << name;
+
+    // The shutdown step does the same.
+    const int64_t number = CreateFileObject(AutoNumber, path("open"));
+    ASSERT_EQ(WriteFileText(number, u"at shutdown", FormatUTF8), 11);
+    EndFiles();
+    EXPECT_EQ(FileObjectValid(number), nullptr);
+    EXPECT_EQ(contents_of(native("open")), "at shutdown");
+    EXPECT_EQ(InitFiles(), 1);
+}
+
+TEST_F(FileObjects, UnbufferedFilesWriteEachTextAtOnce) {
+    const int64_t number =
+        CreateFileObjectFlags(AutoNumber, path("direct").data(), file_flag_unbuffered);
+    ASSERT_NE(number, 0);
+    EXPECT_EQ(FileObjectValid(number)->buffer, nullptr);
+    EXPECT_EQ(WriteFileText(number, u"abc", FormatUTF8), 3);
+    EXPECT_EQ(FileByteSize(path("direct")), 3);
+    EXPECT_EQ(WriteFileText(number, letters(5000).c_str(), FormatUTF8), 5000);
+    EXPECT_EQ(FileByteSize(path("direct")), 5003);
+    EXPECT_EQ(FlushFileObject(FileObjectValid(number)), 0);
+    EXPECT_EQ(CloseFileObject(number), 1);
+}
+
+TEST_F(FileObjects, FlushWritesOutTheBufferOnlyInWriteState) {
+    const int64_t number = CreateFileObject(AutoNumber, path("flush"));
+    FileRecord* record = FileObjectValid(number);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(FlushFileObject(record), 0); // still in read state
+    ASSERT_EQ(WriteFileText(number, u"abc", FormatUTF8), 3);
+    EXPECT_EQ(FileByteSize(path("flush")), 0);
+    EXPECT_EQ(FlushFileObject(record), 3);
+    EXPECT_EQ(FileByteSize(path("flush")), 3);
+    EXPECT_EQ(FlushFileObject(record), 0);
+    ASSERT_EQ(WriteFileText(number, u"de", FormatUTF8), 2);
+    EXPECT_EQ(FlushFileObject(record), 2);
+    EXPECT_EQ(CloseFileObject(number), 1);
+    EXPECT_EQ(contents_of(native("flush")), "abcde");
+    EXPECT_EQ(FlushFileObject(nullptr), 0);
+}
+
+TEST_F(FileObjects, RefusesWritesToReadOnlyFiles) {
+    put_file(native("only"), "abcdef");
+    const int64_t number = ReadFileObject(AutoNumber, path("only").data());
+    ASSERT_NE(number, 0);
+    EXPECT_EQ(WriteFileText(number, u"XY", FormatUTF8), 0);
+    EXPECT_EQ(WriteFileText(number, letters(5000).c_str(), FormatUTF8), 0);
+    EXPECT_EQ(FlushFileObject(FileObjectValid(number)), 0);
+    EXPECT_EQ(CloseFileObject(number), 1);
+    EXPECT_EQ(contents_of(native("only")), "abcdef");
+}
+
+TEST_F(FileObjects, RefusesPathsItCannotUse) {
+    const std::string long_name(300, 'n');
+    std::string long_path;
+    for (int i = 0; i < 40; ++i)
+        long_path += "/" + std::string(200, 'd');
+    struct Row {
+        const char* what;
+        String file;
+    };
+    const Row rows[] = {
+        {"null", String()},
+        {"empty", String(u"")},
+        {"a name too long", path(long_name)},
+        {"a path too long", String::from_utf8(long_path)},
+        {"a broken surrogate", path("cut") + u"\xD800" + u"tail"},
+    };
+    for (const Row& row : rows) {
+        for (int mode : {file_mode_read, file_mode_update, file_mode_create}) {
+            SCOPED_TRACE(std::string(row.what) + ", mode " + std::to_string(mode));
+            EXPECT_EQ(OpenFileObject(2, row.file.data(), mode, 0), 0);
+            EXPECT_EQ(FileObjectValid(2), nullptr);
+            EXPECT_EQ(OpenFileObject(AutoNumber, row.file.data(), mode, 0), 0);
+        }
+    }
+    // The broken path must not have been cut short to the name before the surrogate.
+    EXPECT_EQ(FileByteSize(path("cut")), -1);
+}
+
+TEST_F(FileObjects, IgnoresNumbersThatAreNoOpenFile) {
+    const int64_t closed = CreateFileObject(AutoNumber, path("closed"));
+    ASSERT_EQ(CloseFileObject(closed), 1);
+    int local = 0;
+    const int64_t numbers[] = {0,
+                               7,
+                               12345,
+                               -5,
+                               int64_t{1} << 40,
+                               closed,
+                               static_cast<int64_t>(reinterpret_cast<intptr_t>(&local))};
+    for (int64_t number : numbers) {
+        SCOPED_TRACE(number);
+        EXPECT_EQ(WriteFileText(number, u"text", FormatUTF8), 0);
+        EXPECT_EQ(FileObjectValid(number), nullptr);
+        EXPECT_EQ(CloseFileObject(number), 0);
+    }
+    EXPECT_EQ(WriteFileText(AutoNumber, u"text", FormatUTF8), 0);
+    EXPECT_EQ(OpenFileObject(-5, path("negative").data(), file_mode_create, 0), 0);
+    EXPECT_EQ(FileByteSize(path("negative")), -1);
+}
+
+TEST_F(FileObjects, WritesNothingForTextsWithoutBytes) {
+    const int64_t number = CreateFileObject(AutoNumber, path("nothing"));
+    ASSERT_NE(number, 0);
+    EXPECT_EQ(WriteFileText(number, nullptr, FormatUTF8), 0);
+    EXPECT_EQ(WriteFileText(number, u"", FormatUTF16), 0);
+    EXPECT_EQ(WriteFileText(number, u"\u20AC\u4E2D", FormatASCII), 0);
+    EXPECT_EQ(WriteFileText(number, u"\xD800", FormatUTF8), 0);
+    EXPECT_EQ(CloseFileObject(number), 1);
+    EXPECT_EQ(FileByteSize(path("nothing")), 0);
+}
+
+// Writes accepted after a write-out failed would land after the lost bytes, in a corrupt file.
+TEST_F(FileObjects, RefusesEveryWriteOnceBytesCouldNotBeWritten) {
+    if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    struct Write {
+        size_t size;
+        int64_t result;
+    };
+    struct Row {
+        const char* what;
+        int flags;
+        std::vector<Write> writes;
+        bool flush_between;
+    };
+    const Row rows[] = {
+        {"buffered, lost at close", 0, {{3, 3}}, false},
+        {"buffered, lost at write-out", 0, {{3, 3}, {5000, 0}, {1, 0}, {5000, 0}}, false},
+        {"buffered, lost at flush", 0, {{3, 3}, {1, 0}}, true},
+        {"buffered, direct write", 0, {{5000, 0}, {1, 0}}, false},
+        {"unbuffered", file_flag_unbuffered, {{3, 0}, {1, 0}}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const int64_t number = UpdateFileObjectFlags(AutoNumber, u"/dev/full", row.flags);
+        ASSERT_NE(number, 0);
+        for (size_t i = 0; i < row.writes.size(); ++i) {
+            if (row.flush_between && i == 1) {
+                EXPECT_EQ(FlushFileObject(FileObjectValid(number)), 0);
+            }
+            const std::u16string text = letters(row.writes[i].size);
+            EXPECT_EQ(WriteFileText(number, text.c_str(), FormatUTF8), row.writes[i].result)
+                << "write " << i;
+        }
+        EXPECT_EQ(CloseFileObject(number), 0);
+    }
+}
+
+TEST_F(FileObjects, ClosingEveryFileReportsOneThatFailedAndClosesTheOthers) {
+    if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    const int64_t full = UpdateFileObject(AutoNumber, u"/dev/full");
+    const int64_t good = CreateFileObject(AutoNumber, path("good"));
+    ASSERT_EQ(WriteFileText(full, u"lost", FormatUTF8), 4);
+    ASSERT_EQ(WriteFileText(good, u"kept", FormatUTF8), 4);
+    EXPECT_EQ(CloseFileObject(AutoNumber), 0);
+    EXPECT_EQ(FileObjectValid(full), nullptr);
+    EXPECT_EQ(FileObjectValid(good), nullptr);
+    EXPECT_EQ(contents_of(native("good")), "kept");
+}
+
+TEST_F(FileObjects, ReadingRefusesAPipeWithoutWaitingForAWriter) {
+    ASSERT_EQ(::mkfifo(native("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(ReadFileObject(AutoNumber, path("pipe").data()), 0);
+}
+
+TEST_F(FileObjects, KeepsItsDescriptorsFromStartedPrograms) {
+    ASSERT_NE(CreateFileObject(1, path("private")), 0);
+    const int descriptor = ::fileno(FileObjectValid(1)->stream);
+    EXPECT_NE(::fcntl(descriptor, F_GETFD) & FD_CLOEXEC, 0);
+}
+
+} // namespace
+} // namespace rt

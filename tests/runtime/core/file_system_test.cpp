@@ -1,0 +1,208 @@
+#include "runtime/core/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <pwd.h>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace rt {
+namespace {
+
+void put_file(const std::string& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class FileSystem : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        InitStrings();
+        std::string pattern = (std::filesystem::temp_directory_path() / "file-system-XXXXXX");
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_folder = pattern;
+        put_file(native("empty"), "");
+        put_file(native("sized"), std::string(12345, 'x'));
+        put_file(native("caf\xC3\xA9"), "abc");
+        std::filesystem::create_directory(native("folder"));
+    }
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    std::string native(std::string_view name) const { return m_folder + "/" + std::string(name); }
+    String path(std::string_view name) const { return String::from_utf8(native(name)); }
+
+    std::string m_folder;
+};
+
+String too_long_name() {
+    return String(u"/tmp/") + String(std::u16string(300, u'n'));
+}
+
+String too_long_path() {
+    std::u16string path;
+    for (int i = 0; i < 40; ++i)
+        path += u"/" + std::u16string(200, u'd');
+    return String(path);
+}
+
+TEST_F(FileSystem, TellsSizesAndKindsOfPaths) {
+    struct Row {
+        const char* what;
+        String file;
+        int64_t expected;
+    };
+    const Row rows[] = {
+        {"null", String(), -1},
+        {"empty", String(u""), -1},
+        {"missing", path("missing"), -1},
+        {"below a file", path("sized/inner"), -1},
+        {"directory", path("folder"), -2},
+        {"directory with a slash", path("folder/"), -2},
+        {"empty file", path("empty"), 0},
+        {"file", path("sized"), 12345},
+        {"non-ASCII name", path("caf\xC3\xA9"), 3},
+        {"name too long", too_long_name(), -1},
+        {"path too long", too_long_path(), -1},
+        {"broken surrogate", path("sized") + u"\xD800", -1},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(FileByteSize(row.file), row.expected) << row.what;
+}
+
+TEST_F(FileSystem, MakesNewDirectoriesOnly) {
+    struct Row {
+        const char* what;
+        String folder;
+        int expected;
+        int64_t size_after;
+    };
+    const Row rows[] = {
+        {"new", path("new"), 1, -2},
+        {"existing directory", path("folder"), 0, -2},
+        {"existing file", path("sized"), 0, 12345},
+        {"below a missing folder", path("none/new"), 0, -1},
+        {"null", String(), 0, -1},
+        {"empty", String(u""), 0, -1},
+        {"name too long", too_long_name(), 0, -1},
+        {"broken surrogate", path("cut") + u"\xD800" + u"x", 0, -1},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(MakeDirectory(row.folder), row.expected) << row.what;
+        EXPECT_EQ(FileByteSize(row.folder), row.size_after) << row.what;
+    }
+    EXPECT_EQ(FileByteSize(path("cut")), -1);
+    struct stat info {};
+    ASSERT_EQ(::stat(native("new").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0077, 0u);
+}
+
+TEST_F(FileSystem, RemovesFilesButNotDirectories) {
+    put_file(native("cut"), "must stay");
+    struct Row {
+        const char* what;
+        String file;
+        int mode;
+        int expected;
+        int64_t size_after;
+    };
+    const Row rows[] = {
+        {"file", path("sized"), 0, 1, -1},
+        {"file, mode 2", path("empty"), 2, 1, -1},
+        {"removed already", path("sized"), 0, 0, -1},
+        {"directory", path("folder"), 0, 0, -2},
+        {"null", String(), 0, 0, -1},
+        {"empty", String(u""), 0, 0, -1},
+        {"path too long", too_long_path(), 0, 0, -1},
+        {"broken surrogate", path("cut") + u"\xD800" + u"x", 0, 0, -1},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(RemoveFile(row.file, row.mode), row.expected) << row.what;
+        EXPECT_EQ(FileByteSize(row.file), row.size_after) << row.what;
+    }
+    // The broken path was not cut short to the name before the surrogate.
+    EXPECT_EQ(FileByteSize(path("cut")), 9);
+}
+
+// Sets HOME for the life of the object and puts back what was there.
+class HomeVariable {
+  public:
+    explicit HomeVariable(const char* value) {
+        if (const char* old = std::getenv("HOME")) m_old = old;
+        if (value)
+            ::setenv("HOME", value, 1);
+        else
+            ::unsetenv("HOME");
+    }
+    ~HomeVariable() {
+        if (m_old)
+            ::setenv("HOME", m_old->c_str(), 1);
+        else
+            ::unsetenv("HOME");
+    }
+    HomeVariable(const HomeVariable&) = delete;
+    HomeVariable& operator=(const HomeVariable&) = delete;
+
+  private:
+    std::optional<std::string> m_old;
+};
+
+TEST(HomeFolderPath, EndsTheHomeVariableWithExactlyOneSlash) {
+    InitStrings();
+    struct Row {
+        const char* home;
+        std::u16string_view expected;
+    };
+    const Row rows[] = {
+        {"/home/user", u"/home/user/"},
+        {"/home/user/", u"/home/user/"},
+        {"/home/user///", u"/home/user/"},
+        {"/", u"/"},
+        {"///", u"/"},
+        {"/home/caf\xC3\xA9", u"/home/caf\u00E9/"},
+        {"/home//user", u"/home//user/"},
+        // Bytes that no runtime string gives back would name another folder.
+        {"/home/cut\xC3", u""},
+        {"/home/bad\xFF", u""},
+        {"/home/stray\x80", u""},
+    };
+    for (const Row& row : rows) {
+        const HomeVariable home(row.home);
+        EXPECT_EQ(HomeFolderPath().view(), row.expected) << row.home;
+    }
+}
+
+TEST(HomeFolderPath, FallsBackToThePasswordDatabase) {
+    InitStrings();
+    const passwd* entry = ::getpwuid(::getuid());
+    std::string expected;
+    if (entry && entry->pw_dir && entry->pw_dir[0]) {
+        expected = entry->pw_dir;
+        while (!expected.empty() && expected.back() == '/')
+            expected.pop_back();
+        expected += '/';
+    }
+    for (const char* home : {static_cast<const char*>(nullptr), ""}) {
+        const HomeVariable variable(home);
+        EXPECT_EQ(HomeFolderPath().utf8(), expected) << (home ? "empty HOME" : "no HOME");
+    }
+}
+
+TEST(HomeFolderPath, WritesItsResultAboveLiveTemporaries) {
+    InitStrings();
+    const HomeVariable home("/home/user");
+    AppendTemp(u"live");
+    const TempOffset p = GetTempAreaStats().position;
+    const char16_t* result = HomeFolderPath(p);
+    EXPECT_EQ(std::u16string_view(result), u"/home/user/");
+    EXPECT_EQ(result, TempAddress(p + 1));
+    EXPECT_EQ(GetTempAreaStats().position, p + 2 * 11);
+    EXPECT_EQ(std::u16string_view(TempAddress(1), 4), u"live");
+}
+
+} // namespace
+} // namespace rt
