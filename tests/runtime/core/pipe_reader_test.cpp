@@ -1,0 +1,190 @@
+#include "runtime/core/pipe_reader.h"
+
+#include "tests/runtime/core/process_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace rt {
+namespace {
+
+using testing::byte_pattern;
+
+// A pipe whose read end a PipeReader owns; the test writes to the other end.
+class ReaderOnPipe {
+  public:
+    ReaderOnPipe() {
+        int ends[2];
+        EXPECT_EQ(pipe2(ends, O_CLOEXEC), 0);
+        m_write_end = ends[1];
+        m_reader = OpenPipeReader(ends[0], "r");
+        EXPECT_NE(m_reader, nullptr);
+    }
+    ~ReaderOnPipe() {
+        close_writer();
+        ClosePipeReader(m_reader);
+    }
+    ReaderOnPipe(const ReaderOnPipe&) = delete;
+    ReaderOnPipe& operator=(const ReaderOnPipe&) = delete;
+
+    PipeReader* reader() { return m_reader; }
+    void write(const std::string& bytes) {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t written = ::write(m_write_end, bytes.data() + done, bytes.size() - done);
+            ASSERT_GT(written, 0);
+            done += static_cast<size_t>(written);
+        }
+    }
+    void close_writer() {
+        if (m_write_end >= 0) close(m_write_end);
+        m_write_end = -1;
+    }
+
+  private:
+    PipeReader* m_reader = nullptr;
+    int m_write_end = -1;
+};
+
+std::string read_bytes(PipeReader* reader, uint64_t n) {
+    std::string bytes(n, '\0');
+    bytes.resize(ReadPipeBytes(reader, bytes.data(), n));
+    return bytes;
+}
+
+TEST(PipeReader, HandsOutEveryByteAcrossTheRingsWrap) {
+    const testing::HangGuard guard;
+    ReaderOnPipe pipe;
+    const std::string sent = byte_pattern(100 * 1024);
+    // The writer pauses now and then, so the reader also meets an empty pipe and has to wait.
+    std::thread writer([&] {
+        for (size_t done = 0; done < sent.size(); done += 3000) {
+            pipe.write(sent.substr(done, 3000));
+            if (done % 30000 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+        pipe.close_writer();
+    });
+    const uint64_t piece_sizes[] = {1, 7, 4099, 10240, 10241, 333};
+    std::string received;
+    for (size_t i = 0; received.size() < sent.size(); ++i) {
+        const std::string piece = read_bytes(pipe.reader(), piece_sizes[i % 6]);
+        received += piece;
+        if (piece.empty()) break;
+    }
+    writer.join();
+    EXPECT_EQ(received.size(), sent.size());
+    EXPECT_TRUE(received == sent) << "the bytes differ";
+    EXPECT_EQ(ReadPipeBytes(pipe.reader(), received.data(), 1), 0u);
+}
+
+TEST(PipeReader, GivesWhatWasLeftAfterTheWriterClosedThenNothing) {
+    ReaderOnPipe pipe;
+    pipe.write("0123456789");
+    pipe.close_writer();
+    EXPECT_EQ(PipeAtEnd(pipe.reader()), 0);
+    EXPECT_EQ(PipeBytesAvailable(pipe.reader()), 10u);
+    EXPECT_EQ(read_bytes(pipe.reader(), 100), "0123456789");
+    EXPECT_EQ(read_bytes(pipe.reader(), 100), "");
+    EXPECT_EQ(PipeAtEnd(pipe.reader()), 1);
+    EXPECT_EQ(ReadPipeByte(pipe.reader()), pipe_no_byte);
+    EXPECT_EQ(PipeBytesAvailable(pipe.reader()), 0u);
+}
+
+TEST(PipeReader, AnswersWithoutWaitingWhileTheWriterIsSilent) {
+    const testing::HangGuard guard;
+    ReaderOnPipe pipe;
+    EXPECT_EQ(PipeBytesAvailable(pipe.reader()), 0u);
+    EXPECT_EQ(PipeAtEnd(pipe.reader()), 0);
+    pipe.write("abc");
+    EXPECT_EQ(PipeBytesAvailable(pipe.reader()), 3u);
+    EXPECT_EQ(ReadPipeByte(pipe.reader()), static_cast<uint32_t>('a'));
+    EXPECT_EQ(PipeBytesAvailable(pipe.reader()), 2u);
+    const int status_flags = fcntl(fileno(pipe.reader()->stream), F_GETFL);
+    EXPECT_NE(status_flags & O_NONBLOCK, 0);
+}
+
+TEST(PipeReader, HoldsAtMostTheRingAndRefillsAsItEmpties) {
+    ReaderOnPipe pipe;
+    const std::string sent = byte_pattern(25000);
+    pipe.write(sent);
+    pipe.close_writer();
+    EXPECT_EQ(PipeBytesAvailable(pipe.reader()), pipe_ring_size);
+    EXPECT_EQ(read_bytes(pipe.reader(), 10000), sent.substr(0, 10000));
+    EXPECT_EQ(PipeBytesAvailable(pipe.reader()), 240u);
+    EXPECT_EQ(PipeAtEnd(pipe.reader()), 0);
+    EXPECT_EQ(PipeBytesAvailable(pipe.reader()), pipe_ring_size);
+    EXPECT_EQ(read_bytes(pipe.reader(), 20000), sent.substr(10000));
+}
+
+TEST(PipeReader, ReadsCharactersOfEveryLength) {
+    struct Row {
+        std::string bytes;
+        uint32_t expected;
+    };
+    const Row rows[] = {
+        {"A", 0x41},
+        {"\xC3\xA9", 0xE9},
+        {"\xE2\x82\xAC", 0x20AC},
+        {"\xF0\x9F\x98\x80", 0xDE00D83D},
+        {"\xF4\x8F\xBF\xBF", 0xDFFFDBFF},
+        {"\xC3\x29", 0xE9},           // continuation bytes are not checked
+        {"\xF4\x90\x80\x80", 0xFFFD}, // above U+10FFFF
+        {"\xF0\x80\x80\x80", 0xFFFD}, // overlong
+        {"\x80", 0x20},
+        {"\xFF", 0x20},
+        {"\xF8\x80", 0x20},
+        {"\xC3", pipe_no_byte},
+        {"\xE2\x82", pipe_no_byte},
+        {"", pipe_no_byte},
+    };
+    for (const Row& row : rows) {
+        ReaderOnPipe pipe;
+        pipe.write(row.bytes);
+        pipe.close_writer();
+        EXPECT_EQ(ReadPipeCharacter(pipe.reader()), row.expected)
+            << "bytes: " << ::testing::PrintToString(row.bytes);
+    }
+}
+
+TEST(PipeReader, ReadsWholeItems) {
+    ReaderOnPipe pipe;
+    pipe.write("0123456789");
+    pipe.close_writer();
+    char items[16] = {};
+    EXPECT_EQ(ReadPipeItems(items, 0, 3, pipe.reader()), 0u);
+    EXPECT_EQ(ReadPipeItems(items, UINT64_MAX / 2, 3, pipe.reader()), 0u);
+    EXPECT_EQ(ReadPipeItems(items, 4, 3, pipe.reader()), 2u);
+    EXPECT_EQ(std::string(items, 10), "0123456789");
+}
+
+// A descriptor that fails for good used to be polled forever, as if data might still come.
+TEST(PipeReader, EndsWhenTheDescriptorFails) {
+    const testing::HangGuard guard;
+    ReaderOnPipe pipe;
+    pipe.write("ab");
+    EXPECT_EQ(read_bytes(pipe.reader(), 2), "ab");
+    // Put a directory under the stream's descriptor: reading it fails with EISDIR.
+    const int folder = open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(folder, 0);
+    ASSERT_GE(dup2(folder, fileno(pipe.reader()->stream)), 0);
+    close(folder);
+    char byte = 0;
+    EXPECT_EQ(ReadPipeBytes(pipe.reader(), &byte, 1), 0u);
+    EXPECT_EQ(PipeAtEnd(pipe.reader()), 1);
+}
+
+TEST(PipeReader, OpensOnlyOnAUsableDescriptor) {
+    EXPECT_EQ(OpenPipeReader(-1, "r"), nullptr);
+    ReaderOnPipe pipe;
+    EXPECT_LT(SetPipeByteMode(pipe.reader(), -1), 0);
+    EXPECT_EQ(SetPipeByteMode(nullptr, -1), 0);
+    EXPECT_EQ(ClosePipeReader(nullptr), EOF);
+}
+
+} // namespace
+} // namespace rt

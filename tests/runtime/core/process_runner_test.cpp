@@ -1,0 +1,426 @@
+#include "runtime/core/process_runner.h"
+
+#include "runtime/core/rt_string.h"
+#include "tests/runtime/core/process_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace rt {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+constexpr int32_t open_and_wait = LaunchOpen | LaunchWait;
+
+String text(const std::string& utf8) {
+    return String::from_utf8(utf8);
+}
+
+std::string read_all(PipeReader* reader) {
+    std::string bytes;
+    char buffer[4096];
+    for (;;) {
+        const uint64_t got = ReadPipeBytes(reader, buffer, sizeof buffer);
+        bytes.append(buffer, got);
+        if (got < sizeof buffer) return bytes;
+    }
+}
+
+// The exit code once the program has ended; -2 when it did not end in time.
+int32_t final_exit_code(ProcessRecord* record) {
+    if (!wait_until([&] { return process_exit_code(record) != -1; })) return -2;
+    return process_exit_code(record);
+}
+
+int open_descriptor_count() {
+    return static_cast<int>(std::distance(fs::directory_iterator("/proc/self/fd"), {}));
+}
+
+// Every test runs its programs from the test programs' folder alone.
+class ProcessRunner : public ::testing::Test {
+  protected:
+    void SetUp() override { InitProcesses(); }
+
+    ProcessRecord* open_process(const char16_t* program, const String& arguments, int32_t flags,
+                                ProcessRecord* input_source = nullptr) {
+        const int64_t result =
+            LaunchProcessEx(program, arguments.c_str(), u"", flags | LaunchOpen, input_source);
+        ProcessRecord* record = launched_process(result);
+        EXPECT_NE(record, nullptr) << "launch result " << result;
+        return record;
+    }
+
+    EchoReport echo(const String& arguments, const String& directory = u"") {
+        const int64_t result = LaunchProcessEx(u"echo_args", arguments.c_str(), directory.c_str(),
+                                               open_and_wait | LaunchReadOutput, nullptr);
+        ProcessRecord* record = launched_process(result);
+        if (!record) return {};
+        EXPECT_EQ(record->exit_code, 0);
+        return parse_echo_report(read_all(record->output_reader));
+    }
+
+  private:
+    ScopedEnvironment m_path{"PATH", programs_folder()};
+    HangGuard m_guard;
+};
+
+TEST_F(ProcessRunner, HandsTheProgramItsWordsAsSeparateArguments) {
+    struct Row {
+        std::string arguments;
+        std::vector<std::string> expected; // after entry 0, which is the program text
+    };
+    const Row rows[] = {
+        {"load \"/Users/a b/Library/Launch Agents/x.plist\"",
+         {"load", "/Users/a b/Library/Launch Agents/x.plist"}},
+        {"  one \t\t two   three\t", {"one", "two", "three"}},
+        {"\"\"", {""}},
+        {"a \"\" b", {"a", "", "b"}},
+        {"\"quoted\"tail", {"quoted", "tail"}},
+        {"\"\xC3\xA9t\xC3\xA9 \xE2\x82\xAC\"", {"\xC3\xA9t\xC3\xA9 \xE2\x82\xAC"}},
+        {"", {}},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> expected = {"echo_args"};
+        expected.insert(expected.end(), row.expected.begin(), row.expected.end());
+        EXPECT_EQ(echo(text(row.arguments)).arguments, expected) << "arguments: " << row.arguments;
+    }
+}
+
+// Checked in a process of its own, which has no other children that could blur the check.
+std::string detached_agent_start_problems() {
+    TemporaryFolder folder;
+    const fs::path fake_bin = folder.path() / "fake bin";
+    fs::create_directory(fake_bin);
+    fs::create_symlink(program_path("echo_args"), fake_bin / "launchctl");
+    const ScopedEnvironment path("PATH", fake_bin.string() + ":" + programs_folder());
+    const fs::path report = folder.path() / "report";
+    const ScopedEnvironment report_variable("ECHO_ARGS_REPORT", report.string());
+    const std::string agent = (folder.path() / "Launch Agents" / "org.example.plist").string();
+    const int64_t result = LaunchProcess(u"launchctl", text("load \"" + agent + "\"").c_str(), u"");
+    if (result != 1) return "the launch gave " + std::to_string(result);
+    errno = 0;
+    if (waitpid(-1, nullptr, WNOHANG) != -1 || errno != ECHILD) return "a child is left to reap";
+    if (!wait_until([&] { return fs::exists(report); })) return "the program never ran";
+    const EchoReport echoed = parse_echo_report(read_file(report));
+    if (echoed.arguments != std::vector<std::string>{"launchctl", "load", agent}) {
+        return "the program was given " + ::testing::PrintToString(echoed.arguments);
+    }
+    if (echoed.ppid == getpid()) return "the program is a child of the launcher";
+    return {};
+}
+
+TEST_F(ProcessRunner, StartsDetachedAtOnceAndLeavesNoChild) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const std::string problem = detached_agent_start_problems();
+            if (!problem.empty()) std::fprintf(stderr, "%s\n", problem.c_str());
+            _exit(problem.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// With SIGCHLD ignored the system reaps the middle process itself; that is no failed start.
+TEST_F(ProcessRunner, StartsDetachedWhileChildSignalsAreIgnored) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::signal(SIGCHLD, SIG_IGN);
+            _exit(LaunchProcess(u"exit_with", u"0", u"") == 1 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(ProcessRunner, FailsWithoutForkingWhenTheProgramCannotBeRun) {
+    TemporaryFolder elsewhere;
+    const ScopedWorkingDirectory inside(elsewhere.path());
+    const std::optional<std::string> programs = programs_folder();
+    struct Row {
+        std::u16string program;
+        std::optional<std::string> search_path;
+    };
+    const Row rows[] = {
+        {u"no_such_program", programs},
+        {u"./no_such_program", programs},
+        {u"./echo_args", programs},
+        {u"/no/such/program", programs},
+        {u"echo_args", std::nullopt},
+        {u"echo_args", ""},
+        {u"", programs},
+    };
+    for (const Row& row : rows) {
+        const ScopedEnvironment path("PATH", row.search_path);
+        for (const int32_t flags : {0, LaunchWait, LaunchOpen | LaunchReadOutput}) {
+            const int forks = fork_count();
+            const int descriptors = open_descriptor_count();
+            EXPECT_EQ(LaunchProcessFlags(row.program.c_str(), u"x", u"", flags), 0)
+                << "program " << String(row.program).utf8() << ", flags " << flags;
+            EXPECT_EQ(fork_count(), forks) << "program " << String(row.program).utf8();
+            EXPECT_EQ(open_descriptor_count(), descriptors);
+        }
+    }
+}
+
+TEST_F(ProcessRunner, AcceptsAtMost510Arguments) {
+    std::string words;
+    std::vector<std::string> expected = {"echo_args"};
+    for (int i = 1; i <= 510; ++i) {
+        words += " w" + std::to_string(i);
+        expected.push_back("w" + std::to_string(i));
+    }
+    EXPECT_EQ(echo(text(words)).arguments, expected);
+    const int forks = fork_count();
+    const int descriptors = open_descriptor_count();
+    EXPECT_EQ(LaunchProcessFlags(u"echo_args", text(words + " w511").c_str(), u"",
+                                 LaunchOpen | LaunchReadOutput | LaunchWriteInput),
+              0);
+    EXPECT_EQ(LaunchProcess(u"echo_args", text(words + " \"\"").c_str(), u""), 0);
+    EXPECT_EQ(fork_count(), forks);
+    EXPECT_EQ(open_descriptor_count(), descriptors);
+}
+
+TEST_F(ProcessRunner, LaunchWaitSetsTheExitCodeBeforeReturning) {
+    struct Row {
+        const char16_t* arguments;
+        int32_t expected;
+    };
+    const Row rows[] = {{u"0", 0}, {u"7", 7}, {u"255", 255}, {u"signal", 1}};
+    for (const Row& row : rows) {
+        ProcessRecord* record = open_process(u"exit_with", row.arguments, LaunchWait);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->exit_code, row.expected) << String(row.arguments).utf8();
+        EXPECT_EQ(record->flags, open_and_wait);
+        EXPECT_GT(record->process_id, 0);
+    }
+}
+
+TEST_F(ProcessRunner, WaiterThreadSetsTheExitCodeWhenTheProgramEnds) {
+    ProcessRecord* record = open_process(u"exit_with", u"9 after-input", LaunchWriteInput);
+    ASSERT_NE(record, nullptr);
+    // The program cannot end before its input is closed.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(record->exit_code, -1);
+    EXPECT_EQ(std::fclose(record->input_stream), 0);
+    EXPECT_EQ(final_exit_code(record), 9);
+    errno = 0;
+    EXPECT_EQ(waitpid(record->process_id, nullptr, WNOHANG), -1) << "left unreaped";
+    EXPECT_EQ(errno, ECHILD);
+}
+
+// The signal mask of every waiter thread, read from the system's view of this process's threads.
+std::vector<uint64_t> waiter_signal_masks() {
+    std::vector<uint64_t> masks;
+    for (const fs::directory_entry& task : fs::directory_iterator("/proc/self/task")) {
+        if (read_file(task.path() / "comm") != "process waiter\n") continue;
+        std::istringstream status(read_file(task.path() / "status"));
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("SigBlk:", 0) == 0)
+                masks.push_back(std::stoull(line.substr(7), nullptr, 16));
+        }
+    }
+    return masks;
+}
+
+// A handler run on the waiter's small stack could overflow it.
+TEST_F(ProcessRunner, WaiterThreadRunsWithEverySignalBlocked) {
+    ProcessRecord* record = open_process(u"exit_with", u"0 after-input", LaunchWriteInput);
+    ASSERT_NE(record, nullptr);
+    std::vector<uint64_t> masks;
+    EXPECT_TRUE(wait_until([&] { return !(masks = waiter_signal_masks()).empty(); }));
+    for (const uint64_t mask : masks) {
+        for (const int signal_number : {SIGINT, SIGTERM, SIGALRM, SIGCHLD, SIGUSR1, SIGSEGV}) {
+            EXPECT_NE(mask & (uint64_t{1} << (signal_number - 1)), 0u)
+                << "signal " << signal_number;
+        }
+    }
+    EXPECT_EQ(std::fclose(record->input_stream), 0);
+    EXPECT_EQ(final_exit_code(record), 0);
+}
+
+TEST_F(ProcessRunner, LaunchWaitWithoutAnObjectReturnsOneAfterTheProgramEnded) {
+    TemporaryFolder folder;
+    const fs::path report = folder.path() / "report";
+    const ScopedEnvironment report_variable("ECHO_ARGS_REPORT", report.string());
+    EXPECT_EQ(LaunchProcessFlags(u"echo_args", u"x", u"", LaunchWait), 1);
+    EXPECT_EQ(parse_echo_report(read_file(report)).arguments,
+              (std::vector<std::string>{"echo_args", "x"}));
+}
+
+TEST_F(ProcessRunner, ProgramThatFailsToExecuteEndsWithExitCodeOne) {
+    TemporaryFolder elsewhere;
+    const ScopedWorkingDirectory inside(programs_folder());
+    // Found here, but looked for again after the change of directory, where it is missing.
+    const String directory = text(elsewhere.path().string());
+    const int64_t result =
+        LaunchProcessEx(u"./echo_args", u"", directory.c_str(), open_and_wait, nullptr);
+    ProcessRecord* record = launched_process(result);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->exit_code, 1);
+}
+
+TEST_F(ProcessRunner, RunsTheProgramInTheGivenDirectory) {
+    TemporaryFolder folder;
+    const std::string canonical = fs::canonical(folder.path()).string();
+    EXPECT_EQ(echo(u"", text(folder.path().string())).cwd, canonical);
+    EXPECT_EQ(echo(u"", u"/no/such/directory").cwd, fs::current_path().string());
+}
+
+TEST_F(ProcessRunner, RunsAScriptWithoutInterpreterLineThroughTheShell) {
+    TemporaryFolder folder;
+    write_file(folder.path() / "script", "exit 5\n", fs::perms::owner_all);
+    const ScopedEnvironment path("PATH", folder.path().string());
+    ProcessRecord* record = open_process(u"script", u"", LaunchWait);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->exit_code, 5);
+}
+
+TEST_F(ProcessRunner, DeliversOutputLargerThanTheRingWhole) {
+    ProcessRecord* record = open_process(u"print_bytes", u"102400", LaunchReadOutput);
+    ASSERT_NE(record, nullptr);
+    std::string bytes(102400, '\0');
+    EXPECT_EQ(ReadPipeBytes(record->output_reader, bytes.data(), bytes.size()), bytes.size());
+    EXPECT_TRUE(bytes == byte_pattern(102400)) << "the bytes differ";
+    EXPECT_EQ(ReadPipeBytes(record->output_reader, bytes.data(), 1), 0u);
+    EXPECT_EQ(PipeAtEnd(record->output_reader), 1);
+    EXPECT_EQ(final_exit_code(record), 0);
+}
+
+TEST_F(ProcessRunner, ReaderOfAnEndedProgramGivesWhatWasLeftThenNothing) {
+    ProcessRecord* record = open_process(u"print_bytes", u"10", LaunchWait | LaunchReadOutput);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(PipeBytesAvailable(record->output_reader), 10u);
+    std::string bytes(100, '\0');
+    EXPECT_EQ(ReadPipeBytes(record->output_reader, bytes.data(), bytes.size()), 10u);
+    EXPECT_EQ(bytes.substr(0, 10), byte_pattern(10));
+    EXPECT_EQ(ReadPipeBytes(record->output_reader, bytes.data(), bytes.size()), 0u);
+}
+
+TEST_F(ProcessRunner, ReadsStandardErrorApartFromOutput) {
+    ProcessRecord* record =
+        open_process(u"print_bytes", u"3000 2 5", LaunchWait | LaunchReadOutput | LaunchReadError);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->exit_code, 5);
+    EXPECT_EQ(read_all(record->error_reader), byte_pattern(3000));
+    EXPECT_EQ(read_all(record->output_reader), "");
+    EXPECT_EQ(record->input_stream, nullptr);
+}
+
+TEST_F(ProcessRunner, FeedsStandardInputFromTheStream) {
+    ProcessRecord* record = open_process(u"copy_input", u"", LaunchWriteInput | LaunchReadOutput);
+    ASSERT_NE(record, nullptr);
+    EXPECT_LT(fwide(record->input_stream, 0), 0);
+    EXPECT_GE(std::fputs("hello runner\n", record->input_stream), 0);
+    EXPECT_EQ(std::fclose(record->input_stream), 0);
+    EXPECT_EQ(read_all(record->output_reader), "hello runner\n");
+    EXPECT_EQ(final_exit_code(record), 0);
+}
+
+TEST_F(ProcessRunner, ConnectsOneProgramsOutputToTheNextOnesInput) {
+    for (const bool source_ended_first : {false, true}) {
+        const int32_t source_flags = LaunchReadOutput | (source_ended_first ? LaunchWait : 0);
+        ProcessRecord* source = open_process(u"print_bytes", u"50000", source_flags);
+        ASSERT_NE(source, nullptr);
+        ProcessRecord* sink =
+            open_process(u"copy_input", u"", LaunchConnectInput | LaunchReadOutput, source);
+        ASSERT_NE(sink, nullptr);
+        EXPECT_TRUE(read_all(sink->output_reader) == byte_pattern(50000))
+            << "the bytes differ; source ended first: " << source_ended_first;
+        EXPECT_EQ(final_exit_code(sink), 0) << "source ended first: " << source_ended_first;
+        EXPECT_EQ(final_exit_code(source), 0);
+        const int source_flags_now = fcntl(fileno(source->output_reader->stream), F_GETFL);
+        EXPECT_NE(source_flags_now & O_NONBLOCK, 0) << "the source reader would now block";
+    }
+}
+
+TEST_F(ProcessRunner, IgnoresAnInputSourceThatIsNoProcessObject) {
+    // A record that was never launched, holding a reader that would be connected.
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+    ASSERT_EQ(write(ends[1], "stranger", 8), 8);
+    close(ends[1]);
+    ProcessRecord stranger{};
+    stranger.output_reader = OpenPipeReader(ends[0], "r");
+    ASSERT_NE(stranger.output_reader, nullptr);
+    ProcessRecord* record = open_process(
+        u"copy_input", u"", LaunchConnectInput | LaunchWriteInput | LaunchReadOutput, &stranger);
+    ASSERT_NE(record, nullptr);
+    EXPECT_GE(std::fputs("own input", record->input_stream), 0);
+    EXPECT_EQ(std::fclose(record->input_stream), 0);
+    EXPECT_EQ(read_all(record->output_reader), "own input");
+    ClosePipeReader(stranger.output_reader);
+}
+
+TEST_F(ProcessRunner, ProgramsInheritNoDescriptorsBeyondTheStandardThree) {
+    const int stray = open("/dev/null", O_RDONLY); // deliberately without close-on-exec
+    ASSERT_GE(stray, 3);
+    EXPECT_EQ(echo(u"").descriptors, "0,1,2");
+    close(stray);
+}
+
+// A second program that inherited the first one's input pipe would keep that pipe open, and the
+// first program would never see the end of its input.
+TEST_F(ProcessRunner, ClosingAnInputEndsThatProgramWhileAnotherRuns) {
+    ProcessRecord* first = open_process(u"copy_input", u"", LaunchWriteInput | LaunchReadOutput);
+    ProcessRecord* second = open_process(u"exit_with", u"0 after-input", LaunchWriteInput);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(std::fclose(first->input_stream), 0);
+    EXPECT_TRUE(wait_until([&] { return PipeAtEnd(first->output_reader) != 0; }));
+    EXPECT_EQ(final_exit_code(first), 0);
+    EXPECT_EQ(process_exit_code(second), -1);
+    EXPECT_EQ(std::fclose(second->input_stream), 0);
+    EXPECT_EQ(final_exit_code(second), 0);
+}
+
+TEST_F(ProcessRunner, KeepsTheExitCodesOfProgramsLaunchedFromSeveralThreads) {
+    constexpr int threads = 4;
+    constexpr int launches = 6;
+    std::vector<ProcessRecord*> records(threads * launches, nullptr);
+    // Made here: the temporary string area behind String belongs to this thread alone.
+    std::vector<String> codes;
+    for (int n = 0; n < threads * launches; ++n)
+        codes.push_back(text(std::to_string(n)));
+    std::vector<std::thread> launchers;
+    for (int t = 0; t < threads; ++t) {
+        launchers.emplace_back([&, t] {
+            for (int i = 0; i < launches; ++i) {
+                const String& code = codes[t * launches + i];
+                records[t * launches + i] = launched_process(
+                    LaunchProcessFlags(u"exit_with", code.c_str(), u"", LaunchOpen));
+            }
+        });
+    }
+    for (std::thread& launcher : launchers)
+        launcher.join();
+    for (int n = 0; n < threads * launches; ++n) {
+        ASSERT_NE(records[n], nullptr) << "launch " << n;
+        EXPECT_EQ(final_exit_code(records[n]), n) << "launch " << n;
+    }
+}
+
+TEST_F(ProcessRunner, ShortFormsStartTheProgramWithoutAnObject) {
+    TemporaryFolder folder;
+    const fs::path report = folder.path() / "report";
+    const ScopedEnvironment report_variable("ECHO_ARGS_REPORT", report.string());
+    EXPECT_EQ(LaunchProcessSimple(u"echo_args"), 1);
+    ASSERT_TRUE(wait_until([&] { return fs::exists(report); }));
+    EXPECT_EQ(parse_echo_report(read_file(report)).arguments,
+              std::vector<std::string>{"echo_args"});
+    EXPECT_EQ(launched_process(1), nullptr);
+    EXPECT_EQ(launched_process(0), nullptr);
+}
+
+} // namespace
+} // namespace rt

@@ -1,0 +1,172 @@
+#pragma once
+// Helpers for tests that start real programs: the folder of the test programs, a private PATH,
+// temporary folders, a fork counter and bounded waits.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <pthread.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace rt::testing {
+
+inline std::string programs_folder() {
+    return ZERARAZI_TEST_PROGRAMS;
+}
+
+inline std::string program_path(const std::string& name) {
+    return programs_folder() + "/" + name;
+}
+
+// Sets (or, with nullopt, removes) an environment variable for one scope.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const char* name, const std::optional<std::string>& value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        if (value) {
+            setenv(name, value->c_str(), 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~ScopedEnvironment() {
+        if (m_old) {
+            setenv(m_name.c_str(), m_old->c_str(), 1);
+        } else {
+            unsetenv(m_name.c_str());
+        }
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+  private:
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
+
+// Changes the working directory for one scope.
+class ScopedWorkingDirectory {
+  public:
+    explicit ScopedWorkingDirectory(const std::filesystem::path& folder)
+        : m_old(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~ScopedWorkingDirectory() { std::filesystem::current_path(m_old); }
+    ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
+    ScopedWorkingDirectory& operator=(const ScopedWorkingDirectory&) = delete;
+
+  private:
+    std::filesystem::path m_old;
+};
+
+// A fresh folder (its name holds a blank) removed with its contents at the end of the scope.
+class TemporaryFolder {
+  public:
+    TemporaryFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zerarazi process XXXXXX");
+        if (mkdtemp(pattern.data())) m_path = pattern;
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+inline void write_file(const std::filesystem::path& path, const std::string& text,
+                       std::filesystem::perms permissions) {
+    std::ofstream(path, std::ios::binary) << text;
+    std::filesystem::permissions(path, permissions);
+}
+
+inline std::string read_file(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Counts the forks of this process (through pthread_atfork), to show that a launch that fails
+// early starts nothing.
+inline int& fork_counter() {
+    static int count = 0;
+    return count;
+}
+
+inline int fork_count() {
+    static const bool registered = pthread_atfork([] { ++fork_counter(); }, nullptr, nullptr) == 0;
+    EXPECT_TRUE(registered);
+    return fork_counter();
+}
+
+// Polls `done` until it holds or the deadline passes; true when it held.
+template <class Done>
+bool wait_until(Done&& done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// Ends the test process with SIGALRM if a test hangs, so that a fault fails instead of blocking
+// the run.
+class HangGuard {
+  public:
+    HangGuard() { alarm(120); }
+    ~HangGuard() { alarm(0); }
+    HangGuard(const HangGuard&) = delete;
+    HangGuard& operator=(const HangGuard&) = delete;
+};
+
+// What echo_args reports about itself.
+struct EchoReport {
+    int pid = 0;
+    int ppid = 0;
+    std::string cwd;
+    std::string descriptors;
+    std::vector<std::string> arguments; // including entry 0
+};
+
+inline EchoReport parse_echo_report(const std::string& text) {
+    EchoReport report;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        const std::string key = line.substr(0, equals);
+        const std::string value = line.substr(equals + 1);
+        if (key == "pid") report.pid = std::atoi(value.c_str());
+        if (key == "ppid") report.ppid = std::atoi(value.c_str());
+        if (key == "cwd") report.cwd = value;
+        if (key == "fds") report.descriptors = value;
+        if (key == "arg") report.arguments.push_back(value);
+    }
+    return report;
+}
+
+// The bytes print_bytes writes.
+inline std::string byte_pattern(size_t count) {
+    std::string bytes(count, '\0');
+    for (size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<char>(i % 251);
+    return bytes;
+}
+
+} // namespace rt::testing

@@ -1,0 +1,101 @@
+#include "runtime/core/program_search.h"
+
+#include "tests/runtime/core/process_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace rt {
+namespace {
+
+using testing::TemporaryFolder;
+using testing::write_file;
+namespace fs = std::filesystem;
+
+constexpr auto executable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec;
+constexpr auto readable = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+
+// Folders holding things named "tool": a directory, an empty executable file, a file that may not
+// be executed, and two runnable files.
+class ProgramSearch : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* folder : {"dir", "empty", "plain", "first", "second", "sub/x"}) {
+            fs::create_directories(root() / folder);
+        }
+        fs::create_directory(root() / "dir/tool");
+        write_file(root() / "empty/tool", "", executable);
+        write_file(root() / "plain/tool", "#!/bin/sh\n", readable);
+        write_file(root() / "first/tool", "#!/bin/sh\n", executable);
+        write_file(root() / "second/tool", "#!/bin/sh\n", executable);
+        write_file(root() / "sub/x/tool", "#!/bin/sh\n", executable);
+    }
+
+    fs::path root() const { return m_folder.path(); }
+    std::string in_root(const std::string& name) const { return (root() / name).string(); }
+
+    std::optional<std::string> found(const std::string& program,
+                                     const std::optional<std::string>& search_path) {
+        char* path = find_program(program.c_str(), search_path ? search_path->c_str() : nullptr);
+        if (!path) return std::nullopt;
+        std::string result = path;
+        std::free(path);
+        return result;
+    }
+
+  private:
+    TemporaryFolder m_folder;
+};
+
+TEST_F(ProgramSearch, TakesTheFirstPathElementThatHoldsARunnableFile) {
+    const std::string dir = in_root("dir"), empty = in_root("empty"), plain = in_root("plain");
+    const std::string first = in_root("first"), second = in_root("second");
+    struct Row {
+        std::optional<std::string> search_path;
+        std::optional<std::string> expected;
+    };
+    const Row rows[] = {
+        {dir + ":" + empty + ":" + plain + ":" + first + ":" + second, first + "/tool"},
+        {second + ":" + first, second + "/tool"},
+        {"::" + first + "/:", first + "/tool"},
+        {dir + ":" + empty + ":" + plain, std::nullopt},
+        {"", std::nullopt},
+        {":::", std::nullopt},
+        {std::nullopt, std::nullopt},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(found("tool", row.search_path), row.expected)
+            << "PATH: " << row.search_path.value_or("(missing)");
+    }
+}
+
+TEST_F(ProgramSearch, NamesHoldingASlashAreNeverLookedForInPath) {
+    const testing::ScopedWorkingDirectory inside(root());
+    const std::string search_path = in_root("first") + ":" + in_root("sub");
+    struct Row {
+        std::string program;
+        std::optional<std::string> expected;
+    };
+    const Row rows[] = {
+        {in_root("second/tool"), in_root("second/tool")},
+        {in_root("empty/tool"), std::nullopt},
+        {in_root("plain/tool"), std::nullopt},
+        {in_root("dir/tool"), std::nullopt},
+        {"./first/tool", "./first/tool"},
+        {"first/tool", "first/tool"},
+        {"./tool", std::nullopt},
+        {"x/tool", std::nullopt},
+        {"/tool", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(found(row.program, search_path), row.expected) << "program: " << row.program;
+    }
+}
+
+} // namespace
+} // namespace rt
