@@ -1,0 +1,86 @@
+#include "runtime/ui/event_pump.h"
+
+#include "runtime/ui/event_queue.h"
+#include "runtime/ui/native_event_filters.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+
+namespace rt {
+namespace {
+
+// A stand-in for the application object: a script of native events, each a text. "key:N" is a
+// key-down matching the shortcut of menu item N in window 3; "post:K" makes the toolkit's
+// dispatch post kind K; anything else dispatches to nothing.
+struct ScriptedSource : NativeEventSource {
+    std::deque<std::string> events;
+    std::string current;
+    std::string log;
+    int pools = 0;
+
+    void renew_autorelease_pool() override { ++pools; }
+    void* next_native_event(const WaitDeadline& deadline) override {
+        log += deadline.kind == WaitDeadline::Kind::Now ? "[now]" : "[wait]";
+        if (events.empty()) return nullptr;
+        current = events.front();
+        events.pop_front();
+        return &current;
+    }
+    bool match_window_shortcut(void* event, int64_t& item, int64_t& window) override {
+        const std::string& text = *static_cast<std::string*>(event);
+        if (!text.starts_with("key:")) return false;
+        item = std::stoll(text.substr(4));
+        window = 3;
+        return true;
+    }
+    void dispatch_native_event(void* event) override {
+        const std::string& text = *static_cast<std::string*>(event);
+        log += "<" + text + ">";
+        if (text.starts_with("post:")) QueueEvent(std::stoi(text.substr(5)), 1, 1, 0);
+    }
+};
+
+int consume_events(void* event, void*) {
+    return *static_cast<std::string*>(event) == "eaten";
+}
+
+class EventPumpTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_EQ(InitEvents(), 1); }
+    void TearDown() override {
+        clear_native_event_filters();
+        InitEvents();
+    }
+    ScriptedSource m_source;
+};
+
+TEST_F(EventPumpTest, ZeroTimeoutWithNothingPendingReturnsZeroAfterOneLook) {
+    EXPECT_EQ(pump_event(m_source, 0), PumpTimedOut);
+    EXPECT_EQ(m_source.log, "[now]");
+    EXPECT_EQ(m_source.pools, 1);
+}
+
+TEST_F(EventPumpTest, AQueuedEventIsTakenWithoutAskingForNativeEvents) {
+    PostAppEvent(70000, 0, 5);
+    EXPECT_EQ(pump_event(m_source, -1), 70000);
+    EXPECT_EQ(CurrentEventMenu(), 5);
+    EXPECT_EQ(m_source.log, "");
+}
+
+TEST_F(EventPumpTest, RoutesEachNativeEventToShortcutsFiltersOrTheToolkit) {
+    AddNativeEventFilter(consume_events, nullptr);
+    m_source.events = {"key:9", "eaten", "click", "post:17"};
+    EXPECT_EQ(pump_event(m_source, -1), EventKindMenu);
+    EXPECT_EQ(CurrentEventMenu(), 9);
+    EXPECT_EQ(current_event().window, 3);
+    EXPECT_EQ(pump_event(m_source, -1), PumpNoRuntimeEvent);
+    EXPECT_EQ(pump_event(m_source, -1), PumpNoRuntimeEvent);
+    EXPECT_EQ(pump_event(m_source, 250), EventKindLeftClick);
+    // The shortcut and the consumed event never reached the toolkit.
+    EXPECT_EQ(m_source.log, "[wait][wait][wait]<click>[wait]<post:17>");
+}
+
+} // namespace
+} // namespace rt

@@ -1,0 +1,234 @@
+#include "runtime/ui/event_queue.h"
+
+#include "runtime/ui/event_bindings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace rt {
+namespace {
+
+struct CountingWaker : NativeEventWaker {
+    bool pending = false;
+    int wakes = 0;
+    bool native_event_pending() override { return pending; }
+    void post_wake_event() override { ++wakes; }
+};
+
+class EventQueueTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(InitEvents(), 1);
+        set_native_event_waker(&m_waker);
+    }
+    void TearDown() override {
+        set_native_event_waker(nullptr);
+        InitEvents();
+    }
+    CountingWaker m_waker;
+};
+
+// The queue from head to tail as "kind/object/window/subtype" texts.
+std::vector<std::string> queued() {
+    std::vector<std::string> events;
+    for (const EventRecord* record = queue_head(); record; record = record->next)
+        events.push_back(std::to_string(record->kind) + "/" + std::to_string(record->object) + "/" +
+                         std::to_string(record->window) + "/" + std::to_string(record->subtype));
+    return events;
+}
+
+struct Post {
+    int32_t kind;
+    int64_t object;
+    int64_t window;
+    uint32_t flags;
+};
+
+struct CoalescingCase {
+    const char* what;
+    std::vector<Post> posts;
+    std::vector<std::string> expected;
+};
+
+TEST_F(EventQueueTest, CoalescesOnlyIdenticalRuntimeEventsAtTheTail) {
+    const uint32_t app = QueueIgnoreSuppression | QueueDeferCallbacks | QueueWakeAlways;
+    const CoalescingCase cases[] = {
+        {"two identical timer ticks", {{15, 1, 0, 0}, {15, 1, 0, 0}}, {"15/1/0/0"}},
+        {"identical but not adjacent",
+         {{15, 1, 0, 0}, {15, 2, 0, 0}, {15, 1, 0, 0}},
+         {"15/1/0/0", "15/2/0/0", "15/1/0/0"}},
+        {"other window", {{5, 3, 3, 0}, {5, 3, 4, 0}}, {"5/3/3/0", "5/3/4/0"}},
+        {"deferred callbacks", {{3, 7, 1, 2}, {3, 7, 1, 2}}, {"3/7/1/0", "3/7/1/0"}},
+        {"wake always", {{3, 7, 1, 4}, {3, 7, 1, 4}}, {"3/7/1/0", "3/7/1/0"}},
+        {"ignore suppression alone", {{6, 1, 1, 1}, {6, 1, 1, 1}}, {"6/1/1/0"}},
+        {"application kind", {{70000, 1, 1, 0}, {70000, 1, 1, 0}}, {"70000/1/1/0", "70000/1/1/0"}},
+        {"application posts",
+         {{65536, 0, 0, app}, {65536, 0, 0, app}},
+         {"65536/0/0/0", "65536/0/0/0"}},
+    };
+    for (const CoalescingCase& c : cases) {
+        InitEvents();
+        for (const Post& post : c.posts)
+            QueueEvent(post.kind, post.object, post.window, 0, nullptr, nullptr, post.flags);
+        EXPECT_EQ(queued(), c.expected) << c.what;
+    }
+}
+
+TEST_F(EventQueueTest, PostAppEventTwiceGivesTwoEventsWithWindowBeforeObject) {
+    EXPECT_EQ(PostAppEvent(67136, 5, 9), 1);
+    EXPECT_EQ(PostAppEvent(67136, 5, 9), 1);
+    PostAppEvent(67137);
+    PostAppEvent(67138, 1, 2, 3);
+    EXPECT_EQ(queued(), (std::vector<std::string>{"67136/9/5/0", "67136/9/5/0", "67137/0/0/0",
+                                                  "67138/2/1/3"}));
+    EXPECT_EQ(queue_head()->flags, QueueIgnoreSuppression | QueueDeferCallbacks | QueueWakeAlways);
+}
+
+struct WakeCase {
+    int32_t kind;
+    uint32_t flags;
+    bool native_pending;
+    int wakes;
+};
+
+TEST_F(EventQueueTest, WakesTheNativeWaitByKindFlagsAndNativeQueue) {
+    const WakeCase cases[] = {
+        {1, 0, true, 1},   {1, 0, false, 1}, {4, 4, false, 0}, {4, 0, false, 0},
+        {15, 0, false, 1}, {15, 0, true, 0}, {15, 4, true, 1}, {70000, 7, true, 1},
+    };
+    for (const WakeCase& c : cases) {
+        InitEvents();
+        m_waker = CountingWaker{};
+        m_waker.pending = c.native_pending;
+        QueueEvent(c.kind, 1, 1, 0, nullptr, nullptr, c.flags);
+        EXPECT_EQ(m_waker.wakes, c.wakes)
+            << "kind " << c.kind << " flags " << c.flags << " pending " << c.native_pending;
+    }
+}
+
+TEST_F(EventQueueTest, SuppressionDropsPostsWithoutTheIgnoreFlagAndWakesNothing) {
+    {
+        EventSuppression suppressed;
+        QueueEvent(EventKindMaximizeWindow, 1, 1, 0);
+        QueueEvent(EventKindMenu, 4, 0, 0);
+        PostAppEvent(70000, 0, 1);
+        EXPECT_EQ(event_suppression_count(), 1);
+    }
+    EXPECT_EQ(event_suppression_count(), 0);
+    EXPECT_EQ(queued(), std::vector<std::string>{"70000/1/0/0"});
+    EXPECT_EQ(m_waker.wakes, 1);
+}
+
+int releases = 0;
+void count_release(void*) {
+    ++releases;
+}
+
+TEST_F(EventQueueTest, DataIsReleasedExactlyOnceAtTheTakeAfterItsOwn) {
+    releases = 0;
+    int payload = 0;
+    QueueEvent(EventKindWindowDrop, 1, 1, 0, &payload, count_release);
+    ASSERT_EQ(TakeEvent(), EventKindWindowDrop);
+    EXPECT_EQ(current_event().data, &payload);
+    EXPECT_EQ(releases, 0);
+    EXPECT_EQ(TakeEvent(), 0);
+    EXPECT_EQ(releases, 1);
+    EXPECT_EQ(current_event().data, nullptr);
+    TakeEvent();
+    EXPECT_EQ(releases, 1);
+}
+
+TEST_F(EventQueueTest, DataOfDroppedOrRemovedEventsIsReleasedAtOnce) {
+    releases = 0;
+    int payload = 0;
+    raise_event_suppression();
+    QueueEvent(EventKindWindowDrop, 1, 1, 0, &payload, count_release);
+    lower_event_suppression();
+    EXPECT_EQ(releases, 1);
+    QueueEvent(EventKindWindowDrop, 1, 1, 0, &payload, count_release);
+    RemoveWindowEvents(1);
+    EXPECT_EQ(releases, 2);
+    // Equal events with different data are both kept: neither drop may be lost.
+    int other = 0;
+    QueueEvent(EventKindWindowDrop, 1, 1, 0, &payload, count_release);
+    QueueEvent(EventKindWindowDrop, 1, 1, 0, &other, count_release);
+    EXPECT_EQ(queued_event_count(), 2);
+    InitEvents();
+    EXPECT_EQ(releases, 4);
+}
+
+TEST_F(EventQueueTest, TakingFromAnEmptyQueueKeepsWindowAndObject) {
+    QueueEvent(EventKindGadget, 7, 2, 3);
+    ASSERT_EQ(TakeEvent(), EventKindGadget);
+    EXPECT_EQ(CurrentEventGadget(), 7);
+    EXPECT_EQ(current_event().subtype, 3);
+    EXPECT_EQ(TakeEvent(), 0);
+    EXPECT_EQ(EventKind(), 0);
+    EXPECT_EQ(current_event().subtype, -1);
+    EXPECT_EQ(CurrentEventMenu(), 7);
+    EXPECT_EQ(current_event().window, 2);
+    EXPECT_FALSE(event_pending());
+    EXPECT_EQ(queue_tail(), nullptr);
+}
+
+TEST_F(EventQueueTest, RemovalKeepsTheRestInOrderWithTheTailOnTheLastKept) {
+    QueueEvent(EventKindGadget, 7, 1, 0);
+    QueueEvent(EventKindGadget, 8, 1, 0);
+    QueueEvent(EventKindGadget, 7, 2, 5);
+    QueueEvent(EventKindTimer, 7, 1, 0);
+    QueueEvent(EventKindGadget, 7, 3, 0);
+    RemoveQueuedEvents(EventKindGadget, 7, -1, -1);
+    EXPECT_EQ(queued(), (std::vector<std::string>{"3/8/1/0", "15/7/1/0"}));
+    EXPECT_EQ(queue_tail()->kind, EventKindTimer);
+    // The tail is where coalescing looks: an equal tick is not added again.
+    QueueEvent(EventKindTimer, 7, 1, 0);
+    EXPECT_EQ(queued_event_count(), 2);
+    // A stopped timer's queued tick is gone.
+    RemoveQueuedEvents(EventKindTimer, 7, 1, -1);
+    RemoveWindowEvents(1);
+    EXPECT_EQ(queue_head(), nullptr);
+    EXPECT_EQ(queue_tail(), nullptr);
+}
+
+TEST_F(EventQueueTest, TakesManyEventsInPostingOrder) {
+    for (int64_t object = 0; object < 600; ++object)
+        QueueEvent(EventKindTimer, object, 0, 0);
+    EXPECT_EQ(queued_event_count(), 600);
+    int64_t expected = 0;
+    while (TakeEvent() == EventKindTimer)
+        ASSERT_EQ(CurrentEventTimer(), expected++);
+    EXPECT_EQ(expected, 600);
+    EXPECT_EQ(queued_event_count(), 0);
+}
+
+std::vector<std::string> seen;
+void record_current() {
+    const CurrentEvent& event = current_event();
+    seen.push_back(std::to_string(event.kind) + "/" + std::to_string(event.object) + "/" +
+                   std::to_string(event.window) + "/" + std::to_string(event.subtype));
+}
+
+TEST_F(EventQueueTest, DispatchesAtPostOrAtTakeUnderTheFourKeys) {
+    seen.clear();
+    AddEventBinding(EventKindGadget, 1, 7, record_current, -1);
+    AddEventBinding(EventKindGadget, 1, -1, record_current, -1);
+    AddEventBinding(EventKindGadget, -1, -1, record_current, -1);
+    AddEventBinding(EventKindGadget, -1, 7, record_current, 2);
+    QueueEvent(EventKindGadget, 7, 1, 2);
+    EXPECT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen.front(), "3/7/1/2");
+    // The posted event stood in as the current one only while its callbacks ran.
+    EXPECT_EQ(EventKind(), 0);
+    seen.clear();
+    QueueEvent(EventKindGadget, 7, 1, 2, nullptr, nullptr, QueueDeferCallbacks);
+    EXPECT_TRUE(seen.empty());
+    TakeEvent(); // the record posted first: its callbacks ran at its post
+    EXPECT_TRUE(seen.empty());
+    TakeEvent();
+    EXPECT_EQ(seen.size(), 4u);
+}
+
+} // namespace
+} // namespace rt

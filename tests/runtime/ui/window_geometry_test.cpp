@@ -1,0 +1,102 @@
+#include "runtime/ui/window_geometry.h"
+
+#include "runtime/ui/event_kinds.h"
+#include "runtime/ui/window_style.h"
+
+#include <gtest/gtest.h>
+
+namespace rt {
+namespace {
+
+constexpr Rect main_screen{0, 0, 1440, 900};
+
+// NewWindow's placement on the main screen: the created shape, then the centring.
+Rect placed_frame(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t flags) {
+    const NewWindowShape shape = new_window_shape(x, y, w, h, flags, main_screen.height);
+    const Rect frame = frame_rect_for_content_rect(shape.content, shape.style_mask);
+    return centred_window_frame(frame, shape.flags, &main_screen, nullptr);
+}
+
+TEST(WindowGeometry, PlacesNewWindowsOnA1440By900Screen) {
+    const struct {
+        int32_t x, y, w, h;
+        uint32_t flags;
+        Rect content_top_left;
+    } cases[] = {
+        // The Preferences window: titled, closable, centred, 320 x 290 inside.
+        {0, 0, 320, 290, 68, {560, 319, 320, 290}},
+        // Not centred: the frame's top-left corner lands at the given point.
+        {100, 50, 200, 100, 4, {100, 78, 200, 100}},
+        {-65535, 0, 320, 290, 4, {560, 319, 320, 290}},
+        {0, -65535, 320, 290, 4, {560, 319, 320, 290}},
+        {-65535, -65535, 200, 100, 128, {620, 400, 200, 100}},
+        {10, 20, 0, -5, 512 | 128, {10, 20, 1, 1}},
+        {10, 20, -5, 0, 128, {10, 20, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const NewWindowShape shape = new_window_shape(c.x, c.y, c.w, c.h, c.flags, 900);
+        const Rect frame = placed_frame(c.x, c.y, c.w, c.h, c.flags);
+        const Rect content = content_rect_top_left(frame, shape.style_mask, 900);
+        EXPECT_EQ(content, c.content_top_left)
+            << c.x << "," << c.y << " " << c.w << "x" << c.h << " flags " << c.flags << ": got "
+            << content.x << "," << content.y << " " << content.width << "x" << content.height;
+    }
+}
+
+TEST(WindowGeometry, CentresOnTheReferenceOnlyWithoutScreenCentring) {
+    const Rect frame{0, 0, 100, 50};
+    const Rect parent{200, 300, 400, 250};
+    EXPECT_EQ(centred_window_frame(frame, 256, nullptr, &parent), (Rect{350, 400, 100, 50}));
+    EXPECT_EQ(centred_window_frame(frame, 256, nullptr, nullptr), frame);
+    EXPECT_EQ(centred_window_frame(frame, 64 | 256, nullptr, &parent), (Rect{-50, -25, 100, 50}));
+    EXPECT_EQ(centred_window_frame(frame, 4, &main_screen, &parent), frame);
+}
+
+TEST(WindowGeometry, SetWindowBoundsKeepsTheTopLeftCorner) {
+    const uint64_t titled = WindowStyleTitled | WindowStyleClosable;
+    const Rect frame = placed_frame(0, 0, 320, 290, 68);
+    const struct {
+        int32_t x, y, w, h;
+        Rect content_top_left;
+    } cases[] = {
+        {-65535, -65535, 400, -65535, {560, 319, 400, 290}},
+        {-65535, -65535, -65535, 100, {560, 319, 320, 100}},
+        {-65535, -65535, 400, 100, {560, 319, 400, 100}},
+        {-65535, -65535, -65535, -65535, {560, 319, 320, 290}},
+        {560, 305, -65535, -65535, {561, 333, 320, 290}},
+        {0, 0, 200, 150, {1, 28, 200, 150}},
+    };
+    for (const auto& c : cases) {
+        const Rect moved = window_bounds_frame(frame, titled, c.x, c.y, c.w, c.h, 900);
+        EXPECT_EQ(content_rect_top_left(moved, titled, 900), c.content_top_left)
+            << c.x << "," << c.y << " " << c.w << "x" << c.h;
+    }
+}
+
+TEST(WindowGeometry, ReadsFrameOrContentSizeByMode) {
+    const Rect frame{10, 10, 322.75, 318.5};
+    const uint64_t titled = WindowStyleTitled;
+    EXPECT_EQ(window_size(frame, titled, 0), (WindowSize{322, 318}));
+    EXPECT_EQ(window_size(frame, titled, 1), (WindowSize{320, 290}));
+    EXPECT_EQ(window_size(frame, WindowStyleBorderless, 1), (WindowSize{322, 318}));
+}
+
+TEST(WindowGeometry, ZoomsLargerWhenWiderOrTaller) {
+    const Rect current{0, 0, 400, 300};
+    const struct {
+        Rect proposed;
+        int32_t expected;
+    } cases[] = {
+        {{0, 0, 800, 600}, EventKindMaximizeWindow},  {{0, 0, 500, 200}, EventKindMaximizeWindow},
+        {{0, 0, 300, 400}, EventKindMaximizeWindow},  {{0, 0, 400, 300}, EventKindRestoreWindow},
+        {{50, 50, 200, 100}, EventKindRestoreWindow},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(zoom_event_kind(&current, c.proposed), c.expected)
+            << c.proposed.width << "x" << c.proposed.height;
+    EXPECT_EQ(zoom_event_kind(nullptr, {0, 0, 1, 0}), EventKindMaximizeWindow);
+    EXPECT_EQ(zoom_event_kind(nullptr, {0, 0, 0, 0}), EventKindRestoreWindow);
+}
+
+} // namespace
+} // namespace rt
