@@ -17,6 +17,14 @@ void register_ns_dictionary_class();
 void register_ns_mutable_dictionary_class();
 void register_ns_data_class();
 void register_ns_date_class();
+void register_ns_user_defaults_class();
+void register_ns_url_class();
+void register_ns_bundle_class();
+void register_ns_process_info_class();
+void register_ns_locale_class();
+void register_ns_autorelease_pool_class();
+void register_ns_time_zone_class();
+void register_ns_calendar_class();
 
 namespace {
 
@@ -34,6 +42,14 @@ constexpr void (*k_native_class_registrations[])() = {
     &register_ns_mutable_dictionary_class,
     &register_ns_data_class,
     &register_ns_date_class,
+    &register_ns_user_defaults_class,
+    &register_ns_url_class,
+    &register_ns_bundle_class,
+    &register_ns_process_info_class,
+    &register_ns_locale_class,
+    &register_ns_autorelease_pool_class,
+    &register_ns_time_zone_class,
+    &register_ns_calendar_class,
 };
 // clang-format on
 

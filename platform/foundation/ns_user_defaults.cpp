@@ -1,0 +1,327 @@
+#include "platform/foundation/ns_user_defaults.h"
+
+#include "platform/foundation/ns_bundle.h"
+#include "platform/foundation/ns_dictionary.h"
+#include "platform/foundation/ns_number.h"
+#include "platform/foundation/ns_string.h"
+#include "platform/foundation/property_list.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <limits>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr mode_t k_file_mode = 0600;
+constexpr mode_t k_folder_mode = 0700;
+// Enough for ".corrupt" to ".corrupt.999"; beyond that the file is not replaced.
+constexpr int k_corrupt_name_attempts = 1000;
+
+// For programs outside the application's bundle, such as tests and tools.
+constexpr const char* k_application_identifier = "org.zerarazi.Zerarazi";
+
+// The identifier becomes a file name: one that could lead out of the folder is not used.
+bool is_usable_file_name(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
+}
+
+std::string text_of(NSString* string) {
+    return string ? string->utf8() : std::string();
+}
+
+std::string errno_text(const char* call) {
+    return std::string(call) + ": " + std::generic_category().message(errno);
+}
+
+std::string home_folder() {
+    const char* home = std::getenv("HOME");
+    if (home && *home) return home;
+    passwd entry{};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0) return {};
+    if (!found || !found->pw_dir || !*found->pw_dir) return {};
+    return found->pw_dir;
+}
+
+NSString* key_string(id key) {
+    return dynamic_cast<NSString*>(key);
+}
+
+bool is_ascii_space(char16_t unit) {
+    return unit == u' ' || (unit >= u'\t' && unit <= u'\r');
+}
+
+// Leading white space, an optional sign, then decimal digits up to the first other character.
+NSInteger leading_integer(std::u16string_view text) {
+    std::size_t at = 0;
+    while (at < text.size() && is_ascii_space(text[at]))
+        ++at;
+    bool negative = at < text.size() && text[at] == u'-';
+    if (at < text.size() && (text[at] == u'-' || text[at] == u'+')) ++at;
+    // Accumulated as a negative number, whose range reaches the lowest NSInteger.
+    constexpr NSInteger k_lowest = std::numeric_limits<NSInteger>::min();
+    NSInteger value = 0;
+    for (; at < text.size() && text[at] >= u'0' && text[at] <= u'9'; ++at) {
+        int digit = text[at] - u'0';
+        if (value < (k_lowest + digit) / 10) return negative ? k_lowest : -(k_lowest + 1);
+        value = value * 10 - digit;
+    }
+    if (negative) return value;
+    return value == k_lowest ? -(k_lowest + 1) : -value;
+}
+
+NSInteger integer_value_of(id value) {
+    if (auto* number = dynamic_cast<NSNumber*>(value)) return number->integerValue();
+    if (auto* string = dynamic_cast<NSString*>(value)) return leading_integer(string->units());
+    return 0;
+}
+
+// Creates the missing folders of `folder` (absolute or relative), each with mode 0700.
+bool create_folders(const std::string& folder, std::string& error) {
+    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+        std::string prefix = folder.substr(0, end);
+        struct stat status {};
+        if (::stat(prefix.c_str(), &status) == 0) {
+            if (!S_ISDIR(status.st_mode)) {
+                error = prefix + " is not a folder";
+                return false;
+            }
+        } else if (errno != ENOENT) {
+            error = errno_text("stat");
+            return false;
+        } else if (::mkdir(prefix.c_str(), k_folder_mode) != 0 && errno != EEXIST) {
+            error = errno_text("mkdir");
+            return false;
+        }
+        if (end == std::string::npos) return true;
+    }
+}
+
+// Moves the file aside without replacing anything already there.
+bool move_aside(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without the no-replace rename: a new link cannot replace anything either.
+    if (::link(from.c_str(), to.c_str()) != 0) return false;
+    return ::unlink(from.c_str()) == 0 || errno == ENOENT;
+}
+
+// Keeps the unusable file under the first free "<file>.corrupt" name.
+bool keep_file_aside(const std::string& path, std::string& error) {
+    for (int attempt = 0; attempt < k_corrupt_name_attempts; ++attempt) {
+        std::string aside = path + ".corrupt";
+        if (attempt > 0) aside += "." + std::to_string(attempt);
+        if (move_aside(path, aside)) return true;
+        if (errno == ENOENT) return true; // gone meanwhile: nothing left to keep
+        if (errno != EEXIST) {
+            error = errno_text("rename");
+            return false;
+        }
+    }
+    error = "no free name to keep " + path + " aside";
+    return false;
+}
+
+bool path_exists(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 || errno != ENOENT;
+}
+
+std::string parent_folder(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::mutex g_standard_mutex;
+
+// Never destroyed, so that no release runs after the runtime's own statics are gone.
+ObjcRef<NSUserDefaults>& standard_instance() {
+    static auto* instance = new ObjcRef<NSUserDefaults>();
+    return *instance;
+}
+
+} // namespace
+
+NSUserDefaults::NSUserDefaults(std::string path) : m_path_given(true), m_path(std::move(path)) {}
+
+NSUserDefaults* NSUserDefaults::standardUserDefaults(Class) {
+    std::lock_guard lock(g_standard_mutex);
+    ObjcRef<NSUserDefaults>& instance = standard_instance();
+    if (!instance) instance = make_native<NSUserDefaults>();
+    return instance.get();
+}
+
+id NSUserDefaults::objectForKey(id key) {
+    std::lock_guard lock(m_mutex);
+    load_locked();
+    return ObjcRef<>::retain(stored_or_registered_locked(key)).autorelease();
+}
+
+void NSUserDefaults::setObject(id value, id key) {
+    if (!value) return removeObjectForKey(key);
+    if (!key_string(key)) return;
+    ObjcRef<> copy = copy_property_list(value);
+    if (!copy) return;
+    std::lock_guard lock(m_mutex);
+    load_locked();
+    m_values->setObject(copy.get(), key);
+    m_changed = true;
+}
+
+void NSUserDefaults::removeObjectForKey(id key) {
+    if (!key_string(key)) return;
+    std::lock_guard lock(m_mutex);
+    load_locked();
+    if (!m_values->objectForKey(key)) return;
+    m_values->removeObjectForKey(key);
+    m_changed = true;
+}
+
+NSInteger NSUserDefaults::integerForKey(id key) {
+    std::lock_guard lock(m_mutex);
+    load_locked();
+    return integer_value_of(stored_or_registered_locked(key));
+}
+
+void NSUserDefaults::setInteger(NSInteger value, id key) {
+    setObject(NSNumber::make(std::int64_t{value}).get(), key);
+}
+
+void NSUserDefaults::registerDefaults(id defaults) {
+    auto* dictionary = dynamic_cast<NSDictionary*>(defaults);
+    if (!dictionary) return;
+    std::lock_guard lock(m_mutex);
+    load_locked();
+    for (const auto& [key, value] : *dictionary) {
+        ObjcRef<> copy = key_string(key.get()) ? copy_property_list(value.get()) : nullptr;
+        if (copy) m_registered->setObject(copy.get(), key.get());
+    }
+}
+
+BOOL NSUserDefaults::synchronize() {
+    std::lock_guard lock(m_mutex);
+    load_locked();
+    if (!m_changed) {
+        m_last_error.clear();
+        return YES;
+    }
+    if (!write_locked()) return NO;
+    m_changed = false;
+    m_last_error.clear();
+    return YES;
+}
+
+std::string NSUserDefaults::path() {
+    std::lock_guard lock(m_mutex);
+    load_locked();
+    return m_path;
+}
+
+std::string NSUserDefaults::last_error() {
+    std::lock_guard lock(m_mutex);
+    return m_last_error;
+}
+
+void NSUserDefaults::load_locked() {
+    if (m_loaded) return;
+    m_loaded = true;
+    m_values = NSMutableDictionary::make();
+    m_registered = NSMutableDictionary::make();
+    if (!m_path_given) m_path = standard_user_defaults_path();
+    if (m_path.empty()) {
+        m_file_state = FileState::Unusable;
+        return;
+    }
+    PropertyListFile file = load_property_list_file(m_path);
+    m_file_state = state_after_reading(file);
+    if (m_file_state != FileState::Present) return;
+    for (const auto& [key, value] : *static_cast<NSDictionary*>(file.root.get()))
+        m_values->setObject(value.get(), key.get());
+}
+
+NSUserDefaults::FileState NSUserDefaults::state_after_reading(const PropertyListFile& file) {
+    switch (file.status) {
+    case PropertyListFileStatus::Missing:
+        return FileState::Absent;
+    case PropertyListFileStatus::NotRegularFile:
+        return FileState::Unusable;
+    case PropertyListFileStatus::Read:
+        return dynamic_cast<NSDictionary*>(file.root.get()) ? FileState::Present
+                                                            : FileState::Damaged;
+    case PropertyListFileStatus::Unreadable:
+    case PropertyListFileStatus::NotAPropertyList:
+        return FileState::Damaged;
+    }
+    return FileState::Damaged;
+}
+
+bool NSUserDefaults::write_locked() {
+    // Whatever was in the way at first use may have gone since.
+    if (m_file_state == FileState::Unusable && !m_path.empty() && !path_exists(m_path)) {
+        m_file_state = FileState::Absent;
+    }
+    if (m_file_state == FileState::Unusable) {
+        m_last_error = m_path.empty() ? "no defaults file" : m_path + " is not a regular file";
+        return false;
+    }
+    if (!create_folders(parent_folder(m_path), m_last_error)) return false;
+    if (m_file_state == FileState::Damaged) {
+        if (!keep_file_aside(m_path, m_last_error)) return false;
+        m_file_state = FileState::Absent;
+    }
+    if (!write_property_list_file(m_path, m_values.get(), k_file_mode, &m_last_error)) return false;
+    m_file_state = FileState::Present;
+    return true;
+}
+
+id NSUserDefaults::stored_or_registered_locked(id key) {
+    if (!key_string(key)) return nil;
+    if (id value = m_values->objectForKey(key)) return value;
+    return m_registered->objectForKey(key);
+}
+
+std::string user_defaults_identifier() {
+    NSBundle* bundle = NSBundle::mainBundle(nil);
+    std::string identifier = bundle ? text_of(bundle->bundleIdentifier()) : std::string();
+    return is_usable_file_name(identifier) ? identifier : k_application_identifier;
+}
+
+std::string standard_user_defaults_path() {
+    std::string home = home_folder();
+    if (home.empty()) return {};
+    while (home.size() > 1 && home.back() == '/')
+        home.pop_back();
+    if (home == "/") home.clear();
+    return home + "/Library/Preferences/" + user_defaults_identifier() + ".plist";
+}
+
+void reset_standard_user_defaults_for_tests() {
+    ObjcRef<NSUserDefaults> dropped;
+    std::lock_guard lock(g_standard_mutex);
+    dropped.swap(standard_instance());
+}
+
+void register_ns_user_defaults_class() {
+    register_native_class<NSUserDefaults>(
+        "NSUserDefaults", "NSObject",
+        {
+            class_method<&NSUserDefaults::standardUserDefaults>("standardUserDefaults"),
+            instance_method<&NSUserDefaults::objectForKey>("objectForKey:"),
+            instance_method<&NSUserDefaults::setObject>("setObject:forKey:"),
+            instance_method<&NSUserDefaults::removeObjectForKey>("removeObjectForKey:"),
+            instance_method<&NSUserDefaults::integerForKey>("integerForKey:"),
+            instance_method<&NSUserDefaults::setInteger>("setInteger:forKey:"),
+            instance_method<&NSUserDefaults::registerDefaults>("registerDefaults:"),
+            instance_method<&NSUserDefaults::synchronize>("synchronize"),
+        });
+}

@@ -1,0 +1,632 @@
+#include "platform/foundation/property_list.h"
+
+#include "platform/foundation/ns_array.h"
+#include "platform/foundation/ns_data.h"
+#include "platform/foundation/ns_date.h"
+#include "platform/foundation/ns_dictionary.h"
+#include "platform/foundation/ns_number.h"
+#include "platform/foundation/ns_string.h"
+#include "platform/foundation/unicode_text.h"
+
+#include <plist/plist.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <fcntl.h>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t k_npos = std::string_view::npos;
+// Property-list dates count seconds from 2001-01-01 00:00:00 UTC, NSDate from 1970.
+constexpr double k_seconds_from_1970_to_2001 = 978307200.0;
+
+struct PlistFree {
+    void operator()(plist_t node) const { plist_free(node); }
+};
+using PlistNode = std::unique_ptr<void, PlistFree>;
+
+// Iterators and keys that libplist hands out are malloc blocks.
+struct MallocFree {
+    void operator()(void* block) const { std::free(block); }
+};
+
+void set_error(std::string* error, std::string text) {
+    if (error) *error = std::move(text);
+}
+
+std::string too_deep_text() {
+    return "nested deeper than " + std::to_string(k_property_list_max_depth) + " levels";
+}
+
+// ---- Refusing input that is nested too deep, before the recursive parser sees it ----
+
+// The length of the markup that starts `rest` (at a '<'), through its closing text; npos when it
+// is not closed.
+std::size_t markup_length(std::string_view rest) {
+    auto through = [rest](std::string_view closing) {
+        std::size_t end = rest.find(closing);
+        return end == k_npos ? k_npos : end + closing.size();
+    };
+    if (rest.starts_with("<!--")) return through("-->");
+    if (rest.starts_with("<![CDATA[")) return through("]]>");
+    return through(">");
+}
+
+// Counts element nesting roughly (an over-estimate at worst), which is all the guard needs.
+bool xml_nesting_within(std::string_view text, int limit) {
+    int depth = 0;
+    for (std::size_t at = text.find('<'); at != k_npos; at = text.find('<', at)) {
+        std::string_view rest = text.substr(at);
+        std::size_t length = markup_length(rest);
+        if (length == k_npos) return true; // unclosed markup: the parser refuses it
+        std::string_view tag = rest.substr(0, length);
+        at += length;
+        if (tag.starts_with("</")) {
+            --depth;
+            continue;
+        }
+        if (tag.starts_with("<?") || tag.starts_with("<!") || tag.ends_with("/>")) continue;
+        if (++depth > limit) return false;
+    }
+    return true;
+}
+
+// The parts of a binary property list that locate its objects: a table of object offsets, and
+// object references of a fixed width.
+struct BinaryLayout {
+    std::span<const std::uint8_t> bytes;
+    unsigned offset_size = 0;
+    unsigned ref_size = 0;
+    std::uint64_t object_count = 0;
+    std::uint64_t top = 0;
+    std::uint64_t table_offset = 0;
+};
+
+// Bounds are checked by the caller.
+std::uint64_t read_big_endian(std::span<const std::uint8_t> bytes, std::uint64_t at,
+                              unsigned size) {
+    std::uint64_t value = 0;
+    for (unsigned i = 0; i < size; ++i)
+        value = value << 8 | bytes[at + i];
+    return value;
+}
+
+constexpr std::size_t k_binary_header_size = 8;
+constexpr std::size_t k_binary_trailer_size = 32;
+
+std::optional<BinaryLayout> binary_layout(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < k_binary_header_size + k_binary_trailer_size) return std::nullopt;
+    std::size_t trailer = bytes.size() - k_binary_trailer_size;
+    BinaryLayout layout{bytes,
+                        bytes[trailer + 6],
+                        bytes[trailer + 7],
+                        read_big_endian(bytes, trailer + 8, 8),
+                        read_big_endian(bytes, trailer + 16, 8),
+                        read_big_endian(bytes, trailer + 24, 8)};
+    auto valid_size = [](unsigned size) { return size >= 1 && size <= 8; };
+    if (!valid_size(layout.offset_size) || !valid_size(layout.ref_size)) return std::nullopt;
+    if (layout.object_count == 0 || layout.top >= layout.object_count) return std::nullopt;
+    if (layout.table_offset < k_binary_header_size || layout.table_offset >= trailer) {
+        return std::nullopt;
+    }
+    if (layout.object_count > (trailer - layout.table_offset) / layout.offset_size) {
+        return std::nullopt;
+    }
+    return layout;
+}
+
+// The references that an array, set or dictionary holds (a dictionary's keys, then its values):
+// `count` of them from `first`. Other objects hold none.
+struct ChildRefs {
+    std::uint64_t first = 0;
+    std::uint64_t count = 0;
+};
+
+std::optional<ChildRefs> child_refs(const BinaryLayout& layout, std::uint64_t index) {
+    std::uint64_t offset = read_big_endian(
+        layout.bytes, layout.table_offset + index * layout.offset_size, layout.offset_size);
+    const std::uint64_t end = layout.table_offset;
+    if (offset < k_binary_header_size || offset >= end) return std::nullopt;
+    unsigned kind = layout.bytes[offset] >> 4;
+    if (kind != 0xA && kind != 0xC && kind != 0xD) return ChildRefs{};
+    std::uint64_t count = layout.bytes[offset] & 0xF;
+    std::uint64_t at = offset + 1;
+    if (count == 0xF) { // the count follows as an integer object
+        if (at >= end) return std::nullopt;
+        unsigned size_code = layout.bytes[at] & 0xF;
+        if (layout.bytes[at] >> 4 != 0x1 || size_code > 3) return std::nullopt;
+        unsigned size = 1u << size_code;
+        if (at + 1 + size > end) return std::nullopt;
+        count = read_big_endian(layout.bytes, at + 1, size);
+        at += 1 + size;
+    }
+    if (kind == 0xD && count > std::numeric_limits<std::uint64_t>::max() / 2) return std::nullopt;
+    if (kind == 0xD) count *= 2;
+    if (count > (end - at) / layout.ref_size) return std::nullopt;
+    return ChildRefs{at, count};
+}
+
+// Walks the object graph depth first without recursion, remembering each object's depth so that
+// shared objects are measured once. Cycles and malformed references are refused too.
+bool binary_nesting_within(const BinaryLayout& layout, std::size_t limit) {
+    constexpr std::uint16_t k_unknown = 0, k_visiting = 0xFFFF;
+    struct Frame {
+        std::uint64_t index;
+        ChildRefs refs;
+        std::uint64_t next = 0;
+        std::uint16_t deepest_child = 0;
+    };
+    std::vector<std::uint16_t> depth_of(layout.object_count, k_unknown);
+    std::vector<Frame> stack;
+    auto enter = [&](std::uint64_t index) {
+        std::optional<ChildRefs> refs = child_refs(layout, index);
+        if (!refs || stack.size() >= limit) return false;
+        depth_of[index] = k_visiting;
+        stack.push_back({index, *refs});
+        return true;
+    };
+    if (!enter(layout.top)) return false;
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (frame.next == frame.refs.count) {
+            std::uint16_t depth = depth_of[frame.index] = frame.deepest_child + 1;
+            stack.pop_back();
+            if (!stack.empty())
+                stack.back().deepest_child = std::max(stack.back().deepest_child, depth);
+            continue;
+        }
+        std::uint64_t child = read_big_endian(
+            layout.bytes, frame.refs.first + frame.next++ * layout.ref_size, layout.ref_size);
+        if (child >= layout.object_count || depth_of[child] == k_visiting) return false;
+        if (depth_of[child] == k_unknown) {
+            if (!enter(child)) return false;
+            continue;
+        }
+        if (stack.size() + depth_of[child] > limit) return false;
+        frame.deepest_child = std::max(frame.deepest_child, depth_of[child]);
+    }
+    return true;
+}
+
+bool is_binary(std::span<const std::uint8_t> bytes) {
+    static constexpr std::string_view k_magic = "bplist";
+    return bytes.size() >= k_magic.size() &&
+           std::equal(k_magic.begin(), k_magic.end(), bytes.begin());
+}
+
+// The parser also counts the <plist> element and the elements of scalar values; the binary walk
+// counts scalars as one level.
+bool nesting_within_limit(std::span<const std::uint8_t> bytes) {
+    if (is_binary(bytes)) {
+        std::optional<BinaryLayout> layout = binary_layout(bytes);
+        return layout && binary_nesting_within(*layout, k_property_list_max_depth + 1);
+    }
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return xml_nesting_within(text, k_property_list_max_depth + 2);
+}
+
+// ---- Nodes to objects ----
+
+ObjcRef<> object_from_node(plist_t node, int depth, std::string& error);
+
+std::vector<id> ids_of(const std::vector<ObjcRef<>>& objects) {
+    std::vector<id> ids;
+    ids.reserve(objects.size());
+    for (const ObjcRef<>& object : objects)
+        ids.push_back(object.get());
+    return ids;
+}
+
+ObjcRef<> array_from_node(plist_t node, int depth, std::string& error) {
+    plist_array_iter raw_iterator = nullptr;
+    plist_array_new_iter(node, &raw_iterator);
+    std::unique_ptr<void, MallocFree> iterator(raw_iterator);
+    std::vector<ObjcRef<>> items;
+    for (;;) {
+        plist_t item = nullptr;
+        plist_array_next_item(node, raw_iterator, &item);
+        if (!item) break;
+        ObjcRef<> object = object_from_node(item, depth + 1, error);
+        if (!object) return {};
+        items.push_back(std::move(object));
+    }
+    return NSArray::make(ids_of(items));
+}
+
+ObjcRef<> dictionary_from_node(plist_t node, int depth, std::string& error) {
+    plist_dict_iter raw_iterator = nullptr;
+    plist_dict_new_iter(node, &raw_iterator);
+    std::unique_ptr<void, MallocFree> iterator(raw_iterator);
+    std::vector<ObjcRef<>> keys;
+    std::vector<ObjcRef<>> values;
+    for (;;) {
+        char* raw_key = nullptr;
+        plist_t item = nullptr;
+        plist_dict_next_item(node, raw_iterator, &raw_key, &item);
+        std::unique_ptr<char, MallocFree> key(raw_key);
+        if (!item) break;
+        ObjcRef<> value = object_from_node(item, depth + 1, error);
+        if (!value) return {};
+        keys.push_back(NSString::from_utf8(key ? key.get() : ""));
+        values.push_back(std::move(value));
+    }
+    return NSDictionary::make(ids_of(keys), ids_of(values));
+}
+
+ObjcRef<> scalar_from_node(plist_t node, std::string& error) {
+    switch (plist_type type = plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: {
+        std::uint8_t value = 0;
+        plist_get_bool_val(node, &value);
+        return NSNumber::make(value != 0);
+    }
+    case PLIST_UINT: {
+        // The library keeps every integer in 64 bits; negative ones come back as their bits.
+        std::uint64_t value = 0;
+        plist_get_uint_val(node, &value);
+        return NSNumber::make(static_cast<std::int64_t>(value));
+    }
+    case PLIST_REAL: {
+        double value = 0;
+        plist_get_real_val(node, &value);
+        return NSNumber::make(value);
+    }
+    case PLIST_STRING: {
+        std::uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        return NSString::from_utf8(std::string_view(text ? text : "", text ? length : 0));
+    }
+    case PLIST_DATA: {
+        std::uint64_t length = 0;
+        const char* bytes = plist_get_data_ptr(node, &length);
+        auto* first = reinterpret_cast<const std::uint8_t*>(bytes);
+        return NSData::make(std::span(first, bytes ? length : 0));
+    }
+    case PLIST_DATE: {
+        std::int32_t seconds = 0, microseconds = 0;
+        plist_get_date_val(node, &seconds, &microseconds);
+        return NSDate::make(seconds + microseconds / 1e6 + k_seconds_from_1970_to_2001);
+    }
+    default:
+        error = "a value of a kind this platform does not read (type " +
+                std::to_string(static_cast<int>(type)) + ")";
+        return {};
+    }
+}
+
+ObjcRef<> object_from_node(plist_t node, int depth, std::string& error) {
+    plist_type type = plist_get_node_type(node);
+    if (type != PLIST_ARRAY && type != PLIST_DICT) return scalar_from_node(node, error);
+    if (depth > k_property_list_max_depth) {
+        error = too_deep_text();
+        return {};
+    }
+    if (type == PLIST_ARRAY) return array_from_node(node, depth, error);
+    return dictionary_from_node(node, depth, error);
+}
+
+// ---- Objects to nodes ----
+
+PlistNode node_from_object(NSObject* object, int depth, std::string& error);
+
+// A property list's text is UTF-8 without NUL, so strings holding U+0000 or a surrogate without
+// its partner cannot be written as they are.
+bool string_is_writable(std::u16string_view units, std::string& error) {
+    for (std::size_t at = 0; at < units.size();) {
+        DecodedCharacter character = decode_utf16_character(units, at);
+        if (!character.valid || character.code_point == 0) {
+            error =
+                character.valid ? "a string holds U+0000" : "a string holds an unpaired surrogate";
+            return false;
+        }
+        at += character.length;
+    }
+    return true;
+}
+
+PlistNode string_node(const NSString& string, std::string& error) {
+    if (!string_is_writable(string.units(), error)) return nullptr;
+    return PlistNode(plist_new_string(string.utf8().c_str()));
+}
+
+PlistNode number_node(const NSNumber& number) {
+    if (number.is_boolean()) return PlistNode(plist_new_bool(number.integer() != 0));
+    if (number.is_floating()) return PlistNode(plist_new_real(number.floating()));
+    return PlistNode(plist_new_uint(static_cast<std::uint64_t>(number.integer())));
+}
+
+PlistNode date_node(const NSDate& date, std::string& error) {
+    double seconds = date.seconds_since_1970() - k_seconds_from_1970_to_2001;
+    constexpr double k_lowest = std::numeric_limits<std::int32_t>::min();
+    constexpr double k_beyond = std::numeric_limits<std::int32_t>::max() + 1.0;
+    double whole = std::floor(seconds);
+    if (!(whole >= k_lowest && whole < k_beyond)) { // NaN fails here too
+        error = "a date outside the years 1933 to 2069";
+        return nullptr;
+    }
+    auto microseconds = static_cast<std::int32_t>(std::lround((seconds - whole) * 1e6));
+    if (microseconds == 1000000) { // rounded up to the next second
+        whole += 1;
+        microseconds = 0;
+    }
+    if (whole >= k_beyond) { // the last representable instant, rather than none
+        whole = k_beyond - 1;
+        microseconds = 999999;
+    }
+    return PlistNode(plist_new_date(static_cast<std::int32_t>(whole), microseconds));
+}
+
+PlistNode array_node(const NSArray& array, int depth, std::string& error) {
+    PlistNode node(plist_new_array());
+    for (const ObjcRef<>& item : array) {
+        PlistNode child = node_from_object(item.get(), depth + 1, error);
+        if (!child) return nullptr;
+        plist_array_append_item(node.get(), child.release());
+    }
+    return node;
+}
+
+PlistNode dictionary_node(const NSDictionary& dictionary, int depth, std::string& error) {
+    PlistNode node(plist_new_dict());
+    for (const auto& [key, value] : dictionary) {
+        auto* key_string = dynamic_cast<NSString*>(key.get());
+        if (!key_string) {
+            error = "a dictionary key that is not a string";
+            return nullptr;
+        }
+        if (!string_is_writable(key_string->units(), error)) return nullptr;
+        PlistNode child = node_from_object(value.get(), depth + 1, error);
+        if (!child) return nullptr;
+        plist_dict_set_item(node.get(), key_string->utf8().c_str(), child.release());
+    }
+    return node;
+}
+
+PlistNode scalar_node(NSObject* object, std::string& error) {
+    if (auto* string = dynamic_cast<NSString*>(object)) return string_node(*string, error);
+    if (auto* number = dynamic_cast<NSNumber*>(object)) return number_node(*number);
+    if (auto* date = dynamic_cast<NSDate*>(object)) return date_node(*date, error);
+    if (auto* data = dynamic_cast<NSData*>(object)) {
+        std::span<const std::uint8_t> bytes = data->span();
+        return PlistNode(plist_new_data(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    }
+    error = object ? std::string("an object a property list cannot hold, of class ") +
+                         object_getClassName(object)
+                   : std::string("nil");
+    return nullptr;
+}
+
+PlistNode node_from_object(NSObject* object, int depth, std::string& error) {
+    auto* array = dynamic_cast<NSArray*>(object);
+    auto* dictionary = dynamic_cast<NSDictionary*>(object);
+    if (!array && !dictionary) return scalar_node(object, error);
+    // Also ends the walk through a container that holds itself.
+    if (depth > k_property_list_max_depth) {
+        error = too_deep_text();
+        return nullptr;
+    }
+    if (array) return array_node(*array, depth, error);
+    return dictionary_node(*dictionary, depth, error);
+}
+
+std::string xml_text(NSObject* root, std::string& error) {
+    PlistNode node = node_from_object(root, 1, error);
+    if (!node) return {};
+    char* xml = nullptr;
+    std::uint32_t length = 0;
+    plist_to_xml(node.get(), &xml, &length);
+    if (!xml) {
+        error = "the property list could not be formatted";
+        return {};
+    }
+    std::string text(xml, length);
+    plist_to_xml_free(xml);
+    return text;
+}
+
+ObjcRef<> parse_bytes(std::span<const std::uint8_t> bytes, std::string& error) {
+    if (bytes.empty()) {
+        error = "empty";
+        return {};
+    }
+    if (bytes.size() > k_property_list_max_bytes) {
+        error = "larger than " + std::to_string(k_property_list_max_bytes) + " bytes";
+        return {};
+    }
+    if (!nesting_within_limit(bytes)) {
+        error = is_binary(bytes)
+                    ? "a malformed or circular binary property list, or " + too_deep_text()
+                    : too_deep_text();
+        return {};
+    }
+    // A terminated copy, so that no scan of the text can run past its end.
+    std::string copy(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    plist_t raw = nullptr;
+    plist_from_memory(copy.data(), static_cast<std::uint32_t>(copy.size()), &raw);
+    PlistNode node(raw);
+    if (!node) {
+        error = "not a property list";
+        return {};
+    }
+    return object_from_node(node.get(), 1, error);
+}
+
+// ---- Files ----
+
+// The outcome of a system call: its name and errno when it failed.
+struct [[nodiscard]] SystemCall {
+    const char* name = nullptr;
+    int error = 0;
+
+    bool ok() const { return name == nullptr; }
+    std::string message() const {
+        return std::string(name) + ": " + std::generic_category().message(error);
+    }
+};
+
+SystemCall failed(const char* name) {
+    return {name, errno};
+}
+
+SystemCall read_all(int descriptor, std::vector<std::uint8_t>& bytes) {
+    std::uint8_t buffer[16384];
+    for (;;) {
+        ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return failed("read");
+        if (count == 0) return {};
+        bytes.insert(bytes.end(), buffer, buffer + count);
+        if (bytes.size() > k_property_list_max_bytes) return {"read", EFBIG};
+    }
+}
+
+SystemCall write_all(int descriptor, std::string_view text) {
+    while (!text.empty()) {
+        ssize_t count = ::write(descriptor, text.data(), text.size());
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return failed("write");
+        text.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return {};
+}
+
+SystemCall fill_file(int descriptor, std::string_view text, mode_t mode) {
+    if (SystemCall written = write_all(descriptor, text); !written.ok()) return written;
+    if (::fsync(descriptor) != 0) return failed("fsync");
+    if (::fchmod(descriptor, mode) != 0) return failed("fchmod");
+    return {};
+}
+
+// A hidden name beside the file: the rename that publishes it must not cross file systems.
+std::string temporary_name_for(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(0, base) + "." + path.substr(base) + ".XXXXXX";
+}
+
+// Makes the rename itself durable; a failure here leaves a correct file, so it is not reported.
+void sync_folder_of(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return;
+    (void)::fsync(descriptor);
+    ::close(descriptor);
+}
+
+SystemCall replace_file(const std::string& path, std::string_view text, mode_t mode) {
+    std::string temporary = temporary_name_for(path);
+    int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (descriptor < 0) return failed("mkstemp");
+    SystemCall result = fill_file(descriptor, text, mode);
+    if (::close(descriptor) != 0 && result.ok()) result = failed("close");
+    if (result.ok() && ::rename(temporary.c_str(), path.c_str()) != 0) result = failed("rename");
+    if (!result.ok()) {
+        ::unlink(temporary.c_str());
+        return result;
+    }
+    sync_folder_of(path);
+    return {};
+}
+
+struct FileRead {
+    SystemCall call;
+    bool regular = false; // false, with nothing read, for a folder or another kind of file
+};
+
+FileRead read_regular_file(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    // Non-blocking, so that a pipe at the path cannot hang the open.
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (descriptor < 0) return {failed("open")};
+    struct stat status {};
+    FileRead result;
+    if (::fstat(descriptor, &status) != 0) {
+        result.call = failed("fstat");
+    } else if (S_ISREG(status.st_mode)) {
+        result.regular = true;
+        result.call = read_all(descriptor, bytes);
+    }
+    ::close(descriptor);
+    return result;
+}
+
+PropertyListFile file_failure(PropertyListFileStatus status, std::string error) {
+    PropertyListFile file;
+    file.status = status;
+    file.error = std::move(error);
+    return file;
+}
+
+} // namespace
+
+ObjcRef<NSObject> parse_property_list(std::span<const std::uint8_t> bytes, std::string* error) {
+    std::string reason;
+    ObjcRef<> root = parse_bytes(bytes, reason);
+    if (!root) set_error(error, reason);
+    return root;
+}
+
+PropertyListFile load_property_list_file(const std::string& path) {
+    using enum PropertyListFileStatus;
+    std::vector<std::uint8_t> bytes;
+    FileRead read = read_regular_file(path, bytes);
+    if (!read.call.ok()) {
+        int error = read.call.error;
+        return file_failure(error == ENOENT || error == ENOTDIR ? Missing : Unreadable,
+                            read.call.message());
+    }
+    if (!read.regular) return file_failure(NotRegularFile, "not a regular file");
+    std::string reason;
+    ObjcRef<> root = parse_bytes(bytes, reason);
+    if (!root) return file_failure(NotAPropertyList, reason);
+    PropertyListFile file;
+    file.root = std::move(root);
+    file.status = Read;
+    return file;
+}
+
+ObjcRef<NSObject> read_property_list_file(const std::string& path, std::string* error) {
+    PropertyListFile file = load_property_list_file(path);
+    if (!file.root) set_error(error, file.error);
+    return std::move(file.root);
+}
+
+std::string format_property_list(NSObject* root) {
+    std::string error;
+    return xml_text(root, error);
+}
+
+bool write_property_list_file(const std::string& path, NSObject* root, mode_t mode,
+                              std::string* error) {
+    if (path.empty()) {
+        set_error(error, "no path");
+        return false;
+    }
+    std::string reason;
+    std::string text = xml_text(root, reason);
+    if (text.empty()) {
+        set_error(error, reason);
+        return false;
+    }
+    SystemCall replaced = replace_file(path, text, mode);
+    if (!replaced.ok()) set_error(error, replaced.message());
+    return replaced.ok();
+}
+
+ObjcRef<NSObject> copy_property_list(NSObject* root, std::string* error) {
+    std::string reason;
+    PlistNode node = node_from_object(root, 1, reason);
+    ObjcRef<> copy = node ? object_from_node(node.get(), 1, reason) : nullptr;
+    if (!copy) set_error(error, reason);
+    return copy;
+}

@@ -1,0 +1,55 @@
+#pragma once
+// Property lists as platform objects: NSDictionary (keys are strings, insertion order kept),
+// NSArray, NSString, NSNumber (integers and reals), NSBoolean, NSData and NSDate. Files may be XML
+// or binary on reading; writing gives XML.
+
+#include "platform/objc/objc_ref.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <sys/types.h>
+
+// The object a property list holds; null when the bytes are not a property list, with the
+// reason in `error` when it is given.
+ObjcRef<NSObject> parse_property_list(std::span<const std::uint8_t> bytes,
+                                      std::string* error = nullptr);
+// The file's property list; null when it cannot be read or parsed.
+ObjcRef<NSObject> read_property_list_file(const std::string& path, std::string* error = nullptr);
+// The object as XML property list text; empty when it holds something a property list cannot.
+std::string format_property_list(NSObject* root);
+// Writes the object as an XML property list: to a temporary file in the same folder, which is
+// then renamed over `path`, so that readers never see half a file. false on any failure, with
+// the file at `path` unchanged.
+bool write_property_list_file(const std::string& path, NSObject* root, mode_t mode,
+                              std::string* error = nullptr);
+
+// How reading a property-list file ended; callers that must not replace a file they could not
+// read tell the cases apart with it.
+enum class PropertyListFileStatus {
+    Read,             // `root` holds the file's property list
+    Missing,          // no file (or folder) at the path
+    NotRegularFile,   // a folder or another kind of file is at the path
+    Unreadable,       // a file that could not be opened or read, or one too large to parse
+    NotAPropertyList, // a file whose bytes are not a property list
+};
+
+struct PropertyListFile {
+    ObjcRef<NSObject> root; // null unless `status` is Read
+    PropertyListFileStatus status = PropertyListFileStatus::Missing;
+    std::string error; // empty when `status` is Read
+};
+
+// Reads the file at `path` and parses it, saying why when it gives no property list.
+PropertyListFile load_property_list_file(const std::string& path);
+
+// A deep copy whose containers are immutable, as the object would read back from a file (dates
+// keep microseconds here; a written file keeps whole seconds); null, with the reason, for an
+// object that is not a property list.
+ObjcRef<NSObject> copy_property_list(NSObject* root, std::string* error = nullptr);
+
+// The deepest nesting of arrays and dictionaries that is read or written (the root container is
+// depth 1); deeper input is refused before it is parsed, so no input can exhaust the stack.
+inline constexpr int k_property_list_max_depth = 256;
+// The largest file or text parsed, in bytes.
+inline constexpr std::size_t k_property_list_max_bytes = std::size_t{16} << 20;

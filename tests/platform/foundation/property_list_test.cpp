@@ -1,0 +1,399 @@
+#include "platform/foundation/property_list.h"
+
+#include "platform/foundation/ns_array.h"
+#include "platform/foundation/ns_data.h"
+#include "platform/foundation/ns_date.h"
+#include "platform/foundation/ns_dictionary.h"
+#include "platform/foundation/ns_number.h"
+#include "tests/platform/foundation/foundation_test_support.h"
+
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <sys/stat.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder for the test, removed with everything in it at the end.
+class TemporaryFolder {
+  public:
+    TemporaryFolder() {
+        std::string pattern = (fs::temp_directory_path() / "plist-test-XXXXXX").string();
+        if (mkdtemp(pattern.data())) m_path = pattern;
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        if (!m_path.empty()) fs::remove_all(m_path, ignored);
+    }
+    const fs::path& path() const { return m_path; }
+    std::string file(const char* name) const { return (m_path / name).string(); }
+    std::vector<std::string> names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(m_path))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+  private:
+    fs::path m_path;
+};
+
+std::string file_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void put_file(const std::string& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
+}
+
+std::span<const std::uint8_t> bytes_of(std::string_view text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+NSString* string(std::u16string_view units) {
+    return NSString::make(units).autorelease();
+}
+NSNumber* integer(std::int64_t value) {
+    return NSNumber::make(value).autorelease();
+}
+NSNumber* real(double value) {
+    return NSNumber::make(value).autorelease();
+}
+NSDate* date(double seconds_since_1970) {
+    return NSDate::make(seconds_since_1970).autorelease();
+}
+NSData* data(std::string_view bytes) {
+    return NSData::make(bytes_of(bytes)).autorelease();
+}
+NSArray* array(std::initializer_list<id> items) {
+    return NSArray::make(std::span(items.begin(), items.size())).autorelease();
+}
+NSDictionary* dictionary(std::initializer_list<id> keys, std::initializer_list<id> values) {
+    return NSDictionary::make(std::span(keys.begin(), keys.size()),
+                              std::span(values.begin(), values.size()))
+        .autorelease();
+}
+
+// Kind and value of every element, in order, so that a round trip that changes a kind (an
+// integer read back as a real), loses an element or reorders keys shows in the text.
+std::string describe(id object) {
+    if (!object) return "nil";
+    if (auto* number = dynamic_cast<NSNumber*>(object)) {
+        if (number->is_boolean()) return number->integer() ? "true" : "false";
+        if (!number->is_floating()) return "int " + std::to_string(number->integer());
+        char text[40];
+        std::snprintf(text, sizeof text, "real %.17g", number->floating());
+        return text;
+    }
+    if (auto* text = dynamic_cast<NSString*>(object)) return "'" + text->utf8() + "'";
+    if (auto* bytes = dynamic_cast<NSData*>(object)) {
+        std::string hex = "data ";
+        for (std::uint8_t byte : bytes->span()) {
+            hex += "0123456789abcdef"[byte >> 4];
+            hex += "0123456789abcdef"[byte & 15];
+        }
+        return hex;
+    }
+    if (auto* moment = dynamic_cast<NSDate*>(object)) {
+        char text[40];
+        std::snprintf(text, sizeof text, "date %.6f", moment->seconds_since_1970());
+        return text;
+    }
+    if (auto* list = dynamic_cast<NSArray*>(object)) {
+        std::string text = "[";
+        for (const ObjcRef<>& item : *list)
+            text += describe(item.get()) + ",";
+        return text + "]";
+    }
+    if (auto* map = dynamic_cast<NSDictionary*>(object)) {
+        std::string text = "{";
+        for (const auto& [key, value] : *map)
+            text += describe(key.get()) + ":" + describe(value.get()) + ",";
+        return text + "}";
+    }
+    return std::string("object of class ") + object_getClassName(object);
+}
+
+struct RoundTripCase {
+    const char* name;
+    std::function<id()> make;
+};
+
+const RoundTripCase k_round_trip_cases[] = {
+    {"zero", [] { return integer(0); }},
+    {"negative integer", [] { return integer(-5); }},
+    {"largest integer", [] { return integer(std::numeric_limits<std::int64_t>::max()); }},
+    {"smallest integer", [] { return integer(std::numeric_limits<std::int64_t>::min()); }},
+    {"integer beyond 32 bits", [] { return integer(3'000'000'000); }},
+    {"real", [] { return real(0.1); }},
+    {"real with an integral value stays real", [] { return real(5.0); }},
+    {"tiny real", [] { return real(-2.5e-300); }},
+    {"infinity", [] { return real(std::numeric_limits<double>::infinity()); }},
+    {"true", [] { return NSBoolean::shared(true); }},
+    {"false", [] { return NSBoolean::shared(false); }},
+    {"empty string", [] { return string(u""); }},
+    {"markup characters", [] { return string(u"a <b> & \"c\" ]]> 'd'"); }},
+    {"non-ASCII and a surrogate pair", [] { return string(u"h\u00e9llo \u20ac \U0001F50B"); }},
+    {"white space and control characters", [] { return string(u" \t\r\n\u0001 "); }},
+    {"empty data", [] { return data(""); }},
+    {"binary data", [] { return data(std::string_view("\x00\x01\xfe\xff", 4)); }},
+    {"date", [] { return date(1'000'000'000); }},
+    {"date before 1970", [] { return date(-1'000'000'000); }},
+    {"empty array", [] { return array({}); }},
+    {"empty dictionary", [] { return dictionary({}, {}); }},
+    {"mixed array",
+     [] {
+         return array({integer(1), string(u"two"), real(3.5), array({})});
+     }},
+    {"dictionary keeps its order",
+     [] {
+         return dictionary({string(u"zeta"), string(u"alpha"), string(u"Mu"), string(u"")},
+                           {integer(1), NSBoolean::shared(false), data("x"), string(u"empty key")});
+     }},
+    {"nested containers",
+     [] {
+         return dictionary({string(u"Registry"), string(u"List")},
+                           {dictionary({string(u"Voltage")}, {integer(12'000)}),
+                            array({dictionary({string(u"k")}, {date(1'600'000'000)})})});
+     }},
+};
+
+} // namespace
+
+TEST(PropertyList, EveryKindOfValueSurvivesAWriteAndARead) {
+    TemporaryFolder folder;
+    ASSERT_FALSE(folder.path().empty());
+    std::string path = folder.file("values.plist");
+    for (const RoundTripCase& row : k_round_trip_cases) {
+        AutoreleasePoolScope pool;
+        id original = row.make();
+        std::string error;
+        ASSERT_TRUE(write_property_list_file(path, original, 0600, &error))
+            << row.name << ": " << error;
+        ObjcRef<> back = read_property_list_file(path, &error);
+        EXPECT_EQ(describe(back.get()), describe(original)) << row.name << ": " << error;
+        EXPECT_TRUE(back && back->isEqual(original)) << row.name;
+    }
+}
+
+TEST(PropertyList, ReadsBinaryPropertyListsWithMicroseconds) {
+    AutoreleasePoolScope pool;
+    plist_t root = plist_new_dict();
+    plist_dict_set_item(root, "Count", plist_new_uint(static_cast<std::uint64_t>(-3)));
+    plist_dict_set_item(root, "When", plist_new_date(100, 250000));
+    plist_dict_set_item(root, "Name", plist_new_string("caf\xc3\xa9"));
+    char* binary = nullptr;
+    std::uint32_t length = 0;
+    plist_to_bin(root, &binary, &length);
+    plist_free(root);
+    ASSERT_TRUE(binary);
+    std::string bytes(binary, length);
+    plist_to_bin_free(binary);
+
+    ObjcRef<> back = parse_property_list(bytes_of(bytes));
+    EXPECT_EQ(describe(back.get()),
+              "{'Count':int -3,'When':date 978307300.250000,'Name':'caf\xc3\xa9',}");
+}
+
+namespace {
+
+std::string repeated(std::string_view piece, int count) {
+    std::string text(piece.size() * static_cast<std::size_t>(count), '\0');
+    for (std::size_t at = 0; at < text.size(); at += piece.size())
+        piece.copy(text.data() + at, piece.size());
+    return text;
+}
+
+std::string nested_xml(int depth) {
+    return "<plist version=\"1.0\">" + repeated("<array>", depth) + "<integer>1</integer>" +
+           repeated("</array>", depth) + "</plist>";
+}
+
+// A binary property list of `depth` arrays, each holding the next, the last holding the number
+// 1, or the first array again when `circular`. Offsets and references take 4 bytes.
+std::string chain_binary(int depth, bool circular = false) {
+    const std::size_t arrays = static_cast<std::size_t>(depth);
+    const std::size_t objects = arrays + (circular ? 0 : 1);
+    const std::size_t table = 8 + arrays * 5 + (circular ? 0 : 2);
+    std::string bytes(table + objects * 4 + 32, '\0');
+    auto put = [&bytes](std::size_t at, std::uint64_t value, int size) {
+        for (int i = size - 1; i >= 0; --i, value >>= 8)
+            bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(value & 0xFF);
+    };
+    bytes.replace(0, 8, "bplist00");
+    for (std::size_t i = 0; i < arrays; ++i) {
+        bytes[8 + i * 5] = '\xA1'; // an array of one element
+        put(9 + i * 5, circular && i + 1 == arrays ? 0 : i + 1, 4);
+    }
+    if (!circular) bytes.replace(table - 2, 2, "\x10\x01"); // a one-byte integer
+    for (std::size_t i = 0; i < objects; ++i)
+        put(table + i * 4, 8 + i * 5, 4);
+    std::size_t trailer = table + objects * 4;
+    bytes[trailer + 6] = bytes[trailer + 7] = 4;
+    put(trailer + 8, objects, 8);
+    put(trailer + 24, table, 8); // the top object, at trailer + 16, is object 0
+    return bytes;
+}
+
+std::string binary_of(const std::string& xml) {
+    plist_t root = nullptr;
+    plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &root);
+    char* binary = nullptr;
+    std::uint32_t length = 0;
+    if (root) plist_to_bin(root, &binary, &length);
+    plist_free(root);
+    std::string bytes = binary ? std::string(binary, length) : std::string();
+    plist_to_bin_free(binary);
+    return bytes;
+}
+
+const std::string k_valid_xml =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+    "<key>ShowPercentage</key><integer>1</integer><key>Name</key><string>x</string>"
+    "</dict></plist>\n";
+
+} // namespace
+
+TEST(PropertyList, RefusesBytesThatAreNotAPropertyList) {
+    const std::string binary = binary_of(k_valid_xml);
+    ASSERT_FALSE(binary.empty());
+    const std::string deep = "nested deeper than 256 levels";
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string reason; // a part of the error text
+    } rows[] = {
+        {"empty", "", "empty"},
+        {"plain text", "hello, world", "not a property list"},
+        {"XML cut off", k_valid_xml.substr(0, k_valid_xml.size() / 2), "not a property list"},
+        {"binary magic alone", "bplist00", "malformed"},
+        {"binary cut off", binary.substr(0, binary.size() - 9), "malformed"},
+        {"binary with its trailer zeroed",
+         binary.substr(0, binary.size() - 32) + std::string(32, '\0'), "malformed"},
+        {"circular binary", chain_binary(1, true), "circular"},
+        {"longer circular binary", chain_binary(5, true), "circular"},
+        {"binary nested a million deep", chain_binary(1'000'000), deep},
+        {"binary nested one level too deep", chain_binary(k_property_list_max_depth + 1), deep},
+        {"XML nested a million deep", nested_xml(1'000'000), deep},
+        {"XML nested one level too deep", nested_xml(k_property_list_max_depth + 1), deep},
+    };
+    for (const auto& row : rows) {
+        AutoreleasePoolScope pool;
+        std::string error;
+        ObjcRef<> parsed = parse_property_list(bytes_of(row.bytes), &error);
+        EXPECT_EQ(describe(parsed.get()), "nil") << row.name;
+        EXPECT_NE(error.find(row.reason), std::string::npos) << row.name << ": " << error;
+    }
+}
+
+TEST(PropertyList, AcceptsNestingUpToTheLimitInBothFormats) {
+    AutoreleasePoolScope pool;
+    std::string xml = nested_xml(k_property_list_max_depth);
+    std::string error;
+    EXPECT_TRUE(parse_property_list(bytes_of(xml), &error)) << error;
+    EXPECT_TRUE(parse_property_list(bytes_of(chain_binary(k_property_list_max_depth)), &error))
+        << error;
+}
+
+TEST(PropertyList, RefusesToWriteWhatAPropertyListCannotHoldAndKeepsTheOldFile) {
+    TemporaryFolder folder;
+    std::string path = folder.file("kept.plist");
+    put_file(path, k_valid_xml);
+    AutoreleasePoolScope pool;
+    NSMutableArray* holds_itself = NSMutableArray::make().autorelease();
+    holds_itself->addObject(holds_itself);
+    id plain = ObjcRef<>::adopt(NSObject::newObject(class_named("NSObject"))).autorelease();
+    id too_deep = integer(1);
+    for (int i = 0; i < k_property_list_max_depth + 1; ++i)
+        too_deep = array({too_deep});
+    const struct {
+        const char* name;
+        id object;
+    } rows[] = {
+        {"nil", nil},
+        {"a plain object", plain},
+        {"a class", class_named("NSString")},
+        {"a string holding U+0000", string(std::u16string(u"a\0b", 3))},
+        {"an unpaired surrogate", string(u"a\xD800")},
+        {"a number as a key", dictionary({integer(1)}, {integer(2)})},
+        {"a date beyond 2069", date(4'000'000'000.0)},
+        {"a date that is not a number", date(std::nan(""))},
+        {"an array holding itself", holds_itself},
+        {"nesting one level too deep", too_deep},
+        {"a bad value deep inside",
+         array({integer(1), dictionary({string(u"k")}, {array({plain})})})},
+    };
+    for (const auto& row : rows) {
+        std::string error;
+        EXPECT_FALSE(write_property_list_file(path, row.object, 0600, &error)) << row.name;
+        EXPECT_FALSE(error.empty()) << row.name;
+        EXPECT_EQ(format_property_list(row.object), "") << row.name;
+        EXPECT_EQ(copy_property_list(row.object).get(), nil) << row.name;
+    }
+    holds_itself->removeAllObjects(); // ends the reference cycle
+    EXPECT_EQ(file_bytes(path), k_valid_xml);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"kept.plist"}); // no temporary file left
+}
+
+TEST(PropertyList, ReplacesTheFileWholeWithTheGivenModeOrNotAtAll) {
+    TemporaryFolder folder;
+    std::string path = folder.file("settings.plist");
+    put_file(path, std::string(100'000, 'x'));
+    chmod(path.c_str(), 0644);
+    AutoreleasePoolScope pool;
+    id root = dictionary({string(u"ShowCycles")}, {integer(0)});
+    for (mode_t mode : {mode_t{0600}, mode_t{0640}}) {
+        ASSERT_TRUE(write_property_list_file(path, root, mode));
+        struct stat status {};
+        ASSERT_EQ(stat(path.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, mode);
+    }
+    EXPECT_EQ(file_bytes(path), format_property_list(root));
+    EXPECT_NE(file_bytes(path).find("<key>ShowCycles</key>"), std::string::npos);
+
+    std::string error;
+    EXPECT_FALSE(write_property_list_file(folder.file("missing/x.plist"), root, 0600, &error));
+    EXPECT_NE(error.find("mkstemp"), std::string::npos) << error;
+    fs::create_directory(folder.path() / "folder.plist"); // in the way of the rename
+    EXPECT_FALSE(write_property_list_file(folder.file("folder.plist"), root, 0600, &error));
+    EXPECT_NE(error.find("rename"), std::string::npos) << error;
+    EXPECT_FALSE(write_property_list_file("", root, 0600, &error));
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"folder.plist", "settings.plist"}))
+        << "no temporary file left behind";
+}
+
+TEST(PropertyList, LoadingTellsMissingFoldersUnparsableAndGoodFilesApart) {
+    TemporaryFolder folder;
+    put_file(folder.file("good.plist"), k_valid_xml);
+    put_file(folder.file("bad.plist"), "not a plist");
+    fs::create_directory(folder.path() / "folder.plist");
+    using enum PropertyListFileStatus;
+    const struct {
+        const char* name;
+        PropertyListFileStatus status;
+    } rows[] = {
+        {"good.plist", Read},
+        {"bad.plist", NotAPropertyList},
+        {"folder.plist", NotRegularFile},
+        {"absent.plist", Missing},
+        {"good.plist/below", Missing},
+    };
+    for (const auto& row : rows) {
+        AutoreleasePoolScope pool;
+        PropertyListFile file = load_property_list_file(folder.file(row.name));
+        EXPECT_EQ(static_cast<int>(file.status), static_cast<int>(row.status)) << row.name;
+        EXPECT_EQ(bool(file.root), row.status == Read) << row.name;
+        EXPECT_EQ(file.error.empty(), row.status == Read) << row.name << ": " << file.error;
+    }
+}
