@@ -2,11 +2,14 @@
 
 #include "platform/foundation/ns_number.h"
 #include "platform/foundation/ns_string.h"
+#include "platform/foundation/ns_user_defaults.h"
 #include "tests/platform/objc/objc_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -239,6 +242,35 @@ TEST_F(NativeMessage, AcceptsRuntimeStringValues) {
     const rt::String key = rt::String(u"Show") + u"Time";
     SendNativeMessage(nullptr, recorder(), u"setTitle:$", key);
     EXPECT_EQ(g_received.text, u"ShowTime");
+}
+
+TEST_F(NativeMessage, DrivesTheFoundationStandInsByName) {
+    const std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("zerarazi-send-" + std::to_string(getpid()));
+    std::filesystem::create_directories(home);
+    const std::string saved_home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", home.c_str(), 1);
+    reset_standard_user_defaults_for_tests();
+
+    const int64_t defaults = SendNativeMessage(nullptr, 0, u"NSUserDefaults standardUserDefaults");
+    ASSERT_NE(defaults, 0);
+    EXPECT_EQ(defaults, SendNativeMessage(nullptr, 0, "NSUserDefaults standardUserDefaults"));
+    SendNativeMessage(nullptr, defaults, u"setInteger:", 5, u"forKey:$", u"ShowTemp");
+    EXPECT_EQ(SendNativeMessage(nullptr, defaults, u"integerForKey:$", u"ShowTemp"), 5);
+    EXPECT_EQ(SendNativeMessage(nullptr, defaults, u"synchronize"), 1);
+    EXPECT_TRUE(std::filesystem::exists(home / "Library/Preferences/org.zerarazi.Zerarazi.plist"));
+
+    unsetenv("ZERARAZI_OS_VERSION");
+    const int64_t process = SendNativeMessage(nullptr, 0, u"NSProcessInfo processInfo");
+    long long version[3] = {-1, -1, -1};
+    EXPECT_EQ(SendNativeMessage(version, process, u"operatingSystemVersion"), 0);
+    EXPECT_EQ(version[0], 12);
+    EXPECT_EQ(version[1], 0);
+    EXPECT_EQ(version[2], 0);
+
+    reset_standard_user_defaults_for_tests();
+    setenv("HOME", saved_home.c_str(), 1);
+    std::filesystem::remove_all(home);
 }
 
 } // namespace
