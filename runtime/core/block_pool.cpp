@@ -74,9 +74,15 @@ struct SharedEntry {
 
 } // namespace
 
+// The open list's order decides which block PoolAllocate gives out; the full list's order is
+// never observed. So a full chunk that gets a block back does not move to the open list at once:
+// it becomes the pool's `reopened` chunk, which stands first in the open list while it stays
+// linked in the full list. A pool that is full and churns (free one block, take one) then moves no
+// chunk between lists. The reopened chunk moves for real only when another full chunk reopens.
 struct BlockPool {
     Chunk* full;
     Chunk* open;
+    Chunk* reopened; // null, or the open list's first chunk, still linked in the full list
     SharedEntry* shared_entry;
     uint64_t total_blocks;
     uint64_t stride;
@@ -169,6 +175,7 @@ void free_chunk_list(BlockPool* pool, Chunk*& head) {
 void free_all_chunks(BlockPool* pool) {
     free_chunk_list(pool, pool->open);
     free_chunk_list(pool, pool->full);
+    pool->reopened = nullptr;
     pool->total_blocks = 0;
 }
 
@@ -215,15 +222,24 @@ void* take_from_new_chunk(BlockPool* pool) {
     return hand_out(pool, chunk, first_block(chunk));
 }
 
+// The most recently freed block of a chunk with one available, else its next fresh one.
+std::byte* take_block(const BlockPool* pool, Chunk* chunk) {
+    if (chunk->free_count == 0) return block_at(chunk, chunk->handed_out++, pool->stride);
+    std::byte* block = chunk->free_list;
+    chunk->free_list = static_cast<std::byte*>(read_word(block));
+    --chunk->free_count;
+    return block;
+}
+
+// A reopened chunk that fills up again is where a full chunk belongs already.
+void* take_from_reopened_chunk(BlockPool* pool, Chunk* chunk) {
+    std::byte* block = take_block(pool, chunk);
+    if (is_full(chunk)) pool->reopened = nullptr;
+    return hand_out(pool, chunk, block);
+}
+
 void* take_from_open_chunk(BlockPool* pool, Chunk* chunk) {
-    std::byte* block = nullptr;
-    if (chunk->free_count == 0) {
-        block = block_at(chunk, chunk->handed_out++, pool->stride);
-    } else {
-        block = chunk->free_list;
-        chunk->free_list = static_cast<std::byte*>(read_word(block));
-        --chunk->free_count;
-    }
+    std::byte* block = take_block(pool, chunk);
     if (is_full(chunk)) {
         unlink(pool->open, chunk);
         push_front(pool->full, chunk);
@@ -246,6 +262,24 @@ bool pool_owns(const BlockPool* pool, const Chunk* chunk) {
     return chunk && chunk->pool_tag == pool->tag;
 }
 
+// Frees a chunk whose blocks are all free again; `in_full_list` says which list links it (it does
+// for a one-block chunk and for the reopened chunk).
+void release_chunk(BlockPool* pool, Chunk* chunk, bool in_full_list) {
+    if (chunk == pool->reopened) pool->reopened = nullptr;
+    unlink(in_full_list ? pool->full : pool->open, chunk);
+    pool->total_blocks -= static_cast<uint64_t>(chunk->capacity);
+    free_chunk(pool, chunk);
+}
+
+// The previously reopened chunk takes its place in the open list, second after this one.
+void reopen(BlockPool* pool, Chunk* chunk) {
+    if (Chunk* previous = pool->reopened) {
+        unlink(pool->full, previous);
+        push_front(pool->open, previous);
+    }
+    pool->reopened = chunk;
+}
+
 void return_block(BlockPool* pool, Chunk* chunk, std::byte* block) {
     const bool was_full = is_full(chunk);
     write_word(block, chunk->free_list);
@@ -253,15 +287,10 @@ void return_block(BlockPool* pool, Chunk* chunk, std::byte* block) {
     ++chunk->free_count;
     poison(block + word_bytes, pool->stride - word_bytes);
     if (chunk->free_count == chunk->handed_out) {
-        unlink(was_full ? pool->full : pool->open, chunk);
-        pool->total_blocks -= static_cast<uint64_t>(chunk->capacity);
-        free_chunk(pool, chunk);
+        release_chunk(pool, chunk, was_full || chunk == pool->reopened);
         return;
     }
-    if (was_full) {
-        unlink(pool->full, chunk);
-        push_front(pool->open, chunk);
-    }
+    if (was_full) reopen(pool, chunk);
 }
 
 BlockPool* create_private_pool(uint64_t stride, int32_t initial, int32_t maximum, uint32_t flags) {
@@ -356,6 +385,7 @@ BlockPool* CreateBlockPool(uint64_t block_size, int32_t initial_chunk_blocks,
 void* PoolAllocate(BlockPool* pool) {
     if (!pool) return nullptr;
     ScopedMutex lock(mutex_of(pool));
+    if (pool->reopened) return take_from_reopened_chunk(pool, pool->reopened);
     if (pool->open) return take_from_open_chunk(pool, pool->open);
     return take_from_new_chunk(pool);
 }
@@ -395,9 +425,11 @@ BlockPoolStats GetBlockPoolStats(const BlockPool* pool) {
     // The shared mutex first, as FreeBlockPool takes them.
     ScopedMutex shared_lock(pool->shared_entry ? &shared_mutex : nullptr);
     ScopedMutex lock(mutex_of(const_cast<BlockPool*>(pool)));
-    const int64_t open = count_chunks(pool->open);
+    const int64_t listed_open = count_chunks(pool->open);
+    const int64_t open = listed_open + (pool->reopened ? 1 : 0);
     const int64_t references = pool->shared_entry ? pool->shared_entry->references : 0;
-    return {pool->total_blocks, pool->stride, open + count_chunks(pool->full), open, references};
+    return {pool->total_blocks, pool->stride, listed_open + count_chunks(pool->full), open,
+            references};
 }
 
 } // namespace rt
