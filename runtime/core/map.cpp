@@ -3,7 +3,6 @@
 #include "runtime/core/block_pool.h"
 #include "runtime/core/layout.h"
 #include "runtime/core/memory.h"
-#include "runtime/core/temp_area.h"
 
 #include <cstring>
 #include <cwctype>
@@ -30,26 +29,33 @@ char16_t lower_unit(char16_t unit) {
     return static_cast<char16_t>(std::towlower(unit));
 }
 
+// A string key's hash, and its length in units found on the way.
+struct KeyHash {
+    uint32_t hash;
+    uint64_t units;
+};
+
 // h = h * 65599 + unit over the units, four units per step: the same value, with one multiply
 // instead of four on the chain of dependent steps.
 template <class Unit>
-uint32_t hash_units(const char16_t* key, Unit unit) {
+KeyHash hash_units(const char16_t* key, Unit unit) {
     constexpr uint32_t f1 = kHashFactor, f2 = f1 * f1, f3 = f2 * f1, f4 = f3 * f1;
     uint32_t hash = 0;
     for (const char16_t* p = key;; p += 4) {
+        const auto done = static_cast<uint64_t>(p - key);
         const uint32_t a = p[0] ? unit(p[0]) : 0;
-        if (!a) return hash;
+        if (!a) return {hash, done};
         const uint32_t b = p[1] ? unit(p[1]) : 0;
-        if (!b) return hash * f1 + a;
+        if (!b) return {hash * f1 + a, done + 1};
         const uint32_t c = p[2] ? unit(p[2]) : 0;
-        if (!c) return hash * f2 + a * f1 + b;
+        if (!c) return {hash * f2 + a * f1 + b, done + 2};
         const uint32_t d = p[3] ? unit(p[3]) : 0;
-        if (!d) return hash * f3 + a * f2 + b * f1 + c;
+        if (!d) return {hash * f3 + a * f2 + b * f1 + c, done + 3};
         hash = hash * f4 + (a * f3 + b * f2 + c * f1 + d);
     }
 }
 
-uint32_t string_hash(const MapHeader* map, const char16_t* key) {
+KeyHash string_hash(const MapHeader* map, const char16_t* key) {
     if (compares_without_case(map)) return hash_units(key, lower_unit);
     return hash_units(key, [](char16_t unit) { return unit; });
 }
@@ -60,16 +66,37 @@ int32_t string_bucket(const MapHeader* map, uint32_t hash) {
     return static_cast<int32_t>(power_of_two ? hash & (buckets - 1) : hash % buckets);
 }
 
-// The bucket comes from the hash's low bits, so the key word's tag takes the top ones.
-uintptr_t hash_tag(uint32_t hash) {
-    return hash >> 29;
+// Six bits of a string key's hash, kept in the low bits of its node's key word and link. The
+// bucket comes from the hash's low bits, so the tag takes the top ones.
+struct KeyTag {
+    uintptr_t in_key;
+    uintptr_t in_link;
+};
+
+KeyTag key_tag(uint32_t hash) {
+    return {hash >> 29, (hash >> 26) & kMapNodeTagBits};
 }
 
-bool equal_exact(const char16_t* a, const char16_t* b) {
-    for (; *a == *b; ++a, ++b) {
-        if (*a == 0) return true;
-    }
-    return false;
+bool tag_matches(const MapNode* node, KeyTag tag) {
+    return ((node->key ^ tag.in_key) & kMapNodeTagBits) == 0 &&
+           ((node->link ^ tag.in_link) & kMapNodeTagBits) == 0;
+}
+
+// Nodes are pool blocks, 8-byte aligned, so a link's three low bits are free for the tag; they
+// stay with their node when the link is re-pointed.
+void set_next(MapNode* node, const MapNode* next) {
+    node->link = reinterpret_cast<uintptr_t>(next) | (node->link & kMapNodeTagBits);
+}
+
+uint64_t key_bytes(uint64_t units) {
+    return (units + 1) * sizeof(char16_t);
+}
+
+// A key copy is a runtime heap block of exactly its units and terminator, so its size tells
+// keys of another length apart, and one of the same length compares as bytes.
+bool equal_exact(const char16_t* stored, const char16_t* key, uint64_t units) {
+    const uint64_t bytes = key_bytes(units);
+    return BlockSize(stored) == bytes && std::memcmp(stored, key, bytes) == 0;
 }
 
 bool equal_without_case(const char16_t* a, const char16_t* b) {
@@ -95,7 +122,7 @@ struct Found {
 template <class Equal>
 Found search_chain(const MapHeader* map, int32_t bucket, Equal equal) {
     MapNode* before = nullptr;
-    for (MapNode* node = map->buckets[bucket]; node; before = node, node = node->next) {
+    for (MapNode* node = map->buckets[bucket]; node; before = node, node = map_node_next(node)) {
         if (equal(node)) return {node, before, bucket};
     }
     return {nullptr, nullptr, bucket};
@@ -103,18 +130,28 @@ Found search_chain(const MapHeader* map, int32_t bucket, Equal equal) {
 
 // Keys whose tag differs are passed over without reading them: chains are about ten long at
 // the usual load, and reading each key would cost a cache miss.
-Found find_string(const MapHeader* map, const char16_t* key, uint32_t hash) {
-    const uintptr_t tag = hash_tag(hash);
-    const int32_t bucket = string_bucket(map, hash);
-    if (compares_without_case(map)) {
-        return search_chain(map, bucket, [key, tag](const MapNode* node) {
-            return (node->key & kMapKeyHashBits) == tag &&
-                   equal_without_case(map_node_text(node), key);
-        });
-    }
-    return search_chain(map, bucket, [key, tag](const MapNode* node) {
-        return (node->key & kMapKeyHashBits) == tag && equal_exact(map_node_text(node), key);
+Found find_exact(const MapHeader* map, const char16_t* key, KeyHash hashed) {
+    const KeyTag tag = key_tag(hashed.hash);
+    return search_chain(map, string_bucket(map, hashed.hash),
+                        [key, tag, units = hashed.units](const MapNode* node) {
+                            return tag_matches(node, tag) &&
+                                   equal_exact(map_node_text(node), key, units);
+                        });
+}
+
+// Kept out of line: its calls to towlower would otherwise crowd the registers of the exact
+// search's loop.
+[[gnu::noinline]] Found find_without_case(const MapHeader* map, const char16_t* key,
+                                          KeyHash hashed) {
+    const KeyTag tag = key_tag(hashed.hash);
+    return search_chain(map, string_bucket(map, hashed.hash), [key, tag](const MapNode* node) {
+        return tag_matches(node, tag) && equal_without_case(map_node_text(node), key);
     });
+}
+
+Found find_string(const MapHeader* map, const char16_t* key, KeyHash hashed) {
+    if (compares_without_case(map)) return find_without_case(map, key, hashed);
+    return find_exact(map, key, hashed);
 }
 
 Found find_integer(const MapHeader* map, int64_t key) {
@@ -148,14 +185,14 @@ void* renew_element(MapHeader* map, MapNode* node) {
 // The key's runtime heap copy as a key word, or 0 when memory runs out. Heap blocks follow an
 // 8-byte size header, so their low three bits are free for the tag; a block that were not
 // aligned so is refused rather than mangled.
-uintptr_t copy_key(const char16_t* key, uint32_t hash) {
-    const auto bytes = static_cast<uint64_t>(UnitCount(key) + 1) * sizeof(char16_t);
+uintptr_t copy_key(const char16_t* key, uint64_t units, uintptr_t tag) {
+    const uint64_t bytes = key_bytes(units);
     void* copy = AllocateBlockRaw(bytes);
     const auto address = reinterpret_cast<uintptr_t>(copy);
-    if (address & kMapKeyHashBits) FreeBlock(copy);
-    if (!copy || (address & kMapKeyHashBits)) return 0;
+    if (address & kMapNodeTagBits) FreeBlock(copy);
+    if (!copy || (address & kMapNodeTagBits)) return 0;
     std::memcpy(copy, key, bytes);
-    return address | hash_tag(hash);
+    return address | tag;
 }
 
 MapNode* new_node(MapHeader* map) {
@@ -164,7 +201,7 @@ MapNode* new_node(MapHeader* map) {
 }
 
 void* push_node(MapHeader* map, MapNode* node, int32_t bucket) {
-    node->next = map->buckets[bucket];
+    set_next(node, map->buckets[bucket]);
     map->buckets[bucket] = node;
     make_current(map, {node, nullptr, bucket});
     ++map->count;
@@ -181,10 +218,10 @@ void release_node(MapHeader* map, MapNode* node) {
 
 MapNode* chain_predecessor(const MapHeader* map, const MapNode* node, int32_t bucket) {
     if (map->buckets[bucket] == node) return nullptr;
-    if (map->previous && map->previous->next == node) return map->previous;
+    if (map->previous && map_node_next(map->previous) == node) return map->previous;
     MapNode* before = map->buckets[bucket];
-    while (before->next != node)
-        before = before->next;
+    while (map_node_next(before) != node)
+        before = map_node_next(before);
     return before;
 }
 
@@ -218,7 +255,7 @@ MapNode** collect_nodes(const MapHeader* map) {
     if (!nodes) return nullptr;
     int32_t filled = 0;
     for (int32_t bucket = 0; bucket < map->bucket_count; ++bucket) {
-        for (MapNode* node = map->buckets[bucket]; node; node = node->next)
+        for (MapNode* node = map->buckets[bucket]; node; node = map_node_next(node))
             nodes[filled++] = node;
     }
     return nodes;
@@ -257,16 +294,18 @@ int MapSetKeyFlags(MapHeader* map, uint32_t key_flags) {
 void* MapAddString(MapHeader* map, const char16_t* key, int replace) {
     if (!map || has_integer_keys(map)) return nullptr;
     if (!key) key = u"";
-    const uint32_t hash = string_hash(map, key);
-    const Found found =
-        replace ? find_string(map, key, hash) : Found{nullptr, nullptr, string_bucket(map, hash)};
+    const KeyHash hashed = string_hash(map, key);
+    const Found found = replace ? find_string(map, key, hashed)
+                                : Found{nullptr, nullptr, string_bucket(map, hashed.hash)};
     if (found.node) {
         make_current(map, found);
         return renew_element(map, found.node);
     }
     MapNode* node = new_node(map);
     if (!node) return nullptr;
-    node->key = copy_key(key, hash);
+    const KeyTag tag = key_tag(hashed.hash);
+    node->key = copy_key(key, hashed.units, tag.in_key);
+    node->link = tag.in_link;
     if (!node->key) {
         PoolFree(map->pool, node);
         return nullptr;
@@ -311,10 +350,10 @@ void* MapDeleteCurrent(MapHeader* map) {
     const int32_t bucket = map->bucket_index;
     MapNode* before = chain_predecessor(map, node, bucket);
     if (before) {
-        before->next = node->next;
+        set_next(before, map_node_next(node));
         map->current = before;
     } else {
-        map->buckets[bucket] = node->next;
+        map->buckets[bucket] = map_node_next(node);
         map->current = map->previous; // null, or the last node of an earlier bucket
         map->bucket_index = map->saved_bucket_index;
     }
@@ -337,8 +376,8 @@ void* MapNext(MapHeader* map) {
     if (!map) return nullptr;
     map->previous = map->current;
     map->saved_bucket_index = map->bucket_index;
-    if (map->current && map->current->next) {
-        map->current = map->current->next;
+    if (map->current && map_node_next(map->current)) {
+        map->current = map_node_next(map->current);
         return element_of(map->current);
     }
     for (int64_t bucket = int64_t{map->bucket_index} + 1; bucket < map->bucket_count; ++bucket) {
@@ -356,7 +395,7 @@ void MapClear(MapHeader* map) {
     if (!map) return;
     for (int32_t bucket = 0; bucket < map->bucket_count; ++bucket) {
         for (MapNode* node = map->buckets[bucket]; node;) {
-            MapNode* next = node->next;
+            MapNode* next = map_node_next(node);
             release_node(map, node);
             node = next;
         }

@@ -18,11 +18,12 @@ namespace rt {
 struct BlockPool;
 
 // An integer key's word holds the integer. A string key's word holds the address of the key's
-// runtime heap copy, which is 8-byte aligned: its three low bits carry three bits of the key's
-// hash, so that a lookup passes over most other keys of its chain without reading them. Read
-// keys with map_node_text and map_node_integer.
+// runtime heap copy, and the link the address of the next node; both are 8-byte aligned, and
+// their three low bits carry six bits of the key's hash, so that a lookup passes over all but
+// one in 64 of the other keys of its chain without reading them. Read nodes with map_node_next,
+// map_node_text and map_node_integer.
 struct MapNode {
-    MapNode* next;
+    uintptr_t link; // the next node in the bucket chain
     uintptr_t key;
     // element data follows
 };
@@ -54,13 +55,16 @@ struct MapHeader {
 
 inline constexpr int64_t kMapNodeLinks = sizeof(MapNode);
 
-inline constexpr uintptr_t kMapKeyHashBits = 7;
+inline constexpr uintptr_t kMapNodeTagBits = 7;
 
 inline void* map_node_data(MapNode* node) {
     return node ? reinterpret_cast<std::byte*>(node) + sizeof(MapNode) : nullptr;
 }
+inline MapNode* map_node_next(const MapNode* node) {
+    return reinterpret_cast<MapNode*>(node->link & ~kMapNodeTagBits);
+}
 inline const char16_t* map_node_text(const MapNode* node) {
-    return reinterpret_cast<const char16_t*>(node->key & ~kMapKeyHashBits);
+    return reinterpret_cast<const char16_t*>(node->key & ~kMapNodeTagBits);
 }
 inline int64_t map_node_integer(const MapNode* node) {
     return static_cast<int64_t>(node->key);

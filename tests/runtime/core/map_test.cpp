@@ -66,6 +66,38 @@ TEST(Map, HashesEveryUnitIntoItsBucket) {
     }
 }
 
+uint32_t reference_hash(const std::u16string& key) {
+    uint32_t hash = 0;
+    for (const char16_t unit : key)
+        hash = hash * 65599u + unit;
+    return hash;
+}
+
+// Lookups pass over keys whose top six hash bits differ; keys that share those bits, one the
+// other's prefix, must still be told apart by their text.
+TEST(Map, KeysThatShareHashBitsAndAPrefixStayApart) {
+    std::vector<std::pair<std::u16string, std::u16string>> pairs;
+    for (int i = 0; i < 100000 && pairs.size() < 3; ++i) {
+        const std::u16string shorter = key_name(i);
+        const std::u16string longer = shorter + u"x";
+        if (reference_hash(shorter) >> 26 == reference_hash(longer) >> 26)
+            pairs.emplace_back(shorter, longer);
+    }
+    ASSERT_EQ(pairs.size(), 3u);
+    for (const auto& [shorter, longer] : pairs) {
+        SCOPED_TRACE(::testing::PrintToString(longer));
+        TypedMap<int64_t> map(1);
+        *map.add(shorter.c_str()) = 1;
+        EXPECT_EQ(map.find(longer.c_str()), nullptr);
+        *map.add(longer.c_str()) = 2;
+        EXPECT_EQ(value_at(map.find(shorter.c_str())), 1);
+        EXPECT_EQ(value_at(map.find(longer.c_str())), 2);
+        TypedMap<int64_t> only_longer(1);
+        *only_longer.add(longer.c_str()) = 2;
+        EXPECT_EQ(only_longer.find(shorter.c_str()), nullptr);
+    }
+}
+
 TEST(Map, KeysWithoutCaseAreOneKey) {
     struct Row {
         uint32_t flags;
