@@ -1,0 +1,12 @@
+#pragma once
+// The battery's registry entry ("AppleSmartBattery") and its power-source description, built
+// from the facts of the power supplies. Keys come in a fixed order; integers are numbers,
+// flags the shared booleans, names strings. A fact that is absent leaves its key out, except
+// for the times, which stand at the registry's "unknown" (65535) or the power source's (-1).
+
+#include "platform/foundation/ns_dictionary.h"
+#include "platform/iokit/battery_facts.h"
+
+// Both hold one reference for the caller.
+ObjcRef<NSMutableDictionary> make_registry_entry(const BatteryFacts& facts);
+ObjcRef<NSMutableDictionary> make_power_source_description(const BatteryFacts& facts);

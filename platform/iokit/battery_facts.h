@@ -1,0 +1,49 @@
+#pragma once
+// What the power supplies say about the machine's battery, in the units and conventions of the
+// registry entry: capacities in mAh, temperature in tenths of a kelvin, current in mA signed by
+// the direction of the charge, times in minutes. An absent value is one the supplies do not give,
+// or give in a form that cannot be used (not a number, out of range).
+//
+// Every figure handed to the registry fits a signed 32-bit integer, as the registry's readers
+// take them; one that does not is absent.
+
+#include "platform/iokit/power_supply.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+enum class ChargeStatus : std::uint8_t { Unknown, Charging, Discharging, NotCharging, Full };
+
+// How the battery measures its contents: charge in µAh or energy in µWh.
+enum class CapacityKind : std::uint8_t { None, Charge, Energy };
+
+struct BatteryFacts {
+    ChargeStatus status = ChargeStatus::Unknown;
+    CapacityKind capacity_kind = CapacityKind::None;
+    bool external_power = false;
+    std::optional<std::int64_t> percent;
+    std::optional<std::int64_t> current_mah;
+    std::optional<std::int64_t> full_mah;
+    std::optional<std::int64_t> design_mah;
+    std::optional<std::int64_t> cycle_count;
+    std::optional<std::int64_t> temperature_decikelvin;
+    std::optional<std::int64_t> voltage_mv;
+    std::optional<std::int64_t> amperage_ma;
+    std::optional<std::int64_t> minutes_to_empty;
+    std::optional<std::int64_t> minutes_to_full;
+    std::optional<std::int64_t> average_minutes_to_empty;
+    std::optional<std::int64_t> average_minutes_to_full;
+    std::string device_name;
+    std::string manufacturer;
+    std::string serial;
+    bool failure = false;
+    bool permanent_failure = false;
+    // The full-charge capacity has fallen below 80 % of the design capacity.
+    bool worn = false;
+    bool low_power_mode = false;
+};
+
+// The facts of the first system battery in the snapshot, in name order; none when there is no
+// such battery.
+std::optional<BatteryFacts> battery_facts(const PowerSupplySnapshot& snapshot);

@@ -1,0 +1,19 @@
+#pragma once
+// The power-source list: a snapshot of the power sources' descriptions taken by
+// IOPSCopyPowerSourcesInfo, its list of sources, and each source's description. The sources
+// come from the current battery provider (battery_provider.h); a machine without a battery has
+// an empty list.
+
+#include "platform/foundation/core_foundation.h"
+
+extern "C" {
+
+// A new snapshot, which the caller releases; never null.
+CFTypeRef IOPSCopyPowerSourcesInfo(void);
+// A new array of the snapshot's sources, the battery first, which the caller releases; null
+// for a null snapshot or something that is not one.
+CFArrayRef IOPSCopyPowerSourcesList(CFTypeRef blob);
+// The description of a source of the snapshot, borrowed: valid while the snapshot lives. Null
+// when the source is not in the snapshot.
+CFDictionaryRef IOPSGetPowerSourceDescription(CFTypeRef blob, CFTypeRef ps);
+}

@@ -1,0 +1,94 @@
+#include "platform/iokit/power_supply.h"
+
+#include <charconv>
+
+namespace {
+
+bool is_blank(char c) {
+    return c == ' ';
+}
+
+// The number of bytes of a control character starting at `text[i]`, 0 when there is none there.
+std::size_t control_character_length(std::string_view text, std::size_t i) {
+    auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x20 || byte == 0x7F) return 1;
+    // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
+    if (byte == 0xC2 && i + 1 < text.size()) {
+        auto next = static_cast<unsigned char>(text[i + 1]);
+        if (next >= 0x80 && next <= 0x9F) return 2;
+    }
+    return 0;
+}
+
+bool is_external_power_type(std::string_view type) {
+    // Older kernels name the kind of USB port in the type itself (USB_DCP, USB_C, USB_PD ...).
+    return type == "Mains" || type == "Wireless" || type == "USB" || type.starts_with("USB_");
+}
+
+} // namespace
+
+std::optional<SupplyAttribute> supply_attribute_named(std::string_view name) {
+    for (std::size_t i = 0; i < k_supply_attribute_names.size(); ++i) {
+        if (k_supply_attribute_names[i] == name) return static_cast<SupplyAttribute>(i);
+    }
+    return std::nullopt;
+}
+
+std::string clean_attribute_text(std::string_view raw) {
+    std::string text;
+    text.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size();) {
+        std::size_t control = control_character_length(raw, i);
+        if (control > 0) {
+            i += control;
+            continue;
+        }
+        text.push_back(raw[i++]);
+    }
+    std::size_t first = 0;
+    while (first < text.size() && is_blank(text[first]))
+        ++first;
+    std::size_t end = text.size();
+    while (end > first && is_blank(text[end - 1]))
+        --end;
+    return text.substr(first, end - first);
+}
+
+std::optional<std::int64_t> parse_attribute_integer(std::string_view text) {
+    // from_chars takes a minus but no plus; one sign at most.
+    if (text.starts_with('+')) {
+        text.remove_prefix(1);
+        if (text.starts_with('-')) return std::nullopt;
+    }
+    std::int64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::string_view PowerSupply::text(SupplyAttribute attribute) const {
+    const std::optional<std::string>& value = slot(attribute);
+    return value ? std::string_view(*value) : std::string_view();
+}
+
+std::optional<std::int64_t> PowerSupply::integer(SupplyAttribute attribute) const {
+    const std::optional<std::string>& value = slot(attribute);
+    if (!value) return std::nullopt;
+    return parse_attribute_integer(*value);
+}
+
+void PowerSupply::set(SupplyAttribute attribute, std::string_view raw) {
+    std::optional<std::string>& value = m_values[static_cast<std::size_t>(attribute)];
+    if (!value) value = clean_attribute_text(raw);
+}
+
+bool is_system_battery(const PowerSupply& supply) {
+    if (supply.text(SupplyAttribute::Type) != "Battery") return false;
+    if (supply.text(SupplyAttribute::Scope) == "Device") return false;
+    return supply.integer(SupplyAttribute::Present).value_or(1) != 0;
+}
+
+bool is_external_power_supply(const PowerSupply& supply) {
+    if (!is_external_power_type(supply.text(SupplyAttribute::Type))) return false;
+    return supply.text(SupplyAttribute::Scope) != "Device";
+}

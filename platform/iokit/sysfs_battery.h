@@ -1,0 +1,45 @@
+#pragma once
+// The battery of a power_supply folder (the machine's, or one laid out like it), mapped to the
+// registry entry and the power-source description.
+//
+// One refresh asks three questions in a row (is there a battery, its registry entry, its power
+// source); each would read every supply's files again. So a reading is reused while the platform
+// clock (platform/foundation/clock.h) stays within k_reading_lifetime of when it was taken: under
+// a virtual clock, until the clock is advanced. Code that changes a folder and must see the
+// change at once makes a new provider (reselect_battery_provider) or moves the clock on.
+
+#include "platform/iokit/battery_facts.h"
+#include "platform/iokit/battery_provider.h"
+
+#include <mutex>
+#include <optional>
+#include <string>
+
+class SysfsBattery final : public BatteryProvider {
+  public:
+    static constexpr const char* k_machine_folder = "/sys/class/power_supply";
+    static constexpr const char* k_machine_platform_profile = "/sys/firmware/acpi/platform_profile";
+    // Seconds.
+    static constexpr double k_reading_lifetime = 0.25;
+
+    // The machine's own supplies.
+    SysfsBattery();
+    // A folder laid out like the machine's, with the platform profile in a file
+    // `platform_profile` at its top.
+    explicit SysfsBattery(std::string folder);
+
+    bool has_battery() override;
+    ObjcRef<NSMutableDictionary> copy_registry_entry() override;
+    std::vector<ObjcRef<NSDictionary>> copy_power_source_descriptions() override;
+
+  private:
+    SysfsBattery(std::string folder, std::string platform_profile_path);
+    // The facts of the current reading; none without a battery.
+    std::optional<BatteryFacts> facts();
+
+    const std::string m_folder;
+    const std::string m_platform_profile_path;
+    std::mutex m_mutex;
+    std::optional<BatteryFacts> m_facts;
+    std::optional<double> m_read_at;
+};

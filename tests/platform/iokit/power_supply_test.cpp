@@ -1,0 +1,88 @@
+#include "platform/iokit/power_supply.h"
+
+#include <gtest/gtest.h>
+
+TEST(PowerSupply, CleansTextOfControlCharactersAndOuterBlanks) {
+    struct Case {
+        std::string raw;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"Charging\n", "Charging"},
+        {"  Not charging \r\n", "Not charging"},
+        {"5B10W\t13895\x01", "5B10W13895"},
+        {"\x7f LGC \x1b", "LGC"},
+        {"caf\xc3\xa9", "caf\xc3\xa9"}, // é stays
+        {"a\xc2\x85z", "az"},           // U+0085 goes
+        {"\xc2\xa0x", "\xc2\xa0x"},     // U+00A0 is not a control character
+        {"", ""},
+        {"\n\n", ""},
+    };
+    for (const Case& row : cases)
+        EXPECT_EQ(clean_attribute_text(row.raw), row.expected) << "raw: " << row.raw;
+}
+
+TEST(PowerSupply, ParsesOnlyWholeIntegersThatFitSixtyFourBits) {
+    struct Case {
+        std::string text;
+        std::optional<std::int64_t> expected;
+    };
+    const Case cases[] = {
+        {"3000000", 3000000},
+        {"-1250000", -1250000},
+        {"+42", 42},
+        {"0", 0},
+        {"9223372036854775807", INT64_MAX},
+        {"9223372036854775808", std::nullopt},
+        {"-9223372036854775809", std::nullopt},
+        {"99999999999999999999999", std::nullopt},
+        {"12abc", std::nullopt},
+        {"abc", std::nullopt},
+        {"1.5", std::nullopt},
+        {"", std::nullopt},
+        {"+", std::nullopt},
+        {"+-3", std::nullopt},
+    };
+    for (const Case& row : cases)
+        EXPECT_EQ(parse_attribute_integer(row.text), row.expected) << "text: " << row.text;
+}
+
+TEST(PowerSupply, NamesEveryAttributeOfItsTable) {
+    for (std::size_t i = 0; i < k_supply_attribute_count; ++i) {
+        auto attribute = static_cast<SupplyAttribute>(i);
+        EXPECT_EQ(supply_attribute_named(attribute_name(attribute)), attribute) << i;
+    }
+    EXPECT_EQ(supply_attribute_named("CHARGE_NOW"), std::nullopt);
+    EXPECT_EQ(supply_attribute_named("name"), std::nullopt);
+}
+
+TEST(PowerSupply, TellsSystemBatteriesAndExternalSuppliesFromOthers) {
+    struct Case {
+        std::string type, scope, present;
+        bool battery, external;
+    };
+    const Case cases[] = {
+        {"Battery", "", "", true, false},
+        {"Battery", "System", "1", true, false},
+        {"Battery", "Device", "1", false, false},
+        {"Battery", "", "0", false, false},
+        {"Battery", "", "yes", true, false},
+        {"battery", "", "", false, false},
+        {"Mains", "", "", false, true},
+        {"USB", "", "", false, true},
+        {"USB_PD", "", "", false, true},
+        {"Wireless", "", "", false, true},
+        {"USB", "Device", "", false, false},
+        {"UPS", "", "", false, false},
+        {"", "", "", false, false},
+    };
+    for (const Case& row : cases) {
+        PowerSupply supply("X");
+        if (!row.type.empty()) supply.set(SupplyAttribute::Type, row.type);
+        if (!row.scope.empty()) supply.set(SupplyAttribute::Scope, row.scope);
+        if (!row.present.empty()) supply.set(SupplyAttribute::Present, row.present);
+        EXPECT_EQ(is_system_battery(supply), row.battery)
+            << row.type << "/" << row.scope << "/" << row.present;
+        EXPECT_EQ(is_external_power_supply(supply), row.external) << row.type << "/" << row.scope;
+    }
+}
