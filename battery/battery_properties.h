@@ -1,0 +1,41 @@
+#pragma once
+// BatteryProperties: every property of the battery's registry entry as a pair of texts, in the
+// order the platform enumerates them, rebuilt by each load and read by key. All other battery
+// logic reads battery facts only through GetBatteryValue.
+
+#include "runtime/core/rt_string.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace battery {
+
+// The value of every key that is not there: callers test for this text.
+inline constexpr const char16_t* k_not_found = u"[Not Found]";
+
+struct BatteryProperty {
+    rt::String key;
+    // The converted text; never absent, possibly empty.
+    rt::String value;
+    // The reading itself for an integer property, which the temperature's Celsius text is
+    // formed from whatever the locale shows.
+    std::optional<int64_t> integer;
+};
+
+using BatteryPropertyList = std::vector<BatteryProperty>;
+
+// The process-wide list; empty before the first load and after a load that found no battery.
+const BatteryPropertyList& battery_properties();
+
+// Clears the list, then fills it from the current battery platform's registry reading.
+void LoadBatteryProperties();
+
+// The value of the first property whose key matches exactly; "[Not Found]" when none does.
+rt::String GetBatteryValue(rt::TextArg key);
+
+// The integer reading of the first property with the key; none when there is no such property or
+// its value was not an integer.
+std::optional<int64_t> battery_integer(rt::TextArg key);
+
+} // namespace battery
