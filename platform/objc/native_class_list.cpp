@@ -25,6 +25,10 @@ void register_ns_locale_class();
 void register_ns_autorelease_pool_class();
 void register_ns_time_zone_class();
 void register_ns_calendar_class();
+void register_ns_run_loop_class();
+void register_ns_timer_class();
+void register_ns_notification_class();
+void register_ns_notification_center_class();
 
 namespace {
 
@@ -50,6 +54,10 @@ constexpr void (*k_native_class_registrations[])() = {
     &register_ns_autorelease_pool_class,
     &register_ns_time_zone_class,
     &register_ns_calendar_class,
+    &register_ns_run_loop_class,
+    &register_ns_timer_class,
+    &register_ns_notification_class,
+    &register_ns_notification_center_class,
 };
 // clang-format on
 

@@ -1,0 +1,64 @@
+#include "platform/foundation/virtual_clock.h"
+
+#include <gtest/gtest.h>
+
+TEST(VirtualClock, MovesOnlyWhileWaitingAndWithinItsAllowance) {
+    struct Row {
+        double advance;
+        double deadline;
+        WaitEnd end;
+        double now_after;
+    };
+    // Each row continues from the one before.
+    const Row rows[] = {
+        {0, 5, WaitEnd::stalled, 0},    {10, 5, WaitEnd::deadline, 5},
+        {0, 20, WaitEnd::stalled, 10},  {0, 3, WaitEnd::deadline, 10}, // never backwards
+        {-4, 11, WaitEnd::stalled, 10}, {0.001, 10.001, WaitEnd::deadline, 10.001},
+    };
+    VirtualClock clock;
+    WakeSignal wake;
+    for (const Row& row : rows) {
+        clock.advance(row.advance);
+        EXPECT_EQ(clock.wait_until(row.deadline, wake), row.end) << "deadline " << row.deadline;
+        EXPECT_EQ(clock.now(), row.now_after) << "deadline " << row.deadline;
+    }
+}
+
+TEST(VirtualClock, ManySmallAdvancesAddUpExactly) {
+    VirtualClock clock(1000);
+    for (int i = 0; i < 3'600'000; i += 250)
+        clock.advance(0.25);
+    EXPECT_EQ(clock.horizon(), 1000.0 + 3600.0);
+}
+
+TEST(VirtualClock, AsksTheInputReaderWhenTheAllowanceRunsOut) {
+    VirtualClock clock;
+    WakeSignal wake;
+    std::vector<double> read_at;
+    clock.set_input_reader([&] {
+        read_at.push_back(clock.now());
+        if (read_at.size() < 3)
+            clock.advance(4);
+        else
+            wake.raise();
+        return true;
+    });
+    EXPECT_EQ(clock.wait_until(100, wake), WaitEnd::woken);
+    EXPECT_EQ(read_at, (std::vector<double>{0, 4, 8}));
+    // The end of input stalls the wait.
+    clock.set_input_reader([] { return false; });
+    EXPECT_EQ(clock.wait_until(100, wake), WaitEnd::stalled);
+}
+
+TEST(VirtualClock, InstallsItselfForAScope) {
+    VirtualClock clock(77);
+    {
+        VirtualClockScope scope(clock);
+        EXPECT_EQ(platform_now(), 77.0);
+        WakeSignal wake;
+        clock.advance(3);
+        EXPECT_EQ(platform_wait_until(80, wake), WaitEnd::deadline);
+        EXPECT_EQ(platform_now(), 80.0);
+    }
+    EXPECT_GT(platform_now(), 1e9);
+}
