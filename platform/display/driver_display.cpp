@@ -1,0 +1,231 @@
+#include "platform/display/driver_display.h"
+
+#include <limits>
+#include <string>
+#include <utility>
+
+namespace {
+
+Input input_of(InputKind kind, const std::string& line) {
+    Input input;
+    input.kind = kind;
+    input.source = line;
+    return input;
+}
+
+const MenuItemSnapshot* find_menu_item(const std::vector<MenuItemSnapshot>& items, int number) {
+    for (const auto& item : items) {
+        if (!item.separator && item.number == number) return &item;
+    }
+    return nullptr;
+}
+
+int64_t saturating_add(int64_t a, int64_t b) {
+    if (b > std::numeric_limits<int64_t>::max() - a) return std::numeric_limits<int64_t>::max();
+    return a + b;
+}
+
+} // namespace
+
+int DriverDisplay::run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) {
+    m_output.set_alert(alert);
+    m_output.write_changes();
+    for (;;) {
+        auto deadline = modal_pass.run_due();
+        Input input = wait_for_input(deadline);
+        if (input.kind == InputKind::end) return 0;
+        if (input.kind != InputKind::alert_answer) continue;
+        m_output.set_alert(std::nullopt);
+        return input.number;
+    }
+}
+
+void DriverDisplay::play_sound(int id) {
+    m_output.write_line(sound_line(now_ms(), id));
+}
+
+bool DriverDisplay::open_url(const std::string& url) {
+    m_output.write_line(open_line(now_ms(), url));
+    return true;
+}
+
+void DriverDisplay::will_exit(int status) {
+    m_output.write_line(exit_line(now_ms(), status));
+}
+
+Input DriverDisplay::wait_for_input(std::optional<int64_t> deadline_ms) {
+    m_output.write_changes();
+    for (;;) {
+        if (deadline_ms && *deadline_ms <= now_ms()) return input_of(InputKind::timeout, {});
+        if (continue_advance(deadline_ms)) return input_of(InputKind::timeout, {});
+        if (m_ended) return input_of(InputKind::end, {});
+        if (auto input = read_input()) return *input;
+    }
+}
+
+void DriverDisplay::reject_input(const Input& input, const std::string& message) {
+    fail(input.source, message);
+}
+
+bool DriverDisplay::continue_advance(std::optional<int64_t> deadline_ms) {
+    if (!m_advance_target) return false;
+    if (deadline_ms && *deadline_ms <= *m_advance_target) {
+        m_clock.advance_to(*deadline_ms);
+        if (*deadline_ms == *m_advance_target) m_advance_target.reset();
+        return true;
+    }
+    m_clock.advance_to(*m_advance_target);
+    m_advance_target.reset();
+    return false;
+}
+
+std::optional<Input> DriverDisplay::read_input() {
+    std::string line;
+    while (!m_advance_target) {
+        if (!std::getline(m_in, line)) {
+            m_ended = true;
+            m_output.write_line(end_line(now_ms()));
+            return input_of(InputKind::end, {});
+        }
+        ParsedLine parsed = parse_driver_command(line);
+        if (parsed.outcome == ParsedLine::Outcome::ignored) continue;
+        if (parsed.outcome == ParsedLine::Outcome::error) {
+            fail(line, parsed.message);
+            continue;
+        }
+        auto input = run_command(line, parsed.command);
+        if (!m_error.empty()) fail(line, std::exchange(m_error, {}));
+        if (input) {
+            input->source = line;
+            return input;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Input> DriverDisplay::run_command(const std::string& line,
+                                                const DriverCommand& command) {
+    if (m_output.alert() && !accepted_during_alert(command.kind)) {
+        m_error = "an alert is on screen";
+        return std::nullopt;
+    }
+    switch (command.kind) {
+    case CommandKind::advance:
+        m_advance_target = saturating_add(now_ms(), command.milliseconds);
+        return std::nullopt;
+    case CommandKind::dump:
+        m_output.write_all();
+        return std::nullopt;
+    case CommandKind::mouse:
+        m_pointer = command.point;
+        return std::nullopt;
+    case CommandKind::answer:
+        return answer_alert(command.number);
+    case CommandKind::menu:
+        return choose_menu_item(command.number);
+    case CommandKind::key:
+        return press_key(command);
+    case CommandKind::click:
+        return click_control(command.number);
+    case CommandKind::close:
+        return close_window(command.number);
+    case CommandKind::sleep:
+        return input_of(InputKind::sleep, line);
+    case CommandKind::wake:
+        return input_of(InputKind::wake, line);
+    case CommandKind::terminate:
+        return input_of(InputKind::terminate, line);
+    case CommandKind::screens:
+        m_screens = command.screens;
+        return input_of(InputKind::screens_changed, line);
+    case CommandKind::battery_set:
+    case CommandKind::battery_unset:
+    case CommandKind::power_set:
+    case CommandKind::power_unset:
+    case CommandKind::battery_remove: {
+        Input input = input_of(InputKind::property_change, line);
+        input.property = command.property;
+        return input;
+    }
+    }
+    return std::nullopt;
+}
+
+std::optional<Input> DriverDisplay::choose_menu_item(int number) {
+    const auto& menu = m_output.status_menu();
+    const MenuItemSnapshot* item = menu ? find_menu_item(*menu, number) : nullptr;
+    if (!item) {
+        m_error = "no menu item " + std::to_string(number);
+        return std::nullopt;
+    }
+    if (!item->enabled) {
+        m_error = "menu item " + std::to_string(number) + " is disabled";
+        return std::nullopt;
+    }
+    Input input = input_of(InputKind::menu_choice, {});
+    input.number = number;
+    return input;
+}
+
+std::optional<Input> DriverDisplay::press_key(const DriverCommand& command) {
+    const WindowSnapshot* window = m_output.window(command.window);
+    if (!window || !window->visible) {
+        m_error = "no visible window " + std::to_string(command.window);
+        return std::nullopt;
+    }
+    Input input = input_of(InputKind::key_press, {});
+    input.window = command.window;
+    input.key = command.key;
+    return input;
+}
+
+// Gadget numbers are unique across windows, so the first visible window that has it wins.
+std::optional<Input> DriverDisplay::click_control(int number) {
+    for (int window_number : m_output.window_numbers()) {
+        const WindowSnapshot* window = m_output.window(window_number);
+        if (!window || !window->visible) continue;
+        for (const auto& control : window->controls) {
+            if (control.number != number) continue;
+            Input input = input_of(InputKind::click, {});
+            input.window = window_number;
+            input.number = number;
+            return input;
+        }
+    }
+    m_error = "no control " + std::to_string(number) + " in a visible window";
+    return std::nullopt;
+}
+
+std::optional<Input> DriverDisplay::close_window(int number) {
+    const WindowSnapshot* window = m_output.window(number);
+    if (!window || !window->visible) {
+        m_error = "no visible window " + std::to_string(number);
+        return std::nullopt;
+    }
+    if (!window->closable) {
+        m_error = "window " + std::to_string(number) + " has no close button";
+        return std::nullopt;
+    }
+    Input input = input_of(InputKind::close_window, {});
+    input.window = number;
+    return input;
+}
+
+std::optional<Input> DriverDisplay::answer_alert(int button) {
+    const auto& alert = m_output.alert();
+    if (!alert) {
+        m_error = "no alert is on screen";
+        return std::nullopt;
+    }
+    if (button > static_cast<int>(alert->buttons.size())) {
+        m_error = "the alert has no button " + std::to_string(button);
+        return std::nullopt;
+    }
+    Input input = input_of(InputKind::alert_answer, {});
+    input.number = button;
+    return input;
+}
+
+void DriverDisplay::fail(const std::string& line, const std::string& message) {
+    m_output.write_line(error_line(now_ms(), line, message));
+}
