@@ -9,17 +9,6 @@
 
 namespace {
 
-// A string that lives as long as the program. It may be made before the string class is
-// registered; registration then gives it its class (register_ns_calendar_class).
-NSString* make_constant_string(std::u16string_view text) {
-    auto* string = new NSString(std::u16string(text));
-    if (!string) return nullptr;
-    ObjectHeader::make_immortal(*string);
-    Class cls = native_detail::g_class_of<NSString>.load(std::memory_order_acquire);
-    if (cls) ObjectHeader::set_class(*string, cls);
-    return string;
-}
-
 NSInteger nanoseconds_of(double seconds, std::time_t whole) {
     auto nanoseconds = static_cast<NSInteger>(std::llround((seconds - double(whole)) * 1e9));
     return std::clamp<NSInteger>(nanoseconds, 0, 999'999'999);
@@ -59,7 +48,7 @@ std::optional<NSInteger> component(const CalendarComponents& parts, NSCalendarUn
 
 } // namespace
 
-NSString* const NSCalendarIdentifierGregorian = make_constant_string(u"gregorian");
+NSString* const NSCalendarIdentifierGregorian = NSString::make_constant(u"gregorian");
 
 ObjcRef<NSCalendar> NSCalendar::make_with(Class cls) {
     ObjcRef<NSCalendar> calendar = make_instance_of<NSCalendar>(cls);
@@ -107,9 +96,7 @@ NSInteger NSCalendar::componentFromDate(NSCalendarUnit unit, NSDate* date) const
 }
 
 void register_ns_calendar_class() {
-    if (NSCalendarIdentifierGregorian && !NSCalendarIdentifierGregorian->isa()) {
-        ObjectHeader::set_class(*NSCalendarIdentifierGregorian, native_class<NSString>());
-    }
+    NSString::give_constant_class(NSCalendarIdentifierGregorian);
     register_native_class<NSCalendar>(
         "NSCalendar", "NSObject",
         {

@@ -9,17 +9,6 @@
 
 namespace {
 
-// A string that lives as long as the program. It may be made before the string class is
-// registered; registration then gives it its class (register_ns_locale_class).
-NSString* make_constant_string(std::u16string_view text) {
-    auto* string = new NSString(std::u16string(text));
-    if (!string) return nullptr;
-    ObjectHeader::make_immortal(*string);
-    Class cls = native_detail::g_class_of<NSString>.load(std::memory_order_acquire);
-    if (cls) ObjectHeader::set_class(*string, cls);
-    return string;
-}
-
 bool is_letter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -64,9 +53,9 @@ NSString* autoreleased_string(std::string_view text) {
 
 } // namespace
 
-NSString* const NSLocaleIdentifier = make_constant_string(u"kCFLocaleIdentifierKey");
-NSString* const NSLocaleLanguageCode = make_constant_string(u"kCFLocaleLanguageCodeKey");
-NSString* const NSLocaleCountryCode = make_constant_string(u"kCFLocaleCountryCodeKey");
+NSString* const NSLocaleIdentifier = NSString::make_constant(u"kCFLocaleIdentifierKey");
+NSString* const NSLocaleLanguageCode = NSString::make_constant(u"kCFLocaleLanguageCodeKey");
+NSString* const NSLocaleCountryCode = NSString::make_constant(u"kCFLocaleCountryCodeKey");
 
 LocaleEnvironment LocaleEnvironment::of_process() {
     return {std::getenv("LANGUAGE"), std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
@@ -170,10 +159,8 @@ NSString* NSLocale::countryCode() const {
 }
 
 void register_ns_locale_class() {
-    Class string_class = native_class<NSString>();
-    for (NSString* constant : {NSLocaleIdentifier, NSLocaleLanguageCode, NSLocaleCountryCode}) {
-        if (constant && !constant->isa()) ObjectHeader::set_class(*constant, string_class);
-    }
+    for (NSString* constant : {NSLocaleIdentifier, NSLocaleLanguageCode, NSLocaleCountryCode})
+        NSString::give_constant_class(constant);
     register_native_class<NSLocale>(
         "NSLocale", "NSObject",
         {

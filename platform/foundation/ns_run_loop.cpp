@@ -8,17 +8,6 @@
 
 namespace {
 
-// A string that lives as long as the program. It may be made before the string class is
-// registered; registration then gives it its class (register_ns_run_loop_class).
-NSString* make_constant_string(std::u16string_view text) {
-    auto* string = new NSString(std::u16string(text));
-    if (!string) return nullptr;
-    ObjectHeader::make_immortal(*string);
-    Class cls = native_detail::g_class_of<NSString>.load(std::memory_order_acquire);
-    if (cls) ObjectHeader::set_class(*string, cls);
-    return string;
-}
-
 bool same_mode(NSString* a, NSString* b) {
     return a == b || (a && b && a->isEqualToString(b));
 }
@@ -56,9 +45,9 @@ class RunningMode {
 
 } // namespace
 
-NSString* const NSDefaultRunLoopMode = make_constant_string(u"kCFRunLoopDefaultMode");
-NSString* const NSModalPanelRunLoopMode = make_constant_string(u"NSModalPanelRunLoopMode");
-NSString* const NSRunLoopCommonModes = make_constant_string(u"kCFRunLoopCommonModes");
+NSString* const NSDefaultRunLoopMode = NSString::make_constant(u"kCFRunLoopDefaultMode");
+NSString* const NSModalPanelRunLoopMode = NSString::make_constant(u"NSModalPanelRunLoopMode");
+NSString* const NSRunLoopCommonModes = NSString::make_constant(u"kCFRunLoopCommonModes");
 
 NSRunLoop::~NSRunLoop() {
     for (Entry& entry : m_entries)
@@ -185,11 +174,8 @@ NSString* NSRunLoop::currentMode() const {
 }
 
 void register_ns_run_loop_class() {
-    Class string_class = native_class<NSString>();
-    for (NSString* constant :
-         {NSDefaultRunLoopMode, NSModalPanelRunLoopMode, NSRunLoopCommonModes}) {
-        if (constant && !constant->isa()) ObjectHeader::set_class(*constant, string_class);
-    }
+    for (NSString* constant : {NSDefaultRunLoopMode, NSModalPanelRunLoopMode, NSRunLoopCommonModes})
+        NSString::give_constant_class(constant);
     register_native_class<NSRunLoop>(
         "NSRunLoop", "NSObject",
         {

@@ -245,6 +245,18 @@ NSString* NSString::description() {
     return this;
 }
 
+NSString* NSString::make_constant(std::u16string_view units) {
+    auto* string = new NSString(std::u16string(units));
+    ObjectHeader::make_immortal(*string);
+    Class cls = native_detail::g_class_of<NSString>.load(std::memory_order_acquire);
+    if (cls) ObjectHeader::set_class(*string, cls);
+    return string;
+}
+
+void NSString::give_constant_class(NSString* constant) {
+    if (constant && !constant->isa()) ObjectHeader::set_class(*constant, native_class<NSString>());
+}
+
 void register_ns_string_class() {
     Class root = objc_lookUpClass("NSObject");
     class_addMethod(root, sel_registerName("description"),

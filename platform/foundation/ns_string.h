@@ -30,6 +30,12 @@ class NSString : public NSObject {
 
     // A new string holding one reference; empty only when memory runs out.
     static ObjcRef<NSString> make(std::u16string_view units);
+    // A string that lives as long as the program, for constants defined at namespace scope. It may
+    // be made before the string class is registered: the registration of the class that defines
+    // it then calls give_constant_class.
+    static NSString* make_constant(std::u16string_view units);
+    // Gives a constant made before the string class was registered its class.
+    static void give_constant_class(NSString* constant);
     // Invalid UTF-8 sequences become U+FFFD each, so the result is never nil for want of valid
     // input; use stringWithCString:encoding: to refuse invalid text instead.
     static ObjcRef<NSString> from_utf8(std::string_view utf8);

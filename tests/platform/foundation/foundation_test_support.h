@@ -7,7 +7,9 @@
 #include "platform/objc/objc.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 // The string's text as UTF-8, or "<nil>" / "<not a string>", for readable failures.
@@ -49,3 +51,27 @@ std::uint64_t slot_of(T* pointer) {
 inline Class class_named(const char* name) {
     return objc_lookUpClass(name);
 }
+
+// Sets or unsets one environment variable for the life of the scope.
+class EnvironmentScope {
+  public:
+    EnvironmentScope(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        if (value) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~EnvironmentScope() {
+        if (m_old) {
+            setenv(m_name, m_old->c_str(), 1);
+        } else {
+            unsetenv(m_name);
+        }
+    }
+
+  private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};

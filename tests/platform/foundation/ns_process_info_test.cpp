@@ -12,30 +12,6 @@
 
 namespace {
 
-// Sets or unsets one environment variable for the life of the scope.
-class EnvironmentScope {
-  public:
-    EnvironmentScope(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~EnvironmentScope() {
-        if (m_old) {
-            setenv(m_name, m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-
-  private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
 std::string text_of(const std::optional<NSOperatingSystemVersion>& version) {
     if (!version) return "none";
     return std::to_string(version->majorVersion) + "." + std::to_string(version->minorVersion) +
