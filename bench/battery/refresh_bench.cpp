@@ -163,24 +163,13 @@ battery::DisplaySettings title_settings() {
     return settings;
 }
 
-// A platform clock that moves only when told, by the refresh timer's interval.
-class RefreshClock final : public PlatformClock {
-  public:
-    double now() const override { return m_now; }
-    void next_refresh() { m_now += 10.0; }
-
-  private:
-    double m_now = 1.0e9;
-};
-
 enum class ClockMode { Advancing, Standing };
 
 void full_refresh(benchmark::State& state, ClockMode mode) {
     const battery::DisplaySettings settings = title_settings();
-    RefreshClock clock;
-    set_platform_clock(&clock);
+    ManualClock clock(1.0e9);
     for (auto _ : state) {
-        if (mode == ClockMode::Advancing) clock.next_refresh();
+        if (mode == ClockMode::Advancing) clock.advance(10.0); // the refresh timer's interval
         AutoreleasePoolScope pool;
         battery::LoadBatteryProperties();
         battery::ReadPowerSourceInfo();
@@ -188,7 +177,6 @@ void full_refresh(benchmark::State& state, ClockMode mode) {
         rt::String title = battery::ComposeStatusTitle(settings);
         benchmark::DoNotOptimize(title);
     }
-    set_platform_clock(nullptr);
     if (battery::battery_texts().PercentText != u"87%") state.SkipWithError("no battery read");
 }
 

@@ -114,19 +114,6 @@ const Fixture& fixture() {
     return instance;
 }
 
-// A clock that moves only when told, as the refresh timer's ten seconds pass between refreshes.
-class SteppedClock : public PlatformClock {
-  public:
-    SteppedClock() : m_previous(set_platform_clock(this)) {}
-    ~SteppedClock() override { set_platform_clock(m_previous); }
-    double now() const override { return m_now; }
-    void advance(double seconds) { m_now += seconds; }
-
-  private:
-    double m_now = 1.7e9;
-    PlatformClock* m_previous;
-};
-
 void use_source(const std::string& setting) {
     ::setenv("ZERARAZI_BATTERY", setting.c_str(), 1);
     reselect_battery_provider();
@@ -173,7 +160,7 @@ BENCHMARK(BM_ReadUeventFilesOnly);
 // reused.
 void BM_FolderRegistryEntry(benchmark::State& state) {
     use_source(fixture().folder());
-    SteppedClock clock;
+    ManualClock clock;
     for (auto _ : state) {
         clock.advance(10);
         benchmark::DoNotOptimize(read_registry());
@@ -183,7 +170,7 @@ BENCHMARK(BM_FolderRegistryEntry);
 
 void BM_FolderPowerSource(benchmark::State& state) {
     use_source(fixture().folder());
-    SteppedClock clock;
+    ManualClock clock;
     for (auto _ : state) {
         clock.advance(10);
         benchmark::DoNotOptimize(read_first_power_source());
@@ -195,7 +182,7 @@ BENCHMARK(BM_FolderPowerSource);
 // seconds after the last refresh.
 void BM_FolderRefresh(benchmark::State& state) {
     use_source(fixture().folder());
-    SteppedClock clock;
+    ManualClock clock;
     for (auto _ : state) {
         clock.advance(10);
         benchmark::DoNotOptimize(read_registry());

@@ -16,3 +16,21 @@ double platform_now();
 // time). The caller keeps ownership and keeps the clock alive while it is installed.
 // Thread-safe.
 PlatformClock* set_platform_clock(PlatformClock* clock);
+
+// A clock that stands still until told to move, installed for its own lifetime: for tests, and
+// for benchmarks that let the refresh interval pass between steps without waiting for it.
+class ManualClock final : public PlatformClock {
+  public:
+    explicit ManualClock(double start = 1.7e9)
+        : m_now(start), m_previous(set_platform_clock(this)) {}
+    ~ManualClock() override { set_platform_clock(m_previous); }
+    ManualClock(const ManualClock&) = delete;
+    ManualClock& operator=(const ManualClock&) = delete;
+
+    double now() const override { return m_now; }
+    void advance(double seconds) { m_now += seconds; }
+
+  private:
+    double m_now;
+    PlatformClock* m_previous;
+};

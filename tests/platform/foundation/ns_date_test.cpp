@@ -5,32 +5,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-class FixedClock : public PlatformClock {
-  public:
-    explicit FixedClock(double now) : m_now(now) {}
-    double now() const override { return m_now; }
-
-  private:
-    double m_now;
-};
-
-class ClockScope {
-  public:
-    explicit ClockScope(PlatformClock* clock) : m_previous(set_platform_clock(clock)) {}
-    ~ClockScope() { set_platform_clock(m_previous); }
-
-  private:
-    PlatformClock* m_previous;
-};
-
-} // namespace
-
 TEST(NSDate, ReadsNowFromThePlatformClock) {
     AutoreleasePoolScope pool;
-    FixedClock clock(1'700'000'000.5);
-    ClockScope scope(&clock);
+    ManualClock clock(1'700'000'000.5);
     Class cls = class_named("NSDate");
     auto* now = msg_send<NSDate*>(cls, "date");
     auto* later = msg_send<NSDate*>(cls, "dateWithTimeIntervalSinceNow:", 10.0);

@@ -74,19 +74,6 @@ SupplyLayout mains(const char* online) {
     return {"AC", {"NAME=AC", "TYPE=Mains", std::string("ONLINE=") + online}};
 }
 
-// A clock that moves only when told, installed for the life of the object.
-class SteppedClock : public PlatformClock {
-  public:
-    SteppedClock() : m_previous(set_platform_clock(this)) {}
-    ~SteppedClock() override { set_platform_clock(m_previous); }
-    double now() const override { return m_now; }
-    void advance(double seconds) { m_now += seconds; }
-
-  private:
-    double m_now = 1.7e9;
-    PlatformClock* m_previous;
-};
-
 } // namespace
 
 TEST(SysfsBattery, MapsAChargeBatteryOnBatteryPower) {
@@ -203,7 +190,7 @@ TEST(SysfsBattery, ReadsTheLowPowerProfileAtTheFolderTop) {
 TEST(SysfsBattery, ReusesAReadingOnlyWithinItsLifetime) {
     TemporaryFolder folder;
     write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=40"}}});
-    SteppedClock clock;
+    ManualClock clock;
     SysfsBattery battery(folder.path());
     auto percent = [&] { return value_at(battery.copy_registry_entry().get(), "CurrentCapacity"); };
     EXPECT_EQ(percent(), "int:40");
