@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <malloc.h>
 
 namespace rt {
 
@@ -36,6 +37,12 @@ void* reallocate_block(void* block, uint64_t new_size, bool zero_growth) {
 }
 
 } // namespace
+
+int InitMemory() {
+    mallopt(M_MMAP_THRESHOLD, HeapMapThreshold);
+    mallopt(M_TRIM_THRESHOLD, HeapTrimThreshold);
+    return 1;
+}
 
 void* AllocateBlock(uint64_t size) {
     if (size > largest_block_size) return nullptr;

@@ -10,6 +10,15 @@
 
 namespace rt {
 
+// The memory start-up step: sets the heap's policy for the pools. A pool's chunks grow to a few
+// megabytes and are freed when they empty, so a burst that fills and empties a pool would
+// otherwise map, fault in and unmap its largest chunks every time. Chunk-sized blocks (up to
+// HeapMapThreshold) come from the heap instead, and the heap keeps up to HeapTrimThreshold of
+// freed memory at its top for the next burst. Idempotent; 1.
+inline constexpr int HeapMapThreshold = 4 << 20;
+inline constexpr int HeapTrimThreshold = 8 << 20;
+int InitMemory();
+
 // A zero-filled block of `size` usable bytes, or null.
 void* AllocateBlock(uint64_t size);
 // As AllocateBlock, contents undefined.

@@ -2,9 +2,11 @@
 // size of a small list element): churn, where one block in a scattered position is freed and a
 // new one taken per step; queue, the same with the oldest block freed each step (as an event
 // queue does); and burst, where N blocks are taken and then all given back. Also the two
-// object-table lookups.
+// object-table lookups. Both sources run under the heap policy of the memory start-up step, as
+// the application does.
 
 #include "runtime/core/block_pool.h"
+#include "runtime/core/memory.h"
 #include "runtime/core/object_table.h"
 
 #include <benchmark/benchmark.h>
@@ -19,14 +21,15 @@ constexpr uint64_t block_size = 32;
 
 struct PoolSource {
     rt::BlockPool* pool;
-    explicit PoolSource(uint32_t flags) : pool(rt::CreateBlockPool(block_size, 16, 65536, flags)) {}
+    explicit PoolSource(uint32_t flags)
+        : pool((rt::InitMemory(), rt::CreateBlockPool(block_size, 16, 65536, flags))) {}
     ~PoolSource() { rt::FreeBlockPool(pool); }
     void* take() { return rt::PoolAllocate(pool); }
     void give(void* block) { rt::PoolFree(pool, block); }
 };
 
 struct HeapSource {
-    explicit HeapSource(uint32_t) {}
+    explicit HeapSource(uint32_t) { rt::InitMemory(); }
     void* take() { return std::malloc(block_size); }
     void give(void* block) { std::free(block); }
 };
