@@ -5,6 +5,7 @@
 #include "platform/foundation/ns_invocation.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/objc/objc.h"
+#include "tests/support/environment_scope.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -52,26 +53,3 @@ inline Class class_named(const char* name) {
     return objc_lookUpClass(name);
 }
 
-// Sets or unsets one environment variable for the life of the scope.
-class EnvironmentScope {
-  public:
-    EnvironmentScope(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~EnvironmentScope() {
-        if (m_old) {
-            setenv(m_name, m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-
-  private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};

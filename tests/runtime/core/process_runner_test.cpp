@@ -72,7 +72,7 @@ class ProcessRunner : public ::testing::Test {
     }
 
   private:
-    ScopedEnvironment m_path{"PATH", programs_folder()};
+    EnvironmentScope m_path{"PATH", programs_folder()};
     HangGuard m_guard;
 };
 
@@ -104,9 +104,9 @@ std::string detached_agent_start_problems() {
     const fs::path fake_bin = folder.path() / "fake bin";
     fs::create_directory(fake_bin);
     fs::create_symlink(program_path("echo_args"), fake_bin / "launchctl");
-    const ScopedEnvironment path("PATH", fake_bin.string() + ":" + programs_folder());
+    const EnvironmentScope path("PATH", fake_bin.string() + ":" + programs_folder());
     const fs::path report = folder.path() / "report";
-    const ScopedEnvironment report_variable("ECHO_ARGS_REPORT", report.string());
+    const EnvironmentScope report_variable("ECHO_ARGS_REPORT", report.string());
     const std::string agent = (folder.path() / "Launch Agents" / "org.example.plist").string();
     const int64_t result = LaunchProcess(u"launchctl", text("load \"" + agent + "\"").c_str(), u"");
     if (result != 1) return "the launch gave " + std::to_string(result);
@@ -161,7 +161,7 @@ TEST_F(ProcessRunner, FailsWithoutForkingWhenTheProgramCannotBeRun) {
         {u"", programs},
     };
     for (const Row& row : rows) {
-        const ScopedEnvironment path("PATH", row.search_path);
+        const EnvironmentScope path("PATH", row.search_path);
         for (const int32_t flags : {0, LaunchWait, LaunchOpen | LaunchReadOutput}) {
             const int forks = fork_count();
             const int descriptors = open_descriptor_count();
@@ -252,7 +252,7 @@ TEST_F(ProcessRunner, WaiterThreadRunsWithEverySignalBlocked) {
 TEST_F(ProcessRunner, LaunchWaitWithoutAnObjectReturnsOneAfterTheProgramEnded) {
     TemporaryFolder folder;
     const fs::path report = folder.path() / "report";
-    const ScopedEnvironment report_variable("ECHO_ARGS_REPORT", report.string());
+    const EnvironmentScope report_variable("ECHO_ARGS_REPORT", report.string());
     EXPECT_EQ(LaunchProcessFlags(u"echo_args", u"x", u"", LaunchWait), 1);
     EXPECT_EQ(parse_echo_report(read_file(report)).arguments,
               (std::vector<std::string>{"echo_args", "x"}));
@@ -280,7 +280,7 @@ TEST_F(ProcessRunner, RunsTheProgramInTheGivenDirectory) {
 TEST_F(ProcessRunner, RunsAScriptWithoutInterpreterLineThroughTheShell) {
     TemporaryFolder folder;
     write_file(folder.path() / "script", "exit 5\n", fs::perms::owner_all);
-    const ScopedEnvironment path("PATH", folder.path().string());
+    const EnvironmentScope path("PATH", folder.path().string());
     ProcessRecord* record = open_process(u"script", u"", LaunchWait);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->exit_code, 5);
@@ -413,7 +413,7 @@ TEST_F(ProcessRunner, KeepsTheExitCodesOfProgramsLaunchedFromSeveralThreads) {
 TEST_F(ProcessRunner, ShortFormsStartTheProgramWithoutAnObject) {
     TemporaryFolder folder;
     const fs::path report = folder.path() / "report";
-    const ScopedEnvironment report_variable("ECHO_ARGS_REPORT", report.string());
+    const EnvironmentScope report_variable("ECHO_ARGS_REPORT", report.string());
     EXPECT_EQ(LaunchProcessSimple(u"echo_args"), 1);
     ASSERT_TRUE(wait_until([&] { return fs::exists(report); }));
     EXPECT_EQ(parse_echo_report(read_file(report)).arguments,

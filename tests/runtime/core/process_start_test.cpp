@@ -123,7 +123,7 @@ TEST(ProcessStart, DetachedProgramIsNoChildOfOurs) {
     const HangGuard guard;
     TemporaryFolder folder;
     const std::string report = (folder.path() / "report").string();
-    const ScopedEnvironment report_variable("ECHO_ARGS_REPORT", report);
+    const EnvironmentScope report_variable("ECHO_ARGS_REPORT", report);
     std::string path = program_path("echo_args");
     Vector vector({"echo_args", "one"});
     ChildPlan plan;

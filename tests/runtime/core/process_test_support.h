@@ -2,6 +2,8 @@
 // Helpers for tests that start real programs: the folder of the test programs, a private PATH,
 // temporary folders, a fork counter and bounded waits.
 
+#include "tests/support/environment_scope.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -27,32 +29,6 @@ inline std::string programs_folder() {
 inline std::string program_path(const std::string& name) {
     return programs_folder() + "/" + name;
 }
-
-// Sets (or, with nullopt, removes) an environment variable for one scope.
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(const char* name, const std::optional<std::string>& value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value) {
-            setenv(name, value->c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnvironment() {
-        if (m_old) {
-            setenv(m_name.c_str(), m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name.c_str());
-        }
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-  private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
 
 // Changes the working directory for one scope.
 class ScopedWorkingDirectory {
