@@ -21,6 +21,14 @@ NSDate* NSDate::date(Class self) {
     return make_autoreleased(self, platform_now());
 }
 
+NSDate* NSDate::distantFuture(Class self) {
+    return make_autoreleased(self, 64092211200.0);
+}
+
+NSDate* NSDate::distantPast(Class self) {
+    return make_autoreleased(self, -62135769600.0);
+}
+
 NSDate* NSDate::dateWithTimeIntervalSinceNow(Class self, NSTimeInterval seconds) {
     return make_autoreleased(self, platform_now() + seconds);
 }
@@ -57,6 +65,8 @@ void register_ns_date_class() {
         "NSDate", "NSObject",
         {
             class_method<&NSDate::date>("date"),
+            class_method<&NSDate::distantFuture>("distantFuture"),
+            class_method<&NSDate::distantPast>("distantPast"),
             class_method<&NSDate::dateWithTimeIntervalSinceNow>("dateWithTimeIntervalSinceNow:"),
             class_method<&NSDate::dateWithTimeIntervalSince1970>("dateWithTimeIntervalSince1970:"),
             instance_method<&NSDate::timeIntervalSince1970>("timeIntervalSince1970"),

@@ -18,6 +18,9 @@ class NSDate : public NSObject {
 
     // Class methods; each returns an autoreleased instance of the receiving class.
     static NSDate* date(Class self);
+    // Dates far enough away to stand for "never" and "always" (the start of the years 4001 and 1).
+    static NSDate* distantFuture(Class self);
+    static NSDate* distantPast(Class self);
     static NSDate* dateWithTimeIntervalSinceNow(Class self, NSTimeInterval seconds);
     static NSDate* dateWithTimeIntervalSince1970(Class self, NSTimeInterval seconds);
 

@@ -26,6 +26,11 @@ NSDictionary* NSDictionary::dictionary(Class self) {
     return make_instance_of<NSDictionary>(self).autorelease();
 }
 
+NSDictionary* NSDictionary::dictionaryWithObjectForKey(Class self, id object, id key) {
+    if (!object || !key) return nil;
+    return dictionaryWithObjects(self, &object, &key, 1);
+}
+
 NSDictionary* NSDictionary::dictionaryWithObjects(Class self, const id* objects, const id* keys,
                                                   NSUInteger count) {
     if ((!objects || !keys) && count > 0) return nil;
@@ -134,6 +139,7 @@ void register_ns_dictionary_class() {
             class_method<&NSDictionary::dictionary>("dictionary"),
             class_method<&NSDictionary::dictionaryWithObjects>(
                 "dictionaryWithObjects:forKeys:count:"),
+            class_method<&NSDictionary::dictionaryWithObjectForKey>("dictionaryWithObject:forKey:"),
             class_method<&NSDictionary::dictionaryWithDictionary>("dictionaryWithDictionary:"),
             instance_method<&NSDictionary::count>("count"),
             instance_method<&NSDictionary::objectForKey>("objectForKey:"),

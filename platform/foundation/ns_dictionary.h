@@ -38,6 +38,8 @@ class NSDictionary : public NSObject {
     // Nil for null arrays with a non-zero count.
     static NSDictionary* dictionaryWithObjects(Class self, const id* objects, const id* keys,
                                                NSUInteger count);
+    // Nil for a nil object or key.
+    static NSDictionary* dictionaryWithObjectForKey(Class self, id object, id key);
     // A nil dictionary gives an empty one.
     static NSDictionary* dictionaryWithDictionary(Class self, NSDictionary* other);
 
