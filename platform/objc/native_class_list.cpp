@@ -29,6 +29,23 @@ void register_ns_run_loop_class();
 void register_ns_timer_class();
 void register_ns_notification_class();
 void register_ns_notification_center_class();
+void register_ns_responder_class();
+void register_ns_view_class();
+void register_ns_control_class();
+void register_ns_button_class();
+void register_ns_window_class();
+void register_ns_screen_class();
+void register_ns_color_class();
+void register_ns_event_class();
+void register_ns_application_class();
+void register_ns_image_rep_class();
+void register_ns_bitmap_image_rep_class();
+void register_ns_image_class();
+void register_ns_menu_item_class();
+void register_ns_menu_class();
+void register_ns_alert_class();
+void register_ns_workspace_class();
+void register_ns_running_application_class();
 
 namespace {
 
@@ -58,6 +75,23 @@ constexpr void (*k_native_class_registrations[])() = {
     &register_ns_timer_class,
     &register_ns_notification_class,
     &register_ns_notification_center_class,
+    &register_ns_responder_class,
+    &register_ns_view_class,
+    &register_ns_control_class,
+    &register_ns_button_class,
+    &register_ns_window_class,
+    &register_ns_screen_class,
+    &register_ns_color_class,
+    &register_ns_event_class,
+    &register_ns_application_class,
+    &register_ns_image_rep_class,
+    &register_ns_bitmap_image_rep_class,
+    &register_ns_image_class,
+    &register_ns_menu_item_class,
+    &register_ns_menu_class,
+    &register_ns_alert_class,
+    &register_ns_workspace_class,
+    &register_ns_running_application_class,
 };
 // clang-format on
 

@@ -1,0 +1,61 @@
+#include "platform/appkit/ns_image.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr NSSize k_system_icon_size{32, 32};
+
+} // namespace
+
+id NSImage::initWithSize(NSSize size) {
+    m_size = size;
+    return this;
+}
+
+void NSImage::addRepresentation(NSImageRep* representation) {
+    if (!representation) return;
+    auto held = std::find_if(m_representations.begin(), m_representations.end(),
+                             [&](const auto& rep) { return rep.get() == representation; });
+    if (held != m_representations.end()) return;
+    m_representations.push_back(ObjcRef<NSImageRep>::retain(representation));
+}
+
+void NSImage::removeRepresentation(NSImageRep* representation) {
+    std::erase_if(m_representations, [&](const auto& rep) { return rep.get() == representation; });
+}
+
+NSArray* NSImage::representations() const {
+    std::vector<id> list;
+    list.reserve(m_representations.size());
+    for (const auto& rep : m_representations)
+        list.push_back(rep.get());
+    return NSArray::make(list).autorelease();
+}
+
+ObjcRef<NSImage> NSImage::make_system_icon(NSString* type) {
+    if (!type || type->length() == 0) return {};
+    ObjcRef<NSImage> image = make_native<NSImage>();
+    if (!image) return {};
+    image->m_size = k_system_icon_size;
+    image->m_system_icon_type = ObjcRef<NSString>::retain(type);
+    return image;
+}
+
+void register_ns_image_class() {
+    register_native_class<NSImage>(
+        "NSImage", "NSObject",
+        {
+            instance_method<&NSImage::initWithSize>("initWithSize:"),
+            instance_method<&NSImage::size>("size"),
+            instance_method<&NSImage::setSize>("setSize:"),
+            instance_method<&NSImage::isTemplate>("isTemplate"),
+            instance_method<&NSImage::setTemplate>("setTemplate:"),
+            instance_method<&NSImage::isDataRetained>("isDataRetained"),
+            instance_method<&NSImage::setDataRetained>("setDataRetained:"),
+            instance_method<&NSImage::addRepresentation>("addRepresentation:"),
+            instance_method<&NSImage::removeRepresentation>("removeRepresentation:"),
+            instance_method<&NSImage::representations>("representations"),
+            instance_method<&NSImage::recache>("recache"),
+        });
+}

@@ -1,0 +1,159 @@
+#include "platform/appkit/ns_bitmap_image_rep.h"
+
+#include "platform/objc/autorelease_pool.h"
+#include "platform/objc/message_send.h"
+#include "platform/objc/objc.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Layout {
+    std::string name;
+    NSInteger width, height, bits_per_sample, samples_per_pixel;
+    BOOL has_alpha, is_planar;
+    NSString* color_space;
+    NSBitmapFormat format;
+    NSInteger bytes_per_row, bits_per_pixel;
+};
+
+constexpr const char* k_init_selector =
+    "initWithBitmapDataPlanes:pixelsWide:pixelsHigh:bitsPerSample:samplesPerPixel:hasAlpha:"
+    "isPlanar:colorSpaceName:bitmapFormat:bytesPerRow:bitsPerPixel:";
+
+// Sends the init message to a fresh instance, as runtime code does; nil when it refuses.
+NSBitmapImageRep* send_init(unsigned char** planes, const Layout& layout) {
+    id object = NSObject::alloc(objc_lookUpClass("NSBitmapImageRep"));
+    return msg_send<NSBitmapImageRep*>(object, k_init_selector, planes, layout.width, layout.height,
+                                       layout.bits_per_sample, layout.samples_per_pixel,
+                                       layout.has_alpha, layout.is_planar, layout.color_space,
+                                       layout.format, layout.bytes_per_row, layout.bits_per_pixel);
+}
+
+Layout rgba(NSInteger width, NSInteger height) {
+    return {"rgba",
+            width,
+            height,
+            8,
+            4,
+            YES,
+            NO,
+            NSDeviceRGBColorSpace,
+            NSBitmapFormatAlphaNonpremultiplied,
+            width * 4,
+            32};
+}
+
+} // namespace
+
+TEST(NSBitmapImageRep, RefusesLayoutsItCannotHold) {
+    NSString* unknown = NSString::from_utf8("NSPatternColorSpace").autorelease();
+    auto with = [](Layout layout, std::string name, auto change) {
+        layout.name = std::move(name);
+        change(layout);
+        return layout;
+    };
+    const Layout base = rgba(4, 3);
+    const Layout rows[] = {
+        with(base, "zero width", [](Layout& l) { l.width = 0; }),
+        with(base, "negative height", [](Layout& l) { l.height = -3; }),
+        with(base, "width beyond 32 bits", [](Layout& l) { l.width = NSInteger{1} << 32; }),
+        with(base, "4 bits per sample", [](Layout& l) { l.bits_per_sample = 4; }),
+        with(base, "planar", [](Layout& l) { l.is_planar = YES; }),
+        with(base, "float samples",
+             [](Layout& l) { l.format |= NSBitmapFormatFloatingPointSamples; }),
+        with(base, "unknown format bit", [](Layout& l) { l.format |= 1 << 5; }),
+        with(base, "alpha flag without an alpha sample", [](Layout& l) { l.has_alpha = NO; }),
+        with(base, "white space with RGB samples",
+             [](Layout& l) { l.color_space = NSDeviceWhiteColorSpace; }),
+        with(base, "nil colour space", [](Layout& l) { l.color_space = nil; }),
+        with(base, "unknown colour space", [&](Layout& l) { l.color_space = unknown; }),
+        with(base, "rows shorter than the pixels", [](Layout& l) { l.bytes_per_row = 15; }),
+        with(base, "negative row bytes", [](Layout& l) { l.bytes_per_row = -16; }),
+        with(base, "pixel shorter than its samples", [](Layout& l) { l.bits_per_pixel = 24; }),
+        with(base, "pixel not whole bytes", [](Layout& l) { l.bits_per_pixel = 36; }),
+        with(base, "own buffer over the limit",
+             [](Layout& l) {
+                 l.width = 1 << 15;
+                 l.height = 1 << 15;
+                 l.bytes_per_row = 1 << 17;
+             }),
+    };
+    AutoreleasePoolScope pool;
+    for (const Layout& row : rows) {
+        EXPECT_EQ(send_init(nullptr, row), nil) << row.name;
+    }
+}
+
+TEST(NSBitmapImageRep, WorksOutRowAndPixelSizesForTheLayoutsItHolds) {
+    struct Row {
+        Layout layout;
+        NSInteger bytes_per_row, bits_per_pixel;
+    };
+    const Row rows[] = {
+        {rgba(4, 3), 16, 32},
+        {{"packed rows by default", 5, 2, 8, 4, YES, NO, NSDeviceRGBColorSpace, 0, 0, 0}, 20, 32},
+        {{"RGB padded to 32 bits", 3, 3, 8, 3, NO, NO, NSCalibratedRGBColorSpace, 0, 0, 32},
+         12,
+         32},
+        {{"16-bit grey with alpha", 7, 1, 16, 2, YES, NO, NSDeviceWhiteColorSpace, 0, 0, 0},
+         28,
+         32},
+        {{"padded rows", 3, 3, 8, 4, YES, NO, NSDeviceRGBColorSpace, 0, 64, 32}, 64, 32},
+    };
+    AutoreleasePoolScope pool;
+    for (const Row& row : rows) {
+        ObjcRef<NSBitmapImageRep> rep =
+            ObjcRef<NSBitmapImageRep>::adopt(send_init(nullptr, row.layout));
+        ASSERT_TRUE(rep) << row.layout.name;
+        EXPECT_EQ(rep->bytesPerRow(), row.bytes_per_row) << row.layout.name;
+        EXPECT_EQ(rep->bitsPerPixel(), row.bits_per_pixel) << row.layout.name;
+        EXPECT_EQ(rep->pixelsWide(), row.layout.width) << row.layout.name;
+        EXPECT_EQ(rep->pixelsHigh(), row.layout.height) << row.layout.name;
+        EXPECT_EQ(rep->size(), NSMakeSize(row.layout.width, row.layout.height)) << row.layout.name;
+        EXPECT_EQ(rep->hasAlpha(), row.layout.has_alpha) << row.layout.name;
+        EXPECT_EQ(rep->samplesPerPixel(), row.layout.samples_per_pixel) << row.layout.name;
+    }
+}
+
+TEST(NSBitmapImageRep, DrawsIntoTheCallersBufferWithoutOwningIt) {
+    std::vector<unsigned char> buffer(2 * 2 * 4, 0x5A);
+    unsigned char* planes[] = {buffer.data()};
+    {
+        ObjcRef<NSBitmapImageRep> rep =
+            ObjcRef<NSBitmapImageRep>::adopt(send_init(planes, rgba(2, 2)));
+        ASSERT_TRUE(rep);
+        EXPECT_EQ(rep->bitmapData(), buffer.data());
+        EXPECT_EQ(msg_send<unsigned char*>(rep.get(), "bitmapData"), buffer.data());
+        rep->bitmapData()[5] = 7;
+    }
+    // The buffer outlives the representation untouched but for the write through it.
+    EXPECT_EQ(buffer[5], 7);
+    EXPECT_EQ(buffer[4], 0x5A);
+}
+
+TEST(NSBitmapImageRep, AllocatesAZeroedBufferWhenGivenNoPlanes) {
+    unsigned char* empty_planes[] = {nullptr};
+    for (unsigned char** planes : {static_cast<unsigned char**>(nullptr), empty_planes}) {
+        ObjcRef<NSBitmapImageRep> rep =
+            ObjcRef<NSBitmapImageRep>::adopt(send_init(planes, rgba(3, 2)));
+        ASSERT_TRUE(rep);
+        ASSERT_NE(rep->bitmapData(), nullptr);
+        std::vector<unsigned char> pixels(rep->bitmapData(), rep->bitmapData() + 24);
+        EXPECT_EQ(pixels, std::vector<unsigned char>(24, 0));
+        unsigned char* plane = nullptr;
+        rep->getBitmapDataPlanes(&plane);
+        EXPECT_EQ(plane, rep->bitmapData());
+    }
+}
+
+TEST(NSBitmapImageRep, DrawingInARectangleAnswersYes) {
+    ObjcRef<NSBitmapImageRep> rep =
+        ObjcRef<NSBitmapImageRep>::adopt(send_init(nullptr, rgba(2, 2)));
+    ASSERT_TRUE(rep);
+    EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawInRect:", NSMakeRect(0, 0, 2, 2)), YES);
+    EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawAtPoint:", NSMakePoint(0, 0)), YES);
+}

@@ -1,0 +1,91 @@
+#include "platform/appkit/ns_event.h"
+
+#include "platform/appkit/ns_window.h"
+#include "platform/objc/message_send.h"
+#include "platform/objc/objc.h"
+#include "tests/support/driver_session.h"
+
+#include <gtest/gtest.h>
+
+// Made by message, as the runtime does, so that the selector and its encoding are checked too.
+TEST(NSEvent, KeepsWhatItWasMadeWith) {
+    ObjcRef<NSString> chars = NSString::make(u"A");
+    ObjcRef<NSString> plain = NSString::make(u"a");
+    NSEvent* key = msg_send<NSEvent*>(
+        objc_lookUpClass("NSEvent"),
+        "keyEventWithType:location:modifierFlags:timestamp:windowNumber:context:characters:"
+        "charactersIgnoringModifiers:isARepeat:keyCode:",
+        NSUInteger{NSEventTypeKeyDown}, NSPoint{3, 4}, NSEventModifierFlagShift, 1.5, NSInteger{12},
+        id{nil}, chars.get(), plain.get(), BOOL{YES}, static_cast<unsigned short>(0));
+    ASSERT_NE(key, nil);
+    EXPECT_EQ(key->type(), NSEventTypeKeyDown);
+    EXPECT_EQ(key->modifierFlags(), NSEventModifierFlagShift);
+    EXPECT_EQ(key->windowNumber(), 12);
+    EXPECT_EQ(units_of(key->characters()), u"A");
+    EXPECT_EQ(units_of(key->charactersIgnoringModifiers()), u"a");
+    EXPECT_EQ(key->isARepeat(), YES);
+    EXPECT_EQ(key->locationInWindow().x, 3);
+    EXPECT_EQ(key->timestamp(), 1.5);
+}
+
+TEST(NSEvent, FindsItsWindowThroughTheApplication) {
+    clean_application();
+    ObjcRef<NSWindow> window = make_native<NSWindow>();
+    window->initWithContentRectStyleMaskBackingDefer(
+        NSMakeRect(0, 0, 10, 10), NSWindowStyleMaskTitled, NSBackingStoreBuffered, NO);
+    window->setReleasedWhenClosed(NO);
+    NSEvent* event = NSEvent::mouseEventWithType(nil, NSEventTypeLeftMouseUp, {0, 0}, 0, 0,
+                                                 window->windowNumber(), nil, 0, 1, 1.0f);
+    EXPECT_EQ(event->window(), window.get());
+    window->close();
+    EXPECT_EQ(event->window(), nil);
+}
+
+TEST(NSEvent, KeyPressesBecomeKeyDownEvents) {
+    struct Row {
+        uint8_t modifiers;
+        const char* key;
+        NSUInteger flags;
+        std::u16string characters;
+        std::u16string ignoring;
+        unsigned short key_code;
+    };
+    constexpr auto cmd = static_cast<uint8_t>(KeyModifier::command);
+    constexpr auto shift = static_cast<uint8_t>(KeyModifier::shift);
+    constexpr auto alt = static_cast<uint8_t>(KeyModifier::alternate);
+    constexpr auto ctrl = static_cast<uint8_t>(KeyModifier::control);
+    const Row rows[] = {
+        {cmd, "q", NSEventModifierFlagCommand, u"q", u"q", 12},
+        {cmd | shift, "z", NSEventModifierFlagCommand | NSEventModifierFlagShift, u"Z", u"z", 6},
+        {cmd, "Z", NSEventModifierFlagCommand, u"z", u"z", 6},
+        {shift, "1", NSEventModifierFlagShift, u"1", u"1", 18},
+        {alt | ctrl, ".", NSEventModifierFlagOption | NSEventModifierFlagControl, u".", u".", 47},
+        {0, "return", 0, u"\r", u"\r", 36},
+        {0, "tab", 0, u"\t", u"\t", 48},
+        {0, "space", 0, u" ", u" ", 49},
+        {0, "delete", 0, u"\x7F", u"\x7F", 51},
+        {0, "f1", 0, u"\uF704", u"\uF704", 122},
+        {cmd, "f12", NSEventModifierFlagCommand, u"\uF70F", u"\uF70F", 111},
+        {0, "é", 0, u"é", u"é", NSEvent::k_unknown_key_code},
+    };
+    for (const Row& row : rows) {
+        NSEvent* event = NSEvent::key_down_for_press(KeyPress{row.modifiers, row.key}, 4);
+        ASSERT_NE(event, nil) << row.key;
+        EXPECT_EQ(event->type(), NSEventTypeKeyDown) << row.key;
+        EXPECT_EQ(event->modifierFlags(), row.flags) << row.key;
+        EXPECT_EQ(units_of(event->characters()), row.characters) << row.key;
+        EXPECT_EQ(units_of(event->charactersIgnoringModifiers()), row.ignoring) << row.key;
+        EXPECT_EQ(event->keyCode(), row.key_code) << row.key;
+        EXPECT_EQ(event->windowNumber(), 4) << row.key;
+    }
+}
+
+TEST(NSEvent, MouseLocationIsTheDisplaysPointerFromTheBottom) {
+    EXPECT_EQ(NSEvent::mouseLocation(nil).x, 0);
+    clean_application();
+    DriverSession session("mouse 100 200\nadvance 10\n");
+    EXPECT_EQ(next_event_within(0.01), nil);
+    NSPoint location = NSEvent::mouseLocation(nil);
+    EXPECT_EQ(location.x, 100);
+    EXPECT_EQ(location.y, 700); // the default screen is 900 points high
+}

@@ -1,0 +1,71 @@
+#include "platform/appkit/ns_image.h"
+
+#include "platform/objc/message_send.h"
+#include "platform/objc/objc.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ObjcRef<NSImage> image_of_size(NSSize size) {
+    id object = NSObject::alloc(objc_lookUpClass("NSImage"));
+    return ObjcRef<NSImage>::adopt(msg_send<NSImage*>(object, "initWithSize:", size));
+}
+
+} // namespace
+
+TEST(NSImage, KeepsTheSizeAndTemplateFlagItIsGiven) {
+    ObjcRef<NSImage> image = image_of_size(NSMakeSize(22, 18));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(msg_send<NSSize>(image.get(), "size"), NSMakeSize(22, 18));
+    EXPECT_EQ(msg_send<BOOL>(image.get(), "isTemplate"), NO);
+    msg_send<void>(image.get(), "setTemplate:", BOOL{YES});
+    msg_send<void>(image.get(), "setSize:", NSMakeSize(11, 9));
+    EXPECT_EQ(image->isTemplate(), YES);
+    EXPECT_EQ(image->size(), NSMakeSize(11, 9));
+    EXPECT_EQ(image->system_icon_type(), nil);
+}
+
+TEST(NSImage, RetainsEachRepresentationOnce) {
+    AutoreleasePoolScope pool;
+    ObjcRef<NSImage> image = image_of_size(NSMakeSize(4, 4));
+    ObjcRef<NSImageRep> first = make_native<NSImageRep>();
+    ObjcRef<NSImageRep> second = make_native<NSImageRep>();
+    for (NSImageRep* rep : {first.get(), second.get(), first.get()})
+        msg_send<void>(image.get(), "addRepresentation:", static_cast<id>(rep));
+    msg_send<void>(image.get(), "addRepresentation:", id{nil});
+    auto* list = msg_send<NSArray*>(image.get(), "representations");
+    ASSERT_EQ(list->count(), 2u);
+    EXPECT_EQ(list->objectAtIndex(0), first.get());
+    EXPECT_EQ(list->objectAtIndex(1), second.get());
+    EXPECT_EQ(first->retainCount(), 3u); // this test, the image, the autoreleased list
+    image->removeRepresentation(first.get());
+    EXPECT_EQ(image->representations()->count(), 1u);
+}
+
+TEST(NSImage, ReleasesItsRepresentationsWithItself) {
+    ObjcRef<NSImageRep> rep = make_native<NSImageRep>();
+    {
+        ObjcRef<NSImage> image = image_of_size(NSMakeSize(4, 4));
+        image->addRepresentation(rep.get());
+        EXPECT_EQ(rep->retainCount(), 2u);
+    }
+    EXPECT_EQ(rep->retainCount(), 1u);
+}
+
+TEST(NSImage, ASystemIconCarriesItsTypeAtThirtyTwoPoints) {
+    AutoreleasePoolScope pool;
+    ObjcRef<NSString> type = NSString::from_utf8("'caut'");
+    ObjcRef<NSImage> icon = NSImage::make_system_icon(type.get());
+    ASSERT_TRUE(icon);
+    ASSERT_NE(icon->system_icon_type(), nil);
+    EXPECT_EQ(icon->system_icon_type()->utf8(), "'caut'");
+    EXPECT_EQ(icon->size(), NSMakeSize(32, 32));
+    EXPECT_EQ(icon->representations()->count(), 0u);
+}
+
+TEST(NSImage, NoSystemIconForAMissingType) {
+    ObjcRef<NSString> empty = NSString::from_utf8("");
+    EXPECT_FALSE(NSImage::make_system_icon(nil));
+    EXPECT_FALSE(NSImage::make_system_icon(empty.get()));
+}

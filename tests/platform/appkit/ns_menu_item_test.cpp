@@ -1,0 +1,80 @@
+#include "platform/appkit/ns_menu_item.h"
+
+#include "platform/appkit/ns_menu.h"
+#include "platform/objc/message_send.h"
+#include "platform/objc/objc.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr NSUInteger k_command = NSUInteger{1} << 20;
+
+std::string text_of(NSString* string) {
+    return string ? string->utf8() : "<nil>";
+}
+
+ObjcRef<NSMenuItem> item_titled(const char* title, const char* action, const char* key) {
+    ObjcRef<NSString> title_text = NSString::from_utf8(title);
+    ObjcRef<NSString> key_text = NSString::from_utf8(key);
+    id object = NSObject::alloc(objc_lookUpClass("NSMenuItem"));
+    return ObjcRef<NSMenuItem>::adopt(
+        msg_send<NSMenuItem*>(object, "initWithTitle:action:keyEquivalent:", title_text.get(),
+                              action ? sel_registerName(action) : SEL{nullptr}, key_text.get()));
+}
+
+} // namespace
+
+TEST(NSMenuItem, StartsEnabledWithTheCommandModifier) {
+    ObjcRef<NSMenuItem> item = item_titled("Quit", "terminate:", "q");
+    ASSERT_TRUE(item);
+    EXPECT_EQ(text_of(msg_send<NSString*>(item.get(), "title")), "Quit");
+    EXPECT_EQ(msg_send<SEL>(item.get(), "action"), sel_registerName("terminate:"));
+    EXPECT_EQ(text_of(msg_send<NSString*>(item.get(), "keyEquivalent")), "q");
+    EXPECT_EQ(msg_send<NSUInteger>(item.get(), "keyEquivalentModifierMask"), k_command);
+    EXPECT_EQ(msg_send<BOOL>(item.get(), "isEnabled"), YES);
+    EXPECT_EQ(item->isSeparatorItem(), NO);
+    EXPECT_EQ(item->target(), nil);
+    EXPECT_EQ(item->menu(), nil);
+    EXPECT_EQ(item->state(), 0);
+}
+
+TEST(NSMenuItem, NilTitleAndKeyReadAsEmptyStrings) {
+    id object = NSObject::alloc(objc_lookUpClass("NSMenuItem"));
+    ObjcRef<NSMenuItem> item = ObjcRef<NSMenuItem>::adopt(msg_send<NSMenuItem*>(
+        object, "initWithTitle:action:keyEquivalent:", id{nil}, SEL{nullptr}, id{nil}));
+    ASSERT_TRUE(item);
+    EXPECT_EQ(text_of(item->title()), "");
+    EXPECT_EQ(text_of(item->keyEquivalent()), "");
+    ObjcRef<NSMenuItem> plain = make_native<NSMenuItem>();
+    EXPECT_EQ(text_of(plain->title()), "");
+}
+
+TEST(NSMenuItem, SeparatorsAreDisabledAndUntitled) {
+    AutoreleasePoolScope pool;
+    auto* separator = msg_send<NSMenuItem*>(objc_lookUpClass("NSMenuItem"), "separatorItem");
+    ASSERT_NE(separator, nil);
+    EXPECT_EQ(separator->isSeparatorItem(), YES);
+    EXPECT_EQ(separator->isEnabled(), NO);
+    EXPECT_EQ(text_of(separator->title()), "");
+    EXPECT_EQ(separator->action(), nullptr);
+}
+
+TEST(NSMenuItem, RetainsItsSubmenuAndRepresentedObjectButNotItsTarget) {
+    ObjcRef<NSMenuItem> item = item_titled("Services", nullptr, "");
+    ObjcRef<NSMenu> submenu = make_native<NSMenu>();
+    ObjcRef<NSMenu> target = make_native<NSMenu>();
+    ObjcRef<NSMenu> represented = make_native<NSMenu>();
+    msg_send<void>(item.get(), "setSubmenu:", static_cast<id>(submenu.get()));
+    msg_send<void>(item.get(), "setTarget:", static_cast<id>(target.get()));
+    msg_send<void>(item.get(), "setRepresentedObject:", static_cast<id>(represented.get()));
+    EXPECT_EQ(item->submenu(), submenu.get());
+    EXPECT_EQ(item->hasSubmenu(), YES);
+    EXPECT_EQ(item->target(), target.get());
+    EXPECT_EQ(submenu->retainCount(), 2u);
+    EXPECT_EQ(represented->retainCount(), 2u);
+    EXPECT_EQ(target->retainCount(), 1u);
+    item->setSubmenu(nil);
+    EXPECT_EQ(item->hasSubmenu(), NO);
+    EXPECT_EQ(submenu->retainCount(), 1u);
+}

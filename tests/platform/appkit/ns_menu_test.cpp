@@ -1,0 +1,247 @@
+#include "platform/appkit/ns_menu.h"
+
+#include "platform/appkit/ns_application.h"
+#include "platform/objc/message_send.h"
+#include "platform/objc/objc.h"
+#include "tests/platform/objc/objc_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+void ignore_sender(id, SEL, id) {}
+BOOL refuse_item(id, SEL, id) {
+    return NO;
+}
+
+// A class made at run time whose instances answer about: (and, when asked, refuse every item
+// through validateMenuItem:).
+Class action_target_class(bool validates) {
+    Class cls = make_runtime_class(validates ? "RefusingTarget" : "AboutTarget");
+    class_addMethod(cls, sel_registerName("about:"), as_imp(&ignore_sender), "v@:@");
+    if (validates) {
+        class_addMethod(cls, sel_registerName("validateMenuItem:"), as_imp(&refuse_item), "c@:@");
+    }
+    return cls;
+}
+
+ObjcRef<NSMenu> menu_titled(const char* title) {
+    ObjcRef<NSString> text = NSString::from_utf8(title);
+    id object = NSObject::alloc(objc_lookUpClass("NSMenu"));
+    return ObjcRef<NSMenu>::adopt(msg_send<NSMenu*>(object, "initWithTitle:", text.get()));
+}
+
+ObjcRef<NSMenuItem> item_titled(const std::string& title, const char* action = nullptr,
+                                const char* key = "") {
+    ObjcRef<NSString> title_text = NSString::from_utf8(title);
+    ObjcRef<NSString> key_text = NSString::from_utf8(key);
+    id object = NSObject::alloc(objc_lookUpClass("NSMenuItem"));
+    return ObjcRef<NSMenuItem>::adopt(
+        msg_send<NSMenuItem*>(object, "initWithTitle:action:keyEquivalent:", title_text.get(),
+                              action ? sel_registerName(action) : SEL{nullptr}, key_text.get()));
+}
+
+void add(NSMenu* menu, NSMenuItem* item) {
+    msg_send<void>(menu, "addItem:", static_cast<id>(item));
+}
+
+std::vector<std::string> titles_of(NSMenu* menu) {
+    std::vector<std::string> titles;
+    for (NSInteger i = 0; i < menu->numberOfItems(); ++i) {
+        NSMenuItem* item = menu->itemAtIndex(i);
+        titles.push_back(item->isSeparatorItem() ? "-" : item->title()->utf8());
+    }
+    return titles;
+}
+
+} // namespace
+
+// The application menu is built through messages alone, the way the runtime builds it.
+TEST(NSMenu, BuildsTheApplicationMenuThroughMessages) {
+    AutoreleasePoolScope pool;
+    Class item_class = objc_lookUpClass("NSMenuItem");
+    ObjcRef<NSMenu> main_menu = menu_titled("");
+    ObjcRef<NSMenu> app_menu = menu_titled("");
+    ObjcRef<NSMenu> services = menu_titled("Services");
+    ObjcRef<NSMenuItem> services_item = item_titled("Services");
+    msg_send<void>(services_item.get(), "setSubmenu:", static_cast<id>(services.get()));
+    ObjcRef<NSMenuItem> hide_others = item_titled("Hide Others", "hideOtherApplications:", "h");
+    msg_send<void>(hide_others.get(), "setKeyEquivalentModifierMask:", NSUInteger{0x180000});
+    std::vector<ObjcRef<NSMenuItem>> items = {
+        item_titled("About Tool", "about:"),
+        nullptr,
+        item_titled("Preferences\u2026", "preferences:", ","),
+        nullptr,
+        services_item,
+        nullptr,
+        item_titled("Hide Tool", "hide:", "h"),
+        hide_others,
+        item_titled("Show All", "unhideAllApplications:"),
+        nullptr,
+        item_titled("Quit Tool", "terminate:", "q"),
+    };
+    for (const auto& item : items) {
+        add(app_menu.get(), item ? item.get() : msg_send<NSMenuItem*>(item_class, "separatorItem"));
+    }
+    ObjcRef<NSMenuItem> apple = item_titled("Apple");
+    msg_send<void>(apple.get(), "setSubmenu:", static_cast<id>(app_menu.get()));
+    ObjcRef<NSMenu> old_main = menu_titled("");
+    add(old_main.get(), apple.get());
+    msg_send<void>(old_main.get(), "removeItem:", static_cast<id>(apple.get()));
+    add(main_menu.get(), item_titled("Window").get());
+    msg_send<void>(main_menu.get(), "insertItem:atIndex:", static_cast<id>(apple.get()),
+                   NSInteger{0});
+
+    const std::vector<std::string> expected = {
+        "About Tool", "-",           "Preferences\u2026", "-", "Services", "-",
+        "Hide Tool",  "Hide Others", "Show All",          "-", "Quit Tool"};
+    EXPECT_EQ(titles_of(app_menu.get()), expected);
+    EXPECT_EQ(titles_of(main_menu.get()), (std::vector<std::string>{"Apple", "Window"}));
+    EXPECT_EQ(old_main->numberOfItems(), 0);
+    EXPECT_EQ(apple->menu(), main_menu.get());
+    EXPECT_EQ(app_menu->itemAtIndex(4)->submenu(), services.get());
+    EXPECT_EQ(app_menu->itemAtIndex(7)->keyEquivalentModifierMask(), 0x180000u);
+}
+
+TEST(NSMenu, AnItemBelongsToOneMenuAtATime) {
+    ObjcRef<NSMenu> first = menu_titled("First");
+    ObjcRef<NSMenu> second = menu_titled("Second");
+    ObjcRef<NSMenuItem> item = item_titled("Item");
+    add(first.get(), item.get());
+    add(first.get(), item.get());
+    add(second.get(), item.get());
+    second->insertItemAtIndex(item.get(), 0);
+    EXPECT_EQ(first->numberOfItems(), 1);
+    EXPECT_EQ(second->numberOfItems(), 0);
+    EXPECT_EQ(item->menu(), first.get());
+    second->removeItem(item.get());
+    EXPECT_EQ(first->numberOfItems(), 1);
+}
+
+TEST(NSMenu, OutOfRangeIndicesChangeNothing) {
+    AutoreleasePoolScope pool;
+    ObjcRef<NSMenu> menu = menu_titled("Menu");
+    ObjcRef<NSMenuItem> a = item_titled("A");
+    ObjcRef<NSMenuItem> b = item_titled("B");
+    add(menu.get(), a.get());
+    menu->insertItemAtIndex(b.get(), 2);
+    menu->insertItemAtIndex(b.get(), -1);
+    menu->removeItemAtIndex(1);
+    menu->removeItemAtIndex(-1);
+    menu->addItem(nil);
+    EXPECT_EQ(titles_of(menu.get()), (std::vector<std::string>{"A"}));
+    EXPECT_EQ(msg_send<NSMenuItem*>(menu.get(), "itemAtIndex:", NSInteger{1}), nil);
+    EXPECT_EQ(msg_send<NSInteger>(menu.get(), "indexOfItem:", static_cast<id>(b.get())), -1);
+    menu->insertItemAtIndex(b.get(), 0);
+    EXPECT_EQ(titles_of(menu.get()), (std::vector<std::string>{"B", "A"}));
+    EXPECT_EQ(menu->indexOfItem(a.get()), 1);
+    EXPECT_EQ(menu->itemArray()->count(), 2u);
+}
+
+TEST(NSMenu, FindsTheFirstItemWithATagOrTitle) {
+    ObjcRef<NSMenu> menu = menu_titled("Menu");
+    ObjcRef<NSMenuItem> items[] = {item_titled("A"), item_titled("B"), item_titled("B")};
+    const NSInteger tags[] = {556, -4, -4};
+    for (int i = 0; i < 3; ++i) {
+        items[i]->setTag(tags[i]);
+        add(menu.get(), items[i].get());
+    }
+    ObjcRef<NSString> b = NSString::from_utf8("B");
+    EXPECT_EQ(msg_send<NSMenuItem*>(menu.get(), "itemWithTag:", NSInteger{-4}), items[1].get());
+    EXPECT_EQ(menu->itemWithTag(556), items[0].get());
+    EXPECT_EQ(menu->itemWithTag(7), nil);
+    EXPECT_EQ(menu->itemWithTitle(b.get()), items[1].get());
+}
+
+// A removed item, or one whose menu is freed, no longer names a menu.
+TEST(NSMenu, LetsItsItemsGoWhenTheyAreRemovedOrTheMenuIsFreed) {
+    ObjcRef<NSMenuItem> kept = item_titled("Kept");
+    ObjcRef<NSMenuItem> removed = item_titled("Removed");
+    {
+        ObjcRef<NSMenu> menu = menu_titled("Menu");
+        add(menu.get(), kept.get());
+        add(menu.get(), removed.get());
+        EXPECT_EQ(kept->retainCount(), 2u);
+        menu->removeItemAtIndex(1);
+        EXPECT_EQ(removed->menu(), nil);
+        EXPECT_EQ(removed->retainCount(), 1u);
+    }
+    EXPECT_EQ(kept->menu(), nil);
+    EXPECT_EQ(kept->retainCount(), 1u);
+}
+
+TEST(NSMenu, RemovingTheOnlyReferenceToAnItemIsSafe) {
+    ObjcRef<NSMenu> menu = menu_titled("Menu");
+    add(menu.get(), item_titled("Only").get());
+    NSMenuItem* item = menu->itemAtIndex(0);
+    menu->removeItem(item);
+    EXPECT_EQ(menu->numberOfItems(), 0);
+}
+
+TEST(NSMenu, AnItemIsAvailableWhenItsTargetAnswersItsAction) {
+    ObjcRef<> target = ObjcRef<>::adopt(class_createInstance(action_target_class(false), 0));
+    ObjcRef<> refusing = ObjcRef<>::adopt(class_createInstance(action_target_class(true), 0));
+    ObjcRef<NSMenu> submenu = menu_titled("Sub");
+    struct Row {
+        const char* name;
+        bool enabled, autoenables;
+        const char* action;
+        id target;
+        bool with_submenu, expected;
+    };
+    const Row rows[] = {
+        {"target answers", true, true, "about:", target.get(), false, true},
+        {"target does not answer", true, true, "preferences:", target.get(), false, false},
+        {"disabled", false, true, "about:", target.get(), false, false},
+        {"no action", true, true, nullptr, target.get(), false, false},
+        {"submenu without action", true, true, nullptr, nil, true, true},
+        {"validateMenuItem: refuses", true, true, "about:", refusing.get(), false, false},
+        {"no autoenabling, enabled", true, false, "preferences:", nil, false, true},
+        {"no autoenabling, disabled", false, false, "about:", target.get(), false, false},
+    };
+    for (const Row& row : rows) {
+        ObjcRef<NSMenu> menu = menu_titled("Menu");
+        menu->setAutoenablesItems(row.autoenables ? YES : NO);
+        ObjcRef<NSMenuItem> item = item_titled("Item", row.action);
+        item->setEnabled(row.enabled ? YES : NO);
+        item->setTarget(row.target);
+        if (row.with_submenu) item->setSubmenu(submenu.get());
+        add(menu.get(), item.get());
+        EXPECT_EQ(menu->item_is_available(item.get()), row.expected) << row.name;
+    }
+}
+
+TEST(NSMenu, AnItemOfAnotherMenuIsNotAvailableHere) {
+    ObjcRef<NSMenu> menu = menu_titled("Menu");
+    ObjcRef<NSMenu> other = menu_titled("Other");
+    ObjcRef<NSMenuItem> item = item_titled("Item");
+    other->setAutoenablesItems(NO);
+    add(other.get(), item.get());
+    EXPECT_TRUE(other->item_is_available(item.get()));
+    EXPECT_FALSE(menu->item_is_available(item.get()));
+    EXPECT_FALSE(menu->item_is_available(nil));
+}
+
+TEST(NSMenu, AnItemWithoutTargetIsAvailableWhenTheApplicationChainAnswers) {
+    NSApplication* app = NSApplication::sharedApplication(objc_lookUpClass("NSApplication"));
+    ASSERT_NE(app, nullptr);
+    id old_delegate = app->delegate();
+    ObjcRef<> delegate = ObjcRef<>::adopt(class_createInstance(action_target_class(false), 0));
+    ObjcRef<NSMenu> menu = menu_titled("Menu");
+    ObjcRef<NSMenuItem> about = item_titled("About", "about:");
+    ObjcRef<NSMenuItem> quit = item_titled("Quit", "terminate:");
+    ObjcRef<NSMenuItem> unknown = item_titled("Unknown", "noSuchAction:");
+    for (NSMenuItem* item : {about.get(), quit.get(), unknown.get()})
+        add(menu.get(), item);
+
+    app->setDelegate(nil);
+    EXPECT_FALSE(menu->item_is_available(about.get())) << "nobody answers about:";
+    app->setDelegate(delegate.get());
+    EXPECT_TRUE(menu->item_is_available(about.get())) << "the delegate answers about:";
+    EXPECT_TRUE(menu->item_is_available(quit.get())) << "the application answers terminate:";
+    EXPECT_FALSE(menu->item_is_available(unknown.get()));
+    app->setDelegate(old_delegate);
+}

@@ -1,0 +1,151 @@
+#include "platform/appkit/ns_screen.h"
+
+#include "platform/appkit/display_link.h"
+#include "platform/appkit/ns_window.h"
+#include "platform/foundation/ns_array.h"
+#include "platform/objc/message_send.h"
+#include "platform/objc/objc.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A display that only reports screens.
+class ScreensDisplay final : public Display {
+  public:
+    explicit ScreensDisplay(std::vector<ScreenRect> screens) : m_screens(std::move(screens)) {}
+    void set_screens(std::vector<ScreenRect> screens) { m_screens = std::move(screens); }
+
+    int64_t now_ms() const override { return 0; }
+    void set_status(const std::optional<StatusSnapshot>&) override {}
+    void set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>&) override {}
+    void set_window(const WindowSnapshot&) override {}
+    void window_closed(int) override {}
+    int run_alert(const AlertSnapshot&, ModalPass&) override { return 0; }
+    void play_sound(int) override {}
+    bool open_url(const std::string&) override { return false; }
+    void will_exit(int) override {}
+    std::vector<ScreenRect> screens() const override { return m_screens; }
+    ScreenPoint pointer() const override { return {}; }
+    Input wait_for_input(std::optional<int64_t>) override {
+        Input input;
+        input.kind = InputKind::end;
+        return input;
+    }
+    void reject_input(const Input&, const std::string&) override {}
+
+  private:
+    std::vector<ScreenRect> m_screens;
+};
+
+std::string rect_text(NSRect rect) {
+    return "(" + std::to_string(rect.origin.x) + ", " + std::to_string(rect.origin.y) + ", " +
+           std::to_string(rect.size.width) + ", " + std::to_string(rect.size.height) + ")";
+}
+
+std::vector<NSRect> frames_of(NSArray* screens) {
+    std::vector<NSRect> frames;
+    for (const ObjcRef<>& screen : *screens)
+        frames.push_back(msg_send<NSRect>(screen.get(), "frame"));
+    return frames;
+}
+
+ObjcRef<NSWindow> make_window(NSRect frame) {
+    id object = NSObject::alloc(objc_getClass("NSWindow"));
+    ObjcRef<NSWindow> window = ObjcRef<NSWindow>::adopt(
+        msg_send<NSWindow*>(object, "initWithContentRect:styleMask:backing:defer:", frame,
+                            NSUInteger{NSWindowStyleMaskBorderless}, NSUInteger{2}, NO));
+    window->setReleasedWhenClosed(NO);
+    return window;
+}
+
+} // namespace
+
+TEST(NSScreen, WithoutADisplayThereIsOneScreenUnderAMenuBar) {
+    AutoreleasePoolScope pool;
+    ASSERT_EQ(current_display(), nullptr);
+    NSArray* screens = msg_send<NSArray*>(objc_getClass("NSScreen"), "screens");
+    ASSERT_EQ(screens->count(), 1u);
+    NSScreen* main = msg_send<NSScreen*>(objc_getClass("NSScreen"), "mainScreen");
+    EXPECT_EQ(main, screens->objectAtIndex(0)) << "the same screen until the screens change";
+    EXPECT_EQ(main->frame(), NSMakeRect(0, 0, 1440, 900));
+    EXPECT_EQ(msg_send<NSRect>(main, "visibleFrame"), NSMakeRect(0, 0, 1440, 876));
+    EXPECT_EQ(msg_send<CGFloat>(main, "backingScaleFactor"), 1.0);
+}
+
+TEST(NSScreen, TurnsTopLeftDisplayRectanglesAroundTheFirstScreen) {
+    struct Case {
+        const char* name;
+        std::vector<ScreenRect> rects;
+        std::vector<NSRect> frames;
+    };
+    const Case cases[] = {
+        {"one screen", {{0, 0, 1440, 900}}, {NSMakeRect(0, 0, 1440, 900)}},
+        {"a smaller screen to the right, tops aligned",
+         {{0, 0, 1440, 900}, {1440, 0, 1024, 768}},
+         {NSMakeRect(0, 0, 1440, 900), NSMakeRect(1440, 132, 1024, 768)}},
+        {"a screen above",
+         {{0, 0, 1440, 900}, {0, -1080, 1920, 1080}},
+         {NSMakeRect(0, 0, 1440, 900), NSMakeRect(0, 900, 1920, 1080)}},
+        {"a screen below to the left",
+         {{0, 0, 1440, 900}, {-800, 900, 800, 600}},
+         {NSMakeRect(0, 0, 1440, 900), NSMakeRect(-800, -600, 800, 600)}},
+        {"none", {}, {}},
+    };
+    for (const Case& test : cases) {
+        const std::vector<NSRect> frames = NSScreen::frames_for_display_rects(test.rects);
+        ASSERT_EQ(frames.size(), test.frames.size()) << test.name;
+        for (std::size_t i = 0; i < frames.size(); ++i)
+            EXPECT_EQ(frames[i], test.frames[i])
+                << test.name << " #" << i << ": got " << rect_text(frames[i]) << ", expected "
+                << rect_text(test.frames[i]);
+    }
+}
+
+TEST(NSScreen, FollowsTheDisplaysScreens) {
+    AutoreleasePoolScope pool;
+    ScreensDisplay display({{0, 0, 1440, 900}, {1440, 0, 1024, 768}});
+    DisplayScope scope(display);
+    NSArray* screens = NSScreen::screens(nil);
+    EXPECT_EQ(frames_of(screens),
+              (std::vector<NSRect>{NSMakeRect(0, 0, 1440, 900), NSMakeRect(1440, 132, 1024, 768)}));
+    auto* second = static_cast<NSScreen*>(screens->objectAtIndex(1));
+    EXPECT_EQ(second->visibleFrame(), second->frame()) << "only the first has the menu bar";
+
+    display.set_screens({{0, 0, 800, 600}});
+    EXPECT_EQ(frames_of(NSScreen::screens(nil)), std::vector<NSRect>{NSMakeRect(0, 0, 800, 600)});
+    EXPECT_EQ(NSScreen::mainScreen(nil)->visibleFrame(), NSMakeRect(0, 0, 800, 576));
+    EXPECT_EQ(second->frame(), NSMakeRect(1440, 132, 1024, 768)) << "kept alive by its array";
+
+    display.set_screens({});
+    EXPECT_EQ(NSScreen::mainScreen(nil), nil);
+    EXPECT_EQ(NSScreen::screens(nil)->count(), 0u);
+}
+
+TEST(NSScreen, AWindowIsOnTheScreenHoldingItsCentreOrMostOfIt) {
+    struct Case {
+        const char* name;
+        NSRect frame;
+        std::size_t screen; // index in screens; 2: none expected
+    };
+    const Case cases[] = {
+        {"inside the first", NSMakeRect(100, 100, 200, 200), 0},
+        {"centre on the second", NSMakeRect(1300, 300, 400, 200), 1},
+        {"centre off screen, mostly on the second", NSMakeRect(1500, 850, 300, 200), 1},
+        {"off every screen: the main screen", NSMakeRect(5000, 5000, 10, 10), 0},
+    };
+    AutoreleasePoolScope pool;
+    ScreensDisplay display({{0, 0, 1440, 900}, {1440, 0, 1024, 768}});
+    DisplayScope scope(display);
+    NSArray* screens = NSScreen::screens(nil);
+    for (const Case& test : cases) {
+        ObjcRef<NSWindow> window = make_window(test.frame);
+        EXPECT_EQ(msg_send<NSScreen*>(window.get(), "screen"), screens->objectAtIndex(test.screen))
+            << test.name;
+    }
+    display.set_screens({});
+    EXPECT_EQ(make_window(NSMakeRect(0, 0, 10, 10))->screen(), nil) << "no screens";
+}
