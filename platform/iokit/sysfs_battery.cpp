@@ -2,7 +2,6 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/iokit/battery_dictionaries.h"
-#include "platform/iokit/sysfs_battery_reader.h"
 
 SysfsBattery::SysfsBattery() : SysfsBattery(k_machine_folder, k_machine_platform_profile) {}
 
@@ -10,7 +9,7 @@ SysfsBattery::SysfsBattery(std::string folder)
     : SysfsBattery(folder, folder + "/platform_profile") {}
 
 SysfsBattery::SysfsBattery(std::string folder, std::string platform_profile_path)
-    : m_folder(std::move(folder)), m_platform_profile_path(std::move(platform_profile_path)) {}
+    : m_supplies(std::move(folder), std::move(platform_profile_path)) {}
 
 std::optional<BatteryFacts> SysfsBattery::facts() {
     std::lock_guard lock(m_mutex);
@@ -18,7 +17,7 @@ std::optional<BatteryFacts> SysfsBattery::facts() {
     // A clock that went back does not make an old reading new.
     bool fresh = m_read_at && now >= *m_read_at && now - *m_read_at < k_reading_lifetime;
     if (!fresh) {
-        m_facts = battery_facts(read_power_supply_folder(m_folder, m_platform_profile_path));
+        m_facts = battery_facts(m_supplies.read(now));
         m_read_at = now;
     }
     return m_facts;

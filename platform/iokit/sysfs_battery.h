@@ -6,10 +6,13 @@
 // source); each would read every supply's files again. So a reading is reused while the platform
 // clock (platform/foundation/clock.h) stays within k_reading_lifetime of when it was taken: under
 // a virtual clock, until the clock is advanced. Code that changes a folder and must see the
-// change at once makes a new provider (reselect_battery_provider) or moves the clock on.
+// change at once makes a new provider (reselect_battery_provider) or moves the clock on. The
+// list of supplies and of the files each holds is kept longer (PowerSupplyFolder): a supply added
+// to the folder is seen once the clock has moved on by PowerSupplyFolder::k_listing_lifetime.
 
 #include "platform/iokit/battery_facts.h"
 #include "platform/iokit/battery_provider.h"
+#include "platform/iokit/sysfs_battery_reader.h"
 
 #include <mutex>
 #include <optional>
@@ -37,9 +40,8 @@ class SysfsBattery final : public BatteryProvider {
     // The facts of the current reading; none without a battery.
     std::optional<BatteryFacts> facts();
 
-    const std::string m_folder;
-    const std::string m_platform_profile_path;
     std::mutex m_mutex;
+    PowerSupplyFolder m_supplies;
     std::optional<BatteryFacts> m_facts;
     std::optional<double> m_read_at;
 };

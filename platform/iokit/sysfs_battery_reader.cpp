@@ -101,66 +101,64 @@ constexpr std::array<SupplyAttribute, k_supply_attribute_count> every_attribute(
     return all;
 }
 
-// Probing for a missing file costs about as much as reading one; with more values lacking than
-// this, the supply's folder is listed once instead and only the files it holds are read.
-constexpr std::size_t k_most_probes = 3;
+constexpr std::size_t index_of(SupplyAttribute attribute) {
+    return static_cast<std::size_t>(attribute);
+}
 
-class FolderReader {
+// A file that a listing held and that is no longer there (its folder may have gone too).
+bool is_gone(const SystemResult& result) {
+    return result.error == ENOENT || result.error == ENOTDIR;
+}
+
+using ListedSupply = PowerSupplyFolder::ListedSupply;
+
+// Reads the supplies of one listing, in its order.
+class SupplyReader {
   public:
-    explicit FolderReader(int folder_fd) : m_folder_fd(folder_fd) {}
+    explicit SupplyReader(std::string& text) : m_text(text) {}
 
-    PowerSupply read_supply(const std::string& name) {
+    PowerSupply read(const ListedSupply& listed) {
         using A = SupplyAttribute;
-        PowerSupply supply(name);
-        if (read_file_at(m_folder_fd, (name + "/uevent").c_str(), m_text).ok()) {
+        PowerSupply supply(listed.name);
+        if (!listed.uevent_path.empty() && read_listed(listed.uevent_path.c_str())) {
             parse_uevent(m_text, supply);
         }
-        fill_in(supply, std::array{A::Type});
-        if (supply.text(A::Type) == "Battery") fill_in(supply, std::array{A::Scope, A::Present});
+        fill_in(supply, listed, std::array{A::Type});
+        if (supply.text(A::Type) == "Battery") {
+            fill_in(supply, listed, std::array{A::Scope, A::Present});
+        }
         if (is_system_battery(supply) && !m_battery_read) {
-            fill_in(supply, every_attribute());
+            fill_in(supply, listed, every_attribute());
             m_battery_read = true;
         }
-        if (is_external_power_supply(supply)) fill_in(supply, std::array{A::Scope, A::Online});
+        if (is_external_power_supply(supply)) {
+            fill_in(supply, listed, std::array{A::Scope, A::Online});
+        }
         return supply;
     }
 
+    bool found_a_file_gone() const { return m_gone; }
+
   private:
-    void fill_in(PowerSupply& supply, std::span<const SupplyAttribute> attributes) {
-        std::vector<SupplyAttribute> lacking;
+    bool read_listed(const char* path) {
+        SystemResult result = read_file_at(AT_FDCWD, path, m_text);
+        if (is_gone(result)) m_gone = true;
+        return result.ok();
+    }
+
+    void fill_in(PowerSupply& supply, const ListedSupply& listed,
+                 std::span<const SupplyAttribute> attributes) {
         for (SupplyAttribute attribute : attributes) {
-            if (!supply.has(attribute)) lacking.push_back(attribute);
-        }
-        if (lacking.size() > k_most_probes) keep_files_present(supply.name(), lacking);
-        for (SupplyAttribute attribute : lacking) {
-            std::string path = supply.name() + "/" + std::string(attribute_name(attribute));
-            if (read_file_at(m_folder_fd, path.c_str(), m_text).ok()) supply.set(attribute, m_text);
+            if (supply.has(attribute) || !listed.files[index_of(attribute)]) continue;
+            std::string path = listed.path;
+            path += attribute_name(attribute);
+            if (read_listed(path.c_str())) supply.set(attribute, m_text);
         }
     }
 
-    // Drops from `attributes` those without a file in the supply's folder.
-    void keep_files_present(const std::string& supply, std::vector<SupplyAttribute>& attributes) {
-        int fd = ::openat(m_folder_fd, supply.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        Directory directory(fd >= 0 ? ::fdopendir(fd) : nullptr);
-        if (!directory) {
-            if (fd >= 0) ::close(fd);
-            attributes.clear();
-            return;
-        }
-        std::array<bool, k_supply_attribute_count> present{};
-        while (const dirent* entry = ::readdir(directory.get())) {
-            if (auto attribute = supply_attribute_named(entry->d_name)) {
-                present[static_cast<std::size_t>(*attribute)] = true;
-            }
-        }
-        std::erase_if(attributes, [&](SupplyAttribute attribute) {
-            return !present[static_cast<std::size_t>(attribute)];
-        });
-    }
-
-    int m_folder_fd;
-    std::string m_text;
+    std::string& m_text;
     bool m_battery_read = false;
+    bool m_gone = false;
 };
 
 // The names of the entries that may be supplies, in byte order.
@@ -175,22 +173,79 @@ std::vector<std::string> supply_names(DIR* directory) {
     return names;
 }
 
-std::string read_platform_profile(const std::string& path) {
-    std::string text;
-    if (path.empty() || !read_file_at(AT_FDCWD, path.c_str(), text).ok()) return {};
-    return clean_attribute_text(text);
+// The supply `name` of the folder open as `folder_fd` (at `folder`) with the files it holds; an
+// entry that cannot be listed is a supply without files.
+ListedSupply list_supply(int folder_fd, const std::string& folder, std::string name) {
+    ListedSupply supply{
+        .name = std::move(name), .path = folder + "/", .uevent_path = {}, .files = {}};
+    supply.path += supply.name + "/";
+    int fd = ::openat(folder_fd, supply.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    Directory directory(fd >= 0 ? ::fdopendir(fd) : nullptr);
+    if (!directory) {
+        if (fd >= 0) ::close(fd);
+        return supply;
+    }
+    while (const dirent* entry = ::readdir(directory.get())) {
+        std::string_view file = entry->d_name;
+        if (file == "uevent") supply.uevent_path = supply.path + "uevent";
+        if (auto attribute = supply_attribute_named(file)) supply.files.set(index_of(*attribute));
+    }
+    return supply;
 }
 
 } // namespace
 
+PowerSupplyFolder::PowerSupplyFolder(std::string folder, std::string platform_profile_path)
+    : m_folder(std::move(folder)), m_platform_profile_path(std::move(platform_profile_path)) {}
+
+PowerSupplySnapshot PowerSupplyFolder::read(double now) {
+    const bool listed_now = !listing_is_current(now);
+    if (listed_now) list(now);
+    PowerSupplySnapshot snapshot;
+    if (!read_supplies(snapshot) && !listed_now) {
+        list(now);
+        snapshot.supplies.clear();
+        static_cast<void>(read_supplies(snapshot));
+    }
+    snapshot.platform_profile = read_platform_profile();
+    return snapshot;
+}
+
+bool PowerSupplyFolder::listing_is_current(double now) const {
+    // A clock that went back does not make an old listing new.
+    return m_folder_opened && m_listed_at && now >= *m_listed_at &&
+           now - *m_listed_at < k_listing_lifetime;
+}
+
+void PowerSupplyFolder::list(double now) {
+    m_listing.clear();
+    m_listed_at = now;
+    m_platform_profile_listed = !m_platform_profile_path.empty();
+    Directory directory(::opendir(m_folder.c_str()));
+    m_folder_opened = directory != nullptr;
+    if (!directory) return;
+    for (std::string& name : supply_names(directory.get()))
+        m_listing.push_back(list_supply(::dirfd(directory.get()), m_folder, std::move(name)));
+}
+
+bool PowerSupplyFolder::read_supplies(PowerSupplySnapshot& snapshot) {
+    SupplyReader reader(m_text);
+    snapshot.supplies.reserve(m_listing.size());
+    for (const ListedSupply& listed : m_listing)
+        snapshot.supplies.push_back(reader.read(listed));
+    return !reader.found_a_file_gone();
+}
+
+std::string PowerSupplyFolder::read_platform_profile() {
+    if (!m_platform_profile_listed) return {};
+    SystemResult result = read_file_at(AT_FDCWD, m_platform_profile_path.c_str(), m_text);
+    // A machine without the profile has none until the next listing.
+    if (is_gone(result)) m_platform_profile_listed = false;
+    if (!result.ok()) return {};
+    return clean_attribute_text(m_text);
+}
+
 PowerSupplySnapshot read_power_supply_folder(const std::string& folder,
                                              const std::string& platform_profile_path) {
-    PowerSupplySnapshot snapshot;
-    Directory directory(::opendir(folder.c_str()));
-    if (!directory) return snapshot;
-    FolderReader reader(::dirfd(directory.get()));
-    for (const std::string& name : supply_names(directory.get()))
-        snapshot.supplies.push_back(reader.read_supply(name));
-    snapshot.platform_profile = read_platform_profile(platform_profile_path);
-    return snapshot;
+    return PowerSupplyFolder(folder, platform_profile_path).read(0);
 }

@@ -6,12 +6,63 @@
 
 #include "platform/iokit/power_supply.h"
 
+#include <bitset>
+#include <optional>
 #include <string>
+#include <vector>
 
-// The supplies in name order (byte order of the folder names); folders whose names start with
-// a dot are passed over. Every supply is read from its uevent; lacking values are looked for in
-// attribute files only where they matter: the type of every supply, the scope and online state
-// of external supplies, and every value of the first system battery. The platform profile is
-// read from `platform_profile_path` unless it is empty.
+// A power_supply folder read again and again, as a refresh timer does. Listing the folder and
+// each supply's files costs several times what reading the uevent files does, and supplies come
+// and go rarely, so the listing is kept: a reading opens only the uevent files and the attribute
+// files that are listed and hold a value the uevent lacks.
+class PowerSupplyFolder {
+  public:
+    // Seconds a listing is kept before a reading lists the folder again.
+    static constexpr double k_listing_lifetime = 120;
+
+    // The platform profile is read from `platform_profile_path` unless it is empty.
+    explicit PowerSupplyFolder(std::string folder, std::string platform_profile_path = {});
+
+    // The supplies in name order (byte order of the folder names); folders whose names start
+    // with a dot are passed over. Every supply is read from its uevent; lacking values are
+    // looked for in attribute files only where they matter: the type of every supply, the scope
+    // and online state of external supplies, and every value of the first system battery.
+    //
+    // The folder is listed again first when there is no listing yet, when the last one could
+    // not open the folder, when it is k_listing_lifetime old at `now` or `now` is before it was
+    // made; and once more, reading again, when a listed file has gone. So a supply removed is
+    // missed at once, and one added is found within the lifetime.
+    PowerSupplySnapshot read(double now);
+
+    // One supply folder as listed.
+    struct ListedSupply {
+        std::string name;
+        // "<folder>/<name>/", the start of every path in it.
+        std::string path;
+        // Empty when the folder holds no uevent file.
+        std::string uevent_path;
+        // The attribute files present, by SupplyAttribute.
+        std::bitset<k_supply_attribute_count> files;
+    };
+
+  private:
+    void list(double now);
+    bool listing_is_current(double now) const;
+    // False when a listed file has gone.
+    bool read_supplies(PowerSupplySnapshot& snapshot);
+    std::string read_platform_profile();
+
+    const std::string m_folder;
+    const std::string m_platform_profile_path;
+    std::vector<ListedSupply> m_listing;
+    std::optional<double> m_listed_at;
+    bool m_folder_opened = false;
+    // Cleared when the profile file was missing, until the next listing.
+    bool m_platform_profile_listed = false;
+    // One buffer for every file's text, so that a reading allocates it once.
+    std::string m_text;
+};
+
+// One reading with a listing of its own.
 PowerSupplySnapshot read_power_supply_folder(const std::string& folder,
                                              const std::string& platform_profile_path = {});

@@ -121,3 +121,74 @@ TEST(SysfsBatteryReader, GivesNothingForAMissingFolder) {
     EXPECT_TRUE(snapshot.supplies.empty());
     EXPECT_EQ(snapshot.platform_profile, "");
 }
+
+TEST(PowerSupplyFolder, MissesARemovedSupplyAtOnceAndFindsAnAddedOneWhenItsListingIsOld) {
+    TemporaryFolder folder;
+    write_supplies(folder, {{"AC", {"TYPE=Mains", "ONLINE=1"}}, {"BAT0", {"TYPE=Battery"}}});
+    PowerSupplyFolder supplies(folder.path());
+    const double start = 1000;
+    const double later = start + PowerSupplyFolder::k_listing_lifetime;
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(names_of(supplies.read(start)), (Names{"AC", "BAT0"}));
+
+    write_supplies(folder, {{"BAT1", {"TYPE=Battery"}}});
+    EXPECT_EQ(names_of(supplies.read(start + 10)), (Names{"AC", "BAT0"}));
+    EXPECT_EQ(names_of(supplies.read(later)), (Names{"AC", "BAT0", "BAT1"}));
+
+    std::filesystem::remove_all(folder / "AC");
+    EXPECT_EQ(names_of(supplies.read(later + 10)), (Names{"BAT0", "BAT1"}));
+
+    write_supplies(folder, {{"BAT2", {"TYPE=Battery"}}});
+    EXPECT_EQ(names_of(supplies.read(start)), (Names{"BAT0", "BAT1", "BAT2"})); // a clock set back
+}
+
+TEST(PowerSupplyFolder, ReadsValuesTheUeventLacksFromTheirFilesAtEveryReading) {
+    TemporaryFolder folder;
+    write_supplies(folder,
+                   {{"AC", {"TYPE=Mains"}, {{"online", "0"}}},
+                    {"BAT0", {"TYPE=Battery", "STATUS=Discharging"}, {{"capacity", "50"}}}});
+    PowerSupplyFolder supplies(folder.path());
+    PowerSupplySnapshot first = supplies.read(0);
+    EXPECT_EQ(find(first, "BAT0")->integer(SupplyAttribute::Capacity), 50);
+    EXPECT_EQ(find(first, "AC")->integer(SupplyAttribute::Online), 0);
+
+    write_supplies(folder, {{"AC", {}, {{"online", "1"}}}, {"BAT0", {}, {{"capacity", "49"}}}});
+    PowerSupplySnapshot second = supplies.read(10);
+    EXPECT_EQ(find(second, "BAT0")->integer(SupplyAttribute::Capacity), 49);
+    EXPECT_EQ(find(second, "AC")->integer(SupplyAttribute::Online), 1);
+
+    // Once the uevent holds the value, it wins over the file.
+    write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=48"}}});
+    EXPECT_EQ(find(supplies.read(20), "BAT0")->integer(SupplyAttribute::Capacity), 48);
+
+    // A listed file that has gone is read as absent, and the folder is listed again.
+    std::filesystem::remove(folder / "AC/online");
+    EXPECT_FALSE(find(supplies.read(30), "AC")->has(SupplyAttribute::Online));
+    EXPECT_EQ(find(supplies.read(40), "BAT0")->integer(SupplyAttribute::Capacity), 48);
+}
+
+TEST(PowerSupplyFolder, ReadsThePlatformProfileEveryTimeItIsThere) {
+    TemporaryFolder folder;
+    write_supplies(folder, {{"BAT0", {"TYPE=Battery"}}});
+    const std::string profile = folder / "platform_profile";
+    PowerSupplyFolder supplies(folder.path(), profile);
+    EXPECT_EQ(supplies.read(0).platform_profile, "");
+
+    folder.write("platform_profile", "low-power\n");
+    EXPECT_EQ(supplies.read(10).platform_profile, ""); // missing at the last listing
+    EXPECT_EQ(supplies.read(PowerSupplyFolder::k_listing_lifetime).platform_profile, "low-power");
+    folder.write("platform_profile", "balanced\n");
+    EXPECT_EQ(supplies.read(PowerSupplyFolder::k_listing_lifetime + 10).platform_profile,
+              "balanced");
+    std::filesystem::remove(profile);
+    EXPECT_EQ(supplies.read(PowerSupplyFolder::k_listing_lifetime + 20).platform_profile, "");
+}
+
+TEST(PowerSupplyFolder, ListsAFolderThatCouldNotBeOpenedAgainAtTheNextReading) {
+    TemporaryFolder top;
+    const std::string folder = top / "power_supply";
+    PowerSupplyFolder supplies(folder);
+    EXPECT_TRUE(supplies.read(0).supplies.empty());
+    top.write("power_supply/BAT0/uevent", "POWER_SUPPLY_TYPE=Battery\n");
+    EXPECT_EQ(names_of(supplies.read(1)), std::vector<std::string>{"BAT0"});
+}

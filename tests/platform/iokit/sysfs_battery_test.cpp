@@ -209,3 +209,19 @@ TEST(SysfsBattery, ReusesAReadingOnlyWithinItsLifetime) {
     clock.advance(10);
     EXPECT_FALSE(battery.has_battery());
 }
+
+TEST(SysfsBattery, FindsMainsAddedToTheFolderOnceTheListingIsOld) {
+    TemporaryFolder folder;
+    write_supplies(folder, {{"BAT0", charge_battery("Discharging", "990000")}});
+    ManualClock clock;
+    SysfsBattery battery(folder.path());
+    auto external = [&] {
+        return value_at(battery.copy_registry_entry().get(), "ExternalConnected");
+    };
+    EXPECT_EQ(external(), "bool:false");
+    write_supplies(folder, {mains("1")});
+    clock.advance(10);
+    EXPECT_EQ(external(), "bool:false"); // the folder's listing is kept
+    clock.advance(PowerSupplyFolder::k_listing_lifetime);
+    EXPECT_EQ(external(), "bool:true");
+}
