@@ -115,7 +115,7 @@ ResolvedMethod resolve_method(id receiver, SEL selector) {
     Method method = receiver->isa()->find_method(selector);
     const Signature* signature = method_signature(method);
     if (!signature) return {};
-    return {method->implementation, signature};
+    return {method->implementation, signature, method->implementation_type};
 }
 
 bool check_typed_send(SEL selector, const Signature& signature, std::span<const TypeShape> shapes) {

@@ -35,6 +35,8 @@ extern "C" id objc_msgSend(id self, SEL op, ...);
 struct ResolvedMethod {
     IMP imp = nullptr;
     const Signature* signature = nullptr;
+    // implementation_type_of the IMP's C++ type, when known.
+    const void* implementation_type = nullptr;
 };
 
 ResolvedMethod resolve_method(id receiver, SEL selector);
@@ -51,6 +53,11 @@ R msg_send(id receiver, SEL selector, A... arguments) {
     static std::atomic<const Signature*> s_checked{nullptr};
     ResolvedMethod method = resolve_method(receiver, selector);
     if (!method.signature) return R();
+    // A native method of exactly these C++ types is called as the function it is.
+    using Direct = R (*)(id, SEL, A...);
+    if (method.implementation_type == implementation_type_of<Direct>()) {
+        return reinterpret_cast<Direct>(method.imp)(receiver, selector, arguments...);
+    }
     if (s_checked.load(std::memory_order_relaxed) != method.signature) {
         if (!check_typed_send(selector, *method.signature, k_shapes)) return R();
         s_checked.store(method.signature, std::memory_order_relaxed);

@@ -13,6 +13,9 @@ struct objc_method {
     IMP implementation;
     std::string types;
     std::atomic<const Signature*> signature{nullptr};
+    // implementation_type_of the implementation's C++ type; null when it is not known (methods
+    // added by class_addMethod).
+    const void* implementation_type = nullptr;
 };
 
 // The method's signature, parsed once; null for a null method or a malformed encoding.

@@ -59,6 +59,7 @@ struct MethodEntry {
     bool is_class_method;
     std::size_t parameter_count; // after the receiver and the selector
     bool variadic = false;       // parameters beyond the selector's colons are variadic ones
+    const void* implementation_type = nullptr; // implementation_type_of its C++ type
 };
 
 namespace native_detail {
@@ -108,8 +109,10 @@ struct ClassMethodOf<Function, R (*)(Class, A...) noexcept> : ClassTrampoline<Fu
 
 template <class Method>
 MethodEntry entry_for(const char* selector, bool is_class_method) {
-    return {selector, reinterpret_cast<IMP>(&Method::call), Method::types(), is_class_method,
-            Method::parameter_count};
+    MethodEntry entry{selector, reinterpret_cast<IMP>(&Method::call), Method::types(),
+                      is_class_method, Method::parameter_count};
+    entry.implementation_type = implementation_type_of<decltype(&Method::call)>();
+    return entry;
 }
 
 template <class T>

@@ -75,6 +75,11 @@ void NSObject::release() {
         delete this;
         return;
     }
+    using NativeDealloc = void (*)(id, SEL);
+    if (dealloc.implementation_type == implementation_type_of<NativeDealloc>()) {
+        reinterpret_cast<NativeDealloc>(dealloc.imp)(self, selector);
+        return;
+    }
     void* values[] = {&self, &selector};
     dealloc.signature->call(dealloc.imp, nullptr, values);
 }

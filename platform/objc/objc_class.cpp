@@ -86,7 +86,8 @@ Method objc_class::find_method_unlocked(SEL selector) const {
     return nullptr;
 }
 
-bool objc_class::add_method(SEL selector, IMP imp, const char* types) {
+bool objc_class::add_method(SEL selector, IMP imp, const char* types,
+                            const void* implementation_type) {
     std::unique_lock lock(runtime_lock());
     auto [entry, inserted] = m_methods.try_emplace(selector);
     if (!inserted) return false;
@@ -94,6 +95,7 @@ bool objc_class::add_method(SEL selector, IMP imp, const char* types) {
     entry->second->selector = selector;
     entry->second->implementation = imp;
     entry->second->types = types;
+    entry->second->implementation_type = implementation_type;
     g_method_generation.fetch_add(1, std::memory_order_release);
     return true;
 }

@@ -55,8 +55,10 @@ struct objc_class final : NSObject {
 
     // The method for `selector` in this class or its nearest ancestor that has one; null if none.
     Method find_method(SEL selector) const;
-    // False when this class itself already has a method for `selector`.
-    bool add_method(SEL selector, IMP imp, const char* types);
+    // False when this class itself already has a method for `selector`. `implementation_type`
+    // is implementation_type_of the IMP's real C++ type, or null.
+    bool add_method(SEL selector, IMP imp, const char* types,
+                    const void* implementation_type = nullptr);
     // False for a metaclass, a registered class, a name in use or an alignment above 16 bytes.
     bool add_ivar(const char* name, std::size_t size, std::uint8_t log2_alignment,
                   const char* types);

@@ -22,6 +22,15 @@ using Ivar = objc_ivar*;
 // always starts with the receiver and the selector.
 using IMP = void (*)(void);
 
+// Stands for the C++ function type F of an implementation: a caller that knows a method's exact
+// C++ type calls it as that function, without building a call from its encoding.
+template <class F>
+inline constexpr char k_implementation_type_tag = 0;
+template <class F>
+constexpr const void* implementation_type_of() {
+    return &k_implementation_type_tag<F>;
+}
+
 using BOOL = signed char;
 inline constexpr BOOL YES = 1;
 inline constexpr BOOL NO = 0;

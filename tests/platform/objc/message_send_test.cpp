@@ -1,5 +1,7 @@
 #include "platform/objc/message_send.h"
 
+#include "platform/objc/method.h"
+
 #include "tests/platform/objc/objc_test_support.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +62,15 @@ TEST(MessageSend, PassesEveryIntegerWidthThroughTheVariadicEntry) {
         }
     };
     std::apply([&](const auto&... rows) { (check(rows), ...); }, k_encoding_table);
+}
+
+TEST(MessageSend, MethodsAddedAtRunTimeHaveNoKnownCppType) {
+    Receiver receiver;
+    SEL selector = receiver.add("echoLong:", reinterpret_cast<IMP>(&echo<long long>), "q@:q");
+    Method method = class_getInstanceMethod(receiver.cls, selector);
+    ASSERT_TRUE(method);
+    EXPECT_EQ(method->implementation_type, nullptr);
+    EXPECT_EQ(msg_send<long long>(receiver.object.get(), selector, 7LL), 7);
 }
 
 TEST(MessageSend, CallsAClassMadeAtRunTimeWithAnObjectArgument) {

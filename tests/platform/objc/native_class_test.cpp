@@ -1,5 +1,8 @@
 #include "platform/objc/native_class.h"
 
+#include "platform/objc/message_send.h"
+#include "platform/objc/method.h"
+
 #include "tests/platform/objc/objc_test_support.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +50,23 @@ TEST(NativeClass, RegistersMethodsWithEncodingsDerivedFromCpp) {
                  "{CGRect={CGPoint=dd}{CGSize=dd}}@:{CGRect={CGPoint=dd}{CGSize=dd}}d");
     EXPECT_EQ(reinterpret_cast<long long>(objc_msgSend(cls, sel_registerName("sum:"), 40LL, 2LL)),
               42);
+}
+
+// Typed sends whose C++ types are exactly the method's call it as a function, not through libffi.
+TEST(NativeClass, RecordsTheCppTypeOfEachImplementation) {
+    Class cls = counter_class();
+    Method count = class_getInstanceMethod(cls, sel_registerName("count"));
+    Method sum = class_getInstanceMethod(object_getClass(cls), sel_registerName("sum:"));
+    ASSERT_TRUE(count && sum);
+    EXPECT_EQ(count->implementation_type, (implementation_type_of<int (*)(id, SEL)>()));
+    EXPECT_EQ(sum->implementation_type,
+              (implementation_type_of<long long (*)(id, SEL, long long, long long)>()));
+
+    ObjcRef<> counter = ObjcRef<>::adopt(class_createInstance(cls, 0));
+    msg_send<void>(counter.get(), "increment");
+    msg_send<void>(counter.get(), "increment");
+    EXPECT_EQ(msg_send<int>(counter.get(), "count"), 2);
+    EXPECT_EQ(msg_send<long long>(cls, "sum:", 40LL, 2LL), 42);
 }
 
 TEST(NativeClass, AllocBuildsTheNativeObjectAlsoForASubclassMadeAtRunTime) {
