@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 #include <optional>
+#include <typeinfo>
 
 namespace {
 
@@ -205,7 +206,14 @@ bool range_is_within(CFRange range, std::size_t length) {
 CFIndex convert_units(std::u16string_view units, CFStringEncoding encoding, UInt8 loss_byte,
                       ByteSink& sink) {
     std::size_t position = 0;
+    const bool ascii_takes_one_byte = encoding != kCFStringEncodingUnicode;
     while (position < units.size()) {
+        if (ascii_takes_one_byte && units[position] < 0x80) {
+            const char byte = static_cast<char>(units[position]);
+            if (!sink.append(&byte, 1)) break;
+            ++position;
+            continue;
+        }
         DecodedCharacter character = decode_utf16_character(units, position);
         char bytes[4];
         std::size_t count = encode_character(character, units.substr(position), encoding, bytes);
@@ -243,6 +251,10 @@ void CFRelease(CFTypeRef ref) {
 
 CFTypeID CFGetTypeID(CFTypeRef ref) {
     if (!ref) return 0;
+    // The exact classes of most values first: comparing types costs far less than dynamic_cast.
+    const std::type_info& type = typeid(*static_cast<const NSObject*>(ref));
+    if (type == typeid(NSString)) return k_string_type_id;
+    if (type == typeid(NSNumber)) return k_number_type_id;
     if (as<NSBoolean>(ref)) return k_boolean_type_id;
     if (as<NSNumber>(ref)) return k_number_type_id;
     if (as<NSString>(ref)) return k_string_type_id;

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -168,7 +169,16 @@ NSString* NSString::stringWithCharacters(Class self, const unichar* characters, 
 }
 
 const char* NSString::UTF8String() const {
-    std::call_once(m_utf8_once, [this] { m_utf8 = utf8(); });
+    // Not std::call_once: that wakes any waiters with a system call after every first run, and
+    // most strings are asked for their text only once.
+    if (!m_utf8_made.load(std::memory_order_acquire)) {
+        static std::mutex making;
+        std::lock_guard lock(making);
+        if (!m_utf8_made.load(std::memory_order_relaxed)) {
+            m_utf8 = utf8();
+            m_utf8_made.store(true, std::memory_order_release);
+        }
+    }
     return m_utf8.c_str();
 }
 

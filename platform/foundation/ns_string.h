@@ -9,6 +9,7 @@
 
 #include "platform/objc/native_class.h"
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -94,7 +95,7 @@ class NSString : public NSObject {
     static NSString* make_autoreleased(Class cls, std::u16string units);
 
     std::u16string m_units;
-    mutable std::once_flag m_utf8_once;
+    mutable std::atomic<bool> m_utf8_made{false};
     mutable std::string m_utf8;
 };
 

@@ -60,6 +60,13 @@ int64_t run_decoder(std::span<const unsigned char> utf8, char16_t* out) {
     const int64_t size = static_cast<int64_t>(utf8.size());
     int64_t units = 0;
     for (int64_t i = 0; i < size;) {
+        // Most texts are ASCII: one byte, one unit, nothing to check.
+        if (utf8[static_cast<size_t>(i)] < 0x80) {
+            if constexpr (write) out[units] = utf8[static_cast<size_t>(i)];
+            ++units;
+            ++i;
+            continue;
+        }
         const Decoded decoded = decode_at(utf8.data() + i, size - i);
         if (decoded.step == Step::rejected) return utf8_rejected;
         if (decoded.step == Step::end_of_text) break;
