@@ -1,6 +1,7 @@
 #include "platform/appkit/display_link.h"
 
 #include "platform/appkit/ns_application.h"
+#include "platform/appkit/ns_status_item.h"
 #include "platform/appkit/ns_view.h"
 #include "platform/appkit/ns_window.h"
 #include "platform/foundation/clock.h"
@@ -142,6 +143,7 @@ void DisplayScope::Link::draw_visible_windows(const std::vector<ObjcRef<NSWindow
 }
 
 void DisplayScope::Link::show_model() {
+    show_status_item_on(m_display);
     std::vector<ObjcRef<NSWindow>> windows = application_windows();
     draw_visible_windows(windows);
     double main_height = m_display.screens().front().height;

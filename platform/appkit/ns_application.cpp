@@ -2,7 +2,9 @@
 
 #include "platform/appkit/display_link.h"
 #include "platform/appkit/ns_menu.h"
+#include "platform/appkit/ns_status_item.h"
 #include "platform/appkit/ns_window.h"
+#include "platform/appkit/window_controls.h"
 #include "platform/appkit/ns_workspace.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_array.h"
@@ -339,10 +341,16 @@ void NSApplication::handle_display_input(const Input& input) {
         return post_key_press(input);
     case InputKind::close_window:
         return close_window(input);
-    case InputKind::menu_choice:
-        return reject(input, "the status menu is not available");
-    case InputKind::click:
-        return reject(input, "controls are not available");
+    case InputKind::menu_choice: {
+        std::string refusal = choose_status_menu_item(input.number);
+        if (!refusal.empty()) reject(input, refusal);
+        return;
+    }
+    case InputKind::click: {
+        std::string refusal = click_window_control(m_windows, input.window, input.number);
+        if (!refusal.empty()) reject(input, refusal);
+        return;
+    }
     case InputKind::sleep:
     case InputKind::wake:
         return NSWorkspace::post_power_notification(input.kind == InputKind::sleep);

@@ -1,6 +1,11 @@
 #include "platform/appkit/ns_bitmap_image_rep.h"
 
+#include "platform/appkit/ns_graphics_context.h"
+#include "platform/graphics/cg_context_drawing.h"
+#include "platform/graphics/png_file.h"
+
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -113,7 +118,50 @@ void NSBitmapImageRep::getBitmapDataPlanes(unsigned char** planes) const {
     if (planes) planes[0] = m_data;
 }
 
+NSBitmapImageRep* NSBitmapImageRep::imageRepWithContentsOfFile(Class, NSString* path) {
+    if (!path) return nil;
+    std::string file_path = path->utf8();
+    std::optional<PngPicture> picture = read_png_file(file_path);
+    if (!picture) return nil;
+    auto* rep = static_cast<NSBitmapImageRep*>(make_native<NSBitmapImageRep>().take());
+    if (!rep) return nil;
+    auto samples = static_cast<NSInteger>(picture->samples_per_pixel);
+    rep = static_cast<NSBitmapImageRep*>(rep->initWithBitmapDataPlanes(
+        nullptr, static_cast<NSInteger>(picture->width), static_cast<NSInteger>(picture->height), 8,
+        samples, picture->has_alpha ? YES : NO, NO, NSDeviceRGBColorSpace,
+        NSBitmapFormatAlphaNonpremultiplied, 0, 0));
+    if (!rep) return nil;
+    for (std::size_t row = 0; row < picture->height; ++row) {
+        std::memcpy(rep->m_data + row * static_cast<std::size_t>(rep->m_bytes_per_row),
+                    picture->pixels.data() + row * picture->bytes_per_row(),
+                    picture->bytes_per_row());
+    }
+    rep->set_file_path(std::move(file_path));
+    return static_cast<NSBitmapImageRep*>(rep->autorelease());
+}
+
 BOOL NSBitmapImageRep::draw() {
+    return drawAtPoint(NSMakePoint(0, 0));
+}
+
+BOOL NSBitmapImageRep::drawAtPoint(NSPoint point) {
+    NSSize points = size();
+    return drawInRect(NSMakeRect(point.x, point.y, points.width, points.height));
+}
+
+BOOL NSBitmapImageRep::drawInRect(NSRect rect) {
+    NSGraphicsContext* context = NSGraphicsContext::current();
+    if (!context || !m_data || bitsPerSample() != 8) return NO;
+    if (colors_of(colorSpaceName()) != 3 || (m_bitmap_format & NSBitmapFormatAlphaFirst)) return NO;
+    CGPixelSource source{m_data,
+                         static_cast<std::size_t>(pixelsWide()),
+                         static_cast<std::size_t>(pixelsHigh()),
+                         static_cast<std::size_t>(m_bytes_per_row),
+                         static_cast<std::size_t>(m_samples_per_pixel),
+                         (m_bitmap_format & NSBitmapFormatAlphaNonpremultiplied) == 0};
+    if (m_bits_per_pixel != m_samples_per_pixel * 8) return NO;
+    if (!cg_context_draw_pixels(context->CGContext(), rect, source)) return NO;
+    if (!file_path().empty()) context->note_drawn_file(file_name());
     return YES;
 }
 
@@ -133,5 +181,12 @@ void register_ns_bitmap_image_rep_class() {
             instance_method<&NSBitmapImageRep::numberOfPlanes>("numberOfPlanes"),
             instance_method<&NSBitmapImageRep::getBitmapDataPlanes>("getBitmapDataPlanes:"),
             instance_method<&NSBitmapImageRep::draw>("draw"),
+            instance_method<&NSBitmapImageRep::drawAtPoint>("drawAtPoint:"),
+            instance_method<&NSBitmapImageRep::drawInRect>("drawInRect:"),
         });
+    add_native_methods(native_class<NSImageRep>(),
+                       {
+                           class_method<&NSBitmapImageRep::imageRepWithContentsOfFile>(
+                               "imageRepWithContentsOfFile:"),
+                       });
 }

@@ -47,8 +47,18 @@ class NSBitmapImageRep : public NSImageRep {
     // Writes the one plane's address to planes[0]; a null `planes` is ignored.
     void getBitmapDataPlanes(unsigned char** planes) const;
 
-    // YES. The next drawing layer copies the pixels into the current graphics context here.
+    // +imageRepWithContentsOfFile:, also answered by NSImageRep: an autoreleased representation
+    // of the PNG file at `path` (8-bit RGB, or RGBA with straight alpha when the file has
+    // transparency) whose size in points is its size in pixels; nil when the file cannot be read.
+    static NSBitmapImageRep* imageRepWithContentsOfFile(Class self, NSString* path);
+
+    // Composite the pixels over the current graphics context, scaled to the rectangle: at a point
+    // with the representation's size, at (0, 0) for -draw. NO, with nothing drawn, without a
+    // current context or for samples it cannot draw (16-bit, alpha first, white colour spaces).
+    // Drawing a picture read from a file tells the context the file's name.
     BOOL draw();
+    BOOL drawAtPoint(NSPoint point);
+    BOOL drawInRect(NSRect rect);
 
   private:
     struct FreeDeleter {

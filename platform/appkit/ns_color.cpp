@@ -40,6 +40,23 @@ NSColor* NSColor::clearColor(Class self) {
     return make_autoreleased(self, 0, 0, 0, 0);
 }
 
+NSColor* NSColor::controlColor(Class self) {
+    return make_autoreleased(self, 1, 1, 1, 1);
+}
+
+NSColor* NSColor::controlTextColor(Class self) {
+    return make_autoreleased(self, 0, 0, 0, 0.85);
+}
+
+// The grey of a selection in a window that is not key; labels use it to look disabled.
+NSColor* NSColor::secondarySelectedControlColor(Class self) {
+    return make_autoreleased(self, 0.863, 0.863, 0.863, 1);
+}
+
+NSColor* NSColor::textBackgroundColor(Class self) {
+    return make_autoreleased(self, 1, 1, 1, 1);
+}
+
 NSColor* NSColor::colorWithCalibratedRedGreenBlueAlpha(Class self, CGFloat red, CGFloat green,
                                                        CGFloat blue, CGFloat alpha) {
     return make_autoreleased(self, red, green, blue, alpha);
@@ -72,6 +89,10 @@ void register_ns_color_class() {
             class_method<&NSColor::whiteColor>("whiteColor"),
             class_method<&NSColor::blackColor>("blackColor"),
             class_method<&NSColor::clearColor>("clearColor"),
+            class_method<&NSColor::controlColor>("controlColor"),
+            class_method<&NSColor::controlTextColor>("controlTextColor"),
+            class_method<&NSColor::secondarySelectedControlColor>("secondarySelectedControlColor"),
+            class_method<&NSColor::textBackgroundColor>("textBackgroundColor"),
             class_method<&NSColor::colorWithCalibratedRedGreenBlueAlpha>(
                 "colorWithCalibratedRed:green:blue:alpha:"),
             class_method<&NSColor::colorWithSRGBRedGreenBlueAlpha>(

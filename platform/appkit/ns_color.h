@@ -16,6 +16,11 @@ class NSColor : public NSObject {
     static NSColor* whiteColor(Class self);
     static NSColor* blackColor(Class self);
     static NSColor* clearColor(Class self);
+    // The faces and texts of controls.
+    static NSColor* controlColor(Class self);
+    static NSColor* controlTextColor(Class self);
+    static NSColor* secondarySelectedControlColor(Class self);
+    static NSColor* textBackgroundColor(Class self);
     // Components outside 0...1 are clamped.
     static NSColor* colorWithCalibratedRedGreenBlueAlpha(Class self, CGFloat red, CGFloat green,
                                                          CGFloat blue, CGFloat alpha);

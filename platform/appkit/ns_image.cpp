@@ -1,5 +1,8 @@
 #include "platform/appkit/ns_image.h"
 
+#include "platform/appkit/ns_bitmap_image_rep.h"
+#include "platform/appkit/ns_graphics_context.h"
+
 #include <algorithm>
 
 namespace {
@@ -31,6 +34,22 @@ NSArray* NSImage::representations() const {
     for (const auto& rep : m_representations)
         list.push_back(rep.get());
     return NSArray::make(list).autorelease();
+}
+
+void NSImage::recache() {
+    ++m_recache_count;
+    NSGraphicsContext* context = NSGraphicsContext::current();
+    if (!context || context->drawn_file().empty()) return;
+    if (draws_into_my_bitmap(context->CGContext())) m_picture_file = context->drawn_file();
+}
+
+bool NSImage::draws_into_my_bitmap(CGContextRef context) const {
+    void* pixels = CGBitmapContextGetData(context);
+    if (!pixels) return false;
+    return std::any_of(m_representations.begin(), m_representations.end(), [&](const auto& rep) {
+        auto* bitmap = dynamic_cast<NSBitmapImageRep*>(rep.get());
+        return bitmap && bitmap->bitmapData() == pixels;
+    });
 }
 
 ObjcRef<NSImage> NSImage::make_system_icon(NSString* type) {

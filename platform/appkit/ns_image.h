@@ -9,7 +9,9 @@
 
 #include "platform/appkit/ns_image_rep.h"
 #include "platform/foundation/ns_array.h"
+#include "platform/graphics/cg_bitmap_context.h"
 
+#include <string>
 #include <vector>
 
 class NSImage : public NSObject {
@@ -32,9 +34,11 @@ class NSImage : public NSObject {
     void removeRepresentation(NSImageRep* representation);
     // An autoreleased copy of the list.
     NSArray* representations() const;
-    // Drops cached renderings after the pixels of a representation changed: the model keeps none,
-    // so it only counts, which lets displays and tests see that the pixels were renewed.
-    void recache() { ++m_recache_count; }
+    // Drops cached renderings after the pixels of a representation changed. The model keeps
+    // none: it counts, which lets displays and tests see that the pixels were renewed, and when
+    // the current graphics context draws into one of this image's bitmaps, takes over the name of
+    // the file last drawn into that context as picture_file().
+    void recache();
 
     // For the model:
     // A new system icon of 32 × 32 points holding one reference; empty for a nil or empty type.
@@ -43,6 +47,11 @@ class NSImage : public NSObject {
     NSString* system_icon_type() const { return m_system_icon_type.get(); }
     // How many times recache was sent.
     std::size_t recache_count() const { return m_recache_count; }
+    // The file name (last path component) of the picture read from a file that was last drawn
+    // into this image's pixels, as learnt at recache; null when none was.
+    const std::string* picture_file() const {
+        return m_picture_file.empty() ? nullptr : &m_picture_file;
+    }
 
   private:
     NSSize m_size;
@@ -51,6 +60,9 @@ class NSImage : public NSObject {
     std::vector<ObjcRef<NSImageRep>> m_representations;
     ObjcRef<NSString> m_system_icon_type;
     std::size_t m_recache_count = 0;
+    std::string m_picture_file;
+
+    bool draws_into_my_bitmap(CGContextRef context) const;
 };
 
 void register_ns_image_class();

@@ -20,6 +20,11 @@ void NSImageRep::setColorSpaceName(NSString* name) {
     m_color_space_name = ObjcRef<NSString>::retain(name);
 }
 
+std::string NSImageRep::file_name() const {
+    std::size_t slash = m_file_path.find_last_of('/');
+    return slash == std::string::npos ? m_file_path : m_file_path.substr(slash + 1);
+}
+
 BOOL NSImageRep::draw() {
     return NO;
 }

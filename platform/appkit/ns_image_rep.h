@@ -1,12 +1,17 @@
 #pragma once
-// NSImageRep: one representation of an image's picture (a bitmap, later a decoded file), with
-// its size in points and its pixel dimensions. The base class draws nothing; drawAtPoint: and
+// NSImageRep: one representation of an image's picture (a bitmap or a decoded file), with its
+// size in points and its pixel dimensions. The base class draws nothing; drawAtPoint: and
 // drawInRect: send -draw by message, so that subclasses, including classes made at run time,
 // decide what drawing means.
+//
+// +imageRepWithContentsOfFile: (registered with NSBitmapImageRep, which makes the
+// representation) reads a PNG file into a bitmap representation that remembers the file's path.
 
 #include "platform/appkit/ns_geometry.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/objc/native_class.h"
+
+#include <string>
 
 // Colour space names of image representations.
 extern NSString* const NSDeviceRGBColorSpace;
@@ -38,6 +43,12 @@ class NSImageRep : public NSObject {
     BOOL drawAtPoint(NSPoint point);
     BOOL drawInRect(NSRect rect);
 
+    // For the model: the path of the file the picture was read from; empty for any other.
+    const std::string& file_path() const { return m_file_path; }
+    void set_file_path(std::string path) { m_file_path = std::move(path); }
+    // The last component of file_path(); empty when there is none.
+    std::string file_name() const;
+
   private:
     NSSize m_size;
     NSInteger m_pixels_wide = 0;
@@ -45,6 +56,7 @@ class NSImageRep : public NSObject {
     NSInteger m_bits_per_sample = 0;
     BOOL m_has_alpha = NO;
     ObjcRef<NSString> m_color_space_name;
+    std::string m_file_path;
 };
 
 // Whether two colour space names are the same text (nil matches nothing).

@@ -3,6 +3,7 @@
 #include "platform/appkit/ns_application.h"
 #include "platform/appkit/ns_event.h"
 #include "platform/appkit/ns_screen.h"
+#include "platform/appkit/window_controls.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_notification.h"
 #include "platform/foundation/ns_notification_center.h"
@@ -391,6 +392,7 @@ WindowSnapshot NSWindow::display_snapshot(double main_screen_height) const {
     snapshot.key = isKeyWindow() != NO;
     snapshot.closable = (m_style & NSWindowStyleMaskClosable) != 0;
     snapshot.level = m_level > NSNormalWindowLevel ? WindowLevel::floating : WindowLevel::normal;
+    snapshot.controls = window_control_snapshots(m_content_view.get(), snapshot.content);
     return snapshot;
 }
 

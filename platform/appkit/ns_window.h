@@ -155,7 +155,7 @@ class NSWindow : public NSResponder {
     void update();
 
     // For the model: the window as the display shows it, the content rectangle in top-left
-    // coordinates of a main screen `main_screen_height` points high. Controls come later.
+    // coordinates of a main screen `main_screen_height` points high, with its controls.
     WindowSnapshot display_snapshot(double main_screen_height) const;
     // For the model: the delegate's windowID when it answers that, else windowNumber().
     int64_t display_number() const;

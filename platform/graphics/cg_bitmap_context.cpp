@@ -75,6 +75,7 @@ struct CGContext {
     std::size_t bytes_per_row = 0;
     CGBitmapInfo bitmap_info = 0;
     CGColorSpaceRef space = nullptr;
+    CGContextFillColor fill_color;
 
     ~CGContext() {
         if (owns_data) std::free(data);
@@ -157,4 +158,12 @@ CGImageAlphaInfo CGBitmapContextGetAlphaInfo(CGContextRef context) {
 
 CGColorSpaceRef CGBitmapContextGetColorSpace(CGContextRef context) {
     return context ? context->space : nullptr;
+}
+
+CGContextFillColor cg_context_fill_color(CGContextRef context) {
+    return context ? context->fill_color : CGContextFillColor{};
+}
+
+void cg_context_set_fill_color(CGContextRef context, CGContextFillColor color) {
+    if (context) context->fill_color = color;
 }

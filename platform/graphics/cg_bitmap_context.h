@@ -63,3 +63,11 @@ std::size_t CGBitmapContextGetBitsPerPixel(CGContextRef context);
 CGBitmapInfo CGBitmapContextGetBitmapInfo(CGContextRef context);
 CGImageAlphaInfo CGBitmapContextGetAlphaInfo(CGContextRef context);
 CGColorSpaceRef CGBitmapContextGetColorSpace(CGContextRef context);
+
+// The colour that fill operations use, as premultiplied 8-bit samples in the buffer's order
+// (red, green, blue, alpha); opaque black in a new context. Drawing operations keep it here.
+struct CGContextFillColor {
+    std::uint8_t red = 0, green = 0, blue = 0, alpha = 255;
+};
+CGContextFillColor cg_context_fill_color(CGContextRef context);
+void cg_context_set_fill_color(CGContextRef context, CGContextFillColor color);

@@ -46,6 +46,12 @@ void register_ns_menu_class();
 void register_ns_alert_class();
 void register_ns_workspace_class();
 void register_ns_running_application_class();
+void register_ns_status_item_class();
+void register_ns_status_bar_class();
+void register_ns_font_class();
+void register_ns_text_field_class();
+void register_ns_box_class();
+void register_ns_graphics_context_class();
 
 namespace {
 
@@ -92,6 +98,12 @@ constexpr void (*k_native_class_registrations[])() = {
     &register_ns_alert_class,
     &register_ns_workspace_class,
     &register_ns_running_application_class,
+    &register_ns_status_item_class,
+    &register_ns_status_bar_class,
+    &register_ns_font_class,
+    &register_ns_text_field_class,
+    &register_ns_box_class,
+    &register_ns_graphics_context_class,
 };
 // clang-format on
 

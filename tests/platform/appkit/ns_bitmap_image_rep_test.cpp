@@ -3,6 +3,8 @@
 #include "platform/objc/autorelease_pool.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
+#include "tests/platform/appkit/graphics_test_support.h"
+#include "tests/platform/graphics/png_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -150,10 +152,83 @@ TEST(NSBitmapImageRep, AllocatesAZeroedBufferWhenGivenNoPlanes) {
     }
 }
 
-TEST(NSBitmapImageRep, DrawingInARectangleAnswersYes) {
+TEST(NSBitmapImageRep, DrawsNothingWithoutACurrentContext) {
     ObjcRef<NSBitmapImageRep> rep =
         ObjcRef<NSBitmapImageRep>::adopt(send_init(nullptr, rgba(2, 2)));
     ASSERT_TRUE(rep);
+    EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawInRect:", NSMakeRect(0, 0, 2, 2)), NO);
+    EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawAtPoint:", NSMakePoint(0, 0)), NO);
+}
+
+TEST(NSBitmapImageRep, DrawsItsPixelsPremultipliedAtAPointAndScaledInARectangle) {
+    // 1 × 2 source: opaque green above half-transparent white.
+    std::vector<unsigned char> source{0, 255, 0, 255, 255, 255, 255, 128};
+    unsigned char* planes[] = {source.data()};
+    ObjcRef<NSBitmapImageRep> rep = ObjcRef<NSBitmapImageRep>::adopt(send_init(planes, rgba(1, 2)));
+    ASSERT_TRUE(rep);
+    std::vector<unsigned char> pixels(3 * 2 * 4, 0);
+    CurrentContextScope scope(pixels.data(), 3, 2);
+    EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawAtPoint:", NSMakePoint(2, 0)), YES);
+    std::vector<unsigned char> column_2{pixels[8],  pixels[9],  pixels[10], pixels[11],
+                                        pixels[20], pixels[21], pixels[22], pixels[23]};
+    EXPECT_EQ(column_2, (std::vector<unsigned char>{0, 255, 0, 255, 128, 128, 128, 128}));
     EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawInRect:", NSMakeRect(0, 0, 2, 2)), YES);
-    EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawAtPoint:", NSMakePoint(0, 0)), YES);
+    EXPECT_EQ(pixels[4 + 1], 255);      // top row, column 1: green
+    EXPECT_EQ(pixels[12 + 4 + 3], 128); // bottom row, column 1: the translucent white
+    EXPECT_TRUE(scope.context()->drawn_file().empty());
+}
+
+TEST(NSBitmapImageRep, ReadsAPngFileAndRemembersWhereItCameFrom) {
+    AutoreleasePoolScope pool;
+    png_test::TempFolder folder;
+    std::string path = folder.file("status.png");
+    ASSERT_TRUE(png_test::write_png(path, 4, 3, true, png_test::solid(4, 3, {9, 8, 7, 200})));
+    ObjcRef<NSString> text = NSString::from_utf8(path);
+    auto* rep = msg_send<NSBitmapImageRep*>(objc_lookUpClass("NSImageRep"),
+                                            "imageRepWithContentsOfFile:", text.get());
+    ASSERT_TRUE(rep);
+    EXPECT_EQ(msg_send<NSInteger>(rep, "pixelsWide"), 4);
+    EXPECT_EQ(msg_send<NSInteger>(rep, "pixelsHigh"), 3);
+    EXPECT_EQ(msg_send<NSSize>(rep, "size"), NSMakeSize(4, 3));
+    EXPECT_EQ(msg_send<BOOL>(rep, "hasAlpha"), YES);
+    EXPECT_EQ(rep->bytesPerRow(), 16);
+    EXPECT_EQ(std::vector<unsigned char>(rep->bitmapData(), rep->bitmapData() + 4),
+              (std::vector<unsigned char>{9, 8, 7, 200}));
+    EXPECT_EQ(rep->file_path(), path);
+    EXPECT_EQ(rep->file_name(), "status.png");
+
+    std::vector<unsigned char> pixels(4 * 3 * 4, 0);
+    CurrentContextScope scope(pixels.data(), 4, 3);
+    EXPECT_EQ(msg_send<BOOL>(rep, "drawAtPoint:", NSMakePoint(0, 0)), YES);
+    EXPECT_EQ(scope.context()->drawn_file(), "status.png");
+}
+
+TEST(NSBitmapImageRep, ReadsAnOpaqueFileAsThreeSamplesWithoutAlpha) {
+    AutoreleasePoolScope pool;
+    png_test::TempFolder folder;
+    std::string path = folder.file("opaque.png");
+    ASSERT_TRUE(png_test::write_png(path, 2, 2, false, png_test::solid(2, 2, {1, 2, 3})));
+    auto* rep = NSBitmapImageRep::imageRepWithContentsOfFile(nil, NSString::from_utf8(path).get());
+    ASSERT_TRUE(rep);
+    EXPECT_EQ(rep->hasAlpha(), NO);
+    EXPECT_EQ(rep->samplesPerPixel(), 3);
+    std::vector<unsigned char> pixels(2 * 2 * 4, 0);
+    CurrentContextScope scope(pixels.data(), 2, 2);
+    ASSERT_EQ(rep->draw(), YES);
+    EXPECT_EQ(std::vector<unsigned char>(pixels.begin(), pixels.begin() + 4),
+              (std::vector<unsigned char>{1, 2, 3, 255}));
+}
+
+TEST(NSBitmapImageRep, GivesNilForAFileItCannotRead) {
+    AutoreleasePoolScope pool;
+    png_test::TempFolder folder;
+    png_test::write_bytes(folder.file("bad.png"), {'\x89', 'P', 'N', 'G'});
+    for (const char* name : {"missing.png", "bad.png"}) {
+        ObjcRef<NSString> path = NSString::from_utf8(folder.file(name));
+        EXPECT_EQ(msg_send<id>(objc_lookUpClass("NSBitmapImageRep"),
+                               "imageRepWithContentsOfFile:", path.get()),
+                  nil)
+            << name;
+    }
+    EXPECT_EQ(NSBitmapImageRep::imageRepWithContentsOfFile(nil, nil), nil);
 }

@@ -1,7 +1,10 @@
 #include "platform/appkit/ns_image.h"
 
+#include "platform/appkit/ns_bitmap_image_rep.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
+#include "tests/platform/appkit/graphics_test_support.h"
+#include "tests/platform/graphics/png_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -68,4 +71,65 @@ TEST(NSImage, NoSystemIconForAMissingType) {
     ObjcRef<NSString> empty = NSString::from_utf8("");
     EXPECT_FALSE(NSImage::make_system_icon(nil));
     EXPECT_FALSE(NSImage::make_system_icon(empty.get()));
+}
+
+namespace {
+
+// An image over a 4 × 4 bitmap of its own, as runtime images are made.
+ObjcRef<NSImage> image_with_bitmap(NSBitmapImageRep** bitmap_out) {
+    ObjcRef<NSImage> image = image_of_size(NSMakeSize(4, 4));
+    auto* bitmap = make_native<NSBitmapImageRep>().take();
+    bitmap->initWithBitmapDataPlanes(nullptr, 4, 4, 8, 4, YES, NO, NSDeviceRGBColorSpace,
+                                     NSBitmapFormatAlphaNonpremultiplied, 16, 32);
+    image->addRepresentation(bitmap);
+    bitmap->release();
+    *bitmap_out = bitmap;
+    return image;
+}
+
+NSBitmapImageRep* read_picture(const png_test::TempFolder& folder, const char* name) {
+    std::string path = folder.file(name);
+    if (!png_test::write_png(path, 4, 4, true, png_test::solid(4, 4, {50, 60, 70, 255}))) {
+        return nil;
+    }
+    return NSBitmapImageRep::imageRepWithContentsOfFile(nil, NSString::from_utf8(path).get());
+}
+
+} // namespace
+
+TEST(NSImage, NamesThePictureFileDrawnLastIntoItsPixels) {
+    AutoreleasePoolScope pool;
+    png_test::TempFolder folder;
+    NSBitmapImageRep* bitmap = nullptr;
+    ObjcRef<NSImage> image = image_with_bitmap(&bitmap);
+    EXPECT_EQ(image->picture_file(), nullptr);
+    for (const char* name : {"battery_icon.png", "battery_icon_ac.png"}) {
+        NSBitmapImageRep* picture = read_picture(folder, name);
+        ASSERT_TRUE(picture);
+        CurrentContextScope scope(bitmap->bitmapData(), 4, 4);
+        ASSERT_EQ(msg_send<BOOL>(picture, "drawAtPoint:", NSMakePoint(0, 0)), YES);
+        msg_send<void>(image.get(), "recache");
+        ASSERT_NE(image->picture_file(), nullptr);
+        EXPECT_EQ(*image->picture_file(), name);
+    }
+    EXPECT_EQ(image->recache_count(), 2u);
+}
+
+TEST(NSImage, IgnoresPicturesDrawnIntoOtherPixels) {
+    AutoreleasePoolScope pool;
+    png_test::TempFolder folder;
+    NSBitmapImageRep* bitmap = nullptr;
+    ObjcRef<NSImage> image = image_with_bitmap(&bitmap);
+    NSBitmapImageRep* picture = read_picture(folder, "elsewhere.png");
+    ASSERT_TRUE(picture);
+    std::vector<unsigned char> other(4 * 4 * 4);
+    {
+        CurrentContextScope scope(other.data(), 4, 4);
+        picture->drawAtPoint(NSMakePoint(0, 0));
+        image->recache();
+    }
+    // Recached with no context current at all.
+    image->recache();
+    EXPECT_EQ(image->picture_file(), nullptr);
+    EXPECT_EQ(image->recache_count(), 2u);
 }

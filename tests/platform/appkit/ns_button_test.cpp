@@ -1,0 +1,101 @@
+#include "platform/appkit/ns_button.h"
+
+#include "platform/objc/message_send.h"
+#include "tests/support/driver_session.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// Records the state its sender shows when the action arrives.
+class ClickTarget : public NSObject {
+  public:
+    void clicked(id sender) { seen_states.push_back(static_cast<NSButton*>(sender)->state()); }
+    std::vector<NSInteger> seen_states;
+};
+
+ObjcRef<ClickTarget> make_target() {
+    static Class s_class = register_native_class<ClickTarget>(
+        "ButtonTestTarget", "NSObject", {instance_method<&ClickTarget::clicked>("clicked:")});
+    (void)s_class;
+    return make_native<ClickTarget>();
+}
+
+ObjcRef<NSButton> make_button(NSUInteger type, bool mixed, ClickTarget* target) {
+    ObjcRef<NSButton> button = make_native<NSButton>();
+    button->initWithFrame(NSMakeRect(0, 0, 100, 20));
+    button->setButtonType(type);
+    button->setAllowsMixedState(mixed ? YES : NO);
+    button->setTarget(target);
+    button->setAction(sel_registerName("clicked:"));
+    return button;
+}
+
+TEST(NSButton, AClickMovesToTheNextStateBeforeTheActionGoesOut) {
+    struct Case {
+        NSUInteger type;
+        bool mixed;
+        NSInteger from;
+        NSInteger to;
+    };
+    const Case cases[] = {
+        {NSButtonTypeSwitch, false, 0, 1},          {NSButtonTypeSwitch, false, 1, 0},
+        {NSButtonTypeSwitch, true, 0, -1},          {NSButtonTypeSwitch, true, -1, 1},
+        {NSButtonTypeSwitch, true, 1, 0},           {NSButtonTypeToggle, false, 1, 0},
+        {NSButtonTypeRadio, false, 0, 1},           {NSButtonTypeRadio, false, 1, 1},
+        {NSButtonTypeMomentaryPushIn, false, 0, 0},
+    };
+    clean_application();
+    for (const Case& c : cases) {
+        ObjcRef<ClickTarget> target = make_target();
+        ObjcRef<NSButton> button = make_button(c.type, c.mixed, target.get());
+        button->setState(c.from);
+        msg_send<void>(button.get(), "performClick:", id{nil});
+        EXPECT_EQ(button->state(), c.to)
+            << "type " << c.type << " mixed " << c.mixed << " from " << c.from;
+        EXPECT_EQ(target->seen_states, std::vector<NSInteger>{c.to}) << "type " << c.type;
+    }
+}
+
+TEST(NSButton, ADisabledButtonIgnoresClicks) {
+    clean_application();
+    ObjcRef<ClickTarget> target = make_target();
+    ObjcRef<NSButton> button = make_button(NSButtonTypeSwitch, false, target.get());
+    button->setEnabled(NO);
+    button->performClick(nil);
+    EXPECT_EQ(button->state(), 0);
+    EXPECT_TRUE(target->seen_states.empty());
+}
+
+TEST(NSButton, StatesOutsideTheButtonsRangeAreBroughtIntoIt) {
+    struct Case {
+        bool mixed;
+        NSInteger set;
+        NSInteger state;
+    };
+    const Case cases[] = {
+        {false, 5, 1}, {false, -1, 1}, {true, -1, -1}, {true, -7, -1}, {true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        ObjcRef<NSButton> button = make_button(NSButtonTypeSwitch, c.mixed, nullptr);
+        msg_send<void>(button.get(), "setIntValue:", static_cast<int>(c.set));
+        EXPECT_EQ(button->state(), c.state) << "mixed " << c.mixed << " set " << c.set;
+        EXPECT_EQ(msg_send<int>(button.get(), "intValue"), c.state);
+    }
+}
+
+TEST(NSButton, DroppingTheMixedStateTurnsAMixedButtonOn) {
+    ObjcRef<NSButton> button = make_button(NSButtonTypeSwitch, true, nullptr);
+    button->setState(NSControlStateValueMixed);
+    button->setAllowsMixedState(NO);
+    EXPECT_EQ(button->state(), NSControlStateValueOn);
+}
+
+TEST(NSButton, IsItsOwnCell) {
+    ObjcRef<NSButton> button = make_button(NSButtonTypeMomentaryPushIn, false, nullptr);
+    EXPECT_EQ(msg_send<id>(button.get(), "cell"), button.get());
+}
+
+} // namespace

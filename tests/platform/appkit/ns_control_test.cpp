@@ -1,0 +1,56 @@
+#include "platform/appkit/ns_control.h"
+
+#include "platform/appkit/ns_font.h"
+#include "platform/objc/message_send.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(NSControl, ReadsItsStringValueAsADecimalPrefix) {
+    struct Case {
+        std::u16string text;
+        int value;
+    };
+    const Case cases[] = {
+        {u"42", 42},
+        {u"  -17 apples", -17},
+        {u"+8", 8},
+        {u"", 0},
+        {u"abc", 0},
+        {u"99999999999", 2147483647},
+        {u"-99999999999", -2147483647 - 1},
+    };
+    for (const Case& c : cases) {
+        ObjcRef<NSControl> control = make_native<NSControl>();
+        control->setStringValue(NSString::make(c.text).get());
+        EXPECT_EQ(msg_send<int>(control.get(), "intValue"), c.value)
+            << std::string(c.text.begin(), c.text.end());
+    }
+}
+
+TEST(NSControl, SetIntValueWritesTheDecimalText) {
+    ObjcRef<NSControl> control = make_native<NSControl>();
+    control->setIntValue(-305);
+    EXPECT_EQ(control->stringValue()->utf8(), "-305");
+}
+
+TEST(NSControl, UsesTheSystemFontUntilOneIsSet) {
+    ObjcRef<NSControl> control = make_native<NSControl>();
+    EXPECT_EQ(control->font()->pointSize(), NSFont::systemFontSize(nil));
+    NSFont* bold = NSFont::boldSystemFontOfSize(nil, 20);
+    control->setFont(bold);
+    EXPECT_TRUE(control->font()->isEqual(bold));
+    control->setFont(nil);
+    EXPECT_TRUE(control->font()->isEqual(NSFont::systemFontOfSize(nil, 0)));
+}
+
+TEST(NSControl, LaterControlsHaveLaterCreationSerials) {
+    ObjcRef<NSControl> first = make_native<NSControl>();
+    ObjcRef<NSControl> second = make_native<NSControl>();
+    EXPECT_LT(first->creation_serial(), second->creation_serial());
+}
+
+} // namespace

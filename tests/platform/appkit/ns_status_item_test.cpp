@@ -1,0 +1,248 @@
+#include "platform/appkit/ns_status_item.h"
+
+#include "platform/appkit/ns_status_bar.h"
+#include "platform/objc/autorelease_pool.h"
+#include "platform/objc/message_send.h"
+#include "tests/platform/objc/objc_test_support.h"
+#include "tests/support/driver_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> g_calls;
+id g_last_sender = nil;
+
+void record_choice(id, SEL, id sender) {
+    g_calls.push_back("statusChoice:");
+    g_last_sender = sender;
+}
+void record_open(id, SEL, id) {
+    g_calls.push_back("menuWillOpen:");
+}
+void record_close(id, SEL, id) {
+    g_calls.push_back("menuDidClose:");
+}
+
+// An object made at run time that answers statusChoice: and the menu delegate's open and close.
+ObjcRef<> make_recorder() {
+    static Class cls = [] {
+        Class made = make_runtime_class("StatusMenuRecorder");
+        class_addMethod(made, sel_registerName("statusChoice:"), as_imp(&record_choice), "v@:@");
+        class_addMethod(made, sel_registerName("menuWillOpen:"), as_imp(&record_open), "v@:@");
+        class_addMethod(made, sel_registerName("menuDidClose:"), as_imp(&record_close), "v@:@");
+        return made;
+    }();
+    return ObjcRef<>::adopt(msg_send<id>(reinterpret_cast<id>(cls), "new"));
+}
+
+ObjcRef<NSString> text(const char* utf8) {
+    return NSString::from_utf8(utf8);
+}
+
+ObjcRef<NSMenuItem> item(NSInteger tag, const char* title, const char* action, const char* key,
+                         id target) {
+    ObjcRef<NSMenuItem> made = make_native<NSMenuItem>();
+    made->initWithTitleActionKeyEquivalent(
+        text(title).get(), action ? sel_registerName(action) : SEL{nullptr}, text(key).get());
+    made->setTag(tag);
+    made->setTarget(target);
+    return made;
+}
+
+class StatusItemTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        clean_application();
+        g_calls.clear();
+        g_last_sender = nil;
+        AutoreleasePoolScope pool;
+        id bar =
+            msg_send<id>(reinterpret_cast<id>(objc_lookUpClass("NSStatusBar")), "systemStatusBar");
+        m_item = ObjcRef<NSStatusItem>::retain(
+            msg_send<NSStatusItem*>(bar, "statusItemWithLength:", NSInteger{-2}));
+    }
+    void TearDown() override {
+        msg_send<void>(NSStatusBar::systemStatusBar(nil),
+                       "removeStatusItem:", static_cast<id>(m_item.get()));
+    }
+
+    // The shape of the application's menu: a disabled information line, separators, commands
+    // sent to `target`, one with Command+I.
+    ObjcRef<NSMenu> application_menu(id target) {
+        ObjcRef<NSMenu> menu = make_native<NSMenu>();
+        menu->initWithTitle(nil);
+        ObjcRef<NSMenuItem> info = item(1, "Currently on AC Power", "statusChoice:", "", target);
+        info->setEnabled(NO);
+        menu->addItem(info.get());
+        menu->addItem(NSMenuItem::separatorItem(nil));
+        menu->addItem(item(3, "Show Battery Information...", "statusChoice:", "i", target).get());
+        menu->addItem(NSMenuItem::separatorItem(nil));
+        menu->addItem(item(9, "Quit Zerarazi", "statusChoice:", "q", target).get());
+        return menu;
+    }
+
+    // What the display shows after the model was last shown to it.
+    static Lines shown(DriverSession& session) {
+        show_model_on_display();
+        session.display.wait_for_input(0);
+        return session.lines();
+    }
+
+    ObjcRef<NSStatusItem> m_item;
+};
+
+} // namespace
+
+TEST_F(StatusItemTest, StatusLineCarriesTitleTemplateAndTooltip) {
+    DriverSession session("");
+    ObjcRef<NSImage> image = make_native<NSImage>();
+    image->initWithSize(NSMakeSize(22, 12));
+    image->setTemplate(YES);
+    msg_send<void>(m_item.get(), "setImage:", static_cast<id>(image.get()));
+    msg_send<void>(m_item.get(), "setTitle:", static_cast<id>(text("87% \xe2\x9a\xa1").get()));
+    msg_send<void>(m_item.get(),
+                   "setToolTip:", static_cast<id>(text("85% remaining on Battery Power").get()));
+
+    EXPECT_EQ(
+        shown(session),
+        Lines{"{\"event\":\"status\",\"t\":0,\"image\":null,\"template\":true,"
+              "\"title\":\"87% \xe2\x9a\xa1\",\"tooltip\":\"85% remaining on Battery Power\"}"});
+}
+
+TEST_F(StatusItemTest, NilTooltipAndTitleShowAsNullAndEmpty) {
+    DriverSession session("");
+    msg_send<void>(m_item.get(), "setToolTip:", static_cast<id>(text("tip").get()));
+    shown(session);
+    msg_send<void>(m_item.get(), "setToolTip:", id{nil});
+
+    StatusSnapshot expected;
+    EXPECT_EQ(shown(session).back(), status_line(0, expected));
+    EXPECT_EQ(msg_send<id>(m_item.get(), "toolTip"), nil);
+}
+
+TEST_F(StatusItemTest, RemovedOrFreedItemsLeaveTheBar) {
+    NSStatusBar* bar = NSStatusBar::systemStatusBar(nil);
+    EXPECT_EQ(NSStatusBar::shown_item(), m_item.get());
+    {
+        AutoreleasePoolScope pool;
+        bar->statusItemWithLength(-1); // nobody keeps it
+        EXPECT_EQ(bar->items().size(), 2u);
+    }
+    EXPECT_EQ(bar->items().size(), 1u);
+    msg_send<void>(bar, "removeStatusItem:", static_cast<id>(m_item.get()));
+    EXPECT_EQ(NSStatusBar::shown_item(), nil);
+
+    DriverSession session("");
+    EXPECT_EQ(shown(session), Lines{});
+}
+
+TEST_F(StatusItemTest, MenuLineListsItemsSeparatorsKeysModifiersAndEnabledStates) {
+    DriverSession session("");
+    ObjcRef<> target = make_recorder();
+    ObjcRef<NSMenu> menu = application_menu(target.get());
+    menu->itemWithTag(9)->setKeyEquivalentModifierMask(
+        NSEventModifierFlagCommand | NSEventModifierFlagShift | NSEventModifierFlagOption |
+        NSEventModifierFlagControl);
+    // Autoenabling: an action nobody answers cannot be chosen.
+    menu->addItem(item(5, "About", "about:", "", nil).get());
+    msg_send<void>(m_item.get(), "setMenu:", static_cast<id>(menu.get()));
+
+    Lines lines = shown(session);
+
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(
+        lines[1],
+        "{\"event\":\"menu\",\"t\":0,\"items\":["
+        "{\"number\":1,\"title\":\"Currently on AC Power\",\"key\":\"\",\"modifiers\":[],"
+        "\"enabled\":false},{\"separator\":true},"
+        "{\"number\":3,\"title\":\"Show Battery Information...\",\"key\":\"i\","
+        "\"modifiers\":[\"cmd\"],\"enabled\":true},{\"separator\":true},"
+        "{\"number\":9,\"title\":\"Quit Zerarazi\",\"key\":\"q\","
+        "\"modifiers\":[\"cmd\",\"shift\",\"alt\",\"ctrl\"],\"enabled\":true},"
+        "{\"number\":5,\"title\":\"About\",\"key\":\"\",\"modifiers\":[],\"enabled\":false}]}");
+}
+
+TEST_F(StatusItemTest, MenuLineFollowsAChangedTitleOrState) {
+    DriverSession session("");
+    ObjcRef<> target = make_recorder();
+    ObjcRef<NSMenu> menu = application_menu(target.get());
+    msg_send<void>(m_item.get(), "setMenu:", static_cast<id>(menu.get()));
+    shown(session);
+    menu->itemWithTag(1)->setTitle(text("Currently on Battery Power").get());
+    menu->itemWithTag(3)->setEnabled(NO);
+
+    std::vector<MenuItemSnapshot> expected = *m_item->menu_snapshot();
+    EXPECT_EQ(expected[0].title, "Currently on Battery Power");
+    EXPECT_FALSE(expected[2].enabled);
+    EXPECT_EQ(shown(session).back(), menu_line(0, expected));
+}
+
+TEST_F(StatusItemTest, ChoosingAnItemSendsItsActionWithTheItemAsSender) {
+    DriverSession session("menu 3\n");
+    ObjcRef<> target = make_recorder();
+    ObjcRef<NSMenu> menu = application_menu(target.get());
+    menu->setDelegate(target.get());
+    msg_send<void>(m_item.get(), "setMenu:", static_cast<id>(menu.get()));
+
+    EXPECT_EQ(next_event(), nil);
+
+    EXPECT_EQ(g_calls,
+              (std::vector<std::string>{"menuWillOpen:", "menuDidClose:", "statusChoice:"}));
+    EXPECT_EQ(g_last_sender, static_cast<id>(menu->itemWithTag(3)));
+}
+
+TEST_F(StatusItemTest, NilTargetSendsTheActionUpTheResponderChain) {
+    DriverSession session("menu 4\n");
+    ObjcRef<> delegate = make_recorder();
+    NSApp->setDelegate(delegate.get());
+    ObjcRef<NSMenu> menu = application_menu(nil);
+    menu->addItem(item(4, "Preferences...", "statusChoice:", "", nil).get());
+    msg_send<void>(m_item.get(), "setMenu:", static_cast<id>(menu.get()));
+
+    EXPECT_EQ(next_event(), nil);
+    NSApp->setDelegate(nil);
+
+    EXPECT_EQ(g_calls, std::vector<std::string>{"statusChoice:"});
+}
+
+TEST_F(StatusItemTest, DisabledOrAbsentItemsGiveAnErrorAndNoAction) {
+    DriverSession session("menu 1\nmenu 7\nmenu 0\n");
+    ObjcRef<> target = make_recorder();
+    msg_send<void>(m_item.get(), "setMenu:", static_cast<id>(application_menu(target.get()).get()));
+
+    EXPECT_EQ(next_event(), nil);
+
+    EXPECT_TRUE(g_calls.empty());
+    EXPECT_TRUE(session.wrote(error_line(0, "menu 1", "menu item 1 is disabled")));
+    EXPECT_TRUE(session.wrote(error_line(0, "menu 7", "no menu item 7")));
+    // Separators carry tag 0 but are never chosen.
+    EXPECT_TRUE(session.wrote(error_line(0, "menu 0", "no menu item 0")));
+}
+
+// The model checks again when the choice arrives: the item may have changed since it was shown.
+TEST_F(StatusItemTest, AnItemDisabledSinceItWasShownIsRefusedByTheModel) {
+    DriverSession session("");
+    ObjcRef<> target = make_recorder();
+    ObjcRef<NSMenu> menu = application_menu(target.get());
+    msg_send<void>(m_item.get(), "setMenu:", static_cast<id>(menu.get()));
+    shown(session);
+    menu->itemWithTag(3)->setEnabled(NO);
+    menu->removeItem(menu->itemWithTag(9));
+
+    for (int number : {3, 9}) {
+        Input choice;
+        choice.kind = InputKind::menu_choice;
+        choice.number = number;
+        choice.source = "menu " + std::to_string(number);
+        NSApp->handle_display_input(choice);
+    }
+
+    EXPECT_EQ(std::count(g_calls.begin(), g_calls.end(), "statusChoice:"), 0);
+    EXPECT_TRUE(session.wrote(error_line(0, "menu 3", "menu item 3 is disabled")));
+    EXPECT_TRUE(session.wrote(error_line(0, "menu 9", "no menu item 9")));
+}

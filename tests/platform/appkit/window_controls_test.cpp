@@ -1,0 +1,142 @@
+#include "platform/appkit/window_controls.h"
+
+#include "platform/appkit/ns_box.h"
+#include "platform/appkit/ns_button.h"
+#include "platform/appkit/ns_text_field.h"
+#include "platform/appkit/ns_window.h"
+#include "platform/objc/message_send.h"
+#include "tests/support/driver_session.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+// Found by the test framework through the snapshot's namespace.
+static void PrintTo(const ControlSnapshot& control, std::ostream* out) {
+    *out << "{number " << control.number << ", kind " << static_cast<int>(control.kind)
+         << ", text \"" << control.text << "\", state " << control.state << ", frame "
+         << control.frame.x << "," << control.frame.y << " " << control.frame.width << "x"
+         << control.frame.height << "}";
+}
+
+namespace {
+
+// A flipped view, as runtime windows have for content.
+class FlippedView : public NSView {
+  public:
+    BOOL isFlipped() const { return YES; }
+};
+
+Class flipped_view_class() {
+    static Class s_class =
+        register_native_class<FlippedView>("WindowControlsTestFlippedView", "NSView",
+                                           {instance_method<&FlippedView::isFlipped>("isFlipped")});
+    return s_class;
+}
+
+template <class View>
+View* add(NSView* parent, NSRect frame, NSInteger tag) {
+    ObjcRef<View> view = make_native<View>();
+    view->initWithFrame(frame);
+    msg_send<void>(view.get(), "setTag:", tag);
+    parent->addSubview(view.get());
+    return view.get();
+}
+
+NSButton* add_checkbox(NSView* parent, NSRect frame, NSInteger tag, const char16_t* title) {
+    NSButton* box = add<NSButton>(parent, frame, tag);
+    box->setButtonType(NSButtonTypeSwitch);
+    box->setTitle(NSString::make(title).get());
+    return box;
+}
+
+// A visible titled window whose content (300 × 200) stands at 100, 50 from the top-left of a
+// 900-point-high screen, with a flipped content view.
+struct ShownWindow {
+    ShownWindow() {
+        flipped_view_class();
+        window = make_native<NSWindow>();
+        window->initWithContentRectStyleMaskBackingDefer(
+            NSMakeRect(100, 650, 300, 200), NSWindowStyleMaskTitled, NSBackingStoreBuffered, NO);
+        window->setReleasedWhenClosed(NO);
+        ObjcRef<FlippedView> content = make_native<FlippedView>();
+        window->setContentView(content.get());
+        window->orderFront(nil);
+    }
+    ~ShownWindow() { window->close(); }
+    NSView* content() const { return window->contentView(); }
+
+    ObjcRef<NSWindow> window;
+};
+
+TEST(WindowControls, ListsCheckBoxesLabelsAndBoxesInCreationOrderOnTheScreen) {
+    clean_application();
+    DriverSession session("");
+    ShownWindow shown;
+    // A box has no tag of its own: it shows as -1.
+    NSBox* frame = add<NSBox>(shown.content(), NSMakeRect(10, 10, 200, 100), 5);
+    frame->setTitle(NSString::make(u"Group").get());
+    add<NSTextField>(shown.content(), NSMakeRect(0, 150, 80, 20), 1)
+        ->setStringValue(NSString::make(u"Label").get());
+    // Made last but placed inside the box, which is not flipped: 10 from its bottom edge.
+    NSButton* inside = add_checkbox(frame, NSMakeRect(5, 10, 100, 20), 9, u"Inside");
+    inside->setState(NSControlStateValueOn);
+    add<NSButton>(shown.content(), NSMakeRect(0, 0, 50, 20), 4); // a push button is not listed
+    add_checkbox(shown.content(), NSMakeRect(0, 0, 50, 20), 6, u"Hidden")->setHidden(YES);
+
+    const WindowSnapshot snapshot = shown.window->display_snapshot(900);
+    const std::vector<ControlSnapshot> expected = {
+        {-1, ControlKind::frame, "Group", 0, {110, 60, 200, 100}},
+        {1, ControlKind::text, "Label", 0, {100, 200, 80, 20}},
+        {9, ControlKind::checkbox, "Inside", 1, {115, 130, 100, 20}},
+    };
+    EXPECT_EQ(snapshot.controls, expected);
+}
+
+TEST(WindowControls, AClickPressesTheCheckBoxOfThatNumber) {
+    clean_application();
+    DriverSession session("");
+    ShownWindow shown;
+    NSButton* box = add_checkbox(shown.content(), NSMakeRect(0, 0, 80, 20), 7, u"Tick");
+    const int window_number = static_cast<int>(shown.window->display_number());
+
+    EXPECT_EQ(click_window_control(NSApp->window_list(), window_number, 7), "");
+    EXPECT_EQ(box->state(), NSControlStateValueOn);
+
+    struct Case {
+        int window;
+        int number;
+        std::string refusal;
+    };
+    box->setEnabled(NO);
+    const Case refusals[] = {
+        {window_number, 7, "control 7 is disabled"},
+        {window_number, 8, "no control 8"},
+        {window_number + 1000, 7, "no such window"},
+    };
+    for (const Case& c : refusals)
+        EXPECT_EQ(click_window_control(NSApp->window_list(), c.window, c.number), c.refusal);
+    EXPECT_EQ(box->state(), NSControlStateValueOn);
+}
+
+TEST(WindowControls, TheDisplaysClickReachesTheControlOrComesBackAsAnError) {
+    clean_application();
+    DriverSession session("");
+    ShownWindow shown;
+    NSButton* box = add_checkbox(shown.content(), NSMakeRect(0, 0, 80, 20), 7, u"Tick");
+    Input click;
+    click.kind = InputKind::click;
+    click.window = static_cast<int>(shown.window->display_number());
+    click.number = 7;
+    click.source = "click 7";
+    NSApp->handle_display_input(click);
+    EXPECT_EQ(box->state(), NSControlStateValueOn);
+    click.number = 3;
+    click.source = "click 3";
+    NSApp->handle_display_input(click);
+    EXPECT_NE(session.out.str().find(R"("command":"click 3","message":"no control 3")"),
+              std::string::npos)
+        << session.out.str();
+}
+
+} // namespace

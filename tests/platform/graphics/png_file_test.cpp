@@ -1,0 +1,98 @@
+#include "platform/graphics/png_file.h"
+
+#include "tests/platform/graphics/png_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+std::uint32_t crc32_of(const char* bytes, std::size_t size) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= static_cast<std::uint8_t>(bytes[i]);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void put_big_endian(std::vector<char>& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>((value >> (24 - 8 * i)) & 0xFF);
+}
+
+// Rewrites the size in the IHDR chunk (which follows the 8-byte signature) with a valid CRC.
+void claim_size(std::vector<char>& bytes, std::uint32_t width, std::uint32_t height) {
+    put_big_endian(bytes, 16, width);
+    put_big_endian(bytes, 20, height);
+    put_big_endian(bytes, 29, crc32_of(bytes.data() + 12, 17));
+}
+
+} // namespace
+
+TEST(PngFile, ReadsStraightAlphaPixelsExactly) {
+    png_test::TempFolder folder;
+    std::vector<std::uint8_t> pixels{255, 0, 0, 255, 0, 255, 0, 128, 0, 0,  255, 0,
+                                     1,   2, 3, 4,   5, 6,   7, 8,   9, 10, 11,  12};
+    ASSERT_TRUE(png_test::write_png(folder.file("a.png"), 3, 2, true, pixels));
+    std::optional<PngPicture> picture = read_png_file(folder.file("a.png"));
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->width, 3u);
+    EXPECT_EQ(picture->height, 2u);
+    EXPECT_TRUE(picture->has_alpha);
+    EXPECT_EQ(picture->samples_per_pixel, 4u);
+    EXPECT_EQ(picture->pixels, pixels);
+}
+
+TEST(PngFile, ReadsAnOpaqueFileAsRgb) {
+    png_test::TempFolder folder;
+    std::vector<std::uint8_t> pixels{10, 20, 30, 40, 50, 60};
+    ASSERT_TRUE(png_test::write_png(folder.file("rgb.png"), 1, 2, false, pixels));
+    std::optional<PngPicture> picture = read_png_file(folder.file("rgb.png"));
+    ASSERT_TRUE(picture);
+    EXPECT_FALSE(picture->has_alpha);
+    EXPECT_EQ(picture->bytes_per_row(), 3u);
+    EXPECT_EQ(picture->pixels, pixels);
+}
+
+TEST(PngFile, RefusesMissingTruncatedCorruptAndForeignFiles) {
+    png_test::TempFolder folder;
+    ASSERT_TRUE(png_test::write_png(folder.file("good.png"), 16, 16, true,
+                                    png_test::solid(16, 16, {1, 2, 3, 4})));
+    std::vector<char> good = png_test::read_bytes(folder.file("good.png"));
+    ASSERT_GT(good.size(), 60u);
+
+    std::vector<char> truncated(good.begin(), good.begin() + good.size() / 2);
+    png_test::write_bytes(folder.file("truncated.png"), truncated);
+    std::vector<char> corrupt = good;
+    for (std::size_t i = 45; i < 55; ++i)
+        corrupt[i] = static_cast<char>(corrupt[i] ^ 0x5A);
+    png_test::write_bytes(folder.file("corrupt.png"), corrupt);
+    png_test::write_bytes(folder.file("text.png"), {'h', 'e', 'l', 'l', 'o'});
+    png_test::write_bytes(folder.file("empty.png"), {});
+
+    for (const char* name :
+         {"missing.png", "truncated.png", "corrupt.png", "text.png", "empty.png", ""}) {
+        EXPECT_FALSE(read_png_file(folder.file(name))) << name;
+    }
+    EXPECT_FALSE(read_png_file(folder.file("")));
+}
+
+TEST(PngFile, RefusesAHeaderClaimingAnAbsurdSizeBeforeReadingPixels) {
+    png_test::TempFolder folder;
+    ASSERT_TRUE(png_test::write_png(folder.file("small.png"), 1, 1, true, {1, 2, 3, 4}));
+    std::vector<char> bytes = png_test::read_bytes(folder.file("small.png"));
+    const std::array<std::array<std::uint32_t, 2>, 3> sizes{
+        {{PngMaxExtent + 1, 1}, {1, PngMaxExtent + 1}, {PngMaxExtent, PngMaxExtent}}};
+    for (auto [width, height] : sizes) {
+        claim_size(bytes, width, height);
+        png_test::write_bytes(folder.file("big.png"), bytes);
+        EXPECT_FALSE(read_png_file(folder.file("big.png"))) << width << " x " << height;
+    }
+    // The same file with its true size still reads, so the rewrite itself is sound.
+    claim_size(bytes, 1, 1);
+    png_test::write_bytes(folder.file("big.png"), bytes);
+    EXPECT_TRUE(read_png_file(folder.file("big.png")));
+}
