@@ -1,0 +1,82 @@
+#include "runtime/core/draw_target.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Calls {
+    int started = 0, stopped = 0, finished = 0;
+    int64_t finished_with = -1;
+    int64_t start_result = 0;
+};
+
+Calls g_calls;
+
+int64_t counting_start(rt::DrawTarget*) {
+    ++g_calls.started;
+    return g_calls.start_result;
+}
+
+void counting_stop(rt::DrawTarget*, int64_t, int64_t) {
+    ++g_calls.stopped;
+}
+
+void counting_finish(rt::DrawTarget*, int64_t changed) {
+    ++g_calls.finished;
+    g_calls.finished_with = changed;
+}
+
+rt::DrawTarget* counting_target(int64_t start_result) {
+    g_calls = Calls{};
+    g_calls.start_result = start_result;
+    rt::DrawTarget* target = rt::CreateDrawTarget(rt::DrawTargetFormat32);
+    target->start = &counting_start;
+    target->stop = &counting_stop;
+    target->finish = &counting_finish;
+    target->width = 7;
+    target->height = 3;
+    return target;
+}
+
+} // namespace
+
+TEST(DrawTarget, APassRunsStartThenStopAndFinishWithChanges) {
+    ASSERT_EQ(rt::InitDrawing(), 1);
+    rt::DrawTarget* target = counting_target(99);
+    EXPECT_EQ(rt::CurrentDrawTarget(), target);
+    EXPECT_EQ(rt::DrawTargetWidth(), 0); // the output size comes with BeginDrawing
+    EXPECT_EQ(rt::BeginDrawing(target), 99);
+    EXPECT_EQ(rt::DrawTargetWidth(), 7);
+    EXPECT_EQ(rt::DrawTargetHeight(), 3);
+    rt::EndDrawing();
+    EXPECT_EQ(g_calls.started, 1);
+    EXPECT_EQ(g_calls.stopped, 1);
+    EXPECT_EQ(g_calls.finished_with, 1);
+    EXPECT_EQ(rt::CurrentDrawTarget(), nullptr);
+    rt::EndDrawing(); // nothing current: nothing happens
+    EXPECT_EQ(g_calls.finished, 1);
+}
+
+TEST(DrawTarget, AFailedStartFinishesUnchangedAndDiscardsTheTarget) {
+    rt::DrawTarget* target = counting_target(0);
+    EXPECT_EQ(rt::BeginDrawing(target), 0);
+    EXPECT_EQ(g_calls.stopped, 0);
+    EXPECT_EQ(g_calls.finished_with, 0);
+    EXPECT_EQ(rt::CurrentDrawTarget(), nullptr);
+    EXPECT_EQ(rt::BeginDrawing(nullptr), 0);
+}
+
+TEST(DrawTarget, TheDefaultSlotsGiveTheCurrentBufferAndRowBytes) {
+    rt::DrawTarget* target = counting_target(1);
+    int buffer = 0;
+    target->buffer = &buffer;
+    target->bytes_per_row = 28;
+    EXPECT_EQ(rt::DrawTargetPixels(), nullptr); // not current until started
+    target->current_buffer = target->buffer;
+    EXPECT_EQ(rt::DrawTargetPixels(), &buffer);
+    EXPECT_EQ(rt::DrawTargetRowBytes(), 28);
+    target->row_bytes = nullptr;
+    EXPECT_EQ(rt::DrawTargetRowBytes(), 0);
+    rt::EndDrawing();
+    EXPECT_EQ(rt::DrawTargetRowBytes(), 0);
+}

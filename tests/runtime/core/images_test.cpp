@@ -1,0 +1,178 @@
+#include "runtime/core/images.h"
+
+#include "platform/appkit/ns_bitmap_image_rep.h"
+#include "platform/appkit/ns_graphics_context.h"
+#include "platform/appkit/ns_image.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Every test starts with the tables made and ends with no image left.
+class Images : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(rt::InitImages(), 1);
+        ASSERT_EQ(rt::InitDrawing(), 1);
+    }
+    void TearDown() override {
+        rt::EndDrawing();
+        rt::EndImages();
+    }
+};
+
+std::vector<unsigned char> first_pixels(int64_t number, std::size_t count) {
+    auto* image = reinterpret_cast<NSImage*>(rt::ImageHandle(number));
+    auto* bitmap = static_cast<NSBitmapImageRep*>(image->representations()->objectAtIndex(0));
+    return {bitmap->bitmapData(), bitmap->bitmapData() + count * 4};
+}
+
+struct BackgroundRow {
+    int64_t background;
+    std::vector<unsigned char> pixel;
+};
+
+} // namespace
+
+TEST_F(Images, FillsThePixelsWithTheBackground) {
+    const BackgroundRow rows[] = {
+        {0x0000FF, {255, 0, 0, 255}},
+        {0x123456, {0x56, 0x34, 0x12, 255}},
+        {rt::ImageBackgroundClear, {0, 0, 0, 0}},
+        {0, {0, 0, 0, 255}},
+    };
+    for (const BackgroundRow& row : rows) {
+        ASSERT_NE(rt::NewImage(3, 5, 2, 32, row.background), 0);
+        std::vector<unsigned char> expected;
+        for (int i = 0; i < 10; ++i)
+            expected.insert(expected.end(), row.pixel.begin(), row.pixel.end());
+        EXPECT_EQ(first_pixels(3, 10), expected) << std::hex << row.background;
+    }
+}
+
+TEST_F(Images, AnImageIsABitmapOfWidthTimesFourBytesPerRowInsideAnNSImage) {
+    int64_t handle = rt::NewImage(1, 44, 24, 32, rt::ImageBackgroundClear);
+    ASSERT_NE(handle, 0);
+    EXPECT_EQ(rt::ImageHandle(1), handle);
+    auto* image = reinterpret_cast<NSImage*>(handle);
+    EXPECT_EQ(image->size(), NSMakeSize(44, 24));
+    EXPECT_EQ(image->isDataRetained(), YES);
+    ASSERT_EQ(image->representations()->count(), 1u);
+    auto* bitmap = static_cast<NSBitmapImageRep*>(image->representations()->objectAtIndex(0));
+    EXPECT_EQ(bitmap->bytesPerRow(), 44 * 4);
+    EXPECT_EQ(bitmap->bitmapFormat() & NSBitmapFormatAlphaNonpremultiplied,
+              NSBitmapFormatAlphaNonpremultiplied);
+    EXPECT_EQ(rt::ImagePixelWidth(1), 44);
+    EXPECT_EQ(rt::ImagePixelHeight(1), 24);
+}
+
+TEST_F(Images, RecreatingUnderALiveNumberReleasesTheOldImage) {
+    auto* old_image = reinterpret_cast<NSImage*>(rt::NewImage(7, 4, 4, 32, 0));
+    ASSERT_TRUE(old_image);
+    old_image->retain(); // keeps the old object alive to watch it
+    EXPECT_EQ(old_image->retainCount(), 2u);
+    auto* new_image = reinterpret_cast<NSImage*>(rt::NewImage(7, 4, 4, 32, 0));
+    ASSERT_TRUE(new_image);
+    EXPECT_NE(new_image, old_image);
+    EXPECT_EQ(old_image->retainCount(), 1u);
+    EXPECT_EQ(rt::ImageHandle(7), reinterpret_cast<int64_t>(new_image));
+    old_image->release();
+}
+
+TEST_F(Images, DepthsAskedAndStored) {
+    ASSERT_NE(rt::NewImage24(2, 3, 3), 0);
+    ASSERT_NE(rt::NewImageOpaque(4, 3, 3, 32), 0);
+    EXPECT_EQ(rt::ImageBitDepth(2, 0), 32);
+    EXPECT_EQ(rt::ImageBitDepth(2, rt::ImageDepthModeFormat), 24);
+    EXPECT_EQ(rt::ImageBitDepth(4, rt::ImageDepthModeFormat), 32);
+    EXPECT_EQ(first_pixels(2, 1), (std::vector<unsigned char>{0, 0, 0, 255}));
+    EXPECT_EQ(rt::ImageBitDepth(99, 0), 0);
+}
+
+TEST_F(Images, AutoNumberImagesAreNamedByTheirRecord) {
+    int64_t number = rt::NewImage(rt::AutoNumber, 2, 2, 32, rt::ImageBackgroundClear);
+    ASSERT_NE(number, 0);
+    EXPECT_NE(rt::ImageHandle(number), 0);
+    EXPECT_EQ(rt::ImagePixelWidth(number), 2);
+    rt::FreeImageObject(number);
+    EXPECT_EQ(rt::ImageHandle(number), 0);
+}
+
+TEST_F(Images, RefusesSizesItCannotRecordAndLeavesNoRecord) {
+    const int64_t sizes[][2] = {{0, 4}, {4, 0}, {-1, 4}, {32768, 1}, {1, 40000}};
+    for (const auto& size : sizes) {
+        EXPECT_EQ(rt::NewImage(5, size[0], size[1], 32, 0), 0) << size[0] << " x " << size[1];
+        EXPECT_EQ(rt::ImageHandle(5), 0);
+    }
+}
+
+TEST_F(Images, FreeingReleasesOneOrEveryImage) {
+    ASSERT_NE(rt::NewImage(1, 2, 2, 32, 0), 0);
+    ASSERT_NE(rt::NewImage(2, 2, 2, 32, 0), 0);
+    rt::FreeImageObject(1);
+    rt::FreeImageObject(1);   // already gone
+    rt::FreeImageObject(500); // never made
+    EXPECT_EQ(rt::ImageHandle(1), 0);
+    EXPECT_NE(rt::ImageHandle(2), 0);
+    rt::FreeImageObject(rt::AutoNumber);
+    EXPECT_EQ(rt::ImageHandle(2), 0);
+    EXPECT_EQ(rt::ImagePixelWidth(2), 0);
+}
+
+TEST_F(Images, ADrawingPassGivesTheBitmapAndSeesItsWritesAfterwards) {
+    auto* image = reinterpret_cast<NSImage*>(rt::NewImage(3, 6, 5, 32, rt::ImageBackgroundClear));
+    ASSERT_TRUE(image);
+    std::size_t recaches = image->recache_count();
+    rt::DrawTarget* target = rt::ImageDrawTarget(3);
+    ASSERT_TRUE(target);
+    EXPECT_EQ(rt::CurrentDrawTarget(), target);
+    ASSERT_NE(rt::BeginDrawing(target), 0);
+    auto* bitmap = static_cast<NSBitmapImageRep*>(image->representations()->objectAtIndex(0));
+    EXPECT_EQ(rt::DrawTargetPixels(), bitmap->bitmapData());
+    EXPECT_EQ(rt::DrawTargetRowBytes(), 6 * 4);
+    EXPECT_EQ(rt::DrawTargetWidth(), 6);
+    EXPECT_EQ(rt::DrawTargetHeight(), 5);
+    // The pass draws through a premultiplied context over the same pixels, made current.
+    NSGraphicsContext* context = NSGraphicsContext::current();
+    ASSERT_TRUE(context);
+    EXPECT_EQ(CGBitmapContextGetData(context->CGContext()), bitmap->bitmapData());
+    EXPECT_EQ(CGBitmapContextGetAlphaInfo(context->CGContext()), kCGImageAlphaPremultipliedLast);
+    auto* pixels = static_cast<unsigned char*>(rt::DrawTargetPixels());
+    const unsigned char written[4] = {1, 2, 3, 4};
+    std::memcpy(pixels + rt::DrawTargetRowBytes() * 4 + 5 * 4, written, 4);
+    rt::EndDrawing();
+    EXPECT_EQ(rt::CurrentDrawTarget(), nullptr);
+    EXPECT_EQ(NSGraphicsContext::current(), nullptr);
+    EXPECT_EQ(image->recache_count(), recaches + 1);
+    EXPECT_EQ(std::vector<unsigned char>(bitmap->bitmapData() + 24 * 4 + 20,
+                                         bitmap->bitmapData() + 24 * 4 + 24),
+              (std::vector<unsigned char>{1, 2, 3, 4}));
+    EXPECT_EQ(rt::DrawTargetPixels(), nullptr);
+    EXPECT_EQ(rt::DrawTargetWidth(), 0);
+}
+
+TEST_F(Images, TargetsOfTwentyFourBitImagesCarryTheOpaqueFormat) {
+    ASSERT_NE(rt::NewImage24(1, 2, 2), 0);
+    ASSERT_NE(rt::NewImage(2, 2, 2, 32, 0), 0);
+    rt::DrawTarget* target = rt::ImageDrawTarget(1);
+    ASSERT_TRUE(target);
+    EXPECT_EQ(target->pixel_format(target), 0x10020);
+    target = rt::ImageDrawTarget(2); // the first, never begun, is finished unchanged
+    ASSERT_TRUE(target);
+    EXPECT_EQ(target->pixel_format(target), 32);
+    EXPECT_EQ(NSGraphicsContext::saved_count(), 1u);
+    EXPECT_EQ(rt::ImageDrawTarget(42), nullptr);
+}
+
+// Freeing the image in the middle of a pass must not leave the pass writing freed memory.
+TEST_F(Images, APassKeepsItsPixelsWhenItsImageIsFreedBeforeItEnds) {
+    ASSERT_NE(rt::NewImage(1, 3, 3, 32, 0), 0);
+    ASSERT_NE(rt::BeginDrawing(rt::ImageDrawTarget(1)), 0);
+    rt::FreeImageObject(1);
+    std::memset(rt::DrawTargetPixels(), 0x7F, 3 * 3 * 4);
+    rt::EndDrawing();
+    EXPECT_EQ(NSGraphicsContext::saved_count(), 0u);
+}
