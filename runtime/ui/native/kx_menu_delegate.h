@@ -2,7 +2,8 @@
 // KXMenuDelegate: the target of the runtime's menu items and of the application menu's Quit
 // item. The application-menu actions post EventKindMenu with the item numbers -2 (Preferences),
 // -3 (About) and -4 (Quit) and the window number last installed with setWindowID: (-1 while no
-// window's menu bar is installed).
+// window's menu bar is installed). eventHandler:, the action of every runtime menu item, posts the
+// item's number with its menu bar's window number, or window 0 for a pop-up menu's item.
 
 #include "platform/objc/native_class.h"
 
@@ -23,6 +24,9 @@ class KXMenuDelegate : public NSObject {
     void preferences(id sender);
     void about(id sender);
     void terminate(id sender);
+    // Nothing is posted for an item of a freed menu, nor for a menu bar whose window is gone or
+    // disabled.
+    void eventHandler(id sender);
 
   private:
     int64_t m_window_id = -1;

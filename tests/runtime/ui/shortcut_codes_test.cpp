@@ -1,0 +1,124 @@
+#include "runtime/ui/shortcut_codes.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+namespace rt {
+std::ostream& operator<<(std::ostream& out, const ShortcutPattern& pattern) {
+    return out << std::hex << "{modifiers 0x" << pattern.modifiers << ", character 0x"
+               << static_cast<unsigned>(pattern.character) << std::dec << ", key code "
+               << pattern.key_code << "}";
+}
+} // namespace rt
+
+namespace {
+
+using namespace rt;
+
+// The window system's modifier flags.
+constexpr uint64_t flag_shift = 1 << 17;
+constexpr uint64_t flag_control = 1 << 18;
+constexpr uint64_t flag_option = 1 << 19;
+constexpr uint64_t flag_command = 1 << 20;
+
+TEST(ShortcutCodes, ShiftChangesOnlyLettersAndAFewMarks) {
+    struct Case {
+        char16_t plain;
+        char16_t shifted;
+    } cases[] = {
+        {u'\t', 25},  {u'+', u'*'}, {u',', u';'}, {u'-', u'_'}, {u'.', u':'}, {u'a', u'A'},
+        {u'z', u'Z'}, {u'A', u'A'}, {u'1', u'1'}, {u'/', u'/'}, {u'`', u'`'}, {u'{', u'{'},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(shifted_shortcut_character(c.plain), c.shifted)
+            << "plain 0x" << std::hex << static_cast<unsigned>(c.plain);
+}
+
+TEST(ShortcutCodes, TranslatesACodeIntoWhatAKeyDownIsComparedWith) {
+    struct Case {
+        uint32_t code;
+        ShortcutPattern expected;
+    } cases[] = {
+        {524393, {ShortcutCommand, u'i', 0}}, // the indicator's Command+I
+        {ShortcutCommand | ShortcutShift | u'i', {ShortcutCommand | ShortcutShift, u'I', 0}},
+        {ShortcutShift | u'\t', {ShortcutShift, 25, 0}},
+        {ShortcutShift | u'.', {ShortcutShift, u':', 0}},
+        {u'.', {0, u'.', 0}},
+        {1, {0, 0xF729, 0}},
+        {ShortcutShift | 1, {ShortcutShift, 0xF729, 0}}, // a named key ignores the shift table
+        {8, {0, 127, 0}},
+        {12, {0, 0xF72D, 0}},
+        {13, {0, 13, 0}},
+        {27, {0, 27, 0}},
+        {28, {0, 0xF702, 0}},
+        {31, {0, 0xF701, 0}},
+        {48, {0, 0, 29}},
+        {ShortcutCommand | 49, {ShortcutCommand, 0, 18}},
+        {57, {0, 0, 25}},
+        {127, {0, 0xF728, 0}},
+        {130, {0, u'0', 0}},
+        {139, {0, u'9', 0}},
+        {140, {0, 140, 0}},
+        {ShortcutKeyF1, {0, 0, 122}},
+        {ShortcutKeyF3, {0, 0, 99}},
+        {ShortcutKeyF5, {0, 0, 96}},
+        {ShortcutKeyF11, {0, 0, 103}},
+        {ShortcutControl | ShortcutKeyF12, {ShortcutControl, 0, 111}},
+        {0x100000 | u'q', {0, u'q', 0}}, // bits above the modifiers are no modifier
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(shortcut_pattern(c.code), c.expected) << "code " << c.code;
+}
+
+TEST(ShortcutCodes, MapsEventFlagsToShortcutBits) {
+    struct Case {
+        uint64_t flags;
+        uint32_t bits;
+    } cases[] = {
+        {0, 0},
+        {flag_control, ShortcutControl},
+        {flag_shift, ShortcutShift},
+        {flag_command, ShortcutCommand},
+        {flag_option, ShortcutOption},
+        {flag_control | flag_shift | flag_command | flag_option, ShortcutModifiers},
+        {flag_command | (1 << 16) | (1 << 23), ShortcutCommand}, // caps lock, function key
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(shortcut_modifiers_of_event_flags(c.flags), c.bits) << "flags " << c.flags;
+}
+
+TEST(ShortcutCodes, MatchesModifiersExactlyAndThenTheKey) {
+    struct Case {
+        const char* name;
+        uint32_t code;
+        uint64_t flags;
+        uint16_t key_code;
+        std::u16string characters;
+        bool matches;
+    } cases[] = {
+        {"command i", 524393, flag_command, 34, u"i", true},
+        {"command shift i", 524393, flag_command | flag_shift, 34, u"i", false},
+        {"plain i", 524393, 0, 34, u"i", false},
+        {"command j", 524393, flag_command, 38, u"j", false},
+        {"two characters", 524393, flag_command, 34, u"ii", false},
+        {"no characters", 524393, flag_command, 34, u"", false},
+        {"shifted letter", ShortcutCommand | ShortcutShift | u'i', flag_command | flag_shift, 34,
+         u"I", true},
+        {"return", 13, 0, 36, u"\r", true},
+        {"keypad enter as return", 13, 0, 76, u"\x03", true},
+        {"f5 by key code", ShortcutKeyF5, 0, 96, u"\uF708", true},
+        {"f6 is not f5", ShortcutKeyF5, 0, 97, u"\uF709", false},
+        {"digit by key code", ShortcutShift | u'1', flag_shift, 18, u"!", true},
+        {"digit on another key", u'1', 0, 83, u"1", false},
+        {"typed digit", 131, 0, 83, u"1", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(
+            shortcut_pattern_matches(shortcut_pattern(c.code), c.flags, c.key_code, c.characters),
+            c.matches)
+            << c.name;
+}
+
+} // namespace
