@@ -9,7 +9,10 @@
 #include "platform/objc/message_send.h"
 #include "runtime/ui/event_bindings.h"
 #include "runtime/ui/event_queue.h"
+#include "runtime/ui/gadgets.h"
+#include "runtime/ui/menus.h"
 #include "runtime/ui/native/kx_flipped_window_view.h"
+#include "runtime/ui/native/kx_gadget_list.h"
 #include "runtime/ui/native/kx_timer_events.h"
 #include "runtime/ui/native/kx_window.h"
 #include "runtime/ui/native/kx_window_events.h"
@@ -222,8 +225,8 @@ int InitWindows() {
     if (!g_window_table)
         g_window_table = CreateObjectTable(WindowRecordSize, WindowTableGrowthStep, &DisposeWindow);
     if (!g_window_table) return 0;
-    // The gadget lists' state (the current list and the array of lists) is made here once gadgets
-    // exist.
+    register_kx_gadget_list_class();
+    KXGadgetList::make_state();
     if (NSApp) NSApp->setActivationPolicy(NSApplicationActivationPolicyRegular);
     return 1;
 }
@@ -269,8 +272,7 @@ int64_t NewWindow(int64_t number, int32_t x, int32_t y, int32_t inner_width, int
     show_new_window(window.get(), shape.flags);
     apply_opening_state(window.get(), shape.flags);
     install_content_view(window.get(), window_number);
-    // Unless WindowFlagNoGadgetList is set, the window becomes the current gadget list here once
-    // gadgets exist.
+    if (!(shape.flags & WindowFlagNoGadgetList)) KXGadgetList::setWindow(nil, window.get());
 
     // The window's close gives up this reference (it is released when closed).
     KXWindow* native = window.take();
@@ -286,9 +288,9 @@ void DisposeWindow(int64_t number) {
     WindowRecord* record = window_record(number);
     if (!record) return;
     UnbindWindowEvents(number);
-    // The window's gadgets are freed here once gadgets exist.
+    FreeWindowGadgets(number);
     NSWindow* next_key = key_window_after_close(*record);
-    // The window's own menu bar, if one was made for it, is freed here once window menus exist.
+    FreeWindowMenu(record->window);
     ObjcRef<NSWindow> window = ObjcRef<NSWindow>::retain(record->window);
     if (record->parent) record->parent->removeChildWindow(window.get());
     // The close runs the delegate's windowWillClose:, which releases the record.

@@ -5,6 +5,8 @@
 #include "platform/foundation/ns_notification.h"
 #include "platform/objc/message_send.h"
 #include "runtime/ui/event_queue.h"
+#include "runtime/ui/menus.h"
+#include "runtime/ui/native/kx_gadget_list.h"
 #include "runtime/ui/native/kx_window.h"
 #include "runtime/ui/window_events.h"
 #include "runtime/ui/window_geometry.h"
@@ -36,7 +38,7 @@ void KXWindowEvents::windowWillClose(NSNotification*) {
         rt::invalidate_window_timers(*record);
         objc_release(reinterpret_cast<id>(record->shortcuts));
         record->shortcuts = nullptr;
-        // The window's gadget list (KXGadgetList removeWindow:) joins here once gadgets exist.
+        KXGadgetList::removeWindow(nil, record->window);
         if (record->window) record->window->set_window_record(nullptr);
     }
     if (m_window) m_window->setDelegate(nil);
@@ -75,7 +77,7 @@ void KXWindowEvents::windowDidMove(NSNotification*) {
 }
 
 void KXWindowEvents::windowDidBecomeKey(NSNotification*) {
-    // A window with a menu bar of its own installs it here once window menus exist.
+    rt::InstallWindowMenu(m_window);
     post(rt::EventKindActivateWindow);
 }
 

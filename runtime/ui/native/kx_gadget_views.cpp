@@ -1,0 +1,79 @@
+#include "runtime/ui/native/kx_gadget_views.h"
+
+#include "platform/objc/message_send.h"
+#include "runtime/ui/gadgets.h"
+#include "runtime/ui/native/kx_drag_drop.h"
+#include "runtime/ui/native/kx_frame_gadget_functions.h"
+
+#include <mutex>
+
+template <class Base>
+void KXGadgetView<Base>::free_gadget_if_alive() {
+    if (m_already_destroyed) return;
+    m_already_destroyed = true;
+    rt::free_gadget_of_dying_view(m_kx_tag, this);
+}
+
+template <class Base>
+NSUInteger KXGadgetView<Base>::draggingEntered(id sender) {
+    return KXDragDrop::draggingEntered(nil, this, sender);
+}
+
+template <class Base>
+NSUInteger KXGadgetView<Base>::draggingUpdated(id sender) {
+    return KXDragDrop::draggingUpdated(nil, this, sender);
+}
+
+template <class Base>
+BOOL KXGadgetView<Base>::prepareForDragOperation(id sender) {
+    return KXDragDrop::prepareForDragOperation(nil, this, sender);
+}
+
+template <class Base>
+BOOL KXGadgetView<Base>::performDragOperation(id sender) {
+    return KXDragDrop::performDragOperation(nil, this, sender, m_kx_tag, -1);
+}
+
+template class KXGadgetView<NSButton>;
+template class KXGadgetView<NSTextField>;
+template class KXGadgetView<NSBox>;
+
+void KX_FrameView::setFrame(NSRect frame) {
+    const NSSize old_size = this->frame().size;
+    NSBox::setFrame(frame);
+    if (!m_functions || frame.size == old_size) return;
+    if (NSView* inner = m_functions->container_view())
+        inner->setFrame(NSMakeRect(0, 0, frame.size.width, frame.size.height));
+}
+
+namespace {
+
+template <class View>
+void register_gadget_view(const char* name, const char* superclass) {
+    register_native_class<View>(
+        name, superclass,
+        {
+            instance_method<&View::setTag>("setTag:"),
+            instance_method<&View::setAlreadyDestroyed>("setAlreadyDestroyed:"),
+            instance_method<&View::tag>("tag"),
+            instance_method<&View::finalize>("finalize"),
+            instance_method<&View::draggingEntered>("draggingEntered:"),
+            instance_method<&View::draggingUpdated>("draggingUpdated:"),
+            instance_method<&View::prepareForDragOperation>("prepareForDragOperation:"),
+            instance_method<&View::performDragOperation>("performDragOperation:"),
+        });
+}
+
+} // namespace
+
+void register_kx_gadget_view_classes() {
+    register_kx_drag_drop_class();
+    static std::once_flag once;
+    std::call_once(once, [] {
+        register_gadget_view<KX_NSButton>("KX_NSButton", "NSButton");
+        register_gadget_view<KX_NSTextField>("KX_NSTextField", "NSTextField");
+        register_gadget_view<KX_FrameView>("KX_FrameView", "NSBox");
+        add_native_methods(native_class<KX_FrameView>(),
+                           {instance_method<&KX_FrameView::setFrame>("setFrame:")});
+    });
+}
