@@ -1,0 +1,139 @@
+#include "battery/icon_image.h"
+
+#include "platform/appkit/ns_bitmap_image_rep.h"
+#include "platform/appkit/ns_image.h"
+#include "platform/objc/autorelease_pool.h"
+#include "runtime/core/images.h"
+#include "runtime/ui/native_message.h"
+#include "tests/platform/graphics/png_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+class IconImage : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(rt::InitImages(), 1);
+        ASSERT_EQ(rt::InitDrawing(), 1);
+    }
+    void TearDown() override { rt::EndImages(); }
+
+    std::u16string path_of(const std::string& name) const {
+        std::string path = m_folder.file(name);
+        return std::u16string(path.begin(), path.end());
+    }
+    bool write(const std::string& name, uint32_t width, uint32_t height, bool alpha,
+               const std::vector<uint8_t>& pixels) const {
+        return png_test::write_png(m_folder.file(name), width, height, alpha, pixels);
+    }
+
+    AutoreleasePoolScope m_pool;
+    png_test::TempFolder m_folder;
+};
+
+const unsigned char* pixels_of(int64_t number) {
+    auto* image = reinterpret_cast<NSImage*>(rt::ImageHandle(number));
+    auto* bitmap = static_cast<NSBitmapImageRep*>(image->representations()->objectAtIndex(0));
+    return bitmap->bitmapData();
+}
+
+// A 44 × 24 picture whose pixels vary in colour and in alpha from half to full, with a fully
+// transparent first column.
+std::vector<uint8_t> status_picture() {
+    std::vector<uint8_t> pixels;
+    for (uint32_t y = 0; y < 24; ++y) {
+        for (uint32_t x = 0; x < 44; ++x) {
+            uint8_t alpha = x == 0 ? 0 : static_cast<uint8_t>(128 + (x * 3 + y * 5) % 128);
+            pixels.insert(pixels.end(), {static_cast<uint8_t>(x * 5), static_cast<uint8_t>(y * 10),
+                                         static_cast<uint8_t>(255 - x), alpha});
+        }
+    }
+    return pixels;
+}
+
+} // namespace
+
+TEST_F(IconImage, DrawsThePictureAtItsPixelSizeAndShowsItAtAnySizeAfterwards) {
+    ASSERT_TRUE(write("battery_icon.png", 44, 24, true, status_picture()));
+    int64_t image = battery::LoadIconImage(20, path_of("battery_icon.png").c_str());
+    ASSERT_NE(image, 0);
+    EXPECT_EQ(image, rt::ImageHandle(20));
+    EXPECT_EQ(rt::ImagePixelWidth(20), 44);
+    EXPECT_EQ(rt::ImagePixelHeight(20), 24);
+    struct {
+        double width, height;
+    } size{22, 12}, shown{};
+    rt::SendNativeMessage(nullptr, image, u"setSize:@", &size);
+    rt::SendNativeMessage(&shown, image, u"size");
+    EXPECT_EQ(shown.width, 22);
+    EXPECT_EQ(shown.height, 12);
+    EXPECT_EQ(rt::ImagePixelWidth(20), 44);
+}
+
+TEST_F(IconImage, GivesBackStraightAlphaWithinOneStepOfTheFile) {
+    std::vector<uint8_t> file = status_picture();
+    ASSERT_TRUE(write("75_battery_icon.png", 44, 24, true, file));
+    ASSERT_NE(battery::LoadIconImage(21, path_of("75_battery_icon.png").c_str()), 0);
+    const unsigned char* pixels = pixels_of(21);
+    int worst = 0;
+    for (std::size_t i = 0; i < file.size(); i += 4) {
+        uint8_t alpha = file[i + 3];
+        ASSERT_EQ(pixels[i + 3], alpha) << "pixel " << i / 4;
+        for (std::size_t c = 0; c < 3; ++c) {
+            int expected = alpha == 0 ? 0 : file[i + c]; // no colour survives without alpha
+            int difference = std::abs(pixels[i + c] - expected);
+            worst = std::max(worst, difference);
+            ASSERT_LE(difference, 1) << "pixel " << i / 4 << " sample " << c << ": "
+                                     << int(pixels[i + c]) << " for " << expected;
+        }
+    }
+    RecordProperty("worst_difference", worst);
+}
+
+TEST_F(IconImage, AnOpaquePictureComesBackExactlyAndOpaque) {
+    ASSERT_TRUE(write("battery_icon_ac.png", 2, 1, false, {10, 20, 30, 200, 100, 0}));
+    ASSERT_NE(battery::LoadIconImage(22, path_of("battery_icon_ac.png").c_str()), 0);
+    const unsigned char* pixels = pixels_of(22);
+    EXPECT_EQ(std::vector<unsigned char>(pixels, pixels + 8),
+              (std::vector<unsigned char>{10, 20, 30, 255, 200, 100, 0, 255}));
+}
+
+TEST_F(IconImage, AMissingOrDamagedFileGivesZeroAndNoImage) {
+    ASSERT_TRUE(write("good.png", 4, 4, true, png_test::solid(4, 4, {1, 2, 3, 255})));
+    std::vector<char> bytes = png_test::read_bytes(m_folder.file("good.png"));
+    png_test::write_bytes(m_folder.file("10_battery_icon.png"),
+                          std::vector<char>(bytes.begin(), bytes.end() - 20));
+    png_test::write_bytes(m_folder.file("notes.png"), {'n', 'o', 't', 'e', 's'});
+    for (const char* name : {"missing.png", "10_battery_icon.png", "notes.png"}) {
+        EXPECT_EQ(battery::LoadIconImage(23, path_of(name).c_str()), 0) << name;
+        EXPECT_EQ(rt::ImageHandle(23), 0) << name;
+    }
+    EXPECT_EQ(battery::LoadIconImage(23, nullptr), 0);
+}
+
+TEST_F(IconImage, TheImageNamesThePictureFileDrawnLast) {
+    ASSERT_TRUE(write("battery_icon.png", 4, 2, true, png_test::solid(4, 2, {9, 9, 9, 255})));
+    ASSERT_TRUE(
+        write("battery_icon_charging.png", 4, 2, true, png_test::solid(4, 2, {5, 5, 5, 255})));
+    for (const char* name : {"battery_icon.png", "battery_icon_charging.png"}) {
+        auto* image = reinterpret_cast<NSImage*>(battery::LoadIconImage(24, path_of(name).c_str()));
+        ASSERT_TRUE(image);
+        ASSERT_NE(image->picture_file(), nullptr);
+        EXPECT_EQ(*image->picture_file(), name);
+    }
+}
+
+TEST_F(IconImage, AutoNumberGivesTheNewImagesNumber) {
+    ASSERT_TRUE(write("25_battery_icon.png", 3, 3, true, png_test::solid(3, 3, {1, 1, 1, 255})));
+    int64_t number = battery::LoadIconImage(rt::AutoNumber, path_of("25_battery_icon.png").c_str());
+    ASSERT_NE(number, 0);
+    EXPECT_EQ(rt::ImagePixelWidth(number), 3);
+    auto* image = reinterpret_cast<NSImage*>(rt::ImageHandle(number));
+    ASSERT_TRUE(image && image->picture_file());
+    EXPECT_EQ(*image->picture_file(), "25_battery_icon.png");
+}
