@@ -42,6 +42,8 @@ struct BatteryFacts {
     // The full-charge capacity has fallen below 80 % of the design capacity.
     bool worn = false;
     bool low_power_mode = false;
+
+    friend bool operator==(const BatteryFacts&, const BatteryFacts&) = default;
 };
 
 // The facts of the first system battery in the snapshot, in name order; none when there is no

@@ -30,13 +30,15 @@ bool SysfsBattery::has_battery() {
 ObjcRef<NSMutableDictionary> SysfsBattery::copy_registry_entry() {
     std::optional<BatteryFacts> battery = facts();
     if (!battery) return {};
-    return make_registry_entry(*battery);
+    std::lock_guard lock(m_mutex);
+    return m_registry_entry.get(*battery, make_registry_entry);
 }
 
 std::vector<ObjcRef<NSDictionary>> SysfsBattery::copy_power_source_descriptions() {
     std::vector<ObjcRef<NSDictionary>> descriptions;
-    if (std::optional<BatteryFacts> battery = facts()) {
-        descriptions.emplace_back(make_power_source_description(*battery));
-    }
+    std::optional<BatteryFacts> battery = facts();
+    if (!battery) return descriptions;
+    std::lock_guard lock(m_mutex);
+    descriptions.emplace_back(m_power_source.get(*battery, make_power_source_description));
     return descriptions;
 }

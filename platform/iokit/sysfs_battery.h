@@ -9,9 +9,13 @@
 // change at once makes a new provider (reselect_battery_provider) or moves the clock on. The
 // list of supplies and of the files each holds is kept longer (PowerSupplyFolder): a supply added
 // to the folder is seen once the clock has moved on by PowerSupplyFolder::k_listing_lifetime.
+//
+// The registry entry and the power-source description made from a reading are handed out again
+// while the next readings give the same facts (reused_dictionary.h says when they are not).
 
 #include "platform/iokit/battery_facts.h"
 #include "platform/iokit/battery_provider.h"
+#include "platform/iokit/reused_dictionary.h"
 #include "platform/iokit/sysfs_battery_reader.h"
 
 #include <mutex>
@@ -44,4 +48,6 @@ class SysfsBattery final : public BatteryProvider {
     PowerSupplyFolder m_supplies;
     std::optional<BatteryFacts> m_facts;
     std::optional<double> m_read_at;
+    ReusedDictionary<BatteryFacts> m_registry_entry;
+    ReusedDictionary<BatteryFacts> m_power_source;
 };
