@@ -6,6 +6,16 @@
 #include <cstring>
 
 namespace rt {
+namespace {
+
+bool is_ascii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+} // namespace
 
 String::String(const char16_t* text) {
     CopyStringArgument(&m_block, text);
@@ -54,10 +64,26 @@ String& String::operator+=(const char16_t* text) {
 }
 
 String String::from_utf8(std::string_view utf8) {
+    // The decoding stops at a zero byte. Plain ASCII, the usual case, widens byte by byte into a
+    // block of the size the temporary area would give, without a pass through the area.
+    const std::string_view text = utf8.substr(0, utf8.find('\0'));
+    if (!text.empty() && is_ascii(text)) return widened(text);
     return collect_result([&](TempOffset p) {
         TextFromMemory(utf8.data(), static_cast<int64_t>(utf8.size()),
                        text_format_utf8 | text_format_length_in_bytes, p);
     });
+}
+
+String String::widened(std::string_view ascii) {
+    String result;
+    // Room for five more units, as every assignment to a string variable gives.
+    void* block = std::malloc((ascii.size() + 5) * sizeof(char16_t));
+    if (!block) return result;
+    result.m_block = static_cast<char16_t*>(block);
+    for (std::size_t i = 0; i < ascii.size(); ++i)
+        result.m_block[i] = static_cast<char16_t>(ascii[i]);
+    result.m_block[ascii.size()] = 0;
+    return result;
 }
 
 String String::adopt(char16_t* block) {

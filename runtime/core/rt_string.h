@@ -64,6 +64,8 @@ class String {
 
   private:
     static String concatenate(const char16_t* a, const char16_t* b);
+    // Non-empty ASCII without zero bytes, each byte a unit.
+    static String widened(std::string_view ascii);
 
     char16_t* m_block = nullptr;
 };

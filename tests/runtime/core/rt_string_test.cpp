@@ -119,6 +119,9 @@ TEST_F(StringValue, RoundTripsThroughUtf8AndViews) {
     // A runtime string ends at its first zero unit.
     EXPECT_EQ(String(std::u16string_view(u"ab\0cd", 5)), u"ab");
     EXPECT_EQ(String::from_utf8(std::string_view("ab\0cd", 5)), u"ab");
+    // Plain ASCII before the zero widens as it is, whatever follows.
+    EXPECT_EQ(String::from_utf8(std::string_view("DesignCapacity\0\xFF", 16)), u"DesignCapacity");
+    EXPECT_EQ(String::from_utf8(std::string_view("\xC2\xB0\0ab", 5)), u"\u00B0");
 }
 
 TEST_F(StringValue, CollectsTheResultOfAnyProducer) {
