@@ -5,6 +5,7 @@
 #include "platform/foundation/ns_string.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
+#include "runtime/ui/native_message_cache.h"
 #include "runtime/ui/native_message_text.h"
 
 #include <algorithm>
@@ -23,9 +24,23 @@ struct Call {
     id receiver;
     SEL selector;
     Method method;
-    const NativeMessageText* text;
+    // Copied from the parse, which a nested send may replace in the cache.
+    TextWidth width;
+    std::array<ArgumentKind, NativeMessageMaxPieces> kinds;
+    bool simple;
     std::span<const int64_t> values;
 };
+
+// Each thread parses its own calls, without a lock.
+NativeMessageCache& message_cache() {
+    thread_local NativeMessageCache cache;
+    return cache;
+}
+
+SEL selector_of(CachedNativeMessage& message) {
+    if (!message.selector) message.selector = sel_registerName(message.text.selector);
+    return static_cast<SEL>(message.selector);
+}
 
 id object_of(int64_t word) {
     return reinterpret_cast<id>(static_cast<intptr_t>(word));
@@ -65,7 +80,7 @@ id native_string(const void* text, TextWidth width) {
 bool set_argument(NSInvocation* invocation, const Call& call, int i) {
     const NSInteger index = i + 2;
     const int64_t value = call.values[i];
-    const ArgumentKind kind = call.text->kinds[i];
+    const ArgumentKind kind = call.kinds[static_cast<std::size_t>(i)];
     if (index >= static_cast<NSInteger>(invocation->methodSignature()->numberOfArguments()))
         return true;
     if (value == 0 && kind != ArgumentKind::Plain) return true;
@@ -79,7 +94,7 @@ bool set_argument(NSInvocation* invocation, const Call& call, int i) {
         invocation->setArgument(&value, index);
         return true;
     }
-    id string = native_string(object_of(value), call.text->width);
+    id string = native_string(object_of(value), call.width);
     invocation->setArgument(&string, index);
     return true;
 }
@@ -117,8 +132,8 @@ int declared_argument_count(Method method) {
 }
 
 bool can_send_directly(const Call& call) {
-    return IsSimpleNativeCall(*call.text, call.result_buffer != nullptr) &&
-           declared_argument_count(call.method) == call.text->argument_count;
+    return call.simple &&
+           declared_argument_count(call.method) == static_cast<int>(call.values.size());
 }
 
 } // namespace
@@ -132,16 +147,20 @@ int64_t SendNativeMessageBlock(const int64_t* block) {
         if (piece_count == NativeMessageMaxPieces) return 0;
         pieces[piece_count++] = object_of(*word);
     }
-    NativeMessageText text;
     const NativeMessageRequest request{std::span(pieces.data(), piece_count), block[1] != 0,
                                        result_buffer != nullptr};
-    if (!ParseNativeMessage(request, text)) return 0;
+    CachedNativeMessage* message = message_cache().parse(request);
+    if (!message) return 0;
+    const NativeMessageText& text = message->text;
     Call call{result_buffer,
               resolve_receiver(block[1], text),
-              sel_registerName(text.selector),
+              selector_of(*message),
               nullptr,
-              &text,
+              text.width,
+              {},
+              IsSimpleNativeCall(text, result_buffer != nullptr),
               std::span(block + 3 + piece_count, text.argument_count)};
+    std::copy(std::begin(text.kinds), std::end(text.kinds), call.kinds.begin());
     if (!call.receiver) return 0;
     call.method = class_getInstanceMethod(object_getClass(call.receiver), call.selector);
     if (!call.method) return 0;
