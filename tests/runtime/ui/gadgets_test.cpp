@@ -18,6 +18,8 @@
 #include "runtime/ui/wait_event.h"
 #include "runtime/ui/windows.h"
 
+#include "tests/runtime/ui/runtime_window_test.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -35,26 +37,18 @@ void count_call() {
 }
 
 // Gadgets in runtime windows over a driver display that reads `m_script`.
-class GadgetsTest : public testing::Test {
+class GadgetsTest : public RuntimeWindowTest {
   protected:
     void SetUp() override {
-        NSApplication::set_exit_handler([this](int) { m_exited = true; });
-        m_scope.emplace(m_display);
-        ASSERT_EQ(InitApplication(), 1);
-        ASSERT_EQ(InitEvents(), 1);
-        install_application_waker();
-        ASSERT_EQ(InitWindows(), 1);
+        RuntimeWindowTest::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_EQ(InitGadgets(), 1);
         ASSERT_NE(NewWindow(1, 100, 100, 320, 290, u"Preferences", 4), 0);
         RemoveQueuedEvents(-1, -1, -1, -1);
     }
     void TearDown() override {
         FreeGadget(AutoNumber);
-        DisposeWindow(AutoNumber);
-        set_native_event_waker(nullptr);
-        InitEvents();
-        m_scope.reset();
-        NSApplication::set_exit_handler(nullptr);
+        RuntimeWindowTest::TearDown();
     }
 
     static NSView* view_of(int64_t number) {
@@ -70,11 +64,6 @@ class GadgetsTest : public testing::Test {
             if (event->kind == EventKindGadget) objects.push_back(event->object);
         return objects;
     }
-    std::string written_lines() {
-        show_model_on_display();
-        m_display.wait_for_input(m_display.now_ms());
-        return m_output.str();
-    }
     int32_t wait_for_gadget_event() {
         for (int pass = 0; pass < 100 && !m_exited; ++pass) {
             const int32_t kind = WaitEvent();
@@ -82,13 +71,6 @@ class GadgetsTest : public testing::Test {
         }
         return -1;
     }
-
-    std::istringstream m_script;
-    std::ostringstream m_output;
-    DriverDisplay m_display{m_script, m_output};
-    std::optional<DisplayScope> m_scope;
-    AutoreleasePoolScope m_pool;
-    bool m_exited = false;
 };
 
 TEST_F(GadgetsTest, AutoNumberCheckBoxesAreNumberedByTheirRecord) {

@@ -10,6 +10,8 @@
 #include "runtime/ui/wait_event.h"
 #include "runtime/ui/windows.h"
 
+#include "tests/runtime/ui/runtime_window_test.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -34,25 +36,13 @@ std::ostream& operator<<(std::ostream& out, const Tick& tick) {
 }
 
 // The application with the hidden anchor window 0 over a driver display that plays `script`.
-class WindowTimersTest : public testing::Test {
+class WindowTimersTest : public RuntimeWindowTest {
   protected:
     void SetUp() override {
-        NSApplication::set_exit_handler([this](int) { m_input_ended = true; });
-        m_scope.emplace(m_display);
-        ASSERT_EQ(InitApplication(), 1);
-        ASSERT_EQ(InitEvents(), 1);
-        install_application_waker();
-        ASSERT_EQ(InitWindows(), 1);
+        RuntimeWindowTest::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_NE(NewWindow(0, 0, 0, 10, 10, u"", 1), 0);
     }
-    void TearDown() override {
-        DisposeWindow(AutoNumber);
-        set_native_event_waker(nullptr);
-        InitEvents();
-        m_scope.reset();
-        NSApplication::set_exit_handler(nullptr);
-    }
-
     // Waits for events until the script ends and returns the timer events taken. The loop has a
     // bound so that a fault ends the test instead of hanging it.
     std::vector<Tick> run_script(const std::string& script) {
@@ -61,20 +51,13 @@ class WindowTimersTest : public testing::Test {
     }
     std::vector<Tick> take_ticks_until_input_ends() {
         std::vector<Tick> ticks;
-        for (int pass = 0; pass < 100000 && !m_input_ended; ++pass) {
+        for (int pass = 0; pass < 100000 && !m_exited; ++pass) {
             if (WaitEvent() != EventKindTimer) continue;
             ticks.push_back({CurrentEventTimer(), current_event().window, m_display.now_ms()});
         }
-        EXPECT_TRUE(m_input_ended) << "the script did not end";
+        EXPECT_TRUE(m_exited) << "the script did not end";
         return ticks;
     }
-
-    std::istringstream m_script;
-    std::ostringstream m_output;
-    DriverDisplay m_display{m_script, m_output};
-    std::optional<DisplayScope> m_scope;
-    AutoreleasePoolScope m_pool;
-    bool m_input_ended = false;
 };
 
 TEST_F(WindowTimersTest, TicksEveryTenSecondsForAnHour) {

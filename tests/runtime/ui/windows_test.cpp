@@ -14,6 +14,8 @@
 #include "runtime/ui/wait_event.h"
 #include "runtime/ui/window_events.h"
 
+#include "tests/runtime/ui/runtime_window_test.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -53,24 +55,8 @@ bool contains_kind(const std::vector<TakenEvent>& events, int32_t kind) {
 }
 
 // The application, the queue and the window table over a driver display that reads `script`.
-class WindowsTest : public testing::Test {
+class WindowsTest : public RuntimeWindowTest {
   protected:
-    void SetUp() override {
-        NSApplication::set_exit_handler([this](int) { m_exited = true; });
-        m_scope.emplace(m_display);
-        ASSERT_EQ(InitApplication(), 1);
-        ASSERT_EQ(InitEvents(), 1);
-        install_application_waker();
-        ASSERT_EQ(InitWindows(), 1);
-    }
-    void TearDown() override {
-        DisposeWindow(AutoNumber);
-        set_native_event_waker(nullptr);
-        InitEvents();
-        m_scope.reset();
-        NSApplication::set_exit_handler(nullptr);
-    }
-
     static NSWindow* window(int64_t number) {
         return reinterpret_cast<NSWindow*>(WindowObject(number));
     }
@@ -78,13 +64,6 @@ class WindowsTest : public testing::Test {
     static NSWindow* key_window() { return NSApp->keyWindow(); }
     // Drops what opening windows posted, so that a test sees only what it caused.
     static void forget_events() { RemoveQueuedEvents(-1, -1, -1, -1); }
-    // What the display has written once the model is shown on it: a wait with its deadline now
-    // writes the changes and returns at once.
-    std::string written_lines() {
-        show_model_on_display();
-        m_display.wait_for_input(m_display.now_ms());
-        return m_output.str();
-    }
     // The next runtime event other than a repaint (showing the window draws it); passes that only
     // handled native events (-1) are skipped.
     int32_t wait_for_runtime_event() {
@@ -94,13 +73,6 @@ class WindowsTest : public testing::Test {
         }
         return -1;
     }
-
-    std::istringstream m_script;
-    std::ostringstream m_output;
-    DriverDisplay m_display{m_script, m_output};
-    std::optional<DisplayScope> m_scope;
-    AutoreleasePoolScope m_pool;
-    bool m_exited = false;
 };
 
 TEST_F(WindowsTest, OpensThePreferencesWindowCentredKeyAndInFront) {

@@ -1,0 +1,53 @@
+#pragma once
+// The fixture of the window, timer and gadget tests: the application, the event queue and the
+// window table over a driver display that plays `m_script`, with the process's exit (the end of
+// the script) recorded in `m_exited` instead.
+
+#include "platform/appkit/display_link.h"
+#include "platform/appkit/ns_application.h"
+#include "platform/display/driver_display.h"
+#include "platform/objc/autorelease_pool.h"
+#include "runtime/ui/application.h"
+#include "runtime/ui/event_queue.h"
+#include "runtime/ui/wait_event.h"
+#include "runtime/ui/windows.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <sstream>
+#include <string>
+
+class RuntimeWindowTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        NSApplication::set_exit_handler([this](int) { m_exited = true; });
+        m_scope.emplace(m_display);
+        ASSERT_EQ(rt::InitApplication(), 1);
+        ASSERT_EQ(rt::InitEvents(), 1);
+        rt::install_application_waker();
+        ASSERT_EQ(rt::InitWindows(), 1);
+    }
+    void TearDown() override {
+        rt::DisposeWindow(rt::AutoNumber);
+        rt::set_native_event_waker(nullptr);
+        rt::InitEvents();
+        m_scope.reset();
+        NSApplication::set_exit_handler(nullptr);
+    }
+
+    // What the display has written once the model is shown on it: a wait with its deadline now
+    // writes the changes and returns at once.
+    std::string written_lines() {
+        show_model_on_display();
+        m_display.wait_for_input(m_display.now_ms());
+        return m_output.str();
+    }
+
+    std::istringstream m_script;
+    std::ostringstream m_output;
+    DriverDisplay m_display{m_script, m_output};
+    std::optional<DisplayScope> m_scope;
+    AutoreleasePoolScope m_pool;
+    bool m_exited = false;
+};
