@@ -4,8 +4,8 @@
 #include "platform/appkit/ns_menu.h"
 #include "platform/appkit/ns_status_item.h"
 #include "platform/appkit/ns_window.h"
-#include "platform/appkit/window_controls.h"
 #include "platform/appkit/ns_workspace.h"
+#include "platform/appkit/window_controls.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_notification.h"
@@ -231,7 +231,7 @@ BOOL NSApplication::sendActionToFrom(SEL action, id target, id sender) {
     if (!action) return NO;
     id receiver = target;
     if (!receiver) {
-        receiver = first_answering(action);
+        receiver = target_for_action(action);
     } else if (!answers(receiver, action)) {
         receiver = nil;
     }
@@ -240,7 +240,7 @@ BOOL NSApplication::sendActionToFrom(SEL action, id target, id sender) {
     return YES;
 }
 
-id NSApplication::first_answering(SEL action) const {
+id NSApplication::target_for_action(SEL action) const {
     if (NSWindow* key = m_key_window) {
         NSResponder* responder = key->firstResponder();
         for (int step = 0; responder && step < k_longest_responder_chain; ++step) {

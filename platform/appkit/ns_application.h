@@ -120,12 +120,13 @@ class NSApplication : public NSResponder {
     set_exit_handler(std::function<void(int status)> handler);
     // The display's input has ended: the process ends with status 0.
     static void end_of_input();
+    // The receiver of an action sent to a nil target: the key window's responder chain, the key
+    // window, its delegate, the application, its delegate; nil when nobody answers it.
+    id target_for_action(SEL action) const;
 
   private:
     // Removes and returns (or, without `dequeue`, only returns) the first queued event in `mask`.
     ObjcRef<NSEvent> take_matching(uint64_t mask, bool dequeue);
-    // The receiver of an action sent to a nil target; nil when nobody answers it.
-    id first_answering(SEL action) const;
     void post_key_press(const Input& input);
     void close_window(const Input& input);
     void change_recorded_battery(const Input& input);

@@ -9,36 +9,8 @@ namespace {
 
 NSString* const k_empty_title = NSString::make_constant(u"");
 
-// Responder chains are linked by the program; a loop in one must not hang a menu check.
-constexpr int k_max_responders = 256;
-
 bool responds(id object, SEL action) {
     return object && class_respondsToSelector(object_getClass(object), action);
-}
-
-// The first responder of the key window and those after it, by message so that responders made
-// at run time take part.
-id responder_chain_target(id window, SEL action) {
-    id responder = msg_send<id>(window, "firstResponder");
-    for (int step = 0; responder && step < k_max_responders; ++step) {
-        if (responds(responder, action)) return responder;
-        responder = msg_send<id>(responder, "nextResponder");
-    }
-    return nil;
-}
-
-// Where the action goes with a nil target: the key window's responder chain, the key window, its
-// delegate, the application, the application's delegate.
-id target_for_action(SEL action) {
-    if (!NSApp) return nil;
-    id window = msg_send<id>(NSApp, "keyWindow");
-    if (id target = responder_chain_target(window, action)) return target;
-    id candidates[] = {window, msg_send<id>(window, "delegate"), NSApp,
-                       msg_send<id>(NSApp, "delegate")};
-    for (id candidate : candidates) {
-        if (responds(candidate, action)) return candidate;
-    }
-    return nil;
 }
 
 } // namespace
@@ -139,7 +111,7 @@ bool NSMenu::item_is_available(NSMenuItem* item) const {
     if (!m_autoenables_items || item->hasSubmenu()) return true;
     SEL action = item->action();
     if (!action) return false;
-    id target = item->target() ? item->target() : target_for_action(action);
+    id target = item->target() ? item->target() : NSApp ? NSApp->target_for_action(action) : nil;
     if (!responds(target, action)) return false;
     static SEL const validate = sel_registerName("validateMenuItem:");
     if (!responds(target, validate)) return true;
