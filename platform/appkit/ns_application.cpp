@@ -309,8 +309,7 @@ void NSApplication::terminate(id) {
         if (reinterpret_cast<uintptr_t>(reply) != NSTerminateNow) return;
     }
     default_center()->postNotificationName(NSApplicationWillTerminateNotification, this);
-    if (Display* display = current_display()) display->will_exit(0);
-    exit_process(0);
+    exit_with_status(0);
 }
 
 void NSApplication::activateIgnoringOtherApps(BOOL) {
@@ -327,6 +326,11 @@ std::function<void(int status)>
 NSApplication::set_exit_handler(std::function<void(int status)> handler) {
     std::lock_guard lock(g_exit_mutex);
     return std::exchange(g_exit_handler, std::move(handler));
+}
+
+void NSApplication::exit_with_status(int status) {
+    if (Display* display = current_display()) display->will_exit(status);
+    exit_process(status);
 }
 
 void NSApplication::end_of_input() {
@@ -368,6 +372,13 @@ void NSApplication::handle_display_input(const Input& input) {
     }
 }
 
+NSWindow* NSApplication::window_for_display(int number) const {
+    for (NSWindow* window : m_windows) {
+        if (window->display_number() == number) return window;
+    }
+    return nil;
+}
+
 NSWindow* NSApplication::visible_window_for_display(int number) const {
     for (NSWindow* window : m_windows) {
         if (window->isVisible() && window->display_number() == number) return window;
@@ -375,8 +386,9 @@ NSWindow* NSApplication::visible_window_for_display(int number) const {
     return nil;
 }
 
+// Hidden windows too: the application's own shortcuts may live in a window never shown.
 void NSApplication::post_key_press(const Input& input) {
-    NSWindow* window = visible_window_for_display(input.window);
+    NSWindow* window = window_for_display(input.window);
     if (!window) return reject(input, "no such window");
     NSEvent* event = NSEvent::key_down_for_press(input.key, window->windowNumber());
     postEventAtStart(event, NO);

@@ -118,6 +118,8 @@ class NSApplication : public NSResponder {
     // the default. Tests replace it. Returns the handler it replaces (null: the default).
     static std::function<void(int status)>
     set_exit_handler(std::function<void(int status)> handler);
+    // Tells the display will_exit(status), then ends the process through the exit handler.
+    static void exit_with_status(int status);
     // The display's input has ended: the process ends with status 0.
     static void end_of_input();
     // The receiver of an action sent to a nil target: the key window's responder chain, the key
@@ -130,6 +132,7 @@ class NSApplication : public NSResponder {
     void post_key_press(const Input& input);
     void close_window(const Input& input);
     void change_recorded_battery(const Input& input);
+    NSWindow* window_for_display(int number) const;
     NSWindow* visible_window_for_display(int number) const;
     void notify_key_change(NSWindow* window, const char* delegate_selector,
                            NSString* notification_name) const;
