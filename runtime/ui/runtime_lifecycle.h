@@ -1,0 +1,19 @@
+#pragma once
+// The runtime's start-up and end as one procedure each: every library's start-up step in the
+// order the libraries depend on one another, and the end steps of those that hold resources.
+
+namespace rt {
+
+// Keeps the program's argument count and vector, then starts every library of the runtime.
+// Returns 1, or 0 when a step that the rest depends on failed (the later steps still run).
+int StartRuntime(int argument_count, char** arguments);
+// Ends the libraries that hold resources: open files are written out and closed, dates, images,
+// the drawing target and the one-object records are let go.
+void EndRuntime();
+// Ends the process with `status` after telling the display; the program's last call.
+void ExitProgram(int status);
+
+int program_argument_count();
+char** program_arguments();
+
+} // namespace rt
