@@ -1,0 +1,115 @@
+#include "platform/display/desktop_url_opener.h"
+
+#include "tests/support/environment_scope.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Command = std::vector<std::string>;
+
+const std::string k_battery(k_battery_settings_url);
+
+TEST(DesktopUrlOpener, ChoosesTheProgramForEachAddressAndDesktop) {
+    struct Case {
+        std::string url;
+        const char* desktop;
+        Command expected;
+    };
+    const Command gnome = {"gnome-control-center", "power"};
+    const Case cases[] = {
+        {"https://example.org/apps", "GNOME", {"xdg-open", "https://example.org/apps"}},
+        {"http://example.org/a b", "", {"xdg-open", "http://example.org/a b"}},
+        {"mailto:someone@example.org", "KDE", {"xdg-open", "mailto:someone@example.org"}},
+        {k_battery, "GNOME", gnome},
+        {k_battery, "ubuntu:GNOME", gnome},
+        {k_battery, "Unity", gnome},
+        {k_battery, "gnome", gnome},
+        {k_battery, "KDE", {"systemsettings", "kcm_powerdevilprofilesconfig"}},
+        {k_battery, "XFCE", {"xfce4-power-manager-settings"}},
+        {k_battery, "X-Cinnamon:XFCE:GNOME", {"xfce4-power-manager-settings"}},
+        {k_battery, "LXQt", {}},
+        {k_battery, "", {}},
+        {k_battery, "GNOMEISH", {}},
+        {"x-apple.systempreferences:com.apple.preference.security", "GNOME", {}},
+        {"X-APPLE-HELPVIEWER:topic", "GNOME", {}},
+        {"no scheme at all", "GNOME", {}},
+        {"-x:option-like", "GNOME", {}},
+        {"", "GNOME", {}},
+    };
+    for (const Case& row : cases) {
+        Command command = desktop_command_for_url(row.url, row.desktop);
+        EXPECT_EQ(command, row.expected) << "url: " << row.url << ", desktop: " << row.desktop;
+    }
+}
+
+// A private PATH holding only a fake program that writes its arguments, one a line, to a file
+// named after it.
+class FakeProgramFolder {
+  public:
+    explicit FakeProgramFolder(const char* program) {
+        std::string pattern = (fs::temp_directory_path() / "opener-test-XXXXXX").string();
+        if (mkdtemp(pattern.data())) m_path = pattern;
+        m_record = m_path + "/" + program + ".args";
+        std::string script = m_path + "/" + program;
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" << m_record
+                              << ".part\"\n/bin/mv \"" << m_record << ".part\" \"" << m_record
+                              << "\"\n";
+        ::chmod(script.c_str(), 0755);
+    }
+    ~FakeProgramFolder() {
+        std::error_code ignored;
+        if (!m_path.empty()) fs::remove_all(m_path, ignored);
+    }
+    FakeProgramFolder(const FakeProgramFolder&) = delete;
+    FakeProgramFolder& operator=(const FakeProgramFolder&) = delete;
+
+    const std::string& path() const { return m_path; }
+    // The recorded arguments once the program has run, waiting at most five seconds.
+    std::string recorded_arguments() const {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!fs::exists(m_record) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::ifstream in(m_record);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+  private:
+    std::string m_path;
+    std::string m_record;
+};
+
+TEST(DesktopUrlOpener, StartsTheOpenerWithTheAddressAsOneArgument) {
+    FakeProgramFolder fake("xdg-open");
+    EnvironmentScope path("PATH", fake.path().c_str());
+    ASSERT_TRUE(open_url_on_desktop("https://example.org/a b?x=1&y=$HOME"));
+    EXPECT_EQ(fake.recorded_arguments(), "https://example.org/a b?x=1&y=$HOME\n");
+}
+
+TEST(DesktopUrlOpener, StartsTheDesktopsPowerSettings) {
+    FakeProgramFolder fake("gnome-control-center");
+    EnvironmentScope path("PATH", fake.path().c_str());
+    EnvironmentScope desktop("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+    ASSERT_TRUE(open_url_on_desktop(k_battery));
+    EXPECT_EQ(fake.recorded_arguments(), "power\n");
+}
+
+TEST(DesktopUrlOpener, AnswersFalseWhenNothingCanBeStarted) {
+    FakeProgramFolder fake("unrelated-program");
+    EnvironmentScope path("PATH", fake.path().c_str());
+    EnvironmentScope desktop("XDG_CURRENT_DESKTOP", "KDE");
+    EXPECT_FALSE(open_url_on_desktop("https://example.org/"));
+    EXPECT_FALSE(open_url_on_desktop(k_battery));
+    EXPECT_FALSE(open_url_on_desktop("x-apple.systempreferences:other"));
+}
+
+} // namespace

@@ -1,0 +1,120 @@
+#include "platform/launchd/autostart_entry.h"
+
+#include "tests/platform/launchd/launchd_test_support.h"
+#include "tests/support/environment_scope.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Arguments with reserved characters are quoted, then the whole value is escaped as a string.
+TEST(AutostartEntry, QuotesAndEscapesTheExecValue) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"/bin/x", ""}, "/bin/x \"\""},
+        {{"/bin/x", "it's", "a&b", "`c`"}, "/bin/x \"it's\" \"a&b\" \"\\\\`c\\\\`\""},
+        {{"/bin/x", "a;b|c>d<e~f*g?h#i(j)"}, "/bin/x \"a;b|c>d<e~f*g?h#i(j)\""},
+        {{"/opt/Z.app/Contents/MacOS/Z"}, "/opt/Z.app/Contents/MacOS/Z"},
+        {{"/My Apps/Z.app/Contents/MacOS/Z", "--flag"},
+         "\"/My Apps/Z.app/Contents/MacOS/Z\" --flag"},
+        // The backslash quoting adds is doubled again by string-value escaping.
+        {{"/a\\b"}, "\"/a\\\\\\\\b\""},
+        {{"/bin/x", "a \"q\""}, "/bin/x \"a \\\\\"q\\\\\"\""},
+        {{"/bin/x", "$v"}, "/bin/x \"\\\\$v\""},
+        {{"/bin/x", "50%"}, "/bin/x 50%%"},
+        {{"/bin/x", "a b%c"}, "/bin/x \"a b%%c\""},
+        {{"/bin/x", "line\nbreak"}, "/bin/x \"line\\nbreak\""},
+        {{"/bin/x", "tab\tin"}, "/bin/x \"tab\\tin\""},
+    };
+    for (const auto& [command, expected] : cases) {
+        EXPECT_EQ(exec_value(command), expected) << "last argument: " << command.back();
+    }
+}
+
+// A bundle folder with an executable name in its Info.plist, or none.
+std::string make_bundle(const TemporaryFolder& folder, std::string_view name,
+                        std::string_view declared_executable) {
+    std::string bundle = folder.file(name);
+    std::filesystem::create_directories(bundle + "/Contents/MacOS");
+    if (!declared_executable.empty()) {
+        put_file(bundle + "/Contents/Info.plist",
+                 plist_dictionary("<key>CFBundleExecutable</key><string>" +
+                                  std::string(declared_executable) + "</string>"));
+    }
+    return bundle;
+}
+
+TEST(AutostartEntry, TurnsOpeningABundleIntoItsExecutable) {
+    TemporaryFolder folder;
+    std::string declared = make_bundle(folder, "My Tool.app", "tool-bin");
+    std::string plain = make_bundle(folder, "Plain.app", "");
+    std::string hostile = make_bundle(folder, "Odd.app", "../../bin/sh");
+    struct Case {
+        const char* name;
+        std::vector<std::string> arguments;
+        std::string entry_name;
+        std::vector<std::string> command;
+    };
+    const Case cases[] = {
+        {"declared executable",
+         {"/usr/bin/open", declared},
+         "My Tool",
+         {declared + "/Contents/MacOS/tool-bin"}},
+        {"bundle name", {"/usr/bin/open", plain + "/"}, "Plain", {plain + "/Contents/MacOS/Plain"}},
+        {"executable that is not a plain name",
+         {"/usr/bin/open", hostile},
+         "Odd",
+         {hostile + "/Contents/MacOS/Odd"}},
+        {"arguments for the application",
+         {"/usr/bin/open", plain, "--args", "-v", "x y"},
+         "Plain",
+         {plain + "/Contents/MacOS/Plain", "-v", "x y"}},
+        {"open with options stays as it is",
+         {"/usr/bin/open", "-a", "Plain"},
+         "a.b",
+         {"/usr/bin/open", "-a", "Plain"}},
+        {"another program stays as it is",
+         {"/usr/local/bin/z", "--quiet"},
+         "a.b",
+         {"/usr/local/bin/z", "--quiet"}},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        AutostartEntry entry = autostart_entry_for({"a.b", row.arguments, true});
+        EXPECT_EQ(entry.name, row.entry_name);
+        EXPECT_EQ(entry.command, row.command);
+    }
+}
+
+TEST(AutostartEntry, WritesAMinimalDesktopEntry) {
+    AutostartEntry entry{" Z\\", {"/My Apps/Z.app/Contents/MacOS/Z"}};
+    EXPECT_EQ(autostart_entry_text(entry), "[Desktop Entry]\n"
+                                           "Type=Application\n"
+                                           "Name=\\sZ\\\\\n"
+                                           "Exec=\"/My Apps/Z.app/Contents/MacOS/Z\"\n"
+                                           "Terminal=false\n"
+                                           "X-GNOME-Autostart-enabled=true\n");
+}
+
+TEST(AutostartEntry, FindsTheAutostartFolderFromTheEnvironment) {
+    struct Case {
+        const char* config_home; // null: unset
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"/cfg", "/cfg/autostart"},
+        {"/cfg/", "/cfg/autostart"},
+        {nullptr, "/home/u/.config/autostart"},
+        {"", "/home/u/.config/autostart"},
+        {"relative/cfg", "/home/u/.config/autostart"},
+    };
+    EnvironmentScope home("HOME", "/home/u");
+    for (const Case& row : cases) {
+        EnvironmentScope config("XDG_CONFIG_HOME", row.config_home);
+        EXPECT_EQ(autostart_folder(), row.expected)
+            << "XDG_CONFIG_HOME=" << (row.config_home ? row.config_home : "<unset>");
+    }
+    EXPECT_EQ(autostart_entry_path("org.zerarazi.Zerarazi"),
+              "/home/u/.config/autostart/org.zerarazi.Zerarazi.desktop");
+}
+
+} // namespace
