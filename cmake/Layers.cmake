@@ -1,10 +1,12 @@
-# One static library per layer, made of every .cpp file below the layer's folders. A layer
-# with no sources yet is an interface library, so that the layers above can name it already.
+# One static library per layer, made of every .cpp file below the layer's folders except the
+# programs' entry points (main.cpp, *_main.cpp), which their executables build. A layer with no
+# sources yet is an interface library, so that the layers above can name it already.
 function(zerarazi_add_layer target)
     cmake_parse_arguments(LAYER "" "" "DIRS;DEPENDS" ${ARGN})
     set(sources)
     foreach(dir IN LISTS LAYER_DIRS)
         file(GLOB_RECURSE found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+        list(FILTER found EXCLUDE REGEX "/(main|[^/]*_main)\\.cpp$")
         list(APPEND sources ${found})
     endforeach()
     if(sources)

@@ -1,0 +1,25 @@
+# The application bundle: Zerarazi.app/Contents/{Info.plist, MacOS/Zerarazi, Resources/*,
+# Helpers/launchctl}, laid out in the build folder so that it runs from there as it is.
+set(ZERARAZI_BUNDLE ${CMAKE_BINARY_DIR}/Zerarazi.app)
+set(bundle_contents ${ZERARAZI_BUNDLE}/Contents)
+
+add_executable(zerarazi app/main.cpp)
+target_link_libraries(zerarazi PRIVATE zerarazi_app)
+set_target_properties(zerarazi PROPERTIES OUTPUT_NAME Zerarazi
+                                          RUNTIME_OUTPUT_DIRECTORY ${bundle_contents}/MacOS)
+
+add_executable(launchctl platform/launchd/launchctl_main.cpp)
+target_link_libraries(launchctl PRIVATE zerarazi_platform)
+set_target_properties(launchctl PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${bundle_contents}/Helpers)
+add_dependencies(zerarazi launchctl)
+
+set(BUNDLE_IDENTIFIER org.zerarazi.Zerarazi)
+set(BUNDLE_EXECUTABLE Zerarazi)
+configure_file(${PROJECT_SOURCE_DIR}/resources/Info.plist.in ${bundle_contents}/Info.plist @ONLY)
+
+file(GLOB bundle_resources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/*.png
+     ${PROJECT_SOURCE_DIR}/resources/samples/*.plist)
+foreach(resource IN LISTS bundle_resources)
+    get_filename_component(name ${resource} NAME)
+    configure_file(${resource} ${bundle_contents}/Resources/${name} COPYONLY)
+endforeach()

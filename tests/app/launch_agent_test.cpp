@@ -1,0 +1,80 @@
+#include "app/launch_agent.h"
+
+#include "runtime/core/temp_area.h"
+
+#include <gtest/gtest.h>
+
+#include <plist/plist.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace app {
+namespace {
+
+class LaunchAgentTest : public ::testing::Test {
+  protected:
+    void SetUp() override { rt::InitStrings(); }
+};
+
+TEST_F(LaunchAgentTest, IsExactlyTheEighteenLinesWithBothPlaceholdersFilled) {
+    const std::string text =
+        launch_agent_text(u"org.zerarazi.Zerarazi", u"/Applications/Zerarazi.app").utf8();
+    EXPECT_EQ(text, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                    "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                    "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                    "<plist version=\"1.0\">\n"
+                    "<dict>\n"
+                    "\t<key>Label</key>\n"
+                    "\t<string>org.zerarazi.Zerarazi</string>\n"
+                    "\t<key>ProgramArguments</key>\n"
+                    "\t<array>\n"
+                    "\t\t<string>/usr/bin/open</string>\n"
+                    "\t\t<string>/Applications/Zerarazi.app</string>\n"
+                    "\t</array>\n"
+                    "\t<key>RunAtLoad</key>\n"
+                    "\t<true/>\n"
+                    "\t<key>KeepAlive</key>\n"
+                    "\t<false/>\n"
+                    "\t<key>LimitLoadToSessionType</key>\n"
+                    "\t<string>Aqua</string></dict>\n"
+                    "</plist>");
+}
+
+TEST_F(LaunchAgentTest, EscapesTheFiveXmlSpecialCharacters) {
+    struct Row {
+        const char16_t* text;
+        const char* escaped;
+    };
+    const Row rows[] = {
+        {u"/home/u/My Apps/Zerarazi.app", "/home/u/My Apps/Zerarazi.app"},
+        {u"Tom & Jerry", "Tom &amp; Jerry"},
+        {u"<a>", "&lt;a&gt;"},
+        {u"say \"hi\"", "say &quot;hi&quot;"},
+        {u"it's", "it&apos;s"},
+        {u"&amp;", "&amp;amp;"},
+        {u"", ""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(xml_escaped(row.text).utf8(), row.escaped) << rt::String(row.text).utf8();
+}
+
+// The agent of an awkward path still reads back as a property list holding that very path.
+TEST_F(LaunchAgentTest, AnAgentForAnyPathParsesBackToThatPath) {
+    const char16_t* path = u"/tmp/Tom & Jerry's <apps>/\"Zerarazi\".app";
+    const std::string text = launch_agent_text(u"org.zerarazi.Zerarazi", path).utf8();
+    plist_t root = nullptr;
+    plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &root);
+    ASSERT_NE(root, nullptr);
+    plist_t arguments = plist_dict_get_item(root, "ProgramArguments");
+    ASSERT_NE(arguments, nullptr);
+    char* second = nullptr;
+    plist_get_string_val(plist_array_get_item(arguments, 1), &second);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(std::string(second), rt::String(path).utf8());
+    std::free(second);
+    plist_free(root);
+}
+
+} // namespace
+} // namespace app

@@ -1,0 +1,32 @@
+#include "platform/startup/display_choice.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(DisplayChoice, FollowsTheSettingElseTheSurroundings) {
+    struct Row {
+        DisplaySurroundings surroundings;
+        std::optional<DisplayKind> chosen;
+    };
+    const Row rows[] = {
+        {{.setting = "driver", .input_is_terminal = true, .output_is_terminal = true},
+         DisplayKind::driver},
+        {{.setting = "terminal"}, DisplayKind::terminal},
+        {{.setting = "gtk", .desktop_built = true}, DisplayKind::gtk},
+        // A desktop this build lacks, or a name of nothing, is no display at all.
+        {{.setting = "gtk"}, std::nullopt},
+        {{.setting = "Terminal"}, std::nullopt},
+        // Unset or empty: the desktop, then a terminal on both ends, then the driver.
+        {{.setting = "", .desktop_session = true, .desktop_built = true}, DisplayKind::gtk},
+        {{.input_is_terminal = true, .output_is_terminal = true, .desktop_session = true},
+         DisplayKind::terminal},
+        {{.input_is_terminal = true}, DisplayKind::driver},
+        {{.output_is_terminal = true}, DisplayKind::driver},
+        {{}, DisplayKind::driver},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(choose_display_kind(rows[i].surroundings), rows[i].chosen) << "row " << i;
+}
+
+} // namespace
