@@ -2,10 +2,7 @@
 
 #include "platform/appkit/display_link.h"
 #include "platform/display/driver_display.h"
-#if __has_include("platform/display/terminal_display.h")
 #include "platform/display/terminal_display.h"
-#define HAVE_TERMINAL 1
-#endif
 #include "platform/launchd/helpers_path.h"
 #include "platform/startup/display_choice.h"
 
@@ -21,11 +18,7 @@ std::unique_ptr<Display> make_display(DisplayKind kind) {
     case DisplayKind::driver:
         return std::make_unique<DriverDisplay>(std::cin, std::cout);
     case DisplayKind::terminal:
-#ifdef HAVE_TERMINAL
         return std::make_unique<TerminalDisplay>(STDIN_FILENO, STDOUT_FILENO);
-#else
-        break;
-#endif
     case DisplayKind::gtk:
         break;
     }

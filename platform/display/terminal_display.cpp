@@ -1,0 +1,171 @@
+#include "platform/display/terminal_display.h"
+
+#include "platform/display/desktop_url_opener.h"
+#include "platform/display/terminal_input.h"
+#include "platform/display/terminal_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <ctime>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t k_default_columns = 80;
+constexpr char k_bell = '\a';
+
+int64_t monotonic_ns() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+Input input_of(InputKind kind) {
+    Input input;
+    input.kind = kind;
+    return input;
+}
+
+// Milliseconds poll() may wait before `deadline_ms`; -1 for no deadline.
+int poll_timeout(std::optional<int64_t> deadline_ms, int64_t now) {
+    if (!deadline_ms) return -1;
+    return static_cast<int>(std::clamp<int64_t>(*deadline_ms - now, 0, INT_MAX));
+}
+
+} // namespace
+
+TerminalDisplay::TerminalDisplay(int in_fd, int out_fd)
+    : m_in(in_fd), m_out(out_fd), m_start_ns(monotonic_ns()), m_mode(in_fd, out_fd) {
+    m_options.colour = isatty(out_fd) != 0;
+}
+
+TerminalDisplay::~TerminalDisplay() {
+    finish();
+}
+
+// Whole milliseconds since the display was made, on a clock that never jumps.
+int64_t TerminalDisplay::now_ms() const {
+    return (monotonic_ns() - m_start_ns) / 1'000'000;
+}
+
+void TerminalDisplay::set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>& items) {
+    m_state.menu = items;
+    if (!items) m_state.menu_open = false;
+}
+
+int TerminalDisplay::run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) {
+    m_state.menu_open = false;
+    m_state.typed.clear();
+    print(alert_text_lines(alert, m_options));
+    m_state.alert = alert;
+    for (;;) {
+        auto deadline = modal_pass.run_due();
+        Input input = wait_for_input(deadline);
+        if (input.kind != InputKind::end && input.kind != InputKind::alert_answer) continue;
+        m_state.alert.reset();
+        m_state.typed.clear();
+        return input.kind == InputKind::end ? 0 : input.number;
+    }
+}
+
+void TerminalDisplay::play_sound(int) {
+    write_out(std::string_view(&k_bell, 1));
+}
+
+bool TerminalDisplay::open_url(const std::string& url) {
+    bool opened = open_url_on_desktop(url);
+    std::string line = (opened ? "Opening " : "Could not open ") + printable(url);
+    print({styled(line, opened ? TextStyle::dim : TextStyle::warning, m_options.colour)});
+    return opened;
+}
+
+void TerminalDisplay::will_exit(int) {
+    finish();
+}
+
+Input TerminalDisplay::wait_for_input(std::optional<int64_t> deadline_ms) {
+    for (;;) {
+        redraw();
+        if (deadline_ms && *deadline_ms <= now_ms()) return input_of(InputKind::timeout);
+        if (auto input = take_input()) return *input;
+        if (m_ended) return input_of(InputKind::end);
+        if (!m_keys.empty()) continue; // show what the key changed before the next one
+        ReadEnd end = read_keys(deadline_ms);
+        if (end == ReadEnd::timeout) return input_of(InputKind::timeout);
+        if (end == ReadEnd::end) m_ended = true;
+    }
+}
+
+void TerminalDisplay::reject_input(const Input&, const std::string& message) {
+    m_state.note = message;
+    write_out(std::string_view(&k_bell, 1));
+}
+
+void TerminalDisplay::redraw() {
+    if (m_finished) return;
+    size_t width = columns();
+    std::vector<std::string> lines = render_view(m_state, m_options);
+    for (auto& line : lines)
+        line = fit_to_width(line, width - 1);
+    write_out(m_region.redraw(lines));
+}
+
+void TerminalDisplay::print(const std::vector<std::string>& lines) {
+    if (m_finished) return;
+    write_out(m_region.print_above(lines));
+}
+
+void TerminalDisplay::write_out(std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(m_out, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return;
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+}
+
+std::optional<Input> TerminalDisplay::take_input() {
+    if (m_keys.empty()) return std::nullopt;
+    Key key = m_keys.front();
+    m_keys.pop_front();
+    if (key.kind == KeyKind::end_of_input) {
+        m_keys.clear();
+        m_ended = true;
+        return std::nullopt;
+    }
+    KeyOutcome outcome = handle_key(m_state, key);
+    if (outcome.refused) write_out(std::string_view(&k_bell, 1));
+    if (outcome.input) outcome.input->source = key.text;
+    return outcome.input;
+}
+
+TerminalDisplay::ReadEnd TerminalDisplay::read_keys(std::optional<int64_t> deadline_ms) {
+    pollfd watched{m_in, POLLIN, 0};
+    int ready = ::poll(&watched, 1, poll_timeout(deadline_ms, now_ms()));
+    if (ready < 0) return errno == EINTR ? ReadEnd::keys : ReadEnd::end;
+    if (ready == 0) return ReadEnd::timeout;
+    std::array<char, 256> buffer{};
+    ssize_t count = ::read(m_in, buffer.data(), buffer.size());
+    if (count < 0) return errno == EINTR || errno == EAGAIN ? ReadEnd::keys : ReadEnd::end;
+    if (count == 0) return ReadEnd::end;
+    auto keys = decode_keys(std::string_view(buffer.data(), static_cast<size_t>(count)));
+    m_keys.insert(m_keys.end(), keys.begin(), keys.end());
+    return ReadEnd::keys;
+}
+
+size_t TerminalDisplay::columns() const {
+    winsize size{};
+    if (ioctl(m_out, TIOCGWINSZ, &size) != 0 || size.ws_col < 2) return k_default_columns;
+    return size.ws_col;
+}
+
+// The last state stays on screen above the restored terminal.
+void TerminalDisplay::finish() {
+    if (m_finished) return;
+    m_finished = true;
+    m_mode.restore();
+}

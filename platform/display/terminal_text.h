@@ -1,0 +1,32 @@
+#pragma once
+// Text for a terminal: the few character attributes the terminal display uses, how many columns
+// a UTF-8 text takes, and cutting a line to the terminal's width so that it never wraps.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class TextStyle : uint8_t { plain, bold, dim, warning, alarm };
+
+// `text` wrapped in the style's attribute sequence and a reset; `text` itself when `colour` is
+// off or the style is plain.
+std::string styled(std::string_view text, TextStyle style, bool colour);
+
+// Columns that `text` takes on screen: attribute sequences take none, East Asian wide characters
+// and pictographs take two, everything else one.
+size_t display_width(std::string_view text);
+
+// `line` cut to at most `columns` columns, ending in "…" when something was cut; attribute
+// sequences are kept and a reset is added after a cut.
+std::string fit_to_width(std::string_view line, size_t columns);
+
+// `text` with every control character other than line breaks replaced by a blank, so that no text
+// from the model can move the cursor or change the terminal.
+std::string printable(std::string_view text);
+
+// `text` split at line breaks: "\r\n", "\n\r", a lone "\n" and a lone "\r" each end a line.
+std::vector<std::string> split_lines(std::string_view text);
+
+// `text` followed by blanks up to `columns` columns.
+std::string pad_right(std::string_view text, size_t columns);

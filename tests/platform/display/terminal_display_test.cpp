@@ -1,0 +1,188 @@
+#include "platform/display/terminal_display.h"
+
+#include "tests/platform/display/terminal_test_snapshots.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace terminal_test;
+
+namespace {
+
+// A display reading keys from one pipe and writing to another.
+struct Piped {
+    Piped() {
+        EXPECT_EQ(pipe(keys), 0);
+        EXPECT_EQ(pipe(screen), 0);
+        fcntl(screen[0], F_SETFL, O_NONBLOCK);
+        display = std::make_unique<TerminalDisplay>(keys[0], screen[1]);
+        display->set_status(StatusSnapshot{"battery_icon.png", true, "78%", std::nullopt});
+        display->set_status_menu(status_menu());
+    }
+    ~Piped() {
+        display.reset();
+        for (int fd : {keys[0], keys[1], screen[0], screen[1]})
+            close(fd);
+    }
+    void type(const std::string& bytes) const {
+        EXPECT_EQ(write(keys[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    void end_input() {
+        close(keys[1]);
+        keys[1] = -1;
+    }
+    std::string take_output() const {
+        std::string text;
+        char buffer[1024];
+        for (ssize_t n; (n = read(screen[0], buffer, sizeof buffer)) > 0;)
+            text.append(buffer, static_cast<size_t>(n));
+        return text;
+    }
+    Input wait() const { return display->wait_for_input(display->now_ms() + 5000); }
+
+    int keys[2] = {-1, -1};
+    int screen[2] = {-1, -1};
+    std::unique_ptr<TerminalDisplay> display;
+};
+
+// A modal run-loop mode with nothing to run; counts its passes.
+struct CountingPass : Display::ModalPass {
+    std::optional<int64_t> run_due() override {
+        ++passes;
+        return std::nullopt;
+    }
+    int passes = 0;
+};
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+} // namespace
+
+TEST(TerminalDisplay, ChoosesAMenuItemTypedOnTheInput) {
+    Piped p;
+    p.type("m4");
+    Input input = p.wait();
+    EXPECT_EQ(input.kind, InputKind::menu_choice);
+    EXPECT_EQ(input.number, 4);
+    std::string output = p.take_output();
+    EXPECT_TRUE(contains(output, "[████] 78%")) << output;
+    EXPECT_TRUE(contains(output, "  4  Preferences...")) << output;
+}
+
+TEST(TerminalDisplay, WritesNothingWhenNothingChanged) {
+    Piped p;
+    EXPECT_EQ(p.display->wait_for_input(p.display->now_ms()).kind, InputKind::timeout);
+    EXPECT_FALSE(p.take_output().empty());
+    EXPECT_EQ(p.display->wait_for_input(p.display->now_ms()).kind, InputKind::timeout);
+    EXPECT_EQ(p.take_output(), "");
+    p.display->set_status(StatusSnapshot{"battery_icon.png", true, "77%", std::nullopt});
+    EXPECT_EQ(p.display->wait_for_input(p.display->now_ms()).kind, InputKind::timeout);
+    EXPECT_TRUE(contains(p.take_output(), "77%"));
+}
+
+TEST(TerminalDisplay, WaitsUntilTheDeadlineWhenNoKeyComes) {
+    Piped p;
+    int64_t deadline = p.display->now_ms() + 30;
+    EXPECT_EQ(p.display->wait_for_input(deadline).kind, InputKind::timeout);
+    EXPECT_GE(p.display->now_ms(), deadline);
+}
+
+TEST(TerminalDisplay, EndsWhenTheInputEndsOrControlDIsTyped) {
+    Piped p;
+    p.end_input();
+    EXPECT_EQ(p.display->wait_for_input(std::nullopt).kind, InputKind::end);
+    EXPECT_EQ(p.display->wait_for_input(std::nullopt).kind, InputKind::end);
+
+    Piped q;
+    q.type("\x04m4");
+    EXPECT_EQ(q.display->wait_for_input(std::nullopt).kind, InputKind::end);
+}
+
+TEST(TerminalDisplay, TogglesABoxOfTheOpenWindowAndClosesIt) {
+    Piped p;
+    p.display->set_window(preferences());
+    p.type("11c");
+    Input click = p.wait();
+    EXPECT_EQ(click.kind, InputKind::click);
+    EXPECT_EQ(click.window, 1);
+    EXPECT_EQ(click.number, 11);
+    Input close = p.wait();
+    EXPECT_EQ(close.kind, InputKind::close_window);
+    EXPECT_EQ(close.window, 1);
+    EXPECT_TRUE(contains(p.take_output(), "[ ] 11  Start at Login"));
+}
+
+TEST(TerminalDisplay, AnswersAnAlertAndRunsTheModalPassBeforeEveryWait) {
+    Piped p;
+    CountingPass pass;
+    p.type("x2");
+    AlertSnapshot alert{
+        "Battery Information", "Cycles: 5\rHealth: 90%", AlertIcon::note, {"OK", "Copy"}};
+    EXPECT_EQ(p.display->run_alert(alert, pass), 2);
+    EXPECT_GE(pass.passes, 1);
+    std::string output = p.take_output();
+    EXPECT_TRUE(contains(output, "Battery Information")) << output;
+    EXPECT_TRUE(contains(output, "  Health: 90%")) << output;
+    EXPECT_TRUE(contains(output, "[2 Copy]")) << output;
+    EXPECT_TRUE(contains(output, "\a")) << "x is refused with the bell";
+}
+
+TEST(TerminalDisplay, AnswersZeroWhenInputEndsDuringAnAlert) {
+    Piped p;
+    CountingPass pass;
+    p.end_input();
+    EXPECT_EQ(p.display->run_alert(AlertSnapshot{"T", "", AlertIcon::app, {"OK"}}, pass), 0);
+}
+
+TEST(TerminalDisplay, SaysWhenAUrlCannotBeOpened) {
+    Piped p;
+    EXPECT_FALSE(p.display->open_url("no scheme at all"));
+    EXPECT_TRUE(contains(p.take_output(), "Could not open no scheme at all\r\n"));
+}
+
+TEST(TerminalDisplay, ShowsARefusalFromTheModelAsANote) {
+    Piped p;
+    p.display->reject_input(Input{}, "the application is not running");
+    p.display->wait_for_input(p.display->now_ms());
+    std::string output = p.take_output();
+    EXPECT_TRUE(contains(output, "\a"));
+    EXPECT_TRUE(contains(output, "the application is not running")) << output;
+}
+
+TEST(TerminalDisplay, StopsDrawingOnceTheProgramExits) {
+    Piped p;
+    p.display->wait_for_input(p.display->now_ms());
+    p.take_output();
+    p.display->will_exit(0);
+    EXPECT_EQ(p.take_output(), "\x1b[0m\x1b[?25h\r\n");
+    p.display->set_status(StatusSnapshot{std::nullopt, false, "changed", std::nullopt});
+    p.display->wait_for_input(p.display->now_ms());
+    EXPECT_EQ(p.take_output(), "");
+}
+
+TEST(TerminalDisplay, ReadsKeysFromATerminalOneAtATime) {
+    int person = -1;
+    int terminal = -1;
+    ASSERT_EQ(openpty(&person, &terminal, nullptr, nullptr, nullptr), 0);
+    {
+        TerminalDisplay display(terminal, terminal);
+        display.set_status_menu(status_menu());
+        // Without a newline a line-mode terminal would hold these keys back.
+        ASSERT_EQ(write(person, "mq", 2), 2);
+        Input input = display.wait_for_input(display.now_ms() + 5000);
+        EXPECT_EQ(input.kind, InputKind::menu_choice);
+        EXPECT_EQ(input.number, 9);
+    }
+    termios settings{};
+    tcgetattr(terminal, &settings);
+    EXPECT_NE(settings.c_lflag & ICANON, 0u);
+    close(person);
+    close(terminal);
+}

@@ -1,0 +1,33 @@
+#include "platform/display/terminal_screen.h"
+
+#include <gtest/gtest.h>
+
+TEST(LiveRegion, RewritesItsLinesInPlace) {
+    LiveRegion region;
+    struct Row {
+        std::vector<std::string> lines;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {{"78%", "hint"}, "78%\r\nhint"},
+        {{"78%", "hint"}, ""}, // unchanged: nothing is written
+        {{"77%", "hint"}, "\r\x1b[1A\x1b[J77%\r\nhint"},
+        {{"77%"}, "\r\x1b[1A\x1b[J77%"},
+        {{"a", "b", "c"}, "\r\x1b[Ja\r\nb\r\nc"},
+        {{"d"}, "\r\x1b[2A\x1b[Jd"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(region.redraw(row.lines), row.expected) << row.lines.front();
+        EXPECT_EQ(region.lines(), row.lines);
+    }
+}
+
+TEST(LiveRegion, PrintsAboveAndDrawsItselfAgainBelow) {
+    LiveRegion region;
+    EXPECT_EQ(region.print_above({"first"}), "first\r\n");
+    region.redraw({"status", "hint"});
+    EXPECT_EQ(region.print_above({"Opening x"}), "\r\x1b[1A\x1b[JOpening x\r\nstatus\r\nhint");
+    EXPECT_EQ(region.release(), "\r\n");
+    EXPECT_EQ(region.release(), "");
+    EXPECT_EQ(region.redraw({"new"}), "new"); // starts on the fresh line
+}
