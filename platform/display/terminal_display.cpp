@@ -89,11 +89,13 @@ void TerminalDisplay::will_exit(int) {
 
 Input TerminalDisplay::wait_for_input(std::optional<int64_t> deadline_ms) {
     for (;;) {
-        redraw();
-        if (deadline_ms && *deadline_ms <= now_ms()) return input_of(InputKind::timeout);
         if (auto input = take_input()) return *input;
+        // What the model changed, or the key just taken (an opened menu, a typed digit), shows
+        // before the next key is taken or the wait begins.
+        redraw();
+        if (!m_keys.empty()) continue;
         if (m_ended) return input_of(InputKind::end);
-        if (!m_keys.empty()) continue; // show what the key changed before the next one
+        if (deadline_ms && *deadline_ms <= now_ms()) return input_of(InputKind::timeout);
         ReadEnd end = read_keys(deadline_ms);
         if (end == ReadEnd::timeout) return input_of(InputKind::timeout);
         if (end == ReadEnd::end) m_ended = true;

@@ -76,6 +76,17 @@ TEST(TerminalDisplay, ChoosesAMenuItemTypedOnTheInput) {
     EXPECT_TRUE(contains(output, "  4  Preferences...")) << output;
 }
 
+// A key that only changes what the display shows (here: opening the menu) must show before
+// the wait for the next key begins, not at the next timeout.
+TEST(TerminalDisplay, ShowsTheOpenedMenuBeforeWaitingAgain) {
+    Piped p;
+    p.type("m");
+    Input input = p.display->wait_for_input(p.display->now_ms() + 50);
+    EXPECT_EQ(input.kind, InputKind::timeout);
+    std::string output = p.take_output();
+    EXPECT_TRUE(contains(output, "  4  Preferences...")) << output;
+}
+
 TEST(TerminalDisplay, WritesNothingWhenNothingChanged) {
     Piped p;
     EXPECT_EQ(p.display->wait_for_input(p.display->now_ms()).kind, InputKind::timeout);
