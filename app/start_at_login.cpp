@@ -43,7 +43,8 @@ bool install_agent(const rt::String& path) {
         return false;
     const rt::String file = LaunchAgentFile();
     if (!write_agent_file(file, launch_agent_text(ApplicationIdentifier, path))) return false;
-    rt::LaunchProcess(u"launchctl", (u"load " + quoted(file)).c_str(), u"");
+    // Waited for, so that an unload right after cannot be overtaken by this load.
+    rt::LaunchProcessFlags(u"launchctl", (u"load " + quoted(file)).c_str(), u"", rt::LaunchWait);
     return true;
 }
 

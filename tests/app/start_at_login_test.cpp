@@ -53,10 +53,12 @@ class StartAtLoginTest : public ::testing::Test {
         std::ifstream in(log_file());
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
+    // Read back from the file by a fresh defaults object, which the indicator then uses.
     int64_t stored_login() {
         reset_standard_user_defaults_for_tests();
         const int64_t defaults =
             rt::SendNativeMessage(nullptr, 0, u"NSUserDefaults standardUserDefaults");
+        indicator().DefaultsObject = defaults;
         return rt::SendNativeMessage(nullptr, defaults, u"integerForKey:$", u"Login");
     }
     // The load runs without waiting; its log line shows up soon after.
