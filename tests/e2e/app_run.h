@@ -1,0 +1,82 @@
+#pragma once
+// Runs the built application bundle as a child process in driver mode: a private home folder, a
+// recorded battery, a script on standard input, and every line it prints collected for checks.
+
+#include "tests/e2e/json_line.h"
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+// The bundle the build made, and the executable inside a bundle at `bundle`.
+fs::path built_bundle();
+fs::path bundle_executable(const fs::path& bundle);
+
+// A fresh home folder, removed with everything in it when the object goes.
+class TempHome {
+  public:
+    // `prefix` names the folder (it may hold blanks); a unique suffix is added.
+    explicit TempHome(const std::string& prefix = "zerarazi-e2e-");
+    ~TempHome();
+    TempHome(const TempHome&) = delete;
+    TempHome& operator=(const TempHome&) = delete;
+
+    const fs::path& path() const { return m_path; }
+    fs::path config_folder() const { return m_path / ".config"; }
+    fs::path battery_file() const { return m_path / "battery.plist"; }
+    fs::path preferences_file() const;
+    fs::path launch_agent_file() const;
+    fs::path autostart_entry() const;
+
+  private:
+    fs::path m_path;
+};
+
+struct AppRunOptions {
+    std::string script{};
+    std::optional<std::string> os_version{};
+    // Replaces PATH; unset keeps the test's own PATH.
+    std::optional<std::string> path{};
+    fs::path bundle = built_bundle();
+    std::string display = "driver";
+    std::chrono::milliseconds timeout{10000};
+};
+
+// What one run printed and how it ended.
+struct AppRun {
+    std::vector<std::string> lines;
+    std::string errors;
+    int exit_status = -1; // -1 when the process did not exit normally
+    int signal = 0;
+    bool timed_out = false;
+
+    std::vector<JsonValue> events(std::string_view name) const;
+    std::optional<JsonValue> first(std::string_view name) const;
+    std::optional<JsonValue> last(std::string_view name) const;
+    // Index of the first line of that event, or lines.size() when there is none.
+    size_t index_of(std::string_view name) const;
+    bool exited_cleanly() const { return !timed_out && exit_status == 0; }
+    // The whole output, for failure messages.
+    std::string transcript() const;
+};
+
+// Starts the bundle's executable with `home` as HOME, writes the script and closes the input,
+// and waits for it to end; a run that outlives the timeout is killed and marked timed out.
+AppRun run_app(const TempHome& home, const AppRunOptions& options);
+
+// Polls `condition` every few milliseconds until it holds or the deadline passes.
+bool wait_until(const std::function<bool()>& condition,
+                std::chrono::milliseconds deadline = std::chrono::milliseconds(5000));
+
+std::optional<std::string> read_text_file(const fs::path& path);
+void write_text_file(const fs::path& path, const std::string& text);
+
+} // namespace e2e

@@ -1,0 +1,64 @@
+#include "tests/e2e/driver_views.h"
+
+namespace e2e {
+
+namespace {
+
+const JsonValue* item_numbered(const JsonValue& menu, int number) {
+    const JsonValue* items = menu.field("items");
+    if (!items) return nullptr;
+    for (const auto& item : items->items) {
+        if (item.integer("number") == number) return &item;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::string menu_summary(const JsonValue& menu) {
+    std::string text;
+    const JsonValue* items = menu.field("items");
+    if (!items) return "(no items)";
+    for (const auto& item : items->items) {
+        if (!text.empty()) text += " | ";
+        if (item.boolean("separator").value_or(false)) {
+            text += "-";
+            continue;
+        }
+        text += std::to_string(item.integer("number").value_or(-1)) + " " +
+                item.string("title").value_or("?");
+        if (!item.boolean("enabled").value_or(false)) text += " (disabled)";
+    }
+    return text;
+}
+
+std::string menu_item_title(const JsonValue& menu, int number) {
+    const JsonValue* item = item_numbered(menu, number);
+    return item ? item->string("title").value_or("") : "";
+}
+
+bool menu_item_enabled(const JsonValue& menu, int number) {
+    const JsonValue* item = item_numbered(menu, number);
+    return item && item->boolean("enabled").value_or(false);
+}
+
+std::map<int, int> checkbox_states(const JsonValue& window) {
+    std::map<int, int> states;
+    const JsonValue* controls = window.field("controls");
+    if (!controls) return states;
+    for (const auto& control : controls->items) {
+        if (control.string("kind") != "checkbox") continue;
+        states[static_cast<int>(control.integer("number").value_or(-1))] =
+            static_cast<int>(control.integer("state").value_or(-1));
+    }
+    return states;
+}
+
+std::vector<int64_t> times_of(const std::vector<JsonValue>& events) {
+    std::vector<int64_t> times;
+    for (const auto& event : events)
+        times.push_back(event.integer("t").value_or(-1));
+    return times;
+}
+
+} // namespace e2e
