@@ -1,5 +1,6 @@
 #include "platform/foundation/ns_user_defaults.h"
 
+#include "platform/foundation/home_folder.h"
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_dictionary.h"
 #include "platform/foundation/ns_number.h"
@@ -11,7 +12,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <limits>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -38,17 +38,6 @@ std::string text_of(NSString* string) {
 
 std::string errno_text(const char* call) {
     return std::string(call) + ": " + std::generic_category().message(errno);
-}
-
-std::string home_folder() {
-    const char* home = std::getenv("HOME");
-    if (home && *home) return home;
-    passwd entry{};
-    passwd* found = nullptr;
-    std::vector<char> buffer(16384);
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0) return {};
-    if (!found || !found->pw_dir || !*found->pw_dir) return {};
-    return found->pw_dir;
 }
 
 NSString* key_string(id key) {

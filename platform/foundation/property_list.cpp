@@ -1,5 +1,6 @@
 #include "platform/foundation/property_list.h"
 
+#include "platform/foundation/file_replace.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_data.h"
 #include "platform/foundation/ns_date.h"
@@ -463,80 +464,16 @@ ObjcRef<> parse_bytes(std::span<const std::uint8_t> bytes, std::string& error) {
 
 // ---- Files ----
 
-// The outcome of a system call: its name and errno when it failed.
-struct [[nodiscard]] SystemCall {
-    const char* name = nullptr;
-    int error = 0;
-
-    bool ok() const { return name == nullptr; }
-    std::string message() const {
-        return std::string(name) + ": " + std::generic_category().message(error);
-    }
-};
-
-SystemCall failed(const char* name) {
-    return {name, errno};
-}
-
 SystemCall read_all(int descriptor, std::vector<std::uint8_t>& bytes) {
     std::uint8_t buffer[16384];
     for (;;) {
         ssize_t count = ::read(descriptor, buffer, sizeof buffer);
         if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return failed("read");
+        if (count < 0) return failed_call("read");
         if (count == 0) return {};
         bytes.insert(bytes.end(), buffer, buffer + count);
         if (bytes.size() > k_property_list_max_bytes) return {"read", EFBIG};
     }
-}
-
-SystemCall write_all(int descriptor, std::string_view text) {
-    while (!text.empty()) {
-        ssize_t count = ::write(descriptor, text.data(), text.size());
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return failed("write");
-        text.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return {};
-}
-
-SystemCall fill_file(int descriptor, std::string_view text, mode_t mode) {
-    if (SystemCall written = write_all(descriptor, text); !written.ok()) return written;
-    if (::fsync(descriptor) != 0) return failed("fsync");
-    if (::fchmod(descriptor, mode) != 0) return failed("fchmod");
-    return {};
-}
-
-// A hidden name beside the file: the rename that publishes it must not cross file systems.
-std::string temporary_name_for(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-    return path.substr(0, base) + "." + path.substr(base) + ".XXXXXX";
-}
-
-// Makes the rename itself durable; a failure here leaves a correct file, so it is not reported.
-void sync_folder_of(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0) return;
-    (void)::fsync(descriptor);
-    ::close(descriptor);
-}
-
-SystemCall replace_file(const std::string& path, std::string_view text, mode_t mode) {
-    std::string temporary = temporary_name_for(path);
-    int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (descriptor < 0) return failed("mkstemp");
-    SystemCall result = fill_file(descriptor, text, mode);
-    if (::close(descriptor) != 0 && result.ok()) result = failed("close");
-    if (result.ok() && ::rename(temporary.c_str(), path.c_str()) != 0) result = failed("rename");
-    if (!result.ok()) {
-        ::unlink(temporary.c_str());
-        return result;
-    }
-    sync_folder_of(path);
-    return {};
 }
 
 struct FileRead {
@@ -547,11 +484,11 @@ struct FileRead {
 FileRead read_regular_file(const std::string& path, std::vector<std::uint8_t>& bytes) {
     // Non-blocking, so that a pipe at the path cannot hang the open.
     int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (descriptor < 0) return {failed("open")};
+    if (descriptor < 0) return {failed_call("open")};
     struct stat status {};
     FileRead result;
     if (::fstat(descriptor, &status) != 0) {
-        result.call = failed("fstat");
+        result.call = failed_call("fstat");
     } else if (S_ISREG(status.st_mode)) {
         result.regular = true;
         result.call = read_all(descriptor, bytes);
@@ -618,7 +555,7 @@ bool write_property_list_file(const std::string& path, NSObject* root, mode_t mo
         set_error(error, reason);
         return false;
     }
-    SystemCall replaced = replace_file(path, text, mode);
+    SystemCall replaced = replace_file_atomically(path, text, mode);
     if (!replaced.ok()) set_error(error, replaced.message());
     return replaced.ok();
 }

@@ -1,11 +1,11 @@
 #include "platform/launchd/autostart_entry.h"
 
+#include "platform/foundation/home_folder.h"
 #include "platform/foundation/ns_dictionary.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/foundation/property_list.h"
 
 #include <cstdlib>
-#include <pwd.h>
 #include <unistd.h>
 
 namespace {
@@ -107,17 +107,6 @@ std::string quoted_exec_argument(std::string_view argument) {
         quoted += c;
     }
     return quoted + "\"";
-}
-
-std::string home_folder() {
-    const char* home = std::getenv("HOME");
-    if (home && *home) return home;
-    passwd entry{};
-    passwd* found = nullptr;
-    std::vector<char> buffer(16384);
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0) return {};
-    if (!found || !found->pw_dir || !*found->pw_dir) return {};
-    return found->pw_dir;
 }
 
 } // namespace

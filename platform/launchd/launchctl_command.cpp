@@ -1,5 +1,6 @@
 #include "platform/launchd/launchctl_command.h"
 
+#include "platform/foundation/file_replace.h"
 #include "platform/launchd/autostart_entry.h"
 #include "platform/launchd/launch_agent.h"
 
@@ -20,21 +21,6 @@ constexpr std::string_view k_agent_extension = ".plist";
 // Accepted for compatibility; every load here is persistent anyway.
 constexpr std::string_view k_write_flag = "-w";
 
-// The outcome of a system call: its name and errno when it failed.
-struct [[nodiscard]] SystemCall {
-    const char* name = nullptr;
-    int error = 0;
-
-    bool ok() const { return name == nullptr; }
-    std::string message(const std::string& path) const {
-        return path + ": " + name + ": " + std::generic_category().message(error);
-    }
-};
-
-SystemCall failed(const char* name) {
-    return {name, errno};
-}
-
 // Makes `folder` and any missing folder above it.
 SystemCall make_folders(const std::string& folder) {
     for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
@@ -43,46 +29,16 @@ SystemCall make_folders(const std::string& folder) {
         if (::stat(prefix.c_str(), &status) == 0) {
             if (!S_ISDIR(status.st_mode)) return {"mkdir", ENOTDIR};
         } else if (errno != ENOENT) {
-            return failed("stat");
+            return failed_call("stat");
         } else if (::mkdir(prefix.c_str(), k_folder_mode) != 0 && errno != EEXIST) {
-            return failed("mkdir");
+            return failed_call("mkdir");
         }
         if (end == std::string::npos) return {};
     }
 }
 
-SystemCall write_all(int descriptor, std::string_view text) {
-    while (!text.empty()) {
-        ssize_t count = ::write(descriptor, text.data(), text.size());
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return failed("write");
-        text.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return {};
-}
-
-SystemCall fill_file(int descriptor, std::string_view text) {
-    if (SystemCall written = write_all(descriptor, text); !written.ok()) return written;
-    if (::fchmod(descriptor, k_entry_mode) != 0) return failed("fchmod");
-    if (::fsync(descriptor) != 0) return failed("fsync");
-    return {};
-}
-
-// Writes a hidden temporary file beside `path` and renames it over `path`, so the session never
-// reads half an entry. The temporary name does not end in ".desktop", so it is never started.
-SystemCall replace_file(const std::string& folder, const std::string& path, std::string_view text) {
-    std::string temporary = folder + "/.autostart-entry.XXXXXX";
-    int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (descriptor < 0) return failed("mkstemp");
-    SystemCall result = fill_file(descriptor, text);
-    if (::close(descriptor) != 0 && result.ok()) result = failed("close");
-    if (result.ok() && ::rename(temporary.c_str(), path.c_str()) != 0) result = failed("rename");
-    if (!result.ok()) ::unlink(temporary.c_str());
-    return result;
-}
-
 SystemCall remove_file(const std::string& path) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return failed("unlink");
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return failed_call("unlink");
     return {};
 }
 
@@ -102,7 +58,7 @@ bool remove_entry(const std::string& label, std::string& error) {
         return false;
     }
     SystemCall removed = remove_file(path);
-    if (!removed.ok()) error = removed.message(path);
+    if (!removed.ok()) error = path + ": " + removed.message();
     return removed.ok();
 }
 
@@ -113,13 +69,13 @@ bool write_entry(const LaunchAgent& agent, std::string& error) {
         return false;
     }
     if (SystemCall made = make_folders(folder); !made.ok()) {
-        error = made.message(folder);
+        error = folder + ": " + made.message();
         return false;
     }
     std::string path = autostart_entry_path(agent.label);
-    SystemCall written =
-        replace_file(folder, path, autostart_entry_text(autostart_entry_for(agent)));
-    if (!written.ok()) error = written.message(path);
+    SystemCall written = replace_file_atomically(
+        path, autostart_entry_text(autostart_entry_for(agent)), k_entry_mode);
+    if (!written.ok()) error = path + ": " + written.message();
     return written.ok();
 }
 
