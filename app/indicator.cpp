@@ -37,16 +37,11 @@ struct IconSize {
 };
 constexpr IconSize k_icon_size{22.0, 12.0};
 
-rt::String utf8_text(int64_t address) {
-    return rt::collect_result([&](rt::TempOffset p) {
-        rt::TextFromMemory(reinterpret_cast<const char*>(address), -1, rt::text_format_utf8, p);
-    });
-}
-
 rt::String resource_folder() {
     const int64_t bundle = rt::SendNativeMessage(nullptr, 0, u"NSBundle mainBundle");
     const int64_t path = rt::SendNativeMessage(nullptr, bundle, u"resourcePath");
-    return utf8_text(rt::SendNativeMessage(nullptr, path, u"UTF8String")) + u"/";
+    const int64_t utf8 = rt::SendNativeMessage(nullptr, path, u"UTF8String");
+    return rt::TextFromMemory(utf8, -1, rt::text_format_utf8) + u"/";
 }
 
 int64_t os_major_version() {

@@ -20,9 +20,7 @@ rt::String application_path() {
     const int64_t path = rt::SendNativeMessage(nullptr, bundle, u"bundlePath");
     const int64_t utf8 = rt::SendNativeMessage(nullptr, path, u"UTF8String");
     if (utf8 == 0) return {};
-    return rt::collect_result([&](rt::TempOffset p) {
-        rt::TextFromMemory(reinterpret_cast<const char*>(utf8), -1, rt::text_format_utf8, p);
-    });
+    return rt::TextFromMemory(utf8, -1, rt::text_format_utf8);
 }
 
 rt::String quoted(const rt::String& path) {

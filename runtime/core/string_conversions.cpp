@@ -103,4 +103,10 @@ char16_t* TextFromMemory(const void* address, int64_t length, int format, TempOf
     return utf8_result(bytes, count, p);
 }
 
+String TextFromMemory(int64_t address, int64_t length, int format) {
+    return collect_result([&](TempOffset p) {
+        TextFromMemory(reinterpret_cast<const void*>(address), length, format, p);
+    });
+}
+
 } // namespace rt

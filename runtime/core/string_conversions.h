@@ -1,6 +1,7 @@
 #pragma once
 // Conversions between runtime strings and byte texts held outside the temporary area.
 
+#include "runtime/core/rt_string.h"
 #include "runtime/core/temp_area.h"
 
 #include <cstdint>
@@ -27,5 +28,8 @@ char16_t* UTF8ToString(const char* utf8, TempOffset p);
 // A length of -1 reads up to the terminator; a length below -1 gives the empty result, as does a
 // null address or a UTF-8 text holding a byte 0xF8 or above.
 char16_t* TextFromMemory(const void* address, int64_t length, int format, TempOffset p);
+
+// The same operation for C++ code; an address given as the integer a native message answers.
+String TextFromMemory(int64_t address, int64_t length, int format);
 
 } // namespace rt

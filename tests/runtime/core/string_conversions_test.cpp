@@ -128,3 +128,15 @@ TEST(StringConversions, ConvertsStringsToNewByteBlocks) {
 
 } // namespace
 } // namespace rt
+
+// The form for C++ code takes the address as a native message answers it, and leaves the
+// temporary area as it found it.
+TEST(StringConversions, ReadsTextFromAnAddressGivenAsAnInteger) {
+    rt::InitStrings();
+    const char* utf8 = "/Applications/Zérarazi.app";
+    const rt::TempOffset before = rt::GetTempAreaStats().position;
+    rt::String text = rt::TextFromMemory(reinterpret_cast<int64_t>(utf8), -1, rt::text_format_utf8);
+    EXPECT_EQ(text.view(), u"/Applications/Zérarazi.app");
+    EXPECT_EQ(rt::GetTempAreaStats().position, before);
+    EXPECT_TRUE(rt::TextFromMemory(0, -1, rt::text_format_utf8).empty());
+}
