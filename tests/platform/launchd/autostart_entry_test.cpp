@@ -44,7 +44,7 @@ std::string make_bundle(const TemporaryFolder& folder, std::string_view name,
 }
 
 TEST(AutostartEntry, TurnsOpeningABundleIntoItsExecutable) {
-    TemporaryFolder folder;
+    TemporaryFolder folder{"launchd-test-"};
     std::string declared = make_bundle(folder, "My Tool.app", "tool-bin");
     std::string plain = make_bundle(folder, "Plain.app", "");
     std::string hostile = make_bundle(folder, "Odd.app", "../../bin/sh");

@@ -111,7 +111,7 @@ TEST(LaunchAgent, ReadsTheKeysItNeedsAndRefusesFilesThatAreNoAgent) {
 }
 
 TEST(LaunchAgent, ReadsAFileAndNamesAMissingOne) {
-    TemporaryFolder folder;
+    TemporaryFolder folder{"launchd-test-"};
     std::string path = folder.file("org.zerarazi.Zerarazi.plist");
     put_file(path, indicator_agent("/Apps/With Blanks.app"));
     LaunchAgentRead read = read_launch_agent(path);

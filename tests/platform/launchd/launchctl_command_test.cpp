@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 // A private home with no configuration folder yet, and the agent file the indicator writes.
 struct LaunchctlHome {
-    TemporaryFolder folder;
+    TemporaryFolder folder{"launchd-test-"};
     EnvironmentScope home{"HOME", folder.path().c_str()};
     EnvironmentScope config{"XDG_CONFIG_HOME", nullptr};
     std::string agents = folder.file("Library/LaunchAgents");

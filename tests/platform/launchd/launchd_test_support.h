@@ -1,6 +1,8 @@
 #pragma once
-// Helpers for the launch-agent tests: a private folder that is removed afterwards, and small file
-// readers and writers.
+// Helpers for the launch-agent tests: a private folder that is removed afterwards (from
+// tests/support), and small file readers and writers.
+
+#include "tests/support/temporary_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -8,28 +10,6 @@
 #include <stdlib.h>
 #include <string>
 #include <string_view>
-
-// A fresh folder for the test, removed with everything in it at the end.
-class TemporaryFolder {
-  public:
-    TemporaryFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "launchd-test-XXXXXX").string();
-        if (mkdtemp(pattern.data())) m_path = pattern;
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::string& path() const { return m_path; }
-    std::string file(std::string_view name) const { return m_path + "/" + std::string(name); }
-
-  private:
-    std::string m_path;
-};
 
 inline std::string file_text(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -100,7 +100,7 @@ TEST_F(ProcessRunner, HandsTheProgramItsWordsAsSeparateArguments) {
 
 // Checked in a process of its own, which has no other children that could blur the check.
 std::string detached_agent_start_problems() {
-    TemporaryFolder folder;
+    TemporaryFolder folder{"zerarazi process "};
     const fs::path fake_bin = folder.path() / "fake bin";
     fs::create_directory(fake_bin);
     fs::create_symlink(program_path("echo_args"), fake_bin / "launchctl");
@@ -144,7 +144,7 @@ TEST_F(ProcessRunner, StartsDetachedWhileChildSignalsAreIgnored) {
 }
 
 TEST_F(ProcessRunner, FailsWithoutForkingWhenTheProgramCannotBeRun) {
-    TemporaryFolder elsewhere;
+    TemporaryFolder elsewhere{"zerarazi process "};
     const ScopedWorkingDirectory inside(elsewhere.path());
     const std::optional<std::string> programs = programs_folder();
     struct Row {
@@ -250,7 +250,7 @@ TEST_F(ProcessRunner, WaiterThreadRunsWithEverySignalBlocked) {
 }
 
 TEST_F(ProcessRunner, LaunchWaitWithoutAnObjectReturnsOneAfterTheProgramEnded) {
-    TemporaryFolder folder;
+    TemporaryFolder folder{"zerarazi process "};
     const fs::path report = folder.path() / "report";
     const EnvironmentScope report_variable("ECHO_ARGS_REPORT", report.string());
     EXPECT_EQ(LaunchProcessFlags(u"echo_args", u"x", u"", LaunchWait), 1);
@@ -259,7 +259,7 @@ TEST_F(ProcessRunner, LaunchWaitWithoutAnObjectReturnsOneAfterTheProgramEnded) {
 }
 
 TEST_F(ProcessRunner, ProgramThatFailsToExecuteEndsWithExitCodeOne) {
-    TemporaryFolder elsewhere;
+    TemporaryFolder elsewhere{"zerarazi process "};
     const ScopedWorkingDirectory inside(programs_folder());
     // Found here, but looked for again after the change of directory, where it is missing.
     const String directory = text(elsewhere.path().string());
@@ -271,14 +271,14 @@ TEST_F(ProcessRunner, ProgramThatFailsToExecuteEndsWithExitCodeOne) {
 }
 
 TEST_F(ProcessRunner, RunsTheProgramInTheGivenDirectory) {
-    TemporaryFolder folder;
+    TemporaryFolder folder{"zerarazi process "};
     const std::string canonical = fs::canonical(folder.path()).string();
     EXPECT_EQ(echo(u"", text(folder.path().string())).cwd, canonical);
     EXPECT_EQ(echo(u"", u"/no/such/directory").cwd, fs::current_path().string());
 }
 
 TEST_F(ProcessRunner, RunsAScriptWithoutInterpreterLineThroughTheShell) {
-    TemporaryFolder folder;
+    TemporaryFolder folder{"zerarazi process "};
     write_file(folder.path() / "script", "exit 5\n", fs::perms::owner_all);
     const EnvironmentScope path("PATH", folder.path().string());
     ProcessRecord* record = open_process(u"script", u"", LaunchWait);
@@ -411,7 +411,7 @@ TEST_F(ProcessRunner, KeepsTheExitCodesOfProgramsLaunchedFromSeveralThreads) {
 }
 
 TEST_F(ProcessRunner, ShortFormsStartTheProgramWithoutAnObject) {
-    TemporaryFolder folder;
+    TemporaryFolder folder{"zerarazi process "};
     const fs::path report = folder.path() / "report";
     const EnvironmentScope report_variable("ECHO_ARGS_REPORT", report.string());
     EXPECT_EQ(LaunchProcessSimple(u"echo_args"), 1);

@@ -121,7 +121,7 @@ TEST(ProcessStart, ChildFindsAnIgnoredSigpipeAtItsDefault) {
 
 TEST(ProcessStart, DetachedProgramIsNoChildOfOurs) {
     const HangGuard guard;
-    TemporaryFolder folder;
+    TemporaryFolder folder{"zerarazi process "};
     const std::string report = (folder.path() / "report").string();
     const EnvironmentScope report_variable("ECHO_ARGS_REPORT", report);
     std::string path = program_path("echo_args");

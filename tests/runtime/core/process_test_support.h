@@ -3,6 +3,7 @@
 // temporary folders, a fork counter and bounded waits.
 
 #include "tests/support/environment_scope.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -43,25 +44,6 @@ class ScopedWorkingDirectory {
 
   private:
     std::filesystem::path m_old;
-};
-
-// A fresh folder (its name holds a blank) removed with its contents at the end of the scope.
-class TemporaryFolder {
-  public:
-    TemporaryFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zerarazi process XXXXXX");
-        if (mkdtemp(pattern.data())) m_path = pattern;
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-
-  private:
-    std::filesystem::path m_path;
 };
 
 inline void write_file(const std::filesystem::path& path, const std::string& text,

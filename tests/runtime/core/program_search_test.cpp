@@ -11,7 +11,6 @@
 namespace rt {
 namespace {
 
-using testing::TemporaryFolder;
 using testing::write_file;
 namespace fs = std::filesystem;
 
@@ -48,7 +47,7 @@ class ProgramSearch : public ::testing::Test {
     }
 
   private:
-    TemporaryFolder m_folder;
+    TemporaryFolder m_folder{"zerarazi process "};
 };
 
 TEST_F(ProgramSearch, TakesTheFirstPathElementThatHoldsARunnableFile) {
