@@ -7,6 +7,10 @@
 #include <string_view>
 #include <system_error>
 
+// In a namespace of its own: other test executables' folders of the same name must not meet it
+// at link time.
+namespace test_support {
+
 class TemporaryFolder {
   public:
     // Made in the system's temporary folder under `name` followed by six random characters.
@@ -23,10 +27,12 @@ class TemporaryFolder {
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
     // Empty when the folder could not be made.
-    const std::filesystem::path& path() const { return m_path; }
+    std::filesystem::path path() const { return m_path; }
     // The path of `name` inside the folder.
-    std::string file(std::string_view name) const { return (m_path / name).string(); }
+    std::string file(std::string_view name) const { return m_path + "/" + std::string(name); }
 
   private:
-    std::filesystem::path m_path;
+    std::string m_path;
 };
+
+} // namespace test_support

@@ -23,6 +23,8 @@
 
 namespace rt::testing {
 
+using test_support::TemporaryFolder;
+
 inline std::string programs_folder() {
     return ZERARAZI_TEST_PROGRAMS;
 }

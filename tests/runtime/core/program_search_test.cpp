@@ -11,6 +11,7 @@
 namespace rt {
 namespace {
 
+using testing::TemporaryFolder;
 using testing::write_file;
 namespace fs = std::filesystem;
 
