@@ -5,10 +5,7 @@
 #include "app/indicator_state.h"
 #include "app/sleep_wake_observer.h"
 #include "app/status_item.h"
-#include "battery/battery_properties.h"
-#include "battery/battery_texts.h"
 #include "battery/icon_image.h"
-#include "battery/power_source_info.h"
 #include "battery/status_icon.h"
 #include "platform/iokit/io_kit.h"
 #include "runtime/core/images.h"
@@ -85,12 +82,6 @@ void load_status_icons() {
                               &k_icon_size);
 }
 
-void read_battery() {
-    battery::LoadBatteryProperties();
-    battery::ReadPowerSourceInfo();
-    battery::UpdateBatteryTexts();
-}
-
 // Window 0 is never shown: it owns the refresh timer and the Command+I shortcut.
 void open_hidden_event_window() {
     rt::NewWindow(HiddenEventWindow, 0, 0, 0, 0, u"", k_invisible);
@@ -108,7 +99,7 @@ bool start_interface() {
     }
     load_status_icons();
     ReadSettings(state.DefaultsObject, state.settings);
-    read_battery();
+    ReadBattery();
     ShowConditionWarning();
     open_hidden_event_window();
     MakeStatusItem();

@@ -2,8 +2,6 @@
 
 #include "app/indicator_state.h"
 #include "app/status_item.h"
-#include "battery/battery_properties.h"
-#include "battery/power_source_info.h"
 #include "battery/status_title.h"
 #include "runtime/ui/gadgets.h"
 #include "runtime/ui/menus.h"
@@ -135,9 +133,7 @@ void ShowPreferencesWindow() {
 void DisplayBoxClicked() {
     IndicatorState& state = indicator();
     state.settings.display = settings_from_boxes();
-    battery::LoadBatteryProperties();
-    battery::ReadPowerSourceInfo();
-    battery::UpdateBatteryTexts();
+    ReadBattery();
     if (all_off(state.settings.display)) {
         state.settings.display.ShowPercentage = 1;
         rt::SetGadgetState(CheckShowPercentage, 1);

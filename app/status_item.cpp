@@ -46,12 +46,6 @@ void set_title_from_settings() {
     SetStatusTitle(state.CurrentTitle);
 }
 
-void read_battery() {
-    battery::LoadBatteryProperties();
-    battery::ReadPowerSourceInfo();
-    battery::UpdateBatteryTexts();
-}
-
 void add_menu_items() {
     rt::AddMenuItem(ItemPowerState, power_line());
     rt::AddMenuSeparator();
@@ -91,8 +85,14 @@ void MakeStatusItem() {
     set_title_from_settings();
 }
 
+void ReadBattery() {
+    battery::LoadBatteryProperties();
+    battery::ReadPowerSourceInfo();
+    battery::UpdateBatteryTexts();
+}
+
 void RefreshStatus() {
-    read_battery();
+    ReadBattery();
     rt::ChangeMenuItemText(StatusMenu, ItemPowerState, power_line());
     battery::SelectStatusIcon();
     set_tooltip();

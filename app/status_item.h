@@ -11,6 +11,8 @@ void MakeStatusItem();
 // Reads the battery again and renews the menu's power line, the picture, the tooltip and the
 // title. The settings in memory decide what the title shows.
 void RefreshStatus();
+// Reads the battery anew: its registry properties, the power source and the texts made of them.
+void ReadBattery();
 // Gives the status item `title` (when it exists).
 void SetStatusTitle(const rt::String& title);
 
