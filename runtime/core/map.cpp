@@ -2,6 +2,7 @@
 
 #include "runtime/core/block_pool.h"
 #include "runtime/core/layout.h"
+#include "runtime/core/map_chain_index.h"
 #include "runtime/core/memory.h"
 
 #include <cstring>
@@ -66,28 +67,6 @@ int32_t string_bucket(const MapHeader* map, uint32_t hash) {
     return static_cast<int32_t>(power_of_two ? hash & (buckets - 1) : hash % buckets);
 }
 
-// Six bits of a string key's hash, kept in the low bits of its node's key word and link. The
-// bucket comes from the hash's low bits, so the tag takes the top ones.
-struct KeyTag {
-    uintptr_t in_key;
-    uintptr_t in_link;
-};
-
-KeyTag key_tag(uint32_t hash) {
-    return {hash >> 29, (hash >> 26) & kMapNodeTagBits};
-}
-
-bool tag_matches(const MapNode* node, KeyTag tag) {
-    return ((node->key ^ tag.in_key) & kMapNodeTagBits) == 0 &&
-           ((node->link ^ tag.in_link) & kMapNodeTagBits) == 0;
-}
-
-// Nodes are pool blocks, 8-byte aligned, so a link's three low bits are free for the tag; they
-// stay with their node when the link is re-pointed.
-void set_next(MapNode* node, const MapNode* next) {
-    node->link = reinterpret_cast<uintptr_t>(next) | (node->link & kMapNodeTagBits);
-}
-
 uint64_t key_bytes(uint64_t units) {
     return (units + 1) * sizeof(char16_t);
 }
@@ -112,6 +91,21 @@ int32_t integer_bucket(const MapHeader* map, int64_t key) {
     return static_cast<int32_t>(((key % buckets) + buckets) % buckets);
 }
 
+// An integer key's hash in its chain index: both halves, so that keys that differ only in their
+// high bits are told apart without reading their nodes.
+uint32_t integer_hash(int64_t key) {
+    const auto bits = static_cast<uint64_t>(key);
+    return static_cast<uint32_t>(bits ^ (bits >> 32));
+}
+
+ChainIndex* chain_indexes(const MapHeader* map) {
+    return reinterpret_cast<ChainIndex*>(map->buckets + map->bucket_count);
+}
+
+ChainIndex& chain_of(const MapHeader* map, int32_t bucket) {
+    return chain_indexes(map)[bucket];
+}
+
 // A node found in a bucket chain, with the node before it (null at the chain head).
 struct Found {
     MapNode* node;
@@ -120,22 +114,15 @@ struct Found {
 };
 
 template <class Equal>
-Found search_chain(const MapHeader* map, int32_t bucket, Equal equal) {
-    MapNode* before = nullptr;
-    for (MapNode* node = map->buckets[bucket]; node; before = node, node = map_node_next(node)) {
-        if (equal(node)) return {node, before, bucket};
-    }
-    return {nullptr, nullptr, bucket};
+Found search_chain(const MapHeader* map, int32_t bucket, uint32_t hash, Equal equal) {
+    const ChainMatch match = chain_find(chain_of(map, bucket), hash, equal);
+    return {match.node, match.before, bucket};
 }
 
-// Keys whose tag differs are passed over without reading them: chains are about ten long at
-// the usual load, and reading each key would cost a cache miss.
 Found find_exact(const MapHeader* map, const char16_t* key, KeyHash hashed) {
-    const KeyTag tag = key_tag(hashed.hash);
-    return search_chain(map, string_bucket(map, hashed.hash),
-                        [key, tag, units = hashed.units](const MapNode* node) {
-                            return tag_matches(node, tag) &&
-                                   equal_exact(map_node_text(node), key, units);
+    return search_chain(map, string_bucket(map, hashed.hash), hashed.hash,
+                        [key, units = hashed.units](const MapNode* node) {
+                            return equal_exact(map_node_text(node), key, units);
                         });
 }
 
@@ -143,10 +130,10 @@ Found find_exact(const MapHeader* map, const char16_t* key, KeyHash hashed) {
 // search's loop.
 [[gnu::noinline]] Found find_without_case(const MapHeader* map, const char16_t* key,
                                           KeyHash hashed) {
-    const KeyTag tag = key_tag(hashed.hash);
-    return search_chain(map, string_bucket(map, hashed.hash), [key, tag](const MapNode* node) {
-        return tag_matches(node, tag) && equal_without_case(map_node_text(node), key);
-    });
+    return search_chain(map, string_bucket(map, hashed.hash), hashed.hash,
+                        [key](const MapNode* node) {
+                            return equal_without_case(map_node_text(node), key);
+                        });
 }
 
 Found find_string(const MapHeader* map, const char16_t* key, KeyHash hashed) {
@@ -155,7 +142,7 @@ Found find_string(const MapHeader* map, const char16_t* key, KeyHash hashed) {
 }
 
 Found find_integer(const MapHeader* map, int64_t key) {
-    return search_chain(map, integer_bucket(map, key),
+    return search_chain(map, integer_bucket(map, key), integer_hash(key),
                         [key](const MapNode* node) { return map_node_integer(node) == key; });
 }
 
@@ -182,17 +169,13 @@ void* renew_element(MapHeader* map, MapNode* node) {
     return data;
 }
 
-// The key's runtime heap copy as a key word, or 0 when memory runs out. Heap blocks follow an
-// 8-byte size header, so their low three bits are free for the tag; a block that were not
-// aligned so is refused rather than mangled.
-uintptr_t copy_key(const char16_t* key, uint64_t units, uintptr_t tag) {
+// The key's runtime heap copy as a key word, or 0 when memory runs out.
+uintptr_t copy_key(const char16_t* key, uint64_t units) {
     const uint64_t bytes = key_bytes(units);
     void* copy = AllocateBlockRaw(bytes);
-    const auto address = reinterpret_cast<uintptr_t>(copy);
-    if (address & kMapNodeTagBits) FreeBlock(copy);
-    if (!copy || (address & kMapNodeTagBits)) return 0;
+    if (!copy) return 0;
     std::memcpy(copy, key, bytes);
-    return address | tag;
+    return reinterpret_cast<uintptr_t>(copy);
 }
 
 MapNode* new_node(MapHeader* map) {
@@ -200,9 +183,11 @@ MapNode* new_node(MapHeader* map) {
     return block ? std::construct_at(static_cast<MapNode*>(block)) : nullptr;
 }
 
-void* push_node(MapHeader* map, MapNode* node, int32_t bucket) {
-    set_next(node, map->buckets[bucket]);
+// The bucket's chain index must have room for the node (chain_reserve).
+void* push_node(MapHeader* map, MapNode* node, int32_t bucket, uint32_t hash) {
+    node->next = map->buckets[bucket];
     map->buckets[bucket] = node;
+    chain_push(chain_of(map, bucket), node, hash);
     make_current(map, {node, nullptr, bucket});
     ++map->count;
     void* data = element_of(node);
@@ -214,15 +199,6 @@ void release_node(MapHeader* map, MapNode* node) {
     if (!has_integer_keys(map)) FreeBlock(const_cast<char16_t*>(map_node_text(node)));
     if (map->layout) FreeStructure(element_of(node), map->layout);
     PoolFree(map->pool, node);
-}
-
-MapNode* chain_predecessor(const MapHeader* map, const MapNode* node, int32_t bucket) {
-    if (map->buckets[bucket] == node) return nullptr;
-    if (map->previous && map_node_next(map->previous) == node) return map->previous;
-    MapNode* before = map->buckets[bucket];
-    while (map_node_next(before) != node)
-        before = map_node_next(before);
-    return before;
 }
 
 void free_header(MapHeader* map) {
@@ -239,8 +215,8 @@ MapHeader* new_header(int64_t element_size, int32_t bucket_count) {
     MapHeader* map = std::construct_at(static_cast<MapHeader*>(memory));
     const auto node_size = static_cast<uint64_t>(element_size + kMapNodeLinks);
     map->bucket_count = bucket_count;
-    map->buckets = static_cast<MapNode**>(
-        AllocateBlock(static_cast<uint64_t>(bucket_count) * sizeof(MapNode*)));
+    map->buckets = static_cast<MapNode**>(AllocateBlock(
+        static_cast<uint64_t>(bucket_count) * (sizeof(MapNode*) + sizeof(ChainIndex))));
     map->default_element = AllocateBlock(node_size);
     map->pool = CreateBlockPool(node_size, kPoolInitialBlocks, kPoolMaximumBlocks, PoolShared);
     if (map->buckets && map->default_element && map->pool) return map;
@@ -301,16 +277,15 @@ void* MapAddString(MapHeader* map, const char16_t* key, int replace) {
         make_current(map, found);
         return renew_element(map, found.node);
     }
+    if (!chain_reserve(chain_of(map, found.bucket))) return nullptr;
     MapNode* node = new_node(map);
     if (!node) return nullptr;
-    const KeyTag tag = key_tag(hashed.hash);
-    node->key = copy_key(key, hashed.units, tag.in_key);
-    node->link = tag.in_link;
+    node->key = copy_key(key, hashed.units);
     if (!node->key) {
         PoolFree(map->pool, node);
         return nullptr;
     }
-    return push_node(map, node, found.bucket);
+    return push_node(map, node, found.bucket, hashed.hash);
 }
 
 void* MapAddInteger(MapHeader* map, int64_t key, int replace) {
@@ -321,10 +296,11 @@ void* MapAddInteger(MapHeader* map, int64_t key, int replace) {
         make_current(map, found);
         return renew_element(map, found.node);
     }
+    if (!chain_reserve(chain_of(map, found.bucket))) return nullptr;
     MapNode* node = new_node(map);
     if (!node) return nullptr;
     node->key = static_cast<uintptr_t>(key);
-    return push_node(map, node, found.bucket);
+    return push_node(map, node, found.bucket, integer_hash(key));
 }
 
 void* MapFind(MapHeader* map, const char16_t* key) {
@@ -348,12 +324,14 @@ void* MapDeleteCurrent(MapHeader* map) {
     if (!map || !map->current) return nullptr;
     MapNode* node = map->current;
     const int32_t bucket = map->bucket_index;
-    MapNode* before = chain_predecessor(map, node, bucket);
+    ChainIndex& chain = chain_of(map, bucket);
+    MapNode* before = chain_node_before(chain, node);
+    chain_remove(chain, node);
     if (before) {
-        set_next(before, map_node_next(node));
+        before->next = node->next;
         map->current = before;
     } else {
-        map->buckets[bucket] = map_node_next(node);
+        map->buckets[bucket] = node->next;
         map->current = map->previous; // null, or the last node of an earlier bucket
         map->bucket_index = map->saved_bucket_index;
     }
@@ -400,6 +378,7 @@ void MapClear(MapHeader* map) {
             node = next;
         }
         map->buckets[bucket] = nullptr;
+        chain_release(chain_of(map, bucket));
     }
     map->count = 0;
     MapRewind(map);

@@ -1,7 +1,8 @@
 #pragma once
 // Hash maps with string or integer keys and fixed-size elements, chained in a fixed number of
 // buckets. Nodes come from the shared block pool of their size; a string key is a runtime heap
-// copy of the key.
+// copy of the key. Beside each chain an index of its nodes and their keys' hashes serves lookups
+// (map_chain_index.h).
 //
 // A map has a current node: the one last found, added or walked to. MapDeleteCurrent removes it
 // and steps back, so that a walk with MapNext can delete as it goes and continue where it was.
@@ -17,13 +18,10 @@ namespace rt {
 
 struct BlockPool;
 
-// An integer key's word holds the integer. A string key's word holds the address of the key's
-// runtime heap copy, and the link the address of the next node; both are 8-byte aligned, and
-// their three low bits carry six bits of the key's hash, so that a lookup passes over all but
-// one in 64 of the other keys of its chain without reading them. Read nodes with map_node_next,
-// map_node_text and map_node_integer.
+// An integer key's word holds the integer; a string key's word holds the address of the key's
+// runtime heap copy. Read nodes with map_node_next, map_node_text and map_node_integer.
 struct MapNode {
-    uintptr_t link; // the next node in the bucket chain
+    MapNode* next; // in the bucket chain
     uintptr_t key;
     // element data follows
 };
@@ -37,7 +35,7 @@ enum MapFlags : uint32_t {
 
 struct MapHeader {
     MapNode* current;
-    MapNode** buckets;
+    MapNode** buckets; // followed in the same block by a ChainIndex per bucket
     MapNode* previous; // the node before the current one in iteration order, or null
     void* default_element;
     const int64_t* layout;
@@ -55,16 +53,14 @@ struct MapHeader {
 
 inline constexpr int64_t kMapNodeLinks = sizeof(MapNode);
 
-inline constexpr uintptr_t kMapNodeTagBits = 7;
-
 inline void* map_node_data(MapNode* node) {
     return node ? reinterpret_cast<std::byte*>(node) + sizeof(MapNode) : nullptr;
 }
 inline MapNode* map_node_next(const MapNode* node) {
-    return reinterpret_cast<MapNode*>(node->link & ~kMapNodeTagBits);
+    return node->next;
 }
 inline const char16_t* map_node_text(const MapNode* node) {
-    return reinterpret_cast<const char16_t*>(node->key & ~kMapNodeTagBits);
+    return reinterpret_cast<const char16_t*>(node->key);
 }
 inline int64_t map_node_integer(const MapNode* node) {
     return static_cast<int64_t>(node->key);

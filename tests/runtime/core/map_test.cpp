@@ -10,8 +10,10 @@
 
 #include <clocale>
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -73,28 +75,27 @@ uint32_t reference_hash(const std::u16string& key) {
     return hash;
 }
 
-// Lookups pass over keys whose top six hash bits differ; keys that share those bits, one the
-// other's prefix, must still be told apart by their text.
-TEST(Map, KeysThatShareHashBitsAndAPrefixStayApart) {
-    std::vector<std::pair<std::u16string, std::u16string>> pairs;
-    for (int i = 0; i < 100000 && pairs.size() < 3; ++i) {
-        const std::u16string shorter = key_name(i);
-        const std::u16string longer = shorter + u"x";
-        if (reference_hash(shorter) >> 26 == reference_hash(longer) >> 26)
-            pairs.emplace_back(shorter, longer);
-    }
-    ASSERT_EQ(pairs.size(), 3u);
-    for (const auto& [shorter, longer] : pairs) {
-        SCOPED_TRACE(::testing::PrintToString(longer));
-        TypedMap<int64_t> map(1);
-        *map.add(shorter.c_str()) = 1;
-        EXPECT_EQ(map.find(longer.c_str()), nullptr);
-        *map.add(longer.c_str()) = 2;
-        EXPECT_EQ(value_at(map.find(shorter.c_str())), 1);
-        EXPECT_EQ(value_at(map.find(longer.c_str())), 2);
-        TypedMap<int64_t> only_longer(1);
-        *only_longer.add(longer.c_str()) = 2;
-        EXPECT_EQ(only_longer.find(shorter.c_str()), nullptr);
+// Keys are told apart by their text, not their hash. Each pair hashes alike: 65599² - 126 × 65599
+// + 3969 = 2^32 for the first, 65599² + 65599 + 1 = 126 × 65599 + 61631 for the second.
+TEST(Map, KeysWithTheSameHashStayApart) {
+    const std::pair<std::u16string, std::u16string> pairs[] = {
+        {{66, 65, 4096}, {65, 191, 127}},
+        {{1, 1, 1}, {126, 61631}},
+    };
+    for (const auto& [first, second] : pairs) {
+        ASSERT_EQ(reference_hash(first), reference_hash(second));
+        for (const int32_t buckets : {1, 1024}) {
+            SCOPED_TRACE(::testing::PrintToString(second) + " in " + std::to_string(buckets));
+            TypedMap<int64_t> map(buckets);
+            *map.add(first.c_str()) = 1;
+            EXPECT_EQ(map.find(second.c_str()), nullptr);
+            *map.add(second.c_str()) = 2;
+            EXPECT_EQ(value_at(map.find(first.c_str())), 1);
+            EXPECT_EQ(value_at(map.find(second.c_str())), 2);
+            map.delete_current();
+            EXPECT_EQ(map.find(second.c_str()), nullptr);
+            EXPECT_EQ(value_at(map.find(first.c_str())), 1);
+        }
     }
 }
 
@@ -227,6 +228,132 @@ TEST(Map, DeleteCurrentStepsBackSoThatNextContinues) {
     map.next();
     EXPECT_EQ(value_at(map.delete_current()), 4);
     EXPECT_EQ(value_at(map.next()), 6);
+}
+
+// What a map should hold: per bucket, its elements newest first, which is also the walk order.
+template <class Key>
+class MapModel {
+  public:
+    struct Element {
+        Key key;
+        int64_t value;
+    };
+
+    MapModel(int32_t buckets, std::function<int32_t(const Key&)> bucket_of)
+        : m_buckets(static_cast<size_t>(buckets)), m_bucket_of(std::move(bucket_of)) {}
+
+    void add(const Key& key, int64_t value, bool replace) {
+        if (Element* found = newest(key); replace && found)
+            found->value = value;
+        else
+            chain(key).insert(chain(key).begin(), {key, value});
+    }
+    int64_t find(const Key& key) {
+        const Element* found = newest(key);
+        return found ? found->value : -1;
+    }
+    void erase_value(int64_t value) {
+        for (auto& elements : m_buckets)
+            std::erase_if(elements, [value](const Element& e) { return e.value == value; });
+    }
+    std::vector<int64_t> walk() const {
+        std::vector<int64_t> values;
+        for (const auto& elements : m_buckets)
+            for (const Element& element : elements)
+                values.push_back(element.value);
+        return values;
+    }
+    void clear() {
+        for (auto& elements : m_buckets)
+            elements.clear();
+    }
+
+  private:
+    std::vector<Element>& chain(const Key& key) {
+        return m_buckets[static_cast<size_t>(m_bucket_of(key))];
+    }
+    Element* newest(const Key& key) {
+        for (Element& element : chain(key))
+            if (element.key == key) return &element;
+        return nullptr;
+    }
+
+    std::vector<std::vector<Element>> m_buckets;
+    std::function<int32_t(const Key&)> m_bucket_of;
+};
+
+std::vector<int64_t> walk(TypedMap<int64_t>& map) {
+    std::vector<int64_t> values;
+    map.rewind();
+    while (const int64_t* value = map.next())
+        values.push_back(*value);
+    return values;
+}
+
+// Random adds (with and without replace, often of a key already there), finds, deletions after a
+// find and during walks, and clears; after each step the map must answer as the model does.
+template <class Key>
+void check_against_model(TypedMap<int64_t>& map, MapModel<Key>& model, const std::vector<Key>& keys,
+                         uint32_t seed) {
+    auto key_of = [](const Key& key) {
+        if constexpr (std::is_same_v<Key, std::u16string>)
+            return key.c_str();
+        else
+            return key;
+    };
+    std::mt19937 random(seed);
+    int64_t next_value = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const Key& key = keys[random() % keys.size()];
+        const unsigned choice = random() % 100;
+        if (choice < 45) {
+            const bool replace = choice % 3 == 0;
+            *map.add(key_of(key), replace) = next_value;
+            model.add(key, next_value++, replace);
+        } else if (choice < 75) {
+            ASSERT_EQ(value_at(map.find(key_of(key))), model.find(key)) << "step " << step;
+        } else if (choice < 90) {
+            if (const int64_t* found = map.find(key_of(key))) {
+                model.erase_value(*found);
+                map.delete_current();
+            }
+        } else if (choice < 99) {
+            const unsigned every = 2 + random() % 5;
+            map.rewind();
+            while (const int64_t* value = map.next()) {
+                if (*value % every != 0) continue;
+                model.erase_value(*value);
+                map.delete_current();
+            }
+        } else {
+            map.clear();
+            model.clear();
+        }
+        ASSERT_EQ(walk(map), model.walk()) << "step " << step;
+        ASSERT_EQ(static_cast<size_t>(map.size()), model.walk().size());
+    }
+}
+
+TEST(Map, AgreesWithAModelThroughAddsFindsDeletionsAndClears) {
+    std::vector<std::u16string> names;
+    for (int i = 0; i < 40; ++i)
+        names.push_back(key_name(i));
+    std::vector<int64_t> integers;
+    for (int64_t i = -20; i < 20; ++i)
+        integers.push_back(i % 2 ? i : i * (int64_t{1} << 32)); // some alike in their low half
+    for (const int32_t buckets : {1, 3, 64}) {
+        SCOPED_TRACE(std::to_string(buckets) + " buckets");
+        TypedMap<int64_t> strings(buckets);
+        MapModel<std::u16string> string_model(buckets, [buckets](const std::u16string& key) {
+            return static_cast<int32_t>(reference_hash(key) % static_cast<uint32_t>(buckets));
+        });
+        check_against_model(strings, string_model, names, 7u + static_cast<uint32_t>(buckets));
+        TypedMap<int64_t> numbers(buckets, rt::MapIntegerKeys);
+        MapModel<int64_t> number_model(buckets, [buckets](const int64_t& key) {
+            return static_cast<int32_t>((key % buckets + buckets) % buckets);
+        });
+        check_against_model(numbers, number_model, integers, 11u + static_cast<uint32_t>(buckets));
+    }
 }
 
 struct Entry {
