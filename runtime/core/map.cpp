@@ -130,10 +130,9 @@ Found find_exact(const MapHeader* map, const char16_t* key, KeyHash hashed) {
 // search's loop.
 [[gnu::noinline]] Found find_without_case(const MapHeader* map, const char16_t* key,
                                           KeyHash hashed) {
-    return search_chain(map, string_bucket(map, hashed.hash), hashed.hash,
-                        [key](const MapNode* node) {
-                            return equal_without_case(map_node_text(node), key);
-                        });
+    return search_chain(
+        map, string_bucket(map, hashed.hash), hashed.hash,
+        [key](const MapNode* node) { return equal_without_case(map_node_text(node), key); });
 }
 
 Found find_string(const MapHeader* map, const char16_t* key, KeyHash hashed) {
@@ -215,8 +214,8 @@ MapHeader* new_header(int64_t element_size, int32_t bucket_count) {
     MapHeader* map = std::construct_at(static_cast<MapHeader*>(memory));
     const auto node_size = static_cast<uint64_t>(element_size + kMapNodeLinks);
     map->bucket_count = bucket_count;
-    map->buckets = static_cast<MapNode**>(AllocateBlock(
-        static_cast<uint64_t>(bucket_count) * (sizeof(MapNode*) + sizeof(ChainIndex))));
+    map->buckets = static_cast<MapNode**>(AllocateBlock(static_cast<uint64_t>(bucket_count) *
+                                                        (sizeof(MapNode*) + sizeof(ChainIndex))));
     map->default_element = AllocateBlock(node_size);
     map->pool = CreateBlockPool(node_size, kPoolInitialBlocks, kPoolMaximumBlocks, PoolShared);
     if (map->buckets && map->default_element && map->pool) return map;

@@ -25,8 +25,8 @@ bool chain_reserve(ChainIndex& chain) {
     if (chain.capacity > INT32_MAX / 2) return false;
     const int32_t capacity = chain.capacity ? chain.capacity * 2 : kFirstCapacity;
     const uint64_t bytes = static_cast<uint64_t>(capacity) * sizeof(ChainEntry);
-    void* entries = chain.entries ? ReallocateBlockRaw(chain.entries, bytes)
-                                  : AllocateBlockRaw(bytes);
+    void* entries =
+        chain.entries ? ReallocateBlockRaw(chain.entries, bytes) : AllocateBlockRaw(bytes);
     if (!entries) return false;
     chain.entries = static_cast<ChainEntry*>(entries);
     chain.capacity = capacity;
