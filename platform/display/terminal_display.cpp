@@ -146,10 +146,14 @@ std::optional<Input> TerminalDisplay::take_input() {
 }
 
 TerminalDisplay::ReadEnd TerminalDisplay::read_keys(std::optional<int64_t> deadline_ms) {
-    pollfd watched{m_in, POLLIN, 0};
-    int ready = ::poll(&watched, 1, poll_timeout(deadline_ms, now_ms()));
+    std::array<pollfd, 2> watched{pollfd{m_in, POLLIN, 0}, pollfd{m_mode.wake_fd(), POLLIN, 0}};
+    int ready = ::poll(watched.data(), watched.size(), poll_timeout(deadline_ms, now_ms()));
     if (ready < 0) return errno == EINTR ? ReadEnd::keys : ReadEnd::end;
     if (ready == 0) return ReadEnd::timeout;
+    if (watched[1].revents & POLLIN) {
+        take_terminal_changes();
+        return ReadEnd::keys;
+    }
     std::array<char, 256> buffer{};
     ssize_t count = ::read(m_in, buffer.data(), buffer.size());
     if (count < 0) return errno == EINTR || errno == EAGAIN ? ReadEnd::keys : ReadEnd::end;
@@ -157,6 +161,16 @@ TerminalDisplay::ReadEnd TerminalDisplay::read_keys(std::optional<int64_t> deadl
     auto keys = decode_keys(std::string_view(buffer.data(), static_cast<size_t>(count)));
     m_keys.insert(m_keys.end(), keys.begin(), keys.end());
     return ReadEnd::keys;
+}
+
+// After a stop the terminal was given back and the shell wrote below the display's lines: the
+// lines are drawn afresh where the cursor now is. After a resize the next redraw fits them to the
+// new width.
+void TerminalDisplay::take_terminal_changes() {
+    TerminalChanges changes = m_mode.take_changes();
+    if (!changes.continued) return;
+    m_mode.resume();
+    m_region = LiveRegion{};
 }
 
 size_t TerminalDisplay::columns() const {

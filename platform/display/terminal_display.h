@@ -46,6 +46,7 @@ class TerminalDisplay final : public Display {
     // Runs the next key read; input for the model when it gives some.
     std::optional<Input> take_input();
     ReadEnd read_keys(std::optional<int64_t> deadline_ms);
+    void take_terminal_changes();
     size_t columns() const;
     void finish();
 

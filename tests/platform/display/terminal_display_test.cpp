@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace terminal_test;
@@ -196,4 +201,85 @@ TEST(TerminalDisplay, ReadsKeysFromATerminalOneAtATime) {
     EXPECT_NE(settings.c_lflag & ICANON, 0u);
     close(person);
     close(terminal);
+}
+
+namespace {
+
+// A display on a pseudo-terminal of the given width.
+struct OnTerminal {
+    explicit OnTerminal(unsigned short columns) {
+        winsize size{24, columns, 0, 0};
+        EXPECT_EQ(openpty(&person, &terminal, nullptr, nullptr, &size), 0);
+        display = std::make_unique<TerminalDisplay>(terminal, terminal);
+        display->set_status(StatusSnapshot{"battery_icon.png", true, "78% (2:41 remaining)", {}});
+    }
+    ~OnTerminal() {
+        display.reset();
+        close(person);
+        close(terminal);
+    }
+    void draw() const { display->wait_for_input(display->now_ms() + 100); }
+    std::string take_output() const {
+        std::string text;
+        char buffer[1024];
+        for (pollfd ready{person, POLLIN, 0}; poll(&ready, 1, 0) == 1;) {
+            ssize_t count = read(person, buffer, sizeof buffer);
+            if (count <= 0) break;
+            text.append(buffer, static_cast<size_t>(count));
+        }
+        return text;
+    }
+    int person = -1;
+    int terminal = -1;
+    std::unique_ptr<TerminalDisplay> display;
+};
+
+} // namespace
+
+// The display is in the middle of a long wait when the window narrows.
+TEST(TerminalDisplay, FitsItsLinesToTheNewWidthAsSoonAsTheWindowIsResized) {
+    OnTerminal t(80);
+    t.draw();
+    EXPECT_TRUE(contains(t.take_output(), "remaining)"));
+    std::thread waiting([&t] { t.display->wait_for_input(t.display->now_ms() + 10'000); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // into its wait, past its redraw
+    winsize narrow{24, 14, 0, 0};
+    ASSERT_EQ(ioctl(t.terminal, TIOCSWINSZ, &narrow), 0);
+    raise(SIGWINCH); // the kernel sends it only to the terminal's foreground processes
+    pollfd ready{t.person, POLLIN, 0};
+    const bool redrawn = poll(&ready, 1, 2000) == 1;
+    std::string output = t.take_output();
+    ASSERT_EQ(write(t.person, "\x04", 1), 1); // Control-D ends the wait
+    waiting.join();
+    EXPECT_TRUE(redrawn);
+    EXPECT_TRUE(contains(output, "78%")) << output;
+    EXPECT_FALSE(contains(output, "remaining)")) << output;
+}
+
+// After Control-Z and fg the shell has written below the display: it draws its lines again
+// where the cursor is now, in key-at-a-time mode.
+TEST(TerminalDisplay, DrawsItselfAgainWhenContinuedAfterAStop) {
+    OnTerminal t(80);
+    t.draw();
+    t.take_output();
+    pid_t child = fork();
+    if (child == 0) {
+        setpgid(0, 0); // not orphaned, so the stop counts
+        raise(SIGTSTP);
+        t.draw();
+        termios settings{};
+        tcgetattr(t.terminal, &settings);
+        _exit((settings.c_lflag & ICANON) ? 91 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    t.take_output();
+    kill(child, SIGCONT);
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    std::string output = t.take_output();
+    EXPECT_TRUE(contains(output, "\x1b[?25l")) << output;
+    EXPECT_TRUE(contains(output, "78% (2:41 remaining)")) << output;
 }
