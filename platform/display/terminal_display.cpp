@@ -164,13 +164,16 @@ TerminalDisplay::ReadEnd TerminalDisplay::read_keys(std::optional<int64_t> deadl
 }
 
 // After a stop the terminal was given back and the shell wrote below the display's lines: the
-// lines are drawn afresh where the cursor now is. After a resize the next redraw fits them to the
-// new width.
+// lines are drawn afresh where the cursor now is. After a resize the next redraw goes back over
+// the rows the old lines take at the new width, and fits the lines to it.
 void TerminalDisplay::take_terminal_changes() {
     TerminalChanges changes = m_mode.take_changes();
-    if (!changes.continued) return;
-    m_mode.resume();
-    m_region = LiveRegion{};
+    if (changes.continued) {
+        m_mode.resume();
+        m_region = LiveRegion{};
+    } else if (changes.resized) {
+        m_region.rewrap(columns());
+    }
 }
 
 size_t TerminalDisplay::columns() const {

@@ -1,5 +1,9 @@
 #include "platform/display/terminal_screen.h"
 
+#include "platform/display/terminal_text.h"
+
+#include <algorithm>
+
 namespace {
 
 constexpr std::string_view k_erase_below = "\x1b[J";
@@ -19,7 +23,7 @@ std::string joined(const std::vector<std::string>& lines) {
 std::string LiveRegion::erase() const {
     if (m_lines.empty()) return {};
     std::string bytes = "\r";
-    if (m_lines.size() > 1) bytes += "\x1b[" + std::to_string(m_lines.size() - 1) + "A";
+    if (m_rows > 1) bytes += "\x1b[" + std::to_string(m_rows - 1) + "A";
     bytes += k_erase_below;
     return bytes;
 }
@@ -28,6 +32,7 @@ std::string LiveRegion::redraw(const std::vector<std::string>& lines) {
     if (lines == m_lines) return {};
     std::string bytes = erase() + joined(lines);
     m_lines = lines;
+    m_rows = lines.size();
     return bytes;
 }
 
@@ -36,11 +41,20 @@ std::string LiveRegion::print_above(const std::vector<std::string>& lines) {
     for (const auto& line : lines)
         bytes += line + std::string(k_newline);
     bytes += joined(m_lines);
+    m_rows = m_lines.size();
     return bytes;
 }
 
 std::string LiveRegion::release() {
     if (m_lines.empty()) return {};
     m_lines.clear();
+    m_rows = 0;
     return std::string(k_newline);
+}
+
+void LiveRegion::rewrap(size_t columns) {
+    if (columns == 0) return;
+    m_rows = 0;
+    for (const auto& line : m_lines)
+        m_rows += std::max<size_t>(1, (display_width(line) + columns - 1) / columns);
 }

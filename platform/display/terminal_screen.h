@@ -3,7 +3,7 @@
 // it last drew and answers the bytes that turn that into new lines: back to the first line
 // (carriage return, cursor up), erase to the end of the screen, write. The cursor always rests
 // at the end of the last line. Lines must fit the terminal's width, or the count of lines to go
-// back up would be wrong.
+// back up would be wrong; when the width shrinks, rewrap() counts the rows anew.
 
 #include <string>
 #include <vector>
@@ -17,6 +17,11 @@ class LiveRegion {
     // Bytes that leave the region as it is and move below it, so that what follows starts on a
     // fresh line; the region is forgotten.
     std::string release();
+    // The terminal is now `columns` wide. A terminal that rewraps its contents on a resize has
+    // spread each line wider than that over several rows, and the next erase goes back over all
+    // of them. (One that cuts lines instead loses as many rows above the region, which is the
+    // lesser harm than copies of the region left on screen.)
+    void rewrap(size_t columns);
 
     const std::vector<std::string>& lines() const { return m_lines; }
 
@@ -24,4 +29,5 @@ class LiveRegion {
     std::string erase() const;
 
     std::vector<std::string> m_lines;
+    size_t m_rows = 0; // on screen: one per line, unless rewrapped
 };
