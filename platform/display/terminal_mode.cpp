@@ -28,7 +28,6 @@ struct SavedTerminal {
     termios settings{};
     std::array<struct sigaction, k_signals.size()> previous{};
     std::array<struct sigaction, k_change_signals.size()> previous_for_changes{};
-    volatile sig_atomic_t stopped = 0; // given back for a stop, not yet resumed
     int wake_write_fd = -1;
     std::atomic<int> changes{0}; // k_continued and k_resized
 };
@@ -89,10 +88,8 @@ void stop_process() {
 
 void on_stop(int) {
     const int saved_errno = errno;
-    const bool given_back = g_saved.active != 0;
     put_terminal_back();
     stop_process();
-    if (given_back) g_saved.stopped = 1;
     note_change(k_continued);
     errno = saved_errno;
 }
@@ -158,7 +155,6 @@ TerminalMode::TerminalMode(int in_fd, int out_fd) {
     g_saved.in_fd = in_fd;
     g_saved.out_fd = out_fd;
     g_saved.has_settings = isatty(in_fd) && tcgetattr(in_fd, &g_saved.settings) == 0;
-    g_saved.stopped = 0;
     g_saved.changes = 0;
     m_wake_fd = open_wake_pipe();
     install_handlers();
@@ -189,9 +185,10 @@ TerminalChanges TerminalMode::take_changes() {
     return {(changes & k_continued) != 0, (changes & k_resized) != 0};
 }
 
+// While this mode is in charge the terminal is given back only for a stop: every other way
+// ends the process.
 void TerminalMode::resume() {
-    if (!m_in_charge || !g_saved.stopped) return;
-    g_saved.stopped = 0;
+    if (!m_in_charge || g_saved.active) return;
     // Settings changed while stopped (stty at the shell) are what the terminal returns to.
     if (g_saved.has_settings)
         g_saved.has_settings = tcgetattr(g_saved.in_fd, &g_saved.settings) == 0;

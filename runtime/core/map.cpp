@@ -98,12 +98,9 @@ uint32_t integer_hash(int64_t key) {
     return static_cast<uint32_t>(bits ^ (bits >> 32));
 }
 
-ChainIndex* chain_indexes(const MapHeader* map) {
-    return reinterpret_cast<ChainIndex*>(map->buckets + map->bucket_count);
-}
-
+// The chain indexes follow the bucket array in its block.
 ChainIndex& chain_of(const MapHeader* map, int32_t bucket) {
-    return chain_indexes(map)[bucket];
+    return reinterpret_cast<ChainIndex*>(map->buckets + map->bucket_count)[bucket];
 }
 
 // A node found in a bucket chain, with the node before it (null at the chain head).
@@ -323,9 +320,7 @@ void* MapDeleteCurrent(MapHeader* map) {
     if (!map || !map->current) return nullptr;
     MapNode* node = map->current;
     const int32_t bucket = map->bucket_index;
-    ChainIndex& chain = chain_of(map, bucket);
-    MapNode* before = chain_node_before(chain, node);
-    chain_remove(chain, node);
+    MapNode* before = chain_remove(chain_of(map, bucket), node);
     if (before) {
         before->next = node->next;
         map->current = before;

@@ -37,19 +37,15 @@ void chain_push(ChainIndex& chain, MapNode* node, uint32_t hash) {
     chain.entries[chain.count++] = {node, hash};
 }
 
-MapNode* chain_node_before(const ChainIndex& chain, const MapNode* node) {
+MapNode* chain_remove(ChainIndex& chain, const MapNode* node) {
     const int32_t position = position_of(chain, node);
-    if (position < 0 || position + 1 == chain.count) return nullptr;
-    return chain.entries[position + 1].node;
-}
-
-void chain_remove(ChainIndex& chain, const MapNode* node) {
-    const int32_t position = position_of(chain, node);
-    if (position < 0) return;
+    if (position < 0) return nullptr;
     const auto later = static_cast<size_t>(chain.count - position - 1);
+    MapNode* before = later ? chain.entries[position + 1].node : nullptr;
     std::memmove(chain.entries + position, chain.entries + position + 1,
                  later * sizeof(ChainEntry));
     if (--chain.count == 0) chain_release(chain);
+    return before;
 }
 
 void chain_release(ChainIndex& chain) {

@@ -33,10 +33,9 @@ struct ChainMatch {
 bool chain_reserve(ChainIndex& chain);
 // Records a node added at the chain head; chain_reserve must have made room.
 void chain_push(ChainIndex& chain, MapNode* node, uint32_t hash);
-// The node before `node` in the chain: null at the head, or when the node is not in the chain.
-MapNode* chain_node_before(const ChainIndex& chain, const MapNode* node);
-// Forgets a node unlinked from the chain; the block is freed with the last entry.
-void chain_remove(ChainIndex& chain, const MapNode* node);
+// Forgets a node that is being unlinked from the chain, and answers the node before it in the
+// chain: null at the head, or when the node is not there. The block is freed with the last entry.
+MapNode* chain_remove(ChainIndex& chain, const MapNode* node);
 void chain_release(ChainIndex& chain);
 
 // The newest node whose hash is `hash` and that `matches`, or none.
