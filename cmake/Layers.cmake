@@ -7,6 +7,8 @@ function(zerarazi_add_layer target)
     foreach(dir IN LISTS LAYER_DIRS)
         file(GLOB_RECURSE found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
         list(FILTER found EXCLUDE REGEX "/(main|[^/]*_main)\\.cpp$")
+        # The desktop display needs the desktop's libraries; it is a library of its own.
+        list(FILTER found EXCLUDE REGEX "/platform/display/desktop/")
         list(APPEND sources ${found})
     endforeach()
     if(sources)
