@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,16 @@ struct ScreenPoint {
     bool operator==(const ScreenPoint&) const = default;
 };
 
+// An image's picture as 8-bit RGBA samples with straight alpha, rows from the top, at its size in
+// points (`width` × `height`) and in pixels (`pixels_wide` × `pixels_high`).
+struct ImagePixels {
+    double width = 0;
+    double height = 0;
+    int pixels_wide = 0;
+    int pixels_high = 0;
+    std::vector<uint8_t> rgba;
+};
+
 struct StatusSnapshot {
     // File name of the picture the shown image was drawn from; null when there is no image or
     // it was not drawn from a file.
@@ -33,6 +44,10 @@ struct StatusSnapshot {
     bool is_template = false;
     std::string title;
     std::optional<std::string> tooltip;
+    // The shown image's pixels; null when there is no image or its pixels cannot be read. They
+    // are never changed once made, so snapshots compare them by identity and stay cheap to
+    // compare at every refresh.
+    std::shared_ptr<const ImagePixels> pixels = nullptr;
     bool operator==(const StatusSnapshot&) const = default;
 };
 

@@ -8,10 +8,14 @@
 
 namespace {
 
-SystemCall fill_file(int descriptor, std::string_view text, mode_t mode) {
-    if (SystemCall written = write_all(descriptor, text); !written.ok()) return written;
+SystemCall fill_file(int descriptor, std::string_view text, mode_t mode, FileVersion* written) {
+    if (SystemCall wrote = write_all(descriptor, text); !wrote.ok()) return wrote;
     if (::fsync(descriptor) != 0) return failed_call("fsync");
     if (::fchmod(descriptor, mode) != 0) return failed_call("fchmod");
+    struct stat status {};
+    if (written && ::fstat(descriptor, &status) != 0) return failed_call("fstat");
+    // The rename that follows keeps the inode, the size and the modification time.
+    if (written) *written = file_version_of(status);
     return {};
 }
 
@@ -52,11 +56,24 @@ SystemCall write_all(int descriptor, std::string_view text) {
     return {};
 }
 
-SystemCall replace_file_atomically(const std::string& path, std::string_view text, mode_t mode) {
+FileVersion file_version_of(const struct stat& status) {
+    constexpr std::int64_t k_ns_per_second = 1'000'000'000;
+    return {status.st_dev, status.st_ino, status.st_size,
+            status.st_mtim.tv_sec * k_ns_per_second + status.st_mtim.tv_nsec};
+}
+
+std::optional<FileVersion> file_version_at(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+    return file_version_of(status);
+}
+
+SystemCall replace_file_atomically(const std::string& path, std::string_view text, mode_t mode,
+                                   FileVersion* written) {
     std::string temporary = temporary_name_for(path);
     int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (descriptor < 0) return failed_call("mkstemp");
-    SystemCall result = fill_file(descriptor, text, mode);
+    SystemCall result = fill_file(descriptor, text, mode, written);
     if (::close(descriptor) != 0 && result.ok()) result = failed_call("close");
     if (result.ok() && ::rename(temporary.c_str(), path.c_str()) != 0)
         result = failed_call("rename");

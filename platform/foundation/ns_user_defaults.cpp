@@ -1,10 +1,12 @@
 #include "platform/foundation/ns_user_defaults.h"
 
+#include "platform/foundation/file_replace.h"
 #include "platform/foundation/home_folder.h"
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_dictionary.h"
 #include "platform/foundation/ns_number.h"
 #include "platform/foundation/ns_string.h"
+#include "platform/foundation/problem_report.h"
 #include "platform/foundation/property_list.h"
 
 #include <cerrno>
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <limits>
+#include <optional>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -24,6 +27,8 @@ constexpr mode_t k_folder_mode = 0700;
 // Enough for ".corrupt" to ".corrupt.999"; beyond that the file is not replaced.
 constexpr int k_corrupt_name_attempts = 1000;
 
+constexpr const char* k_damaged_reason = "it could not be read as settings";
+
 // For programs outside the application's bundle, such as tests and tools.
 constexpr const char* k_application_identifier = "org.zerarazi.Zerarazi";
 
@@ -34,10 +39,6 @@ bool is_usable_file_name(std::string_view name) {
 
 std::string text_of(NSString* string) {
     return string ? string->utf8() : std::string();
-}
-
-std::string errno_text(const char* call) {
-    return std::string(call) + ": " + std::generic_category().message(errno);
 }
 
 NSString* key_string(id key) {
@@ -73,21 +74,27 @@ NSInteger integer_value_of(id value) {
     return 0;
 }
 
-// Creates the missing folders of `folder` (absolute or relative), each with mode 0700.
-bool create_folders(const std::string& folder, std::string& error) {
-    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
-        std::string prefix = folder.substr(0, end);
+// The failure of `call` on `path`: "/home/u/Library: Not a directory".
+std::string path_problem(const std::string& path, int error) {
+    return path + ": " + std::generic_category().message(error);
+}
+
+// Creates the folders of `folder` below `base` (both absolute), each with mode 0700. `base`
+// itself must be there: a home folder that is missing is never made.
+bool create_folders(const std::string& base, const std::string& folder, std::string& error) {
+    for (std::size_t end = base.size() > 1 ? base.size() : 0;; end = folder.find('/', end + 1)) {
+        std::string prefix = end == 0 ? "/" : folder.substr(0, end);
         struct stat status {};
         if (::stat(prefix.c_str(), &status) == 0) {
             if (!S_ISDIR(status.st_mode)) {
-                error = prefix + " is not a folder";
+                error = path_problem(prefix, ENOTDIR);
                 return false;
             }
-        } else if (errno != ENOENT) {
-            error = errno_text("stat");
+        } else if (errno != ENOENT || prefix.size() <= base.size()) {
+            error = path_problem(prefix, errno);
             return false;
         } else if (::mkdir(prefix.c_str(), k_folder_mode) != 0 && errno != EEXIST) {
-            error = errno_text("mkdir");
+            error = "mkdir " + path_problem(prefix, errno);
             return false;
         }
         if (end == std::string::npos) return true;
@@ -104,15 +111,19 @@ bool move_aside(const std::string& from, const std::string& to) {
     return ::unlink(from.c_str()) == 0 || errno == ENOENT;
 }
 
-// Keeps the unusable file under the first free "<file>.corrupt" name.
-bool keep_file_aside(const std::string& path, std::string& error) {
+// Keeps the file under the first free "<file>.corrupt" name, given in `aside`; an empty `aside`
+// when the file went meanwhile and there is nothing left to keep.
+bool keep_file_aside(const std::string& path, std::string& aside, std::string& error) {
     for (int attempt = 0; attempt < k_corrupt_name_attempts; ++attempt) {
-        std::string aside = path + ".corrupt";
+        aside = path + ".corrupt";
         if (attempt > 0) aside += "." + std::to_string(attempt);
         if (move_aside(path, aside)) return true;
-        if (errno == ENOENT) return true; // gone meanwhile: nothing left to keep
+        if (errno == ENOENT) {
+            aside.clear();
+            return true;
+        }
         if (errno != EEXIST) {
-            error = errno_text("rename");
+            error = "rename: " + std::generic_category().message(errno);
             return false;
         }
     }
@@ -120,15 +131,30 @@ bool keep_file_aside(const std::string& path, std::string& error) {
     return false;
 }
 
+// Whether anything is at `path`: something that cannot be examined counts as there.
 bool path_exists(const std::string& path) {
     struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0 || errno != ENOENT;
+    return ::lstat(path.c_str(), &status) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
 
 std::string parent_folder(const std::string& path) {
     std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The home folder without trailing slashes ("" for the root); nullopt when none is known.
+std::optional<std::string> standard_home() {
+    std::string home = home_folder();
+    if (home.empty()) return std::nullopt;
+    while (home.size() > 1 && home.back() == '/')
+        home.pop_back();
+    if (home == "/") home.clear();
+    return home;
+}
+
+std::string path_in_home(const std::string& home) {
+    return home + "/Library/Preferences/" + user_defaults_identifier() + ".plist";
 }
 
 std::mutex g_standard_mutex;
@@ -204,7 +230,11 @@ BOOL NSUserDefaults::synchronize() {
         m_last_error.clear();
         return YES;
     }
-    if (!write_locked()) return NO;
+    if (!write_locked()) {
+        std::string where = m_path.empty() ? "" : " in " + m_path;
+        report_problem("cannot store settings" + where + ": " + m_last_error);
+        return NO;
+    }
     m_changed = false;
     m_last_error.clear();
     return YES;
@@ -226,13 +256,28 @@ void NSUserDefaults::load_locked() {
     m_loaded = true;
     m_values = NSMutableDictionary::make();
     m_registered = NSMutableDictionary::make();
-    if (!m_path_given) m_path = standard_user_defaults_path();
+    m_aside_reason = k_damaged_reason;
+    if (!m_path_given) {
+        std::optional<std::string> home = standard_home();
+        m_path = home ? path_in_home(*home) : std::string();
+        m_base_folder = home && !home->empty() ? *home : "/";
+    } else if (!m_path.empty()) {
+        m_base_folder = parent_folder(m_path);
+    }
     if (m_path.empty()) {
         m_file_state = FileState::Unusable;
+        m_unusable_reason = m_path_given ? "no file to keep them in" : "no home folder is known";
         return;
     }
+    // Taken before reading: a change made meanwhile then shows as a change at the next write.
+    m_known_version = file_version_at(m_path);
     PropertyListFile file = load_property_list_file(m_path);
     m_file_state = state_after_reading(file);
+    if (m_file_state == FileState::Unusable) {
+        m_unusable_reason = file.error;
+        report_problem("cannot read settings from " + m_path + ": " + file.error +
+                       "; using the defaults, and storing none there");
+    }
     if (m_file_state != FileState::Present) return;
     for (const auto& [key, value] : *static_cast<NSDictionary*>(file.root.get()))
         m_values->setObject(value.get(), key.get());
@@ -243,32 +288,73 @@ NSUserDefaults::FileState NSUserDefaults::state_after_reading(const PropertyList
     case PropertyListFileStatus::Missing:
         return FileState::Absent;
     case PropertyListFileStatus::NotRegularFile:
+    case PropertyListFileStatus::Unreadable:
         return FileState::Unusable;
     case PropertyListFileStatus::Read:
         return dynamic_cast<NSDictionary*>(file.root.get()) ? FileState::Present
                                                             : FileState::Damaged;
-    case PropertyListFileStatus::Unreadable:
     case PropertyListFileStatus::NotAPropertyList:
         return FileState::Damaged;
     }
     return FileState::Damaged;
 }
 
-bool NSUserDefaults::write_locked() {
+bool NSUserDefaults::check_file_before_write_locked() {
     // Whatever was in the way at first use may have gone since.
-    if (m_file_state == FileState::Unusable && !m_path.empty() && !path_exists(m_path)) {
+    if (m_file_state == FileState::Unusable && !m_path.empty() && !path_exists(m_path))
         m_file_state = FileState::Absent;
-    }
     if (m_file_state == FileState::Unusable) {
-        m_last_error = m_path.empty() ? "no defaults file" : m_path + " is not a regular file";
+        m_last_error = m_path.empty() ? m_unusable_reason
+                                      : "it could not be read (" + m_unusable_reason +
+                                            ") and is left as it is";
         return false;
     }
-    if (!create_folders(parent_folder(m_path), m_last_error)) return false;
-    if (m_file_state == FileState::Damaged) {
-        if (!keep_file_aside(m_path, m_last_error)) return false;
+    std::optional<FileVersion> now = file_version_at(m_path);
+    if (!now) {
         m_file_state = FileState::Absent;
+        return true;
     }
-    if (!write_property_list_file(m_path, m_values.get(), k_file_mode, &m_last_error)) return false;
+    if (now == m_known_version) return true;
+    // Someone else wrote the file since it was last read or written here: it is kept aside,
+    // damaged or not, rather than lost under these values.
+    PropertyListFile file = load_property_list_file(m_path);
+    m_file_state = state_after_reading(file);
+    if (m_file_state == FileState::Absent) return true;
+    if (m_file_state == FileState::Unusable) {
+        m_unusable_reason = file.error;
+        m_last_error = "it was changed and cannot be read (" + file.error + ")";
+        return false;
+    }
+    m_aside_reason = m_file_state == FileState::Damaged
+                         ? "it was changed by another program and is damaged"
+                         : "it was changed by another program";
+    m_file_state = FileState::Damaged;
+    return true;
+}
+
+bool NSUserDefaults::write_locked() {
+    if (!check_file_before_write_locked()) return false;
+    if (!create_folders(m_base_folder, parent_folder(m_path), m_last_error)) return false;
+    if (m_file_state == FileState::Damaged) {
+        std::string aside;
+        if (!keep_file_aside(m_path, aside, m_last_error)) return false;
+        if (!aside.empty())
+            report_problem("kept " + m_path + " aside as " + aside + ": " + m_aside_reason);
+        m_file_state = FileState::Absent;
+        m_aside_reason = k_damaged_reason;
+    }
+    std::string text = format_property_list(m_values.get());
+    if (text.empty()) {
+        m_last_error = "the values cannot be written as a property list";
+        return false;
+    }
+    FileVersion written;
+    if (SystemCall replaced = replace_file_atomically(m_path, text, k_file_mode, &written);
+        !replaced.ok()) {
+        m_last_error = replaced.message();
+        return false;
+    }
+    m_known_version = written;
     m_file_state = FileState::Present;
     return true;
 }
@@ -286,12 +372,8 @@ std::string user_defaults_identifier() {
 }
 
 std::string standard_user_defaults_path() {
-    std::string home = home_folder();
-    if (home.empty()) return {};
-    while (home.size() > 1 && home.back() == '/')
-        home.pop_back();
-    if (home == "/") home.clear();
-    return home + "/Library/Preferences/" + user_defaults_identifier() + ".plist";
+    std::optional<std::string> home = standard_home();
+    return home ? path_in_home(*home) : std::string();
 }
 
 void reset_standard_user_defaults_for_tests() {

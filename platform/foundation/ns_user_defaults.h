@@ -4,21 +4,30 @@
 // entry for the user).
 //
 // The file is read at the first use of an instance and never again; -synchronize writes it only
-// when a value was set or removed since the last write: atomically, with mode 0600, creating
-// missing folders with mode 0700. Until something is written there is no file, so its absence
-// marks a first run. A file that cannot be read or is not a dictionary property list is never
-// overwritten: before the next write it is renamed to "<file>.corrupt" (".corrupt.1",
-// ".corrupt.2" ... when that name is taken). A folder at the path is left alone: writes fail
-// while it is there. Changes not synchronized are lost when the process ends.
+// when a value was set or removed since the last write: atomically, with mode 0600, creating the
+// missing folders below the home folder (never the home folder itself; for an explicit path, the
+// file's folder must exist) with mode 0700. Until something is written there is no file, so its
+// absence marks a first run.
+//
+// No file is lost under these values. One that is not a dictionary property list is renamed to
+// "<file>.corrupt" (".corrupt.1", ".corrupt.2" ... when that name is taken) before the next
+// write; so is one that another program wrote since it was last read or written here (another
+// inode, size or modification time), even a valid one: its values are not merged. One that
+// cannot be read (no permission, an I/O error, a folder ...) is left as it is: the defaults
+// answer, and writes fail while it is there. Every such event and every failed write is said
+// through report_problem (problem_report.h), each distinct text once. Changes not synchronized
+// are lost when the process ends.
 //
 // Lookups consult the stored values first and then the registered defaults (registerDefaults:),
 // which live in memory only. Keys are strings; nil or other keys find nothing and change
 // nothing. Values are property-list objects (property_list.h), stored as immutable deep copies.
 // Thread-safe.
 
+#include "platform/foundation/file_replace.h"
 #include "platform/objc/native_class.h"
 
 #include <mutex>
+#include <optional>
 #include <string>
 
 class NSDictionary;
@@ -59,10 +68,13 @@ class NSUserDefaults : public NSObject {
     std::string last_error();
 
   private:
+    // Damaged: to be kept aside before the next write. Unusable: never written over.
     enum class FileState { Absent, Present, Damaged, Unusable };
 
     static FileState state_after_reading(const PropertyListFile& file);
     void load_locked();
+    // Looks at what is at the path now; false, with m_last_error, when nothing may be written.
+    bool check_file_before_write_locked();
     bool write_locked();
     id stored_or_registered_locked(id key);
 
@@ -72,6 +84,10 @@ class NSUserDefaults : public NSObject {
     bool m_path_given = false; // an explicit path, even an empty one, is kept at first use
     FileState m_file_state = FileState::Absent;
     std::string m_path;
+    std::string m_base_folder; // must exist; the folders between it and the file are made
+    std::optional<FileVersion> m_known_version; // the file last read or written here
+    std::string m_unusable_reason;
+    std::string m_aside_reason; // said when a damaged or foreign file is kept aside
     std::string m_last_error;
     ObjcRef<NSMutableDictionary> m_values;
     ObjcRef<NSMutableDictionary> m_registered;

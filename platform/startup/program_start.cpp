@@ -1,6 +1,7 @@
 #include "platform/startup/program_start.h"
 
 #include "platform/appkit/display_link.h"
+#include "platform/display/desktop/desktop_display.h"
 #include "platform/display/driver_display.h"
 #include "platform/display/terminal_display.h"
 #include "platform/launchd/helpers_path.h"
@@ -19,22 +20,38 @@ std::unique_ptr<Display> make_display(DisplayKind kind) {
         return std::make_unique<DriverDisplay>(std::cin, std::cout);
     case DisplayKind::terminal:
         return std::make_unique<TerminalDisplay>(STDIN_FILENO, STDOUT_FILENO);
-    case DisplayKind::gtk:
-        break;
+    case DisplayKind::desktop:
+        return DesktopDisplay::make();
     }
     return nullptr;
+}
+
+// A desktop chosen for the session it found but unable to open falls back to what would have
+// been chosen without one.
+std::unique_ptr<Display> make_chosen_display(DisplaySurroundings surroundings) {
+    std::optional<DisplayKind> kind = choose_display_kind(surroundings);
+    if (!kind) return nullptr;
+    std::unique_ptr<Display> display = make_display(*kind);
+    if (display || *kind != DisplayKind::desktop || !surroundings.desktop_session) return display;
+    surroundings.desktop_session = false;
+    kind = choose_display_kind(surroundings);
+    return kind ? make_display(*kind) : nullptr;
 }
 
 } // namespace
 
 int run_program(int argument_count, char** arguments, int (*program)(int, char**)) {
     const DisplaySurroundings surroundings = current_display_surroundings();
-    std::optional<DisplayKind> kind = choose_display_kind(surroundings);
-    std::unique_ptr<Display> display = kind ? make_display(*kind) : nullptr;
+    std::unique_ptr<Display> display = make_chosen_display(surroundings);
     if (!display) {
-        std::fprintf(stderr,
-                     "ZERARAZI_DISPLAY=%s: no such display in this build (driver, terminal)\n",
-                     surroundings.setting ? surroundings.setting : "");
+        const char* setting = surroundings.setting ? surroundings.setting : "";
+        if (display_kind_named(setting))
+            std::fprintf(stderr, "ZERARAZI_DISPLAY=%s: that display cannot be shown here\n",
+                         setting);
+        else
+            std::fprintf(stderr,
+                         "ZERARAZI_DISPLAY=%s: no such display (driver, terminal, desktop)\n",
+                         setting);
         return 2;
     }
     add_bundle_helpers_to_path();

@@ -4,14 +4,18 @@
 #include "platform/foundation/ns_data.h"
 #include "platform/foundation/ns_dictionary.h"
 #include "platform/foundation/ns_number.h"
+#include "platform/foundation/problem_report.h"
 #include "platform/foundation/property_list.h"
 #include "tests/platform/foundation/foundation_test_support.h"
+#include "tests/support/file_faults.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <pwd.h>
@@ -43,6 +47,13 @@ mode_t mode_of(const fs::path& path) {
     return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
 
+std::size_t occurrences(std::string_view text, std::string_view part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 // Each test runs with HOME set to a new empty folder and a fresh shared instance; HOME and the
 // instance are restored and dropped afterwards.
 class NSUserDefaultsTest : public ::testing::Test {
@@ -54,6 +65,7 @@ class NSUserDefaultsTest : public ::testing::Test {
         m_home = pattern;
         setenv("HOME", m_home.c_str(), 1);
         reset_standard_user_defaults_for_tests();
+        forget_reported_problems_for_tests();
     }
     void TearDown() override {
         reset_standard_user_defaults_for_tests();
@@ -297,4 +309,194 @@ TEST_F(NSUserDefaultsTest, FindsTheHomeFolderInThePasswordDatabaseWithoutHome) {
     if (home == "/") home.clear();
     EXPECT_EQ(standard_user_defaults_path(),
               home + "/Library/Preferences/org.zerarazi.Zerarazi.plist");
+}
+
+namespace {
+
+// A home that cannot take the settings file. `setup` builds it in a fresh folder and answers
+// HOME; in the texts, {root} stands for that folder and {file} for the settings file.
+struct BrokenHome {
+    const char* name;
+    std::function<fs::path(const fs::path& root)> setup;
+    const char* store_reason;
+    const char* read_reason = nullptr; // said at first use, for a file that cannot be read
+    bool needs_permissions = false;    // meaningless for root, who ignores them
+    bool full_disk = false;
+};
+
+std::string filled_in(std::string text, const fs::path& root) {
+    for (auto [mark, value] : {std::pair<std::string, std::string>{"{root}", root.string()},
+                               {"{file}", standard_user_defaults_path()}}) {
+        for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark))
+            text.replace(at, mark.size(), value);
+    }
+    return text;
+}
+
+fs::path home_with(const fs::path& root, const std::string& settings_file_text) {
+    fs::create_directories(root / "home/Library/Preferences");
+    put_file((root / "home/Library/Preferences/org.zerarazi.Zerarazi.plist").string(),
+             settings_file_text);
+    return root / "home";
+}
+
+} // namespace
+
+// Each of these once stored nothing without a word, and some left a half-written file behind.
+TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouched) {
+    const std::string settings =
+        "<plist version=\"1.0\"><dict><key>ShowTemp</key><integer>0</integer></dict></plist>";
+    const BrokenHome rows[] = {
+        {"HOME is a file",
+         [](const fs::path& root) {
+             put_file((root / "file").string(), "x");
+             return root / "file";
+         },
+         "{root}/file: Not a directory"},
+        {"Library is a file",
+         [](const fs::path& root) {
+             fs::create_directories(root / "home");
+             put_file((root / "home/Library").string(), "x");
+             return root / "home";
+         },
+         "{root}/home/Library: Not a directory"},
+        {"Preferences is a file",
+         [](const fs::path& root) {
+             fs::create_directories(root / "home/Library");
+             put_file((root / "home/Library/Preferences").string(), "x");
+             return root / "home";
+         },
+         "{root}/home/Library/Preferences: Not a directory"},
+        {"the settings file is a folder",
+         [](const fs::path& root) {
+             fs::create_directories(root / "home/Library/Preferences/org.zerarazi.Zerarazi.plist");
+             return root / "home";
+         },
+         "it could not be read (not a regular file) and is left as it is", "not a regular file"},
+        {"the home folder is missing", [](const fs::path& root) { return root / "missing"; },
+         "{root}/missing: No such file or directory"},
+        {"the settings file is a symbolic link to itself",
+         [](const fs::path& root) {
+             fs::create_directories(root / "home/Library/Preferences");
+             fs::create_symlink("org.zerarazi.Zerarazi.plist",
+                                root / "home/Library/Preferences/org.zerarazi.Zerarazi.plist");
+             return root / "home";
+         },
+         "it could not be read (open: Too many levels of symbolic links) and is left as it is",
+         "open: Too many levels of symbolic links"},
+        {"the disk is full", [&](const fs::path& root) { return home_with(root, settings); },
+         "write: File too large", nullptr, false, true},
+        {"the home folder is read-only",
+         [](const fs::path& root) {
+             fs::create_directories(root / "home");
+             fs::permissions(root / "home", fs::perms::owner_read | fs::perms::owner_exec);
+             return root / "home";
+         },
+         "mkdir {root}/home/Library: Permission denied", nullptr, true},
+        {"the settings file cannot be read",
+         [&](const fs::path& root) {
+             fs::path home = home_with(root, settings);
+             fs::permissions(home / "Library/Preferences/org.zerarazi.Zerarazi.plist",
+                             fs::perms::none);
+             return home;
+         },
+         "it could not be read (open: Permission denied) and is left as it is",
+         "open: Permission denied", true},
+    };
+    // Larger than the full disk's room, which leaves room for what is said on standard error.
+    const std::u16string note(8192, u'n');
+    constexpr rlim_t k_room = 4096;
+    for (const BrokenHome& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.needs_permissions && test_support::running_as_root()) {
+            std::printf("[ SKIPPED  ] %s: root ignores permissions\n", row.name);
+            continue;
+        }
+        test_support::TemporaryFolder root("defaults-broken-home-");
+        EnvironmentScope home("HOME", row.setup(root.path()).c_str());
+        reset_standard_user_defaults_for_tests();
+        forget_reported_problems_for_tests();
+        const auto before = test_support::tree_of(root.path());
+        testing::internal::CaptureStderr();
+        {
+            AutoreleasePoolScope pool;
+            NSUserDefaults* defaults = standard();
+            defaults->setObject(string(note), string(u"Note"));
+            for (NSInteger value : {1, 2}) {
+                defaults->setInteger(value, string(u"ShowTemp"));
+                std::optional<test_support::FileSizeLimit> limit;
+                if (row.full_disk) limit.emplace(k_room);
+                EXPECT_EQ(defaults->synchronize(), NO);
+            }
+            EXPECT_EQ(defaults->integerForKey(string(u"ShowTemp")), 2) << "kept in memory";
+        }
+        const std::string said = testing::internal::GetCapturedStderr();
+        const std::string store_line = filled_in(
+            "zerarazi: cannot store settings in {file}: " + std::string(row.store_reason) + "\n",
+            root.path());
+        EXPECT_EQ(occurrences(said, store_line), 1u) << said;
+        EXPECT_EQ(occurrences(said, "zerarazi: "), row.read_reason ? 2u : 1u) << said;
+        if (row.read_reason) {
+            EXPECT_NE(said.find(filled_in("zerarazi: cannot read settings from {file}: " +
+                                              std::string(row.read_reason) + "; ",
+                                          root.path())),
+                      std::string::npos)
+                << said;
+        }
+        EXPECT_EQ(test_support::tree_of(root.path()), before)
+            << "nothing written, moved or left behind";
+        std::error_code ignored; // rows without a home folder
+        fs::permissions(root.path() / "home", fs::perms::owner_all, ignored);
+    }
+}
+
+// A file another program wrote since this one last read or wrote it was once overwritten.
+TEST_F(NSUserDefaultsTest, AFileWrittenByAnotherProgramMeanwhileIsKeptAsideBeforeTheNextWrite) {
+    struct Row {
+        const char* name;
+        bool written_here_first; // else no file is there at first use
+        std::optional<std::string> other_program_writes;
+        bool by_renaming = false; // a new inode; else rewritten in place
+        const char* reason = "";
+    };
+    const std::string valid =
+        "<plist version=\"1.0\"><dict><key>Other</key><integer>7</integer></dict></plist>";
+    const Row rows[] = {
+        {"nothing else wrote", true, std::nullopt},
+        {"damaged in place", true, "garbage", false,
+         "it was changed by another program and is damaged"},
+        {"a valid file in place", true, valid, false, "it was changed by another program"},
+        {"a valid file by renaming", true, valid, true, "it was changed by another program"},
+        {"made where there was none", false, valid, false, "it was changed by another program"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove_all(m_home / "Library");
+        forget_reported_problems_for_tests();
+        AutoreleasePoolScope pool;
+        NSUserDefaults* defaults = restarted();
+        defaults->setInteger(1, string(u"ShowTemp"));
+        if (row.written_here_first) {
+            ASSERT_EQ(defaults->synchronize(), YES);
+        }
+        if (row.other_program_writes) {
+            fs::create_directories(preferences());
+            const std::string target = row.by_renaming ? file() + ".new" : file();
+            put_file(target, *row.other_program_writes);
+            if (row.by_renaming) fs::rename(target, file());
+        }
+        testing::internal::CaptureStderr();
+        defaults->setInteger(2, string(u"ShowTemp"));
+        ASSERT_EQ(defaults->synchronize(), YES) << defaults->last_error();
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(restarted()->integerForKey(string(u"ShowTemp")), 2);
+        if (!row.other_program_writes) {
+            EXPECT_FALSE(fs::exists(file() + ".corrupt"));
+            EXPECT_EQ(said, "");
+            continue;
+        }
+        EXPECT_EQ(file_bytes(file() + ".corrupt"), *row.other_program_writes);
+        EXPECT_EQ(said, "zerarazi: kept " + file() + " aside as " + file() +
+                            ".corrupt: " + row.reason + "\n");
+    }
 }
