@@ -41,7 +41,16 @@ rt::String xml_escaped(rt::TextArg text) {
     escaped = rt::ReplaceText(escaped, u"<", u"&lt;");
     escaped = rt::ReplaceText(escaped, u">", u"&gt;");
     escaped = rt::ReplaceText(escaped, u"\"", u"&quot;");
-    return rt::ReplaceText(escaped, u"'", u"&apos;");
+    escaped = rt::ReplaceText(escaped, u"'", u"&apos;");
+    return rt::ReplaceText(escaped, u"\r", u"&#13;");
+}
+
+char16_t first_unit_xml_cannot_carry(rt::TextArg text) {
+    for (const char16_t* unit = text.get(); unit && *unit; ++unit) {
+        const bool allowed_control = *unit == u'\t' || *unit == u'\n' || *unit == u'\r';
+        if ((*unit < 0x20 && !allowed_control) || *unit == 0xFFFE || *unit == 0xFFFF) return *unit;
+    }
+    return 0;
 }
 
 rt::String launch_agent_text(rt::TextArg identifier, rt::TextArg application_path) {

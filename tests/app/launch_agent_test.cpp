@@ -41,7 +41,7 @@ TEST_F(LaunchAgentTest, IsExactlyTheEighteenLinesWithBothPlaceholdersFilled) {
                     "</plist>");
 }
 
-TEST_F(LaunchAgentTest, EscapesTheFiveXmlSpecialCharacters) {
+TEST_F(LaunchAgentTest, EscapesTheFiveXmlSpecialCharactersAndTheCarriageReturn) {
     struct Row {
         const char16_t* text;
         const char* escaped;
@@ -53,6 +53,8 @@ TEST_F(LaunchAgentTest, EscapesTheFiveXmlSpecialCharacters) {
         {u"say \"hi\"", "say &quot;hi&quot;"},
         {u"it's", "it&apos;s"},
         {u"&amp;", "&amp;amp;"},
+        // A raw carriage return would be read back as a line feed: another path.
+        {u"a\rb\tc\nd", "a&#13;b\tc\nd"},
         {u"", ""},
     };
     for (const Row& row : rows)
@@ -61,7 +63,7 @@ TEST_F(LaunchAgentTest, EscapesTheFiveXmlSpecialCharacters) {
 
 // The agent of an awkward path still reads back as a property list holding that very path.
 TEST_F(LaunchAgentTest, AnAgentForAnyPathParsesBackToThatPath) {
-    const char16_t* path = u"/tmp/Tom & Jerry's <apps>/\"Zerarazi\".app";
+    const char16_t* path = u"/tmp/Tom & Jerry's <apps>\r\t\n/\"Zerarazi\".app";
     const std::string text = launch_agent_text(u"org.zerarazi.Zerarazi", path).utf8();
     plist_t root = nullptr;
     plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &root);
@@ -74,6 +76,20 @@ TEST_F(LaunchAgentTest, AnAgentForAnyPathParsesBackToThatPath) {
     EXPECT_EQ(std::string(second), rt::String(path).utf8());
     std::free(second);
     plist_free(root);
+}
+
+TEST_F(LaunchAgentTest, FindsTheCharactersXmlCannotCarryAtAll) {
+    struct Row {
+        const char16_t* text;
+        char16_t found;
+    };
+    const Row rows[] = {
+        {u"/Apps/Zerarazi.app", 0}, {u"tab\tline\nreturn\r", 0},   {u"\x01", 0x01},
+        {u"a\x1f\x02", 0x1F},       {u"esc\x1b[0m", 0x1B},         {u"not\uFFFE", 0xFFFE},
+        {u"\uFFFF", 0xFFFF},        {u"caf\u00e9 \u2022 \x7f", 0}, {u"", 0},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(first_unit_xml_cannot_carry(row.text), row.found) << rt::String(row.text).utf8();
 }
 
 } // namespace

@@ -2,19 +2,26 @@
 
 #include "app/indicator_state.h"
 #include "platform/foundation/ns_user_defaults.h"
+#include "platform/foundation/problem_report.h"
 #include "platform/objc/autorelease_pool.h"
 #include "runtime/core/file_objects.h"
 #include "runtime/core/process_runner.h"
 #include "runtime/core/temp_area.h"
 #include "runtime/ui/native_message.h"
 #include "tests/support/environment_scope.h"
+#include "tests/support/file_faults.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace app {
 namespace {
@@ -93,21 +100,88 @@ TEST_F(StartAtLoginTest, OnWritesAndLoadsTheAgentAndOffUnloadsAndRemovesIt) {
     EXPECT_EQ(stored_login(), 0);
 }
 
-TEST_F(StartAtLoginTest, AnAgentThatCannotBeInstalledLeavesTheSettingOffAndStoresThat) {
-    // A file where the agents folder should be: the folder cannot be made.
-    std::ofstream(m_home / "Library/LaunchAgents") << "in the way";
-    ToggleStartAtLogin();
-    EXPECT_EQ(indicator().settings.StartAtLogin, 0);
-    EXPECT_EQ(stored_login(), 0);
-    EXPECT_EQ(log(), "");
+std::string file_text(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
-    // The folder is there but the agent's name is taken by a folder: the file cannot be made.
-    fs::remove(m_home / "Library/LaunchAgents");
-    fs::create_directories(agent_file());
+// What a failed Start at Login must leave as it was: all but the settings file, which stores
+// the choice whatever happened.
+std::map<std::string, std::string> tree_beside_settings(const fs::path& home) {
+    std::map<std::string, std::string> tree = test_support::tree_of(home);
+    std::erase_if(tree, [](const auto& entry) {
+        return entry.first.find("/Library/Preferences") != std::string::npos;
+    });
+    return tree;
+}
+
+// Once the box stayed off without a word, and a full disk left an empty agent behind.
+TEST_F(StartAtLoginTest, AnAgentThatCannotBeInstalledIsSaidOnceAndLeavesTheSettingOff) {
+    struct Row {
+        const char* name;
+        std::function<void()> setup;
+        std::string said;
+        bool full_disk = false;
+    };
+    const std::string folder = (m_home / "Library/LaunchAgents/").string();
+    const Row rows[] = {
+        {"the agents folder is a file",
+         [&] { std::ofstream(m_home / "Library/LaunchAgents") << "in the way"; },
+         folder + " is a file, not a folder"},
+        {"Library is a file",
+         [&] {
+             fs::remove_all(m_home / "Library");
+             std::ofstream(m_home / "Library") << "in the way";
+         },
+         "cannot make the folder " + folder + ": Not a directory"},
+        {"the agent's name is taken by a folder", [&] { fs::create_directories(agent_file()); },
+         "cannot write " + agent_file().string() + ": Is a directory"},
+        {"the disk is full", [] {}, "cannot write " + agent_file().string() + ": File too large",
+         true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove_all(m_home);
+        fs::create_directories(m_home / "Library");
+        row.setup();
+        forget_reported_problems_for_tests();
+        std::vector<std::string> reported;
+        ProblemHandler previous =
+            set_problem_handler([&](const std::string& text) { reported.push_back(text); });
+        const auto before = tree_beside_settings(m_home);
+        testing::internal::CaptureStderr(); // said there too; checked through the handler
+        for (int click = 0; click < 2; ++click) {
+            std::optional<test_support::FileSizeLimit> limit;
+            if (row.full_disk) limit.emplace(256);
+            ToggleStartAtLogin();
+            EXPECT_EQ(indicator().settings.StartAtLogin, 0);
+        }
+        set_problem_handler(previous);
+        (void)testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(reported.begin(), reported.end(), "Start at Login: " + row.said), 1)
+            << testing::PrintToString(reported);
+        EXPECT_EQ(stored_login(), 0);
+        EXPECT_EQ(log(), "");
+        if (row.full_disk) {
+            EXPECT_TRUE(fs::is_empty(m_home / "Library/LaunchAgents"))
+                << "no agent, not even an empty one";
+        } else {
+            EXPECT_EQ(tree_beside_settings(m_home), before);
+        }
+    }
+}
+
+// The agent was written through a link at its place, over the file the link named.
+TEST_F(StartAtLoginTest, ALinkAtTheAgentsPlaceIsReplacedAndItsTargetLeftAlone) {
+    fs::create_directories(agent_file().parent_path());
+    std::ofstream(m_root / "elsewhere") << "someone else's file";
+    fs::create_symlink(m_root / "elsewhere", agent_file());
     ToggleStartAtLogin();
-    EXPECT_EQ(indicator().settings.StartAtLogin, 0);
-    EXPECT_EQ(stored_login(), 0);
-    EXPECT_EQ(log(), "");
+    EXPECT_EQ(indicator().settings.StartAtLogin, 1);
+    EXPECT_FALSE(fs::is_symlink(agent_file()));
+    EXPECT_NE(file_text(agent_file()).find("<key>ProgramArguments</key>"), std::string::npos);
+    EXPECT_EQ(file_text(m_root / "elsewhere"), "someone else's file");
+    EXPECT_TRUE(log_holds("load\n" + agent_file().string() + "\n"));
 }
 
 TEST_F(StartAtLoginTest, TurningOffWithoutAnAgentFileRunsNothing) {

@@ -32,6 +32,13 @@ TEST(LaunchAgent, ReadsTheKeysItNeedsAndRefusesFilesThatAreNoAgent) {
          {"/usr/bin/open", "/Apps/Z.app"},
          true,
          ""},
+        // The indicator writes a carriage return as an entity; a raw one would read as a line feed.
+        {"a bundle path with a carriage return, a tab and a line feed",
+         indicator_agent("/Apps/a&#13;b\tc\nd&amp;.app"),
+         "org.zerarazi.Zerarazi",
+         {"/usr/bin/open", "/Apps/a\rb\tc\nd&.app"},
+         true,
+         ""},
         {"no RunAtLoad",
          plist_dictionary("<key>Label</key><string>a.b</string>" + open_arguments),
          "a.b",
