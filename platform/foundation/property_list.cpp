@@ -1,5 +1,6 @@
 #include "platform/foundation/property_list.h"
 
+#include "platform/foundation/binary_plist_guard.h"
 #include "platform/foundation/file_replace.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_data.h"
@@ -11,14 +12,12 @@
 
 #include <plist/plist.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <fcntl.h>
 #include <limits>
 #include <memory>
-#include <optional>
 #include <string_view>
 #include <sys/stat.h>
 #include <system_error>
@@ -49,7 +48,11 @@ std::string too_deep_text() {
     return "nested deeper than " + std::to_string(k_property_list_max_depth) + " levels";
 }
 
-// ---- Refusing input that is nested too deep, before the recursive parser sees it ----
+std::string too_many_objects_text() {
+    return "more than " + std::to_string(k_property_list_max_objects) + " objects";
+}
+
+// ---- Refusing input that would exhaust the stack or memory, before the parser sees it ----
 
 // The length of the markup that starts `rest` (at a '<'), through its closing text; npos when it
 // is not closed.
@@ -63,157 +66,37 @@ std::size_t markup_length(std::string_view rest) {
     return through(">");
 }
 
-// Counts element nesting roughly (an over-estimate at worst), which is all the guard needs.
-bool xml_nesting_within(std::string_view text, int limit) {
+// Counts elements and their nesting roughly (an over-estimate at worst), which is all the guard
+// needs: the parser also counts the <plist> element and the elements of scalar values as levels.
+std::string xml_refusal(std::string_view text) {
     int depth = 0;
+    std::uint64_t elements = 0;
     for (std::size_t at = text.find('<'); at != k_npos; at = text.find('<', at)) {
         std::string_view rest = text.substr(at);
         std::size_t length = markup_length(rest);
-        if (length == k_npos) return true; // unclosed markup: the parser refuses it
+        if (length == k_npos) return {}; // unclosed markup: the parser refuses it
         std::string_view tag = rest.substr(0, length);
         at += length;
         if (tag.starts_with("</")) {
             --depth;
             continue;
         }
-        if (tag.starts_with("<?") || tag.starts_with("<!") || tag.ends_with("/>")) continue;
-        if (++depth > limit) return false;
+        if (tag.starts_with("<?") || tag.starts_with("<!")) continue;
+        if (++elements > k_property_list_max_objects + 1) return too_many_objects_text();
+        if (tag.ends_with("/>")) continue;
+        if (++depth > k_property_list_max_depth + 2) return too_deep_text();
     }
-    return true;
+    return {};
 }
 
-// The parts of a binary property list that locate its objects: a table of object offsets, and
-// object references of a fixed width.
-struct BinaryLayout {
-    std::span<const std::uint8_t> bytes;
-    unsigned offset_size = 0;
-    unsigned ref_size = 0;
-    std::uint64_t object_count = 0;
-    std::uint64_t top = 0;
-    std::uint64_t table_offset = 0;
-};
-
-// Bounds are checked by the caller.
-std::uint64_t read_big_endian(std::span<const std::uint8_t> bytes, std::uint64_t at,
-                              unsigned size) {
-    std::uint64_t value = 0;
-    for (unsigned i = 0; i < size; ++i)
-        value = value << 8 | bytes[at + i];
-    return value;
-}
-
-constexpr std::size_t k_binary_header_size = 8;
-constexpr std::size_t k_binary_trailer_size = 32;
-
-std::optional<BinaryLayout> binary_layout(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() < k_binary_header_size + k_binary_trailer_size) return std::nullopt;
-    std::size_t trailer = bytes.size() - k_binary_trailer_size;
-    BinaryLayout layout{bytes,
-                        bytes[trailer + 6],
-                        bytes[trailer + 7],
-                        read_big_endian(bytes, trailer + 8, 8),
-                        read_big_endian(bytes, trailer + 16, 8),
-                        read_big_endian(bytes, trailer + 24, 8)};
-    auto valid_size = [](unsigned size) { return size >= 1 && size <= 8; };
-    if (!valid_size(layout.offset_size) || !valid_size(layout.ref_size)) return std::nullopt;
-    if (layout.object_count == 0 || layout.top >= layout.object_count) return std::nullopt;
-    if (layout.table_offset < k_binary_header_size || layout.table_offset >= trailer) {
-        return std::nullopt;
+// Why the bytes must not be handed to the parser; empty when they may.
+std::string refusal_before_parsing(std::span<const std::uint8_t> bytes) {
+    if (is_binary_plist(bytes)) {
+        return binary_plist_refusal(bytes, {.max_depth = k_property_list_max_depth,
+                                            .max_objects = k_property_list_max_objects,
+                                            .max_payload_bytes = k_property_list_max_bytes});
     }
-    if (layout.object_count > (trailer - layout.table_offset) / layout.offset_size) {
-        return std::nullopt;
-    }
-    return layout;
-}
-
-// The references that an array, set or dictionary holds (a dictionary's keys, then its values):
-// `count` of them from `first`. Other objects hold none.
-struct ChildRefs {
-    std::uint64_t first = 0;
-    std::uint64_t count = 0;
-};
-
-std::optional<ChildRefs> child_refs(const BinaryLayout& layout, std::uint64_t index) {
-    std::uint64_t offset = read_big_endian(
-        layout.bytes, layout.table_offset + index * layout.offset_size, layout.offset_size);
-    const std::uint64_t end = layout.table_offset;
-    if (offset < k_binary_header_size || offset >= end) return std::nullopt;
-    unsigned kind = layout.bytes[offset] >> 4;
-    if (kind != 0xA && kind != 0xC && kind != 0xD) return ChildRefs{};
-    std::uint64_t count = layout.bytes[offset] & 0xF;
-    std::uint64_t at = offset + 1;
-    if (count == 0xF) { // the count follows as an integer object
-        if (at >= end) return std::nullopt;
-        unsigned size_code = layout.bytes[at] & 0xF;
-        if (layout.bytes[at] >> 4 != 0x1 || size_code > 3) return std::nullopt;
-        unsigned size = 1u << size_code;
-        if (at + 1 + size > end) return std::nullopt;
-        count = read_big_endian(layout.bytes, at + 1, size);
-        at += 1 + size;
-    }
-    if (kind == 0xD && count > std::numeric_limits<std::uint64_t>::max() / 2) return std::nullopt;
-    if (kind == 0xD) count *= 2;
-    if (count > (end - at) / layout.ref_size) return std::nullopt;
-    return ChildRefs{at, count};
-}
-
-// Walks the object graph depth first without recursion, remembering each object's depth so that
-// shared objects are measured once. Cycles and malformed references are refused too.
-bool binary_nesting_within(const BinaryLayout& layout, std::size_t limit) {
-    constexpr std::uint16_t k_unknown = 0, k_visiting = 0xFFFF;
-    struct Frame {
-        std::uint64_t index;
-        ChildRefs refs;
-        std::uint64_t next = 0;
-        std::uint16_t deepest_child = 0;
-    };
-    std::vector<std::uint16_t> depth_of(layout.object_count, k_unknown);
-    std::vector<Frame> stack;
-    auto enter = [&](std::uint64_t index) {
-        std::optional<ChildRefs> refs = child_refs(layout, index);
-        if (!refs || stack.size() >= limit) return false;
-        depth_of[index] = k_visiting;
-        stack.push_back({index, *refs});
-        return true;
-    };
-    if (!enter(layout.top)) return false;
-    while (!stack.empty()) {
-        Frame& frame = stack.back();
-        if (frame.next == frame.refs.count) {
-            std::uint16_t depth = depth_of[frame.index] = frame.deepest_child + 1;
-            stack.pop_back();
-            if (!stack.empty())
-                stack.back().deepest_child = std::max(stack.back().deepest_child, depth);
-            continue;
-        }
-        std::uint64_t child = read_big_endian(
-            layout.bytes, frame.refs.first + frame.next++ * layout.ref_size, layout.ref_size);
-        if (child >= layout.object_count || depth_of[child] == k_visiting) return false;
-        if (depth_of[child] == k_unknown) {
-            if (!enter(child)) return false;
-            continue;
-        }
-        if (stack.size() + depth_of[child] > limit) return false;
-        frame.deepest_child = std::max(frame.deepest_child, depth_of[child]);
-    }
-    return true;
-}
-
-bool is_binary(std::span<const std::uint8_t> bytes) {
-    static constexpr std::string_view k_magic = "bplist";
-    return bytes.size() >= k_magic.size() &&
-           std::equal(k_magic.begin(), k_magic.end(), bytes.begin());
-}
-
-// The parser also counts the <plist> element and the elements of scalar values; the binary walk
-// counts scalars as one level.
-bool nesting_within_limit(std::span<const std::uint8_t> bytes) {
-    if (is_binary(bytes)) {
-        std::optional<BinaryLayout> layout = binary_layout(bytes);
-        return layout && binary_nesting_within(*layout, k_property_list_max_depth + 1);
-    }
-    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return xml_nesting_within(text, k_property_list_max_depth + 2);
+    return xml_refusal(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 // ---- Nodes to objects ----
@@ -444,10 +327,8 @@ ObjcRef<> parse_bytes(std::span<const std::uint8_t> bytes, std::string& error) {
         error = "larger than " + std::to_string(k_property_list_max_bytes) + " bytes";
         return {};
     }
-    if (!nesting_within_limit(bytes)) {
-        error = is_binary(bytes)
-                    ? "a malformed or circular binary property list, or " + too_deep_text()
-                    : too_deep_text();
+    if (std::string refusal = refusal_before_parsing(bytes); !refusal.empty()) {
+        error = std::move(refusal);
         return {};
     }
     // A terminated copy, so that no scan of the text can run past its end.

@@ -48,8 +48,17 @@ PropertyListFile load_property_list_file(const std::string& path);
 // object that is not a property list.
 ObjcRef<NSObject> copy_property_list(NSObject* root, std::string* error = nullptr);
 
+// Limits on what is read, each checked before the bytes are parsed, so that no input can exhaust
+// the stack or memory. Real files (preferences, battery recordings, launch agents) hold tens to
+// hundreds of objects a few levels deep in a few kilobytes.
+//
 // The deepest nesting of arrays and dictionaries that is read or written (the root container is
-// depth 1); deeper input is refused before it is parsed, so no input can exhaust the stack.
+// depth 1).
 inline constexpr int k_property_list_max_depth = 256;
-// The largest file or text parsed, in bytes.
+// The most objects read, dictionary keys included. A binary list may reference one object many
+// times; every reference counts, since the parser copies the object at each.
+inline constexpr std::uint64_t k_property_list_max_objects = 10'000;
+// The largest file or text parsed, in bytes; also the most bytes of text and data a binary list
+// may expand to, counted in the same way.
 inline constexpr std::size_t k_property_list_max_bytes = std::size_t{16} << 20;
+static_assert(k_property_list_max_depth < k_property_list_max_objects);

@@ -5,6 +5,7 @@
 #include "platform/foundation/ns_date.h"
 #include "platform/foundation/ns_dictionary.h"
 #include "platform/foundation/ns_number.h"
+#include "tests/platform/foundation/binary_plist_bytes.h"
 #include "tests/platform/foundation/foundation_test_support.h"
 
 #include <gtest/gtest.h>
@@ -283,7 +284,34 @@ TEST(PropertyList, RefusesBytesThatAreNotAPropertyList) {
          binary.substr(0, binary.size() - 32) + std::string(32, '\0'), "malformed"},
         {"circular binary", chain_binary(1, true), "circular"},
         {"longer circular binary", chain_binary(5, true), "circular"},
-        {"binary nested a million deep", chain_binary(1'000'000), deep},
+        {"binary nested 5,000 deep", chain_binary(5'000), deep},
+        {"binary of a million objects", chain_binary(1'000'000), "more than 10000 objects"},
+        {"offset table beyond the trailer",
+         BinaryPlist{.objects = {"\x08"}, .table_offset = 200}.bytes(),
+         "offset table outside the file"},
+        {"more objects than the offset table holds",
+         BinaryPlist{.objects = {"\x08"}, .object_count = ~0ull}.bytes(), "more objects than"},
+        {"references of no bytes", BinaryPlist{.objects = {"\x08"}, .ref_size = 0}.bytes(),
+         "offsets or references"},
+        {"top object beyond the last", BinaryPlist{.objects = {"\x08"}, .top = 1}.bytes(),
+         "top object"},
+        {"reference to a missing object", BinaryPlist{.objects = {"\xA1\x05"}}.bytes(),
+         "missing object"},
+        {"array longer than the file", BinaryPlist{.objects = {"\xAF\x11\x10\x01", "\x08"}}.bytes(),
+         "does not fit"},
+        {"text longer than the file",
+         BinaryPlist{.objects = {"\x5F\x10\x7F" + std::string("abc")}}.bytes(), "does not fit"},
+        {"two arrays holding each other",
+         BinaryPlist{.objects = {"\xA1\x01", "\xA1\x02", "\xA1\x01"}}.bytes(), "circular"},
+        {"dictionary key of UTF-16 holding U+0000",
+         BinaryPlist{.objects = {"\xD1\x01\x02", std::string("\x61\x00\x00", 3), "\x09"}}.bytes(),
+         "a dictionary key holding U+0000"},
+        {"shared text expanding to 20 megabytes",
+         doubling_binary(12, "\x5F\x11\x13\x88" + std::string(5000, 'x')),
+         "expands to more than 16777216 bytes"},
+        {"XML of too many objects",
+         "<plist><array>" + repeated("<true/>", 10'001) + "</array></plist>",
+         "more than 10000 objects"},
         {"binary nested one level too deep", chain_binary(k_property_list_max_depth + 1), deep},
         {"XML nested a million deep", nested_xml(1'000'000), deep},
         {"XML nested one level too deep", nested_xml(k_property_list_max_depth + 1), deep},
@@ -295,6 +323,40 @@ TEST(PropertyList, RefusesBytesThatAreNotAPropertyList) {
         EXPECT_EQ(describe(parsed.get()), "nil") << row.name;
         EXPECT_NE(error.find(row.reason), std::string::npos) << row.name << ": " << error;
     }
+}
+
+// 40 arrays, each holding the next twice, and a number: a tree of 2^41 - 1 objects, which the
+// parser once built until memory ran out.
+TEST(PropertyList, RefusesA203ByteFileThatExpandsBeyondMemoryWithAReason) {
+    const std::string bomb = doubling_binary(40, "\x10\x01");
+    ASSERT_EQ(bomb.size(), 203u);
+    TemporaryFolder folder;
+    put_file(folder.file("bomb.plist"), bomb);
+    AutoreleasePoolScope pool;
+    PropertyListFile file = load_property_list_file(folder.file("bomb.plist"));
+    EXPECT_EQ(file.status, PropertyListFileStatus::NotAPropertyList);
+    EXPECT_EQ(file.root.get(), nil);
+    EXPECT_EQ(file.error, "a binary property list that expands to more than 10000 objects (a "
+                          "shared object counts at every reference)");
+}
+
+TEST(PropertyList, ReadsBinaryListsThatShareObjectsAsTheirXml) {
+    // The writer stores each distinct key and value once, so the three dictionaries share theirs.
+    const std::string battery = "<dict><key>Voltage</key><integer>12000</integer>"
+                                "<key>Name</key><string>BAT0</string></dict>";
+    const std::string xml =
+        "<plist version=\"1.0\"><array>" + battery + battery + battery + "</array></plist>";
+    const std::string binary = binary_of(xml);
+    ASSERT_FALSE(binary.empty());
+    ASSERT_LT(binary.size(), 100u) << "the writer no longer shares objects";
+    AutoreleasePoolScope pool;
+    std::string error;
+    ObjcRef<> from_binary = parse_property_list(bytes_of(binary), &error);
+    EXPECT_EQ(describe(from_binary.get()), describe(parse_property_list(bytes_of(xml)).get()))
+        << error;
+    EXPECT_EQ(from_binary.get() ? dynamic_cast<NSArray*>(from_binary.get())->count() : 0u, 3u);
+    // Seven levels of doubling: 255 objects from 8, well within the limit.
+    EXPECT_TRUE(parse_property_list(bytes_of(doubling_binary(7, "\x09")), &error)) << error;
 }
 
 TEST(PropertyList, AcceptsNestingUpToTheLimitInBothFormats) {
