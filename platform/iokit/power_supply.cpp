@@ -43,6 +43,13 @@ std::string clean_attribute_text(std::string_view raw) {
             i += control;
             continue;
         }
+        // A C2 kept before a removed character may meet 80 to 9F and make a C1 control.
+        const char joined[] = {text.empty() ? ' ' : text.back(), raw[i]};
+        if (control_character_length(std::string_view(joined, 2), 0) == 2) {
+            text.pop_back();
+            ++i;
+            continue;
+        }
         text.push_back(raw[i++]);
     }
     std::size_t first = 0;
