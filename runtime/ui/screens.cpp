@@ -100,11 +100,14 @@ int64_t ScaleToDevice(int64_t value) {
 }
 
 int64_t ScreenUnderMouse() {
-    int64_t count = ScanScreens();
+    // One reading of the screens for all boxes: asking for each box alone is quadratic.
+    const std::vector<Rect> frames = screen_frames();
+    g_screen_count = static_cast<int32_t>(frames.size());
+    const double main_height = main_screen_height();
     std::vector<ScreenBox> boxes;
-    for (int64_t index = 0; index < count; ++index)
-        boxes.push_back(
-            {ScreenLeft(index), ScreenTop(index), ScreenWidth(index), ScreenHeight(index)});
+    boxes.reserve(frames.size());
+    for (const Rect& frame : frames)
+        boxes.push_back(screen_box(frame, main_height));
     return screen_holding_pointer(boxes, GlobalMouseX(), GlobalMouseY());
 }
 

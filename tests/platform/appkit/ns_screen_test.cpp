@@ -5,6 +5,7 @@
 #include "platform/foundation/ns_array.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
+#include "tests/support/screens_display.h"
 
 #include <gtest/gtest.h>
 
@@ -12,34 +13,6 @@
 #include <vector>
 
 namespace {
-
-// A display that only reports screens.
-class ScreensDisplay final : public Display {
-  public:
-    explicit ScreensDisplay(std::vector<ScreenRect> screens) : m_screens(std::move(screens)) {}
-    void set_screens(std::vector<ScreenRect> screens) { m_screens = std::move(screens); }
-
-    int64_t now_ms() const override { return 0; }
-    void set_status(const std::optional<StatusSnapshot>&) override {}
-    void set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>&) override {}
-    void set_window(const WindowSnapshot&) override {}
-    void window_closed(int) override {}
-    int run_alert(const AlertSnapshot&, ModalPass&) override { return 0; }
-    void play_sound(int) override {}
-    bool open_url(const std::string&) override { return false; }
-    void will_exit(int) override {}
-    std::vector<ScreenRect> screens() const override { return m_screens; }
-    ScreenPoint pointer() const override { return {}; }
-    Input wait_for_input(std::optional<int64_t>) override {
-        Input input;
-        input.kind = InputKind::end;
-        return input;
-    }
-    void reject_input(const Input&, const std::string&) override {}
-
-  private:
-    std::vector<ScreenRect> m_screens;
-};
 
 std::string rect_text(NSRect rect) {
     return "(" + std::to_string(rect.origin.x) + ", " + std::to_string(rect.origin.y) + ", " +
