@@ -78,6 +78,8 @@ std::optional<SupplyAttribute> uevent_attribute(std::string_view name) {
     return supply_attribute_named(std::string_view(lower, name.size()));
 }
 
+} // namespace
+
 void parse_uevent(std::string_view text, PowerSupply& supply) {
     constexpr std::string_view prefix = "POWER_SUPPLY_";
     while (!text.empty()) {
@@ -93,6 +95,8 @@ void parse_uevent(std::string_view text, PowerSupply& supply) {
         }
     }
 }
+
+namespace {
 
 constexpr std::array<SupplyAttribute, k_supply_attribute_count> every_attribute() {
     std::array<SupplyAttribute, k_supply_attribute_count> all{};
@@ -208,6 +212,11 @@ PowerSupplySnapshot PowerSupplyFolder::read(double now) {
         static_cast<void>(read_supplies(snapshot));
     }
     snapshot.platform_profile = read_platform_profile();
+    // A battery taken out, or one whose files failed to read once, may be back by the next
+    // reading: without one, the next reading lists the folder again instead of trusting this
+    // listing for its whole lifetime.
+    if (std::none_of(snapshot.supplies.begin(), snapshot.supplies.end(), is_system_battery))
+        m_listed_at.reset();
     return snapshot;
 }
 

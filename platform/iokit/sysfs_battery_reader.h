@@ -9,6 +9,7 @@
 #include <bitset>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A power_supply folder read again and again, as a refresh timer does. Listing the folder and
@@ -30,8 +31,9 @@ class PowerSupplyFolder {
     //
     // The folder is listed again first when there is no listing yet, when the last one could
     // not open the folder, when it is k_listing_lifetime old at `now` or `now` is before it was
-    // made; and once more, reading again, when a listed file has gone. So a supply removed is
-    // missed at once, and one added is found within the lifetime.
+    // made, or when the last reading found no system battery; and once more, reading again, when
+    // a listed file has gone. So a supply removed is missed at once, a battery that comes back is
+    // found at the next reading, and any other supply added is found within the lifetime.
     PowerSupplySnapshot read(double now);
 
     // One supply folder as listed.
@@ -62,6 +64,10 @@ class PowerSupplyFolder {
     // One buffer for every file's text, so that a reading allocates it once.
     std::string m_text;
 };
+
+// Sets the supply's values from a uevent text: lines of POWER_SUPPLY_<NAME>=value, the name in
+// capitals; lines of other forms and attributes the mapping does not use are passed over.
+void parse_uevent(std::string_view text, PowerSupply& supply);
 
 // One reading with a listing of its own.
 PowerSupplySnapshot read_power_supply_folder(const std::string& folder,

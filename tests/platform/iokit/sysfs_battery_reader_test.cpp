@@ -142,6 +142,30 @@ TEST(PowerSupplyFolder, MissesARemovedSupplyAtOnceAndFindsAnAddedOneWhenItsListi
     EXPECT_EQ(names_of(supplies.read(start)), (Names{"BAT0", "BAT1", "BAT2"})); // a clock set back
 }
 
+// A battery whose uevent failed to read once, or that was taken out and put back, stayed unseen
+// for the listing's whole lifetime.
+TEST(PowerSupplyFolder, FindsABatteryAgainAtTheReadingAfterItWentMissing) {
+    TemporaryFolder folder;
+    write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=50"}}});
+    PowerSupplyFolder supplies(folder.path());
+    auto capacity_at = [&](double now) {
+        const PowerSupplySnapshot snapshot = supplies.read(now);
+        const PowerSupply* battery = find(snapshot, "BAT0");
+        return battery ? battery->integer(SupplyAttribute::Capacity) : std::nullopt;
+    };
+    EXPECT_EQ(capacity_at(0), 50);
+
+    std::filesystem::rename(folder / "BAT0/uevent", folder / "uevent.away");
+    EXPECT_EQ(capacity_at(10), std::nullopt);
+    std::filesystem::rename(folder / "uevent.away", folder / "BAT0/uevent");
+    EXPECT_EQ(capacity_at(20), 50);
+
+    std::filesystem::remove_all(folder / "BAT0");
+    EXPECT_EQ(capacity_at(30), std::nullopt);
+    write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=49"}}});
+    EXPECT_EQ(capacity_at(40), 49);
+}
+
 TEST(PowerSupplyFolder, ReadsValuesTheUeventLacksFromTheirFilesAtEveryReading) {
     TemporaryFolder folder;
     write_supplies(folder,
