@@ -196,6 +196,20 @@ TEST(PreferencesWindow, QuittingWithItOpenStoresNothing) {
     EXPECT_EQ(*stored, settings_with({2})) << describe(*stored);
 }
 
+// A setting that could not be stored was once lost without a word.
+TEST(PreferencesWindow, ASettingThatCannotBeStoredIsSaidOnceOnStandardError) {
+    TempHome home;
+    BatteryRecording().write(home.battery_file());
+    write_text_file(home.path() / "Library", "a file where a folder should be");
+    AppRun run = run_app(home, {.script = "menu 4\nclick 5\nclose 1\nmenu 4\nclick 5\nclose 1\n"});
+    ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
+    const std::string line = "zerarazi: cannot store settings in " +
+                             home.preferences_file().string() + ": " +
+                             (home.path() / "Library").string() + ": Not a directory\n";
+    EXPECT_EQ(run.errors, line) << "said once, at the first store of the start-up";
+    EXPECT_EQ(read_text_file(home.path() / "Library"), "a file where a folder should be");
+}
+
 TEST(PreferencesWindow, ItsMenuItemIsDisabledWhileItIsOpen) {
     TempHome home;
     BatteryRecording().write(home.battery_file());

@@ -217,10 +217,11 @@ TEST(StartAtLogin, OnThenOffAtOnceLeavesNoAutostartEntry) {
         << read_text_file(home.autostart_entry()).value_or("");
 }
 
-TEST(StartAtLogin, BundlePathWithBlanksAndAmpersandStaysValid) {
+// A raw carriage return in the agent once read back as a line feed: another path.
+TEST(StartAtLogin, BundlePathWithBlanksAmpersandAndCarriageReturnStaysValid) {
     TempHome home;
     BatteryRecording().write(home.battery_file());
-    fs::path bundle = home.path() / "My Apps & Tools" / "Zerarazi.app";
+    fs::path bundle = home.path() / "My Apps & Tools\r" / "Zerarazi.app";
     fs::create_directories(bundle.parent_path());
     fs::copy(built_bundle(), bundle, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
 
@@ -229,7 +230,8 @@ TEST(StartAtLogin, BundlePathWithBlanksAndAmpersandStaysValid) {
 
     auto agent_text = read_text_file(home.launch_agent_file());
     ASSERT_TRUE(agent_text) << on.transcript();
-    EXPECT_NE(agent_text->find("/My Apps &amp; Tools/Zerarazi.app</string>"), std::string::npos)
+    EXPECT_NE(agent_text->find("/My Apps &amp; Tools&#13;/Zerarazi.app</string>"),
+              std::string::npos)
         << *agent_text;
     auto agent = read_plist_dictionary(home.launch_agent_file());
     ASSERT_TRUE(agent) << "not a valid property list:\n" << *agent_text;
