@@ -30,16 +30,16 @@ auto as_tuple(const NSOperatingSystemVersion& version) {
 
 std::optional<NSOperatingSystemVersion> parse_os_version(std::string_view text) {
     NSInteger parts[3] = {};
-    for (std::size_t i = 0; i < 3; ++i) {
+    for (NSInteger& part : parts) {
         std::size_t dot = text.find('.');
-        bool last = i == 2;
-        if (last != (dot == std::string_view::npos)) return std::nullopt;
         std::optional<NSInteger> value = parse_version_part(text.substr(0, dot));
         if (!value) return std::nullopt;
-        parts[i] = *value;
-        if (!last) text.remove_prefix(dot + 1);
+        part = *value;
+        if (dot == std::string_view::npos)
+            return NSOperatingSystemVersion{parts[0], parts[1], parts[2]};
+        text.remove_prefix(dot + 1);
     }
-    return NSOperatingSystemVersion{parts[0], parts[1], parts[2]};
+    return std::nullopt; // a fourth part
 }
 
 NSProcessInfo* NSProcessInfo::processInfo(Class) {

@@ -23,8 +23,8 @@ struct ObjcStructEncoding<NSOperatingSystemVersion> {
 
 inline constexpr NSOperatingSystemVersion k_default_os_version{12, 0, 0};
 
-// Exactly three dot-separated decimal numbers, each without sign or blanks and within
-// NSInteger's range; nothing otherwise.
+// One to three dot-separated decimal numbers, each without sign or blanks and within NSInteger's
+// range, the missing parts 0 ("11" is 11.0.0); nothing otherwise.
 std::optional<NSOperatingSystemVersion> parse_os_version(std::string_view text);
 
 class NSProcessInfo : public NSObject {

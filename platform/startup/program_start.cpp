@@ -6,6 +6,7 @@
 #include "platform/display/terminal_display.h"
 #include "platform/launchd/helpers_path.h"
 #include "platform/startup/display_choice.h"
+#include "platform/startup/start_environment.h"
 
 #include <cstdio>
 #include <iostream>
@@ -41,6 +42,7 @@ std::unique_ptr<Display> make_chosen_display(DisplaySurroundings surroundings) {
 } // namespace
 
 int run_program(int argument_count, char** arguments, int (*program)(int, char**)) {
+    if (!prepare_start_environment()) return 2;
     const DisplaySurroundings surroundings = current_display_surroundings();
     std::unique_ptr<Display> display = make_chosen_display(surroundings);
     if (!display) {

@@ -4,6 +4,7 @@
 // programs on PATH, runs the program, and ends the process with the program's status.
 
 // Runs `program` with the arguments; returns its status. A display that cannot be had (a
-// ZERARAZI_DISPLAY naming none, or a desktop this build lacks) is reported on standard error and
-// gives status 2 without running the program.
+// ZERARAZI_DISPLAY naming none, or a desktop this build lacks) or a malformed setting
+// (start_environment.h) is reported on standard error and gives status 2 without running the
+// program.
 int run_program(int argument_count, char** arguments, int (*program)(int, char**));

@@ -1,10 +1,10 @@
 #include "runtime/core/file_system.h"
 
+#include "platform/foundation/home_folder.h"
 #include "runtime/core/string_conversions.h"
 
 #include <cerrno>
 #include <cstring>
-#include <pwd.h>
 #include <span>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,23 +47,6 @@ struct FreeBytes {
     void operator()(char* bytes) const { std::free(bytes); }
 };
 using HeapText = std::unique_ptr<char, FreeBytes>;
-
-// A copy of the password database's home folder for the user running the program, or null.
-HeapText password_database_home() {
-    long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    size_t size = suggested > 0 ? static_cast<size_t>(suggested) : 1024;
-    for (int attempt = 0; attempt < 8; ++attempt, size *= 2) {
-        HeapText buffer(static_cast<char*>(std::malloc(size)));
-        if (!buffer) return nullptr;
-        struct passwd entry {};
-        struct passwd* found = nullptr;
-        const int error = ::getpwuid_r(::getuid(), &entry, buffer.get(), size, &found);
-        if (error == ERANGE) continue;
-        if (error != 0 || !found || !found->pw_dir) return nullptr;
-        return HeapText(::strdup(found->pw_dir));
-    }
-    return nullptr;
-}
 
 // Bytes of the folder path without its trailing "/" characters; a path made only of "/" keeps
 // none, so that appending one "/" gives the root.
@@ -127,11 +110,9 @@ int RemoveFile(const char16_t* path, [[maybe_unused]] int mode) {
 }
 
 char16_t* HomeFolderPath(TempOffset p) {
-    const char* home = std::getenv("HOME");
-    if (home && home[0]) return folder_result(home, p);
-    const HeapText from_database = password_database_home();
-    if (!from_database || !from_database.get()[0]) return SetEmptyResult(p);
-    return folder_result(from_database.get(), p);
+    const std::string home = home_folder();
+    if (home.empty()) return SetEmptyResult(p);
+    return folder_result(home.c_str(), p);
 }
 
 String HomeFolderPath() {

@@ -36,7 +36,7 @@ int MakeDirectory(const char16_t* path);
 // 1 when the file (not a directory) was removed, 0 otherwise. `mode` is accepted for callers
 // that pass one and changes nothing.
 int RemoveFile(const char16_t* path, int mode = 0);
-// The user's home folder with exactly one "/" at its end: $HOME when it is set and not empty,
+// The user's home folder with exactly one "/" at its end: $HOME when it is an absolute path,
 // otherwise the password database's entry for the user running the program. The empty result
 // when neither gives a folder.
 char16_t* HomeFolderPath(TempOffset p);

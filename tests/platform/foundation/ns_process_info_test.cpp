@@ -24,7 +24,7 @@ std::string text_of(const NSOperatingSystemVersion& version) {
 
 } // namespace
 
-TEST(NSProcessInfo, ParsesOnlyThreeDecimalVersionNumbers) {
+TEST(NSProcessInfo, ParsesOneToThreeDecimalVersionNumbers) {
     struct Case {
         const char* text;
         const char* expected;
@@ -35,8 +35,8 @@ TEST(NSProcessInfo, ParsesOnlyThreeDecimalVersionNumbers) {
         {"011.02.3", "11.2.3"},
         {"9223372036854775807.0.0", "9223372036854775807.0.0"},
         {"9223372036854775808.0.0", "none"},
-        {"13", "none"},
-        {"13.1", "none"},
+        {"13", "13.0.0"},
+        {"11.0", "11.0.0"},
         {"13.1.2.4", "none"},
         {"13..2", "none"},
         {"13.1.", "none"},
@@ -59,7 +59,7 @@ TEST(NSProcessInfo, ReportsTheVersionFromTheEnvironmentOrTwelve) {
     };
     const Case cases[] = {
         {nullptr, "12.0.0"}, {"13.4.1", "13.4.1"}, {"11.7.10", "11.7.10"},
-        {"13.4", "12.0.0"},  {"latest", "12.0.0"}, {"", "12.0.0"},
+        {"13.4", "13.4.0"},  {"latest", "12.0.0"}, {"", "12.0.0"},
     };
     NSProcessInfo* info = msg_send<NSProcessInfo*>(class_named("NSProcessInfo"), "processInfo");
     ASSERT_TRUE(info);

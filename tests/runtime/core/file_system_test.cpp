@@ -176,7 +176,7 @@ TEST(HomeFolderPath, EndsTheHomeVariableWithExactlyOneSlash) {
     }
 }
 
-TEST(HomeFolderPath, FallsBackToThePasswordDatabase) {
+TEST(HomeFolderPath, FallsBackToThePasswordDatabaseWithoutAnAbsoluteHome) {
     InitStrings();
     const passwd* entry = ::getpwuid(::getuid());
     std::string expected;
@@ -186,9 +186,10 @@ TEST(HomeFolderPath, FallsBackToThePasswordDatabase) {
             expected.pop_back();
         expected += '/';
     }
-    for (const char* home : {static_cast<const char*>(nullptr), ""}) {
+    // A relative HOME would move with the current folder, into the application's bundle.
+    for (const char* home : {static_cast<const char*>(nullptr), "", "relative/home", "."}) {
         const HomeVariable variable(home);
-        EXPECT_EQ(HomeFolderPath().utf8(), expected) << (home ? "empty HOME" : "no HOME");
+        EXPECT_EQ(HomeFolderPath().utf8(), expected) << (home ? home : "no HOME");
     }
 }
 
