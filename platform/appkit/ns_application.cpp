@@ -329,12 +329,14 @@ NSApplication::set_exit_handler(std::function<void(int status)> handler) {
 }
 
 void NSApplication::exit_with_status(int status) {
-    if (Display* display = current_display()) display->will_exit(status);
-    exit_process(status);
+    Display* display = current_display();
+    if (display) display->will_exit(status);
+    exit_process(display ? display->exit_status(status) : status);
 }
 
 void NSApplication::end_of_input() {
-    exit_process(0);
+    Display* display = current_display();
+    exit_process(display ? display->exit_status(0) : 0);
 }
 
 // ---- display input ----

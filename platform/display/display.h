@@ -191,6 +191,9 @@ class Display {
     // Returns false when the URL could not be handed on.
     virtual bool open_url(const std::string& url) = 0;
     virtual void will_exit(int status) = 0;
+    // The status the process is to end with in place of `status`: a failure once what the
+    // display had to show could not be written (output_failure.h).
+    virtual int exit_status(int status) const { return status; }
 
     // The first screen holds the menu bar and has its corner at 0,0; never empty.
     virtual std::vector<ScreenRect> screens() const = 0;

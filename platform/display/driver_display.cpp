@@ -1,6 +1,8 @@
 #include "platform/display/driver_display.h"
 
-#include <limits>
+#include "platform/foundation/clock.h"
+
+#include <chrono>
 #include <string>
 #include <utility>
 
@@ -20,12 +22,18 @@ const MenuItemSnapshot* find_menu_item(const std::vector<MenuItemSnapshot>& item
     return nullptr;
 }
 
-int64_t saturating_add(int64_t a, int64_t b) {
-    if (b > std::numeric_limits<int64_t>::max() - a) return std::numeric_limits<int64_t>::max();
-    return a + b;
+// Virtual time starts now, in real time; a day is kept in hand for a clock installed later.
+int64_t ms_until_distant_future() {
+    using namespace std::chrono;
+    const double now = duration<double>(system_clock::now().time_since_epoch()).count();
+    constexpr double k_day = 86400;
+    return static_cast<int64_t>((k_distant_future_time - now - k_day) * 1000);
 }
 
 } // namespace
+
+DriverDisplay::DriverDisplay(std::istream& in, std::ostream& out)
+    : m_in(in), m_output(out, m_clock), m_latest_ms(ms_until_distant_future()) {}
 
 int DriverDisplay::run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) {
     m_output.set_alert(alert);
@@ -58,7 +66,7 @@ Input DriverDisplay::wait_for_input(std::optional<int64_t> deadline_ms) {
     for (;;) {
         if (deadline_ms && *deadline_ms <= now_ms()) return input_of(InputKind::timeout, {});
         if (continue_advance(deadline_ms)) return input_of(InputKind::timeout, {});
-        if (m_ended) return input_of(InputKind::end, {});
+        if (m_ended || m_output.failure().happened()) return input_of(InputKind::end, {});
         if (auto input = read_input()) return *input;
     }
 }
@@ -81,7 +89,7 @@ bool DriverDisplay::continue_advance(std::optional<int64_t> deadline_ms) {
 
 std::optional<Input> DriverDisplay::read_input() {
     std::string line;
-    while (!m_advance_target) {
+    while (!m_advance_target && !m_output.failure().happened()) {
         if (!std::getline(m_in, line)) {
             m_ended = true;
             m_output.write_line(end_line(now_ms()));
@@ -111,7 +119,11 @@ std::optional<Input> DriverDisplay::run_command(const std::string& line,
     }
     switch (command.kind) {
     case CommandKind::advance:
-        m_advance_target = saturating_add(now_ms(), command.milliseconds);
+        if (command.milliseconds > m_latest_ms - now_ms()) {
+            m_error = "virtual time cannot pass the distant future (the year 4001)";
+            return std::nullopt;
+        }
+        m_advance_target = now_ms() + command.milliseconds;
         return std::nullopt;
     case CommandKind::dump:
         m_output.write_all();

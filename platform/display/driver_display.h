@@ -15,7 +15,7 @@
 class DriverDisplay final : public Display {
   public:
     // Both streams are borrowed and must outlive the display.
-    DriverDisplay(std::istream& in, std::ostream& out) : m_in(in), m_output(out, m_clock) {}
+    DriverDisplay(std::istream& in, std::ostream& out);
 
     const DriverClock& clock() const { return m_clock; }
 
@@ -32,6 +32,7 @@ class DriverDisplay final : public Display {
     void play_sound(int id) override;
     bool open_url(const std::string& url) override;
     void will_exit(int status) override;
+    int exit_status(int status) const override { return m_output.failure().exit_status(status); }
     std::vector<ScreenRect> screens() const override { return m_screens; }
     ScreenPoint pointer() const override { return m_pointer; }
     Input wait_for_input(std::optional<int64_t> deadline_ms) override;
@@ -57,6 +58,8 @@ class DriverDisplay final : public Display {
     DriverOutput m_output;
     std::vector<ScreenRect> m_screens{ScreenRect{0, 0, 1440, 900}};
     ScreenPoint m_pointer;
+    // Virtual time never passes the distant future, which a run loop running for ever waits for.
+    const int64_t m_latest_ms;
     std::optional<int64_t> m_advance_target;
     std::string m_error; // why the command being run was refused
     bool m_ended = false;

@@ -3,6 +3,7 @@
 #include "platform/display/json_text.h"
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -216,8 +217,11 @@ void DriverOutput::write_all() {
 }
 
 void DriverOutput::write_line(const std::string& line) {
+    if (m_failure.happened()) return;
+    errno = 0;
     m_out << line << '\n';
     m_out.flush();
+    if (!m_out) m_failure.note(errno);
 }
 
 void DriverOutput::write_status(bool all) {

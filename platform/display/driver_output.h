@@ -4,6 +4,7 @@
 
 #include "platform/display/display.h"
 #include "platform/display/driver_clock.h"
+#include "platform/display/output_failure.h"
 
 #include <map>
 #include <optional>
@@ -56,6 +57,7 @@ class DriverOutput {
     void write_all();
     // Writes `line` at once, outside the change tracking (sound, open, exit, error, end).
     void write_line(const std::string& line);
+    const OutputFailure& failure() const { return m_failure; }
 
   private:
     template <typename T>
@@ -77,4 +79,5 @@ class DriverOutput {
     std::map<int, Tracked<WindowSnapshot>> m_windows;
     std::optional<AlertSnapshot> m_alert;
     bool m_alert_written = false;
+    OutputFailure m_failure;
 };

@@ -94,7 +94,7 @@ Input TerminalDisplay::wait_for_input(std::optional<int64_t> deadline_ms) {
         // before the next key is taken or the wait begins.
         redraw();
         if (!m_keys.empty()) continue;
-        if (m_ended) return input_of(InputKind::end);
+        if (m_ended || m_failure.happened()) return input_of(InputKind::end);
         if (deadline_ms && *deadline_ms <= now_ms()) return input_of(InputKind::timeout);
         ReadEnd end = read_keys(deadline_ms);
         if (end == ReadEnd::timeout) return input_of(InputKind::timeout);
@@ -122,10 +122,10 @@ void TerminalDisplay::print(const std::vector<std::string>& lines) {
 }
 
 void TerminalDisplay::write_out(std::string_view bytes) {
-    while (!bytes.empty()) {
+    while (!bytes.empty() && !m_failure.happened()) {
         ssize_t written = ::write(m_out, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return;
+        if (written <= 0) return m_failure.note(written < 0 ? errno : 0);
         bytes.remove_prefix(static_cast<size_t>(written));
     }
 }

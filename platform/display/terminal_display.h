@@ -5,6 +5,7 @@
 // unless what is shown changed.
 
 #include "platform/display/display.h"
+#include "platform/display/output_failure.h"
 #include "platform/display/terminal_keys.h"
 #include "platform/display/terminal_mode.h"
 #include "platform/display/terminal_screen.h"
@@ -32,6 +33,7 @@ class TerminalDisplay final : public Display {
     void play_sound(int id) override;
     bool open_url(const std::string& url) override;
     void will_exit(int status) override;
+    int exit_status(int status) const override { return m_failure.exit_status(status); }
     std::vector<ScreenRect> screens() const override { return {ScreenRect{0, 0, 1440, 900}}; }
     ScreenPoint pointer() const override { return {}; }
     Input wait_for_input(std::optional<int64_t> deadline_ms) override;
@@ -58,6 +60,7 @@ class TerminalDisplay final : public Display {
     TerminalState m_state;
     LiveRegion m_region;
     std::deque<Key> m_keys;
+    OutputFailure m_failure;
     bool m_ended = false;
     bool m_finished = false;
 };

@@ -2,6 +2,10 @@
 // The platform's one clock. Everything that asks for the current time (dates, and later timers
 // and run loops) reads platform_now(), so installing another clock moves all of them together.
 
+// The latest time there is, 4001-01-01: the distant future of dates, which a run loop told to
+// run for ever waits for. No clock may be moved past it.
+inline constexpr double k_distant_future_time = 64092211200.0;
+
 // A source of the current time, in seconds since 1970-01-01 00:00:00 UTC.
 class PlatformClock {
   public:

@@ -22,7 +22,7 @@ NSDate* NSDate::date(Class self) {
 }
 
 NSDate* NSDate::distantFuture(Class self) {
-    return make_autoreleased(self, 64092211200.0);
+    return make_autoreleased(self, k_distant_future_time);
 }
 
 NSDate* NSDate::distantPast(Class self) {
