@@ -67,6 +67,11 @@ std::vector<std::string> child_environment(const TempHome& home, const AppRunOpt
     for (const char* name : k_passed_variables) {
         if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
     }
+    for (const std::string& entry : options.environment) {
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        std::erase_if(env, [&](const std::string& old) { return old.starts_with(name); });
+        env.push_back(entry);
+    }
     return env;
 }
 
@@ -78,18 +83,18 @@ std::vector<char*> pointers_to(std::vector<std::string>& texts) {
     return pointers;
 }
 
-pid_t spawn_child(const fs::path& program, std::vector<std::string> env, Pipe& in, Pipe& out,
-                  Pipe& err) {
+pid_t spawn_child(std::vector<std::string> args, const fs::path& directory,
+                  std::vector<std::string> env, Pipe& in, Pipe& out, Pipe& err) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in.read_end(), 0);
     posix_spawn_file_actions_adddup2(&actions, out.write_end(), 1);
     posix_spawn_file_actions_adddup2(&actions, err.write_end(), 2);
-    std::vector<std::string> args = {program.string()};
+    if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
     std::vector<char*> argv = pointers_to(args);
     std::vector<char*> envp = pointers_to(env);
     pid_t pid = -1;
-    int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     return failed ? -1 : pid;
 }
@@ -196,10 +201,12 @@ AppRun run_app(const TempHome& home, const AppRunOptions& options) {
     std::signal(SIGPIPE, SIG_IGN);
     AppRun run;
     Pipe in, out, err;
-    pid_t pid = spawn_child(bundle_executable(options.bundle), child_environment(home, options), in,
-                            out, err);
+    std::vector<std::string> command = options.command;
+    if (command.empty()) command.push_back(bundle_executable(options.bundle).string());
+    pid_t pid =
+        spawn_child(command, options.directory, child_environment(home, options), in, out, err);
     if (pid < 0) {
-        run.errors = "could not start " + bundle_executable(options.bundle).string();
+        run.errors = "could not start " + command.front();
         return run;
     }
     in.close_read();

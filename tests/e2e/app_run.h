@@ -48,6 +48,12 @@ struct AppRunOptions {
     fs::path bundle = built_bundle();
     std::string display = "driver";
     std::chrono::milliseconds timeout{10000};
+    // "NAME=value" entries that replace the child's variable of that name or add one.
+    std::vector<std::string> environment{};
+    // The program and its arguments; empty: the bundle's executable alone.
+    std::vector<std::string> command{};
+    // The child's working folder; empty: the test's own.
+    fs::path directory{};
 };
 
 // What one run printed and how it ended.

@@ -195,8 +195,8 @@ struct OsVersionCase {
 };
 
 TEST(OsVersion, BelowTwelveRunsInvisiblyUntilTerminated) {
-    const OsVersionCase cases[] = {
-        {"11.7.0", false}, {"10.15.7", false}, {"12.0.0", true}, {"14.2.1", true}};
+    const OsVersionCase cases[] = {{"11.7.0", false}, {"10.15.7", false}, {"11", false},
+                                   {"11.0", false},   {"12.0.0", true},   {"14.2.1", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.version);
         TempHome home;
@@ -285,6 +285,81 @@ TEST(ConditionWarning, ShowsOnceBeforeTheStatusItemWhenTheConditionIsNotGood) {
         // The status item is made only once the warning is answered, after the first advance.
         EXPECT_EQ(status->integer("t"), 20000);
     }
+}
+
+// How the program meets surroundings that are broken or hostile: each was once run as if all
+// were well, losing what it showed or reading another battery than the one named.
+struct SurroundingsCase {
+    const char* name;
+    std::vector<std::string> environment;
+    // A shell line run with the bundle's executable as $0; empty: the executable itself.
+    const char* shell;
+    std::string script;
+    int exit_status;
+    const char* error; // a text standard error holds; empty: it stays silent
+    bool shows_battery;
+};
+
+TEST(Surroundings, AreReadAsGivenOrRefusedWithAReason) {
+    const SurroundingsCase cases[] = {
+        {"battery named relative to the folder of start",
+         {"ZERARAZI_BATTERY=battery.plist"},
+         "",
+         "",
+         0,
+         "",
+         true},
+        {"malformed version",
+         {"ZERARAZI_OS_VERSION=abc"},
+         "",
+         "",
+         2,
+         "ZERARAZI_OS_VERSION=abc is not a version",
+         false},
+        {"standard output full",
+         {},
+         "exec \"$0\" >/dev/full",
+         "advance 10000\n",
+         1,
+         "cannot write to standard output: No space left on device",
+         false},
+        {"standard output closed",
+         {},
+         "exec \"$0\" >&-",
+         "advance 10000\n",
+         1,
+         "cannot write to standard output: Bad file descriptor",
+         false},
+    };
+    for (const SurroundingsCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempHome home;
+        BatteryRecording().write(home.battery_file());
+        AppRunOptions options{
+            .script = c.script, .environment = c.environment, .directory = home.path()};
+        if (*c.shell)
+            options.command = {"/bin/sh", "-c", c.shell, bundle_executable(built_bundle())};
+        AppRun run = run_app(home, options);
+        ASSERT_FALSE(run.timed_out) << run.transcript();
+        EXPECT_EQ(run.exit_status, c.exit_status) << run.transcript();
+        if (*c.error) {
+            EXPECT_NE(run.errors.find(c.error), std::string::npos) << run.errors;
+        } else {
+            EXPECT_EQ(run.errors, "");
+        }
+        auto status = run.first("status");
+        EXPECT_EQ(status && status->string("title") == "78%", c.shows_battery) << run.transcript();
+    }
+}
+
+TEST(Surroundings, VirtualTimeStopsShortOfTheDistantFuture) {
+    TempHome home;
+    BatteryRecording().write(home.battery_file());
+    AppRun run = run_app(home, {.script = "sleep\nadvance 70000000000000\n"
+                                          "advance 9223372036854775807\nwake\nadvance 10000\n"});
+    ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
+    ASSERT_EQ(run.events("error").size(), 2u) << run.transcript();
+    EXPECT_EQ(run.last("end")->integer("t"), 10000);
 }
 
 } // namespace
