@@ -23,3 +23,14 @@ foreach(resource IN LISTS bundle_resources)
     get_filename_component(name ${resource} NAME)
     configure_file(${resource} ${bundle_contents}/Resources/${name} COPYONLY)
 endforeach()
+
+# The launcher and the application's icon in the hicolor theme's layout, which the desktop
+# display adds to the icon theme's search path.
+configure_file(${PROJECT_SOURCE_DIR}/resources/zerarazi.desktop
+               ${bundle_contents}/Resources/zerarazi.desktop COPYONLY)
+file(GLOB_RECURSE app_icons CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}/resources
+     ${PROJECT_SOURCE_DIR}/resources/icons/*.png)
+foreach(icon IN LISTS app_icons)
+    configure_file(${PROJECT_SOURCE_DIR}/resources/${icon} ${bundle_contents}/Resources/${icon}
+                   COPYONLY)
+endforeach()

@@ -1,5 +1,6 @@
 #include "platform/appkit/ns_image.h"
 
+#include "platform/appkit/image_pixels.h"
 #include "platform/appkit/ns_bitmap_image_rep.h"
 #include "platform/appkit/ns_graphics_context.h"
 
@@ -12,7 +13,7 @@ constexpr NSSize k_system_icon_size{32, 32};
 } // namespace
 
 id NSImage::initWithSize(NSSize size) {
-    m_size = size;
+    setSize(size);
     return this;
 }
 
@@ -22,10 +23,12 @@ void NSImage::addRepresentation(NSImageRep* representation) {
                              [&](const auto& rep) { return rep.get() == representation; });
     if (held != m_representations.end()) return;
     m_representations.push_back(ObjcRef<NSImageRep>::retain(representation));
+    m_pixels_current = false;
 }
 
 void NSImage::removeRepresentation(NSImageRep* representation) {
     std::erase_if(m_representations, [&](const auto& rep) { return rep.get() == representation; });
+    m_pixels_current = false;
 }
 
 NSArray* NSImage::representations() const {
@@ -38,9 +41,24 @@ NSArray* NSImage::representations() const {
 
 void NSImage::recache() {
     ++m_recache_count;
+    m_pixels_current = false;
     NSGraphicsContext* context = NSGraphicsContext::current();
     if (!context || context->drawn_file().empty()) return;
     if (draws_into_my_bitmap(context->CGContext())) m_picture_file = context->drawn_file();
+}
+
+std::shared_ptr<const ImagePixels> NSImage::display_pixels() const {
+    if (m_pixels_current) return m_pixels;
+    m_pixels = nullptr;
+    for (const auto& rep : m_representations) {
+        auto* bitmap = dynamic_cast<NSBitmapImageRep*>(rep.get());
+        if (bitmap && has_readable_pixels(*bitmap)) {
+            m_pixels = read_bitmap_pixels(*bitmap, m_size);
+            break;
+        }
+    }
+    m_pixels_current = true;
+    return m_pixels;
 }
 
 bool NSImage::draws_into_my_bitmap(CGContextRef context) const {

@@ -11,6 +11,9 @@
 #include "platform/foundation/ns_array.h"
 #include "platform/graphics/cg_bitmap_context.h"
 
+#include "platform/display/display.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,7 +26,10 @@ class NSImage : public NSObject {
     id initWithSize(NSSize size);
 
     NSSize size() const { return m_size; }
-    void setSize(NSSize size) { m_size = size; }
+    void setSize(NSSize size) {
+        m_size = size;
+        m_pixels_current = false;
+    }
     BOOL isTemplate() const { return m_template; }
     void setTemplate(BOOL flag) { m_template = flag ? YES : NO; }
     BOOL isDataRetained() const { return m_data_retained; }
@@ -52,6 +58,9 @@ class NSImage : public NSObject {
     const std::string* picture_file() const {
         return m_picture_file.empty() ? nullptr : &m_picture_file;
     }
+    // The pixels of the first bitmap representation a display can show, made again only after
+    // recache or a change of representations or size; null when there is no such bitmap.
+    std::shared_ptr<const ImagePixels> display_pixels() const;
 
   private:
     NSSize m_size;
@@ -61,6 +70,8 @@ class NSImage : public NSObject {
     ObjcRef<NSString> m_system_icon_type;
     std::size_t m_recache_count = 0;
     std::string m_picture_file;
+    mutable std::shared_ptr<const ImagePixels> m_pixels;
+    mutable bool m_pixels_current = false;
 
     bool draws_into_my_bitmap(CGContextRef context) const;
 };

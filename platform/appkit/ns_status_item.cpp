@@ -76,6 +76,7 @@ StatusSnapshot NSStatusItem::display_snapshot() const {
     if (NSImage* image = m_image.get()) {
         if (const std::string* file = image->picture_file()) snapshot.image = *file;
         snapshot.is_template = image->isTemplate() != NO;
+        snapshot.pixels = image->display_pixels();
     }
     snapshot.title = utf8_of(m_title.get());
     if (m_tool_tip) snapshot.tooltip = m_tool_tip->utf8();

@@ -1,35 +1,47 @@
 #include "platform/startup/display_choice.h"
 
+#include "platform/display/desktop/desktop_display.h"
+
 #include <cstdlib>
 #include <unistd.h>
 
 std::optional<DisplayKind> display_kind_named(std::string_view name) {
     if (name == "driver") return DisplayKind::driver;
     if (name == "terminal") return DisplayKind::terminal;
-    if (name == "gtk") return DisplayKind::gtk;
+    if (name == "desktop") return DisplayKind::desktop;
     return std::nullopt;
 }
 
 std::optional<DisplayKind> choose_display_kind(const DisplaySurroundings& surroundings) {
     if (surroundings.setting && *surroundings.setting) {
         std::optional<DisplayKind> named = display_kind_named(surroundings.setting);
-        if (named == DisplayKind::gtk && !surroundings.desktop_built) return std::nullopt;
+        if (named == DisplayKind::desktop && !surroundings.desktop_built) return std::nullopt;
         return named;
     }
-    if (surroundings.desktop_built && surroundings.desktop_session) return DisplayKind::gtk;
+    if (surroundings.desktop_built && surroundings.desktop_session) return DisplayKind::desktop;
     if (surroundings.input_is_terminal && surroundings.output_is_terminal)
         return DisplayKind::terminal;
     return DisplayKind::driver;
 }
 
+namespace {
+
+bool text_set(const char* value) {
+    return value && *value;
+}
+
+} // namespace
+
+// The session bus is asked only when the choice depends on it.
 DisplaySurroundings current_display_surroundings() {
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    const char* x11 = std::getenv("DISPLAY");
+    const char* setting = std::getenv("ZERARAZI_DISPLAY");
+    const bool graphical =
+        text_set(std::getenv("WAYLAND_DISPLAY")) || text_set(std::getenv("DISPLAY"));
     return DisplaySurroundings{
-        .setting = std::getenv("ZERARAZI_DISPLAY"),
+        .setting = setting,
         .input_is_terminal = ::isatty(STDIN_FILENO) == 1,
         .output_is_terminal = ::isatty(STDOUT_FILENO) == 1,
-        .desktop_session = (wayland && *wayland) || (x11 && *x11),
-        .desktop_built = false,
+        .desktop_session = !text_set(setting) && graphical && session_bus_answers(),
+        .desktop_built = true,
     };
 }

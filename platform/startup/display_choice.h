@@ -6,13 +6,13 @@
 #include <optional>
 #include <string_view>
 
-enum class DisplayKind { driver, terminal, gtk };
+enum class DisplayKind { driver, terminal, desktop };
 
 struct DisplaySurroundings {
     const char* setting = nullptr; // ZERARAZI_DISPLAY; null or empty: choose
     bool input_is_terminal = false;
     bool output_is_terminal = false;
-    bool desktop_session = false; // a graphical session is reachable
+    bool desktop_session = false; // a graphical session and its session bus are reachable
     bool desktop_built = false;   // this build has a desktop display
 };
 

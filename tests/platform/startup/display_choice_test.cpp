@@ -13,12 +13,12 @@ TEST(DisplayChoice, FollowsTheSettingElseTheSurroundings) {
         {{.setting = "driver", .input_is_terminal = true, .output_is_terminal = true},
          DisplayKind::driver},
         {{.setting = "terminal"}, DisplayKind::terminal},
-        {{.setting = "gtk", .desktop_built = true}, DisplayKind::gtk},
+        {{.setting = "desktop", .desktop_built = true}, DisplayKind::desktop},
         // A desktop this build lacks, or a name of nothing, is no display at all.
-        {{.setting = "gtk"}, std::nullopt},
+        {{.setting = "desktop"}, std::nullopt},
         {{.setting = "Terminal"}, std::nullopt},
         // Unset or empty: the desktop, then a terminal on both ends, then the driver.
-        {{.setting = "", .desktop_session = true, .desktop_built = true}, DisplayKind::gtk},
+        {{.setting = "", .desktop_session = true, .desktop_built = true}, DisplayKind::desktop},
         {{.input_is_terminal = true, .output_is_terminal = true, .desktop_session = true},
          DisplayKind::terminal},
         {{.input_is_terminal = true}, DisplayKind::driver},

@@ -1,0 +1,94 @@
+#include "platform/display/desktop/alert_dialog.h"
+
+#include "platform/display/desktop/app_icon.h"
+
+namespace {
+
+constexpr int k_spacing = 12;
+constexpr int k_text_width_chars = 50;
+
+GtkWidget* text_label(const std::string& text, bool bold) {
+    GtkWidget* label = gtk_label_new(nullptr);
+    if (bold) {
+        char* markup = g_markup_printf_escaped("<b>%s</b>", text.c_str());
+        gtk_label_set_markup(GTK_LABEL(label), markup);
+        g_free(markup);
+    } else {
+        gtk_label_set_text(GTK_LABEL(label), text.c_str());
+    }
+    gtk_label_set_xalign(GTK_LABEL(label), 0);
+    gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+    gtk_label_set_max_width_chars(GTK_LABEL(label), k_text_width_chars);
+    gtk_label_set_selectable(GTK_LABEL(label), !bold);
+    return label;
+}
+
+GtkWidget* alert_body(const AlertSnapshot& alert) {
+    GtkWidget* texts = gtk_box_new(GTK_ORIENTATION_VERTICAL, k_spacing / 2);
+    gtk_box_pack_start(GTK_BOX(texts), text_label(alert.title, true), FALSE, FALSE, 0);
+    if (!alert.text.empty())
+        gtk_box_pack_start(GTK_BOX(texts), text_label(alert.text, false), FALSE, FALSE, 0);
+    GtkWidget* body = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, k_spacing);
+    gtk_container_set_border_width(GTK_CONTAINER(body), k_spacing);
+    GtkWidget* icon = gtk_image_new_from_icon_name(alert_icon_name(alert.icon, k_app_icon_name),
+                                                   GTK_ICON_SIZE_DIALOG);
+    gtk_widget_set_valign(icon, GTK_ALIGN_START);
+    gtk_box_pack_start(GTK_BOX(body), icon, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(body), texts, TRUE, TRUE, 0);
+    return body;
+}
+
+gboolean refuse_close(GtkWidget*, GdkEvent*, gpointer) {
+    return TRUE;
+}
+
+} // namespace
+
+const char* alert_icon_name(AlertIcon icon, const char* app_icon) {
+    switch (icon) {
+    case AlertIcon::caution:
+        return "dialog-warning";
+    case AlertIcon::stop:
+        return "dialog-error";
+    case AlertIcon::note:
+        return "dialog-information";
+    case AlertIcon::app:
+        break;
+    }
+    return app_icon;
+}
+
+AlertDialog::AlertDialog(const AlertSnapshot& alert) : m_dialog(gtk_dialog_new()) {
+    g_object_ref_sink(m_dialog);
+    GtkWindow* window = GTK_WINDOW(m_dialog);
+    gtk_window_set_title(window, alert.title.c_str());
+    gtk_window_set_modal(window, TRUE);
+    gtk_window_set_keep_above(window, TRUE);
+    gtk_window_set_resizable(window, FALSE);
+    gtk_window_set_deletable(window, FALSE);
+    gtk_window_set_position(window, GTK_WIN_POS_CENTER);
+    GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(m_dialog));
+    gtk_box_pack_start(GTK_BOX(content), alert_body(alert), TRUE, TRUE, 0);
+    for (size_t i = 0; i < alert.buttons.size(); ++i)
+        gtk_dialog_add_button(GTK_DIALOG(m_dialog), alert.buttons[i].c_str(),
+                              static_cast<gint>(i + 1));
+    g_signal_connect(m_dialog, "delete-event", G_CALLBACK(refuse_close), nullptr);
+    g_signal_connect(m_dialog, "response", G_CALLBACK(on_response), this);
+    gtk_widget_show_all(m_dialog);
+    // After showing: a selectable text would otherwise take the focus that Return needs.
+    if (!alert.buttons.empty()) {
+        gtk_dialog_set_default_response(GTK_DIALOG(m_dialog), 1);
+        gtk_widget_grab_focus(gtk_dialog_get_widget_for_response(GTK_DIALOG(m_dialog), 1));
+    }
+    gtk_window_present(window);
+}
+
+AlertDialog::~AlertDialog() {
+    gtk_widget_destroy(m_dialog);
+    g_object_unref(m_dialog);
+}
+
+void AlertDialog::on_response(GtkDialog*, gint response, gpointer self) {
+    if (response < 1) return;
+    static_cast<AlertDialog*>(self)->m_answer = response;
+}

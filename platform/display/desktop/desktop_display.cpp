@@ -1,0 +1,260 @@
+#include "platform/display/desktop/desktop_display.h"
+
+#include "platform/display/desktop/alert_dialog.h"
+#include "platform/display/desktop/app_icon.h"
+#include "platform/display/desktop/appearance_portal.h"
+#include "platform/display/desktop/desktop_sounds.h"
+#include "platform/display/desktop/desktop_window.h"
+#include "platform/display/desktop/status_menu_exporter.h"
+#include "platform/display/desktop/status_notifier_item.h"
+#include "platform/display/desktop_url_opener.h"
+
+#include <glib-unix.h>
+#include <gtk/gtk.h>
+
+#include <algorithm>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr const char* k_menu_path = "/MenuBar";
+constexpr ScreenRect k_fallback_screen{0, 0, 1440, 900};
+
+Input input_of(InputKind kind) {
+    Input input;
+    input.kind = kind;
+    return input;
+}
+
+gboolean stop_waiting(gpointer fired) {
+    *static_cast<bool*>(fired) = true;
+    return G_SOURCE_REMOVE;
+}
+
+ScreenRect rect_of(GdkMonitor* monitor) {
+    GdkRectangle area{};
+    gdk_monitor_get_geometry(monitor, &area);
+    return ScreenRect{static_cast<double>(area.x), static_cast<double>(area.y),
+                      static_cast<double>(area.width), static_cast<double>(area.height)};
+}
+
+bool text_set(const char* value) {
+    return value && *value;
+}
+
+} // namespace
+
+bool session_bus_answers() {
+    const char* runtime_dir = std::getenv("XDG_RUNTIME_DIR");
+    const bool standard_bus =
+        text_set(runtime_dir) &&
+        g_file_test((std::string(runtime_dir) + "/bus").c_str(), G_FILE_TEST_EXISTS);
+    // Without an address GIO would start a bus of its own through X11; that is no session.
+    if (!text_set(std::getenv("DBUS_SESSION_BUS_ADDRESS")) && !standard_bus) return false;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    if (!bus) return false;
+    g_object_unref(bus);
+    return true;
+}
+
+std::unique_ptr<DesktopDisplay> DesktopDisplay::make() {
+    g_set_prgname("Zerarazi");
+    if (!gtk_init_check(nullptr, nullptr)) {
+        std::fprintf(stderr, "zerarazi: cannot open the desktop (DISPLAY or WAYLAND_DISPLAY)\n");
+        return nullptr;
+    }
+    GError* error = nullptr;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+    if (!bus) {
+        std::fprintf(stderr, "zerarazi: cannot reach the session bus: %s\n", error->message);
+        g_error_free(error);
+        return nullptr;
+    }
+    std::unique_ptr<DesktopDisplay> display(new DesktopDisplay(bus));
+    display->start();
+    return display;
+}
+
+DesktopDisplay::DesktopDisplay(GDBusConnection* bus)
+    : m_bus(bus), m_start_us(g_get_monotonic_time()) {}
+
+DesktopDisplay::~DesktopDisplay() {
+    finish();
+    for (unsigned source : m_sources)
+        g_source_remove(source);
+    m_portal.reset();
+    g_object_unref(m_bus);
+}
+
+void DesktopDisplay::start() {
+    g_set_application_name("Zerarazi");
+    use_bundle_app_icon();
+    m_menu = std::make_unique<StatusMenuExporter>(k_menu_path, [this](int number) {
+        Input input = input_of(InputKind::menu_choice);
+        input.number = number;
+        send(std::move(input));
+    });
+    m_portal = std::make_unique<AppearancePortal>(
+        m_bus, [this](uint32_t scheme) { take_color_scheme(scheme); });
+    take_color_scheme(m_portal->read_color_scheme());
+    follow_session();
+}
+
+// The session's own requests and changes: a signal to end, the bus closing, the screens.
+void DesktopDisplay::follow_session() {
+    auto terminate = [](gpointer self) -> gboolean {
+        static_cast<DesktopDisplay*>(self)->send(input_of(InputKind::terminate));
+        return G_SOURCE_CONTINUE;
+    };
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        m_sources.push_back(g_unix_signal_add(signal, terminate, this));
+    g_dbus_connection_set_exit_on_close(m_bus, FALSE);
+    auto closed = [](GDBusConnection*, gboolean, GError*, gpointer self) {
+        static_cast<DesktopDisplay*>(self)->m_ended = true;
+    };
+    g_signal_connect(m_bus, "closed", G_CALLBACK(+closed), this);
+    auto monitors_changed = [](GdkScreen*, gpointer self) {
+        static_cast<DesktopDisplay*>(self)->send(input_of(InputKind::screens_changed));
+    };
+    g_signal_connect(gdk_screen_get_default(), "monitors-changed", G_CALLBACK(+monitors_changed),
+                     this);
+}
+
+void DesktopDisplay::take_color_scheme(std::optional<uint32_t> scheme) {
+    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    m_tint = choose_panel_tint(PanelFacts{scheme, desktop ? desktop : ""});
+    if (m_item) m_item->set_tint(m_tint);
+}
+
+int64_t DesktopDisplay::now_ms() const {
+    return (g_get_monotonic_time() - m_start_us) / 1000;
+}
+
+void DesktopDisplay::set_status(const std::optional<StatusSnapshot>& status) {
+    if (!status) {
+        m_item.reset();
+        return;
+    }
+    if (!m_item && !m_item_failed && !m_finished) {
+        m_item = StatusNotifierItem::make(m_bus, k_menu_path);
+        m_item_failed = !m_item;
+        if (m_item) m_item->set_tint(m_tint);
+    }
+    if (m_item) m_item->show(*status);
+}
+
+void DesktopDisplay::set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>& items) {
+    if (m_menu) m_menu->show(items);
+}
+
+void DesktopDisplay::set_window(const WindowSnapshot& window) {
+    if (m_finished) return;
+    auto found = m_windows.find(window.number);
+    if (found != m_windows.end()) return found->second->show(window);
+    m_windows[window.number] =
+        std::make_unique<DesktopWindow>(window, [this](Input input) { send(std::move(input)); });
+}
+
+void DesktopDisplay::window_closed(int number) {
+    m_windows.erase(number);
+}
+
+int DesktopDisplay::run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) {
+    AlertDialog dialog(alert);
+    m_in_alert = true;
+    for (;;) {
+        std::optional<int64_t> deadline = modal_pass.run_due();
+        if (dialog.answer() || m_ended) break;
+        run_once(deadline);
+    }
+    m_in_alert = false;
+    return dialog.answer().value_or(0);
+}
+
+void DesktopDisplay::play_sound(int id) {
+    play_theme_sound(id);
+}
+
+bool DesktopDisplay::open_url(const std::string& url) {
+    return open_url_on_desktop(url);
+}
+
+void DesktopDisplay::will_exit(int) {
+    finish();
+}
+
+std::vector<ScreenRect> DesktopDisplay::screens() const {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* primary = display ? gdk_display_get_primary_monitor(display) : nullptr;
+    std::vector<ScreenRect> screens;
+    if (primary) screens.push_back(rect_of(primary));
+    const int count = display ? gdk_display_get_n_monitors(display) : 0;
+    for (int i = 0; i < count; ++i) {
+        GdkMonitor* monitor = gdk_display_get_monitor(display, i);
+        if (monitor && monitor != primary) screens.push_back(rect_of(monitor));
+    }
+    if (screens.empty()) screens.push_back(k_fallback_screen);
+    return screens;
+}
+
+ScreenPoint DesktopDisplay::pointer() const {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkSeat* seat = display ? gdk_display_get_default_seat(display) : nullptr;
+    GdkDevice* device = seat ? gdk_seat_get_pointer(seat) : nullptr;
+    if (!device) return {};
+    int x = 0;
+    int y = 0;
+    gdk_device_get_position(device, nullptr, &x, &y);
+    return ScreenPoint{static_cast<double>(x), static_cast<double>(y)};
+}
+
+Input DesktopDisplay::wait_for_input(std::optional<int64_t> deadline_ms) {
+    for (;;) {
+        if (!m_inputs.empty()) {
+            Input input = std::move(m_inputs.front());
+            m_inputs.pop_front();
+            return input;
+        }
+        if (m_ended) return input_of(InputKind::end);
+        if (deadline_ms && *deadline_ms <= now_ms()) return input_of(InputKind::timeout);
+        run_once(deadline_ms);
+    }
+}
+
+void DesktopDisplay::reject_input(const Input&, const std::string& message) {
+    std::fprintf(stderr, "zerarazi: %s\n", message.c_str());
+    if (GdkDisplay* display = gdk_display_get_default()) gdk_display_beep(display);
+}
+
+// While an alert is up nothing but its buttons can be pressed, as with the model's own modal
+// loop; a request to terminate waits for the alert to be answered.
+void DesktopDisplay::send(Input input) {
+    if (m_in_alert && input.kind != InputKind::terminate) return;
+    m_inputs.push_back(std::move(input));
+}
+
+void DesktopDisplay::run_once(std::optional<int64_t> deadline_ms) {
+    bool fired = false;
+    guint timer = 0;
+    if (deadline_ms) {
+        const int64_t wait = std::clamp<int64_t>(*deadline_ms - now_ms(), 0, INT_MAX);
+        timer = g_timeout_add(static_cast<guint>(wait), stop_waiting, &fired);
+    }
+    g_main_context_iteration(nullptr, TRUE);
+    if (timer && !fired) g_source_remove(timer);
+}
+
+// The item leaves the panel and the windows close before the process ends.
+void DesktopDisplay::finish() {
+    if (m_finished) return;
+    m_finished = true;
+    m_windows.clear();
+    m_item.reset();
+    m_menu.reset();
+    g_dbus_connection_flush_sync(m_bus, nullptr, nullptr);
+    while (g_main_context_pending(nullptr))
+        g_main_context_iteration(nullptr, FALSE);
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The display on a Linux desktop: the status item in the panel (a StatusNotifierItem with its
+// menu over com.canonical.dbusmenu), windows and alerts as GTK windows and dialogs, sounds from
+// the sound theme. Time is real; every wait runs the GLib main context until input arrives or
+// the deadline passes, so an idle process sleeps until the model's next timer.
+
+#include "platform/display/desktop/panel_tint.h"
+#include "platform/display/display.h"
+
+#include <deque>
+#include <map>
+#include <memory>
+
+class AppearancePortal;
+class DesktopWindow;
+class StatusMenuExporter;
+class StatusNotifierItem;
+struct _GDBusConnection;
+
+class DesktopDisplay final : public Display {
+  public:
+    // Null when GTK cannot open the desktop or the session bus cannot be reached; the reason is
+    // on standard error.
+    static std::unique_ptr<DesktopDisplay> make();
+    ~DesktopDisplay() override;
+
+    int64_t now_ms() const override;
+    void set_status(const std::optional<StatusSnapshot>& status) override;
+    void set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>& items) override;
+    void set_window(const WindowSnapshot& window) override;
+    void window_closed(int number) override;
+    int run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) override;
+    void play_sound(int id) override;
+    bool open_url(const std::string& url) override;
+    void will_exit(int status) override;
+    std::vector<ScreenRect> screens() const override;
+    ScreenPoint pointer() const override;
+    Input wait_for_input(std::optional<int64_t> deadline_ms) override;
+    void reject_input(const Input& input, const std::string& message) override;
+
+  private:
+    explicit DesktopDisplay(_GDBusConnection* bus);
+    void start();
+    void send(Input input);
+    // Runs the main context once, waiting no later than `deadline_ms`.
+    void run_once(std::optional<int64_t> deadline_ms);
+    void follow_session();
+    void take_color_scheme(std::optional<uint32_t> scheme);
+    void finish();
+
+    _GDBusConnection* m_bus;
+    const int64_t m_start_us;
+    std::unique_ptr<StatusMenuExporter> m_menu;
+    std::unique_ptr<StatusNotifierItem> m_item;
+    std::unique_ptr<AppearancePortal> m_portal;
+    std::map<int, std::unique_ptr<DesktopWindow>> m_windows;
+    std::deque<Input> m_inputs;
+    std::vector<unsigned> m_sources; // GLib sources to remove at the end
+    PanelTint m_tint = PanelTint::light;
+    bool m_item_failed = false; // the bus refused the status item; it is not tried again
+    bool m_in_alert = false;
+    bool m_ended = false;
+    bool m_finished = false;
+};
+
+// Whether a session bus is there to talk to: its address is known and it answers.
+bool session_bus_answers();

@@ -1,0 +1,209 @@
+#include "platform/display/desktop/desktop_window.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr const char* k_number_key = "zerarazi-control";
+constexpr double k_two_lines = 34; // points: a text frame at least this high holds two lines
+
+int whole(double points) {
+    return static_cast<int>(std::lround(points));
+}
+
+uint8_t bit(KeyModifier modifier) {
+    return static_cast<uint8_t>(modifier);
+}
+
+struct NamedKey {
+    guint keyval;
+    const char* name;
+};
+
+constexpr NamedKey k_named_keys[] = {
+    {GDK_KEY_Escape, "escape"},
+    {GDK_KEY_Tab, "tab"},
+    {GDK_KEY_Delete, "forwarddelete"},
+    {GDK_KEY_BackSpace, "delete"},
+    {GDK_KEY_Return, "return"},
+    {GDK_KEY_Up, "up"},
+    {GDK_KEY_Down, "down"},
+    {GDK_KEY_Left, "left"},
+    {GDK_KEY_Right, "right"},
+    {GDK_KEY_F1, "f1"},
+    {GDK_KEY_F5, "f5"},
+};
+
+std::optional<std::string> key_name(guint keyval) {
+    for (const NamedKey& named : k_named_keys) {
+        if (named.keyval == keyval) return named.name;
+    }
+    gunichar character = gdk_keyval_to_unicode(gdk_keyval_to_lower(keyval));
+    if (character < 0x20 || !g_unichar_isprint(character)) return std::nullopt;
+    char utf8[8] = {};
+    g_unichar_to_utf8(character, utf8);
+    return std::string(utf8);
+}
+
+} // namespace
+
+bool same_controls(const WindowSnapshot& a, const WindowSnapshot& b) {
+    if (a.controls.size() != b.controls.size()) return false;
+    for (size_t i = 0; i < a.controls.size(); ++i) {
+        if (a.controls[i].number != b.controls[i].number) return false;
+        if (a.controls[i].kind != b.controls[i].kind) return false;
+    }
+    return true;
+}
+
+std::optional<KeyPress> shortcut_of(guint keyval, GdkModifierType state) {
+    KeyPress press;
+    if (state & GDK_CONTROL_MASK) press.modifiers |= bit(KeyModifier::command);
+    if (state & GDK_MOD1_MASK) press.modifiers |= bit(KeyModifier::alternate);
+    if (state & GDK_SUPER_MASK) press.modifiers |= bit(KeyModifier::control);
+    const bool escape = keyval == GDK_KEY_Escape;
+    if (!press.modifiers && !escape) return std::nullopt;
+    if (press.modifiers && (state & GDK_SHIFT_MASK)) press.modifiers |= bit(KeyModifier::shift);
+    std::optional<std::string> name = key_name(keyval);
+    if (!name) return std::nullopt;
+    press.key = *name;
+    return press;
+}
+
+DesktopWindow::DesktopWindow(const WindowSnapshot& window, Send send)
+    : m_window(GTK_WINDOW(gtk_window_new(GTK_WINDOW_TOPLEVEL))), m_fixed(gtk_fixed_new()),
+      m_send(std::move(send)) {
+    g_object_ref_sink(m_window);
+    gtk_window_set_resizable(m_window, FALSE);
+    gtk_container_add(GTK_CONTAINER(m_window), m_fixed);
+    g_signal_connect(m_window, "delete-event", G_CALLBACK(on_delete), this);
+    g_signal_connect(m_window, "key-press-event", G_CALLBACK(on_key), this);
+    gtk_widget_show(m_fixed);
+    show(window);
+}
+
+DesktopWindow::~DesktopWindow() {
+    gtk_widget_destroy(GTK_WIDGET(m_window));
+    g_object_unref(m_window);
+}
+
+void DesktopWindow::show(const WindowSnapshot& window) {
+    if (!m_stale && m_shown == window) return;
+    m_stale = false;
+    m_updating = true;
+    const bool first = !m_shown;
+    if (first || m_shown->title != window.title)
+        gtk_window_set_title(m_window, window.title.c_str());
+    if (first || m_shown->content != window.content) place(window);
+    gtk_window_set_deletable(m_window, window.closable);
+    gtk_window_set_keep_above(m_window, window.level == WindowLevel::floating);
+    if (first || !same_controls(*m_shown, window)) make_controls(window);
+    for (const ControlSnapshot& control : window.controls)
+        update_control(control, window.content);
+    const bool was_visible = m_shown && m_shown->visible;
+    if (window.visible && (!was_visible || (window.key && !m_shown->key)))
+        gtk_window_present(m_window);
+    if (!window.visible && was_visible) gtk_widget_hide(GTK_WIDGET(m_window));
+    m_shown = window;
+    m_updating = false;
+}
+
+void DesktopWindow::place(const WindowSnapshot& window) {
+    const int width = std::max(1, whole(window.content.width));
+    const int height = std::max(1, whole(window.content.height));
+    gtk_widget_set_size_request(m_fixed, width, height);
+    gtk_window_resize(m_window, width, height);
+    gtk_window_move(m_window, whole(window.content.x), whole(window.content.y));
+}
+
+void DesktopWindow::make_controls(const WindowSnapshot& window) {
+    for (auto& [number, widget] : m_controls)
+        gtk_widget_destroy(widget);
+    m_controls.clear();
+    for (const ControlSnapshot& control : window.controls) {
+        GtkWidget* widget = make_control(control);
+        gtk_fixed_put(GTK_FIXED(m_fixed), widget, 0, 0);
+        gtk_widget_show(widget);
+        m_controls[control.number] = widget;
+    }
+}
+
+GtkWidget* DesktopWindow::make_control(const ControlSnapshot& control) {
+    GtkWidget* widget = nullptr;
+    switch (control.kind) {
+    case ControlKind::checkbox:
+        widget = gtk_check_button_new_with_label("");
+        g_signal_connect(widget, "toggled", G_CALLBACK(on_toggled), this);
+        break;
+    case ControlKind::text:
+        widget = gtk_label_new("");
+        gtk_label_set_xalign(GTK_LABEL(widget), 0);
+        gtk_label_set_yalign(GTK_LABEL(widget), 0);
+        // A text the model gave one line keeps it, even where this desktop's font is wider.
+        gtk_label_set_line_wrap(GTK_LABEL(widget), control.frame.height >= k_two_lines);
+        break;
+    case ControlKind::frame:
+        widget = gtk_frame_new(nullptr);
+        break;
+    }
+    g_object_set_data(G_OBJECT(widget), k_number_key, GINT_TO_POINTER(control.number));
+    return widget;
+}
+
+void DesktopWindow::update_control(const ControlSnapshot& control, const ScreenRect& content) {
+    GtkWidget* widget = m_controls[control.number];
+    gtk_fixed_move(GTK_FIXED(m_fixed), widget, whole(control.frame.x - content.x),
+                   whole(control.frame.y - content.y));
+    gtk_widget_set_size_request(widget, std::max(1, whole(control.frame.width)),
+                                std::max(1, whole(control.frame.height)));
+    const char* text = control.text.c_str();
+    switch (control.kind) {
+    case ControlKind::checkbox:
+        gtk_button_set_label(GTK_BUTTON(widget), text);
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widget), control.state != 0);
+        break;
+    case ControlKind::text:
+        gtk_label_set_text(GTK_LABEL(widget), text);
+        break;
+    case ControlKind::frame:
+        gtk_frame_set_label(GTK_FRAME(widget), control.text.empty() ? nullptr : text);
+        break;
+    }
+}
+
+void DesktopWindow::send_input(InputKind kind, int number) {
+    if (!m_shown) return;
+    Input input;
+    input.kind = kind;
+    input.window = m_shown->number;
+    input.number = number;
+    m_send(std::move(input));
+}
+
+// The close button asks the model, which closes the window or keeps it.
+gboolean DesktopWindow::on_delete(GtkWidget*, GdkEvent*, gpointer self) {
+    auto* window = static_cast<DesktopWindow*>(self);
+    if (window->m_shown && window->m_shown->closable) window->send_input(InputKind::close_window);
+    return TRUE;
+}
+
+void DesktopWindow::on_toggled(GtkToggleButton* button, gpointer self) {
+    auto* window = static_cast<DesktopWindow*>(self);
+    if (window->m_updating) return;
+    window->m_stale = true;
+    window->send_input(InputKind::click,
+                       GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), k_number_key)));
+}
+
+gboolean DesktopWindow::on_key(GtkWidget*, GdkEventKey* event, gpointer self) {
+    auto* window = static_cast<DesktopWindow*>(self);
+    std::optional<KeyPress> press =
+        shortcut_of(event->keyval, static_cast<GdkModifierType>(event->state));
+    if (!press || !window->m_shown) return FALSE;
+    Input input;
+    input.kind = InputKind::key_press;
+    input.window = window->m_shown->number;
+    input.key = *press;
+    window->m_send(std::move(input));
+    return TRUE;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The colour a template image takes in the panel: panels show template pictures in the colour of
+// their own text, light on a dark panel and dark on a light one. What the session says about its
+// appearance decides; with nothing said the panel is taken as dark, as most panels are.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+enum class PanelTint : uint8_t { light, dark };
+
+struct PanelFacts {
+    // The XDG desktop portal's org.freedesktop.appearance color-scheme: 0 no preference,
+    // 1 prefer dark, 2 prefer light; null when no portal answered.
+    std::optional<uint32_t> color_scheme;
+    std::string current_desktop = {}; // XDG_CURRENT_DESKTOP, a colon-separated list
+};
+
+PanelTint choose_panel_tint(const PanelFacts& facts);
+
+// "light" or "dark".
+std::string_view panel_tint_name(PanelTint tint);
+
+// The RGB colour a template picture is painted in for `tint`.
+struct TintColour {
+    uint8_t red;
+    uint8_t green;
+    uint8_t blue;
+};
+TintColour tint_colour(PanelTint tint);

@@ -1,0 +1,107 @@
+#include "platform/display/desktop/status_menu_exporter.h"
+
+#include <array>
+
+namespace {
+
+constexpr const char* k_number_key = "zerarazi-number";
+constexpr const char* k_separator_type = "separator";
+// The enabled state as the model gave it: the menu item drops properties at their default value.
+constexpr const char* k_enabled_key = "zerarazi-enabled";
+
+struct ShortcutModifier {
+    KeyModifier modifier;
+    const char* name;
+};
+
+// The command key is the Control key on this desktop, as in every Linux application's menus;
+// the model's own Control then takes the Super key.
+constexpr std::array<ShortcutModifier, 4> k_shortcut_modifiers = {
+    ShortcutModifier{KeyModifier::command, DBUSMENU_MENUITEM_SHORTCUT_CONTROL},
+    ShortcutModifier{KeyModifier::control, DBUSMENU_MENUITEM_SHORTCUT_SUPER},
+    ShortcutModifier{KeyModifier::alternate, DBUSMENU_MENUITEM_SHORTCUT_ALT},
+    ShortcutModifier{KeyModifier::shift, DBUSMENU_MENUITEM_SHORTCUT_SHIFT},
+};
+
+GVariant* shortcut_variant(const std::vector<std::string>& keys) {
+    GVariantBuilder chord;
+    g_variant_builder_init(&chord, G_VARIANT_TYPE("as"));
+    for (const std::string& key : keys)
+        g_variant_builder_add(&chord, "s", key.c_str());
+    GVariantBuilder chords;
+    g_variant_builder_init(&chords, G_VARIANT_TYPE("aas"));
+    g_variant_builder_add_value(&chords, g_variant_builder_end(&chord));
+    return g_variant_builder_end(&chords);
+}
+
+// Panels take an underscore as the mark of the access key that follows; a doubled one shows.
+std::string without_mnemonics(const std::string& title) {
+    std::string label;
+    for (char c : title) {
+        if (c == '_') label += '_';
+        label += c;
+    }
+    return label;
+}
+
+} // namespace
+
+std::vector<std::string> menu_shortcut(const MenuItemSnapshot& item) {
+    if (item.key.empty()) return {};
+    std::vector<std::string> keys;
+    for (const ShortcutModifier& modifier : k_shortcut_modifiers) {
+        if (item.modifiers & static_cast<uint8_t>(modifier.modifier))
+            keys.emplace_back(modifier.name);
+    }
+    keys.push_back(item.key);
+    return keys;
+}
+
+StatusMenuExporter::StatusMenuExporter(const char* object_path,
+                                       std::function<void(int number)> chosen)
+    : m_server(dbusmenu_server_new(object_path)), m_chosen(std::move(chosen)) {}
+
+StatusMenuExporter::~StatusMenuExporter() {
+    g_object_unref(m_server);
+}
+
+void StatusMenuExporter::show(const std::optional<std::vector<MenuItemSnapshot>>& items) {
+    if (m_shown && items == m_items) return;
+    m_shown = true;
+    m_items = items;
+    DbusmenuMenuitem* root = dbusmenu_menuitem_new_with_id(0);
+    int id = 0;
+    for (const MenuItemSnapshot& snapshot : items.value_or(std::vector<MenuItemSnapshot>{})) {
+        DbusmenuMenuitem* item = make_item(++id, snapshot);
+        dbusmenu_menuitem_child_append(root, item);
+        g_object_unref(item);
+    }
+    dbusmenu_server_set_root(m_server, root);
+    g_object_unref(root);
+}
+
+DbusmenuMenuitem* StatusMenuExporter::make_item(int id, const MenuItemSnapshot& snapshot) {
+    DbusmenuMenuitem* item = dbusmenu_menuitem_new_with_id(id);
+    if (snapshot.separator) {
+        dbusmenu_menuitem_property_set(item, DBUSMENU_MENUITEM_PROP_TYPE, k_separator_type);
+        return item;
+    }
+    dbusmenu_menuitem_property_set(item, DBUSMENU_MENUITEM_PROP_LABEL,
+                                   without_mnemonics(snapshot.title).c_str());
+    dbusmenu_menuitem_property_set_bool(item, DBUSMENU_MENUITEM_PROP_ENABLED, snapshot.enabled);
+    std::vector<std::string> shortcut = menu_shortcut(snapshot);
+    if (!shortcut.empty())
+        dbusmenu_menuitem_property_set_variant(item, DBUSMENU_MENUITEM_PROP_SHORTCUT,
+                                               shortcut_variant(shortcut));
+    g_object_set_data(G_OBJECT(item), k_number_key, GINT_TO_POINTER(snapshot.number));
+    g_object_set_data(G_OBJECT(item), k_enabled_key, GINT_TO_POINTER(snapshot.enabled ? 1 : 0));
+    g_signal_connect(item, DBUSMENU_MENUITEM_SIGNAL_ITEM_ACTIVATED, G_CALLBACK(on_activated), this);
+    return item;
+}
+
+// A disabled item cannot be chosen, even by a panel that sends the event anyway.
+void StatusMenuExporter::on_activated(DbusmenuMenuitem* item, guint, gpointer self) {
+    if (!g_object_get_data(G_OBJECT(item), k_enabled_key)) return;
+    int number = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), k_number_key));
+    static_cast<StatusMenuExporter*>(self)->m_chosen(number);
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The status item's menu, exported over com.canonical.dbusmenu for the panel to show: the items
+// in order, separators, disabled items, key equivalents as shortcuts. Item ids are positions
+// (1 for the first), so a panel that holds a layout can still name items after a change.
+
+#include "platform/display/display.h"
+
+#include <libdbusmenu-glib/server.h>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class StatusMenuExporter {
+  public:
+    // `chosen` gets the model's number of an item the person chose.
+    StatusMenuExporter(const char* object_path, std::function<void(int number)> chosen);
+    ~StatusMenuExporter();
+    StatusMenuExporter(const StatusMenuExporter&) = delete;
+    StatusMenuExporter& operator=(const StatusMenuExporter&) = delete;
+
+    // Null: the status item has no menu (an empty one is exported).
+    void show(const std::optional<std::vector<MenuItemSnapshot>>& items);
+
+  private:
+    DbusmenuMenuitem* make_item(int id, const MenuItemSnapshot& snapshot);
+    static void on_activated(DbusmenuMenuitem* item, guint timestamp, gpointer self);
+
+    DbusmenuServer* m_server;
+    std::function<void(int)> m_chosen;
+    std::optional<std::vector<MenuItemSnapshot>> m_items;
+    bool m_shown = false;
+};
+
+// The dbusmenu shortcut of a key equivalent: one list of modifier names and the key, e.g.
+// {"Control", "Shift", "z"}; empty for an item without a key.
+std::vector<std::string> menu_shortcut(const MenuItemSnapshot& item);

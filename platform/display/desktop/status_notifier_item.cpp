@@ -1,0 +1,264 @@
+#include "platform/display/desktop/status_notifier_item.h"
+
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* k_item_path = "/StatusNotifierItem";
+constexpr const char* k_item_interface = "org.kde.StatusNotifierItem";
+constexpr const char* k_watcher_name = "org.kde.StatusNotifierWatcher";
+constexpr const char* k_watcher_path = "/StatusNotifierWatcher";
+constexpr const char* k_id = "org.zerarazi.Zerarazi";
+constexpr const char* k_title = "Zerarazi";
+constexpr uint32_t k_do_not_queue = 4;
+constexpr uint32_t k_primary_owner = 1;
+
+constexpr const char* k_introspection = R"xml(<node>
+  <interface name="org.kde.StatusNotifierItem">
+    <property name="Category" type="s" access="read"/>
+    <property name="Id" type="s" access="read"/>
+    <property name="Title" type="s" access="read"/>
+    <property name="Status" type="s" access="read"/>
+    <property name="WindowId" type="i" access="read"/>
+    <property name="IconName" type="s" access="read"/>
+    <property name="IconPixmap" type="a(iiay)" access="read"/>
+    <property name="OverlayIconName" type="s" access="read"/>
+    <property name="OverlayIconPixmap" type="a(iiay)" access="read"/>
+    <property name="AttentionIconName" type="s" access="read"/>
+    <property name="AttentionIconPixmap" type="a(iiay)" access="read"/>
+    <property name="AttentionMovieName" type="s" access="read"/>
+    <property name="ToolTip" type="(sa(iiay)ss)" access="read"/>
+    <property name="ItemIsMenu" type="b" access="read"/>
+    <property name="Menu" type="o" access="read"/>
+    <property name="XAyatanaLabel" type="s" access="read"/>
+    <property name="XAyatanaLabelGuide" type="s" access="read"/>
+    <method name="ContextMenu"><arg name="x" type="i"/><arg name="y" type="i"/></method>
+    <method name="Activate"><arg name="x" type="i"/><arg name="y" type="i"/></method>
+    <method name="SecondaryActivate"><arg name="x" type="i"/><arg name="y" type="i"/></method>
+    <method name="Scroll"><arg name="delta" type="i"/><arg name="orientation" type="s"/></method>
+    <signal name="NewTitle"/>
+    <signal name="NewIcon"/>
+    <signal name="NewAttentionIcon"/>
+    <signal name="NewOverlayIcon"/>
+    <signal name="NewToolTip"/>
+    <signal name="NewStatus"><arg name="status" type="s"/></signal>
+    <signal name="XAyatanaNewLabel"><arg name="label" type="s"/><arg name="guide" type="s"/></signal>
+  </interface>
+</node>)xml";
+
+struct TextProperty {
+    const char* name;
+    const char* value;
+};
+
+// The properties that never change.
+constexpr TextProperty k_fixed_texts[] = {
+    {"Category", "Hardware"},  {"Id", k_id},
+    {"Title", k_title},        {"Status", "Active"},
+    {"IconName", ""},          {"OverlayIconName", ""},
+    {"AttentionIconName", ""}, {"AttentionMovieName", ""},
+};
+
+GVariant* pixmap_variant(const StatusPixmap& pixmap) {
+    GVariant* bytes =
+        g_variant_new_fixed_array(G_VARIANT_TYPE_BYTE, pixmap.argb.data(), pixmap.argb.size(), 1);
+    return g_variant_new("(ii@ay)", pixmap.width, pixmap.height, bytes);
+}
+
+GVariant* pixmap_list(std::initializer_list<const StatusPixmap*> pixmaps) {
+    GVariantBuilder builder;
+    g_variant_builder_init(&builder, G_VARIANT_TYPE("a(iiay)"));
+    for (const StatusPixmap* pixmap : pixmaps) {
+        if (!pixmap->argb.empty()) g_variant_builder_add_value(&builder, pixmap_variant(*pixmap));
+    }
+    return g_variant_builder_end(&builder);
+}
+
+GDBusInterfaceInfo* item_interface() {
+    static GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(k_introspection, nullptr);
+    return node ? node->interfaces[0] : nullptr;
+}
+
+const GDBusInterfaceVTable k_vtable = {
+    .method_call = nullptr, .get_property = nullptr, .set_property = nullptr, .padding = {}};
+
+} // namespace
+
+std::unique_ptr<StatusNotifierItem> StatusNotifierItem::make(GDBusConnection* bus,
+                                                             std::string menu_path) {
+    std::unique_ptr<StatusNotifierItem> item(new StatusNotifierItem(bus, std::move(menu_path)));
+    if (!item->export_on_bus()) return nullptr;
+    item->m_watch = g_bus_watch_name_on_connection(
+        bus, k_watcher_name, G_BUS_NAME_WATCHER_FLAGS_NONE, on_watcher_appeared,
+        on_watcher_vanished, item.get(), nullptr);
+    return item;
+}
+
+StatusNotifierItem::StatusNotifierItem(GDBusConnection* bus, std::string menu_path)
+    : m_bus(bus), m_menu_path(std::move(menu_path)),
+      m_bus_name("org.kde.StatusNotifierItem-" + std::to_string(::getpid()) + "-1"),
+      m_cancellable(g_cancellable_new()) {}
+
+// Giving up the name is how an item leaves: the watcher sees its owner go.
+StatusNotifierItem::~StatusNotifierItem() {
+    g_cancellable_cancel(m_cancellable);
+    g_object_unref(m_cancellable);
+    if (m_watch) g_bus_unwatch_name(m_watch);
+    if (m_object) g_dbus_connection_unregister_object(m_bus, m_object);
+    if (m_owns_name) {
+        GVariant* reply = g_dbus_connection_call_sync(
+            m_bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+            "ReleaseName", g_variant_new("(s)", m_bus_name.c_str()), nullptr,
+            G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
+        if (reply) g_variant_unref(reply);
+    }
+    g_dbus_connection_flush_sync(m_bus, nullptr, nullptr);
+}
+
+bool StatusNotifierItem::export_on_bus() {
+    GDBusInterfaceVTable vtable = k_vtable;
+    vtable.method_call = on_method_call;
+    vtable.get_property = on_get_property;
+    GError* error = nullptr;
+    m_object = g_dbus_connection_register_object(m_bus, k_item_path, item_interface(), &vtable,
+                                                 this, nullptr, &error);
+    if (!m_object) {
+        std::fprintf(stderr, "zerarazi: cannot export the status item: %s\n",
+                     error ? error->message : "no interface");
+        g_clear_error(&error);
+        return false;
+    }
+    GVariant* reply = g_dbus_connection_call_sync(
+        m_bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+        "RequestName", g_variant_new("(su)", m_bus_name.c_str(), k_do_not_queue),
+        G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, &error);
+    uint32_t answer = 0;
+    if (reply) {
+        g_variant_get(reply, "(u)", &answer);
+        g_variant_unref(reply);
+    }
+    m_owns_name = answer == k_primary_owner;
+    if (!m_owns_name) {
+        std::fprintf(stderr, "zerarazi: cannot own the bus name %s: %s\n", m_bus_name.c_str(),
+                     error ? error->message : "it is taken");
+        g_clear_error(&error);
+    }
+    return m_owns_name;
+}
+
+void StatusNotifierItem::show(const StatusSnapshot& status) {
+    const bool icon_changed =
+        status.pixels != m_status.pixels || status.is_template != m_status.is_template;
+    const bool label_changed = status.title != m_status.title;
+    const bool tool_tip_changed = label_changed || status.tooltip != m_status.tooltip;
+    m_status = status;
+    if (icon_changed) {
+        make_icon();
+        emit("NewIcon");
+    }
+    if (label_changed)
+        emit("XAyatanaNewLabel",
+             g_variant_new("(ss)", m_status.title.c_str(), m_status.title.c_str()));
+    if (tool_tip_changed) emit("NewToolTip");
+}
+
+void StatusNotifierItem::set_tint(PanelTint tint) {
+    if (tint == m_tint) return;
+    m_tint = tint;
+    if (!m_status.is_template || !m_status.pixels) return;
+    make_icon();
+    emit("NewIcon");
+}
+
+void StatusNotifierItem::make_icon() {
+    m_icon = {};
+    m_icon_2x = {};
+    if (!m_status.pixels) return;
+    std::optional<PanelTint> tint;
+    if (m_status.is_template) tint = m_tint;
+    m_icon = make_status_pixmap(*m_status.pixels, 1, tint);
+    m_icon_2x = make_status_pixmap(*m_status.pixels, 2, tint);
+}
+
+void StatusNotifierItem::emit(const char* signal, GVariant* parameters) {
+    g_dbus_connection_emit_signal(m_bus, nullptr, k_item_path, k_item_interface, signal, parameters,
+                                  nullptr);
+}
+
+void StatusNotifierItem::register_with_watcher() {
+    g_dbus_connection_call(m_bus, k_watcher_name, k_watcher_path, k_watcher_name,
+                           "RegisterStatusNotifierItem", g_variant_new("(s)", m_bus_name.c_str()),
+                           nullptr, G_DBUS_CALL_FLAGS_NONE, -1, m_cancellable, on_registered, this);
+}
+
+GVariant* StatusNotifierItem::tool_tip() const {
+    const char* heading = m_status.title.empty() ? k_title : m_status.title.c_str();
+    const std::string text = m_status.tooltip.value_or("");
+    return g_variant_new("(s@a(iiay)ss)", "", pixmap_list({}), heading, text.c_str());
+}
+
+GVariant* StatusNotifierItem::property(const char* name) const {
+    for (const TextProperty& text : k_fixed_texts) {
+        if (std::strcmp(name, text.name) == 0) return g_variant_new_string(text.value);
+    }
+    if (std::strcmp(name, "IconPixmap") == 0) return pixmap_list({&m_icon, &m_icon_2x});
+    if (std::strcmp(name, "XAyatanaLabel") == 0 || std::strcmp(name, "XAyatanaLabelGuide") == 0)
+        return g_variant_new_string(m_status.title.c_str());
+    if (std::strcmp(name, "ToolTip") == 0) return tool_tip();
+    if (std::strcmp(name, "ItemIsMenu") == 0) return g_variant_new_boolean(TRUE);
+    if (std::strcmp(name, "Menu") == 0) return g_variant_new_object_path(m_menu_path.c_str());
+    if (std::strcmp(name, "WindowId") == 0) return g_variant_new_int32(0);
+    if (std::strstr(name, "Pixmap")) return pixmap_list({});
+    return nullptr;
+}
+
+// The item is a menu (ItemIsMenu): the panel opens the menu itself on a click, so the
+// activations have nothing more to do.
+void StatusNotifierItem::on_method_call(GDBusConnection*, const char*, const char*, const char*,
+                                        const char*, GVariant*, GDBusMethodInvocation* invocation,
+                                        gpointer) {
+    g_dbus_method_invocation_return_value(invocation, nullptr);
+}
+
+GVariant* StatusNotifierItem::on_get_property(GDBusConnection*, const char*, const char*,
+                                              const char*, const char* name, GError** error,
+                                              gpointer self) {
+    GVariant* value = static_cast<StatusNotifierItem*>(self)->property(name);
+    if (!value)
+        g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_PROPERTY, "no property %s", name);
+    return value;
+}
+
+void StatusNotifierItem::on_watcher_appeared(GDBusConnection*, const char*, const char*,
+                                             gpointer self) {
+    static_cast<StatusNotifierItem*>(self)->register_with_watcher();
+}
+
+void StatusNotifierItem::on_watcher_vanished(GDBusConnection*, const char*, gpointer self) {
+    auto* item = static_cast<StatusNotifierItem*>(self);
+    item->m_registered = false;
+    if (item->m_told_no_watcher) return;
+    item->m_told_no_watcher = true;
+    std::fprintf(stderr,
+                 "zerarazi: no panel shows status items (no %s on the session bus); "
+                 "the item appears when one starts\n",
+                 k_watcher_name);
+}
+
+void StatusNotifierItem::on_registered(GObject* bus, GAsyncResult* result, gpointer self) {
+    GError* error = nullptr;
+    GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, &error);
+    if (reply) g_variant_unref(reply);
+    if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+        g_error_free(error);
+        return;
+    }
+    auto* item = static_cast<StatusNotifierItem*>(self);
+    item->m_registered = reply != nullptr;
+    if (error) {
+        std::fprintf(stderr, "zerarazi: the panel refused the status item: %s\n", error->message);
+        g_error_free(error);
+    }
+}

@@ -1,0 +1,494 @@
+#!/usr/bin/env python3
+"""The desktop display as a panel and a person meet it.
+
+On a private session bus and a virtual X server, this script is the panel: it owns
+org.kde.StatusNotifierWatcher, starts the built bundle with ZERARAZI_DISPLAY=desktop, reads the
+status item and its menu over D-Bus and drives the windows with xdotool. What the item should
+show is taken from the same bundle run with the driver display on the same battery.
+
+    desktop_session.py CASE BUNDLE
+
+Exits 77 (skipped) only when a tool it needs is not installed.
+"""
+
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIPPED = 77
+TOOLS = ("dbus-run-session", "Xvfb", "xdotool")
+SCREEN = (1440, 900)  # the driver's default screen, so that windows open in the same place
+ITEM_PATH = "/StatusNotifierItem"
+ITEM_INTERFACE = "org.kde.StatusNotifierItem"
+WATCHER = "org.kde.StatusNotifierWatcher"
+CHANGE_SIGNALS = ("NewIcon", "NewTitle", "NewToolTip", "XAyatanaNewLabel")
+
+WATCHER_XML = """<node><interface name="org.kde.StatusNotifierWatcher">
+  <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
+  <method name="RegisterStatusNotifierHost"><arg type="s" direction="in"/></method>
+  <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
+  <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+  <property name="ProtocolVersion" type="i" access="read"/>
+  <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
+</interface></node>"""
+
+PORTAL_XML = """<node><interface name="org.freedesktop.portal.Settings">
+  <method name="ReadOne"><arg type="s" direction="in"/><arg type="s" direction="in"/>
+    <arg type="v" direction="out"/></method>
+  <signal name="SettingChanged"><arg type="s"/><arg type="s"/><arg type="v"/></signal>
+</interface></node>"""
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def skip_unless_tools():
+    missing = [tool for tool in TOOLS if not shutil.which(tool)]
+    try:
+        import gi  # noqa: F401
+
+        gi.require_version("GdkPixbuf", "2.0")
+    except (ImportError, ValueError):
+        missing.append("python3-gi")
+    if missing:
+        print("skipped: not installed: " + ", ".join(missing))
+        sys.exit(SKIPPED)
+
+
+def start_xvfb():
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
+         "-nolisten", "tcp"],
+        pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as numbers:
+        number = numbers.readline().strip()
+    check(number, "Xvfb did not start")
+    return server, ":" + number
+
+
+# --- the panel's side of the bus -------------------------------------------------------------
+
+try:
+    import gi
+
+    gi.require_version("GdkPixbuf", "2.0")
+    from gi.repository import GdkPixbuf, Gio, GLib
+except (ImportError, ValueError):  # skip_unless_tools() says so
+    Gio = GLib = None
+
+
+def run_until(predicate, seconds, what):
+    context = GLib.MainContext.default()
+    deadline = time.monotonic() + seconds
+    while not predicate():
+        check(time.monotonic() < deadline, "timed out waiting for " + what)
+        while context.pending():
+            context.iteration(False)
+        if not predicate():
+            time.sleep(0.01)
+    return True
+
+
+def settle(seconds):
+    context = GLib.MainContext.default()
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        while context.pending():
+            context.iteration(False)
+        time.sleep(0.01)
+
+
+class Watcher:
+    """A status notifier watcher that records the items that register."""
+
+    def __init__(self, bus):
+        self.bus = bus
+        self.items = []
+        self.owner = 0
+        self.object = 0
+        self.info = Gio.DBusNodeInfo.new_for_xml(WATCHER_XML).interfaces[0]
+
+    def start(self):
+        self.object = self.bus.register_object(
+            "/StatusNotifierWatcher", self.info, self.on_call, self.on_property, None)
+        owned = []
+        self.owner = Gio.bus_own_name_on_connection(
+            self.bus, WATCHER, Gio.BusNameOwnerFlags.NONE,
+            lambda *_: owned.append(True), None)
+        run_until(lambda: owned, 5, "the watcher's name")
+
+    def stop(self):
+        Gio.bus_unown_name(self.owner)
+        self.bus.unregister_object(self.object)
+        settle(0.1)
+
+    def on_call(self, bus, sender, path, interface, method, parameters, invocation):
+        if method == "RegisterStatusNotifierItem":
+            self.items.append(parameters.unpack()[0])
+        invocation.return_value(None)
+
+    def on_property(self, bus, sender, path, interface, name):
+        values = {"RegisteredStatusNotifierItems": GLib.Variant("as", self.items),
+                  "IsStatusNotifierHostRegistered": GLib.Variant("b", True),
+                  "ProtocolVersion": GLib.Variant("i", 0)}
+        return values.get(name)
+
+
+class Portal:
+    """The XDG desktop portal's appearance setting, as a session would offer it."""
+
+    def __init__(self, bus, color_scheme):
+        self.bus = bus
+        self.color_scheme = color_scheme
+        info = Gio.DBusNodeInfo.new_for_xml(PORTAL_XML).interfaces[0]
+        bus.register_object("/org/freedesktop/portal/desktop", info, self.on_call, None, None)
+        owned = []
+        Gio.bus_own_name_on_connection(bus, "org.freedesktop.portal.Desktop",
+                                       Gio.BusNameOwnerFlags.NONE,
+                                       lambda *_: owned.append(True), None)
+        run_until(lambda: owned, 5, "the portal's name")
+
+    def on_call(self, bus, sender, path, interface, method, parameters, invocation):
+        invocation.return_value(
+            GLib.Variant("(v)", (GLib.Variant("u", self.color_scheme),)))
+
+    def change(self, color_scheme):
+        self.color_scheme = color_scheme
+        self.bus.emit_signal(None, "/org/freedesktop/portal/desktop",
+                             "org.freedesktop.portal.Settings", "SettingChanged",
+                             GLib.Variant("(ssv)", ("org.freedesktop.appearance", "color-scheme",
+                                                    GLib.Variant("u", color_scheme))))
+
+
+class Item:
+    """The status item as the panel sees it: its properties, its signals, its menu."""
+
+    def __init__(self, bus, name):
+        self.bus = bus
+        self.name = name
+        self.signals = []
+        bus.signal_subscribe(None, ITEM_INTERFACE, None, ITEM_PATH, None,
+                             Gio.DBusSignalFlags.NONE, self.on_signal)
+
+    def on_signal(self, bus, sender, path, interface, member, parameters):
+        self.signals.append(member)
+
+    def call(self, path, interface, method, parameters, reply):
+        result = self.bus.call_sync(self.name, path, interface, method, parameters,
+                                    GLib.VariantType(reply), Gio.DBusCallFlags.NONE, 5000, None)
+        return result.unpack()
+
+    def properties(self):
+        return self.call(ITEM_PATH, "org.freedesktop.DBus.Properties", "GetAll",
+                         GLib.Variant("(s)", (ITEM_INTERFACE,)), "(a{sv})")[0]
+
+    def menu_items(self, menu_path):
+        """The top level of the menu: (id, properties) of each item, in order."""
+        layout = self.call(menu_path, "com.canonical.dbusmenu", "GetLayout",
+                           GLib.Variant("(iias)", (0, -1, [])), "(u(ia{sv}av))")[1]
+        return [(child[0], child[1]) for child in layout[2]]
+
+    def choose(self, menu_path, item_id):
+        self.call(menu_path, "com.canonical.dbusmenu", "Event",
+                  GLib.Variant("(isvu)", (item_id, "clicked", GLib.Variant("i", 0), 0)), "()")
+
+    def changes(self):
+        return [signal for signal in self.signals if signal in CHANGE_SIGNALS]
+
+
+def name_has_owner(bus, name):
+    result = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                           "NameHasOwner", GLib.Variant("(s)", (name,)), GLib.VariantType("(b)"),
+                           Gio.DBusCallFlags.NONE, 5000, None)
+    return result.unpack()[0]
+
+
+# --- the application ---------------------------------------------------------------------------
+
+class Session:
+    def __init__(self, bundle, display):
+        self.bundle = bundle
+        self.executable = os.path.join(bundle, "Contents", "MacOS", "Zerarazi")
+        self.folder = tempfile.mkdtemp(prefix="zerarazi-desktop-")
+        self.home = os.path.join(self.folder, "home")
+        os.mkdir(self.home)
+        self.battery = os.path.join(self.folder, "battery.plist")
+        shutil.copy(os.path.join(bundle, "Contents", "Resources", "sample-battery.plist"),
+                    self.battery)
+        self.display = display
+        self.bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+        self.app = None
+        self.stderr_path = os.path.join(self.folder, "stderr")
+
+    def environment(self, display_kind):
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.home,
+               "ZERARAZI_DISPLAY": display_kind, "ZERARAZI_BATTERY": self.battery,
+               "DISPLAY": self.display, "NO_AT_BRIDGE": "1", "GTK_A11Y": "none",
+               "DBUS_SESSION_BUS_ADDRESS": os.environ["DBUS_SESSION_BUS_ADDRESS"],
+               # GTK and its libraries keep caches for the life of the process.
+               "ASAN_OPTIONS": "detect_leaks=0"}
+        return env
+
+    def driver(self, script):
+        """The JSON lines the bundle writes with the driver display for `script`."""
+        run = subprocess.run([self.executable], input=script + "\n", capture_output=True,
+                             text=True, env=self.environment("driver"), timeout=20,
+                             cwd=self.folder)
+        return [json.loads(line) for line in run.stdout.splitlines() if line.startswith("{")]
+
+    def start(self):
+        self.stderr = open(self.stderr_path, "w")
+        self.app = subprocess.Popen([self.executable], env=self.environment("desktop"),
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                    stderr=self.stderr, cwd=self.folder)
+
+    def item_name(self):
+        return "org.kde.StatusNotifierItem-%d-1" % self.app.pid
+
+    def errors(self):
+        with open(self.stderr_path) as text:
+            return text.read()
+
+    def wait_for_exit(self, seconds=5):
+        try:
+            return self.app.wait(seconds)
+        except subprocess.TimeoutExpired:
+            raise Failure("the application did not end")
+
+    def close(self):
+        if self.app and self.app.poll() is None:
+            self.app.kill()
+            self.app.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def last(lines, event):
+    found = [line for line in lines if line.get("event") == event]
+    check(found, "the driver wrote no %s line" % event)
+    return found[-1]
+
+
+def expected_pixmaps(png_path, tint):
+    """A template status picture as the item should show it, ARGB32 in network order: the
+    pictures hold two pixels a point, so 1x is the mean alpha of each 2 x 2 block and 2x is the
+    picture's own pixels; the colour is the panel's tint."""
+    picture = GdkPixbuf.Pixbuf.new_from_file(png_path)
+    width, height = picture.get_width(), picture.get_height()
+    stride, channels = picture.get_rowstride(), picture.get_n_channels()
+    data = picture.get_pixels()
+
+    def alpha(x, y):
+        return data[y * stride + x * channels + 3] if channels == 4 else 255
+
+    one = bytearray()
+    for y in range(height // 2):
+        for x in range(width // 2):
+            total = sum(alpha(2 * x + dx, 2 * y + dy) for dx in (0, 1) for dy in (0, 1))
+            one += bytes(((total + 2) // 4, tint, tint, tint))
+    two = bytearray()
+    for y in range(height):
+        for x in range(width):
+            two += bytes((alpha(x, y), tint, tint, tint))
+    return [(width // 2, height // 2, bytes(one)), (width, height, bytes(two))]
+
+
+def shown_pixmaps(properties):
+    return [(width, height, bytes(data)) for width, height, data in properties["IconPixmap"]]
+
+
+def check_icon(properties, png, tint):
+    shown, expected = shown_pixmaps(properties), expected_pixmaps(png, tint)
+    sizes = [(width, height) for width, height, _ in shown]
+    check(sizes == [(width, height) for width, height, _ in expected], "icon sizes %r" % sizes)
+    for (width, height, pixels), (_, _, wanted) in zip(shown, expected):
+        wrong = [i // 4 for i in range(0, len(wanted), 4) if pixels[i:i + 4] != wanted[i:i + 4]]
+        check(not wrong, "%dx%d icon: %d pixels differ from %s painted %d, the first at %d: %r, "
+              "not %r" % (width, height, len(wrong), os.path.basename(png), tint, wrong[0],
+                          pixels[wrong[0] * 4:wrong[0] * 4 + 4] if wrong else b"",
+                          wanted[wrong[0] * 4:wrong[0] * 4 + 4] if wrong else b"")
+              if wrong else "")
+
+
+def registered_item(session, watcher, count=1):
+    run_until(lambda: len(watcher.items) >= count, 10, "the item to register")
+    check(watcher.items[-1] == session.item_name(),
+          "registered %r, not the item's name" % watcher.items[-1])
+    return Item(session.bus, session.item_name())
+
+
+def menu_id(item, menu_path, label):
+    for item_id, properties in item.menu_items(menu_path):
+        if properties.get("label") == label:
+            return item_id
+    raise Failure("no menu item %r" % label)
+
+
+def visible_window(name, seconds=5):
+    """The X window id of the visible window with that exact title."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
+                               capture_output=True, text=True)
+        if found.stdout.split():
+            return found.stdout.split()[0]
+        settle(0.05)
+    raise Failure("no visible window %r" % name)
+
+
+def no_visible_window(name):
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
+                           capture_output=True, text=True)
+    return not found.stdout.split()
+
+
+# --- the cases ---------------------------------------------------------------------------------
+
+def case_status_item(session):
+    """The item's properties, its icon pixels and label, its menu, and a clean exit."""
+    reference = session.driver("dump")
+    status, menu = last(reference, "status"), last(reference, "menu")
+    watcher = Watcher(session.bus)
+    watcher.start()
+    session.start()
+    item = registered_item(session, watcher)
+    properties = item.properties()
+    fixed = {"Id": "org.zerarazi.Zerarazi", "Category": "Hardware", "Status": "Active",
+             "Title": "Zerarazi", "ItemIsMenu": True, "XAyatanaLabel": status["title"]}
+    for key, value in fixed.items():
+        check(properties.get(key) == value, "%s is %r, not %r" % (key, properties.get(key), value))
+    check(status["template"], "the status picture is a template")
+    png = os.path.join(session.bundle, "Contents", "Resources", status["image"])
+    # No portal and no GNOME: the panel is taken as dark, so the template is painted white.
+    check_icon(properties, png, 255)
+    tool_tip = properties["ToolTip"]
+    check(tool_tip[2] == status["title"] and tool_tip[3] == (status["tooltip"] or ""),
+          "the tooltip is %r" % (tool_tip,))
+
+    menu_path = properties["Menu"]
+    shown = item.menu_items(menu_path)
+    check(len(shown) == len(menu["items"]), "the menu has %d items" % len(shown))
+    for (item_id, props), model in zip(shown, menu["items"]):
+        if model.get("separator"):
+            check(props.get("type") == "separator", "item %d is not a separator" % item_id)
+            continue
+        check(props.get("label") == model["title"], "label %r" % props.get("label"))
+        check(props.get("enabled", True) == model["enabled"], "%r enabled" % model["title"])
+        if model["key"]:
+            check(props.get("shortcut") == [["Control", model["key"]]],
+                  "%r has shortcut %r" % (model["title"], props.get("shortcut")))
+
+    # The information alert comes and goes with Return; the model shows itself at every pass
+    # of the alert's modal loop, and none of that is a change for the panel.
+    signals_before = len(item.changes())
+    item.choose(menu_path, menu_id(item, menu_path, "Show Battery Information..."))
+    alert = last(session.driver("menu 3"), "alert")
+    window = visible_window(alert["title"])
+    subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Return"], check=True)
+    run_until(lambda: no_visible_window(alert["title"]), 5, "Return to answer the alert")
+    check(len(item.changes()) == signals_before,
+          "refreshes that changed nothing sent %r" % item.changes()[signals_before:])
+
+    # Quit: the item leaves the bus.
+    item.choose(menu_path, menu_id(item, menu_path, "Quit Zerarazi"))
+    check(session.wait_for_exit() == 0, "Quit did not end the application with status 0")
+    check(not name_has_owner(session.bus, session.item_name()), "the item's name outlived it")
+
+
+def case_watcher_restart(session):
+    """No panel at first, then one, then the panel restarts: the item comes back each time."""
+    session.start()
+    run_until(lambda: "no panel" in session.errors(), 5, "the line about the missing panel")
+    watcher = Watcher(session.bus)
+    watcher.start()
+    item = registered_item(session, watcher)
+    label = item.properties()["XAyatanaLabel"]
+    watcher.stop()
+    watcher.start()
+    registered_item(session, watcher, count=2)
+    check(item.properties()["XAyatanaLabel"] == label, "the label changed across the restart")
+    check(session.errors().count("no panel") == 1, "the missing panel was reported twice")
+    session.app.terminate()
+    check(session.wait_for_exit() == 0, "SIGTERM did not end the application cleanly")
+
+
+def case_panel_tint(session):
+    """A light panel (the portal prefers light) gets a dark icon; a switch repaints it."""
+    reference = session.driver("dump")
+    png = os.path.join(session.bundle, "Contents", "Resources", last(reference, "status")["image"])
+    portal = Portal(session.bus, 2)
+    watcher = Watcher(session.bus)
+    watcher.start()
+    session.start()
+    item = registered_item(session, watcher)
+    check_icon(item.properties(), png, 0)
+    portal.change(1)
+    run_until(lambda: "NewIcon" in item.signals, 5, "NewIcon after the colour scheme changed")
+    check_icon(item.properties(), png, 255)
+
+
+def case_preferences(session):
+    """A click on a box of the Preferences window changes the label beside the icon."""
+    reference = session.driver("menu 4\nclick 3")
+    window = next(line for line in reference if line.get("event") == "window")
+    box = next(control for control in window["controls"] if control["number"] == 3)
+    watcher = Watcher(session.bus)
+    watcher.start()
+    session.start()
+    item = registered_item(session, watcher)
+    menu_path = item.properties()["Menu"]
+    item.choose(menu_path, menu_id(item, menu_path, "Preferences..."))
+    visible_window(window["title"])
+    item.signals.clear()
+    # Without a window manager the window sits exactly where the model put it.
+    x, y = box["x"] + 8, box["y"] + box["height"] // 2
+    subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], check=True)
+    run_until(lambda: "XAyatanaNewLabel" in item.signals, 5, "the label to change")
+    label = item.properties()["XAyatanaLabel"]
+    check(label == last(reference, "status")["title"], "the label is %r after the click" % label)
+
+
+CASES = {"status_item": case_status_item, "watcher_restart": case_watcher_restart,
+         "panel_tint": case_panel_tint, "preferences": case_preferences}
+
+
+def main():
+    case, bundle = sys.argv[1], sys.argv[2]
+    if case not in CASES:
+        print("no case %r (%s)" % (case, ", ".join(CASES)))
+        return 2
+    server, display = start_xvfb()
+    os.environ["DISPLAY"] = display  # for xdotool
+    session = Session(bundle, display)
+    try:
+        CASES[case](session)
+    except Failure as failure:
+        print("FAILED: %s" % failure)
+        print("application's standard error:\n" + session.errors()
+              if os.path.exists(session.stderr_path) else "")
+        return 1
+    finally:
+        session.close()
+        server.terminate()
+        server.wait()
+    print("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    if not os.environ.get("ZERARAZI_PRIVATE_BUS"):
+        skip_unless_tools()
+        os.environ["ZERARAZI_PRIVATE_BUS"] = "1"
+        os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable] + sys.argv)
+    sys.exit(main())
