@@ -80,8 +80,6 @@ std::optional<SupplyAttribute> uevent_attribute(std::string_view name) {
 
 } // namespace
 
-} // namespace
-
 void parse_uevent(std::string_view text, PowerSupply& supply) {
     constexpr std::string_view prefix = "POWER_SUPPLY_";
     while (!text.empty()) {
@@ -97,8 +95,6 @@ void parse_uevent(std::string_view text, PowerSupply& supply) {
         }
     }
 }
-
-namespace {
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <string_view>
 #include <vector>
 
 // A power_supply folder read again and again, as a refresh timer does. Listing the folder and
@@ -65,10 +64,6 @@ class PowerSupplyFolder {
     // One buffer for every file's text, so that a reading allocates it once.
     std::string m_text;
 };
-
-// Sets the supply's values from a uevent text: lines of POWER_SUPPLY_<NAME>=value, the name in
-// capitals; lines of other forms and attributes the mapping does not use are passed over.
-void parse_uevent(std::string_view text, PowerSupply& supply);
 
 // Sets the supply's values from a uevent text: lines of POWER_SUPPLY_<NAME>=value, the name in
 // capitals; lines of other forms and attributes the mapping does not use are passed over.
