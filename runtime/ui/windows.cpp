@@ -120,7 +120,9 @@ void apply_opening_state(NSWindow* window, uint32_t flags) {
 bool install_content_view(NSWindow* window, int64_t number) {
     ObjcRef<KXFlippedWindowView> view = make_native<KXFlippedWindowView>();
     if (!view) return false;
-    view = initialised_or_empty(std::move(view), view->initWithFrame(NSRect{}));
+    // Initialised before the move: the order in which arguments are evaluated is unspecified.
+    id initialised = view->initWithFrame(NSRect{});
+    view = initialised_or_empty(std::move(view), initialised);
     if (!view) return false;
     view->set_window_id(number);
     window->setContentView(view.get());
@@ -172,9 +174,10 @@ bool make_output_view(WindowRecord& record, int32_t width, int32_t height, std::
     auto* pixels = static_cast<unsigned char*>(std::calloc(bytes, 1));
     if (!pixels) return false;
     ObjcRef<KXWindowOutputView> view = make_native<KXWindowOutputView>();
-    if (view)
-        view = initialised_or_empty(std::move(view),
-                                    view->initWithFrame(NSMakeRect(0, 0, width, height)));
+    if (view) {
+        id initialised = view->initWithFrame(NSMakeRect(0, 0, width, height));
+        view = initialised_or_empty(std::move(view), initialised);
+    }
     if (!view) {
         std::free(pixels);
         return false;
