@@ -74,7 +74,7 @@ NSInteger integer_value_of(id value) {
     return 0;
 }
 
-// The failure of `call` on `path`: "/home/u/Library: Not a directory".
+// A failure on `path` with its errno text: "/home/u/Library: Not a directory".
 std::string path_problem(const std::string& path, int error) {
     return path + ": " + std::generic_category().message(error);
 }
