@@ -207,8 +207,13 @@ TEST(DriverDisplay, WritesChangesBeforeEveryWaitWithTheVirtualTime) {
                      status_line(10000, status), end_line(60001), exit_line(60001, 0)}));
 }
 
-TEST(DriverDisplay, AdvanceSaturatesInsteadOfOverflowing) {
-    Driver d("advance 9223372036854775807\nadvance 9223372036854775807\n");
+// A run loop told to run for ever waits for the distant future: time moved past it spun for ever.
+TEST(DriverDisplay, RefusesToAdvancePastTheDistantFuture) {
+    Driver d("advance 62000000000000\nadvance 9223372036854775807\nadvance 1\n");
     EXPECT_EQ(d.display.wait_for_input(std::nullopt).kind, InputKind::end);
-    EXPECT_EQ(d.display.now_ms(), INT64_MAX);
+    EXPECT_EQ(d.display.now_ms(), 62000000000001);
+    const Lines lines = d.take_lines();
+    ASSERT_EQ(lines.size(), 2u); // the refusal, then the end
+    EXPECT_NE(lines[0].find(R"("command":"advance 9223372036854775807")"), std::string::npos)
+        << lines[0];
 }
