@@ -26,6 +26,8 @@ ITEM_PATH = "/StatusNotifierItem"
 ITEM_INTERFACE = "org.kde.StatusNotifierItem"
 WATCHER = "org.kde.StatusNotifierWatcher"
 CHANGE_SIGNALS = ("NewIcon", "NewTitle", "NewToolTip", "XAyatanaNewLabel")
+# The command key is Control on this desktop, and the model's Control is Super.
+SHORTCUT_MODIFIERS = {"cmd": "Control", "ctrl": "Super", "alt": "Alt", "shift": "Shift"}
 
 WATCHER_XML = """<node><interface name="org.kde.StatusNotifierWatcher">
   <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
@@ -386,7 +388,9 @@ def case_status_item(session):
         check(props.get("label") == model["title"], "label %r" % props.get("label"))
         check(props.get("enabled", True) == model["enabled"], "%r enabled" % model["title"])
         if model["key"]:
-            check(props.get("shortcut") == [["Control", model["key"]]],
+            keys = [SHORTCUT_MODIFIERS[name] for name in ("cmd", "ctrl", "alt", "shift")
+                    if name in model["modifiers"]]
+            check(props.get("shortcut") == [keys + [model["key"]]],
                   "%r has shortcut %r" % (model["title"], props.get("shortcut")))
 
     # The information alert comes and goes with Return; the model shows itself at every pass
@@ -395,8 +399,12 @@ def case_status_item(session):
     item.choose(menu_path, menu_id(item, menu_path, "Show Battery Information..."))
     alert = last(session.driver("menu 3"), "alert")
     window = visible_window(alert["title"])
+    # The alert is modal: a choice in the panel's menu meanwhile is not carried out.
+    item.choose(menu_path, menu_id(item, menu_path, "Preferences..."))
     subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Return"], check=True)
     run_until(lambda: no_visible_window(alert["title"]), 5, "Return to answer the alert")
+    settle(0.3)
+    check(no_visible_window("Preferences"), "a menu choice went past the modal alert")
     check(len(item.changes()) == signals_before,
           "refreshes that changed nothing sent %r" % item.changes()[signals_before:])
 
