@@ -1,58 +1,15 @@
 #include "platform/iokit/battery_facts.h"
 
+#include "platform/iokit/combined_battery.h"
+#include "platform/iokit/figure.h"
+
 #include <algorithm>
 #include <array>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 namespace {
-
-// Figures whose every step may be absent: an absent operand, an overflow or a division by zero
-// makes the result absent.
-using Figure = std::optional<std::int64_t>;
-
-Figure add(Figure a, Figure b) {
-    std::int64_t result = 0;
-    if (!a || !b || __builtin_add_overflow(*a, *b, &result)) return std::nullopt;
-    return result;
-}
-
-Figure subtract(Figure a, Figure b) {
-    std::int64_t result = 0;
-    if (!a || !b || __builtin_sub_overflow(*a, *b, &result)) return std::nullopt;
-    return result;
-}
-
-Figure multiply(Figure a, std::int64_t b) {
-    std::int64_t result = 0;
-    if (!a || __builtin_mul_overflow(*a, b, &result)) return std::nullopt;
-    return result;
-}
-
-Figure multiply(Figure a, Figure b) {
-    if (!b) return std::nullopt;
-    return multiply(a, *b);
-}
-
-// Rounds toward zero.
-Figure divide(Figure a, Figure b) {
-    if (!a || !b || *b == 0) return std::nullopt;
-    if (*a == std::numeric_limits<std::int64_t>::min() && *b == -1) return std::nullopt;
-    return *a / *b;
-}
-
-Figure size_of(Figure a) {
-    if (!a || *a == std::numeric_limits<std::int64_t>::min()) return std::nullopt;
-    return *a < 0 ? -*a : *a;
-}
-
-Figure either(Figure preferred, Figure otherwise) {
-    return preferred ? preferred : otherwise;
-}
-
-Figure positive(Figure a) {
-    return a && *a > 0 ? a : std::nullopt;
-}
 
 Figure fits_registry(Figure a) {
     if (!a) return std::nullopt;
@@ -98,14 +55,6 @@ Capacities capacities_of(const PowerSupply& battery) {
                       battery.integer(A::EnergyFull), battery.integer(A::EnergyFullDesign)};
     if (energy.now || energy.full || energy.design) return energy;
     return {};
-}
-
-Figure design_voltage_of(const PowerSupply& battery) {
-    using A = SupplyAttribute;
-    for (A attribute : {A::VoltageMinDesign, A::VoltageMaxDesign, A::VoltageNow}) {
-        if (Figure voltage = positive(battery.integer(attribute))) return voltage;
-    }
-    return std::nullopt;
 }
 
 Figure milliamp_hours(Figure amount, CapacityKind kind, Figure design_voltage) {
@@ -226,18 +175,34 @@ bool has_external_power(const PowerSupplySnapshot& snapshot, ChargeStatus status
            status == ChargeStatus::NotCharging;
 }
 
-const PowerSupply* first_system_battery(const PowerSupplySnapshot& snapshot) {
+std::vector<const PowerSupply*> system_batteries(const PowerSupplySnapshot& snapshot) {
+    std::vector<const PowerSupply*> batteries;
     for (const PowerSupply& supply : snapshot.supplies) {
-        if (is_system_battery(supply)) return &supply;
+        if (is_system_battery(supply)) batteries.push_back(&supply);
     }
-    return nullptr;
+    return batteries;
 }
 
 } // namespace
 
+std::optional<std::int64_t> design_voltage_of(const PowerSupply& battery) {
+    using A = SupplyAttribute;
+    for (A attribute : {A::VoltageMinDesign, A::VoltageMaxDesign, A::VoltageNow}) {
+        if (Figure voltage = positive(battery.integer(attribute))) return voltage;
+    }
+    return std::nullopt;
+}
+
+bool is_failure_health(std::string_view health) {
+    return is_one_of(health, k_failure_health) || is_one_of(health, k_permanent_failure_health);
+}
+
 std::optional<BatteryFacts> battery_facts(const PowerSupplySnapshot& snapshot) {
-    const PowerSupply* battery = first_system_battery(snapshot);
-    if (!battery) return std::nullopt;
+    const std::vector<const PowerSupply*> batteries = system_batteries(snapshot);
+    if (batteries.empty()) return std::nullopt;
+    std::optional<PowerSupply> combined;
+    if (batteries.size() > 1) combined = combined_battery(batteries);
+    const PowerSupply* battery = combined ? &*combined : batteries.front();
     BatteryFacts facts;
     facts.status = status_of(battery->text(SupplyAttribute::Status));
     facts.external_power = has_external_power(snapshot, facts.status);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 enum class ChargeStatus : std::uint8_t { Unknown, Charging, Discharging, NotCharging, Full };
 
@@ -46,6 +47,14 @@ struct BatteryFacts {
     friend bool operator==(const BatteryFacts&, const BatteryFacts&) = default;
 };
 
-// The facts of the first system battery in the snapshot, in name order; none when there is no
-// such battery.
+// The facts of the snapshot's system battery; with several, of them combined into one
+// (combined_battery.h); none when there is no such battery.
 std::optional<BatteryFacts> battery_facts(const PowerSupplySnapshot& snapshot);
+
+// The voltage, in µV, that turns the battery's energies into charges and back: its minimum
+// design voltage, else its maximum design voltage, else its present voltage; none when none of
+// them is positive.
+std::optional<std::int64_t> design_voltage_of(const PowerSupply& battery);
+
+// A `health` text that tells of a failure, passing or permanent ("Overheat", "Dead" ...).
+bool is_failure_health(std::string_view health);

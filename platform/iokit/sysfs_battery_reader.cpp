@@ -131,10 +131,7 @@ class SupplyReader {
         if (supply.text(A::Type) == "Battery") {
             fill_in(supply, listed, std::array{A::Scope, A::Present});
         }
-        if (is_system_battery(supply) && !m_battery_read) {
-            fill_in(supply, listed, every_attribute());
-            m_battery_read = true;
-        }
+        if (is_system_battery(supply)) fill_in(supply, listed, every_attribute());
         if (is_external_power_supply(supply)) {
             fill_in(supply, listed, std::array{A::Scope, A::Online});
         }
@@ -161,7 +158,6 @@ class SupplyReader {
     }
 
     std::string& m_text;
-    bool m_battery_read = false;
     bool m_gone = false;
 };
 

@@ -27,7 +27,7 @@ class PowerSupplyFolder {
     // The supplies in name order (byte order of the folder names); folders whose names start
     // with a dot are passed over. Every supply is read from its uevent; lacking values are
     // looked for in attribute files only where they matter: the type of every supply, the scope
-    // and online state of external supplies, and every value of the first system battery.
+    // and online state of external supplies, and every value of each system battery.
     //
     // The folder is listed again first when there is no listing yet, when the last one could
     // not open the folder, when it is k_listing_lifetime old at `now` or `now` is before it was

@@ -210,20 +210,112 @@ TEST(BatteryFacts, JudgesHealthAndWear) {
         check(row);
 }
 
-TEST(BatteryFacts, ChoosesTheFirstSystemBatteryInNameOrder) {
+TEST(BatteryFacts, CountsOnlyTheMachinesOwnBatteries) {
     const Values mouse = {{"type", "Battery"}, {"scope", "Device"}, {"capacity", "5"}};
     const Values absent = {{"type", "Battery"}, {"present", "0"}, {"capacity", "6"}};
     const Values bat0 = {{"type", "Battery"}, {"capacity", "70"}};
-    const Values bat1 = {{"type", "Battery"}, {"capacity", "80"}};
-    std::optional<BatteryFacts> facts =
-        battery_facts(snapshot_of({supply("AAA_mouse", mouse), supply("AAB", absent),
-                                   supply("BAT0", bat0), supply("BAT1", bat1)}));
+    std::optional<BatteryFacts> facts = battery_facts(
+        snapshot_of({supply("AAA_mouse", mouse), supply("AAB", absent), supply("BAT0", bat0)}));
     ASSERT_TRUE(facts);
     EXPECT_EQ(facts->percent, 70);
 
     EXPECT_FALSE(battery_facts(snapshot_of({supply("hidpp_battery_0", mouse)})));
     EXPECT_FALSE(battery_facts(snapshot_of({supply("AC", {{"type", "Mains"}, {"online", "1"}})})));
     EXPECT_FALSE(battery_facts(snapshot_of({})));
+}
+
+struct TwoBatteriesCase {
+    const char* title;
+    Values bat0;
+    Values bat1;
+    std::vector<std::pair<std::string_view, std::string>> expected;
+};
+
+// Expected figures worked out by hand from the sums (µWh × 1000 ÷ the first battery's minimum
+// design voltage for mAh; minutes from the summed contents and rates).
+TEST(BatteryFacts, CombinesTwoBatteriesIntoOne) {
+    const TwoBatteriesCase cases[] = {
+        {"an internal battery full, the external one discharging (energy)",
+         with({{"status", "Full"},
+               {"energy_now", "19370000"},
+               {"energy_full", "19370000"},
+               {"energy_full_design", "23480000"},
+               {"voltage_min_design", "11100000"},
+               {"voltage_now", "12636000"},
+               {"power_now", "0"},
+               {"cycle_count", "412"},
+               {"model_name", "45N1113"},
+               {"manufacturer", "LGC"},
+               {"capacity", "100"}}),
+         with({{"status", "Discharging"},
+               {"energy_now", "40000000"},
+               {"energy_full", "64300000"},
+               {"energy_full_design", "90060000"},
+               {"voltage_min_design", "11520000"},
+               {"voltage_now", "11800000"},
+               {"power_now", "9540000"},
+               {"cycle_count", "284"},
+               {"model_name", "01AV495"},
+               {"capacity", "62"},
+               {"time_to_empty_now", "60"}}),
+         {{"percent", "71"},
+          {"current_mah", "5348"},
+          {"full_mah", "7537"},
+          {"design_mah", "10228"},
+          {"to_empty", "373"},
+          {"amperage", "-754"},
+          {"cycles", "412"},
+          {"worn", "1"},
+          {"voltage", "12636"}}},
+        {"both discharging, currents of opposite signs (charge)",
+         with({{"status", "Discharging"},
+               {"charge_now", "1800000"},
+               {"charge_full", "1950000"},
+               {"charge_full_design", "2090000"},
+               {"current_now", "650000"},
+               {"voltage_min_design", "11400000"},
+               {"health", "Good"}}),
+         with({{"status", "Discharging"},
+               {"charge_now", "3100000"},
+               {"charge_full", "5200000"},
+               {"charge_full_design", "5800000"},
+               {"current_now", "-820000"},
+               {"health", "Overheat"}}),
+         {{"percent", "69"},
+          {"current_mah", "4900"},
+          {"full_mah", "7150"},
+          {"design_mah", "7890"},
+          {"to_empty", "200"},
+          {"amperage", "-1470"},
+          {"failure", "1"}}},
+        {"one charging without its present energy, the other held in charge units",
+         with({{"status", "Not charging"},
+               {"charge_full", "4000000"},
+               {"charge_full_design", "4400000"},
+               {"charge_now", "3000000"},
+               {"current_now", "0"},
+               {"voltage_min_design", "11400000"}}),
+         with({{"status", "Charging"},
+               {"energy_full", "50000000"},
+               {"energy_full_design", "57000000"},
+               {"power_now", "15000000"}}),
+         {{"percent", "-"},
+          {"current_mah", "-"},
+          {"full_mah", "8385"},
+          {"design_mah", "9400"},
+          {"to_full", "-"},
+          {"amperage", "0"}}},
+    };
+    for (const TwoBatteriesCase& row : cases) {
+        std::optional<BatteryFacts> facts = battery_facts(snapshot_of(
+            {supply("AC", {{"type", "Mains"}, {"online", "0"}}), supply("BAT0", row.bat0),
+             supply("BAT1", row.bat1),
+             supply("hid_mouse",
+                    {{"type", "Battery"}, {"scope", "Device"}, {"energy_now", "1000"}})}));
+        ASSERT_TRUE(facts) << row.title;
+        for (const auto& [name, expected] : row.expected)
+            EXPECT_EQ(figure(*facts, name), expected) << row.title << ": " << name;
+    }
 }
 
 TEST(BatteryFacts, DecidesExternalPowerFromSuppliesThenFromTheStatus) {
