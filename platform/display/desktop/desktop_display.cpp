@@ -85,6 +85,10 @@ DesktopDisplay::~DesktopDisplay() {
     finish();
     for (unsigned source : m_sources)
         g_source_remove(source);
+    // The bus and the screen are shared and may outlive the display.
+    g_signal_handler_disconnect(m_bus, m_closed_handler);
+    if (GdkScreen* screen = gdk_screen_get_default())
+        g_signal_handler_disconnect(screen, m_monitors_handler);
     m_portal.reset();
     g_object_unref(m_bus);
 }
@@ -115,12 +119,12 @@ void DesktopDisplay::follow_session() {
     auto closed = [](GDBusConnection*, gboolean, GError*, gpointer self) {
         static_cast<DesktopDisplay*>(self)->m_ended = true;
     };
-    g_signal_connect(m_bus, "closed", G_CALLBACK(+closed), this);
+    m_closed_handler = g_signal_connect(m_bus, "closed", G_CALLBACK(+closed), this);
     auto monitors_changed = [](GdkScreen*, gpointer self) {
         static_cast<DesktopDisplay*>(self)->send(input_of(InputKind::screens_changed));
     };
-    g_signal_connect(gdk_screen_get_default(), "monitors-changed", G_CALLBACK(+monitors_changed),
-                     this);
+    m_monitors_handler = g_signal_connect(gdk_screen_get_default(), "monitors-changed",
+                                          G_CALLBACK(+monitors_changed), this);
 }
 
 void DesktopDisplay::take_color_scheme(std::optional<uint32_t> scheme) {

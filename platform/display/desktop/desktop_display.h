@@ -56,6 +56,8 @@ class DesktopDisplay final : public Display {
     std::map<int, std::unique_ptr<DesktopWindow>> m_windows;
     std::deque<Input> m_inputs;
     std::vector<unsigned> m_sources; // GLib sources to remove at the end
+    unsigned long m_closed_handler = 0;
+    unsigned long m_monitors_handler = 0;
     PanelTint m_tint = PanelTint::light;
     bool m_item_failed = false; // the bus refused the status item; it is not tried again
     bool m_in_alert = false;
