@@ -6,6 +6,7 @@
 #include "platform/foundation/property_list.h"
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -109,6 +110,24 @@ std::string quoted_exec_argument(std::string_view argument) {
     return quoted + "\"";
 }
 
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// The installed launcher of the bundle's executable, or the executable itself when there is none.
+std::string launcher_of(const std::string& bundle, const std::string& executable) {
+    const std::string folder = bundle.substr(0, bundle.rfind('/'));
+    const std::string_view folder_name = last_component(folder);
+    const std::string lib = folder.substr(0, folder.rfind('/'));
+    if (folder_name.empty() || last_component(lib) != "lib") return executable;
+    const std::string launcher =
+        joined(lib.substr(0, lib.rfind('/')), "bin/" + std::string(folder_name));
+    return same_file(launcher, executable) ? launcher : executable;
+}
+
 } // namespace
 
 std::string bundle_executable_path(std::string_view bundle_path) {
@@ -122,7 +141,8 @@ AutostartEntry autostart_entry_for(const LaunchAgent& agent) {
     const std::vector<std::string>& arguments = agent.program_arguments;
     if (!opens_one_bundle(arguments)) return {agent.label, arguments};
     std::string bundle = without_trailing_slashes(arguments[1]);
-    AutostartEntry entry{bundle_name(bundle), {bundle_executable_path(bundle)}};
+    AutostartEntry entry{bundle_name(bundle),
+                         {launcher_of(bundle, bundle_executable_path(bundle))}};
     if (entry.name.empty()) entry.name = agent.label;
     if (arguments.size() > 3)
         entry.command.insert(entry.command.end(), arguments.begin() + 3, arguments.end());

@@ -15,7 +15,9 @@ struct AutostartEntry {
     std::vector<std::string> command; // never empty
 };
 
-// The entry that starts what the agent would start.
+// The entry that starts what the agent would start. A bundle installed as
+// <prefix>/lib/<folder>/<name>.app is started by the launcher <prefix>/bin/<folder> when that
+// leads to the same executable, so that the entry names the installed command.
 AutostartEntry autostart_entry_for(const LaunchAgent& agent);
 // The executable inside a bundle: Contents/MacOS/ followed by Info.plist's CFBundleExecutable,
 // or by the bundle's own name without ".app" when Info.plist does not name one.

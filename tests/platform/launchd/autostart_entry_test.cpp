@@ -85,6 +85,28 @@ TEST(AutostartEntry, TurnsOpeningABundleIntoItsExecutable) {
     }
 }
 
+// Started at login from an installed copy, the program is named by its launcher on PATH, and only
+// when that launcher really leads to this bundle.
+TEST(AutostartEntry, StartsAnInstalledBundleByItsLauncher) {
+    TemporaryFolder prefix{"launchd-prefix-"};
+    std::filesystem::create_directories(prefix.file("lib/tool"));
+    std::filesystem::create_directories(prefix.file("bin"));
+    const std::string bundle = make_bundle(prefix, "lib/tool/Tool.app", "");
+    const std::string executable = bundle + "/Contents/MacOS/Tool";
+    put_file(executable, "");
+    auto command_of = [&] {
+        return autostart_entry_for({"a.b", {"/usr/bin/open", bundle}, true}).command;
+    };
+
+    EXPECT_EQ(command_of(), std::vector<std::string>{executable}) << "no launcher";
+    std::filesystem::create_symlink("../lib/tool/Tool.app/Contents/MacOS/Tool",
+                                    prefix.file("bin/tool"));
+    EXPECT_EQ(command_of(), std::vector<std::string>{prefix.file("bin/tool")});
+    std::filesystem::remove(prefix.file("bin/tool"));
+    put_file(prefix.file("bin/tool"), "another program");
+    EXPECT_EQ(command_of(), std::vector<std::string>{executable}) << "a launcher of something else";
+}
+
 TEST(AutostartEntry, WritesAMinimalDesktopEntry) {
     AutostartEntry entry{" Z\\", {"/My Apps/Z.app/Contents/MacOS/Z"}};
     EXPECT_EQ(autostart_entry_text(entry), "[Desktop Entry]\n"
