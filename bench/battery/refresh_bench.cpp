@@ -55,6 +55,22 @@ constexpr const char* k_battery_uevent = "POWER_SUPPLY_NAME=BAT0\n"
                                          "POWER_SUPPLY_MANUFACTURER=SMP\n"
                                          "POWER_SUPPLY_SERIAL_NUMBER=1234\n";
 
+// A second battery of the same laptop (BAT1), less charged.
+constexpr const char* k_second_battery_uevent = "POWER_SUPPLY_NAME=BAT1\n"
+                                                "POWER_SUPPLY_TYPE=Battery\n"
+                                                "POWER_SUPPLY_STATUS=Discharging\n"
+                                                "POWER_SUPPLY_PRESENT=1\n"
+                                                "POWER_SUPPLY_CYCLE_COUNT=95\n"
+                                                "POWER_SUPPLY_VOLTAGE_MIN_DESIGN=11400000\n"
+                                                "POWER_SUPPLY_VOLTAGE_NOW=11900000\n"
+                                                "POWER_SUPPLY_CURRENT_NOW=0\n"
+                                                "POWER_SUPPLY_CHARGE_FULL_DESIGN=4200000\n"
+                                                "POWER_SUPPLY_CHARGE_FULL=4000000\n"
+                                                "POWER_SUPPLY_CHARGE_NOW=3000000\n"
+                                                "POWER_SUPPLY_CAPACITY=75\n"
+                                                "POWER_SUPPLY_HEALTH=Good\n"
+                                                "POWER_SUPPLY_MODEL_NAME=01AV425\n";
+
 constexpr const char* k_recording = R"(<?xml version="1.0" encoding="UTF-8"?>
 <plist version="1.0">
 <dict>
@@ -115,9 +131,13 @@ class BenchSources {
         if (!::mkdtemp(pattern.data())) std::abort();
         folder = pattern;
         supplies = folder / "power_supply";
+        two_batteries = folder / "power_supply_two";
         recording = folder / "battery.plist";
         write_file(supplies / "AC" / "uevent", k_mains_uevent);
         write_file(supplies / "BAT0" / "uevent", k_battery_uevent);
+        write_file(two_batteries / "AC" / "uevent", k_mains_uevent);
+        write_file(two_batteries / "BAT0" / "uevent", k_battery_uevent);
+        write_file(two_batteries / "BAT1" / "uevent", k_second_battery_uevent);
         write_file(recording, k_recording);
         uevent_paths = {(supplies / "AC" / "uevent").string(),
                         (supplies / "BAT0" / "uevent").string()};
@@ -131,6 +151,7 @@ class BenchSources {
 
     fs::path folder;
     fs::path supplies;
+    fs::path two_batteries;
     fs::path recording;
     std::array<std::string, 2> uevent_paths;
 };
@@ -165,7 +186,7 @@ battery::DisplaySettings title_settings() {
 
 enum class ClockMode { Advancing, Standing };
 
-void full_refresh(benchmark::State& state, ClockMode mode) {
+void full_refresh(benchmark::State& state, ClockMode mode, const char16_t* percent = u"87%") {
     const battery::DisplaySettings settings = title_settings();
     ManualClock clock(1.0e9);
     for (auto _ : state) {
@@ -177,7 +198,7 @@ void full_refresh(benchmark::State& state, ClockMode mode) {
         rt::String title = battery::ComposeStatusTitle(settings);
         benchmark::DoNotOptimize(title);
     }
-    if (battery::battery_texts().PercentText != u"87%") state.SkipWithError("no battery read");
+    if (battery::battery_texts().PercentText != percent) state.SkipWithError("no battery read");
 }
 
 void BM_UeventFloor(benchmark::State& state) {
@@ -199,6 +220,13 @@ void BM_RefreshFromFolder(benchmark::State& state) {
     full_refresh(state, ClockMode::Advancing);
 }
 BENCHMARK(BM_RefreshFromFolder);
+
+// BAT0 and BAT1 combined into one battery.
+void BM_RefreshFromTwoBatteryFolder(benchmark::State& state) {
+    use_source(sources().two_batteries);
+    full_refresh(state, ClockMode::Advancing, u"81%");
+}
+BENCHMARK(BM_RefreshFromTwoBatteryFolder);
 
 // The folder's reading is taken once and reused: the refresh without its file reading.
 void BM_RefreshFromFolderReadingReused(benchmark::State& state) {
