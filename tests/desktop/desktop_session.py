@@ -372,8 +372,9 @@ def case_status_item(session):
         check(properties.get(key) == value, "%s is %r, not %r" % (key, properties.get(key), value))
     check(status["template"], "the status picture is a template")
     png = os.path.join(session.bundle, "Contents", "Resources", status["image"])
-    # No portal and no GNOME: the panel is taken as dark, so the template is painted white.
-    check_icon(properties, png, 255)
+    # No portal and no GNOME: the panel is drawn with the GTK theme, Adwaita here, which is light,
+    # so the template is painted black.
+    check_icon(properties, png, 0)
     tool_tip = properties["ToolTip"]
     check(tool_tip[2] == status["title"] and tool_tip[3] == (status["tooltip"] or ""),
           "the tooltip is %r" % (tool_tip,))
@@ -432,18 +433,19 @@ def case_watcher_restart(session):
 
 
 def case_panel_tint(session):
-    """A light panel (the portal prefers light) gets a dark icon; a switch repaints it."""
+    """The portal's colour scheme wins over the light theme: dark gets a white icon, and a
+    switch to light repaints it black."""
     reference = session.driver("dump")
     png = os.path.join(session.bundle, "Contents", "Resources", last(reference, "status")["image"])
-    portal = Portal(session.bus, 2)
+    portal = Portal(session.bus, 1)
     watcher = Watcher(session.bus)
     watcher.start()
     session.start()
     item = registered_item(session, watcher)
-    check_icon(item.properties(), png, 0)
-    portal.change(1)
-    run_until(lambda: "NewIcon" in item.signals, 5, "NewIcon after the colour scheme changed")
     check_icon(item.properties(), png, 255)
+    portal.change(2)
+    run_until(lambda: "NewIcon" in item.signals, 5, "NewIcon after the colour scheme changed")
+    check_icon(item.properties(), png, 0)
 
 
 def case_preferences(session):

@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -43,6 +44,29 @@ ScreenRect rect_of(GdkMonitor* monitor) {
 
 bool text_set(const char* value) {
     return value && *value;
+}
+
+bool contains_dark(const char* text) {
+    if (!text) return false;
+    char* lower = g_ascii_strdown(text, -1);
+    const bool dark = std::strstr(lower, "dark") != nullptr;
+    g_free(lower);
+    return dark;
+}
+
+// GTK_THEME ("Adwaita:dark") overrides the settings' theme name and dark preference.
+std::optional<bool> gtk_theme_is_dark() {
+    if (const char* forced = std::getenv("GTK_THEME"); text_set(forced))
+        return contains_dark(forced);
+    GtkSettings* settings = gtk_settings_get_default();
+    if (!settings) return std::nullopt;
+    gchar* name = nullptr;
+    gboolean prefers_dark = FALSE;
+    g_object_get(settings, "gtk-theme-name", &name, "gtk-application-prefer-dark-theme",
+                 &prefers_dark, nullptr);
+    const bool dark = prefers_dark || contains_dark(name);
+    g_free(name);
+    return dark;
 }
 
 } // namespace
@@ -89,6 +113,7 @@ DesktopDisplay::~DesktopDisplay() {
     g_signal_handler_disconnect(m_bus, m_closed_handler);
     if (GdkScreen* screen = gdk_screen_get_default())
         g_signal_handler_disconnect(screen, m_monitors_handler);
+    g_signal_handler_disconnect(gtk_settings_get_default(), m_theme_handler);
     m_portal.reset();
     g_object_unref(m_bus);
 }
@@ -125,11 +150,18 @@ void DesktopDisplay::follow_session() {
     };
     m_monitors_handler = g_signal_connect(gdk_screen_get_default(), "monitors-changed",
                                           G_CALLBACK(+monitors_changed), this);
+    auto theme_changed = [](GObject*, GParamSpec*, gpointer self) {
+        auto* display = static_cast<DesktopDisplay*>(self);
+        display->take_color_scheme(display->m_color_scheme);
+    };
+    m_theme_handler = g_signal_connect(gtk_settings_get_default(), "notify::gtk-theme-name",
+                                       G_CALLBACK(+theme_changed), this);
 }
 
 void DesktopDisplay::take_color_scheme(std::optional<uint32_t> scheme) {
+    m_color_scheme = scheme;
     const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
-    m_tint = choose_panel_tint(PanelFacts{scheme, desktop ? desktop : ""});
+    m_tint = choose_panel_tint(PanelFacts{scheme, desktop ? desktop : "", gtk_theme_is_dark()});
     if (m_item) m_item->set_tint(m_tint);
 }
 

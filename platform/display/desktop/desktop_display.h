@@ -58,6 +58,8 @@ class DesktopDisplay final : public Display {
     std::vector<unsigned> m_sources; // GLib sources to remove at the end
     unsigned long m_closed_handler = 0;
     unsigned long m_monitors_handler = 0;
+    unsigned long m_theme_handler = 0;
+    std::optional<uint32_t> m_color_scheme; // the portal's last word
     PanelTint m_tint = PanelTint::light;
     bool m_item_failed = false; // the bus refused the status item; it is not tried again
     bool m_in_alert = false;

@@ -32,6 +32,7 @@ PanelTint choose_panel_tint(const PanelFacts& facts) {
     if (desktop_has_dark_bar(facts.current_desktop)) return PanelTint::light;
     if (facts.color_scheme == k_prefers_dark) return PanelTint::light;
     if (facts.color_scheme == k_prefers_light) return PanelTint::dark;
+    if (facts.dark_theme) return *facts.dark_theme ? PanelTint::light : PanelTint::dark;
     return PanelTint::light;
 }
 

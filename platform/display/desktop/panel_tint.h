@@ -1,7 +1,8 @@
 #pragma once
 // The colour a template image takes in the panel: panels show template pictures in the colour of
-// their own text, light on a dark panel and dark on a light one. What the session says about its
-// appearance decides; with nothing said the panel is taken as dark, as most panels are.
+// their own text, light on a dark panel and dark on a light one. GNOME's top bar is always dark;
+// elsewhere the session's colour scheme decides, else the GTK theme that panels such as Xfce's and
+// MATE's are drawn with, and with nothing known the panel is taken as dark.
 
 #include <cstdint>
 #include <optional>
@@ -13,8 +14,9 @@ enum class PanelTint : uint8_t { light, dark };
 struct PanelFacts {
     // The XDG desktop portal's org.freedesktop.appearance color-scheme: 0 no preference,
     // 1 prefer dark, 2 prefer light; null when no portal answered.
-    std::optional<uint32_t> color_scheme;
-    std::string current_desktop = {}; // XDG_CURRENT_DESKTOP, a colon-separated list
+    std::optional<uint32_t> color_scheme = {};
+    std::string current_desktop = {};    // XDG_CURRENT_DESKTOP, a colon-separated list
+    std::optional<bool> dark_theme = {}; // whether the GTK theme is dark; null when unknown
 };
 
 PanelTint choose_panel_tint(const PanelFacts& facts);

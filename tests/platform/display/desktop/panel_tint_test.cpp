@@ -4,7 +4,7 @@
 
 namespace {
 
-TEST(PanelTint, FollowsTheColourSchemeExceptUnderGnomesDarkBar) {
+TEST(PanelTint, FollowsTheColourSchemeThenTheThemeExceptUnderGnomesDarkBar) {
     struct Row {
         PanelFacts facts;
         PanelTint tint;
@@ -20,6 +20,11 @@ TEST(PanelTint, FollowsTheColourSchemeExceptUnderGnomesDarkBar) {
         {{.color_scheme = 2, .current_desktop = "GNOME"}, PanelTint::light},
         {{.color_scheme = 2, .current_desktop = "ubuntu:GNOME"}, PanelTint::light},
         {{.color_scheme = 2, .current_desktop = "gnome-flashback:Unity"}, PanelTint::dark},
+        // Without a preference, the GTK theme the panel is drawn with.
+        {{.current_desktop = "XFCE", .dark_theme = false}, PanelTint::dark},
+        {{.color_scheme = 0, .current_desktop = "XFCE", .dark_theme = true}, PanelTint::light},
+        {{.color_scheme = 1, .dark_theme = false}, PanelTint::light},
+        {{.current_desktop = "GNOME", .dark_theme = false}, PanelTint::light},
     };
     for (size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(choose_panel_tint(rows[i].facts), rows[i].tint)
