@@ -469,7 +469,30 @@ def case_preferences(session):
     check(label == last(reference, "status")["title"], "the label is %r after the click" % label)
 
 
-CASES = {"status_item": case_status_item, "watcher_restart": case_watcher_restart,
+def case_condition_warning(session):
+    """A poor battery: the warning sounds (silence without a sound server, and no error) and
+    its alert comes before the status item; Return answers it and the item appears."""
+    with open(session.battery) as text:
+        recording = text.read()
+    with open(session.battery, "w") as text:
+        text.write(recording.replace("<key>Registry</key>\n\t<dict>",
+                                     "<key>Registry</key>\n\t<dict>\n\t\t<key>BatteryHealth</key>"
+                                     "<string>Poor</string>", 1))
+    alert = last(session.driver(""), "alert")
+    check(alert["icon"] == "caution", "the warning's icon is %r" % alert["icon"])
+    watcher = Watcher(session.bus)
+    watcher.start()
+    session.start()
+    window = visible_window(alert["title"])
+    check(not watcher.items, "the status item came before the warning was answered")
+    subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Return"], check=True)
+    registered_item(session, watcher)
+    complaints = [line for line in session.errors().splitlines()
+                  if any(word in line.lower() for word in ("alsa", "canberra", "sound"))]
+    check(not complaints, "the sound complained: %r" % complaints)
+
+
+CASES = {"status_item": case_status_item, "condition_warning": case_condition_warning, "watcher_restart": case_watcher_restart,
          "panel_tint": case_panel_tint, "preferences": case_preferences}
 
 
