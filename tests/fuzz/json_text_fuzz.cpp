@@ -1,0 +1,116 @@
+// The driver's JSON strings: any bytes written as a string literal must give valid JSON that
+// reads back, the same bytes when they were valid UTF-8; and any bytes read as a literal.
+// The checks here share no code with json_text.cpp.
+
+#include "platform/display/json_text.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `at` (no overlong forms, no surrogates,
+// nothing beyond U+10FFFF); 0 when there is none.
+std::size_t utf8_length(std::string_view text, std::size_t at) {
+    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    const std::size_t left = text.size() - at;
+    const unsigned lead = byte(0);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+    if (lead >= 0xE0 && lead <= 0xEF) length = 3;
+    if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+    if (length == 0 || left < length) return 0;
+    unsigned low = 0x80, high = 0xBF; // the second byte's range
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+    if (byte(1) < low || byte(1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    return length;
+}
+
+bool is_utf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t length = utf8_length(text, at);
+        if (length == 0) return false;
+        at += length;
+    }
+    return true;
+}
+
+int hex_value(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::optional<unsigned> hex_unit(std::string_view text, std::size_t at) {
+    if (text.size() - at < 4) return std::nullopt;
+    unsigned unit = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        int digit = hex_value(text[at + i]);
+        if (digit < 0) return std::nullopt;
+        unit = unit << 4 | static_cast<unsigned>(digit);
+    }
+    return unit;
+}
+
+// A whole JSON string literal (RFC 8259), with valid UTF-8 and no unpaired surrogate escape.
+bool is_json_string(std::string_view text) {
+    if (text.size() < 2 || text.front() != '"' || text.back() != '"') return false;
+    std::string_view body = text.substr(1, text.size() - 2);
+    for (std::size_t at = 0; at < body.size();) {
+        const char c = body[at];
+        if (c == '"' || static_cast<unsigned char>(c) < 0x20) return false;
+        if (c != '\\') {
+            std::size_t length = utf8_length(body, at);
+            if (length == 0) return false;
+            at += length;
+            continue;
+        }
+        if (at + 1 == body.size()) return false;
+        const char escape = body[at + 1];
+        if (std::string_view("\"\\/bfnrt").find(escape) != std::string_view::npos) {
+            at += 2;
+            continue;
+        }
+        if (escape != 'u') return false;
+        std::optional<unsigned> unit = hex_unit(body, at + 2);
+        if (!unit || (*unit >= 0xDC00 && *unit <= 0xDFFF)) return false;
+        at += 6;
+        if (*unit < 0xD800 || *unit > 0xDBFF) continue;
+        if (body.substr(at, 2) != "\\u") return false;
+        std::optional<unsigned> trail = hex_unit(body, at + 2);
+        if (!trail || *trail < 0xDC00 || *trail > 0xDFFF) return false;
+        at += 6;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    std::string written;
+    append_json_string(written, input);
+    if (!is_json_string(written)) std::abort();
+    std::size_t used = 0;
+    std::optional<std::string> back = read_json_string(written, used);
+    if (!back || used != written.size()) std::abort();
+    if (is_utf8(input) && *back != input) std::abort();
+    if (!is_utf8(*back)) std::abort();
+
+    std::optional<std::string> read = read_json_string(input, used);
+    if (!read) return 0;
+    if (used > input.size() || !is_json_string(input.substr(0, used)) || !is_utf8(*read)) {
+        std::abort();
+    }
+    return 0;
+}
