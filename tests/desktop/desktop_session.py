@@ -351,6 +351,35 @@ def visible_window(name, seconds=5):
     raise Failure("no visible window %r" % name)
 
 
+def press_close_button(window_id):
+    """What a window manager sends when a person presses a window's close button:
+    WM_PROTOCOLS / WM_DELETE_WINDOW (there is no window manager here to do it)."""
+    import ctypes
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                    ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                    ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
+
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.c_void_p]
+    x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    check(display, "cannot open the X display")
+    event = ClientMessage(type=33, send_event=1, window=int(window_id), format=32,
+                          message_type=x11.XInternAtom(display, b"WM_PROTOCOLS", 0))
+    event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    x11.XSendEvent(display, int(window_id), 0, 0, ctypes.byref(event))
+    x11.XFlush(display)
+    x11.XCloseDisplay(display)
+
+
 def no_visible_window(name):
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
                            capture_output=True, text=True)
@@ -451,7 +480,8 @@ def case_panel_tint(session):
 
 
 def case_preferences(session):
-    """A click on a box of the Preferences window changes the label beside the icon."""
+    """A click on a box of the Preferences window changes the label beside the icon; its close
+    button closes it."""
     reference = session.driver("menu 4\nclick 3")
     window = next(line for line in reference if line.get("event") == "window")
     box = next(control for control in window["controls"] if control["number"] == 3)
@@ -469,6 +499,9 @@ def case_preferences(session):
     run_until(lambda: "XAyatanaNewLabel" in item.signals, 5, "the label to change")
     label = item.properties()["XAyatanaLabel"]
     check(label == last(reference, "status")["title"], "the label is %r after the click" % label)
+    # The close button asks the model, which closes the window.
+    press_close_button(visible_window(window["title"]))
+    run_until(lambda: no_visible_window(window["title"]), 5, "the window to close")
 
 
 def case_condition_warning(session):
