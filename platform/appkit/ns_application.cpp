@@ -1,6 +1,7 @@
 #include "platform/appkit/ns_application.h"
 
 #include "platform/appkit/display_link.h"
+#include "platform/appkit/main_thread_tasks.h"
 #include "platform/appkit/ns_menu.h"
 #include "platform/appkit/ns_status_item.h"
 #include "platform/appkit/ns_window.h"
@@ -183,6 +184,7 @@ NSEvent* NSApplication::nextEventMatchingMaskUntilDateInModeDequeue(uint64_t mas
     NSString* run_mode = mode ? mode : NSDefaultRunLoopMode;
     double deadline = until ? until->seconds_since_1970() : platform_now();
     for (;;) {
+        run_main_thread_tasks();
         if (ObjcRef<NSEvent> event = take_matching(mask, dequeue)) return event.autorelease();
         RunLoopEnd end = NSRunLoop::main()->run_until(deadline, run_mode);
         if (end == RunLoopEnd::woken) continue;

@@ -202,6 +202,10 @@ class Display {
     // Shows what changed, then waits until input arrives or the clock reaches `deadline_ms`
     // (null: no deadline). A deadline not after now_ms() returns a timeout at once.
     virtual Input wait_for_input(std::optional<int64_t> deadline_ms) = 0;
+    // Thread-safe: the wait_for_input in progress, or else the next one, returns a timeout soon,
+    // so that the model looks at what another thread handed it. A display with a virtual clock
+    // never waits for other threads and ignores it.
+    virtual void interrupt_wait() {}
     // Tells the person that `input` could not be carried out; it changed nothing.
     virtual void reject_input(const Input& input, const std::string& message) = 0;
 };

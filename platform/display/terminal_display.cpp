@@ -10,6 +10,7 @@
 #include <climits>
 #include <ctime>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -41,10 +42,17 @@ int poll_timeout(std::optional<int64_t> deadline_ms, int64_t now) {
 TerminalDisplay::TerminalDisplay(int in_fd, int out_fd)
     : m_in(in_fd), m_out(out_fd), m_start_ns(monotonic_ns()), m_mode(in_fd, out_fd) {
     m_options.colour = isatty(out_fd) != 0;
+    m_interrupt_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK); // -1: poll() skips it
 }
 
 TerminalDisplay::~TerminalDisplay() {
     finish();
+    if (m_interrupt_fd >= 0) ::close(m_interrupt_fd);
+}
+
+void TerminalDisplay::interrupt_wait() {
+    const uint64_t one = 1;
+    [[maybe_unused]] ssize_t ignored = ::write(m_interrupt_fd, &one, sizeof one); // full: pending
 }
 
 // Whole milliseconds since the display was made, on a clock that never jumps.
@@ -146,10 +154,16 @@ std::optional<Input> TerminalDisplay::take_input() {
 }
 
 TerminalDisplay::ReadEnd TerminalDisplay::read_keys(std::optional<int64_t> deadline_ms) {
-    std::array<pollfd, 2> watched{pollfd{m_in, POLLIN, 0}, pollfd{m_mode.wake_fd(), POLLIN, 0}};
+    std::array<pollfd, 3> watched{pollfd{m_in, POLLIN, 0}, pollfd{m_mode.wake_fd(), POLLIN, 0},
+                                  pollfd{m_interrupt_fd, POLLIN, 0}};
     int ready = ::poll(watched.data(), watched.size(), poll_timeout(deadline_ms, now_ms()));
     if (ready < 0) return errno == EINTR ? ReadEnd::keys : ReadEnd::end;
     if (ready == 0) return ReadEnd::timeout;
+    if (watched[2].revents & POLLIN) {
+        uint64_t count = 0;
+        [[maybe_unused]] ssize_t ignored = ::read(m_interrupt_fd, &count, sizeof count);
+        return ReadEnd::timeout;
+    }
     if (watched[1].revents & POLLIN) {
         take_terminal_changes();
         return ReadEnd::keys;

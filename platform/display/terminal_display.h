@@ -38,6 +38,7 @@ class TerminalDisplay final : public Display {
     ScreenPoint pointer() const override { return {}; }
     Input wait_for_input(std::optional<int64_t> deadline_ms) override;
     void reject_input(const Input& input, const std::string& message) override;
+    void interrupt_wait() override;
 
   private:
     enum class ReadEnd : uint8_t { keys, timeout, end };
@@ -63,4 +64,5 @@ class TerminalDisplay final : public Display {
     OutputFailure m_failure;
     bool m_ended = false;
     bool m_finished = false;
+    int m_interrupt_fd = -1; // an eventfd that interrupt_wait() raises
 };

@@ -124,6 +124,6 @@ ObjcRef<NSMutableDictionary> make_power_source_description(const BatteryFacts& f
     description.put_integer(u"Time to Empty", power_source_time_to_empty(facts));
     description.put_integer(u"Time to Full Charge", power_source_time_to_full(facts));
     description.put_text(u"BatteryHealth", health_verdict(facts));
-    description.put_integer(u"LPM Active", facts.low_power_mode ? 1 : 0);
+    if (facts.low_power_mode) description.put_integer(u"LPM Active", *facts.low_power_mode ? 1 : 0);
     return description.take();
 }

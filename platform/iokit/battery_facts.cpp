@@ -2,6 +2,7 @@
 
 #include "platform/iokit/combined_battery.h"
 #include "platform/iokit/figure.h"
+#include "platform/system/power_saver_state.h"
 
 #include <algorithm>
 #include <array>
@@ -197,6 +198,24 @@ bool is_failure_health(std::string_view health) {
     return is_one_of(health, k_failure_health) || is_one_of(health, k_permanent_failure_health);
 }
 
+namespace {
+
+// The power-profiles service, where it answers, else the firmware's platform profile.
+std::optional<bool> low_power_mode(const PowerSupplySnapshot& snapshot) {
+    switch (power_saver_state()) {
+    case PowerSaver::on:
+        return true;
+    case PowerSaver::off:
+        return false;
+    case PowerSaver::unknown:
+        break;
+    }
+    if (snapshot.platform_profile.empty()) return std::nullopt;
+    return snapshot.platform_profile == "low-power";
+}
+
+} // namespace
+
 std::optional<BatteryFacts> battery_facts(const PowerSupplySnapshot& snapshot) {
     const std::vector<const PowerSupply*> batteries = system_batteries(snapshot);
     if (batteries.empty()) return std::nullopt;
@@ -206,7 +225,7 @@ std::optional<BatteryFacts> battery_facts(const PowerSupplySnapshot& snapshot) {
     BatteryFacts facts;
     facts.status = status_of(battery->text(SupplyAttribute::Status));
     facts.external_power = has_external_power(snapshot, facts.status);
-    facts.low_power_mode = snapshot.platform_profile == "low-power";
+    facts.low_power_mode = low_power_mode(snapshot);
     Capacities capacities = capacities_of(*battery);
     set_capacities(facts, *battery, capacities);
     set_minutes(facts, *battery, capacities);

@@ -42,7 +42,8 @@ struct BatteryFacts {
     bool permanent_failure = false;
     // The full-charge capacity has fallen below 80 % of the design capacity.
     bool worn = false;
-    bool low_power_mode = false;
+    // None when neither the power-profiles service nor the platform profile tells.
+    std::optional<bool> low_power_mode;
 
     friend bool operator==(const BatteryFacts&, const BatteryFacts&) = default;
 };

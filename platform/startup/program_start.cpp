@@ -7,6 +7,7 @@
 #include "platform/launchd/helpers_path.h"
 #include "platform/startup/display_choice.h"
 #include "platform/startup/start_environment.h"
+#include "platform/system/system_bus.h"
 
 #include <cstdio>
 #include <iostream>
@@ -39,6 +40,13 @@ std::unique_ptr<Display> make_chosen_display(DisplaySurroundings surroundings) {
     return kind ? make_display(*kind) : nullptr;
 }
 
+// Displays with a real clock follow the system's sleep and power profile; the driver's virtual
+// time has its own sleep and wake commands.
+std::unique_ptr<SystemBus> follow_system_bus(const Display& display) {
+    if (dynamic_cast<const DriverDisplay*>(&display)) return nullptr;
+    return SystemBus::start();
+}
+
 } // namespace
 
 int run_program(int argument_count, char** arguments, int (*program)(int, char**)) {
@@ -58,5 +66,6 @@ int run_program(int argument_count, char** arguments, int (*program)(int, char**
     }
     add_bundle_helpers_to_path();
     DisplayScope scope(*display);
+    std::unique_ptr<SystemBus> system_bus = follow_system_bus(*display);
     return program(argument_count, arguments);
 }

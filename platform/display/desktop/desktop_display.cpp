@@ -256,8 +256,15 @@ Input DesktopDisplay::wait_for_input(std::optional<int64_t> deadline_ms) {
         }
         if (m_ended) return input_of(InputKind::end);
         if (deadline_ms && *deadline_ms <= now_ms()) return input_of(InputKind::timeout);
+        if (m_interrupted.exchange(false)) return input_of(InputKind::timeout);
         run_once(deadline_ms);
     }
+}
+
+// The flag is set before the wake-up, so the iteration it ends sees it.
+void DesktopDisplay::interrupt_wait() {
+    m_interrupted.store(true);
+    g_main_context_wakeup(nullptr);
 }
 
 void DesktopDisplay::reject_input(const Input&, const std::string& message) {

@@ -7,6 +7,7 @@
 #include "platform/display/desktop/panel_tint.h"
 #include "platform/display/display.h"
 
+#include <atomic>
 #include <deque>
 #include <map>
 #include <memory>
@@ -37,6 +38,7 @@ class DesktopDisplay final : public Display {
     ScreenPoint pointer() const override;
     Input wait_for_input(std::optional<int64_t> deadline_ms) override;
     void reject_input(const Input& input, const std::string& message) override;
+    void interrupt_wait() override;
 
   private:
     explicit DesktopDisplay(_GDBusConnection* bus);
@@ -65,6 +67,7 @@ class DesktopDisplay final : public Display {
     bool m_in_alert = false;
     bool m_ended = false;
     bool m_finished = false;
+    std::atomic<bool> m_interrupted{false};
 };
 
 // Whether a session bus is there to talk to: its address is known and it answers.

@@ -191,6 +191,8 @@ TEST_F(SystemBatteryPlatformTest, RefreshesTheTextsFromAPowerSupplyFolder) {
                                           "POWER_SUPPLY_CAPACITY=50\n"
                                           "POWER_SUPPLY_TEMP=300\n"
                                           "POWER_SUPPLY_MODEL_NAME=5B10W13975\n");
+    // Without a profile (or the power-profiles service) Low Power Mode is unknown.
+    m_files.write("supplies/platform_profile", "balanced\n");
     BatterySourceFiles::use_source(m_files.folder() / "supplies");
     set_battery_platform(&m_platform);
     set_locale("de_DE.UTF-8");

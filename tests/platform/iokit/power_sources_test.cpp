@@ -55,8 +55,7 @@ TEST(PowerSources, GivesTheFolderBatterysDescriptionFirst) {
               "Name=text:InternalBattery-0;Type=text:InternalBattery;Transport Type=text:Internal;"
               "Is Present=bool:true;Power Source State=text:AC Power;Current Capacity=int:100;"
               "Max Capacity=int:100;Is Charging=bool:false;Is Charged=bool:true;"
-              "Time to Empty=int:0;Time to Full Charge=int:0;BatteryHealth=text:Good;"
-              "LPM Active=int:0;");
+              "Time to Empty=int:0;Time to Full Charge=int:0;BatteryHealth=text:Good;");
 }
 
 TEST(PowerSources, GivesAnEmptyListWithoutADescription) {

@@ -1,6 +1,7 @@
 #include "platform/iokit/sysfs_battery.h"
 
 #include "platform/foundation/clock.h"
+#include "platform/system/power_saver_state.h"
 
 #include "tests/platform/iokit/iokit_test_support.h"
 
@@ -103,7 +104,7 @@ TEST(SysfsBattery, MapsAChargeBatteryOnBatteryPower) {
             {"Time to Empty", "int:120"},
             {"Time to Full Charge", "int:-1"},
             {"BatteryHealth", "text:Good"},
-            {"LPM Active", "int:0"}}});
+            {"LPM Active", "<absent>"}}}); // no power-profiles service, no profile file
 }
 
 TEST(SysfsBattery, MapsAChargeBatteryCharging) {
@@ -177,14 +178,32 @@ TEST(SysfsBattery, IgnoresPeripheralBatteries) {
     EXPECT_TRUE(desktop.copy_power_source_descriptions().empty());
 }
 
-TEST(SysfsBattery, ReadsTheLowPowerProfileAtTheFolderTop) {
-    TemporaryFolder folder;
-    write_supplies(folder, {{"BAT0", energy_battery("Discharging", "14000000")}});
-    folder.write("platform_profile", "low-power\n");
-    SysfsBattery battery(folder.path());
-    std::vector<ObjcRef<NSDictionary>> sources = battery.copy_power_source_descriptions();
-    ASSERT_EQ(sources.size(), 1u);
-    EXPECT_EQ(value_at(sources[0].get(), "LPM Active"), "int:1");
+// The power-profiles service, where it answers, wins over the platform profile at the folder's
+// top; with neither, the key is absent rather than 0.
+TEST(SysfsBattery, TakesLowPowerModeFromTheServiceElseThePlatformProfile) {
+    struct Row {
+        PowerSaver service;
+        const char* profile_file; // null: no file
+        const char* expected;
+    };
+    const Row rows[] = {
+        {PowerSaver::unknown, nullptr, "<absent>"},   {PowerSaver::unknown, "low-power\n", "int:1"},
+        {PowerSaver::unknown, "balanced\n", "int:0"}, {PowerSaver::on, nullptr, "int:1"},
+        {PowerSaver::off, "low-power\n", "int:0"},    {PowerSaver::on, "performance\n", "int:1"},
+    };
+    for (const Row& row : rows) {
+        TemporaryFolder folder;
+        write_supplies(folder, {{"BAT0", energy_battery("Discharging", "14000000")}});
+        if (row.profile_file) folder.write("platform_profile", row.profile_file);
+        set_power_saver_state(row.service);
+        SysfsBattery battery(folder.path());
+        std::vector<ObjcRef<NSDictionary>> sources = battery.copy_power_source_descriptions();
+        set_power_saver_state(PowerSaver::unknown);
+        ASSERT_EQ(sources.size(), 1u);
+        EXPECT_EQ(value_at(sources[0].get(), "LPM Active"), row.expected)
+            << "service " << static_cast<int>(row.service) << ", file "
+            << (row.profile_file ? row.profile_file : "none");
+    }
 }
 
 TEST(SysfsBattery, ReusesAReadingOnlyWithinItsLifetime) {

@@ -1,0 +1,52 @@
+#include "platform/appkit/main_thread_tasks.h"
+
+#include "platform/appkit/display_link.h"
+#include "platform/display/display.h"
+#include "platform/foundation/ns_run_loop.h"
+
+#include <deque>
+#include <mutex>
+
+namespace {
+
+struct TaskQueue {
+    std::mutex mutex;
+    std::deque<std::function<void()>> tasks;
+};
+
+// Immortal: a thread may still queue a task while the process ends.
+TaskQueue& task_queue() {
+    static auto* queue = new TaskQueue;
+    return *queue;
+}
+
+std::deque<std::function<void()>> take_queued_tasks() {
+    TaskQueue& queue = task_queue();
+    std::lock_guard lock(queue.mutex);
+    return std::exchange(queue.tasks, {});
+}
+
+} // namespace
+
+void perform_on_main_thread(std::function<void()> task) {
+    if (!task) return;
+    {
+        TaskQueue& queue = task_queue();
+        std::lock_guard lock(queue.mutex);
+        queue.tasks.push_back(std::move(task));
+    }
+    NSRunLoop::main()->wake();
+    if (Display* display = current_display()) display->interrupt_wait();
+}
+
+int run_main_thread_tasks() {
+    int ran = 0;
+    // A task may queue another; it runs in this pass too.
+    for (auto tasks = take_queued_tasks(); !tasks.empty(); tasks = take_queued_tasks()) {
+        for (auto& task : tasks) {
+            task();
+            ++ran;
+        }
+    }
+    return ran;
+}

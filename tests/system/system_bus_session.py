@@ -1,0 +1,302 @@
+#!/usr/bin/env python3
+"""The terminal display following a private system bus, as a person meets it in a terminal.
+
+A private bus stands in for the system bus (DBUS_SYSTEM_BUS_ADDRESS), with python-dbusmock's
+logind and power-profiles templates on it. The built bundle runs in a private tmux server on a
+battery folder laid out like /sys/class/power_supply, whose uevent the script rewrites; every
+refresh (10 s) shows the new percentage.
+
+    system_bus_session.py CASE BUNDLE
+
+Exits 77 (skipped) only when dbus-daemon, dbus-monitor, tmux or python3-dbusmock is not
+installed.
+"""
+
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+SKIPPED = 77
+TOOLS = ("dbus-daemon", "dbus-monitor", "tmux")
+REFRESH = 10.0
+LOGIN = ("org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager")
+PROFILES = ("net.hadess.PowerProfiles", "/net/hadess/PowerProfiles", "net.hadess.PowerProfiles")
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def skip_unless_tools():
+    missing = [tool for tool in TOOLS if not shutil.which(tool)]
+    try:
+        import dbus  # noqa: F401
+        import dbusmock  # noqa: F401
+    except ImportError:
+        missing.append("python3-dbusmock")
+    if missing:
+        print("skipped: not installed: " + ", ".join(missing))
+        sys.exit(SKIPPED)
+
+
+def wait_until(what, seen, patience):
+    """Polls `seen` until it gives a true value, for at most `patience` seconds."""
+    give_up = time.monotonic() + patience
+    while True:
+        value = seen()
+        if value:
+            return value
+        if time.monotonic() > give_up:
+            raise Failure("never saw " + what)
+        time.sleep(0.05)
+
+
+class Session:
+    """A private bus, its mocked services, a battery folder and the bundle in a tmux pane."""
+
+    def __init__(self, bundle):
+        self.bundle = bundle
+        self.folder = tempfile.mkdtemp(prefix="zerarazi-system-bus-")
+        self.socket = "zerarazi-system-bus-%d" % os.getpid()
+        self.processes = []
+        self.address = None
+        self.bus = None
+        os.makedirs(os.path.join(self.folder, "home"))
+        os.makedirs(os.path.join(self.folder, "power_supply", "AC"))
+        os.makedirs(os.path.join(self.folder, "power_supply", "BAT0"))
+        self.write("power_supply/AC/uevent", "POWER_SUPPLY_TYPE=Mains\nPOWER_SUPPLY_ONLINE=0\n")
+        self.set_battery(50)
+
+    def write(self, name, text):
+        path = os.path.join(self.folder, name)
+        with open(path + ".new", "w") as out:
+            out.write(text)
+        os.rename(path + ".new", path)
+
+    def set_battery(self, percent):
+        self.write("power_supply/BAT0/uevent",
+                   "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=Discharging\n"
+                   "POWER_SUPPLY_CAPACITY=%d\nPOWER_SUPPLY_CHARGE_NOW=%d\n"
+                   "POWER_SUPPLY_CHARGE_FULL=4000000\nPOWER_SUPPLY_CHARGE_FULL_DESIGN=4000000\n"
+                   "POWER_SUPPLY_CURRENT_NOW=1000000\n" % (percent, percent * 40000))
+
+    def start_bus(self):
+        daemon = subprocess.Popen(["dbus-daemon", "--session", "--print-address=1", "--nofork"],
+                                  stdout=subprocess.PIPE, text=True)
+        self.processes.append(daemon)
+        self.address = daemon.stdout.readline().strip()
+        check(self.address, "dbus-daemon gave no address")
+        import dbus
+        self.bus = dbus.bus.BusConnection(self.address)
+
+    def start_mock(self, template, name, parameters=None):
+        argv = [sys.executable, "-m", "dbusmock", "--template", template]
+        if parameters:
+            argv += ["--parameters", json.dumps(parameters)]
+        env = dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address)
+        self.processes.append(subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL))
+        wait_until(name + " on the bus", lambda: self.bus.name_has_owner(name), 10)
+
+    def interface(self, service, interface):
+        import dbus
+        return dbus.Interface(self.bus.get_object(service[0], service[1]), interface)
+
+    def start_app(self, system_bus_address):
+        script = os.path.join(self.folder, "run.sh")
+        with open(script, "w") as out:
+            out.write("export HOME='%s/home'\nexport ZERARAZI_DISPLAY=terminal\n"
+                      "export ZERARAZI_BATTERY='%s/power_supply'\n"
+                      "export DBUS_SYSTEM_BUS_ADDRESS='%s'\n"
+                      "echo $$ > '%s/pid'\n"
+                      "'%s' 2> '%s/stderr'\necho \"[exited $?]\"\nexec sleep 600\n"
+                      % (self.folder, self.folder, system_bus_address, self.folder,
+                         os.path.join(self.bundle, "Contents", "MacOS", "Zerarazi"),
+                         self.folder))
+        subprocess.run(["tmux", "-L", self.socket, "-f", "/dev/null", "new-session", "-d",
+                        "-x", "100", "-y", "30", "-s", "bus", "sh " + script], check=True)
+
+    def screen(self):
+        return subprocess.run(["tmux", "-L", self.socket, "capture-pane", "-p", "-t", "bus"],
+                              stdout=subprocess.PIPE, text=True).stdout
+
+    def send(self, key):
+        subprocess.run(["tmux", "-L", self.socket, "send-keys", "-t", "bus", key])
+
+    def wait_for(self, text, patience=5):
+        try:
+            wait_until('"%s"' % text, lambda: text in self.screen(), patience)
+        except Failure as failure:
+            raise Failure("%s; the screen:\n%s" % (failure, self.screen()))
+
+    def low_power_mode_in_report(self):
+        self.send("m")
+        self.wait_for("Show Battery Information")
+        self.send("3")
+        self.wait_for("[1 OK]")
+        found = re.search(r"Low Power Mode: (\w*)", self.screen())
+        self.send("Enter")
+        wait_until("the report closed", lambda: "[1 OK]" not in self.screen(), 5)
+        return found.group(1) if found else None
+
+    def app_name_on_bus(self):
+        """The bundle's unique name on the private bus; the pane's shell is its parent."""
+        import dbus
+        with open(os.path.join(self.folder, "pid")) as pid_file:
+            pid = int(pid_file.read())
+        daemon = dbus.Interface(self.bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus"),
+                                "org.freedesktop.DBus")
+        for name in daemon.ListNames():
+            if name.startswith(":") and parent_of(daemon.GetConnectionUnixProcessID(name)) == pid:
+                return str(name)
+        return None
+
+    def stderr_lines(self):
+        with open(os.path.join(self.folder, "stderr")) as err:
+            return err.read().splitlines()
+
+    def close(self):
+        subprocess.run(["tmux", "-L", self.socket, "kill-server"], stderr=subprocess.DEVNULL)
+        for process in reversed(self.processes):
+            process.terminate()
+            process.wait(5)
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def parent_of(pid):
+    try:
+        with open("/proc/%d/status" % pid) as status:
+            return int(re.search(r"^PPid:\s*(\d+)", status.read(), re.M).group(1))
+    except OSError:
+        return None
+
+
+class Monitor:
+    """Counts the messages one connection sends on the bus, from the moment it is made."""
+
+    def __init__(self, address, sender):
+        self.messages = []
+        self.process = subprocess.Popen(["dbus-monitor", "--address", address,
+                                         "sender='%s'" % sender],
+                                        stdout=subprocess.PIPE, text=True)
+        threading.Thread(target=self.read, daemon=True).start()
+
+    def read(self):
+        for line in self.process.stdout:
+            if line.startswith(("method call", "signal", "method return", "error")):
+                if "sender=org.freedesktop.DBus" not in line:
+                    self.messages.append(line.strip())
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait(5)
+
+
+def held_inhibitors(session):
+    inhibitors = session.interface(LOGIN, LOGIN[2]).ListInhibitors()
+    return [i for i in inhibitors if i[1] == "Zerarazi" and i[0] == "sleep" and i[3] == "delay"]
+
+
+def case_sleep_wake(session):
+    """PrepareForSleep(true) stops the refresh and lets the inhibitor go once delivered;
+    PrepareForSleep(false) takes it again and the first refresh follows 10 s later."""
+    session.start_bus()
+    session.start_mock("logind", LOGIN[0])
+    session.start_app(session.address)
+    session.wait_for("50%")
+    wait_until("the inhibitor taken at start", lambda: len(held_inhibitors(session)) == 1, 5)
+    mock = session.interface(LOGIN, "org.freedesktop.DBus.Mock")
+
+    mock.EmitSignal(LOGIN[2], "PrepareForSleep", "b", [True])
+    wait_until("the inhibitor let go", lambda: not held_inhibitors(session), 5)
+    session.set_battery(40)
+    time.sleep(REFRESH + 1)
+    check("50%" in session.screen(), "refreshed while asleep:\n" + session.screen())
+
+    mock.EmitSignal(LOGIN[2], "PrepareForSleep", "b", [False])
+    woke = time.monotonic()
+    wait_until("the inhibitor taken after waking", lambda: len(held_inhibitors(session)) == 1, 5)
+    session.wait_for("40%", REFRESH + 3)
+    waited = time.monotonic() - woke
+    check(REFRESH - 1 <= waited <= REFRESH + 2.5,
+          "the first refresh after waking came after %.1f s" % waited)
+    check(session.stderr_lines() == [], "standard error: %s" % session.stderr_lines())
+
+
+def case_low_power(session):
+    """The mocked profile drives the report's Low Power Mode at the next refresh, and the
+    refreshes send nothing on the bus."""
+    session.start_bus()
+    session.start_mock("logind", LOGIN[0])
+    session.start_mock("power_profiles_daemon", PROFILES[0], {"ActiveProfile": "balanced"})
+    session.start_app(session.address)
+    session.wait_for("50%")
+    name = wait_until("the bundle on the bus", session.app_name_on_bus, 5)
+    time.sleep(1)  # the start-up calls (inhibitor, profile) are answered by now
+    monitor = Monitor(session.address, name)
+    time.sleep(0.5)  # dbus-monitor has become a monitor
+    properties = session.interface(PROFILES, "org.freedesktop.DBus.Properties")
+
+    for percent, profile, shown in ((45, "power-saver", "On"), (44, "balanced", "Off")):
+        properties.Set(PROFILES[2], "ActiveProfile", profile)
+        session.set_battery(percent)
+        session.wait_for("%d%%" % percent, REFRESH + 2)
+        mode = session.low_power_mode_in_report()
+        check(mode == shown, "profile %s: Low Power Mode %r, not %r" % (profile, mode, shown))
+    quiet = list(monitor.messages)
+    # The monitor does see the bundle: a wake makes it ask for the inhibitor again.
+    mock = session.interface(LOGIN, "org.freedesktop.DBus.Mock")
+    mock.EmitSignal(LOGIN[2], "PrepareForSleep", "b", [True])
+    mock.EmitSignal(LOGIN[2], "PrepareForSleep", "b", [False])
+    wait_until("the Inhibit call on the monitor",
+               lambda: any("member=Inhibit" in m for m in monitor.messages), 5)
+    monitor.close()
+    check(quiet == [], "the bundle sent %d messages over two refreshes:\n%s"
+          % (len(quiet), "\n".join(quiet)))
+
+
+def case_no_bus(session):
+    """Without a bus: one line on standard error; the platform profile still gives Low Power
+    Mode and the rest works."""
+    session.write("power_supply/platform_profile", "low-power\n")
+    session.start_app("unix:path=%s/no-bus" % session.folder)
+    session.wait_for("50%")
+    check(session.low_power_mode_in_report() == "On", "Low Power Mode from the profile file")
+    session.send("q")
+    session.wait_for("[exited 0]")
+    lines = session.stderr_lines()
+    check(len(lines) == 1 and "system bus" in lines[0], "standard error: %s" % lines)
+
+
+CASES = {"sleep_wake": case_sleep_wake, "low_power": case_low_power, "no_bus": case_no_bus}
+
+
+def main():
+    if len(sys.argv) != 3 or sys.argv[1] not in CASES:
+        print("usage: system_bus_session.py %s BUNDLE" % "|".join(CASES), file=sys.stderr)
+        return 2
+    skip_unless_tools()
+    session = Session(sys.argv[2])
+    try:
+        CASES[sys.argv[1]](session)
+    except Failure as failure:
+        print("FAILED: %s" % failure)
+        return 1
+    finally:
+        session.close()
+    print("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
