@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <mutex>
+#include <utility>
 
 namespace {
 

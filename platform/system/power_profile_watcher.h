@@ -25,6 +25,7 @@ class PowerProfileWatcher {
     PowerProfileWatcher(const PowerProfileWatcher&) = delete;
     PowerProfileWatcher& operator=(const PowerProfileWatcher&) = delete;
 
+  private:
     struct Service {
         const char* name;
         const char* path;
@@ -33,7 +34,6 @@ class PowerProfileWatcher {
     // The present name first.
     static const std::array<Service, 2> k_services;
 
-  private:
     struct Watch {
         PowerProfileWatcher* owner = nullptr;
         const Service* service = nullptr;

@@ -7,6 +7,7 @@
 #include <gio/gunixfdlist.h>
 
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 #include <utility>
 

@@ -7,8 +7,6 @@
 //
 // Lives on the system bus's thread: made, called back and destroyed in its main context.
 
-#include <memory>
-
 struct _GDBusConnection;
 struct _GCancellable;
 struct _GVariant;
