@@ -45,6 +45,14 @@ PORTAL_XML = """<node><interface name="org.freedesktop.portal.Settings">
 </interface></node>"""
 
 
+NOTIFICATIONS_XML = """<node><interface name="org.freedesktop.Notifications">
+  <method name="Notify"><arg type="s" direction="in"/><arg type="u" direction="in"/>
+    <arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="s" direction="in"/>
+    <arg type="as" direction="in"/><arg type="a{sv}" direction="in"/><arg type="i" direction="in"/>
+    <arg type="u" direction="out"/></method>
+</interface></node>"""
+
+
 class Failure(Exception):
     pass
 
@@ -208,6 +216,24 @@ class Item:
 
     def changes(self):
         return [signal for signal in self.signals if signal in CHANGE_SIGNALS]
+
+
+class Notifications:
+    """A notification service that keeps the texts it is asked to show."""
+
+    def __init__(self, bus):
+        self.bodies = []
+        info = Gio.DBusNodeInfo.new_for_xml(NOTIFICATIONS_XML).interfaces[0]
+        bus.register_object("/org/freedesktop/Notifications", info, self.on_call, None, None)
+        owned = []
+        Gio.bus_own_name_on_connection(bus, "org.freedesktop.Notifications",
+                                       Gio.BusNameOwnerFlags.NONE, lambda *_: owned.append(True),
+                                       None)
+        run_until(lambda: owned, 5, "the notification service's name")
+
+    def on_call(self, bus, sender, path, interface, method, parameters, invocation):
+        self.bodies.append(parameters.unpack()[4])
+        invocation.return_value(GLib.Variant("(u)", (len(self.bodies),)))
 
 
 def name_has_owner(bus, name):
@@ -527,8 +553,35 @@ def case_condition_warning(session):
     check(not complaints, "the sound complained: %r" % complaints)
 
 
+def case_settings_notice(session):
+    """A setting that cannot be stored (the home's Library is a file) is shown once as a
+    notification, besides standard error."""
+    with open(os.path.join(session.home, "Library"), "w") as text:
+        text.write("not a folder")
+    reference = session.driver("menu 4\nclick 3")
+    window = next(line for line in reference if line.get("event") == "window")
+    box = next(control for control in window["controls"] if control["number"] == 3)
+    notifications = Notifications(session.bus)
+    watcher = Watcher(session.bus)
+    watcher.start()
+    session.start()
+    item = registered_item(session, watcher)
+    menu_path = item.properties()["Menu"]
+    item.choose(menu_path, menu_id(item, menu_path, "Preferences..."))
+    visible_window(window["title"])
+    x, y = box["x"] + 8, box["y"] + box["height"] // 2
+    subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], check=True)
+    press_close_button(visible_window(window["title"]))
+    run_until(lambda: notifications.bodies, 5, "a notification")
+    check(len(notifications.bodies) == 1, "notifications: %r" % notifications.bodies)
+    check("cannot store settings" in notifications.bodies[0],
+          "the notification says %r" % notifications.bodies[0])
+    check(notifications.bodies[0] in session.errors(), "standard error lacks the notification")
+
+
 CASES = {"status_item": case_status_item, "condition_warning": case_condition_warning, "watcher_restart": case_watcher_restart,
-         "panel_tint": case_panel_tint, "preferences": case_preferences}
+         "panel_tint": case_panel_tint, "preferences": case_preferences,
+         "settings_notice": case_settings_notice}
 
 
 def main():

@@ -3,6 +3,7 @@
 #include "platform/display/desktop/alert_dialog.h"
 #include "platform/display/desktop/app_icon.h"
 #include "platform/display/desktop/appearance_portal.h"
+#include "platform/display/desktop/desktop_notification.h"
 #include "platform/display/desktop/desktop_sounds.h"
 #include "platform/display/desktop/desktop_window.h"
 #include "platform/display/desktop/status_menu_exporter.h"
@@ -115,6 +116,7 @@ DesktopDisplay::~DesktopDisplay() {
         g_signal_handler_disconnect(screen, m_monitors_handler);
     g_signal_handler_disconnect(gtk_settings_get_default(), m_theme_handler);
     m_portal.reset();
+    set_problem_handler(std::move(m_previous_problem_handler));
     g_object_unref(m_bus);
 }
 
@@ -129,6 +131,9 @@ void DesktopDisplay::start() {
     m_portal = std::make_unique<AppearancePortal>(
         m_bus, [this](uint32_t scheme) { take_color_scheme(scheme); });
     take_color_scheme(m_portal->read_color_scheme());
+    GDBusConnection* bus = m_bus;
+    m_previous_problem_handler = set_problem_handler(
+        [bus](const std::string& text) { show_desktop_notification(bus, text); });
     follow_session();
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/display/desktop/panel_tint.h"
 #include "platform/display/display.h"
+#include "platform/foundation/problem_report.h"
 
 #include <atomic>
 #include <deque>
@@ -68,6 +69,9 @@ class DesktopDisplay final : public Display {
     bool m_ended = false;
     bool m_finished = false;
     std::atomic<bool> m_interrupted{false};
+    // Problems such as a setting that could not be stored are shown as notifications while
+    // the display lives.
+    ProblemHandler m_previous_problem_handler;
 };
 
 // Whether a session bus is there to talk to: its address is known and it answers.
