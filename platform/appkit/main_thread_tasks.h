@@ -2,8 +2,8 @@
 // Work that another thread hands to the main thread: the system's sleep and wake notices arrive
 // on the system bus's thread, yet notifications are posted and timers stopped on the main thread.
 // A task is queued, the main run loop is woken and the display's wait is cut short; the
-// application carries the task out at its next wait for events (nextEventMatchingMask...), in
-// the order tasks were queued. While a modal alert is up, tasks wait until it is answered.
+// application carries the task out at its next wait for events (nextEventMatchingMask...), or
+// an alert's modal loop at its next pass, in the order tasks were queued.
 
 #include <functional>
 

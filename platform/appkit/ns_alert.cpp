@@ -1,6 +1,7 @@
 #include "platform/appkit/ns_alert.h"
 
 #include "platform/appkit/display_link.h"
+#include "platform/appkit/main_thread_tasks.h"
 #include "platform/appkit/ns_application.h"
 #include "platform/appkit/ns_button.h"
 #include "platform/appkit/ns_image.h"
@@ -37,7 +38,9 @@ std::string utf8_of(NSString* text) {
 // one is due.
 class AlertModalPass final : public Display::ModalPass {
   public:
+    // Sleep and wake notices are delivered while the alert is up, as timers of the mode fire.
     std::optional<int64_t> run_due() override {
+        run_main_thread_tasks();
         NSRunLoop* loop = NSRunLoop::main();
         loop->fire_due_timers(NSModalPanelRunLoopMode);
         show_model_on_display();

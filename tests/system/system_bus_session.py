@@ -228,8 +228,15 @@ def case_sleep_wake(session):
     wait_until("the inhibitor taken at start", lambda: len(held_inhibitors(session)) == 1, 5)
     mock = session.interface(LOGIN, "org.freedesktop.DBus.Mock")
 
+    # The notice is delivered while an alert is up, too.
+    session.send("m")
+    session.wait_for("Show Battery Information")
+    session.send("3")
+    session.wait_for("[1 OK]")
     mock.EmitSignal(LOGIN[2], "PrepareForSleep", "b", [True])
     wait_until("the inhibitor let go", lambda: not held_inhibitors(session), 5)
+    session.send("Enter")
+    wait_until("the report closed", lambda: "[1 OK]" not in session.screen(), 5)
     session.set_battery(40)
     time.sleep(REFRESH + 1)
     check("50%" in session.screen(), "refreshed while asleep:\n" + session.screen())
