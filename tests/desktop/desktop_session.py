@@ -258,6 +258,7 @@ class Session:
         self.display = display
         self.bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
         self.app = None
+        self.theme = {}  # GTK_THEME for a dark run
         self.stderr_path = os.path.join(self.folder, "stderr")
 
     def environment(self, display_kind):
@@ -269,6 +270,7 @@ class Session:
                # is left at exit in a sanitizer build fails the case.
                "LSAN_OPTIONS": "suppressions=" + os.path.join(os.path.dirname(
                    os.path.abspath(__file__)), "leaks.supp")}
+        env.update(self.theme)
         return env
 
     def driver(self, script):
@@ -410,6 +412,105 @@ def no_visible_window(name):
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
                            capture_output=True, text=True)
     return not found.stdout.split()
+
+
+# --- a real panel: xfce4-panel's status tray -------------------------------------------------
+
+PANEL_TOOLS = ("xfce4-panel", "import")
+PANEL_SIZE = 26
+PANEL_XML = """<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array"><value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="%d"/>
+      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="systray"/>
+  </property>
+</channel>
+"""
+
+
+class XfcePanel:
+    """xfce4-panel with its status tray alone, configured in a private XDG_CONFIG_HOME. The panel
+    reads its configuration from xfconfd, which the bus starts, so the bus's activation
+    environment gets that folder too."""
+
+    def __init__(self, session):
+        config = os.path.join(session.folder, "config")
+        channels = os.path.join(config, "xfce4", "xfconf", "xfce-perchannel-xml")
+        os.makedirs(channels, exist_ok=True)
+        with open(os.path.join(channels, "xfce4-panel.xml"), "w") as text:
+            text.write(PANEL_XML % PANEL_SIZE)
+        session.bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                              "org.freedesktop.DBus", "UpdateActivationEnvironment",
+                              GLib.Variant("(a{ss})", ({"XDG_CONFIG_HOME": config},)), None,
+                              Gio.DBusCallFlags.NONE, 5000, None)
+        env = dict(session.environment("desktop"), XDG_CONFIG_HOME=config)
+        self.bus = session.bus
+        self.process = subprocess.Popen(["xfce4-panel", "--disable-wm-check"], env=env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        run_until(lambda: name_has_owner(self.bus, WATCHER), 10, "the panel's status tray")
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait()
+        run_until(lambda: not name_has_owner(self.bus, WATCHER), 5, "the status tray to end")
+
+
+def screenshot(path, crop=None, window="root"):
+    subprocess.run(["import", "-window", window] + (["-crop", crop] if crop else []) + [path],
+                   check=True)
+    return GdkPixbuf.Pixbuf.new_from_file(path)
+
+
+def pixel_rows(picture):
+    """The picture's pixels as rows of tuples of its channels."""
+    data, stride, channels = picture.get_pixels(), picture.get_rowstride(), picture.get_n_channels()
+    return [[tuple(data[y * stride + x * channels:y * stride + (x + 1) * channels])
+             for x in range(picture.get_width())] for y in range(picture.get_height())]
+
+
+def painted_part(width, height, argb):
+    """A pixmap as the item exports it (ARGB32, network order) as a picture, cropped to the
+    pixels it paints."""
+    rgba = bytes(argb[i + k] for i in range(0, len(argb), 4) for k in (1, 2, 3, 0))
+    painted = [(i // 4 % width, i // 4 // width) for i in range(3, len(rgba), 4) if rgba[i]]
+    xs, ys = [x for x, _ in painted], [y for _, y in painted]
+    picture = GdkPixbuf.Pixbuf.new_from_bytes(GLib.Bytes.new(rgba), GdkPixbuf.Colorspace.RGB,
+                                              True, 8, width, height, width * 4)
+    return picture.new_subpixbuf(min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
+
+
+def icon_difference(panel, pixmaps):
+    """How far what the panel shows is from the item's icon: the mean difference of a colour
+    channel (0 to 255) between the box of pixels that differ from their row's background and
+    the closest of the item's pixmaps, scaled to that box and laid on that background; and the
+    middle of the box. None when the panel shows nothing."""
+    rows = pixel_rows(panel)
+    backgrounds = [max(set(row), key=row.count) for row in rows]
+    marked = [(x, y) for y, row in enumerate(rows) for x, pixel in enumerate(row)
+              if max(abs(a - b) for a, b in zip(pixel, backgrounds[y])) > 8]
+    if not marked:
+        return None
+    left, top = min(x for x, _ in marked), min(y for _, y in marked)
+    width = max(x for x, _ in marked) - left + 1
+    height = max(y for _, y in marked) - top + 1
+    differences = []
+    for pixmap in pixmaps:
+        scaled = painted_part(*pixmap).scale_simple(width, height, GdkPixbuf.InterpType.BILINEAR)
+        total = sum(abs(backgrounds[top + y][c] * (255 - alpha) / 255 + rgb[c] * alpha / 255
+                        - rows[top + y][left + x][c])
+                    for y, row in enumerate(pixel_rows(scaled))
+                    for x, (*rgb, alpha) in enumerate(row) for c in range(3))
+        differences.append(total / (3 * width * height))
+    return min(differences), (left + width // 2, top + height // 2)
 
 
 # --- the cases ---------------------------------------------------------------------------------
@@ -579,9 +680,69 @@ def case_settings_notice(session):
     check(notifications.bodies[0] in session.errors(), "standard error lacks the notification")
 
 
+def icon_in_panel(item, tint, shot):
+    """Waits for the panel to show the item's icon, painted `tint`; answers its middle."""
+    pixmaps = shown_pixmaps(item.properties())
+    colours = {argb[i:i + 3] for _, _, argb in pixmaps for i in range(1, len(argb), 4)}
+    check(colours == {bytes((tint,) * 3)}, "the icon is painted %r, not %d" % (colours, tint))
+    deadline, shown = time.monotonic() + 10, None
+    while time.monotonic() < deadline and not (shown and shown[0] < 12):
+        shown = icon_difference(shot("panel", crop="%dx%d+0+0" % (SCREEN[0], PANEL_SIZE)), pixmaps)
+    check(shown and shown[0] < 12, "the panel does not show the item's icon (%s)"
+          % ("a difference of %.1f" % shown[0] if shown else "nothing shown"))
+    return shown[1]
+
+
+def case_real_panel(session):
+    """xfce4-panel's status tray shows the item's own pixels (it draws no label) and opens the
+    menu on a click, whose first choice is the information alert: on the light theme with a black
+    icon, then on the dark one with a white icon. With ZERARAZI_SCREENS set, the panel, the open
+    menu, the alert and the Preferences window are saved there as PNG pictures."""
+    missing = [tool for tool in PANEL_TOOLS if not shutil.which(tool)]
+    if missing:
+        print("skipped: not installed: " + ", ".join(missing))
+        sys.exit(SKIPPED)
+    alert = last(session.driver("menu 3"), "alert")["title"]
+    window = last(session.driver("menu 4"), "window")["title"]
+    screens = os.environ.get("ZERARAZI_SCREENS") or session.folder
+    os.makedirs(screens, exist_ok=True)
+    for theme, tint in (("light", 0), ("dark", 255)):
+        def shot(what, **where):
+            return screenshot(os.path.join(screens, "%s-%s.png" % (what, theme)), **where)
+
+        session.theme = {"GTK_THEME": "Adwaita:dark"} if theme == "dark" else {}
+        panel = XfcePanel(session)
+        session.start()
+        run_until(lambda: name_has_owner(session.bus, session.item_name()), 10, "the item")
+        item = Item(session.bus, session.item_name())
+        x, y = icon_in_panel(item, tint, shot)
+        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], check=True)
+        below = "300x100+0+%d" % PANEL_SIZE
+        run_until(lambda: any(max(pixel) for row in pixel_rows(shot("menu", crop=below))
+                              for pixel in row), 5, "the menu to open")
+        settle(0.3)
+        shot("menu", crop="640x240+0+0")
+        subprocess.run(["xdotool", "key", "Down", "Return"], check=True)
+        information = visible_window(alert)
+        settle(0.3)
+        shot("information", window=information)
+        subprocess.run(["xdotool", "windowfocus", "--sync", information, "key", "Return"],
+                       check=True)
+        run_until(lambda: no_visible_window(alert), 5, "Return to answer the alert")
+        menu_path = item.properties()["Menu"]
+        item.choose(menu_path, menu_id(item, menu_path, "Preferences..."))
+        preferences = visible_window(window)
+        settle(0.3)
+        shot("preferences", window=preferences)
+        press_close_button(preferences)
+        run_until(lambda: no_visible_window(window), 5, "the window to close")
+        session.app.terminate()
+        check(session.wait_for_exit() == 0, "SIGTERM did not end the application cleanly")
+        panel.stop()
+
 CASES = {"status_item": case_status_item, "condition_warning": case_condition_warning, "watcher_restart": case_watcher_restart,
          "panel_tint": case_panel_tint, "preferences": case_preferences,
-         "settings_notice": case_settings_notice}
+         "settings_notice": case_settings_notice, "real_panel": case_real_panel}
 
 
 def main():
