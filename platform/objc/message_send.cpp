@@ -111,8 +111,9 @@ bool shape_passes_as(const SignatureType& declared, const TypeShape& shape) {
 } // namespace
 
 ResolvedMethod resolve_method(id receiver, SEL selector) {
-    if (!receiver || !selector || !receiver->isa()) return {};
-    Method method = receiver->isa()->find_method(selector);
+    Class cls = object_getClass(receiver);
+    if (!cls || !selector) return {};
+    Method method = cls->find_method(selector);
     const Signature* signature = method_signature(method);
     if (!signature) return {};
     return {method->implementation, signature, method->implementation_type};

@@ -1,6 +1,7 @@
 #include "platform/objc/objc_class.h"
 
 #include "platform/objc/method.h"
+#include "platform/objc/native_class_list.h"
 
 #include <cstring>
 #include <mutex>
@@ -134,8 +135,12 @@ id objc_class::create_instance(std::size_t extra_bytes) {
     return object;
 }
 
+// A constant string made during static initialisation has no class until the native classes
+// are registered; asking for its class registers them.
 Class object_getClass(id object) {
-    return object ? object->isa() : nil;
+    if (!object) return nil;
+    if (!object->isa()) ensure_native_classes();
+    return object->isa();
 }
 
 const char* object_getClassName(id object) {

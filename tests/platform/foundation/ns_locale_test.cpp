@@ -122,9 +122,11 @@ TEST(NSLocale, AnswersByNameFromTheProcessEnvironment) {
     EXPECT_EQ(text_of(languages->objectAtIndex(2)), "de-DE");
 }
 
-// The key constants may be made before the string class exists; they must still be strings.
+// The key constants may be made before the string class exists; they must still be strings,
+// even when asking for a constant's class is the first thing a program does.
 TEST(NSLocale, KeyConstantsAreStringsWithThePlatformValues) {
-    EXPECT_EQ(object_getClass(NSLocaleLanguageCode), class_named("NSString"));
+    Class first_asked = object_getClass(NSLocaleLanguageCode);
+    EXPECT_EQ(first_asked, class_named("NSString"));
     EXPECT_EQ(text_of(NSLocaleLanguageCode), "kCFLocaleLanguageCodeKey");
     EXPECT_EQ(text_of(NSLocaleCountryCode), "kCFLocaleCountryCodeKey");
     EXPECT_EQ(text_of(NSLocaleIdentifier), "kCFLocaleIdentifierKey");
