@@ -3,7 +3,11 @@
 #   bench/indicator_figures.sh <build dir>
 # 1. time from process start to the first status line (driver display), median of 11 runs;
 # 2. resident memory after 10 virtual refreshes and after 10,000;
-# 3. voluntary context switches over 60 real seconds on the terminal display.
+# 3. voluntary context switches over 60 real seconds on the terminal display, and its memory then;
+# 4. the desktop display (bench/desktop_figures.py, on a private session bus and X server): time
+#    from start to the item registered, memory after 6 and after 60 real refreshes (10 minutes;
+#    DESKTOP_REFRESHES=12 shortens it to 2), its cost over the terminal display, and its
+#    voluntary context switches over 60 idle seconds.
 set -euo pipefail
 
 if [[ $# -ne 1 ]]; then
@@ -118,7 +122,24 @@ sleep 5
 before="$(status_field "$pid" voluntary_ctxt_switches)"
 sleep 60
 after="$(status_field "$pid" voluntary_ctxt_switches)"
+terminal_rss="$(status_field "$pid" VmRSS)"
 kill "$pid" 2>/dev/null || true
 wait "$script_job" 2>/dev/null || true
 echo "voluntary context switches from 5 s to 65 s: $((after - before))" \
     "(6 refresh periods of 10 s)"
+echo "terminal display's memory after 6 refreshes: VmRSS ${terminal_rss} kB"
+
+# ---- 4. the desktop display ----
+if ! command -v dbus-run-session >/dev/null || ! command -v Xvfb >/dev/null; then
+    echo "desktop display: skipped (dbus-run-session or Xvfb is not installed)"
+    exit 0
+fi
+if ! PYTHONUNBUFFERED=1 /usr/bin/python3 "$(dirname "$0")/desktop_figures.py" "$bundle" \
+    "${DESKTOP_REFRESHES:-60}" 2>"$work/desktop-errors" | tee "$work/desktop"; then
+    cat "$work/desktop-errors" >&2
+    exit 1
+fi
+desktop_rss="$(sed -n 's/^desktop display, memory after 6 refreshes: VmRSS \([0-9]*\).*/\1/p' \
+    "$work/desktop")"
+echo "the desktop display's own cost over the terminal display's:" \
+    "$((desktop_rss - terminal_rss)) kB VmRSS after 6 refreshes"
