@@ -1,7 +1,7 @@
 #include "platform/appkit/main_thread_tasks.h"
 
-#include "platform/appkit/display_link.h"
 #include "platform/display/display.h"
+#include "platform/display/display_slot.h"
 #include "platform/foundation/ns_run_loop.h"
 
 #include <deque>

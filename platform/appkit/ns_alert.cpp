@@ -1,11 +1,11 @@
 #include "platform/appkit/ns_alert.h"
 
-#include "platform/appkit/display_link.h"
 #include "platform/appkit/main_thread_tasks.h"
 #include "platform/appkit/ns_application.h"
 #include "platform/appkit/ns_button.h"
 #include "platform/appkit/ns_image.h"
 #include "platform/appkit/ns_window.h"
+#include "platform/display/display_slot.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/objc/message_send.h"

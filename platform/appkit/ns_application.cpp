@@ -1,25 +1,24 @@
 #include "platform/appkit/ns_application.h"
 
-#include "platform/appkit/display_link.h"
 #include "platform/appkit/main_thread_tasks.h"
 #include "platform/appkit/ns_menu.h"
 #include "platform/appkit/ns_status_item.h"
 #include "platform/appkit/ns_window.h"
 #include "platform/appkit/ns_workspace.h"
 #include "platform/appkit/window_controls.h"
+#include "platform/display/display_slot.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_notification.h"
 #include "platform/foundation/ns_notification_center.h"
-#include "platform/foundation/ns_number.h"
 #include "platform/foundation/ns_run_loop.h"
-#include "platform/iokit/battery_provider.h"
 #include "platform/objc/message_send.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <utility>
+#include <variant>
 
 NSApplication* NSApp = nullptr;
 
@@ -75,45 +74,11 @@ NSNotificationCenter* default_center() {
     return NSNotificationCenter::defaultCenter(nil);
 }
 
-ObjcRef<> object_of(const PropertyValue& value) {
-    switch (value.kind) {
-    case PropertyValue::Kind::integer:
-        return NSNumber::make(value.integer);
-    case PropertyValue::Kind::boolean:
-        return NSNumber::make(value.boolean);
-    case PropertyValue::Kind::string:
-        return NSString::from_utf8(value.string);
-    }
-    return {};
-}
-
-BatteryEditResult apply(const PropertyChange& change) {
-    if (change.action == PropertyAction::remove) return remove_recorded_battery();
-    bool battery = change.target == PropertyTarget::battery;
-    if (change.action == PropertyAction::unset) {
-        return battery ? remove_recorded_registry_value(change.key)
-                       : remove_recorded_power_source_value(change.key);
-    }
-    ObjcRef<> value = object_of(change.value);
-    return battery ? set_recorded_registry_value(change.key, value.get())
-                   : set_recorded_power_source_value(change.key, value.get());
-}
-
-std::string refusal_of(BatteryEditResult result, const std::string& key) {
-    switch (result) {
-    case BatteryEditResult::Done:
-        return {};
-    case BatteryEditResult::NotRecorded:
-        return "the battery is not a recording";
-    case BatteryEditResult::NoBattery:
-        return "the recording has no battery";
-    case BatteryEditResult::NoSuchKey:
-        return "no property " + key;
-    case BatteryEditResult::Refused:
-        return "the value was refused";
-    }
-    return "the battery could not be changed";
-}
+// One callable made of lambdas, one for each kind of input.
+template <typename... Handlers>
+struct Overloaded : Handlers... {
+    using Handlers::operator()...;
+};
 
 void reject(const Input& input, const std::string& message) {
     if (Display* display = current_display()) display->reject_input(input, message);
@@ -343,37 +308,38 @@ void NSApplication::end_of_input() {
 
 // ---- display input ----
 
+// Input for the interface; what else a display gives (timeouts, the end, alert answers, battery
+// edits) is for others and ignored here.
 void NSApplication::handle_display_input(const Input& input) {
-    switch (input.kind) {
-    case InputKind::key_press:
-        return post_key_press(input);
-    case InputKind::close_window:
-        return close_window(input);
-    case InputKind::menu_choice: {
-        std::string refusal = choose_status_menu_item(input.number);
-        if (!refusal.empty()) reject(input, refusal);
-        return;
-    }
-    case InputKind::click: {
-        std::string refusal = click_window_control(m_windows, input.window, input.number);
-        if (!refusal.empty()) reject(input, refusal);
-        return;
-    }
-    case InputKind::sleep:
-    case InputKind::wake:
-        return NSWorkspace::post_power_notification(input.kind == InputKind::sleep);
-    case InputKind::terminate:
-        return terminate(nil);
-    case InputKind::screens_changed:
-        return default_center()->postNotificationName(
-            NSApplicationDidChangeScreenParametersNotification, this);
-    case InputKind::property_change:
-        return change_recorded_battery(input);
-    case InputKind::timeout:
-    case InputKind::end:
-    case InputKind::alert_answer:
-        return;
-    }
+    std::string refusal = std::visit(
+        Overloaded{
+            [&](const KeyInput& key) { return post_key_press(key); },
+            [&](const CloseRequest& close) { return close_window(close); },
+            [&](const MenuChoice& choice) { return choose_status_menu_item(choice.item); },
+            [&](const ControlClick& click) {
+                return click_window_control(m_windows, click.window, click.control);
+            },
+            [](const SystemSleep&) {
+                NSWorkspace::post_power_notification(true);
+                return std::string();
+            },
+            [](const SystemWake&) {
+                NSWorkspace::post_power_notification(false);
+                return std::string();
+            },
+            [&](const TerminateRequest&) {
+                terminate(nil);
+                return std::string();
+            },
+            [&](const ScreensChanged&) {
+                default_center()->postNotificationName(
+                    NSApplicationDidChangeScreenParametersNotification, this);
+                return std::string();
+            },
+            [](const auto&) { return std::string(); },
+        },
+        input);
+    if (!refusal.empty()) reject(input, refusal);
 }
 
 NSWindow* NSApplication::window_for_display(int number) const {
@@ -391,24 +357,20 @@ NSWindow* NSApplication::visible_window_for_display(int number) const {
 }
 
 // Hidden windows too: the application's own shortcuts may live in a window never shown.
-void NSApplication::post_key_press(const Input& input) {
+std::string NSApplication::post_key_press(const KeyInput& input) {
     NSWindow* window = window_for_display(input.window);
-    if (!window) return reject(input, "no such window");
+    if (!window) return "no such window";
     NSEvent* event = NSEvent::key_down_for_press(input.key, window->windowNumber());
     postEventAtStart(event, NO);
+    return {};
 }
 
-void NSApplication::close_window(const Input& input) {
+std::string NSApplication::close_window(const CloseRequest& input) {
     NSWindow* window = visible_window_for_display(input.window);
-    if (!window) return reject(input, "no such window");
-    if (!(window->styleMask() & NSWindowStyleMaskClosable))
-        return reject(input, "the window has no close button");
+    if (!window) return "no such window";
+    if (!(window->styleMask() & NSWindowStyleMaskClosable)) return "the window has no close button";
     msg_send<void>(window, "performClose:", id{nil});
-}
-
-void NSApplication::change_recorded_battery(const Input& input) {
-    std::string refusal = refusal_of(apply(input.property), input.property.key);
-    if (!refusal.empty()) reject(input, refusal);
+    return {};
 }
 
 void register_ns_application_class() {

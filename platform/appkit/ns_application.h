@@ -129,9 +129,9 @@ class NSApplication : public NSResponder {
   private:
     // Removes and returns (or, without `dequeue`, only returns) the first queued event in `mask`.
     ObjcRef<NSEvent> take_matching(uint64_t mask, bool dequeue);
-    void post_key_press(const Input& input);
-    void close_window(const Input& input);
-    void change_recorded_battery(const Input& input);
+    // Each returns why the input could not be carried out; empty when it was.
+    std::string post_key_press(const KeyInput& input);
+    std::string close_window(const CloseRequest& input);
     NSWindow* window_for_display(int number) const;
     NSWindow* visible_window_for_display(int number) const;
     void notify_key_change(NSWindow* window, const char* delegate_selector,

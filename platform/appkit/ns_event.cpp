@@ -1,8 +1,8 @@
 #include "platform/appkit/ns_event.h"
 
-#include "platform/appkit/display_link.h"
 #include "platform/appkit/ns_application.h"
 #include "platform/appkit/ns_window.h"
+#include "platform/display/display_slot.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/instance_of.h"
 

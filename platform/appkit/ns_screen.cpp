@@ -1,7 +1,7 @@
 #include "platform/appkit/ns_screen.h"
 
-#include "platform/appkit/display_link.h"
 #include "platform/display/display.h"
+#include "platform/display/display_slot.h"
 #include "platform/foundation/ns_array.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "platform/appkit/ns_workspace.h"
 
-#include "platform/appkit/display_link.h"
 #include "platform/appkit/ns_image.h"
+#include "platform/display/display_slot.h"
 #include "platform/foundation/ns_url.h"
 
 #include <mutex>

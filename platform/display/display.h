@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 // A rectangle in top-left screen coordinates (y grows downwards), in points.
@@ -138,29 +139,55 @@ struct PropertyChange {
     bool operator==(const PropertyChange&) const = default;
 };
 
-enum class InputKind : uint8_t {
-    timeout,         // the deadline was reached
-    end,             // no more input will come
-    menu_choice,     // `number`: an enabled item of the status menu
-    key_press,       // `window`, `key`
-    click,           // `window`, `number`: a control of a visible window
-    close_window,    // `window`: its close button was pressed
-    sleep,           // the system is about to sleep
-    wake,            // the system woke
-    terminate,       // the system asks the application to terminate
-    screens_changed, // screens() has new contents
-    property_change, // `property`
-    alert_answer,    // `number`: the button pressed; seen only inside Display::run_alert()
+// What a display hands the model: one small value per kind of input.
+struct Timeout { // the deadline was reached
+    bool operator==(const Timeout&) const = default;
+};
+struct EndOfInput { // no more input will come
+    bool operator==(const EndOfInput&) const = default;
+};
+struct MenuChoice { // an enabled item of the status menu
+    int item = 0;
+    bool operator==(const MenuChoice&) const = default;
+};
+struct KeyInput { // a key pressed in a window
+    int window = 0;
+    KeyPress key;
+    bool operator==(const KeyInput&) const = default;
+};
+struct ControlClick { // a control of a visible window
+    int window = 0;
+    int control = 0;
+    bool operator==(const ControlClick&) const = default;
+};
+struct CloseRequest { // a window's close button was pressed
+    int window = 0;
+    bool operator==(const CloseRequest&) const = default;
+};
+struct SystemSleep { // the system is about to sleep
+    bool operator==(const SystemSleep&) const = default;
+};
+struct SystemWake { // the system woke
+    bool operator==(const SystemWake&) const = default;
+};
+struct TerminateRequest { // the system asks the application to terminate
+    bool operator==(const TerminateRequest&) const = default;
+};
+struct ScreensChanged { // screens() has new contents
+    bool operator==(const ScreensChanged&) const = default;
+};
+struct BatteryEdit { // a change to the recorded battery (driver only)
+    PropertyChange change;
+    bool operator==(const BatteryEdit&) const = default;
+};
+struct AlertAnswer { // the button pressed; seen only inside Display::run_alert()
+    int button = 0;
+    bool operator==(const AlertAnswer&) const = default;
 };
 
-struct Input {
-    InputKind kind = InputKind::timeout;
-    int window = 0;
-    int number = 0;
-    KeyPress key;
-    PropertyChange property;
-    std::string source; // what produced it (the driver's command line), for error reports
-};
+using Input =
+    std::variant<Timeout, EndOfInput, MenuChoice, KeyInput, ControlClick, CloseRequest, SystemSleep,
+                 SystemWake, TerminateRequest, ScreensChanged, BatteryEdit, AlertAnswer>;
 
 class Display {
   public:
@@ -206,6 +233,7 @@ class Display {
     // so that the model looks at what another thread handed it. A display with a virtual clock
     // never waits for other threads and ignores it.
     virtual void interrupt_wait() {}
-    // Tells the person that `input` could not be carried out; it changed nothing.
+    // Tells the person that `input`, the last one this display gave, could not be carried out;
+    // it changed nothing.
     virtual void reject_input(const Input& input, const std::string& message) = 0;
 };

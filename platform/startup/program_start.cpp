@@ -1,11 +1,11 @@
 #include "platform/startup/program_start.h"
 
-#include "platform/appkit/display_link.h"
 #include "platform/display/desktop/desktop_display.h"
-#include "platform/display/driver_display.h"
-#include "platform/display/terminal_display.h"
+#include "platform/display/driver/driver_display.h"
+#include "platform/display/terminal/terminal_display.h"
 #include "platform/launchd/helpers_path.h"
 #include "platform/startup/display_choice.h"
+#include "platform/startup/model_on_display.h"
 #include "platform/startup/start_environment.h"
 #include "platform/system/system_bus.h"
 
@@ -65,7 +65,7 @@ int run_program(int argument_count, char** arguments, int (*program)(int, char**
         return 2;
     }
     add_bundle_helpers_to_path();
-    DisplayScope scope(*display);
+    ModelOnDisplay shown(*display);
     std::unique_ptr<SystemBus> system_bus = follow_system_bus(*display);
     return program(argument_count, arguments);
 }

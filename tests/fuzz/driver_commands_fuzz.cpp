@@ -1,7 +1,7 @@
 // The driver display's input: lines of commands from standard input, as a script or a person
 // gives them.
 
-#include "platform/display/driver_commands.h"
+#include "platform/display/driver/driver_commands.h"
 
 #include <cstdint>
 #include <cstdlib>

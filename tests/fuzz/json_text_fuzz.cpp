@@ -2,7 +2,7 @@
 // reads back, the same bytes when they were valid UTF-8; and any bytes read as a literal.
 // The checks here share no code with json_text.cpp.
 
-#include "platform/display/json_text.h"
+#include "platform/display/driver/json_text.h"
 
 #include <cstdint>
 #include <cstdlib>

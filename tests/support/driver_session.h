@@ -4,12 +4,12 @@
 // records instead of ending the process (a session holds one, since the end of its script asks
 // the process to end).
 
-#include "platform/appkit/display_link.h"
 #include "platform/appkit/ns_application.h"
-#include "platform/display/driver_display.h"
+#include "platform/display/driver/driver_display.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/foundation/ns_run_loop.h"
+#include "platform/startup/model_on_display.h"
 
 #include <algorithm>
 #include <functional>
@@ -43,7 +43,7 @@ struct DriverSession {
     std::istringstream in;
     std::ostringstream out;
     DriverDisplay display{in, out};
-    DisplayScope scope{display};
+    ModelOnDisplay scope{display};
 
     Lines lines() const {
         Lines lines;

@@ -26,11 +26,7 @@ class ScreensDisplay final : public Display {
         return m_screens;
     }
     ScreenPoint pointer() const override { return {}; }
-    Input wait_for_input(std::optional<int64_t>) override {
-        Input input;
-        input.kind = InputKind::end;
-        return input;
-    }
+    Input wait_for_input(std::optional<int64_t>) override { return EndOfInput{}; }
     void reject_input(const Input&, const std::string&) override {}
 
     // How often the screens were asked for.

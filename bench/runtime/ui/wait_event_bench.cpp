@@ -3,8 +3,8 @@
 // takes the wake event from the native queue. The bare std::deque beside it is
 // BM_DequePushThenPop in event_queue_bench.cpp, in the same program.
 
-#include "platform/appkit/display_link.h"
-#include "platform/display/driver_display.h"
+#include "platform/display/driver/driver_display.h"
+#include "platform/startup/model_on_display.h"
 #include "runtime/ui/application.h"
 #include "runtime/ui/event_queue.h"
 #include "runtime/ui/wait_event.h"
@@ -20,7 +20,7 @@ void BM_PostAppEventThenWaitEvent(benchmark::State& state) {
     std::istringstream script;
     std::ostringstream output;
     DriverDisplay display(script, output);
-    DisplayScope scope(display);
+    ModelOnDisplay shown(display);
     rt::InitApplication();
     rt::InitEvents();
     int64_t object = 0;

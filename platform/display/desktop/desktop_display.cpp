@@ -25,12 +25,6 @@ namespace {
 constexpr const char* k_menu_path = "/MenuBar";
 constexpr ScreenRect k_fallback_screen{0, 0, 1440, 900};
 
-Input input_of(InputKind kind) {
-    Input input;
-    input.kind = kind;
-    return input;
-}
-
 gboolean stop_waiting(gpointer fired) {
     *static_cast<bool*>(fired) = true;
     return G_SOURCE_REMOVE;
@@ -123,11 +117,8 @@ DesktopDisplay::~DesktopDisplay() {
 void DesktopDisplay::start() {
     g_set_application_name("Zerarazi");
     use_bundle_app_icon();
-    m_menu = std::make_unique<StatusMenuExporter>(k_menu_path, [this](int number) {
-        Input input = input_of(InputKind::menu_choice);
-        input.number = number;
-        send(std::move(input));
-    });
+    m_menu = std::make_unique<StatusMenuExporter>(k_menu_path,
+                                                  [this](int number) { send(MenuChoice{number}); });
     m_portal = std::make_unique<AppearancePortal>(
         m_bus, [this](uint32_t scheme) { take_color_scheme(scheme); });
     take_color_scheme(m_portal->read_color_scheme());
@@ -140,7 +131,7 @@ void DesktopDisplay::start() {
 // The session's own requests and changes: a signal to end, the bus closing, the screens.
 void DesktopDisplay::follow_session() {
     auto terminate = [](gpointer self) -> gboolean {
-        static_cast<DesktopDisplay*>(self)->send(input_of(InputKind::terminate));
+        static_cast<DesktopDisplay*>(self)->send(TerminateRequest{});
         return G_SOURCE_CONTINUE;
     };
     for (int signal : {SIGTERM, SIGINT, SIGHUP})
@@ -151,7 +142,7 @@ void DesktopDisplay::follow_session() {
     };
     m_closed_handler = g_signal_connect(m_bus, "closed", G_CALLBACK(+closed), this);
     auto monitors_changed = [](GdkScreen*, gpointer self) {
-        static_cast<DesktopDisplay*>(self)->send(input_of(InputKind::screens_changed));
+        static_cast<DesktopDisplay*>(self)->send(ScreensChanged{});
     };
     m_monitors_handler = g_signal_connect(gdk_screen_get_default(), "monitors-changed",
                                           G_CALLBACK(+monitors_changed), this);
@@ -259,9 +250,9 @@ Input DesktopDisplay::wait_for_input(std::optional<int64_t> deadline_ms) {
             m_inputs.pop_front();
             return input;
         }
-        if (m_ended) return input_of(InputKind::end);
-        if (deadline_ms && *deadline_ms <= now_ms()) return input_of(InputKind::timeout);
-        if (m_interrupted.exchange(false)) return input_of(InputKind::timeout);
+        if (m_ended) return EndOfInput{};
+        if (deadline_ms && *deadline_ms <= now_ms()) return Timeout{};
+        if (m_interrupted.exchange(false)) return Timeout{};
         run_once(deadline_ms);
     }
 }
@@ -280,7 +271,7 @@ void DesktopDisplay::reject_input(const Input&, const std::string& message) {
 // While an alert is up nothing but its buttons can be pressed, as with the model's own modal
 // loop; a request to terminate waits for the alert to be answered.
 void DesktopDisplay::send(Input input) {
-    if (m_in_alert && input.kind != InputKind::terminate) return;
+    if (m_in_alert && !std::holds_alternative<TerminateRequest>(input)) return;
     m_inputs.push_back(std::move(input));
 }
 

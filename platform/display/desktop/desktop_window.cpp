@@ -171,19 +171,18 @@ void DesktopWindow::update_control(const ControlSnapshot& control, const ScreenR
     }
 }
 
-void DesktopWindow::send_input(InputKind kind, int number) {
-    if (!m_shown) return;
-    Input input;
-    input.kind = kind;
-    input.window = m_shown->number;
-    input.number = number;
-    m_send(std::move(input));
+void DesktopWindow::send_close_request() {
+    if (m_shown && m_shown->closable) m_send(CloseRequest{m_shown->number});
+}
+
+void DesktopWindow::send_click(int control) {
+    if (m_shown) m_send(ControlClick{m_shown->number, control});
 }
 
 // The close button asks the model, which closes the window or keeps it.
 gboolean DesktopWindow::on_delete(GtkWidget*, GdkEvent*, gpointer self) {
     auto* window = static_cast<DesktopWindow*>(self);
-    if (window->m_shown && window->m_shown->closable) window->send_input(InputKind::close_window);
+    window->send_close_request();
     return TRUE;
 }
 
@@ -191,8 +190,7 @@ void DesktopWindow::on_toggled(GtkToggleButton* button, gpointer self) {
     auto* window = static_cast<DesktopWindow*>(self);
     if (window->m_updating) return;
     window->m_stale = true;
-    window->send_input(InputKind::click,
-                       GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), k_number_key)));
+    window->send_click(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), k_number_key)));
 }
 
 gboolean DesktopWindow::on_key(GtkWidget*, GdkEventKey* event, gpointer self) {
@@ -200,10 +198,6 @@ gboolean DesktopWindow::on_key(GtkWidget*, GdkEventKey* event, gpointer self) {
     std::optional<KeyPress> press =
         shortcut_of(event->keyval, static_cast<GdkModifierType>(event->state));
     if (!press || !window->m_shown) return FALSE;
-    Input input;
-    input.kind = InputKind::key_press;
-    input.window = window->m_shown->number;
-    input.key = *press;
-    window->m_send(std::move(input));
+    window->m_send(KeyInput{window->m_shown->number, *press});
     return TRUE;
 }

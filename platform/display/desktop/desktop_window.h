@@ -29,7 +29,8 @@ class DesktopWindow {
     void make_controls(const WindowSnapshot& window);
     void update_control(const ControlSnapshot& control, const ScreenRect& content);
     GtkWidget* make_control(const ControlSnapshot& control);
-    void send_input(InputKind kind, int number = 0);
+    void send_close_request();
+    void send_click(int control);
 
     static gboolean on_delete(GtkWidget*, GdkEvent*, gpointer self);
     static void on_toggled(GtkToggleButton* button, gpointer self);

@@ -6,8 +6,8 @@
 #include "platform/foundation/ns_timer.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
-#include "tests/support/driver_session.h"
 #include "tests/platform/foundation/timer_test_support.h"
+#include "tests/support/driver_session.h"
 
 #include <gtest/gtest.h>
 
@@ -304,26 +304,19 @@ TEST(NSApplication, RejectsInputItCannotCarryOut) {
         Input input;
         std::string message;
     };
-    auto input = [](InputKind kind, int window, std::string source) {
-        Input made;
-        made.kind = kind;
-        made.window = window;
-        made.key.key = "i";
-        made.source = std::move(source);
-        return made;
-    };
     int number = static_cast<int>(fixed->display_number());
     const Row rows[] = {
-        {input(InputKind::key_press, number + 1000, "key"), "no such window"},
-        {input(InputKind::close_window, number + 1000, "close"), "no such window"},
-        {input(InputKind::close_window, number, "close fixed"), "the window has no close button"},
-        {input(InputKind::menu_choice, 0, "menu 1"), "the status menu is not available"},
-        {input(InputKind::click, number, "click 1"), "no control 0"},
+        {KeyInput{number + 1000, KeyPress{0, "i"}}, "no such window"},
+        {CloseRequest{number + 1000}, "no such window"},
+        {CloseRequest{number}, "the window has no close button"},
+        {MenuChoice{1}, "the status menu is not available"},
+        {ControlClick{number, 0}, "no control 0"},
     };
+    // Given straight to the application, the input has no command line of the driver's.
     for (const Row& row : rows) {
+        session.out.str({});
         app->handle_display_input(row.input);
-        EXPECT_TRUE(session.wrote(error_line(0, row.input.source, row.message)))
-            << row.input.source << " / " << row.message;
+        EXPECT_EQ(session.lines(), Lines{error_line(0, "", row.message)}) << row.message;
     }
     EXPECT_FALSE(app->native_event_pending());
     EXPECT_TRUE(fixed->isVisible());

@@ -234,15 +234,10 @@ TEST_F(StatusItemTest, AnItemDisabledSinceItWasShownIsRefusedByTheModel) {
     menu->itemWithTag(3)->setEnabled(NO);
     menu->removeItem(menu->itemWithTag(9));
 
-    for (int number : {3, 9}) {
-        Input choice;
-        choice.kind = InputKind::menu_choice;
-        choice.number = number;
-        choice.source = "menu " + std::to_string(number);
-        NSApp->handle_display_input(choice);
-    }
+    for (int number : {3, 9})
+        NSApp->handle_display_input(MenuChoice{number});
 
     EXPECT_EQ(std::count(g_calls.begin(), g_calls.end(), "statusChoice:"), 0);
-    EXPECT_TRUE(session.wrote(error_line(0, "menu 3", "menu item 3 is disabled")));
-    EXPECT_TRUE(session.wrote(error_line(0, "menu 9", "no menu item 9")));
+    EXPECT_TRUE(session.wrote(error_line(0, "", "menu item 3 is disabled")));
+    EXPECT_TRUE(session.wrote(error_line(0, "", "no menu item 9")));
 }

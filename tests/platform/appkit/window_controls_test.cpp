@@ -124,18 +124,11 @@ TEST(WindowControls, TheDisplaysClickReachesTheControlOrComesBackAsAnError) {
     DriverSession session("");
     ShownWindow shown;
     NSButton* box = add_checkbox(shown.content(), NSMakeRect(0, 0, 80, 20), 7, u"Tick");
-    Input click;
-    click.kind = InputKind::click;
-    click.window = static_cast<int>(shown.window->display_number());
-    click.number = 7;
-    click.source = "click 7";
-    NSApp->handle_display_input(click);
+    const int window = static_cast<int>(shown.window->display_number());
+    NSApp->handle_display_input(ControlClick{window, 7});
     EXPECT_EQ(box->state(), NSControlStateValueOn);
-    click.number = 3;
-    click.source = "click 3";
-    NSApp->handle_display_input(click);
-    EXPECT_NE(session.out.str().find(R"("command":"click 3","message":"no control 3")"),
-              std::string::npos)
+    NSApp->handle_display_input(ControlClick{window, 3});
+    EXPECT_NE(session.out.str().find(R"("message":"no control 3")"), std::string::npos)
         << session.out.str();
 }
 

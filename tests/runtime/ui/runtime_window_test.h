@@ -3,10 +3,10 @@
 // window table over a driver display that plays `m_script`, with the process's exit (the end of
 // the script) recorded in `m_exited` instead.
 
-#include "platform/appkit/display_link.h"
 #include "platform/appkit/ns_application.h"
-#include "platform/display/driver_display.h"
+#include "platform/display/driver/driver_display.h"
 #include "platform/objc/autorelease_pool.h"
+#include "platform/startup/model_on_display.h"
 #include "runtime/ui/application.h"
 #include "runtime/ui/event_queue.h"
 #include "runtime/ui/wait_event.h"
@@ -47,7 +47,7 @@ class RuntimeWindowTest : public testing::Test {
     std::istringstream m_script;
     std::ostringstream m_output;
     DriverDisplay m_display{m_script, m_output};
-    std::optional<DisplayScope> m_scope;
+    std::optional<ModelOnDisplay> m_scope;
     AutoreleasePoolScope m_pool;
     bool m_exited = false;
 };

@@ -1,8 +1,8 @@
 #include "runtime/ui/window_timers.h"
 
-#include "platform/appkit/display_link.h"
 #include "platform/appkit/ns_application.h"
-#include "platform/display/driver_display.h"
+#include "platform/display/display_slot.h"
+#include "platform/display/driver/driver_display.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/objc/autorelease_pool.h"
 #include "runtime/ui/application.h"

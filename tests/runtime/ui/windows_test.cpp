@@ -1,10 +1,10 @@
 #include "runtime/ui/windows.h"
 
-#include "platform/appkit/display_link.h"
 #include "platform/appkit/ns_application.h"
 #include "platform/appkit/ns_event.h"
 #include "platform/appkit/ns_window.h"
-#include "platform/display/driver_display.h"
+#include "platform/display/display_slot.h"
+#include "platform/display/driver/driver_display.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/objc/autorelease_pool.h"
 #include "platform/objc/message_send.h"

@@ -1,0 +1,198 @@
+#include "platform/display/terminal/terminal_display.h"
+
+#include "platform/display/desktop_url_opener.h"
+#include "platform/display/terminal/terminal_input.h"
+#include "platform/display/terminal/terminal_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <ctime>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t k_default_columns = 80;
+constexpr char k_bell = '\a';
+
+int64_t monotonic_ns() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+// Milliseconds poll() may wait before `deadline_ms`; -1 for no deadline.
+int poll_timeout(std::optional<int64_t> deadline_ms, int64_t now) {
+    if (!deadline_ms) return -1;
+    return static_cast<int>(std::clamp<int64_t>(*deadline_ms - now, 0, INT_MAX));
+}
+
+} // namespace
+
+TerminalDisplay::TerminalDisplay(int in_fd, int out_fd)
+    : m_in(in_fd), m_out(out_fd), m_start_ns(monotonic_ns()), m_mode(in_fd, out_fd) {
+    m_options.colour = isatty(out_fd) != 0;
+    m_interrupt_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK); // -1: poll() skips it
+}
+
+TerminalDisplay::~TerminalDisplay() {
+    finish();
+    if (m_interrupt_fd >= 0) ::close(m_interrupt_fd);
+}
+
+void TerminalDisplay::interrupt_wait() {
+    const uint64_t one = 1;
+    [[maybe_unused]] ssize_t ignored = ::write(m_interrupt_fd, &one, sizeof one); // full: pending
+}
+
+// Whole milliseconds since the display was made, on a clock that never jumps.
+int64_t TerminalDisplay::now_ms() const {
+    return (monotonic_ns() - m_start_ns) / 1'000'000;
+}
+
+void TerminalDisplay::set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>& items) {
+    m_state.menu = items;
+    if (!items) m_state.menu_open = false;
+}
+
+int TerminalDisplay::run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) {
+    m_state.menu_open = false;
+    m_state.typed.clear();
+    print(alert_text_lines(alert, m_options));
+    m_state.alert = alert;
+    for (;;) {
+        auto deadline = modal_pass.run_due();
+        Input input = wait_for_input(deadline);
+        const auto* answer = std::get_if<AlertAnswer>(&input);
+        if (!answer && !std::holds_alternative<EndOfInput>(input)) continue;
+        m_state.alert.reset();
+        m_state.typed.clear();
+        return answer ? answer->button : 0;
+    }
+}
+
+void TerminalDisplay::play_sound(int) {
+    write_out(std::string_view(&k_bell, 1));
+}
+
+bool TerminalDisplay::open_url(const std::string& url) {
+    bool opened = open_url_on_desktop(url);
+    std::string line = (opened ? "Opening " : "Could not open ") + printable(url);
+    print({styled(line, opened ? TextStyle::dim : TextStyle::warning, m_options.colour)});
+    return opened;
+}
+
+void TerminalDisplay::will_exit(int) {
+    finish();
+}
+
+Input TerminalDisplay::wait_for_input(std::optional<int64_t> deadline_ms) {
+    for (;;) {
+        if (auto input = take_input()) return *input;
+        // What the model changed, or the key just taken (an opened menu, a typed digit), shows
+        // before the next key is taken or the wait begins.
+        redraw();
+        if (!m_keys.empty()) continue;
+        if (m_ended || m_failure.happened()) return EndOfInput{};
+        if (deadline_ms && *deadline_ms <= now_ms()) return Timeout{};
+        ReadEnd end = read_keys(deadline_ms);
+        if (end == ReadEnd::timeout) return Timeout{};
+        if (end == ReadEnd::end) m_ended = true;
+    }
+}
+
+void TerminalDisplay::reject_input(const Input&, const std::string& message) {
+    m_state.note = message;
+    write_out(std::string_view(&k_bell, 1));
+}
+
+void TerminalDisplay::redraw() {
+    if (m_finished) return;
+    size_t width = columns();
+    std::vector<std::string> lines = render_view(m_state, m_options);
+    for (auto& line : lines)
+        line = fit_to_width(line, width - 1);
+    write_out(m_region.redraw(lines));
+}
+
+void TerminalDisplay::print(const std::vector<std::string>& lines) {
+    if (m_finished) return;
+    write_out(m_region.print_above(lines));
+}
+
+void TerminalDisplay::write_out(std::string_view bytes) {
+    while (!bytes.empty() && !m_failure.happened()) {
+        ssize_t written = ::write(m_out, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return m_failure.note(written < 0 ? errno : 0);
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+}
+
+std::optional<Input> TerminalDisplay::take_input() {
+    if (m_keys.empty()) return std::nullopt;
+    Key key = m_keys.front();
+    m_keys.pop_front();
+    if (key.kind == KeyKind::end_of_input) {
+        m_keys.clear();
+        m_ended = true;
+        return std::nullopt;
+    }
+    KeyOutcome outcome = handle_key(m_state, key);
+    if (outcome.refused) write_out(std::string_view(&k_bell, 1));
+    return outcome.input;
+}
+
+TerminalDisplay::ReadEnd TerminalDisplay::read_keys(std::optional<int64_t> deadline_ms) {
+    std::array<pollfd, 3> watched{pollfd{m_in, POLLIN, 0}, pollfd{m_mode.wake_fd(), POLLIN, 0},
+                                  pollfd{m_interrupt_fd, POLLIN, 0}};
+    int ready = ::poll(watched.data(), watched.size(), poll_timeout(deadline_ms, now_ms()));
+    if (ready < 0) return errno == EINTR ? ReadEnd::keys : ReadEnd::end;
+    if (ready == 0) return ReadEnd::timeout;
+    if (watched[2].revents & POLLIN) {
+        uint64_t count = 0;
+        [[maybe_unused]] ssize_t ignored = ::read(m_interrupt_fd, &count, sizeof count);
+        return ReadEnd::timeout;
+    }
+    if (watched[1].revents & POLLIN) {
+        take_terminal_changes();
+        return ReadEnd::keys;
+    }
+    std::array<char, 256> buffer{};
+    ssize_t count = ::read(m_in, buffer.data(), buffer.size());
+    if (count < 0) return errno == EINTR || errno == EAGAIN ? ReadEnd::keys : ReadEnd::end;
+    if (count == 0) return ReadEnd::end;
+    auto keys = decode_keys(std::string_view(buffer.data(), static_cast<size_t>(count)));
+    m_keys.insert(m_keys.end(), keys.begin(), keys.end());
+    return ReadEnd::keys;
+}
+
+// After a stop the terminal was given back and the shell wrote below the display's lines: the
+// lines are drawn afresh where the cursor now is. After a resize the next redraw goes back over
+// the rows the old lines take at the new width, and fits the lines to it.
+void TerminalDisplay::take_terminal_changes() {
+    TerminalChanges changes = m_mode.take_changes();
+    if (changes.continued) {
+        m_mode.resume();
+        m_region = LiveRegion{};
+    } else if (changes.resized) {
+        m_region.rewrap(columns());
+    }
+}
+
+size_t TerminalDisplay::columns() const {
+    winsize size{};
+    if (ioctl(m_out, TIOCGWINSZ, &size) != 0 || size.ws_col < 2) return k_default_columns;
+    return size.ws_col;
+}
+
+// The last state stays on screen above the restored terminal.
+void TerminalDisplay::finish() {
+    if (m_finished) return;
+    m_finished = true;
+    m_mode.restore();
+}

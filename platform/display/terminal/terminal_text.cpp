@@ -1,0 +1,153 @@
+#include "platform/display/terminal/terminal_text.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+
+struct StyleCode {
+    TextStyle style;
+    std::string_view code;
+};
+constexpr std::array<StyleCode, 5> k_style_codes = {
+    StyleCode{TextStyle::plain, ""},         StyleCode{TextStyle::bold, "\x1b[1m"},
+    StyleCode{TextStyle::dim, "\x1b[2m"},    StyleCode{TextStyle::warning, "\x1b[33m"},
+    StyleCode{TextStyle::alarm, "\x1b[31m"},
+};
+constexpr std::string_view k_reset = "\x1b[0m";
+
+// Ranges of code points that terminals draw two columns wide (the common blocks).
+constexpr std::array<std::pair<char32_t, char32_t>, 12> k_wide_ranges = {{
+    {0x1100, 0x115f},
+    {0x231a, 0x231b},
+    {0x23e9, 0x23ec},
+    {0x26a1, 0x26a1},
+    {0x26d4, 0x26d4},
+    {0x2e80, 0xa4cf},
+    {0xac00, 0xd7a3},
+    {0xf900, 0xfaff},
+    {0xfe30, 0xfe4f},
+    {0xff00, 0xff60},
+    {0xffe0, 0xffe6},
+    {0x1f300, 0x1faff},
+}};
+
+bool is_wide(char32_t c) {
+    for (const auto& [first, last] : k_wide_ranges) {
+        if (c >= first && c <= last) return true;
+    }
+    return false;
+}
+
+size_t sequence_length(unsigned char lead) {
+    if (lead >= 0xf0) return 4;
+    if (lead >= 0xe0) return 3;
+    if (lead >= 0xc0) return 2;
+    return 1;
+}
+
+char32_t decode_point(std::string_view bytes) {
+    auto lead = static_cast<unsigned char>(bytes[0]);
+    if (bytes.size() == 1) return lead;
+    char32_t point = lead & (0xff >> (bytes.size() + 1));
+    for (size_t i = 1; i < bytes.size(); ++i)
+        point = (point << 6) | (bytes[i] & 0x3f);
+    return point;
+}
+
+// Length of the attribute sequence "ESC [ ... m" at the start of `text`, or 0.
+size_t attribute_length(std::string_view text) {
+    if (text.size() < 2 || text[0] != '\x1b' || text[1] != '[') return 0;
+    size_t end = text.find('m');
+    return end == std::string_view::npos ? text.size() : end + 1;
+}
+
+// Visits `text` one piece at a time: an attribute sequence (width 0) or one character.
+template <typename Visit>
+void for_each_piece(std::string_view text, Visit visit) {
+    size_t i = 0;
+    while (i < text.size()) {
+        std::string_view rest = text.substr(i);
+        size_t length = attribute_length(rest);
+        size_t width = 0;
+        if (length == 0) {
+            length = std::min(sequence_length(static_cast<unsigned char>(rest[0])), rest.size());
+            width = is_wide(decode_point(rest.substr(0, length))) ? 2 : 1;
+        }
+        if (!visit(rest.substr(0, length), width)) return;
+        i += length;
+    }
+}
+
+bool is_line_break(char c) {
+    return c == '\n' || c == '\r';
+}
+
+} // namespace
+
+std::string styled(std::string_view text, TextStyle style, bool colour) {
+    if (!colour || style == TextStyle::plain) return std::string(text);
+    std::string result(k_style_codes[static_cast<size_t>(style)].code);
+    result += text;
+    result += k_reset;
+    return result;
+}
+
+size_t display_width(std::string_view text) {
+    size_t width = 0;
+    for_each_piece(text, [&](std::string_view, size_t piece_width) {
+        width += piece_width;
+        return true;
+    });
+    return width;
+}
+
+std::string fit_to_width(std::string_view line, size_t columns) {
+    if (display_width(line) <= columns) return std::string(line);
+    if (columns == 0) return {};
+    std::string result;
+    size_t used = 0;
+    bool styled_text = false;
+    for_each_piece(line, [&](std::string_view piece, size_t width) {
+        if (used + width > columns - 1) return false;
+        styled_text = styled_text || width == 0;
+        result += piece;
+        used += width;
+        return true;
+    });
+    result += "…";
+    if (styled_text) result += k_reset;
+    return result;
+}
+
+std::string printable(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        auto byte = static_cast<unsigned char>(c);
+        bool control = byte < 0x20 || byte == 0x7f;
+        if (control && !is_line_break(c)) c = ' ';
+    }
+    return result;
+}
+
+std::vector<std::string> split_lines(std::string_view text) {
+    std::vector<std::string> lines(1);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (!is_line_break(c)) {
+            lines.back() += c;
+            continue;
+        }
+        bool pair = i + 1 < text.size() && is_line_break(text[i + 1]) && text[i + 1] != c;
+        if (pair) ++i;
+        lines.emplace_back();
+    }
+    return lines;
+}
+
+std::string pad_right(std::string_view text, size_t columns) {
+    std::string result(text);
+    size_t width = display_width(text);
+    if (width < columns) result.append(columns - width, ' ');
+    return result;
+}

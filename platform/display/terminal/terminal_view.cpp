@@ -1,0 +1,263 @@
+#include "platform/display/terminal/terminal_view.h"
+
+#include "platform/display/terminal/terminal_text.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr std::string_view k_indent = "  ";
+constexpr std::string_view k_separator_rule = "────────────";
+
+struct BatteryPicture {
+    std::string_view file;
+    std::string_view glyph;
+    TextStyle style;
+};
+constexpr std::array<BatteryPicture, 7> k_battery_pictures = {
+    BatteryPicture{"battery_icon.png", "[████]", TextStyle::plain},
+    BatteryPicture{"75_battery_icon.png", "[███ ]", TextStyle::plain},
+    BatteryPicture{"50_battery_icon.png", "[██  ]", TextStyle::plain},
+    BatteryPicture{"25_battery_icon.png", "[█   ]", TextStyle::warning},
+    BatteryPicture{"10_battery_icon.png", "[▏   ]", TextStyle::alarm},
+    BatteryPicture{"battery_icon_charging.png", "[████]⚡", TextStyle::plain},
+    BatteryPicture{"battery_icon_ac.png", "[▒▒▒▒]🔌", TextStyle::plain},
+};
+constexpr std::string_view k_unknown_battery = "[····]";
+
+// Modifier symbols in the order menus write them.
+struct ModifierSymbol {
+    KeyModifier modifier;
+    std::string_view symbol;
+};
+constexpr std::array<ModifierSymbol, 4> k_modifier_symbols = {
+    ModifierSymbol{KeyModifier::control, "⌃"},
+    ModifierSymbol{KeyModifier::alternate, "⌥"},
+    ModifierSymbol{KeyModifier::shift, "⇧"},
+    ModifierSymbol{KeyModifier::command, "⌘"},
+};
+
+struct IconSymbol {
+    AlertIcon icon;
+    std::string_view symbol;
+};
+constexpr std::array<IconSymbol, 4> k_icon_symbols = {
+    IconSymbol{AlertIcon::caution, "⚠ "},
+    IconSymbol{AlertIcon::stop, "✖ "},
+    IconSymbol{AlertIcon::note, "ℹ "},
+    IconSymbol{AlertIcon::app, ""},
+};
+
+std::string_view file_name(std::string_view path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// Text from the model on one line: control characters and line breaks become blanks.
+std::string one_line(std::string_view text) {
+    std::string line = printable(text);
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return line;
+}
+
+std::string upper(std::string_view key) {
+    std::string result(key);
+    if (result.size() == 1 && result[0] >= 'a' && result[0] <= 'z') result[0] -= 'a' - 'A';
+    return result;
+}
+
+std::string right_aligned(int number, size_t width) {
+    std::string text = std::to_string(number);
+    return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
+}
+
+size_t number_width(const std::vector<MenuItemSnapshot>& items) {
+    size_t width = 1;
+    for (const auto& item : items) {
+        if (!item.separator) width = std::max(width, std::to_string(item.number).size());
+    }
+    return width;
+}
+
+size_t title_width(const std::vector<MenuItemSnapshot>& items) {
+    size_t width = 0;
+    for (const auto& item : items) {
+        if (!item.separator) width = std::max(width, display_width(one_line(item.title)));
+    }
+    return width;
+}
+
+std::string menu_item_line(const MenuItemSnapshot& item, size_t numbers, size_t titles,
+                           const ViewOptions& options) {
+    std::string label = key_equivalent_label(item);
+    std::string title = one_line(item.title);
+    std::string line = right_aligned(item.number, numbers) + "  ";
+    line += label.empty() ? title : pad_right(title, titles) + "  " + label;
+    return std::string(k_indent) +
+           styled(line, item.enabled ? TextStyle::plain : TextStyle::dim, options.colour);
+}
+
+int checkbox_width(const WindowSnapshot& window) {
+    size_t width = 1;
+    for (const auto& control : window.controls) {
+        if (control.kind == ControlKind::checkbox)
+            width = std::max(width, std::to_string(control.number).size());
+    }
+    return static_cast<int>(width);
+}
+
+std::string_view box_mark(int state) {
+    if (state == 0) return "[ ]";
+    if (state == 1) return "[x]";
+    return "[-]";
+}
+
+void add_control_lines(std::vector<std::string>& lines, const ControlSnapshot& control,
+                       size_t numbers) {
+    if (control.kind == ControlKind::frame) return;
+    if (control.kind == ControlKind::checkbox) {
+        lines.push_back(std::string(k_indent) + std::string(box_mark(control.state)) + " " +
+                        right_aligned(control.number, numbers) + "  " + one_line(control.text));
+        return;
+    }
+    for (const auto& line : split_lines(printable(control.text)))
+        lines.push_back(std::string(k_indent) + line);
+}
+
+std::string shortcut_hints(const std::optional<std::vector<MenuItemSnapshot>>& menu) {
+    std::string hints;
+    if (!menu) return hints;
+    for (const auto& item : *menu) {
+        if (item.separator || item.key.size() != 1 || !item.enabled) continue;
+        std::string title = one_line(item.title);
+        while (title.ends_with("."))
+            title.pop_back();
+        hints += " · " + item.key + " " + title;
+    }
+    return hints;
+}
+
+std::string hint_line(const TerminalState& state) {
+    if (state.alert) {
+        std::string first = state.alert->buttons.empty() ? "OK" : one_line(state.alert->buttons[0]);
+        return "Return " + first + " · a number chooses its button";
+    }
+    if (state.showing_menu()) return "number or letter chooses · Esc closes the menu";
+    if (state.focused_window()) return "number toggles a box (Return ends it) · c close · m menu";
+    return "m menu" + shortcut_hints(state.menu) + " · s sleep · w wake · t log out";
+}
+
+std::string prompt_line(const TerminalState& state, const ViewOptions& options) {
+    std::string line =
+        std::string(k_indent) + styled(hint_line(state), TextStyle::dim, options.colour);
+    if (!state.typed.empty()) line += "  ▸ " + state.typed;
+    return line;
+}
+
+} // namespace
+
+std::string battery_glyph(const std::optional<std::string>& image, const ViewOptions& options) {
+    if (!image) return {};
+    std::string_view name = file_name(*image);
+    for (const auto& picture : k_battery_pictures) {
+        if (picture.file == name) return styled(picture.glyph, picture.style, options.colour);
+    }
+    return std::string(k_unknown_battery);
+}
+
+std::string status_line(const std::optional<StatusSnapshot>& status, const ViewOptions& options) {
+    if (!status) return styled("(no status item)", TextStyle::dim, options.colour);
+    std::string line = battery_glyph(status->image, options);
+    std::string title = one_line(status->title);
+    if (!title.empty())
+        line += (line.empty() ? "" : " ") + styled(title, TextStyle::bold, options.colour);
+    if (status->tooltip && !status->tooltip->empty()) {
+        std::string tooltip = "(" + one_line(*status->tooltip) + ")";
+        line += (line.empty() ? "" : " ") + styled(tooltip, TextStyle::dim, options.colour);
+    }
+    return line;
+}
+
+std::string key_equivalent_label(const MenuItemSnapshot& item) {
+    if (item.key.empty()) return {};
+    std::string label;
+    for (const auto& entry : k_modifier_symbols) {
+        if (item.modifiers & static_cast<uint8_t>(entry.modifier)) label += entry.symbol;
+    }
+    return label + upper(one_line(item.key));
+}
+
+std::vector<std::string> menu_lines(const std::vector<MenuItemSnapshot>& items,
+                                    const ViewOptions& options) {
+    std::vector<std::string> lines;
+    size_t numbers = number_width(items);
+    size_t titles = title_width(items);
+    for (const auto& item : items) {
+        if (item.separator) {
+            lines.push_back(std::string(k_indent) +
+                            styled(k_separator_rule, TextStyle::dim, options.colour));
+            continue;
+        }
+        lines.push_back(menu_item_line(item, numbers, titles, options));
+    }
+    return lines;
+}
+
+std::vector<std::string> window_lines(const WindowSnapshot& window, bool focused,
+                                      const ViewOptions& options) {
+    std::string heading = "── " + one_line(window.title) + " ──";
+    if (focused && window.closable)
+        heading += styled("  (c closes)", TextStyle::dim, options.colour);
+    std::vector<std::string> lines{styled(heading, TextStyle::bold, options.colour)};
+    size_t numbers = static_cast<size_t>(checkbox_width(window));
+    for (const auto& control : window.controls)
+        add_control_lines(lines, control, numbers);
+    return lines;
+}
+
+std::vector<std::string> alert_text_lines(const AlertSnapshot& alert, const ViewOptions& options) {
+    std::string symbol;
+    for (const auto& entry : k_icon_symbols) {
+        if (entry.icon == alert.icon) symbol = entry.symbol;
+    }
+    std::vector<std::string> lines{
+        styled(symbol + one_line(alert.title), TextStyle::bold, options.colour)};
+    if (alert.text.empty()) return lines;
+    for (const auto& line : split_lines(printable(alert.text)))
+        lines.push_back(std::string(k_indent) + line);
+    return lines;
+}
+
+std::string alert_buttons_line(const AlertSnapshot& alert, const ViewOptions& options) {
+    std::string line(k_indent);
+    std::vector<std::string> buttons = alert.buttons;
+    if (buttons.empty()) buttons.emplace_back("OK");
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        if (i > 0) line += "  ";
+        std::string button = "[" + std::to_string(i + 1) + " " + one_line(buttons[i]) + "]";
+        line += i == 0 ? styled(button, TextStyle::bold, options.colour) : button;
+    }
+    return line;
+}
+
+std::vector<std::string> render_view(const TerminalState& state, const ViewOptions& options) {
+    std::vector<std::string> lines{status_line(state.status, options)};
+    auto append = [&](const std::vector<std::string>& more) {
+        lines.insert(lines.end(), more.begin(), more.end());
+    };
+    if (state.alert) {
+        lines.push_back(alert_buttons_line(*state.alert, options));
+    } else {
+        const WindowSnapshot* focused = state.focused_window();
+        for (const WindowSnapshot* window : state.visible_windows())
+            append(window_lines(*window, window == focused && !state.showing_menu(), options));
+        if (state.showing_menu()) append(menu_lines(*state.menu, options));
+    }
+    lines.push_back(prompt_line(state, options));
+    if (!state.note.empty())
+        lines.push_back(std::string(k_indent) +
+                        styled(one_line(state.note), TextStyle::warning, options.colour));
+    return lines;
+}

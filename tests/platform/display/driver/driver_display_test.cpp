@@ -1,0 +1,211 @@
+#include "platform/display/driver/driver_display.h"
+
+#include "tests/support/input_text.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+MenuItemSnapshot separator() {
+    MenuItemSnapshot item;
+    item.separator = true;
+    return item;
+}
+
+struct Driver {
+    explicit Driver(std::string script) : in(std::move(script)) {}
+
+    std::istringstream in;
+    std::ostringstream out;
+    DriverDisplay display{in, out};
+
+    Lines take_lines() {
+        Lines lines;
+        std::istringstream written(out.str());
+        for (std::string line; std::getline(written, line);)
+            lines.push_back(line);
+        out.str({});
+        return lines;
+    }
+};
+
+std::string error(int64_t t, std::string command, std::string message) {
+    return error_line(t, command, message);
+}
+
+WindowSnapshot window(int number, bool visible, std::vector<int> controls = {}) {
+    WindowSnapshot snapshot;
+    snapshot.number = number;
+    snapshot.visible = visible;
+    for (int control : controls)
+        snapshot.controls.push_back(ControlSnapshot{control, ControlKind::checkbox, "c", 0, {}});
+    return snapshot;
+}
+
+// A modal run-loop mode with one repeating timer.
+struct RepeatingTimer : Display::ModalPass {
+    RepeatingTimer(const Display& display, int64_t interval)
+        : display(display), interval(interval), next(interval) {}
+    std::optional<int64_t> run_due() override {
+        while (next <= display.now_ms()) {
+            fired.push_back(display.now_ms());
+            next += interval;
+        }
+        return next;
+    }
+    const Display& display;
+    int64_t interval;
+    int64_t next;
+    std::vector<int64_t> fired;
+};
+
+} // namespace
+
+TEST(DriverDisplay, WritesEndOnceWhenInputEnds) {
+    Driver d("# nothing but a comment\n\n");
+    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "end");
+    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "end");
+    EXPECT_EQ(d.take_lines(), Lines{R"({"event":"end","t":0})"});
+}
+
+TEST(DriverDisplay, AdvanceStopsAtEveryDeadlineOnTheWay) {
+    Driver d("advance 10000\nsleep\n");
+    std::vector<int64_t> stops;
+    for (int64_t deadline = 3000;; deadline += 3000) {
+        Input input = d.display.wait_for_input(deadline);
+        if (!std::holds_alternative<Timeout>(input)) {
+            EXPECT_EQ(input_text(input), "sleep");
+            break;
+        }
+        stops.push_back(d.display.now_ms());
+    }
+    EXPECT_EQ(stops, (std::vector<int64_t>{3000, 6000, 9000}));
+    EXPECT_EQ(d.display.now_ms(), 10000);
+}
+
+TEST(DriverDisplay, AdvanceEndingExactlyOnADeadlineIsUsedUp) {
+    Driver d("advance 500\nwake\n");
+    EXPECT_EQ(input_text(d.display.wait_for_input(500)), "timeout");
+    EXPECT_EQ(input_text(d.display.wait_for_input(1000)), "wake");
+    EXPECT_EQ(d.display.now_ms(), 500);
+}
+
+TEST(DriverDisplay, ADeadlineNotAfterNowTimesOutWithoutReadingInput) {
+    Driver d("sleep\n");
+    EXPECT_EQ(input_text(d.display.wait_for_input(0)), "timeout");
+    EXPECT_EQ(input_text(d.display.wait_for_input(-5)), "timeout");
+    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "sleep");
+    EXPECT_EQ(d.take_lines(), Lines{});
+}
+
+TEST(DriverDisplay, RefusesWhatAPersonCouldNotDo) {
+    Driver d("menu 1\nmenu 2\nmenu 3\nkey 5 cmd+i\nkey 6 cmd+i\nclick 9\nclick 4\nclose 6\n"
+             "close 7\nanswer 1\nbogus\nadvance x\n");
+    d.display.set_status_menu(
+        std::vector<MenuItemSnapshot>{MenuItemSnapshot{false, 1, "On", "", 0, true}, separator(),
+                                      MenuItemSnapshot{false, 2, "Off", "", 0, false}});
+    d.display.set_window(window(5, true, {4}));
+    d.display.set_window(window(6, false, {9}));
+    auto fixed = window(7, true);
+    fixed.closable = false;
+    d.display.set_window(fixed);
+
+    Lines accepted;
+    for (Input input = d.display.wait_for_input(std::nullopt);
+         !std::holds_alternative<EndOfInput>(input); input = d.display.wait_for_input(std::nullopt))
+        accepted.push_back(input_text(input));
+    EXPECT_EQ(accepted, (Lines{"menu 1", "key 5 cmd+i", "key 6 cmd+i", "click 5 4"}));
+    Lines lines = d.take_lines();
+    lines.erase(lines.begin(), lines.begin() + 3); // menu and the two visible windows
+    EXPECT_EQ(
+        lines,
+        (Lines{error(0, "menu 2", "menu item 2 is disabled"), error(0, "menu 3", "no menu item 3"),
+               error(0, "click 9", "no control 9 in a visible window"),
+               error(0, "close 6", "no visible window 6"),
+               error(0, "close 7", "window 7 has no close button"),
+               error(0, "answer 1", "no alert is on screen"), error(0, "bogus", "unknown command"),
+               error(0, "advance x", "MS is not a number: x"), R"({"event":"end","t":0})"}));
+}
+
+TEST(DriverDisplay, HandsTheModelWhatItMustCarryOut) {
+    Driver d("key 0 cmd+shift+z\nclose 0\nterminate\nscreens 1920x1080 800x600\n"
+             "battery set CurrentCapacity 12\npower unset Type\n");
+    d.display.set_window(window(0, true));
+    Input key = d.display.wait_for_input(std::nullopt);
+    EXPECT_EQ(std::get<KeyInput>(key).key, (KeyPress{static_cast<uint8_t>(KeyModifier::command) |
+                                                         static_cast<uint8_t>(KeyModifier::shift),
+                                                     "z"}));
+    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "close 0");
+    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "terminate");
+    EXPECT_EQ(d.display.screens(), (std::vector<ScreenRect>{{0, 0, 1440, 900}}));
+    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "screens");
+    EXPECT_EQ(d.display.screens(),
+              (std::vector<ScreenRect>{{0, 0, 1920, 1080}, {1920, 0, 800, 600}}));
+    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "battery set CurrentCapacity 12");
+    Input power = d.display.wait_for_input(std::nullopt);
+    EXPECT_EQ(input_text(power), "power unset Type");
+
+    d.take_lines();
+    d.display.reject_input(power, "no recorded battery");
+    EXPECT_EQ(d.take_lines(), Lines{error(0, "power unset Type", "no recorded battery")});
+}
+
+TEST(DriverDisplay, AnAlertHoldsEverythingButAnswerAdvanceDumpAndMouse) {
+    Driver d("menu 1\nclick 1\nadvance 2500\nmouse 30 40\ndump\nanswer 3\nanswer 2\nwake\n");
+    d.display.set_status_menu(std::vector<MenuItemSnapshot>{{false, 1, "On", "", 0, true}});
+    d.display.wait_for_input(0);
+    d.take_lines();
+
+    RepeatingTimer modal_timer(d.display, 1000);
+    AlertSnapshot alert{"Low", "5%", AlertIcon::caution, {"OK", "Later"}};
+    EXPECT_EQ(d.display.run_alert(alert, modal_timer), 2);
+    EXPECT_EQ(modal_timer.fired, (std::vector<int64_t>{1000, 2000}));
+    EXPECT_EQ(d.display.pointer(), (ScreenPoint{30, 40}));
+    const std::string menu =
+        R"({"event":"menu","t":2500,"items":[{"number":1,"title":"On","key":"","modifiers":[],"enabled":true}]})";
+    EXPECT_EQ(d.take_lines(),
+              (Lines{alert_line(0, alert), error(0, "menu 1", "an alert is on screen"),
+                     error(0, "click 1", "an alert is on screen"), menu, alert_line(2500, alert),
+                     error(2500, "answer 3", "the alert has no button 3")}));
+    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "wake") << "answered";
+}
+
+TEST(DriverDisplay, InputEndingDuringAnAlertLeavesItUnanswered) {
+    Driver d("advance 10\n");
+    RepeatingTimer modal_timer(d.display, 1000);
+    AlertSnapshot alert{"Quit?", "", AlertIcon::stop, {"Quit", "Cancel"}};
+    EXPECT_EQ(d.display.run_alert(alert, modal_timer), 0);
+    EXPECT_EQ(d.take_lines(), (Lines{alert_line(0, alert), R"({"event":"end","t":10})"}));
+}
+
+TEST(DriverDisplay, WritesChangesBeforeEveryWaitWithTheVirtualTime) {
+    Driver d("advance 60000\nadvance 1\n");
+    StatusSnapshot status{std::nullopt, true, "80%", std::nullopt};
+    d.display.set_status(status);
+    EXPECT_EQ(input_text(d.display.wait_for_input(10000)), "timeout");
+    status.title = "79%";
+    d.display.set_status(status);
+    d.display.play_sound(3);
+    EXPECT_TRUE(d.display.open_url("https://example.org"));
+    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "end");
+    d.display.will_exit(0);
+    EXPECT_EQ(d.take_lines(),
+              (Lines{status_line(0, {std::nullopt, true, "80%", std::nullopt}),
+                     sound_line(10000, 3), open_line(10000, "https://example.org"),
+                     status_line(10000, status), end_line(60001), exit_line(60001, 0)}));
+}
+
+// A run loop told to run for ever waits for the distant future: time moved past it spun for ever.
+TEST(DriverDisplay, RefusesToAdvancePastTheDistantFuture) {
+    Driver d("advance 62000000000000\nadvance 9223372036854775807\nadvance 1\n");
+    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "end");
+    EXPECT_EQ(d.display.now_ms(), 62000000000001);
+    const Lines lines = d.take_lines();
+    ASSERT_EQ(lines.size(), 2u); // the refusal, then the end
+    EXPECT_NE(lines[0].find(R"("command":"advance 9223372036854775807")"), std::string::npos)
+        << lines[0];
+}

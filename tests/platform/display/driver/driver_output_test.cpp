@@ -1,0 +1,183 @@
+#include "platform/display/driver/driver_output.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+MenuItemSnapshot separator() {
+    MenuItemSnapshot item;
+    item.separator = true;
+    return item;
+}
+
+WindowSnapshot window(int number, bool visible = true) {
+    WindowSnapshot snapshot;
+    snapshot.number = number;
+    snapshot.title = "W" + std::to_string(number);
+    snapshot.content = {10, 20, 320, 290};
+    snapshot.visible = visible;
+    return snapshot;
+}
+
+StatusSnapshot status(std::string title) {
+    return StatusSnapshot{"battery_icon_ac.png", true, std::move(title), std::nullopt};
+}
+
+std::vector<MenuItemSnapshot> menu() {
+    return {
+        MenuItemSnapshot{false, 1, "About", "", 0, true}, separator(),
+        MenuItemSnapshot{false, 2, "Quit", "q", static_cast<uint8_t>(KeyModifier::command), true}};
+}
+
+struct Fixture {
+    std::ostringstream out;
+    DriverClock clock;
+    DriverOutput output{out, clock};
+
+    // The lines written since the last call.
+    std::vector<std::string> take_lines() {
+        std::vector<std::string> lines;
+        std::istringstream in(out.str());
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        out.str({});
+        return lines;
+    }
+    std::vector<std::string> changes() {
+        output.write_changes();
+        return take_lines();
+    }
+};
+
+using Lines = std::vector<std::string>;
+
+} // namespace
+
+TEST(DriverOutput, FormatsEveryEventLine) {
+    WindowSnapshot prefs = window(1);
+    prefs.key = true;
+    prefs.level = WindowLevel::floating;
+    prefs.content = {560, 305.5, 320, 290};
+    prefs.controls = {
+        ControlSnapshot{0, ControlKind::checkbox, "Show \"time\"", 2, {580, 325, 200, 18}},
+        ControlSnapshot{7, ControlKind::frame, "Display", 0, {570, 315, 300, 120}}};
+    AlertSnapshot alert{"Low battery", "5 %\nleft", AlertIcon::caution, {"OK", "Cancel"}};
+    struct Case {
+        std::string line;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {status_line(5, status("75%")),
+         R"({"event":"status","t":5,"image":"battery_icon_ac.png","template":true,"title":"75%","tooltip":null})"},
+        {status_line(0, StatusSnapshot{std::nullopt, false, "", "tip"}),
+         R"({"event":"status","t":0,"image":null,"template":false,"title":"","tooltip":"tip"})"},
+        {menu_line(1, menu()),
+         R"({"event":"menu","t":1,"items":[{"number":1,"title":"About","key":"","modifiers":[],"enabled":true},{"separator":true},{"number":2,"title":"Quit","key":"q","modifiers":["cmd"],"enabled":true}]})"},
+        {menu_line(1, {MenuItemSnapshot{false, 3, "X", "z", 0b1111, false}}),
+         R"({"event":"menu","t":1,"items":[{"number":3,"title":"X","key":"z","modifiers":["cmd","shift","alt","ctrl"],"enabled":false}]})"},
+        {window_line(2, prefs),
+         R"({"event":"window","t":2,"number":1,"title":"W1","x":560,"y":305.5,"width":320,"height":290,"visible":true,"key":true,"level":"floating","controls":[{"number":0,"kind":"checkbox","text":"Show \"time\"","state":2,"x":580,"y":325,"width":200,"height":18},{"number":7,"kind":"frame","text":"Display","state":0,"x":570,"y":315,"width":300,"height":120}]})"},
+        {window_closed_line(3, 1), R"({"event":"window","t":3,"number":1,"closed":true})"},
+        {alert_line(4, alert),
+         R"({"event":"alert","t":4,"title":"Low battery","text":"5 %\nleft","icon":"caution","buttons":["OK","Cancel"]})"},
+        {sound_line(6, 1005), R"({"event":"sound","t":6,"id":1005})"},
+        {open_line(7, "https://example.org/?a=\"b\""),
+         R"({"event":"open","t":7,"url":"https://example.org/?a=\"b\""})"},
+        {exit_line(8, 0), R"({"event":"exit","t":8,"status":0})"},
+        {error_line(9, "menu 9\x01", "no menu item 9"),
+         R"({"event":"error","t":9,"command":"menu 9\u0001","message":"no menu item 9"})"},
+        {end_line(10000), R"({"event":"end","t":10000})"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.line, c.expected);
+}
+
+TEST(DriverOutput, WritesOnlyWhatChangedInStatusMenuWindowsAlertOrder) {
+    Fixture f;
+    EXPECT_EQ(f.changes(), Lines{});
+    f.output.set_alert(AlertSnapshot{"A", "", AlertIcon::note, {"OK"}});
+    f.output.set_window(window(2));
+    f.output.set_window(window(1));
+    f.output.set_status_menu(menu());
+    f.output.set_status(status("50%"));
+    f.clock.advance_to(1000);
+    auto lines = f.changes();
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].substr(0, 26), R"({"event":"status","t":1000)");
+    EXPECT_EQ(lines[1].substr(0, 16), R"({"event":"menu",)");
+    EXPECT_EQ(lines[2], window_line(1000, window(1)));
+    EXPECT_EQ(lines[3], window_line(1000, window(2)));
+    EXPECT_EQ(lines[4].substr(0, 17), R"({"event":"alert",)");
+
+    // The same state told again is no change.
+    f.output.set_status(status("50%"));
+    f.output.set_status_menu(menu());
+    f.output.set_window(window(1));
+    EXPECT_EQ(f.changes(), Lines{});
+
+    f.output.set_status(status("49%"));
+    auto changed = window(2);
+    changed.title = "Renamed";
+    f.output.set_window(changed);
+    EXPECT_EQ(f.changes(), (Lines{status_line(1000, status("49%")), window_line(1000, changed)}));
+}
+
+TEST(DriverOutput, WritesAWindowOnlyOnceAPersonCouldSeeIt) {
+    Fixture f;
+    f.output.set_window(window(1, false));
+    EXPECT_EQ(f.changes(), Lines{}) << "hidden from the start";
+    f.output.set_window(window(1, true));
+    EXPECT_EQ(f.changes(), Lines{window_line(0, window(1, true))});
+    f.output.set_window(window(1, false));
+    EXPECT_EQ(f.changes(), Lines{window_line(0, window(1, false))}) << "hiding is a change";
+    f.output.window_closed(1);
+    EXPECT_EQ(f.changes(), Lines{window_closed_line(0, 1)});
+    EXPECT_EQ(f.changes(), Lines{}) << "closed once";
+
+    // A window opened and closed between two writes was never on screen.
+    f.output.set_window(window(3));
+    f.output.window_closed(3);
+    EXPECT_EQ(f.changes(), Lines{});
+    EXPECT_EQ(f.output.window(3), nullptr);
+}
+
+TEST(DriverOutput, DumpWritesEveryObjectAgain) {
+    Fixture f;
+    f.output.set_status(status("75%"));
+    f.output.set_status_menu(menu());
+    f.output.set_window(window(1));
+    f.output.set_window(window(4, false));
+    f.output.set_alert(AlertSnapshot{"A", "", AlertIcon::stop, {"OK"}});
+    auto first = f.changes();
+    f.output.write_all();
+    EXPECT_EQ(f.take_lines(), first);
+    EXPECT_EQ(f.changes(), Lines{});
+}
+
+TEST(DriverOutput, WritesAnAlertOnceUntilItIsAnsweredAndAgainForTheNextOne) {
+    Fixture f;
+    AlertSnapshot alert{"A", "", AlertIcon::app, {"OK"}};
+    f.output.set_alert(alert);
+    EXPECT_EQ(f.changes(), Lines{alert_line(0, alert)});
+    EXPECT_EQ(f.changes(), Lines{});
+    f.output.set_alert(std::nullopt);
+    EXPECT_EQ(f.changes(), Lines{});
+    f.output.set_alert(alert);
+    EXPECT_EQ(f.changes(), Lines{alert_line(0, alert)});
+}
+
+TEST(DriverOutput, WritesNothingForAStatusItemThatIsGone) {
+    Fixture f;
+    f.output.set_status(status("1%"));
+    f.output.set_status_menu(menu());
+    f.changes();
+    f.output.set_status(std::nullopt);
+    f.output.set_status_menu(std::nullopt);
+    EXPECT_EQ(f.changes(), Lines{});
+    f.output.write_all();
+    EXPECT_EQ(f.take_lines(), Lines{});
+    f.output.set_status(status("1%"));
+    EXPECT_EQ(f.changes(), Lines{status_line(0, status("1%"))}) << "a new status item";
+}

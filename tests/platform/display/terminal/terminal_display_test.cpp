@@ -1,0 +1,277 @@
+#include "platform/display/terminal/terminal_display.h"
+
+#include "tests/platform/display/terminal/terminal_test_snapshots.h"
+#include "tests/support/input_text.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace terminal_test;
+
+namespace {
+
+// A display reading keys from one pipe and writing to another.
+struct Piped {
+    Piped() {
+        EXPECT_EQ(pipe(keys), 0);
+        EXPECT_EQ(pipe(screen), 0);
+        fcntl(screen[0], F_SETFL, O_NONBLOCK);
+        display = std::make_unique<TerminalDisplay>(keys[0], screen[1]);
+        display->set_status(StatusSnapshot{"battery_icon.png", true, "78%", std::nullopt});
+        display->set_status_menu(status_menu());
+    }
+    ~Piped() {
+        display.reset();
+        for (int fd : {keys[0], keys[1], screen[0], screen[1]})
+            close(fd);
+    }
+    void type(const std::string& bytes) const {
+        EXPECT_EQ(write(keys[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    void end_input() {
+        close(keys[1]);
+        keys[1] = -1;
+    }
+    std::string take_output() const {
+        std::string text;
+        char buffer[1024];
+        for (ssize_t n; (n = read(screen[0], buffer, sizeof buffer)) > 0;)
+            text.append(buffer, static_cast<size_t>(n));
+        return text;
+    }
+    Input wait() const { return display->wait_for_input(display->now_ms() + 5000); }
+
+    int keys[2] = {-1, -1};
+    int screen[2] = {-1, -1};
+    std::unique_ptr<TerminalDisplay> display;
+};
+
+// A modal run-loop mode with nothing to run; counts its passes.
+struct CountingPass : Display::ModalPass {
+    std::optional<int64_t> run_due() override {
+        ++passes;
+        return std::nullopt;
+    }
+    int passes = 0;
+};
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+} // namespace
+
+TEST(TerminalDisplay, ChoosesAMenuItemTypedOnTheInput) {
+    Piped p;
+    p.type("m4");
+    EXPECT_EQ(input_text(p.wait()), "menu 4");
+    std::string output = p.take_output();
+    EXPECT_TRUE(contains(output, "[████] 78%")) << output;
+    EXPECT_TRUE(contains(output, "  4  Preferences...")) << output;
+}
+
+// A key that only changes what the display shows (here: opening the menu) must show before
+// the wait for the next key begins, not at the next timeout.
+TEST(TerminalDisplay, ShowsTheOpenedMenuBeforeWaitingAgain) {
+    Piped p;
+    p.type("m");
+    Input input = p.display->wait_for_input(p.display->now_ms() + 50);
+    EXPECT_EQ(input_text(input), "timeout");
+    std::string output = p.take_output();
+    EXPECT_TRUE(contains(output, "  4  Preferences...")) << output;
+}
+
+TEST(TerminalDisplay, WritesNothingWhenNothingChanged) {
+    Piped p;
+    EXPECT_EQ(input_text(p.display->wait_for_input(p.display->now_ms())), "timeout");
+    EXPECT_FALSE(p.take_output().empty());
+    EXPECT_EQ(input_text(p.display->wait_for_input(p.display->now_ms())), "timeout");
+    EXPECT_EQ(p.take_output(), "");
+    p.display->set_status(StatusSnapshot{"battery_icon.png", true, "77%", std::nullopt});
+    EXPECT_EQ(input_text(p.display->wait_for_input(p.display->now_ms())), "timeout");
+    EXPECT_TRUE(contains(p.take_output(), "77%"));
+}
+
+TEST(TerminalDisplay, WaitsUntilTheDeadlineWhenNoKeyComes) {
+    Piped p;
+    int64_t deadline = p.display->now_ms() + 30;
+    EXPECT_EQ(input_text(p.display->wait_for_input(deadline)), "timeout");
+    EXPECT_GE(p.display->now_ms(), deadline);
+}
+
+TEST(TerminalDisplay, EndsWhenTheInputEndsOrControlDIsTyped) {
+    Piped p;
+    p.end_input();
+    EXPECT_EQ(input_text(p.display->wait_for_input(std::nullopt)), "end");
+    EXPECT_EQ(input_text(p.display->wait_for_input(std::nullopt)), "end");
+
+    Piped q;
+    q.type("\x04m4");
+    EXPECT_EQ(input_text(q.display->wait_for_input(std::nullopt)), "end");
+}
+
+TEST(TerminalDisplay, TogglesABoxOfTheOpenWindowAndClosesIt) {
+    Piped p;
+    p.display->set_window(preferences());
+    p.type("11c");
+    EXPECT_EQ(input_text(p.wait()), "click 1 11");
+    EXPECT_EQ(input_text(p.wait()), "close 1");
+    EXPECT_TRUE(contains(p.take_output(), "[ ] 11  Start at Login"));
+}
+
+TEST(TerminalDisplay, AnswersAnAlertAndRunsTheModalPassBeforeEveryWait) {
+    Piped p;
+    CountingPass pass;
+    p.type("x2");
+    AlertSnapshot alert{
+        "Battery Information", "Cycles: 5\rHealth: 90%", AlertIcon::note, {"OK", "Copy"}};
+    EXPECT_EQ(p.display->run_alert(alert, pass), 2);
+    EXPECT_GE(pass.passes, 1);
+    std::string output = p.take_output();
+    EXPECT_TRUE(contains(output, "Battery Information")) << output;
+    EXPECT_TRUE(contains(output, "  Health: 90%")) << output;
+    EXPECT_TRUE(contains(output, "[2 Copy]")) << output;
+    EXPECT_TRUE(contains(output, "\a")) << "x is refused with the bell";
+}
+
+TEST(TerminalDisplay, AnswersZeroWhenInputEndsDuringAnAlert) {
+    Piped p;
+    CountingPass pass;
+    p.end_input();
+    EXPECT_EQ(p.display->run_alert(AlertSnapshot{"T", "", AlertIcon::app, {"OK"}}, pass), 0);
+}
+
+TEST(TerminalDisplay, SaysWhenAUrlCannotBeOpened) {
+    Piped p;
+    EXPECT_FALSE(p.display->open_url("no scheme at all"));
+    EXPECT_TRUE(contains(p.take_output(), "Could not open no scheme at all\r\n"));
+}
+
+TEST(TerminalDisplay, ShowsARefusalFromTheModelAsANote) {
+    Piped p;
+    p.display->reject_input(Input{}, "the application is not running");
+    p.display->wait_for_input(p.display->now_ms());
+    std::string output = p.take_output();
+    EXPECT_TRUE(contains(output, "\a"));
+    EXPECT_TRUE(contains(output, "the application is not running")) << output;
+}
+
+TEST(TerminalDisplay, StopsDrawingOnceTheProgramExits) {
+    Piped p;
+    p.display->wait_for_input(p.display->now_ms());
+    p.take_output();
+    p.display->will_exit(0);
+    EXPECT_EQ(p.take_output(), "\x1b[0m\x1b[?25h\r\n");
+    p.display->set_status(StatusSnapshot{std::nullopt, false, "changed", std::nullopt});
+    p.display->wait_for_input(p.display->now_ms());
+    EXPECT_EQ(p.take_output(), "");
+}
+
+TEST(TerminalDisplay, ReadsKeysFromATerminalOneAtATime) {
+    int person = -1;
+    int terminal = -1;
+    ASSERT_EQ(openpty(&person, &terminal, nullptr, nullptr, nullptr), 0);
+    {
+        TerminalDisplay display(terminal, terminal);
+        display.set_status_menu(status_menu());
+        // Without a newline a line-mode terminal would hold these keys back.
+        ASSERT_EQ(write(person, "mq", 2), 2);
+        EXPECT_EQ(input_text(display.wait_for_input(display.now_ms() + 5000)), "menu 9");
+    }
+    termios settings{};
+    tcgetattr(terminal, &settings);
+    EXPECT_NE(settings.c_lflag & ICANON, 0u);
+    close(person);
+    close(terminal);
+}
+
+namespace {
+
+// A display on a pseudo-terminal of the given width.
+struct OnTerminal {
+    explicit OnTerminal(unsigned short columns) {
+        winsize size{24, columns, 0, 0};
+        EXPECT_EQ(openpty(&person, &terminal, nullptr, nullptr, &size), 0);
+        display = std::make_unique<TerminalDisplay>(terminal, terminal);
+        display->set_status(StatusSnapshot{"battery_icon.png", true, "78% (2:41 remaining)", {}});
+    }
+    ~OnTerminal() {
+        display.reset();
+        close(person);
+        close(terminal);
+    }
+    void draw() const { display->wait_for_input(display->now_ms() + 100); }
+    std::string take_output() const {
+        std::string text;
+        char buffer[1024];
+        for (pollfd ready{person, POLLIN, 0}; poll(&ready, 1, 0) == 1;) {
+            ssize_t count = read(person, buffer, sizeof buffer);
+            if (count <= 0) break;
+            text.append(buffer, static_cast<size_t>(count));
+        }
+        return text;
+    }
+    int person = -1;
+    int terminal = -1;
+    std::unique_ptr<TerminalDisplay> display;
+};
+
+} // namespace
+
+// The display is in the middle of a long wait when the window narrows.
+TEST(TerminalDisplay, FitsItsLinesToTheNewWidthAsSoonAsTheWindowIsResized) {
+    OnTerminal t(80);
+    t.draw();
+    EXPECT_TRUE(contains(t.take_output(), "remaining)"));
+    std::thread waiting([&t] { t.display->wait_for_input(t.display->now_ms() + 10'000); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // into its wait, past its redraw
+    winsize narrow{24, 14, 0, 0};
+    ASSERT_EQ(ioctl(t.terminal, TIOCSWINSZ, &narrow), 0);
+    raise(SIGWINCH); // the kernel sends it only to the terminal's foreground processes
+    pollfd ready{t.person, POLLIN, 0};
+    const bool redrawn = poll(&ready, 1, 2000) == 1;
+    std::string output = t.take_output();
+    ASSERT_EQ(write(t.person, "\x04", 1), 1); // Control-D ends the wait
+    waiting.join();
+    EXPECT_TRUE(redrawn);
+    EXPECT_TRUE(contains(output, "78%")) << output;
+    EXPECT_FALSE(contains(output, "remaining)")) << output;
+}
+
+// After Control-Z and fg the shell has written below the display: it draws its lines again
+// where the cursor is now, in key-at-a-time mode.
+TEST(TerminalDisplay, DrawsItselfAgainWhenContinuedAfterAStop) {
+    OnTerminal t(80);
+    t.draw();
+    t.take_output();
+    pid_t child = fork();
+    if (child == 0) {
+        setpgid(0, 0); // not orphaned, so the stop counts
+        raise(SIGTSTP);
+        t.draw();
+        termios settings{};
+        tcgetattr(t.terminal, &settings);
+        _exit((settings.c_lflag & ICANON) ? 91 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    t.take_output();
+    kill(child, SIGCONT);
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    std::string output = t.take_output();
+    EXPECT_TRUE(contains(output, "\x1b[?25l")) << output;
+    EXPECT_TRUE(contains(output, "78% (2:41 remaining)")) << output;
+}

@@ -1,0 +1,193 @@
+#include "platform/display/terminal/terminal_mode.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <poll.h>
+#include <pty.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// A pseudo-terminal: the program's side is `terminal`, the person's side is `person`.
+struct Pty {
+    Pty() { EXPECT_EQ(openpty(&person, &terminal, nullptr, nullptr, nullptr), 0); }
+    ~Pty() {
+        close(person);
+        close(terminal);
+    }
+    bool key_at_a_time() const {
+        termios settings{};
+        tcgetattr(terminal, &settings);
+        return (settings.c_lflag & (ICANON | ECHO)) == 0;
+    }
+    std::string take_output() const {
+        std::string text;
+        char buffer[512];
+        while (true) {
+            pollfd ready{person, POLLIN, 0};
+            if (poll(&ready, 1, 0) <= 0) return text;
+            ssize_t count = read(person, buffer, sizeof buffer);
+            if (count <= 0) return text;
+            text.append(buffer, static_cast<size_t>(count));
+        }
+    }
+    int person = -1;
+    int terminal = -1;
+};
+
+enum class Ending { signal_term, signal_int, signal_hup, signal_quit, exit_call };
+
+// Runs a child that takes the terminal and then ends as `ending` says; returns its wait status.
+int end_child(const Pty& pty, Ending ending) {
+    pid_t child = fork();
+    if (child == 0) {
+        rlimit no_core{0, 0};
+        setrlimit(RLIMIT_CORE, &no_core); // SIGQUIT would leave a core file behind
+        TerminalMode mode(pty.terminal, pty.terminal);
+        if (!mode.raw()) _exit(90);
+        switch (ending) {
+        case Ending::signal_term:
+            raise(SIGTERM);
+            break;
+        case Ending::signal_int:
+            raise(SIGINT);
+            break;
+        case Ending::signal_hup:
+            raise(SIGHUP);
+            break;
+        case Ending::signal_quit:
+            raise(SIGQUIT);
+            break;
+        case Ending::exit_call:
+            std::exit(7);
+        }
+        _exit(91); // the signal should have ended the process
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+} // namespace
+
+TEST(TerminalMode, TakesKeysOneAtATimeAndPutsTheTerminalBack) {
+    Pty pty;
+    ASSERT_FALSE(pty.key_at_a_time());
+    {
+        TerminalMode mode(pty.terminal, pty.terminal);
+        EXPECT_TRUE(mode.raw());
+        EXPECT_TRUE(pty.key_at_a_time());
+        EXPECT_NE(pty.take_output().find("\x1b[?25l"), std::string::npos); // cursor hidden
+    }
+    EXPECT_FALSE(pty.key_at_a_time());
+    std::string output = pty.take_output();
+    EXPECT_NE(output.find("\x1b[0m\x1b[?25h"), std::string::npos) << output;
+    EXPECT_EQ(output.back(), '\n');
+}
+
+TEST(TerminalMode, LeavesTheSettingsOfAnInputThatIsNoTerminal) {
+    int pipe_ends[2];
+    ASSERT_EQ(pipe(pipe_ends), 0);
+    {
+        TerminalMode mode(pipe_ends[0], pipe_ends[1]);
+        EXPECT_FALSE(mode.raw());
+        EXPECT_TRUE(mode.in_charge());
+        TerminalMode second(pipe_ends[0], pipe_ends[1]); // only one is in charge
+        EXPECT_FALSE(second.in_charge());
+    }
+    char buffer[64] = {};
+    ssize_t count = read(pipe_ends[0], buffer, sizeof buffer - 1);
+    EXPECT_EQ(std::string(buffer, static_cast<size_t>(std::max<ssize_t>(count, 0))),
+              "\x1b[?25l\x1b[0m\x1b[?25h\r\n");
+    close(pipe_ends[0]);
+    close(pipe_ends[1]);
+}
+
+TEST(TerminalMode, PutsTheTerminalBackOnEveryWayOut) {
+    struct Row {
+        Ending ending;
+        int signal; // 0: a normal exit with status 7
+    };
+    const Row rows[] = {
+        {Ending::signal_term, SIGTERM}, {Ending::signal_int, SIGINT}, {Ending::signal_hup, SIGHUP},
+        {Ending::signal_quit, SIGQUIT}, {Ending::exit_call, 0},
+    };
+    for (const auto& row : rows) {
+        Pty pty;
+        int status = end_child(pty, row.ending);
+        if (row.signal != 0) {
+            ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
+            EXPECT_EQ(WTERMSIG(status), row.signal);
+        } else {
+            ASSERT_TRUE(WIFEXITED(status));
+            EXPECT_EQ(WEXITSTATUS(status), 7);
+        }
+        EXPECT_FALSE(pty.key_at_a_time()) << "signal " << row.signal;
+        EXPECT_NE(pty.take_output().find("\x1b[?25h"), std::string::npos)
+            << "signal " << row.signal;
+    }
+}
+
+// Control-Z: while the process is stopped the terminal is the shell's again; once it continues,
+// the mode says so and takes the terminal back.
+TEST(TerminalMode, GivesTheTerminalBackWhileStoppedAndTakesItAgain) {
+    Pty pty;
+    pid_t child = fork();
+    if (child == 0) {
+        // A process group of its own, with the test in another: not orphaned, so the stop counts.
+        setpgid(0, 0);
+        int code = 0;
+        {
+            TerminalMode mode(pty.terminal, pty.terminal);
+            raise(SIGTSTP);
+            pollfd ready{mode.wake_fd(), POLLIN, 0};
+            const TerminalChanges changes =
+                poll(&ready, 1, 5000) == 1 ? mode.take_changes() : TerminalChanges{};
+            termios settings{};
+            tcgetattr(pty.terminal, &settings);
+            const bool line_mode_after_continue = (settings.c_lflag & ICANON) != 0;
+            mode.resume();
+            tcgetattr(pty.terminal, &settings);
+            if (!changes.continued || changes.resized)
+                code = 91;
+            else if (!line_mode_after_continue)
+                code = 92;
+            else if (!mode.raw() || (settings.c_lflag & ICANON))
+                code = 93;
+        }
+        _exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(status)) << "status " << status;
+    EXPECT_FALSE(pty.key_at_a_time());
+    std::string while_stopped = pty.take_output();
+    EXPECT_NE(while_stopped.find("\x1b[0m\x1b[?25h"), std::string::npos) << while_stopped;
+    kill(child, SIGCONT);
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(pty.key_at_a_time());
+    std::string after = pty.take_output();
+    EXPECT_NE(after.find("\x1b[?25l"), std::string::npos) << after; // hidden again on resume
+}
+
+TEST(TerminalMode, WakesItsOwnerWhenTheWindowIsResized) {
+    Pty pty;
+    TerminalMode mode(pty.terminal, pty.terminal);
+    pollfd ready{mode.wake_fd(), POLLIN, 0};
+    EXPECT_EQ(poll(&ready, 1, 0), 0);
+    raise(SIGWINCH);
+    EXPECT_EQ(poll(&ready, 1, 1000), 1);
+    const TerminalChanges changes = mode.take_changes();
+    EXPECT_TRUE(changes.resized);
+    EXPECT_FALSE(changes.continued);
+    EXPECT_EQ(poll(&ready, 1, 0), 0); // taken
+    mode.resume();                    // not stopped: nothing to take back
+    EXPECT_TRUE(pty.key_at_a_time());
+}

@@ -1,0 +1,163 @@
+#include "platform/display/terminal/terminal_view.h"
+
+#include "tests/platform/display/terminal/terminal_test_snapshots.h"
+
+#include <gtest/gtest.h>
+
+using namespace terminal_test;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+constexpr ViewOptions k_plain{.colour = false};
+
+StatusSnapshot status(std::optional<std::string> image, std::string title,
+                      std::optional<std::string> tooltip = std::nullopt) {
+    return StatusSnapshot{std::move(image), true, std::move(title), std::move(tooltip)};
+}
+
+} // namespace
+
+TEST(TerminalView, DrawsTheStatusItemOnOneLine) {
+    struct Row {
+        std::optional<StatusSnapshot> status;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {status("battery_icon.png", "78%"), "[████] 78%"},
+        {status("75_battery_icon.png", "70%", "70% remaining on Battery Power"),
+         "[███ ] 70% (70% remaining on Battery Power)"},
+        {status("50_battery_icon.png", "50%"), "[██  ] 50%"},
+        {status("25_battery_icon.png", "20%"), "[█   ] 20%"},
+        {status("10_battery_icon.png", "5%"), "[▏   ] 5%"},
+        {status("battery_icon_charging.png", "100%"), "[████]⚡ 100%"},
+        {status("/app/Resources/battery_icon_ac.png", "90%"), "[▒▒▒▒]🔌 90%"},
+        {status("other.png", "1%"), "[····] 1%"},
+        {status(std::nullopt, "no picture"), "no picture"},
+        {status("battery_icon.png", ""), "[████]"},
+        {status("battery_icon.png", "two\nlines", ""), "[████] two lines"},
+        {std::nullopt, "(no status item)"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(status_line(row.status, k_plain), row.expected)
+            << (row.status ? row.status->title : "no status");
+    }
+}
+
+TEST(TerminalView, MarksTheStatusParts) {
+    ViewOptions colour{.colour = true};
+    EXPECT_EQ(status_line(status("10_battery_icon.png", "5%", "tip"), colour),
+              "\x1b[31m[▏   ]\x1b[0m \x1b[1m5%\x1b[0m \x1b[2m(tip)\x1b[0m");
+}
+
+TEST(TerminalView, ListsTheMenuWithNumbersAndKeyEquivalents) {
+    Lines expected = {
+        "  1  Currently on Battery Power",
+        "  ────────────",
+        "  3  Show Battery Information...  ⌘I",
+        "  ────────────",
+        "  4  Preferences...",
+        "  ────────────",
+        "  9  Quit Zerarazi                ⌘Q",
+    };
+    EXPECT_EQ(menu_lines(status_menu(), k_plain), expected);
+    Lines coloured = menu_lines(status_menu(), ViewOptions{.colour = true});
+    EXPECT_EQ(coloured[0], "  \x1b[2m1  Currently on Battery Power\x1b[0m"); // disabled: dim
+}
+
+TEST(TerminalView, WritesKeyEquivalentsWithTheirModifiers) {
+    struct Row {
+        uint8_t modifiers;
+        std::string key;
+        std::string expected;
+    };
+    auto bits = [](std::initializer_list<KeyModifier> list) {
+        uint8_t result = 0;
+        for (auto modifier : list)
+            result |= static_cast<uint8_t>(modifier);
+        return result;
+    };
+    const Row rows[] = {
+        {bits({KeyModifier::command}), "i", "⌘I"},
+        {bits({KeyModifier::command, KeyModifier::shift}), "z", "⇧⌘Z"},
+        {bits({KeyModifier::command, KeyModifier::alternate, KeyModifier::control}), ",", "⌃⌥⌘,"},
+        {0, "f5", "f5"},
+        {bits({KeyModifier::command}), "", ""},
+    };
+    for (const auto& row : rows) {
+        MenuItemSnapshot item;
+        item.key = row.key;
+        item.modifiers = row.modifiers;
+        EXPECT_EQ(key_equivalent_label(item), row.expected) << row.key;
+    }
+}
+
+TEST(TerminalView, ShowsAWindowsBoxesWithTheirNumbersAndSkipsFrames) {
+    Lines expected = {
+        "── Preferences ──  (c closes)",    "  Select the information",
+        "  [x]  3  Show Battery Condition", "  [x]  2  Show Battery Charge %",
+        "  [ ] 11  Start at Login",
+    };
+    EXPECT_EQ(window_lines(preferences(1), true, k_plain), expected);
+    EXPECT_EQ(window_lines(preferences(1), false, k_plain)[0], "── Preferences ──");
+}
+
+TEST(TerminalView, PrintsTheAlertTextLineByLine) {
+    AlertSnapshot alert{"Battery Information",
+                        "Cycles: 5\r\nCondition: Good\rHealth\n\r90%",
+                        AlertIcon::caution,
+                        {"OK", "Copy"}};
+    Lines expected = {"⚠ Battery Information", "  Cycles: 5", "  Condition: Good", "  Health",
+                      "  90%"};
+    EXPECT_EQ(alert_text_lines(alert, k_plain), expected);
+    EXPECT_EQ(alert_buttons_line(alert, k_plain), "  [1 OK]  [2 Copy]");
+    alert.buttons.clear();
+    EXPECT_EQ(alert_buttons_line(alert, k_plain), "  [1 OK]");
+}
+
+TEST(TerminalView, ComposesTheWholeViewForWhatIsOpen) {
+    struct Row {
+        std::string name;
+        TerminalState state;
+        Lines expected;
+    };
+    TerminalState plain;
+    plain.status = status("battery_icon.png", "78%");
+    plain.menu = status_menu();
+
+    TerminalState menu = plain;
+    menu.menu_open = true;
+    menu.typed = "1";
+    menu.note = "\"Currently on Battery Power\" is not available now";
+
+    TerminalState window = plain;
+    window.set_window(preferences());
+
+    TerminalState alert = window;
+    alert.alert = AlertSnapshot{"Title", "Text", AlertIcon::app, {"OK"}};
+
+    const Row rows[] = {
+        {"status only",
+         plain,
+         {"[████] 78%", "  m menu · i Show Battery Information · q Quit Zerarazi · s sleep · w "
+                        "wake · t log out"}},
+        {"menu open",
+         menu,
+         {"[████] 78%", "  1  Currently on Battery Power", "  ────────────",
+          "  3  Show Battery Information...  ⌘I", "  ────────────", "  4  Preferences...",
+          "  ────────────", "  9  Quit Zerarazi                ⌘Q",
+          "  number or letter chooses · Esc closes the menu  ▸ 1",
+          "  \"Currently on Battery Power\" is not available now"}},
+        {"window open",
+         window,
+         {"[████] 78%", "── Preferences ──  (c closes)", "  Select the information",
+          "  [ ]  3  Show Battery Condition", "  [x]  2  Show Battery Charge %",
+          "  [ ] 11  Start at Login",
+          "  number toggles a box (Return ends it) · c close · m menu"}},
+        {"alert over a window",
+         alert,
+         {"[████] 78%", "  [1 OK]", "  Return OK · a number chooses its button"}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(render_view(row.state, k_plain), row.expected) << row.name;
+}
