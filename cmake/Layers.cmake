@@ -20,8 +20,12 @@ function(zerarazi_add_layer target)
     endif()
 endfunction()
 
-# One test executable per layer, made of every *_test.cpp below tests/<dir>.
+# One test executable per layer, made of every *_test.cpp below tests/<dir>. Each test is a test
+# of its own, in a process of its own; in a sanitizer build, where starting a process costs a
+# quarter of a second, a layer's tests run together in one process, unless EACH_ALONE (tests that
+# start the application and are slow anyway).
 function(zerarazi_add_layer_tests name dir layer)
+    cmake_parse_arguments(TESTS "EACH_ALONE" "" "" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${dir}/*.cpp)
     if(NOT sources)
         return()
@@ -32,8 +36,17 @@ function(zerarazi_add_layer_tests name dir layer)
     # Test code needs no optimisation and only line tables, even in an optimised build.
     target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <filesystem> <string> <vector>)
     target_compile_options(${name} PRIVATE -O0 -g1)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-                         PROPERTIES ENVIRONMENT "ZERARAZI_TEST=1")
+    # Test files are compiled eight at a time (their helpers must not share names), and a test
+    # fixture in an unnamed namespace is not a warning in an included file either.
+    set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+    target_compile_options(${name} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-subobject-linkage>)
+    if((ZERARAZI_SANITIZE OR ZERARAZI_FUZZ) AND NOT TESTS_EACH_ALONE)
+        add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES ENVIRONMENT "ZERARAZI_TEST=1")
+    else()
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+                             PROPERTIES ENVIRONMENT "ZERARAZI_TEST=1")
+    endif()
 endfunction()
 
 # One benchmark executable per layer, made of every .cpp below bench/<dir>.

@@ -1,20 +1,19 @@
 #pragma once
 // A fresh folder for a test, removed with everything in it at the end of the scope.
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <stdlib.h>
 #include <string>
 #include <string_view>
 #include <system_error>
-
-// In a namespace of its own: other test executables' folders of the same name must not meet it
-// at link time.
-namespace test_support {
+#include <vector>
 
 class TemporaryFolder {
   public:
     // Made in the system's temporary folder under `name` followed by six random characters.
-    explicit TemporaryFolder(std::string_view name) {
+    explicit TemporaryFolder(std::string_view name = "zerarazi-test-") {
         std::string pattern =
             (std::filesystem::temp_directory_path() / (std::string(name) + "XXXXXX")).string();
         if (mkdtemp(pattern.data())) m_path = pattern;
@@ -27,12 +26,28 @@ class TemporaryFolder {
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
     // Empty when the folder could not be made.
-    std::filesystem::path path() const { return m_path; }
-    // The path of `name` inside the folder.
-    std::string file(std::string_view name) const { return m_path + "/" + std::string(name); }
+    const std::filesystem::path& path() const { return m_path; }
+    // The path of `name` (relative) inside the folder.
+    std::string file(std::string_view name) const { return (m_path / name).string(); }
+    std::string operator/(std::string_view name) const { return file(name); }
+
+    // Writes `text` to the file at `name` (relative), making its folders; returns its path.
+    std::string write(std::string_view name, std::string_view text) const {
+        std::filesystem::path file = m_path / name;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << text;
+        return file.string();
+    }
+
+    // The names in the folder, sorted.
+    std::vector<std::string> names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_path))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
   private:
-    std::string m_path;
+    std::filesystem::path m_path;
 };
-
-} // namespace test_support

@@ -5,6 +5,7 @@
 #include "platform/foundation/ns_array.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
+#include "tests/support/rect_text.h"
 #include "tests/support/screens_display.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +14,6 @@
 #include <vector>
 
 namespace {
-
-std::string rect_text(NSRect rect) {
-    return "(" + std::to_string(rect.origin.x) + ", " + std::to_string(rect.origin.y) + ", " +
-           std::to_string(rect.size.width) + ", " + std::to_string(rect.size.height) + ")";
-}
 
 std::vector<NSRect> frames_of(NSArray* screens) {
     std::vector<NSRect> frames;

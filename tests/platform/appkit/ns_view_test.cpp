@@ -5,6 +5,7 @@
 #include "platform/objc/class_registry.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
+#include "tests/support/rect_text.h"
 
 #include <gtest/gtest.h>
 
@@ -53,11 +54,6 @@ Class flipped_view_class() {
 ObjcRef<NSView> make_view(NSRect frame = {}, Class cls = nil) {
     id object = NSObject::alloc(cls ? cls : objc_getClass("NSView"));
     return ObjcRef<NSView>::adopt(msg_send<NSView*>(object, "initWithFrame:", frame));
-}
-
-std::string rect_text(NSRect rect) {
-    return "(" + std::to_string(rect.origin.x) + ", " + std::to_string(rect.origin.y) + ", " +
-           std::to_string(rect.size.width) + ", " + std::to_string(rect.size.height) + ")";
 }
 
 struct SubviewStep {

@@ -8,6 +8,7 @@
 #include "platform/objc/class_registry.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
+#include "tests/support/rect_text.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,7 @@ void record_event(id self, SEL selector, id) {
     g_call_objects.push_back(self);
 }
 
-BOOL answer_yes(id, SEL) {
+BOOL answer_yes_to_window(id, SEL) {
     return YES;
 }
 
@@ -122,7 +123,7 @@ Class keyable_window_class() {
     static Class cls = [] {
         Class made = make_class("TestKeyableWindow", "NSWindow");
         class_addMethod(made, sel_registerName("canBecomeKeyWindow"),
-                        reinterpret_cast<IMP>(&answer_yes), "c@:");
+                        reinterpret_cast<IMP>(&answer_yes_to_window), "c@:");
         objc_registerClassPair(made);
         return made;
     }();
@@ -142,11 +143,6 @@ ObjcRef<NSWindow> make_window(NSRect content, NSUInteger style = k_titled | k_cl
                             NSUInteger{NSBackingStoreBuffered}, NO));
     if (window) window->setReleasedWhenClosed(NO);
     return window;
-}
-
-std::string rect_text(NSRect rect) {
-    return "(" + std::to_string(rect.origin.x) + ", " + std::to_string(rect.origin.y) + ", " +
-           std::to_string(rect.size.width) + ", " + std::to_string(rect.size.height) + ")";
 }
 
 std::string calls_text() {

@@ -27,7 +27,7 @@ class FlippedView : public NSView {
     BOOL isFlipped() const { return YES; }
 };
 
-Class flipped_view_class() {
+Class flipped_control_view_class() {
     static Class s_class =
         register_native_class<FlippedView>("WindowControlsTestFlippedView", "NSView",
                                            {instance_method<&FlippedView::isFlipped>("isFlipped")});
@@ -54,7 +54,7 @@ NSButton* add_checkbox(NSView* parent, NSRect frame, NSInteger tag, const char16
 // 900-point-high screen, with a flipped content view.
 struct ShownWindow {
     ShownWindow() {
-        flipped_view_class();
+        flipped_control_view_class();
         window = make_native<NSWindow>();
         window->initWithContentRectStyleMaskBackingDefer(
             NSMakeRect(100, 650, 300, 200), NSWindowStyleMaskTitled, NSBackingStoreBuffered, NO);

@@ -1,6 +1,7 @@
 #include "platform/foundation/core_foundation.h"
 
 #include "tests/platform/foundation/foundation_test_support.h"
+#include "tests/support/objc_values.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +10,6 @@
 #include <limits>
 
 namespace {
-
-NSString* string(std::u16string_view units) {
-    return NSString::make(units).autorelease();
-}
 
 // A buffer with a guard byte after the part handed out, to catch writes past the given size.
 struct GuardedBuffer {

@@ -1,14 +1,11 @@
 #include "platform/foundation/ns_array.h"
 
 #include "tests/platform/foundation/foundation_test_support.h"
+#include "tests/support/objc_values.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-NSString* string(std::u16string_view units) {
-    return NSString::make(units).autorelease();
-}
 
 std::vector<std::string> texts(NSArray* array) {
     std::vector<std::string> result;

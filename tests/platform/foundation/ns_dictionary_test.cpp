@@ -3,14 +3,12 @@
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_number.h"
 #include "tests/platform/foundation/foundation_test_support.h"
+#include "tests/support/objc_values.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-NSString* string(std::u16string_view units) {
-    return NSString::make(units).autorelease();
-}
 NSNumber* number(int value) {
     return NSNumber::make(value).autorelease();
 }

@@ -3,16 +3,11 @@
 #include "platform/foundation/ns_array.h"
 #include "tests/platform/foundation/foundation_test_support.h"
 #include "tests/platform/objc/objc_test_support.h"
+#include "tests/support/objc_values.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-NSString* string(std::u16string_view units) {
-    return NSString::make(units).autorelease();
-}
-
-} // namespace
+namespace {} // namespace
 
 // The runtime turns its texts into strings by sending "stringWithFormat:" with "%S" through an
 // invocation made from the method's encoding; this is that path.

@@ -7,7 +7,9 @@
 #include "platform/foundation/problem_report.h"
 #include "platform/foundation/property_list.h"
 #include "tests/platform/foundation/foundation_test_support.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/file_faults.h"
+#include "tests/support/objc_values.h"
 #include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
@@ -25,22 +27,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-NSString* string(std::u16string_view units) {
-    return NSString::make(units).autorelease();
-}
-NSNumber* integer(std::int64_t value) {
-    return NSNumber::make(value).autorelease();
-}
-
-std::string file_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void put_file(const std::string& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
-}
 
 mode_t mode_of(const fs::path& path) {
     struct stat status {};
@@ -412,7 +398,7 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
             std::printf("[ SKIPPED  ] %s: root ignores permissions\n", row.name);
             continue;
         }
-        test_support::TemporaryFolder root("defaults-broken-home-");
+        TemporaryFolder root("defaults-broken-home-");
         EnvironmentScope home("HOME", row.setup(root.path()).c_str());
         reset_standard_user_defaults_for_tests();
         forget_reported_problems_for_tests();

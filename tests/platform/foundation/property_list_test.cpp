@@ -7,6 +7,9 @@
 #include "platform/foundation/ns_number.h"
 #include "tests/platform/foundation/binary_plist_bytes.h"
 #include "tests/platform/foundation/foundation_test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/objc_values.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>
@@ -24,50 +27,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder for the test, removed with everything in it at the end.
-class TemporaryFolder {
-  public:
-    TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "plist-test-XXXXXX").string();
-        if (mkdtemp(pattern.data())) m_path = pattern;
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        if (!m_path.empty()) fs::remove_all(m_path, ignored);
-    }
-    const fs::path& path() const { return m_path; }
-    std::string file(const char* name) const { return (m_path / name).string(); }
-    std::vector<std::string> names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_path))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-  private:
-    fs::path m_path;
-};
-
-std::string file_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void put_file(const std::string& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
-}
-
 std::span<const std::uint8_t> bytes_of(std::string_view text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-NSString* string(std::u16string_view units) {
-    return NSString::make(units).autorelease();
-}
-NSNumber* integer(std::int64_t value) {
-    return NSNumber::make(value).autorelease();
-}
 NSNumber* real(double value) {
     return NSNumber::make(value).autorelease();
 }

@@ -19,13 +19,13 @@ const char16_t k_wide_text[] = u"Grüße 🔋";
 const char k_utf8_text[] = "caf\xC3\xA9";
 int k_some_object = 0;
 
-struct Case {
+struct FormatCase {
     std::u16string_view format;
     std::uint64_t argument;
     std::u16string_view expected;
 };
 
-const Case k_cases[] = {
+const FormatCase k_cases[] = {
     {u"%S", slot(k_wide_text), u"Grüße 🔋"},
     {u"[%S]", 0, u"[(null)]"},
     {u"%s!", slot(k_utf8_text), u"café!"},
@@ -48,7 +48,7 @@ const Case k_cases[] = {
 } // namespace
 
 TEST(StringFormat, FirstConversionTakesTheOneArgument) {
-    for (const Case& row : k_cases) {
+    for (const FormatCase& row : k_cases) {
         std::u16string result = format_with_one_argument(row.format, row.argument, &describe);
         EXPECT_EQ(result, row.expected)
             << "format " << utf16_to_utf8(row.format) << " gave " << utf16_to_utf8(result);

@@ -5,7 +5,7 @@
 
 namespace {
 
-const std::string k_recording = R"(<?xml version="1.0" encoding="UTF-8"?>
+const std::string k_io_kit_recording = R"(<?xml version="1.0" encoding="UTF-8"?>
 <plist version="1.0"><array><dict>
   <key>CurrentCapacity</key><integer>72</integer>
   <key>Amperage</key><integer>-1250</integer>
@@ -72,7 +72,7 @@ TEST(IOKit, MakesAMatchingDictionaryForAClassName) {
 
 TEST(IOKit, ReadsARecordedBatteryWithTheKindsTheIndicatorExpects) {
     TemporaryFolder folder;
-    BatterySourceScope source(folder.write("battery.plist", k_recording));
+    BatterySourceScope source(folder.write("battery.plist", k_io_kit_recording));
     EXPECT_EQ(read_like_the_indicator(),
               (std::vector<std::string>{"CurrentCapacity=int:72", "Amperage=int:-1250",
                                         "DeviceName=text:bq40z651", "IsCharging=bool:0",
@@ -129,7 +129,7 @@ TEST(IOKit, FindsNoServiceWithoutABattery) {
 
 TEST(IOKit, MatchesOnlyTheBatteryClassOnTheDefaultPort) {
     TemporaryFolder folder;
-    BatterySourceScope source(folder.write("battery.plist", k_recording));
+    BatterySourceScope source(folder.write("battery.plist", k_io_kit_recording));
     EXPECT_EQ(IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("IOPMrootDomain")),
               IO_OBJECT_NULL);
     EXPECT_EQ(IOServiceGetMatchingService(7, IOServiceMatching("AppleSmartBattery")),
@@ -142,7 +142,7 @@ TEST(IOKit, MatchesOnlyTheBatteryClassOnTheDefaultPort) {
 
 TEST(IOKit, ConsumesTheMatchingDictionary) {
     TemporaryFolder folder;
-    BatterySourceScope source(folder.write("battery.plist", k_recording));
+    BatterySourceScope source(folder.write("battery.plist", k_io_kit_recording));
     for (const char* name : {"AppleSmartBattery", "Other"}) {
         CFMutableDictionaryRef matching = IOServiceMatching(name);
         CFRetain(matching);
@@ -155,7 +155,7 @@ TEST(IOKit, ConsumesTheMatchingDictionary) {
 
 TEST(IOKit, HandsOutDistinctServicesUntilReleased) {
     TemporaryFolder folder;
-    BatterySourceScope source(folder.write("battery.plist", k_recording));
+    BatterySourceScope source(folder.write("battery.plist", k_io_kit_recording));
     io_service_t first = find_battery();
     io_service_t second = find_battery();
     ASSERT_NE(first, IO_OBJECT_NULL);
@@ -173,7 +173,7 @@ TEST(IOKit, HandsOutDistinctServicesUntilReleased) {
 
 TEST(IOKit, SeesEditsAndTheBatteryGoingAway) {
     TemporaryFolder folder;
-    BatterySourceScope source(folder.write("battery.plist", k_recording));
+    BatterySourceScope source(folder.write("battery.plist", k_io_kit_recording));
     io_service_t service = find_battery();
     ASSERT_EQ(set_recorded_registry_value("CurrentCapacity", NSNumber::make(9).get()),
               BatteryEditResult::Done);

@@ -4,6 +4,7 @@
 
 #include "platform/foundation/core_foundation.h"
 #include "platform/iokit/battery_provider.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,35 +16,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-// A folder of its own under the temporary folder, removed with everything in it at the end.
-class TemporaryFolder {
-  public:
-    TemporaryFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "iokit-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) m_path = pattern;
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-    // Writes `text` to the file at `name` (relative), making its folders.
-    std::string write(const std::string& name, const std::string& text) const {
-        std::filesystem::path file = std::filesystem::path(m_path) / name;
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << text;
-        return file.string();
-    }
-
-  private:
-    std::string m_path;
-};
 
 // One supply of a power_supply folder: uevent lines (without the POWER_SUPPLY_ prefix, which
 // is added) and attribute files.

@@ -6,7 +6,7 @@
 
 namespace {
 
-const std::string k_recording = R"(<?xml version="1.0" encoding="UTF-8"?>
+const std::string k_power_sources_recording = R"(<?xml version="1.0" encoding="UTF-8"?>
 <plist version="1.0"><dict>
   <key>Registry</key><dict><key>CurrentCapacity</key><integer>42</integer></dict>
   <key>PowerSource</key><dict>
@@ -41,7 +41,7 @@ std::string first_source_like_the_indicator() {
 
 TEST(PowerSources, GivesTheRecordedDescription) {
     TemporaryFolder folder;
-    BatterySourceScope source(folder.write("battery.plist", k_recording));
+    BatterySourceScope source(folder.write("battery.plist", k_power_sources_recording));
     EXPECT_EQ(first_source_like_the_indicator(),
               "Time to Full Charge=int:999;BatteryHealth=text:Good;LPM Active=int:0;");
 }
@@ -79,7 +79,7 @@ TEST(PowerSources, GivesAnEmptyListWithoutADescription) {
 
 TEST(PowerSources, KeepsASnapshotWhoseDescriptionsOutliveTheList) {
     TemporaryFolder folder;
-    BatterySourceScope source(folder.write("battery.plist", k_recording));
+    BatterySourceScope source(folder.write("battery.plist", k_power_sources_recording));
     CFTypeRef info = IOPSCopyPowerSourcesInfo();
     CFArrayRef list = IOPSCopyPowerSourcesList(info);
     CFTypeRef first = CFArrayGetValueAtIndex(list, 0);
@@ -96,7 +96,7 @@ TEST(PowerSources, KeepsASnapshotWhoseDescriptionsOutliveTheList) {
 
 TEST(PowerSources, RefusesWhatIsNotASnapshotOrASourceOfIt) {
     TemporaryFolder folder;
-    BatterySourceScope source(folder.write("battery.plist", k_recording));
+    BatterySourceScope source(folder.write("battery.plist", k_power_sources_recording));
     EXPECT_EQ(IOPSCopyPowerSourcesList(nullptr), nullptr);
     ObjcRef<NSMutableDictionary> lookalike = NSMutableDictionary::make();
     lookalike->setObject(NSMutableDictionary::make().get(), NSNumber::make(0).get());

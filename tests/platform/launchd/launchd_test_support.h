@@ -11,8 +11,6 @@
 #include <string>
 #include <string_view>
 
-using test_support::TemporaryFolder;
-
 inline std::string file_text(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});

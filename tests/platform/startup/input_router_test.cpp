@@ -6,8 +6,9 @@
 
 namespace {
 
-const std::string k_recording = "<plist><dict><key>CurrentCapacity</key><integer>33</integer>"
-                                "</dict></plist>";
+const std::string k_router_recording =
+    "<plist><dict><key>CurrentCapacity</key><integer>33</integer>"
+    "</dict></plist>";
 
 // Runs `script` to its end and returns the driver's error lines.
 Lines errors_of(const std::string& script) {
@@ -24,7 +25,7 @@ Lines errors_of(const std::string& script) {
 
 TEST(InputRouter, EditsTheRecordedBatteryOrSaysWhyNot) {
     TemporaryFolder folder;
-    BatterySourceScope recorded(folder.write("battery.plist", k_recording));
+    BatterySourceScope recorded(folder.write("battery.plist", k_router_recording));
     EXPECT_EQ(errors_of("battery set CurrentCapacity 40\npower set Type \"UPS\"\n"), Lines{});
     EXPECT_EQ(value_at(current_battery_provider()->copy_registry_entry().get(), "CurrentCapacity"),
               "int:40");

@@ -17,7 +17,8 @@ namespace {
 
 using rt::LayoutEnd;
 
-[[maybe_unused]] const bool started = (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
+[[maybe_unused]] const bool arrays_started =
+    (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
 
 int64_t* words(void* array) {
     return static_cast<int64_t*>(array);

@@ -2,6 +2,7 @@
 
 #include "runtime/core/file_system.h"
 #include "runtime/core/string_conversions.h"
+#include "tests/support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -23,10 +24,6 @@ namespace {
 std::string contents_of(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void put_file(const std::string& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // n letters, starting at `first` and running through the alphabet, so that a byte out of place

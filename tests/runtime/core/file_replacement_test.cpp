@@ -27,7 +27,7 @@ std::size_t entries_in(const fs::path& folder) {
 // A link at the agent's place once had its target overwritten.
 TEST(ReplaceFileText, ReplacesASymbolicLinkItselfAndLeavesItsTargetAlone) {
     InitStrings();
-    test_support::TemporaryFolder folder("replace-file-text-");
+    TemporaryFolder folder("replace-file-text-");
     std::ofstream(folder.file("target")) << "someone else's file";
     fs::create_symlink(folder.file("target"), folder.file("agent"));
 
@@ -43,7 +43,7 @@ TEST(ReplaceFileText, ReplacesASymbolicLinkItselfAndLeavesItsTargetAlone) {
 
 TEST(ReplaceFileText, AFailureLeavesTheOldFileAndSaysWhyInErrno) {
     InitStrings();
-    test_support::TemporaryFolder folder("replace-file-text-");
+    TemporaryFolder folder("replace-file-text-");
     std::ofstream(folder.file("old")) << "old";
     fs::create_directory(folder.file("folder"));
     const char16_t unpaired[] = {u'a', 0xD800, u'b', 0};

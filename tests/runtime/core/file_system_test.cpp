@@ -1,4 +1,5 @@
 #include "runtime/core/file_system.h"
+#include "tests/support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +15,6 @@
 
 namespace rt {
 namespace {
-
-void put_file(const std::string& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 class FileSystem : public ::testing::Test {
   protected:

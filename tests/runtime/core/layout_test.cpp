@@ -17,7 +17,8 @@ namespace {
 using rt::layout_word;
 using rt::LayoutEnd;
 
-[[maybe_unused]] const bool started = (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
+[[maybe_unused]] const bool layouts_started =
+    (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
 
 struct Inner {
     char16_t* text;

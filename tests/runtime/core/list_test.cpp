@@ -16,7 +16,8 @@ namespace {
 
 using rt::LayoutEnd;
 
-[[maybe_unused]] const bool started = (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
+[[maybe_unused]] const bool lists_started =
+    (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
 
 constexpr int64_t kNone = -1;
 

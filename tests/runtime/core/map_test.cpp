@@ -22,7 +22,8 @@ namespace {
 using rt::LayoutEnd;
 using rt::TypedMap;
 
-[[maybe_unused]] const bool started = (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
+[[maybe_unused]] const bool maps_started =
+    (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
 
 std::u16string key_name(int i) {
     const std::string digits = std::to_string(i);

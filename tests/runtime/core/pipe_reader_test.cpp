@@ -13,7 +13,7 @@
 namespace rt {
 namespace {
 
-using testing::byte_pattern;
+using process_testing::byte_pattern;
 
 // A pipe whose read end a PipeReader owns; the test writes to the other end.
 class ReaderOnPipe {
@@ -58,7 +58,7 @@ std::string read_bytes(PipeReader* reader, uint64_t n) {
 }
 
 TEST(PipeReader, HandsOutEveryByteAcrossTheRingsWrap) {
-    const testing::HangGuard guard;
+    const process_testing::HangGuard guard;
     ReaderOnPipe pipe;
     const std::string sent = byte_pattern(100 * 1024);
     // The writer pauses now and then, so the reader also meets an empty pipe and has to wait.
@@ -96,7 +96,7 @@ TEST(PipeReader, GivesWhatWasLeftAfterTheWriterClosedThenNothing) {
 }
 
 TEST(PipeReader, AnswersWithoutWaitingWhileTheWriterIsSilent) {
-    const testing::HangGuard guard;
+    const process_testing::HangGuard guard;
     ReaderOnPipe pipe;
     EXPECT_EQ(PipeBytesAvailable(pipe.reader()), 0u);
     EXPECT_EQ(PipeAtEnd(pipe.reader()), 0);
@@ -164,7 +164,7 @@ TEST(PipeReader, ReadsWholeItems) {
 
 // A descriptor that fails for good used to be polled forever, as if data might still come.
 TEST(PipeReader, EndsWhenTheDescriptorFails) {
-    const testing::HangGuard guard;
+    const process_testing::HangGuard guard;
     ReaderOnPipe pipe;
     pipe.write("ab");
     EXPECT_EQ(read_bytes(pipe.reader(), 2), "ab");

@@ -19,7 +19,7 @@
 namespace rt {
 namespace {
 
-using namespace testing;
+using namespace process_testing;
 namespace fs = std::filesystem;
 
 constexpr int32_t open_and_wait = LaunchOpen | LaunchWait;

@@ -15,7 +15,7 @@
 namespace rt {
 namespace {
 
-using namespace testing;
+using namespace process_testing;
 
 // A ChildPlan's vector for `words`, with the spare entries in front.
 class Vector {

@@ -21,9 +21,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-namespace rt::testing {
-
-using test_support::TemporaryFolder;
+namespace rt::process_testing {
 
 inline std::string programs_folder() {
     return ZERARAZI_TEST_PROGRAMS;
@@ -129,4 +127,4 @@ inline std::string byte_pattern(size_t count) {
     return bytes;
 }
 
-} // namespace rt::testing
+} // namespace rt::process_testing

@@ -11,8 +11,7 @@
 namespace rt {
 namespace {
 
-using testing::TemporaryFolder;
-using testing::write_file;
+using process_testing::write_file;
 namespace fs = std::filesystem;
 
 constexpr auto executable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
@@ -74,7 +73,7 @@ TEST_F(ProgramSearch, TakesTheFirstPathElementThatHoldsARunnableFile) {
 }
 
 TEST_F(ProgramSearch, NamesHoldingASlashAreNeverLookedForInPath) {
-    const testing::ScopedWorkingDirectory inside(root());
+    const process_testing::ScopedWorkingDirectory inside(root());
     const std::string search_path = in_root("first") + ":" + in_root("sub");
     struct Row {
         std::string program;

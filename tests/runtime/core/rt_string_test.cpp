@@ -17,7 +17,7 @@ namespace {
 
 // Leaves a live temporary and a saved position in the area, as an expression being evaluated
 // would, and checks that they are untouched when the test ends.
-class StringValue : public testing::Test {
+class RuntimeString : public ::testing::Test {
   protected:
     void SetUp() override {
         InitStrings();
@@ -37,7 +37,7 @@ class StringValue : public testing::Test {
     TempAreaStats m_before{};
 };
 
-TEST_F(StringValue, EmptyStringsGiveAnEmptyRuntimeStringAndNullData) {
+TEST_F(RuntimeString, EmptyStringsGiveAnEmptyRuntimeStringAndNullData) {
     const String empty;
     const String from_null = static_cast<const char16_t*>(nullptr);
     EXPECT_EQ(empty.data(), nullptr);
@@ -51,7 +51,7 @@ TEST_F(StringValue, EmptyStringsGiveAnEmptyRuntimeStringAndNullData) {
     EXPECT_EQ(empty, String(u""));
 }
 
-TEST_F(StringValue, ConcatenatesWithStringsAndLiterals) {
+TEST_F(RuntimeString, ConcatenatesWithStringsAndLiterals) {
     const String percent = u"85";
     const String none;
     struct Row {
@@ -71,7 +71,7 @@ TEST_F(StringValue, ConcatenatesWithStringsAndLiterals) {
         EXPECT_EQ(row.actual, row.expected) << String(row.expected).utf8();
 }
 
-TEST_F(StringValue, CopiesMovesAndAssignsIndependentBlocks) {
+TEST_F(RuntimeString, CopiesMovesAndAssignsIndependentBlocks) {
     String original = u"Good";
     String copy = original;
     EXPECT_NE(copy.data(), original.data());
@@ -97,7 +97,7 @@ TEST_F(StringValue, CopiesMovesAndAssignsIndependentBlocks) {
     EXPECT_EQ(original, u"Fair");
 }
 
-TEST_F(StringValue, RoundTripsThroughUtf8AndViews) {
+TEST_F(RuntimeString, RoundTripsThroughUtf8AndViews) {
     struct Row {
         std::string utf8;
         std::u16string_view units;
@@ -124,7 +124,7 @@ TEST_F(StringValue, RoundTripsThroughUtf8AndViews) {
     EXPECT_EQ(String::from_utf8(std::string_view("\xC2\xB0\0ab", 5)), u"\u00B0");
 }
 
-TEST_F(StringValue, CollectsTheResultOfAnyProducer) {
+TEST_F(RuntimeString, CollectsTheResultOfAnyProducer) {
     const String result = collect_result([](TempOffset p) {
         char16_t* units = ReserveTemp(8, p);
         units[0] = u'4', units[1] = u'2';

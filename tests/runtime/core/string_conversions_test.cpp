@@ -1,5 +1,7 @@
 #include "runtime/core/string_conversions.h"
 
+#include "tests/runtime/core/temp_position.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,21 +12,17 @@
 namespace rt {
 namespace {
 
-TempOffset current_position() {
-    return GetTempAreaStats().position;
-}
-
 // Runs a conversion at a result offset above a live temporary and returns the result, checking
 // the result protocol on the way.
 template <class Convert>
 std::u16string converted(Convert&& convert) {
     InitStrings();
     AppendTemp(u"live");
-    const TempOffset p = current_position();
+    const TempOffset p = current_temp_position();
     const char16_t* result = convert(p);
     EXPECT_EQ(result, TempAddress(p + 1));
     EXPECT_EQ(std::u16string_view(TempAddress(1), 4), u"live");
-    const TempOffset end = current_position();
+    const TempOffset end = current_temp_position();
     EXPECT_EQ(*TempAddress(end + 1), 0);
     return std::u16string(TempAddress(p + 1), static_cast<size_t>(end - p) / 2);
 }
@@ -90,7 +88,7 @@ TEST(StringConversions, ReadsUtf16ThatLiesInTheAreaAcrossAGrowth) {
     const std::u16string text(12000, u'q');
     AppendTemp(text.c_str());
     const int64_t capacity = GetTempAreaStats().capacity;
-    const char16_t* result = TextFromMemory(TempAddress(1), -1, 25, current_position());
+    const char16_t* result = TextFromMemory(TempAddress(1), -1, 25, current_temp_position());
     EXPECT_GT(GetTempAreaStats().capacity, capacity);
     EXPECT_TRUE(std::u16string_view(result) == text);
 }

@@ -1,5 +1,7 @@
 #include "runtime/core/temp_area.h"
 
+#include "tests/runtime/core/temp_position.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,10 +11,6 @@
 
 namespace rt {
 namespace {
-
-TempOffset current_position() {
-    return GetTempAreaStats().position;
-}
 
 std::u16string text_at(TempOffset offset) {
     return std::u16string(TempAddress(offset + 1));
@@ -101,11 +99,11 @@ TEST(TempArea, FollowsTheResultProtocol) {
     SaveTempPosition();
     AppendTemp(u" left");
     EXPECT_EQ(std::u16string(RestoreTempPointer()), u" left");
-    EXPECT_EQ(current_position(), 28);
+    EXPECT_EQ(current_temp_position(), 28);
     char16_t* variable = nullptr;
     TakeTempString(&variable, PopTempPosition());
     EXPECT_EQ(std::u16string(variable), u"Time 1:05");
-    EXPECT_EQ(current_position(), 10);
+    EXPECT_EQ(current_temp_position(), 10);
     EXPECT_EQ(GetTempAreaStats().stack_depth, 0);
     std::free(variable);
 }
@@ -120,7 +118,7 @@ TEST(TempArea, KeepsMoreThanAHundredSavedPositions) {
     EXPECT_EQ(GetTempAreaStats().stack_depth, depth);
     for (int i = depth - 1; i >= 0; --i)
         ASSERT_EQ(RestoreTempPosition(), 2 * i);
-    EXPECT_EQ(current_position(), 0);
+    EXPECT_EQ(current_temp_position(), 0);
 }
 
 TEST(TempArea, PopFromAnEmptyStackIsCaughtInDebugBuildsAndGivesOffsetZero) {

@@ -36,7 +36,7 @@ Parsed parse(const std::vector<const void*>& pieces, bool has_receiver, bool has
             IsSimpleNativeCall(parsed, has_buffer)};
 }
 
-struct Case {
+struct MessageTextCase {
     std::vector<std::u16string> pieces;
     bool has_receiver;
     bool has_buffer;
@@ -44,7 +44,7 @@ struct Case {
 };
 
 TEST(NativeMessageText, ParsesClassNamesSelectorsAndArgumentKinds) {
-    const Case cases[] = {
+    const MessageTextCase cases[] = {
         {{u"NSUserDefaults standardUserDefaults"},
          false,
          false,
@@ -80,7 +80,7 @@ TEST(NativeMessageText, ParsesClassNamesSelectorsAndArgumentKinds) {
         // Two pieces without a final colon take one argument, as the piece count says.
         {{u"set:", u"done"}, true, false, {true, "", "set:done", 1, "p", true}},
     };
-    for (const Case& c : cases) {
+    for (const MessageTextCase& c : cases) {
         std::vector<const void*> pieces;
         for (const auto& piece : c.pieces)
             pieces.push_back(piece.c_str());

@@ -9,13 +9,13 @@ namespace {
 
 // Windows are named by letters; an upper-case letter is a visible window, lower-case a hidden
 // one. The closing window is C and the walk is in table order.
-struct Case {
+struct KeyWindowCase {
     const char* table;
     char previous_key; // 0: none
     char expected;     // 0: no choice
 };
 
-char choose(const Case& c, std::vector<char>& names) {
+char choose(const KeyWindowCase& c, std::vector<char>& names) {
     std::vector<KeyWindowCandidate> windows;
     for (const char* at = c.table; *at; ++at)
         names.push_back(static_cast<char>(*at & ~0x20));
@@ -34,7 +34,7 @@ char choose(const Case& c, std::vector<char>& names) {
 }
 
 TEST(NextKeyWindow, PrefersThePreviousKeyWindowWhileItIsOpenAndVisible) {
-    const Case cases[] = {
+    const KeyWindowCase cases[] = {
         {"ABC", 'B', 'B'}, // still open and visible
         {"AbC", 'B', 'A'}, // hidden: the first visible window met before it
         {"aBC", 'A', 0},   // hidden and nothing visible before it
@@ -43,7 +43,7 @@ TEST(NextKeyWindow, PrefersThePreviousKeyWindowWhileItIsOpenAndVisible) {
         {"Cab", 'Z', 0},   // nothing visible but the closing window
         {"CAB", 'C', 'A'}, // the closing window itself is never chosen
     };
-    for (const Case& c : cases) {
+    for (const KeyWindowCase& c : cases) {
         std::vector<char> names;
         names.reserve(8);
         EXPECT_EQ(choose(c, names), c.expected) << c.table << " previous " << c.previous_key;

@@ -6,13 +6,13 @@
 
 namespace {
 
-MenuItemSnapshot separator() {
+MenuItemSnapshot menu_separator() {
     MenuItemSnapshot item;
     item.separator = true;
     return item;
 }
 
-WindowSnapshot window(int number, bool visible = true) {
+WindowSnapshot window_snapshot(int number, bool visible = true) {
     WindowSnapshot snapshot;
     snapshot.number = number;
     snapshot.title = "W" + std::to_string(number);
@@ -27,7 +27,7 @@ StatusSnapshot status(std::string title) {
 
 std::vector<MenuItemSnapshot> menu() {
     return {
-        MenuItemSnapshot{false, 1, "About", "", 0, true}, separator(),
+        MenuItemSnapshot{false, 1, "About", "", 0, true}, menu_separator(),
         MenuItemSnapshot{false, 2, "Quit", "q", static_cast<uint8_t>(KeyModifier::command), true}};
 }
 
@@ -56,7 +56,7 @@ using Lines = std::vector<std::string>;
 } // namespace
 
 TEST(DriverOutput, FormatsEveryEventLine) {
-    WindowSnapshot prefs = window(1);
+    WindowSnapshot prefs = window_snapshot(1);
     prefs.key = true;
     prefs.level = WindowLevel::floating;
     prefs.content = {560, 305.5, 320, 290};
@@ -98,8 +98,8 @@ TEST(DriverOutput, WritesOnlyWhatChangedInStatusMenuWindowsAlertOrder) {
     Fixture f;
     EXPECT_EQ(f.changes(), Lines{});
     f.output.set_alert(AlertSnapshot{"A", "", AlertIcon::note, {"OK"}});
-    f.output.set_window(window(2));
-    f.output.set_window(window(1));
+    f.output.set_window(window_snapshot(2));
+    f.output.set_window(window_snapshot(1));
     f.output.set_status_menu(menu());
     f.output.set_status(status("50%"));
     f.clock.advance_to(1000);
@@ -107,18 +107,18 @@ TEST(DriverOutput, WritesOnlyWhatChangedInStatusMenuWindowsAlertOrder) {
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0].substr(0, 26), R"({"event":"status","t":1000)");
     EXPECT_EQ(lines[1].substr(0, 16), R"({"event":"menu",)");
-    EXPECT_EQ(lines[2], window_line(1000, window(1)));
-    EXPECT_EQ(lines[3], window_line(1000, window(2)));
+    EXPECT_EQ(lines[2], window_line(1000, window_snapshot(1)));
+    EXPECT_EQ(lines[3], window_line(1000, window_snapshot(2)));
     EXPECT_EQ(lines[4].substr(0, 17), R"({"event":"alert",)");
 
     // The same state told again is no change.
     f.output.set_status(status("50%"));
     f.output.set_status_menu(menu());
-    f.output.set_window(window(1));
+    f.output.set_window(window_snapshot(1));
     EXPECT_EQ(f.changes(), Lines{});
 
     f.output.set_status(status("49%"));
-    auto changed = window(2);
+    auto changed = window_snapshot(2);
     changed.title = "Renamed";
     f.output.set_window(changed);
     EXPECT_EQ(f.changes(), (Lines{status_line(1000, status("49%")), window_line(1000, changed)}));
@@ -126,18 +126,19 @@ TEST(DriverOutput, WritesOnlyWhatChangedInStatusMenuWindowsAlertOrder) {
 
 TEST(DriverOutput, WritesAWindowOnlyOnceAPersonCouldSeeIt) {
     Fixture f;
-    f.output.set_window(window(1, false));
+    f.output.set_window(window_snapshot(1, false));
     EXPECT_EQ(f.changes(), Lines{}) << "hidden from the start";
-    f.output.set_window(window(1, true));
-    EXPECT_EQ(f.changes(), Lines{window_line(0, window(1, true))});
-    f.output.set_window(window(1, false));
-    EXPECT_EQ(f.changes(), Lines{window_line(0, window(1, false))}) << "hiding is a change";
+    f.output.set_window(window_snapshot(1, true));
+    EXPECT_EQ(f.changes(), Lines{window_line(0, window_snapshot(1, true))});
+    f.output.set_window(window_snapshot(1, false));
+    EXPECT_EQ(f.changes(), Lines{window_line(0, window_snapshot(1, false))})
+        << "hiding is a change";
     f.output.window_closed(1);
     EXPECT_EQ(f.changes(), Lines{window_closed_line(0, 1)});
     EXPECT_EQ(f.changes(), Lines{}) << "closed once";
 
     // A window opened and closed between two writes was never on screen.
-    f.output.set_window(window(3));
+    f.output.set_window(window_snapshot(3));
     f.output.window_closed(3);
     EXPECT_EQ(f.changes(), Lines{});
     EXPECT_EQ(f.output.window(3), nullptr);
@@ -147,8 +148,8 @@ TEST(DriverOutput, DumpWritesEveryObjectAgain) {
     Fixture f;
     f.output.set_status(status("75%"));
     f.output.set_status_menu(menu());
-    f.output.set_window(window(1));
-    f.output.set_window(window(4, false));
+    f.output.set_window(window_snapshot(1));
+    f.output.set_window(window_snapshot(4, false));
     f.output.set_alert(AlertSnapshot{"A", "", AlertIcon::stop, {"OK"}});
     auto first = f.changes();
     f.output.write_all();

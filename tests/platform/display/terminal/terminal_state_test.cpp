@@ -4,7 +4,7 @@
 
 namespace {
 
-WindowSnapshot window(int number, bool visible, bool key = false) {
+WindowSnapshot terminal_window(int number, bool visible, bool key = false) {
     WindowSnapshot snapshot;
     snapshot.number = number;
     snapshot.visible = visible;
@@ -23,14 +23,14 @@ std::vector<int> visible_numbers(const TerminalState& state) {
 
 TEST(TerminalState, ListsVisibleWindowsInTheOrderTheyWereShown) {
     TerminalState state;
-    state.set_window(window(5, true));
-    state.set_window(window(2, true));
-    state.set_window(window(9, false)); // hidden windows are not shown
+    state.set_window(terminal_window(5, true));
+    state.set_window(terminal_window(2, true));
+    state.set_window(terminal_window(9, false)); // hidden windows are not shown
     EXPECT_EQ(visible_numbers(state), (std::vector<int>{5, 2}));
-    state.set_window(window(5, true)); // a change is not a new showing
+    state.set_window(terminal_window(5, true)); // a change is not a new showing
     EXPECT_EQ(visible_numbers(state), (std::vector<int>{5, 2}));
-    state.set_window(window(5, false));
-    state.set_window(window(5, true)); // shown again: now the latest
+    state.set_window(terminal_window(5, false));
+    state.set_window(terminal_window(5, true)); // shown again: now the latest
     EXPECT_EQ(visible_numbers(state), (std::vector<int>{2, 5}));
     state.close_window(2);
     EXPECT_EQ(visible_numbers(state), (std::vector<int>{5}));
@@ -39,9 +39,9 @@ TEST(TerminalState, ListsVisibleWindowsInTheOrderTheyWereShown) {
 TEST(TerminalState, FocusesTheKeyWindowElseTheLatestShown) {
     TerminalState state;
     EXPECT_EQ(state.focused_window(), nullptr);
-    state.set_window(window(1, true, true));
-    state.set_window(window(2, true));
+    state.set_window(terminal_window(1, true, true));
+    state.set_window(terminal_window(2, true));
     EXPECT_EQ(state.focused_window()->number, 1);
-    state.set_window(window(1, true, false));
+    state.set_window(terminal_window(1, true, false));
     EXPECT_EQ(state.focused_window()->number, 2);
 }
