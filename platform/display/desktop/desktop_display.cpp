@@ -79,9 +79,24 @@ bool session_bus_answers() {
     return true;
 }
 
+// Nothing here draws with OpenGL, yet GDK probes it when it opens the display, which loads the
+// whole GL stack (tens of megabytes resident). GDK reads GDK_GL once, at start; a setting the
+// person made is kept, and programs started later do not inherit ours.
+namespace {
+
+bool open_gtk_without_gl() {
+    const bool set_here = !std::getenv("GDK_GL");
+    if (set_here) g_setenv("GDK_GL", "disable", TRUE);
+    const bool opened = gtk_init_check(nullptr, nullptr);
+    if (set_here) g_unsetenv("GDK_GL");
+    return opened;
+}
+
+} // namespace
+
 std::unique_ptr<DesktopDisplay> DesktopDisplay::make() {
     g_set_prgname("Zerarazi");
-    if (!gtk_init_check(nullptr, nullptr)) {
+    if (!open_gtk_without_gl()) {
         std::fprintf(stderr, "zerarazi: cannot open the desktop (DISPLAY or WAYLAND_DISPLAY)\n");
         return nullptr;
     }
