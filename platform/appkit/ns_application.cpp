@@ -79,6 +79,8 @@ template <typename... Handlers>
 struct Overloaded : Handlers... {
     using Handlers::operator()...;
 };
+template <typename... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 void reject(const Input& input, const std::string& message) {
     if (Display* display = current_display()) display->reject_input(input, message);
