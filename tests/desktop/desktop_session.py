@@ -354,7 +354,7 @@ def check_icon(properties, png, tint):
 
 
 def registered_item(session, watcher, count=1):
-    run_until(lambda: len(watcher.items) >= count, 10, "the item to register")
+    run_until(lambda: len(watcher.items) >= count, 20, "the item to register")
     check(watcher.items[-1] == session.item_name(),
           "registered %r, not the item's name" % watcher.items[-1])
     return Item(session.bus, session.item_name())
@@ -367,7 +367,7 @@ def menu_id(item, menu_path, label):
     raise Failure("no menu item %r" % label)
 
 
-def visible_window(name, seconds=5):
+def visible_window(name, seconds=15):
     """The X window id of the visible window with that exact title."""
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
@@ -536,6 +536,14 @@ def case_status_item(session):
     tool_tip = properties["ToolTip"]
     check(tool_tip[2] == status["title"] and tool_tip[3] == (status["tooltip"] or ""),
           "the tooltip is %r" % (tool_tip,))
+
+    # A click the panel sends as Activate is refused as a method the item lacks, so that the
+    # panel opens the menu instead.
+    try:
+        item.call(ITEM_PATH, ITEM_INTERFACE, "Activate", GLib.Variant("(ii)", (0, 0)), "()")
+        check(False, "Activate was answered as if it did something")
+    except GLib.Error as error:
+        check("UnknownMethod" in error.message, "Activate failed with %s" % error.message)
 
     menu_path = properties["Menu"]
     shown = item.menu_items(menu_path)

@@ -214,12 +214,18 @@ GVariant* StatusNotifierItem::property(const char* name) const {
     return nullptr;
 }
 
-// The item is a menu (ItemIsMenu): the panel opens the menu itself on a click, so the
-// activations have nothing more to do.
+// The item is a menu (ItemIsMenu) and does nothing of its own on a click. Panels that send a
+// click as Activate open the menu when the item has no such method, so the activations answer
+// as a missing method would; scrolling is ignored.
 void StatusNotifierItem::on_method_call(GDBusConnection*, const char*, const char*, const char*,
-                                        const char*, GVariant*, GDBusMethodInvocation* invocation,
-                                        gpointer) {
-    g_dbus_method_invocation_return_value(invocation, nullptr);
+                                        const char* method, GVariant*,
+                                        GDBusMethodInvocation* invocation, gpointer) {
+    if (std::strcmp(method, "Scroll") == 0) {
+        g_dbus_method_invocation_return_value(invocation, nullptr);
+        return;
+    }
+    g_dbus_method_invocation_return_error(invocation, G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_METHOD,
+                                          "%s: the item is a menu; open its menu", method);
 }
 
 GVariant* StatusNotifierItem::on_get_property(GDBusConnection*, const char*, const char*,
