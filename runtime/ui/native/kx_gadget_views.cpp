@@ -2,7 +2,6 @@
 
 #include "platform/objc/message_send.h"
 #include "runtime/ui/gadgets.h"
-#include "runtime/ui/native/kx_drag_drop.h"
 #include "runtime/ui/native/kx_frame_gadget_functions.h"
 
 #include <mutex>
@@ -12,26 +11,6 @@ void KXGadgetView<Base>::free_gadget_if_alive() {
     if (m_already_destroyed) return;
     m_already_destroyed = true;
     rt::free_gadget_of_dying_view(m_kx_tag, this);
-}
-
-template <class Base>
-NSUInteger KXGadgetView<Base>::draggingEntered(id sender) {
-    return KXDragDrop::draggingEntered(nil, this, sender);
-}
-
-template <class Base>
-NSUInteger KXGadgetView<Base>::draggingUpdated(id sender) {
-    return KXDragDrop::draggingUpdated(nil, this, sender);
-}
-
-template <class Base>
-BOOL KXGadgetView<Base>::prepareForDragOperation(id sender) {
-    return KXDragDrop::prepareForDragOperation(nil, this, sender);
-}
-
-template <class Base>
-BOOL KXGadgetView<Base>::performDragOperation(id sender) {
-    return KXDragDrop::performDragOperation(nil, this, sender, m_kx_tag, -1);
 }
 
 template class KXGadgetView<NSButton>;
@@ -57,17 +36,12 @@ void register_gadget_view(const char* name, const char* superclass) {
             instance_method<&View::setAlreadyDestroyed>("setAlreadyDestroyed:"),
             instance_method<&View::tag>("tag"),
             instance_method<&View::finalize>("finalize"),
-            instance_method<&View::draggingEntered>("draggingEntered:"),
-            instance_method<&View::draggingUpdated>("draggingUpdated:"),
-            instance_method<&View::prepareForDragOperation>("prepareForDragOperation:"),
-            instance_method<&View::performDragOperation>("performDragOperation:"),
         });
 }
 
 } // namespace
 
 void register_kx_gadget_view_classes() {
-    register_kx_drag_drop_class();
     static std::once_flag once;
     std::call_once(once, [] {
         register_gadget_view<KX_NSButton>("KX_NSButton", "NSButton");

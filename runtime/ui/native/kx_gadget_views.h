@@ -2,8 +2,7 @@
 // The views of gadgets: KX_NSButton (check boxes), KX_NSTextField (labels) and KX_FrameView
 // (frames). Each keeps its gadget number as its own tag and a mark that its gadget was freed.
 // When the toolkit lets such a view go while its gadget still exists (its window closed by
-// itself), the view frees the gadget first. Dragging onto the view is handed to KXDragDrop with
-// the view's tag as gadget number.
+// itself), the view frees the gadget first.
 
 #include "platform/appkit/ns_box.h"
 #include "platform/appkit/ns_button.h"
@@ -26,10 +25,6 @@ class KXGadgetView : public Base {
     BOOL already_destroyed() const { return m_already_destroyed ? YES : NO; }
     // Frees the gadget as the deallocation would, for a toolkit that finalises instead.
     void finalize() { free_gadget_if_alive(); }
-    NSUInteger draggingEntered(id sender);
-    NSUInteger draggingUpdated(id sender);
-    BOOL prepareForDragOperation(id sender);
-    BOOL performDragOperation(id sender);
 
   private:
     void free_gadget_if_alive();
