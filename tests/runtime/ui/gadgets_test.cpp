@@ -73,23 +73,18 @@ class GadgetsTest : public RuntimeWindowTest {
     }
 };
 
-TEST_F(GadgetsTest, AutoNumberCheckBoxesAreNumberedByTheirRecord) {
+TEST_F(GadgetsTest, CheckBoxesAreNumberedByTheirRecordOrTheirFixedNumber) {
     const int64_t first = CreateCheckboxGadget(AutoNumber, 10, 10, 200, 20, u"One");
     const int64_t second = CreateCheckboxGadget(AutoNumber, 10, 40, 200, 20, u"Two");
-    ASSERT_NE(first, 0);
-    ASSERT_NE(second, 0);
-    EXPECT_NE(first, second);
+    ASSERT_NE(first, second);
     EXPECT_EQ(reinterpret_cast<intptr_t>(gadget_record(first)), first);
     EXPECT_EQ(msg_send<NSInteger>(view_of(first), "tag"), first);
     SetGadgetState(first, 1);
     EXPECT_EQ(GetGadgetState(first), 1);
     EXPECT_EQ(GetGadgetState(second), 0);
-}
 
-TEST_F(GadgetsTest, AFixedNumberGivesTheViewWithTheTextAsTitle) {
     const int64_t view = CreateCheckboxGadget(4, 30, 40, 400, 20, u"Show Battery Charge Cycles");
-    ASSERT_NE(view, 0);
-    EXPECT_EQ(reinterpret_cast<NSView*>(view), view_of(4));
+    ASSERT_EQ(reinterpret_cast<NSView*>(view), view_of(4));
     auto* button = reinterpret_cast<NSButton*>(view);
     EXPECT_EQ(button->title()->utf8(), "Show Battery Charge Cycles");
     EXPECT_EQ(button->buttonType(), NSButtonTypeSwitch);
@@ -154,6 +149,9 @@ TEST_F(GadgetsTest, TheDisplaysClickOnAMixedBoxTurnsItOnAndPostsOneEvent) {
 }
 
 TEST_F(GadgetsTest, AContainerFrameTakesGadgetsUntilLeaveGadgetList) {
+    LeaveGadgetList(); // an empty list leaves the content view current
+    EXPECT_EQ(KXGadgetList::currentView(nil), content_view());
+    EXPECT_EQ(KXGadgetList::currentList(nil)->stackIndex(), 0);
     ASSERT_NE(CreateFrameGadget(2, 10, 10, 300, 200, u"Group", 8), 0);
     NSView* inner = KXGadgetList::currentView(nil);
     ASSERT_NE(inner, content_view());
@@ -172,19 +170,13 @@ TEST_F(GadgetsTest, AContainerFrameTakesGadgetsUntilLeaveGadgetList) {
     EXPECT_EQ(inner->frame(), NSMakeRect(0, 0, 250, 120));
 }
 
-TEST_F(GadgetsTest, LeavingAnEmptyGadgetListLeavesTheContentViewCurrent) {
-    LeaveGadgetList();
-    LeaveGadgetList();
-    EXPECT_EQ(KXGadgetList::currentView(nil), content_view());
-    EXPECT_EQ(KXGadgetList::currentList(nil)->stackIndex(), 0);
-    ASSERT_NE(CreateCheckboxGadget(11, 30, 260, 200, 20, u"Start at Login"), 0);
-    EXPECT_EQ(view_of(11)->superview(), content_view());
-}
-
 TEST_F(GadgetsTest, FreeingAGadgetDropsItsQueuedEventsInEveryWindowAndItsBindings) {
     ASSERT_NE(CreateCheckboxGadget(5, 0, 0, 100, 20, u"Five"), 0);
     ASSERT_NE(CreateCheckboxGadget(6, 0, 30, 100, 20, u"Six"), 0);
     NSView* five = view_of(5);
+    ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 6, &count_call, 3), 1);
+    EXPECT_EQ(RemoveGadgetBinding(6, &count_call, 4), 0);
+    EXPECT_EQ(RemoveGadgetBinding(6, &count_call, 3), 1);
     ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 5, &count_call, -1), 1);
     ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 5, &count_call, 2), 1);
     QueueEvent(EventKindGadget, 5, 1, 0);
@@ -200,14 +192,6 @@ TEST_F(GadgetsTest, FreeingAGadgetDropsItsQueuedEventsInEveryWindowAndItsBinding
     for (NSUInteger index = 0; index < subviews->count(); ++index)
         EXPECT_NE(subviews->objectAtIndex(index), five);
     FreeGadget(5);
-}
-
-TEST_F(GadgetsTest, RemoveGadgetBindingRemovesOneBindingOfTheGadget) {
-    ASSERT_NE(CreateCheckboxGadget(5, 0, 0, 100, 20, u"Five"), 0);
-    ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 5, &count_call, 3), 1);
-    EXPECT_EQ(RemoveGadgetBinding(5, &count_call, 4), 0);
-    EXPECT_EQ(RemoveGadgetBinding(5, &count_call, 3), 1);
-    EXPECT_EQ(RemoveGadgetBinding(5, &count_call), 0);
 }
 
 TEST_F(GadgetsTest, GadgetsGoWithTheirWindow) {

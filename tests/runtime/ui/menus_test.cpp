@@ -65,12 +65,6 @@ void choose(int64_t item) {
     NSApp->sendActionToFrom(native->action(), native->target(), native);
 }
 
-NSEvent* key_down(NSUInteger flags, std::u16string_view characters) {
-    ObjcRef<NSString> text = NSString::make(characters);
-    return NSEvent::keyEventWithType(nil, NSEventTypeKeyDown, NSPoint{}, flags, 0, 0, nil,
-                                     text.get(), text.get(), NO, 34);
-}
-
 NSMenuItem* item_of(int64_t handle) {
     return reinterpret_cast<NSMenuItem*>(handle);
 }
@@ -103,29 +97,6 @@ class MenusTest : public testing::Test {
 
     std::optional<DriverSession> m_session;
 };
-
-TEST_F(MenusTest, AShortcutMatchesItsKeyWithExactlyItsModifiers) {
-    start("");
-    ObjcRef<KXShortcut> shortcut = make_native<KXShortcut>();
-    msg_send<id>(shortcut.get(), "initWithKey:itemID:", command_i, 556);
-    struct Case {
-        NSUInteger flags;
-        bool matches;
-    } cases[] = {
-        {NSEventModifierFlagCommand, true},
-        {NSEventModifierFlagCommand | NSEventModifierFlagShift, false},
-        {0, false},
-    };
-    for (const Case& c : cases) {
-        int32_t item = -1;
-        BOOL matched = msg_send<BOOL>(shortcut.get(),
-                                      "isEventMatch:setItemID:", key_down(c.flags, u"i"), &item);
-        EXPECT_EQ(matched == YES, c.matches) << "flags " << c.flags;
-        EXPECT_EQ(item, c.matches ? 556 : -1) << "flags " << c.flags;
-    }
-    EXPECT_EQ(msg_send<BOOL>(shortcut.get(), "isKeyMatch:", command_i), YES);
-    EXPECT_EQ(msg_send<BOOL>(shortcut.get(), "isKeyMatch:", command_i + 1), NO);
-}
 
 TEST_F(MenusTest, BindingACodeAgainKeepsOnlyTheNewestShortcut) {
     start("");
@@ -244,6 +215,8 @@ TEST_F(MenusTest, RecreatingANumberFreesTheOldMenu) {
 
 TEST_F(MenusTest, AWindowMenuBarIsTheMainMenuWhileItsWindowIsKey) {
     start("");
+    EXPECT_EQ(NewWindowMenu(2, 0), 0); // a menu bar needs a runtime window
+    EXPECT_EQ(MenuExists(2), 0);
     open_window();
     NSWindow* window = reinterpret_cast<NSWindow*>(WindowObject(1));
     ASSERT_EQ(window->isKeyWindow(), YES);
@@ -293,12 +266,6 @@ TEST_F(MenusTest, OnlyImageMenusGiveTheirItemsImages) {
     ASSERT_NE(AddMenuTitle(u"View"), 0);
     EXPECT_EQ(item_of(AddMenuItem(2, u"Pictured", handle))->image(), image.get());
     EXPECT_EQ(item_of(AddMenuItem(3, u"Without"))->image(), nullptr);
-}
-
-TEST_F(MenusTest, AMenuBarNeedsARuntimeWindow) {
-    start("");
-    EXPECT_EQ(NewWindowMenu(2, 0), 0);
-    EXPECT_EQ(MenuExists(2), 0);
 }
 
 } // namespace

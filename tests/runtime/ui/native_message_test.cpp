@@ -4,6 +4,8 @@
 #include "platform/foundation/ns_string.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "tests/platform/objc/objc_test_support.h"
+#include "tests/support/environment_scope.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -103,19 +106,17 @@ class NativeMessage : public ::testing::Test {
     }
 };
 
-TEST_F(NativeMessage, SendsAClassMethodNamedInTheText) {
+TEST_F(NativeMessage, SendsClassAndInstanceMethodsWithPlainValues) {
     const int64_t number = SendNativeMessage(nullptr, 0, u"NSNumber numberWithInt:", 42);
     ASSERT_NE(number, 0);
     EXPECT_EQ(SendNativeMessage(nullptr, number, u"intValue"), 42);
-
     const std::string text = class_text("echo:");
     EXPECT_EQ(SendNativeMessage(nullptr, 0, text.c_str(), 7), 7); // an 8-bit text
-}
-
-TEST_F(NativeMessage, PassesPlainValuesAsTheirSixtyFourBits) {
     EXPECT_EQ(SendNativeMessage(nullptr, recorder(), u"echo:", -2), -2);
     EXPECT_EQ(g_received.integer, -2);
     EXPECT_EQ(SendNativeMessage(nullptr, recorder(), u"first:", 4, u"second:", 2), 4002);
+    // One piece naming two parameters: the second is never read from past the given values.
+    EXPECT_EQ(SendNativeMessage(nullptr, recorder(), u"first:second:", 7), 7000);
 }
 
 TEST_F(NativeMessage, ConvertsTextArgumentsToNativeStrings) {
@@ -125,113 +126,79 @@ TEST_F(NativeMessage, ConvertsTextArgumentsToNativeStrings) {
         bool wide = true;
     };
     const Row rows[] = {
-        {u"ShowTime", u"ShowTime"},
         {u"Z\u00e9\u20ac", u"Z\u00e9\u20ac"},
         {"Z\xe9", u"Z\u00e9", false}, // 8-bit texts are ISO Latin 1
     };
     for (const Row& row : rows) {
         g_received = {};
-        const bool wide = row.wide;
-        const void* setter = wide ? static_cast<const void*>(u"setInteger:")
-                                  : static_cast<const void*>("setInteger:");
+        const void* setter = row.wide ? static_cast<const void*>(u"setInteger:")
+                                      : static_cast<const void*>("setInteger:");
         const void* key_piece =
-            wide ? static_cast<const void*>(u"forKey:$") : static_cast<const void*>("forKey:$");
+            row.wide ? static_cast<const void*>(u"forKey:$") : static_cast<const void*>("forKey:$");
         EXPECT_EQ(SendNativeMessage(nullptr, recorder(), setter, 5, key_piece, row.key), 0);
         EXPECT_EQ(g_received.calls, 1);
         EXPECT_EQ(g_received.integer, 5);
         EXPECT_EQ(g_received.text, row.expected);
     }
-}
-
-TEST_F(NativeMessage, LeavesTextAndAddressArgumentsGivenAsZeroUnset) {
-    SendNativeMessage(nullptr, recorder(), u"setTitle:$", 0);
-    EXPECT_EQ(g_received.calls, 1);
+    SendNativeMessage(nullptr, recorder(), u"setTitle:$", rt::String(u"Show") + u"Time");
+    EXPECT_EQ(g_received.text, u"ShowTime");
+    SendNativeMessage(nullptr, recorder(), u"setTitle:$", 0); // zero: nil
     EXPECT_TRUE(g_received.text_was_nil);
-
-    g_received.real = 9;
-    SendNativeMessage(nullptr, recorder(), u"setLength:@", 0);
-    EXPECT_EQ(g_received.real, 0.0);
 }
 
-TEST_F(NativeMessage, PassesArgumentsByAddress) {
+TEST_F(NativeMessage, PassesArgumentsAndResultsByAddress) {
     const double length = 22.5;
     SendNativeMessage(nullptr, recorder(), u"setLength:@", &length);
     EXPECT_EQ(g_received.real, 22.5);
-
+    SendNativeMessage(nullptr, recorder(), u"setLength:@", 0); // zero: left unset
+    EXPECT_EQ(g_received.real, 0.0);
     const TestRect frame{{1, 2}, {300, 400}};
     SendNativeMessage(nullptr, recorder(), u"setFrame:@", &frame);
     EXPECT_EQ(g_received.rect.origin.y, 2);
     EXPECT_EQ(g_received.rect.size.width, 300);
-}
 
-TEST_F(NativeMessage, CopiesTheWholeResultIntoABuffer) {
     long long buffer[3] = {-1, -1, -1};
     EXPECT_EQ(SendNativeMessage(buffer, recorder(), u"operatingSystemVersion"), 0);
-    EXPECT_EQ(buffer[0], 12);
-    EXPECT_EQ(buffer[1], 7);
-    EXPECT_EQ(buffer[2], 3);
-
+    EXPECT_EQ(std::vector<long long>(buffer, buffer + 3), (std::vector<long long>{12, 7, 3}));
     double value = 0;
     EXPECT_EQ(SendNativeMessage(&value, recorder(), u"ratio"), 0);
     EXPECT_EQ(value, 0.75);
 }
 
-TEST_F(NativeMessage, ResultsWithoutABuffer) {
-    struct Row {
-        const char16_t* selector;
-        int64_t expected;
-    };
-    const Row rows[] = {
-        {u"isReady", 1},
-        {u"sign", -1}, // a simple call returns the result as it comes back
-        {u"ratio", 0}, // a direct send carries no floating-point result: use a buffer
-        {u"operatingSystemVersion", 0}, // longer than 8 bytes: dropped
-        {u"setTitle:", 0},              // no result
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(SendNativeMessage(nullptr, recorder(), row.selector), row.expected)
-            << std::string(row.selector,
-                           row.selector + std::char_traits<char16_t>::length(row.selector));
-    }
-}
-
-TEST_F(NativeMessage, SendsNothingWhenThereIsNoReceiverOrMethod) {
+TEST_F(NativeMessage, ResultsWithoutABufferAndCallsThatSendNothing) {
     const std::string unknown = class_text("noSuchMethod");
     const std::string instance_method = class_text("isReady");
+    const std::u16string long_name = u"NSNumber " + std::u16string(300, u'a');
     struct Row {
         const char* what;
         int64_t receiver;
         const void* text;
+        int64_t expected;
+        int calls;
     };
+    const auto self = reinterpret_cast<intptr_t>(recorder());
     const Row rows[] = {
-        {"unknown class", 0, u"NoSuchClass42 new"},
-        {"receiver 0 without a class name", 0, u"count"},
-        {"unknown selector", reinterpret_cast<intptr_t>(recorder()), u"noSuchMethod"},
-        {"class without that class method", 0, unknown.c_str()},
-        {"instance method sent to the class", 0, instance_method.c_str()},
+        {"a BOOL", self, u"isReady", 1, 1},
+        {"a simple call returns the result as it comes back", self, u"sign", -1, 1},
+        {"no floating-point result without a buffer", self, u"ratio", 0, 1},
+        {"longer than 8 bytes: dropped", self, u"operatingSystemVersion", 0, 1},
+        {"no result", self, u"setTitle:", 0, 1},
+        {"unknown class", 0, u"NoSuchClass42 new", 0, 0},
+        {"receiver 0 without a class name", 0, u"count", 0, 0},
+        {"unknown selector", self, u"noSuchMethod", 0, 0},
+        {"class without that class method", 0, unknown.c_str(), 0, 0},
+        {"instance method sent to the class", 0, instance_method.c_str(), 0, 0},
+        {"a name too long", 0, long_name.c_str(), 0, 0},
     };
     for (const Row& row : rows) {
         g_received = {};
-        EXPECT_EQ(SendNativeMessage(nullptr, row.receiver, row.text), 0) << row.what;
-        EXPECT_EQ(g_received.calls, 0) << row.what;
+        EXPECT_EQ(SendNativeMessage(nullptr, row.receiver, row.text), row.expected) << row.what;
+        EXPECT_EQ(g_received.calls, row.calls) << row.what;
     }
-}
-
-TEST_F(NativeMessage, RefusesAPlainValueForAParameterWiderThanAWord) {
-    SendNativeMessage(nullptr, recorder(), u"setFrame:", 12345);
+    SendNativeMessage(nullptr, recorder(), u"setFrame:", 12345); // a plain value for a struct
     EXPECT_EQ(g_received.calls, 0);
-}
 
-TEST_F(NativeMessage, AMethodTakingMoreArgumentsThanGivenGetsZeros) {
-    // One piece naming two parameters: the second is never read from past the given values.
-    EXPECT_EQ(SendNativeMessage(nullptr, recorder(), u"first:second:", 7), 7000);
-}
-
-TEST_F(NativeMessage, StopsAtTheLimitsOfNamesAndPieces) {
-    const std::u16string long_name = u"NSNumber " + std::u16string(300, u'a');
-    EXPECT_EQ(SendNativeMessage(nullptr, 0, long_name.c_str()), 0);
-
-    int64_t block[3 + 2 * 9] = {0, reinterpret_cast<intptr_t>(recorder())};
+    int64_t block[3 + 2 * 9] = {0, self};
     for (int i = 0; i < 9; ++i)
         block[2 + i] = reinterpret_cast<intptr_t>(u"a:");
     EXPECT_EQ(rt::SendNativeMessageBlock(block), 0);
@@ -239,39 +206,24 @@ TEST_F(NativeMessage, StopsAtTheLimitsOfNamesAndPieces) {
     EXPECT_EQ(rt::SendNativeMessageBlock(nullptr), 0);
 }
 
-TEST_F(NativeMessage, AcceptsRuntimeStringValues) {
-    const rt::String key = rt::String(u"Show") + u"Time";
-    SendNativeMessage(nullptr, recorder(), u"setTitle:$", key);
-    EXPECT_EQ(g_received.text, u"ShowTime");
-}
-
 TEST_F(NativeMessage, DrivesTheFoundationStandInsByName) {
-    const std::filesystem::path home =
-        std::filesystem::temp_directory_path() / ("zerarazi-send-" + std::to_string(getpid()));
-    std::filesystem::create_directories(home);
-    const std::string saved_home = std::getenv("HOME") ? std::getenv("HOME") : "";
-    setenv("HOME", home.c_str(), 1);
+    TemporaryFolder home;
+    EnvironmentScope home_variable("HOME", home.path().c_str());
+    EnvironmentScope version_variable("ZERARAZI_OS_VERSION", nullptr);
     reset_standard_user_defaults_for_tests();
-
     const int64_t defaults = SendNativeMessage(nullptr, 0, u"NSUserDefaults standardUserDefaults");
     ASSERT_NE(defaults, 0);
     EXPECT_EQ(defaults, SendNativeMessage(nullptr, 0, "NSUserDefaults standardUserDefaults"));
     SendNativeMessage(nullptr, defaults, u"setInteger:", 5, u"forKey:$", u"ShowTemp");
     EXPECT_EQ(SendNativeMessage(nullptr, defaults, u"integerForKey:$", u"ShowTemp"), 5);
     EXPECT_EQ(SendNativeMessage(nullptr, defaults, u"synchronize"), 1);
-    EXPECT_TRUE(std::filesystem::exists(home / "Library/Preferences/org.zerarazi.Zerarazi.plist"));
-
-    unsetenv("ZERARAZI_OS_VERSION");
+    EXPECT_TRUE(
+        std::filesystem::exists(home.path() / "Library/Preferences/org.zerarazi.Zerarazi.plist"));
     const int64_t process = SendNativeMessage(nullptr, 0, u"NSProcessInfo processInfo");
     long long version[3] = {-1, -1, -1};
     EXPECT_EQ(SendNativeMessage(version, process, u"operatingSystemVersion"), 0);
-    EXPECT_EQ(version[0], 12);
-    EXPECT_EQ(version[1], 0);
-    EXPECT_EQ(version[2], 0);
-
+    EXPECT_EQ(std::vector<long long>(version, version + 3), (std::vector<long long>{12, 0, 0}));
     reset_standard_user_defaults_for_tests();
-    setenv("HOME", saved_home.c_str(), 1);
-    std::filesystem::remove_all(home);
 }
 
 } // namespace

@@ -94,55 +94,43 @@ TEST(NativeMessageText, ParsesClassNamesSelectorsAndArgumentKinds) {
     }
 }
 
-TEST(NativeMessageText, EightBitTextsParseLikeUtf16Ones) {
-    const char* text = "NSProcessInfo processInfo";
-    const Parsed got = parse({text}, false);
-    EXPECT_TRUE(got.ok);
-    EXPECT_EQ(got.class_name, "NSProcessInfo");
-    EXPECT_EQ(got.selector, "processInfo");
-
-    const char* key = "forKey:$";
-    const Parsed pair = parse({"setInteger:", key}, true);
+TEST(NativeMessageText, EightBitTextsAndTheLowByteOfUtf16Units) {
+    const Parsed got = parse({"NSProcessInfo processInfo"}, false);
+    EXPECT_EQ(got.class_name + "|" + got.selector, "NSProcessInfo|processInfo");
+    const Parsed pair = parse({"setInteger:", "forKey:$"}, true);
     EXPECT_EQ(pair.selector, "setInteger:forKey:");
     EXPECT_EQ(pair.kinds, "pt");
-}
-
-TEST(NativeMessageText, DetectsWidthFromTheSecondByteOfTheFirstText) {
+    EXPECT_EQ(parse({u"b\u0141:"}, true).selector, "bA:");
     EXPECT_EQ(DetectTextWidth(u"ab"), TextWidth::Utf16);
     EXPECT_EQ(DetectTextWidth("ab"), TextWidth::Bytes);
     EXPECT_EQ(DetectTextWidth(u""), TextWidth::Utf16);
     EXPECT_EQ(DetectTextWidth(nullptr), TextWidth::Utf16);
 }
 
-TEST(NativeMessageText, UsesOnlyTheLowByteOfUtf16Units) {
-    const Parsed got = parse({u"b\u0141:"}, true);
-    EXPECT_TRUE(got.ok);
-    EXPECT_EQ(got.selector, "bA:");
-}
-
-TEST(NativeMessageText, RefusesNamesPastTheBufferAndTooManyPieces) {
+TEST(NativeMessageText, RefusesNamesPastTheBufferTooManyPiecesAndEmptyCalls) {
     const std::u16string long_class = std::u16string(256, u'C') + u" alloc";
-    EXPECT_FALSE(parse({long_class.c_str()}, false).ok);
-
     const std::u16string fits = std::u16string(255, u'C') + u" alloc";
-    const Parsed ok = parse({fits.c_str()}, false);
-    EXPECT_TRUE(ok.ok);
-    EXPECT_EQ(ok.class_name.size(), 255u);
-
     const std::u16string long_piece = std::u16string(200, u'x') + u":";
-    EXPECT_FALSE(parse({long_piece.c_str(), long_piece.c_str()}, true).ok);
-
     const std::u16string piece = u"p:";
-    std::vector<const void*> nine(9, piece.c_str());
-    EXPECT_FALSE(parse(nine, true).ok);
-    std::vector<const void*> eight(8, piece.c_str());
-    EXPECT_TRUE(parse(eight, true).ok);
-}
-
-TEST(NativeMessageText, RefusesAMissingOrEmptyCall) {
-    EXPECT_FALSE(parse({}, true).ok);
-    EXPECT_FALSE(parse({nullptr}, true).ok);
-    EXPECT_FALSE(parse({u""}, true).ok);
+    struct Row {
+        const char* what;
+        std::vector<const void*> pieces;
+        bool ok;
+        bool has_receiver = true;
+    };
+    const Row rows[] = {
+        {"a class name of 256", {long_class.c_str()}, false, false},
+        {"a class name of 255", {fits.c_str()}, true, false},
+        {"a selector past the buffer", {long_piece.c_str(), long_piece.c_str()}, false},
+        {"nine pieces", std::vector<const void*>(9, piece.c_str()), false},
+        {"eight pieces", std::vector<const void*>(8, piece.c_str()), true},
+        {"no piece", {}, false},
+        {"a null piece", {nullptr}, false},
+        {"an empty piece", {u""}, false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(parse(row.pieces, row.has_receiver).ok, row.ok) << row.what;
+    EXPECT_EQ(parse({fits.c_str()}, false).class_name.size(), 255u);
 }
 
 } // namespace

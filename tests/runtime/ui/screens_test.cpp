@@ -15,81 +15,54 @@ namespace {
 
 using namespace rt;
 
-// Runs the driver script's screen and pointer commands through one wait, then scans.
-class ScreensTest : public testing::Test {
-  protected:
-    void run_script(const std::string& commands) {
-        m_session.emplace(commands + "advance 10\n");
+// The driver's screens and pointer as the runtime reports them, after one wait that reads them.
+TEST(Screens, ReportsDisplaysAndThePointerInTopLeftCoordinates) {
+    struct Row {
+        const char* commands;
+        int64_t index;
+        ScreenBox box;
+        int64_t count, under_mouse, mouse_x, mouse_y;
+    };
+    const Row rows[] = {
+        {"mouse 300 200\n", 0, {0, 0, 1440, 900}, 1, 0, 300, 200},
+        {"screens 1440x900 1920x1080+0-1080\nmouse 10 -5\n",
+         1,
+         {0, -1080, 1920, 1080},
+         2,
+         1,
+         10,
+         -5},
+        {"screens 1440x900 1280x800+1440+100\nmouse 2000 500\n",
+         1,
+         {1440, 100, 1280, 800},
+         2,
+         1,
+         2000,
+         500},
+        {"screens 1440x900 1280x800\nmouse 5000 5000\n", 2, {0, 0, 0, 0}, 2, 0, 5000, 5000},
+        {"mouse 1 2\n", -1, {0, 0, 0, 0}, 1, 0, 1, 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.commands);
+        DriverSession session(std::string(row.commands) + "advance 10\n");
         ASSERT_EQ(InitApplication(), 1);
         // Events left from earlier sessions end a wait early; only a timeout has read the script.
         while (WaitEventTimeout(10) != 0) {
         }
-        ScanScreens();
-    }
-
-    std::optional<DriverSession> m_session;
-};
-
-struct ScreenCase {
-    const char* name;
-    const char* screens;
-    int64_t index;
-    ScreenBox expected;
-};
-
-TEST_F(ScreensTest, ReportsEachDisplayInTopLeftCoordinates) {
-    const ScreenCase cases[] = {
-        {"one display", "", 0, {0, 0, 1440, 900}},
-        {"display above the main one",
-         "screens 1440x900 1920x1080+0-1080\n",
-         1,
-         {0, -1080, 1920, 1080}},
-        {"display to the right, lower",
-         "screens 1440x900 1280x800+1440+100\n",
-         1,
-         {1440, 100, 1280, 800}},
-        {"index past the count", "screens 1440x900 1280x800\n", 5, {0, 0, 0, 0}},
-        {"negative index", "", -1, {0, 0, 0, 0}},
-    };
-    for (const ScreenCase& c : cases) {
-        run_script(c.screens);
-        ScreenBox box{ScreenLeft(c.index), ScreenTop(c.index), ScreenWidth(c.index),
-                      ScreenHeight(c.index)};
-        EXPECT_EQ(box, c.expected) << c.name << ": got " << box.left << "," << box.top << " "
-                                   << box.width << "x" << box.height;
-    }
-}
-
-TEST_F(ScreensTest, CountsTheDisplays) {
-    run_script("screens 1440x900 1920x1080 1280x800\n");
-    EXPECT_EQ(ScanScreens(), 3);
-}
-
-TEST_F(ScreensTest, MeasuresThePointerFromTheTopOfTheMainScreen) {
-    run_script("mouse 300 200\n");
-    EXPECT_EQ(GlobalMouseX(), 300);
-    EXPECT_EQ(GlobalMouseY(), 200);
-}
-
-TEST_F(ScreensTest, FindsTheDisplayUnderThePointer) {
-    struct Case {
-        const char* commands;
-        int64_t expected;
-    } cases[] = {
-        {"screens 1440x900 1920x1080\nmouse 2000 500\n", 1},
-        {"screens 1440x900 1920x1080\nmouse 100 100\n", 0},
-        {"screens 1440x900 1920x1080\nmouse 1440 100\n", 1}, // the shared edge
-        {"screens 1440x900\nmouse 5000 5000\n", 0},          // outside every display
-    };
-    for (const Case& c : cases) {
-        run_script(c.commands);
-        EXPECT_EQ(ScreenUnderMouse(), c.expected) << c.commands;
+        EXPECT_EQ(ScanScreens(), row.count);
+        const ScreenBox box{ScreenLeft(row.index), ScreenTop(row.index), ScreenWidth(row.index),
+                            ScreenHeight(row.index)};
+        EXPECT_EQ(box, row.box) << box.left << "," << box.top << " " << box.width << "x"
+                                << box.height;
+        EXPECT_EQ(ScreenUnderMouse(), row.under_mouse);
+        EXPECT_EQ(GlobalMouseX(), row.mouse_x);
+        EXPECT_EQ(GlobalMouseY(), row.mouse_y);
     }
 }
 
 // Finding the display under the pointer read every display's box alone, and each box read all
 // the displays: 10,000 screens took over 20 s.
-TEST(ScreenUnderMouse, ReadsTheScreensAsOftenForManyAsForOne) {
+TEST(Screens, UnderMouseReadsTheScreensAsOftenForManyAsForOne) {
     auto reads_for = [](std::size_t count) {
         ScreensDisplay display(std::vector<ScreenRect>(count, ScreenRect{0, 0, 1440, 900}));
         DisplayScope scope(display);

@@ -1,21 +1,15 @@
 #include "runtime/ui/window_timers.h"
 
-#include "platform/appkit/ns_application.h"
-#include "platform/display/display_slot.h"
-#include "platform/display/driver/driver_display.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/objc/autorelease_pool.h"
 #include "runtime/ui/application.h"
 #include "runtime/ui/event_queue.h"
 #include "runtime/ui/wait_event.h"
 #include "runtime/ui/windows.h"
-
-#include "tests/runtime/ui/runtime_window_test.h"
+#include "tests/support/driver_session.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,55 +29,13 @@ std::ostream& operator<<(std::ostream& out, const Tick& tick) {
                << "}";
 }
 
-// The application with the hidden anchor window 0 over a driver display that plays `script`.
-class WindowTimersTest : public RuntimeWindowTest {
-  protected:
-    void SetUp() override {
-        RuntimeWindowTest::SetUp();
-        if (HasFatalFailure()) return;
-        ASSERT_NE(NewWindow(0, 0, 0, 10, 10, u"", 1), 0);
-    }
-    // Waits for events until the script ends and returns the timer events taken. The loop has a
-    // bound so that a fault ends the test instead of hanging it.
-    std::vector<Tick> run_script(const std::string& script) {
-        m_script.str(script);
-        return take_ticks_until_input_ends();
-    }
-    std::vector<Tick> take_ticks_until_input_ends() {
-        std::vector<Tick> ticks;
-        for (int pass = 0; pass < 100000 && !m_exited; ++pass) {
-            if (WaitEvent() != EventKindTimer) continue;
-            ticks.push_back({CurrentEventTimer(), current_event().window, m_display.now_ms()});
-        }
-        EXPECT_TRUE(m_exited) << "the script did not end";
-        return ticks;
-    }
+// One step before the script runs: start (with its expected answer), stop, or close a window.
+struct TimerStep {
+    char op; // 's' start, 'x' stop, 'd' dispose the window
+    int64_t window, timer;
+    int32_t milliseconds = 0;
+    int expected = 1;
 };
-
-TEST_F(WindowTimersTest, TicksEveryTenSecondsForAnHour) {
-    ASSERT_EQ(StartWindowTimer(0, 1, 10000), 1);
-    const std::vector<Tick> ticks = run_script("advance 3600000\n");
-    ASSERT_EQ(ticks.size(), 360u);
-    for (size_t index = 0; index < ticks.size(); ++index) {
-        const Tick expected{1, 0, static_cast<int64_t>(index + 1) * 10000};
-        ASSERT_EQ(ticks[index], expected) << "tick " << index;
-    }
-}
-
-TEST_F(WindowTimersTest, StartingATimerAgainReplacesIt) {
-    ASSERT_EQ(StartWindowTimer(0, 1, 10000), 1);
-    ASSERT_EQ(StartWindowTimer(0, 1, 25000), 1);
-    EXPECT_EQ(window_timer_count(0), 1);
-    EXPECT_EQ(run_script("advance 30000\n"), (std::vector<Tick>{{1, 0, 25000}}));
-}
-
-TEST_F(WindowTimersTest, TimersOfDifferentNumbersRunSideBySide) {
-    ASSERT_EQ(StartWindowTimer(0, 1, 10000), 1);
-    ASSERT_EQ(StartWindowTimer(0, 2, 15000), 1);
-    EXPECT_EQ(window_timer_count(0), 2);
-    EXPECT_EQ(run_script("advance 20000\n"),
-              (std::vector<Tick>{{1, 0, 10000}, {2, 0, 15000}, {1, 0, 20000}}));
-}
 
 int64_t queued_ticks() {
     int64_t ticks = 0;
@@ -92,9 +44,97 @@ int64_t queued_ticks() {
     return ticks;
 }
 
-TEST_F(WindowTimersTest, StoppingDropsTheQueuedTickAndTheTimer) {
+// The application, the queue and the window table over a driver display reading `script`, with
+// the hidden anchor window 0 and a second window 1.
+struct TimerSession {
+    explicit TimerSession(const std::string& script) : session(script) {
+        EXPECT_EQ(InitApplication(), 1);
+        EXPECT_EQ(InitEvents(), 1);
+        install_application_waker();
+        EXPECT_EQ(InitWindows(), 1);
+        EXPECT_NE(NewWindow(0, 0, 0, 10, 10, u"", 1), 0);
+        EXPECT_NE(NewWindow(1, 0, 0, 10, 10, u"", 1), 0);
+    }
+    ~TimerSession() {
+        DisposeWindow(AutoNumber);
+        set_native_event_waker(nullptr);
+        InitEvents();
+    }
+    // Waits for events until the script ends and returns the timer events taken; the bound
+    // ends a faulty test instead of hanging it.
+    std::vector<Tick> take_ticks_until_input_ends() {
+        std::vector<Tick> ticks;
+        for (int pass = 0; pass < 100000 && session.exits.statuses.empty(); ++pass) {
+            if (WaitEvent() != EventKindTimer) continue;
+            ticks.push_back(
+                {CurrentEventTimer(), current_event().window, session.display.now_ms()});
+        }
+        EXPECT_FALSE(session.exits.statuses.empty()) << "the script did not end";
+        return ticks;
+    }
+
+    AutoreleasePoolScope pool;
+    DriverSession session;
+};
+
+TEST(WindowTimers, StartStopAndReplaceTimersPerWindow) {
+    struct Row {
+        const char* what;
+        std::vector<TimerStep> steps;
+        int64_t count_on_0;
+        std::vector<Tick> ticks; // over 30 s
+    };
+    const Row rows[] = {
+        {"repeats", {{'s', 0, 1, 10000}}, 1, {{1, 0, 10000}, {1, 0, 20000}, {1, 0, 30000}}},
+        {"starting again replaces", {{'s', 0, 1, 10000}, {'s', 0, 1, 25000}}, 1, {{1, 0, 25000}}},
+        {"numbers and windows side by side",
+         {{'s', 0, 1, 10000}, {'s', 0, 2, 14000}, {'s', 1, 1, 12000}},
+         2,
+         {{1, 0, 10000},
+          {1, 1, 12000},
+          {2, 0, 14000},
+          {1, 0, 20000},
+          {1, 1, 24000},
+          {2, 0, 28000},
+          {1, 0, 30000}}},
+        {"refused: no interval, missing windows",
+         {{'s', 0, 2, 0, 0}, {'s', 0, 2, -5, 0}, {'s', 7, 1, 1000, 0}, {'s', -1, 1, 1000, 0}},
+         0,
+         {}},
+        {"a 1 ms interval is allowed", {{'s', 0, 3, 1}, {'x', 0, 3}}, 0, {}},
+        {"a zero interval still stops the running timer",
+         {{'s', 0, 2, 10000}, {'s', 0, 2, 0, 0}},
+         0,
+         {}},
+        {"stopping another number or window changes nothing",
+         {{'s', 0, 1, 30000}, {'x', 0, 9}, {'x', 5, 1}, {'x', 1, 1}},
+         1,
+         {{1, 0, 30000}}},
+        {"stopped",
+         {{'s', 0, 1, 10000}, {'s', 0, 2, 10000}, {'x', 0, 1}},
+         1,
+         {{2, 0, 10000}, {2, 0, 20000}, {2, 0, 30000}}},
+        {"closing the window stops its timers", {{'s', 1, 1, 10000}, {'d', 1, 0}}, 0, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TimerSession timers("advance 30000\n");
+        for (const TimerStep& step : row.steps) {
+            if (step.op == 's') {
+                EXPECT_EQ(StartWindowTimer(step.window, step.timer, step.milliseconds),
+                          step.expected);
+            }
+            if (step.op == 'x') StopWindowTimer(step.window, step.timer);
+            if (step.op == 'd') DisposeWindow(step.window);
+        }
+        EXPECT_EQ(window_timer_count(0), row.count_on_0);
+        EXPECT_EQ(timers.take_ticks_until_input_ends(), row.ticks);
+    }
+}
+
+TEST(WindowTimers, StoppingDropsTheQueuedTick) {
+    TimerSession timers("advance 10000\nadvance 30000\n");
     ASSERT_EQ(StartWindowTimer(0, 1, 10000), 1);
-    m_script.str("advance 10000\nadvance 30000\n");
     // Runs the loop until the first tick is queued, without taking it. A wake left over from an
     // earlier test may end the first pass before the timer fires.
     for (int pass = 0; pass < 3 && queued_ticks() == 0; ++pass)
@@ -102,42 +142,7 @@ TEST_F(WindowTimersTest, StoppingDropsTheQueuedTickAndTheTimer) {
     ASSERT_EQ(queued_ticks(), 1);
     StopWindowTimer(0, 1);
     EXPECT_EQ(queued_ticks(), 0);
-    EXPECT_EQ(window_timer_count(0), 0);
-    EXPECT_EQ(take_ticks_until_input_ends(), std::vector<Tick>{});
-}
-
-TEST_F(WindowTimersTest, RefusesIntervalsBelowOneMillisecondAndMissingWindows) {
-    struct Case {
-        int64_t window;
-        int64_t timer;
-        int32_t milliseconds;
-    };
-    const Case cases[] = {{0, 2, 0}, {0, 2, -5}, {7, 1, 1000}, {-1, 1, 1000}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(StartWindowTimer(c.window, c.timer, c.milliseconds), 0)
-            << "window " << c.window << " timer " << c.timer << " ms " << c.milliseconds;
-    }
-    EXPECT_EQ(window_timer_count(0), 0);
-}
-
-TEST_F(WindowTimersTest, AZeroIntervalStillStopsTheRunningTimer) {
-    ASSERT_EQ(StartWindowTimer(0, 2, 10000), 1);
-    EXPECT_EQ(StartWindowTimer(0, 2, 0), 0);
-    EXPECT_EQ(window_timer_count(0), 0);
-    EXPECT_EQ(run_script("advance 30000\n"), std::vector<Tick>{});
-}
-
-TEST_F(WindowTimersTest, StoppingAnUnknownTimerChangesNothing) {
-    ASSERT_EQ(StartWindowTimer(0, 1, 10000), 1);
-    StopWindowTimer(0, 9);
-    StopWindowTimer(5, 1);
-    EXPECT_EQ(window_timer_count(0), 1);
-}
-
-TEST_F(WindowTimersTest, TimersStopWhenTheirWindowCloses) {
-    ASSERT_EQ(StartWindowTimer(0, 1, 10000), 1);
-    DisposeWindow(0);
-    EXPECT_EQ(run_script("advance 30000\n"), std::vector<Tick>{});
+    EXPECT_EQ(timers.take_ticks_until_input_ends(), std::vector<Tick>{});
 }
 
 } // namespace
