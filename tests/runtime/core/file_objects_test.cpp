@@ -3,6 +3,7 @@
 #include "runtime/core/file_system.h"
 #include "runtime/core/string_conversions.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,11 +21,6 @@
 
 namespace rt {
 namespace {
-
-std::string contents_of(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // n letters, starting at `first` and running through the alphabet, so that a byte out of place
 // shows.
@@ -58,56 +54,34 @@ class FileObjects : public ::testing::Test {
     void SetUp() override {
         InitStrings();
         ASSERT_EQ(InitFiles(), 1);
-        std::string pattern = (std::filesystem::temp_directory_path() / "file-objects-XXXXXX");
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_folder = pattern;
     }
-    void TearDown() override {
-        EndFiles();
-        std::filesystem::remove_all(m_folder);
-    }
+    void TearDown() override { EndFiles(); }
 
-    std::string native(std::string_view name) const { return m_folder + "/" + std::string(name); }
+    std::string native(std::string_view name) const { return m_folder / name; }
     String path(std::string_view name) const { return String::from_utf8(native(name)); }
 
-    std::string m_folder;
+    TemporaryFolder m_folder{"file-objects-"};
 };
 
-TEST_F(FileObjects, KeepsWritesBelowTheBufferSizeUntilCloseAndWritesLargerOnesAtOnce) {
-    struct Row {
-        size_t size;
-        int64_t on_disk_before_close;
-    };
-    const Row rows[] = {{1, 0}, {4095, 0}, {4096, 4096}, {4097, 4097}, {5000, 5000}, {9000, 9000}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.size);
-        const String file = path("edge");
-        const std::u16string text = letters(row.size);
-        const int64_t number = CreateFileObject(AutoNumber, file);
-        ASSERT_NE(number, 0);
-        EXPECT_EQ(WriteFileText(number, text.c_str(), FormatUTF8), static_cast<int64_t>(row.size));
-        EXPECT_EQ(FileByteSize(file), row.on_disk_before_close);
-        EXPECT_EQ(CloseFileObject(number), 1);
-        EXPECT_EQ(contents_of(native("edge")), narrow(text));
-    }
-}
-
+// Writes collect in a 4,096-byte buffer: one that would fill it writes out what was there
+// first, and one at least as large as the buffer goes out at once.
 TEST_F(FileObjects, WritesOutTheBufferBeforeAWriteThatWouldFillIt) {
     struct Row {
-        const char* what;
         std::vector<size_t> writes;
         std::vector<int64_t> on_disk_after_each;
     };
     const Row rows[] = {
-        {"one byte short of full", {3000, 1095}, {0, 0}},
-        {"exactly full", {3000, 1096}, {0, 3000}},
-        {"4095 then 1", {4095, 1}, {0, 4095}},
-        {"small, then larger than the buffer", {10, 5000}, {0, 5010}},
-        {"larger than the buffer, then small", {5000, 10}, {5000, 5000}},
-        {"three that cross twice", {2000, 2000, 2000, 2000}, {0, 0, 4000, 4000}},
+        {{4095}, {0}},
+        {{4096}, {4096}},
+        {{3000, 1095}, {0, 0}},
+        {{3000, 1096}, {0, 3000}},
+        {{4095, 1}, {0, 4095}},
+        {{10, 5000}, {0, 5010}},
+        {{5000, 10}, {5000, 5000}},
+        {{2000, 2000, 2000, 2000}, {0, 0, 4000, 4000}},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
+        SCOPED_TRACE(::testing::PrintToString(row.writes));
         const int64_t number = CreateFileObject(AutoNumber, path("sequence"));
         ASSERT_NE(number, 0);
         std::string expected;
@@ -119,22 +93,8 @@ TEST_F(FileObjects, WritesOutTheBufferBeforeAWriteThatWouldFillIt) {
             EXPECT_EQ(FileByteSize(path("sequence")), row.on_disk_after_each[i]) << "write " << i;
         }
         EXPECT_EQ(CloseFileObject(number), 1);
-        EXPECT_EQ(contents_of(native("sequence")), expected);
+        EXPECT_EQ(file_bytes(native("sequence")), expected);
     }
-}
-
-TEST_F(FileObjects, CollectsOneByteWritesIntoTheBuffer) {
-    const int64_t number = CreateFileObject(AutoNumber, path("bytes"));
-    ASSERT_NE(number, 0);
-    const std::u16string text = letters(4096);
-    for (char16_t unit : text) {
-        const char16_t one[] = {unit, 0};
-        ASSERT_EQ(WriteFileTextDefault(number, one), 1);
-    }
-    // The last write would have filled the buffer, so the first 4,095 went out before it.
-    EXPECT_EQ(FileByteSize(path("bytes")), 4095);
-    EXPECT_EQ(CloseFileObject(number), 1);
-    EXPECT_EQ(contents_of(native("bytes")), narrow(text));
 }
 
 TEST_F(FileObjects, WritesEachTextFormat) {
@@ -173,7 +133,7 @@ TEST_F(FileObjects, WritesEachTextFormat) {
         EXPECT_EQ(WriteFileText(number, row.text.c_str(), row.format),
                   static_cast<int64_t>(row.on_disk.size()));
         EXPECT_EQ(CloseFileObject(number), 1);
-        const std::string bytes = contents_of(native("text"));
+        const std::string bytes = file_bytes(native("text"));
         EXPECT_EQ(bytes, row.on_disk);
         const int written_format = row.format & 31 ? row.format & 31 : row.open_flags & 31;
         EXPECT_EQ(read_back(bytes, written_format ? written_format : FormatUTF8), row.reads_back);
@@ -228,7 +188,7 @@ TEST_F(FileObjects, OpensInEachModeOnFilesDirectoriesAndMissingPaths) {
         }
         EXPECT_EQ(FileByteSize(file), row.size);
         if (row.data) {
-            EXPECT_EQ(contents_of(native("target")), row.data);
+            EXPECT_EQ(file_bytes(native("target")), row.data);
         }
     }
 }
@@ -251,13 +211,13 @@ TEST_F(FileObjects, ReopeningALiveNumberClosesTheOldFileWithItsBuffer) {
     ASSERT_NE(CreateFileObject(3, path("first")), 0);
     ASSERT_EQ(WriteFileText(3, u"abc", FormatUTF8), 3);
     ASSERT_NE(CreateFileObject(3, path("second")), 0);
-    EXPECT_EQ(contents_of(native("first")), "abc");
+    EXPECT_EQ(file_bytes(native("first")), "abc");
     ASSERT_EQ(WriteFileText(3, u"def", FormatUTF8), 3);
 
     // A failed open under the number still closes what was there, and leaves nothing.
     EXPECT_EQ(ReadFileObject(3, path("missing").data()), 0);
     EXPECT_EQ(FileObjectValid(3), nullptr);
-    EXPECT_EQ(contents_of(native("second")), "def");
+    EXPECT_EQ(file_bytes(native("second")), "def");
 }
 
 TEST_F(FileObjects, ClosingAutoNumberOrEndFilesClosesEveryFileWithItsBuffer) {
@@ -271,56 +231,45 @@ TEST_F(FileObjects, ClosingAutoNumberOrEndFilesClosesEveryFileWithItsBuffer) {
     for (int64_t number : numbers)
         EXPECT_EQ(FileObjectValid(number), nullptr);
     for (const char* name : {"fixed0", "fixed5", "auto1", "auto2"})
-        EXPECT_EQ(contents_of(native(name)), "kept") << name;
+        EXPECT_EQ(file_bytes(native(name)), "kept") << name;
 
     // The shutdown step does the same.
     const int64_t number = CreateFileObject(AutoNumber, path("open"));
     ASSERT_EQ(WriteFileText(number, u"at shutdown", FormatUTF8), 11);
     EndFiles();
     EXPECT_EQ(FileObjectValid(number), nullptr);
-    EXPECT_EQ(contents_of(native("open")), "at shutdown");
+    EXPECT_EQ(file_bytes(native("open")), "at shutdown");
     EXPECT_EQ(InitFiles(), 1);
 }
 
-TEST_F(FileObjects, UnbufferedFilesWriteEachTextAtOnce) {
-    const int64_t number =
-        CreateFileObjectFlags(AutoNumber, path("direct").data(), file_flag_unbuffered);
-    ASSERT_NE(number, 0);
-    EXPECT_EQ(FileObjectValid(number)->buffer, nullptr);
-    EXPECT_EQ(WriteFileText(number, u"abc", FormatUTF8), 3);
-    EXPECT_EQ(FileByteSize(path("direct")), 3);
-    EXPECT_EQ(WriteFileText(number, letters(5000).c_str(), FormatUTF8), 5000);
-    EXPECT_EQ(FileByteSize(path("direct")), 5003);
-    EXPECT_EQ(FlushFileObject(FileObjectValid(number)), 0);
-    EXPECT_EQ(CloseFileObject(number), 1);
-}
-
-TEST_F(FileObjects, FlushWritesOutTheBufferOnlyInWriteState) {
+TEST_F(FileObjects, FlushUnbufferedAndReadOnlyFiles) {
     const int64_t number = CreateFileObject(AutoNumber, path("flush"));
     FileRecord* record = FileObjectValid(number);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(FlushFileObject(record), 0); // still in read state
     ASSERT_EQ(WriteFileText(number, u"abc", FormatUTF8), 3);
-    EXPECT_EQ(FileByteSize(path("flush")), 0);
     EXPECT_EQ(FlushFileObject(record), 3);
     EXPECT_EQ(FileByteSize(path("flush")), 3);
     EXPECT_EQ(FlushFileObject(record), 0);
-    ASSERT_EQ(WriteFileText(number, u"de", FormatUTF8), 2);
-    EXPECT_EQ(FlushFileObject(record), 2);
-    EXPECT_EQ(CloseFileObject(number), 1);
-    EXPECT_EQ(contents_of(native("flush")), "abcde");
     EXPECT_EQ(FlushFileObject(nullptr), 0);
-}
 
-TEST_F(FileObjects, RefusesWritesToReadOnlyFiles) {
+    const int64_t direct =
+        CreateFileObjectFlags(AutoNumber, path("direct").data(), file_flag_unbuffered);
+    ASSERT_NE(direct, 0);
+    EXPECT_EQ(FileObjectValid(direct)->buffer, nullptr);
+    EXPECT_EQ(WriteFileText(direct, u"abc", FormatUTF8), 3);
+    EXPECT_EQ(FileByteSize(path("direct")), 3);
+    EXPECT_EQ(FlushFileObject(FileObjectValid(direct)), 0);
+
     put_file(native("only"), "abcdef");
-    const int64_t number = ReadFileObject(AutoNumber, path("only").data());
-    ASSERT_NE(number, 0);
-    EXPECT_EQ(WriteFileText(number, u"XY", FormatUTF8), 0);
-    EXPECT_EQ(WriteFileText(number, letters(5000).c_str(), FormatUTF8), 0);
-    EXPECT_EQ(FlushFileObject(FileObjectValid(number)), 0);
-    EXPECT_EQ(CloseFileObject(number), 1);
-    EXPECT_EQ(contents_of(native("only")), "abcdef");
+    const int64_t only = ReadFileObject(AutoNumber, path("only").data());
+    ASSERT_NE(only, 0);
+    EXPECT_EQ(WriteFileText(only, u"XY", FormatUTF8), 0);
+    EXPECT_EQ(WriteFileText(only, letters(5000).c_str(), FormatUTF8), 0);
+    EXPECT_EQ(CloseFileObject(only), 1);
+    EXPECT_EQ(file_bytes(native("only")), "abcdef");
+    // Files keep their descriptors from started programs.
+    EXPECT_NE(::fcntl(::fileno(record->stream), F_GETFD) & FD_CLOEXEC, 0);
 }
 
 TEST_F(FileObjects, RefusesPathsItCannotUse) {
@@ -429,18 +378,12 @@ TEST_F(FileObjects, ClosingEveryFileReportsOneThatFailedAndClosesTheOthers) {
     EXPECT_EQ(CloseFileObject(AutoNumber), 0);
     EXPECT_EQ(FileObjectValid(full), nullptr);
     EXPECT_EQ(FileObjectValid(good), nullptr);
-    EXPECT_EQ(contents_of(native("good")), "kept");
+    EXPECT_EQ(file_bytes(native("good")), "kept");
 }
 
 TEST_F(FileObjects, ReadingRefusesAPipeWithoutWaitingForAWriter) {
     ASSERT_EQ(::mkfifo(native("pipe").c_str(), 0600), 0);
     EXPECT_EQ(ReadFileObject(AutoNumber, path("pipe").data()), 0);
-}
-
-TEST_F(FileObjects, KeepsItsDescriptorsFromStartedPrograms) {
-    ASSERT_NE(CreateFileObject(1, path("private")), 0);
-    const int descriptor = ::fileno(FileObjectValid(1)->stream);
-    EXPECT_NE(::fcntl(descriptor, F_GETFD) & FD_CLOEXEC, 0);
 }
 
 } // namespace

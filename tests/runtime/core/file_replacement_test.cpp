@@ -1,24 +1,19 @@
 #include "runtime/core/file_replacement.h"
 
 #include "runtime/core/temp_area.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace rt {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string file_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::size_t entries_in(const fs::path& folder) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
@@ -28,23 +23,23 @@ std::size_t entries_in(const fs::path& folder) {
 TEST(ReplaceFileText, ReplacesASymbolicLinkItselfAndLeavesItsTargetAlone) {
     InitStrings();
     TemporaryFolder folder("replace-file-text-");
-    std::ofstream(folder.file("target")) << "someone else's file";
+    folder.write("target", "someone else's file");
     fs::create_symlink(folder.file("target"), folder.file("agent"));
 
     ASSERT_EQ(ReplaceFileText(String::from_utf8(folder.file("agent")), u"caf\u00e9\n"), 1);
     EXPECT_FALSE(fs::is_symlink(folder.file("agent")));
-    EXPECT_EQ(file_text(folder.file("agent")), "caf\xC3\xA9\n");
+    EXPECT_EQ(file_bytes(folder.file("agent")), "caf\xC3\xA9\n");
     EXPECT_EQ(fs::status(folder.file("agent")).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                   fs::perms::others_read);
-    EXPECT_EQ(file_text(folder.file("target")), "someone else's file");
+    EXPECT_EQ(file_bytes(folder.file("target")), "someone else's file");
     EXPECT_EQ(entries_in(folder.path()), 2u) << "no temporary file left behind";
 }
 
 TEST(ReplaceFileText, AFailureLeavesTheOldFileAndSaysWhyInErrno) {
     InitStrings();
     TemporaryFolder folder("replace-file-text-");
-    std::ofstream(folder.file("old")) << "old";
+    folder.write("old", "old");
     fs::create_directory(folder.file("folder"));
     const char16_t unpaired[] = {u'a', 0xD800, u'b', 0};
     struct Row {
@@ -65,7 +60,7 @@ TEST(ReplaceFileText, AFailureLeavesTheOldFileAndSaysWhyInErrno) {
         EXPECT_EQ(ReplaceFileText(String::from_utf8(row.path), row.text), 0);
         EXPECT_EQ(errno, row.error);
     }
-    EXPECT_EQ(file_text(folder.file("old")), "old");
+    EXPECT_EQ(file_bytes(folder.file("old")), "old");
     EXPECT_TRUE(fs::is_directory(folder.file("folder")));
     EXPECT_EQ(entries_in(folder.path()), 2u) << "no temporary file left behind";
 }

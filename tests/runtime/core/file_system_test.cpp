@@ -1,5 +1,7 @@
 #include "runtime/core/file_system.h"
+#include "tests/support/environment_scope.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,20 +22,16 @@ class FileSystem : public ::testing::Test {
   protected:
     void SetUp() override {
         InitStrings();
-        std::string pattern = (std::filesystem::temp_directory_path() / "file-system-XXXXXX");
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_folder = pattern;
         put_file(native("empty"), "");
         put_file(native("sized"), std::string(12345, 'x'));
         put_file(native("caf\xC3\xA9"), "abc");
         std::filesystem::create_directory(native("folder"));
     }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
 
-    std::string native(std::string_view name) const { return m_folder + "/" + std::string(name); }
+    std::string native(std::string_view name) const { return m_folder / name; }
     String path(std::string_view name) const { return String::from_utf8(native(name)); }
 
-    std::string m_folder;
+    TemporaryFolder m_folder{"file-system-"};
 };
 
 String too_long_name() {
@@ -125,29 +123,6 @@ TEST_F(FileSystem, RemovesFilesButNotDirectories) {
     EXPECT_EQ(FileByteSize(path("cut")), 9);
 }
 
-// Sets HOME for the life of the object and puts back what was there.
-class HomeVariable {
-  public:
-    explicit HomeVariable(const char* value) {
-        if (const char* old = std::getenv("HOME")) m_old = old;
-        if (value)
-            ::setenv("HOME", value, 1);
-        else
-            ::unsetenv("HOME");
-    }
-    ~HomeVariable() {
-        if (m_old)
-            ::setenv("HOME", m_old->c_str(), 1);
-        else
-            ::unsetenv("HOME");
-    }
-    HomeVariable(const HomeVariable&) = delete;
-    HomeVariable& operator=(const HomeVariable&) = delete;
-
-  private:
-    std::optional<std::string> m_old;
-};
-
 TEST(HomeFolderPath, EndsTheHomeVariableWithExactlyOneSlash) {
     InitStrings();
     struct Row {
@@ -168,9 +143,18 @@ TEST(HomeFolderPath, EndsTheHomeVariableWithExactlyOneSlash) {
         {"/home/stray\x80", u""},
     };
     for (const Row& row : rows) {
-        const HomeVariable home(row.home);
+        const EnvironmentScope home("HOME", row.home);
         EXPECT_EQ(HomeFolderPath().view(), row.expected) << row.home;
     }
+    // The result goes above live temporaries.
+    const EnvironmentScope home("HOME", "/home/user");
+    AppendTemp(u"live");
+    const TempOffset p = GetTempAreaStats().position;
+    const char16_t* result = HomeFolderPath(p);
+    EXPECT_EQ(std::u16string_view(result), u"/home/user/");
+    EXPECT_EQ(result, TempAddress(p + 1));
+    EXPECT_EQ(GetTempAreaStats().position, p + 2 * 11);
+    EXPECT_EQ(std::u16string_view(TempAddress(1), 4), u"live");
 }
 
 TEST(HomeFolderPath, FallsBackToThePasswordDatabaseWithoutAnAbsoluteHome) {
@@ -185,21 +169,9 @@ TEST(HomeFolderPath, FallsBackToThePasswordDatabaseWithoutAnAbsoluteHome) {
     }
     // A relative HOME would move with the current folder, into the application's bundle.
     for (const char* home : {static_cast<const char*>(nullptr), "", "relative/home", "."}) {
-        const HomeVariable variable(home);
+        const EnvironmentScope variable("HOME", home);
         EXPECT_EQ(HomeFolderPath().utf8(), expected) << (home ? home : "no HOME");
     }
-}
-
-TEST(HomeFolderPath, WritesItsResultAboveLiveTemporaries) {
-    InitStrings();
-    const HomeVariable home("/home/user");
-    AppendTemp(u"live");
-    const TempOffset p = GetTempAreaStats().position;
-    const char16_t* result = HomeFolderPath(p);
-    EXPECT_EQ(std::u16string_view(result), u"/home/user/");
-    EXPECT_EQ(result, TempAddress(p + 1));
-    EXPECT_EQ(GetTempAreaStats().position, p + 2 * 11);
-    EXPECT_EQ(std::u16string_view(TempAddress(1), 4), u"live");
 }
 
 } // namespace

@@ -161,25 +161,7 @@ std::u16string describe(rt::ListHeader* people) {
 int nested_frees = 0;
 rt::ListFreeProcedure real_list_free = nullptr;
 
-TEST(List, ClearFreesEveryElementsStringsAndNestedLists) {
-    rt::ListVariable people{};
-    rt::CreateList(sizeof(Person), &people, kPersonLayout, 7);
-    add_person(people.list, u"ann", 2);
-    add_person(people.list, u"bob", 0);
-    real_list_free = rt::type_procedures().list_free;
-    nested_frees = 0;
-    rt::type_procedures().list_free = [](rt::ListHeader* l) { ++nested_frees, real_list_free(l); };
-    rt::ListClear(people.list);
-    rt::type_procedures().list_free = real_list_free;
-    EXPECT_EQ(nested_frees, 2);
-    EXPECT_EQ(people.list->count, 0);
-    EXPECT_EQ(people.current, nullptr);
-    add_person(people.list, u"dee", 1); // the list stays usable, with fresh elements
-    EXPECT_EQ(describe(people.list), u"dee:dee0,;");
-    rt::ListFree(people.list);
-}
-
-TEST(List, CopyIsDeepAndLeavesTheSourceAlone) {
+TEST(List, CopyIsDeepAndClearFreesEveryElementsStringsAndNestedLists) {
     rt::ListVariable source{};
     rt::ListVariable copy{};
     rt::CreateList(sizeof(Person), &source, kPersonLayout, 7);
@@ -193,6 +175,17 @@ TEST(List, CopyIsDeepAndLeavesTheSourceAlone) {
     rt::ListAppend(first->children.list);
     add_person(copy.list, u"cy", 1);
     EXPECT_EQ(describe(source.list), u"ann:ann0,ann1,;bob:bob0,;");
+
+    real_list_free = rt::type_procedures().list_free;
+    nested_frees = 0;
+    rt::type_procedures().list_free = [](rt::ListHeader* l) { ++nested_frees, real_list_free(l); };
+    rt::ListClear(copy.list);
+    rt::type_procedures().list_free = real_list_free;
+    EXPECT_EQ(nested_frees, 3);
+    EXPECT_EQ(copy.list->count, 0);
+    EXPECT_EQ(copy.current, nullptr);
+    add_person(copy.list, u"dee", 1); // the list stays usable, with fresh elements
+    EXPECT_EQ(describe(copy.list), u"dee:dee0,;");
     rt::ListFree(copy.list);
     rt::ListFree(source.list);
 }

@@ -16,14 +16,12 @@ bool all_bytes_are(const void* block, uint64_t from, uint64_t to, unsigned char 
     return std::all_of(bytes + from, bytes + to, [value](unsigned char b) { return b == value; });
 }
 
-struct AppMemoryCase {
-    int64_t size;
-    int flags;
-    bool gives_block;
-};
-
 TEST(Memory, AppMemoryGivesZeroFilledBlocksOnlyForPositiveSizes) {
-    const AppMemoryCase cases[] = {
+    const struct {
+        int64_t size;
+        int flags;
+        bool gives_block;
+    } cases[] = {
         {0, 0, false},
         {-1, 0, false},
         {std::numeric_limits<int64_t>::min(), 0, false},
@@ -59,29 +57,31 @@ TEST(Memory, SizesWhoseHeaderWouldOverflowGiveNull) {
         EXPECT_EQ(BlockSize(block), 4u);
         FreeBlock(block);
     }
+    // Null blocks are handled without allocating.
+    EXPECT_EQ(ReallocateBlock(nullptr, 16), nullptr);
+    EXPECT_EQ(ReallocateBlockRaw(nullptr, 16), nullptr);
+    EXPECT_EQ(BlockSize(nullptr), 0u);
+    FreeBlock(nullptr);
+    FreeAppMemory(nullptr);
+    FreeIfSet(nullptr);
 }
 
-struct ResizeCase {
-    uint64_t old_size;
-    uint64_t new_size;
-};
-
-const ResizeCase resize_cases[] = {{16, 32}, {16, 8}, {16, 16}, {0, 24}, {1, 1000}, {1000, 1}};
-
 TEST(Memory, ReallocationKeepsTheOldBytesAndZeroesOnlyTheGrowth) {
-    for (const auto& c : resize_cases) {
+    const std::pair<uint64_t, uint64_t> resizes[] = {{16, 32}, {16, 8},   {16, 16},
+                                                     {0, 24},  {1, 1000}, {1000, 1}};
+    for (const auto& [old_size, new_size] : resizes) {
         for (bool zero_growth : {true, false}) {
-            SCOPED_TRACE(testing::Message() << c.old_size << " -> " << c.new_size
-                                            << (zero_growth ? " zeroing" : " raw"));
-            void* block = AllocateBlockRaw(c.old_size);
-            std::memset(block, 0xA5, c.old_size);
-            block = zero_growth ? ReallocateBlock(block, c.new_size)
-                                : ReallocateBlockRaw(block, c.new_size);
+            SCOPED_TRACE(testing::Message()
+                         << old_size << " -> " << new_size << (zero_growth ? " zeroing" : " raw"));
+            void* block = AllocateBlockRaw(old_size);
+            std::memset(block, 0xA5, old_size);
+            block = zero_growth ? ReallocateBlock(block, new_size)
+                                : ReallocateBlockRaw(block, new_size);
             ASSERT_NE(block, nullptr);
-            EXPECT_EQ(BlockSize(block), c.new_size);
-            const uint64_t kept = std::min(c.old_size, c.new_size);
+            EXPECT_EQ(BlockSize(block), new_size);
+            const uint64_t kept = std::min(old_size, new_size);
             EXPECT_TRUE(all_bytes_are(block, 0, kept, 0xA5));
-            EXPECT_TRUE(!zero_growth || all_bytes_are(block, kept, c.new_size, 0));
+            EXPECT_TRUE(!zero_growth || all_bytes_are(block, kept, new_size, 0));
             FreeBlock(block);
         }
     }
@@ -97,15 +97,6 @@ TEST(Memory, GrowingAfterAShrinkZeroesTheBytesTheShrinkGaveUp) {
     EXPECT_TRUE(all_bytes_are(block, 0, 8, 0xFF));
     EXPECT_TRUE(all_bytes_are(block, 8, 16, 0));
     FreeBlock(block);
-}
-
-TEST(Memory, NullBlocksAreHandledWithoutAllocating) {
-    EXPECT_EQ(ReallocateBlock(nullptr, 16), nullptr);
-    EXPECT_EQ(ReallocateBlockRaw(nullptr, 16), nullptr);
-    EXPECT_EQ(BlockSize(nullptr), 0u);
-    FreeBlock(nullptr);
-    FreeAppMemory(nullptr);
-    FreeIfSet(nullptr);
 }
 
 std::vector<void*> initialised_states;

@@ -119,27 +119,5 @@ TEST(ProcessStart, ChildFindsAnIgnoredSigpipeAtItsDefault) {
     EXPECT_EQ(exit_code_of(status), 1);
 }
 
-TEST(ProcessStart, DetachedProgramIsNoChildOfOurs) {
-    const HangGuard guard;
-    TemporaryFolder folder{"zerarazi process "};
-    const std::string report = (folder.path() / "report").string();
-    const EnvironmentScope report_variable("ECHO_ARGS_REPORT", report);
-    std::string path = program_path("echo_args");
-    Vector vector({"echo_args", "one"});
-    ChildPlan plan;
-    plan.exec_path = path.c_str();
-    plan.vector = vector.get();
-    const pid_t pid = start_detached(plan);
-    ASSERT_GT(pid, 0);
-    int status = 0;
-    EXPECT_EQ(waitpid(pid, &status, WNOHANG), -1);
-    EXPECT_EQ(errno, ECHILD);
-    ASSERT_TRUE(wait_until([&] { return std::filesystem::exists(report); }));
-    const EchoReport echoed = parse_echo_report(read_file(report));
-    EXPECT_EQ(echoed.pid, pid);
-    EXPECT_NE(echoed.ppid, getpid());
-    EXPECT_EQ(echoed.arguments, (std::vector<std::string>{"echo_args", "one"}));
-}
-
 } // namespace
 } // namespace rt

@@ -3,6 +3,7 @@
 // temporary folders, a fork counter and bounded waits.
 
 #include "tests/support/environment_scope.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -48,15 +48,8 @@ class ScopedWorkingDirectory {
 
 inline void write_file(const std::filesystem::path& path, const std::string& text,
                        std::filesystem::perms permissions) {
-    std::ofstream(path, std::ios::binary) << text;
+    put_file(path, text);
     std::filesystem::permissions(path, permissions);
-}
-
-inline std::string read_file(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // Counts the forks of this process (through pthread_atfork), to show that a launch that fails

@@ -37,38 +37,34 @@ class RuntimeString : public ::testing::Test {
     TempAreaStats m_before{};
 };
 
-TEST_F(RuntimeString, EmptyStringsGiveAnEmptyRuntimeStringAndNullData) {
-    const String empty;
-    const String from_null = static_cast<const char16_t*>(nullptr);
-    EXPECT_EQ(empty.data(), nullptr);
-    EXPECT_EQ(from_null.data(), nullptr);
-    ASSERT_NE(empty.c_str(), nullptr);
-    EXPECT_EQ(empty.c_str()[0], 0);
-    EXPECT_EQ(empty.length(), 0);
-    EXPECT_TRUE(empty.empty());
-    EXPECT_EQ(empty, u"");
-    EXPECT_EQ(empty, from_null);
-    EXPECT_EQ(empty, String(u""));
-}
-
-TEST_F(RuntimeString, ConcatenatesWithStringsAndLiterals) {
+TEST_F(RuntimeString, ConcatenatesWithStringsAndLiteralsAndKeepsEmptyAsNull) {
     const String percent = u"85";
     const String none;
+    const String from_null = static_cast<const char16_t*>(nullptr);
+    EXPECT_EQ(none.data(), nullptr);
+    EXPECT_EQ(from_null.data(), nullptr);
+    ASSERT_NE(none.c_str(), nullptr);
+    EXPECT_EQ(none.c_str()[0], 0);
+    EXPECT_TRUE(none.empty());
+    EXPECT_FALSE(percent.empty());
     struct Row {
         String actual;
         const char16_t* expected;
     };
     const Row rows[] = {
+        {none, u""},
+        {from_null, u""},
         {percent + u"%", u"85%"},
         {u"Charge " + percent, u"Charge 85"},
         {percent + percent, u"8585"},
-        {none + none, u""},
         {none + u"x" + none, u"x"},
         {u"Currently on " + String(u"Battery") + u" \u2022 " + percent + u"%",
          u"Currently on Battery \u2022 85%"},
     };
-    for (const Row& row : rows)
+    for (const Row& row : rows) {
         EXPECT_EQ(row.actual, row.expected) << String(row.expected).utf8();
+        EXPECT_EQ(row.actual.length(), String(row.expected).length());
+    }
 }
 
 TEST_F(RuntimeString, CopiesMovesAndAssignsIndependentBlocks) {
