@@ -55,31 +55,6 @@ std::optional<NumberStorage> storage_of(CFNumberType type) {
 }
 
 template <class T>
-T load(const void* address) {
-    T value;
-    std::memcpy(&value, address, sizeof value);
-    return value;
-}
-
-ObjcRef<NSNumber> number_from(NumberStorage storage, const void* value) {
-    switch (storage) {
-    case NumberStorage::Int8:
-        return NSNumber::make(std::int64_t{load<std::int8_t>(value)});
-    case NumberStorage::Int16:
-        return NSNumber::make(std::int64_t{load<std::int16_t>(value)});
-    case NumberStorage::Int32:
-        return NSNumber::make(std::int64_t{load<std::int32_t>(value)});
-    case NumberStorage::Int64:
-        return NSNumber::make(load<std::int64_t>(value));
-    case NumberStorage::Float32:
-        return NSNumber::make(double{load<float>(value)});
-    case NumberStorage::Float64:
-        return NSNumber::make(load<double>(value));
-    }
-    return {};
-}
-
-template <class T>
 bool store_as(const NSNumber& number, void* out) {
     ConvertedNumber<T> converted = number.is_floating() ? convert_number<T>(number.floating())
                                                         : convert_number<T>(number.integer());
@@ -228,12 +203,6 @@ CFIndex convert_units(std::u16string_view units, CFStringEncoding encoding, UInt
     return static_cast<CFIndex>(position);
 }
 
-bool has_affix(CFStringRef string, CFStringRef affix, bool at_end) {
-    if (!string || !affix || affix->units().empty()) return false;
-    std::u16string_view text = string->units();
-    return at_end ? text.ends_with(affix->units()) : text.starts_with(affix->units());
-}
-
 } // namespace
 
 // ---- Objects -------------------------------------------------------------------------------
@@ -263,16 +232,6 @@ CFTypeID CFGetTypeID(CFTypeRef ref) {
     if (as<NSData>(ref)) return k_data_type_id;
     if (as<NSDate>(ref)) return k_date_type_id;
     return k_other_type_id;
-}
-
-Boolean CFEqual(CFTypeRef a, CFTypeRef b) {
-    if (a == b) return true;
-    if (!a || !b) return false;
-    return cf_object(a)->isEqual(cf_object(b)) != NO;
-}
-
-CFHashCode CFHash(CFTypeRef ref) {
-    return ref ? cf_object(ref)->hash() : 0;
 }
 
 CFTypeID CFStringGetTypeID(void) {
@@ -333,12 +292,6 @@ const void* CFArrayGetValueAtIndex(CFArrayRef array, CFIndex index) {
 }
 
 // ---- Numbers and booleans ------------------------------------------------------------------
-
-CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType type, const void* value) {
-    std::optional<NumberStorage> storage = storage_of(type);
-    if (!storage || !value) return nullptr;
-    return number_from(*storage, value).take();
-}
 
 Boolean CFNumberGetValue(CFNumberRef number, CFNumberType type, void* value) {
     std::optional<NumberStorage> storage = storage_of(type);
@@ -431,14 +384,6 @@ Boolean CFStringGetCString(CFStringRef string, char* buffer, CFIndex buffer_size
     }
     buffer[used] = '\0';
     return true;
-}
-
-Boolean CFStringHasSuffix(CFStringRef string, CFStringRef suffix) {
-    return has_affix(string, suffix, true);
-}
-
-Boolean CFStringHasPrefix(CFStringRef string, CFStringRef prefix) {
-    return has_affix(string, prefix, false);
 }
 
 // ---- Data ----------------------------------------------------------------------------------

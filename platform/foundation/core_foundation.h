@@ -23,7 +23,6 @@ using Boolean = unsigned char;
 using UInt8 = std::uint8_t;
 using CFIndex = long;
 using CFTypeID = unsigned long;
-using CFHashCode = unsigned long;
 // UTF-16 units, the same type as the runtime's strings.
 using UniChar = char16_t;
 using CFStringEncoding = std::uint32_t;
@@ -103,9 +102,6 @@ void CFRelease(CFTypeRef ref);
 // 0 for null. Numbers, booleans, strings, arrays, dictionaries, data and dates have their
 // kind's identifier; other objects share one identifier of their own.
 CFTypeID CFGetTypeID(CFTypeRef ref);
-// Values compare with isEqual:; null equals only null.
-Boolean CFEqual(CFTypeRef a, CFTypeRef b);
-CFHashCode CFHash(CFTypeRef ref);
 
 CFTypeID CFStringGetTypeID(void);
 CFTypeID CFNumberGetTypeID(void);
@@ -128,8 +124,6 @@ CFIndex CFArrayGetCount(CFArrayRef array);
 // Borrowed; null for an index out of range.
 const void* CFArrayGetValueAtIndex(CFArrayRef array, CFIndex index);
 
-// A new number from the value of `type` at `value`; null for an unknown type or null value.
-CFNumberRef CFNumberCreate(CFAllocatorRef allocator, CFNumberType type, const void* value);
 // Stores the number converted to `type` at `value` and answers whether the conversion kept the
 // value exactly (false for a value out of the type's range, which is still stored converted as
 // number_conversion.h describes, or a fraction read as an integer). False, storing nothing, for
@@ -171,9 +165,6 @@ CFIndex CFStringGetBytes(CFStringRef string, CFRange range, CFStringEncoding enc
 // small or a character cannot be encoded (an unpaired surrogate in UTF-8).
 Boolean CFStringGetCString(CFStringRef string, char* buffer, CFIndex buffer_size,
                            CFStringEncoding encoding);
-// False for an empty suffix, as for NSString's -hasSuffix:.
-Boolean CFStringHasSuffix(CFStringRef string, CFStringRef suffix);
-Boolean CFStringHasPrefix(CFStringRef string, CFStringRef prefix);
 
 CFIndex CFDataGetLength(CFDataRef data);
 // Valid as long as the data; null for empty data.

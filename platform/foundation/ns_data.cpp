@@ -12,15 +12,6 @@ NSData* NSData::data(Class self) {
     return make_instance_of<NSData>(self).autorelease();
 }
 
-NSData* NSData::dataWithBytes(Class self, const void* bytes, NSUInteger length) {
-    if (!bytes && length > 0) return nil;
-    ObjcRef<NSData> data = make_instance_of<NSData>(self);
-    if (!data) return nil;
-    const auto* first = static_cast<const std::uint8_t*>(bytes);
-    if (length > 0) data->m_bytes.assign(first, first + length);
-    return data.autorelease();
-}
-
 BOOL NSData::isEqualToData(NSData* other) const {
     return other && other->m_bytes == m_bytes ? YES : NO;
 }
@@ -43,9 +34,9 @@ void register_ns_data_class() {
     register_native_class<NSData>("NSData", "NSObject",
                                   {
                                       class_method<&NSData::data>("data"),
-                                      class_method<&NSData::dataWithBytes>("dataWithBytes:length:"),
+
                                       instance_method<&NSData::length>("length"),
                                       instance_method<&NSData::bytes>("bytes"),
-                                      instance_method<&NSData::isEqualToData>("isEqualToData:"),
+
                                   });
 }

@@ -19,8 +19,6 @@ class NSData : public NSObject {
 
     // Class methods; each returns an autoreleased instance of the receiving class.
     static NSData* data(Class self);
-    // Copies the bytes; nil for null bytes with a non-zero length.
-    static NSData* dataWithBytes(Class self, const void* bytes, NSUInteger length);
 
     NSUInteger length() const { return m_bytes.size(); }
     // Valid as long as the object; null for empty data.

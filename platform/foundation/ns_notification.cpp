@@ -17,22 +17,10 @@ ObjcRef<NSNotification> NSNotification::make(NSString* name, id object, id user_
     return make_of(nil, name, object, user_info);
 }
 
-NSNotification* NSNotification::notificationWithName(Class self, NSString* name, id object) {
-    return make_of(self, name, object, nil).autorelease();
-}
-
-NSNotification* NSNotification::notificationWithNameUserInfo(Class self, NSString* name, id object,
-                                                             id user_info) {
-    return make_of(self, name, object, user_info).autorelease();
-}
-
 void register_ns_notification_class() {
     register_native_class<NSNotification>(
         "NSNotification", "NSObject",
         {
-            class_method<&NSNotification::notificationWithName>("notificationWithName:object:"),
-            class_method<&NSNotification::notificationWithNameUserInfo>(
-                "notificationWithName:object:userInfo:"),
             instance_method<&NSNotification::name>("name"),
             instance_method<&NSNotification::object>("object"),
             instance_method<&NSNotification::userInfo>("userInfo"),

@@ -12,11 +12,6 @@ class NSNotification : public NSObject {
     // A new notification holding one reference; empty for a nil name.
     static ObjcRef<NSNotification> make(NSString* name, id object, id user_info);
 
-    // Class methods; each returns an autoreleased instance, or nil for a nil name.
-    static NSNotification* notificationWithName(Class self, NSString* name, id object);
-    static NSNotification* notificationWithNameUserInfo(Class self, NSString* name, id object,
-                                                        id user_info);
-
     NSString* name() const { return m_name.get(); }
     id object() const { return m_object.get(); }
     id userInfo() const { return m_user_info.get(); }

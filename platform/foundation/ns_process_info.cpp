@@ -1,15 +1,10 @@
 #include "platform/foundation/ns_process_info.h"
 
-#include "platform/foundation/ns_dictionary.h"
 #include "platform/foundation/ns_string.h"
 
 #include <charconv>
 #include <cstdlib>
-#include <tuple>
 #include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -20,10 +15,6 @@ std::optional<NSInteger> parse_version_part(std::string_view text) {
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
-}
-
-auto as_tuple(const NSOperatingSystemVersion& version) {
-    return std::tie(version.majorVersion, version.minorVersion, version.patchVersion);
 }
 
 } // namespace
@@ -57,26 +48,8 @@ NSOperatingSystemVersion NSProcessInfo::operatingSystemVersion() const {
     return parse_os_version(text).value_or(k_default_os_version);
 }
 
-BOOL NSProcessInfo::isOperatingSystemAtLeastVersion(NSOperatingSystemVersion version) const {
-    return as_tuple(operatingSystemVersion()) >= as_tuple(version) ? YES : NO;
-}
-
 int NSProcessInfo::processIdentifier() const {
     return static_cast<int>(getpid());
-}
-
-NSDictionary* NSProcessInfo::environment() const {
-    std::vector<ObjcRef<>> strings;
-    std::vector<id> keys;
-    std::vector<id> values;
-    for (char** entry = environ; entry && *entry; ++entry) {
-        std::string_view text(*entry);
-        std::size_t equals = text.find('=');
-        if (equals == std::string_view::npos) continue;
-        keys.push_back(strings.emplace_back(NSString::from_utf8(text.substr(0, equals))).get());
-        values.push_back(strings.emplace_back(NSString::from_utf8(text.substr(equals + 1))).get());
-    }
-    return NSDictionary::make(keys, values).autorelease();
 }
 
 void register_ns_process_info_class() {
@@ -85,9 +58,6 @@ void register_ns_process_info_class() {
         {
             class_method<&NSProcessInfo::processInfo>("processInfo"),
             instance_method<&NSProcessInfo::operatingSystemVersion>("operatingSystemVersion"),
-            instance_method<&NSProcessInfo::isOperatingSystemAtLeastVersion>(
-                "isOperatingSystemAtLeastVersion:"),
             instance_method<&NSProcessInfo::processIdentifier>("processIdentifier"),
-            instance_method<&NSProcessInfo::environment>("environment"),
         });
 }

@@ -8,8 +8,6 @@
 #include <optional>
 #include <string_view>
 
-class NSDictionary;
-
 struct NSOperatingSystemVersion {
     NSInteger majorVersion;
     NSInteger minorVersion;
@@ -36,11 +34,7 @@ class NSProcessInfo : public NSObject {
 
     // A malformed or absent ZERARAZI_OS_VERSION gives k_default_os_version.
     NSOperatingSystemVersion operatingSystemVersion() const;
-    BOOL isOperatingSystemAtLeastVersion(NSOperatingSystemVersion version) const;
     int processIdentifier() const;
-    // An autoreleased dictionary of the environment's names and values, as strings. Entries
-    // without '=' are left out.
-    NSDictionary* environment() const;
 };
 
 void register_ns_process_info_class();

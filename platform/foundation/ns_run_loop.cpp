@@ -162,12 +162,6 @@ RunLoopEnd NSRunLoop::run_until(double deadline, NSString* mode) {
     }
 }
 
-BOOL NSRunLoop::runMode(NSString* mode, NSDate* limit) {
-    if (!mode || !next_fire_time(mode)) return NO;
-    run_until(limit ? limit->seconds_since_1970() : 0, mode);
-    return YES;
-}
-
 NSString* NSRunLoop::currentMode() const {
     std::lock_guard lock(m_mutex);
     return m_running_modes.empty() ? nil : m_running_modes.back().get();
@@ -176,13 +170,11 @@ NSString* NSRunLoop::currentMode() const {
 void register_ns_run_loop_class() {
     for (NSString* constant : {NSDefaultRunLoopMode, NSModalPanelRunLoopMode, NSRunLoopCommonModes})
         NSString::give_constant_class(constant);
-    register_native_class<NSRunLoop>(
-        "NSRunLoop", "NSObject",
-        {
-            class_method<&NSRunLoop::currentRunLoop>("currentRunLoop"),
-            class_method<&NSRunLoop::mainRunLoop>("mainRunLoop"),
-            instance_method<&NSRunLoop::addTimer>("addTimer:forMode:"),
-            instance_method<&NSRunLoop::runMode>("runMode:beforeDate:"),
-            instance_method<&NSRunLoop::currentMode>("currentMode"),
-        });
+    register_native_class<NSRunLoop>("NSRunLoop", "NSObject",
+                                     {
+                                         class_method<&NSRunLoop::currentRunLoop>("currentRunLoop"),
+                                         class_method<&NSRunLoop::mainRunLoop>("mainRunLoop"),
+                                         instance_method<&NSRunLoop::addTimer>("addTimer:forMode:"),
+                                         instance_method<&NSRunLoop::currentMode>("currentMode"),
+                                     });
 }

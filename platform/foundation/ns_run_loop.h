@@ -56,9 +56,6 @@ class NSRunLoop : public NSObject {
     // Schedules `timer` in `mode` (NSRunLoopCommonModes: every common mode). A timer belongs to
     // one run loop: adding it to another, or adding an invalid timer, does nothing.
     void addTimer(NSTimer* timer, NSString* mode);
-    // Runs once in `mode` until `limit` or a wake. NO, without waiting, for a nil mode or a mode
-    // with no timer scheduled in it, since nothing but the limit could end such a run.
-    BOOL runMode(NSString* mode, NSDate* limit);
     // The mode of the innermost run in progress; nil when the loop is not running.
     NSString* currentMode() const;
 

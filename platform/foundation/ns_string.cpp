@@ -1,7 +1,6 @@
 #include "platform/foundation/ns_string.h"
 
 #include "platform/foundation/instance_of.h"
-#include "platform/foundation/ns_array.h"
 #include "platform/foundation/string_format.h"
 #include "platform/foundation/unicode_text.h"
 #include "platform/objc/objc.h"
@@ -71,14 +70,6 @@ bool is_word_delimiter(char16_t unit) {
     }
 }
 
-template <class Map>
-std::u16string mapped(std::u16string_view units, Map map) {
-    std::u16string result(units);
-    for (char16_t& unit : result)
-        unit = map(unit);
-    return result;
-}
-
 std::u16string capitalized(std::u16string_view units) {
     std::u16string result(units);
     bool at_word_start = true;
@@ -87,19 +78,6 @@ std::u16string capitalized(std::u16string_view units) {
         unit = at_word_start ? uppercase_unit(unit) : lowercase_unit(unit);
         at_word_start = delimiter;
     }
-    return result;
-}
-
-std::u16string replaced(std::u16string_view units, std::u16string_view target,
-                        std::u16string_view replacement) {
-    std::u16string result;
-    std::size_t start = 0;
-    for (std::size_t found = units.find(target); found != std::u16string_view::npos;
-         found = units.find(target, start)) {
-        result.append(units.substr(start, found - start)).append(replacement);
-        start = found + target.size();
-    }
-    result.append(units.substr(start));
     return result;
 }
 
@@ -190,49 +168,6 @@ NSString* NSString::capitalizedString() const {
     return make_autoreleased(nil, capitalized(m_units));
 }
 
-NSString* NSString::uppercaseString() const {
-    return make_autoreleased(nil, mapped(m_units, &uppercase_unit));
-}
-
-NSString* NSString::lowercaseString() const {
-    return make_autoreleased(nil, mapped(m_units, &lowercase_unit));
-}
-
-BOOL NSString::hasPrefix(NSString* prefix) const {
-    std::u16string_view wanted = units_of(prefix);
-    return !wanted.empty() && std::u16string_view(m_units).starts_with(wanted) ? YES : NO;
-}
-
-BOOL NSString::hasSuffix(NSString* suffix) const {
-    std::u16string_view wanted = units_of(suffix);
-    return !wanted.empty() && std::u16string_view(m_units).ends_with(wanted) ? YES : NO;
-}
-
-NSArray* NSString::componentsSeparatedByString(NSString* separator) const {
-    std::u16string_view text = m_units;
-    std::u16string_view delimiter = units_of(separator);
-    std::vector<ObjcRef<NSString>> parts;
-    std::size_t start = 0;
-    if (!delimiter.empty()) {
-        for (std::size_t found = text.find(delimiter); found != std::u16string_view::npos;
-             found = text.find(delimiter, start)) {
-            parts.push_back(make(text.substr(start, found - start)));
-            start = found + delimiter.size();
-        }
-    }
-    parts.push_back(make(text.substr(start)));
-    std::vector<id> objects;
-    for (const ObjcRef<NSString>& part : parts)
-        objects.push_back(part.get());
-    return NSArray::make(objects).autorelease();
-}
-
-NSString* NSString::stringByReplacingOccurrencesOfString(NSString* target,
-                                                         NSString* replacement) const {
-    if (!target || target->m_units.empty() || !replacement) return make_autoreleased(nil, m_units);
-    return make_autoreleased(nil, replaced(m_units, target->m_units, replacement->m_units));
-}
-
 BOOL NSString::isEqualToString(NSString* other) const {
     return other && other->m_units == m_units ? YES : NO;
 }
@@ -284,13 +219,6 @@ void register_ns_string_class() {
             instance_method<&NSString::length>("length"),
             instance_method<&NSString::characterAtIndex>("characterAtIndex:"),
             instance_method<&NSString::capitalizedString>("capitalizedString"),
-            instance_method<&NSString::uppercaseString>("uppercaseString"),
-            instance_method<&NSString::lowercaseString>("lowercaseString"),
-            instance_method<&NSString::hasPrefix>("hasPrefix:"),
-            instance_method<&NSString::hasSuffix>("hasSuffix:"),
-            instance_method<&NSString::componentsSeparatedByString>("componentsSeparatedByString:"),
-            instance_method<&NSString::stringByReplacingOccurrencesOfString>(
-                "stringByReplacingOccurrencesOfString:withString:"),
             instance_method<&NSString::isEqualToString>("isEqualToString:"),
             instance_method<&NSString::description>("description"),
         });

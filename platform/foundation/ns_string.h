@@ -15,8 +15,6 @@
 #include <string>
 #include <string_view>
 
-class NSArray;
-
 using unichar = char16_t;
 using NSStringEncoding = NSUInteger;
 
@@ -73,15 +71,6 @@ class NSString : public NSObject {
     // Words are delimited by white space and line ends: each word's first unit is upper-cased
     // and the rest lower-cased.
     NSString* capitalizedString() const;
-    NSString* uppercaseString() const;
-    NSString* lowercaseString() const;
-    // An empty or nil prefix or suffix gives NO, as on the platform.
-    BOOL hasPrefix(NSString* prefix) const;
-    BOOL hasSuffix(NSString* suffix) const;
-    // An array of strings; an empty or nil separator gives a one-element array of the receiver.
-    NSArray* componentsSeparatedByString(NSString* separator) const;
-    // An empty or nil target, or a nil replacement, gives the receiver's text unchanged.
-    NSString* stringByReplacingOccurrencesOfString(NSString* target, NSString* replacement) const;
     BOOL isEqualToString(NSString* other) const;
     BOOL isEqual(id other) const override;
     NSUInteger hash() const override;

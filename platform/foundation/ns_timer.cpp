@@ -106,7 +106,6 @@ void register_ns_timer_class() {
             instance_method<&NSTimer::fire>("fire"),
             instance_method<&NSTimer::fireDate>("fireDate"),
             instance_method<&NSTimer::setFireDate>("setFireDate:"),
-            instance_method<&NSTimer::timeInterval>("timeInterval"),
             instance_method<&NSTimer::userInfo>("userInfo"),
         });
 }

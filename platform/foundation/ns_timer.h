@@ -39,8 +39,6 @@ class NSTimer : public NSObject {
     NSDate* fireDate() const;
     // Moves the next firing; later firings of a repeating timer follow from the new date.
     void setFireDate(NSDate* date);
-    // 0 for a timer that does not repeat, as on the platform.
-    NSTimeInterval timeInterval() const { return m_repeats ? m_interval : 0; }
     id userInfo() const { return m_user_info.get(); }
 
     // For the run loop.

@@ -237,21 +237,6 @@ NSString* NSURL::absoluteString() const {
     return NSString::from_utf8(m_text).autorelease();
 }
 
-NSString* NSURL::scheme() const {
-    return NSString::from_utf8(m_parts.scheme).autorelease();
-}
-
-NSString* NSURL::host() const {
-    if (!m_parts.has_authority) return nil;
-    std::string_view host = m_parts.authority;
-    if (std::size_t at = host.rfind('@'); at != std::string_view::npos) host.remove_prefix(at + 1);
-    std::size_t colon = host.rfind(':');
-    if (colon != std::string_view::npos && host.find(']', colon) == std::string_view::npos) {
-        host = host.substr(0, colon);
-    }
-    return NSString::from_utf8(host).autorelease();
-}
-
 NSString* NSURL::path() const {
     std::optional<std::string> bytes = percent_decode(without_trailing_slash(m_parts.path));
     if (!bytes) return nil;
@@ -285,8 +270,6 @@ void register_ns_url_class() {
             class_method<&NSURL::fileURLWithPathIsDirectory>("fileURLWithPath:isDirectory:"),
             instance_method<&NSURL::absoluteString>("absoluteString"),
             instance_method<&NSURL::description>("description"),
-            instance_method<&NSURL::scheme>("scheme"),
-            instance_method<&NSURL::host>("host"),
             instance_method<&NSURL::path>("path"),
             instance_method<&NSURL::isFileURL>("isFileURL"),
             instance_method<&NSURL::fileSystemRepresentation>("fileSystemRepresentation"),

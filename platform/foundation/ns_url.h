@@ -54,9 +54,6 @@ class NSURL : public NSObject {
 
     NSString* absoluteString() const;
     NSString* description() const { return absoluteString(); }
-    NSString* scheme() const;
-    // Nil when the URL has no authority.
-    NSString* host() const;
     // Percent-decoded, without a trailing "/" (except for the root path itself); nil when the
     // escapes decode to invalid UTF-8 or a zero byte.
     NSString* path() const;

@@ -52,4 +52,3 @@ std::uint64_t slot_of(T* pointer) {
 inline Class class_named(const char* name) {
     return objc_lookUpClass(name);
 }
-

@@ -54,31 +54,15 @@ TEST(NSArray, HoldsAReferenceToEachElement) {
     EXPECT_EQ(element->retainCount(), before);
 }
 
-TEST(NSMutableArray, AddsInsertsAndRemovesElements) {
+TEST(NSMutableArray, AddsAndRemovesElementsIgnoringNilAndIndexesPastTheEnd) {
     AutoreleasePoolScope pool;
     auto* array = msg_send<NSMutableArray*>(class_named("NSMutableArray"), "array");
     ASSERT_TRUE(array);
     EXPECT_EQ(object_getClass(array), class_named("NSMutableArray"));
-    msg_send<void>(array, "addObject:", static_cast<id>(string(u"b")));
+    for (std::u16string_view text : {u"a", u"b", u"c"})
+        msg_send<void>(array, "addObject:", static_cast<id>(string(text)));
     msg_send<void>(array, "addObject:", nil);
-    array->insertObject(string(u"a"), 0);
-    array->insertObject(string(u"c"), 2);
-    array->insertObject(string(u"never"), 9);
-    EXPECT_EQ(texts(array), (std::vector<std::string>{"a", "b", "c"}));
     array->removeObjectAtIndex(1);
     array->removeObjectAtIndex(5);
     EXPECT_EQ(texts(array), (std::vector<std::string>{"a", "c"}));
-    EXPECT_EQ(array->indexOfObject(string(u"c")), 1u);
-    EXPECT_EQ(array->indexOfObject(string(u"b")), NSNotFound);
-}
-
-TEST(NSArray, ComparesElementsByValue) {
-    AutoreleasePoolScope pool;
-    id first[] = {string(u"x"), string(u"y")};
-    id same[] = {string(u"x"), string(u"y")};
-    id other[] = {string(u"y"), string(u"x")};
-    NSArray* a = NSArray::make(first).autorelease();
-    EXPECT_TRUE(a->isEqual(NSArray::make(same).autorelease()));
-    EXPECT_FALSE(a->isEqual(NSArray::make(other).autorelease()));
-    EXPECT_TRUE(a->containsObject(string(u"y")));
 }

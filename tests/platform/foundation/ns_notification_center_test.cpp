@@ -128,7 +128,7 @@ TEST(NSNotificationCenter, CallsAMethodAddedToAClassMadeAtRunTime) {
     center->addObserver(observer.get(), sel_registerName("AppWillSleep:"),
                         text("NSWorkspaceWillSleepNotification"), nil);
     NSNotification* notification =
-        NSNotification::notificationWithName(nil, text("NSWorkspaceWillSleepNotification"), nil);
+        NSNotification::make(text("NSWorkspaceWillSleepNotification"), nil, nil).autorelease();
     msg_send<void>(center, "postNotification:", notification);
     center->postNotificationName(text("NSWorkspaceDidWakeNotification"), nil);
     EXPECT_EQ(s_calls, 1);

@@ -56,20 +56,6 @@ TEST(NSNumber, ReadsItsValueAsEachType) {
     }
 }
 
-TEST(NSNumber, ClassMethodsKeepTheKindOfValue) {
-    AutoreleasePoolScope pool;
-    Class cls = class_named("NSNumber");
-    auto* from_int = msg_send<NSNumber*>(cls, "numberWithInt:", -7);
-    auto* from_integer = msg_send<NSNumber*>(cls, "numberWithInteger:", NSInteger{1} << 40);
-    auto* from_long_long = msg_send<NSNumber*>(cls, "numberWithLongLong:", -3ll);
-    auto* from_double = msg_send<NSNumber*>(cls, "numberWithDouble:", 3.0);
-    EXPECT_EQ(from_int->kind(), NumberKind::Integer);
-    EXPECT_EQ(from_int->integer(), -7);
-    EXPECT_EQ(from_integer->integer(), std::int64_t{1} << 40);
-    EXPECT_EQ(from_long_long->integer(), -3);
-    EXPECT_EQ(from_double->kind(), NumberKind::Floating);
-}
-
 TEST(NSNumber, BooleansAreTheTwoSharedImmortalInstances) {
     AutoreleasePoolScope pool;
     Class cls = class_named("NSNumber");

@@ -3,7 +3,6 @@
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_data.h"
 #include "platform/foundation/ns_dictionary.h"
-#include "platform/foundation/ns_number.h"
 #include "platform/foundation/problem_report.h"
 #include "platform/foundation/property_list.h"
 #include "tests/platform/foundation/foundation_test_support.h"
@@ -14,12 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <limits>
-#include <optional>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,7 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-mode_t mode_of(const fs::path& path) {
+mode_t defaults_mode_of(const fs::path& path) {
     struct stat status {};
     return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
@@ -40,30 +36,16 @@ std::size_t occurrences(std::string_view text, std::string_view part) {
     return count;
 }
 
-// Each test runs with HOME set to a new empty folder and a fresh shared instance; HOME and the
-// instance are restored and dropped afterwards.
+// Each test runs with HOME at a new empty folder and a fresh shared instance.
 class NSUserDefaultsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (const char* home = std::getenv("HOME")) m_saved_home = home;
-        std::string pattern = (fs::temp_directory_path() / "defaults-test-XXXXXX").string();
-        ASSERT_TRUE(mkdtemp(pattern.data()));
-        m_home = pattern;
-        setenv("HOME", m_home.c_str(), 1);
         reset_standard_user_defaults_for_tests();
         forget_reported_problems_for_tests();
     }
-    void TearDown() override {
-        reset_standard_user_defaults_for_tests();
-        if (m_saved_home)
-            setenv("HOME", m_saved_home->c_str(), 1);
-        else
-            unsetenv("HOME");
-        std::error_code ignored;
-        fs::remove_all(m_home, ignored);
-    }
+    void TearDown() override { reset_standard_user_defaults_for_tests(); }
 
-    fs::path preferences() const { return m_home / "Library" / "Preferences"; }
+    fs::path preferences() const { return m_home.path() / "Library" / "Preferences"; }
     std::string file() const { return (preferences() / "org.zerarazi.Zerarazi.plist").string(); }
     static NSUserDefaults* standard() {
         return NSUserDefaults::standardUserDefaults(class_named("NSUserDefaults"));
@@ -73,124 +55,81 @@ class NSUserDefaultsTest : public ::testing::Test {
         reset_standard_user_defaults_for_tests();
         return standard();
     }
-    // A file that is kept aside must hold exactly these bytes.
-    void put_damaged_file(std::string_view bytes) const {
+    void put_settings_file(std::string_view bytes) const {
         fs::create_directories(preferences());
         put_file(file(), bytes);
     }
 
-    fs::path m_home;
-    std::optional<std::string> m_saved_home;
+    TemporaryFolder m_home{"defaults-test-"};
+    EnvironmentScope m_home_variable{"HOME", m_home.path().c_str()};
 };
 
 } // namespace
 
-TEST_F(NSUserDefaultsTest, FirstRunHasNoFileUntilAValueIsSynchronized) {
+TEST_F(NSUserDefaultsTest, WritesNothingUntilAValueIsSynchronizedThenAPrivateFile) {
     AutoreleasePoolScope pool;
     NSUserDefaults* defaults = standard();
     ASSERT_TRUE(defaults);
-    EXPECT_EQ(defaults, standard());
     EXPECT_EQ(defaults->path(), file());
-    EXPECT_EQ(defaults->integerForKey(string(u"ShowPercentage")), 0);
     EXPECT_EQ(defaults->synchronize(), YES);
-    EXPECT_FALSE(fs::exists(m_home / "Library")) << "nothing to write, so no file";
-
+    EXPECT_FALSE(fs::exists(m_home.path() / "Library")) << "nothing to write, so no file";
     defaults->setInteger(1, string(u"ShowPercentage"));
     EXPECT_FALSE(fs::exists(file())) << "written only by synchronize";
     ASSERT_EQ(defaults->synchronize(), YES) << defaults->last_error();
-    EXPECT_EQ(mode_of(file()), 0600u);
-    EXPECT_EQ(mode_of(preferences()), 0700u);
-    EXPECT_EQ(mode_of(m_home / "Library"), 0700u);
+    EXPECT_EQ(defaults_mode_of(file()), 0600u);
+    EXPECT_EQ(defaults_mode_of(preferences()), 0700u);
+    EXPECT_EQ(defaults_mode_of(m_home.path() / "Library"), 0700u);
     EXPECT_EQ(fs::directory_iterator(preferences())->path().filename(),
               "org.zerarazi.Zerarazi.plist")
-        << "the only file: no temporary file left behind";
+        << "no temporary file left behind";
 }
 
-TEST_F(NSUserDefaultsTest, ValuesSurviveARestartInTheirOrder) {
+TEST_F(NSUserDefaultsTest, StoredValuesSurviveARestartInOrderAndRegisteredOnesAreNeverWritten) {
     {
         AutoreleasePoolScope pool;
         NSUserDefaults* defaults = standard();
-        for (std::u16string_view key : {u"ShowCycles", u"ShowCondition", u"ShowPercentage"})
-            defaults->setInteger(key == u"ShowPercentage" ? 1 : 0, string(key));
+        defaults->registerDefaults(
+            NSDictionary::make(std::vector<id>{string(u"ShowTemp"), string(u"Registered")},
+                               std::vector<id>{integer(1), integer(1)})
+                .get());
+        EXPECT_EQ(defaults->integerForKey(string(u"ShowTemp")), 1);
+        defaults->setInteger(0, string(u"ShowTemp"));
+        EXPECT_EQ(defaults->integerForKey(string(u"ShowTemp")), 0) << "the stored value wins";
         defaults->setInteger(std::numeric_limits<NSInteger>::min(), string(u"Lowest"));
+        defaults->setInteger(5, string(u"Login"));
         defaults->setObject(string(u"caf\u00e9"), string(u"Name"));
-        defaults->setObject(
-            NSArray::make(std::vector<id>{integer(7), NSBoolean::shared(true)}).get(),
-            string(u"List"));
         ASSERT_EQ(defaults->synchronize(), YES) << defaults->last_error();
+        restarted()->removeObjectForKey(string(u"Login"));
+        ASSERT_EQ(standard()->synchronize(), YES);
     }
     AutoreleasePoolScope pool;
     NSUserDefaults* defaults = restarted();
-    EXPECT_EQ(defaults->integerForKey(string(u"ShowPercentage")), 1);
-    EXPECT_EQ(defaults->integerForKey(string(u"ShowCycles")), 0);
     EXPECT_EQ(defaults->integerForKey(string(u"Lowest")), std::numeric_limits<NSInteger>::min());
     EXPECT_EQ(text_of(defaults->objectForKey(string(u"Name"))), "caf\u00e9");
-    auto* list = dynamic_cast<NSArray*>(defaults->objectForKey(string(u"List")));
-    ASSERT_TRUE(list);
-    EXPECT_EQ(list->objectAtIndex(1), NSBoolean::shared(true));
-
+    EXPECT_EQ(defaults->objectForKey(string(u"Login")), nil);
+    EXPECT_EQ(defaults->integerForKey(string(u"Registered")), 0);
     ObjcRef<> root = read_property_list_file(file());
     auto* stored = dynamic_cast<NSDictionary*>(root.get());
     ASSERT_TRUE(stored);
     std::vector<std::string> keys;
     for (const auto& [key, value] : *stored)
         keys.push_back(text_of(key.get()));
-    EXPECT_EQ(keys, (std::vector<std::string>{"ShowCycles", "ShowCondition", "ShowPercentage",
-                                              "Lowest", "Name", "List"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"ShowTemp", "Lowest", "Name"}));
 }
 
-TEST_F(NSUserDefaultsTest, RemovingAKeyReachesTheFile) {
-    AutoreleasePoolScope pool;
-    standard()->setInteger(5, string(u"Login"));
-    standard()->setInteger(1, string(u"ShowTemp"));
-    ASSERT_EQ(standard()->synchronize(), YES);
-    restarted()->removeObjectForKey(string(u"Login"));
-    ASSERT_EQ(standard()->synchronize(), YES);
-    EXPECT_EQ(restarted()->objectForKey(string(u"Login")), nil);
-    EXPECT_EQ(standard()->integerForKey(string(u"ShowTemp")), 1);
-}
-
-TEST_F(NSUserDefaultsTest, RegisteredDefaultsAnswerAfterStoredValuesAndAreNeverWritten) {
-    AutoreleasePoolScope pool;
-    NSUserDefaults* defaults = standard();
-    defaults->registerDefaults(
-        NSDictionary::make(std::vector<id>{string(u"ShowPercentage"), string(u"ShowTemp")},
-                           std::vector<id>{integer(1), integer(1)})
-            .get());
-    EXPECT_EQ(defaults->integerForKey(string(u"ShowTemp")), 1);
-    defaults->setInteger(0, string(u"ShowTemp"));
-    EXPECT_EQ(defaults->integerForKey(string(u"ShowTemp")), 0) << "the stored value wins";
-    ASSERT_EQ(defaults->synchronize(), YES);
-
-    ObjcRef<> root = read_property_list_file(file());
-    auto* stored = dynamic_cast<NSDictionary*>(root.get());
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(stored->count(), 1u);
-    EXPECT_EQ(stored->objectForKey(string(u"ShowPercentage")), nil);
-    EXPECT_EQ(restarted()->integerForKey(string(u"ShowPercentage")), 0);
-}
-
-TEST_F(NSUserDefaultsTest, AnUnparsableFileIsKeptAsideByteForByte) {
-    const std::string damaged = "<?xml version=\"1.0\"?><plist><dict><key>ShowCycles";
-    put_damaged_file(damaged);
-    AutoreleasePoolScope pool;
-    NSUserDefaults* defaults = standard();
-    EXPECT_EQ(defaults->integerForKey(string(u"ShowCycles")), 0);
-    EXPECT_EQ(defaults->synchronize(), YES);
-    EXPECT_EQ(file_bytes(file()), damaged) << "left alone while nothing changed";
-
-    defaults->setInteger(1, string(u"ShowPercentage"));
-    ASSERT_EQ(defaults->synchronize(), YES) << defaults->last_error();
-    EXPECT_EQ(file_bytes(file() + ".corrupt"), damaged);
-    EXPECT_EQ(restarted()->integerForKey(string(u"ShowPercentage")), 1);
-}
-
-TEST_F(NSUserDefaultsTest, KeepingAsideNeverReplacesAnEarlierCorruptFile) {
+TEST_F(NSUserDefaultsTest, KeepsEachDamagedFileAsideByteForByteBeforeReplacingIt) {
     // The last is a property list, but not a dictionary.
-    const std::string damaged[] = {"first bad file", "second bad file",
-                                   "<plist version=\"1.0\"><array/></plist>"};
+    const std::string damaged[] = {"<?xml version=\"1.0\"?><plist><dict><key>ShowCycles",
+                                   "second bad file", "<plist version=\"1.0\"><array/></plist>"};
+    {
+        put_settings_file(damaged[0]);
+        AutoreleasePoolScope pool;
+        EXPECT_EQ(standard()->integerForKey(string(u"ShowCycles")), 0);
+        EXPECT_EQ(standard()->synchronize(), YES);
+        EXPECT_EQ(file_bytes(file()), damaged[0]) << "left alone while nothing changed";
+    }
     for (const std::string& bytes : damaged) {
-        put_damaged_file(bytes);
+        put_settings_file(bytes);
         AutoreleasePoolScope pool;
         restarted()->setInteger(1, string(u"ShowHealth"));
         ASSERT_EQ(standard()->synchronize(), YES) << standard()->last_error();
@@ -198,6 +137,8 @@ TEST_F(NSUserDefaultsTest, KeepingAsideNeverReplacesAnEarlierCorruptFile) {
     EXPECT_EQ(file_bytes(file() + ".corrupt"), damaged[0]);
     EXPECT_EQ(file_bytes(file() + ".corrupt.1"), damaged[1]);
     EXPECT_EQ(file_bytes(file() + ".corrupt.2"), damaged[2]);
+    AutoreleasePoolScope pool;
+    EXPECT_EQ(restarted()->integerForKey(string(u"ShowHealth")), 1);
 }
 
 TEST_F(NSUserDefaultsTest, AFolderAtTheFilesPlaceIsNeverReplacedAndTheWriteIsRetried) {
@@ -208,7 +149,6 @@ TEST_F(NSUserDefaultsTest, AFolderAtTheFilesPlaceIsNeverReplacedAndTheWriteIsRet
     EXPECT_EQ(defaults->synchronize(), NO);
     EXPECT_FALSE(defaults->last_error().empty());
     EXPECT_TRUE(fs::is_directory(file()));
-    EXPECT_EQ(defaults->integerForKey(string(u"ShowPercentage")), 1) << "kept in memory";
     fs::remove(file());
     EXPECT_EQ(defaults->synchronize(), YES) << "retried: " << defaults->last_error();
     EXPECT_EQ(restarted()->integerForKey(string(u"ShowPercentage")), 1);
@@ -259,7 +199,6 @@ TEST_F(NSUserDefaultsTest, StoresCopiesOfPropertyListsOnlyAndNilRemoves) {
     EXPECT_EQ(defaults->objectForKey(integer(1)), nil);
     defaults->setObject(nil, string(u"Key"));
     EXPECT_EQ(defaults->objectForKey(string(u"Key")), nil);
-
     NSMutableArray* list = NSMutableArray::make().autorelease();
     list->addObject(integer(1));
     defaults->setObject(list, string(u"List"));
@@ -269,26 +208,23 @@ TEST_F(NSUserDefaultsTest, StoresCopiesOfPropertyListsOnlyAndNilRemoves) {
     EXPECT_EQ(stored->count(), 1u) << "a copy is stored, not the caller's array";
 }
 
+// The settings code sends these by name, every argument from a 64-bit slot.
 TEST_F(NSUserDefaultsTest, AnswersMessagesSentByName) {
     AutoreleasePoolScope pool;
-    Class cls = class_named("NSUserDefaults");
-    ASSERT_TRUE(cls);
-    id defaults = objc_msgSend(cls, sel_registerName("standardUserDefaults"));
+    id defaults =
+        objc_msgSend(class_named("NSUserDefaults"), sel_registerName("standardUserDefaults"));
     ASSERT_EQ(defaults, id(standard()));
     id key = string(u"ShowPercentage");
-    // The invocation path, as a "$" argument takes: every argument from a 64-bit slot.
-    invoke_with_slots(defaults, "setInteger:forKey:", {5, slot_of(key)});
-    EXPECT_EQ(reinterpret_cast<std::intptr_t>(
-                  objc_msgSend(defaults, sel_registerName("integerForKey:"), key)),
-              5);
-    msg_send<void>(defaults, "setInteger:forKey:", NSInteger{-2}, key);
-    EXPECT_EQ(msg_send<NSInteger>(defaults, "integerForKey:", key), -2);
-    EXPECT_EQ(msg_send<BOOL>(defaults, "synchronize"), YES);
+    invoke_with_slots(defaults,
+                      "setInteger:forKey:", {static_cast<std::uint64_t>(-2), slot_of(key)});
+    EXPECT_EQ(static_cast<NSInteger>(invoke_with_slots(defaults, "integerForKey:", {slot_of(key)})),
+              -2);
+    EXPECT_EQ(invoke_with_slots(defaults, "synchronize", {}), 1u);
     EXPECT_EQ(restarted()->integerForKey(key), -2);
 }
 
 TEST_F(NSUserDefaultsTest, FindsTheHomeFolderInThePasswordDatabaseWithoutHome) {
-    unsetenv("HOME");
+    EnvironmentScope no_home("HOME", nullptr);
     const passwd* entry = getpwuid(getuid());
     ASSERT_TRUE(entry && entry->pw_dir);
     std::string home = entry->pw_dir;
@@ -319,12 +255,15 @@ std::string filled_in(std::string text, const fs::path& root) {
     return text;
 }
 
-fs::path home_with(const fs::path& root, const std::string& settings_file_text) {
-    fs::create_directories(root / "home/Library/Preferences");
-    put_file((root / "home/Library/Preferences/org.zerarazi.Zerarazi.plist").string(),
-             settings_file_text);
+// A home under `root` holding `blocker` (a file, or a folder when it ends in '/') at `path`.
+fs::path home_with(const fs::path& root, const std::string& path, std::string_view blocker) {
+    fs::path at = root / "home" / path;
+    fs::create_directories(blocker.ends_with('/') ? at : at.parent_path());
+    if (!blocker.ends_with('/')) put_file(at.string(), blocker);
     return root / "home";
 }
+
+constexpr const char* k_settings_file = "Library/Preferences/org.zerarazi.Zerarazi.plist";
 
 } // namespace
 
@@ -334,56 +273,43 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
         "<plist version=\"1.0\"><dict><key>ShowTemp</key><integer>0</integer></dict></plist>";
     const BrokenHome rows[] = {
         {"HOME is a file",
-         [](const fs::path& root) {
-             put_file((root / "file").string(), "x");
-             return root / "file";
+         [](const fs::path& r) {
+             put_file((r / "file").string(), "x");
+             return r / "file";
          },
          "{root}/file: Not a directory"},
-        {"Library is a file",
-         [](const fs::path& root) {
-             fs::create_directories(root / "home");
-             put_file((root / "home/Library").string(), "x");
-             return root / "home";
-         },
+        {"Library is a file", [](const fs::path& r) { return home_with(r, "Library", "x"); },
          "{root}/home/Library: Not a directory"},
         {"Preferences is a file",
-         [](const fs::path& root) {
-             fs::create_directories(root / "home/Library");
-             put_file((root / "home/Library/Preferences").string(), "x");
-             return root / "home";
-         },
+         [](const fs::path& r) { return home_with(r, "Library/Preferences", "x"); },
          "{root}/home/Library/Preferences: Not a directory"},
         {"the settings file is a folder",
-         [](const fs::path& root) {
-             fs::create_directories(root / "home/Library/Preferences/org.zerarazi.Zerarazi.plist");
-             return root / "home";
-         },
+         [](const fs::path& r) { return home_with(r, k_settings_file, "/"); },
          "it could not be read (not a regular file) and is left as it is", "not a regular file"},
-        {"the home folder is missing", [](const fs::path& root) { return root / "missing"; },
+        {"the home folder is missing", [](const fs::path& r) { return r / "missing"; },
          "{root}/missing: No such file or directory"},
         {"the settings file is a symbolic link to itself",
-         [](const fs::path& root) {
-             fs::create_directories(root / "home/Library/Preferences");
-             fs::create_symlink("org.zerarazi.Zerarazi.plist",
-                                root / "home/Library/Preferences/org.zerarazi.Zerarazi.plist");
-             return root / "home";
+         [](const fs::path& r) {
+             fs::path home = home_with(r, "Library/Preferences", "/");
+             fs::create_symlink("org.zerarazi.Zerarazi.plist", home / k_settings_file);
+             return home;
          },
          "it could not be read (open: Too many levels of symbolic links) and is left as it is",
          "open: Too many levels of symbolic links"},
-        {"the disk is full", [&](const fs::path& root) { return home_with(root, settings); },
+        {"the disk is full",
+         [&](const fs::path& r) { return home_with(r, k_settings_file, settings); },
          "write: File too large", nullptr, false, true},
         {"the home folder is read-only",
-         [](const fs::path& root) {
-             fs::create_directories(root / "home");
-             fs::permissions(root / "home", fs::perms::owner_read | fs::perms::owner_exec);
-             return root / "home";
+         [](const fs::path& r) {
+             fs::path home = home_with(r, "", "/");
+             fs::permissions(home, fs::perms::owner_read | fs::perms::owner_exec);
+             return home;
          },
          "mkdir {root}/home/Library: Permission denied", nullptr, true},
         {"the settings file cannot be read",
-         [&](const fs::path& root) {
-             fs::path home = home_with(root, settings);
-             fs::permissions(home / "Library/Preferences/org.zerarazi.Zerarazi.plist",
-                             fs::perms::none);
+         [&](const fs::path& r) {
+             fs::path home = home_with(r, k_settings_file, settings);
+             fs::permissions(home / k_settings_file, fs::perms::none);
              return home;
          },
          "it could not be read (open: Permission denied) and is left as it is",
@@ -394,10 +320,7 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
     constexpr rlim_t k_room = 4096;
     for (const BrokenHome& row : rows) {
         SCOPED_TRACE(row.name);
-        if (row.needs_permissions && test_support::running_as_root()) {
-            std::printf("[ SKIPPED  ] %s: root ignores permissions\n", row.name);
-            continue;
-        }
+        if (row.needs_permissions && test_support::running_as_root()) continue;
         TemporaryFolder root("defaults-broken-home-");
         EnvironmentScope home("HOME", row.setup(root.path()).c_str());
         reset_standard_user_defaults_for_tests();
@@ -438,16 +361,15 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
 
 // A file another program wrote since this one last read or wrote it was once overwritten.
 TEST_F(NSUserDefaultsTest, AFileWrittenByAnotherProgramMeanwhileIsKeptAsideBeforeTheNextWrite) {
-    struct Row {
+    const std::string valid =
+        "<plist version=\"1.0\"><dict><key>Other</key><integer>7</integer></dict></plist>";
+    const struct {
         const char* name;
         bool written_here_first; // else no file is there at first use
         std::optional<std::string> other_program_writes;
         bool by_renaming = false; // a new inode; else rewritten in place
         const char* reason = "";
-    };
-    const std::string valid =
-        "<plist version=\"1.0\"><dict><key>Other</key><integer>7</integer></dict></plist>";
-    const Row rows[] = {
+    } rows[] = {
         {"nothing else wrote", true, std::nullopt},
         {"damaged in place", true, "garbage", false,
          "it was changed by another program and is damaged"},
@@ -455,9 +377,9 @@ TEST_F(NSUserDefaultsTest, AFileWrittenByAnotherProgramMeanwhileIsKeptAsideBefor
         {"a valid file by renaming", true, valid, true, "it was changed by another program"},
         {"made where there was none", false, valid, false, "it was changed by another program"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        fs::remove_all(m_home / "Library");
+        fs::remove_all(m_home.path() / "Library");
         forget_reported_problems_for_tests();
         AutoreleasePoolScope pool;
         NSUserDefaults* defaults = restarted();

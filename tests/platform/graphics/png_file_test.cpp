@@ -1,6 +1,8 @@
 #include "platform/graphics/png_file.h"
 
 #include "tests/platform/graphics/png_test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +20,13 @@ std::uint32_t crc32_of(const char* bytes, std::size_t size) {
     return ~crc;
 }
 
-void put_big_endian(std::vector<char>& bytes, std::size_t at, std::uint32_t value) {
+void put_big_endian(std::string& bytes, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i)
         bytes[at + i] = static_cast<char>((value >> (24 - 8 * i)) & 0xFF);
 }
 
 // Rewrites the size in the IHDR chunk (which follows the 8-byte signature) with a valid CRC.
-void claim_size(std::vector<char>& bytes, std::uint32_t width, std::uint32_t height) {
+void claim_size(std::string& bytes, std::uint32_t width, std::uint32_t height) {
     put_big_endian(bytes, 16, width);
     put_big_endian(bytes, 20, height);
     put_big_endian(bytes, 29, crc32_of(bytes.data() + 12, 17));
@@ -32,8 +34,8 @@ void claim_size(std::vector<char>& bytes, std::uint32_t width, std::uint32_t hei
 
 } // namespace
 
-TEST(PngFile, ReadsStraightAlphaPixelsExactly) {
-    png_test::TempFolder folder;
+TEST(PngFile, ReadsStraightAlphaAndOpaquePixelsExactly) {
+    TemporaryFolder folder;
     std::vector<std::uint8_t> pixels{255, 0, 0, 255, 0, 255, 0, 128, 0, 0,  255, 0,
                                      1,   2, 3, 4,   5, 6,   7, 8,   9, 10, 11,  12};
     ASSERT_TRUE(png_test::write_png(folder.file("a.png"), 3, 2, true, pixels));
@@ -44,55 +46,50 @@ TEST(PngFile, ReadsStraightAlphaPixelsExactly) {
     EXPECT_TRUE(picture->has_alpha);
     EXPECT_EQ(picture->samples_per_pixel, 4u);
     EXPECT_EQ(picture->pixels, pixels);
-}
-
-TEST(PngFile, ReadsAnOpaqueFileAsRgb) {
-    png_test::TempFolder folder;
-    std::vector<std::uint8_t> pixels{10, 20, 30, 40, 50, 60};
-    ASSERT_TRUE(png_test::write_png(folder.file("rgb.png"), 1, 2, false, pixels));
-    std::optional<PngPicture> picture = read_png_file(folder.file("rgb.png"));
+    const std::vector<std::uint8_t> opaque{10, 20, 30, 40, 50, 60};
+    ASSERT_TRUE(png_test::write_png(folder.file("rgb.png"), 1, 2, false, opaque));
+    picture = read_png_file(folder.file("rgb.png"));
     ASSERT_TRUE(picture);
     EXPECT_FALSE(picture->has_alpha);
     EXPECT_EQ(picture->bytes_per_row(), 3u);
-    EXPECT_EQ(picture->pixels, pixels);
+    EXPECT_EQ(picture->pixels, opaque);
 }
 
 TEST(PngFile, RefusesMissingTruncatedCorruptAndForeignFiles) {
-    png_test::TempFolder folder;
+    TemporaryFolder folder;
     ASSERT_TRUE(png_test::write_png(folder.file("good.png"), 16, 16, true,
-                                    png_test::solid(16, 16, {1, 2, 3, 4})));
-    std::vector<char> good = png_test::read_bytes(folder.file("good.png"));
+                                    std::vector<std::uint8_t>(16 * 16 * 4, 7)));
+    std::string good = file_bytes(folder.file("good.png"));
     ASSERT_GT(good.size(), 60u);
 
-    std::vector<char> truncated(good.begin(), good.begin() + good.size() / 2);
-    png_test::write_bytes(folder.file("truncated.png"), truncated);
-    std::vector<char> corrupt = good;
+    std::string truncated = good.substr(0, good.size() / 2);
+    put_file(folder.file("truncated.png"), truncated);
+    std::string corrupt = good;
     for (std::size_t i = 45; i < 55; ++i)
         corrupt[i] = static_cast<char>(corrupt[i] ^ 0x5A);
-    png_test::write_bytes(folder.file("corrupt.png"), corrupt);
-    png_test::write_bytes(folder.file("text.png"), {'h', 'e', 'l', 'l', 'o'});
-    png_test::write_bytes(folder.file("empty.png"), {});
+    put_file(folder.file("corrupt.png"), corrupt);
+    put_file(folder.file("text.png"), "hello");
+    put_file(folder.file("empty.png"), "");
 
     for (const char* name :
          {"missing.png", "truncated.png", "corrupt.png", "text.png", "empty.png", ""}) {
         EXPECT_FALSE(read_png_file(folder.file(name))) << name;
     }
-    EXPECT_FALSE(read_png_file(folder.file("")));
 }
 
 TEST(PngFile, RefusesAHeaderClaimingAnAbsurdSizeBeforeReadingPixels) {
-    png_test::TempFolder folder;
+    TemporaryFolder folder;
     ASSERT_TRUE(png_test::write_png(folder.file("small.png"), 1, 1, true, {1, 2, 3, 4}));
-    std::vector<char> bytes = png_test::read_bytes(folder.file("small.png"));
+    std::string bytes = file_bytes(folder.file("small.png"));
     const std::array<std::array<std::uint32_t, 2>, 3> sizes{
         {{PngMaxExtent + 1, 1}, {1, PngMaxExtent + 1}, {PngMaxExtent, PngMaxExtent}}};
     for (auto [width, height] : sizes) {
         claim_size(bytes, width, height);
-        png_test::write_bytes(folder.file("big.png"), bytes);
+        put_file(folder.file("big.png"), bytes);
         EXPECT_FALSE(read_png_file(folder.file("big.png"))) << width << " x " << height;
     }
     // The same file with its true size still reads, so the rewrite itself is sound.
     claim_size(bytes, 1, 1);
-    png_test::write_bytes(folder.file("big.png"), bytes);
+    put_file(folder.file("big.png"), bytes);
     EXPECT_TRUE(read_png_file(folder.file("big.png")));
 }

@@ -36,9 +36,9 @@ std::string make_bundle(const TemporaryFolder& folder, std::string_view name,
     std::string bundle = folder.file(name);
     std::filesystem::create_directories(bundle + "/Contents/MacOS");
     if (!declared_executable.empty()) {
-        put_file(bundle + "/Contents/Info.plist",
-                 plist_dictionary("<key>CFBundleExecutable</key><string>" +
-                                  std::string(declared_executable) + "</string>"));
+        folder.write(std::string(name) + "/Contents/Info.plist",
+                     plist_dictionary("<key>CFBundleExecutable</key><string>" +
+                                      std::string(declared_executable) + "</string>"));
     }
     return bundle;
 }
@@ -93,7 +93,7 @@ TEST(AutostartEntry, StartsAnInstalledBundleByItsLauncher) {
     std::filesystem::create_directories(prefix.file("bin"));
     const std::string bundle = make_bundle(prefix, "lib/tool/Tool.app", "");
     const std::string executable = bundle + "/Contents/MacOS/Tool";
-    put_file(executable, "");
+    prefix.write("lib/tool/Tool.app/Contents/MacOS/Tool", "");
     auto command_of = [&] {
         return autostart_entry_for({"a.b", {"/usr/bin/open", bundle}, true}).command;
     };
@@ -103,7 +103,7 @@ TEST(AutostartEntry, StartsAnInstalledBundleByItsLauncher) {
                                     prefix.file("bin/tool"));
     EXPECT_EQ(command_of(), std::vector<std::string>{prefix.file("bin/tool")});
     std::filesystem::remove(prefix.file("bin/tool"));
-    put_file(prefix.file("bin/tool"), "another program");
+    prefix.write("bin/tool", "another program");
     EXPECT_EQ(command_of(), std::vector<std::string>{executable}) << "a launcher of something else";
 }
 

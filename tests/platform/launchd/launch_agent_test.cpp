@@ -120,7 +120,7 @@ TEST(LaunchAgent, ReadsTheKeysItNeedsAndRefusesFilesThatAreNoAgent) {
 TEST(LaunchAgent, ReadsAFileAndNamesAMissingOne) {
     TemporaryFolder folder{"launchd-test-"};
     std::string path = folder.file("org.zerarazi.Zerarazi.plist");
-    put_file(path, indicator_agent("/Apps/With Blanks.app"));
+    folder.write("org.zerarazi.Zerarazi.plist", indicator_agent("/Apps/With Blanks.app"));
     LaunchAgentRead read = read_launch_agent(path);
     ASSERT_TRUE(read.agent.has_value()) << read.error;
     EXPECT_EQ(read.agent->program_arguments[1], "/Apps/With Blanks.app");

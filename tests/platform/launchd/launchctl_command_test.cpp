@@ -13,134 +13,115 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A private home with no configuration folder yet, and the agent file the indicator writes.
+constexpr const char* k_agent_name = "Library/LaunchAgents/org.zerarazi.Zerarazi.plist";
+constexpr const char* k_entry_name = ".config/autostart/org.zerarazi.Zerarazi.desktop";
+
+// A private home with no configuration folder yet.
 struct LaunchctlHome {
     TemporaryFolder folder{"launchd-test-"};
     EnvironmentScope home{"HOME", folder.path().c_str()};
     EnvironmentScope config{"XDG_CONFIG_HOME", nullptr};
-    std::string agents = folder.file("Library/LaunchAgents");
-    std::string agent_file = agents + "/org.zerarazi.Zerarazi.plist";
-    std::string entry = folder.file(".config/autostart/org.zerarazi.Zerarazi.desktop");
+    std::string agent_file = folder.file(k_agent_name);
+    std::string entry = folder.file(k_entry_name);
     std::ostringstream errors;
 
     int run(std::vector<std::string> arguments) { return run_launchctl(arguments, errors); }
 };
 
-mode_t folder_mode(const std::string& path) {
+mode_t launchd_folder_mode(const std::string& path) {
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) return 0;
-    return status.st_mode & 07777;
+    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
 
-std::vector<std::string> names_in(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& item : fs::directory_iterator(folder))
-        names.push_back(item.path().filename().string());
-    return names;
-}
+} // namespace
 
-TEST(LaunchctlCommand, LoadWritesTheEntryAndUnloadRemovesIt) {
+TEST(LaunchctlCommand, LoadWritesThePrivateEntryAndUnloadRemovesIt) {
     LaunchctlHome home;
-    put_file(home.agent_file, indicator_agent("/My Apps/Zerarazi.app"));
-
+    home.folder.write(k_agent_name, indicator_agent("/My Apps/Zerarazi.app"));
     ASSERT_EQ(home.run({"load", home.agent_file}), 0) << home.errors.str();
-    EXPECT_EQ(file_text(home.entry), "[Desktop Entry]\n"
-                                     "Type=Application\n"
-                                     "Name=Zerarazi\n"
-                                     "Exec=\"/My Apps/Zerarazi.app/Contents/MacOS/Zerarazi\"\n"
-                                     "Terminal=false\n"
-                                     "X-GNOME-Autostart-enabled=true\n");
-    EXPECT_EQ(folder_mode(home.folder.file(".config")), 0700u);
-    EXPECT_EQ(folder_mode(home.folder.file(".config/autostart")), 0700u);
-    EXPECT_EQ(names_in(home.folder.file(".config/autostart")),
-              std::vector<std::string>{"org.zerarazi.Zerarazi.desktop"});
-
+    EXPECT_EQ(file_bytes(home.entry), "[Desktop Entry]\n"
+                                      "Type=Application\n"
+                                      "Name=Zerarazi\n"
+                                      "Exec=\"/My Apps/Zerarazi.app/Contents/MacOS/Zerarazi\"\n"
+                                      "Terminal=false\n"
+                                      "X-GNOME-Autostart-enabled=true\n");
+    EXPECT_EQ(launchd_folder_mode(home.folder.file(".config")), 0700u);
+    EXPECT_EQ(launchd_folder_mode(home.folder.file(".config/autostart")), 0700u);
+    EXPECT_EQ(fs::directory_iterator(home.folder.file(".config/autostart"))->path(), home.entry)
+        << "no temporary file left behind";
     ASSERT_EQ(home.run({"unload", home.agent_file}), 0) << home.errors.str();
     EXPECT_FALSE(fs::exists(home.entry));
-    EXPECT_TRUE(home.errors.str().empty()) << home.errors.str();
+    EXPECT_EQ(home.errors.str(), "");
 }
 
 TEST(LaunchctlCommand, LoadReplacesAnOlderEntryAndKeepsAnExistingFolderMode) {
     LaunchctlHome home;
-    fs::create_directories(home.folder.file(".config/autostart"));
+    home.folder.write(k_entry_name, "[Desktop Entry]\nExec=/old\n");
     ::chmod(home.folder.file(".config").c_str(), 0755);
-    put_file(home.entry, "[Desktop Entry]\nExec=/old\n");
-    put_file(home.agent_file, indicator_agent("/Apps/Zerarazi.app"));
-
+    home.folder.write(k_agent_name, indicator_agent("/Apps/Zerarazi.app"));
     ASSERT_EQ(home.run({"load", "-w", home.agent_file}), 0) << home.errors.str();
-    EXPECT_NE(file_text(home.entry).find("Exec=/Apps/Zerarazi.app/Contents/MacOS/Zerarazi\n"),
+    EXPECT_NE(file_bytes(home.entry).find("Exec=/Apps/Zerarazi.app/Contents/MacOS/Zerarazi\n"),
               std::string::npos);
-    EXPECT_EQ(folder_mode(home.folder.file(".config")), 0755u);
+    EXPECT_EQ(launchd_folder_mode(home.folder.file(".config")), 0755u);
 }
 
 // The indicator removes the agent file right after starting unload; the entry must still go.
-TEST(LaunchctlCommand, UnloadFindsTheEntryByFileNameWhenTheAgentIsGone) {
+TEST(LaunchctlCommand, UnloadGoesByTheFileNameAndSucceedsWithNothingToRemove) {
     LaunchctlHome home;
-    put_file(home.agent_file, indicator_agent("/Apps/Zerarazi.app"));
+    home.folder.write(k_agent_name, indicator_agent("/Apps/Zerarazi.app"));
     ASSERT_EQ(home.run({"load", home.agent_file}), 0) << home.errors.str();
     fs::remove(home.agent_file);
-
     EXPECT_EQ(home.run({"unload", home.agent_file}), 0) << home.errors.str();
     EXPECT_FALSE(fs::exists(home.entry));
+    EXPECT_EQ(home.run({"unload", home.agent_file}), 0);
+    EXPECT_EQ(home.run({"unload", "-w", home.folder.file("never.written.plist")}), 0);
+    EXPECT_EQ(home.errors.str(), "");
 }
 
-TEST(LaunchctlCommand, UnloadOfAnEntryThatIsNotThereSucceeds) {
+TEST(LaunchctlCommand, AnAgentThatDoesNotRunAtLoadRemovesTheEntry) {
     LaunchctlHome home;
-    put_file(home.agent_file, indicator_agent("/Apps/Zerarazi.app"));
-    EXPECT_EQ(home.run({"unload", home.agent_file}), 0) << home.errors.str();
-    EXPECT_EQ(home.run({"unload", "-w", home.agents + "/never.written.plist"}), 0);
-    EXPECT_TRUE(home.errors.str().empty()) << home.errors.str();
-    EXPECT_FALSE(fs::exists(home.folder.file(".config")));
-}
-
-TEST(LaunchctlCommand, AnAgentThatDoesNotRunAtLoadHasNoEntry) {
-    LaunchctlHome home;
-    put_file(home.entry, "[Desktop Entry]\nExec=/old\n");
-    put_file(home.agent_file,
-             plist_dictionary("<key>Label</key><string>org.zerarazi.Zerarazi</string>"
-                              "<key>ProgramArguments</key><array><string>/bin/z</string></array>"));
+    home.folder.write(k_entry_name, "[Desktop Entry]\nExec=/old\n");
+    home.folder.write(k_agent_name,
+                      plist_dictionary("<key>Label</key><string>org.zerarazi.Zerarazi</string>"
+                                       "<key>ProgramArguments</key><array><string>/bin/z</string>"
+                                       "</array>"));
     EXPECT_EQ(home.run({"load", home.agent_file}), 0) << home.errors.str();
     EXPECT_FALSE(fs::exists(home.entry));
 }
 
-TEST(LaunchctlCommand, ReportsAgentsItCannotLoad) {
-    LaunchctlHome home;
-    const std::pair<const char*, std::string> cases[] = {
+TEST(LaunchctlCommand, ReportsAgentsItCannotLoadAndWritesNothing) {
+    const struct {
+        const char* name;
+        std::string agent;            // empty: no agent file
+        const char* config_file = ""; // text of a file in the configuration folder's place
+        const char* said = "launchctl load: ";
+    } rows[] = {
         {"missing file", ""},
         {"not a property list", "Label=x\n"},
         {"no ProgramArguments", plist_dictionary("<key>Label</key><string>x.y</string>")},
+        {"configuration folder is a file", indicator_agent("/Apps/Zerarazi.app"), "not a folder",
+         "autostart: mkdir"},
     };
-    for (const auto& [name, text] : cases) {
-        SCOPED_TRACE(name);
-        std::string file = home.agents + "/bad.plist";
-        fs::remove(file);
-        if (!text.empty()) put_file(file, text);
-        home.errors.str("");
-        EXPECT_EQ(home.run({"load", file}), k_launchctl_failure_status);
-        EXPECT_NE(home.errors.str().find("launchctl load: "), std::string::npos)
-            << home.errors.str();
-        EXPECT_FALSE(fs::exists(home.folder.file(".config")));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        LaunchctlHome home;
+        if (!row.agent.empty()) home.folder.write(k_agent_name, row.agent);
+        if (*row.config_file) home.folder.write(".config", row.config_file);
+        EXPECT_EQ(home.run({"load", home.agent_file}), k_launchctl_failure_status);
+        EXPECT_NE(home.errors.str().find(row.said), std::string::npos) << home.errors.str();
+        EXPECT_FALSE(fs::exists(home.entry));
+        EXPECT_EQ(fs::exists(home.folder.file(".config")), *row.config_file != 0);
     }
 }
 
 TEST(LaunchctlCommand, RefusesCommandLinesItDoesNotKnow) {
-    const std::vector<std::string> cases[] = {
+    const std::vector<std::string> rows[] = {
         {}, {"start", "a.plist"}, {"load"}, {"unload", "-w"}, {"load", "-F", "a.plist"},
     };
-    for (const std::vector<std::string>& arguments : cases) {
+    for (const std::vector<std::string>& arguments : rows) {
         std::ostringstream errors;
         EXPECT_EQ(run_launchctl(arguments, errors), k_launchctl_usage_status)
             << arguments.size() << " arguments";
         EXPECT_NE(errors.str().find("usage: launchctl load"), std::string::npos);
     }
 }
-
-TEST(LaunchctlCommand, FailsWhenTheConfigurationFolderIsAFile) {
-    LaunchctlHome home;
-    put_file(home.folder.file(".config"), "not a folder");
-    put_file(home.agent_file, indicator_agent("/Apps/Zerarazi.app"));
-    EXPECT_EQ(home.run({"load", home.agent_file}), k_launchctl_failure_status);
-    EXPECT_NE(home.errors.str().find("autostart: mkdir"), std::string::npos) << home.errors.str();
-}
-
-} // namespace

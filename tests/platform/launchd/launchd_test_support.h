@@ -1,26 +1,11 @@
 #pragma once
-// Helpers for the launch-agent tests: a private folder that is removed afterwards (from
-// tests/support), and small file readers and writers.
+// Agent files for the launch-agent tests, and the shared folder and file helpers.
 
+#include "tests/support/file_bytes.h"
 #include "tests/support/temporary_folder.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdlib.h>
 #include <string>
 #include <string_view>
-
-inline std::string file_text(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Writes `text` to `path`, making the folders above it.
-inline void put_file(const std::string& path, std::string_view text) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary).write(text.data(), std::ssize(text));
-}
 
 // A property list holding a dictionary with `body` as its entries.
 inline std::string plist_dictionary(std::string_view body) {
