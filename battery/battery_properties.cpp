@@ -25,10 +25,6 @@ std::optional<int64_t> integer_of(const PropertyValue& value) {
 
 } // namespace
 
-const BatteryPropertyList& battery_properties() {
-    return property_list();
-}
-
 void LoadBatteryProperties() {
     BatteryPropertyList& list = property_list();
     list.clear();

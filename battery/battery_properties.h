@@ -25,9 +25,6 @@ struct BatteryProperty {
 
 using BatteryPropertyList = std::vector<BatteryProperty>;
 
-// The process-wide list; empty before the first load and after a load that found no battery.
-const BatteryPropertyList& battery_properties();
-
 // Clears the list, then fills it from the current battery platform's registry reading.
 void LoadBatteryProperties();
 

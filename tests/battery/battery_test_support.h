@@ -1,10 +1,11 @@
 #pragma once
-// Shared pieces of the battery tests: a battery platform whose readings a test sets, and a
-// fixture that installs it with fresh properties and texts.
+// Shared pieces of the battery tests: a battery platform that gives back a recorded reading, and
+// a fixture that installs it and loads a recording the way a refresh reads the battery.
 
 #include "battery/battery_properties.h"
 #include "battery/battery_texts.h"
 #include "battery/platform/battery_platform.h"
+#include "battery/power_source_info.h"
 #include "runtime/core/number_text.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/core/string_functions.h"
@@ -13,7 +14,6 @@
 
 #include <optional>
 #include <ostream>
-#include <string>
 #include <utility>
 
 namespace rt {
@@ -29,14 +29,10 @@ class FakeBatteryPlatform final : public BatteryPlatform {
     std::optional<PlatformProperties> registry;
     std::optional<PlatformProperties> power_source;
     rt::String locale = u"de_DE";
-    int locale_questions = 0;
 
     std::optional<PlatformProperties> ReadBatteryRegistry() override { return registry; }
     std::optional<PlatformProperties> ReadFirstPowerSource() override { return power_source; }
-    rt::String CurrentLocaleIdentifier() override {
-        ++locale_questions;
-        return locale;
-    }
+    rt::String CurrentLocaleIdentifier() override { return locale; }
 };
 
 inline PlatformProperty integer_property(const char16_t* key, int64_t value) {
@@ -49,35 +45,36 @@ inline PlatformProperty flag_property(const char16_t* key, bool value) {
     return {key, value};
 }
 
-// Every test starts with no battery properties, empty texts and the fake platform installed.
+// Every test starts with no battery, empty texts and the fake platform installed.
 class BatteryTest : public testing::Test {
   protected:
     void SetUp() override {
         rt::InitStrings();
         rt::InitLocale();
         set_battery_platform(&m_platform);
-        reset();
+        read({});
     }
     void TearDown() override {
-        reset();
+        read({});
         set_battery_platform(nullptr);
     }
 
-    // Loads the properties as the registry would give them.
-    void load(PlatformProperties properties) {
-        m_platform.registry = std::move(properties);
+    // Reads a recording from fresh texts as a refresh does: the registry, its texts, then the
+    // first power source (none: the platform has no description).
+    void read(PlatformProperties registry, std::optional<PlatformProperties> power = std::nullopt,
+              const char16_t* locale = u"de_DE") {
+        m_platform.registry = std::move(registry);
+        m_platform.power_source = std::move(power);
+        m_platform.locale = locale;
+        battery_texts() = BatteryTexts{};
         LoadBatteryProperties();
+        UpdateBatteryTexts();
+        ReadPowerSourceInfo();
     }
 
     FakeBatteryPlatform& platform() { return m_platform; }
 
   private:
-    void reset() {
-        m_platform.registry.reset();
-        LoadBatteryProperties();
-        battery_texts() = BatteryTexts{};
-    }
-
     FakeBatteryPlatform m_platform;
 };
 

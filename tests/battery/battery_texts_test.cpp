@@ -1,110 +1,238 @@
-#include "battery/battery_texts.h"
+// Every text the indicator shows about the battery, from a recorded reading: the registry's
+// values, the display texts of a refresh, the power state, the power source's texts, the status
+// title and the information report.
 
+#include "battery/battery_report.h"
+#include "battery/battery_texts.h"
+#include "battery/power_state.h"
+#include "battery/status_title.h"
 #include "battery_test_support.h"
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <string>
+#include <string_view>
 
 namespace battery {
 namespace {
 
+using Shown = std::function<rt::String()>;
+
+Shown value(const char16_t* key) {
+    return [key] { return GetBatteryValue(key); };
+}
+Shown text(rt::String BatteryTexts::*field) {
+    return [field] { return battery_texts().*field; };
+}
+Shown title(DisplaySettings settings) {
+    return [settings] { return ComposeStatusTitle(settings); };
+}
+// The information report from the line that starts with `label` to its end.
+Shown report_from(const char16_t* label) {
+    return [label] {
+        const rt::String whole = build_battery_information_report();
+        const std::u16string_view report(whole.c_str());
+        const size_t at = report.find(label);
+        return at == report.npos ? rt::String(u"(no such line)") : rt::String(report.substr(at));
+    };
+}
+const Shown power_state = [] { return DescribePowerSource(); };
+
+PlatformProperty integer(const char16_t* key, int64_t value) {
+    return integer_property(key, value);
+}
+PlatformProperty text(const char16_t* key, const char16_t* value) {
+    return text_property(key, value);
+}
+PlatformProperty flag(const char16_t* key, bool value) {
+    return flag_property(key, value);
+}
+
+struct TextRow {
+    PlatformProperties registry;
+    Shown shown;
+    const char16_t* expected;
+    std::optional<PlatformProperties> power = std::nullopt;
+    const char16_t* locale = u"de_DE";
+};
+
 using BatteryTextsTest = BatteryTest;
 
-TEST_F(BatteryTextsTest, ClampsThePercentageAndReadsNonNumbersAsZero) {
-    struct Row {
-        const char16_t* capacity;
-        const char16_t* expected;
+TEST_F(BatteryTextsTest, ShowsEachRecordedReadingAsItsText) {
+    const PlatformProperties sample = {
+        text(u"DeviceName", u"bq20z451"), text(u"Serial", u"D865033Y2CXF9CPAW"),
+        integer(u"CycleCount", 412),      flag(u"IsCharging", true),
+        integer(u"Temperature", 3031),    integer(u"TimeRemaining", 80),
+        integer(u"CurrentCapacity", 87),  integer(u"AppleRawMaxCapacity", 8079),
+        integer(u"DesignCapacity", 8755), integer(u"Voltage", 12345),
+        integer(u"AvgTimeToFull", 95),    integer(u"AvgTimeToEmpty", 65535)};
+    const PlatformProperties sample_power = {text(u"BatteryHealth", u"Good"),
+                                             integer(u"LPM Active", 1),
+                                             integer(u"Time to Full Charge", 35)};
+    const int64_t lowest = std::numeric_limits<int64_t>::min();
+    const TextRow rows[] = {
+        // Registry values: flags, texts, other kinds, integers; keys match exactly and the first
+        // of two equal keys wins.
+        {{flag(u"IsCharging", true)}, value(u"IsCharging"), u"Yes"},
+        {{flag(u"ExternalConnected", false)}, value(u"ExternalConnected"), u"No"},
+        {{text(u"DeviceName", u"bq20z451")}, value(u"DeviceName"), u"bq20z451"},
+        {{{u"BatteryData", OtherValue{}}}, value(u"BatteryData"), u"[unsupported type]"},
+        {{integer(u"Amperage", -1250)}, value(u"Amperage"), u"-1250"},
+        {{integer(u"CycleCount", 412)}, value(u"cyclecount"), u"[Not Found]"},
+        {{integer(u"CycleCount", 1), integer(u"CycleCount", 2)}, value(u"CycleCount"), u"1"},
+        // The time keys' integers as hours and minutes: hours never cut, one sign in front.
+        {{integer(u"AvgTimeToEmpty", -1)}, value(u"AvgTimeToEmpty"), u"-00:01"},
+        {{integer(u"AvgTimeToFull", 0)}, value(u"AvgTimeToFull"), u"00:00"},
+        {{integer(u"TimeRemaining", 125)}, value(u"TimeRemaining"), u"02:05"},
+        {{integer(u"PostChargeWaitSeconds", 5999)}, value(u"PostChargeWaitSeconds"), u"99:59"},
+        {{integer(u"PostDischargeWaitSeconds", 6000)},
+         value(u"PostDischargeWaitSeconds"),
+         u"100:00"},
+        {{integer(u"BatteryInvalidWakeSeconds", 65535)},
+         value(u"BatteryInvalidWakeSeconds"),
+         u"1092:15"},
+        {{integer(u"TimeRemaining", -61)}, value(u"TimeRemaining"), u"-01:01"},
+        {{integer(u"TimeRemaining", lowest)}, value(u"TimeRemaining"), u"-153722867280912930:08"},
+        {{text(u"TimeRemaining", u"125")}, value(u"TimeRemaining"), u"125"},
+        {{integer(u"timeRemaining", 125)}, value(u"timeRemaining"), u"125"},
+        // Temperatures: Fahrenheit for exactly en_US; valid from 2000 to 10000 tenths of a kelvin.
+        {{integer(u"Temperature", 2981)}, value(u"Temperature"), u"24.95°C"},
+        {{integer(u"Temperature", 2981)}, value(u"Temperature"), u"76.9°F", {}, u"en_US"},
+        {{integer(u"Temperature", 2000)}, value(u"Temperature"), u"-73.15°C"},
+        {{integer(u"Temperature", 2000)}, value(u"Temperature"), u"-99.7°F", {}, u"en_US"},
+        {{integer(u"Temperature", 10000)}, value(u"Temperature"), u"726.85°C"},
+        {{integer(u"Temperature", 1999)}, value(u"Temperature"), u"Unknown"},
+        {{integer(u"Temperature", 10001)}, value(u"Temperature"), u"Unknown", {}, u"en_US"},
+        {{integer(u"Temperature", 3031)}, value(u"Temperature"), u"29.95°C", {}, u"en_US_POSIX"},
+        {{integer(u"Temperature", 3031)}, value(u"Temperature"), u"29.95°C", {}, u"en_us"},
+        {{text(u"Temperature", u"hot")}, value(u"Temperature"), u"hot", {}, u"en_US"},
+        // Display texts of missing properties.
+        {{}, text(&BatteryTexts::CyclesText), u"[Not Found] cycles"},
+        {{}, text(&BatteryTexts::TimeLeftText), u"[Not Found] left"},
+        // The percentage, clamped; a text that is no number reads as 0.
+        {{integer(u"CurrentCapacity", 104)}, text(&BatteryTexts::PercentText), u"100%"},
+        {{integer(u"CurrentCapacity", 100)}, text(&BatteryTexts::PercentText), u"100%"},
+        {{integer(u"CurrentCapacity", 0)}, text(&BatteryTexts::PercentText), u"0%"},
+        {{integer(u"CurrentCapacity", -3)}, text(&BatteryTexts::PercentText), u"0%"},
+        {{}, text(&BatteryTexts::PercentText), u"0%"},
+        {{text(u"CurrentCapacity", u"99 percent")}, text(&BatteryTexts::PercentText), u"99%"},
+        // Health: one decimal, not clamped, unknown without a design capacity.
+        {{integer(u"AppleRawMaxCapacity", 5103), integer(u"DesignCapacity", 5088)},
+         text(&BatteryTexts::HealthText),
+         u"100.3% health"},
+        {{integer(u"AppleRawMaxCapacity", 1), integer(u"DesignCapacity", 1)},
+         text(&BatteryTexts::HealthText),
+         u"100.0% health"},
+        {{integer(u"DesignCapacity", 5000)}, text(&BatteryTexts::HealthText), u"0.0% health"},
+        {{integer(u"AppleRawMaxCapacity", 4500), integer(u"DesignCapacity", 0)},
+         text(&BatteryTexts::HealthText),
+         u"Unknown"},
+        // Charging only for an exact "Yes".
+        {{text(u"IsCharging", u"Yes")}, text(&BatteryTexts::ChargingText), u"Charging"},
+        {{text(u"IsCharging", u"yes")}, text(&BatteryTexts::ChargingText), u"Not charging"},
+        {{}, text(&BatteryTexts::ChargingText), u"Not charging"},
+        // The power state: the first rule that answers.
+        {{}, power_state, u"Unidentified"},
+        {{text(u"PowerSource", u"UPS Power"), flag(u"ExternalConnected", false),
+          flag(u"IsCharging", true), integer(u"Amperage", 1200)},
+         power_state,
+         u"UPS Power"},
+        {{text(u"PowerSource", u""), flag(u"ExternalConnected", true)}, power_state, u"AC Power"},
+        {{flag(u"ExternalConnected", false), flag(u"IsCharging", true)},
+         power_state,
+         u"Battery Power"},
+        {{flag(u"IsCharging", true), integer(u"Amperage", -5)}, power_state, u"AC Power"},
+        {{flag(u"IsCharging", false)}, power_state, u"Battery Power"},
+        {{text(u"ExternalConnected", u"yes"), flag(u"IsCharging", false)},
+         power_state,
+         u"Battery Power"},
+        {{integer(u"Amperage", 1200)}, power_state, u"Charging"},
+        {{integer(u"Amperage", -800)}, power_state, u"Battery Power"},
+        {{integer(u"Amperage", 0)}, power_state, u"Unidentified"},
+        // The power source's texts; an entry of another kind than its field reads is ignored.
+        {{integer(u"CurrentCapacity", 42)},
+         text(&BatteryTexts::FullChargeText),
+         u"Calculating...",
+         {{integer(u"Time to Full Charge", 0)}}},
+        {{integer(u"CurrentCapacity", 42)},
+         text(&BatteryTexts::FullChargeText),
+         u"1 min to full",
+         {{integer(u"Time to Full Charge", 1)}}},
+        {{integer(u"CurrentCapacity", 98)},
+         text(&BatteryTexts::FullChargeText),
+         u"999 min to full",
+         {{integer(u"Time to Full Charge", 999)}}},
+        {{integer(u"CurrentCapacity", 42)},
+         text(&BatteryTexts::FullChargeText),
+         u"Calculating...",
+         {{integer(u"Time to Full Charge", 1000)}}},
+        {{integer(u"CurrentCapacity", 99)},
+         text(&BatteryTexts::FullChargeText),
+         u"Fully charged",
+         {{integer(u"Time to Full Charge", 35)}}},
+        {{integer(u"CurrentCapacity", 100)},
+         text(&BatteryTexts::FullChargeText),
+         u"Calculating...",
+         {{integer(u"Time to Full Charge", 0)}}},
+        {{}, text(&BatteryTexts::FullChargeText), u"", {{text(u"Time to Full Charge", u"35")}}},
+        {{}, text(&BatteryTexts::LowPowerModeText), u"on", {{integer(u"LPM Active", 1)}}},
+        {{}, text(&BatteryTexts::LowPowerModeText), u"off", {{integer(u"LPM Active", 2)}}},
+        {{}, text(&BatteryTexts::LowPowerModeText), u"", {{flag(u"LPM Active", true)}}},
+        {{},
+         text(&BatteryTexts::ConditionText),
+         u"Check Battery",
+         {{text(u"BatteryHealth", u"Check Battery"), integer(u"LPM Active", 0)}}},
+        {{}, text(&BatteryTexts::ConditionText), u"", {{integer(u"BatteryHealth", 1)}}},
+        // The status title: the chosen pieces in title order, any non-zero setting on.
+        {sample, title({1, 1, 1, 1, 1, 1, 1, 1}),
+         u"412 cycles • Good • 87% • 92.3% health • 01:20 left • 29.95°C • 35 min to full • "
+         u"Charging",
+         sample_power},
+        {sample, title({.ShowCycles = 1, .ShowTemp = -7}), u"412 cycles • 29.95°C", sample_power},
+        // Without a power source the condition and the time to full are empty and keep their
+        // places; when no piece has text the title is the percentage.
+        {sample, title({.ShowCycles = 1, .ShowCondition = 1, .ShowPercentage = 1}),
+         u"412 cycles •  • 87%"},
+        {sample, title({.ShowCondition = 1, .ShowPercentage = 1}), u" • 87%"},
+        {sample, title({.ShowFullChargeTime = 1, .ShowCharging = 1}), u" • Charging"},
+        {sample, title({}), u"87%"},
+        {sample, title({.ShowCondition = 1, .ShowFullChargeTime = 1}), u"87%"},
+        // No time left reads fully charged.
+        {{integer(u"TimeRemaining", 0)}, title({.ShowTimeLeft = 1}), u"Fully charged"},
+        {{integer(u"TimeRemaining", 1)}, title({.ShowTimeLeft = 1}), u"00:01 left"},
+        // The information report: the health cut at its first blank, Low Power Mode capitalised,
+        // the voltage only from 1 to 20000 mV, the average times only when recorded.
+        {sample, report_from(u"Battery Name"),
+         u"Battery Name: bq20z451\nBattery Serial: D865033Y2CXF9CPAW\n\rCharge Cycles: 412 "
+         u"cycles\nBattery Health: 92.3%\nBattery Condition: Good\nBattery Temperature: "
+         u"29.95°C\n\rMax Capacity: 8079\nLow Power Mode: On\nVoltage: 12.35 V\n\rAverage Time "
+         u"to Full: 01:35\nAverage Time to Empty: 1092:15\n\n",
+         sample_power},
+        {{integer(u"AvgTimeToEmpty", -1)},
+         report_from(u"Low Power Mode"),
+         u"Low Power Mode: \nAverage Time to Empty: -00:01\n\n"},
+        {{integer(u"Voltage", 0), integer(u"AvgTimeToFull", 65535)},
+         report_from(u"Low Power Mode"),
+         u"Low Power Mode: Off\nVoltage: Unknown\nAverage Time to Full: 1092:15\n\n",
+         {{integer(u"LPM Active", 0)}}},
+        {{integer(u"Voltage", 1)}, report_from(u"Voltage"), u"Voltage: 0.00 V\n\r\n"},
+        {{integer(u"Voltage", 20000)}, report_from(u"Voltage"), u"Voltage: 20.00 V\n\r\n"},
+        {{integer(u"Voltage", 20001)}, report_from(u"Voltage"), u"Voltage: Unknown\n\n"},
     };
-    const Row rows[] = {
-        {u"87", u"87%"}, {u"104", u"100%"},       {u"-3", u"0%"},
-        {u"0", u"0%"},   {u"100", u"100%"},       {u"[Not Found]", u"0%"},
-        {u"", u"0%"},    {u"99 percent", u"99%"}, {u"Yes", u"0%"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(percent_text(row.capacity), row.expected) << rt::String(row.capacity).utf8();
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const TextRow& row = rows[i];
+        SCOPED_TRACE("row " + std::to_string(i) + ", expecting " + rt::String(row.expected).utf8());
+        read(row.registry, row.power, row.locale);
+        EXPECT_EQ(row.shown(), row.expected);
     }
 }
 
-TEST_F(BatteryTextsTest, GivesHealthWithOneDecimalOnlyWithADesignCapacity) {
-    struct Row {
-        int64_t full;
-        int64_t design;
-        const char16_t* expected;
-    };
-    const Row rows[] = {
-        {4500, 5000, u"90.0% health"}, {5103, 5088, u"100.3% health"}, // not clamped at 100
-        {8079, 8755, u"92.3% health"}, {0, 5000, u"0.0% health"},      {1, 1, u"100.0% health"},
-        {4500, 0, u"Unknown"},         {4500, -5000, u"Unknown"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(health_text(row.full, row.design), row.expected)
-            << row.full << " / " << row.design;
-    }
-}
-
-TEST_F(BatteryTextsTest, DerivesEveryTextFromTheLoadedProperties) {
-    load({text_property(u"DeviceName", u"bq20z451"), text_property(u"Serial", u"D865033Y2CXF9CPAW"),
-          integer_property(u"CycleCount", 412), flag_property(u"IsCharging", true),
-          integer_property(u"Temperature", 3031), integer_property(u"TimeRemaining", 80),
-          integer_property(u"CurrentCapacity", 87), integer_property(u"AppleRawMaxCapacity", 8079),
-          integer_property(u"DesignCapacity", 8755)});
-    UpdateBatteryTexts();
-    const BatteryTexts& texts = battery_texts();
-    EXPECT_EQ(texts.DeviceNameText, u"bq20z451");
-    EXPECT_EQ(texts.SerialText, u"D865033Y2CXF9CPAW");
-    EXPECT_EQ(texts.CyclesText, u"412 cycles");
-    EXPECT_EQ(texts.ChargingText, u"Charging");
-    EXPECT_EQ(texts.TemperatureText, u"29.95°C");
-    EXPECT_EQ(texts.TimeLeftText, u"01:20 left");
-    EXPECT_EQ(texts.PercentText, u"87%");
-    EXPECT_EQ(texts.MaxCapacityText, u"8079");
-    EXPECT_EQ(texts.HealthText, u"92.3% health");
-}
-
-TEST_F(BatteryTextsTest, UsesTheNotFoundMarkerForMissingProperties) {
-    UpdateBatteryTexts();
-    const BatteryTexts& texts = battery_texts();
-    EXPECT_EQ(texts.DeviceNameText, u"[Not Found]");
-    EXPECT_EQ(texts.CyclesText, u"[Not Found] cycles");
-    EXPECT_EQ(texts.TimeLeftText, u"[Not Found] left");
-    EXPECT_EQ(texts.ChargingText, u"Not charging");
-    EXPECT_EQ(texts.PercentText, u"0%");
-    EXPECT_EQ(texts.HealthText, u"Unknown");
-
-    load({integer_property(u"DesignCapacity", 5000)});
-    UpdateBatteryTexts();
-    EXPECT_EQ(battery_texts().HealthText, u"0.0% health");
-}
-
-TEST_F(BatteryTextsTest, CallsOnlyAnExactYesCharging) {
-    struct Row {
-        PlatformProperties registry;
-        const char16_t* expected;
-    };
-    const Row rows[] = {
-        {{flag_property(u"IsCharging", true)}, u"Charging"},
-        {{text_property(u"IsCharging", u"Yes")}, u"Charging"},
-        {{flag_property(u"IsCharging", false)}, u"Not charging"},
-        {{text_property(u"IsCharging", u"yes")}, u"Not charging"},
-        {{integer_property(u"IsCharging", 1)}, u"Not charging"},
-        {{}, u"Not charging"},
-    };
-    for (const Row& row : rows) {
-        load(row.registry);
-        UpdateBatteryTexts();
-        EXPECT_EQ(battery_texts().ChargingText, row.expected)
-            << GetBatteryValue(u"IsCharging").utf8();
-    }
-}
-
-TEST_F(BatteryTextsTest, LeavesThePowerSourceTextsAlone) {
-    BatteryTexts& texts = battery_texts();
-    texts.ConditionText = u"Good";
-    texts.FullChargeText = u"35 min to full";
-    texts.LowPowerModeText = u"off";
-    texts.PowerSourceText = u"AC Power";
-    UpdateBatteryTexts();
-    EXPECT_EQ(texts.ConditionText, u"Good");
-    EXPECT_EQ(texts.FullChargeText, u"35 min to full");
-    EXPECT_EQ(texts.LowPowerModeText, u"off");
-    EXPECT_EQ(texts.PowerSourceText, u"AC Power");
+TEST_F(BatteryTextsTest, ForgetsTheBatteryWhenItCannotBeRead) {
+    read({integer(u"CycleCount", 412)});
+    platform().registry.reset();
+    LoadBatteryProperties();
+    EXPECT_EQ(GetBatteryValue(u"CycleCount"), u"[Not Found]");
 }
 
 } // namespace
