@@ -1,217 +1,124 @@
 #include "battery/platform/system_battery_platform.h"
 
 #include "../battery_test_support.h"
-#include "battery/power_source_info.h"
-#include "battery/power_state.h"
-#include "battery_source_files.h"
+#include "battery/platform/cf_property_reader.h"
+#include "platform/foundation/ns_dictionary.h"
+#include "platform/foundation/ns_number.h"
+#include "platform/foundation/ns_string.h"
+#include "tests/platform/iokit/iokit_test_support.h"
+#include "tests/support/environment_scope.h"
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 namespace battery {
 namespace {
 
-constexpr const char* k_registry_and_power_source = R"(<dict>
-  <key>Registry</key>
-  <dict>
-    <key>CurrentCapacity</key><integer>87</integer>
-    <key>AppleRawMaxCapacity</key><integer>8079</integer>
-    <key>DesignCapacity</key><integer>8755</integer>
-    <key>CycleCount</key><integer>412</integer>
-    <key>Temperature</key><integer>3031</integer>
-    <key>Amperage</key><integer>-1250</integer>
-    <key>IsCharging</key><false/>
-    <key>ExternalConnected</key><false/>
-    <key>DeviceName</key><string>bq20z451</string>
-    <key>TimeRemaining</key><integer>125</integer>
-  </dict>
-  <key>PowerSource</key>
-  <dict>
-    <key>Name</key><string>InternalBattery-0</string>
-    <key>Time to Full Charge</key><integer>-1</integer>
-    <key>BatteryHealth</key><string>Good</string>
-    <key>LPM Active</key><integer>1</integer>
-  </dict>
-</dict>)";
+std::string platform_plist(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + body +
+           "\n</plist>\n";
+}
+
+std::string shown(const PropertyValue& value) {
+    if (const int64_t* number = std::get_if<int64_t>(&value)) return std::to_string(*number);
+    if (const bool* flag = std::get_if<bool>(&value)) return *flag ? "true" : "false";
+    if (const rt::String* text = std::get_if<rt::String>(&value)) return '"' + text->utf8() + '"';
+    return "other";
+}
+
+// "key=value" for each pair, in order; "<none>" for no properties.
+std::vector<std::string> shown(const std::optional<PlatformProperties>& properties) {
+    if (!properties) return {"<none>"};
+    std::vector<std::string> lines;
+    for (const PlatformProperty& property : *properties)
+        lines.push_back(property.key.utf8() + "=" + shown(property.value));
+    return lines;
+}
 
 class SystemBatteryPlatformTest : public testing::Test {
   protected:
     void SetUp() override {
         rt::InitStrings();
         rt::InitLocale();
-        save_locale_variables();
-        set_locale(nullptr);
-    }
-    void TearDown() override {
-        restore_locale_variables();
-        set_battery_platform(nullptr);
-        LoadBatteryProperties();
-        battery_texts() = BatteryTexts{};
     }
 
-    // The locale the platform reports, through the variables it reads.
-    static void set_locale(const char* value) {
-        for (const char* name : {"LANGUAGE", "LC_MESSAGES", "LANG"})
-            ::unsetenv(name);
-        if (value) {
-            ::setenv("LC_ALL", value, 1);
-        } else {
-            ::unsetenv("LC_ALL");
-        }
+    // The registry and first power source read from a recording with this body.
+    std::pair<std::vector<std::string>, std::vector<std::string>> read(const std::string& body) {
+        BatterySourceScope source(m_folder.write("battery.plist", platform_plist(body)));
+        return {shown(m_platform.ReadBatteryRegistry()), shown(m_platform.ReadFirstPowerSource())};
     }
 
-    void use_recording(const std::string& body) {
-        BatterySourceFiles::use_source(m_files.write("battery.plist", property_list(body)));
-    }
-
-    BatterySourceFiles m_files;
+    TemporaryFolder m_folder;
     SystemBatteryPlatform m_platform;
-
-  private:
-    static constexpr const char* k_locale_variables[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES",
-                                                         "LANG"};
-
-    void save_locale_variables() {
-        for (size_t i = 0; i < std::size(k_locale_variables); ++i) {
-            const char* value = std::getenv(k_locale_variables[i]);
-            m_saved_locale[i] = value ? std::optional<std::string>(value) : std::nullopt;
-        }
-    }
-    void restore_locale_variables() {
-        for (size_t i = 0; i < std::size(k_locale_variables); ++i) {
-            if (m_saved_locale[i]) {
-                ::setenv(k_locale_variables[i], m_saved_locale[i]->c_str(), 1);
-            } else {
-                ::unsetenv(k_locale_variables[i]);
-            }
-        }
-    }
-
-    std::optional<std::string> m_saved_locale[std::size(k_locale_variables)];
 };
 
-TEST_F(SystemBatteryPlatformTest, ReadsTheRegistryEntryOfARecording) {
-    use_recording(k_registry_and_power_source);
-    const std::optional<PlatformProperties> registry = m_platform.ReadBatteryRegistry();
-    ASSERT_TRUE(registry);
-    ASSERT_EQ(registry->size(), 10u);
-    EXPECT_EQ((*registry)[0].key, u"CurrentCapacity");
-    EXPECT_TRUE((*registry)[0].value == PropertyValue(int64_t{87}));
-    EXPECT_EQ((*registry)[5].key, u"Amperage");
-    EXPECT_TRUE((*registry)[5].value == PropertyValue(int64_t{-1250}));
-    EXPECT_TRUE((*registry)[6].value == PropertyValue(false));
-    EXPECT_TRUE((*registry)[8].value == PropertyValue(rt::String(u"bq20z451")));
+// Numbers are read as signed 32-bit integers, as the registry's readers take them; keys that do
+// not fit the 255-byte key buffer (254 bytes and the terminator) are skipped.
+TEST_F(SystemBatteryPlatformTest, ReadsEveryKindInTheRecordingsOrder) {
+    const std::string longest(254, 'k');
+    std::string two_byte_letters;
+    for (int i = 0; i < 128; ++i)
+        two_byte_letters += "é"; // 256 bytes
+    const auto [registry, source] = read(R"(<dict><key>Registry</key><dict>
+        <key>CurrentCapacity</key><integer>87</integer>
+        <key>Amperage</key><integer>-1250</integer>
+        <key>DeviceName</key><string>bq20z451 «é»</string>
+        <key>IsCharging</key><true/>
+        <key>ExternalConnected</key><false/>
+        <key>BatteryData</key><data>AAEC</data>
+        <key>ChargerData</key><dict><key>ChargingVoltage</key><integer>12600</integer></dict>
+        <key>CellVoltage</key><array><integer>4100</integer></array>
+        <key>ManufactureDate</key><date>2021-03-04T05:06:07Z</date>
+        <key>Ratio</key><real>3.7</real>
+        <key>Wide</key><integer>4294967297</integer>
+        <key>Empty</key><string></string>
+        <key>)" + std::string(255, 'k') + "</key><integer>1</integer><key>" +
+                                         longest + "</key><integer>2</integer><key>" +
+                                         two_byte_letters +
+                                         R"(</key><integer>3</integer>
+      </dict><key>PowerSource</key><dict>
+        <key>Time to Full Charge</key><integer>-1</integer>
+        <key>BatteryHealth</key><string>Good</string>
+      </dict></dict>)");
+    EXPECT_EQ(registry, (std::vector<std::string>{
+                            "CurrentCapacity=87", "Amperage=-1250", "DeviceName=\"bq20z451 «é»\"",
+                            "IsCharging=true", "ExternalConnected=false", "BatteryData=other",
+                            "ChargerData=other", "CellVoltage=other", "ManufactureDate=other",
+                            "Ratio=3", "Wide=1", "Empty=\"\"", longest + "=2"}));
+    EXPECT_EQ(source,
+              (std::vector<std::string>{"Time to Full Charge=-1", "BatteryHealth=\"Good\""}));
 }
 
-TEST_F(SystemBatteryPlatformTest, ReadsTheFirstPowerSourceOfARecording) {
-    use_recording(k_registry_and_power_source);
-    const std::optional<PlatformProperties> source = m_platform.ReadFirstPowerSource();
-    ASSERT_TRUE(source);
-    ASSERT_EQ(source->size(), 4u);
-    EXPECT_EQ((*source)[1].key, u"Time to Full Charge");
-    EXPECT_TRUE((*source)[1].value == PropertyValue(int64_t{-1}));
-    EXPECT_TRUE((*source)[2].value == PropertyValue(rt::String(u"Good")));
+TEST_F(SystemBatteryPlatformTest, FindsNoPowerSourceInAnIoregRecordingAndNothingWithoutABattery) {
+    EXPECT_EQ(read("<array><dict><key>CycleCount</key><integer>5</integer></dict></array>"),
+              std::make_pair(std::vector<std::string>{"CycleCount=5"},
+                             std::vector<std::string>{"<none>"}));
+    testing::internal::CaptureStderr();
+    for (const char* body : {"", "<string>battery</string>"})
+        EXPECT_EQ(read(body), std::make_pair(std::vector<std::string>{"<none>"},
+                                             std::vector<std::string>{"<none>"}))
+            << body;
+    testing::internal::GetCapturedStderr();
 }
 
-TEST_F(SystemBatteryPlatformTest, FindsNoPowerSourceInAnIoregRecording) {
-    use_recording("<array><dict><key>CycleCount</key><integer>5</integer></dict></array>");
-    const std::optional<PlatformProperties> registry = m_platform.ReadBatteryRegistry();
-    ASSERT_TRUE(registry);
-    ASSERT_EQ(registry->size(), 1u);
-    EXPECT_EQ((*registry)[0].key, u"CycleCount");
-    EXPECT_FALSE(m_platform.ReadFirstPowerSource());
-}
-
-TEST_F(SystemBatteryPlatformTest, FindsNothingWithoutABattery) {
-    const char* sources[] = {"", "not a property list", "<string>battery</string>"};
-    for (const char* source : sources) {
-        BatterySourceFiles::use_source(m_files.write("none.plist", source));
-        EXPECT_FALSE(m_platform.ReadBatteryRegistry()) << source;
-        EXPECT_FALSE(m_platform.ReadFirstPowerSource()) << source;
-    }
-    m_files.write("empty/.keep", "");
-    BatterySourceFiles::use_source(m_files.folder() / "empty");
-    EXPECT_FALSE(m_platform.ReadBatteryRegistry());
-    EXPECT_FALSE(m_platform.ReadFirstPowerSource());
+TEST_F(SystemBatteryPlatformTest, SkipsKeysThatAreNotStrings) {
+    ObjcRef<NSMutableDictionary> dictionary = NSMutableDictionary::make();
+    ObjcRef<NSNumber> value = NSNumber::make(std::int64_t{1});
+    dictionary->setObject(value.get(), NSNumber::make(std::int64_t{7}).get());
+    dictionary->setObject(value.get(), NSString::from_utf8("CycleCount").get());
+    EXPECT_EQ(shown(read_cf_properties(dictionary.get())),
+              std::vector<std::string>{"CycleCount=1"});
+    EXPECT_TRUE(read_cf_properties(nullptr).empty());
 }
 
 TEST_F(SystemBatteryPlatformTest, ReportsTheLocaleIdentifier) {
-    struct Row {
-        const char* variable;
-        const char16_t* expected;
-    };
-    const Row rows[] = {
-        {"de_DE.UTF-8", u"de_DE"},
-        {"en_US.UTF-8", u"en_US"},
-        {"en_GB", u"en_GB"},
-    };
-    for (const Row& row : rows) {
-        set_locale(row.variable);
-        EXPECT_EQ(m_platform.CurrentLocaleIdentifier(), row.expected) << row.variable;
+    EnvironmentScope language("LANGUAGE", nullptr), messages("LC_MESSAGES", nullptr),
+        lang("LANG", nullptr);
+    for (const auto& [variable, expected] :
+         {std::pair{"de_DE.UTF-8", u"de_DE"}, std::pair{"en_US.UTF-8", u"en_US"},
+          std::pair{"en_GB", u"en_GB"}}) {
+        EnvironmentScope all("LC_ALL", variable);
+        EXPECT_EQ(m_platform.CurrentLocaleIdentifier(), expected) << variable;
     }
-}
-
-TEST_F(SystemBatteryPlatformTest, RefreshesTheTextsFromARecording) {
-    use_recording(k_registry_and_power_source);
-    set_battery_platform(&m_platform);
-    for (const char* locale : {"en_US.UTF-8", "de_DE.UTF-8"}) {
-        set_locale(locale);
-        LoadBatteryProperties();
-        ReadPowerSourceInfo();
-        UpdateBatteryTexts();
-        const BatteryTexts& texts = battery_texts();
-        const bool us = std::string(locale) == "en_US.UTF-8";
-        EXPECT_EQ(texts.TemperatureText, us ? u"85.9°F" : u"29.95°C") << locale;
-        EXPECT_EQ(texts.TimeLeftText, u"02:05 left");
-        EXPECT_EQ(texts.PercentText, u"87%");
-        EXPECT_EQ(texts.HealthText, u"92.3% health");
-        EXPECT_EQ(texts.FullChargeText, u"Calculating...");
-        EXPECT_EQ(texts.ConditionText, u"Good");
-        EXPECT_EQ(texts.LowPowerModeText, u"on");
-        EXPECT_EQ(DescribePowerSource(), u"Battery Power");
-    }
-}
-
-TEST_F(SystemBatteryPlatformTest, RefreshesTheTextsFromAPowerSupplyFolder) {
-    m_files.write("supplies/AC/uevent", "POWER_SUPPLY_NAME=AC\n"
-                                        "POWER_SUPPLY_TYPE=Mains\n"
-                                        "POWER_SUPPLY_ONLINE=1\n");
-    m_files.write("supplies/BAT0/uevent", "POWER_SUPPLY_NAME=BAT0\n"
-                                          "POWER_SUPPLY_TYPE=Battery\n"
-                                          "POWER_SUPPLY_STATUS=Charging\n"
-                                          "POWER_SUPPLY_PRESENT=1\n"
-                                          "POWER_SUPPLY_CYCLE_COUNT=412\n"
-                                          "POWER_SUPPLY_VOLTAGE_MIN_DESIGN=11400000\n"
-                                          "POWER_SUPPLY_VOLTAGE_NOW=12345000\n"
-                                          "POWER_SUPPLY_CURRENT_NOW=1500000\n"
-                                          "POWER_SUPPLY_CHARGE_FULL_DESIGN=5000000\n"
-                                          "POWER_SUPPLY_CHARGE_FULL=4500000\n"
-                                          "POWER_SUPPLY_CHARGE_NOW=2250000\n"
-                                          "POWER_SUPPLY_CAPACITY=50\n"
-                                          "POWER_SUPPLY_TEMP=300\n"
-                                          "POWER_SUPPLY_MODEL_NAME=5B10W13975\n");
-    // Without a profile (or the power-profiles service) Low Power Mode is unknown.
-    m_files.write("supplies/platform_profile", "balanced\n");
-    BatterySourceFiles::use_source(m_files.folder() / "supplies");
-    set_battery_platform(&m_platform);
-    set_locale("de_DE.UTF-8");
-    LoadBatteryProperties();
-    ReadPowerSourceInfo();
-    UpdateBatteryTexts();
-    const BatteryTexts& texts = battery_texts();
-    EXPECT_EQ(texts.PercentText, u"50%");
-    EXPECT_EQ(texts.CyclesText, u"412 cycles");
-    EXPECT_EQ(texts.HealthText, u"90.0% health");
-    EXPECT_EQ(texts.TemperatureText, u"30.05°C");
-    EXPECT_EQ(texts.TimeLeftText, u"01:30 left");
-    EXPECT_EQ(texts.ChargingText, u"Charging");
-    EXPECT_EQ(texts.DeviceNameText, u"5B10W13975");
-    EXPECT_EQ(texts.FullChargeText, u"90 min to full");
-    EXPECT_EQ(texts.ConditionText, u"Good");
-    EXPECT_EQ(texts.LowPowerModeText, u"off");
-    EXPECT_EQ(GetBatteryValue(u"Voltage"), u"12345");
-    EXPECT_EQ(DescribePowerSource(), u"AC Power");
 }
 
 } // namespace

@@ -1,17 +1,18 @@
 #pragma once
-// Helpers shared by the battery-source tests: temporary power_supply folders and recordings
-// built from tables, a scoped choice of battery source, and readable views of dictionaries.
+// Helpers shared by the battery-source tests: power_supply folders built from tables, a scoped
+// choice of battery source, and dictionaries as readable text, read the way the indicator reads
+// them (through the IOKit calls).
 
 #include "platform/foundation/core_foundation.h"
 #include "platform/iokit/battery_provider.h"
+#include "platform/iokit/io_kit.h"
+#include "platform/iokit/power_sources.h"
+#include "platform/objc/objc.h"
 #include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
@@ -62,22 +63,25 @@ class BatterySourceScope {
     std::optional<std::string> m_old;
 };
 
-// A dictionary value as text for comparisons: "int:5", "bool:true", "text:abc", "<absent>", or
-// the kind for anything else ("data", "date", "array", "dictionary", "other").
+// A dictionary value as text for comparisons: "int:5", "real:12741.5", "bool:true", "text:abc",
+// "<absent>", or the kind for anything else ("data", "date", "array", "dictionary", "other").
 inline std::string describe_value(CFTypeRef value) {
     if (!value) return "<absent>";
     CFTypeID type = CFGetTypeID(value);
     if (type == CFBooleanGetTypeID()) {
         return CFBooleanGetValue(static_cast<CFBooleanRef>(value)) ? "bool:true" : "bool:false";
     }
+    if (type == CFNumberGetTypeID() && CFNumberIsFloatType(static_cast<CFNumberRef>(value))) {
+        double number = 0;
+        CFNumberGetValue(static_cast<CFNumberRef>(value), kCFNumberDoubleType, &number);
+        return "real:" + std::to_string(number);
+    }
     if (type == CFNumberGetTypeID()) {
         long long number = 0;
         CFNumberGetValue(static_cast<CFNumberRef>(value), kCFNumberLongLongType, &number);
         return "int:" + std::to_string(number);
     }
-    if (type == CFStringGetTypeID()) {
-        return "text:" + static_cast<CFStringRef>(value)->utf8();
-    }
+    if (type == CFStringGetTypeID()) return "text:" + static_cast<CFStringRef>(value)->utf8();
     if (type == CFDataGetTypeID()) return "data";
     if (type == CFDateGetTypeID()) return "date";
     if (type == CFArrayGetTypeID()) return "array";
@@ -92,18 +96,52 @@ inline std::string value_at(CFDictionaryRef dictionary, const char* key) {
     return text;
 }
 
-// The keys in the dictionary's order.
-inline std::vector<std::string> keys_of(CFDictionaryRef dictionary) {
-    std::vector<std::string> keys;
-    if (!dictionary) return keys;
+// A dictionary's keys and described values, in its order; nullopt for no dictionary.
+using KeyValues = std::optional<std::vector<std::pair<std::string, std::string>>>;
+
+inline KeyValues key_values_of(CFDictionaryRef dictionary) {
+    if (!dictionary) return std::nullopt;
+    std::vector<std::pair<std::string, std::string>> pairs;
     for (const auto& [key, value] : *dictionary)
-        keys.push_back(describe_value(key.get()).substr(5));
-    return keys;
+        pairs.emplace_back(describe_value(key.get()).substr(5), describe_value(value.get()));
+    return pairs;
 }
 
-// Expects each {key, described value} of `rows` in the dictionary.
-inline void expect_values(CFDictionaryRef dictionary,
-                          std::initializer_list<std::pair<const char*, std::string>> rows) {
-    for (const auto& [key, expected] : rows)
-        EXPECT_EQ(value_at(dictionary, key), expected) << "key " << key;
+// The described value of `key`; for the key "<keys>" all keys joined by commas; "<none>" when
+// there is no dictionary.
+inline std::string value_in(const KeyValues& pairs, std::string_view key) {
+    if (!pairs) return "<none>";
+    std::string keys;
+    for (const auto& [name, value] : *pairs) {
+        if (name == key) return value;
+        keys += (keys.empty() ? "" : ",") + name;
+    }
+    return key == "<keys>" ? keys : "<absent>";
+}
+
+// The battery's registry entry as the indicator reads it: matched by class on the default port.
+inline KeyValues registry_via_io_kit() {
+    io_service_t service =
+        IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("AppleSmartBattery"));
+    if (!service) return std::nullopt;
+    CFMutableDictionaryRef properties = nullptr;
+    KeyValues pairs;
+    if (IORegistryEntryCreateCFProperties(service, &properties, kCFAllocatorDefault, 0) == 0) {
+        pairs = key_values_of(properties);
+        CFRelease(properties);
+    }
+    IOObjectRelease(service);
+    return pairs;
+}
+
+// The first power source's description as the indicator reads it.
+inline KeyValues power_source_via_io_kit() {
+    CFTypeRef info = IOPSCopyPowerSourcesInfo();
+    CFArrayRef list = info ? IOPSCopyPowerSourcesList(info) : nullptr;
+    KeyValues pairs;
+    if (list && CFArrayGetCount(list) > 0)
+        pairs = key_values_of(IOPSGetPowerSourceDescription(info, CFArrayGetValueAtIndex(list, 0)));
+    if (list) CFRelease(list);
+    if (info) CFRelease(info);
+    return pairs;
 }

@@ -63,28 +63,6 @@ TEST(SysfsBatteryReader, TakesUeventValuesAndLooksForLackingOnesInAttributeFiles
     EXPECT_FALSE(battery->has(SupplyAttribute::Capacity));
 }
 
-TEST(SysfsBatteryReader, ReadsAFolderWithAttributeFilesOnly) {
-    TemporaryFolder folder;
-    write_supplies(folder, {{"BAT0", {}, {{"type", "Battery"}, {"capacity", "77"}}},
-                            {"ADP1", {}, {{"type", "Mains"}, {"online", "0"}}}});
-    PowerSupplySnapshot snapshot = read_power_supply_folder(folder.path());
-    ASSERT_EQ(snapshot.supplies.size(), 2u);
-    EXPECT_EQ(find(snapshot, "BAT0")->integer(SupplyAttribute::Capacity), 77);
-    EXPECT_EQ(find(snapshot, "ADP1")->integer(SupplyAttribute::Online), 0);
-}
-
-// Every system battery counts in the combined battery; a peripheral's never does.
-TEST(SysfsBatteryReader, LooksOnlyAtWhatMattersInOtherSupplies) {
-    TemporaryFolder folder;
-    write_supplies(folder, {{"BAT0", {"TYPE=Battery"}, {{"capacity", "50"}}},
-                            {"BAT1", {"TYPE=Battery"}, {{"capacity", "60"}}},
-                            {"mouse", {"TYPE=Battery", "SCOPE=Device"}, {{"capacity", "9"}}}});
-    PowerSupplySnapshot snapshot = read_power_supply_folder(folder.path());
-    EXPECT_EQ(find(snapshot, "BAT0")->integer(SupplyAttribute::Capacity), 50);
-    EXPECT_EQ(find(snapshot, "BAT1")->integer(SupplyAttribute::Capacity), 60);
-    EXPECT_FALSE(find(snapshot, "mouse")->has(SupplyAttribute::Capacity));
-}
-
 TEST(SysfsBatteryReader, TreatsUnreadableFilesAsAbsent) {
     TemporaryFolder folder;
     folder.write("BAT0/uevent/not-a-file", ""); // a folder where the uevent should be

@@ -1,0 +1,676 @@
+// The battery as the indicator reads it through the IOKit calls, from every kind of source:
+// power_supply folders (one or more batteries, mains, peripherals, driver quirks) and property-list
+// recordings, each row with the registry and power-source values expected.
+
+#include "platform/foundation/ns_number.h"
+#include "platform/foundation/ns_string.h"
+#include "platform/iokit/io_kit.h"
+#include "platform/iokit/power_sources.h"
+#include "platform/system/power_saver_state.h"
+#include "tests/platform/iokit/iokit_test_support.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Expected values are written "Key=described value;Key=...", uevent lines "NAME=value;...".
+struct SourceRow {
+    const char* title;
+    std::vector<SupplyLayout> supplies; // a power_supply folder, unless a recording is given
+    std::string registry;
+    std::string power_source = {};
+    std::string recording = {};
+    const char* profile = nullptr; // the platform profile file at the folder's top
+    PowerSaver saver = PowerSaver::unknown;
+};
+
+Lines split(std::string_view text, char separator = ';') {
+    Lines parts;
+    while (!text.empty()) {
+        const size_t end = std::min(text.find(separator), text.size());
+        parts.emplace_back(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return parts;
+}
+SupplyLayout supply(const char* name, const char* uevent) {
+    return {name, split(uevent)};
+}
+SupplyLayout bat(const char* name, Lines lines) {
+    lines.insert(lines.begin(), "TYPE=Battery");
+    return {name, lines};
+}
+SupplyLayout bat(const char* name, const char* uevent) {
+    return bat(name, split(uevent));
+}
+SupplyLayout bat0(Lines lines) {
+    return bat("BAT0", std::move(lines));
+}
+SupplyLayout bat0(const char* uevent) {
+    return bat("BAT0", uevent);
+}
+SupplyLayout mains(const char* online) {
+    return {"AC", {"TYPE=Mains", std::string("ONLINE=") + online}};
+}
+Lines plus(Lines lines, const Lines& more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+    return lines;
+}
+
+// A charge-reporting laptop battery (µAh, µA, µV).
+Lines charge_battery(const char* status, const char* current) {
+    return {std::string("STATUS=") + status,
+            "PRESENT=1",
+            "CYCLE_COUNT=412",
+            "VOLTAGE_MIN_DESIGN=11400000",
+            "VOLTAGE_NOW=12300000",
+            std::string("CURRENT_NOW=") + current,
+            "CHARGE_FULL_DESIGN=4400000",
+            "CHARGE_FULL=3960000",
+            "CHARGE_NOW=1980000",
+            "CAPACITY=50",
+            "TEMP=301",
+            "MODEL_NAME=DELL 5YHR406",
+            "MANUFACTURER=SMP",
+            "SERIAL_NUMBER=3481",
+            "HEALTH=Good"};
+}
+
+// An energy-reporting battery (µWh, µW) without current, temperature or cycle count.
+Lines energy_battery(const char* status, const char* power) {
+    return {std::string("STATUS=") + status,
+            "CYCLE_COUNT=0",
+            "VOLTAGE_MIN_DESIGN=15400000",
+            "VOLTAGE_NOW=16800000",
+            std::string("POWER_NOW=") + power,
+            "ENERGY_FULL_DESIGN=57000000",
+            "ENERGY_FULL=43120000",
+            "ENERGY_NOW=30800000",
+            "CAPACITY=71",
+            "MODEL_NAME=5B10W13895",
+            "MANUFACTURER=LGC"};
+}
+
+// 3000 of 5000 mAh at 1500 mA: 120 minutes to empty, 80 to full.
+Lines timed(const char* status, bool with_rate = true) {
+    Lines lines = {std::string("STATUS=") + status, "CHARGE_NOW=3000000", "CHARGE_FULL=5000000"};
+    if (with_rate) lines.push_back("CURRENT_NOW=1500000");
+    return lines;
+}
+
+std::string plist(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + body +
+           "\n</plist>\n";
+}
+
+// Shaped like the output of `ioreg -a -r -c AppleSmartBattery` on a laptop.
+const std::string k_ioreg_output = plist(R"(<array>
+  <dict>
+    <key>AppleRawCurrentCapacity</key><integer>3163</integer>
+    <key>Amperage</key><integer>-1250</integer>
+    <key>BatteryData</key><dict><key>CycleCount</key><integer>187</integer></dict>
+    <key>CurrentCapacity</key><integer>72</integer>
+    <key>DeviceName</key><string>bq40z651</string>
+    <key>ExternalConnected</key><false/>
+    <key>ManufactureDate</key><date>2021-10-04T00:00:00Z</date>
+    <key>Voltage</key><real>12741.5</real>
+    <key>ChargerData</key><data>AAEC</data>
+    <key>CellVoltage</key><array><integer>4247</integer><integer>4246</integer></array>
+  </dict>
+  <dict><key>CurrentCapacity</key><integer>1</integer></dict>
+</array>)");
+
+const std::string k_registry_and_power_source = plist(R"(<dict>
+  <key>PowerSource</key>
+  <dict>
+    <key>Time to Full Charge</key><integer>35</integer>
+    <key>BatteryHealth</key><string>Good</string>
+    <key>LPM Active</key><integer>1</integer>
+  </dict>
+  <key>Registry</key>
+  <dict>
+    <key>CurrentCapacity</key><integer>88</integer>
+    <key>IsCharging</key><true/>
+  </dict>
+</dict>)");
+
+// Expected figures of several batteries worked out by hand from the sums (µWh × 1000 ÷ the first
+// battery's design voltage for mAh; minutes from the summed contents and rates).
+const SourceRow k_rows[] = {
+    // Whole dictionaries, in their key order.
+    {"a charge battery discharging, on a machine with mains offline",
+     {mains("0"), bat0(charge_battery("Discharging", "-990000"))},
+     "<keys>=CurrentCapacity,MaxCapacity,AppleRawCurrentCapacity,AppleRawMaxCapacity,"
+     "DesignCapacity,CycleCount,Temperature,Voltage,Amperage,InstantAmperage,TimeRemaining,"
+     "AvgTimeToEmpty,AvgTimeToFull,IsCharging,ExternalConnected,FullyCharged,BatteryInstalled,"
+     "DeviceName,Manufacturer,Serial,BatteryFailureStatus,PermanentFailureStatus;CurrentCapacity="
+     "int:50;MaxCapacity=int:100;AppleRawCurrentCapacity=int:1980;AppleRawMaxCapacity=int:3960;"
+     "DesignCapacity=int:4400;CycleCount=int:412;Temperature=int:3033;Voltage=int:12300;Amperage="
+     "int:-990;InstantAmperage=int:-990;TimeRemaining=int:120;AvgTimeToEmpty=int:120;AvgTimeToFull="
+     "int:65535;IsCharging=bool:false;ExternalConnected=bool:false;FullyCharged=bool:false;"
+     "BatteryInstalled=bool:true;DeviceName=text:DELL "
+     "5YHR406;Manufacturer=text:SMP;Serial=text:3481;BatteryFailureStatus=int:0;"
+     "PermanentFailureStatus=int:0",
+     "<keys>=Name,Type,Transport Type,Is Present,Power Source State,Current Capacity,Max "
+     "Capacity,Is Charging,Time to Empty,Time to Full "
+     "Charge,BatteryHealth;Name=text:InternalBattery-0;Type=text:InternalBattery;Transport "
+     "Type=text:Internal;Is Present=bool:true;Power Source State=text:Battery Power;Current "
+     "Capacity=int:50;Max Capacity=int:100;Is Charging=bool:false;Time to Empty=int:120;Time to "
+     "Full Charge=int:-1;BatteryHealth=text:Good"},
+    {"a battery that says only its kind",
+     {bat0("")},
+     "<keys>=MaxCapacity,TimeRemaining,AvgTimeToEmpty,AvgTimeToFull,IsCharging,ExternalConnected,"
+     "FullyCharged,BatteryInstalled,BatteryFailureStatus,PermanentFailureStatus"},
+    {"a charge battery charging on mains",
+     {mains("1"), bat0(charge_battery("Charging", "1980000"))},
+     "Amperage=int:1980;TimeRemaining=int:60;AvgTimeToFull=int:60;AvgTimeToEmpty=int:65535;"
+     "IsCharging=bool:true;ExternalConnected=bool:true",
+     "Power Source State=text:AC Power;Is Charging=bool:true;Time to Empty=int:0;Time to Full "
+     "Charge=int:60"},
+    // 30.8 Wh at 15.4 V = 2000 mAh; 14.0 W at 16.8 V = 833 mA; 30.8 Wh / 14 W = 132 min.
+    {"an energy battery with power but no current, temperature or cycles",
+     {bat0(energy_battery("Discharging", "14000000")), mains("0")},
+     "CurrentCapacity=int:71;AppleRawCurrentCapacity=int:2000;AppleRawMaxCapacity=int:2800;"
+     "DesignCapacity=int:3701;CycleCount=<absent>;Temperature=<absent>;Amperage=int:-833;"
+     "TimeRemaining=int:132;Serial=<absent>",
+     "Time to Empty=int:132;BatteryHealth=text:Service Recommended"},
+    {"full on mains",
+     {mains("1"), bat0(energy_battery("Full", "0"))},
+     "FullyCharged=bool:true;IsCharging=bool:false;Amperage=int:0;TimeRemaining=int:0",
+     "Is Charged=bool:true;Time to Full Charge=int:0;Time to Empty=int:0;Power Source "
+     "State=text:AC Power"},
+    {"held below full by a charge limit",
+     {mains("1"), bat0(charge_battery("Not charging", "0"))},
+     "IsCharging=bool:false;FullyCharged=bool:false;TimeRemaining=int:0",
+     "Is Charged=<absent>;Time to Full Charge=int:-1"},
+
+    // Times and flags by status, with a known rate and without.
+    {"discharging",
+     {bat0(timed("Discharging"))},
+     "TimeRemaining=int:120;AvgTimeToEmpty=int:120;AvgTimeToFull=int:65535",
+     "Time to Empty=int:120;Time to Full Charge=int:-1"},
+    {"discharging at an unknown rate",
+     {bat0(timed("Discharging", false))},
+     "TimeRemaining=int:65535;AvgTimeToEmpty=int:65535",
+     "Time to Empty=int:-1;Time to Full Charge=int:-1"},
+    {"charging",
+     {bat0(timed("Charging"))},
+     "TimeRemaining=int:80;AvgTimeToEmpty=int:65535;AvgTimeToFull=int:80",
+     "Time to Empty=int:0;Time to Full Charge=int:80;Is Charged=<absent>"},
+    {"charging at an unknown rate",
+     {bat0(timed("Charging", false))},
+     "TimeRemaining=int:65535;AvgTimeToFull=int:65535",
+     "Time to Empty=int:0;Time to Full Charge=int:-1"},
+    {"full",
+     {bat0(timed("Full"))},
+     "TimeRemaining=int:0;AvgTimeToEmpty=int:65535;AvgTimeToFull=int:65535",
+     "Time to Empty=int:0;Time to Full Charge=int:0"},
+    {"not charging",
+     {bat0(timed("Not charging"))},
+     "TimeRemaining=int:0;AvgTimeToEmpty=int:65535;FullyCharged=bool:false",
+     "Time to Empty=int:0;Time to Full Charge=int:-1"},
+    {"an unknown status",
+     {bat0(timed("Unknown"))},
+     "TimeRemaining=int:0;AvgTimeToEmpty=int:65535;IsCharging=bool:false",
+     "Time to Empty=int:0;Time to Full Charge=int:-1"},
+
+    // Rates and capacities.
+    {"charging with power but no current",
+     {bat0("STATUS=Charging;CHARGE_NOW=2000000;CHARGE_FULL=4000000;POWER_NOW=6000000;VOLTAGE_NOW="
+           "12000000")},
+     "Amperage=int:500;TimeRemaining=int:240;CurrentCapacity=int:50"},
+    {"power without any voltage: no rate, no current",
+     {bat0("STATUS=Discharging;CHARGE_NOW=2000000;POWER_NOW=6000000")},
+     "Amperage=<absent>;TimeRemaining=int:65535"},
+    {"a current of 0 is no rate",
+     {bat0("STATUS=Discharging;CHARGE_NOW=2000000;CHARGE_FULL=4000000;CURRENT_NOW=0")},
+     "Amperage=int:0;TimeRemaining=int:65535"},
+    {"full above its full charge",
+     {bat0("STATUS=Full;CHARGE_NOW=5000000;CHARGE_FULL=4900000;CURRENT_NOW=1000")},
+     "CurrentCapacity=int:100;Amperage=int:0"},
+    {"charge wins over energy",
+     {bat0("CHARGE_NOW=1000000;ENERGY_NOW=99000000")},
+     "AppleRawCurrentCapacity=int:1000"},
+    {"energy with current but no power",
+     {bat0("STATUS=Discharging;ENERGY_NOW=30000000;CURRENT_NOW=2000000;VOLTAGE_NOW=15000000")},
+     "TimeRemaining=int:60;Amperage=int:-2000;AppleRawCurrentCapacity=int:2000"},
+    {"the largest design voltage when there is no smallest",
+     {bat0("ENERGY_NOW=44000000;VOLTAGE_MAX_DESIGN=11000000;VOLTAGE_NOW=12500000")},
+     "AppleRawCurrentCapacity=int:4000"},
+    {"energy without any voltage: milliwatt-hours",
+     {bat0("ENERGY_NOW=45000000;ENERGY_FULL=50000000;ENERGY_FULL_DESIGN=57000000")},
+     "AppleRawCurrentCapacity=int:45000;AppleRawMaxCapacity=int:50000;DesignCapacity=int:57000;"
+     "CurrentCapacity=int:90"},
+
+    // The driver's own times.
+    {"the driver's times to empty",
+     {bat0(plus(timed("Discharging"), {"TIME_TO_EMPTY_NOW=3659", "TIME_TO_EMPTY_AVG=5400"}))},
+     "TimeRemaining=int:60;AvgTimeToEmpty=int:90",
+     "Time to Empty=int:60"},
+    {"the driver's times to full",
+     {bat0(plus(timed("Charging"), {"TIME_TO_FULL_NOW=600", "TIME_TO_FULL_AVG=1800"}))},
+     "TimeRemaining=int:10;AvgTimeToFull=int:30",
+     "Time to Full Charge=int:10"},
+    {"a driver's average alone",
+     {bat0(plus(timed("Charging"), {"TIME_TO_FULL_AVG=1800"}))},
+     "TimeRemaining=int:80;AvgTimeToFull=int:30"},
+    {"a negative driver time is no estimate",
+     {bat0(plus(timed("Discharging"), {"TIME_TO_EMPTY_NOW=-1"}))},
+     "TimeRemaining=int:120"},
+    {"a driver's time without any rate",
+     {bat0("STATUS=Discharging;TIME_TO_EMPTY_NOW=600")},
+     "TimeRemaining=int:10"},
+
+    // Percent, temperature, cycles and values out of range.
+    {"capacity above 100", {bat0("CAPACITY=150")}, "CurrentCapacity=int:100"},
+    {"capacity below 0", {bat0("CAPACITY=-5")}, "CurrentCapacity=int:0"},
+    {"percent computed and rounded",
+     {bat0("CHARGE_NOW=2995;CHARGE_FULL=10000")},
+     "CurrentCapacity=int:30",
+     "Current Capacity=int:30"},
+    {"now above full", {bat0("CHARGE_NOW=6;CHARGE_FULL=5")}, "CurrentCapacity=int:100"},
+    {"full of 0", {bat0("CHARGE_NOW=6;CHARGE_FULL=0")}, "CurrentCapacity=<absent>"},
+    {"no temperature, no cycles",
+     {bat0("CYCLE_COUNT=0")},
+     "Temperature=<absent>;CycleCount=<absent>"},
+    {"temperature and cycles",
+     {bat0("TEMP=295;CYCLE_COUNT=412")},
+     "Temperature=int:3027;CycleCount=int:412"},
+    {"below freezing", {bat0("TEMP=-105")}, "Temperature=int:2627"},
+    {"huge and unreadable values",
+     {bat0("CHARGE_NOW=99999999999999999;CHARGE_FULL=99999999999999999999;VOLTAGE_NOW=lots;CYCLE_"
+           "COUNT=4294967296;TEMP=2147483647")},
+     "AppleRawCurrentCapacity=<absent>;AppleRawMaxCapacity=<absent>;CurrentCapacity=<absent>;"
+     "Voltage=<absent>;CycleCount=<absent>;Temperature=<absent>"},
+    {"a rate of one: minutes too large to keep",
+     {bat0("STATUS=Discharging;CHARGE_NOW=9000000000000;CURRENT_NOW=1")},
+     "TimeRemaining=int:65535"},
+
+    // Health and wear.
+    {"overheat",
+     {bat0("HEALTH=Overheat")},
+     "BatteryFailureStatus=int:1;PermanentFailureStatus=int:0",
+     "BatteryHealth=text:Check Battery"},
+    {"dead",
+     {bat0("HEALTH=Dead")},
+     "BatteryFailureStatus=int:0;PermanentFailureStatus=int:1",
+     "BatteryHealth=text:Check Battery"},
+    {"cell imbalance", {bat0("HEALTH=Cell imbalance")}, "PermanentFailureStatus=int:1"},
+    {"warm is no failure",
+     {bat0("HEALTH=Warm")},
+     "BatteryFailureStatus=int:0;PermanentFailureStatus=int:0",
+     "BatteryHealth=text:Good"},
+    {"a failure wins over wear",
+     {bat0("HEALTH=Overheat;CHARGE_FULL=7999;CHARGE_FULL_DESIGN=10000")},
+     {},
+     "BatteryHealth=text:Check Battery"},
+    {"worn below 80 %",
+     {bat0("CHARGE_FULL=7999;CHARGE_FULL_DESIGN=10000")},
+     {},
+     "BatteryHealth=text:Service Recommended"},
+    {"exactly 80 %",
+     {bat0("CHARGE_FULL=8000;CHARGE_FULL_DESIGN=10000")},
+     {},
+     "BatteryHealth=text:Good"},
+    {"no design capacity", {bat0("CHARGE_FULL=10")}, {}, "BatteryHealth=text:Good"},
+
+    // Which supplies count.
+    {"a peripheral's and an absent battery come first",
+     {supply("AAA_mouse", "TYPE=Battery;SCOPE=Device;CAPACITY=5;STATUS=Discharging"),
+      bat("AAB", "PRESENT=0;CAPACITY=6"), bat0("CAPACITY=70")},
+     "CurrentCapacity=int:70",
+     "Current Capacity=int:70"},
+    {"mains online", {mains("1"), bat0("STATUS=Discharging")}, "ExternalConnected=bool:true"},
+    {"mains offline while charging",
+     {mains("0"), bat0("STATUS=Charging")},
+     "ExternalConnected=bool:false",
+     "Power Source State=text:Battery Power"},
+    {"USB online, mains offline",
+     {mains("0"), supply("ucsi", "TYPE=USB;ONLINE=1"), bat0("STATUS=Discharging")},
+     "ExternalConnected=bool:true"},
+    {"a peripheral's charger does not count",
+     {supply("dock", "TYPE=Mains;SCOPE=Device;ONLINE=1"), bat0("STATUS=Discharging")},
+     "ExternalConnected=bool:false"},
+    {"an unreadable online tells nothing",
+     {mains("?"), bat0("STATUS=Charging")},
+     "ExternalConnected=bool:true"},
+    {"no mains, full", {bat0("STATUS=Full")}, "ExternalConnected=bool:true"},
+    {"no mains, not charging",
+     {bat0("STATUS=Not charging")},
+     "ExternalConnected=bool:true",
+     "Power Source State=text:AC Power"},
+    {"no mains, discharging", {bat0("STATUS=Discharging")}, "ExternalConnected=bool:false"},
+    {"no mains, unknown", {bat0("STATUS=Unknown")}, "ExternalConnected=bool:false"},
+
+    // Several batteries as one.
+    {"an internal battery full, the external one discharging (energy)",
+     {mains("0"),
+      bat0("STATUS=Full;ENERGY_NOW=19370000;ENERGY_FULL=19370000;ENERGY_FULL_DESIGN=23480000;"
+           "VOLTAGE_MIN_DESIGN=11100000;VOLTAGE_NOW=12636000;POWER_NOW=0;CYCLE_COUNT=412;MODEL_"
+           "NAME=45N1113;MANUFACTURER=LGC;CAPACITY=100"),
+      bat("BAT1", "STATUS=Discharging;ENERGY_NOW=40000000;ENERGY_FULL=64300000;ENERGY_FULL_DESIGN="
+                  "90060000;VOLTAGE_MIN_DESIGN=11520000;VOLTAGE_NOW=11800000;POWER_NOW=9540000;"
+                  "CYCLE_COUNT=284;MODEL_NAME=01AV495;CAPACITY=62;TIME_TO_EMPTY_NOW=60"),
+      supply("hid_mouse", "TYPE=Battery;SCOPE=Device;ENERGY_NOW=1000")},
+     "CurrentCapacity=int:71;AppleRawCurrentCapacity=int:5348;AppleRawMaxCapacity=int:7537;"
+     "DesignCapacity=int:10228;TimeRemaining=int:373;Amperage=int:-754;CycleCount=int:412;Voltage="
+     "int:12636;DeviceName=text:45N1113;IsCharging=bool:false",
+     "BatteryHealth=text:Service Recommended"},
+    {"both discharging, currents of opposite signs (charge)",
+     {bat0("STATUS=Discharging;CHARGE_NOW=1800000;CHARGE_FULL=1950000;CHARGE_FULL_DESIGN=2090000;"
+           "CURRENT_NOW=650000;VOLTAGE_MIN_DESIGN=11400000;HEALTH=Good"),
+      bat("BAT1", "STATUS=Discharging;CHARGE_NOW=3100000;CHARGE_FULL=5200000;CHARGE_FULL_DESIGN="
+                  "5800000;CURRENT_NOW=-820000;HEALTH=Overheat")},
+     "CurrentCapacity=int:69;AppleRawCurrentCapacity=int:4900;AppleRawMaxCapacity=int:7150;"
+     "DesignCapacity=int:7890;TimeRemaining=int:200;Amperage=int:-1470;BatteryFailureStatus=int:1"},
+    {"one charging without its present energy, the other in charge units",
+     {mains("0"),
+      bat0("STATUS=Not "
+           "charging;CHARGE_FULL=4000000;CHARGE_FULL_DESIGN=4400000;CHARGE_NOW=3000000;CURRENT_NOW="
+           "0;VOLTAGE_MIN_DESIGN=11400000"),
+      bat("BAT1",
+          "STATUS=Charging;ENERGY_FULL=50000000;ENERGY_FULL_DESIGN=57000000;POWER_NOW=15000000")},
+     "CurrentCapacity=<absent>;AppleRawCurrentCapacity=<absent>;AppleRawMaxCapacity=int:8385;"
+     "DesignCapacity=int:9400;TimeRemaining=int:65535;IsCharging=bool:true;ExternalConnected=bool:"
+     "false"},
+
+    // Low Power Mode: the power-profiles service, where it answers, wins over the platform
+    // profile; with neither, the key is absent rather than 0.
+    {"no service, no profile", {bat0("")}, {}, "LPM Active=<absent>"},
+    {"a low-power profile", {bat0("")}, {}, "LPM Active=int:1", "", "low-power\n"},
+    {"a balanced profile", {bat0("")}, {}, "LPM Active=int:0", "", "balanced\n"},
+    {"the service on", {bat0("")}, {}, "LPM Active=int:1", "", nullptr, PowerSaver::on},
+    {"the service off over a low-power profile",
+     {bat0("")},
+     {},
+     "LPM Active=int:0",
+     "",
+     "low-power\n",
+     PowerSaver::off},
+    {"the service on over a performance profile",
+     {bat0("")},
+     {},
+     "LPM Active=int:1",
+     "",
+     "performance\n",
+     PowerSaver::on},
+
+    // Recordings keep their values and kinds as they are.
+    {"an ioreg array: its first dictionary, no power source",
+     {},
+     "<keys>=AppleRawCurrentCapacity,Amperage,BatteryData,CurrentCapacity,DeviceName,"
+     "ExternalConnected,ManufactureDate,Voltage,ChargerData,CellVoltage;CurrentCapacity=int:72;"
+     "Amperage=int:-1250;DeviceName=text:bq40z651;ExternalConnected=bool:false;BatteryData="
+     "dictionary;ManufactureDate=date;Voltage=real:12741.500000;ChargerData=data;CellVoltage=array",
+     "<keys>=<none>",
+     k_ioreg_output},
+    {"the registry and power-source form",
+     {},
+     "<keys>=CurrentCapacity,IsCharging;IsCharging=bool:true",
+     "<keys>=Time to Full Charge,BatteryHealth,LPM Active;Time to Full "
+     "Charge=int:35;BatteryHealth=text:Good;LPM Active=int:1",
+     k_registry_and_power_source},
+    {"any other dictionary is the registry entry",
+     {},
+     "CurrentCapacity=int:5",
+     "<keys>=<none>",
+     plist("<dict><key>CurrentCapacity</key><integer>5</integer></dict>")},
+    {"a power source of the wrong kind is left out",
+     {},
+     "<keys>=",
+     "<keys>=<none>",
+     plist("<dict><key>Registry</key><dict/><key>PowerSource</key><string>AC</string></dict>")},
+};
+
+void check_source(const SourceRow& row) {
+    SCOPED_TRACE(row.title);
+    TemporaryFolder folder;
+    std::string setting = folder.path();
+    if (!row.recording.empty()) setting = folder.write("battery.plist", row.recording);
+    write_supplies(folder, row.supplies);
+    if (row.profile) folder.write("platform_profile", row.profile);
+    set_power_saver_state(row.saver);
+    testing::internal::CaptureStderr();
+    BatterySourceScope source(setting);
+    const KeyValues registry = registry_via_io_kit();
+    const KeyValues power_source = power_source_via_io_kit();
+    testing::internal::GetCapturedStderr();
+    set_power_saver_state(PowerSaver::unknown);
+    ASSERT_TRUE(registry);
+    for (const auto& [expected, dictionary] :
+         {std::pair{row.registry, &registry}, std::pair{row.power_source, &power_source}}) {
+        for (const std::string& pair : split(expected)) {
+            const size_t equals = pair.find('=');
+            EXPECT_EQ(value_in(*dictionary, pair.substr(0, equals)), pair.substr(equals + 1))
+                << "key " << pair.substr(0, equals);
+        }
+    }
+}
+
+} // namespace
+
+TEST(BatterySources, GiveTheRegistryAndPowerSourceValuesOfEachSource) {
+    for (const SourceRow& row : k_rows)
+        check_source(row);
+}
+
+TEST(BatterySources, FindNoBatteryInUnusableSourcesAndSayWhyOnce) {
+    struct Case {
+        const char* title;
+        std::vector<SupplyLayout> supplies;
+        std::optional<std::string> recording; // none: the folder itself
+        const char* reason;                   // part of what standard error says; null: nothing
+    };
+    const Case cases[] = {
+        {"a desktop: mains and a mouse",
+         {mains("1"), {"hidpp_battery_0", {"TYPE=Battery", "SCOPE=Device"}}},
+         {},
+         nullptr},
+        {"an empty folder", {}, {}, nullptr},
+        {"an empty file", {}, "", "no battery"},
+        {"not a property list", {}, "CurrentCapacity = 50\n", "no battery"},
+        {"half a property list", {}, k_ioreg_output.substr(0, 300), "no battery"},
+        {"a string", {}, plist("<string>AppleSmartBattery</string>"), "neither"},
+        {"an empty array", {}, plist("<array/>"), "first element"},
+        {"an array of numbers", {}, plist("<array><integer>1</integer></array>"), "first element"},
+        {"Registry of the wrong kind",
+         {},
+         plist("<dict><key>Registry</key><array/></dict>"),
+         "\"Registry\""},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.title);
+        TemporaryFolder folder;
+        write_supplies(folder, row.supplies);
+        std::string setting = folder.path();
+        if (row.recording) setting = folder.write("battery.plist", *row.recording);
+        testing::internal::CaptureStderr();
+        BatterySourceScope source(setting);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(
+            IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("AppleSmartBattery")),
+            IO_OBJECT_NULL);
+        EXPECT_EQ(value_in(power_source_via_io_kit(), "<keys>"), "<none>");
+        if (!row.reason) {
+            EXPECT_EQ(said, "");
+            continue;
+        }
+        EXPECT_NE(said.find(row.reason), std::string::npos) << said;
+        EXPECT_NE(said.find(setting), std::string::npos) << said;
+        EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+        testing::internal::CaptureStderr();
+        (void)registry_via_io_kit();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    }
+    testing::internal::CaptureStderr();
+    BatterySourceScope missing("/nonexistent/battery.plist");
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("/nonexistent/battery.plist"),
+              std::string::npos);
+    EXPECT_FALSE(registry_via_io_kit());
+}
+
+// The driver's battery commands edit a recording in place; what the IOKit calls give follows.
+TEST(BatterySources, EditARecordingAndSeeItThroughAServiceAlreadyHeld) {
+    TemporaryFolder folder;
+    BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
+    io_service_t service =
+        IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("AppleSmartBattery"));
+    ASSERT_NE(service, IO_OBJECT_NULL);
+    enum Op { set_registry, unset_registry, set_source, unset_source, remove_battery };
+    struct Step {
+        Op op;
+        const char* key;
+        std::optional<std::int64_t> value;
+        BatteryEditResult expected;
+    };
+    const Step steps[] = {
+        {set_registry, "CurrentCapacity", 12, BatteryEditResult::Done},
+        {set_registry, "Temperature", 3100, BatteryEditResult::Done},
+        {unset_registry, "IsCharging", {}, BatteryEditResult::Done},
+        {unset_registry, "IsCharging", {}, BatteryEditResult::NoSuchKey},
+        {set_registry, "", 1, BatteryEditResult::Refused},
+        {set_registry, "Voltage", {}, BatteryEditResult::Refused},
+        {set_source, "LPM Active", 0, BatteryEditResult::Done},
+        {unset_source, "Time to Full Charge", {}, BatteryEditResult::Done},
+        {unset_source, "Time to Full Charge", {}, BatteryEditResult::NoSuchKey},
+    };
+    for (const Step& step : steps) {
+        ObjcRef<NSNumber> value = step.value ? NSNumber::make(*step.value) : nullptr;
+        BatteryEditResult result = BatteryEditResult::Refused;
+        switch (step.op) {
+        case set_registry:
+            result = set_recorded_registry_value(step.key, value.get());
+            break;
+        case unset_registry:
+            result = remove_recorded_registry_value(step.key);
+            break;
+        case set_source:
+            result = set_recorded_power_source_value(step.key, value.get());
+            break;
+        case unset_source:
+            result = remove_recorded_power_source_value(step.key);
+            break;
+        case remove_battery:
+            result = remove_recorded_battery();
+            break;
+        }
+        EXPECT_EQ(result, step.expected) << step.key;
+    }
+    CFMutableDictionaryRef properties = nullptr;
+    ASSERT_EQ(IORegistryEntryCreateCFProperties(service, &properties, nullptr, 0),
+              kIOReturnSuccess);
+    EXPECT_EQ(value_in(key_values_of(properties), "<keys>"), "CurrentCapacity,Temperature");
+    EXPECT_EQ(value_at(properties, "CurrentCapacity"), "int:12");
+    properties->removeAllObjects(); // the caller's own copy
+    CFRelease(properties);
+    EXPECT_EQ(value_in(registry_via_io_kit(), "Temperature"), "int:3100");
+    const KeyValues power_source = power_source_via_io_kit();
+    EXPECT_EQ(value_in(power_source, "<keys>"), "BatteryHealth,LPM Active");
+    EXPECT_EQ(value_in(power_source, "LPM Active"), "int:0");
+
+    EXPECT_EQ(remove_recorded_battery(), BatteryEditResult::Done);
+    EXPECT_EQ(remove_recorded_battery(), BatteryEditResult::NoBattery);
+    EXPECT_EQ(set_recorded_power_source_value("LPM Active", NSNumber::make(1).get()),
+              BatteryEditResult::NoBattery);
+    EXPECT_EQ(IORegistryEntryCreateCFProperties(service, &properties, nullptr, 0),
+              kIOReturnNoDevice);
+    EXPECT_EQ(properties, nullptr);
+    EXPECT_FALSE(registry_via_io_kit());
+    EXPECT_EQ(value_in(power_source_via_io_kit(), "<keys>"), "<none>");
+    EXPECT_EQ(IOObjectRelease(service), kIOReturnSuccess);
+
+    // A recording without a power source starts one at its first edit.
+    BatterySourceScope ioreg(folder.write("ioreg.plist", k_ioreg_output));
+    EXPECT_EQ(remove_recorded_power_source_value("LPM Active"), BatteryEditResult::NoSuchKey);
+    EXPECT_EQ(set_recorded_power_source_value("LPM Active", NSNumber::make(1).get()),
+              BatteryEditResult::Done);
+    EXPECT_EQ(value_in(power_source_via_io_kit(), "<keys>"), "LPM Active");
+    reselect_battery_provider(); // reads the file again: the edit is gone
+    EXPECT_EQ(value_in(power_source_via_io_kit(), "<keys>"), "<none>");
+}
+
+TEST(BatterySources, ChooseTheLiveSourceWithoutASetting) {
+    for (const char* setting : {static_cast<const char*>(nullptr), ""})
+        EXPECT_FALSE(make_battery_provider(setting)->recording()) << (setting ? "empty" : "unset");
+}
+
+TEST(IOKit, MatchesOnlyTheBatteryClassOnTheDefaultPortAndConsumesTheMatching) {
+    TemporaryFolder folder;
+    BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
+    CFMutableDictionaryRef matching = IOServiceMatching("AppleSmartBattery");
+    EXPECT_EQ(value_in(key_values_of(matching), "<keys>"), "IOProviderClass");
+    EXPECT_EQ(value_at(matching, "IOProviderClass"), "text:AppleSmartBattery");
+    CFRelease(matching);
+    EXPECT_EQ(IOServiceMatching(nullptr), nullptr);
+
+    EXPECT_EQ(IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("IOPMrootDomain")),
+              IO_OBJECT_NULL);
+    EXPECT_EQ(IOServiceGetMatchingService(7, IOServiceMatching("AppleSmartBattery")),
+              IO_OBJECT_NULL);
+    EXPECT_EQ(IOServiceGetMatchingService(kIOMainPortDefault, nullptr), IO_OBJECT_NULL);
+    CFMutableDictionaryRef other = IOServiceMatching("AppleSmartBattery");
+    other->setObject(NSNumber::make(1).get(), NSString::make(u"IOProviderClass").get());
+    EXPECT_EQ(IOServiceGetMatchingService(kIOMainPortDefault, other), IO_OBJECT_NULL);
+
+    for (const char* name : {"AppleSmartBattery", "Other"}) {
+        CFMutableDictionaryRef kept = IOServiceMatching(name);
+        CFRetain(kept);
+        io_service_t service = IOServiceGetMatchingService(kIOMainPortDefault, kept);
+        EXPECT_EQ(cf_object(kept)->retainCount(), 1u) << name;
+        CFRelease(kept);
+        IOObjectRelease(service);
+    }
+}
+
+TEST(IOKit, HandsOutDistinctServicesUntilReleased) {
+    TemporaryFolder folder;
+    BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
+    auto find_battery = [] {
+        return IOServiceGetMatchingService(kIOMainPortDefault,
+                                           IOServiceMatching("AppleSmartBattery"));
+    };
+    io_service_t first = find_battery();
+    io_service_t second = find_battery();
+    ASSERT_NE(first, IO_OBJECT_NULL);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(IOObjectRelease(first), kIOReturnSuccess);
+    EXPECT_EQ(IOObjectRelease(first), kIOReturnBadArgument);
+    CFMutableDictionaryRef properties = reinterpret_cast<CFMutableDictionaryRef>(1);
+    EXPECT_EQ(IORegistryEntryCreateCFProperties(first, &properties, nullptr, 0),
+              kIOReturnBadArgument);
+    EXPECT_EQ(properties, nullptr);
+    EXPECT_EQ(IORegistryEntryCreateCFProperties(second, nullptr, nullptr, 0), kIOReturnBadArgument);
+    EXPECT_EQ(IOObjectRelease(IO_OBJECT_NULL), kIOReturnBadArgument);
+    EXPECT_EQ(IOObjectRelease(second), kIOReturnSuccess);
+}
+
+TEST(PowerSources, KeepASnapshotWhoseDescriptionsOutliveTheList) {
+    TemporaryFolder folder;
+    BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
+    CFTypeRef info = IOPSCopyPowerSourcesInfo();
+    CFArrayRef list = IOPSCopyPowerSourcesList(info);
+    CFTypeRef first = CFArrayGetValueAtIndex(list, 0);
+    CFRetain(first);
+    CFRelease(list);
+    ASSERT_EQ(set_recorded_power_source_value("LPM Active", NSNumber::make(0).get()),
+              BatteryEditResult::Done);
+    EXPECT_EQ(value_at(IOPSGetPowerSourceDescription(info, first), "LPM Active"), "int:1");
+    CFRelease(first);
+    CFRelease(info);
+    EXPECT_EQ(value_in(power_source_via_io_kit(), "LPM Active"), "int:0");
+}
+
+TEST(PowerSources, RefuseWhatIsNotASnapshotOrASourceOfIt) {
+    TemporaryFolder folder;
+    BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
+    EXPECT_EQ(IOPSCopyPowerSourcesList(nullptr), nullptr);
+    ObjcRef<NSMutableDictionary> lookalike = NSMutableDictionary::make();
+    lookalike->setObject(NSMutableDictionary::make().get(), NSNumber::make(0).get());
+    EXPECT_EQ(IOPSCopyPowerSourcesList(lookalike.get()), nullptr);
+    EXPECT_EQ(IOPSGetPowerSourceDescription(lookalike.get(), NSNumber::make(0).get()), nullptr);
+    CFTypeRef info = IOPSCopyPowerSourcesInfo();
+    EXPECT_EQ(IOPSGetPowerSourceDescription(info, nullptr), nullptr);
+    EXPECT_EQ(IOPSGetPowerSourceDescription(info, NSNumber::make(5).get()), nullptr);
+    EXPECT_EQ(IOPSGetPowerSourceDescription(info, NSString::make(u"x").get()), nullptr);
+    CFRelease(info);
+}
