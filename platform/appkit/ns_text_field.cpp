@@ -5,11 +5,6 @@ NSTextField::NSTextField()
           ObjcRef<NSColor>::retain(NSColor::textBackgroundColor(native_class<NSColor>()))),
       m_text_color(ObjcRef<NSColor>::retain(NSColor::controlTextColor(native_class<NSColor>()))) {}
 
-void NSTextField::setEditable(BOOL flag) {
-    m_editable = flag != NO;
-    if (m_editable) m_selectable = true;
-}
-
 void NSTextField::setSelectable(BOOL flag) {
     m_selectable = flag != NO;
     if (!m_selectable) m_editable = false;
@@ -28,15 +23,12 @@ void register_ns_text_field_class() {
         "NSTextField", "NSControl",
         {
             instance_method<&NSTextField::isEditable>("isEditable"),
-            instance_method<&NSTextField::setEditable>("setEditable:"),
             instance_method<&NSTextField::isSelectable>("isSelectable"),
             instance_method<&NSTextField::setSelectable>("setSelectable:"),
             instance_method<&NSTextField::isBezeled>("isBezeled"),
             instance_method<&NSTextField::setBezeled>("setBezeled:"),
             instance_method<&NSTextField::isBordered>("isBordered"),
             instance_method<&NSTextField::setBordered>("setBordered:"),
-            instance_method<&NSTextField::drawsBackground>("drawsBackground"),
-            instance_method<&NSTextField::setDrawsBackground>("setDrawsBackground:"),
             instance_method<&NSTextField::backgroundColor>("backgroundColor"),
             instance_method<&NSTextField::setBackgroundColor>("setBackgroundColor:"),
             instance_method<&NSTextField::textColor>("textColor"),

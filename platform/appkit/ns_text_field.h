@@ -11,8 +11,6 @@ class NSTextField : public NSControl {
     NSTextField();
 
     BOOL isEditable() const { return m_editable ? YES : NO; }
-    // An editable field is also selectable.
-    void setEditable(BOOL flag);
     BOOL isSelectable() const { return m_selectable ? YES : NO; }
     // A field that is not selectable is not editable either.
     void setSelectable(BOOL flag);
@@ -20,8 +18,6 @@ class NSTextField : public NSControl {
     void setBezeled(BOOL flag) { m_bezeled = flag != NO; }
     BOOL isBordered() const { return m_bordered ? YES : NO; }
     void setBordered(BOOL flag) { m_bordered = flag != NO; }
-    BOOL drawsBackground() const { return m_draws_background ? YES : NO; }
-    void setDrawsBackground(BOOL flag) { m_draws_background = flag != NO; }
     // Retained; never nil after init (a nil colour keeps the one set before).
     NSColor* backgroundColor() const { return m_background_color.get(); }
     void setBackgroundColor(NSColor* color);
@@ -33,7 +29,6 @@ class NSTextField : public NSControl {
     bool m_selectable = true;
     bool m_bezeled = true;
     bool m_bordered = false;
-    bool m_draws_background = false;
     ObjcRef<NSColor> m_background_color;
     ObjcRef<NSColor> m_text_color;
 };

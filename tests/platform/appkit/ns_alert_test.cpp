@@ -7,8 +7,8 @@
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_timer.h"
 #include "platform/objc/selector.h"
-#include "tests/support/driver_session.h"
 #include "tests/platform/foundation/timer_test_support.h"
+#include "tests/support/driver_session.h"
 
 #include <gtest/gtest.h>
 

@@ -12,17 +12,6 @@ ObjcRef<NSBox> make_box(NSRect frame) {
     return box;
 }
 
-TEST(NSBox, StartsWithATitleAtTheTopAndAContentViewOfItsSize) {
-    ObjcRef<NSBox> box = make_box(NSMakeRect(10, 20, 200, 100));
-    EXPECT_EQ(box->title()->utf8(), "Title");
-    EXPECT_EQ(box->titlePosition(), NSAtTop);
-    EXPECT_EQ(box->borderType(), NSGrooveBorder);
-    EXPECT_EQ(box->titleFont()->pointSize(), NSFont::smallSystemFontSize(nil));
-    ASSERT_NE(box->contentView(), nullptr);
-    EXPECT_EQ(box->contentView()->superview(), box.get());
-    EXPECT_EQ(box->contentView()->frame(), NSMakeRect(0, 0, 200, 100));
-}
-
 TEST(NSBox, TheContentViewFollowsTheBoxsSize) {
     ObjcRef<NSBox> box = make_box(NSMakeRect(0, 0, 200, 100));
     msg_send<void>(box.get(), "setFrame:", NSMakeRect(5, 5, 300, 40));

@@ -93,9 +93,4 @@ TEST(NSButton, DroppingTheMixedStateTurnsAMixedButtonOn) {
     EXPECT_EQ(button->state(), NSControlStateValueOn);
 }
 
-TEST(NSButton, IsItsOwnCell) {
-    ObjcRef<NSButton> button = make_button(NSButtonTypeMomentaryPushIn, false, nullptr);
-    EXPECT_EQ(msg_send<id>(button.get(), "cell"), button.get());
-}
-
 } // namespace

@@ -37,20 +37,4 @@ TEST(NSControl, SetIntValueWritesTheDecimalText) {
     EXPECT_EQ(control->stringValue()->utf8(), "-305");
 }
 
-TEST(NSControl, UsesTheSystemFontUntilOneIsSet) {
-    ObjcRef<NSControl> control = make_native<NSControl>();
-    EXPECT_EQ(control->font()->pointSize(), NSFont::systemFontSize(nil));
-    NSFont* bold = NSFont::boldSystemFontOfSize(nil, 20);
-    control->setFont(bold);
-    EXPECT_TRUE(control->font()->isEqual(bold));
-    control->setFont(nil);
-    EXPECT_TRUE(control->font()->isEqual(NSFont::systemFontOfSize(nil, 0)));
-}
-
-TEST(NSControl, LaterControlsHaveLaterCreationSerials) {
-    ObjcRef<NSControl> first = make_native<NSControl>();
-    ObjcRef<NSControl> second = make_native<NSControl>();
-    EXPECT_LT(first->creation_serial(), second->creation_serial());
-}
-
 } // namespace

@@ -7,27 +7,6 @@
 
 #include <gtest/gtest.h>
 
-// Made by message, as the runtime does, so that the selector and its encoding are checked too.
-TEST(NSEvent, KeepsWhatItWasMadeWith) {
-    ObjcRef<NSString> chars = NSString::make(u"A");
-    ObjcRef<NSString> plain = NSString::make(u"a");
-    NSEvent* key = msg_send<NSEvent*>(
-        objc_lookUpClass("NSEvent"),
-        "keyEventWithType:location:modifierFlags:timestamp:windowNumber:context:characters:"
-        "charactersIgnoringModifiers:isARepeat:keyCode:",
-        NSUInteger{NSEventTypeKeyDown}, NSPoint{3, 4}, NSEventModifierFlagShift, 1.5, NSInteger{12},
-        id{nil}, chars.get(), plain.get(), BOOL{YES}, static_cast<unsigned short>(0));
-    ASSERT_NE(key, nil);
-    EXPECT_EQ(key->type(), NSEventTypeKeyDown);
-    EXPECT_EQ(key->modifierFlags(), NSEventModifierFlagShift);
-    EXPECT_EQ(key->windowNumber(), 12);
-    EXPECT_EQ(units_of(key->characters()), u"A");
-    EXPECT_EQ(units_of(key->charactersIgnoringModifiers()), u"a");
-    EXPECT_EQ(key->isARepeat(), YES);
-    EXPECT_EQ(key->locationInWindow().x, 3);
-    EXPECT_EQ(key->timestamp(), 1.5);
-}
-
 TEST(NSEvent, FindsItsWindowThroughTheApplication) {
     clean_application();
     ObjcRef<NSWindow> window = make_native<NSWindow>();

@@ -27,30 +27,6 @@ NSGraphicsContext* current() {
 
 } // namespace
 
-TEST(NSGraphicsContext, WrapsAPortAndKeepsItAlive) {
-    CGContextRef port = make_port();
-    ASSERT_TRUE(port);
-    CGContextRetain(port);
-    {
-        AutoreleasePoolScope pool;
-        auto* context = msg_send<NSGraphicsContext*>(
-            graphics_class(), "graphicsContextWithGraphicsPort:flipped:", static_cast<void*>(port),
-            BOOL{YES});
-        ASSERT_TRUE(context);
-        EXPECT_EQ(msg_send<void*>(context, "graphicsPort"), static_cast<void*>(port));
-        EXPECT_EQ(msg_send<BOOL>(context, "isFlipped"), YES);
-        CGContextRelease(port);
-        // The wrapper's own reference keeps the buffer usable.
-        EXPECT_NE(CGBitmapContextGetData(context->CGContext()), nullptr);
-    }
-    CGContextRelease(port);
-    AutoreleasePoolScope pool;
-    EXPECT_EQ(msg_send<NSGraphicsContext*>(graphics_class(),
-                                           "graphicsContextWithGraphicsPort:flipped:",
-                                           static_cast<void*>(nullptr), BOOL{NO}),
-              nil);
-}
-
 TEST(NSGraphicsContext, SavingAndRestoringNestsTheCurrentContext) {
     CGContextRef port = make_port();
     AutoreleasePoolScope pool;

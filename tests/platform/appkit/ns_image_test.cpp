@@ -17,18 +17,6 @@ ObjcRef<NSImage> image_of_size(NSSize size) {
 
 } // namespace
 
-TEST(NSImage, KeepsTheSizeAndTemplateFlagItIsGiven) {
-    ObjcRef<NSImage> image = image_of_size(NSMakeSize(22, 18));
-    ASSERT_TRUE(image);
-    EXPECT_EQ(msg_send<NSSize>(image.get(), "size"), NSMakeSize(22, 18));
-    EXPECT_EQ(msg_send<BOOL>(image.get(), "isTemplate"), NO);
-    msg_send<void>(image.get(), "setTemplate:", BOOL{YES});
-    msg_send<void>(image.get(), "setSize:", NSMakeSize(11, 9));
-    EXPECT_EQ(image->isTemplate(), YES);
-    EXPECT_EQ(image->size(), NSMakeSize(11, 9));
-    EXPECT_EQ(image->system_icon_type(), nil);
-}
-
 TEST(NSImage, RetainsEachRepresentationOnce) {
     AutoreleasePoolScope pool;
     ObjcRef<NSImage> image = image_of_size(NSMakeSize(4, 4));

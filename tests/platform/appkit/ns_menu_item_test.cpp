@@ -25,31 +25,6 @@ ObjcRef<NSMenuItem> item_titled(const char* title, const char* action, const cha
 
 } // namespace
 
-TEST(NSMenuItem, StartsEnabledWithTheCommandModifier) {
-    ObjcRef<NSMenuItem> item = item_titled("Quit", "terminate:", "q");
-    ASSERT_TRUE(item);
-    EXPECT_EQ(text_of(msg_send<NSString*>(item.get(), "title")), "Quit");
-    EXPECT_EQ(msg_send<SEL>(item.get(), "action"), sel_registerName("terminate:"));
-    EXPECT_EQ(text_of(msg_send<NSString*>(item.get(), "keyEquivalent")), "q");
-    EXPECT_EQ(msg_send<NSUInteger>(item.get(), "keyEquivalentModifierMask"), k_command);
-    EXPECT_EQ(msg_send<BOOL>(item.get(), "isEnabled"), YES);
-    EXPECT_EQ(item->isSeparatorItem(), NO);
-    EXPECT_EQ(item->target(), nil);
-    EXPECT_EQ(item->menu(), nil);
-    EXPECT_EQ(item->state(), 0);
-}
-
-TEST(NSMenuItem, NilTitleAndKeyReadAsEmptyStrings) {
-    id object = NSObject::alloc(objc_lookUpClass("NSMenuItem"));
-    ObjcRef<NSMenuItem> item = ObjcRef<NSMenuItem>::adopt(msg_send<NSMenuItem*>(
-        object, "initWithTitle:action:keyEquivalent:", id{nil}, SEL{nullptr}, id{nil}));
-    ASSERT_TRUE(item);
-    EXPECT_EQ(text_of(item->title()), "");
-    EXPECT_EQ(text_of(item->keyEquivalent()), "");
-    ObjcRef<NSMenuItem> plain = make_native<NSMenuItem>();
-    EXPECT_EQ(text_of(plain->title()), "");
-}
-
 TEST(NSMenuItem, SeparatorsAreDisabledAndUntitled) {
     AutoreleasePoolScope pool;
     auto* separator = msg_send<NSMenuItem*>(objc_lookUpClass("NSMenuItem"), "separatorItem");

@@ -114,17 +114,6 @@ TEST_F(StatusItemTest, StatusLineCarriesTitleTemplateAndTooltip) {
               "\"title\":\"87% \xe2\x9a\xa1\",\"tooltip\":\"85% remaining on Battery Power\"}"});
 }
 
-TEST_F(StatusItemTest, NilTooltipAndTitleShowAsNullAndEmpty) {
-    DriverSession session("");
-    msg_send<void>(m_item.get(), "setToolTip:", static_cast<id>(text("tip").get()));
-    shown(session);
-    msg_send<void>(m_item.get(), "setToolTip:", id{nil});
-
-    StatusSnapshot expected;
-    EXPECT_EQ(shown(session).back(), status_line(0, expected));
-    EXPECT_EQ(msg_send<id>(m_item.get(), "toolTip"), nil);
-}
-
 TEST_F(StatusItemTest, RemovedOrFreedItemsLeaveTheBar) {
     NSStatusBar* bar = NSStatusBar::systemStatusBar(nil);
     EXPECT_EQ(NSStatusBar::shown_item(), m_item.get());
@@ -165,21 +154,6 @@ TEST_F(StatusItemTest, MenuLineListsItemsSeparatorsKeysModifiersAndEnabledStates
         "{\"number\":9,\"title\":\"Quit Zerarazi\",\"key\":\"q\","
         "\"modifiers\":[\"cmd\",\"shift\",\"alt\",\"ctrl\"],\"enabled\":true},"
         "{\"number\":5,\"title\":\"About\",\"key\":\"\",\"modifiers\":[],\"enabled\":false}]}");
-}
-
-TEST_F(StatusItemTest, MenuLineFollowsAChangedTitleOrState) {
-    DriverSession session("");
-    ObjcRef<> target = make_recorder();
-    ObjcRef<NSMenu> menu = application_menu(target.get());
-    msg_send<void>(m_item.get(), "setMenu:", static_cast<id>(menu.get()));
-    shown(session);
-    menu->itemWithTag(1)->setTitle(text("Currently on Battery Power").get());
-    menu->itemWithTag(3)->setEnabled(NO);
-
-    std::vector<MenuItemSnapshot> expected = *m_item->menu_snapshot();
-    EXPECT_EQ(expected[0].title, "Currently on Battery Power");
-    EXPECT_FALSE(expected[2].enabled);
-    EXPECT_EQ(shown(session).back(), menu_line(0, expected));
 }
 
 TEST_F(StatusItemTest, ChoosingAnItemSendsItsActionWithTheItemAsSender) {

@@ -154,16 +154,6 @@ TEST(NSView, ASuperviewGoingAwayLeavesItsSubviewsWithoutOne) {
     EXPECT_EQ(child->retainCount(), 1u);
 }
 
-TEST(NSView, NewViewsHaveAZeroFrameAndBoundsAtTheOrigin) {
-    ObjcRef<NSView> plain =
-        ObjcRef<NSView>::adopt(msg_send<NSView*>(objc_getClass("NSView"), "new"));
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(plain->frame(), NSRect{});
-    ObjcRef<NSView> framed = make_view(NSMakeRect(10, 20, 30, 40));
-    EXPECT_EQ(msg_send<NSRect>(framed.get(), "bounds"), NSMakeRect(0, 0, 30, 40));
-    EXPECT_EQ(msg_send<BOOL>(framed.get(), "isFlipped"), NO);
-}
-
 TEST(NSView, NeedsDisplayAfterANewSizeButNotAfterAMove) {
     struct Case {
         NSRect frame;

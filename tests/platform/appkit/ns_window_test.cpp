@@ -239,15 +239,6 @@ TEST_F(NSWindowTest, SettingTheFrameReportsResizeThenMove) {
     }
 }
 
-TEST_F(NSWindowTest, DelegateGetsTheNotificationWithTheWindowAsObject) {
-    ObjcRef<NSWindow> window = make_window(NSMakeRect(0, 0, 100, 100));
-    ObjcRef<> delegate = make_object(full_delegate_class());
-    window->setDelegate(delegate.get());
-    window->update();
-    ASSERT_EQ(g_calls, std::vector<std::string>{"windowDidUpdate:"});
-    EXPECT_EQ(g_call_objects, std::vector<id>{window.get()});
-}
-
 TEST_F(NSWindowTest, ADelegateWithoutTheMethodsIsLeftAloneButNotificationsArePosted) {
     ObjcRef<NSWindow> window = make_window(NSMakeRect(0, 0, 100, 100));
     ObjcRef<> delegate = make_object(objc_getClass("NSObject"));

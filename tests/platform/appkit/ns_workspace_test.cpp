@@ -4,8 +4,8 @@
 #include "platform/appkit/ns_running_application.h"
 #include "platform/foundation/ns_url.h"
 #include "platform/objc/selector.h"
-#include "tests/support/driver_session.h"
 #include "tests/platform/foundation/timer_test_support.h"
+#include "tests/support/driver_session.h"
 
 #include <gtest/gtest.h>
 

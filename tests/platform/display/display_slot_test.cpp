@@ -1,9 +1,6 @@
 #include "platform/display/display_slot.h"
 
 #include "platform/foundation/clock.h"
-#include "platform/foundation/ns_timer.h"
-#include "platform/objc/selector.h"
-#include "tests/platform/foundation/timer_test_support.h"
 #include "tests/support/driver_session.h"
 
 #include <gtest/gtest.h>
@@ -15,13 +12,6 @@ namespace {
 
 double real_seconds_since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-ObjcRef<NSTimer> schedule(ActionRecorder* recorder, double interval, NSString* mode) {
-    ObjcRef<NSTimer> timer = ObjcRef<NSTimer>::retain(NSTimer::timerWithTimeInterval(
-        nil, interval, recorder, sel_registerName("tick:"), nil, YES));
-    NSRunLoop::main()->addTimer(timer.get(), mode);
-    return timer;
 }
 
 } // namespace
@@ -52,22 +42,6 @@ TEST(DisplaySlot, PlatformTimeFollowsTheDisplaysClockWithoutRealWaiting) {
     EXPECT_EQ(session.display.now_ms(), 1800000);
     EXPECT_NEAR(platform_now() - start, 1800.0, 1e-6);
     EXPECT_LT(real_seconds_since(real_start), 5.0);
-}
-
-TEST(DisplaySlot, TenSecondTimerFires360TimesInAnHour) {
-    clean_application();
-    DriverSession session("advance 3600000\n");
-    double start = platform_now();
-    ObjcRef<ActionRecorder> recorder = make_recorder();
-    ObjcRef<NSTimer> timer = schedule(recorder.get(), 10, NSDefaultRunLoopMode);
-
-    EXPECT_EQ(next_event(), nil);
-    timer->invalidate();
-
-    ASSERT_EQ(recorder->times.size(), 360u);
-    EXPECT_NEAR(recorder->times.front() - start, 10.0, 1e-6);
-    EXPECT_NEAR(recorder->times.back() - start, 3600.0, 1e-6);
-    EXPECT_EQ(session.exits.statuses, std::vector<int>{0});
 }
 
 TEST(DisplaySlot, EndOfInputEndsAWaitAsStalled) {
