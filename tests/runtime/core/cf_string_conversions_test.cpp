@@ -39,13 +39,9 @@ TEST(CFStringConversions, RoundTripsEveryUnit) {
         EXPECT_EQ(GetTempAreaStats().position, p + static_cast<TempOffset>(2 * text.size()));
         EXPECT_EQ(std::u16string_view(TempAddress(1), 4), u"live");
     }
-}
-
-TEST(CFStringConversions, NullConvertsAsEmpty) {
-    OwnedCFString cf(nullptr);
-    ASSERT_NE(cf.string, nullptr);
-    EXPECT_EQ(CFStringGetLength(cf.string), 0);
-
+    OwnedCFString empty(nullptr); // null converts as empty
+    ASSERT_NE(empty.string, nullptr);
+    EXPECT_EQ(CFStringGetLength(empty.string), 0);
     InitStrings();
     EXPECT_EQ(std::u16string_view(CFStringToString(nullptr, 0)), u"");
     EXPECT_EQ(GetTempAreaStats().position, 0);
@@ -74,10 +70,6 @@ TEST(CFStringConversions, IntoBufferKeepsWithinTheSize) {
             EXPECT_EQ(buffer[row.size], u'#') << "written past the size";
         }
     }
-}
-
-TEST(CFStringConversions, IntoBufferRefusesNoRoom) {
-    OwnedCFString cf(u"abc");
     char16_t buffer[2] = {u'#', u'#'};
     EXPECT_EQ(CFStringIntoBuffer(buffer, cf.string, 0), 0);
     EXPECT_EQ(CFStringIntoBuffer(buffer, cf.string, -5), 0);

@@ -65,14 +65,13 @@ TEST(StringConversions, ReadsTextFromMemoryInEachFormat) {
     }
 }
 
-TEST(StringConversions, ReadsUtf16FromAnAddressOfAnyAlignment) {
+// Sources at odd addresses, or in the temporary area where the result goes, even across a
+// growth of the area.
+TEST(StringConversions, ReadsSourcesOfAnyAlignmentAndInTheArea) {
     alignas(2) unsigned char bytes[16] = {};
     const char16_t units[] = u"ok";
     std::memcpy(bytes + 1, units, sizeof units);
     EXPECT_EQ(converted([&](TempOffset p) { return TextFromMemory(bytes + 1, -1, 25, p); }), u"ok");
-}
-
-TEST(StringConversions, ReadsBytesThatLieInTheAreaWhereTheResultGoes) {
     // Each byte becomes two: written in place the result would overtake the bytes still unread.
     for (const int format : {0, 2}) {
         InitStrings();
@@ -81,9 +80,6 @@ TEST(StringConversions, ReadsBytesThatLieInTheAreaWhereTheResultGoes) {
         const char16_t* result = TextFromMemory(area, 7, format, 0);
         EXPECT_EQ(std::u16string(result), u"battery") << "format " << format;
     }
-}
-
-TEST(StringConversions, ReadsUtf16ThatLiesInTheAreaAcrossAGrowth) {
     InitStrings();
     const std::u16string text(12000, u'q');
     AppendTemp(text.c_str());

@@ -35,11 +35,8 @@ TEST(TextEncoding, DecodesUtf8WithTheRulesForDamagedInput) {
         std::string_view utf8;
         std::u16string_view expected;
     };
+    // Valid input of every length is covered by the round trip below.
     const Row rows[] = {
-        {"n\xC3\xA9", u"n\u00E9"},
-        {"\xE2\x82\xAC", u"\u20AC"},
-        {"\xF0\x9F\x94\x8B", u"\U0001F50B"},
-        {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
         {"a\x80"
          "b",
          u"a\uFFFD"

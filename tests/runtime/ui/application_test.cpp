@@ -97,6 +97,10 @@ TEST(InitApplication, MakesTheRuntimeApplicationAndDelegatesOnce) {
     NSUserDefaults* defaults = NSUserDefaults::standardUserDefaults(nil);
     EXPECT_NE(defaults->objectForKey(key.get()), nil);
     EXPECT_EQ(defaults->integerForKey(key.get()), 0);
+    // A test program's bundle is its own folder, which has no Contents folder: it stays put.
+    const std::filesystem::path before = std::filesystem::current_path();
+    EnterBundleContents();
+    EXPECT_EQ(std::filesystem::current_path(), before);
 }
 
 TEST(MenuDelegate, PostsTheApplicationMenuItemsWithItsWindow) {
@@ -118,13 +122,6 @@ TEST(MenuDelegate, PostsTheApplicationMenuItemsWithItsWindow) {
         EXPECT_EQ(current_event().window, c.window) << c.action;
     }
     menu_delegate()->setWindowID(-1);
-}
-
-TEST(EnterBundleContents, LeavesTheWorkingFolderWhenThereIsNoBundle) {
-    // A test program's bundle is its own folder, which has no Contents folder.
-    const std::filesystem::path before = std::filesystem::current_path();
-    EnterBundleContents();
-    EXPECT_EQ(std::filesystem::current_path(), before);
 }
 
 } // namespace

@@ -62,9 +62,7 @@ TEST(ShortcutCodes, TranslatesACodeIntoWhatAKeyDownIsComparedWith) {
         {139, {0, u'9', 0}},
         {140, {0, 140, 0}},
         {ShortcutKeyF1, {0, 0, 122}},
-        {ShortcutKeyF3, {0, 0, 99}},
         {ShortcutKeyF5, {0, 0, 96}},
-        {ShortcutKeyF11, {0, 0, 103}},
         {ShortcutControl | ShortcutKeyF12, {ShortcutControl, 0, 111}},
         {0x100000 | u'q', {0, u'q', 0}}, // bits above the modifiers are no modifier
     };
