@@ -1,19 +1,15 @@
 #include "tests/e2e/app_run.h"
 
-#include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
-#include <poll.h>
 #include <spawn.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace e2e {
 
@@ -26,31 +22,6 @@ constexpr const char* k_identifier = "org.zerarazi.Zerarazi";
 // Variables the child takes over from the test's own environment when they are set, so that
 // the sanitizer build reports the same way in the child.
 constexpr const char* k_passed_variables[] = {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
-
-class Pipe {
-  public:
-    Pipe() {
-        if (pipe2(m_ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe2 failed");
-    }
-    ~Pipe() {
-        close_read();
-        close_write();
-    }
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-
-    int read_end() const { return m_ends[0]; }
-    int write_end() const { return m_ends[1]; }
-    void close_read() { close_end(m_ends[0]); }
-    void close_write() { close_end(m_ends[1]); }
-
-  private:
-    static void close_end(int& fd) {
-        if (fd >= 0) ::close(fd);
-        fd = -1;
-    }
-    int m_ends[2] = {-1, -1};
-};
 
 std::vector<std::string> child_environment(const TempHome& home, const AppRunOptions& options) {
     const char* own_path = std::getenv("PATH");
@@ -83,13 +54,41 @@ std::vector<char*> pointers_to(std::vector<std::string>& texts) {
     return pointers;
 }
 
+// An unnamed file in memory: the child's input is read from one and its outputs written to
+// others, so no program the child leaves behind can hold a pipe open.
+class MemoryFile {
+  public:
+    explicit MemoryFile(const std::string& text = "") : m_fd(memfd_create("e2e", 0)) {
+        if (m_fd < 0 || ::write(m_fd, text.data(), text.size()) != std::ssize(text))
+            throw std::runtime_error("cannot make a memory file");
+        lseek(m_fd, 0, SEEK_SET);
+    }
+    ~MemoryFile() { ::close(m_fd); }
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+
+    int fd() const { return m_fd; }
+    std::string text() const {
+        std::string text;
+        char buffer[4096];
+        for (off_t at = 0;;) {
+            const ssize_t got = pread(m_fd, buffer, sizeof buffer, at);
+            if (got <= 0) return text;
+            text.append(buffer, static_cast<size_t>(got));
+            at += got;
+        }
+    }
+
+  private:
+    int m_fd;
+};
+
 pid_t spawn_child(std::vector<std::string> args, const fs::path& directory,
-                  std::vector<std::string> env, Pipe& in, Pipe& out, Pipe& err) {
+                  std::vector<std::string> env, const MemoryFile (&io)[3]) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in.read_end(), 0);
-    posix_spawn_file_actions_adddup2(&actions, out.write_end(), 1);
-    posix_spawn_file_actions_adddup2(&actions, err.write_end(), 2);
+    for (int fd = 0; fd < 3; ++fd)
+        posix_spawn_file_actions_adddup2(&actions, io[fd].fd(), fd);
     if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
     std::vector<char*> argv = pointers_to(args);
     std::vector<char*> envp = pointers_to(env);
@@ -99,24 +98,6 @@ pid_t spawn_child(std::vector<std::string> args, const fs::path& directory,
     return failed ? -1 : pid;
 }
 
-// Moves whatever the descriptor has now into `into`; false once it reached its end.
-bool drain(int fd, std::string& into) {
-    char buffer[4096];
-    for (;;) {
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got > 0) {
-            into.append(buffer, static_cast<size_t>(got));
-            continue;
-        }
-        if (got < 0 && errno == EINTR) continue;
-        return got < 0 && errno == EAGAIN;
-    }
-}
-
-void set_non_blocking(int fd) {
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-}
-
 std::vector<std::string> split_lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -124,43 +105,6 @@ std::vector<std::string> split_lines(const std::string& text) {
         lines.push_back(line);
     return lines;
 }
-
-void record_status(AppRun& run, int status) {
-    if (WIFEXITED(status)) run.exit_status = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
-}
-
-// Feeds the script and collects both outputs until the child ends or the deadline passes. A
-// program the child starts may keep the output pipes open after the child exits, so the end
-// is the child's exit, not the pipes' end.
-struct ChildIo {
-    Pipe& in;
-    Pipe& out;
-    Pipe& err;
-    std::string_view script;
-    std::string out_text;
-    std::string err_text;
-
-    void feed() {
-        while (!script.empty() && in.write_end() >= 0) {
-            ssize_t put = ::write(in.write_end(), script.data(), script.size());
-            if (put < 0 && errno == EINTR) continue;
-            if (put < 0 && errno == EAGAIN) return;
-            if (put < 0) break; // the child stopped reading
-            script.remove_prefix(static_cast<size_t>(put));
-        }
-        in.close_write();
-    }
-    void wait_a_little() {
-        pollfd fds[3] = {
-            {out.read_end(), POLLIN, 0}, {err.read_end(), POLLIN, 0}, {in.write_end(), POLLOUT, 0}};
-        poll(fds, in.write_end() >= 0 ? 3 : 2, 10);
-    }
-    void collect() {
-        drain(out.read_end(), out_text);
-        drain(err.read_end(), err_text);
-    }
-};
 
 } // namespace
 
@@ -197,42 +141,26 @@ fs::path TempHome::autostart_entry() const {
 }
 
 AppRun run_app(const TempHome& home, const AppRunOptions& options) {
-    // A child that ends before it has read its whole script must not end the test with it.
-    std::signal(SIGPIPE, SIG_IGN);
     AppRun run;
-    Pipe in, out, err;
+    const MemoryFile io[3] = {MemoryFile(options.script), MemoryFile(), MemoryFile()};
     std::vector<std::string> command = options.command;
     if (command.empty()) command.push_back(bundle_executable(options.bundle).string());
-    pid_t pid =
-        spawn_child(command, options.directory, child_environment(home, options), in, out, err);
+    const pid_t pid = spawn_child(command, options.directory, child_environment(home, options), io);
     if (pid < 0) {
         run.errors = "could not start " + command.front();
         return run;
     }
-    in.close_read();
-    out.close_write();
-    err.close_write();
-    for (int fd : {in.write_end(), out.read_end(), err.read_end()})
-        set_non_blocking(fd);
-
-    ChildIo io{in, out, err, options.script, {}, {}};
-    auto deadline = Clock::now() + options.timeout;
     int status = 0;
-    for (;;) {
-        io.feed();
-        io.wait_a_little();
-        io.collect();
-        if (waitpid(pid, &status, WNOHANG) == pid) break;
-        if (Clock::now() < deadline) continue;
-        run.timed_out = true;
+    run.timed_out =
+        !wait_until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, options.timeout);
+    if (run.timed_out) {
         kill(pid, SIGKILL);
         waitpid(pid, &status, 0);
-        break;
     }
-    io.collect();
-    record_status(run, status);
-    run.lines = split_lines(io.out_text);
-    run.errors = std::move(io.err_text);
+    if (WIFEXITED(status)) run.exit_status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
+    run.lines = split_lines(io[1].text());
+    run.errors = io[2].text();
     return run;
 }
 

@@ -12,46 +12,30 @@ namespace e2e {
 
 namespace {
 
-struct PlistFree {
-    void operator()(plist_t node) const { plist_free(node); }
-};
-using PlistHandle = std::unique_ptr<void, PlistFree>;
-
-plist_t node_for(const PlistValue& value) {
-    if (auto* integer = std::get_if<int64_t>(&value))
-        return plist_new_uint(static_cast<uint64_t>(*integer));
-    if (auto* flag = std::get_if<bool>(&value)) return plist_new_bool(*flag);
-    if (auto* text = std::get_if<std::string>(&value)) return plist_new_string(text->c_str());
-    plist_t array = plist_new_array();
-    if (auto* texts = std::get_if<std::vector<std::string>>(&value)) {
-        for (const auto& text : *texts)
-            plist_array_append_item(array, plist_new_string(text.c_str()));
+// The XML of a dictionary of integers, flags and texts (no text needs escaping here).
+template <typename Entries>
+std::string dictionary_xml(const Entries& entries) {
+    std::string xml = "<dict>";
+    for (const auto& [key, value] : entries) {
+        xml += "<key>" + key + "</key>";
+        if (auto* integer = std::get_if<int64_t>(&value))
+            xml += "<integer>" + std::to_string(*integer) + "</integer>";
+        if (auto* flag = std::get_if<bool>(&value)) xml += *flag ? "<true/>" : "<false/>";
+        if (auto* text = std::get_if<std::string>(&value)) xml += "<string>" + *text + "</string>";
     }
-    return array;
+    return xml + "</dict>";
 }
 
-template <typename Entries>
-plist_t dictionary_for(const Entries& entries) {
-    plist_t dictionary = plist_new_dict();
-    for (const auto& [key, value] : entries)
-        plist_dict_set_item(dictionary, key.c_str(), node_for(value));
-    return dictionary;
+void write_plist(const std::filesystem::path& path, const std::string& body) {
+    write_text_file(path, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" +
+                              body + "</plist>\n");
 }
 
-template <typename Entries>
-void put(Entries& entries, const std::string& key, PlistValue value) {
+void put(PlistEntries& entries, const std::string& key, PlistValue value) {
     auto found = std::find_if(entries.begin(), entries.end(),
                               [&](const auto& entry) { return entry.first == key; });
-    if (found != entries.end()) {
-        found->second = std::move(value);
-        return;
-    }
-    entries.emplace_back(key, std::move(value));
-}
-
-template <typename Entries>
-void remove(Entries& entries, const std::string& key) {
-    std::erase_if(entries, [&](const auto& entry) { return entry.first == key; });
+    if (found == entries.end()) found = entries.insert(entries.end(), {key, {}});
+    found->second = std::move(value);
 }
 
 std::string owned_text(char* text) {
@@ -60,38 +44,29 @@ std::string owned_text(char* text) {
     return copy;
 }
 
-std::vector<std::string> string_items(plist_t array) {
-    std::vector<std::string> items;
-    for (uint32_t i = 0; i < plist_array_get_size(array); ++i) {
-        plist_t item = plist_array_get_item(array, i);
-        if (plist_get_node_type(item) != PLIST_STRING) return {};
-        char* text = nullptr;
-        plist_get_string_val(item, &text);
-        items.push_back(owned_text(text));
-    }
-    return items;
-}
-
 // libplist keeps every integer as an unsigned 64-bit value; the cast gives negatives back.
 PlistValue value_of(plist_t node) {
+    uint64_t integer = 0;
+    uint8_t flag = 0;
+    char* text = nullptr;
+    std::vector<std::string> texts;
     switch (plist_get_node_type(node)) {
-    case PLIST_UINT: {
-        uint64_t value = 0;
-        plist_get_uint_val(node, &value);
-        return static_cast<int64_t>(value);
-    }
-    case PLIST_BOOLEAN: {
-        uint8_t value = 0;
-        plist_get_bool_val(node, &value);
-        return value != 0;
-    }
-    case PLIST_STRING: {
-        char* text = nullptr;
+    case PLIST_UINT:
+        plist_get_uint_val(node, &integer);
+        return static_cast<int64_t>(integer);
+    case PLIST_BOOLEAN:
+        plist_get_bool_val(node, &flag);
+        return flag != 0;
+    case PLIST_STRING:
         plist_get_string_val(node, &text);
         return owned_text(text);
-    }
     case PLIST_ARRAY:
-        return string_items(node);
+        for (uint32_t i = 0; i < plist_array_get_size(node); ++i) {
+            PlistValue item = value_of(plist_array_get_item(node, i));
+            if (!std::holds_alternative<std::string>(item)) return std::monostate{};
+            texts.push_back(std::get<std::string>(item));
+        }
+        return texts;
     default:
         return std::monostate{};
     }
@@ -141,7 +116,7 @@ BatteryRecording& BatteryRecording::set(const std::string& key, PlistValue value
 }
 
 BatteryRecording& BatteryRecording::unset(const std::string& key) {
-    remove(m_registry, key);
+    std::erase_if(m_registry, [&](const auto& entry) { return entry.first == key; });
     return *this;
 }
 
@@ -150,25 +125,9 @@ BatteryRecording& BatteryRecording::set_power(const std::string& key, PlistValue
     return *this;
 }
 
-BatteryRecording& BatteryRecording::unset_power(const std::string& key) {
-    remove(m_power_source, key);
-    return *this;
-}
-
-std::string BatteryRecording::to_xml() const {
-    PlistHandle root(plist_new_dict());
-    plist_dict_set_item(root.get(), "Registry", dictionary_for(m_registry));
-    plist_dict_set_item(root.get(), "PowerSource", dictionary_for(m_power_source));
-    char* xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(root.get(), &xml, &length);
-    std::string text(xml ? xml : "", length);
-    plist_to_xml_free(xml);
-    return text;
-}
-
 void BatteryRecording::write(const std::filesystem::path& path) const {
-    write_text_file(path, to_xml());
+    write_plist(path, "<dict><key>Registry</key>" + dictionary_xml(m_registry) +
+                          "<key>PowerSource</key>" + dictionary_xml(m_power_source) + "</dict>");
 }
 
 std::optional<PlistDictionary> read_plist_dictionary(const std::filesystem::path& path) {
@@ -176,7 +135,7 @@ std::optional<PlistDictionary> read_plist_dictionary(const std::filesystem::path
     if (!text || text->empty()) return std::nullopt;
     plist_t parsed = nullptr;
     plist_from_memory(text->data(), static_cast<uint32_t>(text->size()), &parsed);
-    PlistHandle root(parsed);
+    std::unique_ptr<void, void (*)(plist_t)> root(parsed, plist_free);
     if (!root || plist_get_node_type(root.get()) != PLIST_DICT) return std::nullopt;
     PlistDictionary dictionary;
     plist_dict_iter iter = nullptr;
@@ -193,39 +152,7 @@ std::optional<PlistDictionary> read_plist_dictionary(const std::filesystem::path
 }
 
 void write_plist_dictionary(const std::filesystem::path& path, const PlistDictionary& dictionary) {
-    PlistHandle root(dictionary_for(dictionary));
-    char* xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(root.get(), &xml, &length);
-    std::string text(xml ? xml : "", length);
-    plist_to_xml_free(xml);
-    write_text_file(path, text);
-}
-
-std::string describe(const PlistDictionary& dictionary) {
-    std::string text;
-    for (const auto& [key, value] : dictionary) {
-        text += key + " = ";
-        if (auto* integer = std::get_if<int64_t>(&value)) text += std::to_string(*integer);
-        if (auto* flag = std::get_if<bool>(&value)) text += *flag ? "true" : "false";
-        if (auto* string = std::get_if<std::string>(&value)) text += '"' + *string + '"';
-        if (auto* strings = std::get_if<std::vector<std::string>>(&value))
-            text += "(" + std::to_string(strings->size()) + " strings)";
-        if (std::holds_alternative<std::monostate>(value)) text += "(other)";
-        text += "\n";
-    }
-    return text;
-}
-
-std::string property_list_doctype_line() {
-    PlistHandle empty(plist_new_dict());
-    char* xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(empty.get(), &xml, &length);
-    std::string text(xml ? xml : "", length);
-    plist_to_xml_free(xml);
-    size_t start = text.find('\n') + 1;
-    return text.substr(start, text.find('\n', start) - start);
+    write_plist(path, dictionary_xml(dictionary));
 }
 
 } // namespace e2e

@@ -1,6 +1,6 @@
 #pragma once
-// Property-list files the tests write (battery recordings) and read back (the preferences file,
-// the launch agent).
+// Property-list files the tests write (battery recordings, preferences) and read back (the
+// preferences file, the launch agent).
 
 #include <cstdint>
 #include <filesystem>
@@ -18,6 +18,7 @@ namespace e2e {
 using PlistValue =
     std::variant<std::monostate, int64_t, bool, std::string, std::vector<std::string>>;
 using PlistDictionary = std::map<std::string, PlistValue>;
+using PlistEntries = std::vector<std::pair<std::string, PlistValue>>;
 
 // A recording of a battery in good order ("Registry" and "PowerSource"), edited key by key
 // before it is written.
@@ -28,15 +29,11 @@ class BatteryRecording {
     BatteryRecording& set(const std::string& key, PlistValue value);
     BatteryRecording& unset(const std::string& key);
     BatteryRecording& set_power(const std::string& key, PlistValue value);
-    BatteryRecording& unset_power(const std::string& key);
-
-    std::string to_xml() const;
     void write(const std::filesystem::path& path) const;
 
   private:
-    using Entries = std::vector<std::pair<std::string, PlistValue>>;
-    Entries m_registry;
-    Entries m_power_source;
+    PlistEntries m_registry;
+    PlistEntries m_power_source;
 };
 
 // The top-level dictionary of a property-list file; empty when it cannot be read or parsed.
@@ -44,11 +41,5 @@ std::optional<PlistDictionary> read_plist_dictionary(const std::filesystem::path
 
 // Writes `dictionary` as an XML property list, making the folders it needs.
 void write_plist_dictionary(const std::filesystem::path& path, const PlistDictionary& dictionary);
-
-// One line per key, "key = value", for failure messages.
-std::string describe(const PlistDictionary& dictionary);
-
-// The document type line that property-list XML carries, as the property-list library writes it.
-std::string property_list_doctype_line();
 
 } // namespace e2e

@@ -65,21 +65,17 @@ WindowView view_of_window(const AppRun& run) {
     return view;
 }
 
-struct PlacementCase {
-    const char* name;
-    const char* setup;
-    int64_t frame_left;
-    int64_t frame_top;
-};
-
+// The arithmetic of centring is the windowing runtime's; here: which screen it centres on.
 TEST(PreferencesWindow, OpensCentredOnTheScreenUnderThePointer) {
-    const PlacementCase cases[] = {
+    struct Case {
+        const char* name;
+        const char* setup;
+        int64_t frame_left;
+        int64_t frame_top;
+    };
+    const Case cases[] = {
         {"one screen", "", 560, 305},
-        {"pointer on the main screen of two", "screens 1440x900 1920x1080\nmouse 100 100", 560,
-         305},
         {"pointer on the second screen", "screens 1440x900 1920x1080\nmouse 2000 500", 2240, 395},
-        {"second screen above the main one", "screens 1440x900 1280x800+0-800\nmouse 100 -400", 480,
-         -545},
         {"odd sizes round toward zero", "screens 1440x900 1025x767+1440+100\nmouse 1500 200", 1792,
          338},
     };
@@ -130,15 +126,14 @@ TEST(PreferencesWindow, ShowsTheStoredChoicesInItsBoxes) {
                      "11 Start at Login\n");
 }
 
-struct TickCase {
-    const char* name;
-    const char* clicks;
-    const char* title;
-    std::set<int> ticked;
-};
-
 TEST(PreferencesWindow, BoxesShapeTheTitleAtOnceAndClosingStoresThem) {
-    const TickCase cases[] = {
+    struct Case {
+        const char* name;
+        const char* clicks;
+        const char* title;
+        std::set<int> ticked;
+    };
+    const Case cases[] = {
         {"two boxes, last piece first",
          "click 5\nclick 4",
          "214 cycles • 78% • 31.95°C",
@@ -151,7 +146,6 @@ TEST(PreferencesWindow, BoxesShapeTheTitleAtOnceAndClosingStoresThem) {
         {"unticking the only box ticks the percentage again", "click 2", "78%", {2}},
         {"health instead of the percentage", "click 0\nclick 2", "90.9% health", {0}},
         {"unticking the last of two", "click 3\nclick 2\nclick 3", "78%", {2}},
-        {"charge status alone", "click 6\nclick 2", "Not charging", {6}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -172,10 +166,7 @@ TEST(PreferencesWindow, BoxesShapeTheTitleAtOnceAndClosingStoresThem) {
 
         auto stored = read_plist_dictionary(home.preferences_file());
         ASSERT_TRUE(stored);
-        PlistDictionary expected = settings_with(c.ticked);
-        EXPECT_EQ(*stored, expected) << "stored:\n"
-                                     << describe(*stored) << "expected:\n"
-                                     << describe(expected);
+        EXPECT_EQ(*stored, settings_with(c.ticked));
     }
 }
 
@@ -193,7 +184,7 @@ TEST(PreferencesWindow, QuittingWithItOpenStoresNothing) {
 
     auto stored = read_plist_dictionary(home.preferences_file());
     ASSERT_TRUE(stored);
-    EXPECT_EQ(*stored, settings_with({2})) << describe(*stored);
+    EXPECT_EQ(*stored, settings_with({2}));
 }
 
 // A setting that could not be stored was once lost without a word.
@@ -233,17 +224,15 @@ TEST(PreferencesWindow, ItsMenuItemIsDisabledWhileItIsOpen) {
     EXPECT_EQ(seen, expected) << run.transcript();
 }
 
-struct TerminateCase {
-    const char* name;
-    const char* script;
-    bool exits;
-};
-
 TEST(Terminate, IsIgnoredWhilePreferencesAreOpen) {
-    const TerminateCase cases[] = {
+    struct Case {
+        const char* name;
+        const char* script;
+        bool exits;
+    };
+    const Case cases[] = {
         {"never opened", "terminate\n", true},
         {"open", "menu 4\nterminate\ndump\n", false},
-        {"open twice asked", "menu 4\nterminate\nadvance 10000\nterminate\ndump\n", false},
         {"closed again", "menu 4\nterminate\nclose 1\nterminate\n", true},
     };
     for (const auto& c : cases) {

@@ -7,18 +7,13 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -26,73 +21,30 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr auto k_patience = 15s;
-
-struct Ran {
-    int status = -1;
-    std::string output;
-};
-
-// Runs `argv` without a shell and collects its standard output. A program that leaves a daemon
-// behind (tmux starting its server) must not have its output collected: the daemon would keep
-// the pipe open, and reading it would never end.
-Ran run(const std::vector<std::string>& argv, bool collect = true) {
-    int out[2];
-    if (pipe(out) != 0) return {};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (collect) {
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    }
-    posix_spawn_file_actions_addclose(&actions, out[1]);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> args;
-    for (const auto& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    pid_t child = 0;
-    int spawned = posix_spawnp(&child, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    Ran ran;
-    char buffer[4096];
-    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
-        ran.output.append(buffer, static_cast<size_t>(n));
-    close(out[0]);
-    if (spawned != 0) return ran;
-    waitpid(child, &ran.status, 0);
-    return ran;
-}
-
-bool tmux_installed() {
-    Ran ran = run({"tmux", "-V"});
-    return WIFEXITED(ran.status) && WEXITSTATUS(ran.status) == 0;
-}
+constexpr const char* k_tmux = "/usr/bin/tmux";
 
 // A private tmux server with one 100 x 30 pane running `script`; the server ends with the test.
 class TmuxPane {
   public:
-    explicit TmuxPane(const fs::path& script)
-        : m_socket("zerarazi-e2e-" + std::to_string(getpid())) {
-        m_started = run({"tmux", "-L", m_socket, "-f", "/dev/null", "new-session", "-d", "-x",
-                         "100", "-y", "30", "-s", "e2e", "sh " + script.string()},
-                        false)
-                        .status == 0;
+    TmuxPane(const e2e::TempHome& home, const fs::path& script)
+        : m_home(home), m_socket("zerarazi-e2e-" + std::to_string(getpid())) {
+        m_started = tmux({"new-session", "-d", "-x", "100", "-y", "30", "-s", "e2e",
+                          "sh " + script.string()})
+                        .exited_cleanly();
     }
-    ~TmuxPane() { run({"tmux", "-L", m_socket, "kill-server"}); }
+    ~TmuxPane() { tmux({"kill-server"}); }
 
     bool started() const { return m_started; }
-    void send(const std::string& key) const {
-        run({"tmux", "-L", m_socket, "send-keys", "-t", "e2e", key});
-    }
+    void send(const std::string& key) const { tmux({"send-keys", "-t", "e2e", key}); }
     std::string screen() const {
-        return run({"tmux", "-L", m_socket, "capture-pane", "-p", "-t", "e2e"}).output;
+        std::string text;
+        for (const std::string& line : tmux({"capture-pane", "-p", "-t", "e2e"}).lines)
+            text += line + "\n";
+        return text;
     }
     bool cursor_shown() const {
-        return run({"tmux", "-L", m_socket, "display-message", "-p", "-t", "e2e", "#{cursor_flag}"})
-            .output.starts_with("1");
+        return tmux({"display-message", "-p", "-t", "e2e", "#{cursor_flag}"}).lines ==
+               std::vector<std::string>{"1"};
     }
     // Reads the screen until `seen` holds, for at most k_patience; the last screen on failure.
     ::testing::AssertionResult
@@ -116,6 +68,13 @@ class TmuxPane {
     }
 
   private:
+    // A server that tmux leaves behind keeps no pipe of ours open: run_app reads files.
+    e2e::AppRun tmux(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), {k_tmux, "-L", m_socket, "-f", "/dev/null"});
+        return e2e::run_app(m_home, {.command = arguments});
+    }
+
+    const e2e::TempHome& m_home;
     std::string m_socket;
     bool m_started = false;
 };
@@ -123,7 +82,7 @@ class TmuxPane {
 class TerminalDisplayE2E : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!tmux_installed()) GTEST_SKIP() << "tmux is not installed";
+        if (!fs::exists(k_tmux)) GTEST_SKIP() << "tmux is not installed";
     }
 
     // A script that runs the bundle with a private home and the recorded battery, then reports
@@ -149,7 +108,7 @@ class TerminalDisplayE2E : public ::testing::Test {
 } // namespace
 
 TEST_F(TerminalDisplayE2E, APersonReadsTheStatusUsesTheMenuAndQuits) {
-    TmuxPane pane(write_script());
+    TmuxPane pane(m_home, write_script());
     ASSERT_TRUE(pane.started());
     ASSERT_TRUE(pane.wait_for("78%"));
     EXPECT_FALSE(pane.cursor_shown());
