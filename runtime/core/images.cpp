@@ -209,6 +209,11 @@ int64_t ImageBitDepth(int64_t number, int64_t mode) {
     return mode == ImageDepthModeFormat ? record->format_depth : record->pixel_depth;
 }
 
+uint8_t* ImagePixels(int64_t number) {
+    ImageRecord* record = find_image(number);
+    return record ? record->bitmap->bitmapData() : nullptr;
+}
+
 DrawTarget* ImageDrawTarget(int64_t number) {
     AutoreleasePoolScope pool;
     ImageRecord* record = find_image(number);

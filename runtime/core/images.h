@@ -60,6 +60,8 @@ int64_t ImageHandle(int64_t number);
 int64_t ImagePixelWidth(int64_t number);
 int64_t ImagePixelHeight(int64_t number);
 int64_t ImageBitDepth(int64_t number, int64_t mode);
+// The image's pixel store (ImagePixelHeight rows of ImagePixelWidth × 4 bytes); null for no image.
+uint8_t* ImagePixels(int64_t number);
 
 // A new drawing target for the image, already current; null for no image or when memory runs out.
 // Without a colour space or bitmap context the target still gives the pixel buffer.

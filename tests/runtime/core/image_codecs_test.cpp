@@ -1,102 +1,347 @@
+#include "runtime/core/bmp_decoder.h"
+#include "runtime/core/bmp_encoder.h"
+#include "runtime/core/bmp_format.h"
 #include "runtime/core/image_codecs.h"
+#include "runtime/core/image_files.h"
+#include "runtime/core/images.h"
+#include "runtime/core/object_table.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
+// The pictures in tests/runtime/core/bmp were written by ImageMagick (make_pictures.sh there); each
+// X.rgba is what ImageMagick reads back from X.bmp, so the expected pixels come from another
+// program's reading, not from this decoder.
+
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using Bytes = std::string;
 
-void put32(Bytes& bytes, std::size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+std::string picture_path(const std::string& name) {
+    return std::string(ZERARAZI_TEST_PICTURES) + "/" + name;
 }
 
-// A BMP file of `width` × `height` (negative: top-down) pixels whose pixel bytes are all `fill`.
-Bytes bmp(int32_t width, int32_t height, uint16_t bits, uint8_t fill) {
-    std::size_t rows = static_cast<std::size_t>(height < 0 ? -height : height);
-    std::size_t row_bytes = (static_cast<std::size_t>(width) * bits / 8 + 3) / 4 * 4;
-    Bytes bytes(54 + rows * row_bytes, fill);
-    std::fill(bytes.begin(), bytes.begin() + 54, 0);
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(bytes, 2, static_cast<uint32_t>(bytes.size()));
-    put32(bytes, 10, 54);
-    put32(bytes, 14, 40);
-    put32(bytes, 18, static_cast<uint32_t>(width));
-    put32(bytes, 22, static_cast<uint32_t>(height));
-    bytes[26] = 1;
-    bytes[28] = static_cast<uint8_t>(bits);
+const uint8_t* data_of(const Bytes& bytes) {
+    return reinterpret_cast<const uint8_t*>(bytes.data());
+}
+
+Bytes decode_pixels(const Bytes& file, int64_t* depth = nullptr) {
+    rt::DecodedImage image{};
+    if (!rt::DecodeBMP(data_of(file), file.size(), &image)) return "refused";
+    Bytes pixels(reinterpret_cast<const char*>(image.pixels),
+                 static_cast<std::size_t>(image.width * image.height * 4));
+    if (depth) *depth = image.depth;
+    rt::ReleaseBMPPixels(&image);
+    return pixels;
+}
+
+void put_u32(Bytes& bytes, std::size_t at, uint32_t value) {
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// The same picture stored top row first: the height negated and the rows in reverse order.
+Bytes top_down(const Bytes& file, std::size_t offset, std::size_t row, int rows) {
+    Bytes flipped = file;
+    put_u32(flipped, 22, static_cast<uint32_t>(-rows));
+    for (int y = 0; y < rows; ++y)
+        flipped.replace(offset + y * row, row, file, offset + (rows - 1 - y) * row, row);
+    return flipped;
+}
+
+// What ImageMagick reads from a file, as 8-bit RGBA; empty when it cannot read it.
+Bytes read_by_imagemagick(const std::string& path) {
+    std::string command = "convert '" + path + "' -depth 8 rgba:- 2>/dev/null";
+    Bytes pixels;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t count = fread(buffer, 1, sizeof buffer, pipe))
+            pixels.append(buffer, count);
+        if (pclose(pipe) != 0) pixels.clear();
+    }
+    return pixels;
+}
+
+std::u16string utf16(const std::string& ascii) {
+    return {ascii.begin(), ascii.end()};
+}
+
+Bytes rgba(std::initializer_list<std::initializer_list<int>> pixels) {
+    Bytes bytes;
+    for (auto pixel : pixels)
+        for (int sample : pixel)
+            bytes += static_cast<char>(sample);
     return bytes;
 }
 
 } // namespace
 
-TEST(ImageCodecs, StartUpRegistersTheBmpCodecOnce) {
-    ASSERT_EQ(rt::InitImageCodecs(), 1);
-    EXPECT_EQ(rt::ImageDecoderCount(), 0);
-    ASSERT_EQ(rt::RegisterBMPCodec(), 1);
-    EXPECT_EQ(rt::ImageDecoderCount(), 1);
-    EXPECT_EQ(rt::ImageEncoderCount(), 1);
-    Bytes file = bmp(2, 2, 24, 0);
-    const rt::ImageDecoder* decoder = rt::FindImageDecoder(file.data(), file.size());
-    ASSERT_TRUE(decoder);
-    EXPECT_EQ(decoder->format, rt::ImageFormatBMP);
-    // Start-up again empties the list before the codec is added anew.
-    ASSERT_EQ(rt::InitImageCodecs(), 1);
-    EXPECT_EQ(rt::FindImageDecoder(file.data(), file.size()), nullptr);
-    ASSERT_EQ(rt::RegisterBMPCodec(), 1);
-    EXPECT_EQ(rt::ImageDecoderCount(), 1);
+TEST(BmpDecoder, ReadsEveryDepthAnotherProgramWrites) {
+    struct Row {
+        const char* name;
+        int64_t depth;
+    };
+    const Row rows[] = {{"bits1", 1},   {"bits4", 4},   {"bits8", 8},
+                        {"bits16", 16}, {"bits24", 24}, {"bits32", 32}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        int64_t depth = 0;
+        EXPECT_EQ(decode_pixels(file_bytes(picture_path(row.name + std::string(".bmp"))), &depth),
+                  file_bytes(picture_path(row.name + std::string(".rgba"))));
+        EXPECT_EQ(depth, row.depth);
+    }
+    Bytes bottom_up = file_bytes(picture_path("bits24.bmp"));
+    EXPECT_EQ(decode_pixels(top_down(bottom_up, 54, 16, 3)), decode_pixels(bottom_up));
 }
 
-TEST(ImageCodecs, TheBmpProbeWantsTheSignatureZeroReservedFieldsAndAFullHeader) {
+TEST(BmpDecoder, ZeroAlphaIsOpaqueOnlyWhenNoAlphaMaskDeclaresIt) {
+    Bytes file = file_bytes(picture_path("bits32.bmp"));
+    std::size_t offset = rt::bmp::read_u32(data_of(file) + rt::bmp::AtPixelOffset);
+    for (std::size_t at = offset + 3; at < file.size(); at += 4)
+        file[at] = 0;
     struct Row {
-        std::string name;
-        Bytes bytes;
-        int accepted;
+        uint32_t compression;
+        int64_t depth;
+        uint8_t alpha;
     };
-    Bytes good = bmp(1, 1, 24, 0);
-    Bytes wrong_signature = good;
-    wrong_signature[1] = 'A';
-    Bytes reserved = good;
-    reserved[7] = 1;
-    Bytes reserved2 = good;
-    reserved2[8] = 1;
-    const Row rows[] = {
-        {"good", good, 1},
-        {"53 bytes", Bytes(good.begin(), good.begin() + 53), 0},
-        {"signature", wrong_signature, 0},
-        {"first reserved", reserved, 0},
-        {"second reserved", reserved2, 0},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(rt::ProbeBMP(row.bytes.data(), row.bytes.size()), row.accepted) << row.name;
-    EXPECT_EQ(rt::ProbeBMP(nullptr, 100), 0);
+    for (Row row : {Row{0, 24, 255}, Row{3, 32, 0}}) {
+        SCOPED_TRACE(row.compression);
+        put_u32(file, rt::bmp::AtCompression, row.compression);
+        int64_t depth = 0;
+        Bytes pixels = decode_pixels(file, &depth);
+        EXPECT_EQ(depth, row.depth);
+        for (std::size_t at = 3; at < pixels.size(); at += 4)
+            ASSERT_EQ(static_cast<uint8_t>(pixels[at]), row.alpha) << at;
+    }
 }
 
-TEST(ImageCodecs, TheBmpHeaderGivesSizeAndDepth) {
+TEST(BmpDecoder, RefusesAFileThatLiesAboutItself) {
+    const Bytes bits4 = file_bytes(picture_path("bits4.bmp"));   // offset 118, 16 colours
+    const Bytes bits8 = file_bytes(picture_path("bits8.bmp"));   // 256 colours
+    const Bytes bits24 = file_bytes(picture_path("bits24.bmp")); // offset 54
+    const Bytes bits16 = file_bytes(picture_path("bits16.bmp")); // masks in a 124-byte header
     struct Row {
-        std::string name;
-        Bytes bytes;
-        rt::ImageDecodeInfo expected;
+        const char* name;
+        const Bytes& file;
+        std::size_t at;
+        uint32_t value;
     };
     const Row rows[] = {
-        {"24-bit", bmp(3, 2, 24, 0x80), {3, 2, 24, 0}},
-        {"top-down 8-bit", bmp(4, -5, 8, 0), {4, 5, 8, 1}},
-        {"32-bit with alpha", bmp(2, 2, 32, 0x01), {2, 2, 32, 0}},
-        {"32-bit, alpha all zero", bmp(2, 2, 32, 0x00), {2, 2, 24, 0}},
+        {"not BM", bits24, 0, 0x4D42 + 1},
+        {"reserved field", bits24, 6, 1},
+        {"header smaller than 40", bits24, 14, 12},
+        {"header past the end", bits24, 14, 1000},
+        {"no width", bits24, 18, 0},
+        {"negative width", bits24, 18, 0xFFFFFFFF},
+        {"width past 32767", bits24, 18, 32768},
+        {"no height", bits24, 22, 0},
+        {"height past 32767", bits24, 22, 40000},
+        {"most negative height", bits24, 22, 0x80000000},
+        {"two planes", bits24, 26, 0x00180002},
+        {"7 bits per pixel", bits24, 26, 0x00070001},
+        {"run-length compressed", bits8, 30, 1},
+        {"more colours than 8 bits hold", bits8, 46, 257},
+        {"more colours than 4 bits hold", bits4, 46, 17},
+        {"a pixel beyond the colours used", bits4, 46, 2},
+        {"pixels inside the palette", bits4, 10, 100},
+        {"pixels inside the header", bits24, 10, 40},
+        {"pixels past the end", bits24, 10, 60},
+        {"huge pixel offset", bits24, 10, 0xFFFFFFF0},
+        {"a mask wider than 16 bits", bits16, 54, 0x1F0000},
+        {"no red mask", bits16, 54, 0},
     };
     for (const Row& row : rows) {
-        rt::ImageDecodeInfo info{};
-        ASSERT_EQ(rt::DecodeBMPHeader(row.bytes.data(), row.bytes.size(), &info), 1) << row.name;
-        EXPECT_EQ(info.width, row.expected.width) << row.name;
-        EXPECT_EQ(info.height, row.expected.height) << row.name;
-        EXPECT_EQ(info.depth, row.expected.depth) << row.name;
-        EXPECT_EQ(info.top_down, row.expected.top_down) << row.name;
+        SCOPED_TRACE(row.name);
+        Bytes file = row.file;
+        put_u32(file, row.at, row.value);
+        EXPECT_EQ(decode_pixels(file), "refused");
     }
-    rt::ImageDecodeInfo info{};
-    Bytes no_width = bmp(0, 2, 24, 0);
-    EXPECT_EQ(rt::DecodeBMPHeader(no_width.data(), no_width.size(), &info), 0);
+    EXPECT_EQ(decode_pixels(bits24.substr(0, bits24.size() - 1)), "refused");
+    EXPECT_EQ(decode_pixels(bits24.substr(0, 53)), "refused");
+    EXPECT_EQ(rt::DecodeBMP(nullptr, 100, nullptr), 0);
+}
+
+TEST(BmpEncoder, AnotherProgramReadsWhatItWritesAtEveryDepth) {
+    const Bytes picture = file_bytes(picture_path("bits32.rgba")); // 5 × 3, 12 colours, alpha
+    const Bytes many = file_bytes(picture_path("bits8.rgba"));     // 6 × 4, 24 colours
+    const Bytes two = rgba({{0, 0, 0, 255}, {250, 250, 250, 255}, {250, 250, 250, 255}});
+    auto opaque = [](Bytes pixels) {
+        for (std::size_t at = 3; at < pixels.size(); at += 4)
+            pixels[at] = static_cast<char>(255);
+        return pixels;
+    };
+    struct Row {
+        const Bytes& pixels;
+        int64_t width;
+        int64_t height;
+        int64_t bits;
+        Bytes expected;
+    };
+    const Row rows[] = {
+        {two, 3, 1, 1, two},          {picture, 5, 3, 4, opaque(picture)},
+        {many, 6, 4, 8, many},        {picture, 5, 3, 24, opaque(picture)},
+        {picture, 5, 3, 32, picture},
+    };
+    TemporaryFolder folder;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.bits);
+        Bytes file;
+        ASSERT_EQ(rt::EncodeBMP(data_of(row.pixels), row.width, row.height, row.bits, &file), 1);
+        put_file(folder / "out.bmp", file);
+        Bytes read = read_by_imagemagick(folder / "out.bmp");
+        if (read.empty()) GTEST_SKIP() << "ImageMagick's convert is not installed";
+        // ImageMagick gives fully transparent pixels its own colour; compare those by alpha only.
+        for (std::size_t at = 3; row.bits == 32 && at < read.size(); at += 4) {
+            if (read[at] == 0) read.replace(at - 3, 3, row.expected, at - 3, 3);
+        }
+        EXPECT_EQ(read, row.expected);
+        EXPECT_EQ(decode_pixels(file), row.expected);
+    }
+    Bytes ignored;
+    EXPECT_EQ(rt::EncodeBMP(data_of(two), 3, 1, 2, &ignored), 0);
+    EXPECT_EQ(rt::EncodeBMP(data_of(two), 0, 1, 24, &ignored), 0);
+}
+
+TEST(BmpEncoder, ReducesTooManyColoursToTheNearestOfAFixedPalette) {
+    // More colours than the depth holds: each lands on its nearest palette colour.
+    struct Row {
+        int64_t bits;
+        Bytes pixels;
+        Bytes expected;
+    };
+    const Row rows[] = {
+        {1, rgba({{200, 200, 200, 255}, {60, 60, 60, 255}, {255, 0, 0, 255}}),
+         rgba({{255, 255, 255, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}})},
+        {4,
+         rgba({{250, 10, 10, 255},
+               {100, 100, 100, 255},
+               {0, 0, 140, 255},
+               {200, 190, 180, 255},
+               {0, 0, 0, 255},
+               {255, 255, 255, 255},
+               {0, 255, 0, 255},
+               {1, 2, 3, 255},
+               {4, 5, 6, 255},
+               {7, 8, 9, 255},
+               {10, 11, 12, 255},
+               {13, 14, 15, 255},
+               {16, 17, 18, 255},
+               {19, 20, 21, 255},
+               {22, 23, 24, 255},
+               {25, 26, 27, 255},
+               {120, 0, 120, 17}}),
+         rgba({{255, 0, 0, 255},
+               {128, 128, 128, 255},
+               {0, 0, 128, 255},
+               {192, 192, 192, 255},
+               {0, 0, 0, 255},
+               {255, 255, 255, 255},
+               {0, 255, 0, 255},
+               {0, 0, 0, 255},
+               {0, 0, 0, 255},
+               {0, 0, 0, 255},
+               {0, 0, 0, 255},
+               {0, 0, 0, 255},
+               {0, 0, 0, 255},
+               {0, 0, 0, 255},
+               {0, 0, 0, 255},
+               {0, 0, 0, 255},
+               {128, 0, 128, 255}})},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.bits);
+        Bytes file;
+        auto width = static_cast<int64_t>(row.pixels.size() / 4);
+        ASSERT_EQ(rt::EncodeBMP(data_of(row.pixels), width, 1, row.bits, &file), 1);
+        EXPECT_EQ(decode_pixels(file), row.expected);
+    }
+    // 8 bits: 8 levels of red and green, 4 of blue.
+    std::string gradient;
+    for (int i = 0; i < 300; ++i)
+        gradient += rgba({{i % 256, i / 256 * 50, (i * 13) % 256, 255}});
+    Bytes file;
+    ASSERT_EQ(rt::EncodeBMP(data_of(gradient), 300, 1, 8, &file), 1);
+    Bytes reduced = decode_pixels(file);
+    ASSERT_EQ(reduced.size(), gradient.size());
+    EXPECT_EQ(reduced.substr(0, 4), rgba({{0, 0, 0, 255}}));
+    EXPECT_EQ(reduced.substr(37 * 4, 4), rgba({{36, 0, 255, 255}})); // (37, 0, 225)
+}
+
+TEST(ImageCodecs, LoadingTakesTheFirstRegisteredDecoderWhoseProbeAccepts) {
+    static int released = 0;
+    static uint8_t pixel[4] = {1, 2, 3, 4};
+    auto probe_zz = [](const uint8_t* data, std::size_t size) {
+        return static_cast<int>(size >= 2 && data[0] == 'Z' && data[1] == 'Z');
+    };
+    auto decode_one = [](const uint8_t*, std::size_t, rt::DecodedImage* image) {
+        *image = {1, 1, 32, pixel};
+        return 1;
+    };
+    auto refuse = [](const uint8_t*, std::size_t, rt::DecodedImage*) { return 0; };
+    auto count_release = [](rt::DecodedImage*) { ++released; };
+    const Bytes bmp = file_bytes(picture_path("bits24.bmp"));
+
+    ASSERT_EQ(rt::InitImageCodecs(), 1);
+    ASSERT_EQ(rt::RegisterImageDecoder({probe_zz, decode_one, count_release, 0x5A5A}), 1);
+    ASSERT_EQ(rt::RegisterBMPCodec(), 1);
+    EXPECT_EQ(rt::DecodeImage(data_of(bmp), bmp.size())->width, 5);
+    const rt::DecodedImage* zz = rt::DecodeImage(data_of(Bytes("ZZ")), 2);
+    ASSERT_TRUE(zz);
+    EXPECT_EQ(zz->pixels, pixel);
+    rt::ReleaseDecodedImage();
+    EXPECT_EQ(released, 1);
+
+    // An earlier decoder that accepts but cannot decode does not hand the data on.
+    ASSERT_EQ(rt::InitImageCodecs(), 1);
+    ASSERT_EQ(rt::RegisterImageDecoder(
+                  {[](const uint8_t*, std::size_t) { return 1; }, refuse, count_release, 0x5A5A}),
+              1);
+    ASSERT_EQ(rt::RegisterBMPCodec(), 1);
+    EXPECT_EQ(rt::DecodeImage(data_of(bmp), bmp.size()), nullptr);
+    EXPECT_EQ(released, 1);
+
+    ASSERT_EQ(rt::InitImageCodecs(), 1);
+    EXPECT_EQ(rt::DecodeImage(data_of(bmp), bmp.size()), nullptr);
+    for (int i = 0; i < rt::ImageCodecCapacity; ++i)
+        ASSERT_EQ(rt::RegisterBMPCodec(), 1);
+    EXPECT_EQ(rt::RegisterBMPCodec(), 0);
+    EXPECT_EQ(rt::ImageDecoderCount(), rt::ImageCodecCapacity);
+}
+
+TEST(ImageFiles, LoadAndSaveNumberedImagesThroughTheCodecs) {
+    ASSERT_EQ(rt::InitImages(), 1);
+    ASSERT_EQ(rt::InitImageCodecs(), 1);
+    ASSERT_EQ(rt::RegisterBMPCodec(), 1);
+    TemporaryFolder folder;
+    const Bytes expected = file_bytes(picture_path("bits32.rgba"));
+
+    ASSERT_NE(rt::LoadImage(5, utf16(picture_path("bits32.bmp")).c_str()), 0);
+    EXPECT_EQ(rt::ImagePixelWidth(5), 5);
+    EXPECT_EQ(rt::ImageBitDepth(5, rt::ImageDepthModeFormat), 32);
+    EXPECT_EQ(Bytes(reinterpret_cast<char*>(rt::ImagePixels(5)), expected.size()), expected);
+
+    const std::string saved = folder / "saved.bmp";
+    ASSERT_EQ(rt::SaveImage(5, utf16(saved).c_str(), rt::ImageFormatBMP, 24), 1);
+    int64_t again = rt::LoadImage(rt::AutoNumber, utf16(saved).c_str());
+    ASSERT_NE(again, 0);
+    EXPECT_EQ(rt::ImageBitDepth(again, rt::ImageDepthModeFormat), 24);
+    EXPECT_EQ(static_cast<uint8_t>(rt::ImagePixels(again)[4 * 14 + 2]), 255); // white, opaque
+
+    put_file(folder / "text.bmp", "not a picture");
+    EXPECT_EQ(rt::LoadImage(6, utf16(folder / "text.bmp").c_str()), 0);
+    EXPECT_EQ(rt::LoadImage(6, utf16(folder / "missing.bmp").c_str()), 0);
+    EXPECT_EQ(rt::ImageHandle(6), 0);
+    EXPECT_EQ(rt::SaveImage(5, utf16(saved).c_str(), 0x12345, 24), 0);
+    EXPECT_EQ(rt::SaveImage(5, utf16(saved).c_str(), rt::ImageFormatBMP, 2), 0);
+    EXPECT_EQ(rt::SaveImage(7, utf16(saved).c_str(), rt::ImageFormatBMP, 24), 0);
+    EXPECT_EQ(decode_pixels(file_bytes(saved)).size(), expected.size()); // still the first save
+    EXPECT_EQ(
+        rt::SaveImage(5, utf16(folder / "no/such/folder.bmp").c_str(), rt::ImageFormatBMP, 24), 0);
+    EXPECT_EQ(errno, ENOENT);
+    rt::EndImages();
 }
