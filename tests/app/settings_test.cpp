@@ -2,7 +2,6 @@
 
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/objc/autorelease_pool.h"
-#include "runtime/core/file_system.h"
 #include "runtime/core/temp_area.h"
 #include "runtime/ui/native_message.h"
 
@@ -62,12 +61,6 @@ class SettingsTest : public ::testing::Test {
     std::string m_saved_home;
 };
 
-TEST_F(SettingsTest, PreferencesFileIsInTheHomeLibrary) {
-    EXPECT_EQ(
-        std::u16string_view(PreferencesFile().c_str()),
-        fs::path(m_home.string() + "/Library/Preferences/org.zerarazi.Zerarazi.plist").u16string());
-}
-
 TEST_F(SettingsTest, FirstStartStoresOnlyThePercentageOn) {
     Settings settings;
     settings.display.ShowHealth = 1; // whatever memory held before
@@ -114,19 +107,6 @@ TEST_F(SettingsTest, AFileWithoutTheKeysTurnsThePercentageOnAndStoresIt) {
     const int64_t defaults = restart();
     EXPECT_EQ(stored(defaults, u"ShowPercentage"), 1);
     EXPECT_EQ(stored(defaults, u"Other"), 3);
-}
-
-TEST_F(SettingsTest, DeletingTheFileMakesTheNextStartAFirstRun) {
-    Settings settings;
-    settings.display.ShowHealth = 1;
-    StoreDisplaySettings(restart(), settings.display);
-    fs::remove(preferences_file());
-
-    Settings next;
-    next.display.ShowHealth = 1;
-    LoadSettingsAtStartUp(restart(), next);
-    EXPECT_EQ(next.display.ShowHealth, 0);
-    EXPECT_EQ(next.display.ShowPercentage, 1);
 }
 
 TEST_F(SettingsTest, LoginKeepsTheLowEightBits) {

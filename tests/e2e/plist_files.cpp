@@ -4,38 +4,29 @@
 
 #include <plist/plist.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
 
 namespace e2e {
 
 namespace {
 
-// The XML of a dictionary of integers, flags and texts (no text needs escaping here).
-template <typename Entries>
-std::string dictionary_xml(const Entries& entries) {
-    std::string xml = "<dict>";
-    for (const auto& [key, value] : entries) {
-        xml += "<key>" + key + "</key>";
-        if (auto* integer = std::get_if<int64_t>(&value))
-            xml += "<integer>" + std::to_string(*integer) + "</integer>";
-        if (auto* flag = std::get_if<bool>(&value)) xml += *flag ? "<true/>" : "<false/>";
-        if (auto* text = std::get_if<std::string>(&value)) xml += "<string>" + *text + "</string>";
-    }
-    return xml + "</dict>";
+using PlistHandle = std::unique_ptr<void, void (*)(plist_t)>;
+
+plist_t node_for(const PlistValue& value) {
+    if (auto* integer = std::get_if<int64_t>(&value))
+        return plist_new_uint(static_cast<uint64_t>(*integer));
+    if (auto* flag = std::get_if<bool>(&value)) return plist_new_bool(*flag);
+    return plist_new_string(std::get<std::string>(value).c_str());
 }
 
-void write_plist(const std::filesystem::path& path, const std::string& body) {
-    write_text_file(path, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" +
-                              body + "</plist>\n");
-}
-
-void put(PlistEntries& entries, const std::string& key, PlistValue value) {
-    auto found = std::find_if(entries.begin(), entries.end(),
-                              [&](const auto& entry) { return entry.first == key; });
-    if (found == entries.end()) found = entries.insert(entries.end(), {key, {}});
-    found->second = std::move(value);
+void write_plist(const std::filesystem::path& path, plist_t root) {
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(root, &xml, &length);
+    write_text_file(path, std::string(xml ? xml : "", length));
+    plist_to_xml_free(xml);
 }
 
 std::string owned_text(char* text) {
@@ -74,60 +65,37 @@ PlistValue value_of(plist_t node) {
 
 } // namespace
 
-BatteryRecording::BatteryRecording() {
-    m_registry = {
-        {"BatteryInstalled", true},
-        {"CurrentCapacity", int64_t{78}},
-        {"MaxCapacity", int64_t{100}},
-        {"AppleRawCurrentCapacity", int64_t{3900}},
-        {"AppleRawMaxCapacity", int64_t{5000}},
-        {"DesignCapacity", int64_t{5500}},
-        {"CycleCount", int64_t{214}},
-        {"Temperature", int64_t{3051}},
-        {"Voltage", int64_t{12412}},
-        {"Amperage", int64_t{-1130}},
-        {"IsCharging", false},
-        {"ExternalConnected", false},
-        {"FullyCharged", false},
-        {"TimeRemaining", int64_t{207}},
-        {"AvgTimeToEmpty", int64_t{211}},
-        {"DeviceName", std::string("SAMPLE-BAT1")},
-        {"Serial", std::string("ZR0000SAMPLE")},
-        {"PermanentFailureStatus", int64_t{0}},
-        {"BatteryFailureStatus", int64_t{0}},
-    };
-    m_power_source = {
-        {"Name", std::string("InternalBattery-0")},
-        {"Type", std::string("InternalBattery")},
-        {"Power Source State", std::string("Battery Power")},
-        {"Current Capacity", int64_t{78}},
-        {"Max Capacity", int64_t{100}},
-        {"Is Charging", false},
-        {"Time to Empty", int64_t{207}},
-        {"Time to Full Charge", int64_t{0}},
-        {"BatteryHealth", std::string("Good")},
-        {"LPM Active", int64_t{0}},
-    };
+// The sample shows Low Power Mode as a flag, which the battery code ignores; the tests' battery
+// reports it off.
+BatteryRecording::BatteryRecording() : m_root(nullptr, plist_free) {
+    const std::string sample =
+        read_text_file(ZERARAZI_SOURCE_DIR "/resources/samples/sample-battery.plist").value_or("");
+    plist_t root = nullptr;
+    plist_from_xml(sample.data(), static_cast<uint32_t>(sample.size()), &root);
+    if (!root) throw std::runtime_error("cannot read the sample battery");
+    m_root.reset(root);
+    set_power("LPM Active", int64_t{0});
 }
 
 BatteryRecording& BatteryRecording::set(const std::string& key, PlistValue value) {
-    put(m_registry, key, std::move(value));
+    plist_dict_set_item(plist_dict_get_item(m_root.get(), "Registry"), key.c_str(),
+                        node_for(value));
     return *this;
 }
 
 BatteryRecording& BatteryRecording::unset(const std::string& key) {
-    std::erase_if(m_registry, [&](const auto& entry) { return entry.first == key; });
+    plist_dict_remove_item(plist_dict_get_item(m_root.get(), "Registry"), key.c_str());
     return *this;
 }
 
 BatteryRecording& BatteryRecording::set_power(const std::string& key, PlistValue value) {
-    put(m_power_source, key, std::move(value));
+    plist_dict_set_item(plist_dict_get_item(m_root.get(), "PowerSource"), key.c_str(),
+                        node_for(value));
     return *this;
 }
 
 void BatteryRecording::write(const std::filesystem::path& path) const {
-    write_plist(path, "<dict><key>Registry</key>" + dictionary_xml(m_registry) +
-                          "<key>PowerSource</key>" + dictionary_xml(m_power_source) + "</dict>");
+    write_plist(path, m_root.get());
 }
 
 std::optional<PlistDictionary> read_plist_dictionary(const std::filesystem::path& path) {
@@ -135,7 +103,7 @@ std::optional<PlistDictionary> read_plist_dictionary(const std::filesystem::path
     if (!text || text->empty()) return std::nullopt;
     plist_t parsed = nullptr;
     plist_from_memory(text->data(), static_cast<uint32_t>(text->size()), &parsed);
-    std::unique_ptr<void, void (*)(plist_t)> root(parsed, plist_free);
+    PlistHandle root(parsed, plist_free);
     if (!root || plist_get_node_type(root.get()) != PLIST_DICT) return std::nullopt;
     PlistDictionary dictionary;
     plist_dict_iter iter = nullptr;
@@ -152,7 +120,10 @@ std::optional<PlistDictionary> read_plist_dictionary(const std::filesystem::path
 }
 
 void write_plist_dictionary(const std::filesystem::path& path, const PlistDictionary& dictionary) {
-    write_plist(path, dictionary_xml(dictionary));
+    PlistHandle root(plist_new_dict(), plist_free);
+    for (const auto& [key, value] : dictionary)
+        plist_dict_set_item(root.get(), key.c_str(), node_for(value));
+    write_plist(path, root.get());
 }
 
 } // namespace e2e

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -18,10 +19,8 @@ namespace e2e {
 using PlistValue =
     std::variant<std::monostate, int64_t, bool, std::string, std::vector<std::string>>;
 using PlistDictionary = std::map<std::string, PlistValue>;
-using PlistEntries = std::vector<std::pair<std::string, PlistValue>>;
-
-// A recording of a battery in good order ("Registry" and "PowerSource"), edited key by key
-// before it is written.
+// The project's sample recording of a battery in good order ("Registry" and "PowerSource"),
+// edited key by key before it is written.
 class BatteryRecording {
   public:
     BatteryRecording();
@@ -32,8 +31,7 @@ class BatteryRecording {
     void write(const std::filesystem::path& path) const;
 
   private:
-    PlistEntries m_registry;
-    PlistEntries m_power_source;
+    std::unique_ptr<void, void (*)(void*)> m_root;
 };
 
 // The top-level dictionary of a property-list file; empty when it cannot be read or parsed.
