@@ -19,7 +19,6 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 

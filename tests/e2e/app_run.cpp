@@ -28,7 +28,7 @@ std::vector<std::string> child_environment(const TempHome& home, const AppRunOpt
     std::vector<std::string> env = {
         "HOME=" + home.path().string(),
         "XDG_CONFIG_HOME=" + home.config_folder().string(),
-        "ZERARAZI_DISPLAY=" + options.display,
+        "ZERARAZI_DISPLAY=driver",
         "ZERARAZI_BATTERY=" + home.battery_file().string(),
         "PATH=" + options.path.value_or(own_path ? own_path : "/usr/bin:/bin"),
         "LANG=C.UTF-8",
@@ -144,7 +144,7 @@ AppRun run_app(const TempHome& home, const AppRunOptions& options) {
     AppRun run;
     const MemoryFile io[3] = {MemoryFile(options.script), MemoryFile(), MemoryFile()};
     std::vector<std::string> command = options.command;
-    if (command.empty()) command.push_back(bundle_executable(options.bundle).string());
+    if (command.empty()) command.push_back(bundle_executable(built_bundle()).string());
     const pid_t pid = spawn_child(command, options.directory, child_environment(home, options), io);
     if (pid < 0) {
         run.errors = "could not start " + command.front();

@@ -45,8 +45,6 @@ struct AppRunOptions {
     std::optional<std::string> os_version{};
     // Replaces PATH; unset keeps the test's own PATH.
     std::optional<std::string> path{};
-    fs::path bundle = built_bundle();
-    std::string display = "driver";
     std::chrono::milliseconds timeout{10000};
     // "NAME=value" entries that replace the child's variable of that name or add one.
     std::vector<std::string> environment{};
