@@ -31,46 +31,79 @@ void* g_vector_drawing_state = nullptr;
 int g_argument_count = 0;
 char** g_arguments = nullptr;
 
+// A step whose outcome start-up does not depend on, as a step that succeeds.
+template <auto step>
+int always() {
+    step();
+    return 1;
+}
+
+int init_vector_drawing() {
+    if (!g_vector_drawing_state)
+        g_vector_drawing_state = AllocateStateBlock(k_vector_drawing_state_size, nullptr, nullptr);
+    return g_vector_drawing_state != nullptr;
+}
+
+// Each library after those it uses: memory before anything allocates, the codecs before the
+// images, screens before windows, events before windows, menus and gadgets.
+constexpr RuntimeStep k_start_steps[] = {
+    {"BringProcessToFront", &always<BringProcessToFront>},
+    {"InitApplication", &InitApplication},
+    {"InitLocale", &always<InitLocale>},
+    {"EnterBundleContents", &always<EnterBundleContents>},
+    {"InitStrings", &always<InitStrings>},
+    {"InitMaps", &always<InitMaps>},
+    {"InitMemory", &InitMemory},
+    {"InitFiles", &InitFiles},
+    {"InitArrays", &always<InitArrays>},
+    {"InitLists", &always<InitLists>},
+    {"InitVectorDrawing", &init_vector_drawing},
+    {"InitImageCodecs", &InitImageCodecs},
+    {"RegisterBMPCodec", &RegisterBMPCodec},
+    {"InitImages", &InitImages},
+    {"InitScreens", &InitScreens},
+    {"InitObjectRecords", &InitObjectRecords},
+    {"InitDrawing", &InitDrawing},
+    {"InitEvents", &InitEvents},
+    {"InitWindows", &InitWindows},
+    {"InitMenus", &InitMenus},
+    {"InitDates", &InitDates},
+    {"InitGadgets", &InitGadgets},
+    {"InitMessageBox", &InitMessageBox},
+    {"InitProcesses", &always<InitProcesses>},
+};
+
+// Open files are written out first, while everything they might report through still stands.
+constexpr RuntimeStep k_end_steps[] = {
+    {"EndFiles", &always<EndFiles>},
+    {"EndDates", &always<EndDates>},
+    {"EndImages", &always<EndImages>},
+    {"EndDrawing", &always<EndDrawing>},
+    {"EndObjectRecords", &always<EndObjectRecords>},
+};
+
 } // namespace
+
+std::span<const RuntimeStep> runtime_start_steps() {
+    return k_start_steps;
+}
+
+std::span<const RuntimeStep> runtime_end_steps() {
+    return k_end_steps;
+}
 
 int StartRuntime(int argument_count, char** arguments) {
     g_argument_count = argument_count;
     g_arguments = arguments;
-    BringProcessToFront();
-    int ok = InitApplication();
-    InitLocale();
-    EnterBundleContents();
-    InitStrings();
-    InitMaps();
-    ok &= InitMemory();
-    ok &= InitFiles();
-    InitArrays();
-    InitLists();
-    if (!g_vector_drawing_state)
-        g_vector_drawing_state = AllocateStateBlock(k_vector_drawing_state_size, nullptr, nullptr);
-    ok &= g_vector_drawing_state != nullptr;
-    ok &= InitImageCodecs();
-    ok &= RegisterBMPCodec();
-    ok &= InitImages();
-    ok &= InitScreens();
-    ok &= InitObjectRecords();
-    ok &= InitDrawing();
-    ok &= InitEvents();
-    ok &= InitWindows();
-    ok &= InitMenus();
-    ok &= InitDates();
-    ok &= InitGadgets();
-    ok &= InitMessageBox();
-    InitProcesses();
-    return ok != 0 ? 1 : 0;
+    int ok = 1;
+    for (const RuntimeStep& step : k_start_steps)
+        ok &= step.run() != 0;
+    return ok;
 }
 
 void EndRuntime() {
-    EndFiles();
-    EndDates();
-    EndImages();
-    EndDrawing();
-    EndObjectRecords();
+    for (const RuntimeStep& step : k_end_steps)
+        step.run();
 }
 
 void ExitProgram(int status) {

@@ -2,7 +2,19 @@
 // The runtime's start-up and end as one procedure each: every library's start-up step in the
 // order the libraries depend on one another, and the end steps of those that hold resources.
 
+#include <span>
+
 namespace rt {
+
+// One library's start-up or end step; `run` gives 0 when the step failed.
+struct RuntimeStep {
+    const char* name;
+    int (*run)();
+};
+
+// The steps StartRuntime and EndRuntime run, in their order.
+std::span<const RuntimeStep> runtime_start_steps();
+std::span<const RuntimeStep> runtime_end_steps();
 
 // Keeps the program's argument count and vector, then starts every library of the runtime.
 // Returns 1, or 0 when a step that the rest depends on failed (the later steps still run).
