@@ -152,8 +152,6 @@ void register_ns_alert_class() {
             instance_method<&NSAlert::informativeText>("informativeText"),
             instance_method<&NSAlert::setInformativeText>("setInformativeText:"),
             instance_method<&NSAlert::setShowsHelp>("setShowsHelp:"),
-            instance_method<&NSAlert::showsHelp>("showsHelp"),
-            instance_method<&NSAlert::alertStyle>("alertStyle"),
             instance_method<&NSAlert::setAlertStyle>("setAlertStyle:"),
             instance_method<&NSAlert::icon>("icon"),
             instance_method<&NSAlert::setIcon>("setIcon:"),

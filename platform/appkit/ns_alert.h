@@ -34,9 +34,8 @@ class NSAlert : public NSObject {
     void setMessageText(NSString* text);
     NSString* informativeText() const;
     void setInformativeText(NSString* text);
-    void setShowsHelp(BOOL flag) { m_shows_help = flag != NO; }
-    BOOL showsHelp() const { return m_shows_help ? YES : NO; }
-    NSUInteger alertStyle() const { return m_style; }
+    // Accepted and ignored: the model has no help button.
+    void setShowsHelp(BOOL) {}
     void setAlertStyle(NSUInteger style) { m_style = style; }
     NSImage* icon() const { return m_icon.get(); }
     // Retained.
@@ -65,7 +64,6 @@ class NSAlert : public NSObject {
 
     ObjcRef<NSString> m_message_text;
     ObjcRef<NSString> m_informative_text;
-    bool m_shows_help = false;
     NSUInteger m_style = NSAlertStyleWarning;
     ObjcRef<NSImage> m_icon;
     std::vector<ObjcRef<NSButton>> m_buttons;

@@ -28,8 +28,6 @@ NSString* const NSApplicationDidFinishLaunchingNotification =
     NSString::make_constant(u"NSApplicationDidFinishLaunchingNotification");
 NSString* const NSApplicationWillTerminateNotification =
     NSString::make_constant(u"NSApplicationWillTerminateNotification");
-NSString* const NSApplicationDidBecomeActiveNotification =
-    NSString::make_constant(u"NSApplicationDidBecomeActiveNotification");
 NSString* const NSApplicationDidChangeScreenParametersNotification =
     NSString::make_constant(u"NSApplicationDidChangeScreenParametersNotification");
 
@@ -112,7 +110,6 @@ BOOL NSApplication::setActivationPolicy(NSInteger policy) {
     if (policy < NSApplicationActivationPolicyRegular ||
         policy > NSApplicationActivationPolicyProhibited)
         return NO;
-    m_activation_policy = policy;
     return YES;
 }
 
@@ -249,14 +246,12 @@ void NSApplication::add_window(NSWindow* window) {
 void NSApplication::remove_window(NSWindow* window) {
     std::erase(m_windows, window);
     if (m_key_window == window) m_key_window = nullptr;
-    if (m_main_window == window) m_main_window = nullptr;
 }
 
 void NSApplication::set_key_window(NSWindow* window) {
     if (window == m_key_window) return;
     ObjcRef<NSWindow> old = ObjcRef<NSWindow>::retain(m_key_window);
     m_key_window = window;
-    if (window && msg_send<BOOL>(window, "canBecomeMainWindow")) m_main_window = window;
     if (old) notify_key_change(old.get(), "windowDidResignKey:", NSWindowDidResignKeyNotification);
     if (window) notify_key_change(window, "windowDidBecomeKey:", NSWindowDidBecomeKeyNotification);
 }
@@ -281,12 +276,7 @@ void NSApplication::terminate(id) {
     exit_with_status(0);
 }
 
-void NSApplication::activateIgnoringOtherApps(BOOL) {
-    if (m_active) return;
-    m_active = true;
-    default_center()->postNotificationName(NSApplicationDidBecomeActiveNotification, this);
-}
-
+void NSApplication::activateIgnoringOtherApps(BOOL) {}
 void NSApplication::hide(id) {}
 void NSApplication::unhideAllApplications(id) {}
 void NSApplication::hideOtherApplications(id) {}
@@ -378,7 +368,7 @@ std::string NSApplication::close_window(const CloseRequest& input) {
 void register_ns_application_class() {
     for (NSString* constant :
          {NSApplicationWillFinishLaunchingNotification, NSApplicationDidFinishLaunchingNotification,
-          NSApplicationWillTerminateNotification, NSApplicationDidBecomeActiveNotification,
+          NSApplicationWillTerminateNotification,
           NSApplicationDidChangeScreenParametersNotification})
         NSString::give_constant_class(constant);
     register_native_class<NSApplication>(
@@ -387,7 +377,6 @@ void register_ns_application_class() {
             class_method<&NSApplication::sharedApplication>("sharedApplication"),
             instance_method<&NSApplication::delegate>("delegate"),
             instance_method<&NSApplication::setDelegate>("setDelegate:"),
-            instance_method<&NSApplication::activationPolicy>("activationPolicy"),
             instance_method<&NSApplication::setActivationPolicy>("setActivationPolicy:"),
             instance_method<&NSApplication::mainMenu>("mainMenu"),
             instance_method<&NSApplication::setMainMenu>("setMainMenu:"),
@@ -399,13 +388,11 @@ void register_ns_application_class() {
             instance_method<&NSApplication::updateWindows>("updateWindows"),
             instance_method<&NSApplication::sendActionToFrom>("sendAction:to:from:"),
             instance_method<&NSApplication::keyWindow>("keyWindow"),
-            instance_method<&NSApplication::mainWindow>("mainWindow"),
             instance_method<&NSApplication::windows>("windows"),
             instance_method<&NSApplication::windowWithWindowNumber>("windowWithWindowNumber:"),
             instance_method<&NSApplication::terminate>("terminate:"),
             instance_method<&NSApplication::activateIgnoringOtherApps>(
                 "activateIgnoringOtherApps:"),
-            instance_method<&NSApplication::isActive>("isActive"),
             instance_method<&NSApplication::hide>("hide:"),
             instance_method<&NSApplication::unhideAllApplications>("unhideAllApplications:"),
             instance_method<&NSApplication::hideOtherApplications>("hideOtherApplications:"),

@@ -39,7 +39,6 @@ enum : NSUInteger { NSTerminateCancel = 0, NSTerminateNow = 1, NSTerminateLater 
 extern NSString* const NSApplicationWillFinishLaunchingNotification;
 extern NSString* const NSApplicationDidFinishLaunchingNotification;
 extern NSString* const NSApplicationWillTerminateNotification;
-extern NSString* const NSApplicationDidBecomeActiveNotification;
 extern NSString* const NSApplicationDidChangeScreenParametersNotification;
 
 class NSApplication : public NSResponder {
@@ -53,7 +52,6 @@ class NSApplication : public NSResponder {
     // Not retained.
     id delegate() const { return m_delegate; }
     void setDelegate(id delegate) { m_delegate = delegate; }
-    NSInteger activationPolicy() const { return m_activation_policy; }
     // NO, changing nothing, for an unknown policy.
     BOOL setActivationPolicy(NSInteger policy);
     NSMenu* mainMenu() const { return m_main_menu.get(); }
@@ -83,7 +81,6 @@ class NSApplication : public NSResponder {
     BOOL sendActionToFrom(SEL action, id target, id sender);
 
     NSWindow* keyWindow() const { return m_key_window; }
-    NSWindow* mainWindow() const { return m_main_window; }
     // Autoreleased, in the order the windows were made.
     NSArray* windows() const;
     NSWindow* windowWithWindowNumber(NSInteger number) const;
@@ -92,9 +89,8 @@ class NSApplication : public NSResponder {
     // posts NSApplicationWillTerminateNotification, tells the display will_exit(0) and calls the
     // exit handler with status 0. Other answers change nothing.
     void terminate(id sender);
+    // Accepted; there is nothing to activate, show or hide.
     void activateIgnoringOtherApps(BOOL flag);
-    BOOL isActive() const { return m_active ? YES : NO; }
-    // Accepted; there is nothing to show or hide.
     void hide(id sender);
     void unhideAllApplications(id sender);
     void hideOtherApplications(id sender);
@@ -106,7 +102,7 @@ class NSApplication : public NSResponder {
     const std::vector<NSWindow*>& window_list() const { return m_windows; }
     // Makes `window` (nil: none) the key window; the old key window's delegate hears
     // windowDidResignKey: and the new one's windowDidBecomeKey:, each also posted on the default
-    // center. A window that answers canBecomeMainWindow YES also becomes the main window.
+    // center.
     void set_key_window(NSWindow* window);
     // Whether any event is queued, without waiting.
     bool native_event_pending() const;
@@ -138,12 +134,9 @@ class NSApplication : public NSResponder {
                            NSString* notification_name) const;
 
     id m_delegate = nullptr;
-    NSInteger m_activation_policy = NSApplicationActivationPolicyRegular;
     ObjcRef<NSMenu> m_main_menu;
     std::vector<NSWindow*> m_windows;
     NSWindow* m_key_window = nullptr;
-    NSWindow* m_main_window = nullptr;
-    bool m_active = false;
     mutable std::mutex m_queue_mutex;
     std::deque<ObjcRef<NSEvent>> m_queue;
 };

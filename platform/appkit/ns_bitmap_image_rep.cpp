@@ -114,10 +114,6 @@ id NSBitmapImageRep::initWithBitmapDataPlanes(unsigned char** planes, NSInteger 
     return this;
 }
 
-void NSBitmapImageRep::getBitmapDataPlanes(unsigned char** planes) const {
-    if (planes) planes[0] = m_data;
-}
-
 NSBitmapImageRep* NSBitmapImageRep::imageRepWithContentsOfFile(Class, NSString* path) {
     if (!path) return nil;
     std::string file_path = path->utf8();
@@ -178,8 +174,6 @@ void register_ns_bitmap_image_rep_class() {
             instance_method<&NSBitmapImageRep::samplesPerPixel>("samplesPerPixel"),
             instance_method<&NSBitmapImageRep::bitmapFormat>("bitmapFormat"),
             instance_method<&NSBitmapImageRep::isPlanar>("isPlanar"),
-            instance_method<&NSBitmapImageRep::numberOfPlanes>("numberOfPlanes"),
-            instance_method<&NSBitmapImageRep::getBitmapDataPlanes>("getBitmapDataPlanes:"),
             instance_method<&NSBitmapImageRep::draw>("draw"),
             instance_method<&NSBitmapImageRep::drawAtPoint>("drawAtPoint:"),
             instance_method<&NSBitmapImageRep::drawInRect>("drawInRect:"),

@@ -43,9 +43,6 @@ class NSBitmapImageRep : public NSImageRep {
     NSInteger samplesPerPixel() const { return m_samples_per_pixel; }
     NSBitmapFormat bitmapFormat() const { return m_bitmap_format; }
     BOOL isPlanar() const { return NO; }
-    NSInteger numberOfPlanes() const { return 1; }
-    // Writes the one plane's address to planes[0]; a null `planes` is ignored.
-    void getBitmapDataPlanes(unsigned char** planes) const;
 
     // +imageRepWithContentsOfFile:, also answered by NSImageRep: an autoreleased representation
     // of the PNG file at `path` (8-bit RGB, or RGBA with straight alpha when the file has

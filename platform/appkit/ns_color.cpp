@@ -28,18 +28,6 @@ NSColor* NSColor::windowBackgroundColor(Class self) {
     return make_autoreleased(self, 0.925, 0.925, 0.925, 1);
 }
 
-NSColor* NSColor::whiteColor(Class self) {
-    return make_autoreleased(self, 1, 1, 1, 1);
-}
-
-NSColor* NSColor::blackColor(Class self) {
-    return make_autoreleased(self, 0, 0, 0, 1);
-}
-
-NSColor* NSColor::clearColor(Class self) {
-    return make_autoreleased(self, 0, 0, 0, 0);
-}
-
 NSColor* NSColor::controlColor(Class self) {
     return make_autoreleased(self, 1, 1, 1, 1);
 }
@@ -86,9 +74,6 @@ void register_ns_color_class() {
         "NSColor", "NSObject",
         {
             class_method<&NSColor::windowBackgroundColor>("windowBackgroundColor"),
-            class_method<&NSColor::whiteColor>("whiteColor"),
-            class_method<&NSColor::blackColor>("blackColor"),
-            class_method<&NSColor::clearColor>("clearColor"),
             class_method<&NSColor::controlColor>("controlColor"),
             class_method<&NSColor::controlTextColor>("controlTextColor"),
             class_method<&NSColor::secondarySelectedControlColor>("secondarySelectedControlColor"),
@@ -97,9 +82,5 @@ void register_ns_color_class() {
                 "colorWithCalibratedRed:green:blue:alpha:"),
             class_method<&NSColor::colorWithSRGBRedGreenBlueAlpha>(
                 "colorWithSRGBRed:green:blue:alpha:"),
-            instance_method<&NSColor::redComponent>("redComponent"),
-            instance_method<&NSColor::greenComponent>("greenComponent"),
-            instance_method<&NSColor::blueComponent>("blueComponent"),
-            instance_method<&NSColor::alphaComponent>("alphaComponent"),
         });
 }

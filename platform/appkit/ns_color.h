@@ -13,9 +13,6 @@ class NSColor : public NSObject {
 
     // Class methods; each returns an autoreleased instance of the receiving class.
     static NSColor* windowBackgroundColor(Class self);
-    static NSColor* whiteColor(Class self);
-    static NSColor* blackColor(Class self);
-    static NSColor* clearColor(Class self);
     // The faces and texts of controls.
     static NSColor* controlColor(Class self);
     static NSColor* controlTextColor(Class self);
@@ -26,11 +23,6 @@ class NSColor : public NSObject {
                                                          CGFloat blue, CGFloat alpha);
     static NSColor* colorWithSRGBRedGreenBlueAlpha(Class self, CGFloat red, CGFloat green,
                                                    CGFloat blue, CGFloat alpha);
-
-    CGFloat redComponent() const { return m_red; }
-    CGFloat greenComponent() const { return m_green; }
-    CGFloat blueComponent() const { return m_blue; }
-    CGFloat alphaComponent() const { return m_alpha; }
 
     BOOL isEqual(id other) const override;
     NSUInteger hash() const override;

@@ -266,7 +266,6 @@ void register_ns_event_class() {
             instance_method<&NSEvent::subtype>("subtype"),
             instance_method<&NSEvent::data1>("data1"),
             instance_method<&NSEvent::data2>("data2"),
-            instance_method<&NSEvent::locationInWindow>("locationInWindow"),
             instance_method<&NSEvent::timestamp>("timestamp"),
             instance_method<&NSEvent::context>("context"),
         });

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr std::u16string_view k_system_font_name = u".SystemFont";
-constexpr std::u16string_view k_bold_system_font_name = u".SystemFont-Bold";
 
 CGFloat size_or_default(CGFloat size) {
     return size > 0 ? size : NSFont::systemFontSize(nil);
@@ -26,15 +25,6 @@ NSFont* NSFont::make_autoreleased(Class cls, std::u16string_view name, CGFloat s
 
 NSFont* NSFont::systemFontOfSize(Class self, CGFloat size) {
     return make_autoreleased(self, k_system_font_name, size);
-}
-
-NSFont* NSFont::boldSystemFontOfSize(Class self, CGFloat size) {
-    return make_autoreleased(self, k_bold_system_font_name, size);
-}
-
-NSFont* NSFont::fontWithNameSize(Class self, NSString* name, CGFloat size) {
-    if (units_of(name).empty()) return nil;
-    return make_autoreleased(self, units_of(name), size);
 }
 
 NSString* NSFont::fontName() const {
@@ -58,11 +48,8 @@ void register_ns_font_class() {
         "NSFont", "NSObject",
         {
             class_method<&NSFont::systemFontOfSize>("systemFontOfSize:"),
-            class_method<&NSFont::boldSystemFontOfSize>("boldSystemFontOfSize:"),
-            class_method<&NSFont::fontWithNameSize>("fontWithName:size:"),
             class_method<&NSFont::systemFontSize>("systemFontSize"),
             class_method<&NSFont::smallSystemFontSize>("smallSystemFontSize"),
             instance_method<&NSFont::fontName>("fontName"),
-            instance_method<&NSFont::pointSize>("pointSize"),
         });
 }

@@ -12,15 +12,11 @@ class NSFont : public NSObject {
 
     // Each returns an autoreleased font; a size of 0 or less stands for systemFontSize.
     static NSFont* systemFontOfSize(Class self, CGFloat size);
-    static NSFont* boldSystemFontOfSize(Class self, CGFloat size);
-    // Nil for a nil or empty name.
-    static NSFont* fontWithNameSize(Class self, NSString* name, CGFloat size);
     static CGFloat systemFontSize(Class) { return 13; }
     static CGFloat smallSystemFontSize(Class) { return 11; }
 
     // Never nil.
     NSString* fontName() const;
-    CGFloat pointSize() const { return m_size; }
 
     BOOL isEqual(id other) const override;
     NSUInteger hash() const override;

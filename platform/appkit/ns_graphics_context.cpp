@@ -69,7 +69,6 @@ void register_ns_graphics_context_class() {
             class_method<&NSGraphicsContext::setCurrentContext>("setCurrentContext:"),
             class_method<&NSGraphicsContext::saveGraphicsState>("saveGraphicsState"),
             class_method<&NSGraphicsContext::restoreGraphicsState>("restoreGraphicsState"),
-            instance_method<&NSGraphicsContext::graphicsPort>("graphicsPort"),
             instance_method<&NSGraphicsContext::isFlipped>("isFlipped"),
         });
 }

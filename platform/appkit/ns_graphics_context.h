@@ -28,7 +28,6 @@ class NSGraphicsContext : public NSObject {
     // Without a saved context the current one stays.
     static void restoreGraphicsState(Class self);
 
-    void* graphicsPort() const { return m_port; }
     CGContextRef CGContext() const { return m_port; }
     BOOL isFlipped() const { return m_flipped; }
 

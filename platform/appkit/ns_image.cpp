@@ -26,11 +26,6 @@ void NSImage::addRepresentation(NSImageRep* representation) {
     m_pixels_current = false;
 }
 
-void NSImage::removeRepresentation(NSImageRep* representation) {
-    std::erase_if(m_representations, [&](const auto& rep) { return rep.get() == representation; });
-    m_pixels_current = false;
-}
-
 NSArray* NSImage::representations() const {
     std::vector<id> list;
     list.reserve(m_representations.size());
@@ -91,7 +86,6 @@ void register_ns_image_class() {
             instance_method<&NSImage::isDataRetained>("isDataRetained"),
             instance_method<&NSImage::setDataRetained>("setDataRetained:"),
             instance_method<&NSImage::addRepresentation>("addRepresentation:"),
-            instance_method<&NSImage::removeRepresentation>("removeRepresentation:"),
             instance_method<&NSImage::representations>("representations"),
             instance_method<&NSImage::recache>("recache"),
         });

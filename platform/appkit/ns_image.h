@@ -37,7 +37,6 @@ class NSImage : public NSObject {
 
     // Nil changes nothing; a representation already held is not added twice.
     void addRepresentation(NSImageRep* representation);
-    void removeRepresentation(NSImageRep* representation);
     // An autoreleased copy of the list.
     NSArray* representations() const;
     // Drops cached renderings after the pixels of a representation changed. The model keeps

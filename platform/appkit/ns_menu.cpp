@@ -16,7 +16,10 @@ bool responds(id object, SEL action) {
 } // namespace
 
 NSMenu::~NSMenu() {
-    removeAllItems();
+    std::vector<ObjcRef<NSMenuItem>> items = std::move(m_items);
+    m_items.clear();
+    for (const auto& item : items)
+        item->set_menu(nullptr);
 }
 
 id NSMenu::initWithTitle(NSString* title) {
@@ -43,15 +46,6 @@ void NSMenu::insertItemAtIndex(NSMenuItem* item, NSInteger index) {
     item->set_menu(this);
 }
 
-NSMenuItem* NSMenu::addItemWithTitleActionKeyEquivalent(NSString* title, SEL action,
-                                                        NSString* key) {
-    ObjcRef<NSMenuItem> item = make_native<NSMenuItem>();
-    if (!item) return nil;
-    item->initWithTitleActionKeyEquivalent(title, action, key);
-    addItem(item.get());
-    return item.autorelease();
-}
-
 void NSMenu::removeItem(NSMenuItem* item) {
     removeItemAtIndex(indexOfItem(item));
 }
@@ -62,13 +56,6 @@ void NSMenu::removeItemAtIndex(NSInteger index) {
     ObjcRef<NSMenuItem> item = std::move(m_items[static_cast<std::size_t>(index)]);
     m_items.erase(m_items.begin() + index);
     item->set_menu(nullptr);
-}
-
-void NSMenu::removeAllItems() {
-    std::vector<ObjcRef<NSMenuItem>> items = std::move(m_items);
-    m_items.clear();
-    for (const auto& item : items)
-        item->set_menu(nullptr);
 }
 
 NSMenuItem* NSMenu::itemAtIndex(NSInteger index) const {
@@ -88,22 +75,6 @@ NSMenuItem* NSMenu::itemWithTag(NSInteger tag) const {
         if (item->tag() == tag) return item.get();
     }
     return nil;
-}
-
-NSMenuItem* NSMenu::itemWithTitle(NSString* title) const {
-    if (!title) return nil;
-    for (const auto& item : m_items) {
-        if (item->title()->units() == title->units()) return item.get();
-    }
-    return nil;
-}
-
-NSArray* NSMenu::itemArray() const {
-    std::vector<id> list;
-    list.reserve(m_items.size());
-    for (const auto& item : m_items)
-        list.push_back(item.get());
-    return NSArray::make(list).autorelease();
 }
 
 bool NSMenu::item_is_available(NSMenuItem* item) const {
@@ -128,17 +99,12 @@ void register_ns_menu_class() {
             instance_method<&NSMenu::setTitle>("setTitle:"),
             instance_method<&NSMenu::addItem>("addItem:"),
             instance_method<&NSMenu::insertItemAtIndex>("insertItem:atIndex:"),
-            instance_method<&NSMenu::addItemWithTitleActionKeyEquivalent>(
-                "addItemWithTitle:action:keyEquivalent:"),
             instance_method<&NSMenu::removeItem>("removeItem:"),
             instance_method<&NSMenu::removeItemAtIndex>("removeItemAtIndex:"),
-            instance_method<&NSMenu::removeAllItems>("removeAllItems"),
             instance_method<&NSMenu::numberOfItems>("numberOfItems"),
             instance_method<&NSMenu::itemAtIndex>("itemAtIndex:"),
             instance_method<&NSMenu::indexOfItem>("indexOfItem:"),
             instance_method<&NSMenu::itemWithTag>("itemWithTag:"),
-            instance_method<&NSMenu::itemWithTitle>("itemWithTitle:"),
-            instance_method<&NSMenu::itemArray>("itemArray"),
             instance_method<&NSMenu::delegate>("delegate"),
             instance_method<&NSMenu::setDelegate>("setDelegate:"),
             instance_method<&NSMenu::autoenablesItems>("autoenablesItems"),

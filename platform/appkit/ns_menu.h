@@ -23,12 +23,9 @@ class NSMenu : public NSObject {
     void addItem(NSMenuItem* item);
     // As addItem:, at `index` from 0 to the number of items; another index changes nothing.
     void insertItemAtIndex(NSMenuItem* item, NSInteger index);
-    // An autoreleased new item, appended.
-    NSMenuItem* addItemWithTitleActionKeyEquivalent(NSString* title, SEL action, NSString* key);
     // An item of another menu, or an index out of range, changes nothing.
     void removeItem(NSMenuItem* item);
     void removeItemAtIndex(NSInteger index);
-    void removeAllItems();
     NSInteger numberOfItems() const { return static_cast<NSInteger>(m_items.size()); }
     // Nil out of range.
     NSMenuItem* itemAtIndex(NSInteger index) const;
@@ -36,10 +33,6 @@ class NSMenu : public NSObject {
     NSInteger indexOfItem(NSMenuItem* item) const;
     // The first item with the tag; nil when none.
     NSMenuItem* itemWithTag(NSInteger tag) const;
-    // The first item with the title; nil when none.
-    NSMenuItem* itemWithTitle(NSString* title) const;
-    // An autoreleased copy of the items, in order.
-    NSArray* itemArray() const;
 
     // Not retained.
     id delegate() const { return m_delegate; }

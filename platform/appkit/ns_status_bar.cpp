@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr CGFloat k_thickness = 22;
-
 NSStatusBar* g_system_status_bar = nullptr;
 
 } // namespace
@@ -34,10 +32,6 @@ void NSStatusBar::removeStatusItem(NSStatusItem* item) {
     forget_item(item);
 }
 
-CGFloat NSStatusBar::thickness() const {
-    return k_thickness;
-}
-
 NSStatusItem* NSStatusBar::shown_item() {
     if (!g_system_status_bar || g_system_status_bar->m_items.empty()) return nil;
     return g_system_status_bar->m_items.front();
@@ -54,6 +48,5 @@ void register_ns_status_bar_class() {
             class_method<&NSStatusBar::systemStatusBar>("systemStatusBar"),
             instance_method<&NSStatusBar::statusItemWithLength>("statusItemWithLength:"),
             instance_method<&NSStatusBar::removeStatusItem>("removeStatusItem:"),
-            instance_method<&NSStatusBar::thickness>("thickness"),
         });
 }

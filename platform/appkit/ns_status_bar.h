@@ -20,7 +20,6 @@ class NSStatusBar : public NSObject {
     // The item leaves the bar (an item of another bar, or nil, changes nothing).
     void removeStatusItem(NSStatusItem* item);
     // 22 points, the menu bar's height less its margins.
-    CGFloat thickness() const;
 
     // For the model:
     // The items in the bar, oldest first (not retained).

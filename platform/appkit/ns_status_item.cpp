@@ -125,7 +125,6 @@ void register_ns_status_item_class() {
             instance_method<&NSStatusItem::statusBar>("statusBar"),
             instance_method<&NSStatusItem::length>("length"),
             instance_method<&NSStatusItem::setLength>("setLength:"),
-            instance_method<&NSStatusItem::highlightMode>("highlightMode"),
             instance_method<&NSStatusItem::setHighlightMode>("setHighlightMode:"),
             instance_method<&NSStatusItem::menu>("menu"),
             instance_method<&NSStatusItem::setMenu>("setMenu:"),

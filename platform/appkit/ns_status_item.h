@@ -30,8 +30,8 @@ class NSStatusItem : public NSObject {
     NSStatusBar* statusBar() const { return m_status_bar; }
     CGFloat length() const { return m_length; }
     void setLength(CGFloat length) { m_length = length; }
-    BOOL highlightMode() const { return m_highlight_mode; }
-    void setHighlightMode(BOOL flag) { m_highlight_mode = flag ? YES : NO; }
+    // Accepted and ignored: the display draws the item's highlight itself.
+    void setHighlightMode(BOOL) {}
     // Retained; nil: no menu.
     NSMenu* menu() const { return m_menu.get(); }
     void setMenu(NSMenu* menu) { m_menu = ObjcRef<NSMenu>::retain(menu); }
@@ -56,7 +56,6 @@ class NSStatusItem : public NSObject {
   private:
     NSStatusBar* m_status_bar = nullptr;
     CGFloat m_length = 0;
-    BOOL m_highlight_mode = NO;
     ObjcRef<NSMenu> m_menu;
     ObjcRef<NSImage> m_image;
     ObjcRef<NSString> m_title;

@@ -22,8 +22,6 @@ NSString* const NSWindowDidResignKeyNotification =
     NSString::make_constant(u"NSWindowDidResignKeyNotification");
 NSString* const NSWindowDidMiniaturizeNotification =
     NSString::make_constant(u"NSWindowDidMiniaturizeNotification");
-NSString* const NSWindowDidDeminiaturizeNotification =
-    NSString::make_constant(u"NSWindowDidDeminiaturizeNotification");
 NSString* const NSWindowWillCloseNotification =
     NSString::make_constant(u"NSWindowWillCloseNotification");
 NSString* const NSWindowDidUpdateNotification =
@@ -138,12 +136,6 @@ void NSWindow::setFrameDisplay(NSRect frame, BOOL) {
     if (frame.origin != old.origin) notify_delegate("windowDidMove:", NSWindowDidMoveNotification);
 }
 
-void NSWindow::setStyleMask(NSUInteger style) {
-    const NSRect content = contentRectForFrameRect(m_frame);
-    m_style = style;
-    m_frame = frameRectForContentRect(content);
-}
-
 NSScreen* NSWindow::screen() const {
     NSArray* screens = NSScreen::screens(nil);
     if (!screens || screens->count() == 0) return nil;
@@ -176,11 +168,6 @@ void NSWindow::removeChildWindow(NSWindow* child) {
     if (found == m_children.end()) return;
     m_children.erase(found);
     child->m_parent = nullptr;
-}
-
-NSArray* NSWindow::childWindows() const {
-    std::vector<id> objects(m_children.begin(), m_children.end());
-    return NSArray::make(objects).autorelease();
 }
 
 void NSWindow::let_go_of_family() {
@@ -225,10 +212,6 @@ BOOL NSWindow::isKeyWindow() const {
     return NSApp && NSApp->keyWindow() == this ? YES : NO;
 }
 
-BOOL NSWindow::isMainWindow() const {
-    return NSApp && NSApp->mainWindow() == this ? YES : NO;
-}
-
 std::optional<NSRect> NSWindow::standard_frame() const {
     NSScreen* where = screen();
     if (!where) return std::nullopt;
@@ -264,13 +247,6 @@ void NSWindow::miniaturize(id) {
     m_miniaturized = true;
     resign_key();
     notify_delegate("windowDidMiniaturize:", NSWindowDidMiniaturizeNotification);
-}
-
-void NSWindow::deminiaturize(id) {
-    if (!m_miniaturized) return;
-    m_miniaturized = false;
-    m_ordered_in = true;
-    notify_delegate("windowDidDeminiaturize:", NSWindowDidDeminiaturizeNotification);
 }
 
 void NSWindow::performClose(id) {
@@ -440,18 +416,14 @@ void register_ns_window_class() {
             instance_method<&NSWindow::frame>("frame"),
             instance_method<&NSWindow::setFrameDisplay>("setFrame:display:"),
             instance_method<&NSWindow::styleMask>("styleMask"),
-            instance_method<&NSWindow::setStyleMask>("setStyleMask:"),
             instance_method<&NSWindow::screen>("screen"),
             instance_method<&NSWindow::title>("title"),
             instance_method<&NSWindow::setTitle>("setTitle:"),
             instance_method<&NSWindow::setReleasedWhenClosed>("setReleasedWhenClosed:"),
-            instance_method<&NSWindow::isReleasedWhenClosed>("isReleasedWhenClosed"),
             instance_method<&NSWindow::setAutorecalculatesKeyViewLoop>(
                 "setAutorecalculatesKeyViewLoop:"),
             instance_method<&NSWindow::addChildWindowOrdered>("addChildWindow:ordered:"),
             instance_method<&NSWindow::removeChildWindow>("removeChildWindow:"),
-            instance_method<&NSWindow::parentWindow>("parentWindow"),
-            instance_method<&NSWindow::childWindows>("childWindows"),
             instance_method<&NSWindow::makeKeyAndOrderFront>("makeKeyAndOrderFront:"),
             instance_method<&NSWindow::orderFront>("orderFront:"),
             instance_method<&NSWindow::orderOut>("orderOut:"),
@@ -459,12 +431,10 @@ void register_ns_window_class() {
             instance_method<&NSWindow::canBecomeKeyWindow>("canBecomeKeyWindow"),
             instance_method<&NSWindow::canBecomeMainWindow>("canBecomeMainWindow"),
             instance_method<&NSWindow::isKeyWindow>("isKeyWindow"),
-            instance_method<&NSWindow::isMainWindow>("isMainWindow"),
             instance_method<&NSWindow::isVisible>("isVisible"),
             instance_method<&NSWindow::zoom>("zoom:"),
             instance_method<&NSWindow::isZoomed>("isZoomed"),
             instance_method<&NSWindow::miniaturize>("miniaturize:"),
-            instance_method<&NSWindow::deminiaturize>("deminiaturize:"),
             instance_method<&NSWindow::isMiniaturized>("isMiniaturized"),
             instance_method<&NSWindow::performClose>("performClose:"),
             instance_method<&NSWindow::close>("close"),
@@ -482,7 +452,6 @@ void register_ns_window_class() {
             instance_method<&NSWindow::toolbar>("toolbar"),
             instance_method<&NSWindow::setTitlebarAppearsTransparent>(
                 "setTitlebarAppearsTransparent:"),
-            instance_method<&NSWindow::titlebarAppearsTransparent>("titlebarAppearsTransparent"),
             instance_method<&NSWindow::setDefaultButtonCell>("setDefaultButtonCell:"),
             instance_method<&NSWindow::standardWindowButton>("standardWindowButton:"),
             instance_method<&NSWindow::sendEvent>("sendEvent:"),

@@ -50,7 +50,6 @@ extern NSString* const NSWindowDidResizeNotification;
 extern NSString* const NSWindowDidBecomeKeyNotification;
 extern NSString* const NSWindowDidResignKeyNotification;
 extern NSString* const NSWindowDidMiniaturizeNotification;
-extern NSString* const NSWindowDidDeminiaturizeNotification;
 extern NSString* const NSWindowWillCloseNotification;
 extern NSString* const NSWindowDidUpdateNotification;
 
@@ -76,8 +75,6 @@ class NSWindow : public NSResponder {
     // windowDidMove: when the origin changes.
     void setFrameDisplay(NSRect frame, BOOL display);
     NSUInteger styleMask() const { return m_style; }
-    // Keeps the content rectangle where it is; the frame follows the new metrics.
-    void setStyleMask(NSUInteger style);
     // The screen holding the frame's centre, else the one holding most of the frame, else the
     // main screen; nil with no screens. Autoreleased.
     NSScreen* screen() const;
@@ -86,15 +83,12 @@ class NSWindow : public NSResponder {
     NSString* title() const;
     void setTitle(NSString* title);
     void setReleasedWhenClosed(BOOL flag) { m_released_when_closed = flag != NO; }
-    BOOL isReleasedWhenClosed() const { return m_released_when_closed ? YES : NO; }
     void setAutorecalculatesKeyViewLoop(BOOL flag) { m_recalculates_key_view_loop = flag != NO; }
 
     // Child windows are not retained; they are let go when either side closes or goes away.
     void addChildWindowOrdered(NSWindow* child, NSInteger place);
     void removeChildWindow(NSWindow* child);
     NSWindow* parentWindow() const { return m_parent; }
-    // Autoreleased; empty when there are none.
-    NSArray* childWindows() const;
 
     void makeKeyAndOrderFront(id sender);
     void orderFront(id sender);
@@ -105,7 +99,6 @@ class NSWindow : public NSResponder {
     BOOL canBecomeKeyWindow() const;
     BOOL canBecomeMainWindow() const;
     BOOL isKeyWindow() const;
-    BOOL isMainWindow() const;
     BOOL isVisible() const { return m_ordered_in && !m_miniaturized ? YES : NO; }
 
     // Toggles between the frame the window had and its screen's visible frame, if the delegate's
@@ -114,7 +107,6 @@ class NSWindow : public NSResponder {
     // Whether the window still has the frame that zoom: gave it.
     BOOL isZoomed() const;
     void miniaturize(id sender);
-    void deminiaturize(id sender);
     BOOL isMiniaturized() const { return m_miniaturized ? YES : NO; }
 
     // The close button: nothing without one; the delegate's windowShouldClose: may refuse.
@@ -137,8 +129,8 @@ class NSWindow : public NSResponder {
     void setLevel(NSInteger level) { m_level = level; }
     NSInteger windowNumber() const { return m_window_number; }
     id toolbar() const { return nil; }
-    void setTitlebarAppearsTransparent(BOOL flag) { m_titlebar_transparent = flag != NO; }
-    BOOL titlebarAppearsTransparent() const { return m_titlebar_transparent ? YES : NO; }
+    // Accepted and ignored: the model draws no title bar.
+    void setTitlebarAppearsTransparent(BOOL) {}
     // Retained.
     void setDefaultButtonCell(id cell) { m_default_button_cell = ObjcRef<>::retain(cell); }
     // Owned by the window; nil for a borderless window or an unknown kind. Enabled when the style
@@ -179,7 +171,6 @@ class NSWindow : public NSResponder {
     bool m_miniaturized = false;
     bool m_closed = false;
     bool m_registered = false;
-    bool m_titlebar_transparent = false;
     bool m_first_responder_is_self = false;
     std::optional<NSRect> m_zoomed_frame;
     NSRect m_user_frame;

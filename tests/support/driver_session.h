@@ -35,27 +35,42 @@ struct ExitRecorder {
     std::function<void(int status)> m_previous;
 };
 
-// A driver display reading `script`, installed as the current display for the session's life.
-struct DriverSession {
-    explicit DriverSession(std::string script) : in(std::move(script)) {}
+// The lines written to `out`.
+inline Lines written_lines(const std::ostringstream& out) {
+    Lines lines;
+    std::istringstream written(out.str());
+    for (std::string line; std::getline(written, line);)
+        lines.push_back(line);
+    return lines;
+}
 
-    ExitRecorder exits;
+// A driver display reading `script`, on its own: nothing is shown on it unless the test does.
+struct DriverScript {
+    explicit DriverScript(std::string script) : in(std::move(script)) {}
+
     std::istringstream in;
     std::ostringstream out;
     DriverDisplay display{in, out};
-    ModelOnDisplay scope{display};
 
-    Lines lines() const {
-        Lines lines;
-        std::istringstream written(out.str());
-        for (std::string line; std::getline(written, line);)
-            lines.push_back(line);
-        return lines;
+    Lines lines() const { return written_lines(out); }
+    // The lines written since the last call.
+    Lines take_lines() {
+        Lines taken = lines();
+        out.str({});
+        return taken;
     }
     bool wrote(const std::string& line) const {
         Lines all = lines();
         return std::find(all.begin(), all.end(), line) != all.end();
     }
+};
+
+// A driver script installed as the current display, showing the model, for the session's life.
+struct DriverSession : DriverScript {
+    explicit DriverSession(std::string script) : DriverScript(std::move(script)) {}
+
+    ExitRecorder exits;
+    ModelOnDisplay scope{display};
 };
 
 // The shared application with no delegate and an empty event queue.

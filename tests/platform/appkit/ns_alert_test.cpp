@@ -2,7 +2,6 @@
 
 #include "platform/appkit/ns_button.h"
 #include "platform/appkit/ns_image.h"
-#include "platform/appkit/ns_window.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_timer.h"
@@ -161,12 +160,4 @@ TEST(NSAlert, RunFromATimerHoldsTheDefaultModeUntilAnswered) {
     ASSERT_EQ(normal->times.size(), 3u);
     EXPECT_NEAR(normal->times[0] - normal->times[1], -0.5, 1e-6);
     EXPECT_EQ(session.exits.statuses, std::vector<int>{0});
-}
-
-TEST(NSAlert, HasAPanelThatIsNeverShown) {
-    ObjcRef<NSAlert> alert = make_native<NSAlert>();
-    NSWindow* window = alert->window();
-    ASSERT_NE(window, nil);
-    EXPECT_EQ(alert->window(), window);
-    EXPECT_FALSE(window->isVisible());
 }

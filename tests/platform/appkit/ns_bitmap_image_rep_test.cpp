@@ -146,9 +146,6 @@ TEST(NSBitmapImageRep, AllocatesAZeroedBufferWhenGivenNoPlanes) {
         ASSERT_NE(rep->bitmapData(), nullptr);
         std::vector<unsigned char> pixels(rep->bitmapData(), rep->bitmapData() + 24);
         EXPECT_EQ(pixels, std::vector<unsigned char>(24, 0));
-        unsigned char* plane = nullptr;
-        rep->getBitmapDataPlanes(&plane);
-        EXPECT_EQ(plane, rep->bitmapData());
     }
 }
 

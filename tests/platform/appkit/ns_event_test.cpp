@@ -58,13 +58,3 @@ TEST(NSEvent, KeyPressesBecomeKeyDownEvents) {
         EXPECT_EQ(event->windowNumber(), 4) << row.key;
     }
 }
-
-TEST(NSEvent, MouseLocationIsTheDisplaysPointerFromTheBottom) {
-    EXPECT_EQ(NSEvent::mouseLocation(nil).x, 0);
-    clean_application();
-    DriverSession session("mouse 100 200\nadvance 10\n");
-    EXPECT_EQ(next_event_within(0.01), nil);
-    NSPoint location = NSEvent::mouseLocation(nil);
-    EXPECT_EQ(location.x, 100);
-    EXPECT_EQ(location.y, 700); // the default screen is 900 points high
-}

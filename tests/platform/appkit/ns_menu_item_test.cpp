@@ -8,12 +8,6 @@
 
 namespace {
 
-constexpr NSUInteger k_command = NSUInteger{1} << 20;
-
-std::string text_of(NSString* string) {
-    return string ? string->utf8() : "<nil>";
-}
-
 ObjcRef<NSMenuItem> item_titled(const char* title, const char* action, const char* key) {
     ObjcRef<NSString> title_text = NSString::from_utf8(title);
     ObjcRef<NSString> key_text = NSString::from_utf8(key);
@@ -24,16 +18,6 @@ ObjcRef<NSMenuItem> item_titled(const char* title, const char* action, const cha
 }
 
 } // namespace
-
-TEST(NSMenuItem, SeparatorsAreDisabledAndUntitled) {
-    AutoreleasePoolScope pool;
-    auto* separator = msg_send<NSMenuItem*>(objc_lookUpClass("NSMenuItem"), "separatorItem");
-    ASSERT_NE(separator, nil);
-    EXPECT_EQ(separator->isSeparatorItem(), YES);
-    EXPECT_EQ(separator->isEnabled(), NO);
-    EXPECT_EQ(text_of(separator->title()), "");
-    EXPECT_EQ(separator->action(), nullptr);
-}
 
 TEST(NSMenuItem, RetainsItsSubmenuAndRepresentedObjectButNotItsTarget) {
     ObjcRef<NSMenuItem> item = item_titled("Services", nullptr, "");

@@ -5,7 +5,6 @@
 #include "platform/foundation/ns_array.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
-#include "tests/support/rect_text.h"
 #include "tests/support/screens_display.h"
 
 #include <gtest/gtest.h>
@@ -43,35 +42,6 @@ TEST(NSScreen, WithoutADisplayThereIsOneScreenUnderAMenuBar) {
     EXPECT_EQ(main->frame(), NSMakeRect(0, 0, 1440, 900));
     EXPECT_EQ(msg_send<NSRect>(main, "visibleFrame"), NSMakeRect(0, 0, 1440, 876));
     EXPECT_EQ(msg_send<CGFloat>(main, "backingScaleFactor"), 1.0);
-}
-
-TEST(NSScreen, TurnsTopLeftDisplayRectanglesAroundTheFirstScreen) {
-    struct Case {
-        const char* name;
-        std::vector<ScreenRect> rects;
-        std::vector<NSRect> frames;
-    };
-    const Case cases[] = {
-        {"one screen", {{0, 0, 1440, 900}}, {NSMakeRect(0, 0, 1440, 900)}},
-        {"a smaller screen to the right, tops aligned",
-         {{0, 0, 1440, 900}, {1440, 0, 1024, 768}},
-         {NSMakeRect(0, 0, 1440, 900), NSMakeRect(1440, 132, 1024, 768)}},
-        {"a screen above",
-         {{0, 0, 1440, 900}, {0, -1080, 1920, 1080}},
-         {NSMakeRect(0, 0, 1440, 900), NSMakeRect(0, 900, 1920, 1080)}},
-        {"a screen below to the left",
-         {{0, 0, 1440, 900}, {-800, 900, 800, 600}},
-         {NSMakeRect(0, 0, 1440, 900), NSMakeRect(-800, -600, 800, 600)}},
-        {"none", {}, {}},
-    };
-    for (const Case& test : cases) {
-        const std::vector<NSRect> frames = NSScreen::frames_for_display_rects(test.rects);
-        ASSERT_EQ(frames.size(), test.frames.size()) << test.name;
-        for (std::size_t i = 0; i < frames.size(); ++i)
-            EXPECT_EQ(frames[i], test.frames[i])
-                << test.name << " #" << i << ": got " << rect_text(frames[i]) << ", expected "
-                << rect_text(test.frames[i]);
-    }
 }
 
 TEST(NSScreen, FollowsTheDisplaysScreens) {

@@ -15,26 +15,16 @@
 namespace {
 
 std::vector<std::string> g_calls;
-id g_last_sender = nil;
 
-void record_choice(id, SEL, id sender) {
+void record_choice(id, SEL, id) {
     g_calls.push_back("statusChoice:");
-    g_last_sender = sender;
-}
-void record_open(id, SEL, id) {
-    g_calls.push_back("menuWillOpen:");
-}
-void record_close(id, SEL, id) {
-    g_calls.push_back("menuDidClose:");
 }
 
-// An object made at run time that answers statusChoice: and the menu delegate's open and close.
+// An object made at run time that answers statusChoice:.
 ObjcRef<> make_recorder() {
     static Class cls = [] {
         Class made = make_runtime_class("StatusMenuRecorder");
         class_addMethod(made, sel_registerName("statusChoice:"), as_imp(&record_choice), "v@:@");
-        class_addMethod(made, sel_registerName("menuWillOpen:"), as_imp(&record_open), "v@:@");
-        class_addMethod(made, sel_registerName("menuDidClose:"), as_imp(&record_close), "v@:@");
         return made;
     }();
     return ObjcRef<>::adopt(msg_send<id>(reinterpret_cast<id>(cls), "new"));
@@ -59,7 +49,6 @@ class StatusItemTest : public testing::Test {
     void SetUp() override {
         clean_application();
         g_calls.clear();
-        g_last_sender = nil;
         AutoreleasePoolScope pool;
         id bar =
             msg_send<id>(reinterpret_cast<id>(objc_lookUpClass("NSStatusBar")), "systemStatusBar");
@@ -97,22 +86,6 @@ class StatusItemTest : public testing::Test {
 };
 
 } // namespace
-
-TEST_F(StatusItemTest, StatusLineCarriesTitleTemplateAndTooltip) {
-    DriverSession session("");
-    ObjcRef<NSImage> image = make_native<NSImage>();
-    image->initWithSize(NSMakeSize(22, 12));
-    image->setTemplate(YES);
-    msg_send<void>(m_item.get(), "setImage:", static_cast<id>(image.get()));
-    msg_send<void>(m_item.get(), "setTitle:", static_cast<id>(text("87% \xe2\x9a\xa1").get()));
-    msg_send<void>(m_item.get(),
-                   "setToolTip:", static_cast<id>(text("85% remaining on Battery Power").get()));
-
-    EXPECT_EQ(
-        shown(session),
-        Lines{"{\"event\":\"status\",\"t\":0,\"image\":null,\"template\":true,"
-              "\"title\":\"87% \xe2\x9a\xa1\",\"tooltip\":\"85% remaining on Battery Power\"}"});
-}
 
 TEST_F(StatusItemTest, RemovedOrFreedItemsLeaveTheBar) {
     NSStatusBar* bar = NSStatusBar::systemStatusBar(nil);
@@ -154,34 +127,6 @@ TEST_F(StatusItemTest, MenuLineListsItemsSeparatorsKeysModifiersAndEnabledStates
         "{\"number\":9,\"title\":\"Quit Zerarazi\",\"key\":\"q\","
         "\"modifiers\":[\"cmd\",\"shift\",\"alt\",\"ctrl\"],\"enabled\":true},"
         "{\"number\":5,\"title\":\"About\",\"key\":\"\",\"modifiers\":[],\"enabled\":false}]}");
-}
-
-TEST_F(StatusItemTest, ChoosingAnItemSendsItsActionWithTheItemAsSender) {
-    DriverSession session("menu 3\n");
-    ObjcRef<> target = make_recorder();
-    ObjcRef<NSMenu> menu = application_menu(target.get());
-    menu->setDelegate(target.get());
-    msg_send<void>(m_item.get(), "setMenu:", static_cast<id>(menu.get()));
-
-    EXPECT_EQ(next_event(), nil);
-
-    EXPECT_EQ(g_calls,
-              (std::vector<std::string>{"menuWillOpen:", "menuDidClose:", "statusChoice:"}));
-    EXPECT_EQ(g_last_sender, static_cast<id>(menu->itemWithTag(3)));
-}
-
-TEST_F(StatusItemTest, NilTargetSendsTheActionUpTheResponderChain) {
-    DriverSession session("menu 4\n");
-    ObjcRef<> delegate = make_recorder();
-    NSApp->setDelegate(delegate.get());
-    ObjcRef<NSMenu> menu = application_menu(nil);
-    menu->addItem(item(4, "Preferences...", "statusChoice:", "", nil).get());
-    msg_send<void>(m_item.get(), "setMenu:", static_cast<id>(menu.get()));
-
-    EXPECT_EQ(next_event(), nil);
-    NSApp->setDelegate(nil);
-
-    EXPECT_EQ(g_calls, std::vector<std::string>{"statusChoice:"});
 }
 
 TEST_F(StatusItemTest, DisabledOrAbsentItemsGiveAnErrorAndNoAction) {

@@ -55,12 +55,10 @@ TEST(NSWorkspace, IconsForFileTypesAreSystemIcons) {
     EXPECT_EQ(icon->size().height, 32);
 }
 
-TEST(NSRunningApplication, IsThisProcessAndActivatesTheApplication) {
+TEST(NSRunningApplication, IsThisProcess) {
     NSRunningApplication* current = NSRunningApplication::currentApplication(nil);
     ASSERT_NE(current, nil);
     EXPECT_EQ(current->processIdentifier(), getpid());
     EXPECT_NE(current->localizedName(), nil);
-    NSApplication* app = clean_application();
     EXPECT_EQ(current->activateWithOptions(0), YES);
-    EXPECT_EQ(app->isActive(), YES);
 }

@@ -119,17 +119,4 @@ TEST(WindowControls, AClickPressesTheCheckBoxOfThatNumber) {
     EXPECT_EQ(box->state(), NSControlStateValueOn);
 }
 
-TEST(WindowControls, TheDisplaysClickReachesTheControlOrComesBackAsAnError) {
-    clean_application();
-    DriverSession session("");
-    ShownWindow shown;
-    NSButton* box = add_checkbox(shown.content(), NSMakeRect(0, 0, 80, 20), 7, u"Tick");
-    const int window = static_cast<int>(shown.window->display_number());
-    NSApp->handle_display_input(ControlClick{window, 7});
-    EXPECT_EQ(box->state(), NSControlStateValueOn);
-    NSApp->handle_display_input(ControlClick{window, 3});
-    EXPECT_NE(session.out.str().find(R"("message":"no control 3")"), std::string::npos)
-        << session.out.str();
-}
-
 } // namespace

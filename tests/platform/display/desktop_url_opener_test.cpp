@@ -1,14 +1,13 @@
 #include "platform/display/desktop_url_opener.h"
 
 #include "tests/support/environment_scope.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -54,38 +53,21 @@ TEST(DesktopUrlOpener, ChoosesTheProgramForEachAddressAndDesktop) {
 
 // A private PATH holding only a fake program that writes its arguments, one a line, to a file
 // named after it.
-class FakeProgramFolder {
-  public:
-    explicit FakeProgramFolder(const char* program) {
-        std::string pattern = (fs::temp_directory_path() / "opener-test-XXXXXX").string();
-        if (mkdtemp(pattern.data())) m_path = pattern;
-        m_record = m_path + "/" + program + ".args";
-        std::string script = m_path + "/" + program;
-        std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" << m_record
-                              << ".part\"\n/bin/mv \"" << m_record << ".part\" \"" << m_record
-                              << "\"\n";
+struct FakeProgramFolder : TemporaryFolder {
+    explicit FakeProgramFolder(const std::string& program) : record(file(program + ".args")) {
+        const std::string script =
+            write(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + record +
+                               ".part\"\n/bin/mv \"" + record + ".part\" \"" + record + "\"\n");
         ::chmod(script.c_str(), 0755);
     }
-    ~FakeProgramFolder() {
-        std::error_code ignored;
-        if (!m_path.empty()) fs::remove_all(m_path, ignored);
-    }
-    FakeProgramFolder(const FakeProgramFolder&) = delete;
-    FakeProgramFolder& operator=(const FakeProgramFolder&) = delete;
-
-    const std::string& path() const { return m_path; }
     // The recorded arguments once the program has run, waiting at most five seconds.
     std::string recorded_arguments() const {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!fs::exists(m_record) && std::chrono::steady_clock::now() < deadline)
+        while (!fs::exists(record) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::ifstream in(m_record);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        return file_bytes(record);
     }
-
-  private:
-    std::string m_path;
-    std::string m_record;
+    std::string record;
 };
 
 TEST(DesktopUrlOpener, StartsTheOpenerWithTheAddressAsOneArgument) {

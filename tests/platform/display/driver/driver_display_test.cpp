@@ -1,5 +1,6 @@
 #include "platform/display/driver/driver_display.h"
 
+#include "tests/support/driver_session.h"
 #include "tests/support/input_text.h"
 
 #include <gtest/gtest.h>
@@ -8,33 +9,10 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 MenuItemSnapshot separator() {
     MenuItemSnapshot item;
     item.separator = true;
     return item;
-}
-
-struct Driver {
-    explicit Driver(std::string script) : in(std::move(script)) {}
-
-    std::istringstream in;
-    std::ostringstream out;
-    DriverDisplay display{in, out};
-
-    Lines take_lines() {
-        Lines lines;
-        std::istringstream written(out.str());
-        for (std::string line; std::getline(written, line);)
-            lines.push_back(line);
-        out.str({});
-        return lines;
-    }
-};
-
-std::string error(int64_t t, std::string command, std::string message) {
-    return error_line(t, command, message);
 }
 
 WindowSnapshot window(int number, bool visible, std::vector<int> controls = {}) {
@@ -66,14 +44,14 @@ struct RepeatingTimer : Display::ModalPass {
 } // namespace
 
 TEST(DriverDisplay, WritesEndOnceWhenInputEnds) {
-    Driver d("# nothing but a comment\n\n");
+    DriverScript d("# nothing but a comment\n\n");
     EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "end");
     EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "end");
     EXPECT_EQ(d.take_lines(), Lines{R"({"event":"end","t":0})"});
 }
 
 TEST(DriverDisplay, AdvanceStopsAtEveryDeadlineOnTheWay) {
-    Driver d("advance 10000\nsleep\n");
+    DriverScript d("advance 10000\nsleep\n");
     std::vector<int64_t> stops;
     for (int64_t deadline = 3000;; deadline += 3000) {
         Input input = d.display.wait_for_input(deadline);
@@ -88,14 +66,14 @@ TEST(DriverDisplay, AdvanceStopsAtEveryDeadlineOnTheWay) {
 }
 
 TEST(DriverDisplay, AdvanceEndingExactlyOnADeadlineIsUsedUp) {
-    Driver d("advance 500\nwake\n");
+    DriverScript d("advance 500\nwake\n");
     EXPECT_EQ(input_text(d.display.wait_for_input(500)), "timeout");
     EXPECT_EQ(input_text(d.display.wait_for_input(1000)), "wake");
     EXPECT_EQ(d.display.now_ms(), 500);
 }
 
 TEST(DriverDisplay, ADeadlineNotAfterNowTimesOutWithoutReadingInput) {
-    Driver d("sleep\n");
+    DriverScript d("sleep\n");
     EXPECT_EQ(input_text(d.display.wait_for_input(0)), "timeout");
     EXPECT_EQ(input_text(d.display.wait_for_input(-5)), "timeout");
     EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "sleep");
@@ -103,8 +81,8 @@ TEST(DriverDisplay, ADeadlineNotAfterNowTimesOutWithoutReadingInput) {
 }
 
 TEST(DriverDisplay, RefusesWhatAPersonCouldNotDo) {
-    Driver d("menu 1\nmenu 2\nmenu 3\nkey 5 cmd+i\nkey 6 cmd+i\nclick 9\nclick 4\nclose 6\n"
-             "close 7\nanswer 1\nbogus\nadvance x\n");
+    DriverScript d("menu 1\nmenu 2\nmenu 3\nkey 5 cmd+i\nkey 6 cmd+i\nclick 9\nclick 4\nclose 6\n"
+                   "close 7\nanswer 1\nbogus\nadvance x\n");
     d.display.set_status_menu(
         std::vector<MenuItemSnapshot>{MenuItemSnapshot{false, 1, "On", "", 0, true}, separator(),
                                       MenuItemSnapshot{false, 2, "Off", "", 0, false}});
@@ -121,19 +99,20 @@ TEST(DriverDisplay, RefusesWhatAPersonCouldNotDo) {
     EXPECT_EQ(accepted, (Lines{"menu 1", "key 5 cmd+i", "key 6 cmd+i", "click 5 4"}));
     Lines lines = d.take_lines();
     lines.erase(lines.begin(), lines.begin() + 3); // menu and the two visible windows
-    EXPECT_EQ(
-        lines,
-        (Lines{error(0, "menu 2", "menu item 2 is disabled"), error(0, "menu 3", "no menu item 3"),
-               error(0, "click 9", "no control 9 in a visible window"),
-               error(0, "close 6", "no visible window 6"),
-               error(0, "close 7", "window 7 has no close button"),
-               error(0, "answer 1", "no alert is on screen"), error(0, "bogus", "unknown command"),
-               error(0, "advance x", "MS is not a number: x"), R"({"event":"end","t":0})"}));
+    EXPECT_EQ(lines, (Lines{error_line(0, "menu 2", "menu item 2 is disabled"),
+                            error_line(0, "menu 3", "no menu item 3"),
+                            error_line(0, "click 9", "no control 9 in a visible window"),
+                            error_line(0, "close 6", "no visible window 6"),
+                            error_line(0, "close 7", "window 7 has no close button"),
+                            error_line(0, "answer 1", "no alert is on screen"),
+                            error_line(0, "bogus", "unknown command"),
+                            error_line(0, "advance x", "MS is not a number: x"),
+                            R"({"event":"end","t":0})"}));
 }
 
 TEST(DriverDisplay, HandsTheModelWhatItMustCarryOut) {
-    Driver d("key 0 cmd+shift+z\nclose 0\nterminate\nscreens 1920x1080 800x600\n"
-             "battery set CurrentCapacity 12\npower unset Type\n");
+    DriverScript d("key 0 cmd+shift+z\nclose 0\nterminate\nscreens 1920x1080 800x600\n"
+                   "battery set CurrentCapacity 12\npower unset Type\n");
     d.display.set_window(window(0, true));
     Input key = d.display.wait_for_input(std::nullopt);
     EXPECT_EQ(std::get<KeyInput>(key).key, (KeyPress{static_cast<uint8_t>(KeyModifier::command) |
@@ -151,11 +130,11 @@ TEST(DriverDisplay, HandsTheModelWhatItMustCarryOut) {
 
     d.take_lines();
     d.display.reject_input(power, "no recorded battery");
-    EXPECT_EQ(d.take_lines(), Lines{error(0, "power unset Type", "no recorded battery")});
+    EXPECT_EQ(d.take_lines(), Lines{error_line(0, "power unset Type", "no recorded battery")});
 }
 
 TEST(DriverDisplay, AnAlertHoldsEverythingButAnswerAdvanceDumpAndMouse) {
-    Driver d("menu 1\nclick 1\nadvance 2500\nmouse 30 40\ndump\nanswer 3\nanswer 2\nwake\n");
+    DriverScript d("menu 1\nclick 1\nadvance 2500\nmouse 30 40\ndump\nanswer 3\nanswer 2\nwake\n");
     d.display.set_status_menu(std::vector<MenuItemSnapshot>{{false, 1, "On", "", 0, true}});
     d.display.wait_for_input(0);
     d.take_lines();
@@ -167,15 +146,16 @@ TEST(DriverDisplay, AnAlertHoldsEverythingButAnswerAdvanceDumpAndMouse) {
     EXPECT_EQ(d.display.pointer(), (ScreenPoint{30, 40}));
     const std::string menu =
         R"({"event":"menu","t":2500,"items":[{"number":1,"title":"On","key":"","modifiers":[],"enabled":true}]})";
-    EXPECT_EQ(d.take_lines(),
-              (Lines{alert_line(0, alert), error(0, "menu 1", "an alert is on screen"),
-                     error(0, "click 1", "an alert is on screen"), menu, alert_line(2500, alert),
-                     error(2500, "answer 3", "the alert has no button 3")}));
+    EXPECT_EQ(
+        d.take_lines(),
+        (Lines{alert_line(0, alert), error_line(0, "menu 1", "an alert is on screen"),
+               error_line(0, "click 1", "an alert is on screen"), menu, alert_line(2500, alert),
+               error_line(2500, "answer 3", "the alert has no button 3")}));
     EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "wake") << "answered";
 }
 
 TEST(DriverDisplay, InputEndingDuringAnAlertLeavesItUnanswered) {
-    Driver d("advance 10\n");
+    DriverScript d("advance 10\n");
     RepeatingTimer modal_timer(d.display, 1000);
     AlertSnapshot alert{"Quit?", "", AlertIcon::stop, {"Quit", "Cancel"}};
     EXPECT_EQ(d.display.run_alert(alert, modal_timer), 0);
@@ -183,7 +163,7 @@ TEST(DriverDisplay, InputEndingDuringAnAlertLeavesItUnanswered) {
 }
 
 TEST(DriverDisplay, WritesChangesBeforeEveryWaitWithTheVirtualTime) {
-    Driver d("advance 60000\nadvance 1\n");
+    DriverScript d("advance 60000\nadvance 1\n");
     StatusSnapshot status{std::nullopt, true, "80%", std::nullopt};
     d.display.set_status(status);
     EXPECT_EQ(input_text(d.display.wait_for_input(10000)), "timeout");
@@ -201,7 +181,7 @@ TEST(DriverDisplay, WritesChangesBeforeEveryWaitWithTheVirtualTime) {
 
 // A run loop told to run for ever waits for the distant future: time moved past it spun for ever.
 TEST(DriverDisplay, RefusesToAdvancePastTheDistantFuture) {
-    Driver d("advance 62000000000000\nadvance 9223372036854775807\nadvance 1\n");
+    DriverScript d("advance 62000000000000\nadvance 9223372036854775807\nadvance 1\n");
     EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "end");
     EXPECT_EQ(d.display.now_ms(), 62000000000001);
     const Lines lines = d.take_lines();

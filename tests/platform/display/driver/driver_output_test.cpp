@@ -1,5 +1,7 @@
 #include "platform/display/driver/driver_output.h"
 
+#include "tests/support/driver_session.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -37,21 +39,16 @@ struct Fixture {
     DriverOutput output{out, clock};
 
     // The lines written since the last call.
-    std::vector<std::string> take_lines() {
-        std::vector<std::string> lines;
-        std::istringstream in(out.str());
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
+    Lines take_lines() {
+        Lines lines = written_lines(out);
         out.str({});
         return lines;
     }
-    std::vector<std::string> changes() {
+    Lines changes() {
         output.write_changes();
         return take_lines();
     }
 };
-
-using Lines = std::vector<std::string>;
 
 } // namespace
 
@@ -142,31 +139,6 @@ TEST(DriverOutput, WritesAWindowOnlyOnceAPersonCouldSeeIt) {
     f.output.window_closed(3);
     EXPECT_EQ(f.changes(), Lines{});
     EXPECT_EQ(f.output.window(3), nullptr);
-}
-
-TEST(DriverOutput, DumpWritesEveryObjectAgain) {
-    Fixture f;
-    f.output.set_status(status("75%"));
-    f.output.set_status_menu(menu());
-    f.output.set_window(window_snapshot(1));
-    f.output.set_window(window_snapshot(4, false));
-    f.output.set_alert(AlertSnapshot{"A", "", AlertIcon::stop, {"OK"}});
-    auto first = f.changes();
-    f.output.write_all();
-    EXPECT_EQ(f.take_lines(), first);
-    EXPECT_EQ(f.changes(), Lines{});
-}
-
-TEST(DriverOutput, WritesAnAlertOnceUntilItIsAnsweredAndAgainForTheNextOne) {
-    Fixture f;
-    AlertSnapshot alert{"A", "", AlertIcon::app, {"OK"}};
-    f.output.set_alert(alert);
-    EXPECT_EQ(f.changes(), Lines{alert_line(0, alert)});
-    EXPECT_EQ(f.changes(), Lines{});
-    f.output.set_alert(std::nullopt);
-    EXPECT_EQ(f.changes(), Lines{});
-    f.output.set_alert(alert);
-    EXPECT_EQ(f.changes(), Lines{alert_line(0, alert)});
 }
 
 TEST(DriverOutput, WritesNothingForAStatusItemThatIsGone) {

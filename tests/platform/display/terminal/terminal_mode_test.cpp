@@ -75,21 +75,6 @@ int end_child(const Pty& pty, Ending ending) {
 
 } // namespace
 
-TEST(TerminalMode, TakesKeysOneAtATimeAndPutsTheTerminalBack) {
-    Pty pty;
-    ASSERT_FALSE(pty.key_at_a_time());
-    {
-        TerminalMode mode(pty.terminal, pty.terminal);
-        EXPECT_TRUE(mode.raw());
-        EXPECT_TRUE(pty.key_at_a_time());
-        EXPECT_NE(pty.take_output().find("\x1b[?25l"), std::string::npos); // cursor hidden
-    }
-    EXPECT_FALSE(pty.key_at_a_time());
-    std::string output = pty.take_output();
-    EXPECT_NE(output.find("\x1b[0m\x1b[?25h"), std::string::npos) << output;
-    EXPECT_EQ(output.back(), '\n');
-}
-
 TEST(TerminalMode, LeavesTheSettingsOfAnInputThatIsNoTerminal) {
     int pipe_ends[2];
     ASSERT_EQ(pipe(pipe_ends), 0);
