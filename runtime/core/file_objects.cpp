@@ -2,6 +2,7 @@
 
 #include "runtime/core/file_system.h"
 #include "runtime/core/memory.h"
+#include "runtime/core/object_table_of.h"
 #include "runtime/core/text_encoding.h"
 
 #include <array>
@@ -16,13 +17,12 @@
 namespace rt {
 namespace {
 
-ObjectTable* file_table = nullptr;
+ObjectTableOf<FileRecord> file_table;
 
 using Bytes = std::span<const unsigned char>;
 
 FileRecord* live_record(ObjectNumber number) {
-    if (!file_table) return nullptr;
-    return static_cast<FileRecord*>(LookupObject(file_table, number));
+    return file_table.lookup(number);
 }
 
 FILE* stream_on(int descriptor, const char* stdio_mode) {
@@ -88,7 +88,7 @@ ObjectNumber number_of(const FileRecord* record) {
 
 // An open that failed after AllocateObject leaves nothing behind under the number.
 int64_t give_up(ObjectNumber number, FileRecord* record) {
-    ReleaseObject(file_table, number == AutoNumber ? number_of(record) : number);
+    file_table.release(number == AutoNumber ? number_of(record) : number);
     return 0;
 }
 
@@ -193,24 +193,23 @@ void close_for_table(ObjectNumber number) {
 
 int close_every_file() {
     close_failures = 0;
-    FreeAllObjects(file_table);
+    file_table.free_all();
     return close_failures == 0 ? 1 : 0;
 }
 
 } // namespace
 
 int InitFiles() {
-    if (!file_table) file_table = CreateObjectTable(sizeof(FileRecord), 16, close_for_table);
-    return file_table ? 1 : 0;
+    return file_table.create_once(16, close_for_table) ? 1 : 0;
 }
 
 void EndFiles() {
-    if (file_table) close_every_file();
+    if (file_table.table()) close_every_file();
 }
 
 int64_t OpenFileObject(ObjectNumber number, const char16_t* path, int mode, int flags) {
-    if (!file_table) return 0;
-    auto* record = static_cast<FileRecord*>(AllocateObject(file_table, number));
+    if (!file_table.table()) return 0;
+    FileRecord* record = file_table.allocate(number);
     if (!record) return 0;
     const NativePath native = native_path(path);
     FILE* stream = native ? open_stream(native.get(), mode) : nullptr;
@@ -260,8 +259,7 @@ int64_t ReadFileObjectFlags(ObjectNumber number, const char16_t* path, int flags
 }
 
 FileRecord* FileObjectValid(ObjectNumber number) {
-    if (!file_table) return nullptr;
-    return static_cast<FileRecord*>(ValidateObject(file_table, number));
+    return file_table.validate(number);
 }
 
 int64_t WriteFileText(ObjectNumber number, const char16_t* text, int format) {
@@ -291,7 +289,7 @@ int64_t FlushFileObject(FileRecord* record) {
 }
 
 int CloseFileObject(ObjectNumber number) {
-    if (!file_table) return 0;
+    if (!file_table.table()) return 0;
     if (number == AutoNumber) return close_every_file();
     FileRecord* record = live_record(number);
     if (!record) return 0;
@@ -301,7 +299,7 @@ int CloseFileObject(ObjectNumber number) {
     }
     const bool closed = std::fclose(record->stream) == 0;
     const bool clean = closed && !record->write_failed;
-    ReleaseObject(file_table, number);
+    file_table.release(number);
     return clean ? 1 : 0;
 }
 

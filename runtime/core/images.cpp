@@ -6,6 +6,7 @@
 #include "platform/graphics/cg_color_space.h"
 #include "platform/objc/autorelease_pool.h"
 #include "runtime/core/list.h"
+#include "runtime/core/object_table_of.h"
 
 #include <cstring>
 #include <optional>
@@ -18,10 +19,10 @@ constexpr int64_t k_max_extent = 32767;
 constexpr int16_t k_pixel_depth = 32;
 constexpr int32_t k_opaque_format = DrawTargetFormatOpaqueFlag | DrawTargetFormat32;
 
-ObjectTable* g_images = nullptr;
+ObjectTableOf<ImageRecord, k_record_size> g_images;
 
 ImageRecord* find_image(int64_t number) {
-    return g_images ? static_cast<ImageRecord*>(LookupObject(g_images, number)) : nullptr;
+    return g_images.lookup(number);
 }
 
 struct PixelStore {
@@ -125,28 +126,28 @@ CGContextRef open_image_context(const ImageRecord& record) {
 } // namespace
 
 int InitImages() {
-    CreateObjectTableOnce(&g_images, k_record_size, ImageTableGrowthStep, &free_image_procedure);
-    return g_images ? 1 : 0;
+    return g_images.create_once(ImageTableGrowthStep, &free_image_procedure) ? 1 : 0;
 }
 
 void EndImages() {
-    if (g_images) FreeAllObjects(g_images);
+    g_images.free_all();
 }
 
 ObjectTable* image_table() {
-    return g_images;
+    return g_images.table();
 }
 
 int64_t NewImage(int64_t number, int64_t width, int64_t height, int64_t depth, int64_t background) {
-    if (!g_images || width < 1 || height < 1 || width > k_max_extent || height > k_max_extent) {
+    if (!g_images.table() || width < 1 || height < 1 || width > k_max_extent ||
+        height > k_max_extent) {
         return 0;
     }
-    auto* record = static_cast<ImageRecord*>(AllocateObject(g_images, number));
+    ImageRecord* record = g_images.allocate(number);
     if (!record) return 0;
     int64_t assigned = number == AutoNumber ? reinterpret_cast<int64_t>(record) : number;
     std::optional<PixelStore> store = make_pixel_store(width, height);
     if (!store) {
-        ReleaseObject(g_images, assigned);
+        g_images.release(assigned);
         return 0;
     }
     fill_pixels(store->bitmap, width, height, background);
@@ -171,9 +172,9 @@ int64_t NewImage24(int64_t number, int64_t width, int64_t height) {
 }
 
 void FreeImageObject(int64_t number) {
-    if (!g_images) return;
+    if (!g_images.table()) return;
     if (number == AutoNumber) {
-        FreeAllObjects(g_images);
+        g_images.free_all();
         return;
     }
     ImageRecord* record = find_image(number);
@@ -185,7 +186,7 @@ void FreeImageObject(int64_t number) {
         release_frames(record->frames);
     }
     if (record->frames) ListFree(record->frames);
-    ReleaseObject(g_images, number);
+    g_images.release(number);
 }
 
 int64_t ImageHandle(int64_t number) {

@@ -18,7 +18,7 @@ namespace rt {
 
 namespace {
 
-ObjectTable* g_gadget_table = nullptr;
+ObjectTableOf<GadgetRecord, GadgetRecordSize> g_gadget_table;
 
 void register_gadget_classes() {
     register_kx_gadget_list_class();
@@ -116,15 +116,15 @@ void free_record(int64_t number, GadgetRecord& record, bool view_alive) {
         functions->detach();
         objc_release(functions);
     }
-    ReleaseObject(g_gadget_table, number);
+    g_gadget_table.release(number);
     if (kept.holds_view && view_alive) objc_release(kept.container);
 }
 
 std::vector<int64_t> gadgets_of_window(int64_t window) {
     std::vector<int64_t> numbers;
-    ResetObjectEnumeration(g_gadget_table);
+    g_gadget_table.rewind();
     ObjectNumber number = 0;
-    while (auto* record = static_cast<GadgetRecord*>(NextObject(g_gadget_table, &number))) {
+    while (GadgetRecord* record = g_gadget_table.next(&number)) {
         if (record->window == window) numbers.push_back(number);
     }
     return numbers;
@@ -132,12 +132,12 @@ std::vector<int64_t> gadgets_of_window(int64_t window) {
 
 } // namespace
 
-ObjectTable* gadget_table() {
+ObjectTableOf<GadgetRecord, GadgetRecordSize>& gadget_table() {
     return g_gadget_table;
 }
 
 GadgetRecord* gadget_record(int64_t number) {
-    return static_cast<GadgetRecord*>(LookupObject(g_gadget_table, number));
+    return g_gadget_table.lookup(number);
 }
 
 void free_gadget_of_dying_view(int64_t number, NSView* view) {
@@ -148,9 +148,7 @@ void free_gadget_of_dying_view(int64_t number, NSView* view) {
 
 int InitGadgets() {
     register_gadget_classes();
-    if (!g_gadget_table)
-        g_gadget_table = CreateObjectTable(GadgetRecordSize, GadgetTableGrowthStep, &FreeGadget);
-    return g_gadget_table ? 1 : 0;
+    return g_gadget_table.create_once(GadgetTableGrowthStep, &FreeGadget) ? 1 : 0;
 }
 
 int64_t CreateCheckboxGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -160,7 +158,7 @@ int64_t CreateCheckboxGadget(int64_t number, int32_t x, int32_t y, int32_t width
 
 int64_t CreateCheckboxGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                              TextArg text, int32_t flags) {
-    if (!g_gadget_table) return 0;
+    if (!g_gadget_table.table()) return 0;
     ObjcRef<KX_NSButton> view = make_gadget_view<KX_NSButton>(x, y, width, height);
     if (!view) return 0;
     ObjcRef<KXCheckboxGadgetFunctions> functions = make_native<KXCheckboxGadgetFunctions>();
@@ -181,7 +179,7 @@ int64_t CreateTextGadget(int64_t number, int32_t x, int32_t y, int32_t width, in
 
 int64_t CreateTextGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                          TextArg text, int32_t flags) {
-    if (!g_gadget_table) return 0;
+    if (!g_gadget_table.table()) return 0;
     ObjcRef<KX_NSTextField> view = make_gadget_view<KX_NSTextField>(x, y, width, height);
     if (!view) return 0;
     ObjcRef<KXTextGadgetFunctions> functions = make_native<KXTextGadgetFunctions>();
@@ -205,7 +203,7 @@ int64_t CreateFrameGadget(int64_t number, int32_t x, int32_t y, int32_t width, i
 
 int64_t CreateFrameGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                           TextArg text, int32_t flags) {
-    if (!g_gadget_table) return 0;
+    if (!g_gadget_table.table()) return 0;
     ObjcRef<KX_FrameView> view = make_gadget_view<KX_FrameView>(x, y, width, height);
     if (!view) return 0;
     ObjcRef<KXFrameGadgetFunctions> functions = make_native<KXFrameGadgetFunctions>();
@@ -234,7 +232,7 @@ void SetGadgetState(int64_t number, int64_t state) {
 
 void FreeGadget(int64_t number) {
     if (number == AutoNumber) {
-        FreeAllObjects(g_gadget_table);
+        g_gadget_table.free_all();
         return;
     }
     GadgetRecord* record = gadget_record(number);
@@ -247,7 +245,7 @@ void FreeGadget(int64_t number) {
 }
 
 void FreeWindowGadgets(int64_t window) {
-    if (!g_gadget_table) return;
+    if (!g_gadget_table.table()) return;
     for (int64_t number : gadgets_of_window(window)) {
         if (GadgetRecord* record = gadget_record(number)) free_record(number, *record, true);
     }

@@ -10,7 +10,7 @@
 // A gadget is freed by FreeGadget, by its window's DisposeWindow (FreeWindowGadgets), or by its
 // view's deallocation when the toolkit lets the view go first (the window closed by itself).
 
-#include "runtime/core/object_table.h"
+#include "runtime/core/object_table_of.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/ui/event_bindings.h"
 
@@ -92,7 +92,7 @@ int RemoveGadgetBinding(int64_t number, EventCallback callback, int64_t subtype)
 // For the gadget classes: the table (null before InitGadgets), the live record of a number, and
 // the freeing a view runs when it is deallocated with its gadget still alive (only when the
 // record still names that view).
-ObjectTable* gadget_table();
+ObjectTableOf<GadgetRecord, GadgetRecordSize>& gadget_table();
 GadgetRecord* gadget_record(int64_t number);
 void free_gadget_of_dying_view(int64_t number, NSView* view);
 

@@ -8,6 +8,7 @@
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/objc/selector.h"
+#include "runtime/core/object_table_of.h"
 #include "runtime/ui/application.h"
 #include "runtime/ui/menu_title.h"
 #include "runtime/ui/native/kx_menu_object.h"
@@ -21,7 +22,7 @@ namespace rt {
 
 namespace {
 
-ObjectTable* g_menu_table = nullptr;
+ObjectTableOf<MenuRecord, MenuRecordSize> g_menu_table;
 
 // Where AddMenuItem and AddMenuSeparator add: the current menu's record and native menu.
 struct CurrentMenu {
@@ -92,13 +93,13 @@ int64_t new_menu_result(int64_t number, const MenuRecord& record) {
 
 // A zeroed record for a new menu, filled; null on failure (the number is released again).
 MenuRecord* allocate_menu(int64_t number) {
-    if (!g_menu_table) return nullptr;
-    auto* record = static_cast<MenuRecord*>(AllocateObject(g_menu_table, number));
+    if (!g_menu_table.table()) return nullptr;
+    MenuRecord* record = g_menu_table.allocate(number);
     if (!record) return nullptr;
     if (fill_menu_record(*record)) return record;
     const int64_t allocated = number == AutoNumber ? reinterpret_cast<intptr_t>(record) : number;
     release_menu_record(*record);
-    ReleaseObject(g_menu_table, allocated);
+    g_menu_table.release(allocated);
     return nullptr;
 }
 
@@ -118,10 +119,10 @@ void install_main_menu(NSMenu* menu, int64_t window_number) {
 // Finds the number of the first menu, in table order, that `accept` takes.
 template <class Accept>
 bool find_menu(Accept accept, ObjectNumber& found) {
-    if (!g_menu_table) return false;
-    ResetObjectEnumeration(g_menu_table);
+    if (!g_menu_table.table()) return false;
+    g_menu_table.rewind();
     ObjectNumber number = 0;
-    while (auto* record = static_cast<MenuRecord*>(NextObject(g_menu_table, &number))) {
+    while (MenuRecord* record = g_menu_table.next(&number)) {
         if (!accept(*record)) continue;
         found = number;
         return true;
@@ -187,20 +188,14 @@ bool match_window_shortcut(NSEvent* event, int64_t window, int64_t& item) {
 
 } // namespace
 
-ObjectTable* menu_table() {
-    return g_menu_table;
-}
-
 MenuRecord* menu_record(int64_t number) {
-    return static_cast<MenuRecord*>(LookupObject(g_menu_table, number));
+    return g_menu_table.lookup(number);
 }
 
 int InitMenus() {
     register_kx_menu_object_class();
     register_kx_shortcut_class();
-    if (!g_menu_table)
-        g_menu_table = CreateObjectTable(MenuRecordSize, MenuTableGrowthStep, &DisposeMenu);
-    if (!g_menu_table) return 0;
+    if (!g_menu_table.create_once(MenuTableGrowthStep, &DisposeMenu)) return 0;
     g_current = {};
     set_window_shortcut_matcher(&match_window_shortcut);
     return 1;
@@ -253,7 +248,7 @@ int64_t AddMenuTitle(TextArg title) {
 }
 
 int MenuExists(int64_t number) {
-    return ValidateObject(g_menu_table, number) ? 1 : 0;
+    return g_menu_table.validate(number) ? 1 : 0;
 }
 
 int64_t MenuObject(int64_t number) {
@@ -306,7 +301,7 @@ int64_t FindMenuItem(int64_t menu, int32_t item) {
 
 void DisposeMenu(int64_t number) {
     if (number == AutoNumber) {
-        FreeAllObjects(g_menu_table);
+        g_menu_table.free_all();
         return;
     }
     MenuRecord* record = menu_record(number);
@@ -315,7 +310,7 @@ void DisposeMenu(int64_t number) {
         install_main_menu(default_main_menu(), -1);
     if (g_current.record == record) g_current = {};
     release_menu_record(*record);
-    ReleaseObject(g_menu_table, number);
+    g_menu_table.release(number);
 }
 
 void FreeWindowMenu(NSWindow* window) {

@@ -104,9 +104,7 @@ void BindMenuShortcut(int64_t window, int32_t code, int32_t item);
 // Removes the window's shortcut with that code, if any.
 void UnbindMenuShortcut(int64_t window, int32_t code);
 
-// For the menu classes and tests: the menu table (null before InitMenus) and a live record (null
-// when the number names no menu).
-ObjectTable* menu_table();
+// For the menu classes and tests: a live record (null when the number names no menu).
 MenuRecord* menu_record(int64_t number);
 
 } // namespace rt

@@ -12,7 +12,7 @@ namespace rt {
 namespace {
 
 int32_t g_screen_count = 0;
-ObjectTable* g_object_records = nullptr;
+ObjectTableOf<NSObject*> g_object_records;
 
 Rect rect_of(const NSRect& frame) {
     return {frame.origin.x, frame.origin.y, frame.size.width, frame.size.height};
@@ -48,10 +48,10 @@ Point pointer() {
 }
 
 void free_object_record(ObjectNumber number) {
-    auto* record = static_cast<id*>(LookupObject(g_object_records, number));
+    id* record = g_object_records.lookup(number);
     if (!record) return;
     id object = *record;
-    ReleaseObject(g_object_records, number);
+    g_object_records.release(number);
     objc_release(object);
 }
 
@@ -112,14 +112,14 @@ int64_t ScreenUnderMouse() {
 }
 
 int InitObjectRecords() {
-    return CreateObjectTableOnce(&g_object_records, sizeof(id), 8, &free_object_record) ? 1 : 0;
+    return g_object_records.create_once(8, &free_object_record) ? 1 : 0;
 }
 
 void EndObjectRecords() {
-    if (g_object_records) FreeAllObjects(g_object_records);
+    g_object_records.free_all();
 }
 
-ObjectTable* object_record_table() {
+ObjectTableOf<NSObject*>& object_record_table() {
     return g_object_records;
 }
 

@@ -3,9 +3,11 @@
 // records. ScanScreens remembers how many displays there are; the per-display functions answer for
 // indexes below that count only, and 0 for any other index or for a display that has gone since.
 
-#include "runtime/core/object_table.h"
+#include "runtime/core/object_table_of.h"
 
 #include <cstdint>
+
+class NSObject;
 
 namespace rt {
 
@@ -28,6 +30,6 @@ int64_t ScreenUnderMouse();
 // The one-object records: each holds one native object, released when the record is freed.
 int InitObjectRecords();
 void EndObjectRecords();
-ObjectTable* object_record_table();
+ObjectTableOf<NSObject*>& object_record_table();
 
 } // namespace rt

@@ -7,6 +7,7 @@
 #include "platform/appkit/ns_window.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/objc/message_send.h"
+#include "runtime/core/object_table_of.h"
 #include "runtime/ui/event_bindings.h"
 #include "runtime/ui/event_queue.h"
 #include "runtime/ui/gadgets.h"
@@ -31,7 +32,7 @@ namespace rt {
 
 namespace {
 
-ObjectTable* g_window_table = nullptr;
+ObjectTableOf<WindowRecord, WindowRecordSize> g_window_table;
 
 void register_window_classes() {
     register_kx_window_class();
@@ -144,9 +145,9 @@ NSWindow* key_window_after_close(const WindowRecord& closing) {
     NSWindow* window = closing.window;
     if (!closing.previous_key || !window->isKeyWindow()) return nullptr;
     std::vector<KeyWindowCandidate> candidates;
-    ResetObjectEnumeration(g_window_table);
+    g_window_table.rewind();
     ObjectNumber number = 0;
-    while (auto* record = static_cast<WindowRecord*>(NextObject(g_window_table, &number))) {
+    while (WindowRecord* record = g_window_table.next(&number)) {
         NSWindow* candidate = record->window;
         candidates.push_back({candidate, candidate->isVisible() != NO});
     }
@@ -211,11 +212,11 @@ CGContextRef make_output_context(unsigned char* pixels, int32_t width, int32_t h
 } // namespace
 
 ObjectTable* window_table() {
-    return g_window_table;
+    return g_window_table.table();
 }
 
 WindowRecord* window_record(int64_t number) {
-    return static_cast<WindowRecord*>(LookupObject(g_window_table, number));
+    return g_window_table.lookup(number);
 }
 
 double main_screen_height() {
@@ -225,9 +226,7 @@ double main_screen_height() {
 
 int InitWindows() {
     register_window_classes();
-    if (!g_window_table)
-        g_window_table = CreateObjectTable(WindowRecordSize, WindowTableGrowthStep, &DisposeWindow);
-    if (!g_window_table) return 0;
+    if (!g_window_table.create_once(WindowTableGrowthStep, &DisposeWindow)) return 0;
     register_kx_gadget_list_class();
     KXGadgetList::make_state();
     if (NSApp) NSApp->setActivationPolicy(NSApplicationActivationPolicyRegular);
@@ -247,18 +246,18 @@ int64_t NewWindow(int64_t number, int32_t x, int32_t y, int32_t inner_width, int
 
 int64_t NewWindow(int64_t number, int32_t x, int32_t y, int32_t inner_width, int32_t inner_height,
                   TextArg title, int32_t flags, int64_t parent) {
-    if (!g_window_table) return 0;
+    if (!g_window_table.table()) return 0;
     const NewWindowShape shape = new_window_shape(
         x, y, inner_width, inner_height, static_cast<uint32_t>(flags), main_screen_height());
     ObjcRef<KXWindow> window = make_native_window(shape);
     if (!window) return 0;
-    auto* record = static_cast<WindowRecord*>(AllocateObject(g_window_table, number));
+    WindowRecord* record = g_window_table.allocate(number);
     if (!record) return 0;
     const int64_t window_number =
         number == AutoNumber ? reinterpret_cast<intptr_t>(record) : number;
     KXWindowEvents* events = connect_window_events(window.get(), window_number);
     if (!events) {
-        ReleaseObject(g_window_table, window_number);
+        g_window_table.release(window_number);
         return 0;
     }
     auto* parent_window = reinterpret_cast<NSWindow*>(parent);
@@ -285,7 +284,7 @@ int64_t NewWindow(int64_t number, int32_t x, int32_t y, int32_t inner_width, int
 
 void DisposeWindow(int64_t number) {
     if (number == AutoNumber) {
-        FreeAllObjects(g_window_table);
+        g_window_table.free_all();
         return;
     }
     WindowRecord* record = window_record(number);
@@ -303,7 +302,7 @@ void DisposeWindow(int64_t number) {
 }
 
 int WindowExists(int64_t number) {
-    return ValidateObject(g_window_table, number) ? 1 : 0;
+    return g_window_table.validate(number) ? 1 : 0;
 }
 
 int64_t WindowObject(int64_t number) {

@@ -26,7 +26,7 @@ CGFloat kept_or(int32_t value, CGFloat current) {
 
 BOOL KXGadgetFunctions::setup(int64_t number, int32_t type, NSView* view, NSView* container,
                               int32_t flags) {
-    auto* record = static_cast<rt::GadgetRecord*>(rt::AllocateObject(rt::gadget_table(), number));
+    rt::GadgetRecord* record = rt::gadget_table().allocate(number);
     if (!record) return NO;
     m_gadget = record;
     m_gadget_id = number == rt::AutoNumber ? reinterpret_cast<intptr_t>(record) : number;

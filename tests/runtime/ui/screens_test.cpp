@@ -75,13 +75,13 @@ TEST(Screens, UnderMouseReadsTheScreensAsOftenForManyAsForOne) {
 TEST(ObjectRecords, ReleaseTheirObjectWhenFreed) {
     ASSERT_EQ(InitObjectRecords(), 1);
     ObjcRef<NSString> text = NSString::make(u"held");
-    auto* record = static_cast<id*>(AllocateObject(object_record_table(), 3));
+    id* record = object_record_table().allocate(3);
     ASSERT_NE(record, nullptr);
     *record = objc_retain(text.get());
     const NSUInteger held = text->retainCount();
     EndObjectRecords();
     EXPECT_EQ(text->retainCount(), held - 1);
-    EXPECT_EQ(LookupObject(object_record_table(), 3), nullptr);
+    EXPECT_EQ(object_record_table().lookup(3), nullptr);
 }
 
 } // namespace
