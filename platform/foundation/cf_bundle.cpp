@@ -11,10 +11,6 @@ CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle) {
     return NSURL::make_file(bundle->bundlePath()->utf8(), true).take();
 }
 
-CFStringRef CFBundleGetIdentifier(CFBundleRef bundle) {
-    return bundle ? bundle->bundleIdentifier() : nullptr;
-}
-
 Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean, UInt8* buffer,
                                          CFIndex max_buffer_length) {
     if (!url || !buffer || max_buffer_length <= 0) return false;
@@ -24,8 +20,4 @@ Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean, UInt8* buffer,
     if (size > static_cast<std::size_t>(max_buffer_length)) return false;
     std::memcpy(buffer, path, size);
     return true;
-}
-
-CFStringRef CFURLCopyAbsoluteString(CFURLRef url) {
-    return url ? NSString::from_utf8(url->text()).take() : nullptr;
 }

@@ -17,14 +17,10 @@ extern "C" {
 CFBundleRef CFBundleGetMainBundle(void);
 // A new file URL of the bundle's folder, ending in "/"; null for a null bundle.
 CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle);
-// Borrowed; null for a null bundle or a bundle without an identifier.
-CFStringRef CFBundleGetIdentifier(CFBundleRef bundle);
 // Writes the path of a file URL, percent-escapes decoded and without a trailing "/", with a
 // terminating zero into `buffer`. False, writing nothing, for a null URL or buffer, a URL that
 // names no local file, or a buffer of fewer than the path's length plus one bytes. Relative
 // URLs do not exist here, so `resolve_against_base` changes nothing.
 Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean resolve_against_base, UInt8* buffer,
                                          CFIndex max_buffer_length);
-// A new string of the URL's whole text; null for a null URL.
-CFStringRef CFURLCopyAbsoluteString(CFURLRef url);
 }

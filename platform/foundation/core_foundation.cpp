@@ -278,10 +278,6 @@ const void* CFDictionaryGetValue(CFDictionaryRef dictionary, const void* key) {
     return dictionary->objectForKey(cf_object(key));
 }
 
-Boolean CFDictionaryContainsKey(CFDictionaryRef dictionary, const void* key) {
-    return CFDictionaryGetValue(dictionary, key) != nullptr;
-}
-
 CFIndex CFArrayGetCount(CFArrayRef array) {
     return array ? static_cast<CFIndex>(array->count()) : 0;
 }
@@ -312,11 +308,6 @@ Boolean CFBooleanGetValue(CFBooleanRef boolean) {
 
 CFIndex CFStringGetLength(CFStringRef string) {
     return string ? static_cast<CFIndex>(string->length()) : 0;
-}
-
-UniChar CFStringGetCharacterAtIndex(CFStringRef string, CFIndex index) {
-    if (!string || index < 0) return 0;
-    return string->characterAtIndex(static_cast<NSUInteger>(index));
 }
 
 void CFStringGetCharacters(CFStringRef string, CFRange range, UniChar* buffer) {
@@ -384,14 +375,4 @@ Boolean CFStringGetCString(CFStringRef string, char* buffer, CFIndex buffer_size
     }
     buffer[used] = '\0';
     return true;
-}
-
-// ---- Data ----------------------------------------------------------------------------------
-
-CFIndex CFDataGetLength(CFDataRef data) {
-    return data ? static_cast<CFIndex>(data->length()) : 0;
-}
-
-const UInt8* CFDataGetBytePtr(CFDataRef data) {
-    return data ? static_cast<const UInt8*>(data->bytes()) : nullptr;
 }

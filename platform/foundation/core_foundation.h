@@ -118,7 +118,6 @@ void CFDictionaryGetKeysAndValues(CFDictionaryRef dictionary, const void** keys,
                                   const void** values);
 // Borrowed; null when absent.
 const void* CFDictionaryGetValue(CFDictionaryRef dictionary, const void* key);
-Boolean CFDictionaryContainsKey(CFDictionaryRef dictionary, const void* key);
 
 CFIndex CFArrayGetCount(CFArrayRef array);
 // Borrowed; null for an index out of range.
@@ -135,8 +134,6 @@ Boolean CFNumberIsFloatType(CFNumberRef number);
 Boolean CFBooleanGetValue(CFBooleanRef boolean);
 
 CFIndex CFStringGetLength(CFStringRef string);
-// 0 for an index out of range.
-UniChar CFStringGetCharacterAtIndex(CFStringRef string, CFIndex index);
 // Copies the units of `range`; nothing when the range lies outside the string.
 void CFStringGetCharacters(CFStringRef string, CFRange range, UniChar* buffer);
 // A new string from `byte_count` bytes in UTF-8, ISO Latin 1, ASCII or Unicode (UTF-16).
@@ -165,8 +162,4 @@ CFIndex CFStringGetBytes(CFStringRef string, CFRange range, CFStringEncoding enc
 // small or a character cannot be encoded (an unpaired surrogate in UTF-8).
 Boolean CFStringGetCString(CFStringRef string, char* buffer, CFIndex buffer_size,
                            CFStringEncoding encoding);
-
-CFIndex CFDataGetLength(CFDataRef data);
-// Valid as long as the data; null for empty data.
-const UInt8* CFDataGetBytePtr(CFDataRef data);
 }

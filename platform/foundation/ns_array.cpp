@@ -37,13 +37,6 @@ NSArray* NSArray::arrayWithObjects(Class self, const id* objects, NSUInteger cou
     return array.autorelease();
 }
 
-NSArray* NSArray::arrayWithArray(Class self, NSArray* other) {
-    ObjcRef<NSArray> array = make_instance_of<NSArray>(self);
-    if (!array) return nil;
-    if (other) array->m_objects = other->m_objects;
-    return array.autorelease();
-}
-
 id NSArray::objectAtIndex(NSUInteger index) const {
     return index < m_objects.size() ? m_objects[index].get() : nil;
 }
@@ -63,21 +56,14 @@ NSUInteger NSArray::indexOfObject(id object) const {
     return NSNotFound;
 }
 
-BOOL NSArray::containsObject(id object) const {
-    return object && indexOfObject(object) != NSNotFound ? YES : NO;
-}
-
-BOOL NSArray::isEqualToArray(NSArray* other) const {
-    if (!other || other->count() != count()) return NO;
-    for (std::size_t i = 0; i < m_objects.size(); ++i) {
-        if (!are_equal(m_objects[i].get(), other->m_objects[i].get())) return NO;
-    }
-    return YES;
-}
-
 BOOL NSArray::isEqual(id other) const {
     if (other == this) return YES;
-    return isEqualToArray(dynamic_cast<NSArray*>(other));
+    auto* array = dynamic_cast<NSArray*>(other);
+    if (!array || array->count() != count()) return NO;
+    for (std::size_t i = 0; i < m_objects.size(); ++i) {
+        if (!are_equal(m_objects[i].get(), array->m_objects[i].get())) return NO;
+    }
+    return YES;
 }
 
 ObjcRef<NSMutableArray> NSMutableArray::make() {
@@ -86,12 +72,6 @@ ObjcRef<NSMutableArray> NSMutableArray::make() {
 
 void NSMutableArray::addObject(id object) {
     if (object) m_objects.push_back(ObjcRef<>::retain(object));
-}
-
-void NSMutableArray::insertObject(id object, NSUInteger index) {
-    if (!object || index > m_objects.size()) return;
-    m_objects.insert(m_objects.begin() + static_cast<std::ptrdiff_t>(index),
-                     ObjcRef<>::retain(object));
 }
 
 void NSMutableArray::removeObjectAtIndex(NSUInteger index) {
@@ -105,14 +85,9 @@ void register_ns_array_class() {
         {
             class_method<&NSArray::array>("array"),
             class_method<&NSArray::arrayWithObjects>("arrayWithObjects:count:"),
-            class_method<&NSArray::arrayWithArray>("arrayWithArray:"),
             instance_method<&NSArray::count>("count"),
             instance_method<&NSArray::objectAtIndex>("objectAtIndex:"),
             instance_method<&NSArray::firstObject>("firstObject"),
-            instance_method<&NSArray::lastObject>("lastObject"),
-            instance_method<&NSArray::indexOfObject>("indexOfObject:"),
-            instance_method<&NSArray::containsObject>("containsObject:"),
-            instance_method<&NSArray::isEqualToArray>("isEqualToArray:"),
         });
 }
 
@@ -121,7 +96,6 @@ void register_ns_mutable_array_class() {
         "NSMutableArray", "NSArray",
         {
             instance_method<&NSMutableArray::addObject>("addObject:"),
-            instance_method<&NSMutableArray::insertObject>("insertObject:atIndex:"),
             instance_method<&NSMutableArray::removeObjectAtIndex>("removeObjectAtIndex:"),
             instance_method<&NSMutableArray::removeAllObjects>("removeAllObjects"),
         });

@@ -24,8 +24,6 @@ class NSArray : public NSObject {
     static NSArray* array(Class self);
     // Nil for null objects with a non-zero count.
     static NSArray* arrayWithObjects(Class self, const id* objects, NSUInteger count);
-    // A nil array gives an empty one.
-    static NSArray* arrayWithArray(Class self, NSArray* other);
 
     NSUInteger count() const { return m_objects.size(); }
     // Nil past the end (the platform raises an exception).
@@ -34,9 +32,7 @@ class NSArray : public NSObject {
     id lastObject() const;
     // By isEqual:; NSNotFound when absent.
     NSUInteger indexOfObject(id object) const;
-    BOOL containsObject(id object) const;
     // Same count and pairwise equal elements.
-    BOOL isEqualToArray(NSArray* other) const;
     BOOL isEqual(id other) const override;
     NSUInteger hash() const override { return m_objects.size(); }
 
@@ -52,8 +48,6 @@ class NSMutableArray : public NSArray {
     static ObjcRef<NSMutableArray> make();
 
     void addObject(id object);
-    // An index past the count (the count itself is allowed) changes nothing.
-    void insertObject(id object, NSUInteger index);
     // An index past the end changes nothing.
     void removeObjectAtIndex(NSUInteger index);
     void removeAllObjects() { m_objects.clear(); }

@@ -3,10 +3,6 @@
 #include "platform/objc/autorelease_pool.h"
 #include "platform/objc/message_send.h"
 
-void NSAutoreleasePool::addObject(Class, id object) {
-    objc_autorelease(object);
-}
-
 id NSAutoreleasePool::init() {
     if (m_token) return this;
     m_token = objc_autoreleasePoolPush();
@@ -29,7 +25,6 @@ void register_ns_autorelease_pool_class() {
     register_native_class<NSAutoreleasePool>(
         "NSAutoreleasePool", "NSObject",
         {
-            class_method<&NSAutoreleasePool::addObject>("addObject:"),
             instance_method<&NSAutoreleasePool::init>("init"),
             instance_method<&NSAutoreleasePool::drain>("drain"),
             instance_method<&NSAutoreleasePool::retainIgnored>("retain"),

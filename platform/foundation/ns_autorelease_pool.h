@@ -13,9 +13,6 @@ class NSAutoreleasePool : public NSObject {
   public:
     NSAutoreleasePool() = default;
 
-    // Autoreleases `object` into the innermost pool of the calling thread.
-    static void addObject(Class self, id object);
-
     // Opens the pool; a second -init leaves the pool open as it was.
     id init();
     // Releases the pool object, closing the pool.

@@ -2,7 +2,6 @@
 
 #include "platform/foundation/ns_dictionary.h"
 #include "platform/foundation/ns_string.h"
-#include "platform/foundation/ns_url.h"
 #include "platform/foundation/property_list.h"
 
 #include <filesystem>
@@ -98,11 +97,6 @@ id NSBundle::objectForInfoDictionaryKey(NSString* key) const {
     return m_info ? m_info->objectForKey(key) : nil;
 }
 
-NSURL* NSBundle::bundleURL() const {
-    if (!m_bundle_path) return nil;
-    return NSURL::make_file(m_bundle_path->utf8(), true).autorelease();
-}
-
 void register_ns_bundle_class() {
     register_native_class<NSBundle>(
         "NSBundle", "NSObject",
@@ -112,8 +106,6 @@ void register_ns_bundle_class() {
             instance_method<&NSBundle::resourcePath>("resourcePath"),
             instance_method<&NSBundle::executablePath>("executablePath"),
             instance_method<&NSBundle::bundleIdentifier>("bundleIdentifier"),
-            instance_method<&NSBundle::infoDictionary>("infoDictionary"),
             instance_method<&NSBundle::objectForInfoDictionaryKey>("objectForInfoDictionaryKey:"),
-            instance_method<&NSBundle::bundleURL>("bundleURL"),
         });
 }

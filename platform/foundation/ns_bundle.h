@@ -12,7 +12,6 @@
 
 class NSDictionary;
 class NSString;
-class NSURL;
 
 // Where the bundle of an executable lies; `info_plist_path` is empty outside a bundle.
 struct BundleLocation {
@@ -43,11 +42,7 @@ class NSBundle : public NSObject {
     NSString* executablePath() const { return m_executable_path.get(); }
     // Info.plist's "CFBundleIdentifier" when it is a string; nil otherwise.
     NSString* bundleIdentifier() const { return m_identifier.get(); }
-    // Empty outside a bundle.
-    NSDictionary* infoDictionary() const { return m_info.get(); }
     id objectForInfoDictionaryKey(NSString* key) const;
-    // An autoreleased file URL of the bundle's folder.
-    NSURL* bundleURL() const;
 
   private:
     ObjcRef<NSString> m_bundle_path;

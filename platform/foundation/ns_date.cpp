@@ -25,34 +25,14 @@ NSDate* NSDate::distantFuture(Class self) {
     return make_autoreleased(self, k_distant_future_time);
 }
 
-NSDate* NSDate::distantPast(Class self) {
-    return make_autoreleased(self, -62135769600.0);
-}
-
 NSDate* NSDate::dateWithTimeIntervalSinceNow(Class self, NSTimeInterval seconds) {
     return make_autoreleased(self, platform_now() + seconds);
 }
 
-NSDate* NSDate::dateWithTimeIntervalSince1970(Class self, NSTimeInterval seconds) {
-    return make_autoreleased(self, seconds);
-}
-
-NSTimeInterval NSDate::timeIntervalSinceNow() const {
-    return m_seconds - platform_now();
-}
-
-// A nil date counts as 1970, the time of a date that was never set.
-NSTimeInterval NSDate::timeIntervalSinceDate(NSDate* other) const {
-    return m_seconds - (other ? other->m_seconds : 0);
-}
-
-BOOL NSDate::isEqualToDate(NSDate* other) const {
-    return other && other->m_seconds == m_seconds ? YES : NO;
-}
-
 BOOL NSDate::isEqual(id other) const {
     if (other == this) return YES;
-    return isEqualToDate(dynamic_cast<NSDate*>(other));
+    auto* date = dynamic_cast<NSDate*>(other);
+    return date && date->m_seconds == m_seconds ? YES : NO;
 }
 
 NSUInteger NSDate::hash() const {
@@ -66,12 +46,6 @@ void register_ns_date_class() {
         {
             class_method<&NSDate::date>("date"),
             class_method<&NSDate::distantFuture>("distantFuture"),
-            class_method<&NSDate::distantPast>("distantPast"),
             class_method<&NSDate::dateWithTimeIntervalSinceNow>("dateWithTimeIntervalSinceNow:"),
-            class_method<&NSDate::dateWithTimeIntervalSince1970>("dateWithTimeIntervalSince1970:"),
-            instance_method<&NSDate::timeIntervalSince1970>("timeIntervalSince1970"),
-            instance_method<&NSDate::timeIntervalSinceNow>("timeIntervalSinceNow"),
-            instance_method<&NSDate::timeIntervalSinceDate>("timeIntervalSinceDate:"),
-            instance_method<&NSDate::isEqualToDate>("isEqualToDate:"),
         });
 }

@@ -18,17 +18,10 @@ class NSDate : public NSObject {
 
     // Class methods; each returns an autoreleased instance of the receiving class.
     static NSDate* date(Class self);
-    // Dates far enough away to stand for "never" and "always" (the start of the years 4001 and 1).
+    // A date far enough away to stand for "never" (the start of the year 4001).
     static NSDate* distantFuture(Class self);
-    static NSDate* distantPast(Class self);
     static NSDate* dateWithTimeIntervalSinceNow(Class self, NSTimeInterval seconds);
-    static NSDate* dateWithTimeIntervalSince1970(Class self, NSTimeInterval seconds);
 
-    NSTimeInterval timeIntervalSince1970() const { return m_seconds; }
-    // Negative for a date in the past.
-    NSTimeInterval timeIntervalSinceNow() const;
-    NSTimeInterval timeIntervalSinceDate(NSDate* other) const;
-    BOOL isEqualToDate(NSDate* other) const;
     BOOL isEqual(id other) const override;
     NSUInteger hash() const override;
 

@@ -41,48 +41,19 @@ NSDictionary* NSDictionary::dictionaryWithObjects(Class self, const id* objects,
     return dictionary.autorelease();
 }
 
-NSDictionary* NSDictionary::dictionaryWithDictionary(Class self, NSDictionary* other) {
-    ObjcRef<NSDictionary> dictionary = make_instance_of<NSDictionary>(self);
-    if (!dictionary) return nil;
-    if (other) {
-        dictionary->m_entries = other->m_entries;
-        dictionary->m_index = other->m_index;
-    }
-    return dictionary.autorelease();
-}
-
 id NSDictionary::objectForKey(id key) const {
     std::size_t position = find(key);
     return position < m_entries.size() ? m_entries[position].value.get() : nil;
 }
 
-NSArray* NSDictionary::allKeys() const {
-    std::vector<id> keys;
-    keys.reserve(m_entries.size());
-    for (const DictionaryEntry& entry : m_entries)
-        keys.push_back(entry.key.get());
-    return NSArray::make(keys).autorelease();
-}
-
-NSArray* NSDictionary::allValues() const {
-    std::vector<id> values;
-    values.reserve(m_entries.size());
-    for (const DictionaryEntry& entry : m_entries)
-        values.push_back(entry.value.get());
-    return NSArray::make(values).autorelease();
-}
-
-BOOL NSDictionary::isEqualToDictionary(NSDictionary* other) const {
-    if (!other || other->count() != count()) return NO;
-    for (const DictionaryEntry& entry : m_entries) {
-        if (!are_equal(entry.value.get(), other->objectForKey(entry.key.get()))) return NO;
-    }
-    return YES;
-}
-
 BOOL NSDictionary::isEqual(id other) const {
     if (other == this) return YES;
-    return isEqualToDictionary(dynamic_cast<NSDictionary*>(other));
+    auto* dictionary = dynamic_cast<NSDictionary*>(other);
+    if (!dictionary || dictionary->count() != count()) return NO;
+    for (const DictionaryEntry& entry : m_entries) {
+        if (!are_equal(entry.value.get(), dictionary->objectForKey(entry.key.get()))) return NO;
+    }
+    return YES;
 }
 
 void NSDictionary::set(id value, id key) {
@@ -140,12 +111,8 @@ void register_ns_dictionary_class() {
             class_method<&NSDictionary::dictionaryWithObjects>(
                 "dictionaryWithObjects:forKeys:count:"),
             class_method<&NSDictionary::dictionaryWithObjectForKey>("dictionaryWithObject:forKey:"),
-            class_method<&NSDictionary::dictionaryWithDictionary>("dictionaryWithDictionary:"),
             instance_method<&NSDictionary::count>("count"),
             instance_method<&NSDictionary::objectForKey>("objectForKey:"),
-            instance_method<&NSDictionary::allKeys>("allKeys"),
-            instance_method<&NSDictionary::allValues>("allValues"),
-            instance_method<&NSDictionary::isEqualToDictionary>("isEqualToDictionary:"),
         });
 }
 

@@ -40,17 +40,11 @@ class NSDictionary : public NSObject {
                                                NSUInteger count);
     // Nil for a nil object or key.
     static NSDictionary* dictionaryWithObjectForKey(Class self, id object, id key);
-    // A nil dictionary gives an empty one.
-    static NSDictionary* dictionaryWithDictionary(Class self, NSDictionary* other);
 
     NSUInteger count() const { return m_entries.size(); }
     // Nil when absent.
     id objectForKey(id key) const;
-    // Autoreleased arrays, in order.
-    NSArray* allKeys() const;
-    NSArray* allValues() const;
     // Same keys with equal values, in any order.
-    BOOL isEqualToDictionary(NSDictionary* other) const;
     BOOL isEqual(id other) const override;
     NSUInteger hash() const override { return m_entries.size(); }
 

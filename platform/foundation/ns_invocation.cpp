@@ -49,11 +49,6 @@ void NSInvocation::getArgument(void* address, NSInteger index) const {
     std::memcpy(address, m_frame.argument(position), m_frame.signature().argument(position).size);
 }
 
-void NSInvocation::setReturnValue(const void* address) {
-    if (!address) return;
-    std::memcpy(m_frame.result(), address, m_frame.signature().result().size);
-}
-
 void NSInvocation::getReturnValue(void* address) const {
     if (!address) return;
     std::memcpy(address, m_frame.result(), m_frame.signature().result().size);
@@ -83,8 +78,6 @@ void register_ns_invocation_class() {
             instance_method<&NSInvocation::setTarget>("setTarget:"),
             instance_method<&NSInvocation::target>("target"),
             instance_method<&NSInvocation::setArgument>("setArgument:atIndex:"),
-            instance_method<&NSInvocation::getArgument>("getArgument:atIndex:"),
-            instance_method<&NSInvocation::setReturnValue>("setReturnValue:"),
             instance_method<&NSInvocation::getReturnValue>("getReturnValue:"),
             instance_method<&NSInvocation::invoke>("invoke"),
             instance_method<&NSInvocation::invokeWithTarget>("invokeWithTarget:"),

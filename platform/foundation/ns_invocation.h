@@ -23,8 +23,6 @@ class NSInvocation : public NSObject {
     // `address`; an index out of range or a null address changes nothing.
     void setArgument(const void* address, NSInteger index);
     void getArgument(void* address, NSInteger index) const;
-    // Copies methodReturnLength bytes.
-    void setReturnValue(const void* address);
     void getReturnValue(void* address) const;
     void invoke();
     // Sends the message to `target`, which becomes the invocation's target. With a nil target,

@@ -41,21 +41,7 @@ std::string language_tag_of(std::string_view value) {
     return tag;
 }
 
-bool is_region(std::string_view part) {
-    if (part.size() == 2) return is_letter(part[0]) && is_letter(part[1]);
-    return part.size() == 3 &&
-           std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-NSString* autoreleased_string(std::string_view text) {
-    return text.empty() ? nil : NSString::from_utf8(text).autorelease();
-}
-
 } // namespace
-
-NSString* const NSLocaleIdentifier = NSString::make_constant(u"kCFLocaleIdentifierKey");
-NSString* const NSLocaleLanguageCode = NSString::make_constant(u"kCFLocaleLanguageCodeKey");
-NSString* const NSLocaleCountryCode = NSString::make_constant(u"kCFLocaleCountryCodeKey");
 
 LocaleEnvironment LocaleEnvironment::of_process() {
     return {std::getenv("LANGUAGE"), std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
@@ -92,16 +78,6 @@ std::vector<std::string> preferred_languages_for(const LocaleEnvironment& enviro
     return languages;
 }
 
-std::string language_code_of(std::string_view identifier) {
-    return std::string(identifier.substr(0, identifier.find('_')));
-}
-
-std::string country_code_of(std::string_view identifier) {
-    std::vector<std::string_view> parts = split(identifier, '_');
-    auto region = std::find_if(parts.begin() + 1, parts.end(), is_region);
-    return region == parts.end() ? std::string() : std::string(*region);
-}
-
 NSLocale* NSLocale::make_autoreleased(Class cls, std::string identifier) {
     ObjcRef<NSLocale> locale = make_instance_of<NSLocale>(cls);
     if (!locale) return nil;
@@ -109,24 +85,8 @@ NSLocale* NSLocale::make_autoreleased(Class cls, std::string identifier) {
     return locale.autorelease();
 }
 
-ObjcRef<NSLocale> NSLocale::make(std::string identifier) {
-    ObjcRef<NSLocale> locale = make_native<NSLocale>();
-    if (locale) locale->m_identifier = std::move(identifier);
-    return locale;
-}
-
 NSLocale* NSLocale::currentLocale(Class self) {
     return make_autoreleased(self, locale_identifier_for(LocaleEnvironment::of_process()));
-}
-
-// The platform's system locale has an empty identifier: it stands for no user's choices.
-NSLocale* NSLocale::systemLocale(Class self) {
-    return make_autoreleased(self, {});
-}
-
-NSLocale* NSLocale::localeWithLocaleIdentifier(Class self, NSString* identifier) {
-    if (!identifier) return nil;
-    return make_autoreleased(self, identifier->utf8());
 }
 
 NSArray* NSLocale::preferredLanguages(Class) {
@@ -142,36 +102,12 @@ NSString* NSLocale::localeIdentifier() const {
     return NSString::from_utf8(m_identifier).autorelease();
 }
 
-id NSLocale::objectForKey(id key) const {
-    if (!key) return nil;
-    if (key->isEqual(NSLocaleIdentifier)) return localeIdentifier();
-    if (key->isEqual(NSLocaleLanguageCode)) return languageCode();
-    if (key->isEqual(NSLocaleCountryCode)) return countryCode();
-    return nil;
-}
-
-NSString* NSLocale::languageCode() const {
-    return autoreleased_string(language_code_of(m_identifier));
-}
-
-NSString* NSLocale::countryCode() const {
-    return autoreleased_string(country_code_of(m_identifier));
-}
-
 void register_ns_locale_class() {
-    for (NSString* constant : {NSLocaleIdentifier, NSLocaleLanguageCode, NSLocaleCountryCode})
-        NSString::give_constant_class(constant);
     register_native_class<NSLocale>(
         "NSLocale", "NSObject",
         {
             class_method<&NSLocale::currentLocale>("currentLocale"),
-            class_method<&NSLocale::autoupdatingCurrentLocale>("autoupdatingCurrentLocale"),
-            class_method<&NSLocale::systemLocale>("systemLocale"),
-            class_method<&NSLocale::localeWithLocaleIdentifier>("localeWithLocaleIdentifier:"),
             class_method<&NSLocale::preferredLanguages>("preferredLanguages"),
             instance_method<&NSLocale::localeIdentifier>("localeIdentifier"),
-            instance_method<&NSLocale::objectForKey>("objectForKey:"),
-            instance_method<&NSLocale::languageCode>("languageCode"),
-            instance_method<&NSLocale::countryCode>("countryCode"),
         });
 }

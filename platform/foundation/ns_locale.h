@@ -16,11 +16,6 @@
 class NSArray;
 class NSString;
 
-// Keys of -objectForKey:, with the platform's values.
-extern NSString* const NSLocaleIdentifier;
-extern NSString* const NSLocaleLanguageCode;
-extern NSString* const NSLocaleCountryCode;
-
 // The variables that decide the locale; null for an unset variable.
 struct LocaleEnvironment {
     const char* language = nullptr; // LANGUAGE
@@ -40,32 +35,17 @@ inline constexpr std::string_view k_fallback_language = "en-US";
 std::string locale_name_of(std::string_view value);
 std::string locale_identifier_for(const LocaleEnvironment& environment);
 std::vector<std::string> preferred_languages_for(const LocaleEnvironment& environment);
-// The language ("de") and region ("DE": two letters or three digits) of an identifier; empty
-// when it has none.
-std::string language_code_of(std::string_view identifier);
-std::string country_code_of(std::string_view identifier);
 
 class NSLocale : public NSObject {
   public:
     NSLocale() = default;
 
-    // A new locale holding one reference.
-    static ObjcRef<NSLocale> make(std::string identifier);
-
     // Class methods; locales are autoreleased, made anew at each call.
     static NSLocale* currentLocale(Class self);
-    static NSLocale* autoupdatingCurrentLocale(Class self) { return currentLocale(self); }
-    static NSLocale* systemLocale(Class self);
-    // Nil for a nil identifier.
-    static NSLocale* localeWithLocaleIdentifier(Class self, NSString* identifier);
     // Never empty.
     static NSArray* preferredLanguages(Class self);
 
     NSString* localeIdentifier() const;
-    // Nil for an unknown key, or a code the identifier lacks.
-    id objectForKey(id key) const;
-    NSString* languageCode() const;
-    NSString* countryCode() const;
 
   private:
     static NSLocale* make_autoreleased(Class cls, std::string identifier);

@@ -14,21 +14,8 @@ NSUInteger NSMethodSignature::numberOfArguments() const {
     return m_signature->argument_count();
 }
 
-const char* NSMethodSignature::getArgumentTypeAtIndex(NSUInteger index) const {
-    if (index >= m_signature->argument_count()) return nullptr;
-    return m_signature->argument(index).encoding.c_str();
-}
-
 NSUInteger NSMethodSignature::methodReturnLength() const {
     return m_signature->result().size;
-}
-
-const char* NSMethodSignature::methodReturnType() const {
-    return m_signature->result().encoding.c_str();
-}
-
-NSUInteger NSMethodSignature::frameLength() const {
-    return m_signature->frame_size();
 }
 
 BOOL NSMethodSignature::isEqual(id other) const {
@@ -55,9 +42,6 @@ void register_ns_method_signature_class() {
         {
             class_method<&NSMethodSignature::signatureWithObjCTypes>("signatureWithObjCTypes:"),
             instance_method<&NSMethodSignature::numberOfArguments>("numberOfArguments"),
-            instance_method<&NSMethodSignature::getArgumentTypeAtIndex>("getArgumentTypeAtIndex:"),
             instance_method<&NSMethodSignature::methodReturnLength>("methodReturnLength"),
-            instance_method<&NSMethodSignature::methodReturnType>("methodReturnType"),
-            instance_method<&NSMethodSignature::frameLength>("frameLength"),
         });
 }

@@ -15,13 +15,8 @@ class NSMethodSignature : public NSObject {
 
     // The receiver and the selector included.
     NSUInteger numberOfArguments() const;
-    // The encoding of argument `index` (0 is the receiver) without offsets; null out of range.
-    const char* getArgumentTypeAtIndex(NSUInteger index) const;
     // 0 for void.
     NSUInteger methodReturnLength() const;
-    const char* methodReturnType() const;
-    // The bytes an invocation keeps for the arguments and the result.
-    NSUInteger frameLength() const;
     // Equal when every type has the same encoding, offsets aside.
     BOOL isEqual(id other) const override;
     NSUInteger hash() const override;

@@ -30,17 +30,11 @@ void NSNotificationCenter::addObserver(id observer, SEL selector, NSString* name
 }
 
 void NSNotificationCenter::removeObserver(id observer) {
-    removeObserverNameObject(observer, nil, nil);
-}
-
-void NSNotificationCenter::removeObserverNameObject(id observer, NSString* name, id object) {
     if (!observer) return;
     std::vector<std::shared_ptr<Registration>> removed; // names released after the lock
     std::lock_guard lock(m_mutex);
     std::erase_if(m_registrations, [&](const std::shared_ptr<Registration>& entry) {
-        bool hit = entry->observer == observer && (!name || same_name(entry->name.get(), name)) &&
-                   (!object || entry->object == object);
-        if (!hit) return false;
+        if (entry->observer != observer) return false;
         entry->removed = true;
         removed.push_back(entry);
         return true;
@@ -77,17 +71,8 @@ void NSNotificationCenter::postNotification(NSNotification* notification) {
 }
 
 void NSNotificationCenter::postNotificationName(NSString* name, id object) {
-    postNotificationNameUserInfo(name, object, nil);
-}
-
-void NSNotificationCenter::postNotificationNameUserInfo(NSString* name, id object, id user_info) {
-    ObjcRef<NSNotification> notification = NSNotification::make(name, object, user_info);
+    ObjcRef<NSNotification> notification = NSNotification::make(name, object, nil);
     postNotification(notification.get());
-}
-
-std::size_t NSNotificationCenter::observer_count() const {
-    std::lock_guard lock(m_mutex);
-    return m_registrations.size();
 }
 
 void register_ns_notification_center_class() {
@@ -98,12 +83,8 @@ void register_ns_notification_center_class() {
             instance_method<&NSNotificationCenter::addObserver>(
                 "addObserver:selector:name:object:"),
             instance_method<&NSNotificationCenter::removeObserver>("removeObserver:"),
-            instance_method<&NSNotificationCenter::removeObserverNameObject>(
-                "removeObserver:name:object:"),
             instance_method<&NSNotificationCenter::postNotification>("postNotification:"),
             instance_method<&NSNotificationCenter::postNotificationName>(
                 "postNotificationName:object:"),
-            instance_method<&NSNotificationCenter::postNotificationNameUserInfo>(
-                "postNotificationName:object:userInfo:"),
         });
 }

@@ -30,16 +30,9 @@ class NSNotificationCenter : public NSObject {
     void addObserver(id observer, SEL selector, NSString* name, id object);
     // Every registration of the observer.
     void removeObserver(id observer);
-    // The observer's registrations for `name` and `object`; nil for either matches all of its
-    // registrations, while a name given removes only registrations made with that same name.
-    void removeObserverNameObject(id observer, NSString* name, id object);
     // A nil notification or name posts nothing.
     void postNotification(NSNotification* notification);
     void postNotificationName(NSString* name, id object);
-    void postNotificationNameUserInfo(NSString* name, id object, id user_info);
-
-    // How many registrations the center holds; for tests.
-    std::size_t observer_count() const;
 
   private:
     struct Registration {

@@ -83,18 +83,6 @@ NSNumber* NSNumber::numberWithInt(Class, int value) {
     return make(value).autorelease();
 }
 
-NSNumber* NSNumber::numberWithInteger(Class, NSInteger value) {
-    return make(std::int64_t{value}).autorelease();
-}
-
-NSNumber* NSNumber::numberWithLongLong(Class, long long value) {
-    return make(value).autorelease();
-}
-
-NSNumber* NSNumber::numberWithDouble(Class, double value) {
-    return make(value).autorelease();
-}
-
 NSNumber* NSNumber::numberWithBool(Class, BOOL value) {
     return NSBoolean::shared(value != NO);
 }
@@ -105,14 +93,6 @@ int NSNumber::intValue() const {
 
 NSInteger NSNumber::integerValue() const {
     return value_as<NSInteger>(*this);
-}
-
-long long NSNumber::longLongValue() const {
-    return value_as<long long>(*this);
-}
-
-double NSNumber::doubleValue() const {
-    return floating();
 }
 
 BOOL NSNumber::boolValue() const {
@@ -154,23 +134,16 @@ NSBoolean* NSBoolean::shared(bool value) {
 }
 
 void register_ns_number_class() {
-    register_native_class<NSNumber>(
-        "NSNumber", "NSObject",
-        {
-            class_method<&NSNumber::numberWithInt>("numberWithInt:"),
-            class_method<&NSNumber::numberWithInteger>("numberWithInteger:"),
-            class_method<&NSNumber::numberWithLongLong>("numberWithLongLong:"),
-            class_method<&NSNumber::numberWithDouble>("numberWithDouble:"),
-            class_method<&NSNumber::numberWithBool>("numberWithBool:"),
-            instance_method<&NSNumber::intValue>("intValue"),
-            instance_method<&NSNumber::integerValue>("integerValue"),
-            instance_method<&NSNumber::longLongValue>("longLongValue"),
-            instance_method<&NSNumber::doubleValue>("doubleValue"),
-            instance_method<&NSNumber::boolValue>("boolValue"),
-            instance_method<&NSNumber::stringValue>("stringValue"),
-            instance_method<&NSNumber::description>("description"),
-            instance_method<&NSNumber::isEqualToNumber>("isEqualToNumber:"),
-        });
+    register_native_class<NSNumber>("NSNumber", "NSObject",
+                                    {
+                                        class_method<&NSNumber::numberWithInt>("numberWithInt:"),
+                                        class_method<&NSNumber::numberWithBool>("numberWithBool:"),
+                                        instance_method<&NSNumber::intValue>("intValue"),
+                                        instance_method<&NSNumber::integerValue>("integerValue"),
+                                        instance_method<&NSNumber::boolValue>("boolValue"),
+                                        instance_method<&NSNumber::stringValue>("stringValue"),
+                                        instance_method<&NSNumber::description>("description"),
+                                    });
 }
 
 // The shared booleans exist before their class does; registration gives them their class and

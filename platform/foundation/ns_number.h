@@ -40,15 +40,10 @@ class NSNumber : public NSObject {
 
     // Class methods; each returns an autoreleased number.
     static NSNumber* numberWithInt(Class self, int value);
-    static NSNumber* numberWithInteger(Class self, NSInteger value);
-    static NSNumber* numberWithLongLong(Class self, long long value);
-    static NSNumber* numberWithDouble(Class self, double value);
     static NSNumber* numberWithBool(Class self, BOOL value);
 
     int intValue() const;
     NSInteger integerValue() const;
-    long long longLongValue() const;
-    double doubleValue() const;
     // Non-zero is YES; a floating value is tested before truncation, so 0.5 is YES.
     BOOL boolValue() const;
     // Decimal for integers, the shortest text that reads back as the same double otherwise.

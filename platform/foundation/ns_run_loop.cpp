@@ -23,26 +23,6 @@ std::vector<ObjcRef<NSString>> expand_mode(NSString* mode) {
             ObjcRef<NSString>::retain(NSModalPanelRunLoopMode)};
 }
 
-// Pushes a run's mode for currentMode and pops it when the run ends, however it ends.
-class RunningMode {
-  public:
-    RunningMode(std::mutex& mutex, std::vector<ObjcRef<NSString>>& modes, NSString* mode)
-        : m_mutex(mutex), m_modes(modes) {
-        std::lock_guard lock(m_mutex);
-        m_modes.push_back(ObjcRef<NSString>::retain(mode));
-    }
-    ~RunningMode() {
-        std::lock_guard lock(m_mutex);
-        m_modes.pop_back();
-    }
-    RunningMode(const RunningMode&) = delete;
-    RunningMode& operator=(const RunningMode&) = delete;
-
-  private:
-    std::mutex& m_mutex;
-    std::vector<ObjcRef<NSString>>& m_modes;
-};
-
 } // namespace
 
 NSString* const NSDefaultRunLoopMode = NSString::make_constant(u"kCFRunLoopDefaultMode");
@@ -67,14 +47,6 @@ NSRunLoop* NSRunLoop::current() {
     if (is_main_thread()) return main();
     thread_local ObjcRef<NSRunLoop> t_loop = make_native<NSRunLoop>();
     return t_loop.get();
-}
-
-NSRunLoop* NSRunLoop::currentRunLoop(Class) {
-    return current();
-}
-
-NSRunLoop* NSRunLoop::mainRunLoop(Class) {
-    return main();
 }
 
 void NSRunLoop::addTimer(NSTimer* timer, NSString* mode) {
@@ -145,7 +117,6 @@ std::optional<double> NSRunLoop::next_fire_time(NSString* mode) const {
 }
 
 RunLoopEnd NSRunLoop::run_until(double deadline, NSString* mode) {
-    RunningMode running(m_mutex, m_running_modes, mode);
     for (;;) {
         fire_due_timers(mode);
         if (m_wake.consume()) return RunLoopEnd::woken;
@@ -162,19 +133,11 @@ RunLoopEnd NSRunLoop::run_until(double deadline, NSString* mode) {
     }
 }
 
-NSString* NSRunLoop::currentMode() const {
-    std::lock_guard lock(m_mutex);
-    return m_running_modes.empty() ? nil : m_running_modes.back().get();
-}
-
 void register_ns_run_loop_class() {
     for (NSString* constant : {NSDefaultRunLoopMode, NSModalPanelRunLoopMode, NSRunLoopCommonModes})
         NSString::give_constant_class(constant);
     register_native_class<NSRunLoop>("NSRunLoop", "NSObject",
                                      {
-                                         class_method<&NSRunLoop::currentRunLoop>("currentRunLoop"),
-                                         class_method<&NSRunLoop::mainRunLoop>("mainRunLoop"),
                                          instance_method<&NSRunLoop::addTimer>("addTimer:forMode:"),
-                                         instance_method<&NSRunLoop::currentMode>("currentMode"),
                                      });
 }

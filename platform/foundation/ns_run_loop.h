@@ -9,7 +9,7 @@
 // raises when it posts an event, so that a run waiting for timers returns to take the event.
 //
 // Each thread has its own run loop; the main thread's is also reachable from other threads as
-// mainRunLoop. Timers are fired on the thread that runs the loop.
+// main(). Timers are fired on the thread that runs the loop.
 
 #include "platform/foundation/clock_wait.h"
 #include "platform/foundation/ns_date.h"
@@ -50,14 +50,9 @@ class NSRunLoop : public NSObject {
     static NSRunLoop* current();
     static NSRunLoop* main();
 
-    // Class and instance methods under the platform's selectors.
-    static NSRunLoop* currentRunLoop(Class self);
-    static NSRunLoop* mainRunLoop(Class self);
     // Schedules `timer` in `mode` (NSRunLoopCommonModes: every common mode). A timer belongs to
     // one run loop: adding it to another, or adding an invalid timer, does nothing.
     void addTimer(NSTimer* timer, NSString* mode);
-    // The mode of the innermost run in progress; nil when the loop is not running.
-    NSString* currentMode() const;
 
     // Runs in `mode` until platform_now() reaches `deadline` (k_no_deadline: no limit), firing
     // each timer of the mode as it falls due, and returns early when woken. Due timers are fired
@@ -88,7 +83,6 @@ class NSRunLoop : public NSObject {
     mutable std::mutex m_mutex;
     std::vector<Entry> m_entries;
     std::uint64_t m_next_order = 0;
-    std::vector<ObjcRef<NSString>> m_running_modes; // innermost last
     WakeSignal m_wake;
 };
 

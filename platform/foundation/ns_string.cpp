@@ -140,12 +140,6 @@ NSString* NSString::stringWithUTF8String(Class self, const char* text) {
     return stringWithCString(self, text, NSUTF8StringEncoding);
 }
 
-NSString* NSString::stringWithCharacters(Class self, const unichar* characters, NSUInteger length) {
-    if (!characters && length > 0) return nil;
-    if (length == 0) return make_autoreleased(self, {});
-    return make_autoreleased(self, std::u16string(characters, length));
-}
-
 const char* NSString::UTF8String() const {
     // Not std::call_once: that wakes any waiters with a system call after every first run, and
     // most strings are asked for their text only once.
@@ -214,7 +208,6 @@ void register_ns_string_class() {
             class_method<&NSString::stringWithString>("stringWithString:"),
             class_method<&NSString::stringWithCString>("stringWithCString:encoding:"),
             class_method<&NSString::stringWithUTF8String>("stringWithUTF8String:"),
-            class_method<&NSString::stringWithCharacters>("stringWithCharacters:length:"),
             instance_method<&NSString::UTF8String>("UTF8String"),
             instance_method<&NSString::length>("length"),
             instance_method<&NSString::characterAtIndex>("characterAtIndex:"),

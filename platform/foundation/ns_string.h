@@ -60,8 +60,6 @@ class NSString : public NSObject {
     static NSString* stringWithCString(Class self, const char* text, NSStringEncoding encoding);
     // As stringWithCString:encoding: with UTF-8.
     static NSString* stringWithUTF8String(Class self, const char* text);
-    // Nil for null characters with a non-zero length.
-    static NSString* stringWithCharacters(Class self, const unichar* characters, NSUInteger length);
 
     // Valid as long as the string lives: the text is kept in the string.
     const char* UTF8String() const;

@@ -68,16 +68,6 @@ void NSTimer::fire() {
     if (!m_repeats) invalidate();
 }
 
-NSDate* NSTimer::fireDate() const {
-    return NSDate::make(m_fire_time).autorelease();
-}
-
-void NSTimer::setFireDate(NSDate* date) {
-    if (!date) return;
-    m_anchor_time = date->seconds_since_1970();
-    m_fire_time = m_anchor_time;
-}
-
 void NSTimer::reschedule_after(double now) {
     if (!m_repeats || now < m_fire_time) return;
     // Counting whole intervals from the anchor, rather than adding one interval per firing,
@@ -104,8 +94,6 @@ void register_ns_timer_class() {
             instance_method<&NSTimer::invalidate>("invalidate"),
             instance_method<&NSTimer::isValid>("isValid"),
             instance_method<&NSTimer::fire>("fire"),
-            instance_method<&NSTimer::fireDate>("fireDate"),
-            instance_method<&NSTimer::setFireDate>("setFireDate:"),
             instance_method<&NSTimer::userInfo>("userInfo"),
         });
 }

@@ -35,10 +35,6 @@ class NSTimer : public NSObject {
     // Sends the action now without changing the schedule; a non-repeating timer is then
     // invalidated. Does nothing to an invalid timer.
     void fire();
-    // The next firing, autoreleased.
-    NSDate* fireDate() const;
-    // Moves the next firing; later firings of a repeating timer follow from the new date.
-    void setFireDate(NSDate* date);
     id userInfo() const { return m_user_info.get(); }
 
     // For the run loop.

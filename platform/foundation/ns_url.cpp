@@ -218,21 +218,6 @@ NSURL* NSURL::URLWithString(Class self, NSString* text) {
     return make_with(self, std::move(*ascii), std::move(*parts)).autorelease();
 }
 
-NSURL* NSURL::fileURLWithPath(Class self, NSString* path) {
-    if (!path) return nil;
-    std::error_code error;
-    bool is_directory = std::filesystem::is_directory(absolute_path(path->utf8()), error);
-    return fileURLWithPathIsDirectory(self, path, is_directory ? YES : NO);
-}
-
-NSURL* NSURL::fileURLWithPathIsDirectory(Class self, NSString* path, BOOL is_directory) {
-    if (!path || path->length() == 0) return nil;
-    std::string text = file_url_text(path->utf8(), is_directory != NO);
-    std::optional<UrlParts> parts = parse_url(text);
-    if (!parts) return nil;
-    return make_with(self, std::move(text), std::move(*parts)).autorelease();
-}
-
 NSString* NSURL::absoluteString() const {
     return NSString::from_utf8(m_text).autorelease();
 }
@@ -242,10 +227,6 @@ NSString* NSURL::path() const {
     if (!bytes) return nil;
     std::optional<std::u16string> units = utf8_to_utf16_strict(*bytes);
     return units ? NSString::make(*units).autorelease() : nil;
-}
-
-BOOL NSURL::isFileURL() const {
-    return is_file_scheme(m_parts.scheme) ? YES : NO;
 }
 
 const char* NSURL::fileSystemRepresentation() const {
@@ -266,12 +247,9 @@ void register_ns_url_class() {
         "NSURL", "NSObject",
         {
             class_method<&NSURL::URLWithString>("URLWithString:"),
-            class_method<&NSURL::fileURLWithPath>("fileURLWithPath:"),
-            class_method<&NSURL::fileURLWithPathIsDirectory>("fileURLWithPath:isDirectory:"),
             instance_method<&NSURL::absoluteString>("absoluteString"),
             instance_method<&NSURL::description>("description"),
             instance_method<&NSURL::path>("path"),
-            instance_method<&NSURL::isFileURL>("isFileURL"),
             instance_method<&NSURL::fileSystemRepresentation>("fileSystemRepresentation"),
         });
 }

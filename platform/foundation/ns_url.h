@@ -48,16 +48,12 @@ class NSURL : public NSObject {
     // Class methods; each returns an autoreleased instance of the receiving class, or nil for a
     // nil or unusable argument.
     static NSURL* URLWithString(Class self, NSString* text);
-    // A directory is recognised by asking the file system, as the name does not tell.
-    static NSURL* fileURLWithPath(Class self, NSString* path);
-    static NSURL* fileURLWithPathIsDirectory(Class self, NSString* path, BOOL is_directory);
 
     NSString* absoluteString() const;
     NSString* description() const { return absoluteString(); }
     // Percent-decoded, without a trailing "/" (except for the root path itself); nil when the
     // escapes decode to invalid UTF-8 or a zero byte.
     NSString* path() const;
-    BOOL isFileURL() const;
     // The decoded path of a file URL as bytes; null for other URLs. Valid as long as the URL.
     const char* fileSystemRepresentation() const;
     BOOL isEqual(id other) const override;

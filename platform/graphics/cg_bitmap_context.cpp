@@ -140,24 +140,8 @@ std::size_t CGBitmapContextGetBytesPerRow(CGContextRef context) {
     return context ? context->bytes_per_row : 0;
 }
 
-std::size_t CGBitmapContextGetBitsPerComponent(CGContextRef context) {
-    return context ? k_bits_per_component : 0;
-}
-
-std::size_t CGBitmapContextGetBitsPerPixel(CGContextRef context) {
-    return context ? k_bits_per_component * k_bytes_per_pixel : 0;
-}
-
-CGBitmapInfo CGBitmapContextGetBitmapInfo(CGContextRef context) {
-    return context ? context->bitmap_info : 0;
-}
-
 CGImageAlphaInfo CGBitmapContextGetAlphaInfo(CGContextRef context) {
     return context ? context->bitmap_info & kCGBitmapAlphaInfoMask : kCGImageAlphaNone;
-}
-
-CGColorSpaceRef CGBitmapContextGetColorSpace(CGContextRef context) {
-    return context ? context->space : nullptr;
 }
 
 CGContextFillColor cg_context_fill_color(CGContextRef context) {

@@ -58,11 +58,7 @@ void* CGBitmapContextGetData(CGContextRef context);
 std::size_t CGBitmapContextGetWidth(CGContextRef context);
 std::size_t CGBitmapContextGetHeight(CGContextRef context);
 std::size_t CGBitmapContextGetBytesPerRow(CGContextRef context);
-std::size_t CGBitmapContextGetBitsPerComponent(CGContextRef context);
-std::size_t CGBitmapContextGetBitsPerPixel(CGContextRef context);
-CGBitmapInfo CGBitmapContextGetBitmapInfo(CGContextRef context);
 CGImageAlphaInfo CGBitmapContextGetAlphaInfo(CGContextRef context);
-CGColorSpaceRef CGBitmapContextGetColorSpace(CGContextRef context);
 
 // The colour that fill operations use, as premultiplied 8-bit samples in the buffer's order
 // (red, green, blue, alpha); opaque black in a new context. Drawing operations keep it here.

@@ -15,13 +15,6 @@ void unpremultiply_pixel(const std::uint8_t* from, std::uint8_t* to) {
     to[3] = static_cast<std::uint8_t>(alpha);
 }
 
-void premultiply_pixel(const std::uint8_t* from, std::uint8_t* to) {
-    unsigned alpha = from[3];
-    for (int i = 0; i < 3; ++i)
-        to[i] = static_cast<std::uint8_t>((from[i] * alpha + 127) / 255);
-    to[3] = static_cast<std::uint8_t>(alpha);
-}
-
 vImage_Error check_buffers(const vImage_Buffer* src, const vImage_Buffer* dest,
                            vImage_Flags flags) {
     if (!src || !dest || !src->data || !dest->data) return kvImageNullPointerArgument;
@@ -54,9 +47,4 @@ vImage_Error convert(const vImage_Buffer* src, const vImage_Buffer* dest, vImage
 vImage_Error vImageUnpremultiplyData_RGBA8888(const vImage_Buffer* src, const vImage_Buffer* dest,
                                               vImage_Flags flags) {
     return convert(src, dest, flags, &unpremultiply_pixel);
-}
-
-vImage_Error vImagePremultiplyData_RGBA8888(const vImage_Buffer* src, const vImage_Buffer* dest,
-                                            vImage_Flags flags) {
-    return convert(src, dest, flags, &premultiply_pixel);
 }

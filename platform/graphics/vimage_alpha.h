@@ -1,5 +1,5 @@
 #pragma once
-// Conversions between premultiplied and straight alpha over buffers of 8-bit RGBA pixels (red
+// Conversion from premultiplied to straight alpha over buffers of 8-bit RGBA pixels (red
 // first, alpha last), described as the platform describes them: data, height, width and the
 // bytes from one row to the next. Source and destination may be the same buffer (in place).
 
@@ -34,6 +34,3 @@ inline constexpr vImage_Error kvImageUnknownFlagsBit = -21775;
 // for flags other than kvImageDoNotTile.
 vImage_Error vImageUnpremultiplyData_RGBA8888(const vImage_Buffer* src, const vImage_Buffer* dest,
                                               vImage_Flags flags);
-// The reverse: colour samples become sample × alpha / 255, rounded to nearest. Same errors.
-vImage_Error vImagePremultiplyData_RGBA8888(const vImage_Buffer* src, const vImage_Buffer* dest,
-                                            vImage_Flags flags);

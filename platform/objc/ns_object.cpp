@@ -44,14 +44,6 @@ Class NSObject::classObject(Class self) {
     return self;
 }
 
-Class NSObject::superclassObject(Class self) {
-    return self->super_class();
-}
-
-BOOL NSObject::instancesRespondToSelector(Class self, SEL selector) {
-    return class_respondsToSelector(self, selector);
-}
-
 id NSObject::init() {
     return this;
 }
@@ -108,17 +100,6 @@ BOOL NSObject::respondsToSelector(SEL selector) const {
     return class_respondsToSelector(m_isa, selector);
 }
 
-BOOL NSObject::isKindOfClass(Class cls) const {
-    for (Class candidate = m_isa; candidate; candidate = candidate->super_class()) {
-        if (candidate == cls) return YES;
-    }
-    return NO;
-}
-
-BOOL NSObject::isMemberOfClass(Class cls) const {
-    return m_isa == cls ? YES : NO;
-}
-
 BOOL NSObject::isEqual(id other) const {
     return other == this ? YES : NO;
 }
@@ -142,8 +123,6 @@ void register_ns_object_class() {
             class_method<&NSObject::alloc>("alloc"),
             class_method<&NSObject::newObject>("new"),
             class_method<&NSObject::classObject>("class"),
-            class_method<&NSObject::superclassObject>("superclass"),
-            class_method<&NSObject::instancesRespondToSelector>("instancesRespondToSelector:"),
             instance_method<&NSObject::init>("init"),
             instance_method<&NSObject::retain>("retain"),
             instance_method<&NSObject::release>("release"),
@@ -153,8 +132,6 @@ void register_ns_object_class() {
             instance_method<&NSObject::self>("self"),
             instance_method<&NSObject::objectClass>("class"),
             instance_method<&NSObject::respondsToSelector>("respondsToSelector:"),
-            instance_method<&NSObject::isKindOfClass>("isKindOfClass:"),
-            instance_method<&NSObject::isMemberOfClass>("isMemberOfClass:"),
             instance_method<&NSObject::isEqual>("isEqual:"),
             instance_method<&NSObject::hash>("hash"),
         });

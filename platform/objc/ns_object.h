@@ -36,11 +36,9 @@ class NSObject {
     static void operator delete(void* block, ExtraBytes extra) noexcept;
 
     // Class methods; `self` is the receiving class.
-    static id alloc(Class self);               // nil when the class cannot make instances
-    static id newObject(Class self);           // +new: alloc, then -init by message
-    static Class classObject(Class self);      // +class
-    static Class superclassObject(Class self); // +superclass
-    static BOOL instancesRespondToSelector(Class self, SEL selector);
+    static id alloc(Class self);          // nil when the class cannot make instances
+    static id newObject(Class self);      // +new: alloc, then -init by message
+    static Class classObject(Class self); // +class
 
     // Instance methods, registered under their own names.
     id init();
@@ -52,8 +50,6 @@ class NSObject {
     id self();
     Class objectClass() const; // -class
     BOOL respondsToSelector(SEL selector) const;
-    BOOL isKindOfClass(Class cls) const;
-    BOOL isMemberOfClass(Class cls) const;
     // Identity; a subclass with a value overrides both together.
     virtual BOOL isEqual(id other) const;
     virtual NSUInteger hash() const;

@@ -1,71 +1,26 @@
 #include "platform/foundation/ns_bundle.h"
 
-#include "platform/foundation/ns_dictionary.h"
+#include "platform/foundation/cf_bundle.h"
 #include "tests/platform/foundation/foundation_test_support.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
-
-namespace {
-
-// A bundle laid out in a fresh temporary folder, removed at the end of the test.
-class TemporaryBundle {
-  public:
-    explicit TemporaryBundle(const char* info_plist_text) {
-        m_root = fs::temp_directory_path() /
-                 ("ns_bundle_test_" + std::to_string(getpid()) + "_" + std::to_string(++s_count));
-        fs::create_directories(m_root / "Z.app/Contents/MacOS");
-        if (info_plist_text) std::ofstream(m_root / "Z.app/Contents/Info.plist") << info_plist_text;
-    }
-    ~TemporaryBundle() {
-        std::error_code error;
-        fs::remove_all(m_root, error);
-    }
-
-    std::string bundle() const { return (m_root / "Z.app").string(); }
-    std::string executable() const { return (m_root / "Z.app/Contents/MacOS/Z").string(); }
-
-  private:
-    static inline int s_count = 0;
-    fs::path m_root;
-};
-
-constexpr const char* k_info_plist = R"(<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0">
-<dict>
-    <key>CFBundleIdentifier</key>
-    <string>org.zerarazi.Zerarazi</string>
-    <key>CFBundleShortVersionString</key>
-    <string>1.2</string>
-</dict>
-</plist>
-)";
-
-} // namespace
+#include <vector>
 
 TEST(NSBundle, FindsTheBundleFromTheExecutablePath) {
-    struct Case {
+    const struct {
         const char* executable;
         const char* bundle;
         const char* resources;
         const char* info_plist;
-    };
-    const Case cases[] = {
+    } rows[] = {
         {"/opt/Zerarazi.app/Contents/MacOS/Zerarazi", "/opt/Zerarazi.app",
          "/opt/Zerarazi.app/Contents/Resources", "/opt/Zerarazi.app/Contents/Info.plist"},
-        {"/a/Tool.bundle/Contents/MacOS/tool", "/a/Tool.bundle",
-         "/a/Tool.bundle/Contents/Resources", "/a/Tool.bundle/Contents/Info.plist"},
         {"/Contents/MacOS/x", "/", "/Contents/Resources", "/Contents/Info.plist"},
-        {"Z.app/Contents/MacOS/Z", "Z.app", "Z.app/Contents/Resources",
-         "Z.app/Contents/Info.plist"},
         {"Contents/MacOS/Z", ".", "./Contents/Resources", "./Contents/Info.plist"},
         // Not a bundle: the executable's own folder.
-        {"/work/build/tests/platform_tests", "/work/build/tests", "/work/build/tests", ""},
         {"/Z.app/Contents/Helpers/launchctl", "/Z.app/Contents/Helpers", "/Z.app/Contents/Helpers",
          ""},
         {"/Z.app/Contents/MacOS/sub/Z", "/Z.app/Contents/MacOS/sub", "/Z.app/Contents/MacOS/sub",
@@ -76,68 +31,95 @@ TEST(NSBundle, FindsTheBundleFromTheExecutablePath) {
         {"/tool", "/", "/", ""},
         {"tool", ".", ".", ""},
     };
-    for (const Case& row : cases) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.executable);
         BundleLocation location = bundle_location_for_executable(row.executable);
-        EXPECT_EQ(location.bundle_path, row.bundle) << row.executable;
-        EXPECT_EQ(location.resource_path, row.resources) << row.executable;
-        EXPECT_EQ(location.info_plist_path, row.info_plist) << row.executable;
+        EXPECT_EQ(location.bundle_path, row.bundle);
+        EXPECT_EQ(location.resource_path, row.resources);
+        EXPECT_EQ(location.info_plist_path, row.info_plist);
     }
 }
 
-TEST(NSBundle, ReadsTheIdentifierFromInfoPlist) {
-    TemporaryBundle folder(k_info_plist);
-    AutoreleasePoolScope pool;
-    ObjcRef<NSBundle> bundle = NSBundle::make_for_executable(folder.executable());
-    ASSERT_TRUE(bundle);
-    EXPECT_EQ(text_of(msg_send<id>(bundle.get(), "bundlePath")), folder.bundle());
-    EXPECT_EQ(text_of(msg_send<id>(bundle.get(), "resourcePath")),
-              folder.bundle() + "/Contents/Resources");
-    EXPECT_EQ(text_of(msg_send<id>(bundle.get(), "executablePath")), folder.executable());
-    EXPECT_EQ(text_of(msg_send<id>(bundle.get(), "bundleIdentifier")), "org.zerarazi.Zerarazi");
-    EXPECT_EQ(text_of(msg_send<id>(
-                  bundle.get(), "objectForInfoDictionaryKey:",
-                  static_cast<id>(NSString::make(u"CFBundleShortVersionString").autorelease()))),
-              "1.2");
-    EXPECT_EQ(msg_send<NSDictionary*>(bundle.get(), "infoDictionary")->count(), 2u);
-}
-
-TEST(NSBundle, AMissingOrUnusableInfoPlistGivesNoIdentifier) {
-    struct Case {
-        const char* text; // null: no file
-        NSUInteger info_entries;
+TEST(NSBundle, ReadsTheIdentifierOnlyFromAnInfoPlistDictionaryHoldingAString) {
+    const struct {
+        const char* info_plist; // null: no file
+        const char* identifier; // "<nil>" when there is none
+        const char* info_value; // Info.plist's own entry for the identifier
+    } rows[] = {
+        {"<plist version=\"1.0\"><dict><key>CFBundleIdentifier</key><string>org.zerarazi."
+         "Zerarazi</string></dict></plist>",
+         "org.zerarazi.Zerarazi", "org.zerarazi.Zerarazi"},
+        {nullptr, "<nil>", "<nil>"},
+        {"not a property list", "<nil>", "<nil>"},
+        {"<plist version=\"1.0\"><array><string>x</string></array></plist>", "<nil>", "<nil>"},
+        {"<plist version=\"1.0\"><dict><key>CFBundleIdentifier</key><integer>5</integer></dict>"
+         "</plist>",
+         "<nil>", "<not a string>"},
     };
-    const Case cases[] = {
-        {nullptr, 0},
-        {"not a property list", 0},
-        {R"(<?xml version="1.0"?><plist version="1.0"><array><string>x</string></array></plist>)",
-         0},
-        {R"(<?xml version="1.0"?><plist version="1.0"><dict><key>CFBundleIdentifier</key>)"
-         R"(<integer>5</integer></dict></plist>)",
-         1},
-    };
-    for (const Case& row : cases) {
-        SCOPED_TRACE(row.text ? row.text : "<no file>");
-        TemporaryBundle folder(row.text);
-        ObjcRef<NSBundle> bundle = NSBundle::make_for_executable(folder.executable());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.info_plist ? row.info_plist : "no file");
+        TemporaryFolder folder("ns-bundle-test-");
+        std::string executable = folder.write("Z.app/Contents/MacOS/Z", "");
+        if (row.info_plist) folder.write("Z.app/Contents/Info.plist", row.info_plist);
+        AutoreleasePoolScope pool;
+        ObjcRef<NSBundle> bundle = NSBundle::make_for_executable(executable);
         ASSERT_TRUE(bundle);
-        EXPECT_EQ(text_of(bundle->bundlePath()), folder.bundle());
-        EXPECT_EQ(bundle->bundleIdentifier(), nil);
-        ASSERT_TRUE(bundle->infoDictionary());
-        EXPECT_EQ(bundle->infoDictionary()->count(), row.info_entries);
+        EXPECT_EQ(text_of(msg_send<id>(bundle.get(), "bundlePath")), folder.file("Z.app"));
+        EXPECT_EQ(text_of(msg_send<id>(bundle.get(), "resourcePath")),
+                  folder.file("Z.app/Contents/Resources"));
+        EXPECT_EQ(text_of(msg_send<id>(bundle.get(), "bundleIdentifier")), row.identifier);
+        EXPECT_EQ(text_of(bundle->objectForInfoDictionaryKey(
+                      NSString::make(u"CFBundleIdentifier").autorelease())),
+                  row.info_value);
     }
 }
 
-// The test executable is in no bundle: its folder stands for one.
-TEST(NSBundle, MainBundleOfAPlainExecutableIsItsFolder) {
-    std::string executable = fs::read_symlink("/proc/self/exe").string();
-    NSBundle* bundle = msg_send<NSBundle*>(class_named("NSBundle"), "mainBundle");
+// The test executable is in no bundle: its folder stands for one, as a file URL.
+TEST(CFBundle, MainBundleUrlGivesThePlainExecutablesFolderAsAPath) {
+    std::string executable = std::filesystem::read_symlink("/proc/self/exe").string();
+    CFBundleRef bundle = CFBundleGetMainBundle();
     ASSERT_TRUE(bundle);
-    EXPECT_EQ(bundle, NSBundle::mainBundle(nil));
+    EXPECT_EQ(bundle, msg_send<NSBundle*>(class_named("NSBundle"), "mainBundle"));
     EXPECT_EQ(text_of(bundle->executablePath()), executable);
-    EXPECT_EQ(text_of(bundle->bundlePath()), fs::path(executable).parent_path().string());
-    EXPECT_EQ(text_of(bundle->resourcePath()), text_of(bundle->bundlePath()));
-    EXPECT_EQ(msg_send<id>(bundle, "bundleIdentifier"), nil);
-    // Shared and immortal: an extra release does not free it.
-    bundle->release();
-    EXPECT_EQ(text_of(bundle->executablePath()), executable);
+    const_cast<NSBundle*>(bundle)->release(); // immortal: an extra release frees nothing
+    std::string folder = std::filesystem::path(executable).parent_path().string();
+    CFURLRef url = CFBundleCopyBundleURL(bundle);
+    ASSERT_TRUE(url);
+    EXPECT_EQ(url->text(), "file://" + folder + "/");
+    char path[4096];
+    ASSERT_TRUE(
+        CFURLGetFileSystemRepresentation(url, true, reinterpret_cast<UInt8*>(path), sizeof path));
+    EXPECT_EQ(std::string(path), folder);
+    CFRelease(url);
+    EXPECT_EQ(CFBundleCopyBundleURL(nullptr), nullptr);
+}
+
+TEST(CFBundle, FileSystemRepresentationNeedsALocalFileAndRoomForTheZero) {
+    const struct {
+        const char* url;
+        CFIndex size;
+        const char* expected; // null: refused, nothing written
+    } rows[] = {
+        {"file:///tmp/a%20b/", 0, nullptr},     {"file:///tmp/a%20b/", 8, nullptr},
+        {"file:///tmp/a%20b/", 9, "/tmp/a b"},  {"file://localhost/etc/hosts", 64, "/etc/hosts"},
+        {"https://example.org/x", 64, nullptr}, {"file://otherhost/x", 64, nullptr},
+        {"file:///a%00b", 64, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.url) + " in " + std::to_string(row.size));
+        ObjcRef<NSURL> url = NSURL::make(row.url);
+        ASSERT_TRUE(url);
+        std::vector<UInt8> buffer(std::size_t(row.size) + 1, 0xAA);
+        Boolean written =
+            CFURLGetFileSystemRepresentation(url.get(), false, buffer.data(), row.size);
+        ASSERT_EQ(written != 0, row.expected != nullptr);
+        const std::string expected_bytes = row.expected ? row.expected + std::string(1, 0) : "\xAA";
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), expected_bytes.size()),
+                  expected_bytes);
+        EXPECT_EQ(buffer[std::size_t(row.size)], 0xAA) << "nothing past the size given";
+    }
+    UInt8 buffer[8];
+    EXPECT_FALSE(CFURLGetFileSystemRepresentation(nullptr, true, buffer, sizeof buffer));
+    EXPECT_FALSE(
+        CFURLGetFileSystemRepresentation(NSURL::make("file:///x").get(), true, nullptr, 64));
 }

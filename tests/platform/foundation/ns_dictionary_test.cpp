@@ -1,6 +1,5 @@
 #include "platform/foundation/ns_dictionary.h"
 
-#include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_number.h"
 #include "tests/platform/foundation/foundation_test_support.h"
 #include "tests/support/objc_values.h"
@@ -9,75 +8,62 @@
 
 namespace {
 
-NSNumber* number(int value) {
-    return NSNumber::make(value).autorelease();
-}
-
-std::vector<std::string> keys_in_order(const NSDictionary& dictionary) {
-    std::vector<std::string> keys;
+std::string entries_in_order(const NSDictionary& dictionary) {
+    std::string text;
     for (const auto& [key, value] : dictionary)
-        keys.push_back(text_of(key.get()));
-    return keys;
+        text += text_of(key.get()) + "=" +
+                std::to_string(static_cast<NSNumber*>(value.get())->integer()) + " ";
+    return text;
 }
 
 } // namespace
 
-TEST(NSMutableDictionary, KeepsInsertionOrderAndReplacesInPlace) {
+// Battery properties keep the order they were read in.
+TEST(NSMutableDictionary, KeepsInsertionOrderReplacesInPlaceAndIgnoresNil) {
     AutoreleasePoolScope pool;
     auto* dictionary =
         msg_send<NSMutableDictionary*>(class_named("NSMutableDictionary"), "dictionary");
     ASSERT_TRUE(dictionary);
     for (std::u16string_view key : {u"Voltage", u"Amperage", u"CycleCount", u"Temperature"}) {
-        msg_send<void>(dictionary, "setObject:forKey:", static_cast<id>(number(1)),
+        msg_send<void>(dictionary, "setObject:forKey:", static_cast<id>(integer(1)),
                        static_cast<id>(string(key)));
     }
-    // A different object with the same text names the same key.
-    dictionary->setObject(number(42), string(u"Amperage"));
-    EXPECT_EQ(keys_in_order(*dictionary),
-              (std::vector<std::string>{"Voltage", "Amperage", "CycleCount", "Temperature"}));
-    EXPECT_EQ(msg_send<NSUInteger>(dictionary, "count"), 4u);
-    auto* amperage =
-        msg_send<NSNumber*>(dictionary, "objectForKey:", static_cast<id>(string(u"Amperage")));
-    ASSERT_TRUE(amperage);
-    EXPECT_EQ(amperage->integer(), 42);
-
+    dictionary->setObject(integer(42), string(u"Amperage")); // another object, the same text
+    dictionary->setObject(nil, string(u"Voltage"));
+    dictionary->setObject(integer(3), nil);
+    EXPECT_EQ(entries_in_order(*dictionary), "Voltage=1 Amperage=42 CycleCount=1 Temperature=1 ");
     msg_send<void>(dictionary, "removeObjectForKey:", static_cast<id>(string(u"Voltage")));
-    dictionary->setObject(number(7), string(u"Voltage"));
-    EXPECT_EQ(keys_in_order(*dictionary),
-              (std::vector<std::string>{"Amperage", "CycleCount", "Temperature", "Voltage"}));
-    // Lookups still find every key after the positions moved.
-    for (std::u16string_view key : {u"Amperage", u"CycleCount", u"Temperature", u"Voltage"}) {
-        EXPECT_TRUE(dictionary->objectForKey(string(key))) << text_of(string(key));
-    }
-}
-
-TEST(NSMutableDictionary, IgnoresNilKeysAndValuesAndAnswersNilWhenAbsent) {
-    AutoreleasePoolScope pool;
-    NSMutableDictionary* dictionary = NSMutableDictionary::make().autorelease();
-    dictionary->setObject(nil, string(u"key"));
-    dictionary->setObject(number(1), nil);
     dictionary->removeObjectForKey(string(u"absent"));
-    EXPECT_EQ(dictionary->count(), 0u);
-    EXPECT_EQ(dictionary->objectForKey(string(u"key")), nil);
+    dictionary->setObject(integer(7), string(u"Voltage"));
+    EXPECT_EQ(entries_in_order(*dictionary), "Amperage=42 CycleCount=1 Temperature=1 Voltage=7 ");
+    // Lookups still find every key after the positions moved.
+    for (std::u16string_view key : {u"Amperage", u"CycleCount", u"Temperature", u"Voltage"})
+        EXPECT_TRUE(dictionary->objectForKey(string(key))) << text_of(string(key));
+    EXPECT_EQ(msg_send<id>(dictionary, "objectForKey:", static_cast<id>(string(u"x"))), nil);
     EXPECT_EQ(dictionary->objectForKey(nil), nil);
+    dictionary->setObject(integer(5), integer(5));
+    EXPECT_EQ(static_cast<NSNumber*>(dictionary->objectForKey(NSNumber::make(5.0).autorelease()))
+                  ->integer(),
+              5)
+        << "numbers of different kinds name the same key";
 }
 
-TEST(NSDictionary, NumbersOfDifferentKindsNameTheSameKey) {
-    AutoreleasePoolScope pool;
-    NSMutableDictionary* dictionary = NSMutableDictionary::make().autorelease();
-    dictionary->setObject(string(u"five"), number(5));
-    EXPECT_EQ(text_of(dictionary->objectForKey(NSNumber::make(5.0).autorelease())), "five");
-}
-
-TEST(NSDictionary, MakesFromParallelArraysLaterDuplicatesWinInTheFirstPosition) {
+TEST(NSDictionary, MakesFromParallelArraysLaterDuplicatesWinInTheFirstPositionAndCompares) {
     AutoreleasePoolScope pool;
     id keys[] = {string(u"a"), string(u"b"), string(u"a")};
-    id values[] = {number(1), number(2), number(3)};
+    id values[] = {integer(1), integer(2), integer(3)};
     auto* dictionary = msg_send<NSDictionary*>(
         class_named("NSDictionary"),
         "dictionaryWithObjects:forKeys:count:", static_cast<const id*>(values),
         static_cast<const id*>(keys), NSUInteger{3});
     ASSERT_TRUE(dictionary);
-    EXPECT_EQ(keys_in_order(*dictionary), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(static_cast<NSNumber*>(dictionary->objectForKey(string(u"a")))->integer(), 3);
+    EXPECT_EQ(entries_in_order(*dictionary), "a=3 b=2 ");
+    id other_keys[] = {string(u"b"), string(u"a")};
+    id other_values[] = {integer(2), integer(3)};
+    EXPECT_TRUE(dictionary->isEqual(NSDictionary::make(other_keys, other_values).autorelease()))
+        << "in any order";
+    other_values[0] = integer(4);
+    EXPECT_FALSE(dictionary->isEqual(NSDictionary::make(other_keys, other_values).autorelease()));
+    EXPECT_FALSE(dictionary->isEqual(
+        NSDictionary::make(std::span(other_keys, 1), std::span(other_values, 1)).autorelease()));
 }

@@ -208,21 +208,6 @@ TEST_F(NSUserDefaultsTest, StoresCopiesOfPropertyListsOnlyAndNilRemoves) {
     EXPECT_EQ(stored->count(), 1u) << "a copy is stored, not the caller's array";
 }
 
-// The settings code sends these by name, every argument from a 64-bit slot.
-TEST_F(NSUserDefaultsTest, AnswersMessagesSentByName) {
-    AutoreleasePoolScope pool;
-    id defaults =
-        objc_msgSend(class_named("NSUserDefaults"), sel_registerName("standardUserDefaults"));
-    ASSERT_EQ(defaults, id(standard()));
-    id key = string(u"ShowPercentage");
-    invoke_with_slots(defaults,
-                      "setInteger:forKey:", {static_cast<std::uint64_t>(-2), slot_of(key)});
-    EXPECT_EQ(static_cast<NSInteger>(invoke_with_slots(defaults, "integerForKey:", {slot_of(key)})),
-              -2);
-    EXPECT_EQ(invoke_with_slots(defaults, "synchronize", {}), 1u);
-    EXPECT_EQ(restarted()->integerForKey(key), -2);
-}
-
 TEST_F(NSUserDefaultsTest, FindsTheHomeFolderInThePasswordDatabaseWithoutHome) {
     EnvironmentScope no_home("HOME", nullptr);
     const passwd* entry = getpwuid(getuid());

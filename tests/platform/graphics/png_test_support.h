@@ -34,11 +34,6 @@ inline std::vector<std::uint8_t> solid(std::uint32_t width, std::uint32_t height
     return pixels;
 }
 
-inline std::vector<char> read_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 inline void write_bytes(const std::string& path, const std::vector<char>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

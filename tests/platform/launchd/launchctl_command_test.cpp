@@ -54,7 +54,7 @@ TEST(LaunchctlCommand, LoadWritesThePrivateEntryAndUnloadRemovesIt) {
     EXPECT_EQ(home.errors.str(), "");
 }
 
-TEST(LaunchctlCommand, LoadReplacesAnOlderEntryAndKeepsAnExistingFolderMode) {
+TEST(LaunchctlCommand, LoadReplacesAnOlderEntryKeepsTheFolderModeAndRemovesItWhenNotRunAtLoad) {
     LaunchctlHome home;
     home.folder.write(k_entry_name, "[Desktop Entry]\nExec=/old\n");
     ::chmod(home.folder.file(".config").c_str(), 0755);
@@ -63,6 +63,12 @@ TEST(LaunchctlCommand, LoadReplacesAnOlderEntryAndKeepsAnExistingFolderMode) {
     EXPECT_NE(file_bytes(home.entry).find("Exec=/Apps/Zerarazi.app/Contents/MacOS/Zerarazi\n"),
               std::string::npos);
     EXPECT_EQ(launchd_folder_mode(home.folder.file(".config")), 0755u);
+    home.folder.write(k_agent_name,
+                      plist_dictionary("<key>Label</key><string>org.zerarazi.Zerarazi</string>"
+                                       "<key>ProgramArguments</key><array><string>/bin/z</string>"
+                                       "</array>"));
+    EXPECT_EQ(home.run({"load", home.agent_file}), 0) << home.errors.str();
+    EXPECT_FALSE(fs::exists(home.entry)) << "an agent that does not run at load has no entry";
 }
 
 // The indicator removes the agent file right after starting unload; the entry must still go.
@@ -76,17 +82,6 @@ TEST(LaunchctlCommand, UnloadGoesByTheFileNameAndSucceedsWithNothingToRemove) {
     EXPECT_EQ(home.run({"unload", home.agent_file}), 0);
     EXPECT_EQ(home.run({"unload", "-w", home.folder.file("never.written.plist")}), 0);
     EXPECT_EQ(home.errors.str(), "");
-}
-
-TEST(LaunchctlCommand, AnAgentThatDoesNotRunAtLoadRemovesTheEntry) {
-    LaunchctlHome home;
-    home.folder.write(k_entry_name, "[Desktop Entry]\nExec=/old\n");
-    home.folder.write(k_agent_name,
-                      plist_dictionary("<key>Label</key><string>org.zerarazi.Zerarazi</string>"
-                                       "<key>ProgramArguments</key><array><string>/bin/z</string>"
-                                       "</array>"));
-    EXPECT_EQ(home.run({"load", home.agent_file}), 0) << home.errors.str();
-    EXPECT_FALSE(fs::exists(home.entry));
 }
 
 TEST(LaunchctlCommand, ReportsAgentsItCannotLoadAndWritesNothing) {

@@ -1,5 +1,6 @@
 #include "platform/objc/signature.h"
 
+#include "platform/objc/argument_frame.h"
 #include "tests/platform/objc/objc_test_support.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ TEST(Signature, RefusesEncodingsThatAreNotMethodsAndInternsTheRest) {
 namespace {
 
 template <class T>
-T echo(id, SEL, T value) {
+T echo_value(id, SEL, T value) {
     return value;
 }
 
@@ -69,7 +70,7 @@ TEST(Signature, PassesAndReturnsEveryScalarOfTheTable) {
         if constexpr (!std::is_void_v<T>) {
             std::string type = row.code == '^' ? "^v" : std::string(1, row.code);
             T argument = sample<T>();
-            T result = call<T>((type + "@:" + type).c_str(), as_imp(&echo<T>), {&argument});
+            T result = call<T>((type + "@:" + type).c_str(), as_imp(&echo_value<T>), {&argument});
             EXPECT_EQ(std::memcmp(&result, &argument, sizeof(T)), 0) << type;
         }
     };
@@ -122,4 +123,29 @@ TEST(Signature, ComparesHowArgumentsArePassed) {
         EXPECT_EQ(a->same_shape(*b), c.same) << c.a << " vs " << c.b;
         EXPECT_EQ(b->same_shape(*a), c.same) << c.b << " vs " << c.a;
     }
+}
+
+namespace {
+
+long long sum_of_twelve(id, SEL, long long a, long long b, long long c, long long d, long long e,
+                        long long f, long long g, long long h, long long i, long long j,
+                        long long k, long long l) {
+    return a + b + c + d + e + f + g + h + i + j + k + l;
+}
+
+} // namespace
+
+// Fourteen arguments do not fit the frame's inline room.
+TEST(ArgumentFrame, HoldsMoreArgumentsThanItsInlineRoom) {
+    const Signature* signature = Signature::for_encoding("q@:qqqqqqqqqqqq");
+    ASSERT_NE(signature, nullptr);
+    ArgumentFrame frame(*signature, FrameStart::Zeroed);
+    for (std::size_t i = 2; i < signature->argument_count(); ++i) {
+        long long value = static_cast<long long>(i) * 1000;
+        std::memcpy(frame.argument(i), &value, sizeof value);
+    }
+    frame.invoke(as_imp(&sum_of_twelve));
+    long long sum;
+    std::memcpy(&sum, frame.result(), sizeof sum);
+    EXPECT_EQ(sum, 90000);
 }
