@@ -1,9 +1,12 @@
 #include "runtime/ui/window_geometry.h"
 
 #include "runtime/ui/event_kinds.h"
+#include "runtime/ui/next_key_window.h"
 #include "runtime/ui/window_style.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace rt {
 namespace {
@@ -96,6 +99,81 @@ TEST(WindowGeometry, ZoomsLargerWhenWiderOrTaller) {
             << c.proposed.width << "x" << c.proposed.height;
     EXPECT_EQ(zoom_event_kind(nullptr, {0, 0, 1, 0}), EventKindMaximizeWindow);
     EXPECT_EQ(zoom_event_kind(nullptr, {0, 0, 0, 0}), EventKindRestoreWindow);
+}
+
+TEST(WindowStyle, MapsFlagsToTheStyleMask) {
+    const struct {
+        uint32_t flags;
+        uint64_t expected;
+    } cases[] = {
+        {0, WindowStyleTitled},
+        {1, WindowStyleTitled},
+        {4, WindowStyleTitled | WindowStyleClosable},
+        {68, WindowStyleTitled | WindowStyleClosable},
+        {2, WindowStyleTitled | WindowStyleResizable},
+        {16, WindowStyleTitled | WindowStyleClosable | WindowStyleResizable},
+        {32, WindowStyleTitled | WindowStyleClosable | WindowStyleMiniaturizable},
+        {512, WindowStyleTitled | WindowStyleResizable},
+        {1024, WindowStyleTitled | WindowStyleMiniaturizable},
+        {128, WindowStyleBorderless},
+        {128 | 2, WindowStyleResizable},
+        {128 | 4 | 16 | 32, WindowStyleResizable | WindowStyleMiniaturizable},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(window_style_mask(c.flags), c.expected) << "flags " << c.flags;
+}
+
+TEST(WindowStyle, FramesATitledWindowWiderAndTallerThanItsContent) {
+    const uint64_t titled = WindowStyleTitled | WindowStyleClosable;
+    const Rect content{100, 200, 320, 290};
+    const Rect frame = frame_rect_for_content_rect(content, titled);
+    EXPECT_EQ(frame, (Rect{99, 200, 322, 318}));
+    EXPECT_EQ(content_rect_for_frame_rect(frame, titled), content);
+    EXPECT_EQ(frame_rect_for_content_rect(content, WindowStyleBorderless), content);
+    EXPECT_EQ(title_bar_height(WindowStyleResizable), 0);
+}
+
+// Windows are named by letters; an upper-case letter is a visible window, lower-case a hidden
+// one. The closing window is C and the walk is in table order.
+struct KeyWindowCase {
+    const char* table;
+    char previous_key; // 0: none
+    char expected;     // 0: no choice
+};
+
+char choose(const KeyWindowCase& c, std::vector<char>& names) {
+    std::vector<KeyWindowCandidate> windows;
+    for (const char* at = c.table; *at; ++at)
+        names.push_back(static_cast<char>(*at & ~0x20));
+    for (size_t i = 0; c.table[i]; ++i)
+        windows.push_back({&names[i], c.table[i] >= 'A' && c.table[i] <= 'Z'});
+    // A previous key window that is not in the table has closed since.
+    static const char closed_window = '?';
+    const void* previous = c.previous_key ? &closed_window : nullptr;
+    for (const char& name : names)
+        if (name == c.previous_key) previous = &name;
+    const void* closing = nullptr;
+    for (const char& name : names)
+        if (name == 'C') closing = &name;
+    const void* chosen = choose_next_key_window(windows, closing, previous);
+    return chosen ? *static_cast<const char*>(chosen) : 0;
+}
+
+TEST(NextKeyWindow, PrefersThePreviousKeyWindowWhileItIsOpenAndVisible) {
+    const KeyWindowCase cases[] = {
+        {"ABC", 'B', 'B'}, // still open and visible
+        {"AbC", 'B', 'A'}, // hidden: the first visible window met before it
+        {"aBC", 'A', 0},   // hidden and nothing visible before it
+        {"CaD", 'B', 'D'}, // closed: the first visible window of all
+        {"CDE", 0, 0},     // the closing window had no previous key window
+        {"Cab", 'Z', 0},   // nothing visible but the closing window
+        {"CAB", 'C', 'A'}, // the closing window itself is never chosen
+    };
+    for (const KeyWindowCase& c : cases) {
+        std::vector<char> names;
+        names.reserve(8);
+        EXPECT_EQ(choose(c, names), c.expected) << c.table << " previous " << c.previous_key;
+    }
 }
 
 } // namespace
