@@ -5,8 +5,6 @@
 #include "platform/foundation/ns_string.h"
 #include "platform/objc/native_class.h"
 
-#include <sys/types.h>
-
 class NSRunningApplication : public NSObject {
   public:
     NSRunningApplication() = default;
@@ -15,11 +13,6 @@ class NSRunningApplication : public NSObject {
     static NSRunningApplication* currentApplication(Class self);
     // Activates NSApp when there is one; YES.
     BOOL activateWithOptions(NSUInteger options);
-    pid_t processIdentifier() const;
-    // The main bundle's identifier; nil outside a bundle.
-    NSString* bundleIdentifier() const;
-    // The bundle's CFBundleName when it has one, else the executable's file name; autoreleased.
-    NSString* localizedName() const;
 };
 
 void register_ns_running_application_class();

@@ -93,6 +93,5 @@ void register_ns_screen_class() {
             class_method<&NSScreen::mainScreen>("mainScreen"),
             instance_method<&NSScreen::frame>("frame"),
             instance_method<&NSScreen::visibleFrame>("visibleFrame"),
-            instance_method<&NSScreen::backingScaleFactor>("backingScaleFactor"),
         });
 }

@@ -28,7 +28,6 @@ class NSScreen : public NSObject {
     NSRect frame() const { return m_frame; }
     // The frame without the menu bar (first screen only).
     NSRect visibleFrame() const { return m_visible_frame; }
-    CGFloat backingScaleFactor() const { return 1.0; }
 
     // For the model: top-left display rectangles as bottom-left frames about the first one.
     static std::vector<NSRect> frames_for_display_rects(const std::vector<ScreenRect>& rects);

@@ -21,7 +21,7 @@ std::vector<NSRect> frames_of(NSArray* screens) {
     return frames;
 }
 
-ObjcRef<NSWindow> make_window(NSRect frame) {
+ObjcRef<NSWindow> make_screen_window(NSRect frame) {
     id object = NSObject::alloc(objc_getClass("NSWindow"));
     ObjcRef<NSWindow> window = ObjcRef<NSWindow>::adopt(
         msg_send<NSWindow*>(object, "initWithContentRect:styleMask:backing:defer:", frame,
@@ -35,13 +35,10 @@ ObjcRef<NSWindow> make_window(NSRect frame) {
 TEST(NSScreen, WithoutADisplayThereIsOneScreenUnderAMenuBar) {
     AutoreleasePoolScope pool;
     ASSERT_EQ(current_display(), nullptr);
-    NSArray* screens = msg_send<NSArray*>(objc_getClass("NSScreen"), "screens");
-    ASSERT_EQ(screens->count(), 1u);
-    NSScreen* main = msg_send<NSScreen*>(objc_getClass("NSScreen"), "mainScreen");
-    EXPECT_EQ(main, screens->objectAtIndex(0)) << "the same screen until the screens change";
+    NSScreen* main = NSScreen::mainScreen(nil);
+    EXPECT_EQ(main, NSScreen::screens(nil)->objectAtIndex(0)) << "the same until screens change";
     EXPECT_EQ(main->frame(), NSMakeRect(0, 0, 1440, 900));
-    EXPECT_EQ(msg_send<NSRect>(main, "visibleFrame"), NSMakeRect(0, 0, 1440, 876));
-    EXPECT_EQ(msg_send<CGFloat>(main, "backingScaleFactor"), 1.0);
+    EXPECT_EQ(main->visibleFrame(), NSMakeRect(0, 0, 1440, 876));
 }
 
 TEST(NSScreen, FollowsTheDisplaysScreens) {
@@ -81,10 +78,10 @@ TEST(NSScreen, AWindowIsOnTheScreenHoldingItsCentreOrMostOfIt) {
     DisplayScope scope(display);
     NSArray* screens = NSScreen::screens(nil);
     for (const Case& test : cases) {
-        ObjcRef<NSWindow> window = make_window(test.frame);
+        ObjcRef<NSWindow> window = make_screen_window(test.frame);
         EXPECT_EQ(msg_send<NSScreen*>(window.get(), "screen"), screens->objectAtIndex(test.screen))
             << test.name;
     }
     display.set_screens({});
-    EXPECT_EQ(make_window(NSMakeRect(0, 0, 10, 10))->screen(), nil) << "no screens";
+    EXPECT_EQ(make_screen_window(NSMakeRect(0, 0, 10, 10))->screen(), nil) << "no screens";
 }

@@ -7,6 +7,7 @@
 #include "platform/objc/class_registry.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
+#include "tests/platform/foundation/timer_test_support.h"
 #include "tests/support/rect_text.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace ns_window_test {
 
 constexpr NSUInteger k_titled = NSWindowStyleMaskTitled;
 constexpr NSUInteger k_closable = NSWindowStyleMaskClosable;
@@ -42,10 +43,6 @@ BOOL answer_should_zoom(id, SEL selector, id, NSRect frame) {
     return g_should_zoom;
 }
 
-void note_posted(id, SEL, NSNotification* notification) {
-    g_calls.push_back("posted " + notification->name()->utf8());
-}
-
 BOOL answer_yes_to_window(id, SEL) {
     return YES;
 }
@@ -71,17 +68,6 @@ Class full_delegate_class() {
         class_addMethod(made, sel_registerName("windowShouldZoom:toFrame:"),
                         reinterpret_cast<IMP>(&answer_should_zoom),
                         (std::string("c@:@") + k_rect).c_str());
-        objc_registerClassPair(made);
-        return made;
-    }();
-    return cls;
-}
-
-Class observer_class() {
-    static Class cls = [] {
-        Class made = make_class("TestWindowObserver", "NSObject");
-        class_addMethod(made, sel_registerName("noted:"), reinterpret_cast<IMP>(&note_posted),
-                        "v@:@");
         objc_registerClassPair(made);
         return made;
     }();
@@ -136,17 +122,21 @@ class NSWindowTest : public ::testing::Test {
     }
     // Records the window's notifications on the default center as "posted <name>".
     void observe(NSWindow* window) {
-        if (!m_observer) m_observer = make_object(observer_class());
+        if (!m_observer) {
+            m_observer = make_recorder();
+            m_observer->on_action = [](id notification) {
+                g_calls.push_back("posted " +
+                                  static_cast<NSNotification*>(notification)->name()->utf8());
+            };
+        }
         NSNotificationCenter::defaultCenter(nil)->addObserver(
             m_observer.get(), sel_registerName("noted:"), nil, window);
     }
 
     AutoreleasePoolScope m_pool;
     NSApplication* m_app = nullptr;
-    ObjcRef<> m_observer;
+    ObjcRef<ActionRecorder> m_observer;
 };
-
-} // namespace
 
 TEST_F(NSWindowTest, FrameAddsTheTitleBarAndSideBordersOfATitledWindow) {
     struct Case {
@@ -374,3 +364,5 @@ TEST_F(NSWindowTest, ChildWindowsFollowTheirParentAndCannotFormACycle) {
     other_parent.reset();
     EXPECT_EQ(child->parentWindow(), nil) << "a parent going away lets go of its children";
 }
+
+} // namespace ns_window_test

@@ -29,22 +29,6 @@ TEST(SysfsBattery, ReusesAReadingOnlyWithinItsLifetime) {
     EXPECT_TRUE(battery.copy_power_source_descriptions().empty());
 }
 
-TEST(SysfsBattery, FindsMainsAddedToTheFolderOnceTheListingIsOld) {
-    TemporaryFolder folder;
-    write_supplies(folder, {{"BAT0", {"TYPE=Battery", "STATUS=Discharging"}}});
-    ManualClock clock;
-    SysfsBattery battery(folder.path());
-    auto external = [&] {
-        return value_at(battery.copy_registry_entry().get(), "ExternalConnected");
-    };
-    EXPECT_EQ(external(), "bool:false");
-    write_supplies(folder, {{"AC", {"TYPE=Mains", "ONLINE=1"}}});
-    clock.advance(10);
-    EXPECT_EQ(external(), "bool:false"); // the folder's listing is kept
-    clock.advance(PowerSupplyFolder::k_listing_lifetime);
-    EXPECT_EQ(external(), "bool:true");
-}
-
 TEST(SysfsBattery, HandsOutTheSameDictionariesWhileTheFactsStay) {
     TemporaryFolder folder;
     write_supplies(folder, {{"BAT0", {"TYPE=Battery", "STATUS=Charging", "CAPACITY=40"}}});

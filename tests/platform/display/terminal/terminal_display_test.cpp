@@ -208,8 +208,8 @@ TEST(TerminalDisplay, FitsItsLinesToTheNewWidthAsSoonAsTheWindowIsResized) {
     EXPECT_FALSE(contains(output, "remaining)")) << output;
 }
 
-// After Control-Z and fg the shell has written below the display: it draws its lines again
-// where the cursor is now, in key-at-a-time mode.
+// While stopped by Control-Z the terminal is the shell's; after fg the shell has written below
+// the display: it draws its lines again where the cursor is now, in key-at-a-time mode.
 TEST(TerminalDisplay, DrawsItselfAgainWhenContinuedAfterAStop) {
     OnTerminal t(80);
     t.draw();
@@ -226,7 +226,11 @@ TEST(TerminalDisplay, DrawsItselfAgainWhenContinuedAfterAStop) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
     ASSERT_TRUE(WIFSTOPPED(status));
-    t.take_output();
+    termios stopped{};
+    tcgetattr(t.terminal, &stopped);
+    EXPECT_NE(stopped.c_lflag & ICANON, 0u) << "the shell gets its line mode back";
+    const std::string while_stopped = t.take_output();
+    EXPECT_TRUE(contains(while_stopped, "\x1b[0m\x1b[?25h")) << while_stopped;
     kill(child, SIGCONT);
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "status " << status;

@@ -118,50 +118,6 @@ TEST(TerminalMode, PutsTheTerminalBackOnEveryWayOut) {
     }
 }
 
-// Control-Z: while the process is stopped the terminal is the shell's again; once it continues,
-// the mode says so and takes the terminal back.
-TEST(TerminalMode, GivesTheTerminalBackWhileStoppedAndTakesItAgain) {
-    Pty pty;
-    pid_t child = fork();
-    if (child == 0) {
-        // A process group of its own, with the test in another: not orphaned, so the stop counts.
-        setpgid(0, 0);
-        int code = 0;
-        {
-            TerminalMode mode(pty.terminal, pty.terminal);
-            raise(SIGTSTP);
-            pollfd ready{mode.wake_fd(), POLLIN, 0};
-            const TerminalChanges changes =
-                poll(&ready, 1, 5000) == 1 ? mode.take_changes() : TerminalChanges{};
-            termios settings{};
-            tcgetattr(pty.terminal, &settings);
-            const bool line_mode_after_continue = (settings.c_lflag & ICANON) != 0;
-            mode.resume();
-            tcgetattr(pty.terminal, &settings);
-            if (!changes.continued || changes.resized)
-                code = 91;
-            else if (!line_mode_after_continue)
-                code = 92;
-            else if (!mode.raw() || (settings.c_lflag & ICANON))
-                code = 93;
-        }
-        _exit(code);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
-    ASSERT_TRUE(WIFSTOPPED(status)) << "status " << status;
-    EXPECT_FALSE(pty.key_at_a_time());
-    std::string while_stopped = pty.take_output();
-    EXPECT_NE(while_stopped.find("\x1b[0m\x1b[?25h"), std::string::npos) << while_stopped;
-    kill(child, SIGCONT);
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_FALSE(pty.key_at_a_time());
-    std::string after = pty.take_output();
-    EXPECT_NE(after.find("\x1b[?25l"), std::string::npos) << after; // hidden again on resume
-}
-
 TEST(TerminalMode, WakesItsOwnerWhenTheWindowIsResized) {
     Pty pty;
     TerminalMode mode(pty.terminal, pty.terminal);
