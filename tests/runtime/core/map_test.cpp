@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstddef>
 #include <functional>
@@ -136,74 +137,6 @@ TEST(Map, KeysWithoutCaseAreOneKey) {
     EXPECT_TRUE(found);
 }
 
-// The model below covers small keys; these are the extremes.
-TEST(Map, NegativeIntegerKeysLandInValidBuckets) {
-    const int64_t keys[] = {-1, -1025, std::numeric_limits<int64_t>::min(),
-                            std::numeric_limits<int64_t>::max()};
-    for (int32_t buckets : {7, 1024}) {
-        TypedMap<int64_t> map(buckets, rt::MapIntegerKeys);
-        for (int64_t key : keys)
-            *map.add(key) = key / 2;
-        for (int64_t key : keys) {
-            EXPECT_EQ(value_at(map.find(key)), key / 2) << key << " in " << buckets;
-            EXPECT_GE(map.header()->bucket_index, 0);
-            EXPECT_LT(map.header()->bucket_index, buckets);
-        }
-    }
-    TypedMap<int64_t> map(7, rt::MapIntegerKeys);
-    map.add(-1);
-    EXPECT_EQ(map.header()->bucket_index, 6); // -1 follows 6 as 6 follows 5
-}
-
-// In a one-bucket map the walk order is newest first: key4, key3, key2, key1, key0.
-TEST(Map, DeleteCurrentStepsBackSoThatNextContinues) {
-    struct Row {
-        const char* name;
-        std::vector<const char16_t*> deleted; // found first, or (null) the current one
-        int nexts_before;
-        int64_t current_after, next_after;
-    };
-    const Row rows[] = {
-        {"found head", {u"key4"}, 0, -1, 3},
-        {"found middle", {u"key2"}, 0, 3, 1},
-        {"found tail", {u"key0"}, 0, 1, -1},
-        {"walked to second, deleted twice", {nullptr, nullptr}, 2, -1, 2},
-        {"walked to third, deleted twice", {nullptr, nullptr}, 3, 4, 1},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        TypedMap<int64_t> map(1);
-        for (int i = 0; i < 5; ++i)
-            *map.add(key_name(i).c_str()) = i;
-        map.rewind();
-        for (int i = 0; i < row.nexts_before; ++i)
-            map.next();
-        const int64_t* current = nullptr;
-        for (const char16_t* key : row.deleted) {
-            if (key) map.find(key);
-            current = map.delete_current();
-        }
-        EXPECT_EQ(value_at(current), row.current_after);
-        EXPECT_EQ(value_at(map.next()), row.next_after);
-    }
-    // Across buckets: deleting the head of bucket 1 steps back to the end of bucket 0.
-    TypedMap<int64_t> map(4, rt::MapIntegerKeys);
-    for (int64_t key : {6, 1, 4, 3})
-        *map.add(key) = key;
-    std::vector<int64_t> order;
-    map.rewind();
-    while (const int64_t* value = map.next())
-        order.push_back(*value);
-    EXPECT_EQ(order, (std::vector<int64_t>{4, 1, 6, 3})); // buckets 0, 1, 2, 3
-    EXPECT_EQ(map.next(), nullptr);                       // and stays at the end
-    EXPECT_EQ(map.delete_current(), nullptr);
-    map.rewind();
-    map.next();
-    map.next();
-    EXPECT_EQ(value_at(map.delete_current()), 4);
-    EXPECT_EQ(value_at(map.next()), 6);
-}
-
 // What a map should hold: per bucket, its elements newest first, which is also the walk order.
 template <class Key>
 class MapModel {
@@ -226,9 +159,17 @@ class MapModel {
         const Element* found = newest(key);
         return found ? found->value : -1;
     }
-    void erase_value(int64_t value) {
-        for (auto& elements : m_buckets)
+    // Erases the element and gives the one that becomes current, or -1: during a walk the one
+    // before it in walk order; after a find the one before it in its chain, none at the head.
+    int64_t erase_value(int64_t value, bool walking) {
+        const std::vector<int64_t> order = walk();
+        const auto at = std::find(order.begin(), order.end(), value);
+        int64_t before = at == order.begin() ? -1 : *(at - 1);
+        for (auto& elements : m_buckets) {
+            if (!walking && !elements.empty() && elements.front().value == value) before = -1;
             std::erase_if(elements, [value](const Element& e) { return e.value == value; });
+        }
+        return before;
     }
     std::vector<int64_t> walk() const {
         std::vector<int64_t> values;
@@ -288,17 +229,19 @@ void check_against_model(TypedMap<int64_t>& map, MapModel<Key>& model, const std
             ASSERT_EQ(value_at(map.find(key_of(key))), model.find(key)) << "step " << step;
         } else if (choice < 90) {
             if (const int64_t* found = map.find(key_of(key))) {
-                model.erase_value(*found);
-                map.delete_current();
+                const int64_t before = model.erase_value(*found, false);
+                ASSERT_EQ(value_at(map.delete_current()), before) << "step " << step;
             }
         } else if (choice < 99) {
             const unsigned every = 2 + random() % 5;
             map.rewind();
             while (const int64_t* value = map.next()) {
                 if (*value % every != 0) continue;
-                model.erase_value(*value);
-                map.delete_current();
+                const int64_t before = model.erase_value(*value, true);
+                ASSERT_EQ(value_at(map.delete_current()), before) << "step " << step;
             }
+            ASSERT_EQ(map.next(), nullptr) << "a walk stays at its end";
+            ASSERT_EQ(map.delete_current(), nullptr);
         } else {
             map.clear();
             model.clear();
@@ -315,6 +258,9 @@ TEST(Map, AgreesWithAModelThroughAddsFindsDeletionsAndClears) {
     std::vector<int64_t> integers;
     for (int64_t i = -20; i < 20; ++i)
         integers.push_back(i % 2 ? i : i * (int64_t{1} << 32)); // some alike in their low half
+    for (const int64_t extreme :
+         {std::numeric_limits<int64_t>::min(), int64_t{-1025}, std::numeric_limits<int64_t>::max()})
+        integers.push_back(extreme);
     for (const int32_t buckets : {1, 3, 64}) {
         SCOPED_TRACE(std::to_string(buckets) + " buckets");
         TypedMap<int64_t> strings(buckets);
