@@ -108,7 +108,6 @@ void register_ns_time_zone_class() {
     register_native_class<NSTimeZone>(
         "NSTimeZone", "NSObject",
         {
-            class_method<&NSTimeZone::systemTimeZone>("systemTimeZone"),
             class_method<&NSTimeZone::defaultTimeZone>("defaultTimeZone"),
             instance_method<&NSTimeZone::name>("name"),
             instance_method<&NSTimeZone::description>("description"),

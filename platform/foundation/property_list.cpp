@@ -424,23 +424,6 @@ std::string format_property_list(NSObject* root) {
     return xml_text(root, error);
 }
 
-bool write_property_list_file(const std::string& path, NSObject* root, mode_t mode,
-                              std::string* error) {
-    if (path.empty()) {
-        set_error(error, "no path");
-        return false;
-    }
-    std::string reason;
-    std::string text = xml_text(root, reason);
-    if (text.empty()) {
-        set_error(error, reason);
-        return false;
-    }
-    SystemCall replaced = replace_file_atomically(path, text, mode);
-    if (!replaced.ok()) set_error(error, replaced.message());
-    return replaced.ok();
-}
-
 ObjcRef<NSObject> copy_property_list(NSObject* root, std::string* error) {
     std::string reason;
     PlistNode node = node_from_object(root, 1, reason);

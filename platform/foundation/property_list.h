@@ -18,11 +18,6 @@ ObjcRef<NSObject> parse_property_list(std::span<const std::uint8_t> bytes,
 ObjcRef<NSObject> read_property_list_file(const std::string& path, std::string* error = nullptr);
 // The object as XML property list text; empty when it holds something a property list cannot.
 std::string format_property_list(NSObject* root);
-// Writes the object as an XML property list: to a temporary file in the same folder, which is
-// then renamed over `path`, so that readers never see half a file. false on any failure, with
-// the file at `path` unchanged.
-bool write_property_list_file(const std::string& path, NSObject* root, mode_t mode,
-                              std::string* error = nullptr);
 
 // How reading a property-list file ended; callers that must not replace a file they could not
 // read tell the cases apart with it.

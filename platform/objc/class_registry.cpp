@@ -98,10 +98,6 @@ Class objc_getClass(const char* name) {
     return objc_lookUpClass(name);
 }
 
-Class objc_getMetaClass(const char* name) {
-    return object_getClass(objc_lookUpClass(name));
-}
-
 Class objc_allocateClassPair(Class superclass, const char* name, std::size_t extra_bytes) {
     ensure_native_classes();
     return make_class_pair(superclass, name, nullptr, extra_bytes);

@@ -20,7 +20,6 @@ extern "C" {
 // Nil when no registered class has the name.
 Class objc_lookUpClass(const char* name);
 Class objc_getClass(const char* name);
-Class objc_getMetaClass(const char* name);
 // The superclass may be Nil (a new root class). Nil when the name is in use.
 Class objc_allocateClassPair(Class superclass, const char* name, std::size_t extra_bytes);
 // Makes the class visible by name and able to make instances; a second call does nothing.

@@ -10,19 +10,6 @@ const Signature* method_signature(Method method) {
     return signature;
 }
 
-SEL method_getName(Method method) {
-    return method ? method->selector : nullptr;
-}
-
-IMP method_getImplementation(Method method) {
-    return method ? method->implementation : nullptr;
-}
-
 const char* method_getTypeEncoding(Method method) {
     return method ? method->types.c_str() : nullptr;
-}
-
-unsigned method_getNumberOfArguments(Method method) {
-    const Signature* signature = method_signature(method);
-    return signature ? static_cast<unsigned>(signature->argument_count()) : 0;
 }

@@ -22,10 +22,6 @@ struct objc_method {
 const Signature* method_signature(Method method);
 
 extern "C" {
-SEL method_getName(Method method);
-IMP method_getImplementation(Method method);
 // The encoding as given to class_addMethod (offsets included); null for a null method.
 const char* method_getTypeEncoding(Method method);
-// Receiver and selector included; 0 for a malformed encoding.
-unsigned method_getNumberOfArguments(Method method);
 }

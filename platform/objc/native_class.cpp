@@ -36,12 +36,6 @@ bool add_entry(Class cls, const MethodEntry& entry) {
     return true;
 }
 
-// A native class's C++ object must hold everything its instances carry; instance variables
-// added at run time to a superclass would lie beyond it.
-bool can_be_native_superclass(Class superclass) {
-    return superclass->instance_size() == superclass->layout().native_size;
-}
-
 } // namespace
 
 Class register_native_class_with_layout(const char* name, const char* superclass_name,
@@ -51,10 +45,6 @@ Class register_native_class_with_layout(const char* name, const char* superclass
     Class superclass = superclass_name ? find_registered_class(superclass_name) : nil;
     if (superclass_name && !superclass) {
         report("is listed before its superclass", name, superclass_name);
-        return nil;
-    }
-    if (superclass && !can_be_native_superclass(superclass)) {
-        report("has a superclass with instance variables made at run time:", name, superclass_name);
         return nil;
     }
     Class cls = make_class_pair(superclass, name, &layout, 0);

@@ -1,7 +1,7 @@
 #pragma once
 // NSObject: the root class, and the header every platform object starts with (its class and its
 // reference count). Instances live in zero-filled malloc blocks, with room after the C++ object
-// for the instance variables and extra bytes of classes made at run time.
+// for the extra bytes of class_createInstance.
 //
 // Reference counting: an object starts with one reference, held by whoever made it (+alloc, +new,
 // make_native, class_createInstance); retain adds one, release drops one, and the last release

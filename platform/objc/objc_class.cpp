@@ -9,7 +9,6 @@
 namespace {
 
 constexpr std::size_t k_indexed_alignment = 16;
-constexpr std::uint8_t k_max_log2_alignment = 4;
 
 std::size_t align_up(std::size_t value, std::size_t alignment) {
     return (value + alignment - 1) / alignment * alignment;
@@ -101,32 +100,6 @@ bool objc_class::add_method(SEL selector, IMP imp, const char* types,
     return true;
 }
 
-bool objc_class::add_ivar(const char* name, std::size_t size, std::uint8_t log2_alignment,
-                          const char* types) {
-    if (m_is_metaclass || is_registered() || log2_alignment > k_max_log2_alignment) return false;
-    std::unique_lock lock(runtime_lock());
-    if (find_ivar_unlocked(name)) return false;
-    std::size_t offset = align_up(m_instance_size, std::size_t{1} << log2_alignment);
-    m_ivars.push_back(std::make_unique<objc_ivar>(
-        objc_ivar{name, types ? types : "", static_cast<std::ptrdiff_t>(offset), size}));
-    m_instance_size = offset + size;
-    return true;
-}
-
-Ivar objc_class::find_ivar(const char* name) const {
-    std::shared_lock lock(runtime_lock());
-    return find_ivar_unlocked(name);
-}
-
-Ivar objc_class::find_ivar_unlocked(const char* name) const {
-    for (const objc_class* cls = this; cls; cls = cls->m_superclass) {
-        for (const auto& ivar : cls->m_ivars) {
-            if (ivar->name == name) return ivar.get();
-        }
-    }
-    return nullptr;
-}
-
 id objc_class::create_instance(std::size_t extra_bytes) {
     if (m_is_metaclass || !is_registered() || !m_layout.construct) return nil;
     NSObject* object = m_layout.construct(indexed_offset() - m_layout.native_size + extra_bytes);
@@ -152,36 +125,13 @@ void* object_getIndexedIvars(id object) {
     return object_start(object) + object->isa()->indexed_offset();
 }
 
-// Classes are immortal, whatever a caller asks.
-id object_dispose(id object) {
-    if (!object || object->isa()->is_metaclass()) return nil;
-    delete object;
-    return nil;
-}
-
 const char* class_getName(Class cls) {
     return cls ? cls->name() : "nil";
-}
-
-Class class_getSuperclass(Class cls) {
-    return cls ? cls->super_class() : nil;
-}
-
-BOOL class_isMetaClass(Class cls) {
-    return cls && cls->is_metaclass() ? YES : NO;
-}
-
-std::size_t class_getInstanceSize(Class cls) {
-    return cls ? cls->instance_size() : 0;
 }
 
 Method class_getInstanceMethod(Class cls, SEL selector) {
     if (!cls || !selector) return nullptr;
     return cls->find_method(selector);
-}
-
-Method class_getClassMethod(Class cls, SEL selector) {
-    return class_getInstanceMethod(object_getClass(cls), selector);
 }
 
 BOOL class_respondsToSelector(Class cls, SEL selector) {
@@ -191,29 +141,6 @@ BOOL class_respondsToSelector(Class cls, SEL selector) {
 BOOL class_addMethod(Class cls, SEL selector, IMP imp, const char* types) {
     if (!cls || !selector || !imp || !types) return NO;
     return cls->add_method(selector, imp, types) ? YES : NO;
-}
-
-BOOL class_addIvar(Class cls, const char* name, std::size_t size, std::uint8_t alignment,
-                   const char* types) {
-    if (!cls || !name) return NO;
-    return cls->add_ivar(name, size, alignment, types) ? YES : NO;
-}
-
-Ivar class_getInstanceVariable(Class cls, const char* name) {
-    if (!cls || !name) return nullptr;
-    return cls->find_ivar(name);
-}
-
-const char* ivar_getName(Ivar ivar) {
-    return ivar ? ivar->name.c_str() : nullptr;
-}
-
-const char* ivar_getTypeEncoding(Ivar ivar) {
-    return ivar ? ivar->types.c_str() : nullptr;
-}
-
-std::ptrdiff_t ivar_getOffset(Ivar ivar) {
-    return ivar ? ivar->offset : 0;
 }
 
 id class_createInstance(Class cls, std::size_t extra_bytes) {

@@ -3,11 +3,10 @@
 // the class methods, its isa is the root metaclass and its superclass is the superclass's
 // metaclass, up to the root metaclass, whose superclass is the root class (so classes also answer
 // the root's instance methods). Every class knows how to make its instances: the C++ constructor
-// of its nearest native ancestor, with room after the C++ object for the instance variables added
-// at run time and for extra bytes.
+// of its nearest native ancestor, with room after the C++ object for extra bytes.
 //
-// Method tables, instance variables and the class registry change under one runtime-wide lock;
-// classes, methods and instance variables are never freed. Lookups go through a small cache per
+// Method tables and the class registry change under one runtime-wide lock; classes and methods
+// are never freed. Lookups go through a small cache per
 // class that is read without the lock; adding a method anywhere empties every cache.
 
 #include "platform/objc/ns_object.h"
@@ -28,17 +27,10 @@ struct NativeLayout {
     std::size_t native_size = 0;
 };
 
-struct objc_ivar {
-    std::string name;
-    std::string types;
-    std::ptrdiff_t offset;
-    std::size_t size;
-};
-
 struct objc_class final : NSObject {
   public:
     // Use make_class_pair (class_registry.h); this only fills the record. `instance_size` is the
-    // native size plus the instance variables inherited from classes made at run time.
+    // size of the nearest native ancestor's C++ object.
     objc_class(const char* name, Class superclass, bool is_metaclass, const NativeLayout& layout,
                std::size_t instance_size);
     ~objc_class() override;
@@ -59,10 +51,6 @@ struct objc_class final : NSObject {
     // is implementation_type_of the IMP's real C++ type, or null.
     bool add_method(SEL selector, IMP imp, const char* types,
                     const void* implementation_type = nullptr);
-    // False for a metaclass, a registered class, a name in use or an alignment above 16 bytes.
-    bool add_ivar(const char* name, std::size_t size, std::uint8_t log2_alignment,
-                  const char* types);
-    Ivar find_ivar(const char* name) const;
     // A new instance holding one reference; nil for a metaclass, an unregistered class or a class
     // whose native ancestor cannot be default-constructed.
     id create_instance(std::size_t extra_bytes);
@@ -72,7 +60,6 @@ struct objc_class final : NSObject {
 
     Method find_method_unlocked(SEL selector) const;
     Method find_method_slowly(SEL selector) const;
-    Ivar find_ivar_unlocked(const char* name) const;
 
     std::string m_name;
     Class m_superclass;
@@ -81,7 +68,6 @@ struct objc_class final : NSObject {
     NativeLayout m_layout;
     std::size_t m_instance_size;
     std::unordered_map<SEL, std::unique_ptr<objc_method>> m_methods;
-    std::vector<std::unique_ptr<objc_ivar>> m_ivars;
     // Methods found for this class, inherited ones included, valid while m_cache_generation
     // equals the runtime's method generation.
     mutable std::atomic<std::uint64_t> m_cache_generation{0};
@@ -97,29 +83,16 @@ Class object_getClass(id object);
 const char* object_getClassName(id object);
 // The extra bytes asked for in class_createInstance (or objc_allocateClassPair, for a class).
 void* object_getIndexedIvars(id object);
-// Destroys an object regardless of its reference count; for -dealloc methods added at run time.
-id object_dispose(id object);
 
 // "nil" for Nil; a metaclass has its class's name.
 const char* class_getName(Class cls);
-Class class_getSuperclass(Class cls);
-BOOL class_isMetaClass(Class cls);
-std::size_t class_getInstanceSize(Class cls);
 // Searches the superclasses too; a metaclass gives class methods.
 Method class_getInstanceMethod(Class cls, SEL selector);
-Method class_getClassMethod(Class cls, SEL selector);
 BOOL class_respondsToSelector(Class cls, SEL selector);
 // NO when the class itself already has a method for the selector (an inherited one is
 // overridden); `types` is copied and parsed on the first call of the method.
 BOOL class_addMethod(Class cls, SEL selector, IMP imp, const char* types);
-// Only between objc_allocateClassPair and objc_registerClassPair; `alignment` is log2 of bytes.
-BOOL class_addIvar(Class cls, const char* name, std::size_t size, std::uint8_t alignment,
-                   const char* types);
-Ivar class_getInstanceVariable(Class cls, const char* name);
-const char* ivar_getName(Ivar ivar);
-const char* ivar_getTypeEncoding(Ivar ivar);
-std::ptrdiff_t ivar_getOffset(Ivar ivar);
-// An instance with one reference and `extra_bytes` zeroed bytes after its instance variables;
+// An instance with one reference and `extra_bytes` zeroed bytes after its C++ object;
 // it is not sent -init. Nil for an unregistered class or one that cannot make instances.
 id class_createInstance(Class cls, std::size_t extra_bytes);
 }

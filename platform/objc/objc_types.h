@@ -10,14 +10,12 @@ class NSObject;
 struct objc_class;
 struct objc_selector;
 struct objc_method;
-struct objc_ivar;
 
 using id = NSObject*;
 using Class = objc_class*;
 // Selectors are interned: equal names give the same pointer for the life of the process.
 using SEL = const objc_selector*;
 using Method = objc_method*;
-using Ivar = objc_ivar*;
 // A method's C function; its real parameter list is given by the method's type encoding and
 // always starts with the receiver and the selector.
 using IMP = void (*)(void);

@@ -19,7 +19,6 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
-#include <sys/stat.h>
 
 namespace {
 
@@ -178,7 +177,7 @@ TEST(PropertyList, EveryKindOfValueSurvivesAWriteAndARead) {
         AutoreleasePoolScope pool;
         id original = row.make();
         std::string error;
-        ASSERT_TRUE(write_property_list_file(path, original, 0600, &error)) << error;
+        put_file(path, format_property_list(original));
         ObjcRef<> back = read_property_list_file(path, &error);
         EXPECT_EQ(describe(back.get()), describe(original)) << error;
         EXPECT_TRUE(back && back->isEqual(original));
@@ -311,10 +310,8 @@ TEST(BinaryPlistGuard, CountsEveryReferenceToASharedObjectUpToEachLimitExactly) 
               "");
 }
 
-TEST(PropertyList, RefusesToWriteWhatAPropertyListCannotHoldAndKeepsTheOldFile) {
-    TemporaryFolder folder;
-    std::string path = folder.file("kept.plist");
-    put_file(path, k_valid_xml);
+// What settings are stored from: a copy, then its text.
+TEST(PropertyList, RefusesToCopyOrFormatWhatAPropertyListCannotHold) {
     AutoreleasePoolScope pool;
     NSMutableArray* holds_itself = NSMutableArray::make().autorelease();
     holds_itself->addObject(holds_itself);
@@ -341,40 +338,11 @@ TEST(PropertyList, RefusesToWriteWhatAPropertyListCannotHoldAndKeepsTheOldFile) 
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         std::string error;
-        EXPECT_FALSE(write_property_list_file(path, row.object, 0600, &error));
+        EXPECT_EQ(copy_property_list(row.object, &error).get(), nil);
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(format_property_list(row.object), "");
-        EXPECT_EQ(copy_property_list(row.object).get(), nil);
     }
     holds_itself->removeAllObjects(); // ends the reference cycle
-    EXPECT_EQ(file_bytes(path), k_valid_xml);
-    EXPECT_EQ(folder.names(), std::vector<std::string>{"kept.plist"}); // no temporary file left
-}
-
-TEST(PropertyList, ReplacesTheFileWholeWithTheGivenModeOrNotAtAll) {
-    TemporaryFolder folder;
-    std::string path = folder.file("settings.plist");
-    put_file(path, std::string(100'000, 'x'));
-    chmod(path.c_str(), 0644);
-    AutoreleasePoolScope pool;
-    id root = dictionary({string(u"ShowCycles")}, {integer(0)});
-    for (mode_t mode : {mode_t{0600}, mode_t{0640}}) {
-        ASSERT_TRUE(write_property_list_file(path, root, mode));
-        struct stat status {};
-        ASSERT_EQ(stat(path.c_str(), &status), 0);
-        EXPECT_EQ(status.st_mode & 07777, mode);
-    }
-    EXPECT_EQ(file_bytes(path), format_property_list(root));
-    EXPECT_NE(file_bytes(path).find("<key>ShowCycles</key>"), std::string::npos);
-    std::string error;
-    EXPECT_FALSE(write_property_list_file(folder.file("missing/x.plist"), root, 0600, &error));
-    EXPECT_NE(error.find("mkstemp"), std::string::npos) << error;
-    fs::create_directory(folder.path() / "folder.plist"); // in the way of the rename
-    EXPECT_FALSE(write_property_list_file(folder.file("folder.plist"), root, 0600, &error));
-    EXPECT_NE(error.find("rename"), std::string::npos) << error;
-    EXPECT_FALSE(write_property_list_file("", root, 0600, &error));
-    EXPECT_EQ(folder.names(), (std::vector<std::string>{"folder.plist", "settings.plist"}))
-        << "no temporary file left behind";
 }
 
 TEST(PropertyList, LoadingTellsMissingFoldersUnparsableAndGoodFilesApart) {

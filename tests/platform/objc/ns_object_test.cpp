@@ -16,7 +16,7 @@ id counting_init(id self, SEL) {
 
 void counting_dealloc(id self, SEL) {
     ++g_deallocs;
-    object_dispose(self);
+    delete self;
 }
 
 } // namespace
