@@ -93,21 +93,6 @@ TEST(NSApplication, PostFromAnotherThreadWakesARealTimeWait) {
     EXPECT_EQ(event->subtype(), 3);
 }
 
-TEST(NSApplication, NextEventReturnsNilAtItsDeadlineOnVirtualTime) {
-    clean_application();
-    DriverSession session("advance 5000\n");
-    double start = platform_now();
-    auto real_start = std::chrono::steady_clock::now();
-
-    EXPECT_EQ(next_event_within(2), nil);
-
-    EXPECT_EQ(session.display.now_ms(), 2000);
-    EXPECT_NEAR(platform_now() - start, 2.0, 1e-6);
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - real_start).count(),
-              1.0);
-    EXPECT_TRUE(session.exits.statuses.empty());
-}
-
 TEST(NSApplication, TakesTheFirstEventInTheMaskAndPeeksWithoutDequeue) {
     NSApplication* app = clean_application();
     app->postEventAtStart(wake_event(1), NO);

