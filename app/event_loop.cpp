@@ -9,6 +9,7 @@
 #include "app/status_item.h"
 #include "runtime/ui/event_kinds.h"
 #include "runtime/ui/event_queue.h"
+#include "runtime/ui/menus.h"
 #include "runtime/ui/runtime_lifecycle.h"
 #include "runtime/ui/wait_event.h"
 #include "runtime/ui/windows.h"
@@ -19,7 +20,7 @@ namespace {
 // False once the quit path has run.
 bool handle_menu_item(int64_t item) {
     switch (item) {
-    case MenuItemQuit:
+    case rt::MenuItemQuit:
         // The system's termination request waits while the Preferences window is open.
         if (rt::WindowExists(PreferencesWindow)) return true;
         QuitIndicator();

@@ -29,7 +29,6 @@ inline constexpr int32_t ItemPreferences = 4;
 inline constexpr int32_t ItemAbout = 5;
 inline constexpr int32_t ItemBatterySettings = 6;
 inline constexpr int32_t ItemQuit = 9;
-inline constexpr int32_t MenuItemQuit = -4;
 
 // The check boxes of the Preferences window.
 inline constexpr int64_t CheckShowHealth = 0;

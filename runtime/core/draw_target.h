@@ -9,11 +9,11 @@
 // constructor, which already makes it current, through BeginDrawing to EndDrawing. Drawing is a
 // main-thread activity.
 
-#include "platform/graphics/cg_bitmap_context.h"
-
 #include <cstdint>
 
 class NSObject;
+struct CGContext;
+using CGContextRef = CGContext*;
 
 namespace rt {
 

@@ -1,5 +1,7 @@
 #include "runtime/ui/gadgets.h"
 
+#include "runtime/ui/gadget_records.h"
+
 #include "platform/foundation/ns_string.h"
 #include "platform/objc/message_send.h"
 #include "runtime/ui/event_kinds.h"

@@ -10,14 +10,11 @@
 // A gadget is freed by FreeGadget, by its window's DisposeWindow (FreeWindowGadgets), or by its
 // view's deallocation when the toolkit lets the view go first (the window closed by itself).
 
-#include "runtime/core/object_table_of.h"
+#include "runtime/core/object_table.h"
 #include "runtime/core/rt_string.h"
 #include "runtime/ui/event_bindings.h"
 
 #include <cstdint>
-
-class KXGadgetFunctions;
-class NSView;
 
 namespace rt {
 
@@ -33,23 +30,6 @@ inline constexpr int32_t TextFlagBordered = 4;
 inline constexpr int32_t FrameStyleNoTitle = 1;  // as the whole flags value, also 2
 inline constexpr int32_t FrameStyleOldStyle = 3; // as the whole flags value
 inline constexpr int32_t FrameFlagContainer = 8;
-
-// One gadget's record. Plain memory that the table zeroes when the gadget goes, so raw pointers:
-// the view and container belong to their superview (or, for a gadget made with no gadget list
-// to place it in, to the record: see `holds_view`), the behaviour object to the record.
-struct GadgetRecord {
-    NSView* view;                 // the liveness mark
-    NSView* container;            // the outermost view, placed in the parent view
-    KXGadgetFunctions* functions; // owned
-    int64_t window;               // the window the gadget was made in; -1 for none
-    int32_t type;
-    int32_t flags;
-    int32_t holds_view; // non-zero: the record holds the container's only reference
-};
-
-inline constexpr uint32_t GadgetRecordSize = 48;
-inline constexpr int32_t GadgetTableGrowthStep = 16;
-static_assert(sizeof(GadgetRecord) <= GadgetRecordSize);
 
 // Start-up: registers the gadget classes and creates the gadget table (once). 1 on success, 0 when
 // the table cannot be made.
@@ -88,12 +68,5 @@ void LeaveGadgetList();
 // RemoveEventBinding for the gadget's events; 0 when the gadget does not exist.
 int RemoveGadgetBinding(int64_t number, EventCallback callback);
 int RemoveGadgetBinding(int64_t number, EventCallback callback, int64_t subtype);
-
-// For the gadget classes: the table (null before InitGadgets), the live record of a number, and
-// the freeing a view runs when it is deallocated with its gadget still alive (only when the
-// record still names that view).
-ObjectTableOf<GadgetRecord, GadgetRecordSize>& gadget_table();
-GadgetRecord* gadget_record(int64_t number);
-void free_gadget_of_dying_view(int64_t number, NSView* view);
 
 } // namespace rt

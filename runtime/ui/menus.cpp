@@ -1,5 +1,8 @@
 #include "runtime/ui/menus.h"
 
+#include "runtime/ui/menu_records.h"
+#include "runtime/ui/native/kx_menu_delegate.h"
+
 #include "platform/appkit/ns_application.h"
 #include "platform/appkit/ns_image.h"
 #include "platform/appkit/ns_menu.h"
@@ -14,7 +17,7 @@
 #include "runtime/ui/native/kx_menu_object.h"
 #include "runtime/ui/native/kx_shortcut.h"
 #include "runtime/ui/wait_event.h"
-#include "runtime/ui/windows.h"
+#include "runtime/ui/window_records.h"
 
 #include <string_view>
 

@@ -15,33 +15,15 @@
 
 #include "runtime/core/object_table.h"
 #include "runtime/core/rt_string.h"
-#include "runtime/ui/native/kx_menu_delegate.h"
 
 #include <cstdint>
 
-class NSMenu;
-class NSMutableArray;
-class NSWindow;
-
 namespace rt {
 
-class KXMenuObject;
-
-// One menu's record in the menu table: plain memory that the table zeroes when the menu is
-// freed, so it holds raw pointers, each owned and released by DisposeMenu.
-struct MenuRecord {
-    NSMutableArray* title_menus; // the liveness mark: the top-level native menus, first one first
-    NSMutableArray* all_menus;   // every native menu of the number, searched in order for items
-    KXMenuObject* menu_object;   // the represented object of every item of the menu
-    int32_t image_flag;          // non-zero: items get images
-    int32_t popup_flag;          // 1 for pop-up menus, 0 for menu bars
-    NSWindow* window;            // a menu bar's window (retained); nil for pop-up menus
-    NSMenu* menu_bar;            // a menu bar's native menu; nil for pop-up menus
-};
-
-inline constexpr uint32_t MenuRecordSize = 48;
-inline constexpr int32_t MenuTableGrowthStep = 8;
-static_assert(sizeof(MenuRecord) == MenuRecordSize);
+// The application menu's items, as menu events give them: Preferences, About and Quit.
+inline constexpr int64_t MenuItemPreferences = -2;
+inline constexpr int64_t MenuItemAbout = -3;
+inline constexpr int64_t MenuItemQuit = -4;
 
 // NewWindowMenu flags.
 inline constexpr int32_t MenuFlagImages = 1;
@@ -92,19 +74,11 @@ int64_t FindMenuItem(int64_t menu, int32_t item);
 // default main menu first. Items still held elsewhere (a status item's menu) report nothing after.
 void DisposeMenu(int64_t number);
 
-// Frees the menu bar made for `window`, if any.
-void FreeWindowMenu(NSWindow* window);
-// Installs the menu bar made for `window` as the main menu, if it has one.
-void InstallWindowMenu(NSWindow* window);
-
 // Adds a shortcut to a window: a key-down in the window that matches `code` becomes a menu event
 // for `item` and goes no further. The window's earlier shortcut with the same code is replaced.
 // Nothing happens when the window does not exist.
 void BindMenuShortcut(int64_t window, int32_t code, int32_t item);
 // Removes the window's shortcut with that code, if any.
 void UnbindMenuShortcut(int64_t window, int32_t code);
-
-// For the menu classes and tests: a live record (null when the number names no menu).
-MenuRecord* menu_record(int64_t number);
 
 } // namespace rt

@@ -15,11 +15,11 @@
 #include "runtime/core/temp_area.h"
 #include "runtime/ui/application.h"
 #include "runtime/ui/event_queue.h"
-#include "runtime/ui/gadgets.h"
-#include "runtime/ui/menus.h"
+#include "runtime/ui/gadget_records.h"
+#include "runtime/ui/menu_records.h"
 #include "runtime/ui/message_box.h"
 #include "runtime/ui/screens.h"
-#include "runtime/ui/windows.h"
+#include "runtime/ui/window_records.h"
 
 namespace rt {
 namespace {

@@ -8,7 +8,7 @@
 #include "platform/objc/message_send.h"
 #include "runtime/ui/event_pump.h"
 #include "runtime/ui/event_queue.h"
-#include "runtime/ui/windows.h"
+#include "runtime/ui/window_records.h"
 
 namespace rt {
 

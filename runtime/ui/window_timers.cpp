@@ -7,7 +7,7 @@
 #include "platform/objc/message_send.h"
 #include "runtime/ui/event_queue.h"
 #include "runtime/ui/native/kx_timer_events.h"
-#include "runtime/ui/windows.h"
+#include "runtime/ui/window_records.h"
 
 namespace rt {
 

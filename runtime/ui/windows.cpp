@@ -1,5 +1,7 @@
 #include "runtime/ui/windows.h"
 
+#include "runtime/ui/window_records.h"
+
 #include "platform/appkit/ns_application.h"
 #include "platform/appkit/ns_bitmap_image_rep.h"
 #include "platform/appkit/ns_color.h"
@@ -10,8 +12,8 @@
 #include "runtime/core/object_table_of.h"
 #include "runtime/ui/event_bindings.h"
 #include "runtime/ui/event_queue.h"
-#include "runtime/ui/gadgets.h"
-#include "runtime/ui/menus.h"
+#include "runtime/ui/gadget_records.h"
+#include "runtime/ui/menu_records.h"
 #include "runtime/ui/native/kx_flipped_window_view.h"
 #include "runtime/ui/native/kx_gadget_list.h"
 #include "runtime/ui/native/kx_timer_events.h"

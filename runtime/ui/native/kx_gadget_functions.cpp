@@ -5,7 +5,7 @@
 #include "runtime/ui/event_kinds.h"
 #include "runtime/ui/event_queue.h"
 #include "runtime/ui/native/kx_gadget_list.h"
-#include "runtime/ui/windows.h"
+#include "runtime/ui/window_records.h"
 
 #include <cmath>
 #include <mutex>

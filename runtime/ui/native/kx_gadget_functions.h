@@ -12,7 +12,7 @@
 #include "platform/appkit/ns_font.h"
 #include "platform/appkit/ns_view.h"
 #include "platform/foundation/ns_string.h"
-#include "runtime/ui/gadgets.h"
+#include "runtime/ui/gadget_records.h"
 
 #include <cstdint>
 

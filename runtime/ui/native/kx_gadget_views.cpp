@@ -1,7 +1,7 @@
 #include "runtime/ui/native/kx_gadget_views.h"
 
 #include "platform/objc/message_send.h"
-#include "runtime/ui/gadgets.h"
+#include "runtime/ui/gadget_records.h"
 #include "runtime/ui/native/kx_frame_gadget_functions.h"
 
 #include <mutex>

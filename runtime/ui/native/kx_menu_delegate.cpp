@@ -2,9 +2,9 @@
 
 #include "platform/appkit/ns_menu_item.h"
 #include "runtime/ui/event_queue.h"
-#include "runtime/ui/menus.h"
+#include "runtime/ui/menu_records.h"
 #include "runtime/ui/native/kx_menu_object.h"
-#include "runtime/ui/windows.h"
+#include "runtime/ui/window_records.h"
 
 namespace rt {
 

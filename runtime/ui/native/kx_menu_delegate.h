@@ -6,14 +6,11 @@
 // item's number with its menu bar's window number, or window 0 for a pop-up menu's item.
 
 #include "platform/objc/native_class.h"
+#include "runtime/ui/menus.h"
 
 #include <cstdint>
 
 namespace rt {
-
-inline constexpr int64_t MenuItemPreferences = -2;
-inline constexpr int64_t MenuItemAbout = -3;
-inline constexpr int64_t MenuItemQuit = -4;
 
 class KXMenuDelegate : public NSObject {
   public:

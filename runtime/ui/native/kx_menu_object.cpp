@@ -1,6 +1,6 @@
 #include "runtime/ui/native/kx_menu_object.h"
 
-#include "runtime/ui/menus.h"
+#include "runtime/ui/menu_records.h"
 
 #include <mutex>
 

@@ -1,6 +1,6 @@
 #include "runtime/ui/native/kx_window.h"
 
-#include "runtime/ui/windows.h"
+#include "runtime/ui/window_records.h"
 
 #include <mutex>
 

@@ -5,13 +5,13 @@
 #include "platform/foundation/ns_notification.h"
 #include "platform/objc/message_send.h"
 #include "runtime/ui/event_queue.h"
-#include "runtime/ui/menus.h"
+#include "runtime/ui/menu_records.h"
 #include "runtime/ui/native/kx_gadget_list.h"
 #include "runtime/ui/native/kx_window.h"
 #include "runtime/ui/window_events.h"
 #include "runtime/ui/window_geometry.h"
 #include "runtime/ui/window_timers.h"
-#include "runtime/ui/windows.h"
+#include "runtime/ui/window_records.h"
 
 #include <mutex>
 

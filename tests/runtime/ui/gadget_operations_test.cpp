@@ -7,7 +7,7 @@
 #include "platform/appkit/ns_font.h"
 #include "platform/appkit/ns_window.h"
 #include "platform/objc/message_send.h"
-#include "runtime/ui/gadgets.h"
+#include "runtime/ui/gadget_records.h"
 #include "runtime/ui/native/kx_gadget_functions.h"
 #include "runtime/ui/native/kx_gadget_list.h"
 #include "tests/runtime/ui/runtime_window_test.h"

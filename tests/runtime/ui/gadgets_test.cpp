@@ -1,4 +1,4 @@
-#include "runtime/ui/gadgets.h"
+#include "runtime/ui/gadget_records.h"
 
 #include "platform/appkit/ns_application.h"
 #include "platform/appkit/ns_box.h"
@@ -16,7 +16,7 @@
 #include "runtime/ui/native/kx_frame_gadget_functions.h"
 #include "runtime/ui/native/kx_gadget_list.h"
 #include "runtime/ui/wait_event.h"
-#include "runtime/ui/windows.h"
+#include "runtime/ui/window_records.h"
 
 #include "tests/runtime/ui/runtime_window_test.h"
 

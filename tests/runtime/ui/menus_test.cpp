@@ -1,4 +1,4 @@
-#include "runtime/ui/menus.h"
+#include "runtime/ui/menu_records.h"
 
 #include "platform/appkit/ns_application.h"
 #include "platform/appkit/ns_event.h"
@@ -12,9 +12,10 @@
 #include "runtime/ui/application.h"
 #include "runtime/ui/event_pump.h"
 #include "runtime/ui/event_queue.h"
+#include "runtime/ui/native/kx_menu_delegate.h"
 #include "runtime/ui/native/kx_shortcut.h"
 #include "runtime/ui/wait_event.h"
-#include "runtime/ui/windows.h"
+#include "runtime/ui/window_records.h"
 #include "tests/support/driver_session.h"
 
 #include <gtest/gtest.h>

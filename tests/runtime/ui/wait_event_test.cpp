@@ -9,7 +9,7 @@
 #include "runtime/ui/application.h"
 #include "runtime/ui/event_pump.h"
 #include "runtime/ui/event_queue.h"
-#include "runtime/ui/windows.h"
+#include "runtime/ui/window_records.h"
 #include "tests/support/driver_session.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "runtime/ui/windows.h"
+#include "runtime/ui/window_records.h"
 
 #include "platform/appkit/ns_application.h"
 #include "platform/appkit/ns_event.h"
