@@ -29,14 +29,6 @@ NSArray* NSArray::array(Class self) {
     return make_instance_of<NSArray>(self).autorelease();
 }
 
-NSArray* NSArray::arrayWithObjects(Class self, const id* objects, NSUInteger count) {
-    if (!objects && count > 0) return nil;
-    ObjcRef<NSArray> array = make_instance_of<NSArray>(self);
-    if (!array) return nil;
-    if (count > 0) array->m_objects = retained_objects(std::span(objects, count));
-    return array.autorelease();
-}
-
 id NSArray::objectAtIndex(NSUInteger index) const {
     return index < m_objects.size() ? m_objects[index].get() : nil;
 }
@@ -80,15 +72,13 @@ void NSMutableArray::removeObjectAtIndex(NSUInteger index) {
 }
 
 void register_ns_array_class() {
-    register_native_class<NSArray>(
-        "NSArray", "NSObject",
-        {
-            class_method<&NSArray::array>("array"),
-            class_method<&NSArray::arrayWithObjects>("arrayWithObjects:count:"),
-            instance_method<&NSArray::count>("count"),
-            instance_method<&NSArray::objectAtIndex>("objectAtIndex:"),
-            instance_method<&NSArray::firstObject>("firstObject"),
-        });
+    register_native_class<NSArray>("NSArray", "NSObject",
+                                   {
+                                       class_method<&NSArray::array>("array"),
+                                       instance_method<&NSArray::count>("count"),
+                                       instance_method<&NSArray::objectAtIndex>("objectAtIndex:"),
+                                       instance_method<&NSArray::firstObject>("firstObject"),
+                                   });
 }
 
 void register_ns_mutable_array_class() {

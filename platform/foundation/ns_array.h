@@ -22,8 +22,6 @@ class NSArray : public NSObject {
 
     // Class methods; each returns an autoreleased instance of the receiving class.
     static NSArray* array(Class self);
-    // Nil for null objects with a non-zero count.
-    static NSArray* arrayWithObjects(Class self, const id* objects, NSUInteger count);
 
     NSUInteger count() const { return m_objects.size(); }
     // Nil past the end (the platform raises an exception).

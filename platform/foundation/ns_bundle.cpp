@@ -73,10 +73,10 @@ ObjcRef<NSBundle> NSBundle::make_for_executable(std::string_view executable_path
     bundle->m_bundle_path = NSString::from_utf8(location.bundle_path);
     bundle->m_resource_path = NSString::from_utf8(location.resource_path);
     bundle->m_executable_path = NSString::from_utf8(executable_path);
-    bundle->m_info = read_info_dictionary(location.info_plist_path);
-    if (bundle->m_info) {
+    ObjcRef<NSDictionary> info = read_info_dictionary(location.info_plist_path);
+    if (info) {
         auto* identifier = dynamic_cast<NSString*>(
-            bundle->m_info->objectForKey(NSString::make(u"CFBundleIdentifier").get()));
+            info->objectForKey(NSString::make(u"CFBundleIdentifier").get()));
         bundle->m_identifier = ObjcRef<NSString>::retain(identifier);
     }
     return bundle;
@@ -93,10 +93,6 @@ NSBundle* NSBundle::mainBundle(Class) {
     return main;
 }
 
-id NSBundle::objectForInfoDictionaryKey(NSString* key) const {
-    return m_info ? m_info->objectForKey(key) : nil;
-}
-
 void register_ns_bundle_class() {
     register_native_class<NSBundle>(
         "NSBundle", "NSObject",
@@ -106,6 +102,5 @@ void register_ns_bundle_class() {
             instance_method<&NSBundle::resourcePath>("resourcePath"),
             instance_method<&NSBundle::executablePath>("executablePath"),
             instance_method<&NSBundle::bundleIdentifier>("bundleIdentifier"),
-            instance_method<&NSBundle::objectForInfoDictionaryKey>("objectForInfoDictionaryKey:"),
         });
 }

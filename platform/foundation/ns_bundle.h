@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-class NSDictionary;
 class NSString;
 
 // Where the bundle of an executable lies; `info_plist_path` is empty outside a bundle.
@@ -42,14 +41,12 @@ class NSBundle : public NSObject {
     NSString* executablePath() const { return m_executable_path.get(); }
     // Info.plist's "CFBundleIdentifier" when it is a string; nil otherwise.
     NSString* bundleIdentifier() const { return m_identifier.get(); }
-    id objectForInfoDictionaryKey(NSString* key) const;
 
   private:
     ObjcRef<NSString> m_bundle_path;
     ObjcRef<NSString> m_resource_path;
     ObjcRef<NSString> m_executable_path;
     ObjcRef<NSString> m_identifier;
-    ObjcRef<NSDictionary> m_info;
 };
 
 void register_ns_bundle_class();

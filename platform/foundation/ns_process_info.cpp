@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
@@ -48,16 +47,11 @@ NSOperatingSystemVersion NSProcessInfo::operatingSystemVersion() const {
     return parse_os_version(text).value_or(k_default_os_version);
 }
 
-int NSProcessInfo::processIdentifier() const {
-    return static_cast<int>(getpid());
-}
-
 void register_ns_process_info_class() {
     register_native_class<NSProcessInfo>(
         "NSProcessInfo", "NSObject",
         {
             class_method<&NSProcessInfo::processInfo>("processInfo"),
             instance_method<&NSProcessInfo::operatingSystemVersion>("operatingSystemVersion"),
-            instance_method<&NSProcessInfo::processIdentifier>("processIdentifier"),
         });
 }

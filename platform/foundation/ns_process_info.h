@@ -34,7 +34,6 @@ class NSProcessInfo : public NSObject {
 
     // A malformed or absent ZERARAZI_OS_VERSION gives k_default_os_version.
     NSOperatingSystemVersion operatingSystemVersion() const;
-    int processIdentifier() const;
 };
 
 void register_ns_process_info_class();

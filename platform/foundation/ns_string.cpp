@@ -154,10 +154,6 @@ const char* NSString::UTF8String() const {
     return m_utf8.c_str();
 }
 
-unichar NSString::characterAtIndex(NSUInteger index) const {
-    return index < m_units.size() ? m_units[index] : unichar{0};
-}
-
 NSString* NSString::capitalizedString() const {
     return make_autoreleased(nil, capitalized(m_units));
 }
@@ -210,7 +206,6 @@ void register_ns_string_class() {
             class_method<&NSString::stringWithUTF8String>("stringWithUTF8String:"),
             instance_method<&NSString::UTF8String>("UTF8String"),
             instance_method<&NSString::length>("length"),
-            instance_method<&NSString::characterAtIndex>("characterAtIndex:"),
             instance_method<&NSString::capitalizedString>("capitalizedString"),
             instance_method<&NSString::isEqualToString>("isEqualToString:"),
             instance_method<&NSString::description>("description"),

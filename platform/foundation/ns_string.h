@@ -64,8 +64,6 @@ class NSString : public NSObject {
     // Valid as long as the string lives: the text is kept in the string.
     const char* UTF8String() const;
     NSUInteger length() const { return m_units.size(); }
-    // 0 for an index past the end (the platform raises an exception).
-    unichar characterAtIndex(NSUInteger index) const;
     // Words are delimited by white space and line ends: each word's first unit is upper-cased
     // and the rest lower-cased.
     NSString* capitalizedString() const;

@@ -387,9 +387,6 @@ void register_ns_user_defaults_class() {
         "NSUserDefaults", "NSObject",
         {
             class_method<&NSUserDefaults::standardUserDefaults>("standardUserDefaults"),
-            instance_method<&NSUserDefaults::objectForKey>("objectForKey:"),
-            instance_method<&NSUserDefaults::setObject>("setObject:forKey:"),
-            instance_method<&NSUserDefaults::removeObjectForKey>("removeObjectForKey:"),
             instance_method<&NSUserDefaults::integerForKey>("integerForKey:"),
             instance_method<&NSUserDefaults::setInteger>("setInteger:forKey:"),
             instance_method<&NSUserDefaults::registerDefaults>("registerDefaults:"),
