@@ -63,7 +63,6 @@ void register_ns_box_class() {
                                      instance_method<&NSBox::setTitlePosition>("setTitlePosition:"),
                                      instance_method<&NSBox::boxType>("boxType"),
                                      instance_method<&NSBox::setBoxType>("setBoxType:"),
-                                     instance_method<&NSBox::borderType>("borderType"),
                                      instance_method<&NSBox::setBorderType>("setBorderType:"),
                                      instance_method<&NSBox::titleFont>("titleFont"),
                                      instance_method<&NSBox::setTitleFont>("setTitleFont:"),

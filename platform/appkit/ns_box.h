@@ -41,8 +41,8 @@ class NSBox : public NSView {
     void setTitlePosition(NSUInteger position) { m_title_position = position; }
     NSUInteger boxType() const { return m_box_type; }
     void setBoxType(NSUInteger type) { m_box_type = type; }
-    NSUInteger borderType() const { return m_border_type; }
-    void setBorderType(NSUInteger type) { m_border_type = type; }
+    // Accepted and ignored: the model draws no border.
+    void setBorderType(NSUInteger) {}
     // Never nil; nil restores the small system font.
     NSFont* titleFont() const;
     void setTitleFont(NSFont* font);
@@ -61,7 +61,6 @@ class NSBox : public NSView {
     ObjcRef<NSString> m_title;
     NSUInteger m_title_position = NSAtTop;
     NSUInteger m_box_type = NSBoxPrimary;
-    NSUInteger m_border_type = NSGrooveBorder;
     ObjcRef<NSFont> m_title_font;
     ObjcRef<NSView> m_content_view;
     uint64_t m_creation_serial;

@@ -59,7 +59,6 @@ void register_ns_button_class() {
             instance_method<&NSButton::setTitle>("setTitle:"),
             instance_method<&NSButton::buttonType>("buttonType"),
             instance_method<&NSButton::setButtonType>("setButtonType:"),
-            instance_method<&NSButton::allowsMixedState>("allowsMixedState"),
             instance_method<&NSButton::setAllowsMixedState>("setAllowsMixedState:"),
             instance_method<&NSButton::state>("state"),
             instance_method<&NSButton::setState>("setState:"),

@@ -30,7 +30,6 @@ class NSButton : public NSControl {
     void setTitle(NSString* title);
     NSUInteger buttonType() const { return m_type; }
     void setButtonType(NSUInteger type) { m_type = type; }
-    BOOL allowsMixedState() const { return m_allows_mixed ? YES : NO; }
     // Turning the mixed state off turns a mixed button on.
     void setAllowsMixedState(BOOL flag);
     NSInteger state() const { return m_state; }

@@ -132,7 +132,6 @@ void register_ns_status_item_class() {
             instance_method<&NSStatusItem::setImage>("setImage:"),
             instance_method<&NSStatusItem::title>("title"),
             instance_method<&NSStatusItem::setTitle>("setTitle:"),
-            instance_method<&NSStatusItem::toolTip>("toolTip"),
             instance_method<&NSStatusItem::setToolTip>("setToolTip:"),
         });
 }

@@ -42,7 +42,6 @@ class NSStatusItem : public NSObject {
     NSString* title() const { return m_title.get(); }
     void setTitle(NSString* title) { m_title = ObjcRef<NSString>::retain(title); }
     // Nil: no tooltip.
-    NSString* toolTip() const { return m_tool_tip.get(); }
     void setToolTip(NSString* tool_tip) { m_tool_tip = ObjcRef<NSString>::retain(tool_tip); }
 
     // For the model:
