@@ -52,10 +52,14 @@ CGContextRef OpenWindowOutput(WindowRecord* record, int32_t width, int32_t heigh
 // Removes the output view and frees its buffer; contexts over the buffer must not be used after.
 void CloseWindowOutput(WindowRecord* record);
 
-// For the other parts of the windowing runtime: the window table (null before InitWindows) and
-// the live record of a window number (null when it names no window).
-ObjectTable* window_table();
+// For the other parts of the windowing runtime: the live record of a window number (null when it
+// names no window).
 WindowRecord* window_record(int64_t number);
+// The one teardown of a window's record, whoever closes the window (the delegate's
+// windowWillClose: calls it): its output view and buffer, timers and shortcuts go, its gadget
+// list is removed, its queued events are dropped and its number is released. Also for a number
+// without a record, whose queued events still go.
+void release_window_record(int64_t number);
 
 // The main screen's height in points; 0 without a main screen.
 double main_screen_height();

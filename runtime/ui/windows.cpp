@@ -23,6 +23,7 @@
 #include "runtime/ui/next_key_window.h"
 #include "runtime/ui/window_events.h"
 #include "runtime/ui/window_geometry.h"
+#include "runtime/ui/window_timers.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -213,8 +214,17 @@ CGContextRef make_output_context(unsigned char* pixels, int32_t width, int32_t h
 
 } // namespace
 
-ObjectTable* window_table() {
-    return g_window_table.table();
+void release_window_record(int64_t number) {
+    if (WindowRecord* record = window_record(number)) {
+        CloseWindowOutput(record);
+        invalidate_window_timers(*record);
+        objc_release(reinterpret_cast<id>(record->shortcuts));
+        record->shortcuts = nullptr;
+        KXGadgetList::removeWindow(nil, record->window);
+        if (record->window) record->window->set_window_record(nullptr);
+    }
+    RemoveWindowEvents(number);
+    g_window_table.release(number);
 }
 
 WindowRecord* window_record(int64_t number) {

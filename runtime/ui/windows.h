@@ -9,8 +9,9 @@
 // The records and what the rest of the windowing runtime shares about them are in
 // window_records.h.
 //
-// A window is torn down in one place whoever closes it: the delegate's windowWillClose: frees its
-// output view, stops its timers, drops its queued events and releases its record. DisposeWindow
+// A window is torn down in one place whoever closes it: release_window_record, which the
+// delegate's windowWillClose: calls, frees its output view, stops its timers, drops its queued
+// events and releases its record. DisposeWindow
 // adds what only the program's own close does: its bindings go, and the key status goes back to
 // the window that was key when this one opened.
 //

@@ -6,11 +6,9 @@
 #include "platform/objc/message_send.h"
 #include "runtime/ui/event_queue.h"
 #include "runtime/ui/menu_records.h"
-#include "runtime/ui/native/kx_gadget_list.h"
 #include "runtime/ui/native/kx_window.h"
 #include "runtime/ui/window_events.h"
 #include "runtime/ui/window_geometry.h"
-#include "runtime/ui/window_timers.h"
 #include "runtime/ui/window_records.h"
 
 #include <mutex>
@@ -33,17 +31,8 @@ BOOL KXWindowEvents::windowShouldClose(id) {
 
 // Runs for every close, the program's and the toolkit's alike.
 void KXWindowEvents::windowWillClose(NSNotification*) {
-    if (rt::WindowRecord* record = rt::window_record(m_window_id)) {
-        rt::CloseWindowOutput(record);
-        rt::invalidate_window_timers(*record);
-        objc_release(reinterpret_cast<id>(record->shortcuts));
-        record->shortcuts = nullptr;
-        KXGadgetList::removeWindow(nil, record->window);
-        if (record->window) record->window->set_window_record(nullptr);
-    }
     if (m_window) m_window->setDelegate(nil);
-    rt::RemoveWindowEvents(m_window_id);
-    rt::ReleaseObject(rt::window_table(), m_window_id);
+    rt::release_window_record(m_window_id);
     m_window = nullptr;
     // The record held the delegate's reference. The window is still inside its close, so the
     // release waits for the pool rather than destroying the object this method runs on.
