@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace {
@@ -37,14 +36,6 @@ void sync_folder_of(const std::string& path) {
 }
 
 } // namespace
-
-std::string SystemCall::message() const {
-    return std::string(name) + ": " + std::generic_category().message(error);
-}
-
-SystemCall failed_call(const char* name) {
-    return {name, errno};
-}
 
 SystemCall write_all(int descriptor, std::string_view text) {
     while (!text.empty()) {

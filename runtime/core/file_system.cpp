@@ -1,6 +1,7 @@
 #include "runtime/core/file_system.h"
 
 #include "platform/foundation/home_folder.h"
+#include "platform/foundation/system_call.h"
 #include "runtime/core/string_conversions.h"
 
 #include <cerrno>
@@ -100,13 +101,13 @@ int64_t FileByteSize(const char16_t* path) {
 int MakeDirectory(const char16_t* path) {
     const NativePath native = native_path(path);
     if (!native) return 0;
-    return ::mkdir(native.get(), 0700) == 0 ? 1 : 0;
+    return result_of(system_call("mkdir", ::mkdir(native.get(), 0700)));
 }
 
 int RemoveFile(const char16_t* path, [[maybe_unused]] int mode) {
     const NativePath native = native_path(path);
     if (!native) return 0;
-    return ::unlink(native.get()) == 0 ? 1 : 0;
+    return result_of(system_call("unlink", ::unlink(native.get())));
 }
 
 char16_t* HomeFolderPath(TempOffset p) {

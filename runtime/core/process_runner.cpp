@@ -1,5 +1,6 @@
 #include "runtime/core/process_runner.h"
 
+#include "platform/foundation/system_call.h"
 #include "runtime/core/argument_split.h"
 #include "runtime/core/locks.h"
 #include "runtime/core/memory.h"
@@ -114,12 +115,12 @@ void close_if_open(int& descriptor) {
     descriptor = -1;
 }
 
-bool open_pipe(Pipe& pipe) {
+SystemCall open_pipe(Pipe& pipe) {
     int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0) return false;
+    if (pipe2(ends, O_CLOEXEC) != 0) return failed_call("pipe2");
     pipe.read_end = ends[0];
     pipe.write_end = ends[1];
-    return true;
+    return {};
 }
 
 // A new descriptor for reading the pipe behind `descriptor` with an open file description of its
@@ -149,14 +150,14 @@ class Launch {
     ~Launch();
 
     bool prepare(const char16_t* program, const char16_t* arguments, const char16_t* directory);
-    bool prepare_process_object(int32_t flags, ProcessRecord* input_source);
+    SystemCall prepare_process_object(int32_t flags, ProcessRecord* input_source);
     ChildPlan plan();
     void close_child_ends();
     ProcessRecord* keep(pid_t pid, int32_t flags);
 
   private:
-    bool open_reader(Pipe& pipe, PipeReader** reader);
-    bool open_input();
+    SystemCall open_reader(Pipe& pipe, PipeReader** reader);
+    SystemCall open_input();
     void connect_input(ProcessRecord* input_source);
 
     char* m_program = nullptr;
@@ -208,22 +209,22 @@ bool Launch::prepare(const char16_t* program, const char16_t* arguments,
     return SplitArguments(m_arguments, argv + 1, max_launch_arguments) >= 0;
 }
 
-bool Launch::open_reader(Pipe& pipe, PipeReader** reader) {
-    if (!open_pipe(pipe)) return false;
+SystemCall Launch::open_reader(Pipe& pipe, PipeReader** reader) {
+    if (SystemCall opened = open_pipe(pipe); !opened.ok()) return opened;
     *reader = OpenPipeReader(pipe.read_end, "r");
-    if (!*reader) return false;
+    if (!*reader) return failed_call("fdopen");
     pipe.read_end = -1; // the reader's stream owns it now
     SetPipeByteMode(*reader, -1);
-    return true;
+    return {};
 }
 
-bool Launch::open_input() {
-    if (!open_pipe(m_input)) return false;
+SystemCall Launch::open_input() {
+    if (SystemCall opened = open_pipe(m_input); !opened.ok()) return opened;
     m_input_stream = fdopen(m_input.write_end, "w");
-    if (!m_input_stream) return false;
+    if (!m_input_stream) return failed_call("fdopen");
     m_input.write_end = -1; // the stream owns it now
     fwide(m_input_stream, -1);
-    return true;
+    return {};
 }
 
 void Launch::connect_input(ProcessRecord* input_source) {
@@ -239,16 +240,18 @@ void Launch::connect_input(ProcessRecord* input_source) {
     if (m_connected_input < 0) m_connected_input_source = source;
 }
 
-bool Launch::prepare_process_object(int32_t flags, ProcessRecord* input_source) {
-    if (!g_list_ready) return false;
-    if ((flags & LaunchReadOutput) && !open_reader(m_output, &m_output_reader)) return false;
-    if ((flags & LaunchWriteInput) && !open_input()) return false;
-    if ((flags & LaunchReadError) && !open_reader(m_error, &m_error_reader)) return false;
+SystemCall Launch::prepare_process_object(int32_t flags, ProcessRecord* input_source) {
+    if (!g_list_ready) return {"pthread_mutex_init", EAGAIN};
+    SystemCall opened;
+    if (flags & LaunchReadOutput) opened = open_reader(m_output, &m_output_reader);
+    if (opened.ok() && (flags & LaunchWriteInput)) opened = open_input();
+    if (opened.ok() && (flags & LaunchReadError)) opened = open_reader(m_error, &m_error_reader);
+    if (!opened.ok()) return opened;
     if (flags & LaunchConnectInput) connect_input(input_source);
     void* memory = AllocateBlock(sizeof(ProcessNode));
-    if (!memory) return false;
+    if (!memory) return {"malloc", ENOMEM};
     m_node = new (memory) ProcessNode{};
-    return true;
+    return {};
 }
 
 ChildPlan Launch::plan() {
@@ -305,13 +308,18 @@ void InitProcesses() {
     RunOnce(&g_list_once, init_list_mutex);
 }
 
-int64_t LaunchProcessEx(const char16_t* program, const char16_t* arguments,
-                        const char16_t* directory, int32_t flags, ProcessRecord* input_source) {
-    InitProcesses();
+namespace {
+
+// The launch itself; a failed system call before the start is kept in `failure`, to be reported
+// once everything the launch held is given back.
+int64_t launch_process(const char16_t* program, const char16_t* arguments,
+                       const char16_t* directory, int32_t flags, ProcessRecord* input_source,
+                       SystemCall& failure) {
     Launch launch;
     if (!launch.prepare(program, arguments, directory)) return 0;
     const bool open = (flags & LaunchOpen) != 0;
-    if (open && !launch.prepare_process_object(flags, input_source)) return 0;
+    if (open) failure = launch.prepare_process_object(flags, input_source);
+    if (!failure.ok()) return 0;
     if (is_detached(flags)) return start_detached(launch.plan()) > 0 ? 1 : 0;
     const pid_t pid = start_child(launch.plan());
     if (pid < 0) return 0;
@@ -327,6 +335,18 @@ int64_t LaunchProcessEx(const char16_t* program, const char16_t* arguments,
         watch(record);
     }
     return static_cast<int64_t>(reinterpret_cast<intptr_t>(record));
+}
+
+} // namespace
+
+int64_t LaunchProcessEx(const char16_t* program, const char16_t* arguments,
+                        const char16_t* directory, int32_t flags, ProcessRecord* input_source) {
+    InitProcesses();
+    SystemCall failure;
+    const int64_t launched =
+        launch_process(program, arguments, directory, flags, input_source, failure);
+    if (!failure.ok()) errno = failure.error;
+    return launched;
 }
 
 int64_t LaunchProcessFlags(const char16_t* program, const char16_t* arguments,
