@@ -6,6 +6,7 @@
 #include "runtime/ui/gadgets.h"
 #include "runtime/ui/menus.h"
 #include "runtime/ui/native_message.h"
+#include "runtime/ui/screen_coordinates.h"
 #include "runtime/ui/screens.h"
 #include "runtime/ui/windows.h"
 
@@ -19,8 +20,6 @@ constexpr int32_t k_window_width = 320;
 constexpr int32_t k_window_height = 290;
 constexpr int32_t k_centred_text = 2;
 constexpr int32_t k_untitled_frame = 2;
-constexpr int32_t k_unchanged = -65535;
-
 struct DisplayBox {
     int64_t gadget;
     int32_t y;
@@ -77,7 +76,7 @@ void centre_on_display_under_pointer() {
     const int64_t y = rt::ScreenTop(display) +
                       (rt::ScreenHeight(display) - rt::GetWindowHeight(PreferencesWindow)) / 2;
     rt::SetWindowBounds(PreferencesWindow, static_cast<int32_t>(x), static_cast<int32_t>(y),
-                        k_unchanged, k_unchanged);
+                        rt::CoordinateNotGiven, rt::CoordinateNotGiven);
 }
 
 void create_gadgets() {

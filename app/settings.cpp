@@ -16,7 +16,7 @@ struct DisplayKey {
 };
 
 // The order in which the keys are read and written.
-constexpr std::array<DisplayKey, 8> kDisplayKeys = {{
+constexpr std::array<DisplayKey, 8> k_display_keys = {{
     {u"ShowCycles", &battery::DisplaySettings::ShowCycles},
     {u"ShowCondition", &battery::DisplaySettings::ShowCondition},
     {u"ShowPercentage", &battery::DisplaySettings::ShowPercentage},
@@ -27,7 +27,7 @@ constexpr std::array<DisplayKey, 8> kDisplayKeys = {{
     {u"ShowCharging", &battery::DisplaySettings::ShowCharging},
 }};
 
-constexpr const char16_t* kLoginKey = u"Login";
+constexpr const char16_t* k_login_key = u"Login";
 
 int64_t read_integer(int64_t defaults, const char16_t* key) {
     return rt::SendNativeMessage(nullptr, defaults, u"integerForKey:$", key);
@@ -42,7 +42,7 @@ void synchronize(int64_t defaults) {
 }
 
 bool all_display_settings_off(const battery::DisplaySettings& display) {
-    for (const DisplayKey& entry : kDisplayKeys) {
+    for (const DisplayKey& entry : k_display_keys) {
         if (display.*entry.field != 0) return false;
     }
     return true;
@@ -61,9 +61,9 @@ battery::DisplaySettings FirstRunDisplaySettings() {
 }
 
 void ReadSettings(int64_t defaults, Settings& settings) {
-    for (const DisplayKey& entry : kDisplayKeys)
+    for (const DisplayKey& entry : k_display_keys)
         settings.display.*entry.field = read_integer(defaults, entry.key);
-    settings.StartAtLogin = static_cast<uint8_t>(read_integer(defaults, kLoginKey) & 0xFF);
+    settings.StartAtLogin = static_cast<uint8_t>(read_integer(defaults, k_login_key) & 0xFF);
     if (!all_display_settings_off(settings.display)) return;
     settings.display.ShowPercentage = 1;
     write_integer(defaults, u"ShowPercentage", 1);
@@ -71,13 +71,13 @@ void ReadSettings(int64_t defaults, Settings& settings) {
 }
 
 void StoreDisplaySettings(int64_t defaults, const battery::DisplaySettings& display) {
-    for (const DisplayKey& entry : kDisplayKeys)
+    for (const DisplayKey& entry : k_display_keys)
         write_integer(defaults, entry.key, display.*entry.field);
     synchronize(defaults);
 }
 
 void StoreStartAtLogin(int64_t defaults, uint8_t start_at_login) {
-    write_integer(defaults, kLoginKey, static_cast<int8_t>(start_at_login));
+    write_integer(defaults, k_login_key, static_cast<int8_t>(start_at_login));
     synchronize(defaults);
 }
 

@@ -12,15 +12,15 @@ namespace rt {
 
 namespace {
 
-constexpr int64_t kHeaderBytes = sizeof(ArrayHeader);
+constexpr int64_t k_header_bytes = sizeof(ArrayHeader);
 
 // The block size for `count` elements, or nothing when it does not fit a signed 64-bit size.
 bool block_bytes(int64_t element_size, int64_t count, uint64_t* bytes) {
     int64_t element_bytes = 0;
     if (element_size < 0 || count < 0) return false;
     if (__builtin_mul_overflow(element_size, count, &element_bytes)) return false;
-    if (element_bytes > std::numeric_limits<int64_t>::max() - kHeaderBytes) return false;
-    *bytes = static_cast<uint64_t>(element_bytes + kHeaderBytes);
+    if (element_bytes > std::numeric_limits<int64_t>::max() - k_header_bytes) return false;
+    *bytes = static_cast<uint64_t>(element_bytes + k_header_bytes);
     return true;
 }
 
@@ -139,8 +139,8 @@ void* ArrayAllocateDims(int32_t dimension_count, int64_t element_size, int32_t e
     if (!descriptor) return nullptr;
     if (*descriptor) ArrayFree(*descriptor);
     *descriptor = nullptr;
-    if (dimension_count < 1 || dimension_count > kMaxArrayDimensions) return nullptr;
-    int64_t strides[kMaxArrayDimensions] = {};
+    if (dimension_count < 1 || dimension_count > k_max_array_dimensions) return nullptr;
+    int64_t strides[k_max_array_dimensions] = {};
     const int64_t count = strides_from_sizes(stride_words(descriptor), dimension_count, strides);
     if (count < 1) return nullptr;
     const ArrayHeader shape{dimension_count, element_size, layout, nullptr, count, element_type};

@@ -24,7 +24,7 @@ static_assert(sizeof(ArrayHeader) == 48 && offsetof(ArrayHeader, element_size) =
               offsetof(ArrayHeader, variable) == 24 && offsetof(ArrayHeader, count) == 32 &&
               offsetof(ArrayHeader, element_type) == 40);
 
-inline constexpr int32_t kMaxArrayDimensions = 32;
+inline constexpr int32_t k_max_array_dimensions = 32;
 
 // The header of an array given by the address of its first element.
 inline ArrayHeader* array_header(void* array) {
@@ -37,8 +37,8 @@ inline ArrayHeader* array_header(void* array) {
 void* ArrayAllocate(int64_t element_size, int64_t count, int32_t element_type,
                     const int64_t* layout, void** variable);
 // As ArrayAllocate for a descriptor whose words after the variable hold the dimension sizes;
-// they become strides. A dimension count outside 1 to kMaxArrayDimensions or a size below 1 gives
-// null, frees the array the descriptor held and leaves the sizes as they were.
+// they become strides. A dimension count outside 1 to k_max_array_dimensions or a size below 1
+// gives null, frees the array the descriptor held and leaves the sizes as they were.
 void* ArrayAllocateDims(int32_t dimension_count, int64_t element_size, int32_t element_type,
                         const int64_t* layout, void** descriptor);
 // Resizes the array the variable holds, keeping the elements below both counts. A negative count

@@ -7,7 +7,7 @@
 namespace rt {
 namespace {
 
-constexpr UInt8 kLossByte = '?';
+constexpr UInt8 k_loss_byte = '?';
 
 CFIndex length_of(CFStringRef string) {
     return string ? CFStringGetLength(string) : 0;
@@ -31,7 +31,7 @@ char16_t* CFStringToString(CFStringRef string, TempOffset p) {
     if (length == 0) return SetEmptyResult(p);
     char16_t* result = ReserveTemp(length, p);
     CFIndex used_bytes = 0;
-    CFStringGetBytes(string, CFRange{0, length}, kCFStringEncodingUnicode, kLossByte, false,
+    CFStringGetBytes(string, CFRange{0, length}, kCFStringEncodingUnicode, k_loss_byte, false,
                      reinterpret_cast<UInt8*>(result), length * CFIndex{sizeof(char16_t)},
                      &used_bytes);
     const CFIndex written = used_bytes / CFIndex{sizeof(char16_t)};

@@ -40,7 +40,7 @@ bool has_elements(const LayoutEntry& fixed_array) {
 template <class Visit>
 void walk_fields(const int64_t* layout, std::byte* data, const std::byte* source, Visit& visit,
                  int depth) {
-    if (!layout || depth > kMaxLayoutDepth) return;
+    if (!layout || depth > k_max_layout_depth) return;
     const int64_t* words = layout;
     while (std::optional<LayoutEntry> entry = decode_layout_entry(words)) {
         words += entry->words;
@@ -202,7 +202,7 @@ void copy_dimensioned_array(const LayoutEntry& entry, std::byte* field,
 }
 
 // Indexed by LayoutKind; embedded structures and fixed arrays never reach a handler.
-constexpr FieldOperations kFieldOperations[] = {
+constexpr FieldOperations k_field_operations[] = {
     {init_nothing, free_string, copy_string, relink_nothing},
     {},
     {},
@@ -211,14 +211,14 @@ constexpr FieldOperations kFieldOperations[] = {
     {init_map, free_map, copy_map, relink_map},
     {init_dimensioned_array, free_array, copy_dimensioned_array, relink_array},
 };
-static_assert(std::size(kFieldOperations) == std::size(kLayoutKinds));
+static_assert(std::size(k_field_operations) == std::size(k_layout_kinds));
 
 const FieldOperations& operations_for(LayoutKind kind) {
-    return kFieldOperations[static_cast<size_t>(kind)];
+    return k_field_operations[static_cast<size_t>(kind)];
 }
 
 int needs_init(const int64_t* layout, int depth) {
-    if (!layout || depth > kMaxLayoutDepth) return 0;
+    if (!layout || depth > k_max_layout_depth) return 0;
     const int64_t* words = layout;
     while (std::optional<LayoutEntry> entry = decode_layout_entry(words)) {
         words += entry->words;
@@ -249,7 +249,7 @@ std::optional<LayoutEntry> decode_layout_entry(const int64_t* words) {
     if (info->dimensions < 0) return entry;
     // Without a sensible dimension count the entry's length is unknown: the layout ends here.
     const int64_t dimension_count = words[info->dimensions];
-    if (dimension_count < 1 || dimension_count > kMaxArrayDimensions) return std::nullopt;
+    if (dimension_count < 1 || dimension_count > k_max_array_dimensions) return std::nullopt;
     entry.dimensions =
         std::span<const int64_t>(words + info->words, static_cast<size_t>(dimension_count));
     entry.words += dimension_count;

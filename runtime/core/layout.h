@@ -5,7 +5,7 @@
 //
 // A layout is a read-only sequence of signed 64-bit words ended by LayoutEnd. Each entry starts
 // with a word that gives its kind (a string field's first word is its byte offset, 0 or more);
-// the words that follow are listed by kLayoutKinds. Sub-layouts are stored as words holding the
+// the words that follow are listed by k_layout_kinds. Sub-layouts are stored as words holding the
 // sub-layout's address (layout_word).
 //
 // Structure handling reaches the containers only through the type-procedure table, which
@@ -15,7 +15,7 @@
 //
 // Words that make no sense are handled without touching memory outside the fields they name: an
 // unknown kind ends the layout, an entry with a negative offset is skipped, a fixed array with a
-// count below 1 has no elements, and embedded structures nest at most kMaxLayoutDepth deep (a
+// count below 1 has no elements, and embedded structures nest at most k_max_layout_depth deep (a
 // layout that embeds itself would otherwise recurse forever).
 
 #include <cstddef>
@@ -30,7 +30,7 @@ struct ListVariable;
 struct MapHeader;
 
 inline constexpr int64_t LayoutEnd = -1;
-inline constexpr int kMaxLayoutDepth = 32;
+inline constexpr int k_max_layout_depth = 32;
 
 enum class LayoutKind : uint8_t {
     String,           // a string variable (char16_t*, a malloc block) at the offset
@@ -59,7 +59,7 @@ struct LayoutKindInfo {
     bool creates_container; // the entry makes a layout need initialisation by itself
 };
 
-inline constexpr LayoutKindInfo kLayoutKinds[] = {
+inline constexpr LayoutKindInfo k_layout_kinds[] = {
     // kind                         word words off size cnt type lay bkt dims container
     {LayoutKind::String, 0, 1, 0, -1, -1, -1, -1, -1, -1, false},
     {LayoutKind::FixedArray, -2, 5, 2, 3, 1, -1, 4, -1, -1, false},
@@ -72,15 +72,15 @@ inline constexpr LayoutKindInfo kLayoutKinds[] = {
 
 // The row for an entry's kind word, or null for a word that names no kind (including LayoutEnd).
 constexpr const LayoutKindInfo* find_layout_kind(int64_t first_word) {
-    if (first_word >= 0) return &kLayoutKinds[0];
-    for (const LayoutKindInfo& info : kLayoutKinds) {
+    if (first_word >= 0) return &k_layout_kinds[0];
+    for (const LayoutKindInfo& info : k_layout_kinds) {
         if (info.first_word == first_word) return &info;
     }
     return nullptr;
 }
 
 constexpr const LayoutKindInfo& layout_kind_info(LayoutKind kind) {
-    return kLayoutKinds[static_cast<size_t>(kind)];
+    return k_layout_kinds[static_cast<size_t>(kind)];
 }
 
 // One decoded entry. Values the kind does not have are 0 (null for `layout`).

@@ -10,10 +10,10 @@ namespace rt {
 
 namespace {
 
-constexpr int32_t kPoolInitialBlocks = 16;
-constexpr int32_t kPoolMaximumBlocks = 65536;
+constexpr int32_t k_pool_initial_blocks = 16;
+constexpr int32_t k_pool_maximum_blocks = 65536;
 // Keeps element size + links and the pool's rounding far from overflow.
-constexpr int64_t kLargestElement = int64_t{1} << 40;
+constexpr int64_t k_largest_element = int64_t{1} << 40;
 
 void set_current(ListHeader* list, ListNode* node, int64_t index) {
     list->current = node;
@@ -87,9 +87,9 @@ ListHeader* new_header(int64_t element_size) {
     void* memory = AllocateBlock(sizeof(ListHeader));
     if (!memory) return nullptr;
     ListHeader* list = std::construct_at(static_cast<ListHeader*>(memory));
-    list->node_size = element_size + kListNodeLinks;
-    list->pool = CreateBlockPool(static_cast<uint64_t>(list->node_size), kPoolInitialBlocks,
-                                 kPoolMaximumBlocks, PoolShared);
+    list->node_size = element_size + k_list_node_links;
+    list->pool = CreateBlockPool(static_cast<uint64_t>(list->node_size), k_pool_initial_blocks,
+                                 k_pool_maximum_blocks, PoolShared);
     if (list->pool) return list;
     FreeBlock(list);
     return nullptr;
@@ -99,7 +99,7 @@ ListHeader* new_header(int64_t element_size) {
 
 ListHeader* CreateList(int64_t element_size, ListVariable* variable, const int64_t* layout,
                        uint32_t flags) {
-    if (element_size < 0 || element_size > kLargestElement) return nullptr;
+    if (element_size < 0 || element_size > k_largest_element) return nullptr;
     if (variable && variable->list) ListFree(variable->list);
     ListHeader* list = new_header(element_size);
     if (!list) return nullptr;

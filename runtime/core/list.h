@@ -45,13 +45,13 @@ struct ListHeader {
     uint8_t owns_variable;
 };
 
-inline constexpr int64_t kListNodeLinks = sizeof(ListNode);
+inline constexpr int64_t k_list_node_links = sizeof(ListNode);
 
 inline void* list_node_data(ListNode* node) {
     return node ? reinterpret_cast<std::byte*>(node) + sizeof(ListNode) : nullptr;
 }
 inline int64_t list_element_size(const ListHeader* list) {
-    return list->node_size - kListNodeLinks;
+    return list->node_size - k_list_node_links;
 }
 
 // A new empty list whose header is stored in the variable's first word; null for a negative

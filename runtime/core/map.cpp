@@ -13,11 +13,11 @@ namespace rt {
 
 namespace {
 
-constexpr int32_t kPoolInitialBlocks = 16;
-constexpr int32_t kPoolMaximumBlocks = 65536;
-constexpr int64_t kLargestElement = int64_t{1} << 40;
-constexpr uint32_t kKeyFlags = MapKeysWithoutCase | MapIntegerKeys;
-constexpr uint32_t kHashFactor = 65599;
+constexpr int32_t k_pool_initial_blocks = 16;
+constexpr int32_t k_pool_maximum_blocks = 65536;
+constexpr int64_t k_largest_element = int64_t{1} << 40;
+constexpr uint32_t k_key_flags = MapKeysWithoutCase | MapIntegerKeys;
+constexpr uint32_t k_hash_factor = 65599;
 
 bool has_integer_keys(const MapHeader* map) {
     return (map->flags & MapIntegerKeys) != 0;
@@ -40,7 +40,7 @@ struct KeyHash {
 // instead of four on the chain of dependent steps.
 template <class Unit>
 KeyHash hash_units(const char16_t* key, Unit unit) {
-    constexpr uint32_t f1 = kHashFactor, f2 = f1 * f1, f3 = f2 * f1, f4 = f3 * f1;
+    constexpr uint32_t f1 = k_hash_factor, f2 = f1 * f1, f3 = f2 * f1, f4 = f3 * f1;
     uint32_t hash = 0;
     for (const char16_t* p = key;; p += 4) {
         const auto done = static_cast<uint64_t>(p - key);
@@ -209,12 +209,13 @@ MapHeader* new_header(int64_t element_size, int32_t bucket_count) {
     void* memory = AllocateBlock(sizeof(MapHeader));
     if (!memory) return nullptr;
     MapHeader* map = std::construct_at(static_cast<MapHeader*>(memory));
-    const auto node_size = static_cast<uint64_t>(element_size + kMapNodeLinks);
+    const auto node_size = static_cast<uint64_t>(element_size + k_map_node_links);
     map->bucket_count = bucket_count;
     map->buckets = static_cast<MapNode**>(AllocateBlock(static_cast<uint64_t>(bucket_count) *
                                                         (sizeof(MapNode*) + sizeof(ChainIndex))));
     map->default_element = AllocateBlock(node_size);
-    map->pool = CreateBlockPool(node_size, kPoolInitialBlocks, kPoolMaximumBlocks, PoolShared);
+    map->pool =
+        CreateBlockPool(node_size, k_pool_initial_blocks, k_pool_maximum_blocks, PoolShared);
     if (map->buckets && map->default_element && map->pool) return map;
     free_header(map);
     return nullptr;
@@ -244,7 +245,7 @@ bool copyable(const MapHeader* source, const MapHeader* destination) {
 MapHeader* MapCreate(int64_t element_size, int32_t element_type, const int64_t* layout,
                      MapHeader** variable, int32_t bucket_count) {
     if (variable && *variable) MapFree(*variable);
-    if (element_size < 0 || element_size > kLargestElement) return nullptr;
+    if (element_size < 0 || element_size > k_largest_element) return nullptr;
     MapHeader* map = new_header(element_size, bucket_count < 1 ? 1 : bucket_count);
     if (!map) return nullptr;
     map->layout = layout;
@@ -259,7 +260,7 @@ MapHeader* MapCreate(int64_t element_size, int32_t element_type, const int64_t* 
 
 int MapSetKeyFlags(MapHeader* map, uint32_t key_flags) {
     if (!map || map->count != 0) return 0;
-    map->flags = (map->flags & ~kKeyFlags) | (key_flags & kKeyFlags);
+    map->flags = (map->flags & ~k_key_flags) | (key_flags & k_key_flags);
     return 1;
 }
 

@@ -51,7 +51,7 @@ struct MapHeader {
     BlockPool* pool;
 };
 
-inline constexpr int64_t kMapNodeLinks = sizeof(MapNode);
+inline constexpr int64_t k_map_node_links = sizeof(MapNode);
 
 inline void* map_node_data(MapNode* node) {
     return node ? reinterpret_cast<std::byte*>(node) + sizeof(MapNode) : nullptr;

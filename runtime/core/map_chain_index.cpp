@@ -8,7 +8,7 @@ namespace rt {
 
 namespace {
 
-constexpr int32_t kFirstCapacity = 4;
+constexpr int32_t k_first_capacity = 4;
 
 // Position of the node in the array, searched newest first; -1 when it is not there.
 int32_t position_of(const ChainIndex& chain, const MapNode* node) {
@@ -23,7 +23,7 @@ int32_t position_of(const ChainIndex& chain, const MapNode* node) {
 bool chain_reserve(ChainIndex& chain) {
     if (chain.count < chain.capacity) return true;
     if (chain.capacity > INT32_MAX / 2) return false;
-    const int32_t capacity = chain.capacity ? chain.capacity * 2 : kFirstCapacity;
+    const int32_t capacity = chain.capacity ? chain.capacity * 2 : k_first_capacity;
     const uint64_t bytes = static_cast<uint64_t>(capacity) * sizeof(ChainEntry);
     void* entries =
         chain.entries ? ReallocateBlockRaw(chain.entries, bytes) : AllocateBlockRaw(bytes);

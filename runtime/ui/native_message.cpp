@@ -15,9 +15,9 @@
 namespace rt {
 namespace {
 
-constexpr int kSimpleCallMaxArguments = 4;
-constexpr NSStringEncoding kIsoLatin1 = 5;
-constexpr std::size_t kWordSize = sizeof(int64_t);
+constexpr int k_simple_call_max_arguments = 4;
+constexpr NSStringEncoding k_iso_latin1 = 5;
+constexpr std::size_t k_word_size = sizeof(int64_t);
 
 struct Call {
     void* result_buffer;
@@ -55,7 +55,7 @@ id resolve_receiver(int64_t given, const NativeMessageText& text) {
 // A direct send. Every send passes four values so that the method never reads an argument that
 // was not passed; the text's count must match the method's for the call to come here.
 int64_t send_simple(const Call& call) {
-    std::array<int64_t, kSimpleCallMaxArguments> values{};
+    std::array<int64_t, k_simple_call_max_arguments> values{};
     std::copy(call.values.begin(), call.values.end(), values.begin());
     id result =
         objc_msgSend(call.receiver, call.selector, values[0], values[1], values[2], values[3]);
@@ -68,7 +68,7 @@ id native_string(const void* text, TextWidth width) {
     if (width == TextWidth::Bytes) {
         return msg_send<id>(reinterpret_cast<id>(string_class),
                             "stringWithCString:encoding:", static_cast<const char*>(text),
-                            kIsoLatin1);
+                            k_iso_latin1);
     }
     static NSString* const format = NSString::make(u"%S").take();
     return msg_send<id>(reinterpret_cast<id>(string_class), "stringWithFormat:", format,
@@ -89,7 +89,7 @@ bool set_argument(NSInvocation* invocation, const Call& call, int i) {
         return true;
     }
     const Signature& signature = invocation->methodSignature()->signature();
-    if (signature.argument(static_cast<std::size_t>(index)).size > kWordSize) return false;
+    if (signature.argument(static_cast<std::size_t>(index)).size > k_word_size) return false;
     if (kind == ArgumentKind::Plain) {
         invocation->setArgument(&value, index);
         return true;
@@ -106,7 +106,7 @@ int64_t read_result(NSInvocation* invocation, void* result_buffer) {
         invocation->getReturnValue(result_buffer);
         return 0;
     }
-    if (length > kWordSize) return 0;
+    if (length > k_word_size) return 0;
     int64_t result = 0;
     invocation->getReturnValue(&result);
     return result;

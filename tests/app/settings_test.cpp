@@ -17,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char16_t* kDisplayKeys[] = {
+constexpr const char16_t* k_display_keys[] = {
     u"ShowCycles",   u"ShowCondition", u"ShowPercentage",     u"ShowHealth",
     u"ShowTimeLeft", u"ShowTemp",      u"ShowFullChargeTime", u"ShowCharging"};
 
@@ -70,7 +70,7 @@ TEST_F(SettingsTest, FirstStartStoresOnlyThePercentageOn) {
     ASSERT_TRUE(fs::exists(preferences_file()));
 
     const int64_t defaults = restart();
-    for (const char16_t* key : kDisplayKeys)
+    for (const char16_t* key : k_display_keys)
         EXPECT_EQ(stored(defaults, key), std::u16string_view(key) == u"ShowPercentage" ? 1 : 0);
     EXPECT_EQ(file_text().find("<key>Login</key>"), std::string::npos);
     EXPECT_NE(file_text().find("<key>ShowCharging</key>"), std::string::npos);

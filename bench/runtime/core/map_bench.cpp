@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr int kKeyCount = 10000;
-constexpr int32_t kBuckets = 1024;
+constexpr int k_key_count = 10000;
+constexpr int32_t k_buckets = 1024;
 
 struct Binding {
     void* first_callback;
@@ -30,7 +30,7 @@ std::u16string widen(const std::string& text) {
 // numbers the runtime chooses itself are.
 std::vector<std::u16string> make_keys() {
     std::vector<std::u16string> keys;
-    for (int i = 0; i < kKeyCount; ++i) {
+    for (int i = 0; i < k_key_count; ++i) {
         const int kind = 1 + i % 18;
         const int window = (i / 18) % 25 - 1;
         const int64_t slot = i / 450;
@@ -49,8 +49,8 @@ const std::vector<std::u16string>& keys() {
 // The lookup order: every key once, in a fixed shuffled order.
 const std::vector<int>& probe_order() {
     static const std::vector<int> order = [] {
-        std::vector<int> indices(kKeyCount);
-        for (int i = 0; i < kKeyCount; ++i)
+        std::vector<int> indices(k_key_count);
+        for (int i = 0; i < k_key_count; ++i)
             indices[i] = i;
         std::shuffle(indices.begin(), indices.end(), std::mt19937(12345));
         return indices;
@@ -59,7 +59,7 @@ const std::vector<int>& probe_order() {
 }
 
 // Looks the keys up in a runtime map with the given key flags, in the shuffled order.
-void run_map_find(benchmark::State& state, uint32_t key_flags, int32_t buckets = kBuckets) {
+void run_map_find(benchmark::State& state, uint32_t key_flags, int32_t buckets = k_buckets) {
     rt::InitMaps();
     rt::MapHeader* map = rt::MapCreate(sizeof(Binding), 7, nullptr, nullptr, buckets);
     if (key_flags) rt::MapSetKeyFlags(map, key_flags);
@@ -84,7 +84,7 @@ BENCHMARK(BM_MapFind);
 void run_unordered_map_find(benchmark::State& state, size_t buckets = 0) {
     std::unordered_map<std::u16string, Binding> map;
     if (buckets) {
-        map.max_load_factor(static_cast<float>(kKeyCount));
+        map.max_load_factor(static_cast<float>(k_key_count));
         map.rehash(buckets);
     }
     for (const std::u16string& key : keys())
@@ -119,7 +119,7 @@ void BM_MapFindShortChains(benchmark::State& state) {
 BENCHMARK(BM_MapFindShortChains);
 
 void BM_UnorderedMapFindLongChains(benchmark::State& state) {
-    run_unordered_map_find(state, kBuckets);
+    run_unordered_map_find(state, k_buckets);
 }
 BENCHMARK(BM_UnorderedMapFindLongChains);
 

@@ -5,6 +5,7 @@
 #include "runtime/ui/event_kinds.h"
 #include "runtime/ui/event_queue.h"
 #include "runtime/ui/native/kx_gadget_list.h"
+#include "runtime/ui/screen_coordinates.h"
 #include "runtime/ui/window_records.h"
 
 #include <cmath>
@@ -12,14 +13,12 @@
 
 namespace {
 
-constexpr int32_t k_keep = -65535;
-
 int32_t whole(CGFloat value) {
     return static_cast<int32_t>(std::trunc(value));
 }
 
 CGFloat kept_or(int32_t value, CGFloat current) {
-    return value == k_keep ? current : value;
+    return value == rt::CoordinateNotGiven ? current : value;
 }
 
 } // namespace

@@ -105,7 +105,7 @@ struct Cell {
     rt::ListVariable entries; // of int64_t
     int64_t number;
 };
-const int64_t kCellLayout[] = {
+const int64_t k_cell_layout[] = {
     offsetof(Cell, name), -5, offsetof(Cell, entries), 8, 0, 0, LayoutEnd};
 
 int64_t list_frees = 0;
@@ -114,7 +114,7 @@ rt::ListFreeProcedure real_list_free = nullptr;
 // After the block moves, each kept element's nested list must report into its new place.
 TEST(Array, ResizeRelinksNestedListsAfterTheBlockMoves) {
     void* variable = nullptr;
-    rt::ArrayAllocate(sizeof(Cell), 2, 0, kCellLayout, &variable);
+    rt::ArrayAllocate(sizeof(Cell), 2, 0, k_cell_layout, &variable);
     auto* cells = static_cast<Cell*>(variable);
     rt::AssignString(&cells[1].name, u"kept");
     *static_cast<int64_t*>(rt::ListAppend(cells[1].entries.list)) = 10;
@@ -152,9 +152,9 @@ TEST(Array, CopyIsDeepAndRefusesOtherShapes) {
     void* source = nullptr;
     void* destination = nullptr;
     void* longer = nullptr;
-    rt::ArrayAllocate(sizeof(Cell), 2, 0, kCellLayout, &source);
-    rt::ArrayAllocate(sizeof(Cell), 2, 0, kCellLayout, &destination);
-    rt::ArrayAllocate(sizeof(Cell), 3, 0, kCellLayout, &longer);
+    rt::ArrayAllocate(sizeof(Cell), 2, 0, k_cell_layout, &source);
+    rt::ArrayAllocate(sizeof(Cell), 2, 0, k_cell_layout, &destination);
+    rt::ArrayAllocate(sizeof(Cell), 3, 0, k_cell_layout, &longer);
     auto* from = static_cast<Cell*>(source);
     rt::AssignString(&from[0].name, u"a");
     *static_cast<int64_t*>(rt::ListAppend(from[0].entries.list)) = 5;

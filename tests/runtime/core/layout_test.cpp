@@ -24,7 +24,7 @@ struct Inner {
     char16_t* text;
     int64_t number;
 };
-const int64_t kInnerLayout[] = {offsetof(Inner, text), LayoutEnd};
+const int64_t k_inner_layout[] = {offsetof(Inner, text), LayoutEnd};
 
 // One field of every kind.
 struct Record {
@@ -39,11 +39,11 @@ struct Record {
     int64_t tail;
 };
 // clang-format off
-const int64_t kRecordLayout[] = {
+const int64_t k_record_layout[] = {
     offsetof(Record, title),
-    -3, offsetof(Record, inner), sizeof(Inner), layout_word(kInnerLayout),
-    -2, 2, offsetof(Record, pair), sizeof(Inner), layout_word(kInnerLayout),
-    -5, offsetof(Record, items), sizeof(Inner), layout_word(kInnerLayout), 7,
+    -3, offsetof(Record, inner), sizeof(Inner), layout_word(k_inner_layout),
+    -2, 2, offsetof(Record, pair), sizeof(Inner), layout_word(k_inner_layout),
+    -5, offsetof(Record, items), sizeof(Inner), layout_word(k_inner_layout), 7,
     -6, offsetof(Record, index), sizeof(int64_t), 9, 0, 16,
     -4, offsetof(Record, numbers), sizeof(int64_t), 4, 21, 0,
     -7, offsetof(Record, grid), 2, sizeof(int64_t), 11, 0, 2, 3,
@@ -63,7 +63,7 @@ std::u16string texts_of(rt::ListHeader* list) {
 }
 
 void fill_record(Record& record) {
-    rt::InitStructure(&record, kRecordLayout);
+    rt::InitStructure(&record, k_record_layout);
     rt::AssignString(&record.title, u"title");
     rt::AssignString(&record.pair[1].text, u"second");
     record.tail = 7;
@@ -87,7 +87,7 @@ TEST(Layout, NeedsInitOnlyForContainersDirectlyOrNested) {
     const std::pair<const int64_t*, int> rows[] = {
         {nullptr, 0},        {strings, 0},        {list, 1},
         {nested, 1},         {in_fixed_array, 1}, {in_empty_fixed_array, 0},
-        {nested_strings, 0}, {after_unknown, 0},  {kRecordLayout, 1}};
+        {nested_strings, 0}, {after_unknown, 0},  {k_record_layout, 1}};
     for (size_t i = 0; i < std::size(rows); ++i) {
         EXPECT_EQ(rt::LayoutNeedsInit(rows[i].first), rows[i].second) << "row " << i;
     }
@@ -122,7 +122,7 @@ TEST(Layout, InitCreatesAndFreeReleasesEveryDeclaredField) {
     rt::type_procedures().array_free = [](void* a) {
         ++array_frees, real_procedures.array_free(a);
     };
-    rt::FreeStructure(&record, kRecordLayout);
+    rt::FreeStructure(&record, k_record_layout);
     rt::type_procedures() = real_procedures;
 
     EXPECT_EQ(std::vector<int>({list_frees, map_frees, array_frees}), std::vector<int>({1, 1, 2}));
@@ -137,8 +137,8 @@ TEST(Layout, CopyStructureGivesAnIndependentDeepCopy) {
     Record source{};
     Record copy{};
     fill_record(source);
-    rt::InitStructure(&copy, kRecordLayout);
-    rt::CopyStructure(&copy, sizeof(Record), kRecordLayout, &source);
+    rt::InitStructure(&copy, k_record_layout);
+    rt::CopyStructure(&copy, sizeof(Record), k_record_layout, &source);
     EXPECT_EQ(text_of(copy.pair[1].text), u"second");
     EXPECT_NE(copy.pair[1].text, source.pair[1].text);
     EXPECT_EQ(copy.tail, 7);
@@ -157,8 +157,8 @@ TEST(Layout, CopyStructureGivesAnIndependentDeepCopy) {
     EXPECT_EQ(texts_of(source.items.list), u"a,b,");
     EXPECT_EQ(*static_cast<int64_t*>(rt::MapFind(source.index, u"key")), 5);
     EXPECT_EQ(static_cast<int64_t*>(source.numbers)[3], 33);
-    rt::FreeStructure(&copy, kRecordLayout);
-    rt::FreeStructure(&source, kRecordLayout);
+    rt::FreeStructure(&copy, k_record_layout);
+    rt::FreeStructure(&source, k_record_layout);
 }
 
 // Copying a structure onto itself used to free its strings before reading them.
@@ -166,10 +166,10 @@ TEST(Layout, CopyStructureOntoItselfChangesNothing) {
     Record record{};
     fill_record(record);
     char16_t* title = record.title;
-    rt::CopyStructure(&record, sizeof(Record), kRecordLayout, &record);
+    rt::CopyStructure(&record, sizeof(Record), k_record_layout, &record);
     EXPECT_EQ(record.title, title);
     EXPECT_EQ(texts_of(record.items.list), u"a,b,");
-    rt::FreeStructure(&record, kRecordLayout);
+    rt::FreeStructure(&record, k_record_layout);
 }
 
 TEST(Layout, RelinkStructurePointsContainersAtTheirNewPlace) {
@@ -178,13 +178,13 @@ TEST(Layout, RelinkStructurePointsContainersAtTheirNewPlace) {
     Record moved;
     std::memcpy(&moved, &first, sizeof moved);
     std::memset(&first, 0xA5, sizeof first); // the old place is gone
-    rt::RelinkStructure(&moved, kRecordLayout);
+    rt::RelinkStructure(&moved, k_record_layout);
     EXPECT_EQ(moved.items.list->variable, &moved.items);
     EXPECT_EQ(moved.index->variable, &moved.index);
     EXPECT_EQ(rt::array_header(moved.grid)->variable, &moved.grid);
     void* appended = rt::ListAppend(moved.items.list); // reported through the current word
     EXPECT_EQ(rt::list_node_data(moved.items.current), appended);
-    rt::FreeStructure(&moved, kRecordLayout);
+    rt::FreeStructure(&moved, k_record_layout);
     EXPECT_EQ(moved.numbers, nullptr); // cleared through the relinked back-reference
 }
 

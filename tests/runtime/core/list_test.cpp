@@ -20,10 +20,10 @@ using rt::LayoutEnd;
 [[maybe_unused]] const bool lists_started =
     (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
 
-constexpr int64_t kNone = -1;
+constexpr int64_t k_none = -1;
 
 int64_t value_at(const void* data) {
-    return data ? *static_cast<const int64_t*>(data) : kNone;
+    return data ? *static_cast<const int64_t*>(data) : k_none;
 }
 
 // The values front to back, checked against the walk back to front.
@@ -52,8 +52,8 @@ TEST(List, AgreesWithAModelOfValuesAndCurrentIndex) {
     for (int64_t step = 0; step < 4000; ++step) {
         SCOPED_TRACE("step " + std::to_string(step));
         const unsigned choice = random() % 100;
-        int64_t returned = kNone;
-        int64_t expected = kNone;
+        int64_t returned = k_none;
+        int64_t expected = k_none;
         if (choice < 35) {
             void* data = rt::ListAppend(list);
             *static_cast<int64_t*>(data) = step;
@@ -71,7 +71,7 @@ TEST(List, AgreesWithAModelOfValuesAndCurrentIndex) {
             returned = value_at(rt::ListSelect(list, index));
             const bool inside = index >= 0 && index < static_cast<int64_t>(model.size());
             current = inside ? index : -1;
-            expected = inside ? model[index] : kNone;
+            expected = inside ? model[index] : k_none;
         } else {
             rt::ListClear(list);
             model.clear();
@@ -80,7 +80,7 @@ TEST(List, AgreesWithAModelOfValuesAndCurrentIndex) {
         ASSERT_EQ(returned, expected);
         ASSERT_EQ(values_of(list), model);
         ASSERT_EQ(value_at(rt::list_node_data(variable.current)),
-                  current < 0 ? kNone : model[current]);
+                  current < 0 ? k_none : model[current]);
         ASSERT_EQ(list->before_first, current < 0 ? 1 : 0);
         if (current >= 0) {
             ASSERT_EQ(list->index, current);
@@ -98,11 +98,11 @@ struct Person {
     rt::ListVariable children; // of Person, without further children
     int64_t age;
 };
-const int64_t kChildLayout[] = {offsetof(Person, name), LayoutEnd};
+const int64_t k_child_layout[] = {offsetof(Person, name), LayoutEnd};
 // clang-format off
-const int64_t kPersonLayout[] = {
+const int64_t k_person_layout[] = {
     offsetof(Person, name), offsetof(Person, note),
-    -5, offsetof(Person, children), sizeof(Person), rt::layout_word(kChildLayout), 7,
+    -5, offsetof(Person, children), sizeof(Person), rt::layout_word(k_child_layout), 7,
     LayoutEnd};
 // clang-format on
 
@@ -136,8 +136,8 @@ rt::ListFreeProcedure real_list_free = nullptr;
 TEST(List, CopyIsDeepAndClearFreesEveryElementsStringsAndNestedLists) {
     rt::ListVariable source{};
     rt::ListVariable copy{};
-    rt::CreateList(sizeof(Person), &source, kPersonLayout, 7);
-    rt::CreateList(sizeof(Person), &copy, kPersonLayout, 7);
+    rt::CreateList(sizeof(Person), &source, k_person_layout, 7);
+    rt::CreateList(sizeof(Person), &copy, k_person_layout, 7);
     add_person(source.list, u"ann", 2);
     add_person(source.list, u"bob", 1);
     ASSERT_EQ(rt::ListCopy(source.list, 7, copy.list, 7, 1), 1);

@@ -38,7 +38,7 @@ int64_t value_at(const int64_t* value) {
 // Expected buckets computed apart from the code: h = h * 65599 + unit, in unsigned 32 bits. The
 // keys cover every length modulo 4; 65521 buckets take the remainder, 1024 the low bits.
 TEST(Map, HashesEveryUnitIntoItsBucket) {
-    constexpr uint32_t kNoCase = rt::MapKeysWithoutCase;
+    constexpr uint32_t k_no_case = rt::MapKeysWithoutCase;
     struct Row {
         const char16_t* key;
         uint32_t flags;
@@ -55,10 +55,10 @@ TEST(Map, HashesEveryUnitIntoItsBucket) {
         {u"abcdefg", 0, 65521, 14730},
         {u"abcdefgh", 0, 65521, 35114},
         {u"12:140737488355328:-1", 0, 65521, 3138},
-        {u"ZERARAZI", kNoCase, 65521, 62693},
+        {u"ZERARAZI", k_no_case, 65521, 62693},
         {u"ab", 0, 1024, 65},
         {u"Zerarazi", 0, 1024, 728},
-        {u"ZeraRAZI", kNoCase, 1024, 696},
+        {u"ZeraRAZI", k_no_case, 1024, 696},
     };
     for (const Row& row : rows) {
         TypedMap<int64_t> map(row.buckets, row.flags);
@@ -280,7 +280,7 @@ struct Entry {
     char16_t* label;
     rt::ListVariable history; // of int64_t
 };
-const int64_t kEntryLayout[] = {
+const int64_t k_entry_layout[] = {
     offsetof(Entry, label), -5, offsetof(Entry, history), 8, 0, 0, LayoutEnd};
 
 Entry* add_entry(rt::MapHeader* map, const char16_t* key, const char16_t* label, int64_t value) {
@@ -291,8 +291,8 @@ Entry* add_entry(rt::MapHeader* map, const char16_t* key, const char16_t* label,
 }
 
 TEST(Map, CopyIsDeepAndKeepsTheSourcePosition) {
-    rt::MapHeader* source = rt::MapCreate(sizeof(Entry), 3, kEntryLayout, nullptr, 5);
-    rt::MapHeader* copy = rt::MapCreate(sizeof(Entry), 3, kEntryLayout, nullptr, 11);
+    rt::MapHeader* source = rt::MapCreate(sizeof(Entry), 3, k_entry_layout, nullptr, 5);
+    rt::MapHeader* copy = rt::MapCreate(sizeof(Entry), 3, k_entry_layout, nullptr, 11);
     for (int i = 0; i < 20; ++i)
         add_entry(source, key_name(i).c_str(), u"old", i);
     Entry* shadowing = add_entry(source, u"key3", u"new", 300);
@@ -315,8 +315,8 @@ TEST(Map, CopyIsDeepAndKeepsTheSourcePosition) {
     EXPECT_EQ(shadowing->history.list->count, 1);
 
     // Mismatches are refused and change nothing; a copy onto itself has nothing to do.
-    rt::MapHeader* narrow = rt::MapCreate(8, 3, kEntryLayout, nullptr, 4);
-    rt::MapHeader* integers = rt::MapCreate(sizeof(Entry), 3, kEntryLayout, nullptr, 4);
+    rt::MapHeader* narrow = rt::MapCreate(8, 3, k_entry_layout, nullptr, 4);
+    rt::MapHeader* integers = rt::MapCreate(sizeof(Entry), 3, k_entry_layout, nullptr, 4);
     rt::MapSetKeyFlags(integers, rt::MapIntegerKeys);
     EXPECT_EQ(rt::MapCopy(source, 3, copy, 4, 1), 0);
     EXPECT_EQ(rt::MapCopy(source, 3, narrow, 3, 1), 0);
@@ -330,7 +330,7 @@ TEST(Map, CopyIsDeepAndKeepsTheSourcePosition) {
 }
 
 TEST(Map, ReplaceGivesAFreshlyInitialisedElement) {
-    rt::MapHeader* map = rt::MapCreate(sizeof(Entry), 0, kEntryLayout, nullptr, 4);
+    rt::MapHeader* map = rt::MapCreate(sizeof(Entry), 0, k_entry_layout, nullptr, 4);
     add_entry(map, u"k", u"label", 1);
     auto* entry = static_cast<Entry*>(rt::MapAddString(map, u"k", 1));
     EXPECT_EQ(map->count, 1);
