@@ -121,40 +121,29 @@ TEST(NSBitmapImageRep, WorksOutRowAndPixelSizesForTheLayoutsItHolds) {
     }
 }
 
-TEST(NSBitmapImageRep, DrawsIntoTheCallersBufferWithoutOwningIt) {
+// The caller's buffer is used, not owned; without planes a zeroed buffer of its own.
+TEST(NSBitmapImageRep, UsesTheCallersBufferOrAZeroedOneOfItsOwn) {
     std::vector<unsigned char> buffer(2 * 2 * 4, 0x5A);
     unsigned char* planes[] = {buffer.data()};
     {
         ObjcRef<NSBitmapImageRep> rep =
             ObjcRef<NSBitmapImageRep>::adopt(send_init(planes, rgba(2, 2)));
         ASSERT_TRUE(rep);
-        EXPECT_EQ(rep->bitmapData(), buffer.data());
         EXPECT_EQ(msg_send<unsigned char*>(rep.get(), "bitmapData"), buffer.data());
-        rep->bitmapData()[5] = 7;
+        EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawInRect:", NSMakeRect(0, 0, 2, 2)), NO)
+            << "no current context";
+        EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawAtPoint:", NSMakePoint(0, 0)), NO);
     }
-    // The buffer outlives the representation untouched but for the write through it.
-    EXPECT_EQ(buffer[5], 7);
-    EXPECT_EQ(buffer[4], 0x5A);
-}
-
-TEST(NSBitmapImageRep, AllocatesAZeroedBufferWhenGivenNoPlanes) {
+    EXPECT_EQ(buffer, std::vector<unsigned char>(16, 0x5A)) << "outlives the representation";
     unsigned char* empty_planes[] = {nullptr};
-    for (unsigned char** planes : {static_cast<unsigned char**>(nullptr), empty_planes}) {
+    for (unsigned char** no_planes : {static_cast<unsigned char**>(nullptr), empty_planes}) {
         ObjcRef<NSBitmapImageRep> rep =
-            ObjcRef<NSBitmapImageRep>::adopt(send_init(planes, rgba(3, 2)));
+            ObjcRef<NSBitmapImageRep>::adopt(send_init(no_planes, rgba(3, 2)));
         ASSERT_TRUE(rep);
         ASSERT_NE(rep->bitmapData(), nullptr);
-        std::vector<unsigned char> pixels(rep->bitmapData(), rep->bitmapData() + 24);
-        EXPECT_EQ(pixels, std::vector<unsigned char>(24, 0));
+        EXPECT_EQ(std::vector<unsigned char>(rep->bitmapData(), rep->bitmapData() + 24),
+                  std::vector<unsigned char>(24, 0));
     }
-}
-
-TEST(NSBitmapImageRep, DrawsNothingWithoutACurrentContext) {
-    ObjcRef<NSBitmapImageRep> rep =
-        ObjcRef<NSBitmapImageRep>::adopt(send_init(nullptr, rgba(2, 2)));
-    ASSERT_TRUE(rep);
-    EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawInRect:", NSMakeRect(0, 0, 2, 2)), NO);
-    EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawAtPoint:", NSMakePoint(0, 0)), NO);
 }
 
 TEST(NSBitmapImageRep, DrawsItsPixelsPremultipliedAtAPointAndScaledInARectangle) {
@@ -194,18 +183,16 @@ TEST(NSBitmapImageRep, ReadsAPngFileAndRemembersWhereItCameFrom) {
     EXPECT_EQ(rep->file_path(), path);
     EXPECT_EQ(rep->file_name(), "status.png");
 
-    std::vector<unsigned char> pixels(4 * 3 * 4, 0);
-    CurrentContextScope scope(pixels.data(), 4, 3);
-    EXPECT_EQ(msg_send<BOOL>(rep, "drawAtPoint:", NSMakePoint(0, 0)), YES);
-    EXPECT_EQ(scope.context()->drawn_file(), "status.png");
-}
+    {
+        std::vector<unsigned char> pixels(4 * 3 * 4, 0);
+        CurrentContextScope scope(pixels.data(), 4, 3);
+        EXPECT_EQ(msg_send<BOOL>(rep, "drawAtPoint:", NSMakePoint(0, 0)), YES);
+        EXPECT_EQ(scope.context()->drawn_file(), "status.png");
+    }
 
-TEST(NSBitmapImageRep, ReadsAnOpaqueFileAsThreeSamplesWithoutAlpha) {
-    AutoreleasePoolScope pool;
-    png_test::TempFolder folder;
-    std::string path = folder.file("opaque.png");
+    // An opaque file: three samples, drawn opaque.
     ASSERT_TRUE(png_test::write_png(path, 2, 2, false, png_test::solid(2, 2, {1, 2, 3})));
-    auto* rep = NSBitmapImageRep::imageRepWithContentsOfFile(nil, NSString::from_utf8(path).get());
+    rep = NSBitmapImageRep::imageRepWithContentsOfFile(nil, text.get());
     ASSERT_TRUE(rep);
     EXPECT_EQ(rep->hasAlpha(), NO);
     EXPECT_EQ(rep->samplesPerPixel(), 3);
