@@ -51,16 +51,8 @@ class AlertModalPass final : public Display::ModalPass {
 
 } // namespace
 
-NSString* NSAlert::messageText() const {
-    return m_message_text ? m_message_text.get() : NSString::string(nil);
-}
-
 void NSAlert::setMessageText(NSString* text) {
     m_message_text = ObjcRef<NSString>::retain(text);
-}
-
-NSString* NSAlert::informativeText() const {
-    return m_informative_text ? m_informative_text.get() : NSString::string(nil);
 }
 
 void NSAlert::setInformativeText(NSString* text) {
@@ -147,9 +139,7 @@ void register_ns_alert_class() {
     register_native_class<NSAlert>(
         "NSAlert", "NSObject",
         {
-            instance_method<&NSAlert::messageText>("messageText"),
             instance_method<&NSAlert::setMessageText>("setMessageText:"),
-            instance_method<&NSAlert::informativeText>("informativeText"),
             instance_method<&NSAlert::setInformativeText>("setInformativeText:"),
             instance_method<&NSAlert::setShowsHelp>("setShowsHelp:"),
             instance_method<&NSAlert::setAlertStyle>("setAlertStyle:"),

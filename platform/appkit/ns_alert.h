@@ -29,10 +29,7 @@ class NSAlert : public NSObject {
   public:
     NSAlert() = default;
 
-    // Never nil: empty until set; a nil text sets the empty string.
-    NSString* messageText() const;
     void setMessageText(NSString* text);
-    NSString* informativeText() const;
     void setInformativeText(NSString* text);
     // Accepted and ignored: the model has no help button.
     void setShowsHelp(BOOL) {}

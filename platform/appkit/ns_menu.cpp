@@ -100,7 +100,6 @@ void register_ns_menu_class() {
             instance_method<&NSMenu::addItem>("addItem:"),
             instance_method<&NSMenu::insertItemAtIndex>("insertItem:atIndex:"),
             instance_method<&NSMenu::removeItem>("removeItem:"),
-            instance_method<&NSMenu::removeItemAtIndex>("removeItemAtIndex:"),
             instance_method<&NSMenu::numberOfItems>("numberOfItems"),
             instance_method<&NSMenu::itemAtIndex>("itemAtIndex:"),
             instance_method<&NSMenu::indexOfItem>("indexOfItem:"),
