@@ -345,26 +345,6 @@ const SourceRow k_rows[] = {
      "DesignCapacity=int:9400;TimeRemaining=int:65535;IsCharging=bool:true;ExternalConnected=bool:"
      "false"},
 
-    // Low Power Mode: the power-profiles service, where it answers, wins over the platform
-    // profile; with neither, the key is absent rather than 0.
-    {"no service, no profile", {bat0("")}, {}, "LPM Active=<absent>"},
-    {"a low-power profile", {bat0("")}, {}, "LPM Active=int:1", "", "low-power\n"},
-    {"a balanced profile", {bat0("")}, {}, "LPM Active=int:0", "", "balanced\n"},
-    {"the service off over a low-power profile",
-     {bat0("")},
-     {},
-     "LPM Active=int:0",
-     "",
-     "low-power\n",
-     PowerSaver::off},
-    {"the service on over a performance profile",
-     {bat0("")},
-     {},
-     "LPM Active=int:1",
-     "",
-     "performance\n",
-     PowerSaver::on},
-
     // Recordings keep their values and kinds as they are.
     {"an ioreg array: its first dictionary, no power source",
      {},
@@ -422,6 +402,28 @@ void check_source(const SourceRow& row) {
 TEST(BatterySources, GiveTheRegistryAndPowerSourceValuesOfEachSource) {
     for (const SourceRow& row : k_rows)
         check_source(row);
+}
+
+// The power-profiles service, where it answers, wins over the platform profile; with neither,
+// the key is absent rather than 0.
+TEST(BatterySources, TakeLowPowerModeFromTheServiceElseThePlatformProfile) {
+    struct Case {
+        const char* profile;
+        PowerSaver saver;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {nullptr, PowerSaver::unknown, "<absent>"},   {"low-power\n", PowerSaver::unknown, "int:1"},
+        {"balanced\n", PowerSaver::unknown, "int:0"}, {"low-power\n", PowerSaver::off, "int:0"},
+        {"performance\n", PowerSaver::on, "int:1"},
+    };
+    for (const Case& c : cases) {
+        SourceRow row{"low power mode", {bat0("")}, {}, std::string("LPM Active=") + c.expected};
+        row.profile = c.profile;
+        row.saver = c.saver;
+        SCOPED_TRACE(c.profile ? c.profile : "no profile");
+        check_source(row);
+    }
 }
 
 TEST(BatterySources, FindNoBatteryInUnusableSourcesAndSayWhyOnce) {

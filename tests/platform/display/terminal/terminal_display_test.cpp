@@ -82,29 +82,28 @@ TEST(TerminalDisplay, ShowsTheOpenedMenuBeforeWaitingAgain) {
     EXPECT_TRUE(contains(output, "  4  Preferences...")) << output;
 }
 
-TEST(TerminalDisplay, WritesNothingWhenNothingChanged) {
+// Nothing changed, nothing is written; with no key the wait lasts until the deadline.
+TEST(TerminalDisplay, WritesOnlyChangesAndWaitsUntilTheDeadline) {
     Piped p;
     EXPECT_EQ(input_text(p.display->wait_for_input(p.display->now_ms())), "timeout");
     EXPECT_FALSE(p.take_output().empty());
-    EXPECT_EQ(input_text(p.display->wait_for_input(p.display->now_ms())), "timeout");
+    const int64_t deadline = p.display->now_ms() + 30;
+    EXPECT_EQ(input_text(p.display->wait_for_input(deadline)), "timeout");
+    EXPECT_GE(p.display->now_ms(), deadline);
     EXPECT_EQ(p.take_output(), "");
     p.display->set_status(StatusSnapshot{"battery_icon.png", true, "77%", std::nullopt});
     EXPECT_EQ(input_text(p.display->wait_for_input(p.display->now_ms())), "timeout");
     EXPECT_TRUE(contains(p.take_output(), "77%"));
 }
 
-TEST(TerminalDisplay, WaitsUntilTheDeadlineWhenNoKeyComes) {
-    Piped p;
-    int64_t deadline = p.display->now_ms() + 30;
-    EXPECT_EQ(input_text(p.display->wait_for_input(deadline)), "timeout");
-    EXPECT_GE(p.display->now_ms(), deadline);
-}
-
+// Control-D ends the input as its end does; an alert up at the end answers 0.
 TEST(TerminalDisplay, EndsWhenTheInputEndsOrControlDIsTyped) {
     Piped p;
     p.end_input();
     EXPECT_EQ(input_text(p.display->wait_for_input(std::nullopt)), "end");
     EXPECT_EQ(input_text(p.display->wait_for_input(std::nullopt)), "end");
+    CountingPass pass;
+    EXPECT_EQ(p.display->run_alert(AlertSnapshot{"T", "", AlertIcon::app, {"OK"}}, pass), 0);
 
     Piped q;
     q.type("\x04m4");
@@ -122,21 +121,10 @@ TEST(TerminalDisplay, AnswersAnAlertAndRunsTheModalPassBeforeEveryWait) {
     EXPECT_TRUE(contains(p.take_output(), "\a")) << "x is refused with the bell";
 }
 
-TEST(TerminalDisplay, AnswersZeroWhenInputEndsDuringAnAlert) {
-    Piped p;
-    CountingPass pass;
-    p.end_input();
-    EXPECT_EQ(p.display->run_alert(AlertSnapshot{"T", "", AlertIcon::app, {"OK"}}, pass), 0);
-}
-
-TEST(TerminalDisplay, SaysWhenAUrlCannotBeOpened) {
+TEST(TerminalDisplay, ShowsAFailedOpenAndARefusalFromTheModelAsNotes) {
     Piped p;
     EXPECT_FALSE(p.display->open_url("no scheme at all"));
     EXPECT_TRUE(contains(p.take_output(), "Could not open no scheme at all\r\n"));
-}
-
-TEST(TerminalDisplay, ShowsARefusalFromTheModelAsANote) {
-    Piped p;
     p.display->reject_input(Input{}, "the application is not running");
     p.display->wait_for_input(p.display->now_ms());
     std::string output = p.take_output();
