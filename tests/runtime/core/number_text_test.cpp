@@ -103,7 +103,7 @@ void expect_float_texts(std::initializer_list<FloatRow> rows) {
     }
 }
 
-TEST_F(NumberText, FloatToTextPrintsTheFloatAndTrims) {
+TEST_F(NumberText, FloatToTextPrintsTheFloatTrimsAndRoundsHalfToEven) {
     expect_float_texts({{1.5f, -1, "1.5"},
                         {100.0f, -1, "100"},
                         {0.1f, -1, "0.1000000015"},
@@ -122,12 +122,10 @@ TEST_F(NumberText, FloatToTextPrintsTheFloatAndTrims) {
                         {inf, 2, "+Infinity"},
                         {-inf, -1, "-Infinity"},
                         {nan, 2, "NaN"},
-                        {std::numeric_limits<float>::signaling_NaN(), 0, "NaN"}});
-}
-
-// The last digit is rounded on the float's exact binary value, a tie going to the even digit.
-TEST_F(NumberText, FloatToTextRoundsHalfToEvenOnTheFloatValue) {
-    expect_float_texts({{0.125f, 2, "0.12"},
+                        {std::numeric_limits<float>::signaling_NaN(), 0, "NaN"},
+                        // The last digit is rounded on the float's exact binary value, a tie
+                        // going to the even digit.
+                        {0.125f, 2, "0.12"},
                         {0.375f, 2, "0.38"},
                         {2.5f, 0, "2"},
                         {3.5f, 0, "4"},
