@@ -77,16 +77,9 @@ void register_ns_array_class() {
                                        class_method<&NSArray::array>("array"),
                                        instance_method<&NSArray::count>("count"),
                                        instance_method<&NSArray::objectAtIndex>("objectAtIndex:"),
-                                       instance_method<&NSArray::firstObject>("firstObject"),
                                    });
 }
 
 void register_ns_mutable_array_class() {
-    register_native_class<NSMutableArray>(
-        "NSMutableArray", "NSArray",
-        {
-            instance_method<&NSMutableArray::addObject>("addObject:"),
-            instance_method<&NSMutableArray::removeObjectAtIndex>("removeObjectAtIndex:"),
-            instance_method<&NSMutableArray::removeAllObjects>("removeAllObjects"),
-        });
+    register_native_class<NSMutableArray>("NSMutableArray", "NSArray", {});
 }

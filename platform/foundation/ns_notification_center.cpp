@@ -83,7 +83,6 @@ void register_ns_notification_center_class() {
             instance_method<&NSNotificationCenter::addObserver>(
                 "addObserver:selector:name:object:"),
             instance_method<&NSNotificationCenter::removeObserver>("removeObserver:"),
-            instance_method<&NSNotificationCenter::postNotification>("postNotification:"),
             instance_method<&NSNotificationCenter::postNotificationName>(
                 "postNotificationName:object:"),
         });

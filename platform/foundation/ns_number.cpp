@@ -137,10 +137,7 @@ void register_ns_number_class() {
     register_native_class<NSNumber>("NSNumber", "NSObject",
                                     {
                                         class_method<&NSNumber::numberWithInt>("numberWithInt:"),
-                                        class_method<&NSNumber::numberWithBool>("numberWithBool:"),
                                         instance_method<&NSNumber::intValue>("intValue"),
-                                        instance_method<&NSNumber::integerValue>("integerValue"),
-                                        instance_method<&NSNumber::boolValue>("boolValue"),
                                         instance_method<&NSNumber::stringValue>("stringValue"),
                                         instance_method<&NSNumber::description>("description"),
                                     });

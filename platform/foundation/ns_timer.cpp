@@ -91,9 +91,5 @@ void register_ns_timer_class() {
                 "timerWithTimeInterval:target:selector:userInfo:repeats:"),
             instance_method<&NSTimer::initWithFireDate>(
                 "initWithFireDate:interval:target:selector:userInfo:repeats:"),
-            instance_method<&NSTimer::invalidate>("invalidate"),
-            instance_method<&NSTimer::isValid>("isValid"),
-            instance_method<&NSTimer::fire>("fire"),
-            instance_method<&NSTimer::userInfo>("userInfo"),
         });
 }

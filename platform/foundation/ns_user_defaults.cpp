@@ -389,7 +389,6 @@ void register_ns_user_defaults_class() {
             class_method<&NSUserDefaults::standardUserDefaults>("standardUserDefaults"),
             instance_method<&NSUserDefaults::integerForKey>("integerForKey:"),
             instance_method<&NSUserDefaults::setInteger>("setInteger:forKey:"),
-            instance_method<&NSUserDefaults::registerDefaults>("registerDefaults:"),
             instance_method<&NSUserDefaults::synchronize>("synchronize"),
         });
 }

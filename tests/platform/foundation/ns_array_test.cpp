@@ -19,8 +19,8 @@ TEST(NSArray, LeavesOutNilElementsAndAnswersNilPastTheEnd) {
         EXPECT_EQ(text_of(msg_send<id>(array, "objectAtIndex:", NSUInteger{1})), "second");
         EXPECT_EQ(msg_send<id>(array, "objectAtIndex:", NSUInteger{2}), nil);
         EXPECT_EQ(msg_send<id>(array, "objectAtIndex:", ~NSUInteger{0}), nil);
-        EXPECT_EQ(text_of(msg_send<id>(array, "firstObject")), "held");
-        EXPECT_EQ(msg_send<id>(NSArray::array(class_named("NSArray")), "firstObject"), nil);
+        EXPECT_EQ(text_of(array->firstObject()), "held");
+        EXPECT_EQ(NSArray::array(class_named("NSArray"))->firstObject(), nil);
     }
     EXPECT_EQ(element->retainCount(), before);
 }
@@ -31,8 +31,8 @@ TEST(NSMutableArray, AddsAndRemovesElementsIgnoringNilAndIndexesPastTheEnd) {
     ASSERT_TRUE(array);
     EXPECT_EQ(object_getClass(array), class_named("NSMutableArray"));
     for (std::u16string_view text : {u"a", u"b", u"c"})
-        msg_send<void>(array, "addObject:", static_cast<id>(string(text)));
-    msg_send<void>(array, "addObject:", nil);
+        array->addObject(string(text));
+    array->addObject(nil);
     array->removeObjectAtIndex(1);
     array->removeObjectAtIndex(2);
     ASSERT_EQ(array->count(), 2u);

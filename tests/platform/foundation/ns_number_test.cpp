@@ -44,22 +44,21 @@ TEST(NSNumber, ReadsItsValueAsEachType) {
     for (const Case& row : cases) {
         SCOPED_TRACE(row.text);
         EXPECT_EQ(msg_send<int>(row.value, "intValue"), row.as_int);
-        EXPECT_EQ(msg_send<NSInteger>(row.value, "integerValue"), row.as_long_long);
+        EXPECT_EQ(row.value->integerValue(), row.as_long_long);
         double as_double = row.value->floating();
         if (std::isnan(row.as_double))
             EXPECT_TRUE(std::isnan(as_double));
         else
             EXPECT_EQ(as_double, row.as_double);
-        EXPECT_EQ(msg_send<BOOL>(row.value, "boolValue"), row.as_bool);
+        EXPECT_EQ(row.value->boolValue(), row.as_bool);
         EXPECT_EQ(text_of(msg_send<id>(row.value, "stringValue")), row.text);
     }
 }
 
 TEST(NSNumber, BooleansAreTheTwoSharedInstances) {
-    Class cls = class_named("NSNumber");
-    EXPECT_EQ(msg_send<NSNumber*>(cls, "numberWithBool:", BOOL{YES}), kCFBooleanTrue);
-    EXPECT_EQ(msg_send<NSNumber*>(cls, "numberWithBool:", BOOL{2}), kCFBooleanTrue);
-    EXPECT_EQ(msg_send<NSNumber*>(cls, "numberWithBool:", BOOL{NO}), kCFBooleanFalse);
+    EXPECT_EQ(NSNumber::numberWithBool(nil, BOOL{YES}), kCFBooleanTrue);
+    EXPECT_EQ(NSNumber::numberWithBool(nil, BOOL{2}), kCFBooleanTrue);
+    EXPECT_EQ(NSNumber::numberWithBool(nil, BOOL{NO}), kCFBooleanFalse);
     EXPECT_NE(dynamic_cast<const NSNumber*>(kCFBooleanTrue), nullptr);
 }
 
