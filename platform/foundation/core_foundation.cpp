@@ -29,7 +29,7 @@ const T* as(CFTypeRef ref) {
 
 // ---- Numbers -------------------------------------------------------------------------------
 
-enum class NumberStorage : std::uint8_t { Int8, Int16, Int32, Int64, Float32, Float64 };
+enum class NumberStorage : std::uint8_t { Int32, Int64, Float64 };
 
 struct NumberTypeRow {
     CFNumberType type;
@@ -37,14 +37,9 @@ struct NumberTypeRow {
 };
 
 inline constexpr NumberTypeRow k_number_types[] = {
-    {kCFNumberSInt8Type, NumberStorage::Int8},      {kCFNumberSInt16Type, NumberStorage::Int16},
-    {kCFNumberSInt32Type, NumberStorage::Int32},    {kCFNumberSInt64Type, NumberStorage::Int64},
-    {kCFNumberFloat32Type, NumberStorage::Float32}, {kCFNumberFloat64Type, NumberStorage::Float64},
-    {kCFNumberCharType, NumberStorage::Int8},       {kCFNumberShortType, NumberStorage::Int16},
-    {kCFNumberIntType, NumberStorage::Int32},       {kCFNumberLongType, NumberStorage::Int64},
-    {kCFNumberLongLongType, NumberStorage::Int64},  {kCFNumberFloatType, NumberStorage::Float32},
-    {kCFNumberDoubleType, NumberStorage::Float64},  {kCFNumberCFIndexType, NumberStorage::Int64},
-    {kCFNumberNSIntegerType, NumberStorage::Int64}, {kCFNumberCGFloatType, NumberStorage::Float64},
+    {kCFNumberIntType, NumberStorage::Int32},
+    {kCFNumberLongLongType, NumberStorage::Int64},
+    {kCFNumberDoubleType, NumberStorage::Float64},
 };
 
 std::optional<NumberStorage> storage_of(CFNumberType type) {
@@ -64,16 +59,10 @@ bool store_as(const NSNumber& number, void* out) {
 
 bool store_number(const NSNumber& number, NumberStorage storage, void* out) {
     switch (storage) {
-    case NumberStorage::Int8:
-        return store_as<std::int8_t>(number, out);
-    case NumberStorage::Int16:
-        return store_as<std::int16_t>(number, out);
     case NumberStorage::Int32:
         return store_as<std::int32_t>(number, out);
     case NumberStorage::Int64:
         return store_as<std::int64_t>(number, out);
-    case NumberStorage::Float32:
-        return store_as<float>(number, out);
     case NumberStorage::Float64:
         return store_as<double>(number, out);
     }
@@ -86,19 +75,7 @@ constexpr char16_t k_byte_order_mark = 0xFEFF;
 constexpr char16_t k_swapped_byte_order_mark = 0xFFFE;
 
 bool is_supported_encoding(CFStringEncoding encoding) {
-    return encoding == kCFStringEncodingUTF8 || encoding == kCFStringEncodingISOLatin1 ||
-           encoding == kCFStringEncodingASCII || encoding == kCFStringEncodingUnicode;
-}
-
-std::optional<std::u16string> single_bytes_to_units(std::string_view bytes, unsigned char highest) {
-    std::u16string units;
-    units.reserve(bytes.size());
-    for (char byte : bytes) {
-        auto value = static_cast<unsigned char>(byte);
-        if (value > highest) return std::nullopt;
-        units += char16_t(value);
-    }
-    return units;
+    return encoding == kCFStringEncodingUTF8 || encoding == kCFStringEncodingUnicode;
 }
 
 std::optional<std::u16string> utf16_bytes_to_units(std::string_view bytes, bool external) {
@@ -120,10 +97,6 @@ std::optional<std::u16string> decode_bytes(std::string_view bytes, CFStringEncod
     case kCFStringEncodingUTF8:
         if (external && bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
         return utf8_to_utf16_strict(bytes);
-    case kCFStringEncodingISOLatin1:
-        return single_bytes_to_units(bytes, 0xFF);
-    case kCFStringEncodingASCII:
-        return single_bytes_to_units(bytes, 0x7F);
     case kCFStringEncodingUnicode:
         return utf16_bytes_to_units(bytes, external);
     default:
@@ -134,19 +107,10 @@ std::optional<std::u16string> decode_bytes(std::string_view bytes, CFStringEncod
 // The bytes of one character in `encoding`; 0 when the encoding cannot represent it.
 std::size_t encode_character(const DecodedCharacter& character, std::u16string_view units,
                              CFStringEncoding encoding, char* out) {
-    switch (encoding) {
-    case kCFStringEncodingUTF8:
+    if (encoding == kCFStringEncodingUTF8)
         return character.valid ? encode_utf8(character.code_point, out) : 0;
-    case kCFStringEncodingUnicode:
-        std::memcpy(out, units.data(), character.length * sizeof(char16_t));
-        return character.length * sizeof(char16_t);
-    default: {
-        char32_t highest = encoding == kCFStringEncodingASCII ? 0x7F : 0xFF;
-        if (!character.valid || character.code_point > highest) return 0;
-        out[0] = static_cast<char>(character.code_point);
-        return 1;
-    }
-    }
+    std::memcpy(out, units.data(), character.length * sizeof(char16_t));
+    return character.length * sizeof(char16_t);
 }
 
 // Appends to a buffer of limited size, or only counts when there is no buffer.
@@ -362,9 +326,7 @@ Boolean CFStringGetCString(CFStringRef string, char* buffer, CFIndex buffer_size
                            CFStringEncoding encoding) {
     if (!buffer || buffer_size <= 0) return false;
     buffer[0] = '\0';
-    if (!string || !is_supported_encoding(encoding) || encoding == kCFStringEncodingUnicode) {
-        return false;
-    }
+    if (!string || encoding != kCFStringEncodingUTF8) return false;
     CFIndex length = CFStringGetLength(string);
     CFIndex used = 0;
     CFIndex converted = CFStringGetBytes(string, CFRangeMake(0, length), encoding, 0, false,

@@ -54,35 +54,16 @@ inline constexpr CFRange CFRangeMake(CFIndex location, CFIndex length) {
 
 inline constexpr CFIndex kCFNotFound = -1;
 
-inline constexpr CFStringEncoding kCFStringEncodingMacRoman = 0;
-inline constexpr CFStringEncoding kCFStringEncodingISOLatin1 = 0x0201;
-inline constexpr CFStringEncoding kCFStringEncodingASCII = 0x0600;
-// UTF-16 in the host's byte order; with the external-representation flag, a byte-order mark
-// leads the bytes.
+// The two encodings the indicator uses. Unicode is UTF-16 in the host's byte order; with the
+// external-representation flag, a byte-order mark leads the bytes.
 inline constexpr CFStringEncoding kCFStringEncodingUnicode = 0x0100;
-inline constexpr CFStringEncoding kCFStringEncodingUTF16 = 0x0100;
 inline constexpr CFStringEncoding kCFStringEncodingUTF8 = 0x08000100;
 
-// The platform's number types. Int (9) and SInt32 (3) are both signed 32-bit; Long, CFIndex and
-// NSInteger are 64-bit, as on 64-bit systems; CGFloat is a double.
+// The number types read: Int is signed 32-bit, LongLong 64-bit, Double a double.
 enum : CFNumberType {
-    kCFNumberSInt8Type = 1,
-    kCFNumberSInt16Type = 2,
-    kCFNumberSInt32Type = 3,
-    kCFNumberSInt64Type = 4,
-    kCFNumberFloat32Type = 5,
-    kCFNumberFloat64Type = 6,
-    kCFNumberCharType = 7,
-    kCFNumberShortType = 8,
     kCFNumberIntType = 9,
-    kCFNumberLongType = 10,
     kCFNumberLongLongType = 11,
-    kCFNumberFloatType = 12,
     kCFNumberDoubleType = 13,
-    kCFNumberCFIndexType = 14,
-    kCFNumberNSIntegerType = 15,
-    kCFNumberCGFloatType = 16,
-    kCFNumberMaxType = 16,
 };
 
 // The two shared booleans, immortal: retaining and releasing them has no effect.
@@ -136,10 +117,10 @@ Boolean CFBooleanGetValue(CFBooleanRef boolean);
 CFIndex CFStringGetLength(CFStringRef string);
 // Copies the units of `range`; nothing when the range lies outside the string.
 void CFStringGetCharacters(CFStringRef string, CFRange range, UniChar* buffer);
-// A new string from `byte_count` bytes in UTF-8, ISO Latin 1, ASCII or Unicode (UTF-16).
+// A new string from `byte_count` bytes in UTF-8 or Unicode (UTF-16).
 // With `is_external_representation`, a leading byte-order mark is read and dropped (and
 // decides the byte order of UTF-16; without one, UTF-16 is in host order). Null for malformed
-// bytes (invalid UTF-8, ASCII above 127, an odd UTF-16 byte count), another encoding, a
+// bytes (invalid UTF-8, an odd UTF-16 byte count), another encoding, a
 // negative count, or null bytes with a non-zero count.
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef allocator, const UInt8* bytes,
                                     CFIndex byte_count, CFStringEncoding encoding,
@@ -157,7 +138,7 @@ CFStringRef CFStringCreateWithCString(CFAllocatorRef allocator, const char* text
 CFIndex CFStringGetBytes(CFStringRef string, CFRange range, CFStringEncoding encoding,
                          UInt8 loss_byte, Boolean is_external_representation, UInt8* buffer,
                          CFIndex max_buffer_length, CFIndex* used_buffer_length);
-// Writes the whole string and a terminating zero into `buffer` (UTF-8, ISO Latin 1 or ASCII).
+// Writes the whole string and a terminating zero into `buffer` (UTF-8 only).
 // False, leaving an empty text in the buffer when it has room for one, when the buffer is too
 // small or a character cannot be encoded (an unpaired surrogate in UTF-8).
 Boolean CFStringGetCString(CFStringRef string, char* buffer, CFIndex buffer_size,
