@@ -249,7 +249,6 @@ const SourceRow k_rows[] = {
      {bat0("CHARGE_NOW=2995;CHARGE_FULL=10000")},
      "CurrentCapacity=int:30",
      "Current Capacity=int:30"},
-    {"now above full", {bat0("CHARGE_NOW=6;CHARGE_FULL=5")}, "CurrentCapacity=int:100"},
     {"full of 0", {bat0("CHARGE_NOW=6;CHARGE_FULL=0")}, "CurrentCapacity=<absent>"},
     {"huge and unreadable values",
      {bat0("CHARGE_NOW=99999999999999999;CHARGE_FULL=99999999999999999999;VOLTAGE_NOW=lots;CYCLE_"
