@@ -94,13 +94,10 @@ NSBundle* NSBundle::mainBundle(Class) {
 }
 
 void register_ns_bundle_class() {
-    register_native_class<NSBundle>(
-        "NSBundle", "NSObject",
-        {
-            class_method<&NSBundle::mainBundle>("mainBundle"),
-            instance_method<&NSBundle::bundlePath>("bundlePath"),
-            instance_method<&NSBundle::resourcePath>("resourcePath"),
-            instance_method<&NSBundle::executablePath>("executablePath"),
-            instance_method<&NSBundle::bundleIdentifier>("bundleIdentifier"),
-        });
+    register_native_class<NSBundle>("NSBundle", "NSObject",
+                                    {
+                                        class_method<&NSBundle::mainBundle>("mainBundle"),
+                                        instance_method<&NSBundle::bundlePath>("bundlePath"),
+                                        instance_method<&NSBundle::resourcePath>("resourcePath"),
+                                    });
 }

@@ -18,7 +18,5 @@ NSCalendar* NSCalendar::calendarWithIdentifier(Class self, NSString* identifier)
 
 void register_ns_calendar_class() {
     NSString::give_constant_class(NSCalendarIdentifierGregorian);
-    register_native_class<NSCalendar>(
-        "NSCalendar", "NSObject",
-        {class_method<&NSCalendar::calendarWithIdentifier>("calendarWithIdentifier:")});
+    register_native_class<NSCalendar>("NSCalendar", "NSObject", {});
 }

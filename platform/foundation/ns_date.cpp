@@ -41,11 +41,8 @@ NSUInteger NSDate::hash() const {
 }
 
 void register_ns_date_class() {
-    register_native_class<NSDate>(
-        "NSDate", "NSObject",
-        {
-            class_method<&NSDate::date>("date"),
-            class_method<&NSDate::distantFuture>("distantFuture"),
-            class_method<&NSDate::dateWithTimeIntervalSinceNow>("dateWithTimeIntervalSinceNow:"),
-        });
+    register_native_class<NSDate>("NSDate", "NSObject",
+                                  {
+                                      class_method<&NSDate::date>("date"),
+                                  });
 }

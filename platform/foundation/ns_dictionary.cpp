@@ -104,24 +104,15 @@ ObjcRef<NSMutableDictionary> NSMutableDictionary::make() {
 }
 
 void register_ns_dictionary_class() {
-    register_native_class<NSDictionary>(
-        "NSDictionary", "NSObject",
-        {
-            class_method<&NSDictionary::dictionary>("dictionary"),
-            class_method<&NSDictionary::dictionaryWithObjects>(
-                "dictionaryWithObjects:forKeys:count:"),
-            class_method<&NSDictionary::dictionaryWithObjectForKey>("dictionaryWithObject:forKey:"),
-            instance_method<&NSDictionary::count>("count"),
-            instance_method<&NSDictionary::objectForKey>("objectForKey:"),
-        });
+    register_native_class<NSDictionary>("NSDictionary", "NSObject",
+                                        {
+                                            class_method<&NSDictionary::dictionary>("dictionary"),
+                                            class_method<&NSDictionary::dictionaryWithObjects>(
+                                                "dictionaryWithObjects:forKeys:count:"),
+                                            instance_method<&NSDictionary::count>("count"),
+                                        });
 }
 
 void register_ns_mutable_dictionary_class() {
-    register_native_class<NSMutableDictionary>(
-        "NSMutableDictionary", "NSDictionary",
-        {
-            instance_method<&NSMutableDictionary::setObject>("setObject:forKey:"),
-            instance_method<&NSMutableDictionary::removeObjectForKey>("removeObjectForKey:"),
-            instance_method<&NSMutableDictionary::removeAllObjects>("removeAllObjects"),
-        });
+    register_native_class<NSMutableDictionary>("NSMutableDictionary", "NSDictionary", {});
 }

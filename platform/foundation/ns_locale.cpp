@@ -107,7 +107,6 @@ void register_ns_locale_class() {
         "NSLocale", "NSObject",
         {
             class_method<&NSLocale::currentLocale>("currentLocale"),
-            class_method<&NSLocale::preferredLanguages>("preferredLanguages"),
             instance_method<&NSLocale::localeIdentifier>("localeIdentifier"),
         });
 }

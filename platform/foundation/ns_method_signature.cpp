@@ -41,7 +41,6 @@ void register_ns_method_signature_class() {
         "NSMethodSignature", "NSObject",
         {
             class_method<&NSMethodSignature::signatureWithObjCTypes>("signatureWithObjCTypes:"),
-            instance_method<&NSMethodSignature::numberOfArguments>("numberOfArguments"),
             instance_method<&NSMethodSignature::methodReturnLength>("methodReturnLength"),
         });
 }

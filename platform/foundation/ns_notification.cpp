@@ -18,11 +18,9 @@ ObjcRef<NSNotification> NSNotification::make(NSString* name, id object, id user_
 }
 
 void register_ns_notification_class() {
-    register_native_class<NSNotification>(
-        "NSNotification", "NSObject",
-        {
-            instance_method<&NSNotification::name>("name"),
-            instance_method<&NSNotification::object>("object"),
-            instance_method<&NSNotification::userInfo>("userInfo"),
-        });
+    register_native_class<NSNotification>("NSNotification", "NSObject",
+                                          {
+                                              instance_method<&NSNotification::name>("name"),
+                                              instance_method<&NSNotification::object>("object"),
+                                          });
 }

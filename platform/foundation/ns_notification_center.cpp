@@ -79,7 +79,6 @@ void register_ns_notification_center_class() {
     register_native_class<NSNotificationCenter>(
         "NSNotificationCenter", "NSObject",
         {
-            class_method<&NSNotificationCenter::defaultCenter>("defaultCenter"),
             instance_method<&NSNotificationCenter::addObserver>(
                 "addObserver:selector:name:object:"),
             instance_method<&NSNotificationCenter::removeObserver>("removeObserver:"),

@@ -136,8 +136,5 @@ RunLoopEnd NSRunLoop::run_until(double deadline, NSString* mode) {
 void register_ns_run_loop_class() {
     for (NSString* constant : {NSDefaultRunLoopMode, NSModalPanelRunLoopMode, NSRunLoopCommonModes})
         NSString::give_constant_class(constant);
-    register_native_class<NSRunLoop>("NSRunLoop", "NSObject",
-                                     {
-                                         instance_method<&NSRunLoop::addTimer>("addTimer:forMode:"),
-                                     });
+    register_native_class<NSRunLoop>("NSRunLoop", "NSObject", {});
 }

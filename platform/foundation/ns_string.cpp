@@ -136,10 +136,6 @@ NSString* NSString::stringWithCString(Class self, const char* text, NSStringEnco
     return make_autoreleased(self, std::move(*units));
 }
 
-NSString* NSString::stringWithUTF8String(Class self, const char* text) {
-    return stringWithCString(self, text, NSUTF8StringEncoding);
-}
-
 const char* NSString::UTF8String() const {
     // Not std::call_once: that wakes any waiters with a system call after every first run, and
     // most strings are asked for their text only once.
@@ -203,11 +199,9 @@ void register_ns_string_class() {
             class_method<&NSString::string>("string"),
             class_method<&NSString::stringWithString>("stringWithString:"),
             class_method<&NSString::stringWithCString>("stringWithCString:encoding:"),
-            class_method<&NSString::stringWithUTF8String>("stringWithUTF8String:"),
             instance_method<&NSString::UTF8String>("UTF8String"),
             instance_method<&NSString::length>("length"),
             instance_method<&NSString::capitalizedString>("capitalizedString"),
-            instance_method<&NSString::isEqualToString>("isEqualToString:"),
             instance_method<&NSString::description>("description"),
         });
     // A variadic method has more parameters than its selector has colons, so it is added by hand.

@@ -58,8 +58,6 @@ class NSString : public NSObject {
     // ASCII (1), UTF-8 (4) and ISO Latin 1 (5). Nil for a null text, another encoding, or text
     // invalid in the encoding (bytes above 127 in ASCII, malformed UTF-8).
     static NSString* stringWithCString(Class self, const char* text, NSStringEncoding encoding);
-    // As stringWithCString:encoding: with UTF-8.
-    static NSString* stringWithUTF8String(Class self, const char* text);
 
     // Valid as long as the string lives: the text is kept in the string.
     const char* UTF8String() const;

@@ -105,11 +105,9 @@ NSString* NSTimeZone::name() const {
 }
 
 void register_ns_time_zone_class() {
-    register_native_class<NSTimeZone>(
-        "NSTimeZone", "NSObject",
-        {
-            class_method<&NSTimeZone::defaultTimeZone>("defaultTimeZone"),
-            instance_method<&NSTimeZone::name>("name"),
-            instance_method<&NSTimeZone::description>("description"),
-        });
+    register_native_class<NSTimeZone>("NSTimeZone", "NSObject",
+                                      {
+                                          instance_method<&NSTimeZone::name>("name"),
+                                          instance_method<&NSTimeZone::description>("description"),
+                                      });
 }

@@ -243,13 +243,10 @@ NSUInteger NSURL::hash() const {
 }
 
 void register_ns_url_class() {
-    register_native_class<NSURL>(
-        "NSURL", "NSObject",
-        {
-            class_method<&NSURL::URLWithString>("URLWithString:"),
-            instance_method<&NSURL::absoluteString>("absoluteString"),
-            instance_method<&NSURL::description>("description"),
-            instance_method<&NSURL::path>("path"),
-            instance_method<&NSURL::fileSystemRepresentation>("fileSystemRepresentation"),
-        });
+    register_native_class<NSURL>("NSURL", "NSObject",
+                                 {
+                                     class_method<&NSURL::URLWithString>("URLWithString:"),
+                                     instance_method<&NSURL::description>("description"),
+                                     instance_method<&NSURL::path>("path"),
+                                 });
 }

@@ -66,7 +66,7 @@ TEST(NSBundle, ReadsTheIdentifierOnlyFromAnInfoPlistDictionaryHoldingAString) {
         EXPECT_EQ(text_of(msg_send<id>(bundle.get(), "bundlePath")), folder.file("Z.app"));
         EXPECT_EQ(text_of(msg_send<id>(bundle.get(), "resourcePath")),
                   folder.file("Z.app/Contents/Resources"));
-        EXPECT_EQ(text_of(msg_send<id>(bundle.get(), "bundleIdentifier")), row.identifier);
+        EXPECT_EQ(text_of(bundle->bundleIdentifier()), row.identifier);
     }
 }
 

@@ -10,11 +10,11 @@ TEST(NSDate, ReadsNowFromThePlatformClockAndEqualTimesAreEqual) {
     ManualClock clock(1'700'000'000.5);
     Class cls = class_named("NSDate");
     auto* now = msg_send<NSDate*>(cls, "date");
-    auto* later = msg_send<NSDate*>(cls, "dateWithTimeIntervalSinceNow:", 10.0);
+    auto* later = NSDate::dateWithTimeIntervalSinceNow(cls, 10.0);
     ASSERT_TRUE(now && later);
     EXPECT_EQ(now->seconds_since_1970(), 1'700'000'000.5);
     EXPECT_EQ(later->seconds_since_1970(), 1'700'000'010.5);
-    EXPECT_GT(msg_send<NSDate*>(cls, "distantFuture")->seconds_since_1970(), 1e10);
+    EXPECT_GT(NSDate::distantFuture(cls)->seconds_since_1970(), 1e10);
     NSDate* same = NSDate::make(1'700'000'010.5).autorelease();
     EXPECT_TRUE(later->isEqual(same));
     EXPECT_EQ(later->hash(), same->hash());

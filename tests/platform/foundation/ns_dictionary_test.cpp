@@ -25,21 +25,20 @@ TEST(NSMutableDictionary, KeepsInsertionOrderReplacesInPlaceAndIgnoresNil) {
         msg_send<NSMutableDictionary*>(class_named("NSMutableDictionary"), "dictionary");
     ASSERT_TRUE(dictionary);
     for (std::u16string_view key : {u"Voltage", u"Amperage", u"CycleCount", u"Temperature"}) {
-        msg_send<void>(dictionary, "setObject:forKey:", static_cast<id>(integer(1)),
-                       static_cast<id>(string(key)));
+        dictionary->setObject(integer(1), string(key));
     }
     dictionary->setObject(integer(42), string(u"Amperage")); // another object, the same text
     dictionary->setObject(nil, string(u"Voltage"));
     dictionary->setObject(integer(3), nil);
     EXPECT_EQ(entries_in_order(*dictionary), "Voltage=1 Amperage=42 CycleCount=1 Temperature=1 ");
-    msg_send<void>(dictionary, "removeObjectForKey:", static_cast<id>(string(u"Voltage")));
+    dictionary->removeObjectForKey(string(u"Voltage"));
     dictionary->removeObjectForKey(string(u"absent"));
     dictionary->setObject(integer(7), string(u"Voltage"));
     EXPECT_EQ(entries_in_order(*dictionary), "Amperage=42 CycleCount=1 Temperature=1 Voltage=7 ");
     // Lookups still find every key after the positions moved.
     for (std::u16string_view key : {u"Amperage", u"CycleCount", u"Temperature", u"Voltage"})
         EXPECT_TRUE(dictionary->objectForKey(string(key))) << text_of(string(key));
-    EXPECT_EQ(msg_send<id>(dictionary, "objectForKey:", static_cast<id>(string(u"x"))), nil);
+    EXPECT_EQ(dictionary->objectForKey(string(u"x")), nil);
     EXPECT_EQ(dictionary->objectForKey(nil), nil);
     dictionary->setObject(integer(5), integer(5));
     EXPECT_EQ(static_cast<NSNumber*>(dictionary->objectForKey(NSNumber::make(5.0).autorelease()))

@@ -82,7 +82,7 @@ TEST(NSMethodSignature, CountsArgumentsMeasuresResultsAndRefusesMalformedTypes) 
         NSMethodSignature* signature = signature_for(row.types);
         ASSERT_EQ(signature != nullptr, row.arguments > 0);
         if (!signature) continue;
-        EXPECT_EQ(msg_send<NSUInteger>(signature, "numberOfArguments"), row.arguments);
+        EXPECT_EQ(signature->numberOfArguments(), row.arguments);
         EXPECT_EQ(msg_send<NSUInteger>(signature, "methodReturnLength"), row.return_length);
     }
     EXPECT_TRUE(msg_send<BOOL>(signature_for("q24@0:8q16"), "isEqual:", signature_for("q@:q")));

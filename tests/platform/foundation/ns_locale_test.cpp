@@ -54,7 +54,7 @@ TEST(NSLocale, AnswersByNameFromTheProcessEnvironment) {
     Class cls = class_named("NSLocale");
     id locale = msg_send<id>(cls, "currentLocale");
     EXPECT_EQ(text_of(msg_send<id>(locale, "localeIdentifier")), "de_DE");
-    auto* languages = msg_send<NSArray*>(cls, "preferredLanguages");
+    auto* languages = NSLocale::preferredLanguages(cls);
     ASSERT_TRUE(languages);
     ASSERT_EQ(languages->count(), 3u);
     EXPECT_EQ(text_of(languages->objectAtIndex(2)), "de-DE");

@@ -62,7 +62,7 @@ TEST(NSString, EqualTextsAreEqualAndHashAlikeAndOthersDescribeThemselves) {
     NSString* a = string(u"Cycle Count");
     NSString* b = string(u"Cycle Count");
     EXPECT_TRUE(msg_send<BOOL>(a, "isEqual:", static_cast<id>(b)));
-    EXPECT_TRUE(msg_send<BOOL>(a, "isEqualToString:", b));
+    EXPECT_TRUE(a->isEqualToString(b));
     EXPECT_EQ(msg_send<NSUInteger>(a, "hash"), msg_send<NSUInteger>(b, "hash"));
     EXPECT_FALSE(a->isEqual(string(u"Cycle count")));
     EXPECT_FALSE(a->isEqual(nil));

@@ -34,18 +34,18 @@ TEST(NSTimeZone, NamesTheLocalZoneFromTheFirstSourceThatHasOne) {
 TEST(NSTimeZone, TheDefaultZoneIsTheSystemOneAndOnlyTheGregorianCalendarExists) {
     AutoreleasePoolScope pool;
     Class zones = class_named("NSTimeZone");
-    auto* system = msg_send<NSTimeZone*>(zones, "defaultTimeZone");
+    auto* system = NSTimeZone::defaultTimeZone(zones);
     ASSERT_TRUE(system);
-    EXPECT_EQ(msg_send<id>(zones, "defaultTimeZone"), system) << "made once";
+    EXPECT_EQ(NSTimeZone::defaultTimeZone(zones), system) << "made once";
     EXPECT_FALSE(text_of(msg_send<id>(system, "name")).empty());
     Class calendars = class_named("NSCalendar");
     EXPECT_EQ(object_getClass(NSCalendarIdentifierGregorian), class_named("NSString"));
-    EXPECT_TRUE(msg_send<id>(calendars, "calendarWithIdentifier:",
-                             static_cast<id>(NSString::make(u"gregorian").autorelease())));
+    EXPECT_TRUE(
+        NSCalendar::calendarWithIdentifier(calendars, NSString::make(u"gregorian").autorelease()));
     for (std::u16string_view other : {u"buddhist", u"Gregorian", u""}) {
-        EXPECT_EQ(msg_send<id>(calendars, "calendarWithIdentifier:",
-                               static_cast<id>(NSString::make(other).autorelease())),
-                  nil);
+        EXPECT_EQ(
+            NSCalendar::calendarWithIdentifier(calendars, NSString::make(other).autorelease()),
+            nil);
     }
-    EXPECT_EQ(msg_send<id>(calendars, "calendarWithIdentifier:", static_cast<id>(nil)), nil);
+    EXPECT_EQ(NSCalendar::calendarWithIdentifier(calendars, nullptr), nil);
 }

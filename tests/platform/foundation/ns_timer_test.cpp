@@ -96,7 +96,7 @@ TEST(NSTimer, InitWithFireDateStartsAtThatDateAndFireKeepsTheSchedule) {
                            NSDate::make(3).autorelease(), 4.0, static_cast<id>(recorder.get()),
                            sel_registerName("tick:"), id{nil}, BOOL{YES}));
     ASSERT_TRUE(timer);
-    msg_send<void>(loop.get(), "addTimer:forMode:", timer.get(), NSDefaultRunLoopMode);
+    loop->addTimer(timer.get(), NSDefaultRunLoopMode);
     timer->fire();
     time.clock.advance(12);
     loop->run_until(12, NSDefaultRunLoopMode);

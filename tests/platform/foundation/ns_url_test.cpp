@@ -75,7 +75,7 @@ TEST(NSURL, FileUrlsEscapeThePathAndReadBackDecoded) {
         SCOPED_TRACE(row.path);
         ObjcRef<NSURL> url = NSURL::make_file(row.path, row.is_directory);
         ASSERT_TRUE(url);
-        EXPECT_EQ(text_of(msg_send<id>(url.get(), "absoluteString")), row.text);
+        EXPECT_EQ(text_of(url->absoluteString()), row.text);
         if (!row.file_path) continue;
         EXPECT_EQ(text_of(msg_send<id>(url.get(), "path")), row.file_path);
         EXPECT_STREQ(url->fileSystemRepresentation(), row.file_path);
