@@ -83,9 +83,9 @@ void* MapAddInteger(MapHeader* map, int64_t key, int replace);
 // which case the current position is unchanged.
 void* MapFind(MapHeader* map, const char16_t* key);
 void* MapFindInteger(MapHeader* map, int64_t key);
-// Removes the current element; the one before it in iteration order becomes current and its data
-// is returned (null when none is), so that MapNext continues with the element after the removed
-// one.
+// Removes the current element; the one before it in its bucket becomes current, or at the head of
+// a bucket the node a walk last left (null after a find), and its data is returned (null when
+// there is none), so that MapNext continues with the element after the removed one.
 void* MapDeleteCurrent(MapHeader* map);
 void MapRewind(MapHeader* map);
 // Data of the next element in bucket order, or null at the end (then again null until a rewind).
