@@ -274,25 +274,11 @@ void parse_mouse(LineReader& reader, DriverCommand& command) {
     command.point.x = static_cast<double>(reader.integer("X", int_min, int_max).value_or(0));
     command.point.y = static_cast<double>(reader.integer("Y", int_min, int_max).value_or(0));
 }
-void parse_battery_set(LineReader& reader, DriverCommand& command) {
-    command.property.target = PropertyTarget::battery;
-    parse_property(reader, command, PropertyAction::set);
-}
-void parse_battery_unset(LineReader& reader, DriverCommand& command) {
-    command.property.target = PropertyTarget::battery;
-    parse_property(reader, command, PropertyAction::unset);
-}
-void parse_power_set(LineReader& reader, DriverCommand& command) {
-    command.property.target = PropertyTarget::power;
-    parse_property(reader, command, PropertyAction::set);
-}
-void parse_power_unset(LineReader& reader, DriverCommand& command) {
-    command.property.target = PropertyTarget::power;
-    parse_property(reader, command, PropertyAction::unset);
-}
-void parse_battery_remove(LineReader& reader, DriverCommand& command) {
-    command.property.target = PropertyTarget::battery;
-    parse_property(reader, command, PropertyAction::remove);
+// The property commands differ only in which dictionary they edit and how.
+template <PropertyTarget target, PropertyAction action>
+void parse_property_edit(LineReader& reader, DriverCommand& command) {
+    command.property.target = target;
+    parse_property(reader, command, action);
 }
 
 struct CommandEntry {
@@ -314,11 +300,16 @@ constexpr std::array command_table = {
     CommandEntry{"terminate", CommandKind::terminate, false, parse_nothing},
     CommandEntry{"screens", CommandKind::screens, false, parse_screens},
     CommandEntry{"mouse", CommandKind::mouse, true, parse_mouse},
-    CommandEntry{"battery set", CommandKind::battery_set, false, parse_battery_set},
-    CommandEntry{"battery unset", CommandKind::battery_unset, false, parse_battery_unset},
-    CommandEntry{"power set", CommandKind::power_set, false, parse_power_set},
-    CommandEntry{"power unset", CommandKind::power_unset, false, parse_power_unset},
-    CommandEntry{"battery remove", CommandKind::battery_remove, false, parse_battery_remove},
+    CommandEntry{"battery set", CommandKind::battery_set, false,
+                 parse_property_edit<PropertyTarget::battery, PropertyAction::set>},
+    CommandEntry{"battery unset", CommandKind::battery_unset, false,
+                 parse_property_edit<PropertyTarget::battery, PropertyAction::unset>},
+    CommandEntry{"power set", CommandKind::power_set, false,
+                 parse_property_edit<PropertyTarget::power, PropertyAction::set>},
+    CommandEntry{"power unset", CommandKind::power_unset, false,
+                 parse_property_edit<PropertyTarget::power, PropertyAction::unset>},
+    CommandEntry{"battery remove", CommandKind::battery_remove, false,
+                 parse_property_edit<PropertyTarget::battery, PropertyAction::remove>},
     CommandEntry{"dump", CommandKind::dump, true, parse_nothing},
 };
 
