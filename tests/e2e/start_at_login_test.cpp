@@ -1,6 +1,6 @@
 // Start at Login as a person meets it: the box, the launch agent file, the launchctl calls (a
 // recording stand-in first on PATH, or the bundle's own helper) and the stored choice. The
-// agent's exact text and what cannot be installed are the application's unit tests.
+// agent's exact text is the application's unit tests'.
 
 #include "tests/e2e/app_run.h"
 #include "tests/e2e/driver_views.h"
@@ -133,6 +133,44 @@ TEST(StartAtLogin, OnThenOffAtOnceLeavesNoAutostartEntry) {
     EXPECT_FALSE(fs::exists(home.launch_agent_file()));
     EXPECT_FALSE(fs::exists(home.autostart_entry()))
         << read_text_file(home.autostart_entry()).value_or("");
+}
+
+// Once the box stayed off without a word. Said once however often the box is clicked, and
+// nothing runs; a full disk is the safe file replacement's.
+TEST(StartAtLogin, AnAgentThatCannotBeInstalledIsSaidOnceAndLeavesTheBoxOff) {
+    struct Case {
+        const char* name;
+        const char* in_the_way; // a file made there; empty: a folder at the agent's place
+        const char* before;     // what is said before the path, and after it
+        const char* after;
+    };
+    const Case cases[] = {
+        {"the agents folder is a file", "Library/LaunchAgents", "", " is a file, not a folder"},
+        {"Library is a file", "Library", "cannot make the folder ", ": Not a directory"},
+        {"a folder has the agent's name", "", "cannot write ", ": Is a directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempHome home;
+        BatteryRecording().write(home.battery_file());
+        RecordingLaunchctl launchctl(home);
+        const fs::path agent = home.launch_agent_file();
+        if (*c.in_the_way) write_text_file(home.path() / c.in_the_way, "in the way");
+        if (!*c.in_the_way) fs::create_directories(agent);
+        AppRun run = run_app(home, {.script = "menu 4\nclick 11\nclick 11\nclose 1\n",
+                                    .path = launchctl.path_variable()});
+        ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
+        const std::string path =
+            *c.in_the_way ? agent.parent_path().string() + "/" : agent.string();
+        const std::string said = "zerarazi: Start at Login: " + (c.before + path + c.after) + "\n";
+        const size_t first = run.errors.find(said);
+        EXPECT_NE(first, std::string::npos) << run.errors;
+        EXPECT_EQ(run.errors.find(said, first + 1), std::string::npos) << run.errors;
+        EXPECT_EQ(login_box_state(run), 0) << run.transcript();
+        EXPECT_NE(stored_login(home), PlistValue{int64_t{1}});
+        EXPECT_TRUE(launchctl.calls().empty());
+        EXPECT_TRUE(!*c.in_the_way || read_text_file(home.path() / c.in_the_way) == "in the way");
+    }
 }
 
 } // namespace
