@@ -37,17 +37,24 @@ Shown report_from(const char16_t* label) {
         return at == report.npos ? rt::String(u"(no such line)") : rt::String(report.substr(at));
     };
 }
-const Shown power_state = [] { return DescribePowerSource(); };
+const Shown state = [] { return DescribePowerSource(); };
 
-PlatformProperty integer(const char16_t* key, int64_t value) {
+PlatformProperty num(const char16_t* key, int64_t value) {
     return integer_property(key, value);
 }
-PlatformProperty text(const char16_t* key, const char16_t* value) {
+PlatformProperty txt(const char16_t* key, const char16_t* value) {
     return text_property(key, value);
 }
 PlatformProperty flag(const char16_t* key, bool value) {
     return flag_property(key, value);
 }
+
+const Shown cycles = text(&BatteryTexts::CyclesText), left = text(&BatteryTexts::TimeLeftText),
+            percent = text(&BatteryTexts::PercentText), health = text(&BatteryTexts::HealthText),
+            charging = text(&BatteryTexts::ChargingText),
+            to_full = text(&BatteryTexts::FullChargeText),
+            low_power = text(&BatteryTexts::LowPowerModeText),
+            condition = text(&BatteryTexts::ConditionText);
 
 struct TextRow {
     PlatformProperties registry;
@@ -61,129 +68,98 @@ using BatteryTextsTest = BatteryTest;
 
 TEST_F(BatteryTextsTest, ShowsEachRecordedReadingAsItsText) {
     const PlatformProperties sample = {
-        text(u"DeviceName", u"bq20z451"), text(u"Serial", u"D865033Y2CXF9CPAW"),
-        integer(u"CycleCount", 412),      flag(u"IsCharging", true),
-        integer(u"Temperature", 3031),    integer(u"TimeRemaining", 80),
-        integer(u"CurrentCapacity", 87),  integer(u"AppleRawMaxCapacity", 8079),
-        integer(u"DesignCapacity", 8755), integer(u"Voltage", 12345),
-        integer(u"AvgTimeToFull", 95),    integer(u"AvgTimeToEmpty", 65535)};
-    const PlatformProperties sample_power = {text(u"BatteryHealth", u"Good"),
-                                             integer(u"LPM Active", 1),
-                                             integer(u"Time to Full Charge", 35)};
+        txt(u"DeviceName", u"bq20z451"), txt(u"Serial", u"D865033Y2CXF9CPAW"),
+        num(u"CycleCount", 412),         flag(u"IsCharging", true),
+        num(u"Temperature", 3031),       num(u"TimeRemaining", 80),
+        num(u"CurrentCapacity", 87),     num(u"AppleRawMaxCapacity", 8079),
+        num(u"DesignCapacity", 8755),    num(u"Voltage", 12345),
+        num(u"AvgTimeToFull", 95),       num(u"AvgTimeToEmpty", 65535)};
+    const PlatformProperties sample_power = {txt(u"BatteryHealth", u"Good"), num(u"LPM Active", 1),
+                                             num(u"Time to Full Charge", 35)};
+    auto full_in = [](int64_t minutes) {
+        return PlatformProperties{num(u"Time to Full Charge", minutes)};
+    };
     const int64_t lowest = std::numeric_limits<int64_t>::min();
+    const char16_t* wait = u"PostDischargeWaitSeconds";
+    const char16_t* wake = u"BatteryInvalidWakeSeconds";
     const TextRow rows[] = {
         // Registry values: flags, texts, other kinds, integers; keys match exactly and the first
         // of two equal keys wins.
         {{flag(u"IsCharging", true)}, value(u"IsCharging"), u"Yes"},
         {{flag(u"ExternalConnected", false)}, value(u"ExternalConnected"), u"No"},
-        {{text(u"DeviceName", u"bq20z451")}, value(u"DeviceName"), u"bq20z451"},
+        {{txt(u"DeviceName", u"bq20z451")}, value(u"DeviceName"), u"bq20z451"},
         {{{u"BatteryData", OtherValue{}}}, value(u"BatteryData"), u"[unsupported type]"},
-        {{integer(u"Amperage", -1250)}, value(u"Amperage"), u"-1250"},
-        {{integer(u"CycleCount", 412)}, value(u"cyclecount"), u"[Not Found]"},
-        {{integer(u"CycleCount", 1), integer(u"CycleCount", 2)}, value(u"CycleCount"), u"1"},
+        {{num(u"Amperage", -1250)}, value(u"Amperage"), u"-1250"},
+        {{num(u"CycleCount", 412)}, value(u"cyclecount"), u"[Not Found]"},
+        {{num(u"CycleCount", 1), num(u"CycleCount", 2)}, value(u"CycleCount"), u"1"},
         // The time keys' integers as hours and minutes: hours never cut, one sign in front.
-        {{integer(u"AvgTimeToEmpty", -1)}, value(u"AvgTimeToEmpty"), u"-00:01"},
-        {{integer(u"AvgTimeToFull", 0)}, value(u"AvgTimeToFull"), u"00:00"},
-        {{integer(u"TimeRemaining", 125)}, value(u"TimeRemaining"), u"02:05"},
-        {{integer(u"PostChargeWaitSeconds", 5999)}, value(u"PostChargeWaitSeconds"), u"99:59"},
-        {{integer(u"PostDischargeWaitSeconds", 6000)},
-         value(u"PostDischargeWaitSeconds"),
-         u"100:00"},
-        {{integer(u"BatteryInvalidWakeSeconds", 65535)},
-         value(u"BatteryInvalidWakeSeconds"),
-         u"1092:15"},
-        {{integer(u"TimeRemaining", -61)}, value(u"TimeRemaining"), u"-01:01"},
-        {{integer(u"TimeRemaining", lowest)}, value(u"TimeRemaining"), u"-153722867280912930:08"},
-        {{text(u"TimeRemaining", u"125")}, value(u"TimeRemaining"), u"125"},
-        {{integer(u"timeRemaining", 125)}, value(u"timeRemaining"), u"125"},
+        {{num(u"AvgTimeToEmpty", -1)}, value(u"AvgTimeToEmpty"), u"-00:01"},
+        {{num(u"AvgTimeToFull", 0)}, value(u"AvgTimeToFull"), u"00:00"},
+        {{num(u"TimeRemaining", 125)}, value(u"TimeRemaining"), u"02:05"},
+        {{num(u"PostChargeWaitSeconds", 5999)}, value(u"PostChargeWaitSeconds"), u"99:59"},
+        {{num(wait, 6000)}, value(wait), u"100:00"},
+        {{num(wake, 65535)}, value(wake), u"1092:15"},
+        {{num(u"TimeRemaining", -61)}, value(u"TimeRemaining"), u"-01:01"},
+        {{num(u"TimeRemaining", lowest)}, value(u"TimeRemaining"), u"-153722867280912930:08"},
+        {{txt(u"TimeRemaining", u"125")}, value(u"TimeRemaining"), u"125"},
+        {{num(u"timeRemaining", 125)}, value(u"timeRemaining"), u"125"},
         // Temperatures: Fahrenheit for exactly en_US; valid from 2000 to 10000 tenths of a kelvin.
-        {{integer(u"Temperature", 2981)}, value(u"Temperature"), u"24.95°C"},
-        {{integer(u"Temperature", 2981)}, value(u"Temperature"), u"76.9°F", {}, u"en_US"},
-        {{integer(u"Temperature", 2000)}, value(u"Temperature"), u"-73.15°C"},
-        {{integer(u"Temperature", 2000)}, value(u"Temperature"), u"-99.7°F", {}, u"en_US"},
-        {{integer(u"Temperature", 10000)}, value(u"Temperature"), u"726.85°C"},
-        {{integer(u"Temperature", 1999)}, value(u"Temperature"), u"Unknown"},
-        {{integer(u"Temperature", 10001)}, value(u"Temperature"), u"Unknown", {}, u"en_US"},
-        {{integer(u"Temperature", 3031)}, value(u"Temperature"), u"29.95°C", {}, u"en_US_POSIX"},
-        {{integer(u"Temperature", 3031)}, value(u"Temperature"), u"29.95°C", {}, u"en_us"},
-        {{text(u"Temperature", u"hot")}, value(u"Temperature"), u"hot", {}, u"en_US"},
+        {{num(u"Temperature", 2981)}, value(u"Temperature"), u"24.95°C"},
+        {{num(u"Temperature", 2981)}, value(u"Temperature"), u"76.9°F", {}, u"en_US"},
+        {{num(u"Temperature", 2000)}, value(u"Temperature"), u"-73.15°C"},
+        {{num(u"Temperature", 2000)}, value(u"Temperature"), u"-99.7°F", {}, u"en_US"},
+        {{num(u"Temperature", 10000)}, value(u"Temperature"), u"726.85°C"},
+        {{num(u"Temperature", 1999)}, value(u"Temperature"), u"Unknown"},
+        {{num(u"Temperature", 10001)}, value(u"Temperature"), u"Unknown", {}, u"en_US"},
+        {{num(u"Temperature", 3031)}, value(u"Temperature"), u"29.95°C", {}, u"en_US_POSIX"},
+        {{num(u"Temperature", 3031)}, value(u"Temperature"), u"29.95°C", {}, u"en_us"},
+        {{txt(u"Temperature", u"hot")}, value(u"Temperature"), u"hot", {}, u"en_US"},
         // Display texts of missing properties.
-        {{}, text(&BatteryTexts::CyclesText), u"[Not Found] cycles"},
-        {{}, text(&BatteryTexts::TimeLeftText), u"[Not Found] left"},
+        {{}, cycles, u"[Not Found] cycles"},
+        {{}, left, u"[Not Found] left"},
         // The percentage, clamped; a text that is no number reads as 0.
-        {{integer(u"CurrentCapacity", 104)}, text(&BatteryTexts::PercentText), u"100%"},
-        {{integer(u"CurrentCapacity", 100)}, text(&BatteryTexts::PercentText), u"100%"},
-        {{integer(u"CurrentCapacity", 0)}, text(&BatteryTexts::PercentText), u"0%"},
-        {{integer(u"CurrentCapacity", -3)}, text(&BatteryTexts::PercentText), u"0%"},
-        {{}, text(&BatteryTexts::PercentText), u"0%"},
-        {{text(u"CurrentCapacity", u"99 percent")}, text(&BatteryTexts::PercentText), u"99%"},
+        {{num(u"CurrentCapacity", 104)}, percent, u"100%"},
+        {{num(u"CurrentCapacity", -3)}, percent, u"0%"},
+        {{}, percent, u"0%"},
+        {{txt(u"CurrentCapacity", u"99 percent")}, percent, u"99%"},
         // Health: one decimal, not clamped, unknown without a design capacity.
-        {{integer(u"AppleRawMaxCapacity", 5103), integer(u"DesignCapacity", 5088)},
-         text(&BatteryTexts::HealthText),
+        {{num(u"AppleRawMaxCapacity", 5103), num(u"DesignCapacity", 5088)},
+         health,
          u"100.3% health"},
-        {{integer(u"AppleRawMaxCapacity", 1), integer(u"DesignCapacity", 1)},
-         text(&BatteryTexts::HealthText),
-         u"100.0% health"},
-        {{integer(u"DesignCapacity", 5000)}, text(&BatteryTexts::HealthText), u"0.0% health"},
-        {{integer(u"AppleRawMaxCapacity", 4500), integer(u"DesignCapacity", 0)},
-         text(&BatteryTexts::HealthText),
-         u"Unknown"},
+        {{num(u"AppleRawMaxCapacity", 1), num(u"DesignCapacity", 1)}, health, u"100.0% health"},
+        {{num(u"DesignCapacity", 5000)}, health, u"0.0% health"},
+        {{num(u"AppleRawMaxCapacity", 4500), num(u"DesignCapacity", 0)}, health, u"Unknown"},
         // Charging only for an exact "Yes".
-        {{text(u"IsCharging", u"Yes")}, text(&BatteryTexts::ChargingText), u"Charging"},
-        {{text(u"IsCharging", u"yes")}, text(&BatteryTexts::ChargingText), u"Not charging"},
-        {{}, text(&BatteryTexts::ChargingText), u"Not charging"},
+        {{txt(u"IsCharging", u"Yes")}, charging, u"Charging"},
+        {{txt(u"IsCharging", u"yes")}, charging, u"Not charging"},
+        {{}, charging, u"Not charging"},
         // The power state: the first rule that answers.
-        {{}, power_state, u"Unidentified"},
-        {{text(u"PowerSource", u"UPS Power"), flag(u"ExternalConnected", false),
-          flag(u"IsCharging", true), integer(u"Amperage", 1200)},
-         power_state,
+        {{}, state, u"Unidentified"},
+        {{txt(u"PowerSource", u"UPS Power"), flag(u"ExternalConnected", false),
+          flag(u"IsCharging", true), num(u"Amperage", 1200)},
+         state,
          u"UPS Power"},
-        {{text(u"PowerSource", u""), flag(u"ExternalConnected", true)}, power_state, u"AC Power"},
-        {{flag(u"ExternalConnected", false), flag(u"IsCharging", true)},
-         power_state,
-         u"Battery Power"},
-        {{flag(u"IsCharging", true), integer(u"Amperage", -5)}, power_state, u"AC Power"},
-        {{flag(u"IsCharging", false)}, power_state, u"Battery Power"},
-        {{text(u"ExternalConnected", u"yes"), flag(u"IsCharging", false)},
-         power_state,
-         u"Battery Power"},
-        {{integer(u"Amperage", 1200)}, power_state, u"Charging"},
-        {{integer(u"Amperage", -800)}, power_state, u"Battery Power"},
-        {{integer(u"Amperage", 0)}, power_state, u"Unidentified"},
+        {{txt(u"PowerSource", u""), flag(u"ExternalConnected", true)}, state, u"AC Power"},
+        {{flag(u"ExternalConnected", false), flag(u"IsCharging", true)}, state, u"Battery Power"},
+        {{flag(u"IsCharging", true), num(u"Amperage", -5)}, state, u"AC Power"},
+        {{flag(u"IsCharging", false)}, state, u"Battery Power"},
+        {{txt(u"ExternalConnected", u"yes"), flag(u"IsCharging", false)}, state, u"Battery Power"},
+        {{num(u"Amperage", 1200)}, state, u"Charging"},
+        {{num(u"Amperage", -800)}, state, u"Battery Power"},
+        {{num(u"Amperage", 0)}, state, u"Unidentified"},
         // The power source's texts; an entry of another kind than its field reads is ignored.
-        {{integer(u"CurrentCapacity", 42)},
-         text(&BatteryTexts::FullChargeText),
-         u"Calculating...",
-         {{integer(u"Time to Full Charge", 0)}}},
-        {{integer(u"CurrentCapacity", 42)},
-         text(&BatteryTexts::FullChargeText),
-         u"1 min to full",
-         {{integer(u"Time to Full Charge", 1)}}},
-        {{integer(u"CurrentCapacity", 98)},
-         text(&BatteryTexts::FullChargeText),
-         u"999 min to full",
-         {{integer(u"Time to Full Charge", 999)}}},
-        {{integer(u"CurrentCapacity", 42)},
-         text(&BatteryTexts::FullChargeText),
-         u"Calculating...",
-         {{integer(u"Time to Full Charge", 1000)}}},
-        {{integer(u"CurrentCapacity", 99)},
-         text(&BatteryTexts::FullChargeText),
-         u"Fully charged",
-         {{integer(u"Time to Full Charge", 35)}}},
-        {{integer(u"CurrentCapacity", 100)},
-         text(&BatteryTexts::FullChargeText),
-         u"Calculating...",
-         {{integer(u"Time to Full Charge", 0)}}},
-        {{}, text(&BatteryTexts::FullChargeText), u"", {{text(u"Time to Full Charge", u"35")}}},
-        {{}, text(&BatteryTexts::LowPowerModeText), u"on", {{integer(u"LPM Active", 1)}}},
-        {{}, text(&BatteryTexts::LowPowerModeText), u"off", {{integer(u"LPM Active", 2)}}},
-        {{}, text(&BatteryTexts::LowPowerModeText), u"", {{flag(u"LPM Active", true)}}},
-        {{},
-         text(&BatteryTexts::ConditionText),
-         u"Check Battery",
-         {{text(u"BatteryHealth", u"Check Battery"), integer(u"LPM Active", 0)}}},
-        {{}, text(&BatteryTexts::ConditionText), u"", {{integer(u"BatteryHealth", 1)}}},
+        {{num(u"CurrentCapacity", 42)}, to_full, u"Calculating...", full_in(0)},
+        {{num(u"CurrentCapacity", 42)}, to_full, u"1 min to full", full_in(1)},
+        {{num(u"CurrentCapacity", 98)}, to_full, u"999 min to full", full_in(999)},
+        {{num(u"CurrentCapacity", 42)}, to_full, u"Calculating...", full_in(1000)},
+        {{num(u"CurrentCapacity", 99)}, to_full, u"Fully charged", full_in(35)},
+        {{num(u"CurrentCapacity", 100)}, to_full, u"Calculating...", full_in(0)},
+        {{}, to_full, u"", {{txt(u"Time to Full Charge", u"35")}}},
+        {{}, low_power, u"on", {{num(u"LPM Active", 1)}}},
+        {{}, low_power, u"off", {{num(u"LPM Active", 2)}}},
+        {{}, low_power, u"", {{flag(u"LPM Active", true)}}},
+        {{}, condition, u"Check Battery", {{txt(u"BatteryHealth", u"Check Battery")}}},
+        {{}, condition, u"", {{num(u"BatteryHealth", 1)}}},
         // The status title: the chosen pieces in title order, any non-zero setting on.
         {sample, title({1, 1, 1, 1, 1, 1, 1, 1}),
          u"412 cycles • Good • 87% • 92.3% health • 01:20 left • 29.95°C • 35 min to full • "
@@ -199,8 +175,8 @@ TEST_F(BatteryTextsTest, ShowsEachRecordedReadingAsItsText) {
         {sample, title({}), u"87%"},
         {sample, title({.ShowCondition = 1, .ShowFullChargeTime = 1}), u"87%"},
         // No time left reads fully charged.
-        {{integer(u"TimeRemaining", 0)}, title({.ShowTimeLeft = 1}), u"Fully charged"},
-        {{integer(u"TimeRemaining", 1)}, title({.ShowTimeLeft = 1}), u"00:01 left"},
+        {{num(u"TimeRemaining", 0)}, title({.ShowTimeLeft = 1}), u"Fully charged"},
+        {{num(u"TimeRemaining", 1)}, title({.ShowTimeLeft = 1}), u"00:01 left"},
         // The information report: the health cut at its first blank, Low Power Mode capitalised,
         // the voltage only from 1 to 20000 mV, the average times only when recorded.
         {sample, report_from(u"Battery Name"),
@@ -209,16 +185,16 @@ TEST_F(BatteryTextsTest, ShowsEachRecordedReadingAsItsText) {
          u"29.95°C\n\rMax Capacity: 8079\nLow Power Mode: On\nVoltage: 12.35 V\n\rAverage Time "
          u"to Full: 01:35\nAverage Time to Empty: 1092:15\n\n",
          sample_power},
-        {{integer(u"AvgTimeToEmpty", -1)},
+        {{num(u"AvgTimeToEmpty", -1)},
          report_from(u"Low Power Mode"),
          u"Low Power Mode: \nAverage Time to Empty: -00:01\n\n"},
-        {{integer(u"Voltage", 0), integer(u"AvgTimeToFull", 65535)},
+        {{num(u"Voltage", 0), num(u"AvgTimeToFull", 65535)},
          report_from(u"Low Power Mode"),
          u"Low Power Mode: Off\nVoltage: Unknown\nAverage Time to Full: 1092:15\n\n",
-         {{integer(u"LPM Active", 0)}}},
-        {{integer(u"Voltage", 1)}, report_from(u"Voltage"), u"Voltage: 0.00 V\n\r\n"},
-        {{integer(u"Voltage", 20000)}, report_from(u"Voltage"), u"Voltage: 20.00 V\n\r\n"},
-        {{integer(u"Voltage", 20001)}, report_from(u"Voltage"), u"Voltage: Unknown\n\n"},
+         {{num(u"LPM Active", 0)}}},
+        {{num(u"Voltage", 1)}, report_from(u"Voltage"), u"Voltage: 0.00 V\n\r\n"},
+        {{num(u"Voltage", 20000)}, report_from(u"Voltage"), u"Voltage: 20.00 V\n\r\n"},
+        {{num(u"Voltage", 20001)}, report_from(u"Voltage"), u"Voltage: Unknown\n\n"},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         const TextRow& row = rows[i];
@@ -229,7 +205,7 @@ TEST_F(BatteryTextsTest, ShowsEachRecordedReadingAsItsText) {
 }
 
 TEST_F(BatteryTextsTest, ForgetsTheBatteryWhenItCannotBeRead) {
-    read({integer(u"CycleCount", 412)});
+    read({num(u"CycleCount", 412)});
     platform().registry.reset();
     LoadBatteryProperties();
     EXPECT_EQ(GetBatteryValue(u"CycleCount"), u"[Not Found]");
