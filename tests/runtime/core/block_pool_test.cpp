@@ -4,10 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <deque>
-#include <map>
 #include <memory>
-#include <random>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -97,121 +94,47 @@ TEST(BlockPool, ChunksGrowWithThePoolInStepsOfSixteenUpToTheMaximum) {
     }
 }
 
-// The chunk lists kept by the rules alone, beside a real pool: each chunk's free blocks (the most
-// recent last) and fresh area, and the order of the open list. It predicts the block that every
-// allocation gives out and the chunk counts after every step.
-class PoolModel {
-  public:
-    explicit PoolModel(uint64_t stride) : m_stride(stride) {}
-
-    // The block the next allocation must give out; 0 when it must make a new chunk.
-    uintptr_t next_block() const {
-        if (m_open.empty()) return 0;
-        const Chunk& chunk = m_chunks.at(m_open.front());
-        if (!chunk.free.empty()) return chunk.free.back();
-        return chunk.first + chunk.handed_out * m_stride;
-    }
-
-    void allocated(uintptr_t block, uint64_t new_capacity) {
-        if (new_capacity > 0) {
-            m_chunks[block] = Chunk{block, new_capacity, 1, {}};
-            if (new_capacity > 1) m_open.push_front(block);
-            m_owner[block] = block;
-            return;
-        }
-        const uintptr_t id = m_open.front();
-        Chunk& chunk = m_chunks.at(id);
-        if (chunk.free.empty())
-            ++chunk.handed_out;
-        else
-            chunk.free.pop_back();
-        m_owner[block] = id;
-        if (is_full(chunk)) m_open.pop_front();
-    }
-
-    void freed(uintptr_t block) {
-        const uintptr_t id = m_owner.at(block);
-        m_owner.erase(block);
-        Chunk& chunk = m_chunks.at(id);
-        const bool was_full = is_full(chunk);
-        chunk.free.push_back(block);
-        if (chunk.free.size() == chunk.handed_out) {
-            std::erase(m_open, id);
-            m_chunks.erase(id);
-        } else if (was_full) {
-            m_open.push_front(id);
-        }
-    }
-
-    int64_t chunk_count() const { return static_cast<int64_t>(m_chunks.size()); }
-    int64_t open_chunk_count() const { return static_cast<int64_t>(m_open.size()); }
-
-  private:
-    struct Chunk {
-        uintptr_t first;
-        uint64_t capacity;
-        uint64_t handed_out;
-        std::vector<uintptr_t> free;
-    };
-    static bool is_full(const Chunk& chunk) {
-        return chunk.free.empty() && chunk.handed_out == chunk.capacity;
-    }
-
-    uint64_t m_stride;
-    std::map<uintptr_t, Chunk> m_chunks; // by the address of block 0
-    std::map<uintptr_t, uintptr_t> m_owner;
-    std::deque<uintptr_t> m_open;
-};
-
-// One allocation, checked against the block and the new chunk the model expects.
-void allocate_as_modelled(BlockPool* pool, PoolModel& model, std::vector<void*>& live) {
-    const uintptr_t expected = model.next_block();
-    const uint64_t before = GetBlockPoolStats(pool).total_blocks;
-    void* block = PoolAllocate(pool);
-    ASSERT_NE(block, nullptr);
-    const uint64_t made = GetBlockPoolStats(pool).total_blocks - before;
-    const auto address = reinterpret_cast<uintptr_t>(block) - 8;
-    ASSERT_EQ(made > 0, expected == 0) << "a new chunk where a listed one had a block, or not";
-    if (expected != 0) {
-        ASSERT_EQ(address, expected);
-    }
-    model.allocated(address, made);
-    live.push_back(block);
-}
-
-void free_as_modelled(BlockPool* pool, PoolModel& model, std::vector<void*>& live, size_t index) {
-    PoolFree(pool, live[index]);
-    model.freed(reinterpret_cast<uintptr_t>(live[index]) - 8);
-    live[index] = live.back();
-    live.pop_back();
-}
-
-// Runs of growth, churn and shrinking, with blocks freed from scattered places, so that chunks
-// fill, reopen, fill again and empty in every order.
+// Chunks of four 32-byte blocks. A chunk gives its most recently freed block first, then its
+// fresh area in order; a full chunk that gets a block back is served first; the chunk it displaces
+// comes next; a chunk whose blocks are all free again goes.
 TEST(BlockPool, GivesOutBlocksInTheOrderOfItsChunkLists) {
-    const std::pair<int32_t, int32_t> cases[] = {{4, 8}, {16, 64}, {1, 2}};
-    const unsigned allocate_percent[] = {70, 50, 30}; // growing, churning, shrinking
-    for (const auto& [initial, maximum] : cases) {
-        SCOPED_TRACE(testing::Message() << "initial " << initial << " maximum " << maximum);
-        PoolHandle pool = make_pool(24, initial, maximum, PoolUnlocked);
-        PoolModel model(GetBlockPoolStats(pool.get()).block_stride);
-        std::mt19937 random(7);
-        std::vector<void*> live;
-        for (int step = 0; step < 6000; ++step) {
-            SCOPED_TRACE(testing::Message() << "step " << step);
-            if (live.empty() || random() % 100 < allocate_percent[(step / 500) % 3])
-                allocate_as_modelled(pool.get(), model, live);
-            else
-                free_as_modelled(pool.get(), model, live, random() % live.size());
-            if (HasFatalFailure()) return;
-            const BlockPoolStats stats = GetBlockPoolStats(pool.get());
-            ASSERT_EQ(stats.chunk_count, model.chunk_count());
-            ASSERT_EQ(stats.open_chunk_count, model.open_chunk_count());
-        }
-        for (void* block : live)
-            PoolFree(pool.get(), block);
-        EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 0);
+    PoolHandle pool = make_pool(24, 4, 4, PoolUnlocked);
+    auto take = [&] { return static_cast<char*>(PoolAllocate(pool.get())); };
+    auto counts = [&] {
+        const BlockPoolStats stats = GetBlockPoolStats(pool.get());
+        return std::pair{stats.chunk_count, stats.open_chunk_count};
+    };
+    char* a[4];
+    for (int i = 0; i < 4; ++i) {
+        a[i] = take();
+        ASSERT_EQ(a[i], a[0] + 32 * i);
     }
+    EXPECT_EQ(counts(), (std::pair<int64_t, int64_t>{1, 0}));
+    char* b0 = take();
+    EXPECT_TRUE(b0 < a[0] || b0 > a[3]);
+    EXPECT_EQ(counts(), (std::pair<int64_t, int64_t>{2, 1}));
+    PoolFree(pool.get(), a[1]);
+    EXPECT_EQ(counts(), (std::pair<int64_t, int64_t>{2, 2}));
+    EXPECT_EQ(take(), a[1]);
+    PoolFree(pool.get(), a[2]);
+    PoolFree(pool.get(), a[0]);
+    EXPECT_EQ(take(), a[0]);
+    EXPECT_EQ(take(), a[2]);
+    EXPECT_EQ(take(), b0 + 32);
+    EXPECT_EQ(take(), b0 + 64);
+    EXPECT_EQ(take(), b0 + 96);
+    EXPECT_EQ(counts(), (std::pair<int64_t, int64_t>{2, 0}));
+    PoolFree(pool.get(), a[3]);
+    PoolFree(pool.get(), b0 + 64);
+    EXPECT_EQ(counts(), (std::pair<int64_t, int64_t>{2, 2}));
+    EXPECT_EQ(take(), b0 + 64);
+    EXPECT_EQ(take(), a[3]);
+    for (int i = 0; i < 4; ++i)
+        PoolFree(pool.get(), b0 + 32 * i);
+    EXPECT_EQ(counts(), (std::pair<int64_t, int64_t>{1, 0}));
+    for (char* block : a)
+        PoolFree(pool.get(), block);
+    EXPECT_EQ(counts(), (std::pair<int64_t, int64_t>{0, 0}));
 }
 
 TEST(BlockPool, ZeroesRecycledBlocksClearsChunksAndIgnoresNullsAndForeignBlocks) {

@@ -35,33 +35,20 @@ TEST(TextEncoding, DecodesUtf8WithTheRulesForDamagedInput) {
         std::string_view utf8;
         std::u16string_view expected;
     };
-    // Valid input of every length is covered by the round trip below.
+    // Valid input of every length is covered by the round trip below; octal escapes end by length.
     const Row rows[] = {
-        {"a\x80"
-         "b",
-         u"a\uFFFD"
-         "b"},
+        {"a\200b", u"a\uFFFDb"},
         {"\xBF\xBF", u"\uFFFD\uFFFD"},
-        {"\xC3"
-         "A",
-         u"\uFFFD"
-         "A"},
-        {"\xE2\x82"
-         "A",
-         u"\uFFFD\uFFFD"
-         "A"},
+        {"\303A", u"\uFFFDA"},
+        {"\342\202A", u"\uFFFD\uFFFDA"},
         {"\xC0\x80", u"\uFFFD\uFFFD"},
         {"\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},
         {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
         {"ab\xC3", u"ab"},
         {"ab\xE2\x82", u"ab"},
         {"ab\xF0\x9F\x94", u"ab"},
-        {"ab\xF4\x90\x80\x80"
-         "cd",
-         u"ab"},
-        {"ab\xF7\xBF\xBF\xBF"
-         "cd",
-         u"ab"},
+        {"ab\364\220\200\200cd", u"ab"},
+        {"ab\367\277\277\277cd", u"ab"},
         {"", u""},
         // Decoding ends at the code point above U+10FFFF before it reaches the 0xF8.
         {"\xF4\x90\x80\x80\xF8", u""},
@@ -86,15 +73,8 @@ TEST(TextEncoding, EncodesUtf16WithTheRulesForLoneSurrogates) {
         {u"\uFFFF", "\xEF\xBF\xBF"},
         {u"\U0001F50B", "\xF0\x9F\x94\x8B"},
         {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
-        {std::u16string_view(u"a\xDC00"
-                             "b",
-                             3),
-         "a\xED\xB0\x80"
-         "b"},
-        {std::u16string_view(u"a\xD800"
-                             "b",
-                             3),
-         "a"},
+        {std::u16string_view(u"a\xDC00\u0062", 3), "a\355\260\200b"},
+        {std::u16string_view(u"a\xD800\u0062", 3), "a"},
         {std::u16string_view(u"a\xD800", 2), "a"},
         {std::u16string_view(u"a\xD800\xD800\xDC00", 4), "a"},
     };
@@ -138,19 +118,11 @@ TEST(TextEncoding, MeasuresTheBytesOfLeadingCharacters) {
         {"\xF0\x9F\x94\x8B!", 1, 4},
         {"ab", 5, 2},
         // Bytes of damaged sequences are passed over without counting.
-        {"\x80"
-         "ab",
-         1, 2},
-        {"\xC3"
-         "ab",
-         1, 2},
+        {"\200ab", 1, 2},
+        {"\303ab", 1, 2},
         {"a\xE2\x82", 2, 3},
-        {"a\xF4\x90\x80\x80"
-         "b",
-         2, 6},
-        {"a\xC0\x80"
-         "b",
-         2, 4},
+        {"a\364\220\200\200b", 2, 6},
+        {"a\300\200b", 2, 4},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(utf8_bytes_of_characters(reinterpret_cast<const unsigned char*>(row.utf8),
