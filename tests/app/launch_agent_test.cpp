@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <plist/plist.h>
-
-#include <cstdlib>
 #include <string>
 
 namespace app {
@@ -59,23 +56,6 @@ TEST_F(LaunchAgentTest, EscapesTheFiveXmlSpecialCharactersAndTheCarriageReturn) 
     };
     for (const Row& row : rows)
         EXPECT_EQ(xml_escaped(row.text).utf8(), row.escaped) << rt::String(row.text).utf8();
-}
-
-// The agent of an awkward path still reads back as a property list holding that very path.
-TEST_F(LaunchAgentTest, AnAgentForAnyPathParsesBackToThatPath) {
-    const char16_t* path = u"/tmp/Tom & Jerry's <apps>\r\t\n/\"Zerarazi\".app";
-    const std::string text = launch_agent_text(u"org.zerarazi.Zerarazi", path).utf8();
-    plist_t root = nullptr;
-    plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &root);
-    ASSERT_NE(root, nullptr);
-    plist_t arguments = plist_dict_get_item(root, "ProgramArguments");
-    ASSERT_NE(arguments, nullptr);
-    char* second = nullptr;
-    plist_get_string_val(plist_array_get_item(arguments, 1), &second);
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(std::string(second), rt::String(path).utf8());
-    std::free(second);
-    plist_free(root);
 }
 
 TEST_F(LaunchAgentTest, FindsTheCharactersXmlCannotCarryAtAll) {
