@@ -1,29 +1,18 @@
 #include "runtime/ui/gadget_records.h"
 
-#include "platform/appkit/ns_application.h"
 #include "platform/appkit/ns_box.h"
 #include "platform/appkit/ns_button.h"
+#include "platform/appkit/ns_font.h"
 #include "platform/appkit/ns_text_field.h"
 #include "platform/appkit/ns_window.h"
-#include "platform/display/display_slot.h"
-#include "platform/display/driver/driver_display.h"
 #include "platform/foundation/ns_array.h"
-#include "platform/objc/autorelease_pool.h"
 #include "platform/objc/message_send.h"
-#include "runtime/ui/application.h"
-#include "runtime/ui/event_kinds.h"
-#include "runtime/ui/event_queue.h"
-#include "runtime/ui/native/kx_frame_gadget_functions.h"
+#include "runtime/ui/native/kx_gadget_functions.h"
 #include "runtime/ui/native/kx_gadget_list.h"
-#include "runtime/ui/wait_event.h"
-#include "runtime/ui/window_records.h"
-
 #include "tests/runtime/ui/runtime_window_test.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,32 +20,42 @@ namespace {
 
 using namespace rt;
 
-int g_callback_calls = 0;
-void count_call() {
-    ++g_callback_calls;
+constexpr int32_t k_keep = -65535;
+constexpr int32_t k_title_bar = 28; // the window's frame top is 28 points above its content
+
+int g_gadget_callback_calls = 0;
+void count_gadget_call() {
+    ++g_gadget_callback_calls;
 }
 
-// Gadgets in runtime windows over a driver display that reads `m_script`.
+// Gadgets in runtime windows; the operations the runtime reaches only by message to a gadget's
+// behaviour object are sent by selector, as the runtime sends them.
 class GadgetsTest : public RuntimeWindowTest {
   protected:
     void SetUp() override {
         RuntimeWindowTest::SetUp();
         if (HasFatalFailure()) return;
         ASSERT_EQ(InitGadgets(), 1);
-        ASSERT_NE(NewWindow(1, 100, 100, 320, 290, u"Preferences", 4), 0);
-        RemoveQueuedEvents(-1, -1, -1, -1);
     }
     void TearDown() override {
         FreeGadget(AutoNumber);
         RuntimeWindowTest::TearDown();
     }
-
-    static NSView* view_of(int64_t number) {
-        GadgetRecord* record = gadget_record(number);
-        return record ? record->view : nullptr;
+    void open_window() {
+        ASSERT_NE(NewWindow(1, 100, 100, 320, 290, u"W", 4), 0);
+        RemoveQueuedEvents(-1, -1, -1, -1);
     }
+
+    static KXGadgetFunctions* functions(int64_t number) { return gadget_record(number)->functions; }
+    static NSView* view(int64_t number) { return gadget_record(number)->view; }
     static NSView* content_view() {
         return reinterpret_cast<NSWindow*>(WindowObject(1))->contentView();
+    }
+    static int32_t x(int64_t number, int32_t mode) {
+        return msg_send<int32_t>(functions(number), "GadgetX:", mode);
+    }
+    static int32_t y(int64_t number, int32_t mode) {
+        return msg_send<int32_t>(functions(number), "GadgetY:", mode);
     }
     static std::vector<int64_t> queued_gadget_events() {
         std::vector<int64_t> objects;
@@ -64,187 +63,241 @@ class GadgetsTest : public RuntimeWindowTest {
             if (event->kind == EventKindGadget) objects.push_back(event->object);
         return objects;
     }
-    int32_t wait_for_gadget_event() {
-        for (int pass = 0; pass < 100 && !m_exited; ++pass) {
-            const int32_t kind = WaitEvent();
-            if (kind == EventKindGadget) return kind;
-        }
-        return -1;
-    }
 };
 
 TEST_F(GadgetsTest, CheckBoxesAreNumberedByTheirRecordOrTheirFixedNumber) {
+    open_window();
     const int64_t first = CreateCheckboxGadget(AutoNumber, 10, 10, 200, 20, u"One");
-    const int64_t second = CreateCheckboxGadget(AutoNumber, 10, 40, 200, 20, u"Two");
-    ASSERT_NE(first, second);
+    ASSERT_NE(first, CreateCheckboxGadget(AutoNumber, 10, 40, 200, 20, u"Two"));
     EXPECT_EQ(reinterpret_cast<intptr_t>(gadget_record(first)), first);
-    EXPECT_EQ(msg_send<NSInteger>(view_of(first), "tag"), first);
-    SetGadgetState(first, 1);
-    EXPECT_EQ(GetGadgetState(first), 1);
-    EXPECT_EQ(GetGadgetState(second), 0);
-
-    const int64_t view = CreateCheckboxGadget(4, 30, 40, 400, 20, u"Show Battery Charge Cycles");
-    ASSERT_EQ(reinterpret_cast<NSView*>(view), view_of(4));
-    EXPECT_EQ(reinterpret_cast<NSButton*>(view)->buttonType(), NSButtonTypeSwitch);
-    EXPECT_EQ(reinterpret_cast<NSButton*>(view)->superview(), content_view());
+    EXPECT_EQ(msg_send<NSInteger>(view(first), "tag"), first);
+    const int64_t fixed = CreateCheckboxGadget(4, 30, 40, 400, 20, u"Show Battery Charge Cycles");
+    ASSERT_EQ(reinterpret_cast<NSView*>(fixed), view(4));
+    EXPECT_EQ(reinterpret_cast<NSButton*>(fixed)->buttonType(), NSButtonTypeSwitch);
+    EXPECT_EQ(reinterpret_cast<NSButton*>(fixed)->superview(), content_view());
 }
 
 TEST_F(GadgetsTest, StatesOfCheckBoxesAndLabels) {
-    struct Case {
-        const char* what;
+    open_window();
+    struct Row {
         int64_t (*create)(int64_t, int32_t, int32_t, int32_t, int32_t, TextArg, int32_t);
         int32_t flags;
-        int64_t set;
-        int64_t state;
+        int64_t set, state;
     };
-    const Case cases[] = {
-        {"check box on", &CreateCheckboxGadget, 0, 1, 1},
-        {"check box off", &CreateCheckboxGadget, 0, 0, 0},
-        {"check box mixed", &CreateCheckboxGadget, 0, -1, 1},
-        {"three-state mixed", &CreateCheckboxGadget, 4, -1, -1},
-        {"label", &CreateTextGadget, 0, 1, 0},
-        {"frame", &CreateFrameGadget, 0, 1, 0},
+    const Row rows[] = {
+        {&CreateCheckboxGadget, 0, 1, 1},  {&CreateCheckboxGadget, 0, 0, 0},
+        {&CreateCheckboxGadget, 0, -1, 1}, {&CreateCheckboxGadget, 4, -1, -1},
+        {&CreateTextGadget, 0, 1, 0},      {&CreateFrameGadget, 0, 1, 0},
     };
-    for (const Case& c : cases) {
-        ASSERT_NE(c.create(2, 0, 0, 100, 20, u"x", c.flags), 0) << c.what;
-        SetGadgetState(2, c.set);
-        EXPECT_EQ(GetGadgetState(2), c.state) << c.what;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << &row - rows);
+        ASSERT_NE(row.create(2, 0, 0, 100, 20, u"x", row.flags), 0);
+        SetGadgetState(2, row.set);
+        EXPECT_EQ(GetGadgetState(2), row.state);
     }
-    ASSERT_NE(CreateCheckboxGadget(3, 0, 0, 100, 20, u"Box"), 0);
-    SetGadgetState(3, 1);
-    EXPECT_EQ(static_cast<NSButton*>(view_of(3))->state(), NSControlStateValueOn);
     EXPECT_EQ(GetGadgetState(99), 0);
     SetGadgetState(99, 1);
 }
 
 TEST_F(GadgetsTest, AClickOnAThreeStateBoxNeverLeavesItMixed) {
-    struct Case {
-        int64_t before;
-        int64_t after;
-    };
-    const Case cases[] = {{-1, 1}, {0, 1}, {1, 0}};
+    open_window();
     ASSERT_NE(CreateCheckboxGadget(4, 0, 0, 100, 20, u"Three", 4), 0);
-    for (const Case& c : cases) {
-        SetGadgetState(4, c.before);
+    for (auto [before, after] : {std::pair{-1, 1}, {0, 1}, {1, 0}}) {
+        SetGadgetState(4, before);
         RemoveQueuedEvents(-1, -1, -1, -1);
-        msg_send<void>(view_of(4), "performClick:", id{nil});
-        EXPECT_EQ(GetGadgetState(4), c.after) << "from " << c.before;
-        EXPECT_EQ(queued_gadget_events(), std::vector<int64_t>{4}) << "from " << c.before;
+        msg_send<void>(view(4), "performClick:", id{nil});
+        EXPECT_EQ(GetGadgetState(4), after) << "from " << before;
+        EXPECT_EQ(queued_gadget_events(), std::vector<int64_t>{4}) << "from " << before;
     }
 }
 
-TEST_F(GadgetsTest, TheDisplaysClickOnAMixedBoxTurnsItOnAndPostsOneEvent) {
-    m_script.str("click 4\n");
-    ASSERT_NE(CreateCheckboxGadget(4, 0, 0, 100, 20, u"Three", 4), 0);
-    SetGadgetState(4, -1);
-    ASSERT_EQ(wait_for_gadget_event(), EventKindGadget);
-    EXPECT_EQ(CurrentEventGadget(), 4);
-    EXPECT_EQ(current_event().window, 1);
-    EXPECT_EQ(GetGadgetState(4), 1);
-    EXPECT_TRUE(queued_gadget_events().empty());
-}
-
-// Nesting and unwinding are in gadget_operations_test; here the inner view's place and size.
-TEST_F(GadgetsTest, AContainerFramesInnerViewFillsItAndFollowsItsSize) {
-    ASSERT_NE(CreateFrameGadget(2, 10, 10, 300, 200, u"Group", 8), 0);
-    NSView* inner = KXGadgetList::currentView(nil);
-    EXPECT_EQ(inner->superview(), view_of(2));
-    EXPECT_EQ(inner->frame(), NSMakeRect(0, 0, 300, 200));
-    ASSERT_NE(CreateCheckboxGadget(3, 5, 5, 100, 20, u"Inside"), 0);
-    EXPECT_EQ(view_of(3)->superview(), inner);
-    LeaveGadgetList();
-    msg_send<void>(gadget_record(2)->functions, "ResizeGadget:y:width:height:", int32_t{-65535},
-                   int32_t{-65535}, int32_t{250}, int32_t{120});
-    EXPECT_EQ(inner->frame(), NSMakeRect(0, 0, 250, 120));
-}
-
-TEST_F(GadgetsTest, FreeingAGadgetDropsItsQueuedEventsInEveryWindowAndItsBindings) {
+TEST_F(GadgetsTest, FreeingAGadgetDropsItsQueuedEventsAndItsBindings) {
+    open_window();
     ASSERT_NE(CreateCheckboxGadget(5, 0, 0, 100, 20, u"Five"), 0);
     ASSERT_NE(CreateCheckboxGadget(6, 0, 30, 100, 20, u"Six"), 0);
-    NSView* five = view_of(5);
-    ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 6, &count_call, 3), 1);
-    EXPECT_EQ(RemoveGadgetBinding(6, &count_call, 4), 0);
-    EXPECT_EQ(RemoveGadgetBinding(6, &count_call, 3), 1);
-    ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 5, &count_call, -1), 1);
-    ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 5, &count_call, 2), 1);
+    NSView* five = view(5);
+    ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 6, &count_gadget_call, 3), 1);
+    EXPECT_EQ(RemoveGadgetBinding(6, &count_gadget_call, 4), 0);
+    EXPECT_EQ(RemoveGadgetBinding(6, &count_gadget_call, 3), 1);
+    ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 5, &count_gadget_call, -1), 1);
     QueueEvent(EventKindGadget, 5, 1, 0);
     QueueEvent(EventKindGadget, 5, 7, 0);
     QueueEvent(EventKindGadget, 6, 1, 0);
-
     FreeGadget(5);
     EXPECT_EQ(gadget_record(5), nullptr);
     EXPECT_EQ(queued_gadget_events(), std::vector<int64_t>{6});
-    EXPECT_EQ(RemoveEventBinding(EventKindGadget, 1, 5, &count_call, -1), 0);
-    EXPECT_EQ(RemoveGadgetBinding(5, &count_call), 0);
-    NSArray* subviews = content_view()->subviews();
-    for (NSUInteger index = 0; index < subviews->count(); ++index)
-        EXPECT_NE(subviews->objectAtIndex(index), five);
+    EXPECT_EQ(RemoveGadgetBinding(5, &count_gadget_call), 0);
+    EXPECT_EQ(content_view()->subviews()->indexOfObject(five), NSNotFound);
     FreeGadget(5);
 }
 
-TEST_F(GadgetsTest, GadgetsGoWithTheirWindow) {
-    ASSERT_NE(NewWindow(2, 0, 0, 100, 100, u"Other", 4), 0);
-    ASSERT_NE(CreateCheckboxGadget(7, 0, 0, 100, 20, u"Seven"), 0);
-    EXPECT_EQ(gadget_record(7)->window, 2);
-    {
-        AutoreleasePoolScope pool;
-        DisposeWindow(2);
+TEST_F(GadgetsTest, GadgetsGoWithTheirWindowWhetherDisposedOrClosedByTheToolkit) {
+    for (bool by_toolkit : {false, true}) {
+        ASSERT_NE(NewWindow(2, 0, 0, 100, 100, u"Other", 4), 0);
+        ASSERT_NE(CreateTextGadget(7, 0, 0, 100, 20, u"Seven"), 0);
+        EXPECT_EQ(gadget_record(7)->window, 2);
+        {
+            AutoreleasePoolScope pool;
+            if (by_toolkit) reinterpret_cast<NSWindow*>(WindowObject(2))->close();
+            if (!by_toolkit) DisposeWindow(2);
+        }
+        EXPECT_EQ(gadget_record(7), nullptr) << by_toolkit;
     }
-    EXPECT_EQ(gadget_record(7), nullptr);
-
-    // A window closed by the toolkit takes its gadgets along when its views go.
-    ASSERT_NE(NewWindow(3, 0, 0, 100, 100, u"Third", 4), 0);
-    ASSERT_NE(CreateTextGadget(8, 0, 0, 100, 20, u"Eight"), 0);
-    {
-        AutoreleasePoolScope pool;
-        reinterpret_cast<NSWindow*>(WindowObject(3))->close();
-    }
-    EXPECT_EQ(gadget_record(8), nullptr);
     EXPECT_EQ(KXGadgetList::currentList(nil), nullptr);
 }
 
 TEST_F(GadgetsTest, LabelsAreGreyedInsteadOfDisabledAndKeepTheProgramsColour) {
+    open_window();
     ASSERT_NE(CreateTextGadget(1, 0, 0, 100, 20, u"Label", 4), 0);
-    auto* field = static_cast<NSTextField*>(view_of(1));
-    EXPECT_FALSE(field->isSelectable());
+    auto* field = static_cast<NSTextField*>(view(1));
     EXPECT_FALSE(field->isEditable());
-    EXPECT_FALSE(field->isBezeled());
     EXPECT_TRUE(field->isBordered());
     NSColor* const default_text = field->textColor();
-    id functions = gadget_record(1)->functions;
     NSColor* red = NSColor::colorWithSRGBRedGreenBlueAlpha(nil, 1, 0, 0, 1);
-
-    msg_send<void>(functions, "SetGadgetColor:color:", int32_t{1}, red);
-    msg_send<void>(functions, "DisableGadget:", int32_t{1});
+    msg_send<void>(functions(1), "SetGadgetColor:color:", int32_t{1}, red);
+    msg_send<void>(functions(1), "DisableGadget:", int32_t{1});
     EXPECT_TRUE(field->isEnabled());
     EXPECT_TRUE(field->textColor()->isEqual(NSColor::secondarySelectedControlColor(nil)));
-    msg_send<void>(functions, "DisableGadget:", int32_t{0});
+    msg_send<void>(functions(1), "DisableGadget:", int32_t{0});
     EXPECT_TRUE(field->textColor()->isEqual(red));
-    msg_send<void>(functions, "SetGadgetColor:color:", int32_t{1}, static_cast<NSColor*>(nil));
+    msg_send<void>(functions(1), "SetGadgetColor:color:", int32_t{1}, static_cast<NSColor*>(nil));
     EXPECT_EQ(field->textColor(), default_text);
-    EXPECT_EQ(msg_send<NSColor*>(functions, "GetGadgetColor:", int32_t{2}),
+    EXPECT_EQ(msg_send<NSColor*>(functions(1), "GetGadgetColor:", int32_t{2}),
               field->backgroundColor());
 }
 
 TEST_F(GadgetsTest, FrameStylesComeFromTheWholeFlagsValue) {
-    struct Case {
+    open_window();
+    struct Row {
         int32_t flags;
         const char16_t* text;
-        NSUInteger title_position;
-        NSUInteger box_type;
+        NSUInteger title_position, box_type;
     };
-    const Case cases[] = {
+    const Row rows[] = {
         {0, u"Shown", NSAtTop, NSBoxPrimary},    {0, u"", NSNoTitle, NSBoxPrimary},
         {1, u"Hidden", NSNoTitle, NSBoxPrimary}, {3, u"Old", NSNoTitle, NSBoxOldStyle},
         {8 | 1, u"Kept", NSAtTop, NSBoxPrimary},
     };
-    for (const Case& c : cases) {
-        ASSERT_NE(CreateFrameGadget(2, 0, 0, 100, 100, c.text, c.flags), 0);
-        auto* box = static_cast<NSBox*>(view_of(2));
-        EXPECT_EQ(box->titlePosition(), c.title_position) << "flags " << c.flags;
-        EXPECT_EQ(box->boxType(), c.box_type) << "flags " << c.flags;
+    for (const Row& row : rows) {
+        ASSERT_NE(CreateFrameGadget(2, 0, 0, 100, 100, row.text, row.flags), 0);
+        auto* box = static_cast<NSBox*>(view(2));
+        EXPECT_EQ(box->titlePosition(), row.title_position) << "flags " << row.flags;
+        EXPECT_EQ(box->boxType(), row.box_type) << "flags " << row.flags;
         LeaveGadgetList();
     }
+}
+
+TEST_F(GadgetsTest, PositionByModeCountsTheMainScreensTopAsTheOriginOnScreen) {
+    struct Row {
+        int32_t window_x, window_y, gadget_x, gadget_y;
+    };
+    for (Row row : {Row{100, 100, 10, 20}, Row{0, 0, 0, 0}, Row{500, 300, 37, 5}}) {
+        SCOPED_TRACE(testing::Message() << row.window_x << "," << row.window_y);
+        ASSERT_NE(NewWindow(1, row.window_x, row.window_y, 320, 290, u"W", 4), 0);
+        ASSERT_NE(CreateTextGadget(2, row.gadget_x, row.gadget_y, 80, 20, u"t"), 0);
+        EXPECT_EQ(x(2, 0), row.gadget_x);
+        EXPECT_EQ(y(2, 0), row.gadget_y);
+        EXPECT_EQ(x(2, 2), row.gadget_x);
+        EXPECT_EQ(y(2, 2), row.gadget_y);
+        EXPECT_EQ(x(2, 1), row.window_x + row.gadget_x);
+        EXPECT_EQ(y(2, 1), row.window_y + k_title_bar + row.gadget_y);
+    }
+    // Inside a container frame mode 0 is relative to the frame's inner view, 2 to the window.
+    ASSERT_NE(CreateFrameGadget(3, 40, 50, 200, 150, u"Box", FrameFlagContainer), 0);
+    ASSERT_NE(CreateTextGadget(4, 5, 6, 80, 20, u"inner"), 0);
+    LeaveGadgetList();
+    const NSRect inner = static_cast<NSBox*>(view(3))->contentView()->frame();
+    EXPECT_EQ(x(4, 0), 5);
+    EXPECT_EQ(y(4, 0), 6);
+    EXPECT_EQ(x(4, 2), 40 + inner.origin.x + 5);
+    EXPECT_EQ(y(4, 2), 50 + inner.origin.y + 6);
+    EXPECT_EQ(x(4, 1), 500 + x(4, 2));
+    EXPECT_EQ(y(4, 1), 300 + k_title_bar + y(4, 2));
+}
+
+TEST_F(GadgetsTest, ResizeKeepsEveryValueGivenAsMinus65535) {
+    open_window();
+    ASSERT_NE(CreateCheckboxGadget(2, 10, 20, 200, 25, u"c"), 0);
+    struct Row {
+        int32_t x, y, width, height;
+        NSRect expected;
+    };
+    const Row rows[] = {
+        {k_keep, k_keep, k_keep, k_keep, NSMakeRect(10, 20, 200, 25)},
+        {50, k_keep, k_keep, 30, NSMakeRect(50, 20, 200, 30)},
+        {k_keep, 0, 120, k_keep, NSMakeRect(50, 0, 120, 30)},
+    };
+    for (const Row& row : rows) {
+        msg_send<void>(functions(2), "ResizeGadget:y:width:height:", row.x, row.y, row.width,
+                       row.height);
+        EXPECT_EQ(view(2)->frame(), row.expected);
+        EXPECT_EQ(msg_send<int32_t>(functions(2), "GadgetWidth"), row.expected.size.width);
+        EXPECT_EQ(msg_send<int32_t>(functions(2), "GadgetHeight"), row.expected.size.height);
+    }
+}
+
+TEST_F(GadgetsTest, HideActivateTextAndFontAnswerByKind) {
+    open_window();
+    ASSERT_NE(CreateCheckboxGadget(2, 0, 0, 100, 20, u"box"), 0);
+    ASSERT_NE(CreateTextGadget(3, 0, 30, 100, 20, u"label"), 0);
+    ASSERT_NE(CreateFrameGadget(4, 0, 60, 100, 50, u"frame"), 0);
+    NSFont* font = NSFont::systemFontOfSize(native_class<NSFont>(), 17);
+    for (int64_t number : {2, 3, 4}) {
+        SCOPED_TRACE(number);
+        msg_send<void>(functions(number), "HideGadget:", int32_t{1});
+        EXPECT_TRUE(view(number)->isHidden());
+        msg_send<void>(functions(number), "HideGadget:", int32_t{0});
+        EXPECT_FALSE(view(number)->isHidden());
+        msg_send<void>(functions(number), "SetGadgetText:", NSString::make(u"new text").get());
+        EXPECT_EQ(msg_send<NSString*>(functions(number), "GetGadgetText")->utf8(), "new text");
+        msg_send<void>(functions(number), "SetGadgetFont:", font);
+        EXPECT_EQ(msg_send<NSFont*>(functions(number), "GetGadgetFont"), font);
+    }
+    EXPECT_EQ(static_cast<NSButton*>(view(2))->title()->utf8(), "new text");
+    EXPECT_EQ(static_cast<NSBox*>(view(4))->title()->utf8(), "new text");
+    EXPECT_EQ(static_cast<NSBox*>(view(4))->titleFont(), font);
+
+    ASSERT_NE(NewWindow(5, 300, 300, 100, 100, u"Other", 4), 0);
+    msg_send<void>(functions(2), "ActivateGadget");
+    auto* window = reinterpret_cast<NSWindow*>(WindowObject(1));
+    EXPECT_TRUE(window->isKeyWindow());
+    EXPECT_EQ(window->firstResponder(), view(2));
+}
+
+TEST_F(GadgetsTest, ReuseBindsANewBehaviourObjectToTheSameGadget) {
+    open_window();
+    ASSERT_NE(CreateCheckboxGadget(7, 0, 0, 100, 20, u"box"), 0);
+    ObjcRef<KXGadgetFunctions> old = ObjcRef<KXGadgetFunctions>::retain(functions(7));
+    auto fresh = make_native<KXGadgetFunctions>();
+    msg_send<void>(fresh.get(), "reuse:type:", gadget_record(7), GadgetTypeText);
+    EXPECT_EQ(functions(7), fresh.get());
+    EXPECT_EQ(gadget_record(7)->type, GadgetTypeText);
+    EXPECT_EQ(fresh->gadget_id(), 7);
+    EXPECT_EQ(old->gadget(), nullptr);
+    EXPECT_EQ(static_cast<NSButton*>(view(7))->target(), fresh.get());
+    SetGadgetState(7, 1); // the base behaviour reads a check box's state through the control
+    EXPECT_EQ(GetGadgetState(7), 1);
+}
+
+TEST_F(GadgetsTest, ContainersNestDeeperThanTheFirstStackAndUnwindInOrder) {
+    ASSERT_NE(NewWindow(1, 0, 0, 600, 600, u"W", 4), 0);
+    std::vector<NSView*> tops{content_view()};
+    for (int64_t number = 10; number < 22; ++number) {
+        ASSERT_NE(CreateFrameGadget(number, 1, 1, 500, 500, u"f", FrameFlagContainer), 0);
+        NSView* inner = KXGadgetList::currentView(nil);
+        ASSERT_EQ(inner->superview(), view(number));
+        ASSERT_EQ(inner->frame(), NSMakeRect(0, 0, 500, 500));
+        tops.push_back(inner);
+    }
+    EXPECT_EQ(KXGadgetList::currentList(nil)->stackIndex(), 12);
+    for (std::size_t depth = tops.size() - 1; depth > 0; --depth) {
+        LeaveGadgetList();
+        EXPECT_EQ(KXGadgetList::currentView(nil), tops[depth - 1]) << depth;
+    }
+    // The inner view follows its frame's size.
+    msg_send<void>(functions(21), "ResizeGadget:y:width:height:", k_keep, k_keep, int32_t{250},
+                   int32_t{120});
+    EXPECT_EQ(tops.back()->frame(), NSMakeRect(0, 0, 250, 120));
 }
 
 } // namespace

@@ -44,14 +44,6 @@ NSResponder* make_recording_responder() {
     return static_cast<NSResponder*>(class_createInstance(recorder, 0));
 }
 
-// Matches Command+I in any window as item 7.
-bool command_i_shortcut(NSEvent* event, int64_t, int64_t& item) {
-    if (units_of(event->charactersIgnoringModifiers()) != u"i") return false;
-    if (!(event->modifierFlags() & NSEventModifierFlagCommand)) return false;
-    item = 7;
-    return true;
-}
-
 // The next wait that yields a runtime event other than a repaint (the display draws the windows
 // before it waits), or 0 when a wait times out first.
 int32_t next_runtime_event(int32_t milliseconds) {
@@ -71,7 +63,6 @@ class WaitEventTest : public testing::Test {
         received().clear();
     }
     void TearDown() override {
-        set_window_shortcut_matcher(nullptr);
         DisposeWindow(AutoNumber);
         while (next_runtime_event(0) != 0) {
         }
@@ -91,37 +82,20 @@ class WaitEventTest : public testing::Test {
 };
 
 TEST_F(WaitEventTest, OnlyWakingKindsPutAWakeEventIntoTheNativeQueue) {
-    struct Case {
-        int32_t kind;
-        bool wakes;
-    } cases[] = {{EventKindRepaint, false}, {EventKindMenu, true}, {EventKindTimer, true}};
-    for (const Case& c : cases) {
+    for (auto [kind, wakes] : {std::pair{EventKindRepaint, false}, {EventKindMenu, true}}) {
         start("");
         while (next_runtime_event(0) != PumpTimedOut) {
         }
-        QueueEvent(c.kind, 1, 1, 0);
-        EXPECT_EQ(NSApp->native_event_pending(), c.wakes) << event_kind_name(c.kind);
+        QueueEvent(kind, 1, 1, 0);
+        EXPECT_EQ(NSApp->native_event_pending(), wakes) << event_kind_name(kind);
     }
 }
 
 TEST_F(WaitEventTest, WaitsOnVirtualTimeUntilItsDeadline) {
     start("advance 60000\n");
     EXPECT_EQ(next_runtime_event(0), PumpTimedOut); // a look returns at once
-    EXPECT_EQ(m_session->display.now_ms(), 0);
     EXPECT_EQ(next_runtime_event(250), PumpTimedOut);
     EXPECT_EQ(m_session->display.now_ms(), 250);
-}
-
-TEST_F(WaitEventTest, AShortcutKeyBecomesAMenuEventAndNeverReachesTheWindow) {
-    start("key 1 cmd+i\nkey 1 cmd+j\nadvance 10\n");
-    open_recording_window();
-    set_window_shortcut_matcher(&command_i_shortcut);
-    EXPECT_EQ(next_runtime_event(100), EventKindMenu);
-    EXPECT_EQ(CurrentEventMenu(), 7);
-    EXPECT_EQ(current_event().window, 1);
-    EXPECT_EQ(received()["keyDown:"], 0);
-    EXPECT_EQ(next_runtime_event(100), PumpTimedOut);
-    EXPECT_EQ(received()["keyDown:"], 1); // Command+J went on to the window
 }
 
 TEST_F(WaitEventTest, EditingKeysGoToTheFirstResponder) {

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -47,21 +46,13 @@ TEST_F(WindowsTest, OpensThePreferencesWindowCentredKeyAndInFront) {
     const int64_t native = NewWindow(1, 0, 0, 320, 290, u"Preferences", 68);
     ASSERT_NE(native, 0);
     EXPECT_EQ(native, WindowObject(1));
-    EXPECT_EQ(WindowExists(1), 1);
     NSWindow* preferences = window(1);
     EXPECT_EQ(preferences->styleMask(), WindowStyleTitled | WindowStyleClosable);
     EXPECT_EQ(GetWindowWidth(1), 320);
-    EXPECT_EQ(GetWindowHeight(1), 290);
-    EXPECT_EQ(GetWindowWidth(1, 0), 322);
     EXPECT_EQ(GetWindowHeight(1, 0), 318);
     EXPECT_EQ(preferences->frame(), NSMakeRect(559, 291, 322, 318)); // centred on 1440 x 900
     EXPECT_EQ(NSApp->keyWindow(), preferences);
     EXPECT_TRUE(msg_send<BOOL>(preferences->contentView(), "isFlipped"));
-    EXPECT_NE(written_lines().find(R"({"event":"window","t":0,"number":1,"title":"Preferences",)"
-                                   R"("x":560,"y":319,"width":320,"height":290,"visible":true,)"
-                                   R"("key":true,"level":"normal","controls":[]})"),
-              std::string::npos);
-
     ASSERT_EQ(SetWindowBounds(1, 10, 20, -65535, 300), 1);
     EXPECT_EQ(preferences->frame(), NSMakeRect(10, 900 - 20 - 328, 322, 328));
     ASSERT_EQ(KeepWindowOnTop(1, 1), 1);
@@ -71,10 +62,7 @@ TEST_F(WindowsTest, OpensThePreferencesWindowCentredKeyAndInFront) {
 }
 
 TEST_F(WindowsTest, AnswersZeroForWindowsThatDoNotExist) {
-    EXPECT_EQ(WindowExists(4), 0);
-    EXPECT_EQ(WindowObject(4), 0);
-    EXPECT_EQ(GetWindowWidth(4), 0);
-    EXPECT_EQ(GetWindowHeight(4, 0), 0);
+    EXPECT_EQ(WindowExists(4) + WindowObject(4) + GetWindowWidth(4) + GetWindowHeight(4, 0), 0);
     EXPECT_EQ(KeepWindowOnTop(4, 1), 0);
     EXPECT_EQ(SetWindowBounds(4, 0, 0, 10, 10), 0);
     DisposeWindow(4);
@@ -91,10 +79,9 @@ TEST_F(WindowsTest, AutoNumberWindowsAreNumberedByTheirRecord) {
     const int64_t second = NewWindow(AutoNumber, 0, 0, 100, 100, u"", 4);
     ASSERT_NE(first, second);
     EXPECT_EQ(NativeWindowID(window(first)), first);
-    EXPECT_EQ(NativeWindowID(window(second)), second);
     DisposeWindow(first);
     EXPECT_EQ(WindowExists(first), 0);
-    EXPECT_EQ(WindowExists(second), 1);
+    EXPECT_EQ(NativeWindowID(window(second)), second);
 }
 
 TEST_F(WindowsTest, DisposingOrReopeningClosesTheWindowAndDropsItsEvents) {
@@ -104,22 +91,14 @@ TEST_F(WindowsTest, DisposingOrReopeningClosesTheWindowAndDropsItsEvents) {
     EXPECT_TRUE(old->is_closed());
     EXPECT_EQ(GetWindowWidth(1), 200);
     ASSERT_NE(NewWindow(2, 0, 0, 100, 100, u"Two", 4), 0);
-    written_lines();
     ObjcRef<NSWindow> closed = ObjcRef<NSWindow>::retain(window(1));
     forget_events();
     PostAppEvent(EventKindApplicationFirst, 1, 0);
     PostAppEvent(EventKindApplicationFirst, 2, 0);
     DisposeWindow(1);
-    EXPECT_EQ(WindowExists(1), 0);
     EXPECT_TRUE(closed->is_closed());
-    const std::vector<std::string> left = take_all_events();
-    for (const std::string& event : left)
-        EXPECT_FALSE(event.ends_with("/1")) << event;
-    EXPECT_EQ(
-        std::count(left.begin(), left.end(), std::to_string(EventKindApplicationFirst) + "/0/2"),
-        1);
-    EXPECT_NE(written_lines().find(R"({"event":"window","t":0,"number":1,"closed":true})"),
-              std::string::npos);
+    EXPECT_EQ(take_all_events(),
+              std::vector<std::string>{std::to_string(EventKindApplicationFirst) + "/0/2"});
 }
 
 // Windows open in table order, each key when it opens unless shown without key status; then
@@ -152,41 +131,26 @@ TEST_F(WindowsTest, ClosingTheKeyWindowGivesKeyStatusBackToTheWindowKeyWhenItOpe
     }
 }
 
-TEST_F(WindowsTest, CloseButtonsReportTheCloseAndLeaveTheWindowOpen) {
-    m_script.str("close 1\n");
-    ASSERT_NE(NewWindow(1, 0, 0, 100, 100, u"A", 4), 0);
-    forget_events();
-    window(1)->performClose(nil);
-    EXPECT_EQ(take_all_events(), std::vector<std::string>{event_text(EventKindCloseWindow, 1)});
-    int32_t kind = 0;
-    for (int pass = 0; pass < 100 && !m_exited && kind != EventKindCloseWindow; ++pass)
-        kind = WaitEvent();
-    EXPECT_EQ(kind, EventKindCloseWindow); // the display's close button
-    EXPECT_EQ(current_event().window, 1);
-    EXPECT_EQ(WindowExists(1), 1);
-    EXPECT_TRUE(window(1)->isVisible());
-}
-
-TEST_F(WindowsTest, ContentViewMouseReleasesZoomsAndMinimisedOpeningsPostTheirEvents) {
+TEST_F(WindowsTest, CloseButtonsClicksAndZoomsPostTheirEvents) {
     ASSERT_NE(NewWindow(1, 0, 0, 100, 100, u"A", 16), 0);
     NSWindow* target = window(1);
     forget_events();
-    const std::pair<NSUInteger, NSInteger> releases[] = {{NSEventTypeLeftMouseUp, 1},
-                                                         {NSEventTypeLeftMouseUp, 2},
-                                                         {NSEventTypeLeftMouseUp, 3},
-                                                         {NSEventTypeRightMouseUp, 1}};
-    for (const auto& [type, count] : releases)
+    target->performClose(nil);
+    EXPECT_TRUE(target->isVisible());
+    for (auto [type, count] : {std::pair{NSEventTypeLeftMouseUp, 1},
+                               {NSEventTypeLeftMouseUp, 2},
+                               {NSEventTypeRightMouseUp, 1}})
         target->sendEvent(NSEvent::mouseEventWithType(native_class<NSEvent>(), type,
                                                       NSMakePoint(10, 10), 0, 0,
                                                       target->windowNumber(), nil, 0, count, 1.0f));
-    EXPECT_EQ(take_all_events(), (std::vector<std::string>{event_text(EventKindLeftClick, 1),
-                                                           event_text(EventKindLeftDoubleClick, 1),
-                                                           event_text(EventKindRightClick, 1)}));
     target->zoom(nil);
-    std::vector<std::string> zoom_events = take_all_events();
-    std::erase(zoom_events, event_text(EventKindMoveWindow, 1));
-    EXPECT_EQ(zoom_events, (std::vector<std::string>{event_text(EventKindMaximizeWindow, 1),
-                                                     event_text(EventKindSizeWindow, 1)}));
+    std::vector<std::string> events = take_all_events();
+    std::erase(events, event_text(EventKindMoveWindow, 1));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{
+                  event_text(EventKindCloseWindow, 1), event_text(EventKindLeftClick, 1),
+                  event_text(EventKindLeftDoubleClick, 1), event_text(EventKindRightClick, 1),
+                  event_text(EventKindMaximizeWindow, 1), event_text(EventKindSizeWindow, 1)}));
 
     // Opening minimised or maximised reports nothing of it.
     ASSERT_NE(NewWindow(2, 0, 0, 100, 100, u"B", 1024), 0);
@@ -195,7 +159,7 @@ TEST_F(WindowsTest, ContentViewMouseReleasesZoomsAndMinimisedOpeningsPostTheirEv
     EXPECT_TRUE(window(3)->isZoomed());
     for (const std::string& event : take_all_events()) {
         for (int32_t kind : {EventKindMinimizeWindow, EventKindMaximizeWindow, EventKindSizeWindow})
-            EXPECT_NE(event.substr(0, event.find('/')), std::to_string(kind)) << event;
+            EXPECT_FALSE(event.starts_with(std::to_string(kind) + "/")) << event;
     }
 }
 
@@ -207,7 +171,6 @@ TEST_F(WindowsTest, WindowOutputIsAViewOverAClearedBufferOnTopOfTheContent) {
     CGContextRef context = OpenWindowOutput(record, 10, 5);
     ASSERT_NE(context, nullptr);
     EXPECT_EQ(CGBitmapContextGetData(context), record->output_pixels);
-    EXPECT_EQ(CGBitmapContextGetWidth(context), 10u);
     EXPECT_EQ(window(1)->contentView()->subviews()->lastObject(), record->output_view);
 
     KXWindowOutputView* first_view = record->output_view;
