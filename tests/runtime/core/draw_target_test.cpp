@@ -63,18 +63,3 @@ TEST(DrawTarget, APassRunsStartThenStopAndFinishWithChanges) {
     EXPECT_EQ(rt::CurrentDrawTarget(), nullptr);
     EXPECT_EQ(rt::BeginDrawing(nullptr), 0);
 }
-
-TEST(DrawTarget, TheDefaultSlotsGiveTheCurrentBufferAndRowBytes) {
-    rt::DrawTarget* target = counting_target(1);
-    int buffer = 0;
-    target->buffer = &buffer;
-    target->bytes_per_row = 28;
-    EXPECT_EQ(rt::DrawTargetPixels(), nullptr); // not current until started
-    target->current_buffer = target->buffer;
-    EXPECT_EQ(rt::DrawTargetPixels(), &buffer);
-    EXPECT_EQ(rt::DrawTargetRowBytes(), 28);
-    target->row_bytes = nullptr;
-    EXPECT_EQ(rt::DrawTargetRowBytes(), 0);
-    rt::EndDrawing();
-    EXPECT_EQ(rt::DrawTargetRowBytes(), 0);
-}

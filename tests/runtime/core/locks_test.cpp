@@ -5,18 +5,6 @@
 namespace rt {
 namespace {
 
-int once_runs = 0;
-void count_run() {
-    ++once_runs;
-}
-
-TEST(Locks, RunOnceRunsTheProcedureOnlyTheFirstTime) {
-    pthread_once_t once = PTHREAD_ONCE_INIT;
-    EXPECT_EQ(RunOnce(&once, count_run), 0);
-    EXPECT_EQ(RunOnce(&once, count_run), 0);
-    EXPECT_EQ(once_runs, 1);
-}
-
 // Every runtime mutex may be taken again by the thread that holds it.
 TEST(Locks, RecursiveMutexCanBeTakenAgainByItsHolder) {
     pthread_mutex_t mutex;
