@@ -14,7 +14,6 @@ TEST(BatteryInformation, MenuItemAndShortcutShowTheSameReport) {
     for (const char* opening : {"menu 3", "key 0 cmd+i"}) {
         SCOPED_TRACE(opening);
         TempHome home;
-        BatteryRecording().write(home.battery_file());
         AppRun run = run_app(home, {.script = std::string(opening) + "\nanswer 1\n"});
         ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
         EXPECT_TRUE(run.events("error").empty()) << run.transcript();
@@ -39,7 +38,6 @@ TEST(BatteryInformation, MenuItemAndShortcutShowTheSameReport) {
 // Opened before and after a refresh; no refresh happens while it is shown.
 TEST(BatteryInformation, ShowsWhatTheLastRefreshReadAndHoldsTheRefresh) {
     TempHome home;
-    BatteryRecording().write(home.battery_file());
     AppRun run = run_app(home, {.script = "battery set Voltage 11400\nmenu 3\nadvance 30000\n"
                                           "answer 1\nadvance 10000\nmenu 3\nanswer 1\n"});
     ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
@@ -55,7 +53,6 @@ TEST(AboutBox, OnlyItsSecondButtonOpensTheMakersPage) {
     for (int answer : {1, 2}) {
         SCOPED_TRACE(answer);
         TempHome home;
-        BatteryRecording().write(home.battery_file());
         AppRun run = run_app(home, {.script = "menu 5\nanswer " + std::to_string(answer) + "\n"});
         ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
         auto alert = run.first("alert");
@@ -80,7 +77,6 @@ TEST(AboutBox, OnlyItsSecondButtonOpensTheMakersPage) {
 
 TEST(BatterySettingsLink, OpensTheBatteryPaneWithoutAnAlert) {
     TempHome home;
-    BatteryRecording().write(home.battery_file());
     AppRun run = run_app(home, {.script = "menu 6\nmenu 5\nanswer 2\n"});
     ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
     auto opens = run.events("open");

@@ -1,5 +1,7 @@
 #include "tests/e2e/app_run.h"
 
+#include "tests/e2e/plist_files.h"
+
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -142,6 +144,7 @@ fs::path TempHome::autostart_entry() const {
 
 AppRun run_app(const TempHome& home, const AppRunOptions& options) {
     AppRun run;
+    if (!fs::exists(home.battery_file())) BatteryRecording().write(home.battery_file());
     const MemoryFile io[3] = {MemoryFile(options.script), MemoryFile(), MemoryFile()};
     std::vector<std::string> command = options.command;
     if (command.empty()) command.push_back(bundle_executable(built_bundle()).string());

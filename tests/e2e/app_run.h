@@ -72,7 +72,8 @@ struct AppRun {
     std::string transcript() const;
 };
 
-// Starts the bundle's executable with `home` as HOME, writes the script and closes the input,
+// Starts the bundle's executable with `home` as HOME (and the sample battery unless the test
+// recorded another), writes the script and closes the input,
 // and waits for it to end; a run that outlives the timeout is killed and marked timed out.
 AppRun run_app(const TempHome& home, const AppRunOptions& options);
 

@@ -82,25 +82,22 @@ TEST(PreferencesWindow, OpensCentredOnTheScreenUnderThePointer) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempHome home;
-        BatteryRecording().write(home.battery_file());
         AppRun run = run_app(home, {.script = std::string(c.setup) + "\nmenu 4\n"});
         ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
         EXPECT_TRUE(run.events("error").empty()) << run.transcript();
         auto window = view_of_window(run).window;
         ASSERT_TRUE(window) << run.transcript();
-        EXPECT_EQ(window->string("title"), "Preferences");
-        EXPECT_EQ(window->integer("x"), c.frame_left + k_side_border);
-        EXPECT_EQ(window->integer("y"), c.frame_top + k_title_bar_height);
-        EXPECT_EQ(window->integer("width"), 320);
-        EXPECT_EQ(window->integer("height"), 290);
-        EXPECT_EQ(window->boolean("visible"), true);
-        EXPECT_EQ(window->string("level"), "floating");
+        EXPECT_EQ(std::tuple(window->string("title"), window->integer("x"), window->integer("y")),
+                  std::tuple("Preferences", c.frame_left + k_side_border,
+                             c.frame_top + k_title_bar_height));
+        EXPECT_EQ(std::tuple(window->integer("width"), window->integer("height"),
+                             window->boolean("visible"), window->string("level")),
+                  std::tuple(320, 290, true, "floating"));
     }
 }
 
 TEST(PreferencesWindow, ShowsTheStoredChoicesInItsBoxes) {
     TempHome home;
-    BatteryRecording().write(home.battery_file());
     PlistDictionary stored = settings_with({4, 5});
     stored["Login"] = int64_t{1};
     write_plist_dictionary(home.preferences_file(), stored);
@@ -114,9 +111,8 @@ TEST(PreferencesWindow, ShowsTheStoredChoicesInItsBoxes) {
     std::string texts;
     for (const auto& control : window->field("controls")->items) {
         std::string kind = control.string("kind").value_or("");
-        std::string number =
-            kind == "checkbox" ? std::to_string(control.integer("number").value_or(-1)) : kind;
-        texts += number + " " + control.string("text").value_or("") + "\n";
+        if (kind == "checkbox") kind = std::to_string(control.integer("number").value_or(-1));
+        texts += kind + " " + control.string("text").value_or("") + "\n";
     }
     EXPECT_EQ(texts, "text Select the information to show in the Menu\nframe \n"
                      "4 Show Battery Charge Cycles\n3 Show Battery Condition\n"
@@ -126,132 +122,86 @@ TEST(PreferencesWindow, ShowsTheStoredChoicesInItsBoxes) {
                      "11 Start at Login\n");
 }
 
+// Closing stores the boxes; quitting with the window open stores nothing.
 TEST(PreferencesWindow, BoxesShapeTheTitleAtOnceAndClosingStoresThem) {
     struct Case {
-        const char* name;
         const char* clicks;
-        const char* title;
         std::set<int> ticked;
+        const char* title;
+        bool quits = false;
     };
     const Case cases[] = {
-        {"two boxes, last piece first",
-         "click 5\nclick 4",
-         "214 cycles • 78% • 31.95°C",
-         {4, 2, 5}},
-        {"all eight in scrambled order",
-         "click 6\nclick 9\nclick 5\nclick 8\nclick 0\nclick 4\nclick 3",
+        {"click 5\nclick 4", {4, 2, 5}, "214 cycles • 78% • 31.95°C"},
+        {"click 6\nclick 9\nclick 5\nclick 8\nclick 0\nclick 4\nclick 3",
+         {4, 3, 2, 0, 8, 5, 9, 6},
          "214 cycles • Good • 78% • 90.9% health • 03:27 left • 31.95°C • Calculating... • "
-         "Not charging",
-         {4, 3, 2, 0, 8, 5, 9, 6}},
-        {"unticking the only box ticks the percentage again", "click 2", "78%", {2}},
-        {"health instead of the percentage", "click 0\nclick 2", "90.9% health", {0}},
-        {"unticking the last of two", "click 3\nclick 2\nclick 3", "78%", {2}},
+         "Not charging"},
+        {"click 2", {2}, "78%"}, // unticking the only box ticks the percentage again
+        {"click 0\nclick 2", {0}, "90.9% health"},
+        {"click 3\nclick 2\nclick 3", {2}, "78%"},
+        {"click 5\nclick 2", {5}, "31.95°C", true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.clicks);
         TempHome home;
-        BatteryRecording().write(home.battery_file());
-        AppRun run =
-            run_app(home, {.script = "menu 4\n" + std::string(c.clicks) + "\ndump\nclose 1\n"});
+        const std::string end = c.quits ? "\nmenu 9\n" : "\ndump\nclose 1\n";
+        AppRun run = run_app(home, {.script = "menu 4\n" + std::string(c.clicks) + end});
         ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
         EXPECT_TRUE(run.events("error").empty()) << run.transcript();
-
         WindowView view = view_of_window(run);
         ASSERT_TRUE(view.window && view.status_while_open) << run.transcript();
-        EXPECT_TRUE(view.closed) << run.transcript();
+        EXPECT_EQ(view.closed, !c.quits) << run.transcript();
+        EXPECT_EQ(run.last("exit").has_value(), c.quits) << run.transcript();
         EXPECT_EQ(view.status_while_open->string("title"), c.title);
+        EXPECT_EQ(run.last("status")->string("title"), c.title);
         EXPECT_EQ(checkbox_states(*view.window), box_states_with(c.ticked));
-        auto last_status = run.last("status");
-        EXPECT_EQ(last_status->string("title"), c.title);
-
-        auto stored = read_plist_dictionary(home.preferences_file());
-        ASSERT_TRUE(stored);
-        EXPECT_EQ(*stored, settings_with(c.ticked));
+        EXPECT_EQ(read_plist_dictionary(home.preferences_file()),
+                  settings_with(c.quits ? std::set<int>{2} : c.ticked));
     }
-}
-
-TEST(PreferencesWindow, QuittingWithItOpenStoresNothing) {
-    TempHome home;
-    BatteryRecording().write(home.battery_file());
-    AppRun run = run_app(home, {.script = "menu 4\nclick 5\nclick 2\nmenu 9\n"});
-    ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
-    auto exit = run.last("exit");
-    ASSERT_TRUE(exit) << run.transcript();
-    EXPECT_EQ(exit->integer("status"), 0);
-    auto last_status = run.last("status");
-    ASSERT_TRUE(last_status);
-    EXPECT_EQ(last_status->string("title"), "31.95°C");
-
-    auto stored = read_plist_dictionary(home.preferences_file());
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(*stored, settings_with({2}));
 }
 
 // A setting that could not be stored was once lost without a word.
 TEST(PreferencesWindow, ASettingThatCannotBeStoredIsSaidOnceOnStandardError) {
     TempHome home;
-    BatteryRecording().write(home.battery_file());
     write_text_file(home.path() / "Library", "a file where a folder should be");
     AppRun run = run_app(home, {.script = "menu 4\nclick 5\nclose 1\nmenu 4\nclick 5\nclose 1\n"});
     ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
-    const std::string line = "zerarazi: cannot store settings in " +
-                             home.preferences_file().string() + ": " +
-                             (home.path() / "Library").string() + ": Not a directory\n";
-    EXPECT_EQ(run.errors, line) << "said once, at the first store of the start-up";
+    EXPECT_EQ(run.errors, "zerarazi: cannot store settings in " + home.preferences_file().string() +
+                              ": " + (home.path() / "Library").string() + ": Not a directory\n")
+        << "said once, at the first store of the start-up";
     EXPECT_EQ(read_text_file(home.path() / "Library"), "a file where a folder should be");
 }
 
-TEST(PreferencesWindow, ItsMenuItemIsDisabledWhileItIsOpen) {
-    TempHome home;
-    BatteryRecording().write(home.battery_file());
-    AppRun run = run_app(home, {.script = "menu 4\nmenu 4\nclose 1\nmenu 4\n"});
-    ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
-
-    auto errors = run.events("error");
-    ASSERT_EQ(errors.size(), 1u) << run.transcript();
-    EXPECT_EQ(errors[0].string("command"), "menu 4");
-
-    std::vector<std::string> seen; // the window's openings and closings and item 4's states
-    for (const auto& text : run.lines) {
-        auto line = parse_json(text);
-        if (!line) continue;
-        if (line->event() == "menu") seen.push_back(menu_item_enabled(*line, 4) ? "on" : "off");
-        if (line->event() == "window") seen.push_back(line->has("closed") ? "closed" : "open");
-        if (line->event() == "error") seen.push_back("error");
-    }
-    std::vector<std::string> expected = {"on", "off",    "open", "error",
-                                         "on", "closed", "off",  "open"};
-    EXPECT_EQ(seen, expected) << run.transcript();
-}
-
-TEST(Terminate, IsIgnoredWhilePreferencesAreOpen) {
+// Its menu item is disabled while it is open, and a termination request is ignored then.
+TEST(PreferencesWindow, HoldsOffItsMenuItemAndTerminateWhileOpen) {
     struct Case {
-        const char* name;
         const char* script;
-        bool exits;
+        const char* seen; // the window's openings and closings, item 4's states, errors, exit
     };
     const Case cases[] = {
-        {"never opened", "terminate\n", true},
-        {"open", "menu 4\nterminate\ndump\n", false},
-        {"closed again", "menu 4\nterminate\nclose 1\nterminate\n", true},
+        {"menu 4\nmenu 4\nclose 1\nmenu 4\n", "on off open error on closed off open"},
+        {"terminate\n", "on exit"},
+        {"menu 4\nterminate\ndump\n", "on off open off open"},
+        {"menu 4\nterminate\nclose 1\nterminate\n", "on off open on closed exit"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.script);
         TempHome home;
-        BatteryRecording().write(home.battery_file());
         AppRun run = run_app(home, {.script = c.script});
         ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
-        EXPECT_TRUE(run.events("error").empty()) << run.transcript();
-        auto exit = run.last("exit");
-        EXPECT_EQ(exit.has_value(), c.exits) << run.transcript();
-        if (exit) {
-            EXPECT_EQ(exit->integer("status"), 0);
+        std::string seen;
+        for (const auto& text : run.lines) {
+            auto line = parse_json(text);
+            if (!line) continue;
+            const std::string event = line->event();
+            if (event == "menu") seen += menu_item_enabled(*line, 4) ? " on" : " off";
+            if (event == "window") seen += line->has("closed") ? " closed" : " open";
+            if (event == "error") seen += " error";
+            if (event == "exit") seen += line->integer("status") == 0 ? " exit" : " failure";
         }
-        // Still answering: the input ran to its end, and the dump showed the open window.
-        EXPECT_EQ(run.index_of("end") < run.lines.size(), !c.exits) << run.transcript();
-        if (!c.exits) {
-            EXPECT_TRUE(view_of_window(run).window) << run.transcript();
-        }
+        EXPECT_EQ(seen, std::string(" ") + c.seen) << run.transcript();
+        // Still answering after a terminate that was held off: the input ran to its end.
+        EXPECT_EQ(run.index_of("end") < run.lines.size(), !run.last("exit")) << run.transcript();
     }
 }
 

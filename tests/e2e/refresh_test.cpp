@@ -28,7 +28,6 @@ TEST(Refresh, FollowsTheBatteryAfterTenSeconds) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.commands);
         TempHome home;
-        BatteryRecording().write(home.battery_file());
         AppRun run =
             run_app(home, {.script = std::string(c.commands) + "\nadvance 9999\nadvance 1\n"});
         ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
@@ -49,7 +48,6 @@ TEST(Refresh, FollowsTheBatteryAfterTenSeconds) {
 
 TEST(Refresh, TooltipFollowsThePowerStateWhenThePercentageIsNotInTheTitle) {
     TempHome home;
-    BatteryRecording().write(home.battery_file());
     write_plist_dictionary(home.preferences_file(), {{"ShowCycles", int64_t{1}}});
     AppRun run = run_app(home, {.script = "battery set ExternalConnected true\n"
                                           "battery set CurrentCapacity 64\n"
@@ -99,7 +97,6 @@ TEST(SleepAndWake, HoldTheRefreshUntilTenSecondsAfterWaking) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempHome home;
-        BatteryRecording().write(home.battery_file());
         AppRun run = run_app(home, {.script = c.script});
         ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
         std::vector<int64_t> expected = {0};

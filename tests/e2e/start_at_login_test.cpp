@@ -58,7 +58,6 @@ int login_box_state(const AppRun& run) {
 
 TEST(StartAtLogin, WritesTheAgentAndLoadsItThenUnloadsAndRemovesIt) {
     TempHome home("zerarazi e2e login-"); // a blank in every path the program quotes
-    BatteryRecording().write(home.battery_file());
     RecordingLaunchctl launchctl(home);
     const std::string agent = home.launch_agent_file().string();
 
@@ -88,7 +87,6 @@ TEST(StartAtLogin, WritesTheAgentAndLoadsItThenUnloadsAndRemovesIt) {
 // Turning off with no agent file runs nothing; turning on again writes the file anew.
 TEST(StartAtLogin, OffWithoutAnAgentFileOnlyStoresTheChoice) {
     TempHome home;
-    BatteryRecording().write(home.battery_file());
     write_plist_dictionary(home.preferences_file(),
                            {{"ShowPercentage", int64_t{1}}, {"Login", int64_t{1}}});
     RecordingLaunchctl launchctl(home);
@@ -105,7 +103,6 @@ TEST(StartAtLogin, OffWithoutAnAgentFileOnlyStoresTheChoice) {
 
 TEST(StartAtLogin, BundledHelperMirrorsTheAgentAsAnAutostartEntry) {
     TempHome home;
-    BatteryRecording().write(home.battery_file());
     AppRun on = run_app(home, {.script = "menu 4\nclick 11\n"});
     ASSERT_TRUE(on.exited_cleanly()) << on.transcript();
     ASSERT_TRUE(wait_until([&] { return fs::exists(home.autostart_entry()); }))
@@ -127,7 +124,6 @@ TEST(StartAtLogin, BundledHelperMirrorsTheAgentAsAnAutostartEntry) {
 // has finished before the unload starts.
 TEST(StartAtLogin, OnThenOffAtOnceLeavesNoAutostartEntry) {
     TempHome home;
-    BatteryRecording().write(home.battery_file());
     AppRun run = run_app(home, {.script = "menu 4\nclick 11\nclick 11\nclose 1\n"});
     ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
     EXPECT_FALSE(fs::exists(home.launch_agent_file()));
@@ -152,7 +148,6 @@ TEST(StartAtLogin, AnAgentThatCannotBeInstalledIsSaidOnceAndLeavesTheBoxOff) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempHome home;
-        BatteryRecording().write(home.battery_file());
         RecordingLaunchctl launchctl(home);
         const fs::path agent = home.launch_agent_file();
         if (*c.in_the_way) write_text_file(home.path() / c.in_the_way, "in the way");

@@ -23,7 +23,6 @@ PlistDictionary display_settings(std::initializer_list<std::string> on) {
 
 TEST(FirstStart, BuildsTheMenuInItsFixedOrder) {
     TempHome home;
-    BatteryRecording().write(home.battery_file());
     AppRun run = run_app(home, {.script = ""});
     ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
     auto menu = run.first("menu");
@@ -104,7 +103,6 @@ TEST(OsVersion, BelowTwelveRunsInvisiblyUntilTerminated) {
     for (const auto& [version, has_interface] : cases) {
         SCOPED_TRACE(version);
         TempHome home;
-        BatteryRecording().write(home.battery_file());
         AppRun run = run_app(home, {.script = "advance 60000\nsleep\nwake\nadvance 60000\n"
                                               "battery set CurrentCapacity 40\nadvance 60000\n"
                                               "terminate\n",
@@ -191,7 +189,6 @@ TEST(Surroundings, AreReadAsGivenOrRefusedWithAReason) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempHome home;
-        BatteryRecording().write(home.battery_file());
         AppRunOptions options{
             .script = "advance 10000\n", .environment = c.environment, .directory = home.path()};
         if (*c.shell)
