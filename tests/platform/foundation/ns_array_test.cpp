@@ -24,22 +24,3 @@ TEST(NSArray, LeavesOutNilElementsAndAnswersNilPastTheEnd) {
     }
     EXPECT_EQ(element->retainCount(), before);
 }
-
-TEST(NSMutableArray, AddsAndRemovesElementsIgnoringNilAndIndexesPastTheEnd) {
-    AutoreleasePoolScope pool;
-    auto* array = msg_send<NSMutableArray*>(class_named("NSMutableArray"), "array");
-    ASSERT_TRUE(array);
-    EXPECT_EQ(object_getClass(array), class_named("NSMutableArray"));
-    for (std::u16string_view text : {u"a", u"b", u"c"})
-        array->addObject(string(text));
-    array->addObject(nil);
-    array->removeObjectAtIndex(1);
-    array->removeObjectAtIndex(2);
-    ASSERT_EQ(array->count(), 2u);
-    EXPECT_EQ(text_of(array->objectAtIndex(1)), "c");
-    id same[] = {string(u"a"), string(u"c")};
-    EXPECT_TRUE(array->isEqual(NSArray::make(same).autorelease()));
-    EXPECT_FALSE(array->isEqual(NSArray::make(std::span(same, 1)).autorelease()));
-    array->removeAllObjects();
-    EXPECT_EQ(array->count(), 0u);
-}

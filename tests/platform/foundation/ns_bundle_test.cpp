@@ -70,26 +70,6 @@ TEST(NSBundle, ReadsTheIdentifierOnlyFromAnInfoPlistDictionaryHoldingAString) {
     }
 }
 
-// The test executable is in no bundle: its folder stands for one, as a file URL.
-TEST(CFBundle, MainBundleUrlGivesThePlainExecutablesFolderAsAPath) {
-    std::string executable = std::filesystem::read_symlink("/proc/self/exe").string();
-    CFBundleRef bundle = CFBundleGetMainBundle();
-    ASSERT_TRUE(bundle);
-    EXPECT_EQ(bundle, msg_send<NSBundle*>(class_named("NSBundle"), "mainBundle"));
-    EXPECT_EQ(text_of(bundle->executablePath()), executable);
-    const_cast<NSBundle*>(bundle)->release(); // immortal: an extra release frees nothing
-    std::string folder = std::filesystem::path(executable).parent_path().string();
-    CFURLRef url = CFBundleCopyBundleURL(bundle);
-    ASSERT_TRUE(url);
-    EXPECT_EQ(url->text(), "file://" + folder + "/");
-    char path[4096];
-    ASSERT_TRUE(
-        CFURLGetFileSystemRepresentation(url, true, reinterpret_cast<UInt8*>(path), sizeof path));
-    EXPECT_EQ(std::string(path), folder);
-    CFRelease(url);
-    EXPECT_EQ(CFBundleCopyBundleURL(nullptr), nullptr);
-}
-
 TEST(CFBundle, FileSystemRepresentationNeedsALocalFileAndRoomForTheZero) {
     const struct {
         const char* url;

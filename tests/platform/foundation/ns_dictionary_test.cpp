@@ -46,23 +46,3 @@ TEST(NSMutableDictionary, KeepsInsertionOrderReplacesInPlaceAndIgnoresNil) {
               5)
         << "numbers of different kinds name the same key";
 }
-
-TEST(NSDictionary, MakesFromParallelArraysLaterDuplicatesWinInTheFirstPositionAndCompares) {
-    AutoreleasePoolScope pool;
-    id keys[] = {string(u"a"), string(u"b"), string(u"a")};
-    id values[] = {integer(1), integer(2), integer(3)};
-    auto* dictionary = msg_send<NSDictionary*>(
-        class_named("NSDictionary"),
-        "dictionaryWithObjects:forKeys:count:", static_cast<const id*>(values),
-        static_cast<const id*>(keys), NSUInteger{3});
-    ASSERT_TRUE(dictionary);
-    EXPECT_EQ(entries_in_order(*dictionary), "a=3 b=2 ");
-    id other_keys[] = {string(u"b"), string(u"a")};
-    id other_values[] = {integer(2), integer(3)};
-    EXPECT_TRUE(dictionary->isEqual(NSDictionary::make(other_keys, other_values).autorelease()))
-        << "in any order";
-    other_values[0] = integer(4);
-    EXPECT_FALSE(dictionary->isEqual(NSDictionary::make(other_keys, other_values).autorelease()));
-    EXPECT_FALSE(dictionary->isEqual(
-        NSDictionary::make(std::span(other_keys, 1), std::span(other_values, 1)).autorelease()));
-}

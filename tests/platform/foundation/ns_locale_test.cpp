@@ -43,19 +43,3 @@ TEST(NSLocale, IdentifierAndPreferredLanguagesComeFromTheLocaleVariables) {
         EXPECT_EQ(languages, row.languages);
     }
 }
-
-// The battery reader and the message box ask by name, from the process's own environment.
-TEST(NSLocale, AnswersByNameFromTheProcessEnvironment) {
-    EnvironmentScope language("LANGUAGE", "fr_CH:fr");
-    EnvironmentScope all("LC_ALL", nullptr);
-    EnvironmentScope messages("LC_MESSAGES", nullptr);
-    EnvironmentScope lang("LANG", "de_DE.UTF-8");
-    AutoreleasePoolScope pool;
-    Class cls = class_named("NSLocale");
-    id locale = msg_send<id>(cls, "currentLocale");
-    EXPECT_EQ(text_of(msg_send<id>(locale, "localeIdentifier")), "de_DE");
-    auto* languages = NSLocale::preferredLanguages(cls);
-    ASSERT_TRUE(languages);
-    ASSERT_EQ(languages->count(), 3u);
-    EXPECT_EQ(text_of(languages->objectAtIndex(2)), "de-DE");
-}

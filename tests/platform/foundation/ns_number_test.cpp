@@ -55,13 +55,6 @@ TEST(NSNumber, ReadsItsValueAsEachType) {
     }
 }
 
-TEST(NSNumber, BooleansAreTheTwoSharedInstances) {
-    EXPECT_EQ(NSNumber::numberWithBool(nil, BOOL{YES}), kCFBooleanTrue);
-    EXPECT_EQ(NSNumber::numberWithBool(nil, BOOL{2}), kCFBooleanTrue);
-    EXPECT_EQ(NSNumber::numberWithBool(nil, BOOL{NO}), kCFBooleanFalse);
-    EXPECT_NE(dynamic_cast<const NSNumber*>(kCFBooleanTrue), nullptr);
-}
-
 TEST(NSNumber, EqualValuesAreEqualAcrossKindsAndHashAlike) {
     AutoreleasePoolScope pool;
     struct Case {

@@ -56,19 +56,3 @@ TEST(NSString, CapitalizesEachWordAfterWhiteSpace) {
     for (const auto& [text, expected] : rows)
         EXPECT_EQ(units_of(msg_send<NSString*>(string(text), "capitalizedString")), expected);
 }
-
-TEST(NSString, EqualTextsAreEqualAndHashAlikeAndOthersDescribeThemselves) {
-    AutoreleasePoolScope pool;
-    NSString* a = string(u"Cycle Count");
-    NSString* b = string(u"Cycle Count");
-    EXPECT_TRUE(msg_send<BOOL>(a, "isEqual:", static_cast<id>(b)));
-    EXPECT_TRUE(a->isEqualToString(b));
-    EXPECT_EQ(msg_send<NSUInteger>(a, "hash"), msg_send<NSUInteger>(b, "hash"));
-    EXPECT_FALSE(a->isEqual(string(u"Cycle count")));
-    EXPECT_FALSE(a->isEqual(nil));
-    EXPECT_FALSE(a->isEqual(class_named("NSString")));
-    EXPECT_EQ(msg_send<id>(a, "description"), a);
-    ObjcRef<> plain = ObjcRef<>::adopt(msg_send<id>(class_named("NSObject"), "new"));
-    std::string description = text_of(msg_send<id>(plain.get(), "description"));
-    EXPECT_EQ(description.rfind("<NSObject: 0x", 0), 0u) << description;
-}

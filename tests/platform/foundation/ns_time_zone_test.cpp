@@ -29,23 +29,3 @@ TEST(NSTimeZone, NamesTheLocalZoneFromTheFirstSourceThatHasOne) {
             << row.sources.localtime_link_target;
     }
 }
-
-// What the dates start-up keeps: the default zone, the system one made once, and a calendar.
-TEST(NSTimeZone, TheDefaultZoneIsTheSystemOneAndOnlyTheGregorianCalendarExists) {
-    AutoreleasePoolScope pool;
-    Class zones = class_named("NSTimeZone");
-    auto* system = NSTimeZone::defaultTimeZone(zones);
-    ASSERT_TRUE(system);
-    EXPECT_EQ(NSTimeZone::defaultTimeZone(zones), system) << "made once";
-    EXPECT_FALSE(text_of(msg_send<id>(system, "name")).empty());
-    Class calendars = class_named("NSCalendar");
-    EXPECT_EQ(object_getClass(NSCalendarIdentifierGregorian), class_named("NSString"));
-    EXPECT_TRUE(
-        NSCalendar::calendarWithIdentifier(calendars, NSString::make(u"gregorian").autorelease()));
-    for (std::u16string_view other : {u"buddhist", u"Gregorian", u""}) {
-        EXPECT_EQ(
-            NSCalendar::calendarWithIdentifier(calendars, NSString::make(other).autorelease()),
-            nil);
-    }
-    EXPECT_EQ(NSCalendar::calendarWithIdentifier(calendars, nullptr), nil);
-}

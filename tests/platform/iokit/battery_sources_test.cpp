@@ -9,6 +9,8 @@
 #include "platform/system/power_saver_state.h"
 #include "tests/platform/iokit/iokit_test_support.h"
 
+#include <functional>
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -16,7 +18,7 @@ using Lines = std::vector<std::string>;
 // Expected values are written "Key=described value;Key=...", uevent lines "NAME=value;...".
 struct SourceRow {
     const char* title;
-    std::vector<SupplyLayout> supplies; // a power_supply folder, unless a recording is given
+    std::string supplies; // a power_supply folder, unless a recording is given
     std::string registry;
     std::string power_source = {};
     std::string recording = {};
@@ -33,69 +35,52 @@ Lines split(std::string_view text, char separator = ';') {
     }
     return parts;
 }
-SupplyLayout supply(const char* name, const char* uevent) {
-    return {name, split(uevent)};
+// Supplies are written "|NAME:uevent|NAME:uevent...".
+std::string supply(const char* name, const std::string& uevent) {
+    return std::string("|") + name + ":" + uevent;
 }
-SupplyLayout bat(const char* name, Lines lines) {
-    lines.insert(lines.begin(), "TYPE=Battery");
-    return {name, lines};
+std::string bat(const char* name, const std::string& uevent) {
+    return supply(name, "TYPE=Battery;" + uevent);
 }
-SupplyLayout bat(const char* name, const char* uevent) {
-    return bat(name, split(uevent));
-}
-SupplyLayout bat0(Lines lines) {
-    return bat("BAT0", std::move(lines));
-}
-SupplyLayout bat0(const char* uevent) {
+std::string bat0(const std::string& uevent) {
     return bat("BAT0", uevent);
 }
-SupplyLayout mains(const char* online) {
-    return {"AC", {"TYPE=Mains", std::string("ONLINE=") + online}};
+std::string mains(const char* online) {
+    return supply("AC", std::string("TYPE=Mains;ONLINE=") + online);
 }
-Lines plus(Lines lines, const Lines& more) {
-    lines.insert(lines.end(), more.begin(), more.end());
-    return lines;
+std::vector<SupplyLayout> supplies_of(std::string_view text) {
+    std::vector<SupplyLayout> supplies;
+    for (const std::string& part : split(text, '|')) {
+        if (part.empty()) continue;
+        const size_t colon = part.find(':');
+        supplies.push_back(
+            {part.substr(0, colon), split(std::string_view(part).substr(colon + 1))});
+    }
+    return supplies;
 }
 
 // A charge-reporting laptop battery (µAh, µA, µV).
-Lines charge_battery(const char* status, const char* current) {
-    return {std::string("STATUS=") + status,
-            "PRESENT=1",
-            "CYCLE_COUNT=412",
-            "VOLTAGE_MIN_DESIGN=11400000",
-            "VOLTAGE_NOW=12300000",
-            std::string("CURRENT_NOW=") + current,
-            "CHARGE_FULL_DESIGN=4400000",
-            "CHARGE_FULL=3960000",
-            "CHARGE_NOW=1980000",
-            "CAPACITY=50",
-            "TEMP=301",
-            "MODEL_NAME=DELL 5YHR406",
-            "MANUFACTURER=SMP",
-            "SERIAL_NUMBER=3481",
-            "HEALTH=Good"};
+std::string charge_battery(const char* status, const char* current) {
+    return std::string("STATUS=") + status +
+           ";PRESENT=1;CYCLE_COUNT=412;VOLTAGE_MIN_DESIGN=11400000;VOLTAGE_NOW=12300000;"
+           "CURRENT_NOW=" +
+           current +
+           ";CHARGE_FULL_DESIGN=4400000;CHARGE_FULL=3960000;CHARGE_NOW=1980000;CAPACITY=50;"
+           "TEMP=301;MODEL_NAME=DELL 5YHR406;MANUFACTURER=SMP;SERIAL_NUMBER=3481;HEALTH=Good";
 }
 
 // An energy-reporting battery (µWh, µW) without current, temperature or cycle count.
-Lines energy_battery(const char* status, const char* power) {
-    return {std::string("STATUS=") + status,
-            "CYCLE_COUNT=0",
-            "VOLTAGE_MIN_DESIGN=15400000",
-            "VOLTAGE_NOW=16800000",
-            std::string("POWER_NOW=") + power,
-            "ENERGY_FULL_DESIGN=57000000",
-            "ENERGY_FULL=43120000",
-            "ENERGY_NOW=30800000",
-            "CAPACITY=71",
-            "MODEL_NAME=5B10W13895",
-            "MANUFACTURER=LGC"};
+std::string energy_battery(const char* status, const char* power) {
+    return std::string("STATUS=") + status +
+           ";CYCLE_COUNT=0;VOLTAGE_MIN_DESIGN=15400000;VOLTAGE_NOW=16800000;POWER_NOW=" + power +
+           ";ENERGY_FULL_DESIGN=57000000;ENERGY_FULL=43120000;ENERGY_NOW=30800000;CAPACITY=71;"
+           "MODEL_NAME=5B10W13895;MANUFACTURER=LGC";
 }
 
 // 3000 of 5000 mAh at 1500 mA: 120 minutes to empty, 80 to full.
-Lines timed(const char* status, bool with_rate = true) {
-    Lines lines = {std::string("STATUS=") + status, "CHARGE_NOW=3000000", "CHARGE_FULL=5000000"};
-    if (with_rate) lines.push_back("CURRENT_NOW=1500000");
-    return lines;
+std::string timed(const char* status, bool with_rate = true) {
+    return std::string("STATUS=") + status + ";CHARGE_NOW=3000000;CHARGE_FULL=5000000" +
+           (with_rate ? ";CURRENT_NOW=1500000" : "");
 }
 
 std::string plist(const std::string& body) {
@@ -139,7 +124,7 @@ const std::string k_registry_and_power_source = plist(R"(<dict>
 const SourceRow k_rows[] = {
     // Whole dictionaries, in their key order.
     {"a charge battery discharging, on a machine with mains offline",
-     {mains("0"), bat0(charge_battery("Discharging", "-990000"))},
+     mains("0") + bat0(charge_battery("Discharging", "-990000")),
      "<keys>=CurrentCapacity,MaxCapacity,AppleRawCurrentCapacity,AppleRawMaxCapacity,"
      "DesignCapacity,CycleCount,Temperature,Voltage,Amperage,InstantAmperage,TimeRemaining,"
      "AvgTimeToEmpty,AvgTimeToFull,IsCharging,ExternalConnected,FullyCharged,BatteryInstalled,"
@@ -157,217 +142,178 @@ const SourceRow k_rows[] = {
      "Type=text:Internal;Is Present=bool:true;Power Source State=text:Battery Power;Current "
      "Capacity=int:50;Max Capacity=int:100;Is Charging=bool:false;Time to Empty=int:120;Time to "
      "Full Charge=int:-1;BatteryHealth=text:Good"},
-    {"a battery that says only its kind",
-     {bat0("")},
+    {"a battery that says only its kind", bat0(""),
      "<keys>=MaxCapacity,TimeRemaining,AvgTimeToEmpty,AvgTimeToFull,IsCharging,ExternalConnected,"
      "FullyCharged,BatteryInstalled,BatteryFailureStatus,PermanentFailureStatus"},
-    {"a charge battery charging on mains",
-     {mains("1"), bat0(charge_battery("Charging", "1980000"))},
+    {"a charge battery charging on mains", mains("1") + bat0(charge_battery("Charging", "1980000")),
      "Amperage=int:1980;TimeRemaining=int:60;AvgTimeToFull=int:60;AvgTimeToEmpty=int:65535;"
      "IsCharging=bool:true;ExternalConnected=bool:true",
      "Power Source State=text:AC Power;Is Charging=bool:true;Time to Empty=int:0;Time to Full "
      "Charge=int:60"},
     // 30.8 Wh at 15.4 V = 2000 mAh; 14.0 W at 16.8 V = 833 mA; 30.8 Wh / 14 W = 132 min.
     {"an energy battery with power but no current, temperature or cycles",
-     {bat0(energy_battery("Discharging", "14000000")), mains("0")},
+     bat0(energy_battery("Discharging", "14000000")) + mains("0"),
      "CurrentCapacity=int:71;AppleRawCurrentCapacity=int:2000;AppleRawMaxCapacity=int:2800;"
      "DesignCapacity=int:3701;CycleCount=<absent>;Temperature=<absent>;Amperage=int:-833;"
      "TimeRemaining=int:132;Serial=<absent>",
      "Time to Empty=int:132;BatteryHealth=text:Service Recommended"},
-    {"full on mains",
-     {mains("1"), bat0(energy_battery("Full", "0"))},
+    {"full on mains", mains("1") + bat0(energy_battery("Full", "0")),
      "FullyCharged=bool:true;IsCharging=bool:false;Amperage=int:0;TimeRemaining=int:0;"
      "AvgTimeToEmpty=int:65535;AvgTimeToFull=int:65535",
      "Is Charged=bool:true;Time to Full Charge=int:0;Time to Empty=int:0;Power Source "
      "State=text:AC Power"},
-    {"held below full by a charge limit",
-     {mains("1"), bat0(charge_battery("Not charging", "0"))},
+    {"held below full by a charge limit", mains("1") + bat0(charge_battery("Not charging", "0")),
      "IsCharging=bool:false;FullyCharged=bool:false;TimeRemaining=int:0",
      "Is Charged=<absent>;Time to Full Charge=int:-1;Time to Empty=int:0"},
 
     // Times and flags by status, with a known rate and without.
-    {"discharging at an unknown rate",
-     {bat0(timed("Discharging", false))},
+    {"discharging at an unknown rate", bat0(timed("Discharging", false)),
      "TimeRemaining=int:65535;AvgTimeToEmpty=int:65535",
      "Time to Empty=int:-1;Time to Full Charge=int:-1"},
-    {"charging at an unknown rate",
-     {bat0(timed("Charging", false))},
+    {"charging at an unknown rate", bat0(timed("Charging", false)),
      "TimeRemaining=int:65535;AvgTimeToFull=int:65535",
      "Time to Empty=int:0;Time to Full Charge=int:-1"},
 
     // Rates and capacities.
     {"charging with power but no current",
-     {bat0("STATUS=Charging;CHARGE_NOW=2000000;CHARGE_FULL=4000000;POWER_NOW=6000000;VOLTAGE_NOW="
-           "12000000")},
+     bat0("STATUS=Charging;CHARGE_NOW=2000000;CHARGE_FULL=4000000;POWER_NOW=6000000;VOLTAGE_NOW="
+          "12000000"),
      "Amperage=int:500;TimeRemaining=int:240;CurrentCapacity=int:50"},
     {"power without any voltage: no rate, no current",
-     {bat0("STATUS=Discharging;CHARGE_NOW=2000000;POWER_NOW=6000000")},
+     bat0("STATUS=Discharging;CHARGE_NOW=2000000;POWER_NOW=6000000"),
      "Amperage=<absent>;TimeRemaining=int:65535"},
     {"a current of 0 is no rate",
-     {bat0("STATUS=Discharging;CHARGE_NOW=2000000;CHARGE_FULL=4000000;CURRENT_NOW=0")},
+     bat0("STATUS=Discharging;CHARGE_NOW=2000000;CHARGE_FULL=4000000;CURRENT_NOW=0"),
      "Amperage=int:0;TimeRemaining=int:65535"},
     {"full above its full charge",
-     {bat0("STATUS=Full;CHARGE_NOW=5000000;CHARGE_FULL=4900000;CURRENT_NOW=1000")},
+     bat0("STATUS=Full;CHARGE_NOW=5000000;CHARGE_FULL=4900000;CURRENT_NOW=1000"),
      "CurrentCapacity=int:100;Amperage=int:0"},
-    {"charge wins over energy",
-     {bat0("CHARGE_NOW=1000000;ENERGY_NOW=99000000")},
+    {"charge wins over energy", bat0("CHARGE_NOW=1000000;ENERGY_NOW=99000000"),
      "AppleRawCurrentCapacity=int:1000"},
     {"energy with current but no power",
-     {bat0("STATUS=Discharging;ENERGY_NOW=30000000;CURRENT_NOW=2000000;VOLTAGE_NOW=15000000")},
+     bat0("STATUS=Discharging;ENERGY_NOW=30000000;CURRENT_NOW=2000000;VOLTAGE_NOW=15000000"),
      "TimeRemaining=int:60;Amperage=int:-2000;AppleRawCurrentCapacity=int:2000"},
     {"the largest design voltage when there is no smallest",
-     {bat0("ENERGY_NOW=44000000;VOLTAGE_MAX_DESIGN=11000000;VOLTAGE_NOW=12500000")},
+     bat0("ENERGY_NOW=44000000;VOLTAGE_MAX_DESIGN=11000000;VOLTAGE_NOW=12500000"),
      "AppleRawCurrentCapacity=int:4000"},
     {"energy without any voltage: milliwatt-hours",
-     {bat0("ENERGY_NOW=45000000;ENERGY_FULL=50000000;ENERGY_FULL_DESIGN=57000000")},
+     bat0("ENERGY_NOW=45000000;ENERGY_FULL=50000000;ENERGY_FULL_DESIGN=57000000"),
      "AppleRawCurrentCapacity=int:45000;AppleRawMaxCapacity=int:50000;DesignCapacity=int:57000;"
      "CurrentCapacity=int:90"},
 
     // The driver's own times.
     {"the driver's times to empty",
-     {bat0(plus(timed("Discharging"), {"TIME_TO_EMPTY_NOW=3659", "TIME_TO_EMPTY_AVG=5400"}))},
-     "TimeRemaining=int:60;AvgTimeToEmpty=int:90",
-     "Time to Empty=int:60"},
+     bat0(timed("Discharging") + ";TIME_TO_EMPTY_NOW=3659;TIME_TO_EMPTY_AVG=5400"),
+     "TimeRemaining=int:60;AvgTimeToEmpty=int:90", "Time to Empty=int:60"},
     {"the driver's times to full",
-     {bat0(plus(timed("Charging"), {"TIME_TO_FULL_NOW=600", "TIME_TO_FULL_AVG=1800"}))},
-     "TimeRemaining=int:10;AvgTimeToFull=int:30",
-     "Time to Full Charge=int:10"},
-    {"a driver's average alone",
-     {bat0(plus(timed("Charging"), {"TIME_TO_FULL_AVG=1800"}))},
+     bat0(timed("Charging") + ";TIME_TO_FULL_NOW=600;TIME_TO_FULL_AVG=1800"),
+     "TimeRemaining=int:10;AvgTimeToFull=int:30", "Time to Full Charge=int:10"},
+    {"a driver's average alone", bat0(timed("Charging") + ";TIME_TO_FULL_AVG=1800"),
      "TimeRemaining=int:80;AvgTimeToFull=int:30"},
-    {"a negative driver time is no estimate",
-     {bat0(plus(timed("Discharging"), {"TIME_TO_EMPTY_NOW=-1"}))},
+    {"a negative driver time is no estimate", bat0(timed("Discharging") + ";TIME_TO_EMPTY_NOW=-1"),
      "TimeRemaining=int:120"},
-    {"a driver's time without any rate",
-     {bat0("STATUS=Discharging;TIME_TO_EMPTY_NOW=600")},
+    {"a driver's time without any rate", bat0("STATUS=Discharging;TIME_TO_EMPTY_NOW=600"),
      "TimeRemaining=int:10"},
 
     // Percent, temperature, cycles and values out of range.
-    {"capacity above 100", {bat0("CAPACITY=150")}, "CurrentCapacity=int:100"},
-    {"capacity below 0", {bat0("CAPACITY=-5")}, "CurrentCapacity=int:0"},
-    {"percent computed and rounded",
-     {bat0("CHARGE_NOW=2995;CHARGE_FULL=10000")},
-     "CurrentCapacity=int:30",
-     "Current Capacity=int:30"},
-    {"full of 0", {bat0("CHARGE_NOW=6;CHARGE_FULL=0")}, "CurrentCapacity=<absent>"},
+    {"capacity above 100", bat0("CAPACITY=150"), "CurrentCapacity=int:100"},
+    {"capacity below 0", bat0("CAPACITY=-5"), "CurrentCapacity=int:0"},
+    {"percent computed and rounded", bat0("CHARGE_NOW=2995;CHARGE_FULL=10000"),
+     "CurrentCapacity=int:30", "Current Capacity=int:30"},
+    {"full of 0", bat0("CHARGE_NOW=6;CHARGE_FULL=0"), "CurrentCapacity=<absent>"},
     {"huge and unreadable values",
-     {bat0("CHARGE_NOW=99999999999999999;CHARGE_FULL=99999999999999999999;VOLTAGE_NOW=lots;CYCLE_"
-           "COUNT=4294967296;TEMP=2147483647")},
+     bat0("CHARGE_NOW=99999999999999999;CHARGE_FULL=99999999999999999999;VOLTAGE_NOW=lots;CYCLE_"
+          "COUNT=4294967296;TEMP=2147483647"),
      "AppleRawCurrentCapacity=<absent>;AppleRawMaxCapacity=<absent>;CurrentCapacity=<absent>;"
      "Voltage=<absent>;CycleCount=<absent>;Temperature=<absent>"},
     {"a rate of one: minutes too large to keep",
-     {bat0("STATUS=Discharging;CHARGE_NOW=9000000000000;CURRENT_NOW=1")},
-     "TimeRemaining=int:65535"},
+     bat0("STATUS=Discharging;CHARGE_NOW=9000000000000;CURRENT_NOW=1"), "TimeRemaining=int:65535"},
 
     // Health and wear.
-    {"overheat",
-     {bat0("HEALTH=Overheat")},
-     "BatteryFailureStatus=int:1;PermanentFailureStatus=int:0",
+    {"overheat", bat0("HEALTH=Overheat"), "BatteryFailureStatus=int:1;PermanentFailureStatus=int:0",
      "BatteryHealth=text:Check Battery"},
-    {"dead",
-     {bat0("HEALTH=Dead")},
-     "BatteryFailureStatus=int:0;PermanentFailureStatus=int:1",
+    {"dead", bat0("HEALTH=Dead"), "BatteryFailureStatus=int:0;PermanentFailureStatus=int:1",
      "BatteryHealth=text:Check Battery"},
-    {"a failure wins over wear",
-     {bat0("HEALTH=Overheat;CHARGE_FULL=7999;CHARGE_FULL_DESIGN=10000")},
-     {},
-     "BatteryHealth=text:Check Battery"},
-    {"worn below 80 %",
-     {bat0("CHARGE_FULL=7999;CHARGE_FULL_DESIGN=10000")},
-     {},
+    {"a failure wins over wear", bat0("HEALTH=Overheat;CHARGE_FULL=7999;CHARGE_FULL_DESIGN=10000"),
+     "", "BatteryHealth=text:Check Battery"},
+    {"worn below 80 %", bat0("CHARGE_FULL=7999;CHARGE_FULL_DESIGN=10000"), "",
      "BatteryHealth=text:Service Recommended"},
-    {"exactly 80 %",
-     {bat0("CHARGE_FULL=8000;CHARGE_FULL_DESIGN=10000")},
-     {},
+    {"exactly 80 %", bat0("CHARGE_FULL=8000;CHARGE_FULL_DESIGN=10000"), "",
      "BatteryHealth=text:Good"},
-    {"no design capacity", {bat0("CHARGE_FULL=10")}, {}, "BatteryHealth=text:Good"},
+    {"no design capacity", bat0("CHARGE_FULL=10"), {}, "BatteryHealth=text:Good"},
 
     // Which supplies count.
     {"a peripheral's and an absent battery come first",
-     {supply("AAA_mouse", "TYPE=Battery;SCOPE=Device;CAPACITY=5;STATUS=Discharging"),
-      bat("AAB", "PRESENT=0;CAPACITY=6"), bat0("CAPACITY=70")},
-     "CurrentCapacity=int:70",
-     "Current Capacity=int:70"},
-    {"mains online", {mains("1"), bat0("STATUS=Discharging")}, "ExternalConnected=bool:true"},
-    {"mains offline while charging",
-     {mains("0"), bat0("STATUS=Charging")},
-     "ExternalConnected=bool:false",
-     "Power Source State=text:Battery Power"},
+     supply("AAA_mouse", "TYPE=Battery;SCOPE=Device;CAPACITY=5;STATUS=Discharging") +
+         bat("AAB", "PRESENT=0;CAPACITY=6") + bat0("CAPACITY=70"),
+     "CurrentCapacity=int:70", "Current Capacity=int:70"},
+    {"mains online", mains("1") + bat0("STATUS=Discharging"), "ExternalConnected=bool:true"},
+    {"mains offline while charging", mains("0") + bat0("STATUS=Charging"),
+     "ExternalConnected=bool:false", "Power Source State=text:Battery Power"},
     {"USB online, mains offline",
-     {mains("0"), supply("ucsi", "TYPE=USB;ONLINE=1"), bat0("STATUS=Discharging")},
+     mains("0") + supply("ucsi", "TYPE=USB;ONLINE=1") + bat0("STATUS=Discharging"),
      "ExternalConnected=bool:true"},
     {"a peripheral's charger does not count",
-     {supply("dock", "TYPE=Mains;SCOPE=Device;ONLINE=1"), bat0("STATUS=Discharging")},
+     supply("dock", "TYPE=Mains;SCOPE=Device;ONLINE=1") + bat0("STATUS=Discharging"),
      "ExternalConnected=bool:false"},
-    {"an unreadable online tells nothing",
-     {mains("?"), bat0("STATUS=Charging")},
+    {"an unreadable online tells nothing", mains("?") + bat0("STATUS=Charging"),
      "ExternalConnected=bool:true"},
-    {"no mains, full", {bat0("STATUS=Full")}, "ExternalConnected=bool:true"},
-    {"no mains, not charging",
-     {bat0("STATUS=Not charging")},
-     "ExternalConnected=bool:true",
+    {"no mains, full", bat0("STATUS=Full"), "ExternalConnected=bool:true"},
+    {"no mains, not charging", bat0("STATUS=Not charging"), "ExternalConnected=bool:true",
      "Power Source State=text:AC Power"},
-    {"no mains, unknown",
-     {bat0(timed("Unknown"))},
+    {"no mains, unknown", bat0(timed("Unknown")),
      "ExternalConnected=bool:false;TimeRemaining=int:0;AvgTimeToEmpty=int:65535",
      "Time to Empty=int:0;Time to Full Charge=int:-1"},
 
     // Several batteries as one.
     {"an internal battery full, the external one discharging (energy)",
-     {mains("0"),
-      bat0("STATUS=Full;ENERGY_NOW=19370000;ENERGY_FULL=19370000;ENERGY_FULL_DESIGN=23480000;"
-           "VOLTAGE_MIN_DESIGN=11100000;VOLTAGE_NOW=12636000;POWER_NOW=0;CYCLE_COUNT=412;MODEL_"
-           "NAME=45N1113;MANUFACTURER=LGC;CAPACITY=100"),
-      bat("BAT1", "STATUS=Discharging;ENERGY_NOW=40000000;ENERGY_FULL=64300000;ENERGY_FULL_DESIGN="
-                  "90060000;VOLTAGE_MIN_DESIGN=11520000;VOLTAGE_NOW=11800000;POWER_NOW=9540000;"
-                  "CYCLE_COUNT=284;MODEL_NAME=01AV495;CAPACITY=62;TIME_TO_EMPTY_NOW=60"),
-      supply("hid_mouse", "TYPE=Battery;SCOPE=Device;ENERGY_NOW=1000")},
+     mains("0") +
+         bat0("STATUS=Full;ENERGY_NOW=19370000;ENERGY_FULL=19370000;ENERGY_FULL_DESIGN=23480000;"
+              "VOLTAGE_MIN_DESIGN=11100000;VOLTAGE_NOW=12636000;POWER_NOW=0;CYCLE_COUNT=412;MODEL_"
+              "NAME=45N1113;MANUFACTURER=LGC;CAPACITY=100") +
+         bat("BAT1",
+             "STATUS=Discharging;ENERGY_NOW=40000000;ENERGY_FULL=64300000;ENERGY_FULL_DESIGN="
+             "90060000;VOLTAGE_MIN_DESIGN=11520000;VOLTAGE_NOW=11800000;POWER_NOW=9540000;"
+             "CYCLE_COUNT=284;MODEL_NAME=01AV495;CAPACITY=62;TIME_TO_EMPTY_NOW=60") +
+         supply("hid_mouse", "TYPE=Battery;SCOPE=Device;ENERGY_NOW=1000"),
      "CurrentCapacity=int:71;AppleRawCurrentCapacity=int:5348;AppleRawMaxCapacity=int:7537;"
      "DesignCapacity=int:10228;TimeRemaining=int:373;Amperage=int:-754;CycleCount=int:412;Voltage="
      "int:12636;DeviceName=text:45N1113;IsCharging=bool:false",
      "BatteryHealth=text:Service Recommended"},
     {"both discharging, currents of opposite signs (charge)",
-     {bat0("STATUS=Discharging;CHARGE_NOW=1800000;CHARGE_FULL=1950000;CHARGE_FULL_DESIGN=2090000;"
-           "CURRENT_NOW=650000;VOLTAGE_MIN_DESIGN=11400000;HEALTH=Good"),
-      bat("BAT1", "STATUS=Discharging;CHARGE_NOW=3100000;CHARGE_FULL=5200000;CHARGE_FULL_DESIGN="
-                  "5800000;CURRENT_NOW=-820000;HEALTH=Overheat")},
+     bat0("STATUS=Discharging;CHARGE_NOW=1800000;CHARGE_FULL=1950000;CHARGE_FULL_DESIGN=2090000;"
+          "CURRENT_NOW=650000;VOLTAGE_MIN_DESIGN=11400000;HEALTH=Good") +
+         bat("BAT1", "STATUS=Discharging;CHARGE_NOW=3100000;CHARGE_FULL=5200000;CHARGE_FULL_DESIGN="
+                     "5800000;CURRENT_NOW=-820000;HEALTH=Overheat"),
      "CurrentCapacity=int:69;AppleRawCurrentCapacity=int:4900;AppleRawMaxCapacity=int:7150;"
      "DesignCapacity=int:7890;TimeRemaining=int:200;Amperage=int:-1470;BatteryFailureStatus=int:1"},
     {"one charging without its present energy, the other in charge units",
-     {mains("0"),
-      bat0("STATUS=Not "
-           "charging;CHARGE_FULL=4000000;CHARGE_FULL_DESIGN=4400000;CHARGE_NOW=3000000;CURRENT_NOW="
-           "0;VOLTAGE_MIN_DESIGN=11400000"),
-      bat("BAT1",
-          "STATUS=Charging;ENERGY_FULL=50000000;ENERGY_FULL_DESIGN=57000000;POWER_NOW=15000000")},
+     mains("0") +
+         bat0("STATUS=Not "
+              "charging;CHARGE_FULL=4000000;CHARGE_FULL_DESIGN=4400000;CHARGE_NOW=3000000;CURRENT_"
+              "NOW="
+              "0;VOLTAGE_MIN_DESIGN=11400000") +
+         bat("BAT1",
+             "STATUS=Charging;ENERGY_FULL=50000000;ENERGY_FULL_DESIGN=57000000;POWER_NOW=15000000"),
      "CurrentCapacity=<absent>;AppleRawCurrentCapacity=<absent>;AppleRawMaxCapacity=int:8385;"
      "DesignCapacity=int:9400;TimeRemaining=int:65535;IsCharging=bool:true;ExternalConnected=bool:"
      "false"},
 
     // Recordings keep their values and kinds as they are.
-    {"an ioreg array: its first dictionary, no power source",
-     {},
+    {"an ioreg array: its first dictionary, no power source", "",
      "<keys>=AppleRawCurrentCapacity,Amperage,BatteryData,CurrentCapacity,DeviceName,"
      "ExternalConnected,ManufactureDate,Voltage,ChargerData,CellVoltage;CurrentCapacity=int:72;"
      "Amperage=int:-1250;DeviceName=text:bq40z651;ExternalConnected=bool:false;BatteryData="
      "dictionary;ManufactureDate=date;Voltage=real:12741.500000;ChargerData=data;CellVoltage=array",
-     "<keys>=<none>",
-     k_ioreg_output},
-    {"the registry and power-source form",
-     {},
+     "<keys>=<none>", k_ioreg_output},
+    {"the registry and power-source form", "",
      "<keys>=CurrentCapacity,IsCharging;IsCharging=bool:true",
      "<keys>=Time to Full Charge,BatteryHealth,LPM Active;Time to Full "
      "Charge=int:35;BatteryHealth=text:Good;LPM Active=int:1",
      k_registry_and_power_source},
-    {"any other dictionary is the registry entry",
-     {},
-     "CurrentCapacity=int:5",
-     "<keys>=<none>",
+    {"any other dictionary is the registry entry", "", "CurrentCapacity=int:5", "<keys>=<none>",
      plist("<dict><key>CurrentCapacity</key><integer>5</integer></dict>")},
-    {"a power source of the wrong kind is left out",
-     {},
-     "<keys>=",
-     "<keys>=<none>",
+    {"a power source of the wrong kind is left out", "", "<keys>=", "<keys>=<none>",
      plist("<dict><key>Registry</key><dict/><key>PowerSource</key><string>AC</string></dict>")},
 };
 
@@ -376,7 +322,7 @@ void check_source(const SourceRow& row) {
     TemporaryFolder folder;
     std::string setting = folder.path();
     if (!row.recording.empty()) setting = folder.write("battery.plist", row.recording);
-    write_supplies(folder, row.supplies);
+    write_supplies(folder, supplies_of(row.supplies));
     if (row.profile) folder.write("platform_profile", row.profile);
     set_power_saver_state(row.saver);
     testing::internal::CaptureStderr();
@@ -417,7 +363,7 @@ TEST(BatterySources, TakeLowPowerModeFromTheServiceElseThePlatformProfile) {
         {"performance\n", PowerSaver::on, "int:1"},
     };
     for (const Case& c : cases) {
-        SourceRow row{"low power mode", {bat0("")}, {}, std::string("LPM Active=") + c.expected};
+        SourceRow row{"low power mode", bat0(""), {}, std::string("LPM Active=") + c.expected};
         row.profile = c.profile;
         row.saver = c.saver;
         SCOPED_TRACE(c.profile ? c.profile : "no profile");
@@ -428,31 +374,29 @@ TEST(BatterySources, TakeLowPowerModeFromTheServiceElseThePlatformProfile) {
 TEST(BatterySources, FindNoBatteryInUnusableSourcesAndSayWhyOnce) {
     struct Case {
         const char* title;
-        std::vector<SupplyLayout> supplies;
+        std::string supplies;
         std::optional<std::string> recording; // none: the folder itself
         const char* reason;                   // part of what standard error says; null: nothing
     };
     const Case cases[] = {
         {"a desktop: mains and a mouse",
-         {mains("1"), {"hidpp_battery_0", {"TYPE=Battery", "SCOPE=Device"}}},
+         mains("1") + supply("hidpp_battery_0", "TYPE=Battery;SCOPE=Device"),
          {},
          nullptr},
-        {"an empty folder", {}, {}, nullptr},
-        {"an empty file", {}, "", "no battery"},
-        {"not a property list", {}, "CurrentCapacity = 50\n", "no battery"},
-        {"half a property list", {}, k_ioreg_output.substr(0, 300), "no battery"},
-        {"a string", {}, plist("<string>AppleSmartBattery</string>"), "neither"},
-        {"an empty array", {}, plist("<array/>"), "first element"},
-        {"an array of numbers", {}, plist("<array><integer>1</integer></array>"), "first element"},
-        {"Registry of the wrong kind",
-         {},
-         plist("<dict><key>Registry</key><array/></dict>"),
+        {"an empty folder", "", {}, nullptr},
+        {"an empty file", "", "", "no battery"},
+        {"not a property list", "", "CurrentCapacity = 50\n", "no battery"},
+        {"half a property list", "", k_ioreg_output.substr(0, 300), "no battery"},
+        {"a string", "", plist("<string>AppleSmartBattery</string>"), "neither"},
+        {"an empty array", "", plist("<array/>"), "first element"},
+        {"an array of numbers", "", plist("<array><integer>1</integer></array>"), "first element"},
+        {"Registry of the wrong kind", "", plist("<dict><key>Registry</key><array/></dict>"),
          "\"Registry\""},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.title);
         TemporaryFolder folder;
-        write_supplies(folder, row.supplies);
+        write_supplies(folder, supplies_of(row.supplies));
         std::string setting = folder.path();
         if (row.recording) setting = folder.write("battery.plist", *row.recording);
         testing::internal::CaptureStderr();
@@ -487,46 +431,21 @@ TEST(BatterySources, EditARecordingAndSeeItThroughAServiceAlreadyHeld) {
     io_service_t service =
         IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("AppleSmartBattery"));
     ASSERT_NE(service, IO_OBJECT_NULL);
-    enum Op { set_registry, unset_registry, set_source, unset_source, remove_battery };
-    struct Step {
-        Op op;
-        const char* key;
-        std::optional<std::int64_t> value;
-        BatteryEditResult expected;
+    using enum BatteryEditResult;
+    auto number = [](std::int64_t value) { return NSNumber::make(value); };
+    const std::pair<std::function<BatteryEditResult()>, BatteryEditResult> steps[] = {
+        {[&] { return set_recorded_registry_value("CurrentCapacity", number(12).get()); }, Done},
+        {[&] { return set_recorded_registry_value("Temperature", number(3100).get()); }, Done},
+        {[] { return remove_recorded_registry_value("IsCharging"); }, Done},
+        {[] { return remove_recorded_registry_value("IsCharging"); }, NoSuchKey},
+        {[&] { return set_recorded_registry_value("", number(1).get()); }, Refused},
+        {[] { return set_recorded_registry_value("Voltage", nullptr); }, Refused},
+        {[&] { return set_recorded_power_source_value("LPM Active", number(0).get()); }, Done},
+        {[] { return remove_recorded_power_source_value("Time to Full Charge"); }, Done},
+        {[] { return remove_recorded_power_source_value("Time to Full Charge"); }, NoSuchKey},
     };
-    const Step steps[] = {
-        {set_registry, "CurrentCapacity", 12, BatteryEditResult::Done},
-        {set_registry, "Temperature", 3100, BatteryEditResult::Done},
-        {unset_registry, "IsCharging", {}, BatteryEditResult::Done},
-        {unset_registry, "IsCharging", {}, BatteryEditResult::NoSuchKey},
-        {set_registry, "", 1, BatteryEditResult::Refused},
-        {set_registry, "Voltage", {}, BatteryEditResult::Refused},
-        {set_source, "LPM Active", 0, BatteryEditResult::Done},
-        {unset_source, "Time to Full Charge", {}, BatteryEditResult::Done},
-        {unset_source, "Time to Full Charge", {}, BatteryEditResult::NoSuchKey},
-    };
-    for (const Step& step : steps) {
-        ObjcRef<NSNumber> value = step.value ? NSNumber::make(*step.value) : nullptr;
-        BatteryEditResult result = BatteryEditResult::Refused;
-        switch (step.op) {
-        case set_registry:
-            result = set_recorded_registry_value(step.key, value.get());
-            break;
-        case unset_registry:
-            result = remove_recorded_registry_value(step.key);
-            break;
-        case set_source:
-            result = set_recorded_power_source_value(step.key, value.get());
-            break;
-        case unset_source:
-            result = remove_recorded_power_source_value(step.key);
-            break;
-        case remove_battery:
-            result = remove_recorded_battery();
-            break;
-        }
-        EXPECT_EQ(result, step.expected) << step.key;
-    }
+    for (std::size_t i = 0; i < std::size(steps); ++i)
+        EXPECT_EQ(steps[i].first(), steps[i].second) << "step " << i;
     CFMutableDictionaryRef properties = nullptr;
     ASSERT_EQ(IORegistryEntryCreateCFProperties(service, &properties, nullptr, 0),
               kIOReturnSuccess);
@@ -565,7 +484,7 @@ TEST(BatterySources, ChooseTheLiveSourceWithoutASetting) {
         EXPECT_FALSE(make_battery_provider(setting)->recording()) << (setting ? "empty" : "unset");
 }
 
-TEST(IOKit, MatchesOnlyTheBatteryClassOnTheDefaultPortAndConsumesTheMatching) {
+TEST(IOKit, MatchesOnlyTheBatteryOnTheDefaultPortAndHandsOutDistinctServicesUntilReleased) {
     TemporaryFolder folder;
     BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
     CFMutableDictionaryRef matching = IOServiceMatching("AppleSmartBattery");
@@ -573,7 +492,6 @@ TEST(IOKit, MatchesOnlyTheBatteryClassOnTheDefaultPortAndConsumesTheMatching) {
     EXPECT_EQ(value_at(matching, "IOProviderClass"), "text:AppleSmartBattery");
     CFRelease(matching);
     EXPECT_EQ(IOServiceMatching(nullptr), nullptr);
-
     EXPECT_EQ(IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("IOPMrootDomain")),
               IO_OBJECT_NULL);
     EXPECT_EQ(IOServiceGetMatchingService(7, IOServiceMatching("AppleSmartBattery")),
@@ -582,26 +500,19 @@ TEST(IOKit, MatchesOnlyTheBatteryClassOnTheDefaultPortAndConsumesTheMatching) {
     CFMutableDictionaryRef other = IOServiceMatching("AppleSmartBattery");
     other->setObject(NSNumber::make(1).get(), NSString::make(u"IOProviderClass").get());
     EXPECT_EQ(IOServiceGetMatchingService(kIOMainPortDefault, other), IO_OBJECT_NULL);
-
     for (const char* name : {"AppleSmartBattery", "Other"}) {
         CFMutableDictionaryRef kept = IOServiceMatching(name);
         CFRetain(kept);
         io_service_t service = IOServiceGetMatchingService(kIOMainPortDefault, kept);
-        EXPECT_EQ(cf_object(kept)->retainCount(), 1u) << name;
+        EXPECT_EQ(cf_object(kept)->retainCount(), 1u) << "the matching is consumed: " << name;
         CFRelease(kept);
         IOObjectRelease(service);
     }
-}
 
-TEST(IOKit, HandsOutDistinctServicesUntilReleased) {
-    TemporaryFolder folder;
-    BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
-    auto find_battery = [] {
-        return IOServiceGetMatchingService(kIOMainPortDefault,
-                                           IOServiceMatching("AppleSmartBattery"));
-    };
-    io_service_t first = find_battery();
-    io_service_t second = find_battery();
+    io_service_t first =
+        IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("AppleSmartBattery"));
+    io_service_t second =
+        IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("AppleSmartBattery"));
     ASSERT_NE(first, IO_OBJECT_NULL);
     EXPECT_NE(first, second);
     EXPECT_EQ(IOObjectRelease(first), kIOReturnSuccess);
@@ -615,7 +526,7 @@ TEST(IOKit, HandsOutDistinctServicesUntilReleased) {
     EXPECT_EQ(IOObjectRelease(second), kIOReturnSuccess);
 }
 
-TEST(PowerSources, KeepASnapshotWhoseDescriptionsOutliveTheList) {
+TEST(PowerSources, KeepASnapshotThatOutlivesTheListAndRefuseWhatIsNotOne) {
     TemporaryFolder folder;
     BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
     CFTypeRef info = IOPSCopyPowerSourcesInfo();
@@ -627,19 +538,13 @@ TEST(PowerSources, KeepASnapshotWhoseDescriptionsOutliveTheList) {
               BatteryEditResult::Done);
     EXPECT_EQ(value_at(IOPSGetPowerSourceDescription(info, first), "LPM Active"), "int:1");
     CFRelease(first);
-    CFRelease(info);
     EXPECT_EQ(value_in(power_source_via_io_kit(), "LPM Active"), "int:0");
-}
 
-TEST(PowerSources, RefuseWhatIsNotASnapshotOrASourceOfIt) {
-    TemporaryFolder folder;
-    BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
     EXPECT_EQ(IOPSCopyPowerSourcesList(nullptr), nullptr);
     ObjcRef<NSMutableDictionary> lookalike = NSMutableDictionary::make();
     lookalike->setObject(NSMutableDictionary::make().get(), NSNumber::make(0).get());
     EXPECT_EQ(IOPSCopyPowerSourcesList(lookalike.get()), nullptr);
     EXPECT_EQ(IOPSGetPowerSourceDescription(lookalike.get(), NSNumber::make(0).get()), nullptr);
-    CFTypeRef info = IOPSCopyPowerSourcesInfo();
     EXPECT_EQ(IOPSGetPowerSourceDescription(info, nullptr), nullptr);
     EXPECT_EQ(IOPSGetPowerSourceDescription(info, NSNumber::make(5).get()), nullptr);
     EXPECT_EQ(IOPSGetPowerSourceDescription(info, NSString::make(u"x").get()), nullptr);

@@ -43,46 +43,32 @@ std::string make_bundle(const TemporaryFolder& folder, std::string_view name,
     return bundle;
 }
 
+// "name|command,argument..." of the entry for `arguments`.
+std::string entry_for(std::vector<std::string> arguments) {
+    AutostartEntry entry = autostart_entry_for({"a.b", std::move(arguments), true});
+    std::string text = entry.name + "|";
+    for (const std::string& part : entry.command)
+        text += part + (&part == &entry.command.back() ? "" : ",");
+    return text;
+}
+
 TEST(AutostartEntry, TurnsOpeningABundleIntoItsExecutable) {
     TemporaryFolder folder{"launchd-test-"};
-    std::string declared = make_bundle(folder, "My Tool.app", "tool-bin");
-    std::string plain = make_bundle(folder, "Plain.app", "");
-    std::string hostile = make_bundle(folder, "Odd.app", "../../bin/sh");
-    struct Case {
-        const char* name;
-        std::vector<std::string> arguments;
-        std::string entry_name;
-        std::vector<std::string> command;
+    const std::string declared = make_bundle(folder, "My Tool.app", "tool-bin");
+    const std::string plain = make_bundle(folder, "Plain.app", "");
+    const std::string hostile = make_bundle(folder, "Odd.app", "../../bin/sh");
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"/usr/bin/open", declared}, "My Tool|" + declared + "/Contents/MacOS/tool-bin"},
+        {{"/usr/bin/open", plain + "/"}, "Plain|" + plain + "/Contents/MacOS/Plain"},
+        {{"/usr/bin/open", hostile}, "Odd|" + hostile + "/Contents/MacOS/Odd"},
+        {{"/usr/bin/open", plain, "--args", "-v", "x y"},
+         "Plain|" + plain + "/Contents/MacOS/Plain,-v,x y"},
+        // Open with options, and any other program, stay as they are.
+        {{"/usr/bin/open", "-a", "Plain"}, "a.b|/usr/bin/open,-a,Plain"},
+        {{"/usr/local/bin/z", "--quiet"}, "a.b|/usr/local/bin/z,--quiet"},
     };
-    const Case cases[] = {
-        {"declared executable",
-         {"/usr/bin/open", declared},
-         "My Tool",
-         {declared + "/Contents/MacOS/tool-bin"}},
-        {"bundle name", {"/usr/bin/open", plain + "/"}, "Plain", {plain + "/Contents/MacOS/Plain"}},
-        {"executable that is not a plain name",
-         {"/usr/bin/open", hostile},
-         "Odd",
-         {hostile + "/Contents/MacOS/Odd"}},
-        {"arguments for the application",
-         {"/usr/bin/open", plain, "--args", "-v", "x y"},
-         "Plain",
-         {plain + "/Contents/MacOS/Plain", "-v", "x y"}},
-        {"open with options stays as it is",
-         {"/usr/bin/open", "-a", "Plain"},
-         "a.b",
-         {"/usr/bin/open", "-a", "Plain"}},
-        {"another program stays as it is",
-         {"/usr/local/bin/z", "--quiet"},
-         "a.b",
-         {"/usr/local/bin/z", "--quiet"}},
-    };
-    for (const Case& row : cases) {
-        SCOPED_TRACE(row.name);
-        AutostartEntry entry = autostart_entry_for({"a.b", row.arguments, true});
-        EXPECT_EQ(entry.name, row.entry_name);
-        EXPECT_EQ(entry.command, row.command);
-    }
+    for (const auto& [arguments, expected] : cases)
+        EXPECT_EQ(entry_for(arguments), expected);
 }
 
 // Started at login from an installed copy, the program is named by its launcher on PATH, and only
@@ -94,17 +80,14 @@ TEST(AutostartEntry, StartsAnInstalledBundleByItsLauncher) {
     const std::string bundle = make_bundle(prefix, "lib/tool/Tool.app", "");
     const std::string executable = bundle + "/Contents/MacOS/Tool";
     prefix.write("lib/tool/Tool.app/Contents/MacOS/Tool", "");
-    auto command_of = [&] {
-        return autostart_entry_for({"a.b", {"/usr/bin/open", bundle}, true}).command;
-    };
-
-    EXPECT_EQ(command_of(), std::vector<std::string>{executable}) << "no launcher";
+    auto command_of = [&] { return entry_for({"/usr/bin/open", bundle}); };
+    EXPECT_EQ(command_of(), "Tool|" + executable) << "no launcher";
     std::filesystem::create_symlink("../lib/tool/Tool.app/Contents/MacOS/Tool",
                                     prefix.file("bin/tool"));
-    EXPECT_EQ(command_of(), std::vector<std::string>{prefix.file("bin/tool")});
+    EXPECT_EQ(command_of(), "Tool|" + prefix.file("bin/tool"));
     std::filesystem::remove(prefix.file("bin/tool"));
     prefix.write("bin/tool", "another program");
-    EXPECT_EQ(command_of(), std::vector<std::string>{executable}) << "a launcher of something else";
+    EXPECT_EQ(command_of(), "Tool|" + executable) << "a launcher of something else";
 }
 
 TEST(AutostartEntry, WritesAMinimalDesktopEntry) {
