@@ -24,27 +24,19 @@ std::u16string cf_units(CFStringRef string) {
 }
 
 TEST(CFStringConversions, RoundTripsEveryUnit) {
-    const std::u16string texts[] = {u"", u"Battery 87 %", u"Temp\u00e9rature", u"\U0001F50B full",
-                                    std::u16string(u"lone \xD800 half")};
+    InitStrings();
+    AppendTemp(u"live");
+    const std::u16string texts[] = {u"", u"Temp\u00e9rature \U0001F50B", u"lone \xD800 half"};
     for (const std::u16string& text : texts) {
         OwnedCFString cf(text.c_str());
-        ASSERT_NE(cf.string, nullptr);
         EXPECT_EQ(cf_units(cf.string), text);
-
-        InitStrings();
-        AppendTemp(u"live");
         const TempOffset p = GetTempAreaStats().position;
-        const char16_t* result = CFStringToString(cf.string, p);
-        EXPECT_EQ(std::u16string_view(result), text);
+        EXPECT_EQ(std::u16string_view(CFStringToString(cf.string, p)), text);
         EXPECT_EQ(GetTempAreaStats().position, p + static_cast<TempOffset>(2 * text.size()));
         EXPECT_EQ(std::u16string_view(TempAddress(1), 4), u"live");
     }
-    OwnedCFString empty(nullptr); // null converts as empty
-    ASSERT_NE(empty.string, nullptr);
-    EXPECT_EQ(CFStringGetLength(empty.string), 0);
-    InitStrings();
+    EXPECT_EQ(CFStringGetLength(OwnedCFString(nullptr).string), 0); // null converts as empty
     EXPECT_EQ(std::u16string_view(CFStringToString(nullptr, 0)), u"");
-    EXPECT_EQ(GetTempAreaStats().position, 0);
 }
 
 TEST(CFStringConversions, IntoBufferKeepsWithinTheSize) {
@@ -66,9 +58,7 @@ TEST(CFStringConversions, IntoBufferKeepsWithinTheSize) {
         std::fill(std::begin(buffer), std::end(buffer), u'#');
         EXPECT_EQ(CFStringIntoBuffer(buffer, cf.string, row.size), row.written) << row.size;
         EXPECT_EQ(std::u16string_view(buffer), row.text) << row.size;
-        if (row.size < 8) {
-            EXPECT_EQ(buffer[row.size], u'#') << "written past the size";
-        }
+        EXPECT_TRUE(row.size >= 8 || buffer[row.size] == u'#') << "written past " << row.size;
     }
     char16_t buffer[2] = {u'#', u'#'};
     EXPECT_EQ(CFStringIntoBuffer(buffer, cf.string, 0), 0);

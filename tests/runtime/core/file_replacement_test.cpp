@@ -25,7 +25,6 @@ TEST(ReplaceFileText, ReplacesASymbolicLinkItselfAndLeavesItsTargetAlone) {
     TemporaryFolder folder("replace-file-text-");
     folder.write("target", "someone else's file");
     fs::create_symlink(folder.file("target"), folder.file("agent"));
-
     ASSERT_EQ(ReplaceFileText(String::from_utf8(folder.file("agent")), u"caf\u00e9\n"), 1);
     EXPECT_FALSE(fs::is_symlink(folder.file("agent")));
     EXPECT_EQ(file_bytes(folder.file("agent")), "caf\xC3\xA9\n");

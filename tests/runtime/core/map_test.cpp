@@ -52,8 +52,6 @@ TEST(Map, HashesEveryUnitIntoItsBucket) {
         {u"3:-1:-1", 0, 65521, 30775},
         {u"abcde", 0, 65521, 6328},
         {u"abcdef", 0, 65521, 62296},
-        {u"abcdefg", 0, 65521, 14730},
-        {u"abcdefgh", 0, 65521, 35114},
         {u"12:140737488355328:-1", 0, 65521, 3138},
         {u"ZERARAZI", k_no_case, 65521, 62693},
         {u"ab", 0, 1024, 65},
@@ -178,10 +176,7 @@ class MapModel {
                 values.push_back(element.value);
         return values;
     }
-    void clear() {
-        for (auto& elements : m_buckets)
-            elements.clear();
-    }
+    void clear() { m_buckets.assign(m_buckets.size(), {}); }
 
   private:
     std::vector<Element>& chain(const Key& key) {
@@ -321,23 +316,17 @@ TEST(Map, CopyIsDeepAndKeepsTheSourcePosition) {
     EXPECT_EQ(rt::MapCopy(source, 3, copy, 4, 1), 0);
     EXPECT_EQ(rt::MapCopy(source, 3, narrow, 3, 1), 0);
     EXPECT_EQ(rt::MapCopy(source, 3, integers, 3, 1), 0);
-    EXPECT_EQ(rt::MapCopy(nullptr, 3, copy, 3, 1), 0);
     EXPECT_EQ(copy->count + narrow->count + integers->count, 21);
     EXPECT_EQ(rt::MapCopy(source, 3, source, 3, 1), 1);
     EXPECT_EQ(source->count, 21);
-    for (rt::MapHeader* map : {source, copy, narrow, integers})
-        rt::MapFree(map);
-}
 
-TEST(Map, ReplaceGivesAFreshlyInitialisedElement) {
-    rt::MapHeader* map = rt::MapCreate(sizeof(Entry), 0, k_entry_layout, nullptr, 4);
-    add_entry(map, u"k", u"label", 1);
-    auto* entry = static_cast<Entry*>(rt::MapAddString(map, u"k", 1));
-    EXPECT_EQ(map->count, 1);
+    // Replacing gives a freshly initialised element.
+    entry = static_cast<Entry*>(rt::MapAddString(copy, u"key3", 1));
     EXPECT_EQ(entry->label, nullptr);
     EXPECT_EQ(entry->history.list->count, 0);
     EXPECT_EQ(entry->history.list->variable, &entry->history);
-    rt::MapFree(map);
+    for (rt::MapHeader* map : {source, copy, narrow, integers})
+        rt::MapFree(map);
 }
 
 TEST(Map, KeyKindIsFixedOnceTheMapHoldsElementsAndCreateReplacesTheVariablesMap) {

