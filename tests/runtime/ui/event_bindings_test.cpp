@@ -34,23 +34,13 @@ class EventBindingsTest : public ::testing::Test {
 };
 
 TEST(EventBindingKey, PrintsKindWindowAndObjectInDecimal) {
-    const struct {
-        int32_t kind;
-        int64_t window;
-        int64_t object;
-        std::u16string expected;
-    } cases[] = {
-        {3, 1, 7, u"3:1:7"},
-        {15, -1, -1, u"15:-1:-1"},
-        {-2147483647 - 1, INT64_MIN, INT64_MAX,
-         u"-2147483648:-9223372036854775808:9223372036854775807"},
-    };
-    for (const auto& c : cases) {
-        char16_t key[BindingKeyCapacity];
-        const int length = format_binding_key(key, c.kind, c.window, c.object);
-        EXPECT_EQ(std::u16string(key), c.expected);
-        EXPECT_EQ(length, static_cast<int>(c.expected.size()));
-    }
+    char16_t key[BindingKeyCapacity];
+    EXPECT_EQ(format_binding_key(key, 15, -1, 7), 7);
+    EXPECT_EQ(std::u16string(key), u"15:-1:7");
+    const std::u16string widest = u"-2147483648:-9223372036854775808:9223372036854775807";
+    EXPECT_EQ(format_binding_key(key, -2147483647 - 1, INT64_MIN, INT64_MAX),
+              static_cast<int>(widest.size()));
+    EXPECT_EQ(std::u16string(key), widest);
 }
 
 TEST_F(EventBindingsTest, CallsMatchingSubtypesInBindingOrder) {
@@ -77,19 +67,13 @@ TEST_F(EventBindingsTest, CallsMatchingSubtypesInBindingOrder) {
 TEST_F(EventBindingsTest, EveryCollectedCallbackRunsWhenOneUnbindsOthers) {
     AddEventBinding(3, 1, 7, unbind_self_and_b, -1);
     AddEventBinding(3, 1, 7, call_b, -1);
-    AddEventBinding(3, 1, 7, call_c, -1);
+    for (int i = 0; i < 10; ++i) // past the callbacks collected without an allocation
+        AddEventBinding(3, 1, 7, i % 2 ? call_b : call_c, -1);
     DispatchBindings(3, 1, 7, 0);
-    EXPECT_EQ(calls, "ubc");
+    EXPECT_EQ(calls, "ubcbcbcbcbcb");
     calls.clear();
     DispatchBindings(3, 1, 7, 0);
-    EXPECT_EQ(calls, "c");
-}
-
-TEST_F(EventBindingsTest, DispatchesLongListsInOrder) {
-    for (int i = 0; i < 12; ++i)
-        AddEventBinding(1, 0, 4, i % 2 ? call_b : call_a, -1);
-    DispatchBindings(1, 0, 4, 0);
-    EXPECT_EQ(calls, "abababababab");
+    EXPECT_EQ(calls, "cbcbcbcbcb");
 }
 
 TEST_F(EventBindingsTest, RemovesOneNodeBySubtypeOrTheWholeKey) {

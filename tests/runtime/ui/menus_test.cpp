@@ -116,15 +116,6 @@ TEST_F(MenusTest, BindingACodeAgainKeepsOnlyTheNewestShortcut) {
     EXPECT_EQ(window_record(2), nullptr);
 }
 
-TEST_F(MenusTest, AWindowShortcutKeyBecomesItsMenuEvent) {
-    start("key 1 cmd+i\nkey 1 cmd+shift+i\nkey 1 cmd+j\nadvance 10\n");
-    open_window();
-    BindMenuShortcut(1, command_i, 556);
-    ASSERT_EQ(next_runtime_event(100), EventKindMenu);
-    EXPECT_EQ((MenuEvent{CurrentEventMenu(), current_event().window}), (MenuEvent{556, 1}));
-    EXPECT_EQ(next_runtime_event(100), PumpTimedOut); // Command+Shift+I and Command+J pass on
-}
-
 TEST_F(MenusTest, TheApplicationMenuItemsAreReachableThroughAnyMenu) {
     start("");
     SetMenuItemDisabled(0, MenuItemQuit, 1); // no menu 0 yet: nothing happens

@@ -29,42 +29,9 @@ void take_text(id, SEL, id text) {
     g_received.text_was_nil = text == nil;
     if (text) g_received.text = static_cast<NSString*>(text)->units();
 }
-void take_integer_and_key(id, SEL, long long value, id key) {
-    take_text(nil, nullptr, key);
-    g_received.integer = value;
-}
 long long echo_integer(id, SEL, long long value) {
     ++g_received.calls;
-    g_received.integer = value;
-    return value;
-}
-long long take_two(id, SEL, long long a, long long b) {
-    ++g_received.calls;
-    return a * 1000 + b;
-}
-void take_real(id, SEL, double value) {
-    ++g_received.calls;
-    g_received.real = value;
-}
-void take_rect(id, SEL, TestRect rect) {
-    ++g_received.calls;
-    g_received.rect = rect;
-}
-TestVersion version(id, SEL) {
-    ++g_received.calls;
-    return {12, 7, 3};
-}
-double ratio(id, SEL) {
-    ++g_received.calls;
-    return 0.75;
-}
-BOOL yes(id, SEL) {
-    ++g_received.calls;
-    return YES;
-}
-signed char minus_one(id, SEL) {
-    ++g_received.calls;
-    return -1;
+    return g_received.integer = value;
 }
 
 // A class made at run time whose methods record what they are sent.
@@ -73,18 +40,33 @@ class NativeMessage : public ::testing::Test {
     static void SetUpTestSuite() {
         s_class = make_runtime_class("Recorder");
         add("setTitle:", as_imp(take_text), "v@:@");
-        add("setInteger:forKey:", as_imp(take_integer_and_key), "v@:q@");
+        add("setInteger:forKey:", as_imp(+[](id, SEL, long long value, id key) {
+                take_text(nil, nullptr, key);
+                g_received.integer = value;
+            }),
+            "v@:q@");
         add("echo:", as_imp(echo_integer), "q@:q");
-        add("first:second:", as_imp(take_two), "q@:qq");
-        add("setLength:", as_imp(take_real), "v@:d");
-        add("setFrame:", as_imp(take_rect), "v@:{CGRect={CGPoint=dd}{CGSize=dd}}");
-        add("operatingSystemVersion", as_imp(version), "{NSOperatingSystemVersion=qqq}@:");
-        add("ratio", as_imp(ratio), "d@:");
-        add("isReady", as_imp(yes), "c@:");
-        add("sign", as_imp(minus_one), "c@:");
+        add("first:second:", as_imp(+[](id, SEL, long long a, long long b) {
+                return ++g_received.calls, a * 1000 + b;
+            }),
+            "q@:qq");
+        add("setLength:",
+            as_imp(+[](id, SEL, double value) { ++g_received.calls, g_received.real = value; }),
+            "v@:d");
+        add("setFrame:",
+            as_imp(+[](id, SEL, TestRect rect) { ++g_received.calls, g_received.rect = rect; }),
+            "v@:{CGRect={CGPoint=dd}{CGSize=dd}}");
+        add("operatingSystemVersion", as_imp(+[](id, SEL) {
+                return ++g_received.calls, TestVersion{12, 7, 3};
+            }),
+            "{NSOperatingSystemVersion=qqq}@:");
+        add("ratio", as_imp(+[](id, SEL) { return ++g_received.calls, 0.75; }), "d@:");
+        add("isReady", as_imp(+[](id, SEL) -> BOOL { return ++g_received.calls, YES; }), "c@:");
+        add("sign", as_imp(+[](id, SEL) -> signed char { return ++g_received.calls, -1; }), "c@:");
         class_addMethod(object_getClass(reinterpret_cast<id>(s_class)), sel_registerName("echo:"),
                         as_imp(echo_integer), "q@:q");
     }
+    // Every method counts its call.
     static void add(const char* selector, IMP imp, const char* types) {
         ASSERT_TRUE(class_addMethod(s_class, sel_registerName(selector), imp, types)) << selector;
     }

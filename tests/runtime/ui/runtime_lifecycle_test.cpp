@@ -30,26 +30,5 @@ TEST(RuntimeLifecycle, EndLetsGoOfWhatTheLibrariesHoldAndStartCanRunAgain) {
     EndRuntime();
 }
 
-std::vector<std::string> names(std::span<const RuntimeStep> steps) {
-    std::vector<std::string> names;
-    for (const RuntimeStep& step : steps)
-        names.emplace_back(step.name);
-    return names;
-}
-
-TEST(RuntimeLifecycle, StartsEveryLibraryAfterThoseItUsesAndEndsFilesFirst) {
-    const std::vector<std::string> start = {
-        "BringProcessToFront", "InitApplication", "InitLocale",        "EnterBundleContents",
-        "InitStrings",         "InitMaps",        "InitMemory",        "InitFiles",
-        "InitArrays",          "InitLists",       "InitVectorDrawing", "InitImageCodecs",
-        "RegisterBMPCodec",    "InitImages",      "InitScreens",       "InitObjectRecords",
-        "InitDrawing",         "InitEvents",      "InitWindows",       "InitMenus",
-        "InitDates",           "InitGadgets",     "InitMessageBox",    "InitProcesses"};
-    EXPECT_EQ(names(runtime_start_steps()), start);
-    const std::vector<std::string> end = {"EndFiles", "EndDates", "EndImages", "EndDrawing",
-                                          "EndObjectRecords"};
-    EXPECT_EQ(names(runtime_end_steps()), end);
-}
-
 } // namespace
 } // namespace rt

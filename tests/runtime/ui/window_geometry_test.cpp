@@ -76,14 +76,6 @@ TEST(WindowGeometry, SetWindowBoundsKeepsTheTopLeftCorner) {
     }
 }
 
-TEST(WindowGeometry, ReadsFrameOrContentSizeByMode) {
-    const Rect frame{10, 10, 322.75, 318.5};
-    const uint64_t titled = WindowStyleTitled;
-    EXPECT_EQ(window_size(frame, titled, 0), (WindowSize{322, 318}));
-    EXPECT_EQ(window_size(frame, titled, 1), (WindowSize{320, 290}));
-    EXPECT_EQ(window_size(frame, WindowStyleBorderless, 1), (WindowSize{322, 318}));
-}
-
 TEST(WindowGeometry, ZoomsLargerWhenWiderOrTaller) {
     const Rect current{0, 0, 400, 300};
     const struct {
@@ -102,25 +94,22 @@ TEST(WindowGeometry, ZoomsLargerWhenWiderOrTaller) {
 }
 
 TEST(WindowStyle, MapsFlagsToTheStyleMask) {
-    const struct {
-        uint32_t flags;
-        uint64_t expected;
-    } cases[] = {
-        {0, WindowStyleTitled},
-        {1, WindowStyleTitled},
-        {4, WindowStyleTitled | WindowStyleClosable},
-        {68, WindowStyleTitled | WindowStyleClosable},
-        {2, WindowStyleTitled | WindowStyleResizable},
-        {16, WindowStyleTitled | WindowStyleClosable | WindowStyleResizable},
-        {32, WindowStyleTitled | WindowStyleClosable | WindowStyleMiniaturizable},
-        {512, WindowStyleTitled | WindowStyleResizable},
-        {1024, WindowStyleTitled | WindowStyleMiniaturizable},
-        {128, WindowStyleBorderless},
-        {128 | 2, WindowStyleResizable},
-        {128 | 4 | 16 | 32, WindowStyleResizable | WindowStyleMiniaturizable},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(window_style_mask(c.flags), c.expected) << "flags " << c.flags;
+    constexpr uint64_t ti = WindowStyleTitled, cl = WindowStyleClosable, re = WindowStyleResizable,
+                       mi = WindowStyleMiniaturizable;
+    const std::pair<uint32_t, uint64_t> cases[] = {{0, ti},
+                                                   {1, ti},
+                                                   {4, ti | cl},
+                                                   {68, ti | cl},
+                                                   {2, ti | re},
+                                                   {16, ti | cl | re},
+                                                   {32, ti | cl | mi},
+                                                   {512, ti | re},
+                                                   {1024, ti | mi},
+                                                   {128, WindowStyleBorderless},
+                                                   {128 | 2, re},
+                                                   {128 | 4 | 16 | 32, re | mi}};
+    for (const auto& [flags, expected] : cases)
+        EXPECT_EQ(window_style_mask(flags), expected) << "flags " << flags;
 }
 
 TEST(WindowStyle, FramesATitledWindowWiderAndTallerThanItsContent) {
@@ -131,6 +120,11 @@ TEST(WindowStyle, FramesATitledWindowWiderAndTallerThanItsContent) {
     EXPECT_EQ(content_rect_for_frame_rect(frame, titled), content);
     EXPECT_EQ(frame_rect_for_content_rect(content, WindowStyleBorderless), content);
     EXPECT_EQ(title_bar_height(WindowStyleResizable), 0);
+    // Sizes by mode: 0 the frame, 1 the content, truncated.
+    const Rect odd{10, 10, 322.75, 318.5};
+    EXPECT_EQ(window_size(odd, WindowStyleTitled, 0), (WindowSize{322, 318}));
+    EXPECT_EQ(window_size(odd, WindowStyleTitled, 1), (WindowSize{320, 290}));
+    EXPECT_EQ(window_size(odd, WindowStyleBorderless, 1), (WindowSize{322, 318}));
 }
 
 // Windows are named by letters; an upper-case letter is a visible window, lower-case a hidden
