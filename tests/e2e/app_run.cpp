@@ -176,18 +176,6 @@ std::vector<JsonValue> AppRun::events(std::string_view name) const {
     return found;
 }
 
-std::optional<JsonValue> AppRun::first(std::string_view name) const {
-    auto found = events(name);
-    if (found.empty()) return std::nullopt;
-    return found.front();
-}
-
-std::optional<JsonValue> AppRun::last(std::string_view name) const {
-    auto found = events(name);
-    if (found.empty()) return std::nullopt;
-    return found.back();
-}
-
 size_t AppRun::index_of(std::string_view name) const {
     for (size_t i = 0; i < lines.size(); ++i) {
         auto value = parse_json(lines[i]);

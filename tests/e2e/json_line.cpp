@@ -125,11 +125,6 @@ std::optional<bool> JsonValue::boolean(std::string_view name) const {
     return value->text == "true";
 }
 
-bool JsonValue::is_null(std::string_view name) const {
-    const JsonValue* value = field(name);
-    return value && value->kind == Kind::null;
-}
-
 std::optional<JsonValue> parse_json(std::string_view text) {
     return JsonParser(text).parse_document();
 }

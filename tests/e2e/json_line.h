@@ -25,7 +25,6 @@ struct JsonValue {
     std::optional<std::string> string(std::string_view name) const;
     std::optional<int64_t> integer(std::string_view name) const;
     std::optional<bool> boolean(std::string_view name) const;
-    bool is_null(std::string_view name) const;
     std::string event() const { return string("event").value_or(""); }
 };
 

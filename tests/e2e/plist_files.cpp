@@ -83,11 +83,6 @@ BatteryRecording& BatteryRecording::set(const std::string& key, PlistValue value
     return *this;
 }
 
-BatteryRecording& BatteryRecording::unset(const std::string& key) {
-    plist_dict_remove_item(plist_dict_get_item(m_root.get(), "Registry"), key.c_str());
-    return *this;
-}
-
 BatteryRecording& BatteryRecording::set_power(const std::string& key, PlistValue value) {
     plist_dict_set_item(plist_dict_get_item(m_root.get(), "PowerSource"), key.c_str(),
                         node_for(value));

@@ -26,7 +26,6 @@ class BatteryRecording {
     BatteryRecording();
 
     BatteryRecording& set(const std::string& key, PlistValue value);
-    BatteryRecording& unset(const std::string& key);
     BatteryRecording& set_power(const std::string& key, PlistValue value);
     void write(const std::filesystem::path& path) const;
 

@@ -11,54 +11,50 @@
 namespace e2e {
 namespace {
 
+// The tooltip holds the percentage and the power state when the title does not.
 TEST(Refresh, FollowsTheBatteryAfterTenSeconds) {
     struct Case {
         const char* commands;
+        bool cycles_shown;
         const char* title;
         const char* image;
         const char* power_line;
+        std::optional<std::string> tooltip;
     };
     const Case cases[] = {
-        {"battery set CurrentCapacity 40", "40%", "50_battery_icon.png",
-         "Currently on Battery Power"},
+        {"battery set CurrentCapacity 40", false, "40%", "50_battery_icon.png",
+         "Currently on Battery Power", std::nullopt},
         {"battery set ExternalConnected true\nbattery set FullyCharged true\n"
          "battery set CurrentCapacity 100",
-         "100%", "battery_icon_charging.png", "Currently on AC Power"},
+         false, "100%", "battery_icon_charging.png", "Currently on AC Power", std::nullopt},
+        {"battery set ExternalConnected true\nbattery set CurrentCapacity 64\n"
+         "battery set CycleCount 215",
+         true, "215 cycles", "battery_icon_ac.png", "Currently on AC Power",
+         "64% remaining on AC Power"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.commands);
         TempHome home;
+        if (c.cycles_shown)
+            write_plist_dictionary(home.preferences_file(), {{"ShowCycles", int64_t{1}}});
         AppRun run =
             run_app(home, {.script = std::string(c.commands) + "\nadvance 9999\nadvance 1\n"});
-        ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
+        ASSERT_TRUE(run.exited_cleanly() && run.last("menu")) << run.transcript();
         EXPECT_TRUE(run.events("error").empty()) << run.transcript();
         auto statuses = run.events("status");
         ASSERT_EQ(times_of(statuses), (std::vector<int64_t>{0, 10000})) << run.transcript();
         EXPECT_EQ(statuses[0].string("image"), "battery_icon.png");
+        EXPECT_EQ(statuses[0].string("title"), c.cycles_shown ? "214 cycles" : "78%");
+        EXPECT_EQ(statuses[0].string("tooltip"),
+                  c.cycles_shown ? std::optional<std::string>("78% remaining on Battery Power")
+                                 : std::nullopt);
         EXPECT_EQ(statuses[1].string("title"), c.title);
         EXPECT_EQ(statuses[1].string("image"), c.image);
         EXPECT_EQ(statuses[1].boolean("template"), true);
-        EXPECT_TRUE(statuses[1].is_null("tooltip"));
-        auto menu = run.last("menu");
-        ASSERT_TRUE(menu) << run.transcript();
-        EXPECT_EQ(menu_item_title(*menu, 1), c.power_line);
-        EXPECT_FALSE(menu_item_enabled(*menu, 1));
+        EXPECT_EQ(statuses[1].string("tooltip"), c.tooltip);
+        EXPECT_EQ(menu_item_title(*run.last("menu"), 1), c.power_line);
+        EXPECT_FALSE(menu_item_enabled(*run.last("menu"), 1));
     }
-}
-
-TEST(Refresh, TooltipFollowsThePowerStateWhenThePercentageIsNotInTheTitle) {
-    TempHome home;
-    write_plist_dictionary(home.preferences_file(), {{"ShowCycles", int64_t{1}}});
-    AppRun run = run_app(home, {.script = "battery set ExternalConnected true\n"
-                                          "battery set CurrentCapacity 64\n"
-                                          "battery set CycleCount 215\nadvance 10000\n"});
-    ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
-    auto statuses = run.events("status");
-    ASSERT_EQ(statuses.size(), 2u) << run.transcript();
-    EXPECT_EQ(statuses[0].string("title"), "214 cycles");
-    EXPECT_EQ(statuses[0].string("tooltip"), "78% remaining on Battery Power");
-    EXPECT_EQ(statuses[1].string("title"), "215 cycles");
-    EXPECT_EQ(statuses[1].string("tooltip"), "64% remaining on AC Power");
 }
 
 // Every script changes the charge before the refresh it expects, so that each refresh shows.
