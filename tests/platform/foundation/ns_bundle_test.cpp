@@ -40,36 +40,6 @@ TEST(NSBundle, FindsTheBundleFromTheExecutablePath) {
     }
 }
 
-TEST(NSBundle, ReadsTheIdentifierOnlyFromAnInfoPlistDictionaryHoldingAString) {
-    const struct {
-        const char* info_plist; // null: no file
-        const char* identifier; // "<nil>" when there is none
-    } rows[] = {
-        {"<plist version=\"1.0\"><dict><key>CFBundleIdentifier</key><string>org.zerarazi."
-         "Zerarazi</string></dict></plist>",
-         "org.zerarazi.Zerarazi"},
-        {nullptr, "<nil>"},
-        {"not a property list", "<nil>"},
-        {"<plist version=\"1.0\"><array><string>x</string></array></plist>", "<nil>"},
-        {"<plist version=\"1.0\"><dict><key>CFBundleIdentifier</key><integer>5</integer></dict>"
-         "</plist>",
-         "<nil>"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.info_plist ? row.info_plist : "no file");
-        TemporaryFolder folder("ns-bundle-test-");
-        std::string executable = folder.write("Z.app/Contents/MacOS/Z", "");
-        if (row.info_plist) folder.write("Z.app/Contents/Info.plist", row.info_plist);
-        AutoreleasePoolScope pool;
-        ObjcRef<NSBundle> bundle = NSBundle::make_for_executable(executable);
-        ASSERT_TRUE(bundle);
-        EXPECT_EQ(text_of(msg_send<id>(bundle.get(), "bundlePath")), folder.file("Z.app"));
-        EXPECT_EQ(text_of(msg_send<id>(bundle.get(), "resourcePath")),
-                  folder.file("Z.app/Contents/Resources"));
-        EXPECT_EQ(text_of(bundle->bundleIdentifier()), row.identifier);
-    }
-}
-
 TEST(CFBundle, FileSystemRepresentationNeedsALocalFileAndRoomForTheZero) {
     const struct {
         const char* url;

@@ -4,59 +4,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-long long add_numbers(id, SEL, long long a, int b) {
-    return a + b;
-}
-
-struct InvocationTarget {
-    Class cls = make_runtime_class("InvocationTarget");
-    ObjcRef<> object = ObjcRef<>::adopt(class_createInstance(cls, 0));
-
-    NSInvocation* invocation(const char* name, IMP imp, const char* types) {
-        SEL selector = sel_registerName(name);
-        EXPECT_TRUE(class_addMethod(cls, selector, imp, types)) << name;
-        auto* signature = msg_send<NSMethodSignature*>(objc_getClass("NSMethodSignature"),
-                                                       "signatureWithObjCTypes:", types);
-        auto* invocation = msg_send<NSInvocation*>(objc_getClass("NSInvocation"),
-                                                   "invocationWithMethodSignature:", signature);
-        invocation->setSelector(selector);
-        return invocation;
-    }
-};
-
-} // namespace
-
-// Sends by name with arguments and results by address are tested with the runtime's native
-// messages; here, what the invocation refuses.
-TEST(NSInvocation, SendsNothingWhenTheTargetCannotTakeTheMessage) {
-    AutoreleasePoolScope pool;
-    InvocationTarget target;
-    InvocationTarget other;
-    other.invocation("add:to:", as_imp(&add_numbers), "q@:qq");
-    NSInvocation* invocation = target.invocation("add:to:", as_imp(&add_numbers), "q@:qi");
-    long long a = 40;
-    int b = 2;
-    invocation->setArgument(&a, 2);
-    invocation->setArgument(&b, 3);
-    invocation->setArgument(&b, 4); // out of range: ignored
-    invocation->setArgument(nullptr, 2);
-    long long result = -1;
-    invocation->invokeWithTarget(target.object.get());
-    invocation->getReturnValue(&result);
-    EXPECT_EQ(result, 42);
-    for (id receiver : {static_cast<id>(nil), other.object.get()}) {
-        invocation->invokeWithTarget(target.object.get());
-        invocation->invokeWithTarget(receiver);
-        invocation->getReturnValue(&result);
-        EXPECT_EQ(result, 0) << "nil, or a method passed differently, is not sent to";
-    }
-    EXPECT_EQ(
-        msg_send<id>(objc_getClass("NSInvocation"), "invocationWithMethodSignature:", nullptr),
-        nil);
-}
-
 TEST(NSMethodSignature, CountsArgumentsMeasuresResultsAndRefusesMalformedTypes) {
     AutoreleasePoolScope pool;
     auto signature_for = [](const char* types) {

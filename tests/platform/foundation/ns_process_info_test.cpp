@@ -36,17 +36,3 @@ TEST(NSProcessInfo, ParsesOneToThreeDecimalVersionNumbers) {
     for (const auto& [text, expected] : rows)
         EXPECT_EQ(version_text(parse_os_version(text)), expected) << '"' << text << '"';
 }
-
-// A variable that is not a version gives 12.0.0.
-TEST(NSProcessInfo, VersionComesFromTheEnvironment) {
-    const std::pair<const char*, const char*> rows[] = {
-        {nullptr, "12.0.0"}, {"15.2.7", "15.2.7"}, {"13.4", "13.4.0"}, {"latest", "12.0.0"}};
-    id info = objc_msgSend(class_named("NSProcessInfo"), sel_registerName("processInfo"));
-    ASSERT_TRUE(info);
-    for (const auto& [variable, expected] : rows) {
-        EnvironmentScope scope("ZERARAZI_OS_VERSION", variable);
-        EXPECT_EQ(version_text(static_cast<NSProcessInfo*>(info)->operatingSystemVersion()),
-                  expected)
-            << (variable ? variable : "<unset>");
-    }
-}

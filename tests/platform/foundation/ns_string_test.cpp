@@ -31,18 +31,6 @@ TEST(NSString, DecodesCStringsByEncoding) {
     }
 }
 
-TEST(NSString, CountsUtf16UnitsAndKeepsItsUtf8TextForItsLifetime) {
-    AutoreleasePoolScope pool;
-    NSString* battery = string(u"a🔋");
-    EXPECT_EQ(msg_send<NSUInteger>(battery, "length"), 3u);
-    NSString* text = string(u"Grüße");
-    const char* first = msg_send<const char*>(text, "UTF8String");
-    EXPECT_STREQ(first, "Grüße");
-    EXPECT_EQ(text->UTF8String(), first);
-    EXPECT_STREQ(string(std::u16string(1, char16_t(0xDC00)))->UTF8String(), "\xEF\xBF\xBD");
-    EXPECT_EQ(NSString::from_utf8("a\xFF")->units(), u"a\uFFFD");
-}
-
 // The battery report capitalizes its condition texts.
 TEST(NSString, CapitalizesEachWordAfterWhiteSpace) {
     AutoreleasePoolScope pool;

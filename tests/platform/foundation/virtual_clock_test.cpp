@@ -49,16 +49,3 @@ TEST(VirtualClock, AsksTheInputReaderWhenTheAllowanceRunsOut) {
     clock.set_input_reader([] { return false; });
     EXPECT_EQ(clock.wait_until(100, wake), WaitEnd::stalled);
 }
-
-TEST(VirtualClock, InstallsItselfForAScope) {
-    VirtualClock clock(77);
-    {
-        VirtualClockScope scope(clock);
-        EXPECT_EQ(platform_now(), 77.0);
-        WakeSignal wake;
-        clock.advance(3);
-        EXPECT_EQ(platform_wait_until(80, wake), WaitEnd::deadline);
-        EXPECT_EQ(platform_now(), 80.0);
-    }
-    EXPECT_GT(platform_now(), 1e9);
-}

@@ -91,29 +91,3 @@ TEST(CGBitmapContext, MakesContextsOnlyForDrawableRGBABuffers) {
     EXPECT_EQ(CGBitmapContextCreate(buffer.data(), 4, 4, 8, 16, nullptr, k_last), nullptr)
         << "no colour space";
 }
-
-// Each retain needs its own release; the sanitizer build reports an object freed too early.
-TEST(CGBitmapContext, ContextAndColorSpaceLiveUntilTheirLastReferenceAndNullIsAccepted) {
-    CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
-    ASSERT_EQ(CGColorSpaceRetain(space), space);
-    CGColorSpaceRelease(space);
-    CGContextRef context =
-        CGBitmapContextCreate(nullptr, 2, 2, 8, 8, space, kCGImageAlphaPremultipliedLast);
-    CGColorSpaceRelease(space);
-    ASSERT_NE(context, nullptr);
-    ASSERT_EQ(CGContextRetain(context), context);
-    CGContextRelease(context);
-    EXPECT_EQ(CGBitmapContextGetWidth(context), 2u);
-    CGContextRelease(context);
-
-    EXPECT_EQ(CGColorSpaceRetain(nullptr), nullptr);
-    CGColorSpaceRelease(nullptr);
-    EXPECT_EQ(CGColorSpaceGetNumberOfComponents(nullptr), 0u);
-    EXPECT_EQ(CGColorSpaceGetModel(nullptr), kCGColorSpaceModelUnknown);
-    EXPECT_EQ(CGContextRetain(nullptr), nullptr);
-    CGContextRelease(nullptr);
-    EXPECT_EQ(CGBitmapContextGetData(nullptr), nullptr);
-    EXPECT_EQ(CGBitmapContextGetWidth(nullptr), 0u);
-    EXPECT_EQ(CGBitmapContextGetHeight(nullptr), 0u);
-    EXPECT_EQ(CGBitmapContextGetBytesPerRow(nullptr), 0u);
-}

@@ -22,7 +22,8 @@ const PowerSupply* find(const PowerSupplySnapshot& snapshot, std::string_view na
 
 } // namespace
 
-TEST(SysfsBatteryReader, TakesUeventValuesAndLooksForLackingOnesInAttributeFiles) {
+// BAT0 is well formed, BAT1 has unreadable files, BAT2 an overlong uevent.
+TEST(SysfsBatteryReader, TakesUeventValuesThenAttributeFilesAndTreatsUnreadableOnesAsAbsent) {
     TemporaryFolder folder;
     folder.write("BAT0/uevent", "DEVTYPE=power_supply\n"
                                 "POWER_SUPPLY_NAME=BAT0\n"
@@ -38,52 +39,37 @@ TEST(SysfsBatteryReader, TakesUeventValuesAndLooksForLackingOnesInAttributeFiles
     folder.write("BAT0/charge_now", "1\n"); // the uevent's value wins
     folder.write("BAT0/charge_full", "5000000\n");
     folder.write("BAT0/temp", "295\n");
-    PowerSupplySnapshot snapshot = read_power_supply_folder(folder.path());
-    const PowerSupply* battery = find(snapshot, "BAT0");
-    ASSERT_TRUE(battery);
-    EXPECT_EQ(battery->text(SupplyAttribute::Status), "Discharging");
-    EXPECT_EQ(battery->integer(SupplyAttribute::ChargeNow), 3000000);
-    EXPECT_EQ(battery->integer(SupplyAttribute::ChargeFull), 5000000);
-    EXPECT_EQ(battery->integer(SupplyAttribute::Temp), 295);
-    EXPECT_EQ(battery->integer(SupplyAttribute::CycleCount), 55);
-    EXPECT_EQ(battery->text(SupplyAttribute::ModelName), "5B10W13895");
-    EXPECT_FALSE(battery->has(SupplyAttribute::Capacity));
-}
-
-TEST(SysfsBatteryReader, TreatsUnreadableFilesAsAbsent) {
-    TemporaryFolder folder;
-    folder.write("BAT0/uevent/not-a-file", ""); // a folder where the uevent should be
-    folder.write("BAT0/type", "Battery\n");
-    folder.write("BAT0/status/x", "");                                // likewise for an attribute
-    ASSERT_EQ(::mkfifo((folder / "BAT0/capacity").c_str(), 0600), 0); // nobody ever writes
-    ::symlink("/nonexistent/temp", (folder / "BAT0/temp").c_str());
-    folder.write("BAT0/manufacturer", std::string(40000, 'A')); // no line end within the limit
-    PowerSupplySnapshot snapshot = read_power_supply_folder(folder.path());
-    const PowerSupply* battery = find(snapshot, "BAT0");
-    ASSERT_TRUE(battery);
-    EXPECT_EQ(battery->text(SupplyAttribute::Type), "Battery");
-    EXPECT_FALSE(battery->has(SupplyAttribute::Status));
-    EXPECT_EQ(battery->integer(SupplyAttribute::Capacity), std::nullopt);
-    EXPECT_FALSE(battery->has(SupplyAttribute::Temp));
-    EXPECT_EQ(battery->text(SupplyAttribute::Manufacturer), "");
-}
-
-TEST(SysfsBatteryReader, CutsAnOverlongUeventAtItsLastWholeLine) {
-    TemporaryFolder folder;
+    folder.write("BAT1/uevent/not-a-file", ""); // a folder where the uevent should be
+    folder.write("BAT1/type", "Battery\n");
+    folder.write("BAT1/status/x", "");                                // likewise for an attribute
+    ASSERT_EQ(::mkfifo((folder / "BAT1/capacity").c_str(), 0600), 0); // nobody ever writes
+    ::symlink("/nonexistent/temp", (folder / "BAT1/temp").c_str());
+    folder.write("BAT1/manufacturer", std::string(40000, 'A')); // no line end within the limit
     std::string uevent = "POWER_SUPPLY_TYPE=Battery\n";
     while (uevent.size() < 16384 - 40)
         uevent += "POWER_SUPPLY_PADDING=xxxxxxxxxxxxxxxxxxxxxxxx\n";
     uevent += "POWER_SUPPLY_CAPACITY=12345678901234567890"; // crosses the limit
-    folder.write("BAT0/uevent", uevent);
-    folder.write("BAT0/capacity", "42\n");
+    folder.write("BAT2/uevent", uevent);
+    folder.write("BAT2/capacity", "42\n");
     PowerSupplySnapshot snapshot = read_power_supply_folder(folder.path());
-    ASSERT_EQ(snapshot.supplies.size(), 1u);
-    EXPECT_EQ(snapshot.supplies[0].integer(SupplyAttribute::Capacity), 42);
-}
+    ASSERT_EQ(names_of(snapshot), (std::vector<std::string>{"BAT0", "BAT1", "BAT2"}));
+    const PowerSupply& good = snapshot.supplies[0];
+    EXPECT_EQ(good.text(SupplyAttribute::Status), "Discharging");
+    EXPECT_EQ(good.integer(SupplyAttribute::ChargeNow), 3000000);
+    EXPECT_EQ(good.integer(SupplyAttribute::ChargeFull), 5000000);
+    EXPECT_EQ(good.integer(SupplyAttribute::Temp), 295);
+    EXPECT_EQ(good.integer(SupplyAttribute::CycleCount), 55);
+    EXPECT_EQ(good.text(SupplyAttribute::ModelName), "5B10W13895");
+    EXPECT_FALSE(good.has(SupplyAttribute::Capacity));
+    const PowerSupply& unreadable = snapshot.supplies[1];
+    EXPECT_EQ(unreadable.text(SupplyAttribute::Type), "Battery");
+    EXPECT_FALSE(unreadable.has(SupplyAttribute::Status));
+    EXPECT_EQ(unreadable.integer(SupplyAttribute::Capacity), std::nullopt);
+    EXPECT_FALSE(unreadable.has(SupplyAttribute::Temp));
+    EXPECT_EQ(unreadable.text(SupplyAttribute::Manufacturer), "");
+    EXPECT_EQ(snapshot.supplies[2].integer(SupplyAttribute::Capacity), 42);
 
-TEST(SysfsBatteryReader, GivesNothingForAMissingFolder) {
-    PowerSupplySnapshot snapshot =
-        read_power_supply_folder("/nonexistent/power_supply", "/nonexistent/platform_profile");
+    snapshot = read_power_supply_folder("/nonexistent/power_supply", "/nonexistent/profile");
     EXPECT_TRUE(snapshot.supplies.empty());
     EXPECT_EQ(snapshot.platform_profile, "");
 }

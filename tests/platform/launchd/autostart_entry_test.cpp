@@ -90,16 +90,6 @@ TEST(AutostartEntry, StartsAnInstalledBundleByItsLauncher) {
     EXPECT_EQ(command_of(), "Tool|" + executable) << "a launcher of something else";
 }
 
-TEST(AutostartEntry, WritesAMinimalDesktopEntry) {
-    AutostartEntry entry{" Z\\", {"/My Apps/Z.app/Contents/MacOS/Z"}};
-    EXPECT_EQ(autostart_entry_text(entry), "[Desktop Entry]\n"
-                                           "Type=Application\n"
-                                           "Name=\\sZ\\\\\n"
-                                           "Exec=\"/My Apps/Z.app/Contents/MacOS/Z\"\n"
-                                           "Terminal=false\n"
-                                           "X-GNOME-Autostart-enabled=true\n");
-}
-
 TEST(AutostartEntry, FindsTheAutostartFolderFromTheEnvironment) {
     struct Case {
         const char* config_home; // null: unset
