@@ -39,8 +39,6 @@ class ScopedWorkingDirectory {
         std::filesystem::current_path(folder);
     }
     ~ScopedWorkingDirectory() { std::filesystem::current_path(m_old); }
-    ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
-    ScopedWorkingDirectory& operator=(const ScopedWorkingDirectory&) = delete;
 
   private:
     std::filesystem::path m_old;
@@ -54,15 +52,11 @@ inline void write_file(const std::filesystem::path& path, const std::string& tex
 
 // Counts the forks of this process (through pthread_atfork), to show that a launch that fails
 // early starts nothing.
-inline int& fork_counter() {
-    static int count = 0;
-    return count;
-}
-
 inline int fork_count() {
-    static const bool registered = pthread_atfork([] { ++fork_counter(); }, nullptr, nullptr) == 0;
+    static int count = 0;
+    static const bool registered = pthread_atfork([] { ++count; }, nullptr, nullptr) == 0;
     EXPECT_TRUE(registered);
-    return fork_counter();
+    return count;
 }
 
 // Polls `done` until it holds or the deadline passes; true when it held.
@@ -82,13 +76,10 @@ class HangGuard {
   public:
     HangGuard() { alarm(120); }
     ~HangGuard() { alarm(0); }
-    HangGuard(const HangGuard&) = delete;
-    HangGuard& operator=(const HangGuard&) = delete;
 };
 
 // What echo_args reports about itself.
 struct EchoReport {
-    int pid = 0;
     int ppid = 0;
     std::string cwd;
     std::string descriptors;
@@ -103,7 +94,6 @@ inline EchoReport parse_echo_report(const std::string& text) {
         if (equals == std::string::npos) continue;
         const std::string key = line.substr(0, equals);
         const std::string value = line.substr(equals + 1);
-        if (key == "pid") report.pid = std::atoi(value.c_str());
         if (key == "ppid") report.ppid = std::atoi(value.c_str());
         if (key == "cwd") report.cwd = value;
         if (key == "fds") report.descriptors = value;
