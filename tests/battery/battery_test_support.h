@@ -35,13 +35,14 @@ class FakeBatteryPlatform final : public BatteryPlatform {
     rt::String CurrentLocaleIdentifier() override { return locale; }
 };
 
-inline PlatformProperty integer_property(const char16_t* key, int64_t value) {
+// A recorded property: an integer, a text or a flag.
+inline PlatformProperty num(const char16_t* key, int64_t value) {
     return {key, value};
 }
-inline PlatformProperty text_property(const char16_t* key, const char16_t* value) {
+inline PlatformProperty txt(const char16_t* key, const char16_t* value) {
     return {key, rt::String(value)};
 }
-inline PlatformProperty flag_property(const char16_t* key, bool value) {
+inline PlatformProperty flag(const char16_t* key, bool value) {
     return {key, value};
 }
 

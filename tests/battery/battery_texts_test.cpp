@@ -39,16 +39,6 @@ Shown report_from(const char16_t* label) {
 }
 const Shown state = [] { return DescribePowerSource(); };
 
-PlatformProperty num(const char16_t* key, int64_t value) {
-    return integer_property(key, value);
-}
-PlatformProperty txt(const char16_t* key, const char16_t* value) {
-    return text_property(key, value);
-}
-PlatformProperty flag(const char16_t* key, bool value) {
-    return flag_property(key, value);
-}
-
 const Shown cycles = text(&BatteryTexts::CyclesText), left = text(&BatteryTexts::TimeLeftText),
             percent = text(&BatteryTexts::PercentText), health = text(&BatteryTexts::HealthText),
             charging = text(&BatteryTexts::ChargingText),

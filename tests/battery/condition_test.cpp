@@ -76,10 +76,9 @@ TEST_F(ConditionTest, AppliesTheFirstRuleThatHoldsWithEachThresholdOnItsSide) {
 }
 
 TEST_F(ConditionTest, ReadsItsInputsFromTheRecordedBattery) {
-    read({integer_property(u"CycleCount", 412), integer_property(u"AppleRawMaxCapacity", 8079),
-          integer_property(u"DesignCapacity", 8755), integer_property(u"BatteryFailureStatus", 2),
-          text_property(u"PermanentFailureStatus", u"3")},
-         PlatformProperties{text_property(u"BatteryHealth", u"Good")});
+    read({num(u"CycleCount", 412), num(u"AppleRawMaxCapacity", 8079), num(u"DesignCapacity", 8755),
+          num(u"BatteryFailureStatus", 2), txt(u"PermanentFailureStatus", u"3")},
+         PlatformProperties{txt(u"BatteryHealth", u"Good")});
     const ConditionInputs inputs = current_condition_inputs();
     EXPECT_FLOAT_EQ(inputs.health_percent, 92.3);
     EXPECT_EQ(inputs.cycles, 412);
@@ -95,11 +94,11 @@ TEST_F(ConditionTest, ReadsItsInputsFromTheRecordedBattery) {
         double celsius;
     };
     const Row rows[] = {
-        {{integer_property(u"Temperature", 3031)}, u"en_US", 29.95},
-        {{integer_property(u"Temperature", 3031)}, u"de_DE", 29.95},
-        {{text_property(u"Temperature", u"31.5°C")}, u"de_DE", 31.5},
-        {{integer_property(u"Temperature", 1999)}, u"en_US", 0.0},
-        {{integer_property(u"Temperature", 10001)}, u"de_DE", 0.0},
+        {{num(u"Temperature", 3031)}, u"en_US", 29.95},
+        {{num(u"Temperature", 3031)}, u"de_DE", 29.95},
+        {{txt(u"Temperature", u"31.5°C")}, u"de_DE", 31.5},
+        {{num(u"Temperature", 1999)}, u"en_US", 0.0},
+        {{num(u"Temperature", 10001)}, u"de_DE", 0.0},
         {{}, u"en_US", 0.0},
     };
     for (const Row& row : rows) {
@@ -110,61 +109,57 @@ TEST_F(ConditionTest, ReadsItsInputsFromTheRecordedBattery) {
 }
 
 TEST_F(ConditionTest, WarnsUnlessTheRegistryOrElseThePowerSourceCallsTheBatterySound) {
+    const char16_t* none = u"No failure flags detected.\n";
     struct Row {
         PlatformProperties registry;
         const char16_t* power_source_condition; // null: no power source
-        const char16_t* head;                   // the text before the judgement; null: no warning
+        const char16_t* condition;              // as the warning names it; null: no warning
+        const char16_t* flags = nullptr;
     };
     const Row rows[] = {
-        {{text_property(u"BatteryHealth", u"Good")}, u"Check Battery", nullptr},
-        {{text_property(u"BatteryHealth", u"Normal")}, u"Fair", nullptr},
+        {{txt(u"BatteryHealth", u"Good")}, u"Check Battery", nullptr},
+        {{txt(u"BatteryHealth", u"Normal")}, u"Fair", nullptr},
         {{}, u"Good", nullptr},
         {{}, u"Normal", nullptr},
-        {{text_property(u"BatteryHealth", u"Service Recommended")},
-         u"Good",
-         u"Condition: Service Recommended\nNo failure flags detected.\n"},
-        {{text_property(u"BatteryHealth", u"")},
-         u"Good",
-         u"Condition: \nNo failure flags detected.\n"},
-        {{}, nullptr, u"Condition: \nNo failure flags detected.\n"},
-        {{}, u"good", u"Condition: good\nNo failure flags detected.\n"},
-        {{integer_property(u"BatteryFailureStatus", 0),
-          integer_property(u"PermanentFailureStatus", 0)},
+        {{txt(u"BatteryHealth", u"Service Recommended")}, u"Good", u"Service Recommended", none},
+        {{txt(u"BatteryHealth", u"")}, u"Good", u"", none},
+        {{}, nullptr, u"", none},
+        {{}, u"good", u"good", none},
+        {{num(u"BatteryFailureStatus", 0), num(u"PermanentFailureStatus", 0)},
          u"Fair",
-         u"Condition: Fair\nNo failure flags detected.\n"},
-        {{integer_property(u"BatteryFailureStatus", 0),
-          integer_property(u"PermanentFailureStatus", 4)},
          u"Fair",
-         u"Condition: Fair\nPermanentFailureStatus: 4\n"},
-        {{integer_property(u"PermanentFailureStatus", 1),
-          integer_property(u"BatteryFailureStatus", -2)},
+         none},
+        {{num(u"BatteryFailureStatus", 0), num(u"PermanentFailureStatus", 4)},
          u"Fair",
-         u"Condition: Fair\nBatteryFailureStatus: -2\nPermanentFailureStatus: 1\n"},
+         u"Fair",
+         u"PermanentFailureStatus: 4\n"},
+        {{num(u"PermanentFailureStatus", 1), num(u"BatteryFailureStatus", -2)},
+         u"Fair",
+         u"Fair",
+         u"BatteryFailureStatus: -2\nPermanentFailureStatus: 1\n"},
         // Only the text "0" counts as no flag.
-        {{text_property(u"BatteryFailureStatus", u"00")},
-         u"Fair",
-         u"Condition: Fair\nBatteryFailureStatus: 00\n"},
+        {{txt(u"BatteryFailureStatus", u"00")}, u"Fair", u"Fair", u"BatteryFailureStatus: 00\n"},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE("row " + std::to_string(i));
         const Row& row = rows[i];
         std::optional<PlatformProperties> power;
         if (row.power_source_condition)
-            power = PlatformProperties{text_property(u"BatteryHealth", row.power_source_condition)};
+            power = PlatformProperties{txt(u"BatteryHealth", row.power_source_condition)};
         read(row.registry, power);
         const ConditionWarning warning = build_condition_warning();
-        EXPECT_EQ(warning.shown, row.head != nullptr);
-        if (!row.head) continue;
+        EXPECT_EQ(warning.shown, row.condition != nullptr);
+        if (!row.condition) continue;
         EXPECT_EQ(warning.title, u"Battery Warning!");
-        EXPECT_EQ(warning.text,
-                  row.head + (u"Status Confidence: " + EvaluateBatteryCondition()) + u"\n\n");
+        EXPECT_EQ(warning.text, u"Condition: " + rt::String(row.condition) + u"\n" + row.flags +
+                                    u"Status Confidence: " + EvaluateBatteryCondition() + u"\n\n");
     }
 }
 
 // The evaluator judges the power source's verdict even when the registry's named the warning.
 TEST_F(ConditionTest, JudgesTheWarningWithThePowerSourcesCondition) {
-    read({text_property(u"BatteryHealth", u"Check Battery")},
-         PlatformProperties{text_property(u"BatteryHealth", u"Fair")});
+    read({txt(u"BatteryHealth", u"Check Battery")},
+         PlatformProperties{txt(u"BatteryHealth", u"Fair")});
     EXPECT_EQ(build_condition_warning().text,
               u"Condition: Check Battery\nNo failure flags detected.\nStatus Confidence: Poor\n" +
                   poor(u"Fair") + u"\n\n");

@@ -16,33 +16,29 @@ TEST_F(StatusIconTest, FollowsTheChargeBandsOnBatteryAndTheChargeStateOnMains) {
         StatusIcon expected;
     };
     const Row rows[] = {
-        {{integer_property(u"CurrentCapacity", 100)}, StatusIcon::full},
-        {{integer_property(u"CurrentCapacity", 76)}, StatusIcon::full},
-        {{integer_property(u"CurrentCapacity", 75)}, StatusIcon::three_quarters},
-        {{integer_property(u"CurrentCapacity", 51)}, StatusIcon::three_quarters},
-        {{integer_property(u"CurrentCapacity", 50)}, StatusIcon::half},
-        {{integer_property(u"CurrentCapacity", 26)}, StatusIcon::half},
-        {{integer_property(u"CurrentCapacity", 25)}, StatusIcon::quarter},
-        {{integer_property(u"CurrentCapacity", 11)}, StatusIcon::quarter},
-        {{integer_property(u"CurrentCapacity", 10)}, StatusIcon::low},
-        {{integer_property(u"CurrentCapacity", 101)}, StatusIcon::low},
+        {{num(u"CurrentCapacity", 100)}, StatusIcon::full},
+        {{num(u"CurrentCapacity", 76)}, StatusIcon::full},
+        {{num(u"CurrentCapacity", 75)}, StatusIcon::three_quarters},
+        {{num(u"CurrentCapacity", 51)}, StatusIcon::three_quarters},
+        {{num(u"CurrentCapacity", 50)}, StatusIcon::half},
+        {{num(u"CurrentCapacity", 26)}, StatusIcon::half},
+        {{num(u"CurrentCapacity", 25)}, StatusIcon::quarter},
+        {{num(u"CurrentCapacity", 11)}, StatusIcon::quarter},
+        {{num(u"CurrentCapacity", 10)}, StatusIcon::low},
+        {{num(u"CurrentCapacity", 101)}, StatusIcon::low},
         {{}, StatusIcon::low},
         // Without a "PowerSource" the external connection decides.
-        {{integer_property(u"CurrentCapacity", 80), flag_property(u"ExternalConnected", true)},
-         StatusIcon::mains},
-        {{flag_property(u"ExternalConnected", true), flag_property(u"FullyCharged", true)},
-         StatusIcon::charging},
-        {{text_property(u"PowerSource", u""), flag_property(u"ExternalConnected", true)},
-         StatusIcon::mains},
+        {{num(u"CurrentCapacity", 80), flag(u"ExternalConnected", true)}, StatusIcon::mains},
+        {{flag(u"ExternalConnected", true), flag(u"FullyCharged", true)}, StatusIcon::charging},
+        {{txt(u"PowerSource", u""), flag(u"ExternalConnected", true)}, StatusIcon::mains},
         // A "PowerSource" is taken as it stands.
-        {{text_property(u"PowerSource", u"AC Power"), flag_property(u"ExternalConnected", false),
-          flag_property(u"FullyCharged", true)},
+        {{txt(u"PowerSource", u"AC Power"), flag(u"ExternalConnected", false),
+          flag(u"FullyCharged", true)},
          StatusIcon::charging},
-        {{text_property(u"PowerSource", u"Battery Power"),
-          flag_property(u"ExternalConnected", true), integer_property(u"CurrentCapacity", 40)},
+        {{txt(u"PowerSource", u"Battery Power"), flag(u"ExternalConnected", true),
+          num(u"CurrentCapacity", 40)},
          StatusIcon::half},
-        {{text_property(u"PowerSource", u"ac power"), integer_property(u"CurrentCapacity", 90)},
-         StatusIcon::full},
+        {{txt(u"PowerSource", u"ac power"), num(u"CurrentCapacity", 90)}, StatusIcon::full},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         read(rows[i].registry);
@@ -58,12 +54,12 @@ TEST_F(StatusIconTest, SetsTheChosenPictureAsATemplateAndKeepsItWhenASlotIsEmpty
     const int64_t full = status_icon_slot(StatusIcon::full).image_number;
     ASSERT_NE(rt::NewImage(full, 4, 4, 32, rt::ImageBackgroundClear), 0);
 
-    read({integer_property(u"CurrentCapacity", 90)});
+    read({num(u"CurrentCapacity", 90)});
     SelectStatusIcon();
     ASSERT_EQ(reinterpret_cast<int64_t>(item->image()), rt::ImageHandle(full));
     EXPECT_TRUE(item->image()->isTemplate());
 
-    read({integer_property(u"CurrentCapacity", 20)}); // the quarter's slot holds no image
+    read({num(u"CurrentCapacity", 20)}); // the quarter's slot holds no image
     SelectStatusIcon();
     EXPECT_EQ(reinterpret_cast<int64_t>(item->image()), rt::ImageHandle(full));
 
