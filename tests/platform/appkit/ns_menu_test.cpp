@@ -1,6 +1,5 @@
 #include "platform/appkit/ns_menu.h"
 
-#include "platform/appkit/ns_application.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
 #include "tests/platform/objc/objc_test_support.h"
@@ -59,27 +58,20 @@ std::vector<std::string> titles_of(NSMenu* menu) {
 
 } // namespace
 
-TEST(NSMenu, AnItemBelongsToOneMenuAtATime) {
-    ObjcRef<NSMenu> first = menu_titled("First");
-    ObjcRef<NSMenu> second = menu_titled("Second");
-    ObjcRef<NSMenuItem> item = item_titled("Item");
-    add(first.get(), item.get());
-    add(first.get(), item.get());
-    add(second.get(), item.get());
-    second->insertItemAtIndex(item.get(), 0);
-    EXPECT_EQ(first->numberOfItems(), 1);
-    EXPECT_EQ(second->numberOfItems(), 0);
-    EXPECT_EQ(item->menu(), first.get());
-    second->removeItem(item.get());
-    EXPECT_EQ(first->numberOfItems(), 1);
-}
-
-TEST(NSMenu, OutOfRangeIndicesChangeNothing) {
+// An item belongs to one menu at a time; indices out of range change nothing.
+TEST(NSMenu, AnItemBelongsToOneMenuAndOutOfRangeIndicesChangeNothing) {
     AutoreleasePoolScope pool;
     ObjcRef<NSMenu> menu = menu_titled("Menu");
+    ObjcRef<NSMenu> second = menu_titled("Second");
     ObjcRef<NSMenuItem> a = item_titled("A");
     ObjcRef<NSMenuItem> b = item_titled("B");
     add(menu.get(), a.get());
+    add(menu.get(), a.get());
+    add(second.get(), a.get());
+    second->insertItemAtIndex(a.get(), 0);
+    second->removeItem(a.get());
+    EXPECT_EQ(second->numberOfItems(), 0);
+    EXPECT_EQ(a->menu(), menu.get());
     menu->insertItemAtIndex(b.get(), 2);
     menu->insertItemAtIndex(b.get(), -1);
     menu->removeItemAtIndex(1);
@@ -91,41 +83,6 @@ TEST(NSMenu, OutOfRangeIndicesChangeNothing) {
     menu->insertItemAtIndex(b.get(), 0);
     EXPECT_EQ(titles_of(menu.get()), (std::vector<std::string>{"B", "A"}));
     EXPECT_EQ(menu->indexOfItem(a.get()), 1);
-}
-
-TEST(NSMenu, FindsTheFirstItemWithATag) {
-    ObjcRef<NSMenu> menu = menu_titled("Menu");
-    ObjcRef<NSMenuItem> items[] = {item_titled("A"), item_titled("B"), item_titled("C")};
-    const NSInteger tags[] = {556, -4, -4};
-    for (int i = 0; i < 3; ++i) {
-        items[i]->setTag(tags[i]);
-        add(menu.get(), items[i].get());
-    }
-    EXPECT_EQ(msg_send<NSMenuItem*>(menu.get(), "itemWithTag:", NSInteger{-4}), items[1].get());
-    EXPECT_EQ(menu->itemWithTag(556), items[0].get());
-    EXPECT_EQ(menu->itemWithTag(7), nil);
-}
-
-// A removed item, or one whose menu is freed, no longer names a menu.
-TEST(NSMenu, LetsItsItemsGoWhenTheyAreRemovedOrTheMenuIsFreed) {
-    ObjcRef<NSMenuItem> kept = item_titled("Kept");
-    ObjcRef<NSMenuItem> removed = item_titled("Removed");
-    {
-        ObjcRef<NSMenu> menu = menu_titled("Menu");
-        add(menu.get(), kept.get());
-        add(menu.get(), removed.get());
-        EXPECT_EQ(kept->retainCount(), 2u);
-        menu->removeItemAtIndex(1);
-        EXPECT_EQ(removed->menu(), nil);
-        EXPECT_EQ(removed->retainCount(), 1u);
-    }
-    EXPECT_EQ(kept->menu(), nil);
-    EXPECT_EQ(kept->retainCount(), 1u);
-
-    ObjcRef<NSMenu> menu = menu_titled("Menu");
-    add(menu.get(), item_titled("Only").get());
-    menu->removeItem(menu->itemAtIndex(0)); // the menu held the only reference
-    EXPECT_EQ(menu->numberOfItems(), 0);
 }
 
 TEST(NSMenu, AnItemIsAvailableWhenItsTargetAnswersItsAction) {
@@ -158,37 +115,7 @@ TEST(NSMenu, AnItemIsAvailableWhenItsTargetAnswersItsAction) {
         if (row.with_submenu) item->setSubmenu(submenu.get());
         add(menu.get(), item.get());
         EXPECT_EQ(menu->item_is_available(item.get()), row.expected) << row.name;
+        EXPECT_FALSE(submenu->item_is_available(item.get())) << "an item of another menu";
     }
-}
-
-TEST(NSMenu, AnItemOfAnotherMenuIsNotAvailableHere) {
-    ObjcRef<NSMenu> menu = menu_titled("Menu");
-    ObjcRef<NSMenu> other = menu_titled("Other");
-    ObjcRef<NSMenuItem> item = item_titled("Item");
-    other->setAutoenablesItems(NO);
-    add(other.get(), item.get());
-    EXPECT_TRUE(other->item_is_available(item.get()));
-    EXPECT_FALSE(menu->item_is_available(item.get()));
-    EXPECT_FALSE(menu->item_is_available(nil));
-}
-
-TEST(NSMenu, AnItemWithoutTargetIsAvailableWhenTheApplicationChainAnswers) {
-    NSApplication* app = NSApplication::sharedApplication(objc_lookUpClass("NSApplication"));
-    ASSERT_NE(app, nullptr);
-    id old_delegate = app->delegate();
-    ObjcRef<> delegate = ObjcRef<>::adopt(class_createInstance(action_target_class(false), 0));
-    ObjcRef<NSMenu> menu = menu_titled("Menu");
-    ObjcRef<NSMenuItem> about = item_titled("About", "about:");
-    ObjcRef<NSMenuItem> quit = item_titled("Quit", "terminate:");
-    ObjcRef<NSMenuItem> unknown = item_titled("Unknown", "noSuchAction:");
-    for (NSMenuItem* item : {about.get(), quit.get(), unknown.get()})
-        add(menu.get(), item);
-
-    app->setDelegate(nil);
-    EXPECT_FALSE(menu->item_is_available(about.get())) << "nobody answers about:";
-    app->setDelegate(delegate.get());
-    EXPECT_TRUE(menu->item_is_available(about.get())) << "the delegate answers about:";
-    EXPECT_TRUE(menu->item_is_available(quit.get())) << "the application answers terminate:";
-    EXPECT_FALSE(menu->item_is_available(unknown.get()));
-    app->setDelegate(old_delegate);
+    EXPECT_FALSE(submenu->item_is_available(nil));
 }

@@ -9,16 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-// Found by the test framework through the snapshot's namespace.
-static void PrintTo(const ControlSnapshot& control, std::ostream* out) {
-    *out << "{number " << control.number << ", kind " << static_cast<int>(control.kind)
-         << ", text \"" << control.text << "\", state " << control.state << ", frame "
-         << control.frame.x << "," << control.frame.y << " " << control.frame.width << "x"
-         << control.frame.height << "}";
-}
-
 namespace {
 
 // A flipped view, as runtime windows have for content.
@@ -91,32 +81,6 @@ TEST(WindowControls, ListsCheckBoxesLabelsAndBoxesInCreationOrderOnTheScreen) {
         {9, ControlKind::checkbox, "Inside", 1, {115, 130, 100, 20}},
     };
     EXPECT_EQ(snapshot.controls, expected);
-}
-
-TEST(WindowControls, AClickPressesTheCheckBoxOfThatNumber) {
-    clean_application();
-    DriverSession session("");
-    ShownWindow shown;
-    NSButton* box = add_checkbox(shown.content(), NSMakeRect(0, 0, 80, 20), 7, u"Tick");
-    const int window_number = static_cast<int>(shown.window->display_number());
-
-    EXPECT_EQ(click_window_control(NSApp->window_list(), window_number, 7), "");
-    EXPECT_EQ(box->state(), NSControlStateValueOn);
-
-    struct Case {
-        int window;
-        int number;
-        std::string refusal;
-    };
-    box->setEnabled(NO);
-    const Case refusals[] = {
-        {window_number, 7, "control 7 is disabled"},
-        {window_number, 8, "no control 8"},
-        {window_number + 1000, 7, "no such window"},
-    };
-    for (const Case& c : refusals)
-        EXPECT_EQ(click_window_control(NSApp->window_list(), c.window, c.number), c.refusal);
-    EXPECT_EQ(box->state(), NSControlStateValueOn);
 }
 
 } // namespace

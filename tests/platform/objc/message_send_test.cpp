@@ -97,20 +97,6 @@ TEST(MessageSend, CallsMethodsAddedAtRunTimeAndSendsNothingToNilOrForUnknownSele
     EXPECT_EQ(g_sends, 1);
 }
 
-TEST(MessageSend, TypedSendsReachNativeMethods) {
-    AutoreleasePoolScope pool;
-    id probe = msg_send<id>(test_probe_class(), "probeWithValue:", 12LL);
-    ASSERT_TRUE(probe);
-    msg_send<void>(probe, "setValue:", NSInteger{21});
-    EXPECT_EQ(msg_send<long long>(probe, "value"), 21);
-    TestRect moved = msg_send<TestRect>(probe, "rectByMoving:by:", TestRect{{1, 2}, {3, 4}}, 0.5);
-    EXPECT_EQ(moved.origin.x, 1.5);
-    EXPECT_EQ(moved.size.height, 4);
-    EXPECT_EQ(msg_send<TestVersion>(probe, "version").major, 21);
-    EXPECT_EQ(msg_send<float>(probe, "half:", 3.0f), 1.5f);
-    EXPECT_EQ(msg_send<BOOL>(probe, "respondsToSelector:", nullptr), NO) << "nullptr as a SEL";
-}
-
 TEST(MessageSendDeathTest, MismatchedTypesAssertInDebugAndSendNothingOtherwise) {
     AutoreleasePoolScope pool;
     id probe = msg_send<id>(test_probe_class(), "probeWithValue:", 7LL);

@@ -15,9 +15,6 @@ int answer_a(id, SEL) {
 int answer_b(id, SEL) {
     return 2;
 }
-long long make_count(id, SEL) {
-    return 77;
-}
 
 IMP imp_of(Class cls, SEL selector) {
     Method method = class_getInstanceMethod(cls, selector);
@@ -25,25 +22,6 @@ IMP imp_of(Class cls, SEL selector) {
 }
 
 } // namespace
-
-TEST(ObjcClass, MetaclassesMirrorTheHierarchyAndHoldClassMethods) {
-    Class root = objc_getClass("NSObject");
-    Class cls = make_runtime_class("MetaShape");
-    Class meta = object_getClass(cls);
-    Class root_meta = object_getClass(root);
-    EXPECT_TRUE(meta->is_metaclass());
-    EXPECT_STREQ(class_getName(meta), class_getName(cls));
-    EXPECT_EQ(meta->super_class(), root_meta);
-    EXPECT_EQ(root_meta->super_class(), root) << "classes answer the root's methods";
-    EXPECT_EQ(object_getClass(meta), root_meta);
-    EXPECT_EQ(object_getClass(root_meta), root_meta);
-
-    SEL selector = sel_registerName("makeCount");
-    ASSERT_TRUE(class_addMethod(meta, selector, as_imp(&make_count), "q@:"));
-    EXPECT_TRUE(class_respondsToSelector(meta, selector));
-    EXPECT_FALSE(class_getInstanceMethod(cls, selector));
-    EXPECT_EQ(reinterpret_cast<long long>(objc_msgSend(cls, selector)), 77);
-}
 
 // Lookups are cached per class; a method added later must still win.
 TEST(ObjcClass, AddMethodRefusesASecondOwnMethodButOverridesAnInheritedOne) {
@@ -78,17 +56,6 @@ TEST(ObjcClass, ExtraBytesFollowTheNativeObjectZeroedAndOnlyRegisteredClassesMak
     EXPECT_EQ(class_createInstance(object_getClass(cls), 0), nil) << "a metaclass";
     objc_release(cls);
     EXPECT_STREQ(class_getName(cls), class_getName(object_getClass(cls))) << "classes survive";
-}
-
-TEST(ClassRegistry, FindsNativeClassesWithoutSetUpAndUnknownNamesGiveNil) {
-    for (const char* name : {"NSObject", "NSMethodSignature", "NSInvocation"}) {
-        Class cls = objc_lookUpClass(name);
-        ASSERT_TRUE(cls) << name;
-        EXPECT_STREQ(class_getName(cls), name);
-    }
-    EXPECT_EQ(objc_lookUpClass("NoSuchClass"), nil);
-    EXPECT_EQ(objc_getClass(""), nil);
-    EXPECT_EQ(objc_lookUpClass(nullptr), nil);
 }
 
 TEST(ClassRegistry, PairsAreFoundOnceRegisteredAndNamesStayUnique) {

@@ -46,12 +46,10 @@ class TestProbe : public NSObject {
         return make_native<TestProbe>(value).autorelease();
     }
     long long value() const { return m_value; }
-    void setValue(long long value) { m_value = value; }
     TestRect rectByMoving(TestRect rect, double dx) const {
         rect.origin.x += dx;
         return rect;
     }
-    TestVersion version() const { return {m_value, 6, 3}; }
     float half(float x) const { return x / 2; }
 
   private:
@@ -63,9 +61,7 @@ inline Class test_probe_class() {
         "TestProbe", "NSObject",
         {class_method<&TestProbe::probeWithValue>("probeWithValue:"),
          instance_method<&TestProbe::value>("value"),
-         instance_method<&TestProbe::setValue>("setValue:"),
          instance_method<&TestProbe::rectByMoving>("rectByMoving:by:"),
-         instance_method<&TestProbe::version>("version"),
          instance_method<&TestProbe::half>("half:")});
     return cls;
 }

@@ -52,16 +52,6 @@ R call(const char* encoding, IMP imp, std::vector<void*> arguments) {
     return value;
 }
 
-TestVersion version_of(id, SEL, long long major) {
-    return {major, 6, 3};
-}
-TestRect moved(id, SEL, TestRect rect, double dx) {
-    return {{rect.origin.x + dx, rect.origin.y}, rect.size};
-}
-TestPoint point_of(id, SEL, float x, int y) {
-    return {x, static_cast<double>(y)};
-}
-
 } // namespace
 
 TEST(Signature, PassesAndReturnsEveryScalarOfTheTable) {
@@ -75,28 +65,6 @@ TEST(Signature, PassesAndReturnsEveryScalarOfTheTable) {
         }
     };
     std::apply([&](const auto&... rows) { (check(rows), ...); }, k_encoding_table);
-}
-
-TEST(Signature, PassesAndReturnsStructuresInRegistersAndInMemory) {
-    long long major = 14;
-    TestVersion version =
-        call<TestVersion>("{NSOperatingSystemVersion=qqq}@:q", as_imp(&version_of), {&major});
-    EXPECT_EQ(version.major, 14);
-    EXPECT_EQ(version.patch, 3);
-
-    TestRect rect{{1, 2}, {30, 40}};
-    double dx = 0.5;
-    TestRect result =
-        call<TestRect>("{CGRect={CGPoint=dd}{CGSize=dd}}@:{CGRect={CGPoint=dd}{CGSize=dd}}d",
-                       as_imp(&moved), {&rect, &dx});
-    EXPECT_EQ(result.origin.x, 1.5);
-    EXPECT_EQ(result.size.height, 40);
-
-    float x = 2.5f;
-    int y = -7;
-    TestPoint point = call<TestPoint>("{CGPoint=dd}@:fi", as_imp(&point_of), {&x, &y});
-    EXPECT_EQ(point.x, 2.5);
-    EXPECT_EQ(point.y, -7);
 }
 
 TEST(Signature, ComparesHowArgumentsArePassed) {

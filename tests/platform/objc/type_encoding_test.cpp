@@ -66,42 +66,6 @@ TEST(TypeEncoding, RefusesUnknownMalformedAndUnsizedTypes) {
     EXPECT_FALSE(encoded_layout("{CGSize=dd}i")) << "more than one type";
 }
 
-namespace {
-
-enum class SmallKind : unsigned char { A };
-class Subclass : public NSObject {};
-struct Unencoded {
-    int a;
-};
-
-} // namespace
-
-TEST(CppEncoding, EncodesCppTypesAsThePlatformCompilerDoes) {
-    const std::pair<std::string, const char*> cases[] = {
-        {objc_encoding<char>(), "c"},
-        {objc_encoding<BOOL>(), "c"},
-        {objc_encoding<unsigned short>(), "S"},
-        {objc_encoding<int>(), "i"},
-        {objc_encoding<long>(), "q"},
-        {objc_encoding<NSUInteger>(), "Q"},
-        {objc_encoding<bool>(), "B"},
-        {objc_encoding<float>(), "f"},
-        {objc_encoding<const char*>(), "*"},
-        {objc_encoding<Subclass*>(), "@"},
-        {objc_encoding<Class>(), "#"},
-        {objc_encoding<SEL>(), ":"},
-        {objc_encoding<void*>(), "^v"},
-        {objc_encoding<int**>(), "^^i"},
-        {objc_encoding<Unencoded*>(), "^v"},
-        {objc_encoding<SmallKind>(), "C"},
-        {objc_encoding<TestRect*>(), "^{CGRect={CGPoint=dd}{CGSize=dd}}"},
-    };
-    for (const auto& [actual, expected] : cases)
-        EXPECT_EQ(actual, expected);
-    EXPECT_EQ((objc_method_encoding<TestVersion, SEL, double>()),
-              "{NSOperatingSystemVersion=qqq}@::d");
-}
-
 // The encoder walks the same table: each row's C++ type lands on a row of its kind and size
 // ('l' and 'L' share their C++ types with 'i' and 'I', which come first).
 TEST(CppEncoding, EveryTableTypeEncodesToARowOfItsKindAndSize) {

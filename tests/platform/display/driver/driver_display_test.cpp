@@ -43,21 +43,6 @@ struct RepeatingTimer : Display::ModalPass {
 
 } // namespace
 
-TEST(DriverDisplay, AdvanceStopsAtEveryDeadlineOnTheWay) {
-    DriverScript d("advance 10000\nsleep\n");
-    std::vector<int64_t> stops;
-    for (int64_t deadline = 3000;; deadline += 3000) {
-        Input input = d.display.wait_for_input(deadline);
-        if (!std::holds_alternative<Timeout>(input)) {
-            EXPECT_EQ(input_text(input), "sleep");
-            break;
-        }
-        stops.push_back(d.display.now_ms());
-    }
-    EXPECT_EQ(stops, (std::vector<int64_t>{3000, 6000, 9000}));
-    EXPECT_EQ(d.display.now_ms(), 10000);
-}
-
 // A deadline not after now times out without reading; an advance ending exactly on one is used up.
 TEST(DriverDisplay, TimesOutAtDeadlinesWithoutReadingAhead) {
     DriverScript d("advance 500\nwake\n");

