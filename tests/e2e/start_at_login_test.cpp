@@ -9,12 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 
 namespace e2e {
 namespace {
 
-// A launchctl that writes each of its arguments on a line of its own into a log.
+// A launchctl first on PATH that writes each of its arguments on a line of its own into a log.
 struct RecordingLaunchctl {
     explicit RecordingLaunchctl(const TempHome& home)
         : folder(home.path() / "fake-bin"), log(home.path() / "launchctl.log") {
@@ -27,23 +26,19 @@ struct RecordingLaunchctl {
         const char* own = std::getenv("PATH");
         return folder.string() + ":" + (own ? own : "/usr/bin:/bin");
     }
-    std::vector<std::string> calls() const {
-        std::vector<std::string> lines;
-        std::istringstream in(read_text_file(log).value_or(""));
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
+    std::string calls() const { return read_text_file(log).value_or(""); }
+    // Waits until the log holds exactly `expected`, as the calls may still be running.
+    bool made(const std::string& expected) const {
+        return wait_until([&] { return calls() == expected; });
     }
-    bool has_calls(size_t lines) const { return calls().size() >= lines; }
 
     fs::path folder;
     fs::path log;
 };
 
-std::optional<PlistValue> stored_login(const TempHome& home) {
+PlistValue stored_login(const TempHome& home) {
     auto stored = read_plist_dictionary(home.preferences_file());
-    if (!stored || !stored->count("Login")) return std::nullopt;
-    return stored->at("Login");
+    return stored && stored->count("Login") ? stored->at("Login") : PlistValue{};
 }
 
 // The login box (gadget 11) in the last line of the open window; -1 when it never showed.
@@ -70,8 +65,7 @@ TEST(StartAtLogin, WritesTheAgentAndLoadsItThenUnloadsAndRemovesIt) {
               (PlistValue{std::vector<std::string>{"/usr/bin/open",
                                                    fs::canonical(built_bundle()).string()}}));
     EXPECT_EQ(stored_login(home), PlistValue{int64_t{1}});
-    ASSERT_TRUE(wait_until([&] { return launchctl.has_calls(2); })) << "launchctl never ran";
-    EXPECT_EQ(launchctl.calls(), (std::vector<std::string>{"load", agent}));
+    EXPECT_TRUE(launchctl.made("load\n" + agent + "\n")) << launchctl.calls();
 
     AppRun off = run_app(home, {.script = "menu 4\nclick 11\n", .path = launchctl.path_variable()});
     ASSERT_TRUE(off.exited_cleanly()) << off.transcript();
@@ -80,8 +74,8 @@ TEST(StartAtLogin, WritesTheAgentAndLoadsItThenUnloadsAndRemovesIt) {
     EXPECT_EQ(login_box_state(off), 0) << off.transcript();
     EXPECT_FALSE(fs::exists(home.launch_agent_file()));
     EXPECT_EQ(stored_login(home), PlistValue{int64_t{0}});
-    ASSERT_TRUE(wait_until([&] { return launchctl.has_calls(4); })) << "no unload";
-    EXPECT_EQ(launchctl.calls(), (std::vector<std::string>{"load", agent, "unload", agent}));
+    EXPECT_TRUE(launchctl.made("load\n" + agent + "\nunload\n" + agent + "\n"))
+        << launchctl.calls();
 }
 
 // Turning off with no agent file runs nothing; turning on again writes the file anew.
@@ -95,10 +89,9 @@ TEST(StartAtLogin, OffWithoutAnAgentFileOnlyStoresTheChoice) {
     ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
     EXPECT_EQ(stored_login(home), PlistValue{int64_t{1}});
     EXPECT_TRUE(fs::exists(home.launch_agent_file()));
-    ASSERT_TRUE(wait_until([&] { return launchctl.has_calls(2); })) << "no load";
     // An unload for the missing file would have started first, before the load.
-    EXPECT_EQ(launchctl.calls(),
-              (std::vector<std::string>{"load", home.launch_agent_file().string()}));
+    EXPECT_TRUE(launchctl.made("load\n" + home.launch_agent_file().string() + "\n"))
+        << launchctl.calls();
 }
 
 TEST(StartAtLogin, BundledHelperMirrorsTheAgentAsAnAutostartEntry) {
@@ -163,7 +156,7 @@ TEST(StartAtLogin, AnAgentThatCannotBeInstalledIsSaidOnceAndLeavesTheBoxOff) {
         EXPECT_EQ(run.errors.find(said, first + 1), std::string::npos) << run.errors;
         EXPECT_EQ(login_box_state(run), 0) << run.transcript();
         EXPECT_NE(stored_login(home), PlistValue{int64_t{1}});
-        EXPECT_TRUE(launchctl.calls().empty());
+        EXPECT_EQ(launchctl.calls(), "");
         EXPECT_TRUE(!*c.in_the_way || read_text_file(home.path() / c.in_the_way) == "in the way");
     }
 }
