@@ -6,7 +6,6 @@
 #include "platform/foundation/ns_string.h"
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/objc/message_send.h"
-#include "runtime/ui/event_queue.h"
 #include "runtime/ui/native/kx_application.h"
 #include "runtime/ui/native/kx_application_delegate.h"
 #include "runtime/ui/native/kx_menu_delegate.h"
@@ -83,27 +82,6 @@ TEST(InitApplication, MakesTheRuntimeApplicationAndDelegatesOnce) {
     const std::filesystem::path before = std::filesystem::current_path();
     EnterBundleContents();
     EXPECT_EQ(std::filesystem::current_path(), before);
-}
-
-TEST(MenuDelegate, PostsTheApplicationMenuItemsWithItsWindow) {
-    DriverSession session("");
-    ASSERT_EQ(InitApplication(), 1);
-    ASSERT_EQ(InitEvents(), 1);
-    struct Case {
-        const char* action;
-        int64_t window;
-        int64_t item;
-    } cases[] = {{"preferences:", -1, MenuItemPreferences},
-                 {"about:", 3, MenuItemAbout},
-                 {"terminate:", 3, MenuItemQuit}};
-    for (const Case& c : cases) {
-        menu_delegate()->setWindowID(c.window);
-        msg_send<void>(menu_delegate(), c.action, static_cast<id>(nil));
-        ASSERT_EQ(TakeEvent(), EventKindMenu) << c.action;
-        EXPECT_EQ(CurrentEventMenu(), c.item) << c.action;
-        EXPECT_EQ(current_event().window, c.window) << c.action;
-    }
-    menu_delegate()->setWindowID(-1);
 }
 
 } // namespace

@@ -36,14 +36,12 @@ class GadgetsTest : public RuntimeWindowTest {
         RuntimeWindowTest::SetUp();
         if (HasFatalFailure()) return;
         ASSERT_EQ(InitGadgets(), 1);
+        ASSERT_NE(NewWindow(1, 100, 100, 320, 290, u"W", 4), 0);
+        RemoveQueuedEvents(-1, -1, -1, -1);
     }
     void TearDown() override {
         FreeGadget(AutoNumber);
         RuntimeWindowTest::TearDown();
-    }
-    void open_window() {
-        ASSERT_NE(NewWindow(1, 100, 100, 320, 290, u"W", 4), 0);
-        RemoveQueuedEvents(-1, -1, -1, -1);
     }
 
     static KXGadgetFunctions* functions(int64_t number) { return gadget_record(number)->functions; }
@@ -66,7 +64,6 @@ class GadgetsTest : public RuntimeWindowTest {
 };
 
 TEST_F(GadgetsTest, CheckBoxesAreNumberedByTheirRecordOrTheirFixedNumber) {
-    open_window();
     const int64_t first = CreateCheckboxGadget(AutoNumber, 10, 10, 200, 20, u"One");
     ASSERT_NE(first, CreateCheckboxGadget(AutoNumber, 10, 40, 200, 20, u"Two"));
     EXPECT_EQ(reinterpret_cast<intptr_t>(gadget_record(first)), first);
@@ -78,7 +75,6 @@ TEST_F(GadgetsTest, CheckBoxesAreNumberedByTheirRecordOrTheirFixedNumber) {
 }
 
 TEST_F(GadgetsTest, StatesOfCheckBoxesAndLabels) {
-    open_window();
     struct Row {
         int64_t (*create)(int64_t, int32_t, int32_t, int32_t, int32_t, TextArg, int32_t);
         int32_t flags;
@@ -100,7 +96,6 @@ TEST_F(GadgetsTest, StatesOfCheckBoxesAndLabels) {
 }
 
 TEST_F(GadgetsTest, AClickOnAThreeStateBoxNeverLeavesItMixed) {
-    open_window();
     ASSERT_NE(CreateCheckboxGadget(4, 0, 0, 100, 20, u"Three", 4), 0);
     for (auto [before, after] : {std::pair{-1, 1}, {0, 1}, {1, 0}}) {
         SetGadgetState(4, before);
@@ -112,7 +107,6 @@ TEST_F(GadgetsTest, AClickOnAThreeStateBoxNeverLeavesItMixed) {
 }
 
 TEST_F(GadgetsTest, FreeingAGadgetDropsItsQueuedEventsAndItsBindings) {
-    open_window();
     ASSERT_NE(CreateCheckboxGadget(5, 0, 0, 100, 20, u"Five"), 0);
     ASSERT_NE(CreateCheckboxGadget(6, 0, 30, 100, 20, u"Six"), 0);
     NSView* five = view(5);
@@ -147,7 +141,6 @@ TEST_F(GadgetsTest, GadgetsGoWithTheirWindowWhetherDisposedOrClosedByTheToolkit)
 }
 
 TEST_F(GadgetsTest, LabelsAreGreyedInsteadOfDisabledAndKeepTheProgramsColour) {
-    open_window();
     ASSERT_NE(CreateTextGadget(1, 0, 0, 100, 20, u"Label", 4), 0);
     auto* field = static_cast<NSTextField*>(view(1));
     EXPECT_FALSE(field->isEditable());
@@ -167,7 +160,6 @@ TEST_F(GadgetsTest, LabelsAreGreyedInsteadOfDisabledAndKeepTheProgramsColour) {
 }
 
 TEST_F(GadgetsTest, FrameStylesComeFromTheWholeFlagsValue) {
-    open_window();
     struct Row {
         int32_t flags;
         const char16_t* text;
@@ -216,7 +208,6 @@ TEST_F(GadgetsTest, PositionByModeCountsTheMainScreensTopAsTheOriginOnScreen) {
 }
 
 TEST_F(GadgetsTest, ResizeKeepsEveryValueGivenAsMinus65535) {
-    open_window();
     ASSERT_NE(CreateCheckboxGadget(2, 10, 20, 200, 25, u"c"), 0);
     struct Row {
         int32_t x, y, width, height;
@@ -237,7 +228,6 @@ TEST_F(GadgetsTest, ResizeKeepsEveryValueGivenAsMinus65535) {
 }
 
 TEST_F(GadgetsTest, HideActivateTextAndFontAnswerByKind) {
-    open_window();
     ASSERT_NE(CreateCheckboxGadget(2, 0, 0, 100, 20, u"box"), 0);
     ASSERT_NE(CreateTextGadget(3, 0, 30, 100, 20, u"label"), 0);
     ASSERT_NE(CreateFrameGadget(4, 0, 60, 100, 50, u"frame"), 0);
@@ -265,7 +255,6 @@ TEST_F(GadgetsTest, HideActivateTextAndFontAnswerByKind) {
 }
 
 TEST_F(GadgetsTest, ReuseBindsANewBehaviourObjectToTheSameGadget) {
-    open_window();
     ASSERT_NE(CreateCheckboxGadget(7, 0, 0, 100, 20, u"box"), 0);
     ObjcRef<KXGadgetFunctions> old = ObjcRef<KXGadgetFunctions>::retain(functions(7));
     auto fresh = make_native<KXGadgetFunctions>();

@@ -81,16 +81,6 @@ class WaitEventTest : public testing::Test {
     ObjcRef<NSResponder> m_responder;
 };
 
-TEST_F(WaitEventTest, OnlyWakingKindsPutAWakeEventIntoTheNativeQueue) {
-    for (auto [kind, wakes] : {std::pair{EventKindRepaint, false}, {EventKindMenu, true}}) {
-        start("");
-        while (next_runtime_event(0) != PumpTimedOut) {
-        }
-        QueueEvent(kind, 1, 1, 0);
-        EXPECT_EQ(NSApp->native_event_pending(), wakes) << event_kind_name(kind);
-    }
-}
-
 TEST_F(WaitEventTest, WaitsOnVirtualTimeUntilItsDeadline) {
     start("advance 60000\n");
     EXPECT_EQ(next_runtime_event(0), PumpTimedOut); // a look returns at once

@@ -74,7 +74,6 @@ TEST(WindowTimers, StartStopAndReplaceTimersPerWindow) {
         const char* ticks; // over 30 s
     };
     const Row rows[] = {
-        {"repeats", {{'s', 0, 1, 10000}}, 1, "1/0@10000 1/0@20000 1/0@30000"},
         {"starting again replaces", {{'s', 0, 1, 10000}, {'s', 0, 1, 25000}}, 1, "1/0@25000"},
         {"side by side",
          {{'s', 0, 1, 10000}, {'s', 0, 2, 14000}, {'s', 1, 1, 12000}},
