@@ -4,6 +4,7 @@
 
 #include "platform/display/driver/json_text.h"
 
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -44,21 +45,12 @@ bool is_utf8(std::string_view text) {
     return true;
 }
 
-int hex_value(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
+// The four hex digits at `at` as a UTF-16 unit.
 std::optional<unsigned> hex_unit(std::string_view text, std::size_t at) {
-    if (text.size() - at < 4) return std::nullopt;
     unsigned unit = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        int digit = hex_value(text[at + i]);
-        if (digit < 0) return std::nullopt;
-        unit = unit << 4 | static_cast<unsigned>(digit);
-    }
+    const char* first = text.data() + at;
+    if (text.size() - at < 4 || std::from_chars(first, first + 4, unit, 16).ptr != first + 4)
+        return std::nullopt;
     return unit;
 }
 
