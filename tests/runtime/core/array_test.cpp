@@ -176,21 +176,4 @@ TEST(Array, CopyIsDeepAndRefusesOtherShapes) {
     EXPECT_EQ(longer, nullptr);
 }
 
-TEST(Array, CopyOfDimensionedArraysCarriesTheStrides) {
-    Grid from{nullptr, {2, 3}};
-    Grid to{nullptr, {3, 2}};
-    rt::ArrayAllocateDims(2, 8, 0, nullptr, &from.cells);
-    rt::ArrayAllocateDims(2, 8, 0, nullptr, &to.cells);
-    words(from.cells)[1 * 3 + 2] = 12; // element (1, 2)
-    ASSERT_EQ(rt::ArrayCopy(from.cells, to.cells, 0), 1);
-    EXPECT_EQ(to.dimensions[0], 3);
-    EXPECT_EQ(to.dimensions[1], 1);
-    EXPECT_EQ(words(to.cells)[1 * to.dimensions[0] + 2 * to.dimensions[1]], 12);
-    void* flat = nullptr;
-    rt::ArrayAllocate(8, 6, 0, nullptr, &flat);
-    EXPECT_EQ(rt::ArrayCopy(from.cells, flat, 1), 0); // dimension counts differ
-    for (void* array : {flat, from.cells, to.cells})
-        rt::ArrayFree(array);
-}
-
 } // namespace

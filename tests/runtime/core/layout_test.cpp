@@ -164,22 +164,6 @@ TEST(Layout, CopyStructureGivesAnIndependentDeepCopy) {
     rt::FreeStructure(&source, k_record_layout);
 }
 
-TEST(Layout, RelinkStructurePointsContainersAtTheirNewPlace) {
-    Record first{};
-    fill_record(first);
-    Record moved;
-    std::memcpy(&moved, &first, sizeof moved);
-    std::memset(&first, 0xA5, sizeof first); // the old place is gone
-    rt::RelinkStructure(&moved, k_record_layout);
-    EXPECT_EQ(moved.items.list->variable, &moved.items);
-    EXPECT_EQ(moved.index->variable, &moved.index);
-    EXPECT_EQ(rt::array_header(moved.grid)->variable, &moved.grid);
-    void* appended = rt::ListAppend(moved.items.list); // reported through the current word
-    EXPECT_EQ(rt::list_node_data(moved.items.current), appended);
-    rt::FreeStructure(&moved, k_record_layout);
-    EXPECT_EQ(moved.numbers, nullptr); // cleared through the relinked back-reference
-}
-
 TEST(Layout, WordsThatMakeNoSenseTouchNothing) {
     const int64_t list_at_0[] = {-5, 0, 8, 0, 0, LayoutEnd};
     static int64_t embeds_itself[] = {-3, 0, 64, 0, LayoutEnd};
