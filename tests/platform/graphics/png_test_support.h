@@ -1,12 +1,12 @@
 #pragma once
-// Writing PNG files for tests with libpng, into a private folder removed with the fixture.
+// Writing PNG files for tests with libpng.
+
+#include "tests/support/temporary_folder.h"
 
 #include <png.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -39,24 +39,6 @@ inline void write_bytes(const std::string& path, const std::vector<char>& bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A folder of its own under the system's temporary folder.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zr-png-XXXXXX").string();
-        if (char* made = mkdtemp(pattern.data())) m_path = made;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
-
-  private:
-    std::string m_path;
-};
+using TempFolder = TemporaryFolder;
 
 } // namespace png_test

@@ -145,11 +145,6 @@ const SourceRow k_rows[] = {
     {"a battery that says only its kind", bat0(""),
      "<keys>=MaxCapacity,TimeRemaining,AvgTimeToEmpty,AvgTimeToFull,IsCharging,ExternalConnected,"
      "FullyCharged,BatteryInstalled,BatteryFailureStatus,PermanentFailureStatus"},
-    {"a charge battery charging on mains", mains("1") + bat0(charge_battery("Charging", "1980000")),
-     "Amperage=int:1980;TimeRemaining=int:60;AvgTimeToFull=int:60;AvgTimeToEmpty=int:65535;"
-     "IsCharging=bool:true;ExternalConnected=bool:true",
-     "Power Source State=text:AC Power;Is Charging=bool:true;Time to Empty=int:0;Time to Full "
-     "Charge=int:60"},
     // 30.8 Wh at 15.4 V = 2000 mAh; 14.0 W at 16.8 V = 833 mA; 30.8 Wh / 14 W = 132 min.
     {"an energy battery with power but no current, temperature or cycles",
      bat0(energy_battery("Discharging", "14000000")) + mains("0"),
@@ -209,7 +204,9 @@ const SourceRow k_rows[] = {
      bat0(timed("Charging") + ";TIME_TO_FULL_NOW=600;TIME_TO_FULL_AVG=1800"),
      "TimeRemaining=int:10;AvgTimeToFull=int:30", "Time to Full Charge=int:10"},
     {"a driver's average alone", bat0(timed("Charging") + ";TIME_TO_FULL_AVG=1800"),
-     "TimeRemaining=int:80;AvgTimeToFull=int:30"},
+     "TimeRemaining=int:80;AvgTimeToFull=int:30;AvgTimeToEmpty=int:65535;Amperage=int:1500;"
+     "IsCharging=bool:true",
+     "Is Charging=bool:true;Time to Full Charge=int:80"},
     {"a negative driver time is no estimate", bat0(timed("Discharging") + ";TIME_TO_EMPTY_NOW=-1"),
      "TimeRemaining=int:120"},
     {"a driver's time without any rate", bat0("STATUS=Discharging;TIME_TO_EMPTY_NOW=600"),

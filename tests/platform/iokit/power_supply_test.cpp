@@ -65,12 +65,8 @@ TEST(PowerSupply, TellsSystemBatteriesAndExternalSuppliesFromOthers) {
     const Case cases[] = {
         {"Battery", "", "", true, false},
         {"Battery", "System", "1", true, false},
-        {"Battery", "Device", "1", false, false},
-        {"Battery", "", "0", false, false},
         {"Battery", "", "yes", true, false},
         {"battery", "", "", false, false},
-        {"Mains", "", "", false, true},
-        {"USB", "", "", false, true},
         {"USB_PD", "", "", false, true},
         {"Wireless", "", "", false, true},
         {"USB", "Device", "", false, false},

@@ -28,21 +28,3 @@ TEST(SysfsBattery, ReusesAReadingOnlyWithinItsLifetime) {
     EXPECT_FALSE(battery.copy_registry_entry());
     EXPECT_TRUE(battery.copy_power_source_descriptions().empty());
 }
-
-TEST(SysfsBattery, HandsOutTheSameDictionariesWhileTheFactsStay) {
-    TemporaryFolder folder;
-    write_supplies(folder, {{"BAT0", {"TYPE=Battery", "STATUS=Charging", "CAPACITY=40"}}});
-    ManualClock clock;
-    SysfsBattery battery(folder.path());
-    const NSMutableDictionary* entry = battery.copy_registry_entry().get();
-    const NSDictionary* source = battery.copy_power_source_descriptions()[0].get();
-    clock.advance(10); // read again: the same facts
-    EXPECT_EQ(battery.copy_registry_entry().get(), entry);
-    EXPECT_EQ(battery.copy_power_source_descriptions()[0].get(), source);
-
-    write_supplies(folder, {{"BAT0", {"TYPE=Battery", "STATUS=Charging", "CAPACITY=41"}}});
-    clock.advance(10);
-    EXPECT_EQ(value_at(battery.copy_registry_entry().get(), "CurrentCapacity"), "int:41");
-    std::vector<ObjcRef<NSDictionary>> sources = battery.copy_power_source_descriptions();
-    EXPECT_EQ(value_at(sources[0].get(), "Current Capacity"), "int:41");
-}

@@ -28,6 +28,8 @@ TEST(AutostartEntry, QuotesAndEscapesTheExecValue) {
     for (const auto& [command, expected] : cases) {
         EXPECT_EQ(exec_value(command), expected) << "last argument: " << command.back();
     }
+    EXPECT_NE(autostart_entry_text({" Z\\", {"/x"}}).find("\nName=\\sZ\\\\\n"), std::string::npos)
+        << "a leading blank and a backslash escaped in the name";
 }
 
 // A bundle folder with an executable name in its Info.plist, or none.

@@ -49,26 +49,26 @@ TEST(LaunchctlCommand, LoadWritesThePrivateEntryAndUnloadRemovesIt) {
     EXPECT_EQ(launchd_folder_mode(home.folder.file(".config/autostart")), 0700u);
     EXPECT_EQ(fs::directory_iterator(home.folder.file(".config/autostart"))->path(), home.entry)
         << "no temporary file left behind";
-    ASSERT_EQ(home.run({"unload", home.agent_file}), 0) << home.errors.str();
-    EXPECT_FALSE(fs::exists(home.entry));
-    EXPECT_EQ(home.errors.str(), "");
-}
 
-TEST(LaunchctlCommand, LoadReplacesAnOlderEntryKeepsTheFolderModeAndRemovesItWhenNotRunAtLoad) {
-    LaunchctlHome home;
-    home.folder.write(k_entry_name, "[Desktop Entry]\nExec=/old\n");
+    // Loaded again: the older entry is replaced and a folder's own mode kept.
     ::chmod(home.folder.file(".config").c_str(), 0755);
     home.folder.write(k_agent_name, indicator_agent("/Apps/Zerarazi.app"));
     ASSERT_EQ(home.run({"load", "-w", home.agent_file}), 0) << home.errors.str();
     EXPECT_NE(file_bytes(home.entry).find("Exec=/Apps/Zerarazi.app/Contents/MacOS/Zerarazi\n"),
               std::string::npos);
     EXPECT_EQ(launchd_folder_mode(home.folder.file(".config")), 0755u);
+    ASSERT_EQ(home.run({"unload", home.agent_file}), 0) << home.errors.str();
+    EXPECT_FALSE(fs::exists(home.entry));
+
+    home.folder.write(k_agent_name, indicator_agent("/Apps/Zerarazi.app"));
+    ASSERT_EQ(home.run({"load", home.agent_file}), 0);
     home.folder.write(k_agent_name,
                       plist_dictionary("<key>Label</key><string>org.zerarazi.Zerarazi</string>"
                                        "<key>ProgramArguments</key><array><string>/bin/z</string>"
                                        "</array>"));
     EXPECT_EQ(home.run({"load", home.agent_file}), 0) << home.errors.str();
     EXPECT_FALSE(fs::exists(home.entry)) << "an agent that does not run at load has no entry";
+    EXPECT_EQ(home.errors.str(), "");
 }
 
 // The indicator removes the agent file right after starting unload; the entry must still go.
