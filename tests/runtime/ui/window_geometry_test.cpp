@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
 #include <vector>
 
 namespace rt {
@@ -127,34 +129,27 @@ TEST(WindowStyle, FramesATitledWindowWiderAndTallerThanItsContent) {
     EXPECT_EQ(window_size(odd, WindowStyleBorderless, 1), (WindowSize{322, 318}));
 }
 
-// Windows are named by letters; an upper-case letter is a visible window, lower-case a hidden
-// one. The closing window is C and the walk is in table order.
-struct KeyWindowCase {
-    const char* table;
-    char previous_key; // 0: none
-    char expected;     // 0: no choice
-};
-
-char choose(const KeyWindowCase& c, std::vector<char>& names) {
+// Windows are letters in table order, upper case visible and lower case hidden; C is closing. A
+// previous key window that is not in the table has closed since.
+char next_key(std::string names, char previous) {
     std::vector<KeyWindowCandidate> windows;
-    for (const char* at = c.table; *at; ++at)
-        names.push_back(static_cast<char>(*at & ~0x20));
-    for (size_t i = 0; c.table[i]; ++i)
-        windows.push_back({&names[i], c.table[i] >= 'A' && c.table[i] <= 'Z'});
-    // A previous key window that is not in the table has closed since.
-    static const char closed_window = '?';
-    const void* previous = c.previous_key ? &closed_window : nullptr;
-    for (const char& name : names)
-        if (name == c.previous_key) previous = &name;
     const void* closing = nullptr;
-    for (const char& name : names)
+    const void* previous_key = previous ? &previous : nullptr;
+    for (char& name : names) {
+        windows.push_back({&name, std::isupper(static_cast<unsigned char>(name)) != 0});
+        name = static_cast<char>(std::toupper(static_cast<unsigned char>(name)));
+        if (name == previous) previous_key = &name;
         if (name == 'C') closing = &name;
-    const void* chosen = choose_next_key_window(windows, closing, previous);
+    }
+    const void* chosen = choose_next_key_window(windows, closing, previous_key);
     return chosen ? *static_cast<const char*>(chosen) : 0;
 }
 
 TEST(NextKeyWindow, PrefersThePreviousKeyWindowWhileItIsOpenAndVisible) {
-    const KeyWindowCase cases[] = {
+    const struct {
+        const char* table;
+        char previous_key, expected; // 0: none
+    } cases[] = {
         {"ABC", 'B', 'B'}, // still open and visible
         {"AbC", 'B', 'A'}, // hidden: the first visible window met before it
         {"aBC", 'A', 0},   // hidden and nothing visible before it
@@ -163,11 +158,9 @@ TEST(NextKeyWindow, PrefersThePreviousKeyWindowWhileItIsOpenAndVisible) {
         {"Cab", 'Z', 0},   // nothing visible but the closing window
         {"CAB", 'C', 'A'}, // the closing window itself is never chosen
     };
-    for (const KeyWindowCase& c : cases) {
-        std::vector<char> names;
-        names.reserve(8);
-        EXPECT_EQ(choose(c, names), c.expected) << c.table << " previous " << c.previous_key;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(next_key(c.table, c.previous_key), c.expected)
+            << c.table << " " << c.previous_key;
 }
 
 } // namespace
