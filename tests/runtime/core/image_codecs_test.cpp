@@ -201,40 +201,15 @@ TEST(BmpEncoder, AnotherProgramReadsWhatItWritesAtEveryDepth) {
 }
 
 TEST(BmpEncoder, ReducesTooManyColoursToTheNearestOfAFixedPalette) {
-    // More colours than the depth holds: each lands on its nearest palette colour; near-black
-    // fillers make seventeen colours for 4 bits, and alpha is dropped.
-    Bytes four = rgba({{250, 10, 10, 255}, {100, 100, 100, 255}, {0, 0, 140, 255}}) +
-                 rgba({{200, 190, 180, 255}, {255, 255, 255, 255}, {0, 255, 0, 255}}) +
-                 rgba({{120, 0, 120, 17}});
-    Bytes four_expected = rgba({{255, 0, 0, 255}, {128, 128, 128, 255}, {0, 0, 128, 255}}) +
-                          rgba({{192, 192, 192, 255}, {255, 255, 255, 255}, {0, 255, 0, 255}}) +
-                          rgba({{128, 0, 128, 255}});
-    for (int i = 0; i < 10; ++i) {
-        four += rgba({{3 * i, 3 * i + 1, 3 * i + 2, 255}});
-        four_expected += rgba({{0, 0, 0, 255}});
-    }
-    struct Row {
-        int64_t bits;
-        Bytes pixels;
-        Bytes expected;
-    };
-    const Row rows[] = {
-        {1, rgba({{200, 200, 200, 255}, {60, 60, 60, 255}, {255, 0, 0, 255}}),
-         rgba({{255, 255, 255, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}})},
-        {4, four, four_expected},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.bits);
-        Bytes file;
-        auto width = static_cast<int64_t>(row.pixels.size() / 4);
-        ASSERT_EQ(rt::EncodeBMP(data_of(row.pixels), width, 1, row.bits, &file), 1);
-        EXPECT_EQ(decode_pixels(file), row.expected);
-    }
+    // More colours than the depth holds: each lands on its nearest palette colour, alpha dropped.
+    const Bytes pixels = rgba({{200, 200, 200, 255}, {60, 60, 60, 255}, {255, 0, 0, 17}});
+    Bytes file;
+    ASSERT_EQ(rt::EncodeBMP(data_of(pixels), 3, 1, 1, &file), 1);
+    EXPECT_EQ(decode_pixels(file), rgba({{255, 255, 255, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}}));
     // 8 bits: 8 levels of red and green, 4 of blue.
     std::string gradient;
     for (int i = 0; i < 300; ++i)
         gradient += rgba({{i % 256, i / 256 * 50, (i * 13) % 256, 255}});
-    Bytes file;
     ASSERT_EQ(rt::EncodeBMP(data_of(gradient), 300, 1, 8, &file), 1);
     Bytes reduced = decode_pixels(file);
     ASSERT_EQ(reduced.size(), gradient.size());
