@@ -19,8 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* k_identifier = "org.zerarazi.Zerarazi";
-
 // Variables the child takes over from the test's own environment when they are set, so that
 // the sanitizer build reports the same way in the child.
 constexpr const char* k_passed_variables[] = {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
@@ -36,7 +34,6 @@ std::vector<std::string> child_environment(const TempHome& home, const AppRunOpt
         "LANG=C.UTF-8",
         "TZ=UTC",
     };
-    if (options.os_version) env.push_back("ZERARAZI_OS_VERSION=" + *options.os_version);
     for (const char* name : k_passed_variables) {
         if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
     }
@@ -118,30 +115,6 @@ fs::path bundle_executable(const fs::path& bundle) {
     return bundle / "Contents" / "MacOS" / "Zerarazi";
 }
 
-TempHome::TempHome(const std::string& prefix) {
-    std::string pattern = (fs::temp_directory_path() / (prefix + "XXXXXX")).string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
-    // The application sees its paths resolved; so do the tests' expectations.
-    m_path = fs::canonical(pattern);
-}
-
-TempHome::~TempHome() {
-    std::error_code ignored;
-    fs::remove_all(m_path, ignored);
-}
-
-fs::path TempHome::preferences_file() const {
-    return m_path / "Library" / "Preferences" / (std::string(k_identifier) + ".plist");
-}
-
-fs::path TempHome::launch_agent_file() const {
-    return m_path / "Library" / "LaunchAgents" / (std::string(k_identifier) + ".plist");
-}
-
-fs::path TempHome::autostart_entry() const {
-    return config_folder() / "autostart" / (std::string(k_identifier) + ".desktop");
-}
-
 AppRun run_app(const TempHome& home, const AppRunOptions& options) {
     AppRun run;
     if (!fs::exists(home.battery_file())) BatteryRecording().write(home.battery_file());
@@ -154,8 +127,8 @@ AppRun run_app(const TempHome& home, const AppRunOptions& options) {
         return run;
     }
     int status = 0;
-    run.timed_out =
-        !wait_until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, options.timeout);
+    run.timed_out = !wait_until([&] { return waitpid(pid, &status, WNOHANG) == pid; },
+                                std::chrono::seconds(10));
     if (run.timed_out) {
         kill(pid, SIGKILL);
         waitpid(pid, &status, 0);

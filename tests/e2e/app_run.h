@@ -3,6 +3,7 @@
 // recorded battery, a script on standard input, and every line it prints collected for checks.
 
 #include "tests/e2e/json_line.h"
+#include "tests/support/temporary_folder.h"
 
 #include <chrono>
 #include <filesystem>
@@ -20,32 +21,27 @@ namespace fs = std::filesystem;
 fs::path built_bundle();
 fs::path bundle_executable(const fs::path& bundle);
 
-// A fresh home folder, removed with everything in it when the object goes.
-class TempHome {
-  public:
-    // `prefix` names the folder (it may hold blanks); a unique suffix is added.
-    explicit TempHome(const std::string& prefix = "zerarazi-e2e-");
-    ~TempHome();
-    TempHome(const TempHome&) = delete;
-    TempHome& operator=(const TempHome&) = delete;
+// A fresh home folder named after `prefix` (which may hold blanks), removed with everything in
+// it when the object goes.
+struct TempHome : TemporaryFolder {
+    explicit TempHome(std::string_view prefix = "zerarazi-e2e-") : TemporaryFolder(prefix) {}
 
-    const fs::path& path() const { return m_path; }
-    fs::path config_folder() const { return m_path / ".config"; }
-    fs::path battery_file() const { return m_path / "battery.plist"; }
-    fs::path preferences_file() const;
-    fs::path launch_agent_file() const;
-    fs::path autostart_entry() const;
+    fs::path config_folder() const { return path() / ".config"; }
+    fs::path battery_file() const { return path() / "battery.plist"; }
+    fs::path preferences_file() const { return path() / "Library/Preferences" / k_plist_name; }
+    fs::path launch_agent_file() const { return path() / "Library/LaunchAgents" / k_plist_name; }
+    fs::path autostart_entry() const {
+        return config_folder() / "autostart/org.zerarazi.Zerarazi.desktop";
+    }
 
   private:
-    fs::path m_path;
+    static constexpr const char* k_plist_name = "org.zerarazi.Zerarazi.plist";
 };
 
 struct AppRunOptions {
     std::string script{};
-    std::optional<std::string> os_version{};
     // Replaces PATH; unset keeps the test's own PATH.
     std::optional<std::string> path{};
-    std::chrono::milliseconds timeout{10000};
     // "NAME=value" entries that replace the child's variable of that name or add one.
     std::vector<std::string> environment{};
     // The program and its arguments; empty: the bundle's executable alone.
@@ -81,7 +77,7 @@ struct AppRun {
 
 // Starts the bundle's executable with `home` as HOME (and the sample battery unless the test
 // recorded another), writes the script and closes the input,
-// and waits for it to end; a run that outlives the timeout is killed and marked timed out.
+// and waits for it to end; a run that outlives ten seconds is killed and marked timed out.
 AppRun run_app(const TempHome& home, const AppRunOptions& options);
 
 // Polls `condition` every few milliseconds until it holds or the deadline passes.

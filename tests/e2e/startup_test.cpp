@@ -96,10 +96,11 @@ TEST(OsVersion, BelowTwelveRunsInvisiblyUntilTerminated) {
     for (const auto& [version, has_interface] : cases) {
         SCOPED_TRACE(version);
         TempHome home;
-        AppRun run = run_app(home, {.script = "advance 60000\nsleep\nwake\nadvance 60000\n"
-                                              "battery set CurrentCapacity 40\nadvance 60000\n"
-                                              "terminate\n",
-                                    .os_version = version});
+        AppRun run =
+            run_app(home, {.script = "advance 60000\nsleep\nwake\nadvance 60000\n"
+                                     "battery set CurrentCapacity 40\nadvance 60000\n"
+                                     "terminate\n",
+                           .environment = {"ZERARAZI_OS_VERSION=" + std::string(version)}});
         ASSERT_TRUE(run.exited_cleanly() && run.last("exit")) << run.transcript();
         EXPECT_EQ(!run.events("status").empty(), has_interface) << run.transcript();
         EXPECT_EQ(!run.events("menu").empty(), has_interface) << run.transcript();
