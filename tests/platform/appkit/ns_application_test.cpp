@@ -33,28 +33,23 @@ ObjcRef<NSWindow> make_window(NSUInteger style, bool visible) {
     return window;
 }
 
-// An application delegate that answers termination requests with `reply` and records the
-// messages it gets.
+// An application delegate that answers termination requests with `reply` and counts them.
 class AppDelegate : public NSObject {
   public:
     NSUInteger applicationShouldTerminate(id) {
-        calls.push_back("applicationShouldTerminate:");
+        ++asked;
         return reply;
     }
-
     NSUInteger reply = NSTerminateCancel;
-    std::vector<std::string> calls;
+    int asked = 0;
 };
 
 ObjcRef<AppDelegate> make_delegate(NSUInteger reply) {
     static Class s_class = register_native_class<AppDelegate>(
         "ApplicationTestDelegate", "NSObject",
-        {
-            instance_method<&AppDelegate::applicationShouldTerminate>(
-                "applicationShouldTerminate:"),
-        });
-    (void)s_class;
+        {instance_method<&AppDelegate::applicationShouldTerminate>("applicationShouldTerminate:")});
     ObjcRef<AppDelegate> delegate = make_native<AppDelegate>();
+    (void)s_class;
     delegate->reply = reply;
     return delegate;
 }
@@ -110,7 +105,7 @@ TEST(NSApplication, TerminateAsksTheDelegate) {
         EXPECT_EQ(next_event(), nil); // the script ends after the request
 
         EXPECT_EQ(session.exits.statuses.size(), row.exits ? 2u : 1u) << "reply " << row.reply;
-        EXPECT_EQ(delegate->calls.size(), row.has_delegate ? 1u : 0u);
+        EXPECT_EQ(delegate->asked, row.has_delegate ? 1 : 0);
         app->setDelegate(nil);
     }
 }

@@ -2,12 +2,9 @@
 
 #include "platform/appkit/ns_application.h"
 #include "platform/foundation/ns_array.h"
-#include "platform/foundation/ns_notification.h"
-#include "platform/foundation/ns_notification_center.h"
 #include "platform/objc/class_registry.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
-#include "tests/platform/foundation/timer_test_support.h"
 #include "tests/support/rect_text.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +17,7 @@ namespace ns_window_test {
 constexpr NSUInteger k_titled = NSWindowStyleMaskTitled;
 constexpr NSUInteger k_closable = NSWindowStyleMaskClosable;
 
-// What delegates and observers made below heard, in order.
+// What the delegates made below heard, in order.
 std::vector<std::string> g_calls;
 BOOL g_should_close = YES;
 BOOL g_should_zoom = YES;
@@ -43,8 +40,8 @@ BOOL answer_should_zoom(id, SEL selector, id, NSRect) {
 Class full_delegate_class() {
     static Class cls = [] {
         Class made = objc_allocateClassPair(objc_getClass("NSObject"), "TestFullWindowDelegate", 0);
-        for (const char* selector : {"windowDidMove:", "windowDidResize:", "windowDidResignKey:",
-                                     "windowDidMiniaturize:", "windowWillClose:"})
+        for (const char* selector :
+             {"windowDidMove:", "windowDidResize:", "windowDidResignKey:", "windowWillClose:"})
             class_addMethod(made, sel_registerName(selector),
                             reinterpret_cast<IMP>(&record_notification), "v@:@");
         class_addMethod(made, sel_registerName("windowShouldClose:"),
@@ -115,28 +112,19 @@ TEST_F(NSWindowTest, FrameAddsTheTitleBarAndSideBordersOfATitledWindow) {
 }
 
 TEST_F(NSWindowTest, SettingTheFrameReportsResizeThenMove) {
-    ObjcRef<ActionRecorder> observer = make_recorder();
-    observer->on_action = [](id note) {
-        g_calls.push_back("posted " + static_cast<NSNotification*>(note)->name()->utf8());
-    };
     const struct {
         NSRect frame;
         std::vector<std::string> calls;
     } cases[] = {
         {NSMakeRect(10, 20, 102, 78), {}},
-        {NSMakeRect(30, 20, 102, 78), {"windowDidMove:", "posted NSWindowDidMoveNotification"}},
-        {NSMakeRect(0, 0, 52, 48),
-         {"windowDidResize:", "posted NSWindowDidResizeNotification",
-          "windowDidMove:", "posted NSWindowDidMoveNotification"}},
+        {NSMakeRect(30, 20, 102, 78), {"windowDidMove:"}},
+        {NSMakeRect(0, 0, 52, 48), {"windowDidResize:", "windowDidMove:"}},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(rect_text(test.frame));
         ObjcRef<NSWindow> window = delegated_window(NSMakeRect(11, 20, 100, 50));
-        NSNotificationCenter::defaultCenter(nil)->addObserver(
-            observer.get(), sel_registerName("noted:"), nil, window.get());
         g_calls.clear();
         msg_send<void>(window.get(), "setFrame:display:", test.frame, YES);
-        NSNotificationCenter::defaultCenter(nil)->removeObserver(observer.get());
         EXPECT_EQ(g_calls, test.calls);
         EXPECT_EQ(window->contentView()->frame().size,
                   window->contentRectForFrameRect(test.frame).size);
@@ -184,7 +172,7 @@ TEST_F(NSWindowTest, PerformCloseAsksTheDelegateAndNeedsACloseButton) {
     }
 }
 
-TEST_F(NSWindowTest, ZoomTogglesBetweenTheUserFrameAndTheVisibleFrameAndMiniaturizeHides) {
+TEST_F(NSWindowTest, ZoomTogglesBetweenTheUserFrameAndTheVisibleFrame) {
     const NSRect user = NSMakeRect(100, 100, 302, 228);
     ObjcRef<NSWindow> window = delegated_window(NSMakeRect(101, 100, 300, 200));
     msg_send<void>(window.get(), "zoom:", nil);
@@ -200,14 +188,6 @@ TEST_F(NSWindowTest, ZoomTogglesBetweenTheUserFrameAndTheVisibleFrameAndMiniatur
     window->zoom(nil);
     window->setFrameDisplay(NSMakeRect(1, 1, 1440, 876), YES);
     EXPECT_EQ(window->isZoomed(), NO) << "moved away from the zoomed frame";
-
-    window->makeKeyAndOrderFront(nil);
-    g_calls.clear();
-    msg_send<void>(window.get(), "miniaturize:", nil);
-    window->miniaturize(nil);
-    EXPECT_EQ(window->isVisible(), NO);
-    EXPECT_EQ(window->isKeyWindow(), NO);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"windowDidResignKey:", "windowDidMiniaturize:"}));
 }
 
 } // namespace ns_window_test

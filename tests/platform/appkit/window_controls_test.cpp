@@ -11,7 +11,6 @@
 
 namespace {
 
-// A flipped view, as runtime windows have for content.
 class FlippedView : public NSView {
   public:
     BOOL isFlipped() const { return YES; }
@@ -40,41 +39,30 @@ NSButton* add_checkbox(NSView* parent, NSRect frame, NSInteger tag, const char16
     return box;
 }
 
-// A visible titled window whose content (300 × 200) stands at 100, 50 from the top-left of a
-// 900-point-high screen, with a flipped content view.
-struct ShownWindow {
-    ShownWindow() {
-        flipped_control_view_class();
-        window = make_native<NSWindow>();
-        window->initWithContentRectStyleMaskBackingDefer(
-            NSMakeRect(100, 650, 300, 200), NSWindowStyleMaskTitled, NSBackingStoreBuffered, NO);
-        window->setReleasedWhenClosed(NO);
-        ObjcRef<FlippedView> content = make_native<FlippedView>();
-        window->setContentView(content.get());
-        window->orderFront(nil);
-    }
-    ~ShownWindow() { window->close(); }
-    NSView* content() const { return window->contentView(); }
-
-    ObjcRef<NSWindow> window;
-};
-
 TEST(WindowControls, ListsCheckBoxesLabelsAndBoxesInCreationOrderOnTheScreen) {
     clean_application();
     DriverSession session("");
-    ShownWindow shown;
+    // A visible titled window whose content (300 × 200) stands at 100, 50 from the top-left of a
+    // 900-point-high screen, with a flipped content view as runtime windows have.
+    flipped_control_view_class();
+    ObjcRef<NSWindow> window = make_native<NSWindow>();
+    window->initWithContentRectStyleMaskBackingDefer(
+        NSMakeRect(100, 650, 300, 200), NSWindowStyleMaskTitled, NSBackingStoreBuffered, NO);
+    window->setContentView(make_native<FlippedView>().get());
+    window->orderFront(nil);
+    NSView* content = window->contentView();
     // A box has no tag of its own: it shows as -1.
-    NSBox* frame = add<NSBox>(shown.content(), NSMakeRect(10, 10, 200, 100), 5);
+    NSBox* frame = add<NSBox>(content, NSMakeRect(10, 10, 200, 100), 5);
     frame->setTitle(NSString::make(u"Group").get());
-    add<NSTextField>(shown.content(), NSMakeRect(0, 150, 80, 20), 1)
+    add<NSTextField>(content, NSMakeRect(0, 150, 80, 20), 1)
         ->setStringValue(NSString::make(u"Label").get());
     // Made last but placed inside the box, which is not flipped: 10 from its bottom edge.
     NSButton* inside = add_checkbox(frame, NSMakeRect(5, 10, 100, 20), 9, u"Inside");
     inside->setState(NSControlStateValueOn);
-    add<NSButton>(shown.content(), NSMakeRect(0, 0, 50, 20), 4); // a push button is not listed
-    add_checkbox(shown.content(), NSMakeRect(0, 0, 50, 20), 6, u"Hidden")->setHidden(YES);
+    add<NSButton>(content, NSMakeRect(0, 0, 50, 20), 4); // a push button is not listed
+    add_checkbox(content, NSMakeRect(0, 0, 50, 20), 6, u"Hidden")->setHidden(YES);
 
-    const WindowSnapshot snapshot = shown.window->display_snapshot(900);
+    const WindowSnapshot snapshot = window->display_snapshot(900);
     const std::vector<ControlSnapshot> expected = {
         {-1, ControlKind::frame, "Group", 0, {110, 60, 200, 100}},
         {1, ControlKind::text, "Label", 0, {100, 200, 80, 20}},

@@ -30,7 +30,6 @@ TEST(TerminalKeys, DecodesTheBytesOfOneReadIntoKeys) {
         {"\r\n", "enter "},
         {"\n\n", "enter enter "},
         {"\x1b", "esc "},
-        {"\x1b\x1b", "esc esc "},
         {"\0333", "esc char:3 "},
         {"\x1b[A\x1b[B\x1b[C\x1b[D", "up down right left "},
         {"\x1bOA", "up "},

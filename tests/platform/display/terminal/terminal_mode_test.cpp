@@ -60,20 +60,15 @@ int end_child(const Pty& pty, int signal) {
 
 } // namespace
 
-TEST(TerminalMode, LeavesTheSettingsOfAnInputThatIsNoTerminal) {
+TEST(TerminalMode, LeavesTheSettingsOfAnInputThatIsNoTerminalAndOnlyOneIsInCharge) {
     int pipe_ends[2];
     ASSERT_EQ(pipe(pipe_ends), 0);
     {
         TerminalMode mode(pipe_ends[0], pipe_ends[1]);
         EXPECT_FALSE(mode.raw());
         EXPECT_TRUE(mode.in_charge());
-        TerminalMode second(pipe_ends[0], pipe_ends[1]); // only one is in charge
-        EXPECT_FALSE(second.in_charge());
+        EXPECT_FALSE(TerminalMode(pipe_ends[0], pipe_ends[1]).in_charge());
     }
-    char buffer[64] = {};
-    ssize_t count = read(pipe_ends[0], buffer, sizeof buffer - 1);
-    EXPECT_EQ(std::string(buffer, static_cast<size_t>(std::max<ssize_t>(count, 0))),
-              "\x1b[?25l\x1b[0m\x1b[?25h\r\n");
     close(pipe_ends[0]);
     close(pipe_ends[1]);
 }
