@@ -140,49 +140,39 @@ TEST_F(MenusTest, AFreedMenuTakesNoMoreItemsAndItsItemsReportNothing) {
         "");
 }
 
+// Window menu bars: the main menu while their window is key, items reporting that window.
 TEST_F(MenusTest, AWindowMenuBarIsTheMainMenuWhileItsWindowIsKey) {
     EXPECT_EQ(NewWindowMenu(2, 0), 0); // a menu bar needs a runtime window
     open_window();
     EXPECT_EQ(AddMenuTitle(u"File"), 0); // no menu bar is current yet
-    ASSERT_NE(NewWindowMenu(2, WindowObject(1)), 0);
+    ASSERT_NE(NewWindowMenu(2, WindowObject(1), MenuFlagImages), 0);
     auto* bar = reinterpret_cast<NSMenu*>(MenuObject(2));
     EXPECT_EQ(NSApp->mainMenu(), bar);
     EXPECT_EQ(bar->itemAtIndex(0), application_menu_title_item());
     EXPECT_EQ(menu_delegate()->window_id(), 1);
+
+    ObjcRef<NSImage> image = make_native<NSImage>();
+    image->initWithSize(NSMakeSize(16, 16));
+    const auto picture = reinterpret_cast<intptr_t>(image.get());
+    ASSERT_NE(AddMenuTitle(u"&File"), 0);
+    const int64_t open = AddMenuItem(7, u"Open\tCmd+O", picture);
+    EXPECT_EQ(item_of(open)->image(), image.get());
+    ASSERT_NE(AddMenuTitle(u"Edit"), 0);
+    const int64_t copy = AddMenuItem(8, u"Copy\tCmd+C");
+    EXPECT_EQ(item_of(copy)->image(), nullptr);
+    EXPECT_EQ(FindMenuItem(2, 8), copy); // found in the second top-level menu
+    EXPECT_EQ(choose({FindMenuItem(2, 7)}), "7/1 ");
+    window_record(1)->disabled = 1;
+    EXPECT_EQ(choose({open}), "");
+    window_record(1)->disabled = 0;
+    ASSERT_NE(NewPopupMenu(3), 0); // only image menus give their items images
+    EXPECT_EQ(item_of(AddMenuItem(1, u"Plain", picture))->image(), nullptr);
+
     DisposeWindow(1);
     EXPECT_EQ(MenuExists(2), 0);
     EXPECT_EQ(NSApp->mainMenu(), default_main_menu());
     EXPECT_EQ(default_main_menu()->itemAtIndex(0), application_menu_title_item());
     EXPECT_EQ(menu_delegate()->window_id(), -1);
-}
-
-TEST_F(MenusTest, AMenuBarItemReportsItsWindowUnlessTheWindowIsDisabled) {
-    open_window();
-    ASSERT_NE(NewWindowMenu(2, WindowObject(1)), 0);
-    ASSERT_NE(AddMenuTitle(u"&File"), 0);
-    const int64_t open = AddMenuItem(7, u"Open\tCmd+O");
-    ASSERT_NE(AddMenuTitle(u"Edit"), 0);
-    const int64_t copy = AddMenuItem(8, u"Copy\tCmd+C");
-    EXPECT_EQ(FindMenuItem(2, 8), copy); // found in the second top-level menu
-    SetMenuItemDisabled(2, 8, 1);
-    EXPECT_EQ(item_of(copy)->isEnabled(), NO);
-    EXPECT_EQ(choose({FindMenuItem(2, 7)}), "7/1 ");
-    window_record(1)->disabled = 1;
-    EXPECT_EQ(choose({open}), "");
-    window_record(1)->disabled = 0;
-}
-
-TEST_F(MenusTest, OnlyImageMenusGiveTheirItemsImages) {
-    open_window();
-    ObjcRef<NSImage> image = make_native<NSImage>();
-    image->initWithSize(NSMakeSize(16, 16));
-    const auto handle = reinterpret_cast<intptr_t>(image.get());
-    ASSERT_NE(NewPopupMenu(0), 0);
-    EXPECT_EQ(item_of(AddMenuItem(1, u"Plain", handle))->image(), nullptr);
-    ASSERT_NE(NewWindowMenu(2, WindowObject(1), MenuFlagImages), 0);
-    ASSERT_NE(AddMenuTitle(u"View"), 0);
-    EXPECT_EQ(item_of(AddMenuItem(2, u"Pictured", handle))->image(), image.get());
-    EXPECT_EQ(item_of(AddMenuItem(3, u"Without"))->image(), nullptr);
 }
 
 } // namespace
