@@ -32,11 +32,6 @@ std::string menu_summary(const JsonValue& menu) {
     return text;
 }
 
-std::string menu_item_title(const JsonValue& menu, int number) {
-    const JsonValue* item = item_numbered(menu, number);
-    return item ? item->string("title").value_or("") : "";
-}
-
 bool menu_item_enabled(const JsonValue& menu, int number) {
     const JsonValue* item = item_numbered(menu, number);
     return item && item->boolean("enabled").value_or(false);

@@ -12,9 +12,6 @@ namespace e2e {
 // A menu line's items as "1 Currently on AC Power (disabled) | - | 3 Show ... | ...".
 std::string menu_summary(const JsonValue& menu);
 
-// The title of the menu item with that number; empty when it is absent.
-std::string menu_item_title(const JsonValue& menu, int number);
-
 // Whether the menu item with that number is enabled; false when it is absent.
 bool menu_item_enabled(const JsonValue& menu, int number);
 

@@ -138,7 +138,6 @@ TEST(PreferencesWindow, BoxesShapeTheTitleAtOnceAndClosingStoresThem) {
          "Not charging"},
         {"click 2", {2}, "78%"}, // unticking the only box ticks the percentage again
         {"click 0\nclick 2", {0}, "90.9% health"},
-        {"click 3\nclick 2\nclick 3", {2}, "78%"},
         {"click 5\nclick 2", {5}, "31.95°C", true},
     };
     for (const auto& c : cases) {

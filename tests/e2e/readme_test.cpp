@@ -21,14 +21,9 @@ std::vector<std::string> readme_commands() {
     for (std::string line; std::getline(readme, line);) {
         if (!line.starts_with("    ")) continue;
         line = line.substr(line.find_first_not_of(' '));
-        const bool continues = line.ends_with("\\");
-        if (continues) line.back() = ' ';
-        if (continued) {
-            commands.back() += line;
-        } else {
-            commands.push_back(line);
-        }
-        continued = continues;
+        if (!continued) commands.emplace_back();
+        continued = line.ends_with("\\");
+        commands.back() += continued ? line.substr(0, line.size() - 1) : line;
     }
     return commands;
 }
