@@ -255,5 +255,4 @@ TEST(ImageCodecs, LoadingTakesTheFirstRegisteredDecoderWhoseProbeAccepts) {
     for (int i = 0; i < rt::ImageCodecCapacity; ++i)
         ASSERT_EQ(rt::RegisterBMPCodec(), 1);
     EXPECT_EQ(rt::RegisterBMPCodec(), 0);
-    EXPECT_EQ(rt::ImageDecoderCount(), rt::ImageCodecCapacity);
 }

@@ -101,19 +101,6 @@ TEST(PipeReader, AnswersWithoutWaitingAndGivesWhatWasLeftThenNothing) {
     EXPECT_EQ(ClosePipeReader(nullptr), EOF);
 }
 
-TEST(PipeReader, HoldsAtMostTheRingAndRefillsAsItEmpties) {
-    ReaderOnPipe pipe;
-    const std::string sent = byte_pattern(25000);
-    pipe.write(sent);
-    pipe.close_writer();
-    EXPECT_EQ(PipeBytesAvailable(pipe.reader()), pipe_ring_size);
-    EXPECT_EQ(read_bytes(pipe.reader(), 10000), sent.substr(0, 10000));
-    EXPECT_EQ(PipeBytesAvailable(pipe.reader()), 240u);
-    EXPECT_EQ(PipeAtEnd(pipe.reader()), 0);
-    EXPECT_EQ(PipeBytesAvailable(pipe.reader()), pipe_ring_size);
-    EXPECT_EQ(read_bytes(pipe.reader(), 20000), sent.substr(10000));
-}
-
 TEST(PipeReader, ReadsCharactersOfEveryLength) {
     struct Row {
         std::string bytes;

@@ -191,25 +191,6 @@ TEST_F(ProcessRunner, LaunchWaitSetsTheExitCodeBeforeReturning) {
     }
 }
 
-// A waiter thread sets its program's exit code when it ends and reaps it. A second program that
-// inherited the first one's input pipe would keep that pipe open, and the first would never see
-// its end.
-TEST_F(ProcessRunner, WaiterThreadsSetEachExitCodeWhenItsProgramEnds) {
-    ProcessRecord* first = open_process(u"copy_input", u"", LaunchWriteInput | LaunchReadOutput);
-    ProcessRecord* second = open_process(u"exit_with", u"9 after-input", LaunchWriteInput);
-    ASSERT_NE(first, nullptr);
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(std::fclose(first->input_stream), 0);
-    EXPECT_TRUE(wait_until([&] { return PipeAtEnd(first->output_reader) != 0; }));
-    EXPECT_EQ(final_exit_code(first), 0);
-    EXPECT_EQ(process_exit_code(second), -1) << "ended before its input was closed";
-    EXPECT_EQ(std::fclose(second->input_stream), 0);
-    EXPECT_EQ(final_exit_code(second), 9);
-    errno = 0;
-    EXPECT_EQ(waitpid(second->process_id, nullptr, WNOHANG), -1) << "left unreaped";
-    EXPECT_EQ(errno, ECHILD);
-}
-
 TEST_F(ProcessRunner, RunsTheProgramInTheGivenDirectoryWithOnlyTheStandardDescriptors) {
     TemporaryFolder folder{"zerarazi process "};
     const int stray = open("/dev/null", O_RDONLY); // deliberately without close-on-exec
