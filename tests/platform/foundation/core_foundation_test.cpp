@@ -119,40 +119,6 @@ TEST(CoreFoundation, GetsCStringsOnlyWhenTheWholeTextAndTerminatorFit) {
     EXPECT_FALSE(CFStringGetCString(string(u"x"), one, 0, kCFStringEncodingUTF8));
 }
 
-TEST(CoreFoundation, GetsBytesWithALossByteOrStopsAtTheFirstLoss) {
-    AutoreleasePoolScope pool;
-    struct Case {
-        std::u16string text;
-        CFStringEncoding encoding;
-        UInt8 loss_byte;
-        CFIndex buffer_size;
-        CFIndex converted;
-        std::string bytes;
-    };
-    const Case cases[] = {
-        {u"a" + lone_high_surrogate() + u"b", kCFStringEncodingUTF8, 0, 64, 1, "a"},
-        {u"é🔋", kCFStringEncodingUTF8, 0, 64, 3, "\xC3\xA9\xF0\x9F\x94\x8B"},
-        // A character whose bytes do not all fit is left out whole.
-        {u"é🔋", kCFStringEncodingUTF8, 0, 5, 1, "\xC3\xA9"},
-        {u"ab", kCFStringEncodingUTF8, 0, 1, 1, "a"},
-        {u"a" + lone_high_surrogate() + u"b", kCFStringEncodingUTF8, '?', 64, 3, "a?b"},
-        {u"é", kCFStringEncodingUnicode, '?', 64, 1, std::string("\xE9\x00", 2)},
-    };
-    for (const Case& row : cases) {
-        SCOPED_TRACE(text_of(string(row.text)));
-        CFStringRef text = string(row.text);
-        CFRange all = CFRangeMake(0, CFStringGetLength(text));
-        GuardedBuffer buffer(row.buffer_size);
-        CFIndex used = -1;
-        CFIndex converted =
-            CFStringGetBytes(text, all, row.encoding, row.loss_byte, false,
-                             reinterpret_cast<UInt8*>(buffer.data()), row.buffer_size, &used);
-        EXPECT_EQ(converted, row.converted);
-        EXPECT_EQ(std::string(buffer.data(), static_cast<std::size_t>(used)), row.bytes);
-        EXPECT_TRUE(buffer.guard_intact());
-    }
-}
-
 TEST(CoreFoundation, CreatesStringsFromBytesInEachEncoding) {
     struct Case {
         std::string bytes;

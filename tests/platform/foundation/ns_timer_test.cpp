@@ -59,25 +59,3 @@ TEST(NSTimer, InvalidatingInsideTheActionStopsItAndReleasesTheTarget) {
     EXPECT_FALSE(loop->next_fire_time(NSDefaultRunLoopMode).has_value());
     recorder->on_action = nullptr;
 }
-
-// The window timers make theirs this way.
-TEST(NSTimer, InitWithFireDateStartsAtThatDateAndFireKeepsTheSchedule) {
-    AutoreleasePoolScope pool;
-    VirtualTime time;
-    ObjcRef<NSRunLoop> loop = make_native<NSRunLoop>();
-    ObjcRef<ActionRecorder> recorder = make_recorder();
-    id allocated = msg_send<id>(class_named("NSTimer"), "alloc");
-    ObjcRef<NSTimer> timer = ObjcRef<NSTimer>::adopt(
-        msg_send<NSTimer*>(allocated, "initWithFireDate:interval:target:selector:userInfo:repeats:",
-                           NSDate::make(3).autorelease(), 4.0, static_cast<id>(recorder.get()),
-                           sel_registerName("tick:"), id{nil}, BOOL{YES}));
-    ASSERT_TRUE(timer);
-    loop->addTimer(timer.get(), NSDefaultRunLoopMode);
-    timer->fire();
-    time.clock.advance(12);
-    loop->run_until(12, NSDefaultRunLoopMode);
-    EXPECT_EQ(recorder->times, (std::vector<double>{0, 3, 7, 11}));
-    timer->invalidate();
-    timer->fire();
-    EXPECT_EQ(recorder->times.size(), 4u) << "an invalid timer does not fire";
-}

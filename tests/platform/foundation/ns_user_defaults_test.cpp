@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <limits>
 #include <sys/stat.h>
 
@@ -187,11 +186,14 @@ TEST_F(NSUserDefaultsTest, StoresCopiesOfPropertyListsUnderStringKeysOnlyAndNilR
 
 namespace {
 
-// A home that cannot take the settings file. `setup` builds it in a fresh folder and answers
-// HOME; in the texts, {root} stands for that folder and {file} for the settings file.
+// A home that cannot take the settings file: HOME is `home` in a fresh folder, which holds
+// `blocker` (a file, or a folder when it is "/") at `blocked`. In the texts, {root} stands for the
+// fresh folder and {file} for the settings file.
 struct BrokenHome {
     const char* name;
-    std::function<fs::path(const fs::path& root)> setup;
+    std::string home;
+    std::string blocked; // empty: nothing there
+    std::string blocker;
     const char* store_reason;
     const char* read_reason = nullptr; // said at first use, for a file that cannot be read
     bool full_disk = false;
@@ -206,15 +208,7 @@ std::string filled_in(std::string text, const fs::path& root) {
     return text;
 }
 
-// A home under `root` holding `blocker` (a file, or a folder when it ends in '/') at `path`.
-fs::path home_with(const fs::path& root, const std::string& path, std::string_view blocker) {
-    fs::path at = root / "home" / path;
-    fs::create_directories(blocker.ends_with('/') ? at : at.parent_path());
-    if (!blocker.ends_with('/')) put_file(at.string(), blocker);
-    return root / "home";
-}
-
-constexpr const char* k_settings_file = "Library/Preferences/org.zerarazi.Zerarazi.plist";
+const std::string k_settings_file = "home/Library/Preferences/org.zerarazi.Zerarazi.plist";
 
 } // namespace
 
@@ -223,20 +217,13 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
     const std::string settings =
         "<plist version=\"1.0\"><dict><key>ShowTemp</key><integer>0</integer></dict></plist>";
     const BrokenHome rows[] = {
-        {"HOME is a file",
-         [](const fs::path& r) {
-             put_file((r / "file").string(), "x");
-             return r / "file";
-         },
-         "{root}/file: Not a directory"},
-        {"the settings file is a folder",
-         [](const fs::path& r) { return home_with(r, k_settings_file, "/"); },
+        {"HOME is a file", "file", "file", "x", "{root}/file: Not a directory"},
+        {"the settings file is a folder", "home", k_settings_file, "/",
          "it could not be read (not a regular file) and is left as it is", "not a regular file"},
-        {"the home folder is missing", [](const fs::path& r) { return r / "missing"; },
+        {"the home folder is missing", "missing", "", "",
          "{root}/missing: No such file or directory"},
-        {"the disk is full",
-         [&](const fs::path& r) { return home_with(r, k_settings_file, settings); },
-         "write: File too large", nullptr, true},
+        {"the disk is full", "home", k_settings_file, settings, "write: File too large", nullptr,
+         true},
     };
     // Larger than the full disk's room, which leaves room for what is said on standard error.
     const std::u16string note(8192, u'n');
@@ -244,7 +231,13 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
     for (const BrokenHome& row : rows) {
         SCOPED_TRACE(row.name);
         TemporaryFolder root("defaults-broken-home-");
-        EnvironmentScope home("HOME", row.setup(root.path()).c_str());
+        const fs::path blocked = root.path() / row.blocked;
+        if (row.blocker == "/") fs::create_directories(blocked);
+        if (!row.blocked.empty() && row.blocker != "/") {
+            fs::create_directories(blocked.parent_path());
+            put_file(blocked.string(), row.blocker);
+        }
+        EnvironmentScope home("HOME", (root.path() / row.home).c_str());
         reset_standard_user_defaults_for_tests();
         forget_reported_problems_for_tests();
         const auto before = test_support::tree_of(root.path());

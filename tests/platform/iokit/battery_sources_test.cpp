@@ -89,59 +89,40 @@ std::string plist(const std::string& body) {
 }
 
 // Shaped like the output of `ioreg -a -r -c AppleSmartBattery` on a laptop.
-const std::string k_ioreg_output = plist(R"(<array>
-  <dict>
-    <key>AppleRawCurrentCapacity</key><integer>3163</integer>
-    <key>Amperage</key><integer>-1250</integer>
-    <key>BatteryData</key><dict><key>CycleCount</key><integer>187</integer></dict>
-    <key>CurrentCapacity</key><integer>72</integer>
-    <key>DeviceName</key><string>bq40z651</string>
-    <key>ExternalConnected</key><false/>
-    <key>ManufactureDate</key><date>2021-10-04T00:00:00Z</date>
-    <key>Voltage</key><real>12741.5</real>
-    <key>ChargerData</key><data>AAEC</data>
-    <key>CellVoltage</key><array><integer>4247</integer><integer>4246</integer></array>
-  </dict>
-  <dict><key>CurrentCapacity</key><integer>1</integer></dict>
-</array>)");
+const std::string k_ioreg_output = plist(R"(<array><dict>
+  <key>AppleRawCurrentCapacity</key><integer>3163</integer>
+  <key>Amperage</key><integer>-1250</integer>
+  <key>BatteryData</key><dict><key>CycleCount</key><integer>187</integer></dict>
+  <key>CurrentCapacity</key><integer>72</integer><key>DeviceName</key><string>bq40z651</string>
+  <key>ExternalConnected</key><false/><key>ManufactureDate</key><date>2021-10-04T00:00:00Z</date>
+  <key>Voltage</key><real>12741.5</real><key>ChargerData</key><data>AAEC</data>
+  <key>CellVoltage</key><array><integer>4247</integer><integer>4246</integer></array>
+</dict><dict><key>CurrentCapacity</key><integer>1</integer></dict></array>)");
 
-const std::string k_registry_and_power_source = plist(R"(<dict>
-  <key>PowerSource</key>
-  <dict>
-    <key>Time to Full Charge</key><integer>35</integer>
-    <key>BatteryHealth</key><string>Good</string>
-    <key>LPM Active</key><integer>1</integer>
-  </dict>
-  <key>Registry</key>
-  <dict>
-    <key>CurrentCapacity</key><integer>88</integer>
-    <key>IsCharging</key><true/>
-  </dict>
-</dict>)");
+const std::string k_registry_and_power_source = plist(R"(<dict><key>PowerSource</key><dict>
+  <key>Time to Full Charge</key><integer>35</integer><key>BatteryHealth</key><string>Good</string>
+  <key>LPM Active</key><integer>1</integer>
+</dict><key>Registry</key><dict>
+  <key>CurrentCapacity</key><integer>88</integer><key>IsCharging</key><true/>
+</dict></dict>)");
 
 // Expected figures of several batteries worked out by hand from the sums (µWh × 1000 ÷ the first
 // battery's design voltage for mAh; minutes from the summed contents and rates).
 const SourceRow k_rows[] = {
-    // Whole dictionaries, in their key order.
+    // Whole dictionaries.
     {"a charge battery discharging, on a machine with mains offline",
      mains("0") + bat0(charge_battery("Discharging", "-990000")),
-     "<keys>=CurrentCapacity,MaxCapacity,AppleRawCurrentCapacity,AppleRawMaxCapacity,"
-     "DesignCapacity,CycleCount,Temperature,Voltage,Amperage,InstantAmperage,TimeRemaining,"
-     "AvgTimeToEmpty,AvgTimeToFull,IsCharging,ExternalConnected,FullyCharged,BatteryInstalled,"
-     "DeviceName,Manufacturer,Serial,BatteryFailureStatus,PermanentFailureStatus;CurrentCapacity="
-     "int:50;MaxCapacity=int:100;AppleRawCurrentCapacity=int:1980;AppleRawMaxCapacity=int:3960;"
-     "DesignCapacity=int:4400;CycleCount=int:412;Temperature=int:3033;Voltage=int:12300;Amperage="
-     "int:-990;InstantAmperage=int:-990;TimeRemaining=int:120;AvgTimeToEmpty=int:120;AvgTimeToFull="
-     "int:65535;IsCharging=bool:false;ExternalConnected=bool:false;FullyCharged=bool:false;"
-     "BatteryInstalled=bool:true;DeviceName=text:DELL "
-     "5YHR406;Manufacturer=text:SMP;Serial=text:3481;BatteryFailureStatus=int:0;"
-     "PermanentFailureStatus=int:0",
-     "<keys>=Name,Type,Transport Type,Is Present,Power Source State,Current Capacity,Max "
-     "Capacity,Is Charging,Time to Empty,Time to Full "
-     "Charge,BatteryHealth;Name=text:InternalBattery-0;Type=text:InternalBattery;Transport "
-     "Type=text:Internal;Is Present=bool:true;Power Source State=text:Battery Power;Current "
-     "Capacity=int:50;Max Capacity=int:100;Is Charging=bool:false;Time to Empty=int:120;Time to "
-     "Full Charge=int:-1;BatteryHealth=text:Good"},
+     "CurrentCapacity=int:50;MaxCapacity=int:100;AppleRawCurrentCapacity=int:1980;"
+     "AppleRawMaxCapacity=int:3960;DesignCapacity=int:4400;CycleCount=int:412;Temperature=int:3033;"
+     "Voltage=int:12300;Amperage=int:-990;InstantAmperage=int:-990;TimeRemaining=int:120;"
+     "AvgTimeToEmpty=int:120;AvgTimeToFull=int:65535;IsCharging=bool:false;ExternalConnected=bool:"
+     "false;FullyCharged=bool:false;BatteryInstalled=bool:true;DeviceName=text:DELL 5YHR406;"
+     "Manufacturer=text:SMP;Serial=text:3481;BatteryFailureStatus=int:0;PermanentFailureStatus=int:"
+     "0",
+     "Name=text:InternalBattery-0;Type=text:InternalBattery;Transport Type=text:Internal;Is "
+     "Present=bool:true;Power Source State=text:Battery Power;Current Capacity=int:50;Max "
+     "Capacity=int:100;Is Charging=bool:false;Time to Empty=int:120;Time to Full Charge=int:-1;"
+     "BatteryHealth=text:Good"},
     {"a battery that says only its kind", bat0(""),
      "<keys>=MaxCapacity,TimeRemaining,AvgTimeToEmpty,AvgTimeToFull,IsCharging,ExternalConnected,"
      "FullyCharged,BatteryInstalled,BatteryFailureStatus,PermanentFailureStatus"},
@@ -287,9 +268,8 @@ const SourceRow k_rows[] = {
     {"one charging without its present energy, the other in charge units",
      mains("0") +
          bat0("STATUS=Not "
-              "charging;CHARGE_FULL=4000000;CHARGE_FULL_DESIGN=4400000;CHARGE_NOW=3000000;CURRENT_"
-              "NOW="
-              "0;VOLTAGE_MIN_DESIGN=11400000") +
+              "charging;CHARGE_FULL=4000000;CHARGE_FULL_DESIGN=4400000;CHARGE_NOW=3000000;"
+              "CURRENT_NOW=0;VOLTAGE_MIN_DESIGN=11400000") +
          bat("BAT1",
              "STATUS=Charging;ENERGY_FULL=50000000;ENERGY_FULL_DESIGN=57000000;POWER_NOW=15000000"),
      "CurrentCapacity=<absent>;AppleRawCurrentCapacity=<absent>;AppleRawMaxCapacity=int:8385;"
