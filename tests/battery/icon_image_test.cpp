@@ -25,20 +25,17 @@ class IconImage : public ::testing::Test {
     }
     void TearDown() override { rt::EndImages(); }
 
-    std::u16string path_of(const std::string& name) const {
-        std::string path = m_folder.file(name);
-        return std::u16string(path.begin(), path.end());
-    }
-    // Written with libpng's own writer, RGBA or RGB as `alpha` says.
-    bool write(const std::string& name, uint32_t width, uint32_t height, bool alpha,
-               const std::vector<uint8_t>& pixels) const {
+    // Writes a picture with libpng's own writer, RGBA or RGB as `alpha` says, and loads it.
+    int64_t load(int64_t number, uint32_t width, uint32_t height, bool alpha,
+                 const std::vector<uint8_t>& pixels) const {
         png_image picture{};
         picture.version = PNG_IMAGE_VERSION;
         picture.width = width;
         picture.height = height;
         picture.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-        return png_image_write_to_file(&picture, m_folder.file(name).c_str(), 0, pixels.data(), 0,
-                                       nullptr) != 0;
+        const std::string path = m_folder.file("icon.png");
+        EXPECT_NE(png_image_write_to_file(&picture, path.c_str(), 0, pixels.data(), 0, nullptr), 0);
+        return battery::LoadIconImage(number, std::u16string(path.begin(), path.end()).c_str());
     }
 
     AutoreleasePoolScope m_pool;
@@ -51,66 +48,58 @@ const unsigned char* pixels_of(int64_t number) {
     return bitmap->bitmapData();
 }
 
+} // namespace
+
 // A 44 × 24 picture whose pixels vary in colour and in alpha from half to full, with a fully
 // transparent first column.
-std::vector<uint8_t> status_picture() {
-    std::vector<uint8_t> pixels;
+TEST_F(IconImage, DrawsThePictureAtItsPixelSizeWithStraightAlphaWithinOneStep) {
+    std::vector<uint8_t> file;
     for (uint32_t y = 0; y < 24; ++y) {
         for (uint32_t x = 0; x < 44; ++x) {
             uint8_t alpha = x == 0 ? 0 : static_cast<uint8_t>(128 + (x * 3 + y * 5) % 128);
-            pixels.insert(pixels.end(), {static_cast<uint8_t>(x * 5), static_cast<uint8_t>(y * 10),
-                                         static_cast<uint8_t>(255 - x), alpha});
+            file.insert(file.end(), {static_cast<uint8_t>(x * 5), static_cast<uint8_t>(y * 10),
+                                     static_cast<uint8_t>(255 - x), alpha});
         }
     }
-    return pixels;
-}
-
-} // namespace
-
-TEST_F(IconImage, DrawsThePictureAtItsPixelSizeWithStraightAlphaWithinOneStep) {
-    std::vector<uint8_t> file = status_picture();
-    ASSERT_TRUE(write("75_battery_icon.png", 44, 24, true, file));
-    const int64_t image = battery::LoadIconImage(21, path_of("75_battery_icon.png").c_str());
+    const int64_t image = load(21, 44, 24, true, file);
     ASSERT_NE(image, 0);
     EXPECT_EQ(image, rt::ImageHandle(21));
     EXPECT_EQ(rt::ImagePixelWidth(21), 44);
     EXPECT_EQ(rt::ImagePixelHeight(21), 24);
     const unsigned char* pixels = pixels_of(21);
-    for (std::size_t i = 0; i < file.size(); i += 4) {
-        uint8_t alpha = file[i + 3];
-        ASSERT_EQ(pixels[i + 3], alpha) << "pixel " << i / 4;
-        for (std::size_t c = 0; c < 3; ++c) {
-            int expected = alpha == 0 ? 0 : file[i + c]; // no colour survives without alpha
-            int difference = std::abs(pixels[i + c] - expected);
-            ASSERT_LE(difference, 1) << "pixel " << i / 4 << " sample " << c << ": "
-                                     << int(pixels[i + c]) << " for " << expected;
-        }
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        const uint8_t alpha = file[i | 3];
+        const int expected = i % 4 == 3   ? alpha
+                             : alpha == 0 ? 0
+                                          : file[i]; // no colour without alpha
+        ASSERT_LE(std::abs(pixels[i] - expected), i % 4 == 3 ? 0 : 1)
+            << "pixel " << i / 4 << " sample " << i % 4 << ": " << int(pixels[i]) << " for "
+            << expected;
     }
 }
 
+// An opaque picture comes back exactly; a picture made with an automatic number gives that number.
 TEST_F(IconImage, AnOpaquePictureComesBackExactlyAndOpaque) {
-    ASSERT_TRUE(write("battery_icon_ac.png", 2, 1, false, {10, 20, 30, 200, 100, 0}));
-    ASSERT_NE(battery::LoadIconImage(22, path_of("battery_icon_ac.png").c_str()), 0);
+    ASSERT_NE(load(22, 2, 1, false, {10, 20, 30, 200, 100, 0}), 0);
     const unsigned char* pixels = pixels_of(22);
     EXPECT_EQ(std::vector<unsigned char>(pixels, pixels + 8),
               (std::vector<unsigned char>{10, 20, 30, 255, 200, 100, 0, 255}));
+    const int64_t number = load(rt::AutoNumber, 3, 3, true, std::vector<uint8_t>(36, 1));
+    ASSERT_NE(number, 0);
+    EXPECT_EQ(rt::ImagePixelWidth(number), 3);
 }
 
 TEST_F(IconImage, AMissingOrDamagedFileGivesZeroAndNoImage) {
-    ASSERT_TRUE(write("good.png", 4, 4, true, std::vector<uint8_t>(64, 200)));
-    const std::string bytes = file_bytes(m_folder.file("good.png"));
+    ASSERT_NE(load(23, 4, 4, true, std::vector<uint8_t>(64, 200)), 0);
+    rt::FreeImageObject(23);
+    const std::string bytes = file_bytes(m_folder.file("icon.png"));
     put_file(m_folder.file("10_battery_icon.png"), bytes.substr(0, bytes.size() - 20));
     put_file(m_folder.file("notes.png"), "notes");
     for (const char* name : {"missing.png", "10_battery_icon.png", "notes.png"}) {
-        EXPECT_EQ(battery::LoadIconImage(23, path_of(name).c_str()), 0) << name;
+        const std::string path = m_folder.file(name);
+        EXPECT_EQ(battery::LoadIconImage(23, std::u16string(path.begin(), path.end()).c_str()), 0)
+            << name;
         EXPECT_EQ(rt::ImageHandle(23), 0) << name;
     }
     EXPECT_EQ(battery::LoadIconImage(23, nullptr), 0);
-}
-
-TEST_F(IconImage, AutoNumberGivesTheNewImagesNumber) {
-    ASSERT_TRUE(write("25_battery_icon.png", 3, 3, true, std::vector<uint8_t>(36, 1)));
-    int64_t number = battery::LoadIconImage(rt::AutoNumber, path_of("25_battery_icon.png").c_str());
-    ASSERT_NE(number, 0);
-    EXPECT_EQ(rt::ImagePixelWidth(number), 3);
 }
