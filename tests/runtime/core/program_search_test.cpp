@@ -50,47 +50,38 @@ class ProgramSearch : public ::testing::Test {
     TemporaryFolder m_folder{"zerarazi process "};
 };
 
-TEST_F(ProgramSearch, TakesTheFirstPathElementThatHoldsARunnableFile) {
+// A name without a slash is looked for in each PATH element in turn, the first runnable file
+// winning; a name holding a slash is taken as it is, from the working folder when relative.
+TEST_F(ProgramSearch, TakesTheFirstPathElementThatHoldsARunnableFileOrTheNamedOne) {
+    const process_testing::ScopedWorkingDirectory inside(root());
     const std::string dir = in_root("dir"), empty = in_root("empty"), plain = in_root("plain");
     const std::string first = in_root("first"), second = in_root("second");
+    const std::string with_sub = first + ":" + in_root("sub");
     struct Row {
+        std::string program;
         std::optional<std::string> search_path;
         std::optional<std::string> expected;
     };
     const Row rows[] = {
-        {dir + ":" + empty + ":" + plain + ":" + first + ":" + second, first + "/tool"},
-        {second + ":" + first, second + "/tool"},
-        {"::" + first + "/:", first + "/tool"},
-        {dir + ":" + empty + ":" + plain, std::nullopt},
-        {"", std::nullopt},
-        {std::nullopt, std::nullopt},
+        {"tool", dir + ":" + empty + ":" + plain + ":" + first + ":" + second, first + "/tool"},
+        {"tool", second + ":" + first, second + "/tool"},
+        {"tool", "::" + first + "/:", first + "/tool"},
+        {"tool", dir + ":" + empty + ":" + plain, std::nullopt},
+        {"tool", "", std::nullopt},
+        {"tool", std::nullopt, std::nullopt},
+        {in_root("second/tool"), with_sub, in_root("second/tool")},
+        {in_root("empty/tool"), with_sub, std::nullopt},
+        {in_root("plain/tool"), with_sub, std::nullopt},
+        {in_root("dir/tool"), with_sub, std::nullopt},
+        {"./first/tool", with_sub, "./first/tool"},
+        {"first/tool", with_sub, "first/tool"},
+        {"./tool", with_sub, std::nullopt},
+        {"x/tool", with_sub, std::nullopt},
+        {"", with_sub, std::nullopt},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(found("tool", row.search_path), row.expected)
-            << "PATH: " << row.search_path.value_or("(missing)");
-    }
-}
-
-TEST_F(ProgramSearch, NamesHoldingASlashAreNeverLookedForInPath) {
-    const process_testing::ScopedWorkingDirectory inside(root());
-    const std::string search_path = in_root("first") + ":" + in_root("sub");
-    struct Row {
-        std::string program;
-        std::optional<std::string> expected;
-    };
-    const Row rows[] = {
-        {in_root("second/tool"), in_root("second/tool")},
-        {in_root("empty/tool"), std::nullopt},
-        {in_root("plain/tool"), std::nullopt},
-        {in_root("dir/tool"), std::nullopt},
-        {"./first/tool", "./first/tool"},
-        {"first/tool", "first/tool"},
-        {"./tool", std::nullopt},
-        {"x/tool", std::nullopt},
-        {"", std::nullopt},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(found(row.program, search_path), row.expected) << "program: " << row.program;
+        EXPECT_EQ(found(row.program, row.search_path), row.expected)
+            << "program " << row.program << ", PATH " << row.search_path.value_or("(missing)");
     }
 }
 
