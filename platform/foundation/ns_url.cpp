@@ -2,7 +2,6 @@
 
 #include "platform/foundation/instance_of.h"
 #include "platform/foundation/ns_string.h"
-#include "platform/foundation/unicode_text.h"
 
 #include <filesystem>
 #include <functional>
@@ -222,13 +221,6 @@ NSString* NSURL::absoluteString() const {
     return NSString::from_utf8(m_text).autorelease();
 }
 
-NSString* NSURL::path() const {
-    std::optional<std::string> bytes = percent_decode(without_trailing_slash(m_parts.path));
-    if (!bytes) return nil;
-    std::optional<std::u16string> units = utf8_to_utf16_strict(*bytes);
-    return units ? NSString::make(*units).autorelease() : nil;
-}
-
 const char* NSURL::fileSystemRepresentation() const {
     return m_file_system_path ? m_file_system_path->c_str() : nullptr;
 }
@@ -247,6 +239,5 @@ void register_ns_url_class() {
                                  {
                                      class_method<&NSURL::URLWithString>("URLWithString:"),
                                      instance_method<&NSURL::description>("description"),
-                                     instance_method<&NSURL::path>("path"),
                                  });
 }

@@ -51,9 +51,6 @@ class NSURL : public NSObject {
 
     NSString* absoluteString() const;
     NSString* description() const { return absoluteString(); }
-    // Percent-decoded, without a trailing "/" (except for the root path itself); nil when the
-    // escapes decode to invalid UTF-8 or a zero byte.
-    NSString* path() const;
     // The decoded path of a file URL as bytes; null for other URLs. Valid as long as the URL.
     const char* fileSystemRepresentation() const;
     BOOL isEqual(id other) const override;
