@@ -262,7 +262,6 @@ void NSApplication::notify_key_change(NSWindow* window, const char* delegate_sel
     id delegate = window->delegate();
     if (answers(delegate, delegate_selector))
         send_one(delegate, delegate_selector, notification.get());
-    default_center()->postNotification(notification.get());
 }
 
 // ---- activation, termination ----

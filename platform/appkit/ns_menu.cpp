@@ -83,10 +83,7 @@ bool NSMenu::item_is_available(NSMenuItem* item) const {
     SEL action = item->action();
     if (!action) return false;
     id target = item->target() ? item->target() : NSApp ? NSApp->target_for_action(action) : nil;
-    if (!responds(target, action)) return false;
-    static SEL const validate = sel_registerName("validateMenuItem:");
-    if (!responds(target, validate)) return true;
-    return msg_send<BOOL>(target, validate, static_cast<id>(item)) != NO;
+    return responds(target, action);
 }
 
 void register_ns_menu_class() {

@@ -43,8 +43,8 @@ class NSMenu : public NSObject {
 
     // For the model: whether the item can be chosen now: enabled, and with autoenabling on, an
     // item with a submenu, or one whose action is answered by its target (or, target nil, by
-    // the first object of NSApp's responder chain that answers it); a target that answers
-    // validateMenuItem: has the last word. False for nil and for items of other menus.
+    // the first object of NSApp's responder chain that answers it). False for nil and for items
+    // of other menus.
     bool item_is_available(NSMenuItem* item) const;
 
   private:

@@ -6,7 +6,6 @@
 #include "platform/appkit/window_controls.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_notification.h"
-#include "platform/foundation/ns_notification_center.h"
 #include "platform/objc/message_send.h"
 
 #include <algorithm>
@@ -389,7 +388,6 @@ void NSWindow::notify_delegate(const char* selector, NSString* name) {
     if (delegate_answers(selector)) {
         msg_send<void>(m_delegate, selector, static_cast<id>(notification.get()));
     }
-    NSNotificationCenter::defaultCenter(nil)->postNotification(notification.get());
 }
 
 void NSWindow::register_with_application() {

@@ -6,8 +6,8 @@
 //
 // The window registers itself with NSApp (when there is one) from init until it closes or goes
 // away; key status belongs to NSApp, so that exactly one window is key. The delegate is not
-// retained and is called by selector, only with selectors it answers; every delegate call is also
-// posted as the matching notification, with the window as object, on the default center.
+// retained and is called by selector, only with selectors it answers, with a notification that
+// holds the window as object; nothing is posted on the default center.
 //
 // Ownership: a window made by alloc/init is owned by its maker, but one that is released when
 // closed (the default) gives up that reference itself on close (by autorelease).
