@@ -1,6 +1,7 @@
 #include "platform/appkit/ns_button.h"
 
 #include "platform/objc/message_send.h"
+#include "tests/platform/foundation/timer_test_support.h"
 #include "tests/support/driver_session.h"
 
 #include <gtest/gtest.h>
@@ -9,27 +10,14 @@
 
 namespace {
 
-// Records the state its sender shows when the action arrives.
-class ClickTarget : public NSObject {
-  public:
-    void clicked(id sender) { seen_states.push_back(static_cast<NSButton*>(sender)->state()); }
-    std::vector<NSInteger> seen_states;
-};
-
-ObjcRef<ClickTarget> make_target() {
-    static Class s_class = register_native_class<ClickTarget>(
-        "ButtonTestTarget", "NSObject", {instance_method<&ClickTarget::clicked>("clicked:")});
-    (void)s_class;
-    return make_native<ClickTarget>();
-}
-
-ObjcRef<NSButton> make_button(NSUInteger type, bool mixed, ClickTarget* target) {
+// A button whose action (tick:) goes to `target`.
+ObjcRef<NSButton> make_button(NSUInteger type, bool mixed, id target) {
     ObjcRef<NSButton> button = make_native<NSButton>();
     button->initWithFrame(NSMakeRect(0, 0, 100, 20));
     button->setButtonType(type);
     button->setAllowsMixedState(mixed ? YES : NO);
     button->setTarget(target);
-    button->setAction(sel_registerName("clicked:"));
+    button->setAction(sel_registerName("tick:"));
     return button;
 }
 
@@ -49,16 +37,21 @@ TEST(NSButton, AClickMovesToTheNextStateBeforeTheActionGoesOut) {
     };
     clean_application();
     for (const Case& c : cases) {
-        ObjcRef<ClickTarget> target = make_target();
+        // The state its sender shows when each action arrives.
+        std::vector<NSInteger> seen;
+        ObjcRef<ActionRecorder> target = make_recorder();
+        target->on_action = [&](id sender) {
+            seen.push_back(static_cast<NSButton*>(sender)->state());
+        };
         ObjcRef<NSButton> button = make_button(c.type, c.mixed, target.get());
         button->setState(c.from);
         msg_send<void>(button.get(), "performClick:", id{nil});
         EXPECT_EQ(button->state(), c.to)
             << "type " << c.type << " mixed " << c.mixed << " from " << c.from;
-        EXPECT_EQ(target->seen_states, std::vector<NSInteger>{c.to}) << "type " << c.type;
+        EXPECT_EQ(seen, std::vector<NSInteger>{c.to}) << "type " << c.type;
         button->setEnabled(NO);
         button->performClick(nil);
-        EXPECT_EQ(target->seen_states.size(), 1u) << "a disabled button ignores clicks";
+        EXPECT_EQ(seen.size(), 1u) << "a disabled button ignores clicks";
     }
 }
 

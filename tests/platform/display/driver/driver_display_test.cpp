@@ -1,5 +1,6 @@
 #include "platform/display/driver/driver_display.h"
 
+#include "tests/platform/display/terminal/terminal_test_snapshots.h"
 #include "tests/support/driver_session.h"
 #include "tests/support/input_text.h"
 
@@ -8,12 +9,6 @@
 #include <sstream>
 
 namespace {
-
-MenuItemSnapshot separator() {
-    MenuItemSnapshot item;
-    item.separator = true;
-    return item;
-}
 
 WindowSnapshot window(int number, bool visible, std::vector<int> controls = {}) {
     WindowSnapshot snapshot;
@@ -57,9 +52,9 @@ TEST(DriverDisplay, TimesOutAtDeadlinesWithoutReadingAhead) {
 TEST(DriverDisplay, RefusesWhatAPersonCouldNotDo) {
     DriverScript d("menu 1\nmenu 2\nmenu 3\nkey 5 cmd+i\nkey 6 cmd+i\nclick 9\nclick 4\nclose 6\n"
                    "close 7\nanswer 1\nbogus\nadvance x\n");
-    d.display.set_status_menu(
-        std::vector<MenuItemSnapshot>{MenuItemSnapshot{false, 1, "On", "", 0, true}, separator(),
-                                      MenuItemSnapshot{false, 2, "Off", "", 0, false}});
+    d.display.set_status_menu(std::vector<MenuItemSnapshot>{
+        MenuItemSnapshot{false, 1, "On", "", 0, true}, terminal_test::separator(),
+        MenuItemSnapshot{false, 2, "Off", "", 0, false}});
     d.display.set_window(window(5, true, {4}));
     d.display.set_window(window(6, false, {9}));
     auto fixed = window(7, true);

@@ -1,5 +1,6 @@
 #include "platform/display/driver/driver_output.h"
 
+#include "tests/platform/display/terminal/terminal_test_snapshots.h"
 #include "tests/support/driver_session.h"
 
 #include <gtest/gtest.h>
@@ -7,12 +8,6 @@
 #include <sstream>
 
 namespace {
-
-MenuItemSnapshot menu_separator() {
-    MenuItemSnapshot item;
-    item.separator = true;
-    return item;
-}
 
 WindowSnapshot window_snapshot(int number, bool visible = true) {
     WindowSnapshot snapshot;
@@ -29,7 +24,7 @@ StatusSnapshot status(std::string title) {
 
 std::vector<MenuItemSnapshot> menu() {
     return {
-        MenuItemSnapshot{false, 1, "About", "", 0, true}, menu_separator(),
+        MenuItemSnapshot{false, 1, "About", "", 0, true}, terminal_test::separator(),
         MenuItemSnapshot{false, 2, "Quit", "q", static_cast<uint8_t>(KeyModifier::command), true}};
 }
 
@@ -70,7 +65,8 @@ TEST(DriverOutput, FormatsEveryEventLine) {
          R"({"event":"status","t":5,"image":"battery_icon_ac.png","template":true,"title":"75%","tooltip":null})"},
         {status_line(0, StatusSnapshot{std::nullopt, false, "", "tip"}),
          R"({"event":"status","t":0,"image":null,"template":false,"title":"","tooltip":"tip"})"},
-        {menu_line(1, {menu_separator(), MenuItemSnapshot{false, 3, "X", "z", 0b1111, false}}),
+        {menu_line(
+             1, {terminal_test::separator(), MenuItemSnapshot{false, 3, "X", "z", 0b1111, false}}),
          R"({"event":"menu","t":1,"items":[{"separator":true},{"number":3,"title":"X","key":"z","modifiers":["cmd","shift","alt","ctrl"],"enabled":false}]})"},
         {window_line(2, prefs),
          R"({"event":"window","t":2,"number":1,"title":"W1","x":560,"y":305.5,"width":320,"height":290,"visible":true,"key":true,"level":"floating","controls":[{"number":0,"kind":"checkbox","text":"Show \"time\"","state":2,"x":580,"y":325,"width":200,"height":18},{"number":7,"kind":"frame","text":"Display","state":0,"x":570,"y":315,"width":300,"height":120}]})"},
