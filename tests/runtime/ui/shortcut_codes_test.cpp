@@ -6,14 +6,6 @@
 #include <span>
 #include <string>
 
-namespace rt {
-std::ostream& operator<<(std::ostream& out, const ShortcutPattern& pattern) {
-    return out << std::hex << "{modifiers 0x" << pattern.modifiers << ", character 0x"
-               << static_cast<unsigned>(pattern.character) << std::dec << ", key code "
-               << pattern.key_code << "}";
-}
-} // namespace rt
-
 namespace {
 
 using namespace rt;
