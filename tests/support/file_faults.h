@@ -14,11 +14,6 @@
 
 namespace test_support {
 
-// Root ignores permissions: a test of a permission failure skips when this holds.
-inline bool running_as_root() {
-    return ::geteuid() == 0;
-}
-
 // Writes to regular files fail with EFBIG beyond `bytes`, as they would on a full disk, for the
 // life of the scope. Standard error captured into a file must stay below the limit too.
 class FileSizeLimit {
