@@ -219,7 +219,6 @@ TEST(PropertyList, RefusesBytesThatAreNotAPropertyListWithAReason) {
         {"binary magic alone", "bplist00", "malformed"},
         {"binary cut off", binary.substr(0, binary.size() - 9), "malformed"},
         {"circular binary", chain_binary(1, true), "circular"},
-        {"longer circular binary", chain_binary(5, true), "circular"},
         {"binary of a million objects", chain_binary(1'000'000), "more than 10000 objects"},
         // 40 arrays, each holding the next twice: 2^41 - 1 objects from 203 bytes, which the
         // parser once built until memory ran out.
@@ -252,7 +251,6 @@ TEST(PropertyList, RefusesBytesThatAreNotAPropertyListWithAReason) {
          "<plist><array>" + repeated("<true/>", 10'001) + "</array></plist>",
          "more than 10000 objects"},
         {"binary nested one level too deep", chain_binary(k_property_list_max_depth + 1), deep},
-        {"XML nested a million deep", nested_xml(1'000'000), deep},
         {"XML nested one level too deep", nested_xml(k_property_list_max_depth + 1), deep},
     };
     for (const auto& row : rows) {

@@ -11,29 +11,23 @@ namespace {
 using Pixel = std::vector<int>;
 
 // A premultiplied RGBA context over a buffer of its own, `width` × `height` pixels.
-class TestContext {
-  public:
-    TestContext(std::size_t width, std::size_t height) : m_width(width) {
+struct TestContext {
+    TestContext(std::size_t width, std::size_t height) : width(width) {
         CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
-        m_context = CGBitmapContextCreate(nullptr, width, height, 8, 0, space,
-                                          kCGImageAlphaPremultipliedLast);
+        context = CGBitmapContextCreate(nullptr, width, height, 8, 0, space,
+                                        kCGImageAlphaPremultipliedLast);
         CGColorSpaceRelease(space);
     }
-    ~TestContext() { CGContextRelease(m_context); }
-    TestContext(const TestContext&) = delete;
-    TestContext& operator=(const TestContext&) = delete;
-
-    CGContextRef get() const { return m_context; }
+    ~TestContext() { CGContextRelease(context); }
+    CGContextRef get() const { return context; }
     // The pixel at buffer row `row` (0 at the top) and column `column`.
     Pixel at(std::size_t column, std::size_t row) const {
-        auto* data = static_cast<const std::uint8_t*>(CGBitmapContextGetData(m_context));
-        const std::uint8_t* p = data + row * m_width * 4 + column * 4;
+        auto* p = static_cast<const std::uint8_t*>(CGBitmapContextGetData(context)) +
+                  (row * width + column) * 4;
         return {p[0], p[1], p[2], p[3]};
     }
-
-  private:
-    std::size_t m_width;
-    CGContextRef m_context = nullptr;
+    std::size_t width;
+    CGContextRef context = nullptr;
 };
 
 const Pixel k_clear{0, 0, 0, 0};

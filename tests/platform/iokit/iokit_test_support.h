@@ -8,11 +8,11 @@
 #include "platform/iokit/io_kit.h"
 #include "platform/iokit/power_sources.h"
 #include "platform/objc/objc.h"
+#include "tests/support/environment_scope.h"
 #include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
@@ -38,29 +38,20 @@ inline void write_supplies(const TemporaryFolder& folder,
     }
 }
 
-// Sets ZERARAZI_BATTERY (null: unsets it) and selects the provider it names, for the life of
-// the scope; then restores the former setting and provider choice.
+// Sets ZERARAZI_BATTERY and selects the provider it names, for the life of the scope; then
+// restores the former setting and provider choice.
 class BatterySourceScope {
   public:
-    explicit BatterySourceScope(const char* setting) {
-        if (const char* old = std::getenv("ZERARAZI_BATTERY")) m_old = old;
-        set(setting);
-    }
-    explicit BatterySourceScope(const std::string& setting) : BatterySourceScope(setting.c_str()) {}
-    ~BatterySourceScope() { set(m_old ? m_old->c_str() : nullptr); }
-    BatterySourceScope(const BatterySourceScope&) = delete;
-    BatterySourceScope& operator=(const BatterySourceScope&) = delete;
-
-  private:
-    static void set(const char* setting) {
-        if (setting) {
-            ::setenv("ZERARAZI_BATTERY", setting, 1);
-        } else {
-            ::unsetenv("ZERARAZI_BATTERY");
-        }
+    explicit BatterySourceScope(const std::string& setting)
+        : m_setting("ZERARAZI_BATTERY", setting.c_str()) {
         reselect_battery_provider();
     }
-    std::optional<std::string> m_old;
+
+  private:
+    struct ReselectAtEnd {
+        ~ReselectAtEnd() { reselect_battery_provider(); }
+    } m_reselect; // after m_setting has put the variable back
+    EnvironmentScope m_setting;
 };
 
 // A dictionary value as text for comparisons: "int:5", "real:12741.5", "bool:true", "text:abc",
