@@ -61,7 +61,6 @@ TEST(InitApplication, BuildsTheApplicationMenuInFrontOfTheMainMenu) {
     EXPECT_EQ(submenu->itemAtIndex(10), application_menu_item(MenuItemQuit));
     EXPECT_EQ(application_menu_item(MenuItemQuit)->target(), menu_delegate());
     EXPECT_EQ(application_menu_item(MenuItemAbout)->target(), nullptr);
-    EXPECT_EQ(submenu->itemAtIndex(2), application_menu_item(MenuItemPreferences));
 }
 
 TEST(InitApplication, MakesTheRuntimeApplicationAndDelegatesOnce) {

@@ -7,58 +7,47 @@
 namespace rt {
 namespace {
 
-std::string utf8(std::u16string_view text) {
-    std::string bytes;
-    for (char16_t unit : text) {
-        if (unit < 0x80) {
-            bytes += static_cast<char>(unit);
-        } else {
-            bytes += static_cast<char>(0xC0 | (unit >> 6));
-            bytes += static_cast<char>(0x80 | (unit & 0x3F));
-        }
-    }
-    return bytes;
-}
-
 // The plan's buttons as "title=tag" joined by spaces.
-std::string buttons(const MessageBoxPlan& plan) {
-    std::string text;
-    for (int i = 0; i < plan.button_count; ++i)
-        text += (i ? " " : "") + utf8(plan.buttons[i].title) + "=" +
-                std::to_string(plan.buttons[i].tag);
+std::u16string buttons(const MessageBoxPlan& plan) {
+    std::u16string text;
+    for (int i = 0; i < plan.button_count; ++i) {
+        const std::string tag = std::to_string(plan.buttons[i].tag);
+        text += std::u16string(i ? u" " : u"") + std::u16string(plan.buttons[i].title) + u"=" +
+                std::u16string(tag.begin(), tag.end());
+    }
     return text;
 }
 
 TEST(MessageBoxText, PicksButtonTitlesByTheFirstLanguagePrefix) {
     const struct {
         std::u16string language;
-        const char* expected;
+        std::u16string expected;
     } cases[] = {
-        {u"fr-CA", "Oui=6 Non=7 Annuler=2"}, {u"de-DE", "Ja=6 Nein=7 Abbrechen=2"},
-        {u"de", "Ja=6 Nein=7 Abbrechen=2"},  {u"it-IT", "SÌ=6 NO=7 Annulla=2"},
-        {u"es-419", "Sí=6 No=7 Cancelar=2"}, {u"en-GB", "Yes=6 No=7 Cancel=2"},
-        {u"", "Yes=6 No=7 Cancel=2"},        {u"DE", "Yes=6 No=7 Cancel=2"},
-        {u"f", "Yes=6 No=7 Cancel=2"},
+        {u"fr-CA", u"Oui=6 Non=7 Annuler=2"}, {u"de-DE", u"Ja=6 Nein=7 Abbrechen=2"},
+        {u"de", u"Ja=6 Nein=7 Abbrechen=2"},  {u"it-IT", u"SÌ=6 NO=7 Annulla=2"},
+        {u"es-419", u"Sí=6 No=7 Cancelar=2"}, {u"en-GB", u"Yes=6 No=7 Cancel=2"},
+        {u"", u"Yes=6 No=7 Cancel=2"},        {u"DE", u"Yes=6 No=7 Cancel=2"},
+        {u"f", u"Yes=6 No=7 Cancel=2"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(buttons(plan_message_box(3, c.language)), c.expected) << utf8(c.language);
+        EXPECT_EQ(buttons(plan_message_box(3, c.language)), c.expected);
 }
 
 TEST(MessageBoxText, MapsFlagsToIconButtonsAndResult) {
     const struct {
         uint32_t flags;
         MessageBoxIcon icon;
-        const char* buttons;
+        const char16_t* buttons;
         int64_t answer; // what the modal run answers
         int64_t result;
     } cases[] = {
-        {16, MessageBoxIcon::Caution, "", 1000, 0},
-        {0, MessageBoxIcon::Application, "", 1000, 0},
-        {1, MessageBoxIcon::Application, "Ja=6 Nein=7", 7, 7},
-        {3, MessageBoxIcon::Application, "Ja=6 Nein=7 Abbrechen=2", 2, 2},
-        {2 | 4 | 8, MessageBoxIcon::Note, "Ja=6 Nein=7 Abbrechen=2", 6, 6},
-        {8, MessageBoxIcon::Stop, "", 1000, 0},
-        {4 | 8 | 16, MessageBoxIcon::Caution, "", 1000, 0},
+        {16, MessageBoxIcon::Caution, u"", 1000, 0},
+        {0, MessageBoxIcon::Application, u"", 1000, 0},
+        {1, MessageBoxIcon::Application, u"Ja=6 Nein=7", 7, 7},
+        {3, MessageBoxIcon::Application, u"Ja=6 Nein=7 Abbrechen=2", 2, 2},
+        {2 | 4 | 8, MessageBoxIcon::Note, u"Ja=6 Nein=7 Abbrechen=2", 6, 6},
+        {8, MessageBoxIcon::Stop, u"", 1000, 0},
+        {4 | 8 | 16, MessageBoxIcon::Caution, u"", 1000, 0},
     };
     for (const auto& c : cases) {
         const MessageBoxPlan plan = plan_message_box(c.flags, u"de-DE");

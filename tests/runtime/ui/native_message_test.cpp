@@ -83,14 +83,9 @@ class NativeMessage : public ::testing::Test {
 };
 
 TEST_F(NativeMessage, SendsClassAndInstanceMethodsWithPlainValues) {
-    const int64_t number = SendNativeMessage(nullptr, 0, u"NSNumber numberWithInt:", 42);
-    ASSERT_NE(number, 0);
-    EXPECT_EQ(SendNativeMessage(nullptr, number, u"intValue"), 42);
     const std::string text = class_text("echo:");
-    EXPECT_EQ(SendNativeMessage(nullptr, 0, text.c_str(), 7), 7); // an 8-bit text
-    EXPECT_EQ(SendNativeMessage(nullptr, recorder(), u"echo:", -2), -2);
-    EXPECT_EQ(g_received.integer, -2);
-    EXPECT_EQ(SendNativeMessage(nullptr, recorder(), u"first:", 4, u"second:", 2), 4002);
+    EXPECT_EQ(SendNativeMessage(nullptr, 0, text.c_str(), 7), 7); // an 8-bit text, a class method
+    EXPECT_EQ(SendNativeMessage(nullptr, recorder(), u"first:", 4, u"second:", -2), 3998);
     // One piece naming two parameters: the second is never read from past the given values.
     EXPECT_EQ(SendNativeMessage(nullptr, recorder(), u"first:second:", 7), 7000);
 }

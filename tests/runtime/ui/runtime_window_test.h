@@ -36,14 +36,6 @@ class RuntimeWindowTest : public testing::Test {
         NSApplication::set_exit_handler(nullptr);
     }
 
-    // What the display has written once the model is shown on it: a wait with its deadline now
-    // writes the changes and returns at once.
-    std::string written_lines() {
-        show_model_on_display();
-        m_display.wait_for_input(m_display.now_ms());
-        return m_output.str();
-    }
-
     std::istringstream m_script;
     std::ostringstream m_output;
     DriverDisplay m_display{m_script, m_output};

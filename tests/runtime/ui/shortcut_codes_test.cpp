@@ -43,14 +43,9 @@ TEST(ShortcutCodes, TranslatesACodeIntoWhatAKeyDownIsComparedWith) {
         {ShortcutCommand | 49, {ShortcutCommand, 0, 18}},
         {ShortcutControl | ShortcutKeyF12, {ShortcutControl, 0, 111}},
         {0x100000 | u'q', {0, u'q', 0}}};
-    const Case plain[] = {{u'.', {0, u'.', 0}},       {8, {0, 127, 0}},
-                          {12, {0, 0xF72D, 0}},       {13, {0, 13, 0}},
-                          {27, {0, 27, 0}},           {28, {0, 0xF702, 0}},
-                          {31, {0, 0xF701, 0}},       {48, {0, 0, 29}},
-                          {57, {0, 0, 25}},           {127, {0, 0xF728, 0}},
-                          {130, {0, u'0', 0}},        {139, {0, u'9', 0}},
-                          {140, {0, 140, 0}},         {ShortcutKeyF1, {0, 0, 122}},
-                          {ShortcutKeyF5, {0, 0, 96}}};
+    const Case plain[] = {{u'.', {0, u'.', 0}}, {8, {0, 127, 0}},   {27, {0, 27, 0}},
+                          {28, {0, 0xF702, 0}}, {48, {0, 0, 29}},   {130, {0, u'0', 0}},
+                          {139, {0, u'9', 0}},  {140, {0, 140, 0}}, {ShortcutKeyF1, {0, 0, 122}}};
     for (std::span<const Case> table :
          {std::span<const Case>(cases), std::span<const Case>(plain)}) {
         for (const Case& c : table)
