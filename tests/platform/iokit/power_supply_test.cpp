@@ -63,14 +63,10 @@ TEST(PowerSupply, TellsSystemBatteriesAndExternalSuppliesFromOthers) {
         bool battery, external;
     };
     const Case cases[] = {
-        {"Battery", "", "", true, false},
-        {"Battery", "System", "1", true, false},
-        {"Battery", "", "yes", true, false},
-        {"battery", "", "", false, false},
-        {"USB_PD", "", "", false, true},
-        {"Wireless", "", "", false, true},
-        {"USB", "Device", "", false, false},
-        {"UPS", "", "", false, false},
+        {"Battery", "", "", true, false},    {"Battery", "System", "1", true, false},
+        {"Battery", "", "yes", true, false}, {"battery", "", "", false, false},
+        {"USB_PD", "", "", false, true},     {"Wireless", "", "", false, true},
+        {"USB", "Device", "", false, false}, {"UPS", "", "", false, false},
         {"", "", "", false, false},
     };
     for (const Case& row : cases) {
