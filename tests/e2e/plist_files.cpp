@@ -93,6 +93,13 @@ void BatteryRecording::write(const std::filesystem::path& path) const {
     write_plist(path, m_root.get());
 }
 
+PlistDictionary display_settings(const std::set<int>& ticked) {
+    PlistDictionary settings;
+    for (const auto& box : k_display_boxes)
+        settings[box.key] = int64_t{ticked.count(box.gadget) ? 1 : 0};
+    return settings;
+}
+
 std::optional<PlistDictionary> read_plist_dictionary(const std::filesystem::path& path) {
     auto text = read_text_file(path);
     if (!text || text->empty()) return std::nullopt;

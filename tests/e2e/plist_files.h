@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <variant>
@@ -32,6 +33,17 @@ class BatteryRecording {
   private:
     std::unique_ptr<void, void (*)(void*)> m_root;
 };
+
+// The display boxes of the Preferences window, by gadget number, in the order of the title's
+// pieces, and the stored settings with the boxes of `ticked` on and the others off.
+struct DisplayBox {
+    int gadget;
+    const char* key;
+};
+inline constexpr DisplayBox k_display_boxes[] = {
+    {4, "ShowCycles"},   {3, "ShowCondition"}, {2, "ShowPercentage"},     {0, "ShowHealth"},
+    {8, "ShowTimeLeft"}, {5, "ShowTemp"},      {9, "ShowFullChargeTime"}, {6, "ShowCharging"}};
+PlistDictionary display_settings(const std::set<int>& ticked);
 
 // The top-level dictionary of a property-list file; empty when it cannot be read or parsed.
 std::optional<PlistDictionary> read_plist_dictionary(const std::filesystem::path& path);

@@ -16,23 +16,6 @@ namespace {
 constexpr int64_t k_title_bar_height = 28;
 constexpr int64_t k_side_border = 1;
 
-struct GadgetSetting {
-    int gadget;
-    const char* key;
-};
-
-// The display boxes in the order of the title's pieces.
-constexpr GadgetSetting k_display_boxes[] = {
-    {4, "ShowCycles"},   {3, "ShowCondition"}, {2, "ShowPercentage"},     {0, "ShowHealth"},
-    {8, "ShowTimeLeft"}, {5, "ShowTemp"},      {9, "ShowFullChargeTime"}, {6, "ShowCharging"}};
-
-PlistDictionary settings_with(const std::set<int>& ticked) {
-    PlistDictionary settings;
-    for (const auto& box : k_display_boxes)
-        settings[box.key] = int64_t{ticked.count(box.gadget) ? 1 : 0};
-    return settings;
-}
-
 std::map<int, int> box_states_with(const std::set<int>& ticked, int login = 0) {
     std::map<int, int> states;
     for (const auto& box : k_display_boxes)
@@ -98,7 +81,7 @@ TEST(PreferencesWindow, OpensCentredOnTheScreenUnderThePointer) {
 
 TEST(PreferencesWindow, ShowsTheStoredChoicesInItsBoxes) {
     TempHome home;
-    PlistDictionary stored = settings_with({4, 5});
+    PlistDictionary stored = display_settings({4, 5});
     stored["Login"] = int64_t{1};
     write_plist_dictionary(home.preferences_file(), stored);
     AppRun run = run_app(home, {.script = "menu 4\n"});
@@ -155,7 +138,7 @@ TEST(PreferencesWindow, BoxesShapeTheTitleAtOnceAndClosingStoresThem) {
         EXPECT_EQ(run.last("status")->string("title"), c.title);
         EXPECT_EQ(checkbox_states(*view.window), box_states_with(c.ticked));
         EXPECT_EQ(read_plist_dictionary(home.preferences_file()),
-                  settings_with(c.quits ? std::set<int>{2} : c.ticked));
+                  display_settings(c.quits ? std::set<int>{2} : c.ticked));
     }
 }
 

@@ -11,16 +11,6 @@
 namespace e2e {
 namespace {
 
-PlistDictionary display_settings(std::initializer_list<std::string> on) {
-    PlistDictionary settings;
-    for (const char* key : {"ShowCycles", "ShowCondition", "ShowPercentage", "ShowHealth",
-                            "ShowTimeLeft", "ShowTemp", "ShowFullChargeTime", "ShowCharging"})
-        settings[key] = int64_t{0};
-    for (const auto& key : on)
-        settings[key] = int64_t{1};
-    return settings;
-}
-
 TEST(FirstStart, BuildsTheMenuInItsFixedOrder) {
     TempHome home;
     AppRun run = run_app(home, {.script = ""});
@@ -52,9 +42,9 @@ TEST(StoredSettings, DecideTitleAndTooltipAtStart) {
     };
     const Case cases[] = {
         {std::nullopt, false, "78%", std::nullopt},
-        {display_settings({"ShowTemp"}), false, "31.95°C", "78% remaining on Battery Power"},
+        {display_settings({5}), false, "31.95°C", "78% remaining on Battery Power"},
         {display_settings({}), false, "78%", std::nullopt},
-        {display_settings({"ShowTimeLeft"}), true, "03:27 left", "78% remaining on AC Power"},
+        {display_settings({8}), true, "03:27 left", "78% remaining on AC Power"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
