@@ -66,54 +66,42 @@ TEST_F(FileSystem, TellsSizesAndKindsOfPaths) {
         EXPECT_EQ(FileByteSize(row.file), row.expected) << row.what;
 }
 
-TEST_F(FileSystem, MakesNewDirectoriesOnly) {
+// Each row runs on what the rows before it left. A broken path must not be cut short to the name
+// before the surrogate: no folder "made" appears, and the file "cut" stays.
+TEST_F(FileSystem, MakesNewDirectoriesAndRemovesFilesOnly) {
+    put_file(native("cut"), "must stay");
+    const String broken = path("cut") + u"\xD800" + u"x";
     struct Row {
         const char* what;
-        String folder;
+        bool make;
+        String target;
         int expected;
         int64_t size_after;
     };
     const Row rows[] = {
-        {"new", path("new"), 1, -2},
-        {"existing directory", path("folder"), 0, -2},
-        {"existing file", path("sized"), 0, 12345},
-        {"below a missing folder", path("none/new"), 0, -1},
-        {"empty", String(u""), 0, -1},
-        {"broken surrogate", path("cut") + u"\xD800" + u"x", 0, -1},
+        {"make new", true, path("new"), 1, -2},
+        {"make an existing directory", true, path("folder"), 0, -2},
+        {"make over a file", true, path("sized"), 0, 12345},
+        {"make below a missing folder", true, path("none/new"), 0, -1},
+        {"make empty", true, String(u""), 0, -1},
+        {"make broken", true, path("made") + u"\xD800" + u"x", 0, -1},
+        {"remove a file", false, path("sized"), 1, -1},
+        {"remove it again", false, path("sized"), 0, -1},
+        {"remove a directory", false, path("folder"), 0, -2},
+        {"remove empty", false, String(u""), 0, -1},
+        {"remove broken", false, broken, 0, -1},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(MakeDirectory(row.folder), row.expected) << row.what;
-        EXPECT_EQ(FileByteSize(row.folder), row.size_after) << row.what;
+        EXPECT_EQ(row.make ? MakeDirectory(row.target) : RemoveFile(row.target, 0), row.expected)
+            << row.what;
+        EXPECT_EQ(FileByteSize(row.target), row.size_after) << row.what;
     }
-    EXPECT_EQ(FileByteSize(path("cut")), -1);
+    EXPECT_EQ(RemoveFile(path("empty"), 2), 1) << "mode 2 removes as well";
+    EXPECT_EQ(FileByteSize(path("made")), -1);
+    EXPECT_EQ(FileByteSize(path("cut")), 9);
     struct stat info {};
     ASSERT_EQ(::stat(native("new").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0077, 0u);
-}
-
-TEST_F(FileSystem, RemovesFilesButNotDirectories) {
-    put_file(native("cut"), "must stay");
-    struct Row {
-        const char* what;
-        String file;
-        int mode;
-        int expected;
-        int64_t size_after;
-    };
-    const Row rows[] = {
-        {"file", path("sized"), 0, 1, -1},
-        {"file, mode 2", path("empty"), 2, 1, -1},
-        {"removed already", path("sized"), 0, 0, -1},
-        {"directory", path("folder"), 0, 0, -2},
-        {"empty", String(u""), 0, 0, -1},
-        {"broken surrogate", path("cut") + u"\xD800" + u"x", 0, 0, -1},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(RemoveFile(row.file, row.mode), row.expected) << row.what;
-        EXPECT_EQ(FileByteSize(row.file), row.size_after) << row.what;
-    }
-    // The broken path was not cut short to the name before the surrogate.
-    EXPECT_EQ(FileByteSize(path("cut")), 9);
 }
 
 TEST(HomeFolderPath, EndsTheHomeVariableWithExactlyOneSlash) {

@@ -158,7 +158,9 @@ TEST(ObjectTable, NumbersThatAreNoObjectFindNothingAndReleaseNothing) {
     EXPECT_EQ(GetObjectTableStats(table.get()).auto_object_count, 1);
 }
 
-TEST(ObjectTable, EnumerationGivesFixedNumbersAscendingThenAutoObjectsOldestFirst) {
+// Enumeration gives fixed numbers ascending, then AutoNumber objects oldest first; FreeAllObjects
+// frees the fixed ones ascending, then the others newest first.
+TEST(ObjectTable, EnumerationAndFreeAllGoByNumberThenByAge) {
     TableHandle table = make_table();
     create(table.get(), 7);
     const ObjectNumber oldest = create(table.get(), AutoNumber);
@@ -169,34 +171,25 @@ TEST(ObjectTable, EnumerationGivesFixedNumbersAscendingThenAutoObjectsOldestFirs
     create(table.get(), 5);
     const ObjectNumber newest = create(table.get(), AutoNumber);
     EXPECT_EQ(enumerate(table.get()), (std::vector<ObjectNumber>{0, 5, 7, oldest, middle, newest}));
-
-    // Releasing the next auto object during an enumeration skips it; the walk used to hold the
-    // node it was about to return, freed under it.
-    ResetObjectEnumeration(table.get());
-    ObjectNumber number = 0;
-    for (int i = 0; i < 4; ++i)
-        ASSERT_NE(NextObject(table.get(), &number), nullptr);
-    EXPECT_EQ(number, oldest);
-    ReleaseObject(table.get(), middle);
-    ASSERT_NE(NextObject(table.get(), &number), nullptr);
-    EXPECT_EQ(number, newest);
-    EXPECT_EQ(NextObject(table.get(), &number), nullptr);
-}
-
-TEST(ObjectTable, FreeAllFreesFixedAscendingThenAutoObjectsNewestFirst) {
-    TableHandle table = make_table();
-    const ObjectNumber oldest = create(table.get(), AutoNumber);
-    create(table.get(), 7);
-    create(table.get(), 0);
-    const ObjectNumber middle = create(table.get(), AutoNumber);
-    create(table.get(), 5);
-    create(table.get(), 9);
-    ReleaseObject(table.get(), 9);
-    const ObjectNumber newest = create(table.get(), AutoNumber);
     FreeAllObjects(table.get());
     EXPECT_EQ(freed, (std::vector<ObjectNumber>{0, 5, 7, newest, middle, oldest}));
     EXPECT_EQ(GetObjectTableStats(table.get()).auto_object_count, 0);
     EXPECT_TRUE(enumerate(table.get()).empty());
+
+    // Releasing the next auto object during an enumeration skips it; the walk used to hold the
+    // node it was about to return, freed under it.
+    const ObjectNumber first_auto = create(table.get(), AutoNumber);
+    const ObjectNumber second_auto = create(table.get(), AutoNumber);
+    const ObjectNumber third_auto = create(table.get(), AutoNumber);
+    ResetObjectEnumeration(table.get());
+    ObjectNumber number = 0;
+    ASSERT_NE(NextObject(table.get(), &number), nullptr);
+    EXPECT_EQ(number, first_auto);
+    ReleaseObject(table.get(), second_auto);
+    ASSERT_NE(NextObject(table.get(), &number), nullptr);
+    EXPECT_EQ(number, third_auto);
+    EXPECT_EQ(NextObject(table.get(), &number), nullptr);
+    FreeAllObjects(table.get());
 
     // It ends even when the free procedure releases nothing, and without one leaves everything.
     TableHandle careless = make_table(free_without_release);
