@@ -28,8 +28,7 @@ TEST(NSEvent, KeyPressesBecomeKeyDownEvents) {
         {0, "return", 0, u"\r", u"\r", 36},
         {0, "delete", 0, u"\x7F", u"\x7F", 51},
         {cmd, "f12", NSEventModifierFlagCommand, u"\uF70F", u"\uF70F", 111},
-        {0, "é", 0, u"é", u"é", NSEvent::k_unknown_key_code},
-    };
+        {0, "é", 0, u"é", u"é", NSEvent::k_unknown_key_code}};
     for (const Row& row : rows) {
         NSEvent* event = NSEvent::key_down_for_press(KeyPress{row.modifiers, row.key}, 4);
         ASSERT_NE(event, nil) << row.key;

@@ -93,8 +93,7 @@ TEST(NSMenu, AnItemIsAvailableWhenItsTargetAnswersItsAction) {
         {"no action", true, true, nullptr, target.get(), false, false},
         {"submenu without action", true, true, nullptr, nil, true, true},
         {"no autoenabling, enabled", true, false, "preferences:", nil, false, true},
-        {"no autoenabling, disabled", false, false, "about:", target.get(), false, false},
-    };
+        {"no autoenabling, disabled", false, false, "about:", target.get(), false, false}};
     for (const Row& row : rows) {
         ObjcRef<NSMenu> menu = menu_titled("Menu");
         menu->setAutoenablesItems(row.autoenables ? YES : NO);

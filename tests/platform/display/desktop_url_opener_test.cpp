@@ -39,8 +39,7 @@ TEST(DesktopUrlOpener, ChoosesTheProgramForEachAddressAndDesktop) {
         {"x-apple.systempreferences:com.apple.preference.security", "GNOME", {}},
         {"no scheme at all", "GNOME", {}},
         {"-x:option-like", "GNOME", {}},
-        {"", "GNOME", {}},
-    };
+        {"", "GNOME", {}}};
     for (const Case& row : cases) {
         Command command = desktop_command_for_url(row.url, row.desktop);
         EXPECT_EQ(command, row.expected) << "url: " << row.url << ", desktop: " << row.desktop;

@@ -73,10 +73,9 @@ TEST(Signature, ComparesHowArgumentsArePassed) {
         bool same;
     };
     const Case cases[] = {
-        {"v@:@", "v24@0:8@16", true},        {"c@:B", "C@:c", true},   {"v@:^v", "v@:*", true},
-        {"v@:{A=dd}", "v@:{B=dd}", true},    {"v@:i", "v@:q", false},  {"v@:@", "v@:^v", false},
-        {"v@:{A=qqq}", "v@:{B=ddd}", false}, {"v@:@", "v@:@@", false},
-    };
+        {"v@:@", "v24@0:8@16", true},        {"c@:B", "C@:c", true},  {"v@:^v", "v@:*", true},
+        {"v@:{A=dd}", "v@:{B=dd}", true},    {"v@:i", "v@:q", false}, {"v@:@", "v@:^v", false},
+        {"v@:{A=qqq}", "v@:{B=ddd}", false}, {"v@:@", "v@:@@", false}};
     for (const Case& c : cases) {
         const Signature* a = Signature::for_encoding(c.a);
         const Signature* b = Signature::for_encoding(c.b);

@@ -37,8 +37,7 @@ TEST(TypeEncoding, ReadsOneTypeWithItsSizeAndSkipsItsOffset) {
         {"{CGRect={CGPoint=dd}{CGSize=dd}}@", TypeKind::Structure, 32, 8,
          "{CGRect={CGPoint=dd}{CGSize=dd}}", "@"},
         {"{Small=cs}", TypeKind::Structure, 4, 2, "{Small=cs}", ""},
-        {"{Named=\"x\"d\"y\"f}", TypeKind::Structure, 16, 8, "{Named=\"x\"d\"y\"f}", ""},
-    };
+        {"{Named=\"x\"d\"y\"f}", TypeKind::Structure, 16, 8, "{Named=\"x\"d\"y\"f}", ""}};
     for (const Case& c : cases) {
         std::string_view rest = c.input;
         std::optional<EncodedLayout> layout = read_encoded_type(rest);

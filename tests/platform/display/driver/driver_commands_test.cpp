@@ -107,8 +107,7 @@ TEST(DriverCommands, ParsesEveryCommandOfTheProtocol) {
          property(K::battery_unset, T::battery, A::unset, "MaxCapacity")},
         {"power set Type 3", property(K::power_set, T::power, A::set, "Type", integer(3))},
         {"power unset Time", property(K::power_unset, T::power, A::unset, "Time")},
-        {"battery remove", property(K::battery_remove, T::battery, A::remove, "")},
-    };
+        {"battery remove", property(K::battery_remove, T::battery, A::remove, "")}};
     for (const auto& c : cases) {
         ParsedLine parsed = parse_driver_command(c.line);
         EXPECT_EQ(describe(parsed), "command") << c.line;
@@ -166,8 +165,7 @@ TEST(DriverCommands, IgnoresBlankLinesAndRejectsMalformedOnesWithAMessage) {
         {"power remove", "unknown command"},
         // A key is one word, so the rest of this line is not one value.
         {R"(power set Power Source State "AC Power")",
-         R"(VALUE must be an integer, true, false or a JSON string: Source State "AC Power")"},
-    };
+         R"(VALUE must be an integer, true, false or a JSON string: Source State "AC Power")"}};
     for (const auto& c : cases)
         EXPECT_EQ(describe(parse_driver_command(c.line)),
                   c.message.empty() ? "ignored" : "error: " + c.message)

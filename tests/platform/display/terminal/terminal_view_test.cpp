@@ -53,24 +53,15 @@ TEST(TerminalView, MarksTheStatusPartsAndDisabledItems) {
 }
 
 TEST(TerminalView, WritesKeyEquivalentsWithTheirModifiers) {
-    struct Row {
+    constexpr auto cmd = static_cast<uint8_t>(KeyModifier::command);
+    constexpr auto shift = static_cast<uint8_t>(KeyModifier::shift);
+    constexpr auto alt_ctrl =
+        static_cast<uint8_t>(KeyModifier::alternate) | static_cast<uint8_t>(KeyModifier::control);
+    const struct {
         uint8_t modifiers;
-        std::string key;
-        std::string expected;
-    };
-    auto bits = [](std::initializer_list<KeyModifier> list) {
-        uint8_t result = 0;
-        for (auto modifier : list)
-            result |= static_cast<uint8_t>(modifier);
-        return result;
-    };
-    const Row rows[] = {
-        {bits({KeyModifier::command}), "i", "⌘I"},
-        {bits({KeyModifier::command, KeyModifier::shift}), "z", "⇧⌘Z"},
-        {bits({KeyModifier::command, KeyModifier::alternate, KeyModifier::control}), ",", "⌃⌥⌘,"},
-        {0, "f5", "f5"},
-        {bits({KeyModifier::command}), "", ""},
-    };
+        std::string key, expected;
+    } rows[] = {
+        {cmd | shift, "z", "⇧⌘Z"}, {cmd | alt_ctrl, ",", "⌃⌥⌘,"}, {0, "f5", "f5"}, {cmd, "", ""}};
     for (const auto& row : rows) {
         MenuItemSnapshot item;
         item.key = row.key;
