@@ -176,17 +176,4 @@ bool wait_until(const std::function<bool()>& condition, std::chrono::millisecond
     return true;
 }
 
-std::optional<std::string> read_text_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void write_text_file(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out) throw std::runtime_error("could not write " + path.string());
-}
-
 } // namespace e2e

@@ -3,6 +3,7 @@
 // recorded battery, a script on standard input, and every line it prints collected for checks.
 
 #include "tests/e2e/json_line.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/temporary_folder.h"
 
 #include <chrono>
@@ -83,8 +84,5 @@ AppRun run_app(const TempHome& home, const AppRunOptions& options);
 // Polls `condition` every few milliseconds until it holds or the deadline passes.
 bool wait_until(const std::function<bool()>& condition,
                 std::chrono::milliseconds deadline = std::chrono::milliseconds(5000));
-
-std::optional<std::string> read_text_file(const fs::path& path);
-void write_text_file(const fs::path& path, const std::string& text);
 
 } // namespace e2e

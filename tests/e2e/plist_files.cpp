@@ -25,7 +25,8 @@ void write_plist(const std::filesystem::path& path, plist_t root) {
     char* xml = nullptr;
     uint32_t length = 0;
     plist_to_xml(root, &xml, &length);
-    write_text_file(path, std::string(xml ? xml : "", length));
+    std::filesystem::create_directories(path.parent_path());
+    put_file(path, std::string(xml ? xml : "", length));
     plist_to_xml_free(xml);
 }
 
@@ -69,7 +70,7 @@ PlistValue value_of(plist_t node) {
 // reports it off.
 BatteryRecording::BatteryRecording() : m_root(nullptr, plist_free) {
     const std::string sample =
-        read_text_file(ZERARAZI_SOURCE_DIR "/resources/samples/sample-battery.plist").value_or("");
+        file_bytes(ZERARAZI_SOURCE_DIR "/resources/samples/sample-battery.plist");
     plist_t root = nullptr;
     plist_from_xml(sample.data(), static_cast<uint32_t>(sample.size()), &root);
     if (!root) throw std::runtime_error("cannot read the sample battery");
@@ -101,10 +102,10 @@ PlistDictionary display_settings(const std::set<int>& ticked) {
 }
 
 std::optional<PlistDictionary> read_plist_dictionary(const std::filesystem::path& path) {
-    auto text = read_text_file(path);
-    if (!text || text->empty()) return std::nullopt;
+    const std::string text = file_bytes(path);
+    if (text.empty()) return std::nullopt;
     plist_t parsed = nullptr;
-    plist_from_memory(text->data(), static_cast<uint32_t>(text->size()), &parsed);
+    plist_from_memory(text.data(), static_cast<uint32_t>(text.size()), &parsed);
     PlistHandle root(parsed, plist_free);
     if (!root || plist_get_node_type(root.get()) != PLIST_DICT) return std::nullopt;
     PlistDictionary dictionary;

@@ -145,13 +145,13 @@ TEST(PreferencesWindow, BoxesShapeTheTitleAtOnceAndClosingStoresThem) {
 // A setting that could not be stored was once lost without a word.
 TEST(PreferencesWindow, ASettingThatCannotBeStoredIsSaidOnceOnStandardError) {
     TempHome home;
-    write_text_file(home.path() / "Library", "a file where a folder should be");
+    home.write("Library", "a file where a folder should be");
     AppRun run = run_app(home, {.script = "menu 4\nclick 5\nclose 1\nmenu 4\nclick 5\nclose 1\n"});
     ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
     EXPECT_EQ(run.errors, "zerarazi: cannot store settings in " + home.preferences_file().string() +
                               ": " + (home.path() / "Library").string() + ": Not a directory\n")
         << "said once, at the first store of the start-up";
-    EXPECT_EQ(read_text_file(home.path() / "Library"), "a file where a folder should be");
+    EXPECT_EQ(file_bytes(home / "Library"), "a file where a folder should be");
 }
 
 // Its menu item is disabled while it is open, and a termination request is ignored then.

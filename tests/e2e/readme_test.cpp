@@ -15,7 +15,7 @@ constexpr std::string_view k_written_bundle = "build/release/Zerarazi.app";
 
 // The README's indented command lines, their continuations joined.
 std::vector<std::string> readme_commands() {
-    std::istringstream readme(read_text_file(k_source_folder / "README.md").value_or(""));
+    std::istringstream readme(file_bytes(k_source_folder / "README.md"));
     std::vector<std::string> commands;
     bool continued = false;
     for (std::string line; std::getline(readme, line);) {

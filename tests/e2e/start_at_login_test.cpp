@@ -17,16 +17,16 @@ namespace {
 struct RecordingLaunchctl {
     explicit RecordingLaunchctl(const TempHome& home)
         : folder(home.path() / "fake-bin"), log(home.path() / "launchctl.log") {
-        write_text_file(folder / "launchctl", "#!/bin/sh\nfor argument in \"$@\"; do\n"
-                                              "  printf '%s\\n' \"$argument\" >> '" +
-                                                  log.string() + "'\ndone\n");
+        home.write("fake-bin/launchctl", "#!/bin/sh\nfor argument in \"$@\"; do\n"
+                                         "  printf '%s\\n' \"$argument\" >> '" +
+                                             log.string() + "'\ndone\n");
         fs::permissions(folder / "launchctl", fs::perms::owner_all);
     }
     std::string path_variable() const {
         const char* own = std::getenv("PATH");
         return folder.string() + ":" + (own ? own : "/usr/bin:/bin");
     }
-    std::string calls() const { return read_text_file(log).value_or(""); }
+    std::string calls() const { return file_bytes(log); }
     // Waits until the log holds exactly `expected`, as the calls may still be running.
     bool made(const std::string& expected) const {
         return wait_until([&] { return calls() == expected; });
@@ -60,7 +60,7 @@ TEST(StartAtLogin, WritesTheAgentAndLoadsItThenUnloadsAndRemovesIt) {
     ASSERT_TRUE(on.exited_cleanly()) << on.transcript();
     EXPECT_EQ(login_box_state(on), 1) << on.transcript();
     auto written = read_plist_dictionary(home.launch_agent_file());
-    ASSERT_TRUE(written) << read_text_file(home.launch_agent_file()).value_or("no agent file");
+    ASSERT_TRUE(written) << file_bytes(home.launch_agent_file());
     EXPECT_EQ((*written)["ProgramArguments"],
               (PlistValue{std::vector<std::string>{"/usr/bin/open",
                                                    fs::canonical(built_bundle()).string()}}));
@@ -101,7 +101,7 @@ TEST(StartAtLogin, BundledHelperMirrorsTheAgentAsAnAutostartEntry) {
     ASSERT_TRUE(wait_until([&] { return fs::exists(home.autostart_entry()); }))
         << "no autostart entry at " << home.autostart_entry() << "\n"
         << on.transcript();
-    const std::string entry = read_text_file(home.autostart_entry()).value_or("");
+    const std::string entry = file_bytes(home.autostart_entry());
     EXPECT_NE(entry.find(fs::canonical(bundle_executable(built_bundle())).string()),
               std::string::npos)
         << entry;
@@ -120,8 +120,7 @@ TEST(StartAtLogin, OnThenOffAtOnceLeavesNoAutostartEntry) {
     AppRun run = run_app(home, {.script = "menu 4\nclick 11\nclick 11\nclose 1\n"});
     ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
     EXPECT_FALSE(fs::exists(home.launch_agent_file()));
-    EXPECT_FALSE(fs::exists(home.autostart_entry()))
-        << read_text_file(home.autostart_entry()).value_or("");
+    EXPECT_FALSE(fs::exists(home.autostart_entry())) << file_bytes(home.autostart_entry());
 }
 
 // Once the box stayed off without a word. Said once however often the box is clicked, and
@@ -143,7 +142,7 @@ TEST(StartAtLogin, AnAgentThatCannotBeInstalledIsSaidOnceAndLeavesTheBoxOff) {
         TempHome home;
         RecordingLaunchctl launchctl(home);
         const fs::path agent = home.launch_agent_file();
-        if (*c.in_the_way) write_text_file(home.path() / c.in_the_way, "in the way");
+        if (*c.in_the_way) home.write(c.in_the_way, "in the way");
         if (!*c.in_the_way) fs::create_directories(agent);
         AppRun run = run_app(home, {.script = "menu 4\nclick 11\nclick 11\nclose 1\n",
                                     .path = launchctl.path_variable()});
@@ -157,7 +156,7 @@ TEST(StartAtLogin, AnAgentThatCannotBeInstalledIsSaidOnceAndLeavesTheBoxOff) {
         EXPECT_EQ(login_box_state(run), 0) << run.transcript();
         EXPECT_NE(stored_login(home), PlistValue{int64_t{1}});
         EXPECT_EQ(launchctl.calls(), "");
-        EXPECT_TRUE(!*c.in_the_way || read_text_file(home.path() / c.in_the_way) == "in the way");
+        EXPECT_TRUE(!*c.in_the_way || file_bytes(home / c.in_the_way) == "in the way");
     }
 }
 

@@ -64,7 +64,7 @@ TEST(NoBattery, ExplainsAndQuitsWithoutAStatusItem) {
         TempHome home;
         if (installed_flag_off)
             BatteryRecording().set("BatteryInstalled", false).write(home.battery_file());
-        if (!installed_flag_off) write_text_file(home.battery_file(), "not a property list\n");
+        if (!installed_flag_off) home.write("battery.plist", "not a property list\n");
         AppRun run = run_app(home, {.script = "advance 20000\nanswer 1\n"});
         ASSERT_TRUE(run.exited_cleanly() && run.first("alert") && run.first("exit"))
             << run.transcript();

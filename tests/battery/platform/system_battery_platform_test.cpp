@@ -6,7 +6,6 @@
 #include "platform/foundation/ns_number.h"
 #include "platform/foundation/ns_string.h"
 #include "tests/platform/iokit/iokit_test_support.h"
-#include "tests/support/environment_scope.h"
 
 #include <string>
 
@@ -108,17 +107,6 @@ TEST_F(SystemBatteryPlatformTest, SkipsKeysThatAreNotStrings) {
     EXPECT_EQ(shown(read_cf_properties(dictionary.get())),
               std::vector<std::string>{"CycleCount=1"});
     EXPECT_TRUE(read_cf_properties(nullptr).empty());
-}
-
-TEST_F(SystemBatteryPlatformTest, ReportsTheLocaleIdentifier) {
-    EnvironmentScope language("LANGUAGE", nullptr), messages("LC_MESSAGES", nullptr),
-        lang("LANG", nullptr);
-    for (const auto& [variable, expected] :
-         {std::pair{"de_DE.UTF-8", u"de_DE"}, std::pair{"en_US.UTF-8", u"en_US"},
-          std::pair{"en_GB", u"en_GB"}}) {
-        EnvironmentScope all("LC_ALL", variable);
-        EXPECT_EQ(m_platform.CurrentLocaleIdentifier(), expected) << variable;
-    }
 }
 
 } // namespace
