@@ -30,13 +30,3 @@ TEST(NSImage, HoldsEachRepresentationOnceAndLetsThemGoWithItself) {
     }
     EXPECT_EQ(first->retainCount(), 1u);
 }
-
-TEST(NSImage, ASystemIconCarriesItsTypeAtThirtyTwoPoints) {
-    AutoreleasePoolScope pool;
-    ObjcRef<NSImage> icon = NSImage::make_system_icon(NSString::from_utf8("'caut'").get());
-    ASSERT_TRUE(icon);
-    EXPECT_EQ(icon->system_icon_type()->utf8(), "'caut'");
-    EXPECT_EQ(icon->size(), NSMakeSize(32, 32));
-    EXPECT_FALSE(NSImage::make_system_icon(nil));
-    EXPECT_FALSE(NSImage::make_system_icon(NSString::from_utf8("").get()));
-}

@@ -5,20 +5,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(DisplaySlot, InstallsTheDisplayForTheScopeAndRestoresTheOneBefore) {
-    EXPECT_EQ(current_display(), nullptr);
-    {
-        DriverSession outer("");
-        EXPECT_EQ(current_display(), &outer.display);
-        {
-            DriverSession inner("");
-            EXPECT_EQ(current_display(), &inner.display);
-        }
-        EXPECT_EQ(current_display(), &outer.display);
-    }
-    EXPECT_EQ(current_display(), nullptr);
-}
-
 // Platform times close above a whole millisecond are that millisecond: 10 s after the start is
 // not exact in floating point, and must not wait until 10.001 s.
 TEST(DisplaySlot, DeadlinesRoundUpToWholeMilliseconds) {
