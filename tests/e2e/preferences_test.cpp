@@ -48,27 +48,29 @@ WindowView view_of_window(const AppRun& run) {
     return view;
 }
 
-// The arithmetic of centring is the windowing runtime's; here: which screen it centres on.
-TEST(PreferencesWindow, OpensCentredOnTheScreenUnderThePointer) {
+// The arithmetic of centring is the windowing runtime's; here: which screen it centres on. The
+// boxes show the stored choices (the second start: cycles, temperature and Start at Login).
+TEST(PreferencesWindow, OpensCentredOnTheScreenUnderThePointerShowingTheStoredChoices) {
     struct Case {
-        const char* name;
         const char* setup;
         int64_t frame_left;
         int64_t frame_top;
     };
     const Case cases[] = {
-        {"one screen", "", 560, 305},
-        {"pointer on the second screen", "screens 1440x900 1920x1080\nmouse 2000 500", 2240, 395},
-        {"odd sizes round toward zero", "screens 1440x900 1025x767+1440+100\nmouse 1500 200", 1792,
-         338},
+        {"", 560, 305},
+        {"screens 1440x900 1920x1080\nmouse 2000 500", 2240, 395},
+        {"screens 1440x900 1025x767+1440+100\nmouse 1500 200", 1792, 338}, // rounds toward zero
     };
+    std::optional<JsonValue> window;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.setup);
         TempHome home;
+        PlistDictionary stored = display_settings({4, 5});
+        stored["Login"] = int64_t{1};
+        write_plist_dictionary(home.preferences_file(), stored);
         AppRun run = run_app(home, {.script = std::string(c.setup) + "\nmenu 4\n"});
-        ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
-        EXPECT_TRUE(run.events("error").empty()) << run.transcript();
-        auto window = view_of_window(run).window;
+        ASSERT_TRUE(run.exited_cleanly() && run.events("error").empty()) << run.transcript();
+        window = view_of_window(run).window;
         ASSERT_TRUE(window) << run.transcript();
         EXPECT_EQ(std::tuple(window->string("title"), window->integer("x"), window->integer("y")),
                   std::tuple("Preferences", c.frame_left + k_side_border,
@@ -76,19 +78,8 @@ TEST(PreferencesWindow, OpensCentredOnTheScreenUnderThePointer) {
         EXPECT_EQ(std::tuple(window->integer("width"), window->integer("height"),
                              window->boolean("visible"), window->string("level")),
                   std::tuple(320, 290, true, "floating"));
+        EXPECT_EQ(checkbox_states(*window), box_states_with({4, 5}, 1));
     }
-}
-
-TEST(PreferencesWindow, ShowsTheStoredChoicesInItsBoxes) {
-    TempHome home;
-    PlistDictionary stored = display_settings({4, 5});
-    stored["Login"] = int64_t{1};
-    write_plist_dictionary(home.preferences_file(), stored);
-    AppRun run = run_app(home, {.script = "menu 4\n"});
-    ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
-    auto window = view_of_window(run).window;
-    ASSERT_TRUE(window) << run.transcript();
-    EXPECT_EQ(checkbox_states(*window), box_states_with({4, 5}, 1));
 
     // Gadgets made with an automatic number show their kind only.
     std::string texts;

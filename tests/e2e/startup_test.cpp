@@ -11,29 +11,8 @@
 namespace e2e {
 namespace {
 
-TEST(FirstStart, BuildsTheMenuInItsFixedOrder) {
-    TempHome home;
-    AppRun run = run_app(home, {.script = ""});
-    ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
-    auto menu = run.first("menu");
-    ASSERT_TRUE(menu) << run.transcript();
-    EXPECT_EQ(menu_summary(*menu),
-              "1 Currently on Battery Power (disabled) | - | 3 Show Battery Information... | - | "
-              "6 Open Battery System Settings... | - | 4 Preferences... | - | 5 About | - | "
-              "9 Quit Zerarazi");
-    std::string shortcuts; // the items that have a key: their numbers and modifiers
-    for (const auto& item : menu->field("items")->items) {
-        if (item.string("key").value_or("").empty()) continue;
-        shortcuts += std::to_string(item.integer("number").value_or(-1));
-        for (const JsonValue* modifiers = item.field("modifiers");
-             const auto& modifier : modifiers ? modifiers->items : std::vector<JsonValue>{})
-            shortcuts += " " + modifier.text;
-        shortcuts += ";";
-    }
-    EXPECT_EQ(shortcuts, "3 cmd;9 cmd;");
-}
-
-TEST(StoredSettings, DecideTitleAndTooltipAtStart) {
+// The menu in its fixed order, and the title and tooltip as the stored settings decide.
+TEST(Startup, BuildsTheMenuAndTakesTheStoredSettings) {
     struct Case {
         std::optional<PlistDictionary> preferences; // none: first run
         bool on_mains;
@@ -52,9 +31,26 @@ TEST(StoredSettings, DecideTitleAndTooltipAtStart) {
         BatteryRecording().set("ExternalConnected", c.on_mains).write(home.battery_file());
         if (c.preferences) write_plist_dictionary(home.preferences_file(), *c.preferences);
         AppRun run = run_app(home, {.script = ""});
-        ASSERT_TRUE(run.exited_cleanly() && run.first("status")) << run.transcript();
+        ASSERT_TRUE(run.exited_cleanly() && run.first("status") && run.first("menu"))
+            << run.transcript();
         EXPECT_EQ(run.first("status")->string("title"), c.title);
         EXPECT_EQ(run.first("status")->string("tooltip"), c.tooltip);
+        const JsonValue menu = *run.first("menu");
+        EXPECT_EQ(
+            menu_summary(menu),
+            std::string("1 Currently on ") + (c.on_mains ? "AC" : "Battery") +
+                " Power (disabled) | - | 3 Show Battery Information... | - | 6 Open Battery "
+                "System Settings... | - | 4 Preferences... | - | 5 About | - | 9 Quit Zerarazi");
+        std::string shortcuts; // the items that have a key: their numbers and modifiers
+        for (const auto& item : menu.field("items")->items) {
+            if (item.string("key").value_or("").empty()) continue;
+            shortcuts += std::to_string(item.integer("number").value_or(-1));
+            for (const JsonValue* modifiers = item.field("modifiers");
+                 const auto& modifier : modifiers ? modifiers->items : std::vector<JsonValue>{})
+                shortcuts += " " + modifier.text;
+            shortcuts += ";";
+        }
+        EXPECT_EQ(shortcuts, "3 cmd;9 cmd;");
     }
 }
 
