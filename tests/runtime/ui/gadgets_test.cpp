@@ -245,7 +245,6 @@ TEST_F(GadgetsTest, ReuseBindsANewBehaviourObjectToTheSameGadget) {
 }
 
 TEST_F(GadgetsTest, ContainersNestDeeperThanTheFirstStackAndUnwindInOrder) {
-    ASSERT_NE(NewWindow(1, 0, 0, 600, 600, u"W", 4), 0);
     std::vector<NSView*> tops{content_view()};
     for (int64_t number = 10; number < 22; ++number) {
         ASSERT_NE(CreateFrameGadget(number, 1, 1, 500, 500, u"f", FrameFlagContainer), 0);

@@ -5,6 +5,7 @@
 #include "platform/appkit/ns_window.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/objc/class_registry.h"
+#include "platform/objc/message_send.h"
 #include "platform/objc/selector.h"
 #include "runtime/ui/application.h"
 #include "runtime/ui/event_pump.h"
@@ -44,68 +45,52 @@ NSResponder* make_recording_responder() {
     return static_cast<NSResponder*>(class_createInstance(recorder, 0));
 }
 
-// The next wait that yields a runtime event other than a repaint (the display draws the windows
-// before it waits), or 0 when a wait times out first.
-int32_t next_runtime_event(int32_t milliseconds) {
-    for (;;) {
-        int32_t kind = WaitEventTimeout(milliseconds);
-        if (kind != PumpNoRuntimeEvent && kind != EventKindRepaint) return kind;
-    }
-}
-
-class WaitEventTest : public testing::Test {
-  protected:
-    void start(const std::string& script) {
-        m_session.emplace(script);
-        ASSERT_EQ(InitApplication(), 1);
-        ASSERT_EQ(InitEvents(), 1);
-        ASSERT_EQ(InitWindows(), 1);
-        received().clear();
-    }
-    void TearDown() override {
-        DisposeWindow(AutoNumber);
-        while (next_runtime_event(0) != 0) {
-        }
-    }
-
-    // Opens window 1 with a recording first responder, and takes the events of its opening.
-    void open_recording_window() {
-        ASSERT_NE(NewWindow(1, 0, 0, 320, 290, u"Keys", 68), 0);
-        m_responder = ObjcRef<NSResponder>::adopt(make_recording_responder());
-        reinterpret_cast<NSWindow*>(WindowObject(1))->makeFirstResponder(m_responder.get());
-        while (TakeEvent() != EventKindNone) {
-        }
-    }
-
-    std::optional<DriverSession> m_session;
-    ObjcRef<NSResponder> m_responder;
-};
-
-TEST_F(WaitEventTest, WaitsOnVirtualTimeUntilItsDeadline) {
-    start("advance 60000\n");
-    EXPECT_EQ(next_runtime_event(0), PumpTimedOut); // a look returns at once
-    EXPECT_EQ(next_runtime_event(250), PumpTimedOut);
-    EXPECT_EQ(m_session->display.now_ms(), 250);
-}
-
-TEST_F(WaitEventTest, EditingKeysGoToTheFirstResponder) {
-    struct Case {
-        const char* key;
-        const char* action;
-        int key_downs; // how often the key itself reached the window
-    } cases[] = {
-        {"cmd+z", "undo:", 1},  // undo always passes the key on
-        {"cmd+c", "copy:", 0},  // handled: the key stops there
-        {"cmd+v", "paste:", 1}, // not answered: the key goes on to the window
+TEST(WaitEvent, WaitsOnVirtualTimeUntilItsDeadline) {
+    DriverSession session("advance 60000\n");
+    ASSERT_EQ(InitApplication(), 1);
+    ASSERT_EQ(InitEvents(), 1);
+    // Waits that yield only native events (a wake left by an earlier test) go on waiting.
+    auto wait = [](int32_t milliseconds) {
+        int32_t kind = PumpNoRuntimeEvent;
+        while (kind == PumpNoRuntimeEvent)
+            kind = WaitEventTimeout(milliseconds);
+        return kind;
     };
-    for (const Case& c : cases) {
-        start(std::string("key 1 ") + c.key + "\nadvance 10\n");
-        open_recording_window();
-        EXPECT_EQ(next_runtime_event(100), PumpTimedOut) << c.key;
-        EXPECT_EQ(received()[c.action], std::string(c.action) == "paste:" ? 0 : 1) << c.key;
-        EXPECT_EQ(received()["keyDown:"], c.key_downs) << c.key;
-        DisposeWindow(1);
+    EXPECT_EQ(wait(0), PumpTimedOut); // a look returns at once
+    EXPECT_EQ(session.display.now_ms(), 0);
+    EXPECT_EQ(wait(250), PumpTimedOut);
+    EXPECT_EQ(session.display.now_ms(), 250);
+}
+
+TEST(WaitEvent, EditingKeysGoToTheFirstResponder) {
+    DriverSession session("");
+    ASSERT_EQ(InitApplication(), 1);
+    ASSERT_EQ(InitEvents(), 1);
+    ASSERT_EQ(InitWindows(), 1);
+    ASSERT_NE(NewWindow(1, 0, 0, 320, 290, u"Keys", 68), 0);
+    auto* window = reinterpret_cast<NSWindow*>(WindowObject(1));
+    ObjcRef<NSResponder> responder = ObjcRef<NSResponder>::adopt(make_recording_responder());
+    window->makeFirstResponder(responder.get());
+    const struct {
+        const char16_t* key;
+        const char* action;
+        int answered, key_downs; // the key downs that reached the window
+    } cases[] = {
+        {u"z", "undo:", 1, 1},  // undo always passes the key on
+        {u"c", "copy:", 1, 0},  // handled: the key stops there
+        {u"v", "paste:", 0, 1}, // not answered: the key goes on to the window
+    };
+    for (const auto& c : cases) {
+        received().clear();
+        ObjcRef<NSString> key = NSString::make(c.key);
+        msg_send<void>(
+            NSApp, "sendEvent:",
+            NSEvent::keyEventWithType(nil, NSEventTypeKeyDown, {0, 0}, NSEventModifierFlagCommand,
+                                      0, window->windowNumber(), nil, key.get(), key.get(), NO, 0));
+        EXPECT_EQ(received()[c.action], c.answered) << c.action;
+        EXPECT_EQ(received()["keyDown:"], c.key_downs) << c.action;
     }
+    DisposeWindow(AutoNumber);
 }
 
 } // namespace
