@@ -44,7 +44,7 @@ void NSBox::setContentView(NSView* view) {
     m_content_view = ObjcRef<NSView>::retain(view);
     if (!view) return;
     view->setFrame(bounds());
-    addSubviewPositionedRelativeTo(view, NSWindowBelow, nil);
+    add_subview(view, NSWindowBelow);
 }
 
 std::string NSBox::shown_title() const {

@@ -39,20 +39,14 @@ NSArray* NSView::subviews() const {
 }
 
 void NSView::addSubview(NSView* view) {
-    addSubviewPositionedRelativeTo(view, NSWindowAbove, nil);
+    add_subview(view, NSWindowAbove);
 }
 
-void NSView::addSubviewPositionedRelativeTo(NSView* view, NSInteger place, NSView* other) {
+void NSView::add_subview(NSView* view, NSInteger place) {
     if (!view || view->is_ancestor_of(this)) return;
     if (place != NSWindowAbove && place != NSWindowBelow) return;
     ObjcRef<NSView> kept = detach(view);
-    std::size_t index = index_of(other);
-    if (index == m_subviews.size()) {
-        index = place == NSWindowAbove ? m_subviews.size() : 0;
-    } else if (place == NSWindowAbove) {
-        ++index;
-    }
-    insert_subview(std::move(kept), index);
+    insert_subview(std::move(kept), place == NSWindowAbove ? m_subviews.size() : 0);
 }
 
 void NSView::removeFromSuperview() {
@@ -131,8 +125,6 @@ void register_ns_view_class() {
             instance_method<&NSView::window>("window"),
             instance_method<&NSView::subviews>("subviews"),
             instance_method<&NSView::addSubview>("addSubview:"),
-            instance_method<&NSView::addSubviewPositionedRelativeTo>(
-                "addSubview:positioned:relativeTo:"),
             instance_method<&NSView::removeFromSuperview>("removeFromSuperview"),
             instance_method<&NSView::isFlipped>("isFlipped"),
             instance_method<&NSView::needsDisplay>("needsDisplay"),

@@ -15,7 +15,7 @@
 class NSArray;
 class NSWindow;
 
-// Where addSubview:positioned:relativeTo: puts a view among its siblings.
+// Where add_subview puts a view among its siblings.
 enum : NSInteger { NSWindowBelow = -1, NSWindowOut = 0, NSWindowAbove = 1 };
 
 class NSView : public NSResponder {
@@ -38,9 +38,9 @@ class NSView : public NSResponder {
     // Puts `view` on top of the other subviews, taking it from its old superview. Nil, the view
     // itself and its own ancestors are ignored.
     void addSubview(NSView* view);
-    // `place` NSWindowAbove or NSWindowBelow `other`; a nil or foreign `other` stands for all
-    // subviews (top or bottom). Any other place adds nothing.
-    void addSubviewPositionedRelativeTo(NSView* view, NSInteger place, NSView* other);
+    // As addSubview:, on top (NSWindowAbove) or at the back (NSWindowBelow) of the other
+    // subviews; any other place adds nothing.
+    void add_subview(NSView* view, NSInteger place);
     void removeFromSuperview();
 
     BOOL isFlipped() const { return NO; }

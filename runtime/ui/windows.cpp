@@ -186,7 +186,7 @@ bool make_output_view(WindowRecord& record, int32_t width, int32_t height, std::
         std::free(pixels);
         return false;
     }
-    content->addSubviewPositionedRelativeTo(view.get(), NSWindowAbove, nil);
+    content->addSubview(view.get());
     record.output_view = view.take();
     record.output_pixels = pixels;
     return true;

@@ -41,7 +41,6 @@ struct Piped {
             text.append(buffer, static_cast<size_t>(n));
         return text;
     }
-    Input wait() const { return display->wait_for_input(display->now_ms() + 5000); }
 
     int keys[2] = {-1, -1};
     int screen[2] = {-1, -1};
