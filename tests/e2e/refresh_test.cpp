@@ -58,46 +58,35 @@ TEST(Refresh, FollowsTheBatteryAfterTenSeconds) {
 }
 
 // Every script changes the charge before the refresh it expects, so that each refresh shows.
+// Scripts are written with ";" for a new line and "charge N" for a change of the charge.
 TEST(SleepAndWake, HoldTheRefreshUntilTenSecondsAfterWaking) {
-    struct Case {
-        const char* name;
-        const char* script;
-        std::vector<int64_t> refreshes; // times of the status lines after the first one
+    const std::pair<std::string, std::vector<int64_t>> cases[] = {
+        {"charge 40;advance 10000;charge 30;advance 10000", {0, 10000, 20000}},
+        {"sleep;charge 40;advance 1000000000;wake;advance 9999;advance 1;charge 30;advance 10000",
+         {0, 1000010000, 1000020000}},
+        {"advance 12000;sleep;charge 40;advance 50000;wake;advance 10000", {0, 72000}},
+        // A second wake does not postpone it again.
+        {"advance 5000;wake;advance 3000;wake;charge 40;advance 7000;charge 30;advance 10000",
+         {0, 15000, 25000}},
+        {"sleep;advance 1000;sleep;charge 40;advance 30000;wake;advance 10000", {0, 41000}},
+        {"advance 2000;wake;advance 2000;sleep;charge 40;advance 20000;wake;advance 10000",
+         {0, 34000}},
     };
-    const Case cases[] = {
-        {"no sleep",
-         "battery set CurrentCapacity 40\nadvance 10000\nbattery set CurrentCapacity 30\n"
-         "advance 10000\n",
-         {10000, 20000}},
-        {"a long sleep",
-         "sleep\nbattery set CurrentCapacity 40\nadvance 1000000000\nwake\nadvance 9999\n"
-         "advance 1\nbattery set CurrentCapacity 30\nadvance 10000\n",
-         {1000010000, 1000020000}},
-        {"sleep after a tick",
-         "advance 12000\nsleep\nbattery set CurrentCapacity 40\nadvance 50000\nwake\n"
-         "advance 10000\n",
-         {72000}},
-        {"a second wake does not postpone it again",
-         "advance 5000\nwake\nadvance 3000\nwake\nbattery set CurrentCapacity 40\nadvance 7000\n"
-         "battery set CurrentCapacity 30\nadvance 10000\n",
-         {15000, 25000}},
-        {"two sleeps, one wake",
-         "sleep\nadvance 1000\nsleep\nbattery set CurrentCapacity 40\nadvance 30000\nwake\n"
-         "advance 10000\n",
-         {41000}},
-        {"wake, sleep, wake",
-         "advance 2000\nwake\nadvance 2000\nsleep\nbattery set CurrentCapacity 40\n"
-         "advance 20000\nwake\nadvance 10000\n",
-         {34000}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [shorthand, refreshes] : cases) {
+        SCOPED_TRACE(shorthand);
+        std::string script;
+        for (size_t at = 0; at <= shorthand.size();) {
+            const size_t end = std::min(shorthand.find(';', at), shorthand.size());
+            const std::string line = shorthand.substr(at, end - at);
+            script += line.starts_with("charge ") ? "battery set CurrentCapacity " + line.substr(7)
+                                                  : line;
+            script += "\n";
+            at = end + 1;
+        }
         TempHome home;
-        AppRun run = run_app(home, {.script = c.script});
+        AppRun run = run_app(home, {.script = script});
         ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
-        std::vector<int64_t> expected = {0};
-        expected.insert(expected.end(), c.refreshes.begin(), c.refreshes.end());
-        EXPECT_EQ(times_of(run.events("status")), expected) << run.transcript();
+        EXPECT_EQ(times_of(run.events("status")), refreshes) << run.transcript();
     }
 }
 
