@@ -5,7 +5,7 @@
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/foundation/ns_user_defaults.h"
-#include "platform/objc/message_send.h"
+#include "platform/objc/selector.h"
 #include "runtime/ui/native/kx_application.h"
 #include "runtime/ui/native/kx_application_delegate.h"
 #include "runtime/ui/native/kx_menu_delegate.h"
@@ -16,8 +16,6 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 

@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace rt {
 namespace {
 
