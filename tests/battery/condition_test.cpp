@@ -81,10 +81,9 @@ TEST_F(ConditionTest, ReadsItsInputsFromTheRecordedBattery) {
          PlatformProperties{txt(u"BatteryHealth", u"Good")});
     const ConditionInputs inputs = current_condition_inputs();
     EXPECT_FLOAT_EQ(inputs.health_percent, 92.3);
-    EXPECT_EQ(inputs.cycles, 412);
-    EXPECT_EQ(inputs.failure_status, 2);
-    EXPECT_EQ(inputs.permanent_failure_status, 3);
-    EXPECT_EQ(inputs.condition, u"Good");
+    EXPECT_EQ(std::tuple(inputs.cycles, inputs.failure_status, inputs.permanent_failure_status,
+                         inputs.condition),
+              std::tuple(412, 2, 3, u"Good"));
     EXPECT_EQ(EvaluateBatteryCondition(), u"Critical\n" + rt::String(k_critical));
 
     // The temperature in Celsius whatever the locale shows; 0 when unknown or missing.

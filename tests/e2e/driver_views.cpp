@@ -2,19 +2,6 @@
 
 namespace e2e {
 
-namespace {
-
-const JsonValue* item_numbered(const JsonValue& menu, int number) {
-    const JsonValue* items = menu.field("items");
-    if (!items) return nullptr;
-    for (const auto& item : items->items) {
-        if (item.integer("number") == number) return &item;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 std::string menu_summary(const JsonValue& menu) {
     std::string text;
     const JsonValue* items = menu.field("items");
@@ -33,8 +20,11 @@ std::string menu_summary(const JsonValue& menu) {
 }
 
 bool menu_item_enabled(const JsonValue& menu, int number) {
-    const JsonValue* item = item_numbered(menu, number);
-    return item && item->boolean("enabled").value_or(false);
+    const JsonValue* items = menu.field("items");
+    for (const auto& item : items ? items->items : std::vector<JsonValue>{}) {
+        if (item.integer("number") == number) return item.boolean("enabled").value_or(false);
+    }
+    return false;
 }
 
 std::map<int, int> checkbox_states(const JsonValue& window) {
