@@ -134,17 +134,3 @@ TEST(DriverOutput, WritesAWindowOnlyOnceAPersonCouldSeeIt) {
     EXPECT_EQ(f.changes(), Lines{});
     EXPECT_EQ(f.output.window(3), nullptr);
 }
-
-TEST(DriverOutput, WritesNothingForAStatusItemThatIsGone) {
-    Fixture f;
-    f.output.set_status(status("1%"));
-    f.output.set_status_menu(menu());
-    f.changes();
-    f.output.set_status(std::nullopt);
-    f.output.set_status_menu(std::nullopt);
-    EXPECT_EQ(f.changes(), Lines{});
-    f.output.write_all();
-    EXPECT_EQ(f.take_lines(), Lines{});
-    f.output.set_status(status("1%"));
-    EXPECT_EQ(f.changes(), Lines{status_line(0, status("1%"))}) << "a new status item";
-}
