@@ -30,7 +30,7 @@ std::vector<std::string> child_environment(const TempHome& home, const AppRunOpt
         "XDG_CONFIG_HOME=" + home.config_folder().string(),
         "ZERARAZI_DISPLAY=driver",
         "ZERARAZI_BATTERY=" + home.battery_file().string(),
-        "PATH=" + options.path.value_or(own_path ? own_path : "/usr/bin:/bin"),
+        std::string("PATH=") + (own_path ? own_path : "/usr/bin:/bin"),
         "LANG=C.UTF-8",
         "TZ=UTC",
     };

@@ -41,8 +41,6 @@ struct TempHome : TemporaryFolder {
 
 struct AppRunOptions {
     std::string script{};
-    // Replaces PATH; unset keeps the test's own PATH.
-    std::optional<std::string> path{};
     // "NAME=value" entries that replace the child's variable of that name or add one.
     std::vector<std::string> environment{};
     // The program and its arguments; empty: the bundle's executable alone.

@@ -22,9 +22,10 @@ struct RecordingLaunchctl {
                                              log.string() + "'\ndone\n");
         fs::permissions(folder / "launchctl", fs::perms::owner_all);
     }
+    // The child's PATH with this launchctl first.
     std::string path_variable() const {
         const char* own = std::getenv("PATH");
-        return folder.string() + ":" + (own ? own : "/usr/bin:/bin");
+        return "PATH=" + folder.string() + ":" + (own ? own : "/usr/bin:/bin");
     }
     std::string calls() const { return file_bytes(log); }
     // Waits until the log holds exactly `expected`, as the calls may still be running.
@@ -56,7 +57,8 @@ TEST(StartAtLogin, WritesTheAgentAndLoadsItThenUnloadsAndRemovesIt) {
     RecordingLaunchctl launchctl(home);
     const std::string agent = home.launch_agent_file().string();
 
-    AppRun on = run_app(home, {.script = "menu 4\nclick 11\n", .path = launchctl.path_variable()});
+    AppRun on =
+        run_app(home, {.script = "menu 4\nclick 11\n", .environment = {launchctl.path_variable()}});
     ASSERT_TRUE(on.exited_cleanly()) << on.transcript();
     EXPECT_EQ(login_box_state(on), 1) << on.transcript();
     auto written = read_plist_dictionary(home.launch_agent_file());
@@ -67,7 +69,8 @@ TEST(StartAtLogin, WritesTheAgentAndLoadsItThenUnloadsAndRemovesIt) {
     EXPECT_EQ(stored_login(home), PlistValue{int64_t{1}});
     EXPECT_TRUE(launchctl.made("load\n" + agent + "\n")) << launchctl.calls();
 
-    AppRun off = run_app(home, {.script = "menu 4\nclick 11\n", .path = launchctl.path_variable()});
+    AppRun off =
+        run_app(home, {.script = "menu 4\nclick 11\n", .environment = {launchctl.path_variable()}});
     ASSERT_TRUE(off.exited_cleanly()) << off.transcript();
     ASSERT_FALSE(off.events("window").empty()) << off.transcript();
     EXPECT_EQ(checkbox_states(off.events("window").front())[11], 1) << "the stored choice";
@@ -84,8 +87,8 @@ TEST(StartAtLogin, OffWithoutAnAgentFileOnlyStoresTheChoice) {
     write_plist_dictionary(home.preferences_file(),
                            {{"ShowPercentage", int64_t{1}}, {"Login", int64_t{1}}});
     RecordingLaunchctl launchctl(home);
-    AppRun run = run_app(
-        home, {.script = "menu 4\nclick 11\nclick 11\n", .path = launchctl.path_variable()});
+    AppRun run = run_app(home, {.script = "menu 4\nclick 11\nclick 11\n",
+                                .environment = {launchctl.path_variable()}});
     ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
     EXPECT_EQ(stored_login(home), PlistValue{int64_t{1}});
     EXPECT_TRUE(fs::exists(home.launch_agent_file()));
@@ -145,7 +148,7 @@ TEST(StartAtLogin, AnAgentThatCannotBeInstalledIsSaidOnceAndLeavesTheBoxOff) {
         if (*c.in_the_way) home.write(c.in_the_way, "in the way");
         if (!*c.in_the_way) fs::create_directories(agent);
         AppRun run = run_app(home, {.script = "menu 4\nclick 11\nclick 11\nclose 1\n",
-                                    .path = launchctl.path_variable()});
+                                    .environment = {launchctl.path_variable()}});
         ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
         const std::string path =
             *c.in_the_way ? agent.parent_path().string() + "/" : agent.string();
