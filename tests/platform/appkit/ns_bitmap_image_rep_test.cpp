@@ -126,7 +126,6 @@ TEST(NSBitmapImageRep, UsesTheCallersBufferOrAZeroedOneOfItsOwn) {
     }
 }
 
-// A file it cannot read gives nil.
 TEST(NSBitmapImageRep, ReadsAPngFileAndRemembersWhereItCameFrom) {
     AutoreleasePoolScope pool;
     png_test::TempFolder folder;

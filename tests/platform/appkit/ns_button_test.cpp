@@ -10,7 +10,6 @@
 
 namespace {
 
-// A button whose action (tick:) goes to `target`.
 ObjcRef<NSButton> make_button(NSUInteger type, bool mixed, id target) {
     ObjcRef<NSButton> button = make_native<NSButton>();
     button->initWithFrame(NSMakeRect(0, 0, 100, 20));

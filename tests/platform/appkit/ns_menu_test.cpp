@@ -12,7 +12,6 @@ namespace {
 
 void ignore_sender(id, SEL, id) {}
 
-// A class made at run time whose instances answer about:.
 Class about_target_class() {
     static Class cls = [] {
         Class made = make_runtime_class("AboutTarget");

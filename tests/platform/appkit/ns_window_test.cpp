@@ -73,7 +73,6 @@ class NSWindowTest : public ::testing::Test {
         g_should_close = YES;
         g_should_zoom = YES;
     }
-    // A window whose delegate records what it hears.
     ObjcRef<NSWindow> delegated_window(NSRect content, NSUInteger style = k_titled | k_closable,
                                        Class delegate_class = full_delegate_class()) {
         ObjcRef<NSWindow> window = make_window(content, style);

@@ -30,7 +30,6 @@ long long take_rect(id, SEL, TestRect) {
     return ++g_sends;
 }
 
-// An instance of a fresh class made at run time, for methods added by the test.
 struct Receiver {
     Class cls = make_runtime_class("MessageTarget");
     ObjcRef<> object = ObjcRef<>::adopt(class_createInstance(cls, 0));

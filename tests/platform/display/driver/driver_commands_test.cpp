@@ -11,7 +11,6 @@ constexpr uint8_t ctrl = static_cast<uint8_t>(KeyModifier::control);
 
 using K = CommandKind;
 
-// A command of `kind` as `change` leaves it.
 template <class Change>
 DriverCommand command(K kind, Change change) {
     DriverCommand made;

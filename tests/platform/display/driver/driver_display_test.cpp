@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 WindowSnapshot window(int number, bool visible, std::vector<int> controls = {}) {

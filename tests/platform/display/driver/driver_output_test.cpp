@@ -33,7 +33,6 @@ struct Fixture {
     DriverClock clock;
     DriverOutput output{out, clock};
 
-    // The lines written since the last call.
     Lines take_lines() {
         Lines lines = written_lines(out);
         out.str({});

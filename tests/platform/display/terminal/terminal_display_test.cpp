@@ -12,7 +12,6 @@ using namespace terminal_test;
 
 namespace {
 
-// A display reading keys from one pipe and writing to another.
 struct Piped {
     Piped() {
         EXPECT_EQ(pipe(keys), 0);
