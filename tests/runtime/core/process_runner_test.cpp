@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -137,6 +138,26 @@ TEST_F(ProcessRunner, FailsWithoutForkingWhenTheProgramCannotBeRun) {
             EXPECT_EQ(open_descriptor_count(), descriptors);
         }
     }
+}
+
+TEST_F(ProcessRunner, AFailedPipeIsReportedByItsErrnoAfterTheLaunchGivesBackWhatItHeld) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    const int descriptors = open_descriptor_count();
+    const int lowest_free = dup(0);
+    ASSERT_GE(lowest_free, 0);
+    close(lowest_free);
+    rlimit low = saved;
+    low.rlim_cur = static_cast<rlim_t>(lowest_free + 1); // room for one pipe end, not two
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    errno = 0;
+    const int64_t launched =
+        LaunchProcessFlags(u"echo_args", u"x", u"", LaunchOpen | LaunchReadOutput);
+    const int error = errno;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+    EXPECT_EQ(launched, 0);
+    EXPECT_EQ(error, EMFILE);
+    EXPECT_EQ(open_descriptor_count(), descriptors);
 }
 
 TEST_F(ProcessRunner, AcceptsAtMost510Arguments) {

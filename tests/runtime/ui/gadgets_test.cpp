@@ -2,6 +2,7 @@
 
 #include "platform/appkit/ns_box.h"
 #include "platform/appkit/ns_button.h"
+#include "platform/appkit/ns_font.h"
 #include "platform/appkit/ns_text_field.h"
 #include "platform/appkit/ns_window.h"
 #include "platform/foundation/ns_array.h"
@@ -215,20 +216,36 @@ TEST_F(GadgetsTest, ResizeKeepsEveryValueGivenAsMinus65535) {
         msg_send<void>(functions(2), "ResizeGadget:y:width:height:", row.x, row.y, row.width,
                        row.height);
         EXPECT_EQ(view(2)->frame(), row.expected);
+        EXPECT_EQ(msg_send<int32_t>(functions(2), "GadgetWidth"), row.expected.size.width);
+        EXPECT_EQ(msg_send<int32_t>(functions(2), "GadgetHeight"), row.expected.size.height);
     }
 }
 
-// Hiding, fonts and activation only forward to the view; where the text goes is decided by kind.
-TEST_F(GadgetsTest, TextGoesToTheTitleOfBoxesAndFrames) {
+TEST_F(GadgetsTest, HideActivateTextAndFontAnswerByKind) {
     ASSERT_NE(CreateCheckboxGadget(2, 0, 0, 100, 20, u"box"), 0);
     ASSERT_NE(CreateTextGadget(3, 0, 30, 100, 20, u"label"), 0);
     ASSERT_NE(CreateFrameGadget(4, 0, 60, 100, 50, u"frame"), 0);
+    NSFont* font = NSFont::systemFontOfSize(native_class<NSFont>(), 17);
     for (int64_t number : {2, 3, 4}) {
+        SCOPED_TRACE(number);
+        msg_send<void>(functions(number), "HideGadget:", int32_t{1});
+        EXPECT_TRUE(view(number)->isHidden());
+        msg_send<void>(functions(number), "HideGadget:", int32_t{0});
+        EXPECT_FALSE(view(number)->isHidden());
         msg_send<void>(functions(number), "SetGadgetText:", NSString::make(u"new text").get());
         EXPECT_EQ(msg_send<NSString*>(functions(number), "GetGadgetText")->utf8(), "new text");
+        msg_send<void>(functions(number), "SetGadgetFont:", font);
+        EXPECT_EQ(msg_send<NSFont*>(functions(number), "GetGadgetFont"), font);
     }
     EXPECT_EQ(static_cast<NSButton*>(view(2))->title()->utf8(), "new text");
     EXPECT_EQ(static_cast<NSBox*>(view(4))->title()->utf8(), "new text");
+    EXPECT_EQ(static_cast<NSBox*>(view(4))->titleFont(), font);
+
+    ASSERT_NE(NewWindow(5, 300, 300, 100, 100, u"Other", 4), 0);
+    msg_send<void>(functions(2), "ActivateGadget");
+    auto* window = reinterpret_cast<NSWindow*>(WindowObject(1));
+    EXPECT_TRUE(window->isKeyWindow());
+    EXPECT_EQ(window->firstResponder(), view(2));
 }
 
 TEST_F(GadgetsTest, ReuseBindsANewBehaviourObjectToTheSameGadget) {
