@@ -18,18 +18,12 @@ NSEvent* wake_event(short subtype = 0) {
                                        subtype, 0, 0);
 }
 
-NSEvent* key_event(NSInteger window_number) {
-    ObjcRef<NSString> i = NSString::make(u"i");
-    return NSEvent::keyEventWithType(nil, NSEventTypeKeyDown, {0, 0}, NSEventModifierFlagCommand, 0,
-                                     window_number, nil, i.get(), i.get(), NO, 34);
-}
-
-ObjcRef<NSWindow> make_window(NSUInteger style, bool visible) {
+ObjcRef<NSWindow> make_window() {
     ObjcRef<NSWindow> window = make_native<NSWindow>();
-    window->initWithContentRectStyleMaskBackingDefer(NSMakeRect(10, 10, 200, 100), style,
-                                                     NSBackingStoreBuffered, NO);
+    window->initWithContentRectStyleMaskBackingDefer(
+        NSMakeRect(10, 10, 200, 100), NSWindowStyleMaskTitled, NSBackingStoreBuffered, NO);
     window->setReleasedWhenClosed(NO);
-    if (visible) window->makeKeyAndOrderFront(nil);
+    window->makeKeyAndOrderFront(nil);
     return window;
 }
 
@@ -71,7 +65,7 @@ TEST(NSApplication, PostFromAnotherThreadWakesARealTimeWait) {
 TEST(NSApplication, TakesTheFirstEventInTheMaskAndPeeksWithoutDequeue) {
     NSApplication* app = clean_application();
     app->postEventAtStart(wake_event(1), NO);
-    app->postEventAtStart(key_event(0), NO);
+    app->postEventAtStart(NSEvent::key_down_for_press(KeyPress{0, "i"}, 0), NO);
     app->postEventAtStart(wake_event(2), YES);
     auto next = [app](uint64_t mask, BOOL dequeue) {
         return app->nextEventMatchingMaskUntilDateInModeDequeue(mask, nil, nil, dequeue);
@@ -112,7 +106,7 @@ TEST(NSApplication, TerminateAsksTheDelegate) {
 
 TEST(NSApplication, RejectsInputItCannotCarryOut) {
     NSApplication* app = clean_application();
-    ObjcRef<NSWindow> fixed = make_window(NSWindowStyleMaskTitled, true);
+    ObjcRef<NSWindow> fixed = make_window();
     DriverSession session("");
     struct Row {
         Input input;
@@ -146,7 +140,7 @@ TEST(NSApplication, ActionsToNilGoToTheFirstThatAnswersThem) {
 
     EXPECT_EQ(app->sendActionToFrom(tick, nil, nil), YES);
     ObjcRef<ActionRecorder> window_delegate = make_recorder("window", &calls);
-    ObjcRef<NSWindow> window = make_window(NSWindowStyleMaskTitled, true);
+    ObjcRef<NSWindow> window = make_window();
     window->setDelegate(window_delegate.get());
     app->set_key_window(window.get());
     EXPECT_EQ(app->sendActionToFrom(tick, nil, nil), YES);
