@@ -39,28 +39,26 @@ TEST(ArgumentSplit, CutsWordsByTheQuoteAndSeparatorRules) {
         int64_t result = -2;
         int64_t capacity = 8;
     };
-    const Row rows[] = {
-        {"", {}},
-        {" \t\n ", {}},
-        {"load \"/Users/a b/Library/My Agents/x.plist\"",
-         {"load", "/Users/a b/Library/My Agents/x.plist"}},
-        {"  a \t\t b\n\nc  ", {"a", "b", "c"}},
-        {"\"\"", {""}},
-        {"\"abc\"def", {"abc", "def"}},
-        {"a\"b c\"", {"a\"b", "c\""}},
-        {"\"tab\tinside\"", {"tab\tinside"}},
-        {"\"left open runs to the end", {"left open runs to the end"}},
-        {"a \"", {"a", ""}},
-        {"\"first line\nsecond\"", {"first line", "second\""}},
-        {"\"ends at newline\n\"next\"", {"ends at newline", "next"}},
-        {"a\rb", {"a\rb"}},
-        {"a b c", {"a", "b", "c"}, 3, 3},
-        {"a b c d", {"a", "b", "c"}, -1, 3},
-        {"a b c   ", {"a", "b", "c"}, 3, 3},
-        {"a b c \"\"", {"a", "b", "c"}, -1, 3},
-        {"", {}, 0, 0},
-        {"a", {}, -1, 0},
-    };
+    const Row rows[] = {{"", {}},
+                        {" \t\n ", {}},
+                        {"load \"/Users/a b/Library/My Agents/x.plist\"",
+                         {"load", "/Users/a b/Library/My Agents/x.plist"}},
+                        {"  a \t\t b\n\nc  ", {"a", "b", "c"}},
+                        {"\"\"", {""}},
+                        {"\"abc\"def", {"abc", "def"}},
+                        {"a\"b c\"", {"a\"b", "c\""}},
+                        {"\"tab\tinside\"", {"tab\tinside"}},
+                        {"\"left open runs to the end", {"left open runs to the end"}},
+                        {"a \"", {"a", ""}},
+                        {"\"first line\nsecond\"", {"first line", "second\""}},
+                        {"\"ends at newline\n\"next\"", {"ends at newline", "next"}},
+                        {"a\rb", {"a\rb"}},
+                        {"a b c", {"a", "b", "c"}, 3, 3},
+                        {"a b c d", {"a", "b", "c"}, -1, 3},
+                        {"a b c   ", {"a", "b", "c"}, 3, 3},
+                        {"a b c \"\"", {"a", "b", "c"}, -1, 3},
+                        {"", {}, 0, 0},
+                        {"a", {}, -1, 0}};
     for (const Row& row : rows) {
         SCOPED_TRACE("text: " + row.text + ", capacity " + std::to_string(row.capacity));
         const Split result = split(row.text, row.capacity);

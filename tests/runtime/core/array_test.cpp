@@ -76,10 +76,11 @@ TEST(Array, DimensionSizesBecomeStrides) {
         std::vector<int64_t> strides; // empty: no array, sizes left alone
         int64_t count;
     };
-    const Row rows[] = {
-        {{2, 3, 4}, {12, 4, 1}, 24}, {{5}, {1}, 5},    {{7, 1}, {1, 1}, 7},
-        {{2, 0, 4}, {}, 0},          {{3, -1}, {}, 0},
-    };
+    const Row rows[] = {{{2, 3, 4}, {12, 4, 1}, 24},
+                        {{5}, {1}, 5},
+                        {{7, 1}, {1, 1}, 7},
+                        {{2, 0, 4}, {}, 0},
+                        {{3, -1}, {}, 0}};
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.sizes));
         Grid grid{};
@@ -95,85 +96,6 @@ TEST(Array, DimensionSizesBecomeStrides) {
         rt::ArrayFree(array);
         EXPECT_EQ(grid.cells, nullptr);
     }
-}
-
-struct Cell {
-    char16_t* name;
-    rt::ListVariable entries; // of int64_t
-    int64_t number;
-};
-const int64_t k_cell_layout[] = {
-    offsetof(Cell, name), -5, offsetof(Cell, entries), 8, 0, 0, LayoutEnd};
-
-int64_t list_frees = 0;
-rt::ListFreeProcedure real_list_free = nullptr;
-
-// After the block moves, each kept element's nested list must report into its new place.
-TEST(Array, ResizeRelinksNestedListsAfterTheBlockMoves) {
-    void* variable = nullptr;
-    rt::ArrayAllocate(sizeof(Cell), 2, 0, k_cell_layout, &variable);
-    auto* cells = static_cast<Cell*>(variable);
-    rt::AssignString(&cells[1].name, u"kept");
-    *static_cast<int64_t*>(rt::ListAppend(cells[1].entries.list)) = 10;
-    void* before = variable;
-    int64_t count = 2;
-    while (variable == before && count < (int64_t{1} << 16)) {
-        count *= 2;
-        rt::ArrayResize(count, &variable);
-    }
-    ASSERT_NE(variable, before) << "the block never moved";
-    cells = static_cast<Cell*>(variable);
-    EXPECT_EQ(std::u16string(cells[1].name), u"kept");
-    for (int64_t i = 0; i < count; ++i) {
-        ASSERT_NE(cells[i].entries.list, nullptr) << i;
-        ASSERT_EQ(cells[i].entries.list->variable, &cells[i].entries) << i;
-        ASSERT_EQ(cells[i].entries.list->current_cell, &cells[i].entries.current) << i;
-    }
-    *static_cast<int64_t*>(rt::ListAppend(cells[1].entries.list)) = 11;
-    EXPECT_EQ(*static_cast<int64_t*>(rt::list_node_data(cells[1].entries.current)), 11);
-    EXPECT_EQ(*static_cast<int64_t*>(rt::ListSelect(cells[1].entries.list, 0)), 10);
-
-    // Dropped elements, and then the rest, free their lists.
-    real_list_free = rt::type_procedures().list_free;
-    list_frees = 0;
-    rt::type_procedures().list_free = [](rt::ListHeader* l) { ++list_frees, real_list_free(l); };
-    rt::ArrayResize(1, &variable);
-    EXPECT_EQ(list_frees, count - 1);
-    rt::ArrayFree(variable);
-    EXPECT_EQ(list_frees, count);
-    rt::type_procedures().list_free = real_list_free;
-    EXPECT_EQ(variable, nullptr);
-}
-
-TEST(Array, CopyIsDeepAndRefusesOtherShapes) {
-    void* source = nullptr;
-    void* destination = nullptr;
-    void* longer = nullptr;
-    rt::ArrayAllocate(sizeof(Cell), 2, 0, k_cell_layout, &source);
-    rt::ArrayAllocate(sizeof(Cell), 2, 0, k_cell_layout, &destination);
-    rt::ArrayAllocate(sizeof(Cell), 3, 0, k_cell_layout, &longer);
-    auto* from = static_cast<Cell*>(source);
-    rt::AssignString(&from[0].name, u"a");
-    *static_cast<int64_t*>(rt::ListAppend(from[0].entries.list)) = 5;
-    from[1].number = 7;
-    EXPECT_EQ(rt::ArrayCopy(source, longer, 0), 0);
-    EXPECT_EQ(static_cast<Cell*>(longer)[0].name, nullptr);
-
-    ASSERT_EQ(rt::ArrayCopy(source, destination, 0), 1);
-    auto* to = static_cast<Cell*>(destination);
-    EXPECT_NE(to[0].name, from[0].name);
-    EXPECT_EQ(to[1].number, 7);
-    rt::ListAppend(to[0].entries.list);
-    EXPECT_EQ(from[0].entries.list->count, 1);
-
-    // With reallocate the destination takes the source's shape, in its own variable.
-    ASSERT_EQ(rt::ArrayCopy(source, longer, 1), 1);
-    EXPECT_EQ(rt::array_header(longer)->count, 2);
-    EXPECT_EQ(std::u16string(static_cast<Cell*>(longer)[0].name), u"a");
-    EXPECT_EQ(rt::ArrayCopy(source, source, 1), 1);
-    for (void* array : {source, destination, longer})
-        rt::ArrayFree(array);
-    EXPECT_EQ(longer, nullptr);
 }
 
 } // namespace

@@ -5,21 +5,8 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <thread>
 #include <utility>
 #include <vector>
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define POOL_TEST_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) && !defined(POOL_TEST_ASAN)
-#define POOL_TEST_ASAN 1
-#endif
-#ifdef POOL_TEST_ASAN
-#include <sanitizer/asan_interface.h>
-#endif
 
 namespace rt {
 namespace {
@@ -78,7 +65,7 @@ TEST(BlockPool, ChunksGrowWithThePoolInStepsOfSixteenUpToTheMaximum) {
         {16, 65536, 1056, {{16, 32}, {32, 8}, {48, 6}}},
         {16, 32, 2016, {{16, 32}, {32, 47}}},
         {128, 1024, 2448, {{128, 18}, {144, 1}}},
-        {1, 4, 264, {{1, 256}, {4, 2}}}, // one-block chunks go straight to the full list
+        {1, 4, 264, {{1, 256}, {4, 2}}} // one-block chunks go straight to the full list
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "initial " << c.initial << " maximum " << c.maximum);
@@ -199,52 +186,6 @@ TEST(BlockPool, SharedPoolsOfEqualStrideAndFlagsAreOneReferenceCountedPool) {
     EXPECT_EQ(GetBlockPoolStats(fresh.get()).total_blocks, 0u);
 }
 
-TEST(BlockPool, ALockedPoolServesTwoThreadsAtOnce) {
-    constexpr uint64_t size = 24;
-    PoolHandle pool = make_pool(size, 16, 1024, PoolLocked);
-    auto work = [&pool](unsigned char mark, int* damaged) {
-        std::vector<unsigned char*> live;
-        for (int round = 0; round < 2000; ++round) {
-            auto* block = static_cast<unsigned char*>(PoolAllocate(pool.get()));
-            std::memset(block, mark, size);
-            live.push_back(block);
-            if (round % 3 != 2) continue;
-            for (int k = 0; k < 2; ++k) {
-                unsigned char* old = live[live.size() / 2];
-                *damaged += old[0] != mark || old[size - 1] != mark;
-                PoolFree(pool.get(), old);
-                live.erase(live.begin() + static_cast<std::ptrdiff_t>(live.size() / 2));
-            }
-        }
-        for (unsigned char* block : live)
-            PoolFree(pool.get(), block);
-    };
-    int damaged_a = 0;
-    int damaged_b = 0;
-    std::thread a(work, 0xAA, &damaged_a);
-    std::thread b(work, 0xBB, &damaged_b);
-    a.join();
-    b.join();
-    EXPECT_EQ(damaged_a + damaged_b, 0);
-    EXPECT_EQ(GetBlockPoolStats(pool.get()).total_blocks, 0u);
-}
-
-#ifdef POOL_TEST_ASAN
-TEST(BlockPool, FreeAndFreshBlocksArePoisonedForTheSanitizer) {
-    PoolHandle pool = make_pool(32, 16, 256, PoolUnlocked);
-    auto* first = static_cast<char*>(PoolAllocate(pool.get()));
-    auto* second = static_cast<char*>(PoolAllocate(pool.get()));
-    EXPECT_FALSE(__asan_region_is_poisoned(first, 32));
-    EXPECT_TRUE(__asan_address_is_poisoned(second + 40)) << "the fresh area is not yet usable";
-    PoolFree(pool.get(), first);
-    EXPECT_TRUE(__asan_address_is_poisoned(first));
-    EXPECT_TRUE(__asan_address_is_poisoned(first + 31));
-    EXPECT_EQ(PoolAllocate(pool.get()), first);
-    EXPECT_FALSE(__asan_region_is_poisoned(first, 32));
-    PoolFree(pool.get(), first);
-    PoolFree(pool.get(), second);
-}
-#endif
 
 } // namespace
 } // namespace rt

@@ -46,11 +46,9 @@ TEST(CFStringConversions, IntoBufferKeepsWithinTheSize) {
         int64_t written;
         std::u16string text;
     };
-    const Row rows[] = {
-        {4, 2, u"ab"}, // the surrogate pair would be cut: left out whole
-        {5, 4, u"ab\U0001F50B"},
-        {100, 5, u"ab\U0001F50Bc"},
-    };
+    const Row rows[] = {{4, 2, u"ab"}, // the surrogate pair would be cut: left out whole
+                        {5, 4, u"ab\U0001F50B"},
+                        {100, 5, u"ab\U0001F50Bc"}};
     for (const Row& row : rows) {
         char16_t buffer[8];
         std::fill(std::begin(buffer), std::end(buffer), u'#');

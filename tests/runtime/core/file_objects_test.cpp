@@ -57,11 +57,9 @@ TEST_F(FileObjects, WritesOutTheBufferBeforeAWriteThatWouldFillIt) {
         std::vector<size_t> writes;
         std::vector<int64_t> on_disk_after_each;
     };
-    const Row rows[] = {
-        {{4095}, {0}},           {{4096}, {4096}},
-        {{3000, 1095}, {0, 0}},  {{3000, 1096}, {0, 3000}},
-        {{10, 5000}, {0, 5010}}, {{5000, 10}, {5000, 5000}},
-    };
+    const Row rows[] = {{{4095}, {0}},           {{4096}, {4096}},
+                        {{3000, 1095}, {0, 0}},  {{3000, 1096}, {0, 3000}},
+                        {{10, 5000}, {0, 5010}}, {{5000, 10}, {5000, 5000}}};
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.writes));
         const int64_t number = CreateFileObject(AutoNumber, path("sequence"));
@@ -100,8 +98,7 @@ TEST_F(FileObjects, WritesEachTextFormat) {
         {"only the low five bits select", FormatUTF16, 32 | FormatASCII, u"n\u00E9", "n\xE9"},
         {"no low bits is the file's format", FormatUTF16, 64, u"\u00E9", host_bytes(u"\u00E9")},
         {"ASCII of units above 255 alone writes nothing", 0, FormatASCII, u"\u20AC\u4E2D", ""},
-        {"UTF-8 of a lone surrogate writes nothing", 0, FormatUTF8, u"\xD800", ""},
-    };
+        {"UTF-8 of a lone surrogate writes nothing", 0, FormatUTF8, u"\xD800", ""}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const int64_t number =
@@ -136,8 +133,7 @@ TEST_F(FileObjects, OpensInEachModeOnFilesDirectoriesAndMissingPaths) {
         {"create ignores the append flag", 3, file_flag_append, Before::file, 2, 2, "XY"},
         {"create over a directory", 3, 0, Before::directory, -1, -2, nullptr},
         {"create below a missing folder", 3, 0, Before::no_parent, -1, -1, nullptr},
-        {"any other mode creates", 9, 0, Before::file, 2, 2, "XY"},
-    };
+        {"any other mode creates", 9, 0, Before::file, 2, 2, "XY"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         std::filesystem::remove_all(native("target"));
@@ -163,77 +159,14 @@ TEST_F(FileObjects, OpensInEachModeOnFilesDirectoriesAndMissingPaths) {
     }
 }
 
-TEST_F(FileObjects, ReopeningALiveNumberClosesTheOldFileWithItsBuffer) {
-    ASSERT_NE(CreateFileObject(3, path("first")), 0);
-    ASSERT_EQ(WriteFileText(3, u"abc", FormatUTF8), 3);
-    ASSERT_NE(CreateFileObject(3, path("second")), 0);
-    EXPECT_EQ(file_bytes(native("first")), "abc");
-    ASSERT_EQ(WriteFileText(3, u"def", FormatUTF8), 3);
-
-    // A failed open under the number still closes what was there, and leaves nothing.
-    EXPECT_EQ(ReadFileObject(3, path("missing").data()), 0);
-    EXPECT_EQ(FileObjectValid(3), nullptr);
-    EXPECT_EQ(file_bytes(native("second")), "def");
-}
-
-TEST_F(FileObjects, ClosingAutoNumberOrEndFilesClosesEveryFileWithItsBuffer) {
-    const int64_t numbers[] = {0, 5, CreateFileObject(AutoNumber, path("auto1")),
-                               CreateFileObject(AutoNumber, path("auto2"))};
-    ASSERT_NE(CreateFileObject(0, path("fixed0")), 0);
-    ASSERT_NE(CreateFileObject(5, path("fixed5")), 0);
-    for (int64_t number : numbers)
-        ASSERT_EQ(WriteFileText(number, u"kept", FormatUTF8), 4);
-    EXPECT_EQ(CloseFileObject(AutoNumber), 1);
-    for (int64_t number : numbers)
-        EXPECT_EQ(FileObjectValid(number), nullptr);
-    for (const char* name : {"fixed0", "fixed5", "auto1", "auto2"})
-        EXPECT_EQ(file_bytes(native(name)), "kept") << name;
-
-    // The shutdown step does the same.
-    const int64_t number = CreateFileObject(AutoNumber, path("open"));
-    ASSERT_EQ(WriteFileText(number, u"at shutdown", FormatUTF8), 11);
-    EndFiles();
-    EXPECT_EQ(FileObjectValid(number), nullptr);
-    EXPECT_EQ(file_bytes(native("open")), "at shutdown");
-    EXPECT_EQ(InitFiles(), 1);
-}
-
-TEST_F(FileObjects, FlushUnbufferedAndReadOnlyFiles) {
-    const int64_t number = CreateFileObject(AutoNumber, path("flush"));
-    FileRecord* record = FileObjectValid(number);
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(FlushFileObject(record), 0); // still in read state
-    EXPECT_EQ(WriteFileText(number, nullptr, FormatUTF8), 0);
-    ASSERT_EQ(WriteFileText(number, u"abc", FormatUTF8), 3);
-    EXPECT_EQ(FlushFileObject(record), 3);
-    EXPECT_EQ(FileByteSize(path("flush")), 3);
-    EXPECT_EQ(FlushFileObject(nullptr), 0);
-
-    const int64_t direct =
-        CreateFileObjectFlags(AutoNumber, path("direct").data(), file_flag_unbuffered);
-    ASSERT_EQ(WriteFileText(direct, u"abc", FormatUTF8), 3);
-    EXPECT_EQ(FileByteSize(path("direct")), 3);
-
-    put_file(native("only"), "abcdef");
-    const int64_t only = ReadFileObject(AutoNumber, path("only").data());
-    ASSERT_NE(only, 0);
-    EXPECT_EQ(WriteFileText(only, letters(5000).c_str(), FormatUTF8), 0);
-    EXPECT_EQ(CloseFileObject(only), 1);
-    EXPECT_EQ(file_bytes(native("only")), "abcdef");
-    // Files keep their descriptors from started programs.
-    EXPECT_NE(::fcntl(::fileno(record->stream), F_GETFD) & FD_CLOEXEC, 0);
-}
-
 TEST_F(FileObjects, RefusesPathsItCannotUse) {
     struct Row {
         const char* what;
         String file;
     };
-    const Row rows[] = {
-        {"null", String()},
-        {"empty", String(u"")},
-        {"a broken surrogate", path("cut") + u"\xD800" + u"tail"},
-    };
+    const Row rows[] = {{"null", String()},
+                        {"empty", String(u"")},
+                        {"a broken surrogate", path("cut") + u"\xD800" + u"tail"}};
     for (const Row& row : rows) {
         for (int mode : {file_mode_read, file_mode_update, file_mode_create}) {
             SCOPED_TRACE(std::string(row.what) + ", mode " + std::to_string(mode));
@@ -281,8 +214,7 @@ TEST_F(FileObjects, RefusesEveryWriteOnceBytesCouldNotBeWritten) {
         {"buffered, lost at write-out", 0, {{3, 3}, {5000, 0}, {1, 0}, {5000, 0}}, false},
         {"buffered, lost at flush", 0, {{3, 3}, {1, 0}}, true},
         {"buffered, direct write", 0, {{5000, 0}, {1, 0}}, false},
-        {"unbuffered", file_flag_unbuffered, {{3, 0}, {1, 0}}, false},
-    };
+        {"unbuffered", file_flag_unbuffered, {{3, 0}, {1, 0}}, false}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const int64_t number = UpdateFileObjectFlags(AutoNumber, u"/dev/full", row.flags);
@@ -297,11 +229,6 @@ TEST_F(FileObjects, RefusesEveryWriteOnceBytesCouldNotBeWritten) {
         }
         EXPECT_EQ(CloseFileObject(number), 0);
     }
-}
-
-TEST_F(FileObjects, ReadingRefusesAPipeWithoutWaitingForAWriter) {
-    ASSERT_EQ(::mkfifo(native("pipe").c_str(), 0600), 0);
-    EXPECT_EQ(ReadFileObject(AutoNumber, path("pipe").data()), 0);
 }
 
 } // namespace

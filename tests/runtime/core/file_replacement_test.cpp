@@ -47,12 +47,10 @@ TEST(ReplaceFileText, AFailureLeavesTheOldFileAndSaysWhyInErrno) {
         const char16_t* text;
         int error;
     };
-    const Row rows[] = {
-        {"empty path", "", u"x", EINVAL},
-        {"missing folder", folder.file("missing/file"), u"x", ENOENT},
-        {"a folder in the way", folder.file("folder"), u"x", EISDIR},
-        {"a text UTF-8 cannot carry", folder.file("old"), unpaired, EILSEQ},
-    };
+    const Row rows[] = {{"empty path", "", u"x", EINVAL},
+                        {"missing folder", folder.file("missing/file"), u"x", ENOENT},
+                        {"a folder in the way", folder.file("folder"), u"x", EISDIR},
+                        {"a text UTF-8 cannot carry", folder.file("old"), unpaired, EILSEQ}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         errno = 0;

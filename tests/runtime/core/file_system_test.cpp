@@ -51,17 +51,15 @@ TEST_F(FileSystem, TellsSizesAndKindsOfPaths) {
         String file;
         int64_t expected;
     };
-    const Row rows[] = {
-        {"null", String(), -1},
-        {"missing", path("missing"), -1},
-        {"directory with a slash", path("folder/"), -2},
-        {"empty file", path("empty"), 0},
-        {"file", path("sized"), 12345},
-        {"non-ASCII name", path("caf\xC3\xA9"), 3},
-        {"name too long", too_long_name(), -1},
-        {"path too long", too_long_path(), -1},
-        {"broken surrogate", path("sized") + u"\xD800", -1},
-    };
+    const Row rows[] = {{"null", String(), -1},
+                        {"missing", path("missing"), -1},
+                        {"directory with a slash", path("folder/"), -2},
+                        {"empty file", path("empty"), 0},
+                        {"file", path("sized"), 12345},
+                        {"non-ASCII name", path("caf\xC3\xA9"), 3},
+                        {"name too long", too_long_name(), -1},
+                        {"path too long", too_long_path(), -1},
+                        {"broken surrogate", path("sized") + u"\xD800", -1}};
     for (const Row& row : rows)
         EXPECT_EQ(FileByteSize(row.file), row.expected) << row.what;
 }
@@ -78,19 +76,17 @@ TEST_F(FileSystem, MakesNewDirectoriesAndRemovesFilesOnly) {
         int expected;
         int64_t size_after;
     };
-    const Row rows[] = {
-        {"make new", true, path("new"), 1, -2},
-        {"make an existing directory", true, path("folder"), 0, -2},
-        {"make over a file", true, path("sized"), 0, 12345},
-        {"make below a missing folder", true, path("none/new"), 0, -1},
-        {"make empty", true, String(u""), 0, -1},
-        {"make broken", true, path("made") + u"\xD800" + u"x", 0, -1},
-        {"remove a file", false, path("sized"), 1, -1},
-        {"remove it again", false, path("sized"), 0, -1},
-        {"remove a directory", false, path("folder"), 0, -2},
-        {"remove empty", false, String(u""), 0, -1},
-        {"remove broken", false, broken, 0, -1},
-    };
+    const Row rows[] = {{"make new", true, path("new"), 1, -2},
+                        {"make an existing directory", true, path("folder"), 0, -2},
+                        {"make over a file", true, path("sized"), 0, 12345},
+                        {"make below a missing folder", true, path("none/new"), 0, -1},
+                        {"make empty", true, String(u""), 0, -1},
+                        {"make broken", true, path("made") + u"\xD800" + u"x", 0, -1},
+                        {"remove a file", false, path("sized"), 1, -1},
+                        {"remove it again", false, path("sized"), 0, -1},
+                        {"remove a directory", false, path("folder"), 0, -2},
+                        {"remove empty", false, String(u""), 0, -1},
+                        {"remove broken", false, broken, 0, -1}};
     for (const Row& row : rows) {
         EXPECT_EQ(row.make ? MakeDirectory(row.target) : RemoveFile(row.target, 0), row.expected)
             << row.what;
@@ -110,15 +106,13 @@ TEST(HomeFolderPath, EndsTheHomeVariableWithExactlyOneSlash) {
         const char* home;
         std::u16string_view expected;
     };
-    const Row rows[] = {
-        {"/home/user", u"/home/user/"},
-        {"/home/user///", u"/home/user/"},
-        {"///", u"/"},
-        {"/home/caf\xC3\xA9", u"/home/caf\u00E9/"},
-        // Bytes that no runtime string gives back would name another folder.
-        {"/home/cut\xC3", u""},
-        {"/home/bad\xFF", u""},
-    };
+    const Row rows[] = {{"/home/user", u"/home/user/"},
+                        {"/home/user///", u"/home/user/"},
+                        {"///", u"/"},
+                        {"/home/caf\xC3\xA9", u"/home/caf\u00E9/"},
+                        // Bytes that no runtime string gives back would name another folder.
+                        {"/home/cut\xC3", u""},
+                        {"/home/bad\xFF", u""}};
     for (const Row& row : rows) {
         const EnvironmentScope home("HOME", row.home);
         EXPECT_EQ(HomeFolderPath().view(), row.expected) << row.home;

@@ -22,7 +22,7 @@ TEST(FormatText, FormatToStringWritesUtf16AndMeasuresUtf8) {
         {u"%5d|%-3s|", "ab", u"   42|ab |", 10},
         {nullptr, "", u"", 0},
         {u"%d%s", "\x80", u"42\uFFFD", 3}, // a stray continuation byte
-        {u"%d%s", "\xFF", u"", 3},         // a byte 0xF8 or above rejects the whole text
+        {u"%d%s", "\xFF", u"", 3}          // a byte 0xF8 or above rejects the whole text
     };
     for (const Row& row : rows) {
         std::u16string out(16, u'#');
@@ -46,15 +46,13 @@ TEST(FormatText, BoundedFormatNeverWritesPastItsCapacity) {
         int64_t capacity;
         std::u16string expected;
     };
-    const Row rows[] = {
-        {"abcdef", 4, u"abc"},
-        {"abc", 1, u""},
-        {"ab\u20AC", 3, u"ab"},              // a character that does not fit is left out
-        {"ab\u20ACd", 4, u"ab\u20AC"},       // one that fits in units stays, bytes aside
-        {"a\U0001F600", 3, u"a"},            // never half of a surrogate pair
-        {"a\U0001F600b", 4, u"a\U0001F600"}, // five bytes, three units
-        {std::string(5000, 'z'), 1000, std::u16string(999, u'z')},
-    };
+    const Row rows[] = {{"abcdef", 4, u"abc"},
+                        {"abc", 1, u""},
+                        {"ab\u20AC", 3, u"ab"},        // a character that does not fit is left out
+                        {"ab\u20ACd", 4, u"ab\u20AC"}, // one that fits in units stays, bytes aside
+                        {"a\U0001F600", 3, u"a"},      // never half of a surrogate pair
+                        {"a\U0001F600b", 4, u"a\U0001F600"}, // five bytes, three units
+                        {std::string(5000, 'z'), 1000, std::u16string(999, u'z')}};
     for (const Row& row : rows) {
         std::u16string out(static_cast<size_t>(row.capacity) + 1, u'#');
         const int64_t units = format_to_units(out.data(), row.capacity, "%s", row.text.c_str());

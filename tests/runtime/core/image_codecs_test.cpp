@@ -124,30 +124,28 @@ TEST(BmpDecoder, RefusesAFileThatLiesAboutItself) {
         std::size_t at;
         uint32_t value;
     };
-    const Row rows[] = {
-        {"not BM", bits24, 0, 0x4D42 + 1},
-        {"reserved field", bits24, 6, 1},
-        {"header smaller than 40", bits24, 14, 12},
-        {"header past the end", bits24, 14, 1000},
-        {"no width", bits24, 18, 0},
-        {"negative width", bits24, 18, 0xFFFFFFFF},
-        {"width past 32767", bits24, 18, 32768},
-        {"no height", bits24, 22, 0},
-        {"height past 32767", bits24, 22, 40000},
-        {"most negative height", bits24, 22, 0x80000000},
-        {"two planes", bits24, 26, 0x00180002},
-        {"7 bits per pixel", bits24, 26, 0x00070001},
-        {"run-length compressed", bits8, 30, 1},
-        {"more colours than 8 bits hold", bits8, 46, 257},
-        {"more colours than 4 bits hold", bits4, 46, 17},
-        {"a pixel beyond the colours used", bits4, 46, 2},
-        {"pixels inside the palette", bits4, 10, 100},
-        {"pixels inside the header", bits24, 10, 40},
-        {"pixels past the end", bits24, 10, 60},
-        {"huge pixel offset", bits24, 10, 0xFFFFFFF0},
-        {"a mask wider than 16 bits", bits16, 54, 0x1F0000},
-        {"no red mask", bits16, 54, 0},
-    };
+    const Row rows[] = {{"not BM", bits24, 0, 0x4D42 + 1},
+                        {"reserved field", bits24, 6, 1},
+                        {"header smaller than 40", bits24, 14, 12},
+                        {"header past the end", bits24, 14, 1000},
+                        {"no width", bits24, 18, 0},
+                        {"negative width", bits24, 18, 0xFFFFFFFF},
+                        {"width past 32767", bits24, 18, 32768},
+                        {"no height", bits24, 22, 0},
+                        {"height past 32767", bits24, 22, 40000},
+                        {"most negative height", bits24, 22, 0x80000000},
+                        {"two planes", bits24, 26, 0x00180002},
+                        {"7 bits per pixel", bits24, 26, 0x00070001},
+                        {"run-length compressed", bits8, 30, 1},
+                        {"more colours than 8 bits hold", bits8, 46, 257},
+                        {"more colours than 4 bits hold", bits4, 46, 17},
+                        {"a pixel beyond the colours used", bits4, 46, 2},
+                        {"pixels inside the palette", bits4, 10, 100},
+                        {"pixels inside the header", bits24, 10, 40},
+                        {"pixels past the end", bits24, 10, 60},
+                        {"huge pixel offset", bits24, 10, 0xFFFFFFF0},
+                        {"a mask wider than 16 bits", bits16, 54, 0x1F0000},
+                        {"no red mask", bits16, 54, 0}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Bytes file = row.file;
@@ -175,11 +173,11 @@ TEST(BmpEncoder, AnotherProgramReadsWhatItWritesAtEveryDepth) {
         int64_t bits;
         Bytes expected;
     };
-    const Row rows[] = {
-        {two, 3, 1, 1, two},          {picture, 5, 3, 4, opaque(picture)},
-        {many, 6, 4, 8, many},        {picture, 5, 3, 24, opaque(picture)},
-        {picture, 5, 3, 32, picture},
-    };
+    const Row rows[] = {{two, 3, 1, 1, two},
+                        {picture, 5, 3, 4, opaque(picture)},
+                        {many, 6, 4, 8, many},
+                        {picture, 5, 3, 24, opaque(picture)},
+                        {picture, 5, 3, 32, picture}};
     TemporaryFolder folder;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.bits);

@@ -38,11 +38,9 @@ struct BackgroundRow {
 } // namespace
 
 TEST_F(Images, FillsThePixelsWithTheBackground) {
-    const BackgroundRow rows[] = {
-        {0x0000FF, {255, 0, 0, 255}},
-        {0x123456, {0x56, 0x34, 0x12, 255}},
-        {rt::ImageBackgroundClear, {0, 0, 0, 0}},
-    };
+    const BackgroundRow rows[] = {{0x0000FF, {255, 0, 0, 255}},
+                                  {0x123456, {0x56, 0x34, 0x12, 255}},
+                                  {rt::ImageBackgroundClear, {0, 0, 0, 0}}};
     for (const BackgroundRow& row : rows) {
         ASSERT_NE(rt::NewImage(3, 5, 2, 32, row.background), 0);
         std::vector<unsigned char> expected;

@@ -93,46 +93,6 @@ TEST(Layout, NeedsInitOnlyForContainersDirectlyOrNested) {
     }
 }
 
-// Counts the container frees that structure handling makes through the type-procedure table.
-int list_frees, map_frees, array_frees;
-rt::TypeProcedures real_procedures;
-
-TEST(Layout, InitCreatesAndFreeReleasesEveryDeclaredField) {
-    Record record{};
-    fill_record(record);
-    EXPECT_EQ(rt::list_element_size(record.items.list), int64_t{sizeof(Inner)});
-    EXPECT_EQ(record.items.list->flags, 7u);
-    EXPECT_EQ(record.items.list->variable, &record.items);
-    EXPECT_EQ(record.index->bucket_count, 16);
-    EXPECT_EQ(record.index->element_type, 9);
-    EXPECT_EQ(rt::array_header(record.numbers)->count, 4);
-    EXPECT_EQ(rt::array_header(record.numbers)->element_type, 21);
-    EXPECT_EQ(rt::array_header(record.grid)->count, 6);
-    EXPECT_EQ(std::vector<int64_t>(record.grid_strides, record.grid_strides + 2),
-              (std::vector<int64_t>{3, 1}));
-
-    real_procedures = rt::type_procedures();
-    list_frees = map_frees = array_frees = 0;
-    rt::type_procedures().list_free = [](rt::ListHeader* l) {
-        ++list_frees, real_procedures.list_free(l);
-    };
-    rt::type_procedures().map_free = [](rt::MapHeader* m) {
-        ++map_frees, real_procedures.map_free(m);
-    };
-    rt::type_procedures().array_free = [](void* a) {
-        ++array_frees, real_procedures.array_free(a);
-    };
-    rt::FreeStructure(&record, k_record_layout);
-    rt::type_procedures() = real_procedures;
-
-    EXPECT_EQ(std::vector<int>({list_frees, map_frees, array_frees}), std::vector<int>({1, 1, 2}));
-    const void* fields[] = {record.title, record.pair[1].text, record.items.list,
-                            record.index, record.numbers,      record.grid};
-    for (const void* field : fields)
-        EXPECT_EQ(field, nullptr);
-    EXPECT_EQ(record.tail, 7); // plain bytes are left alone
-}
-
 TEST(Layout, CopyStructureGivesAnIndependentDeepCopy) {
     Record source{};
     Record copy{};

@@ -79,47 +79,6 @@ TEST(List, AppendsAfterTheCurrentElementAndWalks) {
     EXPECT_EQ(rt::ListAppend(nullptr), nullptr);
 }
 
-struct Person {
-    char16_t* name;
-    rt::ListVariable children; // of int64_t
-};
-const int64_t k_person_layout[] = {
-    offsetof(Person, name), -5, offsetof(Person, children), 8, 0, 0, LayoutEnd};
-
-int nested_frees = 0;
-rt::ListFreeProcedure real_list_free = nullptr;
-
-TEST(List, CopyIsDeepAndClearFreesEveryElementsStringsAndNestedLists) {
-    rt::ListVariable source{};
-    rt::ListVariable copy{};
-    rt::CreateList(sizeof(Person), &source, k_person_layout, 7);
-    rt::CreateList(sizeof(Person), &copy, k_person_layout, 7);
-    for (const char16_t* name : {u"ann", u"bob"}) {
-        auto* person = static_cast<Person*>(rt::ListAppend(source.list));
-        rt::AssignString(&person->name, name);
-        *static_cast<int64_t*>(rt::ListAppend(person->children.list)) = 5;
-    }
-    ASSERT_EQ(rt::ListCopy(source.list, 7, copy.list, 7, 1), 1);
-    auto* copied = static_cast<Person*>(rt::ListSelect(copy.list, 1));
-    EXPECT_EQ(std::u16string(copied->name), u"bob");
-    EXPECT_EQ(values_of(copied->children.list), std::vector<int64_t>{5});
-    rt::AssignString(&copied->name, u"zed");
-    rt::ListAppend(copied->children.list);
-    const auto* original = static_cast<Person*>(rt::ListSelect(source.list, 1));
-    EXPECT_EQ(std::u16string(original->name), u"bob");
-    EXPECT_EQ(original->children.list->count, 1);
-
-    real_list_free = rt::type_procedures().list_free;
-    nested_frees = 0;
-    rt::type_procedures().list_free = [](rt::ListHeader* l) { ++nested_frees, real_list_free(l); };
-    rt::ListClear(copy.list);
-    rt::type_procedures().list_free = real_list_free;
-    EXPECT_EQ(nested_frees, 2);
-    EXPECT_EQ(copy.current, nullptr);
-    rt::ListFree(copy.list);
-    rt::ListFree(source.list);
-}
-
 TEST(List, CopyAppendsAfterTheCurrentElementUnlessClearingAndRefusesMismatches) {
     rt::TypedList<int64_t> source;
     rt::TypedList<int64_t> destination;

@@ -44,20 +44,18 @@ TEST(Map, HashesEveryUnitIntoItsBucket) {
         uint32_t flags;
         int32_t buckets, bucket;
     };
-    const Row rows[] = {
-        {u"", 0, 65521, 0},
-        {u"a", 0, 65521, 97},
-        {u"ab", 0, 65521, 7664},
-        {u"Zerarazi", 0, 65521, 64385},
-        {u"3:-1:-1", 0, 65521, 30775},
-        {u"abcde", 0, 65521, 6328},
-        {u"abcdef", 0, 65521, 62296},
-        {u"12:140737488355328:-1", 0, 65521, 3138},
-        {u"ZERARAZI", k_no_case, 65521, 62693},
-        {u"ab", 0, 1024, 65},
-        {u"Zerarazi", 0, 1024, 728},
-        {u"ZeraRAZI", k_no_case, 1024, 696},
-    };
+    const Row rows[] = {{u"", 0, 65521, 0},
+                        {u"a", 0, 65521, 97},
+                        {u"ab", 0, 65521, 7664},
+                        {u"Zerarazi", 0, 65521, 64385},
+                        {u"3:-1:-1", 0, 65521, 30775},
+                        {u"abcde", 0, 65521, 6328},
+                        {u"abcdef", 0, 65521, 62296},
+                        {u"12:140737488355328:-1", 0, 65521, 3138},
+                        {u"ZERARAZI", k_no_case, 65521, 62693},
+                        {u"ab", 0, 1024, 65},
+                        {u"Zerarazi", 0, 1024, 728},
+                        {u"ZeraRAZI", k_no_case, 1024, 696}};
     for (const Row& row : rows) {
         TypedMap<int64_t> map(row.buckets, row.flags);
         ASSERT_NE(map.add(row.key), nullptr);
@@ -81,12 +79,10 @@ TEST(Map, KeysWithoutCaseAreOneKey) {
         const char16_t *stored, *probe;
         bool found;
     };
-    const Row rows[] = {
-        {rt::MapKeysWithoutCase, u"Battery", u"BATTERY", true},
-        {rt::MapKeysWithoutCase, u"Battery", u"batter", false},
-        {0, u"Battery", u"battery", false},
-        {0, nullptr, u"", true},
-    };
+    const Row rows[] = {{rt::MapKeysWithoutCase, u"Battery", u"BATTERY", true},
+                        {rt::MapKeysWithoutCase, u"Battery", u"batter", false},
+                        {0, u"Battery", u"battery", false},
+                        {0, nullptr, u"", true}};
     for (const Row& row : rows) {
         TypedMap<int64_t> map(16, row.flags);
         *map.add(row.stored) = 1;

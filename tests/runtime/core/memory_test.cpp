@@ -21,14 +21,12 @@ TEST(Memory, AppMemoryGivesZeroFilledBlocksOnlyForPositiveSizes) {
         int64_t size;
         int flags;
         bool gives_block;
-    } cases[] = {
-        {0, 0, false},
-        {-1, 0, false},
-        {1, 0, true},
-        {4096, 0, true},
-        {0, MemoryFlagUndefinedContents, false},
-        {10, MemoryFlagUndefinedContents, true},
-    };
+    } cases[] = {{0, 0, false},
+                 {-1, 0, false},
+                 {1, 0, true},
+                 {4096, 0, true},
+                 {0, MemoryFlagUndefinedContents, false},
+                 {10, MemoryFlagUndefinedContents, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "size " << c.size << " flags " << c.flags);
         void* block = c.flags ? AllocateMemoryFlags(c.size, c.flags) : AllocateAppMemory(c.size);

@@ -56,29 +56,27 @@ TEST_F(NumberText, IntegerToTextWritesDecimalDigits) {
 
 TEST_F(NumberText, TextToIntegerReadsTheThreeNotationsAndWraps) {
     // The last five, and the long binary number after them, wrap modulo 2^64.
-    const std::pair<const char16_t*, int64_t> rows[] = {
-        {nullptr, 0},
-        {u"", 0},
-        {u"   123abc", 123},
-        {u"+ 5", 0},
-        {u"\t \t42", 42},
-        {u"\n5", 0},
-        {u"--5", 0},
-        {u"1e3", 1},
-        {u"$FF", 255},
-        {u"-$1a", -26},
-        {u"$", 0},
-        {u"%1011", 11},
-        {u"%0010x", 2},
-        {u"%2", 0},
-        {u"\u0663", 0},
-        {u"-9223372036854775808", INT64_MIN},
-        {u"9223372036854775808", INT64_MIN},
-        {u"18446744073709551615", -1},
-        {u"-18446744073709551615", 1},
-        {u"$FFFFFFFFFFFFFFFF", -1},
-        {u"$10000000000000005", 5},
-    };
+    const std::pair<const char16_t*, int64_t> rows[] = {{nullptr, 0},
+                                                        {u"", 0},
+                                                        {u"   123abc", 123},
+                                                        {u"+ 5", 0},
+                                                        {u"\t \t42", 42},
+                                                        {u"\n5", 0},
+                                                        {u"--5", 0},
+                                                        {u"1e3", 1},
+                                                        {u"$FF", 255},
+                                                        {u"-$1a", -26},
+                                                        {u"$", 0},
+                                                        {u"%1011", 11},
+                                                        {u"%0010x", 2},
+                                                        {u"%2", 0},
+                                                        {u"\u0663", 0},
+                                                        {u"-9223372036854775808", INT64_MIN},
+                                                        {u"9223372036854775808", INT64_MIN},
+                                                        {u"18446744073709551615", -1},
+                                                        {u"-18446744073709551615", 1},
+                                                        {u"$FFFFFFFFFFFFFFFF", -1},
+                                                        {u"$10000000000000005", 5}};
     for (const auto& [text, expected] : rows)
         EXPECT_EQ(TextToInteger(text), expected) << "text " << shown(text);
     EXPECT_EQ(TextToInteger((u"%1" + std::u16string(65, u'0') + u"11").c_str()), 3);

@@ -75,7 +75,7 @@ TEST(ObjectTable, SlotArrayGrowsToTheNumberPlusTheGrowthStep) {
         {16, {16}, 32},
         {16, {1000}, 1016},
         {8, {3, 100, 50}, 108},
-        {16, {MaximumSlotCount - 1}, MaximumSlotCount}, // clamped at the limit
+        {16, {MaximumSlotCount - 1}, MaximumSlotCount} // clamped at the limit
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "growth " << c.growth << ", last number "

@@ -77,8 +77,7 @@ TEST_F(ProgramSearch, TakesTheFirstPathElementThatHoldsARunnableFileOrTheNamedOn
         {"first/tool", with_sub, "first/tool"},
         {"./tool", with_sub, std::nullopt},
         {"x/tool", with_sub, std::nullopt},
-        {"", with_sub, std::nullopt},
-    };
+        {"", with_sub, std::nullopt}};
     for (const Row& row : rows) {
         EXPECT_EQ(found(row.program, row.search_path), row.expected)
             << "program " << row.program << ", PATH " << row.search_path.value_or("(missing)");

@@ -48,13 +48,11 @@ TEST_F(RuntimeString, ConcatenatesWithStringsAndLiteralsAndKeepsEmptyAsNull) {
         String actual;
         const char16_t* expected;
     };
-    const Row rows[] = {
-        {from_null, u""},
-        {u"Charge " + percent, u"Charge 85"},
-        {none + u"x" + none, u"x"},
-        {u"Currently on " + String(u"Battery") + u" \u2022 " + percent + u"%",
-         u"Currently on Battery \u2022 85%"},
-    };
+    const Row rows[] = {{from_null, u""},
+                        {u"Charge " + percent, u"Charge 85"},
+                        {none + u"x" + none, u"x"},
+                        {u"Currently on " + String(u"Battery") + u" \u2022 " + percent + u"%",
+                         u"Currently on Battery \u2022 85%"}};
     for (const Row& row : rows) {
         EXPECT_EQ(row.actual, row.expected) << String(row.expected).utf8();
         EXPECT_EQ(row.actual.length(), String(row.expected).length());
@@ -85,11 +83,9 @@ TEST_F(RuntimeString, RoundTripsThroughUtf8AndViews) {
         std::string utf8;
         std::u16string_view units;
     };
-    const Row rows[] = {
-        {"", u""},
-        {"Temperature 31.5 \302\260C", u"Temperature 31.5 \u00B0C"},
-        {"\xE2\x8C\x98I \xF0\x9F\x94\x8B", u"\u2318I \U0001F50B"},
-    };
+    const Row rows[] = {{"", u""},
+                        {"Temperature 31.5 \302\260C", u"Temperature 31.5 \u00B0C"},
+                        {"\xE2\x8C\x98I \xF0\x9F\x94\x8B", u"\u2318I \U0001F50B"}};
     for (const Row& row : rows) {
         const String from_utf8 = String::from_utf8(row.utf8);
         EXPECT_TRUE(from_utf8.view() == row.units) << row.utf8;

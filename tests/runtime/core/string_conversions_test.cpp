@@ -37,25 +37,23 @@ TEST(StringConversions, ReadsTextFromMemoryInEachFormat) {
         int format;
         std::u16string_view expected;
     };
-    const Row rows[] = {
-        {"UTF-8 to the terminator", "n\xC3\xA9", -1, 2, u"n\u00E9"},
-        {"one byte per unit", "n\xC3\xA9", -1, 0, u"n\u00C3\u00A9"},
-        {"UTF-8 length in characters", "n\xC3\xA9xyz", 2, 2, u"n\u00E9"},
-        {"UTF-8 length in bytes cuts a sequence", "n\xC3\xA9xyz", 2, 2 | 64, u"n"},
-        {"UTF-8 length in bytes", "n\xC3\xA9xyz", 3, 2 | 64, u"n\u00E9"},
-        {"higher format bits select nothing", "n\xC3\xA9", -1, 2 | 32, u"n\u00E9"},
-        {"UTF-8 characters stop at the zero byte", bytes_with_zero, 99, 2, u"abc"},
-        {"one byte length", "abcdef", 2, 0, u"ab"},
-        {"one byte stops at a zero byte", bytes_with_zero, 7, 0, u"abc"},
-        {"UTF-16 length", utf16_text, 1, 25, u"h"},
-        {"UTF-16 stops at a zero unit", utf16_text, 5, 25, u"hi"},
-        {"UTF-16 to the terminator", utf16_text, -1, 25, u"hi"},
-        {"length 0", "abc", 0, 0, u""},
-        {"length below -1", "abc", -2, 2, u""},
-        {"UTF-8 with a byte 0xF8", "ab\xF8", -1, 2, u""},
-        {"UTF-8 stray byte", "a\x80", -1, 2, u"a\uFFFD"},
-        {"null address", nullptr, 3, 0, u""},
-    };
+    const Row rows[] = {{"UTF-8 to the terminator", "n\xC3\xA9", -1, 2, u"n\u00E9"},
+                        {"one byte per unit", "n\xC3\xA9", -1, 0, u"n\u00C3\u00A9"},
+                        {"UTF-8 length in characters", "n\xC3\xA9xyz", 2, 2, u"n\u00E9"},
+                        {"UTF-8 length in bytes cuts a sequence", "n\xC3\xA9xyz", 2, 2 | 64, u"n"},
+                        {"UTF-8 length in bytes", "n\xC3\xA9xyz", 3, 2 | 64, u"n\u00E9"},
+                        {"higher format bits select nothing", "n\xC3\xA9", -1, 2 | 32, u"n\u00E9"},
+                        {"UTF-8 characters stop at the zero byte", bytes_with_zero, 99, 2, u"abc"},
+                        {"one byte length", "abcdef", 2, 0, u"ab"},
+                        {"one byte stops at a zero byte", bytes_with_zero, 7, 0, u"abc"},
+                        {"UTF-16 length", utf16_text, 1, 25, u"h"},
+                        {"UTF-16 stops at a zero unit", utf16_text, 5, 25, u"hi"},
+                        {"UTF-16 to the terminator", utf16_text, -1, 25, u"hi"},
+                        {"length 0", "abc", 0, 0, u""},
+                        {"length below -1", "abc", -2, 2, u""},
+                        {"UTF-8 with a byte 0xF8", "ab\xF8", -1, 2, u""},
+                        {"UTF-8 stray byte", "a\x80", -1, 2, u"a\uFFFD"},
+                        {"null address", nullptr, 3, 0, u""}};
     for (const Row& row : rows) {
         const std::u16string actual = converted(
             [&](TempOffset p) { return TextFromMemory(row.address, row.length, row.format, p); });
@@ -97,8 +95,7 @@ TEST(StringConversions, ConvertsStringsToNewByteBlocks) {
         {nullptr, "", ""},
         {u"", "", ""},
         {u"85%", "85%", "85%"},
-        {u"\u00E9\u2022\U0001F50B", "\xC3\xA9\xE2\x80\xA2\xF0\x9F\x94\x8B", "\xE9"},
-    };
+        {u"\u00E9\u2022\U0001F50B", "\xC3\xA9\xE2\x80\xA2\xF0\x9F\x94\x8B", "\xE9"}};
     for (const Row& row : rows) {
         char* utf8 = StringToUTF8(row.text);
         char* one_byte = StringToASCII(row.text);

@@ -135,8 +135,7 @@ TEST(StringFunctions, ReplaceTextExInPlaceOverwritesTheTextItself) {
         {u"aXbx", u"x", u"y", text_mode_ignore_case, 1, -1, u"ayby"},
         // A replace of another length would not fit the text's storage: nothing happens.
         {u"a.b.c", u".", u"--", 0, 1, -1, u"a.b.c"},
-        {u"a.b.c", u".", u"", 0, 1, -1, u"a.b.c"},
-    };
+        {u"a.b.c", u".", u"", 0, 1, -1, u"a.b.c"}};
     for (const InPlaceRow& row : rows) {
         InitStrings();
         std::u16string storage = row.text;

@@ -49,8 +49,7 @@ TEST(TextEncoding, DecodesUtf8WithTheRulesForDamagedInput) {
         {"ab\367\277\277\277cd", u"ab"},
         {"", u""},
         // Decoding ends at the code point above U+10FFFF before it reaches the 0xF8.
-        {"\xF4\x90\x80\x80\xF8", u""},
-    };
+        {"\xF4\x90\x80\x80\xF8", u""}};
     for (const Row& row : rows) {
         EXPECT_EQ(decode(row.utf8), row.expected) << row.utf8;
     }
@@ -64,17 +63,15 @@ TEST(TextEncoding, EncodesUtf16WithTheRulesForLoneSurrogates) {
         std::u16string_view units;
         std::string_view expected;
     };
-    const Row rows[] = {
-        {u"n\u00E9", "n\xC3\xA9"},
-        {u"\u007F\u0080\u07FF\u0800", "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80"},
-        {u"\uFFFF", "\xEF\xBF\xBF"},
-        {u"\U0001F50B", "\xF0\x9F\x94\x8B"},
-        {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
-        {std::u16string_view(u"a\xDC00\u0062", 3), "a\355\260\200b"},
-        {std::u16string_view(u"a\xD800\u0062", 3), "a"},
-        {std::u16string_view(u"a\xD800", 2), "a"},
-        {std::u16string_view(u"a\xD800\xD800\xDC00", 4), "a"},
-    };
+    const Row rows[] = {{u"n\u00E9", "n\xC3\xA9"},
+                        {u"\u007F\u0080\u07FF\u0800", "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80"},
+                        {u"\uFFFF", "\xEF\xBF\xBF"},
+                        {u"\U0001F50B", "\xF0\x9F\x94\x8B"},
+                        {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
+                        {std::u16string_view(u"a\xDC00\u0062", 3), "a\355\260\200b"},
+                        {std::u16string_view(u"a\xD800\u0062", 3), "a"},
+                        {std::u16string_view(u"a\xD800", 2), "a"},
+                        {std::u16string_view(u"a\xD800\xD800\xDC00", 4), "a"}};
     for (const Row& row : rows) {
         EXPECT_EQ(encode(row.units), row.expected)
             << testing::PrintToString(std::u16string(row.units));
@@ -87,17 +84,15 @@ TEST(TextEncoding, MeasuresTheBytesOfLeadingCharacters) {
         int64_t characters;
         int64_t expected;
     };
-    const Row rows[] = {
-        {"n\xC3\xA9xyz", 2, 3},
-        {"\xF0\x9F\x94\x8B!", 1, 4},
-        {"ab", 5, 2},
-        // Bytes of damaged sequences are passed over without counting.
-        {"\200ab", 1, 2},
-        {"\303ab", 1, 2},
-        {"a\xE2\x82", 2, 3},
-        {"a\364\220\200\200b", 2, 6},
-        {"a\300\200b", 2, 4},
-    };
+    const Row rows[] = {{"n\xC3\xA9xyz", 2, 3},
+                        {"\xF0\x9F\x94\x8B!", 1, 4},
+                        {"ab", 5, 2},
+                        // Bytes of damaged sequences are passed over without counting.
+                        {"\200ab", 1, 2},
+                        {"\303ab", 1, 2},
+                        {"a\xE2\x82", 2, 3},
+                        {"a\364\220\200\200b", 2, 6},
+                        {"a\300\200b", 2, 4}};
     for (const Row& row : rows) {
         EXPECT_EQ(utf8_bytes_of_characters(reinterpret_cast<const unsigned char*>(row.utf8),
                                            row.characters),
