@@ -248,19 +248,6 @@ TEST_F(GadgetsTest, HideActivateTextAndFontAnswerByKind) {
     EXPECT_EQ(window->firstResponder(), view(2));
 }
 
-TEST_F(GadgetsTest, ReuseBindsANewBehaviourObjectToTheSameGadget) {
-    ASSERT_NE(CreateCheckboxGadget(7, 0, 0, 100, 20, u"box"), 0);
-    ObjcRef<KXGadgetFunctions> old = ObjcRef<KXGadgetFunctions>::retain(functions(7));
-    auto fresh = make_native<KXGadgetFunctions>();
-    msg_send<void>(fresh.get(), "reuse:type:", gadget_record(7), GadgetTypeText);
-    EXPECT_EQ(functions(7), fresh.get());
-    EXPECT_EQ(fresh->gadget_id(), 7);
-    EXPECT_EQ(old->gadget(), nullptr);
-    EXPECT_EQ(static_cast<NSButton*>(view(7))->target(), fresh.get());
-    SetGadgetState(7, 1); // the base behaviour reads a check box's state through the control
-    EXPECT_EQ(GetGadgetState(7), 1);
-}
-
 TEST_F(GadgetsTest, ContainersNestDeeperThanTheFirstStackAndUnwindInOrder) {
     std::vector<NSView*> tops{content_view()};
     for (int64_t number = 10; number < 22; ++number) {
