@@ -6,35 +6,20 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <string>
 #include <vector>
 
-namespace {
-
-// A device RGB space for the life of a test.
-struct SpaceScope {
-    CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
-    ~SpaceScope() { CGColorSpaceRelease(space); }
-};
-
-struct ContextArguments {
-    std::string name;
-    bool caller_buffer;
-    std::size_t width, height, bits_per_component, bytes_per_row;
-    CGBitmapInfo bitmap_info;
-    bool made;
-};
-
-constexpr std::size_t k_negative_one = static_cast<std::size_t>(-1);
-constexpr std::size_t k_negative_five = static_cast<std::size_t>(std::int64_t{-5});
-
-} // namespace
-
 TEST(CGBitmapContext, MakesContextsOnlyForDrawableRGBABuffers) {
-    SpaceScope scope;
+    CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
     std::vector<unsigned char> buffer(4096);
     constexpr CGBitmapInfo k_last = kCGImageAlphaPremultipliedLast;
-    const ContextArguments rows[] = {
+    constexpr auto k_negative_one = static_cast<std::size_t>(-1);
+    const struct {
+        const char* name;
+        bool caller_buffer;
+        std::size_t width, height, bits_per_component, bytes_per_row;
+        CGBitmapInfo bitmap_info;
+        bool made;
+    } rows[] = {
         {"premultiplied last", true, 4, 4, 8, 16, k_last, true},
         {"padded rows", true, 3, 5, 8, 64, k_last, true},
         {"skipped alpha byte", true, 4, 4, 8, 16, kCGImageAlphaNoneSkipLast, true},
@@ -42,7 +27,7 @@ TEST(CGBitmapContext, MakesContextsOnlyForDrawableRGBABuffers) {
         {"own buffer of tight rows", false, 5, 3, 8, 0, k_last, true},
         {"zero width", true, 0, 4, 8, 16, k_last, false},
         {"zero height", true, 4, 0, 8, 16, k_last, false},
-        {"negative height", false, 4, k_negative_five, 8, 16, k_last, false},
+        {"negative height", false, 4, k_negative_one, 8, 16, k_last, false},
         {"rows shorter than width x 4", true, 4, 4, 8, 15, k_last, false},
         {"zero row bytes over a caller buffer", true, 4, 4, 8, 0, k_last, false},
         {"negative row bytes", true, 4, 4, 8, k_negative_one, k_last, false},
@@ -56,13 +41,13 @@ TEST(CGBitmapContext, MakesContextsOnlyForDrawableRGBABuffers) {
         {"little-endian words", true, 4, 4, 8, 16, k_last | kCGBitmapByteOrder32Little, false},
         {"float components", true, 4, 4, 8, 16, k_last | kCGBitmapFloatComponents, false},
     };
-    for (const ContextArguments& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         std::fill(buffer.begin(), buffer.end(), 0xAA);
         void* data = row.caller_buffer ? buffer.data() : nullptr;
         CGContextRef context =
             CGBitmapContextCreate(data, row.width, row.height, row.bits_per_component,
-                                  row.bytes_per_row, scope.space, row.bitmap_info);
+                                  row.bytes_per_row, space, row.bitmap_info);
         ASSERT_EQ(context != nullptr, row.made);
         if (!context) continue;
         std::size_t row_bytes = row.bytes_per_row ? row.bytes_per_row : row.width * 4;
@@ -71,17 +56,15 @@ TEST(CGBitmapContext, MakesContextsOnlyForDrawableRGBABuffers) {
         EXPECT_EQ(CGBitmapContextGetBytesPerRow(context), row_bytes);
         EXPECT_EQ(CGBitmapContextGetAlphaInfo(context), row.bitmap_info & kCGBitmapAlphaInfoMask);
         auto* bytes = static_cast<unsigned char*>(CGBitmapContextGetData(context));
-        if (row.caller_buffer) {
-            EXPECT_EQ(bytes, buffer.data()) << "the caller's buffer, untouched";
-            EXPECT_EQ(bytes[0], 0xAA);
-        } else {
-            ASSERT_NE(bytes, nullptr);
-            EXPECT_EQ(std::count(bytes, bytes + row_bytes * row.height, 0),
-                      static_cast<std::ptrdiff_t>(row_bytes * row.height))
-                << "an own buffer starts zeroed";
-        }
+        ASSERT_NE(bytes, nullptr);
+        EXPECT_EQ(bytes == buffer.data(), row.caller_buffer) << "the caller's buffer";
+        const std::size_t size = row_bytes * row.height;
+        EXPECT_EQ(std::count(bytes, bytes + size, row.caller_buffer ? 0xAA : 0),
+                  std::ptrdiff_t(size))
+            << "a caller's buffer untouched, an own one zeroed";
         CGContextRelease(context);
     }
     EXPECT_EQ(CGBitmapContextCreate(buffer.data(), 4, 4, 8, 16, nullptr, k_last), nullptr)
         << "no colour space";
+    CGColorSpaceRelease(space);
 }

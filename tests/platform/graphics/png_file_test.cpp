@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <tuple>
 
 namespace {
 
@@ -41,10 +41,9 @@ TEST(PngFile, ReadsStraightAlphaAndOpaquePixelsExactly) {
     ASSERT_TRUE(png_test::write_png(folder.file("a.png"), 3, 2, true, pixels));
     std::optional<PngPicture> picture = read_png_file(folder.file("a.png"));
     ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->width, 3u);
-    EXPECT_EQ(picture->height, 2u);
-    EXPECT_TRUE(picture->has_alpha);
-    EXPECT_EQ(picture->samples_per_pixel, 4u);
+    EXPECT_EQ(
+        std::tuple(picture->width, picture->height, picture->has_alpha, picture->samples_per_pixel),
+        std::tuple(3u, 2u, true, 4u));
     EXPECT_EQ(picture->pixels, pixels);
     const std::vector<std::uint8_t> opaque{10, 20, 30, 40, 50, 60};
     ASSERT_TRUE(png_test::write_png(folder.file("rgb.png"), 1, 2, false, opaque));
@@ -55,41 +54,36 @@ TEST(PngFile, ReadsStraightAlphaAndOpaquePixelsExactly) {
     EXPECT_EQ(picture->pixels, opaque);
 }
 
-TEST(PngFile, RefusesMissingTruncatedCorruptAndForeignFiles) {
+TEST(PngFile, RefusesMissingTruncatedCorruptForeignAndAbsurdlyLargeFiles) {
     TemporaryFolder folder;
     ASSERT_TRUE(png_test::write_png(folder.file("good.png"), 16, 16, true,
                                     std::vector<std::uint8_t>(16 * 16 * 4, 7)));
-    std::string good = file_bytes(folder.file("good.png"));
-    ASSERT_GT(good.size(), 60u);
-
-    std::string truncated = good.substr(0, good.size() / 2);
-    put_file(folder.file("truncated.png"), truncated);
+    const std::string good = file_bytes(folder.file("good.png"));
     std::string corrupt = good;
     for (std::size_t i = 45; i < 55; ++i)
         corrupt[i] = static_cast<char>(corrupt[i] ^ 0x5A);
-    put_file(folder.file("corrupt.png"), corrupt);
-    put_file(folder.file("text.png"), "hello");
-    put_file(folder.file("empty.png"), "");
-
+    const std::pair<const char*, std::string> files[] = {
+        {"truncated.png", good.substr(0, good.size() / 2)},
+        {"corrupt.png", corrupt},
+        {"text.png", "hello"},
+        {"empty.png", ""}};
+    for (const auto& [name, bytes] : files)
+        put_file(folder.file(name), bytes);
     for (const char* name :
-         {"missing.png", "truncated.png", "corrupt.png", "text.png", "empty.png", ""}) {
+         {"missing.png", "truncated.png", "corrupt.png", "text.png", "empty.png", ""})
         EXPECT_FALSE(read_png_file(folder.file(name))) << name;
-    }
-}
 
-TEST(PngFile, RefusesAHeaderClaimingAnAbsurdSizeBeforeReadingPixels) {
-    TemporaryFolder folder;
+    // A header claiming an absurd size is refused before any pixel is read; its true size reads.
     ASSERT_TRUE(png_test::write_png(folder.file("small.png"), 1, 1, true, {1, 2, 3, 4}));
     std::string bytes = file_bytes(folder.file("small.png"));
-    const std::array<std::array<std::uint32_t, 2>, 3> sizes{
-        {{PngMaxExtent + 1, 1}, {1, PngMaxExtent + 1}, {PngMaxExtent, PngMaxExtent}}};
-    for (auto [width, height] : sizes) {
+    const std::uint32_t sizes[][3] = {{PngMaxExtent + 1, 1, 0},
+                                      {1, PngMaxExtent + 1, 0},
+                                      {PngMaxExtent, PngMaxExtent, 0},
+                                      {1, 1, 1}};
+    for (auto [width, height, reads] : sizes) {
         claim_size(bytes, width, height);
         put_file(folder.file("big.png"), bytes);
-        EXPECT_FALSE(read_png_file(folder.file("big.png"))) << width << " x " << height;
+        EXPECT_EQ(read_png_file(folder.file("big.png")).has_value(), reads != 0)
+            << width << " x " << height;
     }
-    // The same file with its true size still reads, so the rewrite itself is sound.
-    claim_size(bytes, 1, 1);
-    put_file(folder.file("big.png"), bytes);
-    EXPECT_TRUE(read_png_file(folder.file("big.png")));
 }

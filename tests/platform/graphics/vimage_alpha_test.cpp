@@ -9,11 +9,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct AlphaRow {
-    Bytes premultiplied;
-    Bytes straight;
-};
-
 vImage_Buffer alpha_buffer(Bytes& bytes, vImagePixelCount width, vImagePixelCount height,
                            std::size_t row_bytes) {
     return {bytes.data(), height, width, row_bytes};
@@ -21,8 +16,10 @@ vImage_Buffer alpha_buffer(Bytes& bytes, vImagePixelCount width, vImagePixelCoun
 
 } // namespace
 
-TEST(VImageAlpha, UnpremultipliesEachPixelInPlace) {
-    const AlphaRow rows[] = {
+TEST(VImageAlpha, UnpremultipliesEachPixelInPlaceAndLeavesRowPaddingAlone) {
+    const struct {
+        Bytes premultiplied, straight;
+    } rows[] = {
         {{128, 0, 64, 128}, {255, 0, 128, 128}},
         {{255, 255, 255, 255}, {255, 255, 255, 255}},
         {{1, 2, 3, 4}, {64, 128, 191, 4}},
@@ -31,7 +28,7 @@ TEST(VImageAlpha, UnpremultipliesEachPixelInPlace) {
         {{10, 20, 30, 0}, {0, 0, 0, 0}},
         {{200, 100, 0, 100}, {255, 255, 0, 100}},
     };
-    for (const AlphaRow& row : rows) {
+    for (const auto& row : rows) {
         Bytes pixel = row.premultiplied;
         vImage_Buffer buffer = alpha_buffer(pixel, 1, 1, 4);
         EXPECT_EQ(vImageUnpremultiplyData_RGBA8888(&buffer, &buffer, kvImageNoFlags),
@@ -39,10 +36,7 @@ TEST(VImageAlpha, UnpremultipliesEachPixelInPlace) {
         EXPECT_EQ(pixel, row.straight)
             << "from " << int(row.premultiplied[0]) << "," << int(row.premultiplied[3]);
     }
-}
-
-TEST(VImageAlpha, LeavesThePaddingAtTheEndOfEachRowAlone) {
-    // Two rows of one pixel each, six bytes apart.
+    // Two rows of one pixel each, six bytes apart: the padding stays.
     Bytes bytes{64, 64, 64, 128, 0xEE, 0xEE, 32, 0, 0, 64, 0xEE, 0xEE};
     vImage_Buffer buffer = alpha_buffer(bytes, 1, 2, 6);
     ASSERT_EQ(vImageUnpremultiplyData_RGBA8888(&buffer, &buffer, kvImageNoFlags), kvImageNoError);

@@ -36,18 +36,16 @@ Lines split(std::string_view text, char separator = ';') {
     return parts;
 }
 // Supplies are written "|NAME:uevent|NAME:uevent...".
-std::string supply(const char* name, const std::string& uevent) {
+const auto supply = [](const char* name, const std::string& uevent) {
     return std::string("|") + name + ":" + uevent;
-}
-std::string bat(const char* name, const std::string& uevent) {
+};
+const auto bat = [](const char* name, const std::string& uevent) {
     return supply(name, "TYPE=Battery;" + uevent);
-}
-std::string bat0(const std::string& uevent) {
-    return bat("BAT0", uevent);
-}
-std::string mains(const char* online) {
+};
+const auto bat0 = [](const std::string& uevent) { return bat("BAT0", uevent); };
+const auto mains = [](const char* online) {
     return supply("AC", std::string("TYPE=Mains;ONLINE=") + online);
-}
+};
 std::vector<SupplyLayout> supplies_of(std::string_view text) {
     std::vector<SupplyLayout> supplies;
     for (const std::string& part : split(text, '|')) {
@@ -276,6 +274,14 @@ const SourceRow k_rows[] = {
      "DesignCapacity=int:9400;TimeRemaining=int:65535;IsCharging=bool:true;ExternalConnected=bool:"
      "false"},
 
+    // Low power mode: the power-profiles service, where it answers, wins over the platform profile;
+    // with neither, the key is absent rather than 0.
+    {"no low-power source", bat0(""), "", "LPM Active=<absent>"},
+    {"a low-power profile", bat0(""), "", "LPM Active=int:1", "", "low-power\n"},
+    {"a balanced profile", bat0(""), "", "LPM Active=int:0", "", "balanced\n"},
+    {"the service off", bat0(""), "", "LPM Active=int:0", "", "low-power\n", PowerSaver::off},
+    {"the service on", bat0(""), "", "LPM Active=int:1", "", "performance\n", PowerSaver::on},
+
     // Recordings keep their values and kinds as they are.
     {"an ioreg array: its first dictionary, no power source", "",
      "<keys>=AppleRawCurrentCapacity,Amperage,BatteryData,CurrentCapacity,DeviceName,"
@@ -324,28 +330,6 @@ void check_source(const SourceRow& row) {
 TEST(BatterySources, GiveTheRegistryAndPowerSourceValuesOfEachSource) {
     for (const SourceRow& row : k_rows)
         check_source(row);
-}
-
-// The power-profiles service, where it answers, wins over the platform profile; with neither,
-// the key is absent rather than 0.
-TEST(BatterySources, TakeLowPowerModeFromTheServiceElseThePlatformProfile) {
-    struct Case {
-        const char* profile;
-        PowerSaver saver;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {nullptr, PowerSaver::unknown, "<absent>"},   {"low-power\n", PowerSaver::unknown, "int:1"},
-        {"balanced\n", PowerSaver::unknown, "int:0"}, {"low-power\n", PowerSaver::off, "int:0"},
-        {"performance\n", PowerSaver::on, "int:1"},
-    };
-    for (const Case& c : cases) {
-        SourceRow row{"low power mode", bat0(""), {}, std::string("LPM Active=") + c.expected};
-        row.profile = c.profile;
-        row.saver = c.saver;
-        SCOPED_TRACE(c.profile ? c.profile : "no profile");
-        check_source(row);
-    }
 }
 
 TEST(BatterySources, FindNoBatteryInUnusableSourcesAndSayWhyOnce) {
@@ -467,29 +451,22 @@ TEST(IOKit, MatchesOnlyTheBatteryOnTheDefaultPortAndHandsOutDistinctServicesUnti
     CFMutableDictionaryRef matching = IOServiceMatching("AppleSmartBattery");
     EXPECT_EQ(value_in(key_values_of(matching), "<keys>"), "IOProviderClass");
     EXPECT_EQ(value_at(matching, "IOProviderClass"), "text:AppleSmartBattery");
-    CFRelease(matching);
     EXPECT_EQ(IOServiceMatching(nullptr), nullptr);
-    EXPECT_EQ(IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("IOPMrootDomain")),
-              IO_OBJECT_NULL);
-    EXPECT_EQ(IOServiceGetMatchingService(7, IOServiceMatching("AppleSmartBattery")),
-              IO_OBJECT_NULL);
-    EXPECT_EQ(IOServiceGetMatchingService(kIOMainPortDefault, nullptr), IO_OBJECT_NULL);
     CFMutableDictionaryRef other = IOServiceMatching("AppleSmartBattery");
     other->setObject(NSNumber::make(1).get(), NSString::make(u"IOProviderClass").get());
-    EXPECT_EQ(IOServiceGetMatchingService(kIOMainPortDefault, other), IO_OBJECT_NULL);
-    for (const char* name : {"AppleSmartBattery", "Other"}) {
-        CFMutableDictionaryRef kept = IOServiceMatching(name);
-        CFRetain(kept);
-        io_service_t service = IOServiceGetMatchingService(kIOMainPortDefault, kept);
-        EXPECT_EQ(cf_object(kept)->retainCount(), 1u) << "the matching is consumed: " << name;
-        CFRelease(kept);
-        IOObjectRelease(service);
-    }
-
-    io_service_t first =
-        IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("AppleSmartBattery"));
-    io_service_t second =
-        IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("AppleSmartBattery"));
+    const std::pair<mach_port_t, CFMutableDictionaryRef> refused[] = {
+        {kIOMainPortDefault, IOServiceMatching("IOPMrootDomain")},
+        {7, matching},
+        {kIOMainPortDefault, nullptr},
+        {kIOMainPortDefault, other}};
+    CFRetain(matching);
+    for (const auto& [port, dictionary] : refused)
+        EXPECT_EQ(IOServiceGetMatchingService(port, dictionary), IO_OBJECT_NULL) << port;
+    EXPECT_EQ(cf_object(matching)->retainCount(), 1u) << "a refused matching is consumed too";
+    CFRetain(matching);
+    io_service_t first = IOServiceGetMatchingService(kIOMainPortDefault, matching);
+    EXPECT_EQ(cf_object(matching)->retainCount(), 1u) << "the matching is consumed";
+    io_service_t second = IOServiceGetMatchingService(kIOMainPortDefault, matching);
     ASSERT_NE(first, IO_OBJECT_NULL);
     EXPECT_NE(first, second);
     EXPECT_EQ(IOObjectRelease(first), kIOReturnSuccess);

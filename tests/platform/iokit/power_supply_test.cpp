@@ -3,11 +3,7 @@
 #include <gtest/gtest.h>
 
 TEST(PowerSupply, CleansTextOfControlCharactersAndOuterBlanks) {
-    struct Case {
-        std::string raw;
-        std::string expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"Charging\n", "Charging"},
         {"  Not charging \r\n", "Not charging"},
         {"5B10W\t13895\x01", "5B10W13895"},
@@ -17,18 +13,13 @@ TEST(PowerSupply, CleansTextOfControlCharactersAndOuterBlanks) {
         {"a\xc2\x01\x85z", "az"},       // even when a removed character stood inside it
         {"\xc2\xa0x", "\xc2\xa0x"},     // U+00A0 is not a control character
         {"", ""},
-        {"\n\n", ""},
-    };
-    for (const Case& row : cases)
-        EXPECT_EQ(clean_attribute_text(row.raw), row.expected) << "raw: " << row.raw;
+        {"\n\n", ""}};
+    for (const auto& [raw, expected] : cases)
+        EXPECT_EQ(clean_attribute_text(raw), expected) << "raw: " << raw;
 }
 
 TEST(PowerSupply, ParsesOnlyWholeIntegersThatFitSixtyFourBits) {
-    struct Case {
-        std::string text;
-        std::optional<std::int64_t> expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::optional<std::int64_t>> cases[] = {
         {"3000000", 3000000},
         {"-1250000", -1250000},
         {"+42", 42},
@@ -42,10 +33,9 @@ TEST(PowerSupply, ParsesOnlyWholeIntegersThatFitSixtyFourBits) {
         {"1.5", std::nullopt},
         {"", std::nullopt},
         {"+", std::nullopt},
-        {"+-3", std::nullopt},
-    };
-    for (const Case& row : cases)
-        EXPECT_EQ(parse_attribute_integer(row.text), row.expected) << "text: " << row.text;
+        {"+-3", std::nullopt}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(parse_attribute_integer(text), expected) << "text: " << text;
 }
 
 TEST(PowerSupply, NamesEveryAttributeOfItsTable) {
@@ -67,8 +57,7 @@ TEST(PowerSupply, TellsSystemBatteriesAndExternalSuppliesFromOthers) {
         {"Battery", "", "yes", true, false}, {"battery", "", "", false, false},
         {"USB_PD", "", "", false, true},     {"Wireless", "", "", false, true},
         {"USB", "Device", "", false, false}, {"UPS", "", "", false, false},
-        {"", "", "", false, false},
-    };
+        {"", "", "", false, false}};
     for (const Case& row : cases) {
         PowerSupply supply("X");
         if (!row.type.empty()) supply.set(SupplyAttribute::Type, row.type);

@@ -146,28 +146,21 @@ TEST(PowerSupplyFolder, ReadsValuesTheUeventLacksFromTheirFilesAtEveryReading) {
     EXPECT_EQ(find(supplies.read(40), "BAT0")->integer(SupplyAttribute::Capacity), 48);
 }
 
-TEST(PowerSupplyFolder, ReadsThePlatformProfileEveryTimeItIsThere) {
-    TemporaryFolder folder;
-    write_supplies(folder, {{"BAT0", {"TYPE=Battery"}}});
-    const std::string profile = folder / "platform_profile";
-    PowerSupplyFolder supplies(folder.path(), profile);
-    EXPECT_EQ(supplies.read(0).platform_profile, "");
-
-    folder.write("platform_profile", "low-power\n");
-    EXPECT_EQ(supplies.read(10).platform_profile, ""); // missing at the last listing
-    EXPECT_EQ(supplies.read(PowerSupplyFolder::k_listing_lifetime).platform_profile, "low-power");
-    folder.write("platform_profile", "balanced\n");
-    EXPECT_EQ(supplies.read(PowerSupplyFolder::k_listing_lifetime + 10).platform_profile,
-              "balanced");
-    std::filesystem::remove(profile);
-    EXPECT_EQ(supplies.read(PowerSupplyFolder::k_listing_lifetime + 20).platform_profile, "");
-}
-
-TEST(PowerSupplyFolder, ListsAFolderThatCouldNotBeOpenedAgainAtTheNextReading) {
+TEST(PowerSupplyFolder, ReadsThePlatformProfileEveryTimeAndListsAnUnopenedFolderAgain) {
     TemporaryFolder top;
-    const std::string folder = top / "power_supply";
-    PowerSupplyFolder supplies(folder);
+    const std::string profile = top / "platform_profile";
+    PowerSupplyFolder supplies(top / "power_supply", profile);
     EXPECT_TRUE(supplies.read(0).supplies.empty());
+    EXPECT_EQ(supplies.read(0).platform_profile, "");
     top.write("power_supply/BAT0/uevent", "POWER_SUPPLY_TYPE=Battery\n");
     EXPECT_EQ(names_of(supplies.read(1)), std::vector<std::string>{"BAT0"});
+
+    top.write("platform_profile", "low-power\n");
+    EXPECT_EQ(supplies.read(10).platform_profile, ""); // missing at the last listing
+    const double later = PowerSupplyFolder::k_listing_lifetime + 1;
+    EXPECT_EQ(supplies.read(later).platform_profile, "low-power");
+    top.write("platform_profile", "balanced\n");
+    EXPECT_EQ(supplies.read(later + 10).platform_profile, "balanced");
+    std::filesystem::remove(profile);
+    EXPECT_EQ(supplies.read(later + 20).platform_profile, "");
 }

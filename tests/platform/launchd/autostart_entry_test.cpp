@@ -25,9 +25,8 @@ TEST(AutostartEntry, QuotesAndEscapesTheExecValue) {
         {{"/bin/x", "line\nbreak"}, "/bin/x \"line\\nbreak\""},
         {{"/bin/x", "tab\tin"}, "/bin/x \"tab\\tin\""},
     };
-    for (const auto& [command, expected] : cases) {
+    for (const auto& [command, expected] : cases)
         EXPECT_EQ(exec_value(command), expected) << "last argument: " << command.back();
-    }
     EXPECT_NE(autostart_entry_text({" Z\\", {"/x"}}).find("\nName=\\sZ\\\\\n"), std::string::npos)
         << "a leading blank and a backslash escaped in the name";
 }
@@ -97,13 +96,12 @@ TEST(AutostartEntry, FindsTheAutostartFolderFromTheEnvironment) {
         const char* config_home; // null: unset
         std::string expected;
     };
-    const Case cases[] = {
-        {"/cfg", "/cfg/autostart"},
-        {"/cfg/", "/cfg/autostart"},
-        {nullptr, "/home/u/.config/autostart"},
-        {"", "/home/u/.config/autostart"},
-        {"relative/cfg", "/home/u/.config/autostart"},
-    };
+    const std::string fallback = "/home/u/.config/autostart";
+    const Case cases[] = {{"/cfg", "/cfg/autostart"},
+                          {"/cfg/", "/cfg/autostart"},
+                          {nullptr, fallback},
+                          {"", fallback},
+                          {"relative/cfg", fallback}};
     EnvironmentScope home("HOME", "/home/u");
     for (const Case& row : cases) {
         EnvironmentScope config("XDG_CONFIG_HOME", row.config_home);

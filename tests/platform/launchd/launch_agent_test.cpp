@@ -53,7 +53,7 @@ TEST(LaunchAgent, ReadsTheKeysItNeedsOrSaysWhyNot) {
     }
 }
 
-TEST(LaunchAgent, ReadsAFileAndNamesAMissingOne) {
+TEST(LaunchAgent, ReadsAFileNamesAMissingOneAndAcceptsOnlyLabelsThatNameOneFile) {
     TemporaryFolder folder{"launchd-test-"};
     folder.write("a.plist", indicator_agent("/Apps/With Blanks.app"));
     EXPECT_EQ(agent_text(read_launch_agent(folder.file("a.plist"))),
@@ -61,19 +61,14 @@ TEST(LaunchAgent, ReadsAFileAndNamesAMissingOne) {
     EXPECT_NE(
         agent_text(read_launch_agent(folder.file("gone.plist"))).find("gone.plist: no such file"),
         std::string::npos);
-}
-
-TEST(LaunchAgent, AcceptsOnlyLabelsThatNameOneFile) {
-    const std::pair<std::string_view, bool> cases[] = {
-        {"org.zerarazi.Zerarazi", true},
-        {"with blank", true},
-        {"", false},
-        {".", false},
-        {"..", false},
-        {"a/b", false},
-        {std::string_view("a\0b", 3), false},
-    };
-    for (const auto& [label, usable] : cases)
+    const std::pair<std::string_view, bool> labels[] = {{"org.zerarazi.Zerarazi", true},
+                                                        {"with blank", true},
+                                                        {"", false},
+                                                        {".", false},
+                                                        {"..", false},
+                                                        {"a/b", false},
+                                                        {std::string_view("a\0b", 3), false}};
+    for (const auto& [label, usable] : labels)
         EXPECT_EQ(is_usable_agent_label(label), usable) << "label \"" << label << "\"";
 }
 
