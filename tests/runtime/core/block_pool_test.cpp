@@ -186,6 +186,5 @@ TEST(BlockPool, SharedPoolsOfEqualStrideAndFlagsAreOneReferenceCountedPool) {
     EXPECT_EQ(GetBlockPoolStats(fresh.get()).total_blocks, 0u);
 }
 
-
 } // namespace
 } // namespace rt

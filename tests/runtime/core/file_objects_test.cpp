@@ -32,10 +32,6 @@ std::string narrow(const std::u16string& ascii) {
     return {ascii.begin(), ascii.end()};
 }
 
-std::string host_bytes(std::u16string_view units) {
-    return {reinterpret_cast<const char*>(units.data()), units.size() * sizeof(char16_t)};
-}
-
 class FileObjects : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -74,40 +70,6 @@ TEST_F(FileObjects, WritesOutTheBufferBeforeAWriteThatWouldFillIt) {
         }
         EXPECT_EQ(CloseFileObject(number), 1);
         EXPECT_EQ(file_bytes(native("sequence")), expected);
-    }
-}
-
-TEST_F(FileObjects, WritesEachTextFormat) {
-    const std::u16string mixed = u"n\u00E9\U0001F600";
-    struct Row {
-        const char* what;
-        int open_flags;
-        int format;
-        std::u16string text;
-        std::string on_disk;
-    };
-    const Row rows[] = {
-        {"UTF-8", 0, FormatUTF8, u"n\u00E9\u20AC", "n\xC3\xA9\xE2\x82\xAC"},
-        {"UTF-8 stops at a lone high surrogate", 0, FormatUTF8, u"a\xD800z", "a"},
-        {"ASCII, one byte below 256", 0, FormatASCII, u"n\u00E9", "n\xE9"},
-        {"ASCII drops units above 255", 0, FormatASCII, u"a\u20ACb", "ab"},
-        {"any other format is one byte", 0, 7, u"n\u00E9", "n\xE9"},
-        {"UTF-16 in host order", 0, FormatUTF16, mixed, host_bytes(mixed)},
-        {"format 0 takes the default UTF-8", 0, 0, u"n\u00E9", "n\xC3\xA9"},
-        {"format 0 takes the file's UTF-16", FormatUTF16, 0, mixed, host_bytes(mixed)},
-        {"only the low five bits select", FormatUTF16, 32 | FormatASCII, u"n\u00E9", "n\xE9"},
-        {"no low bits is the file's format", FormatUTF16, 64, u"\u00E9", host_bytes(u"\u00E9")},
-        {"ASCII of units above 255 alone writes nothing", 0, FormatASCII, u"\u20AC\u4E2D", ""},
-        {"UTF-8 of a lone surrogate writes nothing", 0, FormatUTF8, u"\xD800", ""}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        const int64_t number =
-            CreateFileObjectFlags(AutoNumber, path("text").data(), row.open_flags);
-        ASSERT_NE(number, 0);
-        EXPECT_EQ(WriteFileText(number, row.text.c_str(), row.format),
-                  static_cast<int64_t>(row.on_disk.size()));
-        EXPECT_EQ(CloseFileObject(number), 1);
-        EXPECT_EQ(file_bytes(native("text")), row.on_disk);
     }
 }
 

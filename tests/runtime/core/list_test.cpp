@@ -103,20 +103,4 @@ TEST(List, CopyAppendsAfterTheCurrentElementUnlessClearingAndRefusesMismatches) 
     EXPECT_EQ(values_of(source.header()), (std::vector<int64_t>{1, 2}));
 }
 
-TEST(List, OwnsAVariableWhenGivenNoneAndReplacesTheListAVariableHolds) {
-    rt::ListHeader* owning = rt::CreateList(sizeof(int64_t), nullptr, nullptr, 0);
-    EXPECT_EQ(owning->owns_variable, 1);
-    rt::ListAppend(owning);
-    EXPECT_EQ(owning->variable->current, owning->first);
-    rt::ListFree(owning); // the sanitizer build reports the variable if it leaked
-
-    rt::ListVariable variable{};
-    rt::ListAppend(rt::CreateList(sizeof(int64_t), &variable, nullptr, 0));
-    rt::ListHeader* second = rt::CreateList(sizeof(int64_t), &variable, nullptr, 0);
-    EXPECT_EQ(variable.list, second);
-    EXPECT_EQ(variable.current, nullptr);
-    EXPECT_EQ(rt::CreateList(-1, &variable, nullptr, 0), nullptr);
-    rt::ListFree(variable.list); // and the first list
-}
-
 } // namespace

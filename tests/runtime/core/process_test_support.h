@@ -102,12 +102,4 @@ inline EchoReport parse_echo_report(const std::string& text) {
     return report;
 }
 
-// The bytes print_bytes writes.
-inline std::string byte_pattern(size_t count) {
-    std::string bytes(count, '\0');
-    for (size_t i = 0; i < count; ++i)
-        bytes[i] = static_cast<char>(i % 251);
-    return bytes;
-}
-
 } // namespace rt::process_testing
