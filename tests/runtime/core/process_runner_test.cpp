@@ -69,44 +69,6 @@ class ProcessRunner : public ::testing::Test {
     HangGuard m_guard;
 };
 
-// Checked in a process of its own, which has no other children that could blur the check.
-std::string detached_agent_start_problems() {
-    TemporaryFolder folder{"zerarazi process "};
-    const fs::path fake_bin = folder.path() / "fake bin";
-    fs::create_directory(fake_bin);
-    fs::create_symlink(program_path("echo_args"), fake_bin / "launchctl");
-    const EnvironmentScope path("PATH", fake_bin.string() + ":" + programs_folder());
-    const fs::path report = folder.path() / "report";
-    const EnvironmentScope report_variable("ECHO_ARGS_REPORT", report.string());
-    const std::string agent = (folder.path() / "Launch Agents" / "org.example.plist").string();
-    const int64_t result = LaunchProcess(u"launchctl", text("load \"" + agent + "\"").c_str(), u"");
-    if (result != 1) return "the launch gave " + std::to_string(result);
-    errno = 0;
-    if (waitpid(-1, nullptr, WNOHANG) != -1 || errno != ECHILD) return "a child is left to reap";
-    if (!wait_until([&] { return fs::exists(report); })) return "the program never ran";
-    const EchoReport echoed = parse_echo_report(file_bytes(report));
-    if (echoed.arguments != std::vector<std::string>{"launchctl", "load", agent}) {
-        return "the program was given " + ::testing::PrintToString(echoed.arguments);
-    }
-    if (echoed.ppid == getpid()) return "the program is a child of the launcher";
-    return {};
-}
-
-// With SIGCHLD ignored the system reaps the middle process itself; that is no failed start.
-TEST_F(ProcessRunner, StartsDetachedAtOnceAndLeavesNoChildEvenWithChildSignalsIgnored) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            std::string problem = detached_agent_start_problems();
-            std::signal(SIGCHLD, SIG_IGN);
-            if (problem.empty() && LaunchProcess(u"exit_with", u"0", u"") != 1)
-                problem = "the launch failed with child signals ignored";
-            if (!problem.empty()) std::fprintf(stderr, "%s\n", problem.c_str());
-            _exit(problem.empty() ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
-}
-
 TEST_F(ProcessRunner, FailsWithoutForkingWhenTheProgramCannotBeRun) {
     TemporaryFolder elsewhere{"zerarazi process "};
     const ScopedWorkingDirectory inside(elsewhere.path());
