@@ -31,17 +31,15 @@ TEST(AutostartEntry, QuotesAndEscapesTheExecValue) {
         << "a leading blank and a backslash escaped in the name";
 }
 
-// A bundle folder with an executable name in its Info.plist, or none.
-std::string make_bundle(const TemporaryFolder& folder, std::string_view name,
-                        std::string_view declared_executable) {
-    std::string bundle = folder.file(name);
-    std::filesystem::create_directories(bundle + "/Contents/MacOS");
-    if (!declared_executable.empty()) {
-        folder.write(std::string(name) + "/Contents/Info.plist",
+// A bundle folder holding an executable Tool, with an executable name in its Info.plist or none.
+std::string make_bundle(const TemporaryFolder& folder, const std::string& name,
+                        const std::string& declared_executable) {
+    folder.write(name + "/Contents/MacOS/Tool", "");
+    if (!declared_executable.empty())
+        folder.write(name + "/Contents/Info.plist",
                      plist_dictionary("<key>CFBundleExecutable</key><string>" +
-                                      std::string(declared_executable) + "</string>"));
-    }
-    return bundle;
+                                      declared_executable + "</string>"));
+    return folder.file(name);
 }
 
 // "name|command,argument..." of the entry for `arguments`.
@@ -53,7 +51,9 @@ std::string entry_for(std::vector<std::string> arguments) {
     return text;
 }
 
-TEST(AutostartEntry, TurnsOpeningABundleIntoItsExecutable) {
+// Started at login from an installed copy, the program is named by its launcher on PATH, and only
+// when that launcher really leads to this bundle.
+TEST(AutostartEntry, TurnsOpeningABundleIntoItsExecutableOrItsLauncher) {
     TemporaryFolder folder{"launchd-test-"};
     const std::string declared = make_bundle(folder, "My Tool.app", "tool-bin");
     const std::string plain = make_bundle(folder, "Plain.app", "");
@@ -70,24 +70,17 @@ TEST(AutostartEntry, TurnsOpeningABundleIntoItsExecutable) {
     };
     for (const auto& [arguments, expected] : cases)
         EXPECT_EQ(entry_for(arguments), expected);
-}
 
-// Started at login from an installed copy, the program is named by its launcher on PATH, and only
-// when that launcher really leads to this bundle.
-TEST(AutostartEntry, StartsAnInstalledBundleByItsLauncher) {
-    TemporaryFolder prefix{"launchd-prefix-"};
-    std::filesystem::create_directories(prefix.file("lib/tool"));
-    std::filesystem::create_directories(prefix.file("bin"));
-    const std::string bundle = make_bundle(prefix, "lib/tool/Tool.app", "");
+    const std::string bundle = make_bundle(folder, "lib/tool/Tool.app", "");
     const std::string executable = bundle + "/Contents/MacOS/Tool";
-    prefix.write("lib/tool/Tool.app/Contents/MacOS/Tool", "");
     auto command_of = [&] { return entry_for({"/usr/bin/open", bundle}); };
     EXPECT_EQ(command_of(), "Tool|" + executable) << "no launcher";
+    folder.write("bin/other", "");
     std::filesystem::create_symlink("../lib/tool/Tool.app/Contents/MacOS/Tool",
-                                    prefix.file("bin/tool"));
-    EXPECT_EQ(command_of(), "Tool|" + prefix.file("bin/tool"));
-    std::filesystem::remove(prefix.file("bin/tool"));
-    prefix.write("bin/tool", "another program");
+                                    folder / "bin/tool");
+    EXPECT_EQ(command_of(), "Tool|" + folder.file("bin/tool"));
+    std::filesystem::remove(folder / "bin/tool");
+    folder.write("bin/tool", "another program");
     EXPECT_EQ(command_of(), "Tool|" + executable) << "a launcher of something else";
 }
 

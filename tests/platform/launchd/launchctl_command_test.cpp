@@ -84,7 +84,6 @@ TEST(LaunchctlCommand, ReportsAgentsItCannotLoadAndWritesNothing) {
     } rows[] = {
         {"missing file", ""},
         {"not a property list", "Label=x\n"},
-        {"no ProgramArguments", plist_dictionary("<key>Label</key><string>x.y</string>")},
         {"configuration folder is a file", indicator_agent("/Apps/Zerarazi.app"), "not a folder",
          "autostart: mkdir"},
     };
