@@ -92,7 +92,6 @@ TEST_F(FileObjects, OpensInEachModeOnFilesDirectoriesAndMissingPaths) {
         {"update a file at its end", 2, file_flag_append, Before::file, 2, 8, "abcdefXY"},
         {"update a directory", 2, 0, Before::directory, -1, -2, nullptr},
         {"create over a file", 3, 0, Before::file, 2, 2, "XY"},
-        {"create ignores the append flag", 3, file_flag_append, Before::file, 2, 2, "XY"},
         {"create over a directory", 3, 0, Before::directory, -1, -2, nullptr},
         {"create below a missing folder", 3, 0, Before::no_parent, -1, -1, nullptr},
         {"any other mode creates", 9, 0, Before::file, 2, 2, "XY"}};

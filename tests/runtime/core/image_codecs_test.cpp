@@ -92,27 +92,6 @@ TEST(BmpDecoder, ReadsEveryDepthAnotherProgramWrites) {
     EXPECT_EQ(decode_pixels(top_down(bottom_up, 54, 16, 3)), decode_pixels(bottom_up));
 }
 
-TEST(BmpDecoder, ZeroAlphaIsOpaqueOnlyWhenNoAlphaMaskDeclaresIt) {
-    Bytes file = file_bytes(picture_path("bits32.bmp"));
-    std::size_t offset = rt::bmp::read_u32(data_of(file) + rt::bmp::AtPixelOffset);
-    for (std::size_t at = offset + 3; at < file.size(); at += 4)
-        file[at] = 0;
-    struct Row {
-        uint32_t compression;
-        int64_t depth;
-        uint8_t alpha;
-    };
-    for (Row row : {Row{0, 24, 255}, Row{3, 32, 0}}) {
-        SCOPED_TRACE(row.compression);
-        put_u32(file, rt::bmp::AtCompression, row.compression);
-        int64_t depth = 0;
-        Bytes pixels = decode_pixels(file, &depth);
-        EXPECT_EQ(depth, row.depth);
-        for (std::size_t at = 3; at < pixels.size(); at += 4)
-            ASSERT_EQ(static_cast<uint8_t>(pixels[at]), row.alpha) << at;
-    }
-}
-
 TEST(BmpDecoder, RefusesAFileThatLiesAboutItself) {
     const Bytes bits4 = file_bytes(picture_path("bits4.bmp"));   // offset 118, 16 colours
     const Bytes bits8 = file_bytes(picture_path("bits8.bmp"));   // 256 colours
@@ -196,23 +175,6 @@ TEST(BmpEncoder, AnotherProgramReadsWhatItWritesAtEveryDepth) {
     Bytes ignored;
     EXPECT_EQ(rt::EncodeBMP(data_of(two), 3, 1, 2, &ignored), 0);
     EXPECT_EQ(rt::EncodeBMP(data_of(two), 0, 1, 24, &ignored), 0);
-}
-
-TEST(BmpEncoder, ReducesTooManyColoursToTheNearestOfAFixedPalette) {
-    // More colours than the depth holds: each lands on its nearest palette colour, alpha dropped.
-    const Bytes pixels = rgba({{200, 200, 200, 255}, {60, 60, 60, 255}, {255, 0, 0, 17}});
-    Bytes file;
-    ASSERT_EQ(rt::EncodeBMP(data_of(pixels), 3, 1, 1, &file), 1);
-    EXPECT_EQ(decode_pixels(file), rgba({{255, 255, 255, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}}));
-    // 8 bits: 8 levels of red and green, 4 of blue.
-    std::string gradient;
-    for (int i = 0; i < 300; ++i)
-        gradient += rgba({{i % 256, i / 256 * 50, (i * 13) % 256, 255}});
-    ASSERT_EQ(rt::EncodeBMP(data_of(gradient), 300, 1, 8, &file), 1);
-    Bytes reduced = decode_pixels(file);
-    ASSERT_EQ(reduced.size(), gradient.size());
-    EXPECT_EQ(reduced.substr(0, 4), rgba({{0, 0, 0, 255}}));
-    EXPECT_EQ(reduced.substr(37 * 4, 4), rgba({{36, 0, 255, 255}})); // (37, 0, 225)
 }
 
 TEST(ImageCodecs, LoadingTakesTheFirstRegisteredDecoderWhoseProbeAccepts) {
