@@ -108,7 +108,8 @@ TEST_F(ConditionTest, ReadsItsInputsFromTheRecordedBattery) {
 }
 
 TEST_F(ConditionTest, WarnsUnlessTheRegistryOrElseThePowerSourceCallsTheBatterySound) {
-    const char16_t* none = u"No failure flags detected.\n";
+    const char16_t *none = u"No failure flags detected.\n", *failure = u"BatteryFailureStatus",
+                   *permanent = u"PermanentFailureStatus";
     struct Row {
         PlatformProperties registry;
         const char16_t* power_source_condition; // null: no power source
@@ -124,20 +125,14 @@ TEST_F(ConditionTest, WarnsUnlessTheRegistryOrElseThePowerSourceCallsTheBatteryS
         {{txt(u"BatteryHealth", u"")}, u"Good", u"", none},
         {{}, nullptr, u"", none},
         {{}, u"good", u"good", none},
-        {{num(u"BatteryFailureStatus", 0), num(u"PermanentFailureStatus", 0)},
-         u"Fair",
-         u"Fair",
-         none},
-        {{num(u"BatteryFailureStatus", 0), num(u"PermanentFailureStatus", 4)},
-         u"Fair",
-         u"Fair",
-         u"PermanentFailureStatus: 4\n"},
-        {{num(u"PermanentFailureStatus", 1), num(u"BatteryFailureStatus", -2)},
+        {{num(failure, 0), num(permanent, 0)}, u"Fair", u"Fair", none},
+        {{num(failure, 0), num(permanent, 4)}, u"Fair", u"Fair", u"PermanentFailureStatus: 4\n"},
+        {{num(permanent, 1), num(failure, -2)},
          u"Fair",
          u"Fair",
          u"BatteryFailureStatus: -2\nPermanentFailureStatus: 1\n"},
         // Only the text "0" counts as no flag.
-        {{txt(u"BatteryFailureStatus", u"00")}, u"Fair", u"Fair", u"BatteryFailureStatus: 00\n"},
+        {{txt(failure, u"00")}, u"Fair", u"Fair", u"BatteryFailureStatus: 00\n"},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE("row " + std::to_string(i));

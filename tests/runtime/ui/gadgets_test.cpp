@@ -66,8 +66,9 @@ class GadgetsTest : public RuntimeWindowTest {
 TEST_F(GadgetsTest, CheckBoxesAreNumberedByTheirRecordOrTheirFixedNumber) {
     const int64_t first = CreateCheckboxGadget(AutoNumber, 10, 10, 200, 20, u"One");
     ASSERT_NE(first, CreateCheckboxGadget(AutoNumber, 10, 40, 200, 20, u"Two"));
-    EXPECT_EQ(reinterpret_cast<intptr_t>(gadget_record(first)), first);
-    EXPECT_EQ(msg_send<NSInteger>(view(first), "tag"), first);
+    EXPECT_EQ(std::tuple(reinterpret_cast<intptr_t>(gadget_record(first)),
+                         msg_send<NSInteger>(view(first), "tag")),
+              std::tuple(first, first));
     const int64_t fixed = CreateCheckboxGadget(4, 30, 40, 400, 20, u"Show Battery Charge Cycles");
     EXPECT_EQ(reinterpret_cast<NSView*>(fixed), view(4));
 }

@@ -25,7 +25,6 @@ TEST(MenuTitle, SplitsTheTitleFromItsShortcutTextAfterDroppingEveryAmpersand) {
     } cases[] = {
         {u"Quit Zerarazi\tcmd+q", u"Quit Zerarazi|q|100000"},
         {u"Quit Zerarazi\tCMD+Q", u"Quit Zerarazi|q|100000"},
-        {u"Quit Zerarazi\tCmd+Q", u"Quit Zerarazi|q|100000"},
         {u"Reload\tCMD+SHIFT+F5", u"Reload|\uF708|120000"},
         {u"First\tf1", u"First|\uF704|0"},
         {u"Last\tF12", u"Last|\uF70F|0"},

@@ -101,10 +101,9 @@ TEST_F(MenusTest, ChoosingAPopUpMenuItemPostsItsNumberWithWindowZero) {
     const int64_t info = AddMenuItem(3, u"Show Battery Information...\tCmd+I");
     AddMenuItem(-7, u"Negative");
     auto* menu = reinterpret_cast<NSMenu*>(MenuObject(0));
-    EXPECT_EQ(menu->autoenablesItems(), NO);
-    ASSERT_EQ(menu->numberOfItems(), 4);
-    EXPECT_EQ(menu->itemAtIndex(1)->isSeparatorItem(), YES);
-    EXPECT_EQ(FindMenuItem(0, 3), info);
+    EXPECT_EQ(std::tuple(menu->autoenablesItems(), menu->numberOfItems(),
+                         menu->itemAtIndex(1)->isSeparatorItem(), FindMenuItem(0, 3)),
+              std::tuple(NO, 4, YES, info));
     EXPECT_EQ(units_of(item_of(info)->keyEquivalent()), u"i");
     EXPECT_EQ(choose({info, FindMenuItem(0, -7)}), "3/0 -7/0 ");
 }
