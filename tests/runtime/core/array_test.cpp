@@ -65,37 +65,4 @@ TEST(Array, ResizeKeepsElementsBelowBothCountsAndZeroesAddedOnes) {
     }
 }
 
-struct Grid {
-    void* cells;
-    int64_t dimensions[3];
-};
-
-TEST(Array, DimensionSizesBecomeStrides) {
-    struct Row {
-        std::vector<int64_t> sizes;
-        std::vector<int64_t> strides; // empty: no array, sizes left alone
-        int64_t count;
-    };
-    const Row rows[] = {{{2, 3, 4}, {12, 4, 1}, 24},
-                        {{5}, {1}, 5},
-                        {{7, 1}, {1, 1}, 7},
-                        {{2, 0, 4}, {}, 0},
-                        {{3, -1}, {}, 0}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(::testing::PrintToString(row.sizes));
-        Grid grid{};
-        std::copy(row.sizes.begin(), row.sizes.end(), grid.dimensions);
-        const auto n = static_cast<int32_t>(row.sizes.size());
-        void* array = rt::ArrayAllocateDims(n, 8, 11, nullptr, &grid.cells);
-        EXPECT_EQ(grid.cells, array);
-        const std::vector<int64_t> words_after(grid.dimensions, grid.dimensions + n);
-        EXPECT_EQ(words_after, row.strides.empty() ? row.sizes : row.strides);
-        if (!array) continue;
-        EXPECT_EQ(rt::array_header(array)->count, row.count);
-        EXPECT_EQ(rt::array_header(array)->dimension_count, n);
-        rt::ArrayFree(array);
-        EXPECT_EQ(grid.cells, nullptr);
-    }
-}
-
 } // namespace

@@ -177,42 +177,15 @@ TEST(BmpEncoder, AnotherProgramReadsWhatItWritesAtEveryDepth) {
     EXPECT_EQ(rt::EncodeBMP(data_of(two), 0, 1, 24, &ignored), 0);
 }
 
-TEST(ImageCodecs, LoadingTakesTheFirstRegisteredDecoderWhoseProbeAccepts) {
-    static int released = 0;
-    static uint8_t pixel[4] = {1, 2, 3, 4};
-    auto probe_zz = [](const uint8_t* data, std::size_t size) {
-        return static_cast<int>(size >= 2 && data[0] == 'Z' && data[1] == 'Z');
-    };
-    auto decode_one = [](const uint8_t*, std::size_t, rt::DecodedImage* image) {
-        *image = {1, 1, 32, pixel};
-        return 1;
-    };
-    auto refuse = [](const uint8_t*, std::size_t, rt::DecodedImage*) { return 0; };
-    auto count_release = [](rt::DecodedImage*) { ++released; };
+TEST(ImageCodecs, LoadingFindsTheRegisteredDecoderAndTheRegistryIsBounded) {
     const Bytes bmp = file_bytes(picture_path("bits24.bmp"));
-
     ASSERT_EQ(rt::InitImageCodecs(), 1);
-    ASSERT_EQ(rt::RegisterImageDecoder({probe_zz, decode_one, count_release, 0x5A5A}), 1);
+    EXPECT_EQ(rt::DecodeImage(data_of(bmp), bmp.size()), nullptr);
     ASSERT_EQ(rt::RegisterBMPCodec(), 1);
     EXPECT_EQ(rt::DecodeImage(data_of(bmp), bmp.size())->width, 5);
-    const rt::DecodedImage* zz = rt::DecodeImage(data_of(Bytes("ZZ")), 2);
-    ASSERT_TRUE(zz);
-    EXPECT_EQ(zz->pixels, pixel);
+    EXPECT_EQ(rt::DecodeImage(data_of(Bytes("ZZ")), 2), nullptr);
     rt::ReleaseDecodedImage();
-    EXPECT_EQ(released, 1);
-
-    // An earlier decoder that accepts but cannot decode does not hand the data on.
-    ASSERT_EQ(rt::InitImageCodecs(), 1);
-    ASSERT_EQ(rt::RegisterImageDecoder(
-                  {[](const uint8_t*, std::size_t) { return 1; }, refuse, count_release, 0x5A5A}),
-              1);
-    ASSERT_EQ(rt::RegisterBMPCodec(), 1);
-    EXPECT_EQ(rt::DecodeImage(data_of(bmp), bmp.size()), nullptr);
-    EXPECT_EQ(released, 1);
-
-    ASSERT_EQ(rt::InitImageCodecs(), 1);
-    EXPECT_EQ(rt::DecodeImage(data_of(bmp), bmp.size()), nullptr);
-    for (int i = 0; i < rt::ImageCodecCapacity; ++i)
+    for (int i = 1; i < rt::ImageCodecCapacity; ++i)
         ASSERT_EQ(rt::RegisterBMPCodec(), 1);
     EXPECT_EQ(rt::RegisterBMPCodec(), 0);
 }
