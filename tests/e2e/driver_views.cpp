@@ -15,6 +15,10 @@ std::string menu_summary(const JsonValue& menu) {
         text += std::to_string(item.integer("number").value_or(-1)) + " " +
                 item.string("title").value_or("?");
         if (!item.boolean("enabled").value_or(false)) text += " (disabled)";
+        const JsonValue* modifiers = item.field("modifiers");
+        for (const auto& modifier : modifiers ? modifiers->items : std::vector<JsonValue>{})
+            text += " " + modifier.text + "+";
+        if (const std::string key = item.string("key").value_or(""); !key.empty()) text += key;
     }
     return text;
 }

@@ -9,7 +9,7 @@
 
 namespace e2e {
 
-// A menu line's items as "1 Currently on AC Power (disabled) | - | 3 Show ... | ...".
+// A menu line's items as "1 Currently on AC Power (disabled) | - | 3 Show ... cmd+i | ...".
 std::string menu_summary(const JsonValue& menu);
 
 // Whether the menu item with that number is enabled; false when it is absent.

@@ -39,8 +39,8 @@ TEST(Refresh, FollowsTheBatteryAfterTenSeconds) {
             write_plist_dictionary(home.preferences_file(), {{"ShowCycles", int64_t{1}}});
         AppRun run =
             run_app(home, {.script = std::string(c.commands) + "\nadvance 9999\nadvance 1\n"});
-        ASSERT_TRUE(run.exited_cleanly() && run.last("menu")) << run.transcript();
-        EXPECT_TRUE(run.events("error").empty()) << run.transcript();
+        ASSERT_TRUE(run.exited_cleanly() && run.last("menu") && run.events("error").empty())
+            << run.transcript();
         auto statuses = run.events("status");
         ASSERT_EQ(times_of(statuses), (std::vector<int64_t>{0, 10000})) << run.transcript();
         EXPECT_EQ(statuses[0].string("image"), "battery_icon.png");

@@ -35,22 +35,11 @@ TEST(Startup, BuildsTheMenuAndTakesTheStoredSettings) {
             << run.transcript();
         EXPECT_EQ(run.first("status")->string("title"), c.title);
         EXPECT_EQ(run.first("status")->string("tooltip"), c.tooltip);
-        const JsonValue menu = *run.first("menu");
-        EXPECT_EQ(
-            menu_summary(menu),
-            std::string("1 Currently on ") + (c.on_mains ? "AC" : "Battery") +
-                " Power (disabled) | - | 3 Show Battery Information... | - | 6 Open Battery "
-                "System Settings... | - | 4 Preferences... | - | 5 About | - | 9 Quit Zerarazi");
-        std::string shortcuts; // the items that have a key: their numbers and modifiers
-        for (const auto& item : menu.field("items")->items) {
-            if (item.string("key").value_or("").empty()) continue;
-            shortcuts += std::to_string(item.integer("number").value_or(-1));
-            for (const JsonValue* modifiers = item.field("modifiers");
-                 const auto& modifier : modifiers ? modifiers->items : std::vector<JsonValue>{})
-                shortcuts += " " + modifier.text;
-            shortcuts += ";";
-        }
-        EXPECT_EQ(shortcuts, "3 cmd;9 cmd;");
+        EXPECT_EQ(menu_summary(*run.first("menu")),
+                  std::string("1 Currently on ") + (c.on_mains ? "AC" : "Battery") +
+                      " Power (disabled) | - | 3 Show Battery Information... cmd+i | - | 6 Open "
+                      "Battery System Settings... | - | 4 Preferences... | - | 5 About | - | 9 "
+                      "Quit Zerarazi cmd+q");
     }
 }
 
