@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <string>
 #include <vector>
 
 namespace {

@@ -5,10 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <pwd.h>
 #include <string>
 #include <string_view>

@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 // The pictures in tests/runtime/core/bmp were written by ImageMagick (make_pictures.sh there); each
 // X.rgba is what ImageMagick reads back from X.bmp, so the expected pixels come from another

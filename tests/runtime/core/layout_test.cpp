@@ -8,9 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <string>
 #include <vector>
 
 namespace {

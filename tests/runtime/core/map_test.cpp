@@ -12,7 +12,6 @@
 #include <cstddef>
 #include <functional>
 #include <limits>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>

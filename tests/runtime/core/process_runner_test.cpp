@@ -6,12 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <optional>
 #include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 

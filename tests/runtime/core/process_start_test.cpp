@@ -8,7 +8,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 

@@ -9,9 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
