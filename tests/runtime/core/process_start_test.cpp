@@ -32,42 +32,27 @@ class Vector {
     std::vector<char*> m_entries;
 };
 
-struct Pipe {
-    int read_end = -1;
-    int write_end = -1;
-    Pipe() {
-        int ends[2];
-        EXPECT_EQ(pipe2(ends, O_CLOEXEC), 0);
-        read_end = ends[0];
-        write_end = ends[1];
-    }
-};
-
-int wait_status(pid_t pid) {
-    int status = -1;
-    EXPECT_EQ(wait_for_process(pid, &status), pid);
-    return status;
-}
-
 TEST(ProcessStart, ChildFindsAnIgnoredSigpipeAtItsDefault) {
     const HangGuard guard;
     struct sigaction ignore = {};
     struct sigaction previous = {};
     ignore.sa_handler = SIG_IGN;
     ASSERT_EQ(sigaction(SIGPIPE, &ignore, &previous), 0);
-    Pipe output;
-    close(output.read_end); // nobody will read: the first write raises SIGPIPE
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+    close(ends[0]); // nobody will read: the first write raises SIGPIPE
     std::string path = program_path("print_bytes");
     Vector vector({path, "100000"});
     ChildPlan plan;
     plan.exec_path = path.c_str();
     plan.vector = vector.get();
-    plan.stdout_source = output.write_end;
+    plan.stdout_source = ends[1];
     const pid_t pid = start_child(plan);
-    close(output.write_end);
+    close(ends[1]);
     sigaction(SIGPIPE, &previous, nullptr);
     ASSERT_GT(pid, 0);
-    const int status = wait_status(pid);
+    int status = -1;
+    ASSERT_EQ(wait_for_process(pid, &status), pid);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << "status " << status;
     EXPECT_EQ(exit_code_of(status), 1);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for tests that start real programs: the folder of the test programs, a private PATH,
-// temporary folders, a fork counter and bounded waits.
+// temporary folders and a fork counter.
 
 #include "tests/support/environment_scope.h"
 #include "tests/support/file_bytes.h"
@@ -8,15 +8,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <pthread.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 namespace rt::process_testing {
@@ -29,7 +26,6 @@ inline std::string program_path(const std::string& name) {
     return programs_folder() + "/" + name;
 }
 
-// Changes the working directory for one scope.
 class ScopedWorkingDirectory {
   public:
     explicit ScopedWorkingDirectory(const std::filesystem::path& folder)
@@ -57,17 +53,6 @@ inline int fork_count() {
     return count;
 }
 
-// Polls `done` until it holds or the deadline passes; true when it held.
-template <class Done>
-bool wait_until(Done&& done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
 // Ends the test process with SIGALRM if a test hangs, so that a fault fails instead of blocking
 // the run.
 class HangGuard {
@@ -76,9 +61,7 @@ class HangGuard {
     ~HangGuard() { alarm(0); }
 };
 
-// What echo_args reports about itself.
 struct EchoReport {
-    int ppid = 0;
     std::string cwd;
     std::string descriptors;
     std::vector<std::string> arguments; // including entry 0
@@ -92,7 +75,6 @@ inline EchoReport parse_echo_report(const std::string& text) {
         if (equals == std::string::npos) continue;
         const std::string key = line.substr(0, equals);
         const std::string value = line.substr(equals + 1);
-        if (key == "ppid") report.ppid = std::atoi(value.c_str());
         if (key == "cwd") report.cwd = value;
         if (key == "fds") report.descriptors = value;
         if (key == "arg") report.arguments.push_back(value);
