@@ -6,16 +6,12 @@
 
 #include <thread>
 
-TEST(ClockWaiter, ARaisedSignalWinsAndIsConsumed) {
+TEST(ClockWaiter, ARaisedSignalWinsAndIsConsumedAndAWakeFromAnotherThreadEndsAWaitWithoutLimit) {
     WakeSignal wake;
     wake.raise();
     EXPECT_EQ(platform_wait_until(platform_now() + 30, wake), WaitEnd::woken);
     EXPECT_FALSE(wake.consume());
     EXPECT_EQ(platform_wait_until(platform_now() - 1, wake), WaitEnd::deadline);
-}
-
-TEST(ClockWaiter, AWakeFromAnotherThreadEndsAWaitWithoutLimit) {
-    WakeSignal wake;
     std::thread waker([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         wake.raise();

@@ -10,38 +10,37 @@
 
 namespace {
 
-NSNumber* number(ObjcRef<NSNumber> made) {
-    return made.autorelease();
+template <class T>
+NSNumber* number(T value) {
+    return NSNumber::make(value).autorelease();
 }
 
 } // namespace
 
 TEST(NSNumber, ReadsItsValueAsEachType) {
     AutoreleasePoolScope pool;
-    struct Case {
+    const struct {
         NSNumber* value;
         int as_int;
         long long as_long_long;
         double as_double;
         BOOL as_bool;
         const char* text;
-    };
-    const Case cases[] = {
-        {number(NSNumber::make(-1250)), -1250, -1250, -1250.0, YES, "-1250"},
-        {number(NSNumber::make(0)), 0, 0, 0.0, NO, "0"},
+    } cases[] = {
+        {number(-1250), -1250, -1250, -1250.0, YES, "-1250"},
+        {number(0), 0, 0, 0.0, NO, "0"},
         // Integers keep their low bits when read narrower.
-        {number(NSNumber::make(std::int64_t{0x1'0000'0005})), 5, 0x1'0000'0005, 4294967301.0, YES,
-         "4294967301"},
-        {number(NSNumber::make(2.75)), 2, 2, 2.75, YES, "2.75"},
-        {number(NSNumber::make(-2.75)), -2, -2, -2.75, YES, "-2.75"},
-        {number(NSNumber::make(0.25)), 0, 0, 0.25, YES, "0.25"},
+        {number(std::int64_t{0x1'0000'0005}), 5, 0x1'0000'0005, 4294967301.0, YES, "4294967301"},
+        {number(2.75), 2, 2, 2.75, YES, "2.75"},
+        {number(-2.75), -2, -2, -2.75, YES, "-2.75"},
+        {number(0.25), 0, 0, 0.25, YES, "0.25"},
         // Floating values beyond a type's range are held at its ends; NaN reads as 0.
-        {number(NSNumber::make(1e20)), std::numeric_limits<int>::max(),
-         std::numeric_limits<long long>::max(), 1e20, YES, "1e+20"},
-        {number(NSNumber::make(std::nan(""))), 0, 0, std::nan(""), YES, "nan"},
-        {number(NSNumber::make(true)), 1, 1, 1.0, YES, "1"},
+        {number(1e20), std::numeric_limits<int>::max(), std::numeric_limits<long long>::max(), 1e20,
+         YES, "1e+20"},
+        {number(std::nan("")), 0, 0, std::nan(""), YES, "nan"},
+        {number(true), 1, 1, 1.0, YES, "1"},
     };
-    for (const Case& row : cases) {
+    for (const auto& row : cases) {
         SCOPED_TRACE(row.text);
         EXPECT_EQ(msg_send<int>(row.value, "intValue"), row.as_int);
         EXPECT_EQ(row.value->integerValue(), row.as_long_long);
@@ -57,22 +56,19 @@ TEST(NSNumber, ReadsItsValueAsEachType) {
 
 TEST(NSNumber, EqualValuesAreEqualAcrossKindsAndHashAlike) {
     AutoreleasePoolScope pool;
-    struct Case {
-        NSNumber* a;
-        NSNumber* b;
+    const struct {
+        NSNumber *a, *b;
         bool equal;
-    };
-    const Case cases[] = {
-        {number(NSNumber::make(5)), number(NSNumber::make(5.0)), true},
-        {number(NSNumber::make(5)), number(NSNumber::make(5.5)), false},
-        {number(NSNumber::make(1)), number(NSNumber::make(true)), true},
-        {number(NSNumber::make(-1)), number(NSNumber::make(std::int64_t{-1})), true},
-        {number(NSNumber::make(0.1)), number(NSNumber::make(0.1)), true},
+    } cases[] = {
+        {number(5), number(5.0), true},
+        {number(5), number(5.5), false},
+        {number(1), number(true), true},
+        {number(-1), number(std::int64_t{-1}), true},
+        {number(0.1), number(0.1), true},
         // 2^63 as a double is not the largest 64-bit integer, though the latter converts to it.
-        {number(NSNumber::make(std::numeric_limits<std::int64_t>::max())),
-         number(NSNumber::make(9223372036854775808.0)), false},
+        {number(std::numeric_limits<std::int64_t>::max()), number(9223372036854775808.0), false},
     };
-    for (const Case& row : cases) {
+    for (const auto& row : cases) {
         SCOPED_TRACE(text_of(row.a->stringValue()) + " vs " + text_of(row.b->stringValue()));
         EXPECT_EQ(msg_send<BOOL>(row.a, "isEqual:", static_cast<id>(row.b)) != NO, row.equal);
         EXPECT_EQ(row.b->isEqual(row.a) != NO, row.equal);
@@ -80,5 +76,5 @@ TEST(NSNumber, EqualValuesAreEqualAcrossKindsAndHashAlike) {
             EXPECT_EQ(row.a->hash(), row.b->hash());
         }
     }
-    EXPECT_FALSE(number(NSNumber::make(5))->isEqual(nil));
+    EXPECT_FALSE(number(5)->isEqual(nil));
 }

@@ -13,11 +13,19 @@ std::vector<std::string> names_of(const PowerSupplySnapshot& snapshot) {
     return names;
 }
 
-const PowerSupply* find(const PowerSupplySnapshot& snapshot, std::string_view name) {
+// "NAME:ATTRIBUTE=text;... NAME:..." of every supply, its attributes in table order.
+std::string described(const PowerSupplySnapshot& snapshot) {
+    std::string text;
     for (const PowerSupply& supply : snapshot.supplies) {
-        if (supply.name() == name) return &supply;
+        text += (text.empty() ? "" : " ") + supply.name() + ":";
+        for (std::size_t i = 0; i < k_supply_attribute_count; ++i) {
+            const auto attribute = static_cast<SupplyAttribute>(i);
+            if (supply.has(attribute))
+                text += std::string(attribute_name(attribute)) + "=" +
+                        std::string(supply.text(attribute)) + ";";
+        }
     }
-    return nullptr;
+    return text;
 }
 
 } // namespace
@@ -52,23 +60,11 @@ TEST(SysfsBatteryReader, TakesUeventValuesThenAttributeFilesAndTreatsUnreadableO
     folder.write("BAT2/uevent", uevent);
     folder.write("BAT2/capacity", "42\n");
     PowerSupplySnapshot snapshot = read_power_supply_folder(folder.path());
-    ASSERT_EQ(names_of(snapshot), (std::vector<std::string>{"BAT0", "BAT1", "BAT2"}));
-    const PowerSupply& good = snapshot.supplies[0];
-    EXPECT_EQ(good.text(SupplyAttribute::Status), "Discharging");
-    EXPECT_EQ(good.integer(SupplyAttribute::ChargeNow), 3000000);
-    EXPECT_EQ(good.integer(SupplyAttribute::ChargeFull), 5000000);
-    EXPECT_EQ(good.integer(SupplyAttribute::Temp), 295);
-    EXPECT_EQ(good.integer(SupplyAttribute::CycleCount), 55);
-    EXPECT_EQ(good.text(SupplyAttribute::ModelName), "5B10W13895");
-    EXPECT_FALSE(good.has(SupplyAttribute::Capacity));
-    const PowerSupply& unreadable = snapshot.supplies[1];
-    EXPECT_EQ(unreadable.text(SupplyAttribute::Type), "Battery");
-    EXPECT_FALSE(unreadable.has(SupplyAttribute::Status));
-    EXPECT_EQ(unreadable.integer(SupplyAttribute::Capacity), std::nullopt);
-    EXPECT_FALSE(unreadable.has(SupplyAttribute::Temp));
-    EXPECT_EQ(unreadable.text(SupplyAttribute::Manufacturer), "");
-    EXPECT_EQ(snapshot.supplies[2].integer(SupplyAttribute::Capacity), 42);
-
+    EXPECT_EQ(
+        described(snapshot),
+        "BAT0:type=Battery;status=Discharging;charge_now=3000000;charge_full=5000000;temp=295;"
+        "cycle_count=55;model_name=5B10W13895; BAT1:type=Battery;capacity=;manufacturer=; "
+        "BAT2:type=Battery;capacity=42;");
     snapshot = read_power_supply_folder("/nonexistent/power_supply", "/nonexistent/profile");
     EXPECT_TRUE(snapshot.supplies.empty());
     EXPECT_EQ(snapshot.platform_profile, "");
@@ -98,52 +94,30 @@ TEST(PowerSupplyFolder, MissesARemovedSupplyAtOnceAndFindsAnAddedOneWhenItsListi
 }
 
 // A battery whose uevent failed to read once, or that was taken out and put back, stayed unseen
-// for the listing's whole lifetime.
-TEST(PowerSupplyFolder, FindsABatteryAgainAtTheReadingAfterItWentMissing) {
+// for the listing's whole lifetime. Values the uevent lacks are read from their files each time.
+TEST(PowerSupplyFolder, FindsABatteryAgainAtTheReadingAfterItWentMissingAndRereadsItsFiles) {
     TemporaryFolder folder;
-    write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=50"}}});
+    write_supplies(folder, {{"AC", {"TYPE=Mains"}, {{"online", "0"}}},
+                            {"BAT0", {"TYPE=Battery", "CAPACITY=50"}}});
     PowerSupplyFolder supplies(folder.path());
-    auto capacity_at = [&](double now) {
-        const PowerSupplySnapshot snapshot = supplies.read(now);
-        const PowerSupply* battery = find(snapshot, "BAT0");
-        return battery ? battery->integer(SupplyAttribute::Capacity) : std::nullopt;
-    };
-    EXPECT_EQ(capacity_at(0), 50);
+    auto at = [&](double now) { return described(supplies.read(now)); };
+    const std::string battery = " BAT0:type=Battery;capacity=50;";
+    EXPECT_EQ(at(0), "AC:type=Mains;online=0;" + battery);
+    write_supplies(folder, {{"AC", {}, {{"online", "1"}}}});
+    EXPECT_EQ(at(5), "AC:type=Mains;online=1;" + battery);
 
     std::filesystem::rename(folder / "BAT0/uevent", folder / "uevent.away");
-    EXPECT_EQ(capacity_at(10), std::nullopt);
+    EXPECT_EQ(at(10), "AC:type=Mains;online=1; BAT0:");
     std::filesystem::rename(folder / "uevent.away", folder / "BAT0/uevent");
-    EXPECT_EQ(capacity_at(20), 50);
-
+    EXPECT_EQ(at(20), "AC:type=Mains;online=1;" + battery);
     std::filesystem::remove_all(folder / "BAT0");
-    EXPECT_EQ(capacity_at(30), std::nullopt);
-    write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=49"}}});
-    EXPECT_EQ(capacity_at(40), 49);
-}
-
-TEST(PowerSupplyFolder, ReadsValuesTheUeventLacksFromTheirFilesAtEveryReading) {
-    TemporaryFolder folder;
-    write_supplies(folder,
-                   {{"AC", {"TYPE=Mains"}, {{"online", "0"}}},
-                    {"BAT0", {"TYPE=Battery", "STATUS=Discharging"}, {{"capacity", "50"}}}});
-    PowerSupplyFolder supplies(folder.path());
-    PowerSupplySnapshot first = supplies.read(0);
-    EXPECT_EQ(find(first, "BAT0")->integer(SupplyAttribute::Capacity), 50);
-    EXPECT_EQ(find(first, "AC")->integer(SupplyAttribute::Online), 0);
-
-    write_supplies(folder, {{"AC", {}, {{"online", "1"}}}, {"BAT0", {}, {{"capacity", "49"}}}});
-    PowerSupplySnapshot second = supplies.read(10);
-    EXPECT_EQ(find(second, "BAT0")->integer(SupplyAttribute::Capacity), 49);
-    EXPECT_EQ(find(second, "AC")->integer(SupplyAttribute::Online), 1);
-
+    EXPECT_EQ(at(30), "AC:type=Mains;online=1;");
     // Once the uevent holds the value, it wins over the file.
-    write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=48"}}});
-    EXPECT_EQ(find(supplies.read(20), "BAT0")->integer(SupplyAttribute::Capacity), 48);
-
-    // A listed file that has gone is read as absent, and the folder is listed again.
+    write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=48"}, {{"capacity", "1"}}}});
+    EXPECT_EQ(at(40), "AC:type=Mains;online=1; BAT0:type=Battery;capacity=48;");
+    // A listed file that has gone is read as absent.
     std::filesystem::remove(folder / "AC/online");
-    EXPECT_FALSE(find(supplies.read(30), "AC")->has(SupplyAttribute::Online));
-    EXPECT_EQ(find(supplies.read(40), "BAT0")->integer(SupplyAttribute::Capacity), 48);
+    EXPECT_EQ(at(50), "AC:type=Mains; BAT0:type=Battery;capacity=48;");
 }
 
 TEST(PowerSupplyFolder, ReadsThePlatformProfileEveryTimeAndListsAnUnopenedFolderAgain) {
