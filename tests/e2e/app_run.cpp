@@ -4,11 +4,10 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <spawn.h>
 #include <sstream>
-#include <stdexcept>
-#include <sys/mman.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -53,41 +52,32 @@ std::vector<char*> pointers_to(std::vector<std::string>& texts) {
     return pointers;
 }
 
-// An unnamed file in memory: the child's input is read from one and its outputs written to
-// others, so no program the child leaves behind can hold a pipe open.
-class MemoryFile {
-  public:
-    explicit MemoryFile(const std::string& text = "") : m_fd(memfd_create("e2e", 0)) {
-        if (m_fd < 0 || ::write(m_fd, text.data(), text.size()) != std::ssize(text))
-            throw std::runtime_error("cannot make a memory file");
-        lseek(m_fd, 0, SEEK_SET);
+// The child's input and outputs are files of the run's own, so that no program the child
+// leaves behind can hold a pipe open.
+struct RunFiles {
+    explicit RunFiles(const TempHome& home, const std::string& script) {
+        static int runs = 0;
+        base = (home.path() / (".run-" + std::to_string(++runs))).string();
+        put_file(base + ".in", script);
+        fds[0] = ::open((base + ".in").c_str(), O_RDONLY | O_CLOEXEC);
+        for (int fd : {1, 2})
+            fds[fd] = ::open((base + (fd == 1 ? ".out" : ".err")).c_str(),
+                             O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     }
-    ~MemoryFile() { ::close(m_fd); }
-    MemoryFile(const MemoryFile&) = delete;
-    MemoryFile& operator=(const MemoryFile&) = delete;
-
-    int fd() const { return m_fd; }
-    std::string text() const {
-        std::string text;
-        char buffer[4096];
-        for (off_t at = 0;;) {
-            const ssize_t got = pread(m_fd, buffer, sizeof buffer, at);
-            if (got <= 0) return text;
-            text.append(buffer, static_cast<size_t>(got));
-            at += got;
-        }
+    ~RunFiles() {
+        for (int fd : fds)
+            ::close(fd);
     }
-
-  private:
-    int m_fd;
+    std::string base;
+    int fds[3];
 };
 
 pid_t spawn_child(std::vector<std::string> args, const fs::path& directory,
-                  std::vector<std::string> env, const MemoryFile (&io)[3]) {
+                  std::vector<std::string> env, const RunFiles& io) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     for (int fd = 0; fd < 3; ++fd)
-        posix_spawn_file_actions_adddup2(&actions, io[fd].fd(), fd);
+        posix_spawn_file_actions_adddup2(&actions, io.fds[fd], fd);
     if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
     std::vector<char*> argv = pointers_to(args);
     std::vector<char*> envp = pointers_to(env);
@@ -118,7 +108,7 @@ fs::path bundle_executable(const fs::path& bundle) {
 AppRun run_app(const TempHome& home, const AppRunOptions& options) {
     AppRun run;
     if (!fs::exists(home.battery_file())) BatteryRecording().write(home.battery_file());
-    const MemoryFile io[3] = {MemoryFile(options.script), MemoryFile(), MemoryFile()};
+    const RunFiles io(home, options.script);
     std::vector<std::string> command = options.command;
     if (command.empty()) command.push_back(bundle_executable(built_bundle()).string());
     const pid_t pid = spawn_child(command, options.directory, child_environment(home, options), io);
@@ -135,8 +125,8 @@ AppRun run_app(const TempHome& home, const AppRunOptions& options) {
     }
     if (WIFEXITED(status)) run.exit_status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
-    run.lines = split_lines(io[1].text());
-    run.errors = io[2].text();
+    run.lines = split_lines(file_bytes(io.base + ".out"));
+    run.errors = file_bytes(io.base + ".err");
     return run;
 }
 
