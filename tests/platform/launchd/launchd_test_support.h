@@ -15,12 +15,11 @@ inline std::string plist_dictionary(std::string_view body) {
 
 // The agent file the indicator writes for a bundle at `bundle_path`.
 inline std::string indicator_agent(std::string_view bundle_path) {
-    return plist_dictionary(
-        "\t<key>Label</key>\n\t<string>org.zerarazi.Zerarazi</string>\n"
-        "\t<key>ProgramArguments</key>\n\t<array>\n"
-        "\t\t<string>/usr/bin/open</string>\n\t\t<string>" +
-        std::string(bundle_path) +
-        "</string>\n\t</array>\n"
-        "\t<key>RunAtLoad</key>\n\t<true/>\n\t<key>KeepAlive</key>\n\t<false/>\n"
-        "\t<key>LimitLoadToSessionType</key>\n\t<string>Aqua</string>");
+    return plist_dictionary("<key>Label</key><string>org.zerarazi.Zerarazi</string>"
+                            "<key>ProgramArguments</key><array><string>/usr/bin/open</string>"
+                            "<string>" +
+                            std::string(bundle_path) +
+                            "</string></array>"
+                            "<key>RunAtLoad</key><true/><key>KeepAlive</key><false/>"
+                            "<key>LimitLoadToSessionType</key><string>Aqua</string>");
 }
