@@ -72,6 +72,7 @@ TEST_F(BatteryTextsTest, ShowsEachRecordedReadingAsItsText) {
     const int64_t lowest = std::numeric_limits<int64_t>::min();
     const char16_t* wait = u"PostDischargeWaitSeconds";
     const char16_t* wake = u"BatteryInvalidWakeSeconds";
+    const char16_t *raw = u"AppleRawMaxCapacity", *design = u"DesignCapacity";
     const TextRow rows[] = {
         // Registry values: flags, texts, other kinds, integers; keys match exactly and the first
         // of two equal keys wins.
@@ -113,12 +114,10 @@ TEST_F(BatteryTextsTest, ShowsEachRecordedReadingAsItsText) {
         {{}, percent, u"0%"},
         {{txt(u"CurrentCapacity", u"99 percent")}, percent, u"99%"},
         // Health: one decimal, not clamped, unknown without a design capacity.
-        {{num(u"AppleRawMaxCapacity", 5103), num(u"DesignCapacity", 5088)},
-         health,
-         u"100.3% health"},
-        {{num(u"AppleRawMaxCapacity", 1), num(u"DesignCapacity", 1)}, health, u"100.0% health"},
-        {{num(u"DesignCapacity", 5000)}, health, u"0.0% health"},
-        {{num(u"AppleRawMaxCapacity", 4500), num(u"DesignCapacity", 0)}, health, u"Unknown"},
+        {{num(raw, 5103), num(design, 5088)}, health, u"100.3% health"},
+        {{num(raw, 1), num(design, 1)}, health, u"100.0% health"},
+        {{num(design, 5000)}, health, u"0.0% health"},
+        {{num(raw, 4500), num(design, 0)}, health, u"Unknown"},
         // Charging only for an exact "Yes".
         {{txt(u"IsCharging", u"Yes")}, charging, u"Charging"},
         {{txt(u"IsCharging", u"yes")}, charging, u"Not charging"},
