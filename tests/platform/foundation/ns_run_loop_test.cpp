@@ -22,6 +22,14 @@ std::string mode_name(NSString* mode) {
     return mode ? mode->utf8() : "<nil>";
 }
 
+// A run loop of its own on a virtual clock at 0.
+class NSRunLoopTest : public ::testing::Test {
+  protected:
+    AutoreleasePoolScope pool;
+    VirtualTime time;
+    ObjcRef<NSRunLoop> loop = make_native<NSRunLoop>();
+};
+
 } // namespace
 
 TEST(NSRunLoop, FiresATimerOnlyInTheModesItWasScheduledFor) {
@@ -50,10 +58,7 @@ TEST(NSRunLoop, FiresATimerOnlyInTheModesItWasScheduledFor) {
     }
 }
 
-TEST(NSRunLoop, ATimerThatMissedAModalRunFiresOnceThenKeepsItsSchedule) {
-    AutoreleasePoolScope pool;
-    VirtualTime time;
-    ObjcRef<NSRunLoop> loop = make_native<NSRunLoop>();
+TEST_F(NSRunLoopTest, ATimerThatMissedAModalRunFiresOnceThenKeepsItsSchedule) {
     ObjcRef<ActionRecorder> recorder = make_recorder();
     NSTimer* timer = add_loop_timer(loop.get(), 10, recorder.get(), NSDefaultRunLoopMode);
     time.clock.advance(35);
@@ -65,10 +70,7 @@ TEST(NSRunLoop, ATimerThatMissedAModalRunFiresOnceThenKeepsItsSchedule) {
     timer->invalidate();
 }
 
-TEST(NSRunLoop, TimersDueAtTheSameInstantFireInTheOrderTheyWereScheduled) {
-    AutoreleasePoolScope pool;
-    VirtualTime time;
-    ObjcRef<NSRunLoop> loop = make_native<NSRunLoop>();
+TEST_F(NSRunLoopTest, TimersDueAtTheSameInstantFireInTheOrderTheyWereScheduled) {
     std::vector<std::string> log;
     ObjcRef<ActionRecorder> b = make_recorder("b", &log);
     ObjcRef<ActionRecorder> a = make_recorder("a", &log);
@@ -83,10 +85,7 @@ TEST(NSRunLoop, TimersDueAtTheSameInstantFireInTheOrderTheyWereScheduled) {
         timer->invalidate();
 }
 
-TEST(NSRunLoop, EndsAtAWakeRaisedBeforeOrDuringTheRunAndStallsWhenTimeCannotMove) {
-    AutoreleasePoolScope pool;
-    VirtualTime time;
-    ObjcRef<NSRunLoop> loop = make_native<NSRunLoop>();
+TEST_F(NSRunLoopTest, EndsAtAWakeRaisedBeforeOrDuringTheRunAndStallsWhenTimeCannotMove) {
     time.clock.advance(50);
     loop->wake();
     EXPECT_EQ(loop->run_until(100, NSDefaultRunLoopMode), RunLoopEnd::woken);
@@ -112,10 +111,7 @@ TEST(NSRunLoop, EndsAtAWakeRaisedBeforeOrDuringTheRunAndStallsWhenTimeCannotMove
 }
 
 // A modal run inside a timer's action fires the modal timers, but not the firing timer again.
-TEST(NSRunLoop, ANestedRunDoesNotRefireTheFiringTimer) {
-    AutoreleasePoolScope pool;
-    VirtualTime time;
-    ObjcRef<NSRunLoop> loop = make_native<NSRunLoop>();
+TEST_F(NSRunLoopTest, ANestedRunDoesNotRefireTheFiringTimer) {
     std::vector<std::string> log;
     ObjcRef<ActionRecorder> outer = make_recorder("outer", &log);
     ObjcRef<ActionRecorder> inner = make_recorder("inner", &log);

@@ -49,9 +49,8 @@ TEST(PngFile, ReadsStraightAlphaAndOpaquePixelsExactly) {
     ASSERT_TRUE(png_test::write_png(folder.file("rgb.png"), 1, 2, false, opaque));
     picture = read_png_file(folder.file("rgb.png"));
     ASSERT_TRUE(picture);
-    EXPECT_FALSE(picture->has_alpha);
-    EXPECT_EQ(picture->bytes_per_row(), 3u);
-    EXPECT_EQ(picture->pixels, opaque);
+    EXPECT_EQ(std::tuple(picture->has_alpha, picture->bytes_per_row(), picture->pixels),
+              std::tuple(false, 3u, opaque));
 }
 
 TEST(PngFile, RefusesMissingTruncatedCorruptForeignAndAbsurdlyLargeFiles) {

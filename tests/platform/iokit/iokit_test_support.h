@@ -1,7 +1,6 @@
 #pragma once
-// Helpers shared by the battery-source tests: power_supply folders built from tables, a scoped
-// choice of battery source, and dictionaries as readable text, read the way the indicator reads
-// them (through the IOKit calls).
+// Battery-source test helpers: power_supply folders from tables, a scoped battery source, and
+// dictionaries as text, read through the IOKit calls as the indicator reads them.
 
 #include "platform/foundation/core_foundation.h"
 #include "platform/iokit/battery_provider.h"
@@ -38,8 +37,7 @@ inline void write_supplies(const TemporaryFolder& folder,
     }
 }
 
-// Sets ZERARAZI_BATTERY and selects the provider it names, for the life of the scope; then
-// restores the former setting and provider choice.
+// ZERARAZI_BATTERY and the provider it names, for the life of the scope.
 class BatterySourceScope {
   public:
     explicit BatterySourceScope(const std::string& setting)
@@ -110,7 +108,6 @@ inline std::string value_in(const KeyValues& pairs, std::string_view key) {
     return key == "<keys>" ? keys : "<absent>";
 }
 
-// The battery's registry entry as the indicator reads it: matched by class on the default port.
 inline KeyValues registry_via_io_kit() {
     io_service_t service =
         IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("AppleSmartBattery"));
@@ -125,7 +122,6 @@ inline KeyValues registry_via_io_kit() {
     return pairs;
 }
 
-// The first power source's description as the indicator reads it.
 inline KeyValues power_source_via_io_kit() {
     CFTypeRef info = IOPSCopyPowerSourcesInfo();
     CFArrayRef list = info ? IOPSCopyPowerSourcesList(info) : nullptr;
