@@ -21,25 +21,26 @@ struct PercentMaker {
 TEST(ReusedDictionary, NeverHandsOutADictionarySomeoneHoldsOrChanged) {
     ReusedDictionary<int> reused;
     PercentMaker maker;
-    EXPECT_EQ(value_at(reused.get(40, std::ref(maker)).get(), "Percent"), "int:40");
-    EXPECT_EQ(value_at(reused.get(41, std::ref(maker)).get(), "Percent"), "int:41");
+    auto get = [&](int percent) { return reused.get(percent, std::ref(maker)); };
+    EXPECT_EQ(value_at(get(40).get(), "Percent"), "int:40");
+    EXPECT_EQ(value_at(get(41).get(), "Percent"), "int:41");
     EXPECT_EQ(maker.made, 2);
-    ObjcRef<NSMutableDictionary> kept = reused.get(41, std::ref(maker));
+    ObjcRef<NSMutableDictionary> kept = get(41);
     EXPECT_EQ(maker.made, 2);
-    ObjcRef<NSMutableDictionary> second = reused.get(41, std::ref(maker));
+    ObjcRef<NSMutableDictionary> second = get(41);
     EXPECT_NE(second.get(), kept.get());
     EXPECT_EQ(maker.made, 3);
 
     second->setObject(NSNumber::make(99).get(), NSString::from_utf8("Percent").get());
     second = nullptr;
     kept = nullptr;
-    ObjcRef<NSMutableDictionary> third = reused.get(41, std::ref(maker));
+    ObjcRef<NSMutableDictionary> third = get(41);
     EXPECT_EQ(maker.made, 4);
     EXPECT_EQ(value_at(third.get(), "Percent"), "int:41");
 
     third->setObject(NSNumber::make(1).get(), NSString::from_utf8("Extra").get());
     third = nullptr;
-    EXPECT_EQ(reused.get(41, std::ref(maker))->count(), 1u);
+    EXPECT_EQ(get(41)->count(), 1u);
     EXPECT_EQ(maker.made, 5);
 }
 
