@@ -21,23 +21,22 @@ TEST(LaunchAgent, ReadsTheKeysItNeedsOrSaysWhyNot) {
     const std::string open = "<key>ProgramArguments</key><array><string>/usr/bin/open</string>"
                              "<string>/Apps/Z.app</string></array>";
     const std::string arguments = "<key>ProgramArguments</key><array><string>/bin/x</string>";
+    const auto d = [](const std::string& body) { return plist_dictionary(body); };
     const std::pair<std::string, std::string> rows[] = {
         {indicator_agent("/Apps/Z.app"), "org.zerarazi.Zerarazi|/usr/bin/open,/Apps/Z.app|run"},
         // The indicator writes a carriage return as an entity; a raw one would read as a line feed.
         {indicator_agent("/Apps/a&#13;b\tc\nd&amp;.app"),
          "org.zerarazi.Zerarazi|/usr/bin/open,/Apps/a\rb\tc\nd&.app|run"},
-        {plist_dictionary(label + open), "a.b|/usr/bin/open,/Apps/Z.app|"},
-        {plist_dictionary(label + "<key>RunAtLoad</key><string>true</string>" + open),
+        {d(label + open), "a.b|/usr/bin/open,/Apps/Z.app|"},
+        {d(label + "<key>RunAtLoad</key><string>true</string>" + open),
          "a.b|/usr/bin/open,/Apps/Z.app|"},
-        {plist_dictionary(open), "error: no Label string"},
-        {plist_dictionary("<key>Label</key><integer>3</integer>" + open), "error: no Label string"},
-        {plist_dictionary("<key>Label</key><string>../x</string>" + open), "error: unusable Label"},
-        {plist_dictionary("<key>Label</key><string></string>" + open), "error: unusable Label"},
-        {plist_dictionary(label), "error: no ProgramArguments"},
-        {plist_dictionary(label + "<key>ProgramArguments</key><array/>"),
-         "error: no ProgramArguments"},
-        {plist_dictionary(label + arguments + "<integer>1</integer></array>"),
-         "error: no ProgramArguments"},
+        {d(open), "error: no Label string"},
+        {d("<key>Label</key><integer>3</integer>" + open), "error: no Label string"},
+        {d("<key>Label</key><string>../x</string>" + open), "error: unusable Label"},
+        {d("<key>Label</key><string></string>" + open), "error: unusable Label"},
+        {d(label), "error: no ProgramArguments"},
+        {d(label + "<key>ProgramArguments</key><array/>"), "error: no ProgramArguments"},
+        {d(label + arguments + "<integer>1</integer></array>"), "error: no ProgramArguments"},
         {"<plist version=\"1.0\"><array><string>a</string></array></plist>",
          "error: not a dictionary"},
         {"Label=a.b\n", "error: not a property list"},
