@@ -106,9 +106,8 @@ TEST_F(EventQueueTest, SuppressionDropsPostsWithoutTheIgnoreFlagAndWakesNothing)
         PostAppEvent(70000, 0, 1);
         EXPECT_EQ(event_suppression_count(), 1);
     }
-    EXPECT_EQ(event_suppression_count(), 0);
-    EXPECT_EQ(queued(), "70000/1/0/0");
-    EXPECT_EQ(m_waker.wakes, 1);
+    EXPECT_EQ(std::tuple(event_suppression_count(), queued(), m_waker.wakes),
+              std::tuple(0, "70000/1/0/0", 1));
 }
 
 int releases = 0;
@@ -147,12 +146,9 @@ TEST_F(EventQueueTest, TakingFromAnEmptyQueueKeepsWindowAndObject) {
     QueueEvent(EventKindGadget, 7, 2, 3);
     ASSERT_EQ(TakeEvent(), EventKindGadget);
     EXPECT_EQ(TakeEvent(), 0);
-    EXPECT_EQ(EventKind(), 0);
-    EXPECT_EQ(current_event().subtype, -1);
-    EXPECT_EQ(CurrentEventMenu(), 7);
-    EXPECT_EQ(current_event().window, 2);
-    EXPECT_FALSE(event_pending());
-    EXPECT_EQ(queue_tail(), nullptr);
+    EXPECT_EQ(std::tuple(EventKind(), current_event().subtype, CurrentEventMenu(),
+                         current_event().window, event_pending(), queue_tail()),
+              std::tuple(0, -1, 7, 2, false, nullptr));
 }
 
 TEST_F(EventQueueTest, RemovalKeepsTheRestInOrderWithTheTailOnTheLastKept) {
@@ -170,8 +166,7 @@ TEST_F(EventQueueTest, RemovalKeepsTheRestInOrderWithTheTailOnTheLastKept) {
     // A stopped timer's queued tick is gone.
     RemoveQueuedEvents(EventKindTimer, 7, 1, -1);
     RemoveWindowEvents(1);
-    EXPECT_EQ(queue_head(), nullptr);
-    EXPECT_EQ(queue_tail(), nullptr);
+    EXPECT_EQ(std::tuple(queue_head(), queue_tail()), std::tuple(nullptr, nullptr));
 }
 
 std::vector<std::string> seen;

@@ -115,10 +115,9 @@ TEST_F(GadgetsTest, FreeingAGadgetDropsItsQueuedEventsAndItsBindings) {
     QueueEvent(EventKindGadget, 5, 7, 0);
     QueueEvent(EventKindGadget, 6, 1, 0);
     FreeGadget(5);
-    EXPECT_EQ(gadget_record(5), nullptr);
-    EXPECT_EQ(queued_gadget_events(), std::vector<int64_t>{6});
-    EXPECT_EQ(binding_key_count(), keys);
-    EXPECT_EQ(content_view()->subviews()->indexOfObject(five), NSNotFound);
+    EXPECT_EQ(std::tuple(gadget_record(5), queued_gadget_events(), binding_key_count(),
+                         content_view()->subviews()->indexOfObject(five)),
+              std::tuple(nullptr, std::vector<int64_t>{6}, keys, NSNotFound));
     FreeGadget(5);
 }
 
