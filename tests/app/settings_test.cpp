@@ -43,12 +43,12 @@ TEST_F(SettingsTest, AFileWithoutTheKeysTurnsThePercentageOnAndStoresIt) {
     Settings settings;
     settings.display.ShowHealth = 1; // whatever memory held before
     LoadSettingsAtStartUp(restart(), settings);
-    EXPECT_EQ(settings.display.ShowPercentage, 1);
-    EXPECT_EQ(settings.display.ShowHealth, 0);
-    EXPECT_EQ(settings.StartAtLogin, 0);
+    EXPECT_EQ(std::tuple(settings.display.ShowPercentage, settings.display.ShowHealth,
+                         settings.StartAtLogin),
+              std::tuple(1, 0, 0));
     const int64_t defaults = restart();
-    EXPECT_EQ(stored(defaults, u"ShowPercentage"), 1);
-    EXPECT_EQ(stored(defaults, u"Other"), 3);
+    EXPECT_EQ(std::tuple(stored(defaults, u"ShowPercentage"), stored(defaults, u"Other")),
+              std::tuple(1, 3));
 }
 
 TEST_F(SettingsTest, LoginKeepsTheLowEightBitsAndTheBoxesTheirValues) {

@@ -44,10 +44,9 @@ TEST(Refresh, FollowsTheBatteryAfterTenSeconds) {
         auto statuses = run.events("status");
         ASSERT_EQ(times_of(statuses), (std::vector<int64_t>{0, 10000})) << run.transcript();
         EXPECT_EQ(statuses[0].string("image"), "battery_icon.png");
-        EXPECT_EQ(statuses[1].string("title"), c.title);
-        EXPECT_EQ(statuses[1].string("image"), c.image);
-        EXPECT_EQ(statuses[1].boolean("template"), true);
-        EXPECT_EQ(statuses[1].string("tooltip"), c.tooltip);
+        EXPECT_EQ(std::tuple(statuses[1].string("title"), statuses[1].string("image"),
+                             statuses[1].boolean("template"), statuses[1].string("tooltip")),
+                  std::tuple(c.title, c.image, true, c.tooltip));
         EXPECT_TRUE(menu_summary(*run.last("menu"))
                         .starts_with("1 " + std::string(c.power_line) + " (disabled) |"));
     }

@@ -108,15 +108,15 @@ TEST_F(MenusTest, ChangingAnItemsTextReplacesTitleKeyAndModifiers) {
     ASSERT_NE(NewPopupMenu(0), 0);
     NSMenuItem* item = item_of(AddMenuItem(9, u"Quit\tCmd+Q"));
     ChangeMenuItemText(0, 9, u"Reload\tCtrl+F5");
-    EXPECT_EQ(units_of(item->title()), u"Reload");
-    EXPECT_EQ(units_of(item->keyEquivalent()), u"\uF708");
-    EXPECT_EQ(item->keyEquivalentModifierMask(), NSEventModifierFlagControl);
+    EXPECT_EQ(std::tuple(units_of(item->title()), units_of(item->keyEquivalent()),
+                         item->keyEquivalentModifierMask()),
+              std::tuple(u"Reload", u"\uF708", NSEventModifierFlagControl));
     ChangeMenuItemText(0, 9, u"&Battery");
     ChangeMenuItemText(0, 10, u"No such item");
     ChangeMenuItemText(1, 9, u"No such menu");
-    EXPECT_EQ(units_of(item->title()), u"Battery");
-    EXPECT_EQ(units_of(item->keyEquivalent()), u"");
-    EXPECT_EQ(item->keyEquivalentModifierMask(), 0u);
+    EXPECT_EQ(std::tuple(units_of(item->title()), units_of(item->keyEquivalent()),
+                         item->keyEquivalentModifierMask()),
+              std::tuple(u"Battery", u"", 0u));
 }
 
 // Freeing a menu, or creating its number again, leaves its items posting nothing.

@@ -29,13 +29,11 @@ TEST(Screens, ReportsDisplaysAndThePointerInTopLeftCoordinates) {
     while (WaitEventTimeout(10) != 0) {
     }
     EXPECT_EQ(ScanScreens(), 2);
-    EXPECT_EQ(box_text(0), "0,0 1440x900");
-    EXPECT_EQ(box_text(1), "0,-1080 1920x1080");
-    EXPECT_EQ(box_text(2), "0,0 0x0"); // past the last screen
-    EXPECT_EQ(box_text(-1), "0,0 0x0");
-    EXPECT_EQ(ScreenUnderMouse(), 1);
-    EXPECT_EQ(GlobalMouseX(), 10);
-    EXPECT_EQ(GlobalMouseY(), -5);
+    // Past the last screen and before the first: an empty box.
+    EXPECT_EQ(box_text(0) + " | " + box_text(1) + " | " + box_text(2) + " | " + box_text(-1),
+              "0,0 1440x900 | 0,-1080 1920x1080 | 0,0 0x0 | 0,0 0x0");
+    EXPECT_EQ(std::tuple(ScreenUnderMouse(), GlobalMouseX(), GlobalMouseY()),
+              std::tuple(1, 10, -5));
 }
 
 // Finding the display under the pointer read every display's box alone, and each box read all
