@@ -257,4 +257,14 @@ void LeaveGadgetList() {
     if (KXGadgetList* list = KXGadgetList::currentList(nil)) list->pop();
 }
 
+int RemoveGadgetBinding(int64_t number, EventCallback callback) {
+    return RemoveGadgetBinding(number, callback, -1);
+}
+
+int RemoveGadgetBinding(int64_t number, EventCallback callback, int64_t subtype) {
+    GadgetRecord* record = gadget_record(number);
+    if (!record) return 0;
+    return RemoveEventBinding(EventKindGadget, record->window, number, callback, subtype);
+}
+
 } // namespace rt

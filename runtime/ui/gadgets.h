@@ -65,5 +65,8 @@ void FreeGadget(int64_t number);
 void FreeWindowGadgets(int64_t window);
 // Pops the current gadget list; with nothing pushed, the window's content view is the current view.
 void LeaveGadgetList();
+// RemoveEventBinding for the gadget's events; 0 when the gadget does not exist.
+int RemoveGadgetBinding(int64_t number, EventCallback callback);
+int RemoveGadgetBinding(int64_t number, EventCallback callback, int64_t subtype);
 
 } // namespace rt

@@ -345,4 +345,9 @@ void BindMenuShortcut(int64_t window, int32_t code, int32_t item) {
     record->shortcuts->addObject(shortcut.get());
 }
 
+void UnbindMenuShortcut(int64_t window, int32_t code) {
+    WindowRecord* record = window_record(window);
+    if (record && record->shortcuts) remove_shortcut(*record->shortcuts, code);
+}
+
 } // namespace rt

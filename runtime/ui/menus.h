@@ -78,5 +78,7 @@ void DisposeMenu(int64_t number);
 // for `item` and goes no further. The window's earlier shortcut with the same code is replaced.
 // Nothing happens when the window does not exist.
 void BindMenuShortcut(int64_t window, int32_t code, int32_t item);
+// Removes the window's shortcut with that code, if any.
+void UnbindMenuShortcut(int64_t window, int32_t code);
 
 } // namespace rt

@@ -41,6 +41,22 @@ BOOL KXGadgetFunctions::setup(int64_t number, int32_t type, NSView* view, NSView
     return YES;
 }
 
+void KXGadgetFunctions::reuse(rt::GadgetRecord* record, int32_t type) {
+    if (!record) return;
+    ObjcRef<KXGadgetFunctions> old = ObjcRef<KXGadgetFunctions>::adopt(record->functions);
+    if (old) old->detach();
+    record->functions = this;
+    retain();
+    record->type = type;
+    m_gadget = record;
+    m_gadget_id = msg_send<NSInteger>(record->view, "tag");
+    m_is_ns_control = dynamic_cast<NSControl*>(record->view) ? YES : NO;
+    if (NSControl* target = control()) {
+        target->setTarget(this);
+        target->setAction(sel_registerName("EventHandler:"));
+    }
+}
+
 // The tag goes by message: the KX_ views keep it in their own variable.
 void KXGadgetFunctions::wire_view(NSView* view) {
     msg_send<void>(view, "setTag:", static_cast<NSInteger>(m_gadget_id));
@@ -172,6 +188,7 @@ void register_kx_gadget_functions_class() {
             "KXGadgetFunctions", "NSObject",
             {
                 instance_method<&KXGadgetFunctions::setup>("setup:type:view:container:flags:"),
+                instance_method<&KXGadgetFunctions::reuse>("reuse:type:"),
                 instance_method<&KXGadgetFunctions::SendEvent>("SendEvent:"),
                 instance_method<&KXGadgetFunctions::EventHandler>("EventHandler:"),
                 instance_method<&KXGadgetFunctions::FreeGadget>("FreeGadget"),

@@ -23,6 +23,8 @@ class KXGadgetFunctions : public NSObject {
     // Creates the gadget's record under `number` and wires the view: tag, and for controls this
     // object as target. NO when the record cannot be made.
     BOOL setup(int64_t number, int32_t type, NSView* view, NSView* container, int32_t flags);
+    // Binds this object to an existing record in place of its behaviour object.
+    void reuse(rt::GadgetRecord* record, int32_t type);
 
     void SendEvent(int64_t subtype);
     void EventHandler(id sender);

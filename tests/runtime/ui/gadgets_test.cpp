@@ -109,6 +109,9 @@ TEST_F(GadgetsTest, FreeingAGadgetDropsItsQueuedEventsAndItsBindings) {
     ASSERT_NE(CreateCheckboxGadget(5, 0, 0, 100, 20, u"Five"), 0);
     ASSERT_NE(CreateCheckboxGadget(6, 0, 30, 100, 20, u"Six"), 0);
     NSView* five = view(5);
+    ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 6, &count_gadget_call, 3), 1);
+    EXPECT_EQ(RemoveGadgetBinding(6, &count_gadget_call, 4), 0);
+    EXPECT_EQ(RemoveGadgetBinding(6, &count_gadget_call, 3), 1);
     const int keys = binding_key_count();
     ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 5, &count_gadget_call, -1), 1);
     QueueEvent(EventKindGadget, 5, 1, 0);
@@ -244,6 +247,18 @@ TEST_F(GadgetsTest, HideActivateTextAndFontAnswerByKind) {
     auto* window = reinterpret_cast<NSWindow*>(WindowObject(1));
     EXPECT_TRUE(window->isKeyWindow());
     EXPECT_EQ(window->firstResponder(), view(2));
+}
+
+TEST_F(GadgetsTest, ReuseBindsANewBehaviourObjectToTheSameGadget) {
+    ASSERT_NE(CreateCheckboxGadget(7, 0, 0, 100, 20, u"box"), 0);
+    ObjcRef<KXGadgetFunctions> old = ObjcRef<KXGadgetFunctions>::retain(functions(7));
+    auto fresh = make_native<KXGadgetFunctions>();
+    msg_send<void>(fresh.get(), "reuse:type:", gadget_record(7), GadgetTypeText);
+    EXPECT_EQ(std::tuple(functions(7), fresh->gadget_id(), old->gadget()),
+              std::tuple(fresh.get(), 7, nullptr));
+    EXPECT_EQ(static_cast<NSButton*>(view(7))->target(), fresh.get());
+    SetGadgetState(7, 1); // the base behaviour reads a check box's state through the control
+    EXPECT_EQ(GetGadgetState(7), 1);
 }
 
 TEST_F(GadgetsTest, ContainersNestDeeperThanTheFirstStackAndUnwindInOrder) {

@@ -71,6 +71,9 @@ TEST_F(MenusTest, BindingACodeAgainKeepsOnlyTheNewestShortcut) {
     };
     ASSERT_EQ(shortcuts->count(), 2u);
     EXPECT_EQ(std::tuple(item_at(0), item_at(1)), std::tuple(557, 558));
+    UnbindMenuShortcut(1, command_i | 0x10000);
+    ASSERT_EQ(shortcuts->count(), 1u);
+    EXPECT_EQ(item_at(0), 558);
     BindMenuShortcut(2, command_i, 556); // no such window
     EXPECT_EQ(window_record(2), nullptr);
 }
