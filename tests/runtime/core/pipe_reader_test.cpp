@@ -11,39 +11,23 @@
 namespace rt {
 namespace {
 
-// A pipe whose read end a PipeReader owns; the test writes to the other end.
-class ReaderOnPipe {
-  public:
-    ReaderOnPipe() {
+// A PipeReader on a pipe holding `bytes`, whose write end stays open unless `ended`.
+struct ReaderOnPipe {
+    ReaderOnPipe(const std::string& bytes, bool ended) {
         int ends[2];
         EXPECT_EQ(pipe2(ends, O_CLOEXEC), 0);
-        m_write_end = ends[1];
-        m_reader = OpenPipeReader(ends[0], "r");
-        EXPECT_NE(m_reader, nullptr);
+        EXPECT_EQ(::write(ends[1], bytes.data(), bytes.size()), ssize_t(bytes.size()));
+        write_end = ended ? (close(ends[1]), -1) : ends[1];
+        reader = OpenPipeReader(ends[0], "r");
+        EXPECT_NE(reader, nullptr);
     }
     ~ReaderOnPipe() {
-        close_writer();
-        ClosePipeReader(m_reader);
+        if (write_end >= 0) close(write_end);
+        ClosePipeReader(reader);
     }
-    PipeReader* reader() { return m_reader; }
-    void write(const std::string& bytes) {
-        ASSERT_EQ(::write(m_write_end, bytes.data(), bytes.size()), ssize_t(bytes.size()));
-    }
-    void close_writer() {
-        if (m_write_end >= 0) close(m_write_end);
-        m_write_end = -1;
-    }
-
-  private:
-    PipeReader* m_reader = nullptr;
-    int m_write_end = -1;
+    PipeReader* reader = nullptr;
+    int write_end = -1;
 };
-
-std::string read_bytes(PipeReader* reader, uint64_t n) {
-    std::string bytes(n, '\0');
-    bytes.resize(ReadPipeBytes(reader, bytes.data(), n));
-    return bytes;
-}
 
 TEST(PipeReader, ReadsCharactersOfEveryLength) {
     struct Row {
@@ -62,10 +46,8 @@ TEST(PipeReader, ReadsCharactersOfEveryLength) {
                         {"\xC3", pipe_no_byte},
                         {"\xE2\x82", pipe_no_byte}};
     for (const Row& row : rows) {
-        ReaderOnPipe pipe;
-        pipe.write(row.bytes);
-        pipe.close_writer();
-        EXPECT_EQ(ReadPipeCharacter(pipe.reader()), row.expected)
+        ReaderOnPipe pipe(row.bytes, true);
+        EXPECT_EQ(ReadPipeCharacter(pipe.reader), row.expected)
             << "bytes: " << ::testing::PrintToString(row.bytes);
     }
 }
@@ -73,18 +55,19 @@ TEST(PipeReader, ReadsCharactersOfEveryLength) {
 // A descriptor that fails for good used to be polled forever, as if data might still come.
 TEST(PipeReader, EndsWhenTheDescriptorFails) {
     const process_testing::HangGuard guard;
-    ReaderOnPipe pipe;
-    pipe.write("ab");
-    EXPECT_EQ(read_bytes(pipe.reader(), 2), "ab");
+    ReaderOnPipe pipe("ab", false);
+    char bytes[2] = {};
+    EXPECT_EQ(ReadPipeBytes(pipe.reader, bytes, 2), 2u);
+    EXPECT_EQ(std::string(bytes, 2), "ab");
     // Put a directory under the stream's descriptor: reading it fails with EISDIR.
     const int folder = open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_GE(folder, 0);
-    ASSERT_GE(dup2(folder, fileno(pipe.reader()->stream)), 0);
+    ASSERT_GE(dup2(folder, fileno(pipe.reader->stream)), 0);
     close(folder);
     char byte = 0;
-    EXPECT_EQ(ReadPipeBytes(pipe.reader(), &byte, 1), 0u);
-    EXPECT_EQ(PipeAtEnd(pipe.reader()), 1);
-    EXPECT_EQ(ReadPipeByte(pipe.reader()), pipe_no_byte);
+    EXPECT_EQ(ReadPipeBytes(pipe.reader, &byte, 1), 0u);
+    EXPECT_EQ(PipeAtEnd(pipe.reader), 1);
+    EXPECT_EQ(ReadPipeByte(pipe.reader), pipe_no_byte);
     EXPECT_EQ(OpenPipeReader(-1, "r"), nullptr);
     EXPECT_EQ(ClosePipeReader(nullptr), EOF);
 }
