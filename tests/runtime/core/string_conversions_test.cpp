@@ -1,7 +1,5 @@
 #include "runtime/core/string_conversions.h"
 
-#include "tests/runtime/core/temp_position.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,11 +16,11 @@ template <class Convert>
 std::u16string converted(Convert&& convert) {
     InitStrings();
     AppendTemp(u"live");
-    const TempOffset p = current_temp_position();
+    const TempOffset p = GetTempAreaStats().position;
     const char16_t* result = convert(p);
     EXPECT_EQ(result, TempAddress(p + 1));
     EXPECT_EQ(std::u16string_view(TempAddress(1), 4), u"live");
-    const TempOffset end = current_temp_position();
+    const TempOffset end = GetTempAreaStats().position;
     EXPECT_EQ(*TempAddress(end + 1), 0);
     return std::u16string(TempAddress(p + 1), static_cast<size_t>(end - p) / 2);
 }
@@ -80,7 +78,7 @@ TEST(StringConversions, ReadsSourcesOfAnyAlignmentAndInTheArea) {
     const std::u16string text(12000, u'q');
     AppendTemp(text.c_str());
     const int64_t capacity = GetTempAreaStats().capacity;
-    const char16_t* result = TextFromMemory(TempAddress(1), -1, 25, current_temp_position());
+    const char16_t* result = TextFromMemory(TempAddress(1), -1, 25, GetTempAreaStats().position);
     EXPECT_GT(GetTempAreaStats().capacity, capacity);
     EXPECT_TRUE(std::u16string_view(result) == text);
 }

@@ -1,7 +1,5 @@
 #include "runtime/core/string_functions.h"
 
-#include "tests/runtime/core/temp_position.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -31,9 +29,9 @@ void check_rows(const std::vector<Row>& rows) {
         InitStrings();
         SaveTempPosition();
         AppendTemp(u"live");
-        ReserveTemp(1, current_temp_position());
+        ReserveTemp(1, GetTempAreaStats().position);
         const TempOffset live = PopTempPosition();
-        const TempOffset p = current_temp_position();
+        const TempOffset p = GetTempAreaStats().position;
         const std::u16string actual = row.run(p);
         EXPECT_EQ(actual, row.expected) << row.call;
         EXPECT_EQ(std::u16string_view(TempAddress(live + 1)), u"live")
@@ -44,7 +42,7 @@ void check_rows(const std::vector<Row>& rows) {
 // Wraps a string-valued call: checks the protocol and returns the text at p.
 std::u16string result_at(TempOffset p, const char16_t* returned) {
     EXPECT_EQ(returned, TempAddress(p + 1));
-    const TempOffset end = current_temp_position();
+    const TempOffset end = GetTempAreaStats().position;
     EXPECT_EQ(*TempAddress(end + 1), 0) << "no terminator at the position";
     return std::u16string(TempAddress(p + 1), static_cast<size_t>(end - p) / 2);
 }
@@ -106,7 +104,7 @@ TEST(StringFunctions, ReplaceManyOccurrencesBeyondTheRememberedOnes) {
     }
     InitStrings();
     EXPECT_EQ(ReplaceText(text.c_str(), u"a", u"xyz", 0), expected);
-    EXPECT_EQ(current_temp_position(), static_cast<TempOffset>(expected.size() * 2));
+    EXPECT_EQ(GetTempAreaStats().position, static_cast<TempOffset>(expected.size() * 2));
 }
 
 TEST(StringFunctions, ReplaceTextExInPlaceOverwritesTheTextItself) {
@@ -131,7 +129,7 @@ TEST(StringFunctions, ReplaceTextExInPlaceOverwritesTheTextItself) {
                           row.start, row.count, 0);
         EXPECT_EQ(returned, storage.data());
         EXPECT_EQ(storage, row.expected) << testing::PrintToString(row.text);
-        EXPECT_EQ(current_temp_position(), 0) << "the area is not used";
+        EXPECT_EQ(GetTempAreaStats().position, 0) << "the area is not used";
     }
 }
 
@@ -153,7 +151,7 @@ std::u16string run_placed(const AreaRow& row, Placement placement, bool* grew) {
     std::vector<const char16_t*> arguments;
     for (const std::u16string& argument : row.arguments)
         arguments.push_back(argument.c_str());
-    const TempOffset start = current_temp_position();
+    const TempOffset start = GetTempAreaStats().position;
     SaveTempPosition();
     if (placement != Placement::variables) {
         // Building a later argument may move the area: addresses are taken at the end.
@@ -161,19 +159,20 @@ std::u16string run_placed(const AreaRow& row, Placement placement, bool* grew) {
         for (const char16_t* argument : arguments) {
             SaveTempPosition();
             AppendTemp(argument);
-            ReserveTemp(1, current_temp_position());
+            ReserveTemp(1, GetTempAreaStats().position);
             offsets.push_back(PopTempPosition());
         }
         for (size_t i = 0; i < offsets.size(); ++i)
             arguments[i] = TempAddress(offsets[i] + 1);
     }
     TempOffset p = start;
-    if (placement == Placement::below_result_offset) p = current_temp_position();
+    if (placement == Placement::below_result_offset) p = GetTempAreaStats().position;
     if (placement == Placement::inside_argument) p = start + 2;
     const int64_t capacity = GetTempAreaStats().capacity;
     row.run(arguments, p);
     *grew = GetTempAreaStats().capacity != capacity;
-    std::u16string result(TempAddress(p + 1), static_cast<size_t>(current_temp_position() - p) / 2);
+    std::u16string result(TempAddress(p + 1),
+                          static_cast<size_t>(GetTempAreaStats().position - p) / 2);
     RestoreTempPosition();
     return result;
 }

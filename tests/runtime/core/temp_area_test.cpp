@@ -1,7 +1,5 @@
 #include "runtime/core/temp_area.h"
 
-#include "tests/runtime/core/temp_position.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -95,11 +93,11 @@ TEST(TempArea, FollowsTheResultProtocol) {
     SaveTempPosition();
     AppendTemp(u" left");
     EXPECT_EQ(std::u16string(RestoreTempPointer()), u" left");
-    EXPECT_EQ(current_temp_position(), 28);
+    EXPECT_EQ(GetTempAreaStats().position, 28);
     char16_t* variable = nullptr;
     TakeTempString(&variable, PopTempPosition());
     EXPECT_EQ(std::u16string(variable), u"Time 1:05");
-    EXPECT_EQ(current_temp_position(), 10);
+    EXPECT_EQ(GetTempAreaStats().position, 10);
     EXPECT_EQ(GetTempAreaStats().stack_depth, 0);
     std::free(variable);
 
