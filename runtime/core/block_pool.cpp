@@ -405,6 +405,12 @@ void PoolFree(BlockPool* pool, void* block) {
     return_block(pool, chunk, start);
 }
 
+void ClearBlockPool(BlockPool* pool) {
+    if (!pool) return;
+    ScopedMutex lock(mutex_of(pool));
+    free_all_chunks(pool);
+}
+
 void FreeBlockPool(BlockPool* pool) {
     if (!pool) return;
     if (pool->shared_entry) {

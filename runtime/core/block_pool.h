@@ -26,6 +26,8 @@ void* PoolAllocateZeroed(BlockPool* pool);
 // Gives a block back to the pool it came from; null is ignored. A block of another pool is a
 // programmer error: it asserts in debug builds and is ignored otherwise.
 void PoolFree(BlockPool* pool, void* block);
+// Frees every chunk; the pool stays usable and every block it handed out is invalid.
+void ClearBlockPool(BlockPool* pool);
 // Releases the pool; for a shared pool, one reference.
 void FreeBlockPool(BlockPool* pool);
 

@@ -1,5 +1,6 @@
 #include "runtime/core/format_text.h"
 
+#include "runtime/core/temp_area.h"
 #include "runtime/core/text_encoding.h"
 
 #include <algorithm>
@@ -91,6 +92,21 @@ int64_t write_units(std::span<const unsigned char> bytes, char16_t* out, int64_t
     return units;
 }
 
+// The UTF-8 form of a runtime string with a zero byte, in `text`; null when no buffer can be had.
+const char* format_in_utf8(ByteText& text, const char16_t* format) {
+    const std::span<const char16_t> units(format ? format : u"", UnitCount(format));
+    const auto length = static_cast<size_t>(utf8_length_of_utf16(units));
+    unsigned char* bytes = text.room(length + 1);
+    if (!bytes) return nullptr;
+    bytes[encode_utf8(units, bytes)] = 0;
+    return reinterpret_cast<const char*>(bytes);
+}
+
+int64_t measure(const char* format, va_list arguments) {
+    const int length = std::vsnprintf(nullptr, 0, format, arguments);
+    return length < 0 ? 0 : length;
+}
+
 } // namespace
 
 int64_t vformat_to_units(char16_t* destination, int64_t capacity, const char* format,
@@ -108,6 +124,29 @@ int64_t format_to_units(char16_t* destination, int64_t capacity, const char* for
     const int64_t units = vformat_to_units(destination, capacity, format, arguments);
     va_end(arguments);
     return units;
+}
+
+int64_t FormatToString(char16_t* destination, const char16_t* format, ...) {
+    unsigned char format_stack[256];
+    ByteText format_text(format_stack);
+    const char* utf8_format = format_in_utf8(format_text, format);
+    if (!utf8_format) {
+        if (destination) destination[0] = 0;
+        return 0;
+    }
+    va_list arguments;
+    va_start(arguments, format);
+    int64_t result = 0;
+    if (!destination) {
+        result = measure(utf8_format, arguments);
+    } else {
+        unsigned char stack[stack_bytes];
+        ByteText text(stack);
+        const auto bytes = print_utf8(text, sizeof stack, utf8_format, arguments);
+        result = write_units(bytes, destination, static_cast<int64_t>(bytes.size()) + 1);
+    }
+    va_end(arguments);
+    return result;
 }
 
 } // namespace rt

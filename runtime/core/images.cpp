@@ -163,6 +163,14 @@ int64_t NewImage(int64_t number, int64_t width, int64_t height, int64_t depth, i
     return number == AutoNumber ? assigned : reinterpret_cast<int64_t>(store->image);
 }
 
+int64_t NewImageOpaque(int64_t number, int64_t width, int64_t height, int64_t depth) {
+    return NewImage(number, width, height, depth, 0);
+}
+
+int64_t NewImage24(int64_t number, int64_t width, int64_t height) {
+    return NewImage(number, width, height, 24, 0);
+}
+
 void FreeImageObject(int64_t number) {
     if (!g_images.table()) return;
     if (number == AutoNumber) {
@@ -194,6 +202,12 @@ int64_t ImagePixelWidth(int64_t number) {
 int64_t ImagePixelHeight(int64_t number) {
     ImageRecord* record = find_image(number);
     return record ? record->height : 0;
+}
+
+int64_t ImageBitDepth(int64_t number, int64_t mode) {
+    ImageRecord* record = find_image(number);
+    if (!record) return 0;
+    return mode == ImageDepthModeFormat ? record->format_depth : record->pixel_depth;
 }
 
 uint8_t* ImagePixels(int64_t number) {

@@ -37,6 +37,8 @@ struct ImageFrame {
 inline constexpr int32_t ImageTableGrowthStep = 16;
 // NewImage's background for a fully transparent image; any other value is 0xBBGGRR.
 inline constexpr int64_t ImageBackgroundClear = -1;
+// ImageBitDepth's mode that asks for the depth given at creation.
+inline constexpr int64_t ImageDepthModeFormat = -2;
 
 // Start-up: creates the image table; 1, or 0 when it cannot be created.
 int InitImages();
@@ -48,6 +50,8 @@ ObjectTable* image_table();
 // size is outside 1...32767 pixels, or the bitmap or the image cannot be made (no record is left
 // under the number then). An image live under the number is freed first.
 int64_t NewImage(int64_t number, int64_t width, int64_t height, int64_t depth, int64_t background);
+int64_t NewImageOpaque(int64_t number, int64_t width, int64_t height, int64_t depth);
+int64_t NewImage24(int64_t number, int64_t width, int64_t height);
 // AutoNumber frees every image; an unknown number does nothing.
 void FreeImageObject(int64_t number);
 
@@ -55,6 +59,7 @@ void FreeImageObject(int64_t number);
 int64_t ImageHandle(int64_t number);
 int64_t ImagePixelWidth(int64_t number);
 int64_t ImagePixelHeight(int64_t number);
+int64_t ImageBitDepth(int64_t number, int64_t mode);
 // The image's pixel store (ImagePixelHeight rows of ImagePixelWidth × 4 bytes); null for no image.
 uint8_t* ImagePixels(int64_t number);
 

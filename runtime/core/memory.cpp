@@ -84,8 +84,38 @@ void* AllocateStateBlock(uint64_t size, StateInitProcedure init, StateReleasePro
     return state;
 }
 
+void* AllocateAppMemory(int64_t size) {
+    if (size < 1) return nullptr;
+    return AllocateBlock(static_cast<uint64_t>(size));
+}
+
+void* AllocateMemoryFlags(int64_t size, int flags) {
+    if (size < 1) return nullptr;
+    if (flags & MemoryFlagUndefinedContents) return AllocateBlockRaw(static_cast<uint64_t>(size));
+    return AllocateBlock(static_cast<uint64_t>(size));
+}
+
+void FreeAppMemory(void* block) {
+    FreeBlock(block);
+}
+
 void FreeIfSet(void* pointer) {
     if (pointer) std::free(pointer);
+}
+
+// A size of 0 still asks for one byte, so that null always means failure: realloc to 0 bytes
+// may free the block and answer null, which a caller would take for a failure and free again.
+void* CallocPlain(size_t size) {
+    return std::calloc(1, size ? size : 1);
+}
+
+void* ReallocPlainZero(void* pointer, size_t old_size, size_t new_size) {
+    void* grown = std::realloc(pointer, new_size ? new_size : 1);
+    if (!grown) return nullptr;
+    if (new_size > old_size) {
+        std::memset(static_cast<std::byte*>(grown) + old_size, 0, new_size - old_size);
+    }
+    return grown;
 }
 
 } // namespace rt

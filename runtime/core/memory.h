@@ -39,7 +39,18 @@ using StateReleaseProcedure = void (*)(void* state);
 // libraries that name one, and never called: state blocks live as long as the process.
 void* AllocateStateBlock(uint64_t size, StateInitProcedure init, StateReleaseProcedure release);
 
+// Memory offered to the application program: runtime heap blocks, null for a size below 1.
+void* AllocateAppMemory(int64_t size);
+inline constexpr int MemoryFlagUndefinedContents = 1;
+void* AllocateMemoryFlags(int64_t size, int flags);
+void FreeAppMemory(void* block);
+
 // Frees a plain malloc block (a string variable, a UTF-8 copy) when the pointer is non-null.
 void FreeIfSet(void* pointer);
+
+// Plain-heap helpers: malloc and zero-fill; realloc and zero-fill the bytes added. Both give null
+// only on failure (a size of 0 gives a valid one-byte block); on failure the old block stays.
+void* CallocPlain(size_t size);
+void* ReallocPlainZero(void* pointer, size_t old_size, size_t new_size);
 
 } // namespace rt

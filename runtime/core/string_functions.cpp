@@ -232,6 +232,22 @@ char16_t* InsertText(const char16_t* text, const char16_t* insert, int64_t posit
     return result;
 }
 
+int64_t FindText(const char16_t* text, const char16_t* search, int64_t start) {
+    return FindTextMode(text, search, start, 0);
+}
+
+int64_t FindTextMode(const char16_t* text, const char16_t* search, int64_t start, int mode) {
+    const View whole = view_of(text), wanted = view_of(search);
+    if (whole.empty() || wanted.empty()) return 0;
+    const Matcher matcher{wanted, (mode & text_mode_ignore_case) != 0};
+    const size_t at = matcher.find(whole, scan_start(start, whole.size()));
+    return at == not_found ? 0 : static_cast<int64_t>(at) + 1;
+}
+
+int64_t FindTextFromStart(const char16_t* text, const char16_t* search) {
+    return FindText(text, search, 1);
+}
+
 char16_t* PadTextLeft(const char16_t* text, int64_t length, const char16_t* pad, TempOffset p) {
     if (!pad || pad[0] == 0 || length <= 0) return SetEmptyResult(p);
     const char16_t fill = pad[0];

@@ -11,7 +11,7 @@
 
 namespace rt {
 
-// Mode bits of RemoveTextEx and ReplaceTextEx.
+// Mode bits of FindTextMode, RemoveTextEx and ReplaceTextEx.
 inline constexpr int text_mode_ignore_case = 1; // units compared after towlower
 inline constexpr int text_mode_in_place = 2;    // ReplaceTextEx only
 
@@ -20,6 +20,10 @@ int64_t TextLength(const char16_t* text);
 char16_t* LeftText(const char16_t* text, int64_t n, TempOffset p);
 // Position 1 or below inserts at the start; beyond the end appends.
 char16_t* InsertText(const char16_t* text, const char16_t* insert, int64_t position, TempOffset p);
+// Position of the first occurrence at or after start, or 0 (also for an empty text or search).
+int64_t FindText(const char16_t* text, const char16_t* search, int64_t start);
+int64_t FindTextMode(const char16_t* text, const char16_t* search, int64_t start, int mode);
+int64_t FindTextFromStart(const char16_t* text, const char16_t* search);
 // The text right-aligned in a field of `length` units filled with the first unit of pad; a
 // longer text keeps its leftmost units; an empty pad gives the empty result.
 char16_t* PadTextLeft(const char16_t* text, int64_t length, const char16_t* pad, TempOffset p);
@@ -42,6 +46,15 @@ char16_t* TextField(const char16_t* text, int64_t index, const char16_t* separat
 // The same functions for C++ code, taking String or plain runtime strings and returning String.
 inline int64_t TextLength(TextArg text) {
     return TextLength(text.get());
+}
+inline int64_t FindText(TextArg text, TextArg search, int64_t start) {
+    return FindText(text.get(), search.get(), start);
+}
+inline int64_t FindTextMode(TextArg text, TextArg search, int64_t start, int mode) {
+    return FindTextMode(text.get(), search.get(), start, mode);
+}
+inline int64_t FindTextFromStart(TextArg text, TextArg search) {
+    return FindTextFromStart(text.get(), search.get());
 }
 String LeftText(TextArg text, int64_t n);
 String InsertText(TextArg text, TextArg insert, int64_t position);

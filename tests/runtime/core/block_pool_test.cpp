@@ -111,7 +111,7 @@ TEST(BlockPool, GivesOutBlocksInTheOrderOfItsChunkLists) {
     EXPECT_EQ(counts(), (std::pair<int64_t, int64_t>{0, 0}));
 }
 
-TEST(BlockPool, ZeroesRecycledBlocksAndIgnoresNullsAndForeignBlocks) {
+TEST(BlockPool, ZeroesRecycledBlocksClearsChunksAndIgnoresNullsAndForeignBlocks) {
     PoolHandle pool = make_pool(40, 16, 256, PoolUnlocked);
     PoolHandle other = make_pool(40, 16, 256, PoolUnlocked);
     void* keep = PoolAllocate(pool.get()); // keeps the chunk alive across the free
@@ -123,9 +123,12 @@ TEST(BlockPool, ZeroesRecycledBlocksAndIgnoresNullsAndForeignBlocks) {
     ASSERT_EQ(zeroed, block);
     EXPECT_EQ(std::vector<unsigned char>(zeroed, zeroed + 40), std::vector<unsigned char>(40));
 
-    PoolFree(pool.get(), keep);
-    PoolFree(pool.get(), zeroed);
+    for (int i = 0; i < 40; ++i)
+        PoolAllocate(pool.get());
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 3);
+    ClearBlockPool(pool.get());
     EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 0);
+    EXPECT_EQ(GetBlockPoolStats(pool.get()).total_blocks, 0u);
     void* mine = PoolAllocate(pool.get());
     ASSERT_NE(mine, nullptr);
     PoolFree(pool.get(), nullptr);

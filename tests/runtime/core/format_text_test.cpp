@@ -7,6 +7,39 @@
 namespace rt {
 namespace {
 
+TEST(FormatText, FormatToStringWritesUtf16AndMeasuresUtf8) {
+    // Every row formats the number 42 and one UTF-8 text, in that order.
+    struct Row {
+        const char16_t* format;
+        const char* text;
+        std::u16string_view expected;
+        int64_t utf8_bytes;
+    };
+    const Row rows[] = {
+        {u"%d%%", "", u"42%", 3},
+        {u"%d %s", "\u20AC", u"42 \u20AC", 6},
+        {u"%d\U0001F600", "", u"42\U0001F600", 6},
+        {u"%5d|%-3s|", "ab", u"   42|ab |", 10},
+        {nullptr, "", u"", 0},
+        {u"%d%s", "\x80", u"42\uFFFD", 3}, // a stray continuation byte
+        {u"%d%s", "\xFF", u"", 3}          // a byte 0xF8 or above rejects the whole text
+    };
+    for (const Row& row : rows) {
+        std::u16string out(16, u'#');
+        const int64_t units = FormatToString(out.data(), row.format, 42, row.text);
+        EXPECT_EQ(out.substr(0, static_cast<size_t>(units)), row.expected);
+        EXPECT_EQ(out[static_cast<size_t>(units)], u'\0');
+        // The measured byte length plus one is room enough.
+        EXPECT_EQ(out[static_cast<size_t>(row.utf8_bytes) + 1], u'#') << "wrote too far";
+        EXPECT_EQ(FormatToString(nullptr, row.format, 42, row.text), row.utf8_bytes);
+    }
+    // Longer than the stack buffer the common case prints into.
+    const std::string long_text = std::string(3000, 'x') + "\u00E9";
+    std::u16string out(3010, u'#');
+    EXPECT_EQ(FormatToString(out.data(), u"<%s>", long_text.c_str()), 3003);
+    EXPECT_EQ(out.substr(2999, 6), u"xx\u00E9>" + std::u16string(1, u'\0') + u'#');
+}
+
 TEST(FormatText, BoundedFormatNeverWritesPastItsCapacity) {
     struct Row {
         std::string text;

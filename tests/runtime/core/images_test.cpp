@@ -59,8 +59,12 @@ TEST_F(Images, AnImageIsABitmapOfWidthTimesFourBytesPerRowInsideAnNSImage) {
     auto* bitmap = static_cast<NSBitmapImageRep*>(image->representations()->objectAtIndex(0));
     EXPECT_EQ(bitmap->bytesPerRow(), 44 * 4);
     EXPECT_EQ(rt::ImagePixelHeight(1), 24);
-    // A 24-bit image is opaque black, and its targets carry the opaque format.
-    ASSERT_NE(rt::NewImage(2, 3, 3, 24, 0), 0);
+    // A 24-bit image is opaque black, says so when asked for its format, and its targets carry the
+    // opaque format.
+    ASSERT_NE(rt::NewImage24(2, 3, 3), 0);
+    EXPECT_EQ(rt::ImageBitDepth(2, 0), 32);
+    EXPECT_EQ(rt::ImageBitDepth(2, rt::ImageDepthModeFormat), 24);
+    EXPECT_EQ(rt::ImageBitDepth(99, 0), 0);
     EXPECT_EQ(first_pixels(2, 1), (std::vector<unsigned char>{0, 0, 0, 255}));
     rt::DrawTarget* target = rt::ImageDrawTarget(2);
     ASSERT_TRUE(target);

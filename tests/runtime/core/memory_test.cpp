@@ -16,6 +16,31 @@ bool all_bytes_are(const void* block, uint64_t from, uint64_t to, unsigned char 
     return std::all_of(bytes + from, bytes + to, [value](unsigned char b) { return b == value; });
 }
 
+TEST(Memory, AppMemoryGivesZeroFilledBlocksOnlyForPositiveSizes) {
+    const struct {
+        int64_t size;
+        int flags;
+        bool gives_block;
+    } cases[] = {{0, 0, false},
+                 {-1, 0, false},
+                 {1, 0, true},
+                 {4096, 0, true},
+                 {0, MemoryFlagUndefinedContents, false},
+                 {10, MemoryFlagUndefinedContents, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "size " << c.size << " flags " << c.flags);
+        void* block = c.flags ? AllocateMemoryFlags(c.size, c.flags) : AllocateAppMemory(c.size);
+        ASSERT_EQ(block != nullptr, c.gives_block);
+        if (!block) continue;
+        EXPECT_EQ(BlockSize(block), static_cast<uint64_t>(c.size));
+        if (!(c.flags & MemoryFlagUndefinedContents)) {
+            EXPECT_TRUE(all_bytes_are(block, 0, static_cast<uint64_t>(c.size), 0));
+        }
+        std::memset(block, 0x5A, static_cast<size_t>(c.size)); // the whole size is writable
+        FreeAppMemory(block);
+    }
+}
+
 TEST(Memory, SizesWhoseHeaderWouldOverflowGiveNull) {
     const uint64_t max = std::numeric_limits<uint64_t>::max();
     for (uint64_t size : {max, max - 1, max - 7}) {
@@ -32,7 +57,7 @@ TEST(Memory, SizesWhoseHeaderWouldOverflowGiveNull) {
     EXPECT_EQ(ReallocateBlock(nullptr, 16), nullptr);
     EXPECT_EQ(ReallocateBlockRaw(nullptr, 16), nullptr);
     EXPECT_EQ(BlockSize(nullptr), 0u);
-    FreeBlock(nullptr), FreeIfSet(nullptr);
+    FreeBlock(nullptr), FreeAppMemory(nullptr), FreeIfSet(nullptr);
 }
 
 TEST(Memory, ReallocationKeepsTheOldBytesAndZeroesOnlyTheGrowth) {
@@ -84,6 +109,20 @@ TEST(Memory, StateBlocksAreZeroFilledAndInitialisedOnce) {
     EXPECT_TRUE(all_bytes_are(without_init, 0, 32, 0));
     FreeBlock(with_init);
     FreeBlock(without_init);
+}
+
+TEST(Memory, PlainHeapHelpersZeroWhatTheyAdd) {
+    auto* bytes = static_cast<unsigned char*>(CallocPlain(24));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_TRUE(all_bytes_are(bytes, 0, 24, 0));
+    std::memset(bytes, 0x77, 24);
+    bytes = static_cast<unsigned char*>(ReallocPlainZero(bytes, 24, 100));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_TRUE(all_bytes_are(bytes, 0, 24, 0x77));
+    EXPECT_TRUE(all_bytes_are(bytes, 24, 100, 0));
+    bytes = static_cast<unsigned char*>(ReallocPlainZero(bytes, 100, 0));
+    EXPECT_NE(bytes, nullptr) << "a size of 0 must not look like a failure";
+    FreeIfSet(bytes);
 }
 
 } // namespace
