@@ -22,10 +22,6 @@ int remove_self(void*, void*) {
     RemoveNativeEventFilter(self_removing);
     return 0;
 }
-int primary_consumes(void*) {
-    calls += 'p';
-    return 1;
-}
 
 class NativeEventFiltersTest : public ::testing::Test {
   protected:
@@ -48,17 +44,6 @@ TEST_F(NativeEventFiltersTest, CallsEveryFilterInOrderAndOrsTheirAnswers) {
     EXPECT_FALSE(offer_native_event(nullptr));
     EXPECT_FALSE(offer_native_event(nullptr));
     EXPECT_EQ(calls, "acraaca");
-}
-
-TEST_F(NativeEventFiltersTest, ThePrimaryFilterCountsOnlyWhileEnabled) {
-    set_primary_event_filter(primary_consumes);
-    EXPECT_FALSE(offer_native_event(nullptr));
-    set_primary_event_filter_enabled(true);
-    EXPECT_TRUE(offer_native_event(nullptr));
-    set_secondary_event_filter(primary_consumes);
-    set_primary_event_filter_enabled(false);
-    EXPECT_TRUE(offer_native_event(nullptr));
-    EXPECT_EQ(calls, "pppp");
 }
 
 } // namespace

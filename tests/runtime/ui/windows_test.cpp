@@ -5,7 +5,6 @@
 #include "platform/foundation/ns_array.h"
 #include "platform/objc/message_send.h"
 #include "runtime/ui/event_queue.h"
-#include "runtime/ui/native/kx_window_output_view.h"
 #include "runtime/ui/wait_event.h"
 #include "tests/runtime/ui/runtime_window_test.h"
 
@@ -57,12 +56,6 @@ TEST_F(WindowsTest, AnswersZeroForWindowsThatDoNotExist) {
     EXPECT_EQ(WindowExists(4) + WindowObject(4) + GetWindowWidth(4) + GetWindowHeight(4, 0), 0);
     EXPECT_EQ(KeepWindowOnTop(4, 1) + SetWindowBounds(4, 0, 0, 10, 10), 0);
     DisposeWindow(4);
-    EXPECT_EQ(NativeWindowID(nullptr), -1);
-    ObjcRef<NSWindow> plain = make_native<NSWindow>();
-    plain->initWithContentRectStyleMaskBackingDefer(NSMakeRect(0, 0, 10, 10), 1, 2, NO);
-    EXPECT_EQ(NativeWindowID(plain.get()), -1);
-    plain->setReleasedWhenClosed(NO);
-    plain->close();
 }
 
 TEST_F(WindowsTest, AutoNumberWindowsAreNumberedByTheirRecord) {
@@ -120,37 +113,6 @@ TEST_F(WindowsTest, CloseButtonsAndZoomsPostTheirEvents) {
     EXPECT_EQ(events, (std::vector<std::string>{event_text(EventKindCloseWindow, 1),
                                                 event_text(EventKindMaximizeWindow, 1),
                                                 event_text(EventKindSizeWindow, 1)}));
-
-    // Opening minimised or maximised reports nothing of it.
-    ASSERT_NE(NewWindow(2, 0, 0, 100, 100, u"B", 1024), 0);
-    ASSERT_NE(NewWindow(3, 0, 0, 100, 100, u"C", 512), 0);
-    EXPECT_TRUE(window(2)->isMiniaturized());
-    EXPECT_TRUE(window(3)->isZoomed());
-    for (const std::string& event : take_all_events()) {
-        for (int32_t kind : {EventKindMinimizeWindow, EventKindMaximizeWindow, EventKindSizeWindow})
-            EXPECT_FALSE(event.starts_with(std::to_string(kind) + "/")) << event;
-    }
-}
-
-TEST_F(WindowsTest, WindowOutputIsAViewOverAClearedBufferOnTopOfTheContent) {
-    ASSERT_NE(NewWindow(1, 0, 0, 100, 100, u"A", 4), 0);
-    WindowRecord* record = window_record(1);
-    EXPECT_EQ(OpenWindowOutput(record, 0, 5), nullptr);
-    CGContextRef context = OpenWindowOutput(record, 10, 5);
-    ASSERT_NE(context, nullptr);
-    EXPECT_EQ(CGBitmapContextGetData(context), record->output_pixels);
-    record->output_pixels[7] = 0xff;
-    CGContextRef again = OpenWindowOutput(record, 10, 5);
-    EXPECT_EQ(record->output_pixels[7], 0);
-    CGContextRef larger = OpenWindowOutput(record, 20, 5);
-    EXPECT_EQ(std::tuple(record->output_view->bitmap()->pixelsWide(),
-                         window(1)->contentView()->subviews()->count()),
-              std::tuple(20, 1u));
-    for (CGContextRef opened : {context, again, larger})
-        CGContextRelease(opened);
-    CloseWindowOutput(record);
-    EXPECT_EQ(std::tuple(record->output_pixels, window(1)->contentView()->subviews()->count()),
-              std::tuple(nullptr, 0u));
 }
 
 } // namespace
