@@ -148,30 +148,5 @@ TEST(BlockPool, ZeroesRecycledBlocksClearsChunksAndIgnoresNullsAndForeignBlocks)
     EXPECT_EQ(GetBlockPoolStats(pool.get()).chunk_count, 0);
 }
 
-// Shared pools are process-wide, so these use a size no other code is likely to share.
-constexpr uint64_t shared_size = 1000;
-
-TEST(BlockPool, SharedPoolsOfEqualStrideAndFlagsAreOneReferenceCountedPool) {
-    BlockPool* first = CreateBlockPool(shared_size, 16, 65536, PoolShared);
-    BlockPool* second = CreateBlockPool(shared_size - 5, 16, 65536, PoolShared); // same stride
-    PoolHandle locked = make_pool(shared_size, 16, 65536, PoolShared | PoolLocked);
-    PoolHandle bigger = make_pool(shared_size + 8, 16, 65536, PoolShared);
-    PoolHandle unshared = make_pool(shared_size, 16, 65536, PoolUnlocked);
-    EXPECT_EQ(first, second);
-    for (BlockPool* other : {locked.get(), bigger.get(), unshared.get()})
-        EXPECT_NE(first, other);
-    EXPECT_EQ(GetBlockPoolStats(first).shared_references, 2);
-    EXPECT_EQ(GetBlockPoolStats(unshared.get()).shared_references, 0);
-
-    PoolAllocate(second);
-    FreeBlockPool(first);
-    EXPECT_EQ(GetBlockPoolStats(second).shared_references, 1);
-    EXPECT_EQ(GetBlockPoolStats(second).total_blocks, 16u) << "the other user keeps the pool";
-    FreeBlockPool(second); // the last reference takes the pool and its chunk with it
-    PoolHandle fresh = make_pool(shared_size, 16, 65536, PoolShared);
-    EXPECT_EQ(GetBlockPoolStats(fresh.get()).shared_references, 1);
-    EXPECT_EQ(GetBlockPoolStats(fresh.get()).total_blocks, 0u);
-}
-
 } // namespace
 } // namespace rt

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -56,53 +55,6 @@ TEST_F(FileObjects, KeepsTheOrderOfBufferedAndDirectWrites) {
         }
         EXPECT_EQ(CloseFileObject(number), 1);
         EXPECT_TRUE(file_bytes(native("sequence")) == expected) << sizes[0];
-    }
-}
-
-TEST_F(FileObjects, OpensInEachModeOnFilesDirectoriesAndMissingPaths) {
-    enum class Before { missing, file, directory, no_parent };
-    struct Row {
-        const char* what;
-        int mode;
-        int flags;
-        Before before;
-        int64_t written;  // by writing "XY"
-        int64_t size;     // FileByteSize afterwards
-        const char* data; // what the file then holds, when it is one
-    };
-    const Row rows[] = {
-        {"read a file", 1, 0, Before::file, 0, 6, "abcdef"},
-        {"read a missing path", 1, 0, Before::missing, -1, -1, nullptr},
-        {"read a directory", 1, 0, Before::directory, -1, -2, nullptr},
-        {"update a file", 2, 0, Before::file, 2, 6, "XYcdef"},
-        {"update a file at its end", 2, file_flag_append, Before::file, 2, 8, "abcdefXY"},
-        {"update a directory", 2, 0, Before::directory, -1, -2, nullptr},
-        {"create over a file", 3, 0, Before::file, 2, 2, "XY"},
-        {"create over a directory", 3, 0, Before::directory, -1, -2, nullptr},
-        {"create below a missing folder", 3, 0, Before::no_parent, -1, -1, nullptr},
-        {"any other mode creates", 9, 0, Before::file, 2, 2, "XY"}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        std::filesystem::remove_all(native("target"));
-        if (row.before == Before::file) put_file(native("target"), "abcdef");
-        if (row.before == Before::directory) {
-            ASSERT_EQ(MakeDirectory(path("target")), 1);
-        }
-        const String file = row.before == Before::no_parent ? path("none/target") : path("target");
-        const int64_t opened = OpenFileObject(4, file.data(), row.mode, row.flags);
-        if (row.written < 0) {
-            EXPECT_EQ(opened, 0);
-            EXPECT_EQ(FileObjectValid(4), nullptr);
-        } else {
-            ASSERT_NE(FileObjectValid(4), nullptr);
-            EXPECT_EQ(opened, reinterpret_cast<intptr_t>(FileObjectValid(4)->stream));
-            EXPECT_EQ(WriteFileText(4, u"XY", FormatUTF8), row.written);
-            EXPECT_EQ(CloseFileObject(4), 1);
-        }
-        EXPECT_EQ(FileByteSize(file), row.size);
-        if (row.data) {
-            EXPECT_EQ(file_bytes(native("target")), row.data);
-        }
     }
 }
 

@@ -58,23 +58,4 @@ TEST(Layout, InitCopyOntoItselfAndFreeHandleEachField) {
     EXPECT_EQ(pair.items.list, nullptr);
 }
 
-TEST(Layout, WordsThatMakeNoSenseTouchNothing) {
-    const int64_t list_at_0[] = {-5, 0, 8, 0, 0, LayoutEnd};
-    static int64_t embeds_itself[] = {-3, 0, 64, 0, LayoutEnd};
-    embeds_itself[3] = layout_word(embeds_itself);
-    const int64_t negative_offset[] = {-5, -8, 8, 0, 0, LayoutEnd};
-    const int64_t negative_count[] = {-2, -3, 0, 16, layout_word(list_at_0), LayoutEnd};
-    const int64_t zero_stride[] = {-2, 4, 0, 0, layout_word(list_at_0), LayoutEnd};
-    const int64_t no_dimensions[] = {-7, 0, 0, 8, 0, 0, LayoutEnd};
-    const int64_t unknown_kind[] = {-12, -5, 0, 8, 0, 0, LayoutEnd};
-    for (const int64_t* layout : {(const int64_t*)embeds_itself, negative_offset, negative_count,
-                                  zero_stride, no_dimensions, unknown_kind}) {
-        int64_t block[8] = {};
-        rt::InitStructure(block + 1, layout);
-        for (int64_t word : block)
-            EXPECT_EQ(word, 0) << "layout starting " << layout[0];
-        rt::FreeStructure(block + 1, layout);
-    }
-}
-
 } // namespace
