@@ -111,19 +111,5 @@ TEST(Memory, StateBlocksAreZeroFilledAndInitialisedOnce) {
     FreeBlock(without_init);
 }
 
-TEST(Memory, PlainHeapHelpersZeroWhatTheyAdd) {
-    auto* bytes = static_cast<unsigned char*>(CallocPlain(24));
-    ASSERT_NE(bytes, nullptr);
-    EXPECT_TRUE(all_bytes_are(bytes, 0, 24, 0));
-    std::memset(bytes, 0x77, 24);
-    bytes = static_cast<unsigned char*>(ReallocPlainZero(bytes, 24, 100));
-    ASSERT_NE(bytes, nullptr);
-    EXPECT_TRUE(all_bytes_are(bytes, 0, 24, 0x77));
-    EXPECT_TRUE(all_bytes_are(bytes, 24, 100, 0));
-    bytes = static_cast<unsigned char*>(ReallocPlainZero(bytes, 100, 0));
-    EXPECT_NE(bytes, nullptr) << "a size of 0 must not look like a failure";
-    FreeIfSet(bytes);
-}
-
 } // namespace
 } // namespace rt

@@ -100,14 +100,6 @@ TEST(TempArea, FollowsTheResultProtocol) {
     EXPECT_EQ(GetTempAreaStats().position, 10);
     EXPECT_EQ(GetTempAreaStats().stack_depth, 0);
     std::free(variable);
-
-    // The position stack holds more than a hundred saved positions.
-    for (int i = 0; i < 1000; ++i) {
-        SaveTempPosition();
-        AppendTemp(u"x");
-    }
-    for (int i = 999; i >= 0; --i)
-        ASSERT_EQ(RestoreTempPosition(), 10 + 2 * i);
 }
 
 TEST(TempArea, PopFromAnEmptyStackIsCaughtInDebugBuildsAndGivesOffsetZero) {
@@ -122,21 +114,6 @@ TEST(TempArea, PopFromAnEmptyStackIsCaughtInDebugBuildsAndGivesOffsetZero) {
 #endif
     EXPECT_EQ(GetTempAreaStats().stack_depth, 0);
     EXPECT_DEATH(ReserveTemp(INT64_MAX / 2, 0), "out of memory");
-}
-
-TEST(TempArea, FindsAddressesBetweenBaseAndPositionInclusive) {
-    InitStrings();
-    AppendTemp(u"abc");
-    const char16_t* base = TempAddress(1);
-    const char16_t outside[] = u"abc";
-    struct Row {
-        const void* address;
-        int64_t expected;
-    };
-    const Row rows[] = {{base, 1},     {base + 2, 5}, {base + 3, 7},
-                        {base + 4, 0}, {outside, 0},  {nullptr, 0}};
-    for (const Row& row : rows)
-        EXPECT_EQ(TempOffsetOf(row.address), row.expected) << row.address;
 }
 
 TEST(TempArea, ComparesStringsUnitByUnitWithNullAsEmpty) {
@@ -164,12 +141,6 @@ TEST(TempArea, AssignsAndCopiesStringVariables) {
     EXPECT_EQ(std::u16string(variable), u"condition");
     EXPECT_EQ(AssignString(&variable, nullptr), 2);
     EXPECT_EQ(variable, nullptr);
-
-    CopyStringArgument(&variable, nullptr); // leaves the variable alone
-    EXPECT_EQ(variable, nullptr);
-    CopyStringArgument(&variable, u"copy");
-    EXPECT_EQ(std::u16string(variable), u"copy");
-    std::free(variable);
 }
 
 } // namespace
