@@ -121,19 +121,6 @@ TEST_F(NumberText, FloatToTextPrintsTheFloatTrimsAndRoundsHalfToEven) {
                         {0.045f, 2, "0.05"}});
 }
 
-TEST_F(NumberText, FloatToTextClampsDecimalsTo512) {
-    const std::string zeros(512, '0');
-    expect_float_texts(
-        {{1.0f, 512, ("1." + zeros).c_str()},
-         {1.0f, INT32_MAX, ("1." + zeros).c_str()},
-         // The longest text there is: a sign, 39 digits, the point, 512 decimals.
-         {-FLT_MAX, 1000, ("-340282346638528859811704183484516925440." + zeros).c_str()}});
-    const std::string smallest = produce_at_position(
-        [](TempOffset p) { return FloatToText(512, p, std::numeric_limits<float>::denorm_min()); });
-    EXPECT_EQ(smallest.substr(0, 53), "0." + std::string(44, '0') + "1401298");
-    EXPECT_EQ(smallest.size(), 514u);
-}
-
 TEST_F(NumberText, TextToFloatParsesSpecialWordsAndNumbers) {
     const std::pair<const char16_t*, double>
         rows[] = {{nullptr, 0.0},        {u"", 0.0},

@@ -112,22 +112,6 @@ TEST_F(ProcessRunner, AFailedPipeIsReportedByItsErrnoAfterTheLaunchGivesBackWhat
     EXPECT_EQ(open_descriptor_count(), descriptors);
 }
 
-TEST_F(ProcessRunner, AcceptsAtMost510Arguments) {
-    std::string words;
-    std::vector<std::string> expected = {"echo_args"};
-    for (int i = 1; i <= 510; ++i) {
-        words += " w" + std::to_string(i);
-        expected.push_back("w" + std::to_string(i));
-    }
-    EXPECT_EQ(echo(text(words)).arguments, expected);
-    const int forks = fork_count();
-    EXPECT_EQ(LaunchProcessFlags(u"echo_args", text(words + " w511").c_str(), u"",
-                                 LaunchOpen | LaunchReadOutput | LaunchWriteInput),
-              0);
-    EXPECT_EQ(LaunchProcess(u"echo_args", text(words + " \"\"").c_str(), u""), 0);
-    EXPECT_EQ(fork_count(), forks);
-}
-
 // With LaunchWait the exit code is set before the launch returns: the program's own, 1 for a
 // signal, 1 when the program cannot be executed once started, and a script without interpreter
 // line runs through the shell.
