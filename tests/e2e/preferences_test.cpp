@@ -89,10 +89,6 @@ TEST(PreferencesWindow, BoxesShapeTheTitleAtOnceAndClosingStoresThem) {
     };
     const Case cases[] = {
         {"click 5\nclick 4", {4, 2, 5}, "214 cycles • 78% • 31.95°C"},
-        {"click 6\nclick 9\nclick 5\nclick 8\nclick 0\nclick 4\nclick 3",
-         {4, 3, 2, 0, 8, 5, 9, 6},
-         "214 cycles • Good • 78% • 90.9% health • 03:27 left • 31.95°C • Calculating... • "
-         "Not charging"},
         {"click 2", {2}, "78%"}, // unticking the only box ticks the percentage again
         {"click 0\nclick 2", {0}, "90.9% health"},
         {"click 5\nclick 2", {5}, "31.95°C", true},

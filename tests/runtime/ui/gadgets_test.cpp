@@ -94,17 +94,6 @@ TEST_F(GadgetsTest, StatesOfCheckBoxesAndLabels) {
     SetGadgetState(99, 1);
 }
 
-TEST_F(GadgetsTest, AClickOnAThreeStateBoxNeverLeavesItMixed) {
-    ASSERT_NE(CreateCheckboxGadget(4, 0, 0, 100, 20, u"Three", 4), 0);
-    for (auto [before, after] : {std::pair{-1, 1}, {0, 1}, {1, 0}}) {
-        SetGadgetState(4, before);
-        RemoveQueuedEvents(-1, -1, -1, -1);
-        msg_send<void>(view(4), "performClick:", id{nil});
-        EXPECT_EQ(GetGadgetState(4), after) << "from " << before;
-        EXPECT_EQ(queued_gadget_events(), std::vector<int64_t>{4}) << "from " << before;
-    }
-}
-
 TEST_F(GadgetsTest, FreeingAGadgetDropsItsQueuedEventsAndItsBindings) {
     ASSERT_NE(CreateCheckboxGadget(5, 0, 0, 100, 20, u"Five"), 0);
     ASSERT_NE(CreateCheckboxGadget(6, 0, 30, 100, 20, u"Six"), 0);
@@ -137,21 +126,6 @@ TEST_F(GadgetsTest, GadgetsGoWithTheirWindowWhetherDisposedOrClosedByTheToolkit)
         EXPECT_EQ(gadget_record(7), nullptr) << by_toolkit;
     }
     EXPECT_EQ(KXGadgetList::currentList(nil), nullptr);
-}
-
-TEST_F(GadgetsTest, LabelsAreGreyedInsteadOfDisabledAndKeepTheProgramsColour) {
-    ASSERT_NE(CreateTextGadget(1, 0, 0, 100, 20, u"Label", 4), 0);
-    auto* field = static_cast<NSTextField*>(view(1));
-    NSColor* const default_text = field->textColor();
-    NSColor* red = NSColor::colorWithSRGBRedGreenBlueAlpha(nil, 1, 0, 0, 1);
-    msg_send<void>(functions(1), "SetGadgetColor:color:", int32_t{1}, red);
-    msg_send<void>(functions(1), "DisableGadget:", int32_t{1});
-    EXPECT_TRUE(field->isEnabled());
-    EXPECT_TRUE(field->textColor()->isEqual(NSColor::secondarySelectedControlColor(nil)));
-    msg_send<void>(functions(1), "DisableGadget:", int32_t{0});
-    EXPECT_TRUE(field->textColor()->isEqual(red));
-    msg_send<void>(functions(1), "SetGadgetColor:color:", int32_t{1}, static_cast<NSColor*>(nil));
-    EXPECT_EQ(field->textColor(), default_text);
 }
 
 TEST_F(GadgetsTest, FrameStylesComeFromTheWholeFlagsValue) {
@@ -259,26 +233,6 @@ TEST_F(GadgetsTest, ReuseBindsANewBehaviourObjectToTheSameGadget) {
     EXPECT_EQ(static_cast<NSButton*>(view(7))->target(), fresh.get());
     SetGadgetState(7, 1); // the base behaviour reads a check box's state through the control
     EXPECT_EQ(GetGadgetState(7), 1);
-}
-
-TEST_F(GadgetsTest, ContainersNestDeeperThanTheFirstStackAndUnwindInOrder) {
-    std::vector<NSView*> tops{content_view()};
-    for (int64_t number = 10; number < 22; ++number) {
-        ASSERT_NE(CreateFrameGadget(number, 1, 1, 500, 500, u"f", FrameFlagContainer), 0);
-        NSView* inner = KXGadgetList::currentView(nil);
-        ASSERT_EQ(inner->superview(), view(number));
-        ASSERT_EQ(inner->frame(), NSMakeRect(0, 0, 500, 500));
-        tops.push_back(inner);
-    }
-    EXPECT_EQ(KXGadgetList::currentList(nil)->stackIndex(), 12);
-    for (std::size_t depth = tops.size() - 1; depth > 0; --depth) {
-        LeaveGadgetList();
-        EXPECT_EQ(KXGadgetList::currentView(nil), tops[depth - 1]) << depth;
-    }
-    // The inner view follows its frame's size.
-    msg_send<void>(functions(21), "ResizeGadget:y:width:height:", k_keep, k_keep, int32_t{250},
-                   int32_t{120});
-    EXPECT_EQ(tops.back()->frame(), NSMakeRect(0, 0, 250, 120));
 }
 
 } // namespace
