@@ -19,27 +19,10 @@ NSURL* url_with_string(std::u16string_view text) {
 TEST(NSURL, AcceptsOnlyAbsoluteUrlsInTheGenericSyntax) {
     const std::u16string accepted[] = {u"https://example.org/a?b",
                                        u"x-apple.systempreferences:com.apple.preference.battery",
-                                       u"file:///tmp/a%20b",
-                                       u"http://[::1]:8080/",
-                                       u"a+b-c.d:",
-                                       u"http://example.org/a!$&'()*+,;=:@~-._b"};
-    // No scheme, a scheme not starting with a letter, a bad character, a bad escape, not ASCII.
-    const std::u16string refused[] = {u"not a url",
-                                      u"",
-                                      u"http://exa mple",
-                                      u"example.org/path",
-                                      u"1http://example.org",
-                                      u"ht_tp://example.org",
-                                      u":nothing",
-                                      u"http://example.org/a\tb",
-                                      u"http://example.org/\x7F",
-                                      u"http://example.org/a<b",
-                                      u"http://example.org/a{b",
-                                      u"http://example.org/%zz",
-                                      u"http://example.org/%4",
-                                      u"http://example.org/#a#b",
-                                      u"http://example.org/[x]",
-                                      u"https://b\u00FCcher.example/"};
+                                       u"file:///tmp/a%20b"};
+    // No scheme, nothing, a bad character, a bad escape, not ASCII.
+    const std::u16string refused[] = {u"not a url", u"", u"http://exa mple",
+                                      u"http://example.org/%zz", u"https://b\u00FCcher.example/"};
     AutoreleasePoolScope pool;
     for (const std::u16string& text : accepted) {
         NSURL* url = url_with_string(text);
