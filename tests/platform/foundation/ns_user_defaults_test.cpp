@@ -1,10 +1,8 @@
 #include "platform/foundation/ns_user_defaults.h"
 
-#include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_data.h"
 #include "platform/foundation/ns_dictionary.h"
 #include "platform/foundation/problem_report.h"
-#include "platform/foundation/property_list.h"
 #include "tests/platform/foundation/foundation_test_support.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/file_faults.h"
@@ -159,31 +157,6 @@ TEST_F(NSUserDefaultsTest, IntegerForKeyReadsNumbersAndLeadingDigitsOfStrings) {
     EXPECT_EQ(defaults->integerForKey(integer(1)), 0) << "keys are strings";
 }
 
-TEST_F(NSUserDefaultsTest, StoresCopiesOfPropertyListsUnderStringKeysOnlyAndNilRemoves) {
-    {
-        AutoreleasePoolScope pool;
-        NSUserDefaults* defaults = standard();
-        defaults->setInteger(5, integer(1));
-        defaults->setObject(class_named("NSObject"), string(u"Key"));
-        EXPECT_EQ(defaults->synchronize(), YES);
-        EXPECT_FALSE(fs::exists(file())) << "neither changed anything";
-        defaults->setInteger(4, string(u"Key"));
-        defaults->setObject(nil, string(u"Key"));
-        NSMutableArray* list = NSMutableArray::make().autorelease();
-        list->addObject(integer(1));
-        defaults->setObject(list, string(u"List"));
-        list->addObject(integer(2));
-        ASSERT_EQ(defaults->synchronize(), YES) << defaults->last_error();
-    }
-    ObjcRef<> root = read_property_list_file(file());
-    auto* stored = dynamic_cast<NSDictionary*>(root.get());
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(stored->count(), 1u) << "the removed key is not written";
-    auto* list = dynamic_cast<NSArray*>(stored->objectForKey(string(u"List")));
-    ASSERT_TRUE(list);
-    EXPECT_EQ(list->count(), 1u) << "a copy is stored, not the caller's array";
-}
-
 namespace {
 
 // A home that cannot take the settings file: HOME is `home` in a fresh folder, which holds
@@ -220,8 +193,6 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
         {"HOME is a file", "file", "file", "x", "{root}/file: Not a directory"},
         {"the settings file is a folder", "home", k_settings_file, "/",
          "it could not be read (not a regular file) and is left as it is", "not a regular file"},
-        {"the home folder is missing", "missing", "", "",
-         "{root}/missing: No such file or directory"},
         {"the disk is full", "home", k_settings_file, settings, "write: File too large", nullptr,
          true},
     };
