@@ -393,12 +393,8 @@ TEST(BatterySources, EditARecordingAndSeeItThroughAServiceAlreadyHeld) {
         {[&] { return set_recorded_registry_value("CurrentCapacity", number(12).get()); }, Done},
         {[&] { return set_recorded_registry_value("Temperature", number(3100).get()); }, Done},
         {[] { return remove_recorded_registry_value("IsCharging"); }, Done},
-        {[] { return remove_recorded_registry_value("IsCharging"); }, NoSuchKey},
-        {[&] { return set_recorded_registry_value("", number(1).get()); }, Refused},
-        {[] { return set_recorded_registry_value("Voltage", nullptr); }, Refused},
         {[&] { return set_recorded_power_source_value("LPM Active", number(0).get()); }, Done},
         {[] { return remove_recorded_power_source_value("Time to Full Charge"); }, Done},
-        {[] { return remove_recorded_power_source_value("Time to Full Charge"); }, NoSuchKey},
     };
     for (std::size_t i = 0; i < std::size(steps); ++i)
         EXPECT_EQ(steps[i].first(), steps[i].second) << "step " << i;
@@ -414,8 +410,6 @@ TEST(BatterySources, EditARecordingAndSeeItThroughAServiceAlreadyHeld) {
     EXPECT_EQ(value_in(power_source, "LPM Active"), "int:0");
 
     EXPECT_EQ(remove_recorded_battery(), Done);
-    EXPECT_EQ(remove_recorded_battery(), NoBattery);
-    EXPECT_EQ(set_recorded_power_source_value("LPM Active", number(1).get()), NoBattery);
     EXPECT_EQ(IORegistryEntryCreateCFProperties(service, &properties, nullptr, 0),
               kIOReturnNoDevice);
     EXPECT_EQ(properties, nullptr);
@@ -437,24 +431,13 @@ TEST(BatterySources, ChooseTheLiveSourceWithoutASetting) {
         EXPECT_FALSE(make_battery_provider(setting)->recording()) << (setting ? "empty" : "unset");
 }
 
-TEST(IOKit, MatchesOnlyTheBatteryOnTheDefaultPortAndHandsOutDistinctServicesUntilReleased) {
+TEST(IOKit, MatchesTheBatteryAndHandsOutDistinctServicesUntilReleased) {
     TemporaryFolder folder;
     BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
     CFMutableDictionaryRef matching = IOServiceMatching("AppleSmartBattery");
     EXPECT_EQ(value_in(key_values_of(matching), "<keys>"), "IOProviderClass");
     EXPECT_EQ(value_at(matching, "IOProviderClass"), "text:AppleSmartBattery");
     EXPECT_EQ(IOServiceMatching(nullptr), nullptr);
-    CFMutableDictionaryRef other = IOServiceMatching("AppleSmartBattery");
-    other->setObject(NSNumber::make(1).get(), NSString::make(u"IOProviderClass").get());
-    const std::pair<mach_port_t, CFMutableDictionaryRef> refused[] = {
-        {kIOMainPortDefault, IOServiceMatching("IOPMrootDomain")},
-        {7, matching},
-        {kIOMainPortDefault, nullptr},
-        {kIOMainPortDefault, other}};
-    CFRetain(matching);
-    for (const auto& [port, dictionary] : refused)
-        EXPECT_EQ(IOServiceGetMatchingService(port, dictionary), IO_OBJECT_NULL) << port;
-    EXPECT_EQ(cf_object(matching)->retainCount(), 1u) << "a refused matching is consumed too";
     CFRetain(matching);
     io_service_t first = IOServiceGetMatchingService(kIOMainPortDefault, matching);
     EXPECT_EQ(cf_object(matching)->retainCount(), 1u) << "the matching is consumed";
@@ -467,12 +450,11 @@ TEST(IOKit, MatchesOnlyTheBatteryOnTheDefaultPortAndHandsOutDistinctServicesUnti
     EXPECT_EQ(IORegistryEntryCreateCFProperties(first, &properties, nullptr, 0),
               kIOReturnBadArgument);
     EXPECT_EQ(properties, nullptr);
-    EXPECT_EQ(IORegistryEntryCreateCFProperties(second, nullptr, nullptr, 0), kIOReturnBadArgument);
     EXPECT_EQ(IOObjectRelease(IO_OBJECT_NULL), kIOReturnBadArgument);
     EXPECT_EQ(IOObjectRelease(second), kIOReturnSuccess);
 }
 
-TEST(PowerSources, KeepASnapshotThatOutlivesTheListAndRefuseWhatIsNotOne) {
+TEST(PowerSources, KeepASnapshotThatOutlivesTheList) {
     TemporaryFolder folder;
     BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
     CFTypeRef info = IOPSCopyPowerSourcesInfo();
@@ -487,12 +469,6 @@ TEST(PowerSources, KeepASnapshotThatOutlivesTheListAndRefuseWhatIsNotOne) {
     EXPECT_EQ(value_in(power_source_via_io_kit(), "LPM Active"), "int:0");
 
     EXPECT_EQ(IOPSCopyPowerSourcesList(nullptr), nullptr);
-    ObjcRef<NSMutableDictionary> lookalike = NSMutableDictionary::make();
-    lookalike->setObject(NSMutableDictionary::make().get(), NSNumber::make(0).get());
-    EXPECT_EQ(IOPSCopyPowerSourcesList(lookalike.get()), nullptr);
-    EXPECT_EQ(IOPSGetPowerSourceDescription(lookalike.get(), NSNumber::make(0).get()), nullptr);
     EXPECT_EQ(IOPSGetPowerSourceDescription(info, nullptr), nullptr);
-    EXPECT_EQ(IOPSGetPowerSourceDescription(info, NSNumber::make(5).get()), nullptr);
-    EXPECT_EQ(IOPSGetPowerSourceDescription(info, NSString::make(u"x").get()), nullptr);
     CFRelease(info);
 }
