@@ -235,4 +235,24 @@ TEST_F(GadgetsTest, ReuseBindsANewBehaviourObjectToTheSameGadget) {
     EXPECT_EQ(GetGadgetState(7), 1);
 }
 
+TEST_F(GadgetsTest, ContainersNestDeeperThanTheFirstStackAndUnwindInOrder) {
+    std::vector<NSView*> tops{content_view()};
+    for (int64_t number = 10; number < 22; ++number) {
+        ASSERT_NE(CreateFrameGadget(number, 1, 1, 500, 500, u"f", FrameFlagContainer), 0);
+        NSView* inner = KXGadgetList::currentView(nil);
+        ASSERT_EQ(inner->superview(), view(number));
+        ASSERT_EQ(inner->frame(), NSMakeRect(0, 0, 500, 500));
+        tops.push_back(inner);
+    }
+    EXPECT_EQ(KXGadgetList::currentList(nil)->stackIndex(), 12);
+    for (std::size_t depth = tops.size() - 1; depth > 0; --depth) {
+        LeaveGadgetList();
+        EXPECT_EQ(KXGadgetList::currentView(nil), tops[depth - 1]) << depth;
+    }
+    // The inner view follows its frame's size.
+    msg_send<void>(functions(21), "ResizeGadget:y:width:height:", k_keep, k_keep, int32_t{250},
+                   int32_t{120});
+    EXPECT_EQ(tops.back()->frame(), NSMakeRect(0, 0, 250, 120));
+}
+
 } // namespace
