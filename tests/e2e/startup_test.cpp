@@ -35,6 +35,9 @@ TEST(Startup, BuildsTheMenuAndTakesTheStoredSettings) {
             << run.transcript();
         EXPECT_EQ(run.first("status")->string("title"), c.title);
         EXPECT_EQ(run.first("status")->string("tooltip"), c.tooltip);
+        if (!c.preferences) { // a first run stores the percentage on, every other box off
+            EXPECT_EQ(read_plist_dictionary(home.preferences_file()), display_settings({2}));
+        }
         EXPECT_EQ(menu_summary(*run.first("menu")),
                   std::string("1 Currently on ") + (c.on_mains ? "AC" : "Battery") +
                       " Power (disabled) | - | 3 Show Battery Information... cmd+i | - | 6 Open "

@@ -14,7 +14,7 @@ TEST(NSControl, ReadsItsStringValueAsADecimalPrefix) {
         std::u16string text;
         int value;
     };
-    const Case cases[] = {{u"42", 42},
+    const Case cases[] = {{u"4209", 4209},
                           {u"  -17 apples", -17},
                           {u"+8", 8},
                           {u"", 0},

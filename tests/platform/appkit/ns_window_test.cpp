@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace ns_window_test {
@@ -40,8 +41,8 @@ BOOL answer_should_zoom(id, SEL selector, id, NSRect) {
 Class full_delegate_class() {
     static Class cls = [] {
         Class made = objc_allocateClassPair(objc_getClass("NSObject"), "TestFullWindowDelegate", 0);
-        for (const char* selector :
-             {"windowDidMove:", "windowDidResize:", "windowDidResignKey:", "windowWillClose:"})
+        for (const char* selector : {"windowDidMove:", "windowDidResize:", "windowDidResignKey:",
+                                     "windowWillClose:", "windowDidMiniaturize:"})
             class_addMethod(made, sel_registerName(selector),
                             reinterpret_cast<IMP>(&record_notification), "v@:@");
         class_addMethod(made, sel_registerName("windowShouldClose:"),
@@ -187,6 +188,17 @@ TEST_F(NSWindowTest, ZoomTogglesBetweenTheUserFrameAndTheVisibleFrame) {
     window->zoom(nil);
     window->setFrameDisplay(NSMakeRect(1, 1, 1440, 876), YES);
     EXPECT_EQ(window->isZoomed(), NO) << "moved away from the zoomed frame";
+}
+
+TEST_F(NSWindowTest, MiniaturizingHidesTheWindowAndTakesAwayKeyStatusOnce) {
+    ObjcRef<NSWindow> window = delegated_window(NSMakeRect(0, 0, 100, 100));
+    window->makeKeyAndOrderFront(nil);
+    g_calls.clear();
+    msg_send<void>(window.get(), "miniaturize:", nil);
+    window->miniaturize(nil);
+    EXPECT_EQ(std::tuple(window->isVisible(), window->isMiniaturized(), window->isKeyWindow()),
+              std::tuple(NO, YES, NO));
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"windowDidResignKey:", "windowDidMiniaturize:"}));
 }
 
 } // namespace ns_window_test

@@ -3,12 +3,14 @@
 #include "runtime/core/layout.h"
 #include "runtime/core/list.h"
 #include "runtime/core/map.h"
+#include "runtime/core/memory.h"
 #include "runtime/core/temp_area.h"
 #include "runtime/core/typed_containers.h"
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -16,11 +18,16 @@ namespace {
 [[maybe_unused]] const bool arrays_started =
     (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
 
-// A count that is not positive, or a size whose block would overflow, gives no array.
-TEST(Array, RefusesCountsAndSizesItCannotAllocate) {
+// The header sits before the elements in one block and knows its variable; a count that is not
+// positive, or a size whose block would overflow, gives no array.
+TEST(Array, HeaderPrecedesTheElementsAndBadSizesGiveNone) {
     void* variable = nullptr;
-    rt::ArrayAllocate(2, 3, 11, nullptr, &variable);
-    ASSERT_NE(variable, nullptr);
+    void* array = rt::ArrayAllocate(8, 3, 11, nullptr, &variable);
+    ASSERT_EQ(variable, array);
+    const rt::ArrayHeader* header = rt::array_header(array);
+    EXPECT_EQ(std::tuple(header->variable, header->element_type, header->element_size),
+              std::tuple(&variable, 11, 8));
+    EXPECT_EQ(rt::BlockSize(header), 48u + 3u * 8u);
     for (int64_t count : {0, -1}) {
         EXPECT_EQ(rt::ArrayAllocate(8, count, 0, nullptr, &variable), nullptr);
         EXPECT_EQ(variable, nullptr);

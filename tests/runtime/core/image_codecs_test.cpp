@@ -170,6 +170,9 @@ TEST(BmpEncoder, AnotherProgramReadsWhatItWritesAtEveryDepth) {
         }
         EXPECT_EQ(read, row.expected);
         EXPECT_EQ(decode_pixels(file), row.expected);
+        if (row.bits == 32) {
+            EXPECT_EQ(file.substr(70, 4), "BGRs"); // sRGB, least byte first
+        }
     }
     Bytes ignored;
     EXPECT_EQ(rt::EncodeBMP(data_of(two), 3, 1, 2, &ignored), 0);
