@@ -24,6 +24,13 @@ struct Received {
 };
 Received g_received;
 
+// Counts a call of a recorder method and passes its value through.
+template <class T>
+T counted(T value) {
+    ++g_received.calls;
+    return value;
+}
+
 void take_text(id, SEL, id text) {
     ++g_received.calls;
     g_received.text_was_nil = text == nil;
@@ -46,23 +53,20 @@ class NativeMessage : public ::testing::Test {
             }),
             "v@:q@");
         add("echo:", as_imp(echo_integer), "q@:q");
-        add("first:second:", as_imp(+[](id, SEL, long long a, long long b) {
-                return ++g_received.calls, a * 1000 + b;
-            }),
+        add("first:second:",
+            as_imp(+[](id, SEL, long long a, long long b) { return counted(a * 1000 + b); }),
             "q@:qq");
-        add("setLength:",
-            as_imp(+[](id, SEL, double value) { ++g_received.calls, g_received.real = value; }),
+        add("setLength:", as_imp(+[](id, SEL, double value) { g_received.real = counted(value); }),
             "v@:d");
-        add("setFrame:",
-            as_imp(+[](id, SEL, TestRect rect) { ++g_received.calls, g_received.rect = rect; }),
+        add("setFrame:", as_imp(+[](id, SEL, TestRect rect) { g_received.rect = counted(rect); }),
             "v@:{CGRect={CGPoint=dd}{CGSize=dd}}");
         add("operatingSystemVersion", as_imp(+[](id, SEL) {
-                return ++g_received.calls, TestVersion{12, 7, 3};
+                return counted(TestVersion{12, 7, 3});
             }),
             "{NSOperatingSystemVersion=qqq}@:");
-        add("ratio", as_imp(+[](id, SEL) { return ++g_received.calls, 0.75; }), "d@:");
-        add("isReady", as_imp(+[](id, SEL) -> BOOL { return ++g_received.calls, YES; }), "c@:");
-        add("sign", as_imp(+[](id, SEL) -> signed char { return ++g_received.calls, -1; }), "c@:");
+        add("ratio", as_imp(+[](id, SEL) { return counted(0.75); }), "d@:");
+        add("isReady", as_imp(+[](id, SEL) -> BOOL { return counted(YES); }), "c@:");
+        add("sign", as_imp(+[](id, SEL) -> signed char { return counted(-1); }), "c@:");
         class_addMethod(object_getClass(reinterpret_cast<id>(s_class)), sel_registerName("echo:"),
                         as_imp(echo_integer), "q@:q");
     }
