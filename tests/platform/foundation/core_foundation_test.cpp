@@ -102,8 +102,9 @@ TEST(CoreFoundation, GetsCStringsOnlyWhenTheWholeTextAndTerminatorFit) {
         EXPECT_TRUE(buffer.guard_intact());
     }
     char one[1] = {'x'};
-    EXPECT_FALSE(CFStringGetCString(nullptr, one, 1, kCFStringEncodingUTF8));
     EXPECT_FALSE(CFStringGetCString(string(u"x"), one, 0, kCFStringEncodingUTF8));
+    EXPECT_EQ(one[0], 'x') << "a buffer of no bytes is not written";
+    EXPECT_FALSE(CFStringGetCString(nullptr, one, 1, kCFStringEncodingUTF8));
 }
 
 TEST(CoreFoundation, CreatesStringsFromBytesInEachEncoding) {
