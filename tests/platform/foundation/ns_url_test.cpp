@@ -20,7 +20,7 @@ TEST(NSURL, AcceptsOnlyAbsoluteUrlsInTheGenericSyntax) {
     const std::u16string accepted[] = {u"https://example.org/a?b",
                                        u"x-apple.systempreferences:com.apple.preference.battery",
                                        u"file:///tmp/a%20b"};
-    // No scheme, nothing, a bad character, a bad escape, not ASCII.
+    // No scheme, nothing, a bad character, a bad escape, not ASCII, two fragments.
     const std::u16string refused[] = {u"not a url", u"", u"http://exa mple",
                                       u"http://example.org/%zz", u"https://b\u00FCcher.example/"};
     AutoreleasePoolScope pool;
@@ -31,6 +31,7 @@ TEST(NSURL, AcceptsOnlyAbsoluteUrlsInTheGenericSyntax) {
     }
     for (const std::u16string& text : refused)
         EXPECT_EQ(url_with_string(text), nil) << '"' << utf16_to_utf8(text) << '"';
+    EXPECT_EQ(url_with_string(u"https://x.org/#a#b"), nil);
     EXPECT_EQ(msg_send<NSURL*>(class_named("NSURL"), "URLWithString:", static_cast<id>(nil)), nil);
 }
 
@@ -63,7 +64,7 @@ TEST(NSURL, FileUrlsEscapeThePathAndReadBackDecoded) {
 }
 
 TEST(NSURL, DecodingStopsAtZeroBytes) {
-    EXPECT_EQ(percent_decode("/a%41%2f"), "/aA/");
+    EXPECT_EQ(percent_decode("/a%4A%2f"), "/aJ/");
     EXPECT_EQ(percent_decode("/a%00b"), std::nullopt);
     EXPECT_EQ(percent_decode("/100%"), "/100%");
     AutoreleasePoolScope pool;
