@@ -44,7 +44,7 @@ TEST(UnicodeText, EncodesPairsAsOneCharacterAndLoneSurrogatesAsReplacement) {
     };
     const Case cases[] = {
         {u"é•", "\xC3\xA9\xE2\x80\xA2"},
-        {u"\U0001F50B", "\xF0\x9F\x94\x8B"},
+        {u"\U0001F50B\U00010000", "\xF0\x9F\x94\x8B\xF0\x90\x80\x80"},
         {std::u16string(1, char16_t(0xD83D)) + u"x", "\xEF\xBF\xBDx"},
         {u"x" + std::u16string(1, char16_t(0xDC0B)), "x\xEF\xBF\xBD"},
     };
