@@ -45,4 +45,6 @@ TEST(NSMutableDictionary, KeepsInsertionOrderReplacesInPlaceAndIgnoresNil) {
                   ->integer(),
               5)
         << "numbers of different kinds name the same key";
+    const id keys[] = {string(u"Voltage")}, twelve[] = {integer(12)}, eleven[] = {integer(11)};
+    EXPECT_FALSE(NSDictionary::make(keys, twelve)->isEqual(NSDictionary::make(keys, eleven).get()));
 }
