@@ -160,8 +160,8 @@ TEST_F(NSUserDefaultsTest, IntegerForKeyReadsNumbersAndLeadingDigitsOfStrings) {
 namespace {
 
 // A home that cannot take the settings file: HOME is `home` in a fresh folder, which holds
-// `blocker` (a file, or a folder when it is "/") at `blocked`. In the texts, {root} stands for the
-// fresh folder and {file} for the settings file.
+// `blocker` (a file, a folder when it is "/", a link to what follows "->") at `blocked`. In the
+// texts, {root} stands for the fresh folder and {file} for the settings file.
 struct BrokenHome {
     const char* name;
     std::string home;
@@ -193,6 +193,8 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
         {"HOME is a file", "file", "file", "x", "{root}/file: Not a directory"},
         {"the settings file is a folder", "home", k_settings_file, "/",
          "it could not be read (not a regular file) and is left as it is", "not a regular file"},
+        {"Library is a dangling link", "home", "home/Library", "->missing",
+         "mkdir {root}/home/Library/Preferences: No such file or directory"},
         {"the disk is full", "home", k_settings_file, settings, "write: File too large", nullptr,
          true},
     };
@@ -204,10 +206,12 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
         TemporaryFolder root("defaults-broken-home-");
         const fs::path blocked = root.path() / row.blocked;
         if (row.blocker == "/") fs::create_directories(blocked);
-        if (!row.blocked.empty() && row.blocker != "/") {
+        if (!row.blocked.empty() && row.blocker != "/")
             fs::create_directories(blocked.parent_path());
+        if (row.blocker.starts_with("->"))
+            fs::create_symlink(row.blocker.substr(2), blocked);
+        else if (!row.blocked.empty() && row.blocker != "/")
             put_file(blocked.string(), row.blocker);
-        }
         EnvironmentScope home("HOME", (root.path() / row.home).c_str());
         reset_standard_user_defaults_for_tests();
         forget_reported_problems_for_tests();
