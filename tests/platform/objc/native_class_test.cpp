@@ -85,6 +85,11 @@ TEST(NativeClassDeathTest, RegistrationMistakesAssertInDebugAndFailOtherwise) {
                        "before its superclass");
     EXPECT_DEBUG_DEATH(register_native_class<Counter>("NSObject", "NSObject", {}),
                        "name is in use");
+#ifdef NDEBUG
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(register_native_class<Counter>("NSObject", "NSObject", {}), nil);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("name is in use"), std::string::npos);
+#endif
     Class cls = make_runtime_class("Colons");
     EXPECT_DEBUG_DEATH(add_native_methods(cls, {instance_method<&Counter::count>("count:")}),
                        "colons");
