@@ -66,7 +66,7 @@ TEST_F(LaunchAgentTest, FindsTheCharactersXmlCannotCarryAtAll) {
     const Row rows[] = {
         {u"/Apps/Zerarazi.app", 0}, {u"tab\tline\nreturn\r", 0},   {u"\x01", 0x01},
         {u"a\x1f\x02", 0x1F},       {u"esc\x1b[0m", 0x1B},         {u"not\uFFFE", 0xFFFE},
-        {u"\uFFFF", 0xFFFF},        {u"caf\u00e9 \u2022 \x7f", 0}, {u"", 0},
+        {u"\uFFFF", 0xFFFF},        {u"caf\u00e9 \u2022 \x7f", 0}, {nullptr, 0},
     };
     for (const Row& row : rows)
         EXPECT_EQ(first_unit_xml_cannot_carry(row.text), row.found) << rt::String(row.text).utf8();

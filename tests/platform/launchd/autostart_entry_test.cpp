@@ -62,6 +62,7 @@ TEST(AutostartEntry, TurnsOpeningABundleIntoItsExecutableOrItsLauncher) {
         {{"/usr/bin/open", declared}, "My Tool|" + declared + "/Contents/MacOS/tool-bin"},
         {{"/usr/bin/open", plain + "/"}, "Plain|" + plain + "/Contents/MacOS/Plain"},
         {{"/usr/bin/open", hostile}, "Odd|" + hostile + "/Contents/MacOS/Odd"},
+        {{"/usr/bin/open", "/x/.app"}, ".app|/x/.app/Contents/MacOS/.app"}, // nothing but a suffix
         {{"/usr/bin/open", plain, "--args", "-v", "x y"},
          "Plain|" + plain + "/Contents/MacOS/Plain,-v,x y"},
         // Open with options, and any other program, stay as they are.

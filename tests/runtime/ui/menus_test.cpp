@@ -7,6 +7,7 @@
 #include "platform/foundation/ns_string.h"
 #include "runtime/ui/native/kx_menu_delegate.h"
 #include "runtime/ui/native/kx_shortcut.h"
+#include "runtime/ui/shortcut_codes.h"
 #include "tests/runtime/ui/runtime_window_test.h"
 
 #include <gtest/gtest.h>
@@ -73,8 +74,12 @@ TEST_F(MenusTest, BindingACodeAgainKeepsOnlyTheNewestShortcut) {
     UnbindMenuShortcut(1, command_i | 0x10000);
     ASSERT_EQ(shortcuts->count(), 1u);
     EXPECT_EQ(item_at(0), 558);
-    BindMenuShortcut(2, command_i, 556); // no such window
-    EXPECT_EQ(window_record(2), nullptr);
+    BindMenuShortcut(1, ShortcutKeyF5, 559); // matched by its key code alone
+    NSEvent* f5 =
+        NSEvent::keyEventWithType(nil, NSEventTypeKeyDown, {}, 0, 0, 0, nil, nil, nil, NO, 96);
+    EXPECT_EQ(static_cast<KXShortcut*>(shortcuts->objectAtIndex(1))->isEventMatch(f5, nullptr),
+              YES);
+    BindMenuShortcut(2, command_i, 556); // no such window: nothing happens
 }
 
 TEST_F(MenusTest, TheApplicationMenuItemsAreReachableThroughAnyMenu) {
@@ -150,6 +155,10 @@ TEST_F(MenusTest, AWindowMenuBarIsTheMainMenuWhileItsWindowIsKey) {
     ASSERT_NE(AddMenuTitle(u"&File"), 0);
     AddMenuItem(7, u"Open\tCmd+O");
     EXPECT_EQ(choose({FindMenuItem(2, 7)}), "7/1 ");
+    ASSERT_NE(NewWindow(3, 0, 0, 90, 90, u"Other", 68), 0); // takes key status
+    NSApp->setMainMenu(default_main_menu());
+    reinterpret_cast<NSWindow*>(WindowObject(1))->makeKeyWindow();
+    EXPECT_EQ(NSApp->mainMenu(), bar);
 
     DisposeWindow(1);
     EXPECT_EQ(std::tuple(MenuExists(2), NSApp->mainMenu(), menu_delegate()->window_id(),

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -75,6 +76,7 @@ TEST(TerminalDisplay, WritesOnlyChangesAndWaitsUntilTheDeadline) {
     p.display->set_status(StatusSnapshot{"battery_icon.png", true, "77%", std::nullopt});
     EXPECT_EQ(input_text(p.display->wait_for_input(p.display->now_ms())), "timeout");
     EXPECT_TRUE(contains(p.take_output(), "77%"));
+    raise(SIGWINCH); // the wake a resize leaves is taken, and the key behind it read
     p.type("m");
     EXPECT_EQ(input_text(p.display->wait_for_input(p.display->now_ms() + 50)), "timeout");
     EXPECT_TRUE(contains(p.take_output(), "  4  Preferences..."));
@@ -84,7 +86,6 @@ TEST(TerminalDisplay, WritesOnlyChangesAndWaitsUntilTheDeadline) {
 TEST(TerminalDisplay, EndsWhenTheInputEndsOrControlDIsTyped) {
     Piped p;
     p.end_input();
-    EXPECT_EQ(input_text(p.display->wait_for_input(std::nullopt)), "end");
     EXPECT_EQ(input_text(p.display->wait_for_input(std::nullopt)), "end");
     CountingPass pass;
     EXPECT_EQ(p.display->run_alert(AlertSnapshot{"T", "", AlertIcon::app, {"OK"}}, pass), 0);
@@ -103,6 +104,7 @@ TEST(TerminalDisplay, AnswersAnAlertAndRunsTheModalPassBeforeEveryWait) {
     EXPECT_GE(pass.passes, 1);
     EXPECT_TRUE(contains(p.take_output(), "\a")) << "x is refused with the bell";
     p.display->reject_input(Input{}, "the application is not running");
+    EXPECT_EQ(p.take_output(), "\a");
     p.display->wait_for_input(p.display->now_ms());
     EXPECT_TRUE(contains(p.take_output(), "the application is not running"));
     p.display->will_exit(0);

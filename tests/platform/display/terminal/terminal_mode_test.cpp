@@ -63,12 +63,17 @@ int end_child(const Pty& pty, int signal) {
 TEST(TerminalMode, LeavesTheSettingsOfAnInputThatIsNoTerminalAndOnlyOneIsInCharge) {
     int pipe_ends[2];
     ASSERT_EQ(pipe(pipe_ends), 0);
+    struct sigaction before {};
+    struct sigaction after {};
+    sigaction(SIGINT, nullptr, &before);
     {
         TerminalMode mode(pipe_ends[0], pipe_ends[1]);
         EXPECT_FALSE(mode.raw());
         EXPECT_TRUE(mode.in_charge());
         EXPECT_FALSE(TerminalMode(pipe_ends[0], pipe_ends[1]).in_charge());
     }
+    sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler) << "the interrupt handler is handed back";
     close(pipe_ends[0]);
     close(pipe_ends[1]);
 }
