@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -54,6 +55,17 @@ TEST(Array, ResizeKeepsElementsBelowBothCountsAndZeroesAddedOnes) {
         EXPECT_EQ(std::vector<int64_t>(array.begin(), array.end()), expected)
             << "resize to " << row.new_count;
     }
+}
+
+// A copy reaches every element up to the last and no further; an array needs no variable.
+TEST(Array, CopyDuplicatesTheElementsStrings) {
+    const int64_t one_string[] = {0, rt::LayoutEnd};
+    auto* source = static_cast<char16_t**>(rt::ArrayAllocate(8, 2, 0, one_string, nullptr));
+    rt::AssignString(&source[1], u"deep");
+    rt::TypedArray<char16_t*> copy(2, one_string);
+    EXPECT_EQ(rt::ArrayCopy(source, copy.data(), 0), 1);
+    rt::ArrayFree(source);
+    EXPECT_EQ(std::u16string(copy[1]), u"deep");
 }
 
 } // namespace

@@ -61,6 +61,7 @@ TEST(FormatText, BoundedFormatNeverWritesPastItsCapacity) {
         EXPECT_EQ(out.substr(static_cast<size_t>(units), 1), std::u16string(1, u'\0'));
         EXPECT_EQ(out.back(), u'#') << "wrote past the capacity";
     }
+    EXPECT_EQ(format_to_units(nullptr, 8, "%s", "abc"), 0);
 }
 
 } // namespace

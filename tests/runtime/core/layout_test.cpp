@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstddef>
 #include <string>
 
@@ -29,11 +30,12 @@ TEST(Layout, NeedsInitOnlyForContainersDirectlyOrNested) {
     const int64_t map_field[] = {-6, 0, 8, 9, 0, 16, LayoutEnd};
     const int64_t array_field[] = {-4, 0, 8, 4, 21, 0, LayoutEnd};
     const int64_t grid_field[] = {-7, 0, 2, 8, 11, 0, 2, 3, LayoutEnd};
+    const int64_t no_dimensions[] = {-7, 0, 0, 8, 11, 0, LayoutEnd};
     const std::pair<const int64_t*, int> rows[] = {
         {nullptr, 0},        {strings, 0},        {list, 1},
         {nested, 1},         {in_fixed_array, 1}, {in_empty_fixed_array, 0},
         {nested_strings, 0}, {after_unknown, 0},  {map_field, 1},
-        {array_field, 1},    {grid_field, 1}};
+        {array_field, 1},    {grid_field, 1},     {no_dimensions, 0}};
     for (size_t i = 0; i < std::size(rows); ++i) {
         EXPECT_EQ(rt::LayoutNeedsInit(rows[i].first), rows[i].second) << "row " << i;
     }
@@ -55,6 +57,15 @@ TEST(Layout, InitCopyOntoItselfAndFreeHandleEachField) {
     EXPECT_EQ(std::u16string(pair.text), u"title");
     rt::FreeStructure(&pair, layout);
     EXPECT_EQ(pair.text, nullptr);
+    EXPECT_EQ(pair.items.list, nullptr);
+
+    std::array<std::array<int64_t, 5>, rt::k_max_layout_depth> levels;
+    const int64_t* outer = layout + 1; // the list, then structures around it as deep as they go
+    for (auto& level : levels)
+        outer = (level = {-3, 0, sizeof(Pair), layout_word(outer), LayoutEnd}).data();
+    rt::InitStructure(&pair, outer);
+    ASSERT_NE(pair.items.list, nullptr);
+    rt::FreeStructure(&pair, outer);
     EXPECT_EQ(pair.items.list, nullptr);
 }
 

@@ -1,6 +1,7 @@
 #include "runtime/core/map.h"
 
 #include "runtime/core/array.h"
+#include "runtime/core/block_pool.h"
 #include "runtime/core/layout.h"
 #include "runtime/core/list.h"
 #include "runtime/core/temp_area.h"
@@ -43,16 +44,12 @@ TEST(Map, HashesEveryUnitIntoItsBucket) {
         int32_t buckets, bucket;
     };
     const Row rows[] = {{u"", 0, 65521, 0},
-                        {u"a", 0, 65521, 97},
-                        {u"ab", 0, 65521, 7664},
                         {u"Zerarazi", 0, 65521, 64385},
                         {u"3:-1:-1", 0, 65521, 30775},
                         {u"abcde", 0, 65521, 6328},
                         {u"abcdef", 0, 65521, 62296},
-                        {u"12:140737488355328:-1", 0, 65521, 3138},
                         {u"ZERARAZI", k_no_case, 65521, 62693},
                         {u"ab", 0, 1024, 65},
-                        {u"Zerarazi", 0, 1024, 728},
                         {u"ZeraRAZI", k_no_case, 1024, 696}};
     for (const Row& row : rows) {
         TypedMap<int64_t> map(row.buckets, row.flags);
@@ -254,6 +251,7 @@ Entry* add_entry(rt::MapHeader* map, const char16_t* key, const char16_t* label,
 TEST(Map, CopyIsDeepAndRefusesMismatches) {
     rt::MapHeader* source = rt::MapCreate(sizeof(Entry), 3, k_entry_layout, nullptr, 5);
     rt::MapHeader* copy = rt::MapCreate(sizeof(Entry), 3, k_entry_layout, nullptr, 11);
+    const int64_t chunks = rt::GetBlockPoolStats(source->pool).chunk_count;
     for (int i = 0; i < 20; ++i)
         add_entry(source, key_name(i).c_str(), u"old", i);
     Entry* shadowing = add_entry(source, u"key3", u"new", 300);
@@ -281,8 +279,10 @@ TEST(Map, CopyIsDeepAndRefusesMismatches) {
     EXPECT_EQ(entry->label, nullptr);
     EXPECT_EQ(entry->history.list->count, 0);
     EXPECT_EQ(entry->history.list->variable, &entry->history);
-    for (rt::MapHeader* map : {source, copy, narrow, integers})
+    for (rt::MapHeader* map : {source, copy, narrow})
         rt::MapFree(map);
+    EXPECT_EQ(rt::GetBlockPoolStats(integers->pool).chunk_count, chunks) << "entries given back";
+    rt::MapFree(integers);
 }
 
 TEST(Map, KeyKindIsFixedOnceTheMapHoldsElementsAndCreateReplacesTheVariablesMap) {

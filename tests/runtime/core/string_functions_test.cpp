@@ -89,7 +89,6 @@ TEST(StringFunctions, GiveTheDocumentedResults) {
                    u"x x x"),
         STRING_ROW(TextField(u"a,b,,d", 3, u",", p), u""),
         STRING_ROW(TextField(u"a,b,,d", 4, u",", p), u"d"),
-        STRING_ROW(TextField(u"a::b", 2, u"::", p), u"b"),
         STRING_ROW(TextField(u"a::b:c", 2, u"::", p), u"b:c"),
         STRING_ROW(TextField(u"abc", 1, u"", p), u"abc"),
         STRING_ROW(TextField(nullptr, 1, u",", p), u""),
