@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -49,6 +50,13 @@ ObjcRef<AppDelegate> make_delegate(NSUInteger reply) {
 }
 
 } // namespace
+
+// In a process of its own, before any application exists: an -init that makes no application.
+TEST(NSApplication, AClassThatMakesNoApplicationStillGivesTheSharedOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(NSApplication::sharedApplication(objc_lookUpClass("NSObject")) ? 0 : 1),
+                testing::ExitedWithCode(0), "");
+}
 
 TEST(NSApplication, PostFromAnotherThreadWakesARealTimeWait) {
     clean_application();
