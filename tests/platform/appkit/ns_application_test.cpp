@@ -54,7 +54,7 @@ ObjcRef<AppDelegate> make_delegate(NSUInteger reply) {
 // In a process of its own, before any application exists: an -init that makes no application.
 TEST(NSApplication, AClassThatMakesNoApplicationStillGivesTheSharedOne) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(std::exit(NSApplication::sharedApplication(objc_lookUpClass("NSObject")) ? 0 : 1),
+    EXPECT_EXIT(std::_Exit(NSApplication::sharedApplication(objc_lookUpClass("NSObject")) ? 0 : 1),
                 testing::ExitedWithCode(0), "");
 }
 
