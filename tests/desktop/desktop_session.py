@@ -76,10 +76,13 @@ def skip_unless_tools():
 
 
 def start_xvfb():
+    """Xvfb on a free display. -noreset: by default the server resets when its last client
+    leaves, and a client that connects during the reset (the application starting while an
+    xdotool poll disconnects) is refused."""
     read_end, write_end = os.pipe()
     server = subprocess.Popen(
         ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
-         "-nolisten", "tcp"],
+         "-nolisten", "tcp", "-noreset"],
         pass_fds=(write_end,), stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as numbers:
