@@ -146,6 +146,9 @@ TEST(StartAtLogin, AnAgentThatCannotBeInstalledIsSaidOnceAndLeavesTheBoxOff) {
         EXPECT_NE(first, std::string::npos) << run.errors;
         EXPECT_EQ(run.errors.find(said, first + 1), std::string::npos) << run.errors;
         EXPECT_EQ(login_box_state(run), 0) << run.transcript();
+        for (const auto& window : run.events("window")) // after each click, not only the last
+            EXPECT_TRUE(window.has("closed") || checkbox_states(window)[11] == 0)
+                << run.transcript();
         EXPECT_NE(stored_login(home), PlistValue{int64_t{1}});
         EXPECT_EQ(launchctl.calls(), "");
         EXPECT_TRUE(!*c.in_the_way || file_bytes(home / c.in_the_way) == "in the way");
