@@ -67,6 +67,8 @@ TEST(ClassRegistry, PairsAreFoundOnceRegisteredAndNamesStayUnique) {
     EXPECT_EQ(objc_allocateClassPair(root, name.c_str(), 0), nil) << "the name is reserved";
     EXPECT_EQ(objc_allocateClassPair(cls, unique_class_name("Child").c_str(), 0), nil);
     EXPECT_EQ(objc_allocateClassPair(object_getClass(root), "FromMetaclass", 0), nil);
+    EXPECT_EQ(object_getClass(object_getClass(cls)), object_getClass(root)) << "the root metaclass";
+    EXPECT_EQ(object_getClass(object_getClass(root)), object_getClass(root)) << "is its own class";
     EXPECT_EQ(objc_allocateClassPair(root, "NSObject", 0), nil);
     objc_registerClassPair(cls);
     EXPECT_EQ(objc_lookUpClass(name.c_str()), cls);
