@@ -205,13 +205,15 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
         SCOPED_TRACE(row.name);
         TemporaryFolder root("defaults-broken-home-");
         const fs::path blocked = root.path() / row.blocked;
-        if (row.blocker == "/") fs::create_directories(blocked);
-        if (!row.blocked.empty() && row.blocker != "/")
+        if (row.blocker == "/") {
+            fs::create_directories(blocked);
+        } else if (!row.blocked.empty()) {
             fs::create_directories(blocked.parent_path());
-        if (row.blocker.starts_with("->"))
-            fs::create_symlink(row.blocker.substr(2), blocked);
-        else if (!row.blocked.empty() && row.blocker != "/")
-            put_file(blocked.string(), row.blocker);
+            if (row.blocker.starts_with("->"))
+                fs::create_symlink(row.blocker.substr(2), blocked);
+            else
+                put_file(blocked.string(), row.blocker);
+        }
         EnvironmentScope home("HOME", (root.path() / row.home).c_str());
         reset_standard_user_defaults_for_tests();
         forget_reported_problems_for_tests();

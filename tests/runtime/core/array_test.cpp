@@ -58,7 +58,7 @@ TEST(Array, ResizeKeepsElementsBelowBothCountsAndZeroesAddedOnes) {
 }
 
 // A copy reaches every element up to the last and no further; an array needs no variable.
-TEST(Array, CopyDuplicatesTheElementsStrings) {
+TEST(Array, CopyDuplicatesTheStringsOfEveryElement) {
     const int64_t one_string[] = {0, rt::LayoutEnd};
     auto* source = static_cast<char16_t**>(rt::ArrayAllocate(8, 2, 0, one_string, nullptr));
     rt::AssignString(&source[1], u"deep");
