@@ -31,6 +31,22 @@ struct Call {
     std::span<const int64_t> values;
 };
 
+struct Observer {
+    NativeMessageObserver function = nullptr;
+    void* context = nullptr;
+};
+Observer g_observer;
+
+void show_observer(const Call& call, int64_t result) {
+    const SentNativeMessage sent{object_getClassName(call.receiver),
+                                 sel_getName(call.selector),
+                                 call.values,
+                                 std::span(call.kinds.data(), call.values.size()),
+                                 call.width,
+                                 result};
+    g_observer.function(sent, g_observer.context);
+}
+
 // Each thread parses its own calls, without a lock.
 NativeMessageCache& message_cache() {
     thread_local NativeMessageCache cache;
@@ -164,7 +180,9 @@ int64_t SendNativeMessageBlock(const int64_t* block) {
     if (!call.receiver) return 0;
     call.method = class_getInstanceMethod(object_getClass(call.receiver), call.selector);
     if (!call.method) return 0;
-    return can_send_directly(call) ? send_simple(call) : send_invocation(call);
+    const int64_t result = can_send_directly(call) ? send_simple(call) : send_invocation(call);
+    if (g_observer.function) show_observer(call, result);
+    return result;
 }
 
 int64_t SendNativeMessageWords(void* result_buffer, NativeWord receiver,
@@ -182,6 +200,10 @@ int64_t SendNativeMessageWords(void* result_buffer, NativeWord receiver,
         block[is_text ? 2 + i / 2 : 3 + pieces + i / 2] = texts_and_arguments[i].value();
     }
     return SendNativeMessageBlock(block.data());
+}
+
+void ObserveNativeMessages(NativeMessageObserver observer, void* context) {
+    g_observer = {observer, context};
 }
 
 } // namespace rt

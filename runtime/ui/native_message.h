@@ -18,6 +18,7 @@
 // parameter wider than 8 bytes (such values go by address, with "@").
 
 #include "runtime/core/rt_string.h"
+#include "runtime/ui/native_message_text.h"
 
 #include <concepts>
 #include <cstdint>
@@ -66,5 +67,22 @@ requires(sizeof...(Words) == 1 ||
     const NativeWord all[] = {NativeWord(words)...};
     return SendNativeMessageWords(result_buffer, receiver, all);
 }
+
+// One message as it was sent, shown to the observer after the method returned. Everything it
+// points at is borrowed for the length of the observer call.
+struct SentNativeMessage {
+    const char* class_name;   // the receiver's class; a class receiver's own name
+    const char* selector;
+    std::span<const int64_t> arguments;
+    std::span<const ArgumentKind> kinds; // one per argument
+    TextWidth width;                     // of the "$" arguments' runtime strings
+    int64_t result;                      // as the caller receives it
+};
+using NativeMessageObserver = void (*)(const SentNativeMessage& message, void* context);
+
+// Shows every message this process sends from now on to `observer` (null: to nobody), with
+// `context`. Messages that are not sent (see above) are not shown. For tracing and tests; one
+// observer at a time.
+void ObserveNativeMessages(NativeMessageObserver observer, void* context);
 
 } // namespace rt
