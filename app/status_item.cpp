@@ -7,6 +7,7 @@
 #include "battery/power_state.h"
 #include "battery/status_icon.h"
 #include "battery/status_title.h"
+#include "battery/text_update.h"
 #include "runtime/core/images.h"
 #include "runtime/core/string_functions.h"
 #include "runtime/ui/menus.h"
@@ -23,8 +24,11 @@ int64_t native_string(rt::TextArg text) {
     return rt::SendNativeMessage(nullptr, 0, u"NSString stringWithString:$", text.get());
 }
 
-rt::String power_line() {
-    return u"Currently on " + battery::DescribePowerSource();
+// The status menu's first line, "Currently on Battery Power", kept between refreshes.
+const rt::String& power_line() {
+    static rt::String line;
+    battery::update_joined(line, u"Currently on ", battery::DescribePowerSource());
+    return line;
 }
 
 // With the percentage in the title there is no tooltip; otherwise it says what the title leaves
@@ -35,14 +39,17 @@ void set_tooltip() {
         rt::SendNativeMessage(nullptr, state.StatusItem, u"setToolTip:", 0);
         return;
     }
-    const rt::String tooltip =
-        battery::battery_texts().PercentText + u" remaining on " + battery::DescribePowerSource();
+    static rt::String tooltip;
+    const std::u16string_view pieces[] = {battery::battery_texts().PercentText.view(),
+                                          u" remaining on ", battery::DescribePowerSource().view()};
+    battery::update_joined(tooltip, pieces);
     rt::SendNativeMessage(nullptr, state.StatusItem, u"setToolTip:", native_string(tooltip));
 }
 
 void set_title_from_settings() {
     IndicatorState& state = indicator();
-    state.CurrentTitle = battery::ComposeStatusTitle(state.settings.display);
+    battery::update_status_title(state.CurrentTitle, state.settings.display,
+                                 battery::battery_texts());
     SetStatusTitle(state.CurrentTitle);
 }
 

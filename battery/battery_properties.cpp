@@ -11,6 +11,31 @@ BatteryPropertyList& property_list() {
     return list;
 }
 
+std::optional<int64_t> integer_of(const PropertyValue& value) {
+    if (const int64_t* number = std::get_if<int64_t>(&value)) return *number;
+    return std::nullopt;
+}
+
+// The registry's last reading, which the next one is read over.
+PlatformProperties& registry_readings() {
+    static PlatformProperties readings;
+    return readings;
+}
+
+uint64_t g_version = 0;
+
+// Brings `property` to `reading`; true when its key or text changed.
+bool update_property(BatteryProperty& property, const PlatformProperty& reading,
+                     BatteryPlatform& platform) {
+    const bool same_key = property.key == reading.key;
+    if (!same_key) property.key = reading.key;
+    const std::optional<int64_t> made_from = same_key ? property.integer : std::nullopt;
+    property.integer = integer_of(reading.value);
+    const bool text_changed =
+        update_property_text(property.value, made_from, property.key, reading.value, platform);
+    return !same_key || text_changed;
+}
+
 const BatteryProperty* find_property(rt::TextArg key) {
     for (const BatteryProperty& property : property_list()) {
         if (rt::StringEqual(property.key.data(), key.get())) return &property;
@@ -18,30 +43,28 @@ const BatteryProperty* find_property(rt::TextArg key) {
     return nullptr;
 }
 
-std::optional<int64_t> integer_of(const PropertyValue& value) {
-    if (const int64_t* number = std::get_if<int64_t>(&value)) return *number;
-    return std::nullopt;
-}
-
 } // namespace
 
 void LoadBatteryProperties() {
     BatteryPropertyList& list = property_list();
-    list.clear();
+    PlatformProperties& readings = registry_readings();
     BatteryPlatform& platform = current_battery_platform();
-    std::optional<PlatformProperties> registry = platform.ReadBatteryRegistry();
-    if (!registry) return;
-    list.reserve(registry->size());
-    for (PlatformProperty& property : *registry) {
-        rt::String value = property_text(property.key, property.value, platform);
-        list.push_back({std::move(property.key), std::move(value), integer_of(property.value)});
-    }
+    if (!platform.ReadBatteryRegistry(readings)) readings.clear();
+    bool changed = list.size() != readings.size();
+    list.resize(readings.size());
+    for (std::size_t i = 0; i < readings.size(); ++i)
+        changed = update_property(list[i], readings[i], platform) || changed;
+    if (changed) ++g_version;
 }
 
-rt::String GetBatteryValue(rt::TextArg key) {
+uint64_t battery_properties_version() {
+    return g_version;
+}
+
+const rt::String& GetBatteryValue(rt::TextArg key) {
+    static const rt::String not_found(k_not_found);
     const BatteryProperty* property = find_property(key);
-    if (!property) return k_not_found;
-    return property->value;
+    return property ? property->value : not_found;
 }
 
 std::optional<int64_t> battery_integer(rt::TextArg key) {

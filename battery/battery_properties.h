@@ -25,11 +25,17 @@ struct BatteryProperty {
 
 using BatteryPropertyList = std::vector<BatteryProperty>;
 
-// Clears the list, then fills it from the current battery platform's registry reading.
+// Fills the list from the current battery platform's registry reading. Properties that read as
+// before keep their texts as they are.
 void LoadBatteryProperties();
 
-// The value of the first property whose key matches exactly; "[Not Found]" when none does.
-rt::String GetBatteryValue(rt::TextArg key);
+// Moves on with every load that changed a key or a text: texts made from the properties need
+// making again only when it moved.
+uint64_t battery_properties_version();
+
+// The value of the first property whose key matches exactly; "[Not Found]" when none does. The
+// reference holds until the next load.
+const rt::String& GetBatteryValue(rt::TextArg key);
 
 // The integer reading of the first property with the key; none when there is no such property or
 // its value was not an integer.

@@ -1,6 +1,7 @@
 #include "battery/battery_texts.h"
 
 #include "battery/battery_properties.h"
+#include "battery/text_update.h"
 #include "runtime/core/number_text.h"
 
 #include <algorithm>
@@ -12,9 +13,16 @@ BatteryTexts& battery_texts() {
     return texts;
 }
 
+namespace {
+
+rt::String clamped_percent_text(int64_t reading) {
+    return rt::IntegerToText(std::clamp<int64_t>(reading, 0, 100)) + u"%";
+}
+
+} // namespace
+
 rt::String percent_text(rt::TextArg current_capacity) {
-    const int64_t percent = std::clamp<int64_t>(rt::TextToInteger(current_capacity.get()), 0, 100);
-    return rt::IntegerToText(percent) + u"%";
+    return clamped_percent_text(rt::TextToInteger(current_capacity.get()));
 }
 
 rt::String health_text(int64_t full_charge_capacity, int64_t design_capacity) {
@@ -25,17 +33,23 @@ rt::String health_text(int64_t full_charge_capacity, int64_t design_capacity) {
 }
 
 void UpdateBatteryTexts() {
+    static LastText<int64_t> percent_texts;
+    static LastText<int64_t, int64_t> health_texts;
     BatteryTexts& texts = battery_texts();
-    texts.DeviceNameText = GetBatteryValue(u"DeviceName");
-    texts.SerialText = GetBatteryValue(u"Serial");
-    texts.CyclesText = GetBatteryValue(u"CycleCount") + u" cycles";
-    texts.ChargingText = GetBatteryValue(u"IsCharging") == u"Yes" ? u"Charging" : u"Not charging";
-    texts.TemperatureText = GetBatteryValue(u"Temperature");
-    texts.TimeLeftText = GetBatteryValue(u"TimeRemaining") + u" left";
-    texts.PercentText = percent_text(GetBatteryValue(u"CurrentCapacity"));
-    texts.MaxCapacityText = GetBatteryValue(u"AppleRawMaxCapacity");
-    texts.HealthText = health_text(rt::TextToInteger(GetBatteryValue(u"AppleRawMaxCapacity")),
-                                   rt::TextToInteger(GetBatteryValue(u"DesignCapacity")));
+    update_text(texts.DeviceNameText, GetBatteryValue(u"DeviceName"));
+    update_text(texts.SerialText, GetBatteryValue(u"Serial"));
+    update_joined(texts.CyclesText, GetBatteryValue(u"CycleCount"), u" cycles");
+    update_text(texts.ChargingText,
+                GetBatteryValue(u"IsCharging") == u"Yes" ? u"Charging" : u"Not charging");
+    update_text(texts.TemperatureText, GetBatteryValue(u"Temperature"));
+    update_joined(texts.TimeLeftText, GetBatteryValue(u"TimeRemaining"), u" left");
+    const int64_t capacity = rt::TextToInteger(GetBatteryValue(u"CurrentCapacity"));
+    update_text(texts.PercentText, percent_texts.get(capacity, clamped_percent_text));
+    update_text(texts.MaxCapacityText, GetBatteryValue(u"AppleRawMaxCapacity"));
+    update_text(texts.HealthText,
+                health_texts.get(rt::TextToInteger(GetBatteryValue(u"AppleRawMaxCapacity")),
+                                 rt::TextToInteger(GetBatteryValue(u"DesignCapacity")),
+                                 health_text));
 }
 
 } // namespace battery

@@ -2,6 +2,7 @@
 
 #include "battery/battery_properties.h"
 #include "battery/platform/battery_platform.h"
+#include "battery/text_update.h"
 #include "runtime/core/number_text.h"
 
 namespace battery {
@@ -11,15 +12,15 @@ void apply_entry(const PlatformProperty& entry, BatteryTexts& texts) {
     const int64_t* number = std::get_if<int64_t>(&entry.value);
     if (entry.key == u"Time to Full Charge" && number) {
         const int64_t percent = rt::TextToInteger(GetBatteryValue(u"CurrentCapacity"));
-        texts.FullChargeText = full_charge_text(*number, percent);
+        update_text(texts.FullChargeText, full_charge_text(*number, percent));
         return;
     }
     if (entry.key == u"LPM Active" && number) {
-        texts.LowPowerModeText = *number == 1 ? u"on" : u"off";
+        update_text(texts.LowPowerModeText, *number == 1 ? u"on" : u"off");
         return;
     }
     const rt::String* text = std::get_if<rt::String>(&entry.value);
-    if (entry.key == u"BatteryHealth" && text) texts.ConditionText = *text;
+    if (entry.key == u"BatteryHealth" && text) update_text(texts.ConditionText, *text);
 }
 
 } // namespace
@@ -37,10 +38,10 @@ void apply_power_source_description(const PlatformProperties& description, Batte
 }
 
 void ReadPowerSourceInfo() {
-    const std::optional<PlatformProperties> description =
-        current_battery_platform().ReadFirstPowerSource();
-    if (!description) return;
-    apply_power_source_description(*description, battery_texts());
+    // The last description, which the next one is read over.
+    static PlatformProperties description;
+    if (!current_battery_platform().ReadFirstPowerSource(description)) return;
+    apply_power_source_description(description, battery_texts());
 }
 
 } // namespace battery

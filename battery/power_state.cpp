@@ -3,33 +3,46 @@
 #include "battery/battery_properties.h"
 #include "runtime/core/number_text.h"
 
-#include <optional>
-
 namespace battery {
 namespace {
 
-// "AC Power" for "Yes", "Battery Power" for "No"; none for any other text.
-std::optional<rt::String> power_from_flag(const rt::String& flag) {
-    if (flag == u"Yes") return rt::String(u"AC Power");
-    if (flag == u"No") return rt::String(u"Battery Power");
-    return std::nullopt;
+// The texts the rules give, made once.
+struct PowerTexts {
+    rt::String ac{u"AC Power"};
+    rt::String battery{u"Battery Power"};
+    rt::String charging{u"Charging"};
+    rt::String unidentified{u"Unidentified"};
+};
+
+const PowerTexts& power_texts() {
+    static const PowerTexts texts;
+    return texts;
 }
 
-rt::String power_from_amperage(const rt::String& amperage) {
-    if (amperage == k_not_found) return u"Unidentified";
+// "AC Power" for "Yes", "Battery Power" for "No"; none for any other text.
+const rt::String* power_from_flag(const rt::String& flag) {
+    if (flag == u"Yes") return &power_texts().ac;
+    if (flag == u"No") return &power_texts().battery;
+    return nullptr;
+}
+
+const rt::String& power_from_amperage(const rt::String& amperage) {
+    if (amperage == k_not_found) return power_texts().unidentified;
     const int64_t current = rt::TextToInteger(amperage);
-    if (current > 0) return u"Charging";
-    if (current < 0) return u"Battery Power";
-    return u"Unidentified";
+    if (current > 0) return power_texts().charging;
+    if (current < 0) return power_texts().battery;
+    return power_texts().unidentified;
 }
 
 } // namespace
 
-rt::String DescribePowerSource() {
-    rt::String source = GetBatteryValue(u"PowerSource");
+const rt::String& DescribePowerSource() {
+    const rt::String& source = GetBatteryValue(u"PowerSource");
     if (!source.empty() && source != k_not_found) return source;
-    if (auto external = power_from_flag(GetBatteryValue(u"ExternalConnected"))) return *external;
-    if (auto charging = power_from_flag(GetBatteryValue(u"IsCharging"))) return *charging;
+    if (const rt::String* external = power_from_flag(GetBatteryValue(u"ExternalConnected")))
+        return *external;
+    if (const rt::String* charging = power_from_flag(GetBatteryValue(u"IsCharging")))
+        return *charging;
     return power_from_amperage(GetBatteryValue(u"Amperage"));
 }
 

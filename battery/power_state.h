@@ -8,6 +8,7 @@ namespace battery {
 // The first rule that applies: a non-empty "PowerSource" unchanged; "ExternalConnected", then
 // "IsCharging", "Yes" giving "AC Power" and "No" "Battery Power"; then the sign of "Amperage"
 // ("Charging", "Unidentified" for 0, "Battery Power"); "Unidentified" when nothing applies.
-rt::String DescribePowerSource();
+// The reference holds until the next load of the battery properties.
+const rt::String& DescribePowerSource();
 
 } // namespace battery

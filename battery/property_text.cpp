@@ -2,6 +2,7 @@
 
 #include "battery/format_minutes.h"
 #include "battery/temperature_text.h"
+#include "battery/text_update.h"
 #include "runtime/core/number_text.h"
 
 namespace battery {
@@ -16,13 +17,21 @@ constexpr const char16_t* k_minutes_keys[] = {
     u"BatteryInvalidWakeSeconds",
 };
 
-rt::String integer_text(const rt::String& key, int64_t value, BatteryPlatform& platform) {
+// The scale of the temperature text last made, which a change of locale makes stale.
+std::optional<TemperatureScale> g_temperature_scale;
+
+bool update_integer_text(rt::String& text, std::optional<int64_t> made_from, const rt::String& key,
+                         int64_t number, BatteryPlatform& platform) {
     if (key == u"Temperature") {
         const TemperatureScale scale = temperature_scale_for(platform.CurrentLocaleIdentifier());
-        return format_temperature(value, scale);
+        if (made_from == number && g_temperature_scale == scale) return false;
+        g_temperature_scale = scale;
+        text = format_temperature(number, scale);
+        return true;
     }
-    if (is_minutes_key(key)) return FormatMinutes(value);
-    return rt::IntegerToText(value);
+    if (made_from == number) return false;
+    text = is_minutes_key(key) ? FormatMinutes(number) : rt::IntegerToText(number);
+    return true;
 }
 
 } // namespace
@@ -34,14 +43,15 @@ bool is_minutes_key(const rt::String& key) {
     return false;
 }
 
-rt::String property_text(const rt::String& key, const PropertyValue& value,
-                         BatteryPlatform& platform) {
-    if (const bool* flag = std::get_if<bool>(&value)) return *flag ? u"Yes" : u"No";
-    if (const rt::String* text = std::get_if<rt::String>(&value)) return *text;
-    if (const int64_t* number = std::get_if<int64_t>(&value)) {
-        return integer_text(key, *number, platform);
-    }
-    return u"[unsupported type]";
+bool update_property_text(rt::String& text, std::optional<int64_t> made_from, const rt::String& key,
+                          const PropertyValue& value, BatteryPlatform& platform) {
+    if (const int64_t* number = std::get_if<int64_t>(&value))
+        return update_integer_text(text, made_from, key, *number, platform);
+    if (const bool* flag = std::get_if<bool>(&value))
+        return update_text(text, *flag ? u"Yes" : u"No");
+    if (const rt::String* string = std::get_if<rt::String>(&value))
+        return update_text(text, *string);
+    return update_text(text, u"[unsupported type]");
 }
 
 } // namespace battery

@@ -7,11 +7,16 @@
 #include "battery/platform/property_value.h"
 #include "runtime/core/rt_string.h"
 
+#include <optional>
+
 namespace battery {
 
-// Asks the platform for the locale only for a "Temperature" integer.
-rt::String property_text(const rt::String& key, const PropertyValue& value,
-                         BatteryPlatform& platform);
+// Makes `text` the property's text. `made_from` is the integer reading `text` was made from for
+// this key (none for a new key or another kind): a text that cannot have changed is kept, and a
+// new string is made only for a text that differs. Asks the platform for the locale only for a
+// "Temperature" integer. True when the text changed.
+bool update_property_text(rt::String& text, std::optional<int64_t> made_from, const rt::String& key,
+                          const PropertyValue& value, BatteryPlatform& platform);
 
 // The keys whose integers are shown by FormatMinutes (the three "...Seconds" keys among them,
 // although they count seconds).

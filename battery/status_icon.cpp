@@ -25,7 +25,7 @@ constexpr std::array<CapacityBand, 4> k_capacity_bands = {
 };
 
 bool on_mains() {
-    rt::String state = GetBatteryValue(u"PowerSource");
+    const rt::String& state = GetBatteryValue(u"PowerSource");
     if (!state.empty() && state != k_not_found) return state == u"AC Power";
     return GetBatteryValue(u"ExternalConnected") == u"Yes";
 }

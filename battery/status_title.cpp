@@ -1,6 +1,9 @@
 #include "battery/status_title.h"
 
-#include "runtime/core/string_functions.h"
+#include "battery/text_update.h"
+
+#include <array>
+#include <string_view>
 
 namespace battery {
 namespace {
@@ -24,28 +27,34 @@ constexpr TitlePiece k_title_pieces[] = {
 
 constexpr const char16_t* k_separator = u" \u2022 ";
 
-rt::String piece_text(const TitlePiece& piece, const BatteryTexts& texts) {
-    const rt::String& text = texts.*piece.text;
-    if (piece.text != &BatteryTexts::TimeLeftText) return text;
-    if (rt::LeftText(text, 5) == u"00:00") return u"Fully charged";
+std::u16string_view piece_text(const TitlePiece& piece, const BatteryTexts& texts) {
+    const std::u16string_view text = (texts.*piece.text).view();
+    if (piece.text == &BatteryTexts::TimeLeftText && text.starts_with(u"00:00"))
+        return u"Fully charged";
     return text;
 }
 
 } // namespace
 
-rt::String compose_status_title(const DisplaySettings& settings, const BatteryTexts& texts) {
-    rt::String title;
-    bool first = true;
+bool update_status_title(rt::String& title, const DisplaySettings& settings,
+                         const BatteryTexts& texts) {
+    std::array<std::u16string_view, 2 * std::size(k_title_pieces)> pieces;
+    std::size_t count = 0;
     bool any_text = false;
     for (const TitlePiece& piece : k_title_pieces) {
         if (settings.*piece.setting == 0) continue;
-        const rt::String text = piece_text(piece, texts);
-        if (!first) title += k_separator;
-        title += text;
-        first = false;
+        if (count > 0) pieces[count++] = k_separator;
+        const std::u16string_view text = piece_text(piece, texts);
         any_text = any_text || !text.empty();
+        pieces[count++] = text;
     }
-    if (!any_text) return texts.PercentText;
+    if (!any_text) return update_text(title, texts.PercentText);
+    return update_joined(title, std::span(pieces.data(), count));
+}
+
+rt::String compose_status_title(const DisplaySettings& settings, const BatteryTexts& texts) {
+    rt::String title;
+    update_status_title(title, settings, texts);
     return title;
 }
 

@@ -13,12 +13,15 @@ class BatteryPlatform {
   public:
     virtual ~BatteryPlatform() = default;
 
-    // Every property of the battery's registry entry; none when there is no battery service or
-    // its properties cannot be read.
-    virtual std::optional<PlatformProperties> ReadBatteryRegistry() = 0;
-    // The description of the first power source; none when there is no power-source list, the
-    // list is empty or the first source has no description.
-    virtual std::optional<PlatformProperties> ReadFirstPowerSource() = 0;
+    // Reads every property of the battery's registry entry into `properties`, which holds the
+    // previous reading: an entry whose key and value did not change is left as it is, so a
+    // reading like the last one makes no new strings. False, with `properties` empty, when there
+    // is no battery service or its properties cannot be read.
+    virtual bool ReadBatteryRegistry(PlatformProperties& properties) = 0;
+    // The description of the first power source into `properties`, as above. False, with
+    // `properties` empty, when there is no power-source list, the list is empty or the first
+    // source has no description.
+    virtual bool ReadFirstPowerSource(PlatformProperties& properties) = 0;
     // The user's locale identifier, such as "en_US" or "de_DE"; empty when it cannot be read.
     virtual rt::String CurrentLocaleIdentifier() = 0;
 };

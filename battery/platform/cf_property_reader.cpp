@@ -2,8 +2,8 @@
 
 #include "runtime/ui/native_message.h"
 
+#include <array>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 namespace battery {
@@ -11,6 +11,8 @@ namespace {
 
 constexpr CFIndex k_key_buffer_bytes = 256;
 constexpr CFIndex k_key_limit = 255;
+// Room for the pairs of a registry entry or a description on the stack; more take the heap.
+constexpr std::size_t k_pairs_on_stack = 64;
 
 // The type identifiers the values are told apart by, asked once per dictionary.
 struct ValueKinds {
@@ -19,14 +21,15 @@ struct ValueKinds {
     CFTypeID boolean = CFBooleanGetTypeID();
 };
 
-std::optional<rt::String> key_text(const void* key, const ValueKinds& kinds) {
-    if (CFGetTypeID(key) != kinds.string) return std::nullopt;
-    char buffer[k_key_buffer_bytes] = {};
-    if (!CFStringGetCString(static_cast<CFStringRef>(key), buffer, k_key_limit,
-                            kCFStringEncodingUTF8)) {
-        return std::nullopt;
-    }
-    return rt::String::from_utf8(buffer);
+// The key's UTF-8 form in `buffer`; false when it is not a string or does not fit.
+bool read_key(const void* key, const ValueKinds& kinds, char (&buffer)[k_key_buffer_bytes]) {
+    if (CFGetTypeID(key) != kinds.string) return false;
+    return CFStringGetCString(static_cast<CFStringRef>(key), buffer, k_key_limit,
+                              kCFStringEncodingUTF8);
+}
+
+void set_text(rt::String& text, const char* utf8) {
+    if (!text.same_as_utf8(utf8)) text = rt::String::from_utf8(utf8);
 }
 
 // The widening keeps the sign: -1 stays -1.
@@ -36,37 +39,49 @@ int64_t number_value(const void* value) {
     return number;
 }
 
-rt::String string_value(const void* value) {
+void set_string_value(PropertyValue& property, const void* value) {
     const int64_t utf8 = rt::SendNativeMessage(nullptr, value, u"UTF8String");
-    if (utf8 == 0) return {};
-    return rt::String::from_utf8(reinterpret_cast<const char*>(utf8));
+    const char* text = utf8 ? reinterpret_cast<const char*>(utf8) : "";
+    if (rt::String* kept = std::get_if<rt::String>(&property)) {
+        set_text(*kept, text);
+        return;
+    }
+    property = rt::String::from_utf8(text);
 }
 
-PropertyValue property_value(const void* value, const ValueKinds& kinds) {
+void set_value(PropertyValue& property, const void* value, const ValueKinds& kinds) {
     const CFTypeID kind = CFGetTypeID(value);
-    if (kind == kinds.number) return number_value(value);
-    if (kind == kinds.string) return string_value(value);
-    if (kind == kinds.boolean) return CFBooleanGetValue(static_cast<CFBooleanRef>(value)) != 0;
-    return OtherValue{};
+    if (kind == kinds.number) {
+        property = number_value(value);
+    } else if (kind == kinds.string) {
+        set_string_value(property, value);
+    } else if (kind == kinds.boolean) {
+        property = CFBooleanGetValue(static_cast<CFBooleanRef>(value)) != 0;
+    } else {
+        property = OtherValue{};
+    }
 }
 
 } // namespace
 
-PlatformProperties read_cf_properties(CFDictionaryRef dictionary) {
-    PlatformProperties properties;
-    if (!dictionary) return properties;
-    const CFIndex count = CFDictionaryGetCount(dictionary);
-    std::vector<const void*> keys(static_cast<size_t>(count) + 1);
-    std::vector<const void*> values(static_cast<size_t>(count) + 1);
-    CFDictionaryGetKeysAndValues(dictionary, keys.data(), values.data());
+void read_cf_properties(CFDictionaryRef dictionary, PlatformProperties& properties) {
+    const auto count = static_cast<std::size_t>(dictionary ? CFDictionaryGetCount(dictionary) : 0);
+    std::array<const void*, 2 * k_pairs_on_stack> stack_room;
+    std::vector<const void*> heap_room(count > k_pairs_on_stack ? 2 * count : 0);
+    const void** keys = count > k_pairs_on_stack ? heap_room.data() : stack_room.data();
+    const void** values = keys + count;
+    if (count > 0) CFDictionaryGetKeysAndValues(dictionary, keys, values);
     const ValueKinds kinds;
-    properties.reserve(static_cast<size_t>(count));
-    for (CFIndex i = 0; i < count; ++i) {
-        std::optional<rt::String> key = key_text(keys[i], kinds);
-        if (!key) continue;
-        properties.push_back({std::move(*key), property_value(values[i], kinds)});
+    char key[k_key_buffer_bytes];
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!read_key(keys[i], kinds, key)) continue;
+        if (kept == properties.size()) properties.emplace_back();
+        PlatformProperty& property = properties[kept++];
+        set_text(property.key, key);
+        set_value(property.value, values[i], kinds);
     }
-    return properties;
+    properties.resize(kept);
 }
 
 } // namespace battery

@@ -42,30 +42,28 @@ const void* first_source(CFArrayRef list) {
 
 } // namespace
 
-std::optional<PlatformProperties> SystemBatteryPlatform::ReadBatteryRegistry() {
+bool SystemBatteryPlatform::ReadBatteryRegistry(PlatformProperties& properties) {
     CFMutableDictionaryRef matching = IOServiceMatching("AppleSmartBattery");
     // The lookup consumes the matching dictionary.
     const ServiceHolder service(IOServiceGetMatchingService(kIOMainPortDefault, matching));
-    if (service.get() == IO_OBJECT_NULL) return std::nullopt;
-    CFMutableDictionaryRef properties = nullptr;
-    const kern_return_t result =
-        IORegistryEntryCreateCFProperties(service.get(), &properties, kCFAllocatorDefault, 0);
-    const OwnedCF owned_properties(properties);
-    if (result != KERN_SUCCESS || !properties) return std::nullopt;
-    return read_cf_properties(properties);
+    CFMutableDictionaryRef entry = nullptr;
+    const bool read = service.get() != IO_OBJECT_NULL &&
+                      IORegistryEntryCreateCFProperties(service.get(), &entry, kCFAllocatorDefault,
+                                                        0) == KERN_SUCCESS;
+    const OwnedCF owned_entry(entry);
+    read_cf_properties(read ? entry : nullptr, properties);
+    return read && entry;
 }
 
-std::optional<PlatformProperties> SystemBatteryPlatform::ReadFirstPowerSource() {
+bool SystemBatteryPlatform::ReadFirstPowerSource(PlatformProperties& properties) {
     const OwnedCF info(IOPSCopyPowerSourcesInfo());
-    if (!info) return std::nullopt;
-    const OwnedCF list(IOPSCopyPowerSourcesList(info.get()));
-    if (!list) return std::nullopt;
-    const void* source = first_source(static_cast<CFArrayRef>(list.get()));
-    if (!source) return std::nullopt;
+    const OwnedCF list(info ? IOPSCopyPowerSourcesList(info.get()) : nullptr);
+    const void* source = list ? first_source(static_cast<CFArrayRef>(list.get())) : nullptr;
     // Borrowed from the info object.
-    CFDictionaryRef description = IOPSGetPowerSourceDescription(info.get(), source);
-    if (!description) return std::nullopt;
-    return read_cf_properties(description);
+    CFDictionaryRef description =
+        source ? IOPSGetPowerSourceDescription(info.get(), source) : nullptr;
+    read_cf_properties(description, properties);
+    return description != nullptr;
 }
 
 rt::String SystemBatteryPlatform::CurrentLocaleIdentifier() {

@@ -9,8 +9,8 @@ namespace battery {
 
 class SystemBatteryPlatform final : public BatteryPlatform {
   public:
-    std::optional<PlatformProperties> ReadBatteryRegistry() override;
-    std::optional<PlatformProperties> ReadFirstPowerSource() override;
+    bool ReadBatteryRegistry(PlatformProperties& properties) override;
+    bool ReadFirstPowerSource(PlatformProperties& properties) override;
     rt::String CurrentLocaleIdentifier() override;
 };
 

@@ -74,6 +74,16 @@ String String::from_utf8(std::string_view utf8) {
     });
 }
 
+bool String::same_as_utf8(std::string_view utf8) const {
+    const std::string_view text = utf8.substr(0, utf8.find('\0'));
+    if (!is_ascii(text)) return *this == from_utf8(text);
+    const char16_t* unit = c_str();
+    for (const char byte : text) {
+        if (*unit++ != static_cast<char16_t>(byte)) return false;
+    }
+    return *unit == 0;
+}
+
 String String::widened(std::string_view ascii) {
     String result;
     // Room for five more units, as every assignment to a string variable gives.

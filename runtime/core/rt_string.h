@@ -45,6 +45,9 @@ class String {
     bool empty() const { return !m_block || m_block[0] == 0; }
     std::u16string_view view() const { return std::u16string_view(c_str()); }
     std::string utf8() const;
+    // True when the string reads as the UTF-8 `text` decodes (up to a zero byte); makes no string
+    // for ASCII text.
+    bool same_as_utf8(std::string_view text) const;
 
     friend bool operator==(const String& a, const String& b) {
         return StringEqual(a.m_block, b.m_block) != 0;

@@ -30,9 +30,20 @@ class FakeBatteryPlatform final : public BatteryPlatform {
     std::optional<PlatformProperties> power_source;
     rt::String locale = u"de_DE";
 
-    std::optional<PlatformProperties> ReadBatteryRegistry() override { return registry; }
-    std::optional<PlatformProperties> ReadFirstPowerSource() override { return power_source; }
+    bool ReadBatteryRegistry(PlatformProperties& properties) override {
+        return give(registry, properties);
+    }
+    bool ReadFirstPowerSource(PlatformProperties& properties) override {
+        return give(power_source, properties);
+    }
     rt::String CurrentLocaleIdentifier() override { return locale; }
+
+  private:
+    static bool give(const std::optional<PlatformProperties>& reading,
+                     PlatformProperties& properties) {
+        properties = reading.value_or(PlatformProperties{});
+        return reading.has_value();
+    }
 };
 
 // A recorded property: an integer, a text or a flag.

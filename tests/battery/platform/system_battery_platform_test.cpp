@@ -43,7 +43,14 @@ class SystemBatteryPlatformTest : public testing::Test {
     // The registry and first power source read from a recording with this body.
     std::pair<std::vector<std::string>, std::vector<std::string>> read(const std::string& body) {
         BatterySourceScope source(m_folder.write("battery.plist", platform_plist(body)));
-        return {shown(m_platform.ReadBatteryRegistry()), shown(m_platform.ReadFirstPowerSource())};
+        return {shown(reading(&BatteryPlatform::ReadBatteryRegistry)),
+                shown(reading(&BatteryPlatform::ReadFirstPowerSource))};
+    }
+
+    std::optional<PlatformProperties> reading(bool (BatteryPlatform::*read)(PlatformProperties&)) {
+        PlatformProperties properties;
+        if (!(m_platform.*read)(properties)) return std::nullopt;
+        return properties;
     }
 
     TemporaryFolder m_folder;
@@ -99,14 +106,17 @@ TEST_F(SystemBatteryPlatformTest, FindsNoPowerSourceInAnIoregRecordingAndNothing
     testing::internal::GetCapturedStderr();
 }
 
-TEST_F(SystemBatteryPlatformTest, SkipsKeysThatAreNotStrings) {
+// Read over a longer reading of other kinds, as a refresh reads over the last one.
+TEST_F(SystemBatteryPlatformTest, ReadsOverThePreviousReadingAndSkipsKeysThatAreNotStrings) {
     ObjcRef<NSMutableDictionary> dictionary = NSMutableDictionary::make();
     ObjcRef<NSNumber> value = NSNumber::make(std::int64_t{1});
     dictionary->setObject(value.get(), NSNumber::make(std::int64_t{7}).get());
     dictionary->setObject(value.get(), NSString::from_utf8("CycleCount").get());
-    EXPECT_EQ(shown(read_cf_properties(dictionary.get())),
-              std::vector<std::string>{"CycleCount=1"});
-    EXPECT_TRUE(read_cf_properties(nullptr).empty());
+    PlatformProperties properties = {{u"Serial", rt::String(u"1")}, {u"CycleCount", true}};
+    read_cf_properties(dictionary.get(), properties);
+    EXPECT_EQ(shown(properties), std::vector<std::string>{"CycleCount=1"});
+    read_cf_properties(nullptr, properties);
+    EXPECT_TRUE(properties.empty());
 }
 
 } // namespace

@@ -1,0 +1,47 @@
+#pragma once
+// Updating a text that is usually unchanged, as the texts of each refresh are: the string is
+// compared with what it should read and a new one is made only when it reads differently, so an
+// unchanged refresh makes no strings.
+//
+//     update_text(texts.SerialText, GetBatteryValue(u"Serial"));
+//     update_joined(texts.CyclesText, GetBatteryValue(u"CycleCount"), u" cycles");
+//     update_text(texts.HealthText, health_texts.get(full, design, health_text));
+
+#include "runtime/core/rt_string.h"
+
+#include <optional>
+#include <span>
+#include <string_view>
+#include <tuple>
+
+namespace battery {
+
+// A runtime string's units; none for null.
+std::u16string_view units_of(rt::TextArg text);
+
+// True when `text` changed.
+bool update_text(rt::String& text, rt::TextArg wanted);
+bool update_joined(rt::String& text, std::span<const std::u16string_view> pieces);
+bool update_joined(rt::String& text, rt::TextArg first, rt::TextArg second);
+
+// The last text a function of `Inputs` made, with its inputs: asked again with the same inputs,
+// it gives the same string without calling the function.
+template <class... Inputs>
+class LastText {
+  public:
+    template <class Make>
+    const rt::String& get(Inputs... inputs, Make make) {
+        std::tuple<Inputs...> key(inputs...);
+        if (m_inputs != key) {
+            m_text = make(inputs...);
+            m_inputs = key;
+        }
+        return m_text;
+    }
+
+  private:
+    std::optional<std::tuple<Inputs...>> m_inputs;
+    rt::String m_text;
+};
+
+} // namespace battery
