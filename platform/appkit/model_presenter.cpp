@@ -1,20 +1,19 @@
 #include "platform/appkit/model_presenter.h"
 
 #include "platform/appkit/ns_application.h"
-#include "platform/appkit/ns_status_item.h"
+#include "platform/appkit/ns_status_bar.h"
 #include "platform/appkit/ns_view.h"
-#include "platform/appkit/ns_window.h"
 
-#include <vector>
+#include <algorithm>
+#include <optional>
 
 namespace {
 
-std::vector<ObjcRef<NSWindow>> application_windows() {
-    std::vector<ObjcRef<NSWindow>> windows;
-    if (!NSApp) return windows;
+// Retained, since drawing may change the application's window list.
+void collect_application_windows(std::vector<ObjcRef<NSWindow>>& windows) {
+    if (!NSApp) return;
     for (NSWindow* window : NSApp->window_list())
         windows.push_back(ObjcRef<NSWindow>::retain(window));
-    return windows;
 }
 
 void draw_visible_windows(const std::vector<ObjcRef<NSWindow>>& windows) {
@@ -24,24 +23,41 @@ void draw_visible_windows(const std::vector<ObjcRef<NSWindow>>& windows) {
     }
 }
 
+bool has_number(const std::vector<int64_t>& numbers, int64_t number) {
+    return std::find(numbers.begin(), numbers.end(), number) != numbers.end();
+}
+
 } // namespace
 
 void ModelPresenter::show_on(Display& display) {
-    show_status_item_on(display);
-    std::vector<ObjcRef<NSWindow>> windows = application_windows();
-    draw_visible_windows(windows);
-    double main_height = display.screens().front().height;
-    std::set<int64_t> listed;
-    std::set<int64_t> shown;
-    for (const auto& window : windows) {
-        WindowSnapshot snapshot = window->display_snapshot(main_height);
-        listed.insert(snapshot.number);
-        if (!snapshot.visible && !m_shown.contains(snapshot.number)) continue;
-        display.set_window(snapshot);
-        shown.insert(snapshot.number);
+    m_status_item.update(NSStatusBar::shown_item());
+    display.set_status(m_status_item.status());
+    display.set_status_menu(m_status_item.menu());
+    show_windows_on(display);
+}
+
+void ModelPresenter::show_windows_on(Display& display) {
+    collect_application_windows(m_windows);
+    draw_visible_windows(m_windows);
+    std::optional<double> main_height;
+    m_listed.clear();
+    m_showing.clear();
+    for (const auto& window : m_windows) {
+        const bool visible = window->isVisible() != NO;
+        // A hidden window matters only to a display that shows some window as open.
+        if (!visible && m_shown.empty()) continue;
+        const int64_t number = static_cast<int>(window->display_number());
+        m_listed.push_back(number);
+        if (!visible && !has_number(m_shown, number)) continue;
+        if (!main_height) main_height = display.screens().front().height;
+        display.set_window(window->display_snapshot(*main_height));
+        m_showing.push_back(number);
     }
+    m_windows.clear();
     for (int64_t number : m_shown) {
-        if (!listed.contains(number)) display.window_closed(static_cast<int>(number));
+        if (!has_number(m_listed, number)) display.window_closed(static_cast<int>(number));
     }
-    m_shown = std::move(shown);
+    std::sort(m_showing.begin(), m_showing.end());
+    m_showing.erase(std::unique(m_showing.begin(), m_showing.end()), m_showing.end());
+    m_shown.swap(m_showing);
 }

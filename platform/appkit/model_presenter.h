@@ -3,15 +3,24 @@
 // visible before (set_window with its snapshot), and window_closed for windows gone since the
 // last time. Visible windows' views that need display draw first.
 
+#include "platform/appkit/ns_window.h"
+#include "platform/appkit/status_item_snapshots.h"
 #include "platform/display/display_slot.h"
 
 #include <cstdint>
-#include <set>
+#include <vector>
 
 class ModelPresenter final : public DisplayPresenter {
   public:
     void show_on(Display& display) override;
 
   private:
-    std::set<int64_t> m_shown; // windows the display shows as open
+    void show_windows_on(Display& display);
+
+    StatusItemSnapshots m_status_item;
+    std::vector<int64_t> m_shown; // windows the display shows as open, in ascending order
+    // Kept between showings only for their capacity; empty outside show_windows_on.
+    std::vector<ObjcRef<NSWindow>> m_windows;
+    std::vector<int64_t> m_listed;
+    std::vector<int64_t> m_showing;
 };

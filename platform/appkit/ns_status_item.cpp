@@ -1,53 +1,12 @@
 #include "platform/appkit/ns_status_item.h"
 
 #include "platform/appkit/ns_application.h"
-#include "platform/appkit/ns_event.h"
 #include "platform/appkit/ns_status_bar.h"
 #include "platform/objc/message_send.h"
 
-#include <array>
 #include <utility>
 
 namespace {
-
-struct ModifierBit {
-    NSUInteger flag;
-    KeyModifier modifier;
-};
-
-constexpr std::array<ModifierBit, 4> k_modifier_bits = {
-    ModifierBit{NSEventModifierFlagCommand, KeyModifier::command},
-    ModifierBit{NSEventModifierFlagShift, KeyModifier::shift},
-    ModifierBit{NSEventModifierFlagOption, KeyModifier::alternate},
-    ModifierBit{NSEventModifierFlagControl, KeyModifier::control},
-};
-
-std::string utf8_of(NSString* text) {
-    return text ? text->utf8() : std::string();
-}
-
-uint8_t modifiers_of(NSUInteger mask) {
-    uint8_t modifiers = 0;
-    for (const ModifierBit& bit : k_modifier_bits) {
-        if (mask & bit.flag) modifiers |= static_cast<uint8_t>(bit.modifier);
-    }
-    return modifiers;
-}
-
-MenuItemSnapshot item_snapshot(const NSMenu& menu, NSMenuItem* item) {
-    MenuItemSnapshot snapshot;
-    if (item->isSeparatorItem()) {
-        snapshot.separator = true;
-        return snapshot;
-    }
-    snapshot.number = static_cast<int>(item->tag());
-    snapshot.title = utf8_of(item->title());
-    snapshot.key = utf8_of(item->keyEquivalent());
-    // A modifier mask means nothing without a key to press with it.
-    if (!snapshot.key.empty()) snapshot.modifiers = modifiers_of(item->keyEquivalentModifierMask());
-    snapshot.enabled = menu.item_is_available(item);
-    return snapshot;
-}
 
 NSMenuItem* item_numbered(const NSMenu& menu, int number) {
     for (NSInteger i = 0; i < menu.numberOfItems(); ++i) {
@@ -69,37 +28,6 @@ void tell_delegate(NSMenu* menu, const char* selector) {
 
 NSStatusItem::~NSStatusItem() {
     if (m_status_bar) m_status_bar->forget_item(this);
-}
-
-StatusSnapshot NSStatusItem::display_snapshot() const {
-    StatusSnapshot snapshot;
-    if (NSImage* image = m_image.get()) {
-        if (const std::string* file = image->picture_file()) snapshot.image = *file;
-        snapshot.is_template = image->isTemplate() != NO;
-        snapshot.pixels = image->display_pixels();
-    }
-    snapshot.title = utf8_of(m_title.get());
-    if (m_tool_tip) snapshot.tooltip = m_tool_tip->utf8();
-    return snapshot;
-}
-
-std::optional<std::vector<MenuItemSnapshot>> NSStatusItem::menu_snapshot() const {
-    if (!m_menu) return std::nullopt;
-    std::vector<MenuItemSnapshot> items;
-    for (NSInteger i = 0; i < m_menu->numberOfItems(); ++i)
-        items.push_back(item_snapshot(*m_menu, m_menu->itemAtIndex(i)));
-    return items;
-}
-
-void show_status_item_on(Display& display) {
-    NSStatusItem* item = NSStatusBar::shown_item();
-    if (!item) {
-        display.set_status(std::nullopt);
-        display.set_status_menu(std::nullopt);
-        return;
-    }
-    display.set_status(item->display_snapshot());
-    display.set_status_menu(item->menu_snapshot());
 }
 
 std::string choose_status_menu_item(int number) {

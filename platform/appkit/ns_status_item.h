@@ -9,13 +9,10 @@
 
 #include "platform/appkit/ns_image.h"
 #include "platform/appkit/ns_menu.h"
-#include "platform/display/display.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/graphics/cg_geometry.h"
 
-#include <optional>
 #include <string>
-#include <vector>
 
 class NSStatusBar;
 
@@ -42,15 +39,12 @@ class NSStatusItem : public NSObject {
     NSString* title() const { return m_title.get(); }
     void setTitle(NSString* title) { m_title = ObjcRef<NSString>::retain(title); }
     // Nil: no tooltip.
+    NSString* toolTip() const { return m_tool_tip.get(); }
     void setToolTip(NSString* tool_tip) { m_tool_tip = ObjcRef<NSString>::retain(tool_tip); }
 
     // For the model:
     // Called by the bar that makes the item; the bar is immortal.
     void set_status_bar(NSStatusBar* bar) { m_status_bar = bar; }
-    // What a person sees of the item: a nil title shows as empty.
-    StatusSnapshot display_snapshot() const;
-    // The menu as a person sees it when it opens, top to bottom; null without a menu.
-    std::optional<std::vector<MenuItemSnapshot>> menu_snapshot() const;
 
   private:
     NSStatusBar* m_status_bar = nullptr;
@@ -60,9 +54,6 @@ class NSStatusItem : public NSObject {
     ObjcRef<NSString> m_title;
     ObjcRef<NSString> m_tool_tip;
 };
-
-// Tells `display` of the shown status item and its menu (both null when there is none).
-void show_status_item_on(Display& display);
 
 // A person opens the shown status item's menu and chooses the item tagged `number` (separators
 // are never chosen): the menu's delegate hears menuWillOpen: and menuDidClose: when it answers
