@@ -4,15 +4,19 @@
 #include "platform/display/display_slot.h"
 #include "platform/foundation/ns_run_loop.h"
 
-#include <deque>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace {
 
+using Tasks = std::vector<std::function<void()>>;
+
+// A vector, not a deque: an empty one allocates nothing, and the main thread takes the tasks at
+// every wait, nearly always finding none.
 struct TaskQueue {
     std::mutex mutex;
-    std::deque<std::function<void()>> tasks;
+    Tasks tasks;
 };
 
 // Immortal: a thread may still queue a task while the process ends.
@@ -21,7 +25,7 @@ TaskQueue& task_queue() {
     return *queue;
 }
 
-std::deque<std::function<void()>> take_queued_tasks() {
+Tasks take_queued_tasks() {
     TaskQueue& queue = task_queue();
     std::lock_guard lock(queue.mutex);
     return std::exchange(queue.tasks, {});

@@ -183,6 +183,9 @@ void NSApplication::sendEvent(NSEvent* event) {
 }
 
 void NSApplication::updateWindows() {
+    if (std::none_of(m_windows.begin(), m_windows.end(),
+                     [](NSWindow* window) { return window->isVisible(); }))
+        return;
     std::vector<ObjcRef<NSWindow>> windows;
     for (NSWindow* window : m_windows)
         windows.push_back(ObjcRef<NSWindow>::retain(window));

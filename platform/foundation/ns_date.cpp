@@ -21,8 +21,17 @@ NSDate* NSDate::date(Class self) {
     return make_autoreleased(self, platform_now());
 }
 
+// Dates never change, so NSDate's own distant future is one date, made once; a subclass gets a
+// new instance of itself.
 NSDate* NSDate::distantFuture(Class self) {
-    return make_autoreleased(self, k_distant_future_time);
+    if (self && self != native_class<NSDate>())
+        return make_autoreleased(self, k_distant_future_time);
+    static NSDate* s_distant_future = [] {
+        NSDate* date = make(k_distant_future_time).take();
+        if (date) ObjectHeader::make_immortal(*date);
+        return date;
+    }();
+    return s_distant_future;
 }
 
 NSDate* NSDate::dateWithTimeIntervalSinceNow(Class self, NSTimeInterval seconds) {

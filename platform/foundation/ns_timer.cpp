@@ -12,6 +12,18 @@ namespace {
 
 constexpr NSTimeInterval k_shortest_interval = 0.0001;
 
+// A native action of the usual shape, taking the timer, is called as the function it is, which
+// saves the generic send's decoding at every firing; any other action goes by message.
+void send_action(id target, SEL selector, NSTimer* timer) {
+    using Direct = void (*)(id, SEL, NSTimer*);
+    ResolvedMethod method = resolve_method(target, selector);
+    if (method.implementation_type == implementation_type_of<Direct>()) {
+        reinterpret_cast<Direct>(method.imp)(target, selector, timer);
+        return;
+    }
+    objc_msgSend(target, selector, static_cast<id>(timer));
+}
+
 } // namespace
 
 void NSTimer::configure(double first_fire_time, NSTimeInterval interval, id target, SEL selector,
@@ -63,7 +75,7 @@ void NSTimer::fire() {
     ObjcRef<NSTimer> keep = ObjcRef<NSTimer>::retain(this);
     ObjcRef<> target = m_target; // the action may invalidate the timer
     bool was_firing = std::exchange(m_firing, true);
-    objc_msgSend(target.get(), m_selector, static_cast<id>(this));
+    send_action(target.get(), m_selector, this);
     m_firing = was_firing;
     if (!m_repeats) invalidate();
 }

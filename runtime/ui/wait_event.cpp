@@ -2,9 +2,9 @@
 
 #include "platform/appkit/ns_application.h"
 #include "platform/appkit/ns_event.h"
-#include "platform/foundation/ns_autorelease_pool.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/foundation/ns_run_loop.h"
+#include "platform/objc/autorelease_pool.h"
 #include "platform/objc/message_send.h"
 #include "runtime/ui/event_pump.h"
 #include "runtime/ui/event_queue.h"
@@ -14,7 +14,9 @@ namespace rt {
 
 namespace {
 
-NSAutoreleasePool* g_main_pool = nullptr;
+// The main thread's pool, as the object runtime's token for it: a pool object would be made and
+// freed at every wait only to hold this token, and nothing else ever sees the pool.
+void* g_main_pool = nullptr;
 WindowShortcutMatcher g_shortcut_matcher = nullptr;
 
 NSDate* deadline_date(const WaitDeadline& deadline) {
@@ -27,6 +29,14 @@ NSDate* deadline_date(const WaitDeadline& deadline) {
         break;
     }
     return NSDate::dateWithTimeIntervalSinceNow(nil, deadline.seconds);
+}
+
+// The wake event carries nothing and never changes, so one event, kept for the life of the
+// process, is posted every time.
+NSEvent* wake_event() {
+    static NSEvent* const s_event = static_cast<NSEvent*>(objc_retain(NSEvent::otherEventWithType(
+        nil, NSEventTypeApplicationDefined, NSPoint{}, 0, 0, 0, nil, 0, 0, 0)));
+    return s_event;
 }
 
 // The native side of the pump and of the queue's wake-ups: the shared application object.
@@ -52,17 +62,14 @@ class ApplicationEvents final : public NativeEventSource, public NativeEventWake
 
     void dispatch_native_event(void* native_event) override {
         // By selector, so that the application class's own sendEvent: runs.
-        msg_send<void>(NSApp, "sendEvent:", static_cast<NSEvent*>(native_event));
+        static const SEL s_send_event = sel_registerName("sendEvent:");
+        msg_send<void>(NSApp, s_send_event, static_cast<NSEvent*>(native_event));
         NSApp->updateWindows();
     }
 
     bool native_event_pending() override { return NSApp && NSApp->native_event_pending(); }
 
-    void post_wake_event() override {
-        NSEvent* wake = NSEvent::otherEventWithType(nil, NSEventTypeApplicationDefined, NSPoint{},
-                                                    0, 0, 0, nil, 0, 0, 0);
-        NSApp->postEventAtStart(wake, YES);
-    }
+    void post_wake_event() override { NSApp->postEventAtStart(wake_event(), YES); }
 };
 
 ApplicationEvents g_application_events;
@@ -70,10 +77,8 @@ ApplicationEvents g_application_events;
 } // namespace
 
 void renew_main_autorelease_pool() {
-    if (g_main_pool) g_main_pool->drain();
-    ObjcRef<NSAutoreleasePool> pool = make_native<NSAutoreleasePool>();
-    pool->init();
-    g_main_pool = pool.take();
+    if (g_main_pool) objc_autoreleasePoolPop(g_main_pool);
+    g_main_pool = objc_autoreleasePoolPush();
 }
 
 int32_t WaitEventTimeout(int32_t milliseconds) {
