@@ -33,8 +33,10 @@ class DriverOutput {
     DriverOutput(std::ostream& out, const DriverClock& clock) : m_out(out), m_clock(clock) {}
 
     void set_status(const std::optional<StatusSnapshot>& status) { m_status.current = status; }
+    // Compared first: the model reports the same menu at nearly every wait, and comparing is
+    // cheaper than copying.
     void set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>& items) {
-        m_menu.current = items;
+        if (m_menu.current != items) m_menu.current = items;
     }
     void set_window(const WindowSnapshot& window) { m_windows[window.number].current = window; }
     void window_closed(int number);
