@@ -3,6 +3,7 @@
 #include "platform/objc/argument_frame.h"
 #include "platform/objc/method.h"
 
+#include <array>
 #include <cassert>
 #include <cstdarg>
 #include <cstdio>
@@ -132,19 +133,39 @@ bool check_typed_send(SEL selector, const Signature& signature, std::span<const 
     return false;
 }
 
-id objc_msgSend(id self, SEL op, ...) {
-    ResolvedMethod method = resolve_method(self, op);
-    if (!method.signature || method.signature->has_structure_argument()) return nil;
+namespace {
+
+id send_words(const ResolvedMethod& method, id self, SEL op, std::va_list& list) {
+    std::array<std::int64_t, 4> words{};
+    const std::size_t count = method.signature->argument_count() - 2;
+    for (std::size_t i = 0; i < count; ++i)
+        words[i] = va_arg(list, long long);
+    return reinterpret_cast<id>(
+        method.signature->call_words(method.imp, self, op, std::span(words.data(), count)));
+}
+
+id send_through_frame(const ResolvedMethod& method, id self, SEL op, std::va_list& list) {
     const Signature& signature = *method.signature;
     ArgumentFrame frame(signature, FrameStart::Uninitialized);
     store(frame.argument(0), self);
     store(frame.argument(1), op);
-    std::va_list list;
-    va_start(list, op);
     for (std::size_t i = 2; i < signature.argument_count(); ++i) {
         read_variadic(list, signature.argument(i), frame.argument(i));
     }
-    va_end(list);
     frame.invoke(method.imp);
     return result_as_object(signature.result(), frame.result());
+}
+
+} // namespace
+
+id objc_msgSend(id self, SEL op, ...) {
+    ResolvedMethod method = resolve_method(self, op);
+    if (!method.signature || method.signature->has_structure_argument()) return nil;
+    std::va_list list;
+    va_start(list, op);
+    const id result = method.signature->takes_words_only()
+                          ? send_words(method, self, op, list)
+                          : send_through_frame(method, self, op, list);
+    va_end(list);
+    return result;
 }

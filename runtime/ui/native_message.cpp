@@ -4,6 +4,7 @@
 #include "platform/foundation/ns_method_signature.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/objc/message_send.h"
+#include "platform/objc/method.h"
 #include "platform/objc/objc.h"
 #include "runtime/ui/native_message_cache.h"
 #include "runtime/ui/native_message_text.h"
@@ -80,15 +81,13 @@ int64_t send_simple(const Call& call) {
 
 // A runtime string as a native string, autoreleased as the platform's conversions are.
 id native_string(const void* text, TextWidth width) {
-    Class string_class = objc_lookUpClass("NSString");
     if (width == TextWidth::Bytes) {
+        Class string_class = objc_lookUpClass("NSString");
         return msg_send<id>(reinterpret_cast<id>(string_class),
                             "stringWithCString:encoding:", static_cast<const char*>(text),
                             k_iso_latin1);
     }
-    static NSString* const format = NSString::make(u"%S").take();
-    return msg_send<id>(reinterpret_cast<id>(string_class), "stringWithFormat:", format,
-                        static_cast<const char16_t*>(text));
+    return NSString::make(std::u16string_view(static_cast<const char16_t*>(text))).autorelease();
 }
 
 // Sets argument i (0-based among the call's arguments). A value narrower than its parameter
@@ -142,14 +141,43 @@ int64_t send_invocation(const Call& call) {
 }
 
 // The method's own argument count, receiver and selector left out.
-int declared_argument_count(Method method) {
-    const Signature* signature = Signature::for_encoding(method_getTypeEncoding(method));
-    return signature ? static_cast<int>(signature->argument_count()) - 2 : -1;
+int declared_argument_count(const Signature& signature) {
+    return static_cast<int>(signature.argument_count()) - 2;
 }
 
-bool can_send_directly(const Call& call) {
+bool can_send_directly(const Call& call, const Signature& signature) {
     return call.simple &&
-           declared_argument_count(call.method) == static_cast<int>(call.values.size());
+           declared_argument_count(signature) == static_cast<int>(call.values.size());
+}
+
+// A call of a method that takes words only, given exactly its arguments and none by address,
+// is made as a plain call once its runtime strings are native strings.
+bool can_send_words(const Call& call, const Signature& signature) {
+    const auto kinds = std::span(call.kinds.data(), call.values.size());
+    return !call.result_buffer && signature.takes_words_only() &&
+           declared_argument_count(signature) == static_cast<int>(call.values.size()) &&
+           std::none_of(kinds.begin(), kinds.end(),
+                        [](ArgumentKind kind) { return kind == ArgumentKind::ByAddress; });
+}
+
+int64_t send_words(const Call& call, const Signature& signature) {
+    std::array<int64_t, NativeMessageMaxArguments> words{};
+    for (std::size_t i = 0; i < call.values.size(); ++i) {
+        const int64_t value = call.values[i];
+        const bool converted = call.kinds[i] == ArgumentKind::Text && value != 0;
+        words[i] = converted
+                       ? reinterpret_cast<intptr_t>(native_string(object_of(value), call.width))
+                       : value;
+    }
+    return signature.call_words(call.method->implementation, call.receiver, call.selector,
+                                std::span(words.data(), call.values.size()));
+}
+
+int64_t send(const Call& call) {
+    const Signature* signature = method_signature(call.method);
+    if (!signature) return 0;
+    if (can_send_words(call, *signature)) return send_words(call, *signature);
+    return can_send_directly(call, *signature) ? send_simple(call) : send_invocation(call);
 }
 
 } // namespace
@@ -180,7 +208,7 @@ int64_t SendNativeMessageBlock(const int64_t* block) {
     if (!call.receiver) return 0;
     call.method = class_getInstanceMethod(object_getClass(call.receiver), call.selector);
     if (!call.method) return 0;
-    const int64_t result = can_send_directly(call) ? send_simple(call) : send_invocation(call);
+    const int64_t result = send(call);
     if (g_observer.function) show_observer(call, result);
     return result;
 }

@@ -24,18 +24,25 @@ void append_units(std::vector<unsigned char>& contents, const void* text, TextWi
     }
 }
 
-// Compares `text` with the copy at `stored`, unit by unit, never past either terminator; moves
-// `stored` past the copy's terminator.
-bool same_units(const unsigned char*& stored, const void* text, TextWidth width) {
-    const auto* bytes = static_cast<const unsigned char*>(text);
-    const std::size_t size = unit_size(width);
-    for (;; stored += size, bytes += size) {
-        if (std::memcmp(stored, bytes, size) != 0) return false;
-        if (is_terminator(stored, size)) {
-            stored += size;
+template <class Unit>
+bool same_units_of(const unsigned char*& stored, const void* text) {
+    const auto* units = static_cast<const Unit*>(text);
+    for (std::size_t i = 0;; ++i) {
+        Unit kept;
+        std::memcpy(&kept, stored + i * sizeof(Unit), sizeof(Unit));
+        if (kept != units[i]) return false;
+        if (kept == 0) {
+            stored += (i + 1) * sizeof(Unit);
             return true;
         }
     }
+}
+
+// Compares `text` with the copy at `stored`, unit by unit, never past either terminator; moves
+// `stored` past the copy's terminator.
+bool same_units(const unsigned char*& stored, const void* text, TextWidth width) {
+    if (width == TextWidth::Utf16) return same_units_of<char16_t>(stored, text);
+    return same_units_of<unsigned char>(stored, text);
 }
 
 } // namespace
