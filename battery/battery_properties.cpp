@@ -37,7 +37,10 @@ bool update_property(BatteryProperty& property, const PlatformProperty& reading,
 }
 
 const BatteryProperty* find_property(rt::TextArg key) {
+    const char16_t first = key.get() ? key.get()[0] : u'\0';
     for (const BatteryProperty& property : property_list()) {
+        // Most keys differ in their first letter.
+        if (property.key.c_str()[0] != first) continue;
         if (rt::StringEqual(property.key.data(), key.get())) return &property;
     }
     return nullptr;

@@ -75,11 +75,13 @@ String String::from_utf8(std::string_view utf8) {
 }
 
 bool String::same_as_utf8(std::string_view utf8) const {
-    const std::string_view text = utf8.substr(0, utf8.find('\0'));
-    if (!is_ascii(text)) return *this == from_utf8(text);
+    // ASCII bytes decode to units of the same value at the same place, so the strings can be
+    // compared directly up to the first other byte.
     const char16_t* unit = c_str();
-    for (const char byte : text) {
-        if (*unit++ != static_cast<char16_t>(byte)) return false;
+    for (std::size_t i = 0; i < utf8.size() && utf8[i] != 0; ++i, ++unit) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte >= 0x80) return *this == from_utf8(utf8);
+        if (*unit != byte) return false;
     }
     return *unit == 0;
 }

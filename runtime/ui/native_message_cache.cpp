@@ -66,6 +66,7 @@ CachedNativeMessage* NativeMessageCache::parse(const NativeMessageRequest& reque
 
 bool NativeMessageCache::matches(const Entry& entry, const NativeMessageRequest& request) const {
     const auto count = static_cast<int>(request.pieces.size());
+    if (request.pieces.empty() || entry.pieces[0] != request.pieces[0]) return false;
     if (entry.piece_count == 0 || entry.piece_count != count) return false;
     if (entry.has_receiver != request.has_receiver) return false;
     if (entry.has_result_buffer != request.has_result_buffer) return false;
