@@ -188,7 +188,7 @@ CFTypeID CFGetTypeID(CFTypeRef ref) {
     const std::type_info& type = typeid(*static_cast<const NSObject*>(ref));
     if (type == typeid(NSString)) return k_string_type_id;
     if (type == typeid(NSNumber)) return k_number_type_id;
-    if (as<NSBoolean>(ref)) return k_boolean_type_id;
+    if (type == typeid(NSBoolean)) return k_boolean_type_id; // a final class
     if (as<NSNumber>(ref)) return k_number_type_id;
     if (as<NSString>(ref)) return k_string_type_id;
     if (as<NSDictionary>(ref)) return k_dictionary_type_id;
@@ -264,6 +264,8 @@ Boolean CFNumberIsFloatType(CFNumberRef number) {
 }
 
 Boolean CFBooleanGetValue(CFBooleanRef boolean) {
+    if (boolean == kCFBooleanTrue) return true;
+    if (boolean == kCFBooleanFalse) return false;
     const NSNumber* number = as<NSNumber>(boolean);
     return number && number->boolValue() != NO;
 }
@@ -327,14 +329,10 @@ Boolean CFStringGetCString(CFStringRef string, char* buffer, CFIndex buffer_size
     if (!buffer || buffer_size <= 0) return false;
     buffer[0] = '\0';
     if (!string || encoding != kCFStringEncodingUTF8) return false;
-    CFIndex length = CFStringGetLength(string);
-    CFIndex used = 0;
-    CFIndex converted = CFStringGetBytes(string, CFRangeMake(0, length), encoding, 0, false,
-                                         reinterpret_cast<UInt8*>(buffer), buffer_size - 1, &used);
-    if (converted != length) {
-        buffer[0] = '\0';
-        return false;
-    }
-    buffer[used] = '\0';
+    // The string keeps its UTF-8 text once made, so reading the same key again only copies it.
+    std::optional<std::string_view> utf8 = string->exact_utf8();
+    if (!utf8 || utf8->size() >= static_cast<std::size_t>(buffer_size)) return false;
+    std::memcpy(buffer, utf8->data(), utf8->size());
+    buffer[utf8->size()] = '\0';
     return true;
 }

@@ -48,6 +48,15 @@ std::optional<std::u16string> decode_c_string(const char* text, NSStringEncoding
     }
 }
 
+bool has_unpaired_surrogate(std::u16string_view units) {
+    for (std::size_t position = 0; position < units.size();) {
+        DecodedCharacter character = decode_utf16_character(units, position);
+        if (!character.valid) return true;
+        position += character.length;
+    }
+    return false;
+}
+
 bool is_word_delimiter(char16_t unit) {
     switch (unit) {
     case u' ':
@@ -144,10 +153,17 @@ const char* NSString::UTF8String() const {
         std::lock_guard lock(making);
         if (!m_utf8_made.load(std::memory_order_relaxed)) {
             m_utf8 = utf8();
+            m_utf8_exact = !has_unpaired_surrogate(m_units);
             m_utf8_made.store(true, std::memory_order_release);
         }
     }
     return m_utf8.c_str();
+}
+
+std::optional<std::string_view> NSString::exact_utf8() const {
+    const char* text = UTF8String();
+    if (!m_utf8_exact) return std::nullopt;
+    return std::string_view(text, m_utf8.size());
 }
 
 NSString* NSString::capitalizedString() const {

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -61,6 +62,9 @@ class NSString : public NSObject {
 
     // Valid as long as the string lives: the text is kept in the string.
     const char* UTF8String() const;
+    // The text UTF8String gives, without the zero; none when the string holds an unpaired
+    // surrogate, which that text shows as U+FFFD.
+    std::optional<std::string_view> exact_utf8() const;
     NSUInteger length() const { return m_units.size(); }
     // Words are delimited by white space and line ends: each word's first unit is upper-cased
     // and the rest lower-cased.
@@ -71,6 +75,7 @@ class NSString : public NSObject {
     NSString* description();
 
   protected:
+    // Before the string is handed to anyone: the UTF-8 text is not made again.
     void assign(std::u16string units) { m_units = std::move(units); }
 
   private:
@@ -79,6 +84,7 @@ class NSString : public NSObject {
 
     std::u16string m_units;
     mutable std::atomic<bool> m_utf8_made{false};
+    mutable bool m_utf8_exact = false;
     mutable std::string m_utf8;
 };
 

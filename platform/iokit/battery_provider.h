@@ -28,7 +28,14 @@ class BatteryProvider {
     virtual ObjcRef<NSMutableDictionary> copy_registry_entry() = 0;
     // The power sources' descriptions, the battery's first; empty when there are none. The
     // dictionaries are snapshots: later changes to the source do not reach them.
-    virtual std::vector<ObjcRef<NSDictionary>> copy_power_source_descriptions() = 0;
+    std::vector<ObjcRef<NSDictionary>> copy_power_source_descriptions() {
+        std::vector<ObjcRef<NSDictionary>> descriptions;
+        copy_power_source_descriptions_into(descriptions);
+        return descriptions;
+    }
+    // The same in place of what `descriptions` held, in its room.
+    virtual void
+    copy_power_source_descriptions_into(std::vector<ObjcRef<NSDictionary>>& descriptions) = 0;
     // The recording behind this provider, for editing; null for a live source.
     virtual RecordedBattery* recording() { return nullptr; }
 };

@@ -108,11 +108,11 @@ ObjcRef<NSMutableDictionary> RecordedBattery::copy_registry_entry() {
     return mutable_copy(*m_registry);
 }
 
-std::vector<ObjcRef<NSDictionary>> RecordedBattery::copy_power_source_descriptions() {
+void RecordedBattery::copy_power_source_descriptions_into(
+    std::vector<ObjcRef<NSDictionary>>& descriptions) {
+    descriptions.clear();
     std::lock_guard lock(m_mutex);
-    std::vector<ObjcRef<NSDictionary>> descriptions;
     if (m_registry && m_power_source) descriptions.emplace_back(mutable_copy(*m_power_source));
-    return descriptions;
 }
 
 namespace {

@@ -28,7 +28,8 @@ class RecordedBattery final : public BatteryProvider {
 
     bool has_battery() override;
     ObjcRef<NSMutableDictionary> copy_registry_entry() override;
-    std::vector<ObjcRef<NSDictionary>> copy_power_source_descriptions() override;
+    void
+    copy_power_source_descriptions_into(std::vector<ObjcRef<NSDictionary>>& descriptions) override;
     RecordedBattery* recording() override { return this; }
 
     BatteryEditResult set_registry_value(std::string_view key, id value);

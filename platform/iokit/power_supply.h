@@ -105,6 +105,8 @@ class PowerSupply {
     // Keeps the first value given for an attribute; the value is cleaned here.
     void set(SupplyAttribute attribute, std::string_view raw);
 
+    friend bool operator==(const PowerSupply&, const PowerSupply&) = default;
+
   private:
     const std::optional<std::string>& slot(SupplyAttribute attribute) const {
         return m_values[static_cast<std::size_t>(attribute)];
@@ -125,4 +127,6 @@ struct PowerSupplySnapshot {
     std::vector<PowerSupply> supplies;
     // The firmware's platform profile ("low-power", "balanced" ...); empty when not read.
     std::string platform_profile;
+
+    friend bool operator==(const PowerSupplySnapshot&, const PowerSupplySnapshot&) = default;
 };

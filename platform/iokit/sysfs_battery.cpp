@@ -11,34 +11,43 @@ SysfsBattery::SysfsBattery(std::string folder)
 SysfsBattery::SysfsBattery(std::string folder, std::string platform_profile_path)
     : m_supplies(std::move(folder), std::move(platform_profile_path)) {}
 
-std::optional<BatteryFacts> SysfsBattery::facts() {
-    std::lock_guard lock(m_mutex);
+const BatteryFacts* SysfsBattery::current_facts() {
     double now = platform_now();
     // A clock that went back does not make an old reading new.
     bool fresh = m_read_at && now >= *m_read_at && now - *m_read_at < k_reading_lifetime;
     if (!fresh) {
-        m_facts = battery_facts(m_supplies.read(now));
+        update_facts(m_supplies.read(now));
         m_read_at = now;
     }
-    return m_facts;
+    return m_facts ? &*m_facts : nullptr;
+}
+
+void SysfsBattery::update_facts(const PowerSupplySnapshot& reading) {
+    // battery_facts reads the power-saver state besides the reading.
+    PowerSaver power_saver = power_saver_state();
+    if (m_facts_reading == reading && m_facts_power_saver == power_saver) return;
+    m_facts = battery_facts(reading);
+    m_facts_reading = reading;
+    m_facts_power_saver = power_saver;
 }
 
 bool SysfsBattery::has_battery() {
-    return facts().has_value();
+    std::lock_guard lock(m_mutex);
+    return current_facts() != nullptr;
 }
 
 ObjcRef<NSMutableDictionary> SysfsBattery::copy_registry_entry() {
-    std::optional<BatteryFacts> battery = facts();
-    if (!battery) return {};
     std::lock_guard lock(m_mutex);
+    const BatteryFacts* battery = current_facts();
+    if (!battery) return {};
     return m_registry_entry.get(*battery, make_registry_entry);
 }
 
-std::vector<ObjcRef<NSDictionary>> SysfsBattery::copy_power_source_descriptions() {
-    std::vector<ObjcRef<NSDictionary>> descriptions;
-    std::optional<BatteryFacts> battery = facts();
-    if (!battery) return descriptions;
+void SysfsBattery::copy_power_source_descriptions_into(
+    std::vector<ObjcRef<NSDictionary>>& descriptions) {
+    descriptions.clear();
     std::lock_guard lock(m_mutex);
+    const BatteryFacts* battery = current_facts();
+    if (!battery) return;
     descriptions.emplace_back(m_power_source.get(*battery, make_power_source_description));
-    return descriptions;
 }

@@ -10,13 +10,15 @@
 // list of supplies and of the files each holds is kept longer (PowerSupplyFolder): a supply added
 // to the folder is seen once the clock has moved on by PowerSupplyFolder::k_listing_lifetime.
 //
-// The registry entry and the power-source description made from a reading are handed out again
-// while the next readings give the same facts (reused_dictionary.h says when they are not).
+// The facts are made again only when a reading or the power-saver state differs from the ones
+// they were made from. The registry entry and the power-source description made from them are
+// handed out again while the facts stay the same (reused_dictionary.h says when they are not).
 
 #include "platform/iokit/battery_facts.h"
 #include "platform/iokit/battery_provider.h"
 #include "platform/iokit/reused_dictionary.h"
 #include "platform/iokit/sysfs_battery_reader.h"
+#include "platform/system/power_saver_state.h"
 
 #include <mutex>
 #include <optional>
@@ -37,15 +39,20 @@ class SysfsBattery final : public BatteryProvider {
 
     bool has_battery() override;
     ObjcRef<NSMutableDictionary> copy_registry_entry() override;
-    std::vector<ObjcRef<NSDictionary>> copy_power_source_descriptions() override;
+    void
+    copy_power_source_descriptions_into(std::vector<ObjcRef<NSDictionary>>& descriptions) override;
 
   private:
     SysfsBattery(std::string folder, std::string platform_profile_path);
-    // The facts of the current reading; none without a battery.
-    std::optional<BatteryFacts> facts();
+    // The facts of the current reading; null without a battery. The caller holds m_mutex.
+    const BatteryFacts* current_facts();
+    void update_facts(const PowerSupplySnapshot& reading);
 
     std::mutex m_mutex;
     PowerSupplyFolder m_supplies;
+    // What m_facts were made from.
+    std::optional<PowerSupplySnapshot> m_facts_reading;
+    PowerSaver m_facts_power_saver = PowerSaver::unknown;
     std::optional<BatteryFacts> m_facts;
     std::optional<double> m_read_at;
     ReusedDictionary<BatteryFacts> m_registry_entry;

@@ -121,11 +121,13 @@ class SupplyReader {
   public:
     explicit SupplyReader(std::string& text) : m_text(text) {}
 
-    PowerSupply read(const ListedSupply& listed) {
+    // Into `supply`, which holds another reading's values or none.
+    void read(ListedSupply& listed, PowerSupply& supply) {
         using A = SupplyAttribute;
-        PowerSupply supply(listed.name);
         if (!listed.uevent_path.empty() && read_listed(listed.uevent_path.c_str())) {
-            parse_uevent(m_text, supply);
+            supply = parsed_uevent(listed);
+        } else {
+            supply = PowerSupply(listed.name);
         }
         fill_in(supply, listed, std::array{A::Type});
         if (supply.text(A::Type) == "Battery") {
@@ -135,12 +137,20 @@ class SupplyReader {
         if (is_external_power_supply(supply)) {
             fill_in(supply, listed, std::array{A::Scope, A::Online});
         }
-        return supply;
     }
 
     bool found_a_file_gone() const { return m_gone; }
 
   private:
+    // The supply as the uevent text just read gives it.
+    const PowerSupply& parsed_uevent(ListedSupply& listed) {
+        if (listed.parsed_uevent && m_text == listed.uevent_text) return *listed.parsed_uevent;
+        listed.parsed_uevent.emplace(listed.name);
+        parse_uevent(m_text, *listed.parsed_uevent);
+        listed.uevent_text = m_text;
+        return *listed.parsed_uevent;
+    }
+
     bool read_listed(const char* path) {
         SystemResult result = read_file_at(AT_FDCWD, path, m_text);
         if (is_gone(result)) m_gone = true;
@@ -173,23 +183,42 @@ std::vector<std::string> supply_names(DIR* directory) {
     return names;
 }
 
-// The supply `name` of the folder open as `folder_fd` (at `folder`) with the files it holds; an
-// entry that cannot be listed is a supply without files.
-ListedSupply list_supply(int folder_fd, const std::string& folder, std::string name) {
-    ListedSupply supply{
-        .name = std::move(name), .path = folder + "/", .uevent_path = {}, .files = {}};
-    supply.path += supply.name + "/";
-    int fd = ::openat(folder_fd, supply.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    Directory directory(fd >= 0 ? ::fdopendir(fd) : nullptr);
-    if (!directory) {
-        if (fd >= 0) ::close(fd);
+// The last listing of the supply `name` taken from `previous`, with its paths and its uevent
+// parse, or a new one; either without files.
+ListedSupply listing_to_fill(const std::string& folder, std::string name,
+                             std::vector<ListedSupply>& previous) {
+    for (ListedSupply& last : previous) {
+        if (last.name != name) continue;
+        ListedSupply supply = std::move(last);
+        supply.files.reset();
         return supply;
     }
-    while (const dirent* entry = ::readdir(directory.get())) {
+    ListedSupply supply{.name = std::move(name),
+                        .path = folder + "/",
+                        .uevent_path = {},
+                        .files = {},
+                        .uevent_text = {},
+                        .parsed_uevent = {}};
+    supply.path += supply.name + "/";
+    return supply;
+}
+
+// The supply `name` of the folder open as `folder_fd` (at `folder`) with the files it holds; an
+// entry that cannot be listed is a supply without files.
+ListedSupply list_supply(int folder_fd, const std::string& folder, std::string name,
+                         std::vector<ListedSupply>& previous) {
+    ListedSupply supply = listing_to_fill(folder, std::move(name), previous);
+    int fd = ::openat(folder_fd, supply.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    Directory directory(fd >= 0 ? ::fdopendir(fd) : nullptr);
+    if (!directory && fd >= 0) ::close(fd);
+    bool has_uevent = false;
+    while (const dirent* entry = directory ? ::readdir(directory.get()) : nullptr) {
         std::string_view file = entry->d_name;
-        if (file == "uevent") supply.uevent_path = supply.path + "uevent";
+        if (file == "uevent") has_uevent = true;
         if (auto attribute = supply_attribute_named(file)) supply.files.set(index_of(*attribute));
     }
+    if (!has_uevent) supply.uevent_path.clear();
+    if (has_uevent && supply.uevent_path.empty()) supply.uevent_path = supply.path + "uevent";
     return supply;
 }
 
@@ -198,22 +227,20 @@ ListedSupply list_supply(int folder_fd, const std::string& folder, std::string n
 PowerSupplyFolder::PowerSupplyFolder(std::string folder, std::string platform_profile_path)
     : m_folder(std::move(folder)), m_platform_profile_path(std::move(platform_profile_path)) {}
 
-PowerSupplySnapshot PowerSupplyFolder::read(double now) {
+const PowerSupplySnapshot& PowerSupplyFolder::read(double now) {
     const bool listed_now = !listing_is_current(now);
     if (listed_now) list(now);
-    PowerSupplySnapshot snapshot;
-    if (!read_supplies(snapshot) && !listed_now) {
+    if (!read_supplies() && !listed_now) {
         list(now);
-        snapshot.supplies.clear();
-        static_cast<void>(read_supplies(snapshot));
+        static_cast<void>(read_supplies());
     }
-    snapshot.platform_profile = read_platform_profile();
+    m_snapshot.platform_profile = read_platform_profile();
     // A battery taken out, or one whose files failed to read once, may be back by the next
     // reading: without one, the next reading lists the folder again instead of trusting this
     // listing for its whole lifetime.
-    if (std::none_of(snapshot.supplies.begin(), snapshot.supplies.end(), is_system_battery))
+    if (std::none_of(m_snapshot.supplies.begin(), m_snapshot.supplies.end(), is_system_battery))
         m_listed_at.reset();
-    return snapshot;
+    return m_snapshot;
 }
 
 bool PowerSupplyFolder::listing_is_current(double now) const {
@@ -223,21 +250,29 @@ bool PowerSupplyFolder::listing_is_current(double now) const {
 }
 
 void PowerSupplyFolder::list(double now) {
+    std::vector<ListedSupply> previous = std::move(m_listing);
     m_listing.clear();
     m_listed_at = now;
     m_platform_profile_listed = !m_platform_profile_path.empty();
     Directory directory(::opendir(m_folder.c_str()));
     m_folder_opened = directory != nullptr;
     if (!directory) return;
-    for (std::string& name : supply_names(directory.get()))
-        m_listing.push_back(list_supply(::dirfd(directory.get()), m_folder, std::move(name)));
+    for (std::string& name : supply_names(directory.get())) {
+        m_listing.push_back(
+            list_supply(::dirfd(directory.get()), m_folder, std::move(name), previous));
+    }
 }
 
-bool PowerSupplyFolder::read_supplies(PowerSupplySnapshot& snapshot) {
+bool PowerSupplyFolder::read_supplies() {
     SupplyReader reader(m_text);
-    snapshot.supplies.reserve(m_listing.size());
-    for (const ListedSupply& listed : m_listing)
-        snapshot.supplies.push_back(reader.read(listed));
+    std::vector<PowerSupply>& supplies = m_snapshot.supplies;
+    supplies.erase(supplies.begin() +
+                       static_cast<std::ptrdiff_t>(std::min(supplies.size(), m_listing.size())),
+                   supplies.end());
+    for (std::size_t i = 0; i < m_listing.size(); ++i) {
+        if (i == supplies.size()) supplies.emplace_back(m_listing[i].name);
+        reader.read(m_listing[i], supplies[i]);
+    }
     return !reader.found_a_file_gone();
 }
 

@@ -15,7 +15,8 @@
 // A power_supply folder read again and again, as a refresh timer does. Listing the folder and
 // each supply's files costs several times what reading the uevent files does, and supplies come
 // and go rarely, so the listing is kept: a reading opens only the uevent files and the attribute
-// files that are listed and hold a value the uevent lacks.
+// files that are listed and hold a value the uevent lacks. A uevent text the same as the last one
+// read from that file is not parsed again.
 class PowerSupplyFolder {
   public:
     // Seconds a listing is kept before a reading lists the folder again.
@@ -34,7 +35,9 @@ class PowerSupplyFolder {
     // made, or when the last reading found no system battery; and once more, reading again, when
     // a listed file has gone. So a supply removed is missed at once, a battery that comes back is
     // found at the next reading, and any other supply added is found within the lifetime.
-    PowerSupplySnapshot read(double now);
+    //
+    // The snapshot is kept here, valid until the next reading, so that a reading reuses its room.
+    const PowerSupplySnapshot& read(double now);
 
     // One supply folder as listed.
     struct ListedSupply {
@@ -45,13 +48,17 @@ class PowerSupplyFolder {
         std::string uevent_path;
         // The attribute files present, by SupplyAttribute.
         std::bitset<k_supply_attribute_count> files;
+        // The last uevent text read and the supply parsed from it alone, kept while the supply
+        // is listed again.
+        std::string uevent_text;
+        std::optional<PowerSupply> parsed_uevent;
     };
 
   private:
     void list(double now);
     bool listing_is_current(double now) const;
-    // False when a listed file has gone.
-    bool read_supplies(PowerSupplySnapshot& snapshot);
+    // Into m_snapshot; false when a listed file has gone.
+    bool read_supplies();
     std::string read_platform_profile();
 
     const std::string m_folder;
@@ -63,6 +70,7 @@ class PowerSupplyFolder {
     bool m_platform_profile_listed = false;
     // One buffer for every file's text, so that a reading allocates it once.
     std::string m_text;
+    PowerSupplySnapshot m_snapshot;
 };
 
 // Sets the supply's values from a uevent text: lines of POWER_SUPPLY_<NAME>=value, the name in

@@ -1,6 +1,7 @@
 #include "platform/iokit/sysfs_battery.h"
 
 #include "platform/foundation/clock.h"
+#include "platform/system/power_saver_state.h"
 
 #include "tests/platform/iokit/iokit_test_support.h"
 
@@ -20,6 +21,11 @@ TEST(SysfsBattery, ReusesAReadingOnlyWithinItsLifetime) {
     write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=42"}}});
     clock.advance(-1); // a clock set back
     EXPECT_EQ(percent(), "int:42");
+    set_power_saver_state(PowerSaver::on); // the same files: the service alone changes the facts
+    clock.advance(10);
+    EXPECT_EQ(value_at(battery.copy_power_source_descriptions().front().get(), "LPM Active"),
+              "int:1");
+    set_power_saver_state(PowerSaver::unknown);
 
     std::filesystem::remove_all(folder / "BAT0");
     EXPECT_TRUE(battery.has_battery()); // the same moment: the same reading
