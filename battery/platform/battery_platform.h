@@ -23,7 +23,8 @@ class BatteryPlatform {
     // source has no description.
     virtual bool ReadFirstPowerSource(PlatformProperties& properties) = 0;
     // The user's locale identifier, such as "en_US" or "de_DE"; empty when it cannot be read.
-    virtual rt::String CurrentLocaleIdentifier() = 0;
+    // The reference holds until the next call.
+    virtual const rt::String& CurrentLocaleIdentifier() = 0;
 };
 
 // The platform the battery readers use: the system's, unless another one is installed.

@@ -66,12 +66,13 @@ bool SystemBatteryPlatform::ReadFirstPowerSource(PlatformProperties& properties)
     return description != nullptr;
 }
 
-rt::String SystemBatteryPlatform::CurrentLocaleIdentifier() {
+const rt::String& SystemBatteryPlatform::CurrentLocaleIdentifier() {
     const int64_t locale = rt::SendNativeMessage(nullptr, 0, u"NSLocale currentLocale");
     const int64_t identifier = rt::SendNativeMessage(nullptr, locale, u"localeIdentifier");
     const int64_t utf8 = rt::SendNativeMessage(nullptr, identifier, u"UTF8String");
-    if (utf8 == 0) return {};
-    return rt::String::from_utf8(reinterpret_cast<const char*>(utf8));
+    const char* text = utf8 ? reinterpret_cast<const char*>(utf8) : "";
+    if (!m_locale_identifier.same_as_utf8(text)) m_locale_identifier = rt::String::from_utf8(text);
+    return m_locale_identifier;
 }
 
 } // namespace battery

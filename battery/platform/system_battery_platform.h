@@ -11,7 +11,10 @@ class SystemBatteryPlatform final : public BatteryPlatform {
   public:
     bool ReadBatteryRegistry(PlatformProperties& properties) override;
     bool ReadFirstPowerSource(PlatformProperties& properties) override;
-    rt::String CurrentLocaleIdentifier() override;
+    const rt::String& CurrentLocaleIdentifier() override;
+
+  private:
+    rt::String m_locale_identifier; // the last one read
 };
 
 } // namespace battery

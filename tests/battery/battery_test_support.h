@@ -36,7 +36,7 @@ class FakeBatteryPlatform final : public BatteryPlatform {
     bool ReadFirstPowerSource(PlatformProperties& properties) override {
         return give(power_source, properties);
     }
-    rt::String CurrentLocaleIdentifier() override { return locale; }
+    const rt::String& CurrentLocaleIdentifier() override { return locale; }
 
   private:
     static bool give(const std::optional<PlatformProperties>& reading,
