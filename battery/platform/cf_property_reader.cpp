@@ -28,6 +28,20 @@ bool read_key(const void* key, const ValueKinds& kinds, char (&buffer)[k_key_buf
                               kCFStringEncodingUTF8);
 }
 
+// True when the string key holds exactly the units of `text`: the key of the last reading, which
+// then need not be read again.
+bool is_same_key(const void* key, const rt::String& text) {
+    const auto string = static_cast<CFStringRef>(key);
+    const UniChar* units = CFStringGetCharactersPtr(string);
+    if (!units) return false;
+    const char16_t* kept = text.c_str();
+    CFIndex i = 0;
+    for (; kept[i] != 0; ++i) {
+        if (units[i] != kept[i]) return false;
+    }
+    return i == CFStringGetLength(string);
+}
+
 void set_text(rt::String& text, const char* utf8) {
     if (!text.same_as_utf8(utf8)) text = rt::String::from_utf8(utf8);
 }
@@ -75,11 +89,14 @@ void read_cf_properties(CFDictionaryRef dictionary, PlatformProperties& properti
     char key[k_key_buffer_bytes];
     std::size_t kept = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        if (!read_key(keys[i], kinds, key)) continue;
-        if (kept == properties.size()) properties.emplace_back();
-        PlatformProperty& property = properties[kept++];
-        set_text(property.key, key);
-        set_value(property.value, values[i], kinds);
+        const bool same_key = kept < properties.size() && CFGetTypeID(keys[i]) == kinds.string &&
+                              is_same_key(keys[i], properties[kept].key);
+        if (!same_key) {
+            if (!read_key(keys[i], kinds, key)) continue;
+            if (kept == properties.size()) properties.emplace_back();
+            set_text(properties[kept].key, key);
+        }
+        set_value(properties[kept++].value, values[i], kinds);
     }
     properties.resize(kept);
 }

@@ -283,6 +283,10 @@ void CFStringGetCharacters(CFStringRef string, CFRange range, UniChar* buffer) {
         .copy(buffer, static_cast<std::size_t>(range.length));
 }
 
+const UniChar* CFStringGetCharactersPtr(CFStringRef string) {
+    return string ? string->units().c_str() : nullptr;
+}
+
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex byte_count,
                                     CFStringEncoding encoding, Boolean is_external_representation) {
     if (byte_count < 0 || (!bytes && byte_count > 0)) return nullptr;

@@ -117,6 +117,8 @@ Boolean CFBooleanGetValue(CFBooleanRef boolean);
 CFIndex CFStringGetLength(CFStringRef string);
 // Copies the units of `range`; nothing when the range lies outside the string.
 void CFStringGetCharacters(CFStringRef string, CFRange range, UniChar* buffer);
+// The string's own units, valid while it lives and followed by a zero unit; null for null.
+const UniChar* CFStringGetCharactersPtr(CFStringRef string);
 // A new string from `byte_count` bytes in UTF-8 or Unicode (UTF-16).
 // With `is_external_representation`, a leading byte-order mark is read and dropped (and
 // decides the byte order of UTF-16; without one, UTF-16 is in host order). Null for malformed
