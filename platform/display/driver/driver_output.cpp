@@ -224,21 +224,16 @@ void DriverOutput::write_line(const std::string& line) {
     if (!m_out) m_failure.note(errno);
 }
 
-// `written` is copied only when it differs: the model reports the same status and menu at nearly
-// every wait.
 void DriverOutput::write_status(bool all) {
-    auto& status = m_status;
-    const bool changed = status.current != status.written;
-    if (status.current && (all || changed))
-        write_line(status_line(m_clock.now_ms(), *status.current));
-    if (changed) status.written = status.current;
+    const bool changed = m_status.catch_up();
+    if (m_status.current && (all || changed))
+        write_line(status_line(m_clock.now_ms(), *m_status.current));
 }
 
 void DriverOutput::write_menu(bool all) {
-    const bool changed = m_menu.current != m_menu.written;
+    const bool changed = m_menu.catch_up();
     if (m_menu.current && (all || changed))
         write_line(menu_line(m_clock.now_ms(), *m_menu.current));
-    if (changed) m_menu.written = m_menu.current;
 }
 
 // A window is written while it is visible, and once more when it is hidden or closed after a

@@ -32,11 +32,9 @@ class DriverOutput {
     // Both are borrowed and must outlive the output.
     DriverOutput(std::ostream& out, const DriverClock& clock) : m_out(out), m_clock(clock) {}
 
-    void set_status(const std::optional<StatusSnapshot>& status) { m_status.current = status; }
-    // Compared first: the model reports the same menu at nearly every wait, and comparing is
-    // cheaper than copying.
+    void set_status(const std::optional<StatusSnapshot>& status) { m_status.report(status); }
     void set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>& items) {
-        if (m_menu.current != items) m_menu.current = items;
+        m_menu.report(items);
     }
     void set_window(const WindowSnapshot& window) { m_windows[window.number].current = window; }
     void window_closed(int number);
@@ -68,6 +66,27 @@ class DriverOutput {
         std::optional<T> written;
     };
 
+    // The model reports the status item and its menu at nearly every wait, nearly always as they
+    // were: a report is compared once and copied only when it differs, and `unsure` is false
+    // only while `current` is known to equal `written`.
+    template <typename T>
+    struct Reported : Tracked<T> {
+        bool unsure = true;
+
+        void report(const std::optional<T>& value) {
+            if (this->current == value) return;
+            this->current = value;
+            unsure = true;
+        }
+        // Whether `current` differs from `written`, which then becomes `current`.
+        bool catch_up() {
+            const bool changed = unsure && this->current != this->written;
+            if (changed) this->written = this->current;
+            unsure = false;
+            return changed;
+        }
+    };
+
     void write_status(bool all);
     void write_menu(bool all);
     void write_windows(bool all);
@@ -75,8 +94,8 @@ class DriverOutput {
 
     std::ostream& m_out;
     const DriverClock& m_clock;
-    Tracked<StatusSnapshot> m_status;
-    Tracked<std::vector<MenuItemSnapshot>> m_menu;
+    Reported<StatusSnapshot> m_status;
+    Reported<std::vector<MenuItemSnapshot>> m_menu;
     // A window whose `current` is null has closed and waits for its closed line.
     std::map<int, Tracked<WindowSnapshot>> m_windows;
     std::optional<AlertSnapshot> m_alert;

@@ -101,7 +101,8 @@ TEST(DriverOutput, WritesOnlyWhatChangedInStatusMenuWindowsAlertOrder) {
     EXPECT_EQ(lines[3], window_line(1000, window_snapshot(2)));
     EXPECT_EQ(lines[4].substr(0, 17), R"({"event":"alert",)");
 
-    // The same state told again is no change.
+    // The same state told again is no change, also after another was told in between.
+    f.output.set_status(status("49%"));
     f.output.set_status(status("50%"));
     f.output.set_status_menu(menu());
     f.output.set_window(window_snapshot(1));
