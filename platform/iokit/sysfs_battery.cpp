@@ -25,9 +25,8 @@ const BatteryFacts* SysfsBattery::current_facts() {
 void SysfsBattery::update_facts(const PowerSupplySnapshot& reading) {
     // battery_facts reads the power-saver state besides the reading.
     PowerSaver power_saver = power_saver_state();
-    if (m_facts_reading == reading && m_facts_power_saver == power_saver) return;
+    if (m_supplies.last_reading_repeated() && m_facts_power_saver == power_saver) return;
     m_facts = battery_facts(reading);
-    m_facts_reading = reading;
     m_facts_power_saver = power_saver;
 }
 

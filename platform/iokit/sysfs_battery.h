@@ -10,9 +10,9 @@
 // list of supplies and of the files each holds is kept longer (PowerSupplyFolder): a supply added
 // to the folder is seen once the clock has moved on by PowerSupplyFolder::k_listing_lifetime.
 //
-// The facts are made again only when a reading or the power-saver state differs from the ones
-// they were made from. The registry entry and the power-source description made from them are
-// handed out again while the facts stay the same (reused_dictionary.h says when they are not).
+// The facts are made again only when a reading or the power-saver state differs from the last. The
+// registry entry and the power-source description made from them are handed out again while the
+// facts stay the same (reused_dictionary.h says when they are not).
 
 #include "platform/iokit/battery_facts.h"
 #include "platform/iokit/battery_provider.h"
@@ -50,9 +50,8 @@ class SysfsBattery final : public BatteryProvider {
 
     std::mutex m_mutex;
     PowerSupplyFolder m_supplies;
-    // What m_facts were made from.
-    std::optional<PowerSupplySnapshot> m_facts_reading;
-    PowerSaver m_facts_power_saver = PowerSaver::unknown;
+    // The state m_facts were made with; none before the first reading.
+    std::optional<PowerSaver> m_facts_power_saver;
     std::optional<BatteryFacts> m_facts;
     std::optional<double> m_read_at;
     ReusedDictionary<BatteryFacts> m_registry_entry;

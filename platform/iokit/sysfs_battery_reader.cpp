@@ -121,14 +121,23 @@ class SupplyReader {
   public:
     explicit SupplyReader(std::string& text) : m_text(text) {}
 
-    // Into `supply`, which holds another reading's values or none.
-    void read(ListedSupply& listed, PowerSupply& supply) {
+    // Into `supply`, which holds another reading's values or none, or this supply's last
+    // reading when `holds_last_reading`. False when that last reading stands as it was: the same
+    // uevent text, from which it was made without reading any attribute file.
+    bool read(ListedSupply& listed, PowerSupply& supply, bool holds_last_reading) {
         using A = SupplyAttribute;
-        if (!listed.uevent_path.empty() && read_listed(listed.uevent_path.c_str())) {
+        const bool uevent_read =
+            !listed.uevent_path.empty() && read_listed(listed.uevent_path.c_str());
+        if (uevent_read && holds_last_reading && listed.last_reading_is_parse &&
+            m_text == listed.uevent_text) {
+            return false;
+        }
+        if (uevent_read) {
             supply = parsed_uevent(listed);
         } else {
             supply = PowerSupply(listed.name);
         }
+        const std::size_t attribute_reads = m_attribute_reads;
         fill_in(supply, listed, std::array{A::Type});
         if (supply.text(A::Type) == "Battery") {
             fill_in(supply, listed, std::array{A::Scope, A::Present});
@@ -137,6 +146,8 @@ class SupplyReader {
         if (is_external_power_supply(supply)) {
             fill_in(supply, listed, std::array{A::Scope, A::Online});
         }
+        listed.last_reading_is_parse = uevent_read && m_attribute_reads == attribute_reads;
+        return true;
     }
 
     bool found_a_file_gone() const { return m_gone; }
@@ -163,12 +174,14 @@ class SupplyReader {
             if (supply.has(attribute) || !listed.files[index_of(attribute)]) continue;
             std::string path = listed.path;
             path += attribute_name(attribute);
+            ++m_attribute_reads;
             if (read_listed(path.c_str())) supply.set(attribute, m_text);
         }
     }
 
     std::string& m_text;
     bool m_gone = false;
+    std::size_t m_attribute_reads = 0;
 };
 
 // The names of the entries that may be supplies, in byte order.
@@ -198,7 +211,8 @@ ListedSupply listing_to_fill(const std::string& folder, std::string name,
                         .uevent_path = {},
                         .files = {},
                         .uevent_text = {},
-                        .parsed_uevent = {}};
+                        .parsed_uevent = {},
+                        .last_reading_is_parse = false};
     supply.path += supply.name + "/";
     return supply;
 }
@@ -234,7 +248,11 @@ const PowerSupplySnapshot& PowerSupplyFolder::read(double now) {
         list(now);
         static_cast<void>(read_supplies());
     }
-    m_snapshot.platform_profile = read_platform_profile();
+    std::string profile = read_platform_profile();
+    if (profile != m_snapshot.platform_profile) {
+        m_snapshot.platform_profile = std::move(profile);
+        m_repeated = false;
+    }
     // A battery taken out, or one whose files failed to read once, may be back by the next
     // reading: without one, the next reading lists the folder again instead of trusting this
     // listing for its whole lifetime.
@@ -252,6 +270,7 @@ bool PowerSupplyFolder::listing_is_current(double now) const {
 void PowerSupplyFolder::list(double now) {
     std::vector<ListedSupply> previous = std::move(m_listing);
     m_listing.clear();
+    m_snapshot_of_listing = false;
     m_listed_at = now;
     m_platform_profile_listed = !m_platform_profile_path.empty();
     Directory directory(::opendir(m_folder.c_str()));
@@ -269,10 +288,13 @@ bool PowerSupplyFolder::read_supplies() {
     supplies.erase(supplies.begin() +
                        static_cast<std::ptrdiff_t>(std::min(supplies.size(), m_listing.size())),
                    supplies.end());
+    bool changed = !m_snapshot_of_listing;
     for (std::size_t i = 0; i < m_listing.size(); ++i) {
         if (i == supplies.size()) supplies.emplace_back(m_listing[i].name);
-        reader.read(m_listing[i], supplies[i]);
+        changed |= reader.read(m_listing[i], supplies[i], m_snapshot_of_listing);
     }
+    m_snapshot_of_listing = true;
+    m_repeated = !changed;
     return !reader.found_a_file_gone();
 }
 

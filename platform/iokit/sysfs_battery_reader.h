@@ -52,12 +52,17 @@ class PowerSupplyFolder {
         // is listed again.
         std::string uevent_text;
         std::optional<PowerSupply> parsed_uevent;
+        // Its last reading is that parse alone: no attribute file was read for it.
+        bool last_reading_is_parse = false;
     };
+
+    // The last reading gave the same snapshot as the one before it.
+    bool last_reading_repeated() const { return m_repeated; }
 
   private:
     void list(double now);
     bool listing_is_current(double now) const;
-    // Into m_snapshot; false when a listed file has gone.
+    // Into m_snapshot, setting m_repeated; false when a listed file has gone.
     bool read_supplies();
     std::string read_platform_profile();
 
@@ -71,6 +76,9 @@ class PowerSupplyFolder {
     // One buffer for every file's text, so that a reading allocates it once.
     std::string m_text;
     PowerSupplySnapshot m_snapshot;
+    // m_snapshot.supplies holds a reading of each supply of m_listing, in its order.
+    bool m_snapshot_of_listing = false;
+    bool m_repeated = false;
 };
 
 // Sets the supply's values from a uevent text: lines of POWER_SUPPLY_<NAME>=value, the name in

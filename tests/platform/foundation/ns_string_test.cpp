@@ -15,7 +15,6 @@ TEST(NSString, DecodesCStringsByEncoding) {
         const char* expected_utf8; // null: nil
     } rows[] = {
         {"caf\xE9", NSISOLatin1StringEncoding, "café"},
-        {"caf\xC3\xA9", NSISOLatin1StringEncoding, "cafÃ©"},
         {"caf\xC3\xA9", NSUTF8StringEncoding, "café"},
         {"caf\xE9", NSUTF8StringEncoding, nullptr},
         {"plain", NSASCIIStringEncoding, "plain"},
@@ -39,7 +38,6 @@ TEST(NSString, CapitalizesEachWordAfterWhiteSpace) {
         {u"élan\tvital", u"Élan\tVital"},
         {u"  two  spaces", u"  Two  Spaces"},
         {u"line\nend-of", u"Line\nEnd-of"},
-        {u"", u""},
     };
     for (const auto& [text, expected] : rows)
         EXPECT_EQ(units_of(msg_send<NSString*>(string(text), "capitalizedString")), expected);

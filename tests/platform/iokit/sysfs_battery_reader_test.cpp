@@ -125,7 +125,6 @@ TEST(PowerSupplyFolder, ReadsThePlatformProfileEveryTimeAndListsAnUnopenedFolder
     const std::string profile = top / "platform_profile";
     PowerSupplyFolder supplies(top / "power_supply", profile);
     EXPECT_TRUE(supplies.read(0).supplies.empty());
-    EXPECT_EQ(supplies.read(0).platform_profile, "");
     top.write("power_supply/BAT0/uevent", "POWER_SUPPLY_TYPE=Battery\n");
     EXPECT_EQ(names_of(supplies.read(1)), std::vector<std::string>{"BAT0"});
 

@@ -8,6 +8,7 @@
 TEST(SysfsBattery, ReusesAReadingOnlyWithinItsLifetime) {
     TemporaryFolder folder;
     write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=40"}}});
+    folder.write("platform_profile", "balanced\n");
     ManualClock clock;
     SysfsBattery battery(folder.path());
     auto percent = [&] { return value_at(battery.copy_registry_entry().get(), "CurrentCapacity"); };
@@ -21,10 +22,14 @@ TEST(SysfsBattery, ReusesAReadingOnlyWithinItsLifetime) {
     write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=42"}}});
     clock.advance(-1); // a clock set back
     EXPECT_EQ(percent(), "int:42");
-    set_power_saver_state(PowerSaver::on); // the same files: the service alone changes the facts
-    clock.advance(10);
-    EXPECT_EQ(value_at(battery.copy_power_source_descriptions().front().get(), "LPM Active"),
-              "int:1");
+    auto low_power = [&] {
+        clock.advance(10);
+        return value_at(battery.copy_power_source_descriptions().front().get(), "LPM Active");
+    };
+    folder.write("platform_profile", "low-power\n"); // the same supplies, another profile
+    EXPECT_EQ(low_power(), "int:1");
+    set_power_saver_state(PowerSaver::off); // the same files, the power-saver service off
+    EXPECT_EQ(low_power(), "int:0");
     set_power_saver_state(PowerSaver::unknown);
 
     std::filesystem::remove_all(folder / "BAT0");
