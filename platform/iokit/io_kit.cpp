@@ -81,14 +81,14 @@ class SpareBatteryMatching {
         return make_matching(k_battery_class_utf8);
     }
 
-    // Takes over the consumed reference when it is the last one and the dictionary holds nothing
-    // but what IOServiceMatching puts in; otherwise leaves it to be released.
+    // Takes over the consumed reference of a dictionary that asks for the battery when it is the
+    // last reference and the dictionary holds nothing but what IOServiceMatching puts in;
+    // otherwise leaves it to be released.
     void keep(ObjcRef<>& consumed) {
         auto* matching = dynamic_cast<NSMutableDictionary*>(consumed.get());
         if (!matching || typeid(*matching) != typeid(NSMutableDictionary)) return;
         if (matching->retainCount() != 1 || matching->count() != 1) return;
         if (matching->entries().front().key.get() != provider_class_key()) return;
-        if (!asks_for_battery(*matching)) return;
         std::lock_guard lock(m_mutex);
         if (m_spare) return;
         m_spare = ObjcRef<NSMutableDictionary>::adopt(matching);

@@ -276,7 +276,9 @@ void PowerSupplyFolder::list(double now) {
     Directory directory(::opendir(m_folder.c_str()));
     m_folder_opened = directory != nullptr;
     if (!directory) return;
-    for (std::string& name : supply_names(directory.get())) {
+    std::vector<std::string> names = supply_names(directory.get());
+    m_listing.reserve(names.size());
+    for (std::string& name : names) {
         m_listing.push_back(
             list_supply(::dirfd(directory.get()), m_folder, std::move(name), previous));
     }
