@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -37,27 +38,30 @@ void ModelPresenter::show_on(Display& display) {
 }
 
 void ModelPresenter::show_windows_on(Display& display) {
-    collect_application_windows(m_windows);
-    draw_visible_windows(m_windows);
+    // Taken out of the member, so that a showing started while windows draw has its own list.
+    std::vector<ObjcRef<NSWindow>> windows = std::exchange(m_windows, {});
+    collect_application_windows(windows);
+    draw_visible_windows(windows);
     std::optional<double> main_height;
-    m_listed.clear();
-    m_showing.clear();
-    for (const auto& window : m_windows) {
+    std::vector<int64_t> listed;
+    std::vector<int64_t> showing;
+    for (const auto& window : windows) {
         const bool visible = window->isVisible() != NO;
         // A hidden window matters only to a display that shows some window as open.
         if (!visible && m_shown.empty()) continue;
         const int64_t number = static_cast<int>(window->display_number());
-        m_listed.push_back(number);
+        listed.push_back(number);
         if (!visible && !has_number(m_shown, number)) continue;
         if (!main_height) main_height = display.screens().front().height;
         display.set_window(window->display_snapshot(*main_height));
-        m_showing.push_back(number);
+        showing.push_back(number);
     }
-    m_windows.clear();
+    windows.clear();
+    m_windows = std::move(windows);
     for (int64_t number : m_shown) {
-        if (!has_number(m_listed, number)) display.window_closed(static_cast<int>(number));
+        if (!has_number(listed, number)) display.window_closed(static_cast<int>(number));
     }
-    std::sort(m_showing.begin(), m_showing.end());
-    m_showing.erase(std::unique(m_showing.begin(), m_showing.end()), m_showing.end());
-    m_shown.swap(m_showing);
+    std::sort(showing.begin(), showing.end());
+    showing.erase(std::unique(showing.begin(), showing.end()), showing.end());
+    m_shown = std::move(showing);
 }

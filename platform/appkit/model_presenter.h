@@ -19,8 +19,6 @@ class ModelPresenter final : public DisplayPresenter {
 
     StatusItemSnapshots m_status_item;
     std::vector<int64_t> m_shown; // windows the display shows as open, in ascending order
-    // Kept between showings only for their capacity; empty outside show_windows_on.
+    // Always empty: kept between showings only for its capacity.
     std::vector<ObjcRef<NSWindow>> m_windows;
-    std::vector<int64_t> m_listed;
-    std::vector<int64_t> m_showing;
 };
