@@ -58,6 +58,14 @@ void apply_title(NSMenuItem& item, const MenuTitle& parsed) {
     item.setKeyEquivalentModifierMask(parsed.modifier_mask);
 }
 
+// True when the item shows `text` already: a text without mnemonics or a shortcut that is the
+// item's title, on an item without a shortcut. Refreshes set the same line again and again.
+bool already_titled(const NSMenuItem& item, std::u16string_view text) {
+    return text.find_first_of(u"&\t") == std::u16string_view::npos &&
+           units_of(item.title()) == text && units_of(item.keyEquivalent()).empty() &&
+           item.keyEquivalentModifierMask() == 0;
+}
+
 // Fills a new record with its arrays and menu object; false when one cannot be made.
 bool fill_menu_record(MenuRecord& record) {
     ObjcRef<NSMutableArray> title_menus = NSMutableArray::make();
@@ -287,8 +295,9 @@ void SetMenuItemDisabled(int64_t menu, int32_t item, int64_t state) {
 }
 
 void ChangeMenuItemText(int64_t menu, int32_t item, TextArg text) {
-    if (NSMenuItem* native = find_item(menu, item))
-        apply_title(*native, parse_menu_title(text_of(text)));
+    NSMenuItem* native = find_item(menu, item);
+    if (!native || already_titled(*native, text_of(text))) return;
+    apply_title(*native, parse_menu_title(text_of(text)));
 }
 
 int64_t FindMenuItem(int64_t menu, int32_t item) {
