@@ -3,21 +3,33 @@
 #include "platform/foundation/ns_number.h"
 #include "platform/foundation/ns_string.h"
 
+#include <mutex>
 #include <string_view>
+#include <unordered_map>
 
 namespace {
 
 constexpr std::int64_t k_registry_unknown_minutes = 65535;
 constexpr std::int64_t k_power_source_unknown_minutes = -1;
 
+// The string for a key, made once and kept for the life of the program: the dictionaries are
+// made again whenever a fact changes, and readers keep each key's UTF-8 text in its string.
+NSString* key_string(std::u16string_view key) {
+    static std::mutex mutex;
+    static std::unordered_map<std::u16string_view, NSString*> made; // viewing the strings' units
+    std::lock_guard lock(mutex);
+    if (auto found = made.find(key); found != made.end()) return found->second;
+    NSString* string = NSString::make_constant(key);
+    made.emplace(string->units(), string);
+    return string;
+}
+
 class DictionaryBuilder {
   public:
     DictionaryBuilder() : m_dictionary(NSMutableDictionary::make()) {}
 
     void put(std::u16string_view key, id value) {
-        if (!m_dictionary) return;
-        ObjcRef<NSString> key_string = NSString::make(key);
-        m_dictionary->setObject(value, key_string.get());
+        if (m_dictionary) m_dictionary->setObject(value, key_string(key));
     }
     void put_integer(std::u16string_view key, std::int64_t value) {
         put(key, NSNumber::make(value).get());

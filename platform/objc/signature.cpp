@@ -2,7 +2,6 @@
 
 #include "platform/objc/text_hash.h"
 
-#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <mutex>
@@ -74,40 +73,6 @@ void store_narrow(void* result, ffi_arg wide, std::size_t size) {
     }
 }
 
-constexpr std::size_t k_most_word_arguments = 4;
-
-bool is_word(const SignatureType& type) {
-    if (type.size != sizeof(std::int64_t)) return false;
-    switch (type.kind) {
-    case TypeKind::SignedInteger:
-    case TypeKind::UnsignedInteger:
-    case TypeKind::CString:
-    case TypeKind::Object:
-    case TypeKind::Class:
-    case TypeKind::Selector:
-    case TypeKind::Pointer:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// `types` is the result, the receiver, the selector, then the other arguments.
-bool words_only(const std::vector<SignatureType>& types) {
-    if (types.size() > 3 + k_most_word_arguments) return false;
-    if (types.front().kind != TypeKind::Void && !is_word(types.front())) return false;
-    return std::all_of(types.begin() + 1, types.end(), is_word);
-}
-
-template <class... Arguments>
-std::int64_t call_as(IMP imp, bool returns, Arguments... arguments) {
-    if (!returns) {
-        reinterpret_cast<void (*)(Arguments...)>(imp)(arguments...);
-        return 0;
-    }
-    return reinterpret_cast<std::int64_t (*)(Arguments...)>(imp)(arguments...);
-}
-
 bool starts_like_a_method(const std::vector<SignatureType>& types) {
     if (types.size() < 3) return false;
     PassingClass receiver = passing_class(types[1].kind);
@@ -135,27 +100,7 @@ std::unique_ptr<Signature> Signature::parse(std::string_view encoding) {
     }
     if (!starts_like_a_method(signature->m_types) || !signature->prepare()) return nullptr;
     signature->lay_out_frame();
-    signature->m_takes_words_only = words_only(signature->m_types);
     return signature;
-}
-
-std::int64_t Signature::call_words(IMP imp, void* receiver, const void* selector,
-                                   std::span<const std::int64_t> words) const {
-    // Word arguments and a word result are passed in the same registers whatever the C++ type
-    // of the implementation, so calling it as a function of words passes them as it expects.
-    const bool returns = result().kind != TypeKind::Void;
-    switch (words.size()) {
-    case 0:
-        return call_as(imp, returns, receiver, selector);
-    case 1:
-        return call_as(imp, returns, receiver, selector, words[0]);
-    case 2:
-        return call_as(imp, returns, receiver, selector, words[0], words[1]);
-    case 3:
-        return call_as(imp, returns, receiver, selector, words[0], words[1], words[2]);
-    default:
-        return call_as(imp, returns, receiver, selector, words[0], words[1], words[2], words[3]);
-    }
 }
 
 const Signature* Signature::for_encoding(std::string_view encoding) {

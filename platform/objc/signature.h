@@ -9,10 +9,8 @@
 
 #include <ffi.h>
 
-#include <cstdint>
 #include <deque>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,14 +40,6 @@ class Signature {
     std::size_t argument_count() const { return m_types.size() - 1; }
     const SignatureType& argument(std::size_t index) const { return m_types[index + 1]; }
     bool has_structure_argument() const { return m_has_structure_argument; }
-    // True when every argument and the result (unless void) is a 64-bit integer or a pointer,
-    // and there are at most four arguments besides the receiver and the selector: such a method
-    // can be called as a plain function of words (call_words), which costs far less than libffi.
-    bool takes_words_only() const { return m_takes_words_only; }
-    // Calls `imp` with `words` as the arguments after the selector; takes_words_only() must hold
-    // and `words` must have argument_count() - 2 values. The result is 0 for a void method.
-    std::int64_t call_words(IMP imp, void* receiver, const void* selector,
-                            std::span<const std::int64_t> words) const;
 
     // An argument frame holds every argument at an aligned offset, then room for the result;
     // it is 16-byte aligned and frame_size() bytes long.
@@ -80,7 +70,6 @@ class Signature {
     std::vector<std::size_t> m_offsets; // the arguments, then the result
     std::size_t m_frame_size = 0;
     bool m_has_structure_argument = false;
-    bool m_takes_words_only = false;
     std::vector<ffi_type*> m_argument_ffi;
     std::deque<ffi_type> m_structure_ffi;
     std::deque<std::vector<ffi_type*>> m_structure_elements;
