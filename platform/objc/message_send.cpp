@@ -117,7 +117,28 @@ ResolvedMethod resolve_method(id receiver, SEL selector) {
     Method method = cls->find_method(selector);
     const Signature* signature = method_signature(method);
     if (!signature) return {};
-    return {method->implementation, signature, method->implementation_type};
+    return {method->implementation, signature, method->implementation_type, method->word_entry};
+}
+
+std::int64_t call_word_entry(IMP word_entry, id receiver, SEL selector,
+                             std::span<const std::int64_t> words) {
+    // Each case casts the entry back to the type it was made with.
+    using Word = std::int64_t;
+    switch (words.size()) {
+    case 0:
+        return reinterpret_cast<Word (*)(id, SEL)>(word_entry)(receiver, selector);
+    case 1:
+        return reinterpret_cast<Word (*)(id, SEL, Word)>(word_entry)(receiver, selector, words[0]);
+    case 2:
+        return reinterpret_cast<Word (*)(id, SEL, Word, Word)>(word_entry)(receiver, selector,
+                                                                           words[0], words[1]);
+    case 3:
+        return reinterpret_cast<Word (*)(id, SEL, Word, Word, Word)>(word_entry)(
+            receiver, selector, words[0], words[1], words[2]);
+    default:
+        return reinterpret_cast<Word (*)(id, SEL, Word, Word, Word, Word)>(word_entry)(
+            receiver, selector, words[0], words[1], words[2], words[3]);
+    }
 }
 
 bool check_typed_send(SEL selector, const Signature& signature, std::span<const TypeShape> shapes) {
@@ -136,12 +157,12 @@ bool check_typed_send(SEL selector, const Signature& signature, std::span<const 
 namespace {
 
 id send_words(const ResolvedMethod& method, id self, SEL op, std::va_list& list) {
-    std::array<std::int64_t, 4> words{};
+    std::array<std::int64_t, k_most_word_arguments> words{};
     const std::size_t count = method.signature->argument_count() - 2;
     for (std::size_t i = 0; i < count; ++i)
         words[i] = va_arg(list, long long);
     return reinterpret_cast<id>(
-        method.signature->call_words(method.imp, self, op, std::span(words.data(), count)));
+        call_word_entry(method.word_entry, self, op, std::span(words.data(), count)));
 }
 
 id send_through_frame(const ResolvedMethod& method, id self, SEL op, std::va_list& list) {
@@ -163,9 +184,8 @@ id objc_msgSend(id self, SEL op, ...) {
     if (!method.signature || method.signature->has_structure_argument()) return nil;
     std::va_list list;
     va_start(list, op);
-    const id result = method.signature->takes_words_only()
-                          ? send_words(method, self, op, list)
-                          : send_through_frame(method, self, op, list);
+    const id result = method.word_entry ? send_words(method, self, op, list)
+                                        : send_through_frame(method, self, op, list);
     va_end(list);
     return result;
 }

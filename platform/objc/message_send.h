@@ -37,9 +37,15 @@ struct ResolvedMethod {
     const Signature* signature = nullptr;
     // implementation_type_of the IMP's C++ type, when known.
     const void* implementation_type = nullptr;
+    // The method's word entry (method.h), or null.
+    IMP word_entry = nullptr;
 };
 
 ResolvedMethod resolve_method(id receiver, SEL selector);
+
+// Calls a word entry with `words`, the arguments after the selector, as many as it takes.
+std::int64_t call_word_entry(IMP word_entry, id receiver, SEL selector,
+                             std::span<const std::int64_t> words);
 
 // True when C++ values of `shapes` (the result, then every argument, receiver and selector
 // included) are passed as `signature` declares. Reports a mismatch (asserting in debug builds).

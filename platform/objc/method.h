@@ -16,7 +16,17 @@ struct objc_method {
     // implementation_type_of the implementation's C++ type; null when it is not known (methods
     // added by class_addMethod).
     const void* implementation_type = nullptr;
+    // The method as a function of words, for call_word_entry; null unless every argument and
+    // the result (unless void) is a pointer or a 64-bit integer, at most k_most_word_arguments
+    // after the selector, and the implementation's C++ types are known.
+    IMP word_entry = nullptr;
 };
+
+// A word entry of n arguments is a std::int64_t (*)(id, SEL, std::int64_t x n): each pointer
+// or integer passed as the 64-bit integer holding it, the result given back the same way (0 for
+// void). Calling it costs a plain function call, where the implementation itself is called
+// through libffi.
+inline constexpr std::size_t k_most_word_arguments = 4;
 
 // The method's signature, parsed once; null for a null method or a malformed encoding.
 const Signature* method_signature(Method method);

@@ -29,7 +29,7 @@ bool add_entry(Class cls, const MethodEntry& entry) {
     }
     Class target = entry.is_class_method ? cls->isa() : cls;
     if (!target->add_method(sel_registerName(entry.selector), entry.implementation,
-                            entry.types.c_str(), entry.implementation_type)) {
+                            entry.types.c_str(), entry.implementation_type, entry.word_entry)) {
         report("already has a method", cls->name(), entry.selector);
         return false;
     }

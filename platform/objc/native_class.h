@@ -39,12 +39,14 @@
 // its new object autoreleased (`return make_native<NSNumber>(value).autorelease();`).
 
 #include "platform/objc/cpp_encoding.h"
+#include "platform/objc/method.h"
 #include "platform/objc/native_class_list.h"
 #include "platform/objc/objc_class.h"
 #include "platform/objc/objc_ref.h"
 
 #include <atomic>
 #include <cassert>
+#include <cstdint>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -60,9 +62,66 @@ struct MethodEntry {
     std::size_t parameter_count; // after the receiver and the selector
     bool variadic = false;       // parameters beyond the selector's colons are variadic ones
     const void* implementation_type = nullptr; // implementation_type_of its C++ type
+    IMP word_entry = nullptr;                  // see method.h
 };
 
 namespace native_detail {
+
+// Pointers and 64-bit integers and enumerations: what a word entry passes as it is.
+template <class T>
+constexpr bool is_word() {
+    if constexpr (std::is_pointer_v<T>) {
+        return true;
+    } else if constexpr (std::is_integral_v<T> || std::is_enum_v<T>) {
+        return sizeof(T) == sizeof(std::int64_t);
+    } else {
+        return false;
+    }
+}
+
+template <class T>
+using WordOf = std::int64_t;
+
+template <class T>
+T from_word(std::int64_t word) {
+    if constexpr (std::is_pointer_v<T>) {
+        return reinterpret_cast<T>(static_cast<std::intptr_t>(word));
+    } else {
+        return static_cast<T>(word);
+    }
+}
+
+template <class T>
+std::int64_t to_word(T value) {
+    if constexpr (std::is_pointer_v<T>) {
+        return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(value));
+    } else {
+        return static_cast<std::int64_t>(value);
+    }
+}
+
+// The word entry of a trampoline whose `call` takes A... and gives R.
+template <class Trampoline, class R, class... A>
+struct WordEntry {
+    static std::int64_t call(id self, SEL op, WordOf<A>... words) {
+        if constexpr (std::is_void_v<R>) {
+            Trampoline::call(self, op, from_word<A>(words)...);
+            return 0;
+        } else {
+            return to_word(Trampoline::call(self, op, from_word<A>(words)...));
+        }
+    }
+};
+
+template <class Trampoline, class R, class... A>
+IMP word_entry_of() {
+    if constexpr (sizeof...(A) <= k_most_word_arguments && (is_word<A>() && ...) &&
+                  (std::is_void_v<R> || is_word<R>())) {
+        return reinterpret_cast<IMP>(&WordEntry<Trampoline, R, A...>::call);
+    } else {
+        return nullptr;
+    }
+}
 
 template <auto Member, class C, class R, class... A>
 struct InstanceTrampoline {
@@ -73,6 +132,7 @@ struct InstanceTrampoline {
         assert(dynamic_cast<C*>(self) && "a native method reached an object of another C++ class");
         return (static_cast<C*>(self)->*Member)(arguments...);
     }
+    static IMP word_entry() { return word_entry_of<InstanceTrampoline, R, A...>(); }
 };
 
 template <auto Member, class F>
@@ -95,6 +155,7 @@ struct ClassTrampoline {
     static R call(id self, SEL, A... arguments) {
         return Function(static_cast<Class>(self), arguments...);
     }
+    static IMP word_entry() { return word_entry_of<ClassTrampoline, R, A...>(); }
 };
 
 template <auto Function, class F>
@@ -112,6 +173,7 @@ MethodEntry entry_for(const char* selector, bool is_class_method) {
     MethodEntry entry{selector, reinterpret_cast<IMP>(&Method::call), Method::types(),
                       is_class_method, Method::parameter_count};
     entry.implementation_type = implementation_type_of<decltype(&Method::call)>();
+    entry.word_entry = Method::word_entry();
     return entry;
 }
 

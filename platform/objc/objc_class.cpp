@@ -87,7 +87,7 @@ Method objc_class::find_method_unlocked(SEL selector) const {
 }
 
 bool objc_class::add_method(SEL selector, IMP imp, const char* types,
-                            const void* implementation_type) {
+                            const void* implementation_type, IMP word_entry) {
     std::unique_lock lock(runtime_lock());
     auto [entry, inserted] = m_methods.try_emplace(selector);
     if (!inserted) return false;
@@ -96,6 +96,7 @@ bool objc_class::add_method(SEL selector, IMP imp, const char* types,
     entry->second->implementation = imp;
     entry->second->types = types;
     entry->second->implementation_type = implementation_type;
+    entry->second->word_entry = word_entry;
     g_method_generation.fetch_add(1, std::memory_order_release);
     return true;
 }

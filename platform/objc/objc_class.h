@@ -48,9 +48,10 @@ struct objc_class final : NSObject {
     // The method for `selector` in this class or its nearest ancestor that has one; null if none.
     Method find_method(SEL selector) const;
     // False when this class itself already has a method for `selector`. `implementation_type`
-    // is implementation_type_of the IMP's real C++ type, or null.
+    // is implementation_type_of the IMP's real C++ type, or null; `word_entry` the method's word
+    // entry (method.h), or null.
     bool add_method(SEL selector, IMP imp, const char* types,
-                    const void* implementation_type = nullptr);
+                    const void* implementation_type = nullptr, IMP word_entry = nullptr);
     // A new instance holding one reference; nil for a metaclass, an unregistered class or a class
     // whose native ancestor cannot be default-constructed.
     id create_instance(std::size_t extra_bytes);

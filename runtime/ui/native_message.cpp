@@ -150,18 +150,18 @@ bool can_send_directly(const Call& call, const Signature& signature) {
            declared_argument_count(signature) == static_cast<int>(call.values.size());
 }
 
-// A call of a method that takes words only, given exactly its arguments and none by address,
-// is made as a plain call once its runtime strings are native strings.
+// A call of a method that has a word entry, given exactly its arguments and none by address, is
+// made through the entry once its runtime strings are native strings.
 bool can_send_words(const Call& call, const Signature& signature) {
     const auto kinds = std::span(call.kinds.data(), call.values.size());
-    return !call.result_buffer && signature.takes_words_only() &&
+    return !call.result_buffer && call.method->word_entry &&
            declared_argument_count(signature) == static_cast<int>(call.values.size()) &&
            std::none_of(kinds.begin(), kinds.end(),
                         [](ArgumentKind kind) { return kind == ArgumentKind::ByAddress; });
 }
 
-int64_t send_words(const Call& call, const Signature& signature) {
-    std::array<int64_t, NativeMessageMaxArguments> words{};
+int64_t send_words(const Call& call) {
+    std::array<int64_t, k_most_word_arguments> words{};
     for (std::size_t i = 0; i < call.values.size(); ++i) {
         const int64_t value = call.values[i];
         const bool converted = call.kinds[i] == ArgumentKind::Text && value != 0;
@@ -169,14 +169,14 @@ int64_t send_words(const Call& call, const Signature& signature) {
                        ? reinterpret_cast<intptr_t>(native_string(object_of(value), call.width))
                        : value;
     }
-    return signature.call_words(call.method->implementation, call.receiver, call.selector,
-                                std::span(words.data(), call.values.size()));
+    return call_word_entry(call.method->word_entry, call.receiver, call.selector,
+                           std::span(words.data(), call.values.size()));
 }
 
 int64_t send(const Call& call) {
     const Signature* signature = method_signature(call.method);
     if (!signature) return 0;
-    if (can_send_words(call, *signature)) return send_words(call, *signature);
+    if (can_send_words(call, *signature)) return send_words(call);
     return can_send_directly(call, *signature) ? send_simple(call) : send_invocation(call);
 }
 
