@@ -35,8 +35,8 @@ inline constexpr const char* kIOProviderClassKey = "IOProviderClass";
 
 extern "C" {
 
-// A new matching dictionary {"IOProviderClass": name}, which the caller owns; null for a null
-// name.
+// A matching dictionary {"IOProviderClass": name}, which the caller owns; null for a null name.
+// For the battery it may be one that a lookup consumed, as it was made.
 CFMutableDictionaryRef IOServiceMatching(const char* name);
 
 // The service matching the dictionary, or 0 for none (also for a main port other than the

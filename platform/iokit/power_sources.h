@@ -8,10 +8,11 @@
 
 extern "C" {
 
-// A new snapshot, which the caller releases; never null.
+// A snapshot taken now, which the caller releases; never null. An earlier snapshot that nobody
+// holds any more may come back filled anew, and so may its list.
 CFTypeRef IOPSCopyPowerSourcesInfo(void);
-// A new array of the snapshot's sources, the battery first, which the caller releases; null
-// for a null snapshot or something that is not one.
+// An array of the snapshot's sources, the battery first, which the caller releases; null for a
+// null snapshot or something that is not one.
 CFArrayRef IOPSCopyPowerSourcesList(CFTypeRef blob);
 // The description of a source of the snapshot, borrowed: valid while the snapshot lives. Null
 // when the source is not in the snapshot.
