@@ -16,7 +16,8 @@ constexpr std::int64_t k_power_source_unknown_minutes = -1;
 // made again whenever a fact changes, and readers keep each key's UTF-8 text in its string.
 NSString* key_string(std::u16string_view key) {
     static std::mutex mutex;
-    static std::unordered_map<std::u16string_view, NSString*> made; // viewing the strings' units
+    // Viewing the strings' units; never destroyed, so that the strings stay reachable to the end.
+    static auto& made = *new std::unordered_map<std::u16string_view, NSString*>();
     std::lock_guard lock(mutex);
     if (auto found = made.find(key); found != made.end()) return found->second;
     NSString* string = NSString::make_constant(key);
