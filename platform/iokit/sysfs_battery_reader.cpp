@@ -1,5 +1,7 @@
 #include "platform/iokit/sysfs_battery_reader.h"
 
+#include "platform/system/directory_entries.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -36,11 +38,6 @@ class FileDescriptor {
   private:
     int m_fd;
 };
-
-struct DirectoryCloser {
-    void operator()(DIR* directory) const { ::closedir(directory); }
-};
-using Directory = std::unique_ptr<DIR, DirectoryCloser>;
 
 // Reads the file at `path` (relative to `folder_fd`) into `text`. Non-blocking, so that a FIFO
 // or a device in a hand-made folder cannot stall the reader.
@@ -185,12 +182,12 @@ class SupplyReader {
 };
 
 // The names of the entries that may be supplies, in byte order.
-std::vector<std::string> supply_names(DIR* directory) {
+std::vector<std::string> supply_names(DirectoryEntries& folder) {
     std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(directory)) {
-        if (entry->d_name[0] == '.') continue;
-        if (entry->d_type == DT_REG) continue;
-        names.emplace_back(entry->d_name);
+    while (std::optional<DirectoryEntry> entry = folder.next()) {
+        if (entry->name.starts_with('.')) continue;
+        if (entry->type == DT_REG) continue;
+        names.emplace_back(entry->name);
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -222,12 +219,10 @@ ListedSupply listing_to_fill(const std::string& folder, std::string name,
 ListedSupply list_supply(int folder_fd, const std::string& folder, std::string name,
                          std::vector<ListedSupply>& previous) {
     ListedSupply supply = listing_to_fill(folder, std::move(name), previous);
-    int fd = ::openat(folder_fd, supply.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    Directory directory(fd >= 0 ? ::fdopendir(fd) : nullptr);
-    if (!directory && fd >= 0) ::close(fd);
+    DirectoryEntries files(folder_fd, supply.name.c_str());
     bool has_uevent = false;
-    while (const dirent* entry = directory ? ::readdir(directory.get()) : nullptr) {
-        std::string_view file = entry->d_name;
+    while (std::optional<DirectoryEntry> entry = files.next()) {
+        const std::string_view file = entry->name;
         if (file == "uevent") has_uevent = true;
         if (auto attribute = supply_attribute_named(file)) supply.files.set(index_of(*attribute));
     }
@@ -273,15 +268,13 @@ void PowerSupplyFolder::list(double now) {
     m_snapshot_of_listing = false;
     m_listed_at = now;
     m_platform_profile_listed = !m_platform_profile_path.empty();
-    Directory directory(::opendir(m_folder.c_str()));
-    m_folder_opened = directory != nullptr;
-    if (!directory) return;
-    std::vector<std::string> names = supply_names(directory.get());
+    DirectoryEntries folder(AT_FDCWD, m_folder.c_str());
+    m_folder_opened = folder.opened();
+    if (!folder.opened()) return;
+    std::vector<std::string> names = supply_names(folder);
     m_listing.reserve(names.size());
-    for (std::string& name : names) {
-        m_listing.push_back(
-            list_supply(::dirfd(directory.get()), m_folder, std::move(name), previous));
-    }
+    for (std::string& name : names)
+        m_listing.push_back(list_supply(folder.fd(), m_folder, std::move(name), previous));
 }
 
 bool PowerSupplyFolder::read_supplies() {
