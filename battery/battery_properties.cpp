@@ -3,6 +3,9 @@
 #include "battery/platform/battery_platform.h"
 #include "battery/property_text.h"
 
+#include <array>
+#include <cstdint>
+
 namespace battery {
 namespace {
 
@@ -22,26 +25,45 @@ PlatformProperties& registry_readings() {
     return readings;
 }
 
-uint64_t g_version = 0;
+// Moves on whenever a load changes the list's keys.
+uint64_t g_keys_version = 0;
 
-// Brings `property` to `reading`; true when its key or text changed.
+// Brings `property` to `reading`'s text; true when its key changed.
 bool update_property(BatteryProperty& property, const PlatformProperty& reading,
                      BatteryPlatform& platform) {
     const bool same_key = property.key == reading.key;
     if (!same_key) property.key = reading.key;
     const std::optional<int64_t> made_from = same_key ? property.integer : std::nullopt;
     property.integer = integer_of(reading.value);
-    const bool text_changed =
-        update_property_text(property.value, made_from, property.key, reading.value, platform);
-    return !same_key || text_changed;
+    update_property_text(property.value, made_from, property.key, reading.value, platform);
+    return !same_key;
+}
+
+// Where a key text was last found, while the keys stay as they were. Callers name keys by
+// literals, so by a hash of the text's address most lookups find their property at once.
+struct PlaceHint {
+    const char16_t* key = nullptr;
+    uint64_t keys_version = 0;
+    std::size_t place = 0;
+};
+
+PlaceHint& place_hint(const char16_t* key) {
+    static std::array<PlaceHint, 64> hints{};
+    return hints[(reinterpret_cast<std::uintptr_t>(key) >> 1) % hints.size()];
 }
 
 const BatteryProperty* find_property(rt::TextArg key) {
-    const char16_t first = key.get() ? key.get()[0] : u'\0';
-    for (const BatteryProperty& property : property_list()) {
-        // Most keys differ in their first letter.
-        if (property.key.c_str()[0] != first) continue;
-        if (rt::StringEqual(property.key.data(), key.get())) return &property;
+    const BatteryPropertyList& list = property_list();
+    PlaceHint& hint = place_hint(key.get());
+    // An address may hold another text by now, so the key is compared as well.
+    if (hint.key == key.get() && hint.keys_version == g_keys_version && hint.place < list.size() &&
+        rt::StringEqual(list[hint.place].key.data(), key.get())) {
+        return &list[hint.place];
+    }
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (!rt::StringEqual(list[i].key.data(), key.get())) continue;
+        hint = {key.get(), g_keys_version, i};
+        return &list[i];
     }
     return nullptr;
 }
@@ -53,15 +75,11 @@ void LoadBatteryProperties() {
     PlatformProperties& readings = registry_readings();
     BatteryPlatform& platform = current_battery_platform();
     if (!platform.ReadBatteryRegistry(readings)) readings.clear();
-    bool changed = list.size() != readings.size();
+    bool keys_changed = list.size() != readings.size();
     list.resize(readings.size());
     for (std::size_t i = 0; i < readings.size(); ++i)
-        changed = update_property(list[i], readings[i], platform) || changed;
-    if (changed) ++g_version;
-}
-
-uint64_t battery_properties_version() {
-    return g_version;
+        keys_changed = update_property(list[i], readings[i], platform) || keys_changed;
+    if (keys_changed) ++g_keys_version;
 }
 
 const rt::String& GetBatteryValue(rt::TextArg key) {

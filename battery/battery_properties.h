@@ -29,10 +29,6 @@ using BatteryPropertyList = std::vector<BatteryProperty>;
 // before keep their texts as they are.
 void LoadBatteryProperties();
 
-// Moves on with every load that changed a key or a text: texts made from the properties need
-// making again only when it moved.
-uint64_t battery_properties_version();
-
 // The value of the first property whose key matches exactly; "[Not Found]" when none does. The
 // reference holds until the next load.
 const rt::String& GetBatteryValue(rt::TextArg key);

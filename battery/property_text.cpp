@@ -20,18 +20,17 @@ constexpr const char16_t* k_minutes_keys[] = {
 // The scale of the temperature text last made, which a change of locale makes stale.
 std::optional<TemperatureScale> g_temperature_scale;
 
-bool update_integer_text(rt::String& text, std::optional<int64_t> made_from, const rt::String& key,
+void update_integer_text(rt::String& text, std::optional<int64_t> made_from, const rt::String& key,
                          int64_t number, BatteryPlatform& platform) {
     if (key == u"Temperature") {
         const TemperatureScale scale = temperature_scale_for(platform.CurrentLocaleIdentifier());
-        if (made_from == number && g_temperature_scale == scale) return false;
+        if (made_from == number && g_temperature_scale == scale) return;
         g_temperature_scale = scale;
         text = format_temperature(number, scale);
-        return true;
+        return;
     }
-    if (made_from == number) return false;
+    if (made_from == number) return;
     text = is_minutes_key(key) ? FormatMinutes(number) : rt::IntegerToText(number);
-    return true;
 }
 
 } // namespace
@@ -43,15 +42,17 @@ bool is_minutes_key(const rt::String& key) {
     return false;
 }
 
-bool update_property_text(rt::String& text, std::optional<int64_t> made_from, const rt::String& key,
+void update_property_text(rt::String& text, std::optional<int64_t> made_from, const rt::String& key,
                           const PropertyValue& value, BatteryPlatform& platform) {
-    if (const int64_t* number = std::get_if<int64_t>(&value))
-        return update_integer_text(text, made_from, key, *number, platform);
-    if (const bool* flag = std::get_if<bool>(&value))
-        return update_text(text, *flag ? u"Yes" : u"No");
-    if (const rt::String* string = std::get_if<rt::String>(&value))
-        return update_text(text, *string);
-    return update_text(text, u"[unsupported type]");
+    if (const int64_t* number = std::get_if<int64_t>(&value)) {
+        update_integer_text(text, made_from, key, *number, platform);
+    } else if (const bool* flag = std::get_if<bool>(&value)) {
+        update_text(text, *flag ? u"Yes" : u"No");
+    } else if (const rt::String* string = std::get_if<rt::String>(&value)) {
+        update_text(text, *string);
+    } else {
+        update_text(text, u"[unsupported type]");
+    }
 }
 
 } // namespace battery

@@ -14,8 +14,8 @@ namespace battery {
 // Makes `text` the property's text. `made_from` is the integer reading `text` was made from for
 // this key (none for a new key or another kind): a text that cannot have changed is kept, and a
 // new string is made only for a text that differs. Asks the platform for the locale only for a
-// "Temperature" integer. True when the text changed.
-bool update_property_text(rt::String& text, std::optional<int64_t> made_from, const rt::String& key,
+// "Temperature" integer.
+void update_property_text(rt::String& text, std::optional<int64_t> made_from, const rt::String& key,
                           const PropertyValue& value, BatteryPlatform& platform);
 
 // The keys whose integers are shown by FormatMinutes (the three "...Seconds" keys among them,

@@ -64,9 +64,10 @@ id object_of(int64_t word) {
 }
 
 // The receiver of the call: the one given, or the class the first text names.
-id resolve_receiver(int64_t given, const NativeMessageText& text) {
-    if (!text.has_class_name) return object_of(given);
-    return reinterpret_cast<id>(objc_lookUpClass(text.class_name));
+id resolve_receiver(int64_t given, CachedNativeMessage& message) {
+    if (!message.text.has_class_name) return object_of(given);
+    if (!message.named_class) message.named_class = objc_lookUpClass(message.text.class_name);
+    return reinterpret_cast<id>(message.named_class);
 }
 
 // A direct send. Every send passes four values so that the method never reads an argument that
@@ -197,7 +198,7 @@ int64_t SendNativeMessageBlock(const int64_t* block) {
     if (!message) return 0;
     const NativeMessageText& text = message->text;
     Call call{result_buffer,
-              resolve_receiver(block[1], text),
+              resolve_receiver(block[1], *message),
               selector_of(*message),
               nullptr,
               text.width,

@@ -49,9 +49,15 @@ bool same_units(const unsigned char*& stored, const void* text, TextWidth width)
 
 CachedNativeMessage* NativeMessageCache::parse(const NativeMessageRequest& request) {
     ++m_clock;
+    std::size_t& hint = hint_for(request.pieces.empty() ? nullptr : request.pieces[0]);
+    if (matches(m_entries[hint], request)) {
+        m_entries[hint].last_use = m_clock;
+        return &m_entries[hint].message;
+    }
     for (Entry& entry : m_entries) {
         if (!matches(entry, request)) continue;
         entry.last_use = m_clock;
+        hint = static_cast<std::size_t>(&entry - m_entries.data());
         return &entry.message;
     }
     ++m_parse_count;
@@ -80,6 +86,11 @@ bool NativeMessageCache::matches(const Entry& entry, const NativeMessageRequest&
                        [&](const void* piece) { return same_units(stored, piece, width); });
 }
 
+std::size_t& NativeMessageCache::hint_for(const void* first_text) {
+    // Literal texts are at least 2-byte aligned; the low bit carries nothing.
+    return m_hints[(reinterpret_cast<std::uintptr_t>(first_text) >> 1) % m_hints.size()];
+}
+
 NativeMessageCache::Entry& NativeMessageCache::entry_to_replace() {
     return *std::min_element(
         m_entries.begin(), m_entries.end(),
@@ -88,6 +99,7 @@ NativeMessageCache::Entry& NativeMessageCache::entry_to_replace() {
 
 void NativeMessageCache::remember(Entry& entry, const NativeMessageRequest& request) {
     entry.message.selector = nullptr;
+    entry.message.named_class = nullptr;
     entry.last_use = m_clock;
     // A missing later piece reads as an empty text; such a call is parsed every time.
     const bool complete = std::all_of(request.pieces.begin(), request.pieces.end(),

@@ -17,6 +17,9 @@ struct CachedNativeMessage {
     NativeMessageText text;
     // The call layer's registered selector for `text`, set by it on first use; null until then.
     const void* selector = nullptr;
+    // The class the text names, set by the call layer once it is found (classes stay registered
+    // for the life of the process); null until then.
+    void* named_class = nullptr;
 };
 
 class NativeMessageCache {
@@ -47,7 +50,12 @@ class NativeMessageCache {
     Entry& entry_to_replace();
     void remember(Entry& entry, const NativeMessageRequest& request);
 
+    // The entry each first-text address last matched, by a hash of the address: most calls
+    // find their entry at the first try instead of testing every entry.
+    std::size_t& hint_for(const void* first_text);
+
     std::array<Entry, k_entries> m_entries{};
+    std::array<std::size_t, 2 * k_entries> m_hints{};
     std::size_t m_clock = 0;
     std::size_t m_parse_count = 0;
 };
