@@ -4,6 +4,7 @@
 #include "platform/foundation/ns_array.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace {
 
@@ -75,6 +76,12 @@ void NSDictionary::remove(id key) {
     DictionaryEntry removed = std::move(m_entries[position]);
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(position));
     rebuild_index();
+}
+
+void NSDictionary::set_value_at(std::size_t position, id value) {
+    assert(position < m_entries.size() && "set_value_at: no entry at this position");
+    if (!value) return;
+    m_entries[position].value = ObjcRef<>::retain(value);
 }
 
 void NSDictionary::clear() {

@@ -53,6 +53,7 @@ class NSDictionary : public NSObject {
     void set(id value, id key);
     void remove(id key);
     void clear();
+    void set_value_at(std::size_t position, id value);
 
   private:
     std::size_t find(id key) const; // m_entries.size() when absent
@@ -73,6 +74,9 @@ class NSMutableDictionary : public NSDictionary {
     void setObject(id object, id key) { set(object, key); }
     void removeObjectForKey(id key) { remove(key); }
     void removeAllObjects() { clear(); }
+    // Replaces the value of the entry at `position` (below count()), keeping its key and place;
+    // a nil value changes nothing.
+    void replace_value_at(std::size_t position, id value) { set_value_at(position, value); }
 };
 
 void register_ns_dictionary_class();

@@ -10,3 +10,9 @@
 // Both hold one reference for the caller.
 ObjcRef<NSMutableDictionary> make_registry_entry(const BatteryFacts& facts);
 ObjcRef<NSMutableDictionary> make_power_source_description(const BatteryFacts& facts);
+
+// Make a dictionary the matching make_... function gave, and nobody else holds, what it would
+// give for `facts`, in place, keeping the objects of unchanged values. False when the keys would
+// not be the same in the same order; the dictionary is then left half-written, to be dropped.
+bool update_registry_entry(NSMutableDictionary& entry, const BatteryFacts& facts);
+bool update_power_source_description(NSMutableDictionary& description, const BatteryFacts& facts);

@@ -1,11 +1,9 @@
 #include "platform/iokit/reused_dictionary.h"
 
-DictionaryEntryObjects entry_objects(const NSDictionary& dictionary) {
-    DictionaryEntryObjects objects;
-    objects.reserve(dictionary.count());
+void record_entry_objects(const NSDictionary& dictionary, DictionaryEntryObjects& objects) {
+    objects.clear();
     for (const DictionaryEntry& entry : dictionary)
         objects.emplace_back(entry.key.get(), entry.value.get());
-    return objects;
 }
 
 bool is_untouched(const NSDictionary& dictionary, const DictionaryEntryObjects& entries) {

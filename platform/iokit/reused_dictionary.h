@@ -3,6 +3,7 @@
 // stays equal. It is handed out again only when nobody else holds it and its entries are still
 // the objects it was made with, so a caller that keeps or changes a dictionary it was given
 // never finds it handed to someone else, and every caller sees what a new dictionary would hold.
+// On those same terms it may instead be brought up to date in place for a new value.
 
 #include "platform/foundation/ns_dictionary.h"
 
@@ -13,7 +14,8 @@
 // The key and value objects of each entry, in order.
 using DictionaryEntryObjects = std::vector<std::pair<id, id>>;
 
-DictionaryEntryObjects entry_objects(const NSDictionary& dictionary);
+// Makes `objects` list the entries of `dictionary`, in the room it already has.
+void record_entry_objects(const NSDictionary& dictionary, DictionaryEntryObjects& objects);
 
 // Nobody but the one reference of its maker holds `dictionary`, and its entries are `entries`.
 bool is_untouched(const NSDictionary& dictionary, const DictionaryEntryObjects& entries);
@@ -26,16 +28,32 @@ class ReusedDictionary {
     // from make(value), which is kept from then on. Null when make gives null.
     template <class Make>
     ObjcRef<NSMutableDictionary> get(const Value& value, Make make) {
-        if (m_dictionary && m_value == value && is_untouched(*m_dictionary, m_entries)) {
-            return m_dictionary;
+        return get(value, make, [](NSMutableDictionary&, const Value&) { return false; });
+    }
+
+    // The same, but for another value the kept dictionary, when it may be handed out again, is
+    // first offered to update(dictionary, value), which makes it what make(value) would give and
+    // answers true, or answers false and leaves it to be dropped.
+    template <class Make, class Update>
+    ObjcRef<NSMutableDictionary> get(const Value& value, Make make, Update update) {
+        if (m_dictionary && is_untouched(*m_dictionary, m_entries)) {
+            if (m_value == value) return m_dictionary;
+            if (update(*m_dictionary, value)) return keep(value);
         }
         m_dictionary = make(value);
-        m_value = value;
-        m_entries = m_dictionary ? entry_objects(*m_dictionary) : DictionaryEntryObjects{};
-        return m_dictionary;
+        return keep(value);
     }
 
   private:
+    ObjcRef<NSMutableDictionary> keep(const Value& value) {
+        m_value = value;
+        if (m_dictionary)
+            record_entry_objects(*m_dictionary, m_entries);
+        else
+            m_entries.clear();
+        return m_dictionary;
+    }
+
     std::optional<Value> m_value;
     ObjcRef<NSMutableDictionary> m_dictionary;
     DictionaryEntryObjects m_entries;

@@ -39,7 +39,7 @@ ObjcRef<NSMutableDictionary> SysfsBattery::copy_registry_entry() {
     std::lock_guard lock(m_mutex);
     const BatteryFacts* battery = current_facts();
     if (!battery) return {};
-    return m_registry_entry.get(*battery, make_registry_entry);
+    return m_registry_entry.get(*battery, make_registry_entry, update_registry_entry);
 }
 
 void SysfsBattery::copy_power_source_descriptions_into(
@@ -48,5 +48,6 @@ void SysfsBattery::copy_power_source_descriptions_into(
     std::lock_guard lock(m_mutex);
     const BatteryFacts* battery = current_facts();
     if (!battery) return;
-    descriptions.emplace_back(m_power_source.get(*battery, make_power_source_description));
+    descriptions.emplace_back(m_power_source.get(*battery, make_power_source_description,
+                                                 update_power_source_description));
 }
