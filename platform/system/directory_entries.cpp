@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 DirectoryEntries::DirectoryEntries(int folder_fd, const char* name)
-    : m_fd(::openat(folder_fd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    : m_fd(::openat(folder_fd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC)), m_ended(m_fd < 0) {}
 
 DirectoryEntries::~DirectoryEntries() {
     if (m_fd >= 0) ::close(m_fd);
@@ -13,7 +13,7 @@ DirectoryEntries::~DirectoryEntries() {
 
 std::optional<DirectoryEntry> DirectoryEntries::next() {
     while (m_at >= m_filled) {
-        if (m_fd < 0 || m_ended) return std::nullopt;
+        if (m_ended) return std::nullopt;
         const ssize_t filled = ::getdents64(m_fd, m_buffer, sizeof m_buffer);
         if (filled <= 0) {
             m_ended = true;

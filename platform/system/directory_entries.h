@@ -33,8 +33,8 @@ class DirectoryEntries {
 
   private:
     int m_fd;
+    bool m_ended; // at the end, after a failed read, or never opened
     std::size_t m_filled = 0;
     std::size_t m_at = 0;
-    bool m_ended = false;
     alignas(8) char m_buffer[4096];
 };
