@@ -200,28 +200,35 @@ void write_power_source_description(DictionaryWriter& description, const Battery
         description.put_integer(key<u"LPM Active">(), *facts.low_power_mode ? 1 : 0);
 }
 
+using WriteEntries = void (*)(DictionaryWriter& writer, const BatteryFacts& facts);
+
+ObjcRef<NSMutableDictionary> made_with(WriteEntries write, const BatteryFacts& facts) {
+    DictionaryWriter writer;
+    write(writer, facts);
+    return writer.take();
+}
+
+// True when `kept` was brought up to date in place; false when it is to be given up.
+bool updated_with(WriteEntries write, NSMutableDictionary& kept, const BatteryFacts& facts) {
+    DictionaryWriter writer(kept);
+    write(writer, facts);
+    return writer.kept_all_keys();
+}
+
 } // namespace
 
 ObjcRef<NSMutableDictionary> make_registry_entry(const BatteryFacts& facts) {
-    DictionaryWriter writer;
-    write_registry_entry(writer, facts);
-    return writer.take();
+    return made_with(write_registry_entry, facts);
 }
 
 bool update_registry_entry(NSMutableDictionary& entry, const BatteryFacts& facts) {
-    DictionaryWriter writer(entry);
-    write_registry_entry(writer, facts);
-    return writer.kept_all_keys();
+    return updated_with(write_registry_entry, entry, facts);
 }
 
 ObjcRef<NSMutableDictionary> make_power_source_description(const BatteryFacts& facts) {
-    DictionaryWriter writer;
-    write_power_source_description(writer, facts);
-    return writer.take();
+    return made_with(write_power_source_description, facts);
 }
 
 bool update_power_source_description(NSMutableDictionary& description, const BatteryFacts& facts) {
-    DictionaryWriter writer(description);
-    write_power_source_description(writer, facts);
-    return writer.kept_all_keys();
+    return updated_with(write_power_source_description, description, facts);
 }
