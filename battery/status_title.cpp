@@ -36,7 +36,7 @@ std::u16string_view piece_text(const TitlePiece& piece, const BatteryTexts& text
 
 } // namespace
 
-bool update_status_title(rt::String& title, const DisplaySettings& settings,
+void update_status_title(rt::String& title, const DisplaySettings& settings,
                          const BatteryTexts& texts) {
     std::array<std::u16string_view, 2 * std::size(k_title_pieces)> pieces;
     std::size_t count = 0;
@@ -48,8 +48,11 @@ bool update_status_title(rt::String& title, const DisplaySettings& settings,
         any_text = any_text || !text.empty();
         pieces[count++] = text;
     }
-    if (!any_text) return update_text(title, texts.PercentText);
-    return update_joined(title, std::span(pieces.data(), count));
+    if (any_text) {
+        update_joined(title, std::span(pieces.data(), count));
+    } else {
+        update_text(title, texts.PercentText);
+    }
 }
 
 rt::String compose_status_title(const DisplaySettings& settings, const BatteryTexts& texts) {

@@ -12,9 +12,8 @@ namespace battery {
 // has any text (no setting on, or only empty pieces) the title is the charge percentage.
 rt::String compose_status_title(const DisplaySettings& settings, const BatteryTexts& texts);
 
-// Makes `title` the composed title, making no new string when it already reads so; true when it
-// changed.
-bool update_status_title(rt::String& title, const DisplaySettings& settings,
+// Makes `title` the composed title, making no new string when it already reads so.
+void update_status_title(rt::String& title, const DisplaySettings& settings,
                          const BatteryTexts& texts);
 // compose_status_title over the shared BatteryTexts.
 rt::String ComposeStatusTitle(const DisplaySettings& settings);

@@ -21,28 +21,25 @@ std::u16string_view units_of(rt::TextArg text) {
     return text.get() ? std::u16string_view(text.get()) : std::u16string_view();
 }
 
-bool update_text(rt::String& text, rt::TextArg wanted) {
-    if (rt::StringEqual(text.data(), wanted.get())) return false;
-    text = wanted.get();
-    return true;
+void update_text(rt::String& text, rt::TextArg wanted) {
+    if (!rt::StringEqual(text.data(), wanted.get())) text = wanted.get();
 }
 
-bool update_joined(rt::String& text, std::span<const std::u16string_view> pieces) {
+void update_joined(rt::String& text, std::span<const std::u16string_view> pieces) {
     const char16_t* rest = text.c_str();
     const bool same = std::all_of(pieces.begin(), pieces.end(), [&](std::u16string_view piece) {
         return take_prefix(rest, piece);
     });
-    if (same && *rest == 0) return false;
+    if (same && *rest == 0) return;
     std::u16string joined;
     for (const std::u16string_view piece : pieces)
         joined += piece;
     text = rt::String(joined);
-    return true;
 }
 
-bool update_joined(rt::String& text, rt::TextArg first, rt::TextArg second) {
+void update_joined(rt::String& text, rt::TextArg first, rt::TextArg second) {
     const std::u16string_view pieces[] = {units_of(first), units_of(second)};
-    return update_joined(text, pieces);
+    update_joined(text, pieces);
 }
 
 } // namespace battery

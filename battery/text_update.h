@@ -19,10 +19,9 @@ namespace battery {
 // A runtime string's units; none for null.
 std::u16string_view units_of(rt::TextArg text);
 
-// True when `text` changed.
-bool update_text(rt::String& text, rt::TextArg wanted);
-bool update_joined(rt::String& text, std::span<const std::u16string_view> pieces);
-bool update_joined(rt::String& text, rt::TextArg first, rt::TextArg second);
+void update_text(rt::String& text, rt::TextArg wanted);
+void update_joined(rt::String& text, std::span<const std::u16string_view> pieces);
+void update_joined(rt::String& text, rt::TextArg first, rt::TextArg second);
 
 // The last text a function of `Inputs` made, with its inputs: asked again with the same inputs,
 // it gives the same string without calling the function.
