@@ -1,5 +1,5 @@
 # The application bundle: Zerarazi.app/Contents/{Info.plist, MacOS/Zerarazi, Resources/*,
-# Helpers/launchctl}, laid out in the build folder so that it runs from there as it is.
+# Helpers/launchctl, PlugIns/desktop-display.so}, laid out in the build folder so that it runs from there as it is.
 set(ZERARAZI_BUNDLE ${CMAKE_BINARY_DIR}/Zerarazi.app)
 set(bundle_contents ${ZERARAZI_BUNDLE}/Contents)
 
@@ -7,6 +7,19 @@ add_executable(zerarazi app/main.cpp)
 target_link_libraries(zerarazi PRIVATE zerarazi_app)
 set_target_properties(zerarazi PROPERTIES OUTPUT_NAME Zerarazi
                                           RUNTIME_OUTPUT_DIRECTORY ${bundle_contents}/MacOS)
+
+# The desktop display, loaded by the program only to show a desktop. It gives only its maker
+# (module.map) and takes nothing from the program but what the maker is handed.
+add_library(zerarazi_desktop_module MODULE)
+target_link_libraries(zerarazi_desktop_module PRIVATE zerarazi_desktop_display)
+target_link_options(zerarazi_desktop_module PRIVATE
+                    LINKER:--version-script=${PROJECT_SOURCE_DIR}/platform/display/desktop/module.map)
+if(NOT ZERARAZI_SANITIZE AND NOT ZERARAZI_FUZZ) # the sanitizers' runtimes are the program's
+    target_link_options(zerarazi_desktop_module PRIVATE LINKER:--no-undefined)
+endif()
+set_target_properties(zerarazi_desktop_module PROPERTIES OUTPUT_NAME desktop-display PREFIX ""
+                                                         LIBRARY_OUTPUT_DIRECTORY ${bundle_contents}/PlugIns)
+add_dependencies(zerarazi zerarazi_desktop_module)
 
 add_executable(launchctl platform/launchd/launchctl_main.cpp)
 target_link_libraries(launchctl PRIVATE zerarazi_platform)

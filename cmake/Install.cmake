@@ -6,6 +6,7 @@ set(installed_bundle lib/zerarazi/Zerarazi.app)
 
 install(TARGETS zerarazi DESTINATION ${installed_bundle}/Contents/MacOS)
 install(TARGETS launchctl DESTINATION ${installed_bundle}/Contents/Helpers)
+install(TARGETS zerarazi_desktop_module DESTINATION ${installed_bundle}/Contents/PlugIns)
 install(FILES ${bundle_contents}/Info.plist DESTINATION ${installed_bundle}/Contents)
 install(DIRECTORY ${bundle_contents}/Resources DESTINATION ${installed_bundle}/Contents)
 install(CODE "

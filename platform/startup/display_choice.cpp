@@ -1,6 +1,7 @@
 #include "platform/startup/display_choice.h"
 
-#include "platform/display/desktop/desktop_display.h"
+#include "platform/display/desktop_module.h"
+#include "platform/system/session_bus.h"
 
 #include <cstdlib>
 #include <unistd.h>
@@ -42,6 +43,6 @@ DisplaySurroundings current_display_surroundings() {
         .input_is_terminal = ::isatty(STDIN_FILENO) == 1,
         .output_is_terminal = ::isatty(STDOUT_FILENO) == 1,
         .desktop_session = !text_set(setting) && graphical && session_bus_answers(),
-        .desktop_built = true,
+        .desktop_built = desktop_module_present(),
     };
 }

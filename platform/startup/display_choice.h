@@ -13,7 +13,7 @@ struct DisplaySurroundings {
     bool input_is_terminal = false;
     bool output_is_terminal = false;
     bool desktop_session = false; // a graphical session and its session bus are reachable
-    bool desktop_built = false;   // this build has a desktop display
+    bool desktop_built = false;   // the bundle has the desktop display's module
 };
 
 // Null for a setting that names no display.

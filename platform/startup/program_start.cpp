@@ -1,6 +1,6 @@
 #include "platform/startup/program_start.h"
 
-#include "platform/display/desktop/desktop_display.h"
+#include "platform/display/desktop_module.h"
 #include "platform/display/driver/driver_display.h"
 #include "platform/display/terminal/terminal_display.h"
 #include "platform/launchd/helpers_path.h"
@@ -23,7 +23,7 @@ std::unique_ptr<Display> make_display(DisplayKind kind) {
     case DisplayKind::terminal:
         return std::make_unique<TerminalDisplay>(STDIN_FILENO, STDOUT_FILENO);
     case DisplayKind::desktop:
-        return DesktopDisplay::make();
+        return make_desktop_display();
     }
     return nullptr;
 }

@@ -18,6 +18,7 @@ dpkg-deb -f "$deb" Depends | grep -q 'libplist' || fail "the package's dependenc
 dpkg-deb -x "$deb" "$scratch/root"
 for file in usr/bin/zerarazi usr/lib/zerarazi/Zerarazi.app/Contents/Info.plist \
     usr/lib/zerarazi/Zerarazi.app/Contents/Helpers/launchctl \
+    usr/lib/zerarazi/Zerarazi.app/Contents/PlugIns/desktop-display.so \
     usr/share/applications/zerarazi.desktop \
     usr/share/icons/hicolor/48x48/apps/org.zerarazi.Zerarazi.png; do
     [ -e "$scratch/root/$file" ] || fail "the package lacks $file"

@@ -8,7 +8,6 @@
 #include "platform/display/desktop/desktop_window.h"
 #include "platform/display/desktop/status_menu_exporter.h"
 #include "platform/display/desktop/status_notifier_item.h"
-#include "platform/display/desktop_url_opener.h"
 
 #include <glib-unix.h>
 #include <gtk/gtk.h>
@@ -66,19 +65,6 @@ std::optional<bool> gtk_theme_is_dark() {
 
 } // namespace
 
-bool session_bus_answers() {
-    const char* runtime_dir = std::getenv("XDG_RUNTIME_DIR");
-    const bool standard_bus =
-        text_set(runtime_dir) &&
-        g_file_test((std::string(runtime_dir) + "/bus").c_str(), G_FILE_TEST_EXISTS);
-    // Without an address GIO would start a bus of its own through X11; that is no session.
-    if (!text_set(std::getenv("DBUS_SESSION_BUS_ADDRESS")) && !standard_bus) return false;
-    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-    if (!bus) return false;
-    g_object_unref(bus);
-    return true;
-}
-
 // Nothing here draws with OpenGL, yet GDK probes it when it opens the display, which loads the
 // whole GL stack (tens of megabytes resident). GDK reads GDK_GL once, at start; a setting the
 // person made is kept, and programs started later do not inherit ours.
@@ -94,7 +80,7 @@ bool open_gtk_without_gl() {
 
 } // namespace
 
-std::unique_ptr<DesktopDisplay> DesktopDisplay::make() {
+std::unique_ptr<DesktopDisplay> DesktopDisplay::make(const DesktopHost& host) {
     g_set_prgname("Zerarazi");
     if (!open_gtk_without_gl()) {
         std::fprintf(stderr, "zerarazi: cannot open the desktop (DISPLAY or WAYLAND_DISPLAY)\n");
@@ -107,13 +93,13 @@ std::unique_ptr<DesktopDisplay> DesktopDisplay::make() {
         g_error_free(error);
         return nullptr;
     }
-    std::unique_ptr<DesktopDisplay> display(new DesktopDisplay(bus));
+    std::unique_ptr<DesktopDisplay> display(new DesktopDisplay(bus, host));
     display->start();
     return display;
 }
 
-DesktopDisplay::DesktopDisplay(GDBusConnection* bus)
-    : m_bus(bus), m_start_us(g_get_monotonic_time()) {}
+DesktopDisplay::DesktopDisplay(GDBusConnection* bus, const DesktopHost& host)
+    : m_host(host), m_bus(bus), m_start_us(g_get_monotonic_time()) {}
 
 DesktopDisplay::~DesktopDisplay() {
     finish();
@@ -125,7 +111,7 @@ DesktopDisplay::~DesktopDisplay() {
         g_signal_handler_disconnect(screen, m_monitors_handler);
     g_signal_handler_disconnect(gtk_settings_get_default(), m_theme_handler);
     m_portal.reset();
-    set_problem_handler(std::move(m_previous_problem_handler));
+    m_host.set_problem_handler(std::move(m_previous_problem_handler));
     g_object_unref(m_bus);
 }
 
@@ -138,7 +124,7 @@ void DesktopDisplay::start() {
         m_bus, [this](uint32_t scheme) { take_color_scheme(scheme); });
     take_color_scheme(m_portal->read_color_scheme());
     GDBusConnection* bus = m_bus;
-    m_previous_problem_handler = set_problem_handler(
+    m_previous_problem_handler = m_host.set_problem_handler(
         [bus](const std::string& text) { show_desktop_notification(bus, text); });
     follow_session();
 }
@@ -226,7 +212,7 @@ void DesktopDisplay::play_sound(int id) {
 }
 
 bool DesktopDisplay::open_url(const std::string& url) {
-    return open_url_on_desktop(url);
+    return m_host.open_url(url);
 }
 
 void DesktopDisplay::will_exit(int) {
@@ -311,4 +297,8 @@ void DesktopDisplay::finish() {
     g_dbus_connection_flush_sync(m_bus, nullptr, nullptr);
     while (g_main_context_pending(nullptr))
         g_main_context_iteration(nullptr, FALSE);
+}
+
+Display* zerarazi_make_desktop_display(const DesktopHost* host) {
+    return DesktopDisplay::make(*host).release();
 }

@@ -5,6 +5,7 @@
 // the deadline passes, so an idle process sleeps until the model's next timer.
 
 #include "platform/display/desktop/panel_tint.h"
+#include "platform/display/desktop_module.h"
 #include "platform/display/display.h"
 #include "platform/foundation/problem_report.h"
 
@@ -22,8 +23,8 @@ struct _GDBusConnection;
 class DesktopDisplay final : public Display {
   public:
     // Null when GTK cannot open the desktop or the session bus cannot be reached; the reason is
-    // on standard error.
-    static std::unique_ptr<DesktopDisplay> make();
+    // on standard error. `host` outlives the display.
+    static std::unique_ptr<DesktopDisplay> make(const DesktopHost& host);
     ~DesktopDisplay() override;
 
     int64_t now_ms() const override;
@@ -42,7 +43,7 @@ class DesktopDisplay final : public Display {
     void interrupt_wait() override;
 
   private:
-    explicit DesktopDisplay(_GDBusConnection* bus);
+    DesktopDisplay(_GDBusConnection* bus, const DesktopHost& host);
     void start();
     void send(Input input);
     // Runs the main context once, waiting no later than `deadline_ms`.
@@ -51,6 +52,7 @@ class DesktopDisplay final : public Display {
     void take_color_scheme(std::optional<uint32_t> scheme);
     void finish();
 
+    const DesktopHost& m_host;
     _GDBusConnection* m_bus;
     const int64_t m_start_us;
     std::unique_ptr<StatusMenuExporter> m_menu;
@@ -73,6 +75,3 @@ class DesktopDisplay final : public Display {
     // the display lives.
     ProblemHandler m_previous_problem_handler;
 };
-
-// Whether a session bus is there to talk to: its address is known and it answers.
-bool session_bus_answers();

@@ -1,0 +1,51 @@
+#include "platform/display/desktop_module.h"
+
+#include "platform/display/desktop_url_opener.h"
+#include "platform/foundation/ns_bundle.h"
+
+#include <cstdio>
+#include <dlfcn.h>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+const DesktopHost k_host{open_url_on_desktop, set_problem_handler};
+
+std::optional<std::string> running_module_path() {
+    std::error_code error;
+    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return std::nullopt;
+    return desktop_module_path(executable.string());
+}
+
+} // namespace
+
+std::optional<std::string> desktop_module_path(std::string_view executable_path) {
+    BundleLocation location = bundle_location_for_executable(executable_path);
+    if (location.info_plist_path.empty()) return std::nullopt;
+    std::filesystem::path contents = std::filesystem::path(location.info_plist_path).parent_path();
+    return (contents / "PlugIns" / "desktop-display.so").string();
+}
+
+bool desktop_module_present() {
+    std::optional<std::string> path = running_module_path();
+    return path && ::access(path->c_str(), R_OK) == 0;
+}
+
+std::unique_ptr<Display> make_desktop_display() {
+    std::optional<std::string> path = running_module_path();
+    if (!path) {
+        std::fprintf(stderr, "zerarazi: the desktop display is not built into this program\n");
+        return nullptr;
+    }
+    void* module = ::dlopen(path->c_str(), RTLD_NOW | RTLD_LOCAL);
+    auto* make = module ? reinterpret_cast<decltype(&zerarazi_make_desktop_display)>(
+                              ::dlsym(module, k_desktop_display_maker))
+                        : nullptr;
+    if (!make) {
+        std::fprintf(stderr, "zerarazi: cannot load the desktop display: %s\n", ::dlerror());
+        return nullptr;
+    }
+    return std::unique_ptr<Display>(make(&k_host));
+}
