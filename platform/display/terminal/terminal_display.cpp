@@ -176,6 +176,7 @@ TerminalDisplay::ReadEnd TerminalDisplay::read_keys(std::optional<int64_t> deadl
 // the rows the old lines take at the new width, and fits the lines to it.
 void TerminalDisplay::take_terminal_changes() {
     TerminalChanges changes = m_mode.take_changes();
+    if (changes.continued || changes.resized) m_columns.reset();
     if (changes.continued) {
         m_mode.resume();
         m_region = LiveRegion{};
@@ -184,10 +185,14 @@ void TerminalDisplay::take_terminal_changes() {
     }
 }
 
-size_t TerminalDisplay::columns() const {
+// While the mode is in charge it hears every resize, so the width is asked again only once one
+// has come.
+size_t TerminalDisplay::columns() {
+    if (m_columns && m_mode.in_charge() && !m_mode.changes_pending()) return *m_columns;
     winsize size{};
-    if (ioctl(m_out, TIOCGWINSZ, &size) != 0 || size.ws_col < 2) return k_default_columns;
-    return size.ws_col;
+    const bool known = ioctl(m_out, TIOCGWINSZ, &size) == 0 && size.ws_col >= 2;
+    m_columns = known ? size.ws_col : k_default_columns;
+    return *m_columns;
 }
 
 // The last state stays on screen above the restored terminal.

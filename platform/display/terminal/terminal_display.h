@@ -13,6 +13,7 @@
 #include "platform/display/terminal/terminal_view.h"
 
 #include <deque>
+#include <optional>
 #include <string_view>
 
 class TerminalDisplay final : public Display {
@@ -50,7 +51,7 @@ class TerminalDisplay final : public Display {
     std::optional<Input> take_input();
     ReadEnd read_keys(std::optional<int64_t> deadline_ms);
     void take_terminal_changes();
-    size_t columns() const;
+    size_t columns();
     void finish();
 
     int m_in;
@@ -60,6 +61,7 @@ class TerminalDisplay final : public Display {
     ViewOptions m_options;
     TerminalState m_state;
     LiveRegion m_region;
+    std::optional<size_t> m_columns; // the output's width, until the next resize
     std::deque<Key> m_keys;
     OutputFailure m_failure;
     bool m_ended = false;

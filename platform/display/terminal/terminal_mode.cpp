@@ -185,6 +185,10 @@ TerminalChanges TerminalMode::take_changes() {
     return {(changes & k_continued) != 0, (changes & k_resized) != 0};
 }
 
+bool TerminalMode::changes_pending() const {
+    return m_in_charge && g_saved.changes.load() != 0;
+}
+
 // While this mode is in charge the terminal is given back only for a stop: every other way
 // ends the process.
 void TerminalMode::resume() {

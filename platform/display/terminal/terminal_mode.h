@@ -30,6 +30,8 @@ class TerminalMode {
     // Readable once there are changes to take; -1 when this mode is not in charge.
     int wake_fd() const { return m_wake_fd; }
     TerminalChanges take_changes();
+    // Whether there are changes to take, without taking them or making a system call.
+    bool changes_pending() const;
     // Takes the terminal again after a stop; nothing when the terminal was not given back.
     void resume();
 

@@ -33,6 +33,7 @@ constexpr std::array<std::pair<char32_t, char32_t>, 12> k_wide_ranges = {{
 }};
 
 bool is_wide(char32_t c) {
+    if (c < k_wide_ranges.front().first) return false;
     for (const auto& [first, last] : k_wide_ranges) {
         if (c >= first && c <= last) return true;
     }
@@ -70,7 +71,9 @@ void for_each_piece(std::string_view text, Visit visit) {
         std::string_view rest = text.substr(i);
         size_t length = attribute_length(rest);
         size_t width = 0;
-        if (length == 0) {
+        if (length == 0 && static_cast<unsigned char>(rest[0]) < 0x80) {
+            length = width = 1;
+        } else if (length == 0) {
             length = std::min(sequence_length(static_cast<unsigned char>(rest[0])), rest.size());
             width = is_wide(decode_point(rest.substr(0, length))) ? 2 : 1;
         }

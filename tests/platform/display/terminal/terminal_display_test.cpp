@@ -7,6 +7,8 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <pty.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 using namespace terminal_test;
@@ -112,4 +114,37 @@ TEST(TerminalDisplay, AnswersAnAlertAndRunsTheModalPassBeforeEveryWait) {
     p.display->set_status(StatusSnapshot{std::nullopt, false, "changed", std::nullopt});
     p.display->wait_for_input(p.display->now_ms());
     EXPECT_EQ(p.take_output(), "") << "nothing drawn once the program exits";
+}
+
+// The width is asked once and again after each resize: the lines drawn after one fit the new width.
+TEST(TerminalDisplay, FitsItsLinesToTheNewWidthAfterAResize) {
+    Piped p;
+    int main_fd = -1, side_fd = -1;
+    ASSERT_EQ(openpty(&main_fd, &side_fd, nullptr, nullptr, nullptr), 0);
+    auto resize = [&](unsigned short columns) {
+        winsize size{.ws_row = 24, .ws_col = columns, .ws_xpixel = 0, .ws_ypixel = 0};
+        EXPECT_EQ(ioctl(side_fd, TIOCSWINSZ, &size), 0);
+    };
+    resize(60);
+    p.display.reset();
+    p.display = std::make_unique<TerminalDisplay>(p.keys[0], side_fd);
+    p.display->set_status(StatusSnapshot{std::nullopt, false, std::string(40, 'x'), std::nullopt});
+    p.display->wait_for_input(p.display->now_ms());
+    p.display->set_status(StatusSnapshot{std::nullopt, false, std::string(40, 'y'), std::nullopt});
+    p.display->wait_for_input(p.display->now_ms());
+    resize(20);
+    raise(SIGWINCH); // a pty tells only its own process group
+    p.display->set_status(StatusSnapshot{std::nullopt, false, std::string(40, 'z'), std::nullopt});
+    p.display->wait_for_input(p.display->now_ms() + 50);
+    p.display.reset();
+    fcntl(main_fd, F_SETFL, O_NONBLOCK);
+    std::string screen;
+    char buffer[1024];
+    for (ssize_t n; (n = read(main_fd, buffer, sizeof buffer)) > 0;)
+        screen.append(buffer, static_cast<size_t>(n));
+    EXPECT_TRUE(contains(screen, std::string(40, 'y'))) << "60 columns";
+    EXPECT_FALSE(contains(screen, std::string(20, 'z'))) << "20 columns";
+    EXPECT_TRUE(contains(screen, "zzzz…")) << screen;
+    close(main_fd);
+    close(side_fd);
 }
