@@ -116,7 +116,8 @@ Figure computed_minutes_to_full(const Capacities& capacities, Figure rate) {
 void set_minutes(BatteryFacts& facts, const PowerSupply& battery, const Capacities& capacities) {
     using A = SupplyAttribute;
     Figure rate = rate_of(battery, capacities.kind);
-    Figure now = capacities.now ? Figure(std::max<std::int64_t>(*capacities.now, 0)) : Figure();
+    Figure now = capacities.now;
+    if (now) *now = std::max<std::int64_t>(*now, 0);
     Figure to_empty = rate ? divide(multiply(now, 60), rate) : Figure();
     Figure to_full = computed_minutes_to_full(capacities, rate);
     to_empty = either(driver_minutes(battery.integer(A::TimeToEmptyNow)), to_empty);
