@@ -1,5 +1,6 @@
 # The application bundle: Zerarazi.app/Contents/{Info.plist, MacOS/Zerarazi, Resources/*,
-# Helpers/launchctl, PlugIns/desktop-display.so}, laid out in the build folder so that it runs from there as it is.
+# Helpers/launchctl, PlugIns/desktop-display.so}, laid out in the build folder so that it runs
+# from there as it is.
 set(ZERARAZI_BUNDLE ${CMAKE_BINARY_DIR}/Zerarazi.app)
 set(bundle_contents ${ZERARAZI_BUNDLE}/Contents)
 

@@ -6,27 +6,26 @@
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
+#include <optional>
 #include <unistd.h>
 
 namespace {
 
 const DesktopHost k_host{open_url_on_desktop, set_problem_handler};
 
+// X.app/Contents/PlugIns/desktop-display.so when this process runs X.app/Contents/MacOS/name;
+// nullopt outside a bundle.
 std::optional<std::string> running_module_path() {
     std::error_code error;
     std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return std::nullopt;
-    return desktop_module_path(executable.string());
-}
-
-} // namespace
-
-std::optional<std::string> desktop_module_path(std::string_view executable_path) {
-    BundleLocation location = bundle_location_for_executable(executable_path);
+    BundleLocation location = bundle_location_for_executable(executable.string());
     if (location.info_plist_path.empty()) return std::nullopt;
     std::filesystem::path contents = std::filesystem::path(location.info_plist_path).parent_path();
     return (contents / "PlugIns" / "desktop-display.so").string();
 }
+
+} // namespace
 
 bool desktop_module_present() {
     std::optional<std::string> path = running_module_path();

@@ -10,9 +10,7 @@
 #include "platform/foundation/problem_report.h"
 
 #include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
 
 // The program's services that the desktop display uses.
 struct DesktopHost {
@@ -25,9 +23,6 @@ struct DesktopHost {
 extern "C" Display* zerarazi_make_desktop_display(const DesktopHost* host);
 inline constexpr const char* k_desktop_display_maker = "zerarazi_make_desktop_display";
 
-// X.app/Contents/PlugIns/desktop-display.so for an executable at X.app/Contents/MacOS/name;
-// nullopt for an executable outside a bundle.
-std::optional<std::string> desktop_module_path(std::string_view executable_path);
 // Whether the running executable's bundle has the module (its file is there; it is not loaded).
 bool desktop_module_present();
 // The desktop display, made by the module, which is loaded now and stays loaded (GTK cannot be
