@@ -117,6 +117,7 @@ TEST(TerminalDisplay, AnswersAnAlertAndRunsTheModalPassBeforeEveryWait) {
 }
 
 // The width is asked once and again after each resize: the lines drawn after one fit the new width.
+// A terminal that tells no width is taken to be 80 columns wide.
 TEST(TerminalDisplay, FitsItsLinesToTheNewWidthAfterAResize) {
     Piped p;
     int main_fd = -1, side_fd = -1;
@@ -125,15 +126,17 @@ TEST(TerminalDisplay, FitsItsLinesToTheNewWidthAfterAResize) {
         winsize size{.ws_row = 24, .ws_col = columns, .ws_xpixel = 0, .ws_ypixel = 0};
         EXPECT_EQ(ioctl(side_fd, TIOCSWINSZ, &size), 0);
     };
-    resize(60);
+    resize(0); // a terminal that tells no width
     p.display.reset();
     p.display = std::make_unique<TerminalDisplay>(p.keys[0], side_fd);
-    p.display->set_status(StatusSnapshot{std::nullopt, false, std::string(40, 'x'), std::nullopt});
+    p.display->set_status(StatusSnapshot{std::nullopt, false, std::string(100, 'x'), std::nullopt});
     p.display->wait_for_input(p.display->now_ms());
+    resize(60);
+    raise(SIGWINCH); // a pty tells only its own process group
     p.display->set_status(StatusSnapshot{std::nullopt, false, std::string(40, 'y'), std::nullopt});
     p.display->wait_for_input(p.display->now_ms());
     resize(20);
-    raise(SIGWINCH); // a pty tells only its own process group
+    raise(SIGWINCH);
     p.display->set_status(StatusSnapshot{std::nullopt, false, std::string(40, 'z'), std::nullopt});
     p.display->wait_for_input(p.display->now_ms() + 50);
     p.display.reset();
@@ -142,6 +145,7 @@ TEST(TerminalDisplay, FitsItsLinesToTheNewWidthAfterAResize) {
     char buffer[1024];
     for (ssize_t n; (n = read(main_fd, buffer, sizeof buffer)) > 0;)
         screen.append(buffer, static_cast<size_t>(n));
+    EXPECT_FALSE(contains(screen, std::string(80, 'x'))) << "80 columns";
     EXPECT_TRUE(contains(screen, std::string(40, 'y'))) << "60 columns";
     EXPECT_FALSE(contains(screen, std::string(20, 'z'))) << "20 columns";
     EXPECT_TRUE(contains(screen, "zzzz…")) << screen;
