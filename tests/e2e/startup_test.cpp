@@ -145,5 +145,18 @@ TEST(Surroundings, AreReadAsGivenOrRefusedWithAReason) {
     }
 }
 
+// A bundle without its desktop module refuses the desktop by name without trying to load it.
+TEST(Surroundings, ABundleWithoutItsDesktopModuleRefusesTheDesktop) {
+    TempHome home;
+    const char* copy_without_module = "cp -r \"$(dirname \"$0\")/../..\" Z.app && "
+                                      "rm -r Z.app/Contents/PlugIns && exec Z.app/Contents/MacOS/Zerarazi";
+    AppRun run = run_app(home, {.environment = {"ZERARAZI_DISPLAY=desktop"},
+                                .command = {"/bin/sh", "-c", copy_without_module,
+                                            bundle_executable(built_bundle())},
+                                .directory = home.path()});
+    EXPECT_EQ(run.exit_status, 2) << run.transcript();
+    EXPECT_EQ(run.errors, "ZERARAZI_DISPLAY=desktop: that display cannot be shown here\n");
+}
+
 } // namespace
 } // namespace e2e
