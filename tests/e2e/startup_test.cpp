@@ -149,7 +149,8 @@ TEST(Surroundings, AreReadAsGivenOrRefusedWithAReason) {
 TEST(Surroundings, ABundleWithoutItsDesktopModuleRefusesTheDesktop) {
     TempHome home;
     const char* copy_without_module = "cp -r \"$(dirname \"$0\")/../..\" Z.app && "
-                                      "rm -r Z.app/Contents/PlugIns && exec Z.app/Contents/MacOS/Zerarazi";
+                                      "rm -r Z.app/Contents/PlugIns && "
+                                      "exec Z.app/Contents/MacOS/Zerarazi";
     AppRun run = run_app(home, {.environment = {"ZERARAZI_DISPLAY=desktop"},
                                 .command = {"/bin/sh", "-c", copy_without_module,
                                             bundle_executable(built_bundle())},

@@ -71,11 +71,10 @@ void for_each_piece(std::string_view text, Visit visit) {
         std::string_view rest = text.substr(i);
         size_t length = attribute_length(rest);
         size_t width = 0;
-        if (length == 0 && static_cast<unsigned char>(rest[0]) < 0x80) {
-            length = width = 1;
-        } else if (length == 0) {
-            length = std::min(sequence_length(static_cast<unsigned char>(rest[0])), rest.size());
-            width = is_wide(decode_point(rest.substr(0, length))) ? 2 : 1;
+        if (length == 0) {
+            const auto lead = static_cast<unsigned char>(rest[0]);
+            length = std::min(sequence_length(lead), rest.size());
+            width = lead >= 0x80 && is_wide(decode_point(rest.substr(0, length))) ? 2 : 1;
         }
         if (!visit(rest.substr(0, length), width)) return;
         i += length;
