@@ -1,5 +1,6 @@
 #include "platform/iokit/power_supply.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -25,16 +26,57 @@ bool is_external_power_type(std::string_view type) {
     return type == "Mains" || type == "Wireless" || type == "USB" || type.starts_with("USB_");
 }
 
+// True when cleaning would change nothing: no control character, no C2 byte that could start
+// or make one, no blank at either end. Most values read from the kernel are such.
+bool is_clean(std::string_view raw) {
+    if (!raw.empty() && (is_blank(raw.front()) || is_blank(raw.back()))) return false;
+    return std::none_of(raw.begin(), raw.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F || byte == 0xC2;
+    });
+}
+
+// Attribute names are looked up by a hash of their length and three of their letters; the
+// factors are chosen so that no two names share a slot, which the static_assert checks.
+constexpr std::size_t k_slot_count = 64;
+constexpr std::uint8_t k_no_attribute = 0xFF;
+
+constexpr std::size_t name_slot(std::string_view name) {
+    const auto letter = [&](std::size_t i) { return static_cast<unsigned char>(name[i]); };
+    return (2 * name.size() + 7 * letter(0) + letter(name.size() - 1) + letter(name.size() / 2)) %
+           k_slot_count;
+}
+
+struct AttributeSlots {
+    std::array<std::uint8_t, k_slot_count> attribute{};
+    bool collides = false;
+};
+
+constexpr AttributeSlots attribute_slots() {
+    AttributeSlots slots;
+    slots.attribute.fill(k_no_attribute);
+    for (std::size_t i = 0; i < k_supply_attribute_names.size(); ++i) {
+        std::uint8_t& slot = slots.attribute[name_slot(k_supply_attribute_names[i])];
+        if (slot != k_no_attribute) slots.collides = true;
+        slot = static_cast<std::uint8_t>(i);
+    }
+    return slots;
+}
+
+static_assert(!attribute_slots().collides, "two attribute names share a slot: change name_slot");
+constexpr std::array<std::uint8_t, k_slot_count> k_attribute_slots = attribute_slots().attribute;
+
 } // namespace
 
 std::optional<SupplyAttribute> supply_attribute_named(std::string_view name) {
-    for (std::size_t i = 0; i < k_supply_attribute_names.size(); ++i) {
-        if (k_supply_attribute_names[i] == name) return static_cast<SupplyAttribute>(i);
-    }
-    return std::nullopt;
+    if (name.empty()) return std::nullopt;
+    const std::uint8_t slot = k_attribute_slots[name_slot(name)];
+    if (slot == k_no_attribute || k_supply_attribute_names[slot] != name) return std::nullopt;
+    return static_cast<SupplyAttribute>(slot);
 }
 
 std::string clean_attribute_text(std::string_view raw) {
+    if (is_clean(raw)) return std::string(raw);
     std::string text;
     text.reserve(raw.size());
     for (std::size_t i = 0; i < raw.size();) {
