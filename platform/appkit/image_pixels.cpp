@@ -11,13 +11,17 @@ uint8_t straightened(uint8_t sample, uint8_t alpha) {
     return static_cast<uint8_t>(std::min(255, (sample * 255 + alpha / 2) / alpha));
 }
 
-void copy_pixel(const unsigned char* from, const NSBitmapImageRep& bitmap, uint8_t* to) {
-    const bool has_alpha = bitmap.hasAlpha() != NO;
-    const uint8_t alpha = has_alpha ? from[3] : 255;
-    const bool premultiplied =
-        has_alpha && !(bitmap.bitmapFormat() & NSBitmapFormatAlphaNonpremultiplied);
+// How the bitmap's pixels are laid out, asked once per bitmap rather than once per pixel.
+struct PixelFormat {
+    bool has_alpha;
+    bool premultiplied;
+};
+
+void copy_pixel(const unsigned char* from, PixelFormat format, uint8_t* to) {
+    const uint8_t alpha = format.has_alpha ? from[3] : 255;
+    const bool straighten = format.premultiplied && alpha != 255;
     for (int i = 0; i < 3; ++i)
-        to[i] = premultiplied ? straightened(from[i], alpha) : from[i];
+        to[i] = straighten ? straightened(from[i], alpha) : from[i];
     to[3] = alpha;
 }
 
@@ -42,11 +46,14 @@ std::shared_ptr<const ImagePixels> read_bitmap_pixels(const NSBitmapImageRep& bi
     pixels->pixels_high = static_cast<int>(bitmap.pixelsHigh());
     pixels->rgba.resize(static_cast<size_t>(pixels->pixels_wide) * pixels->pixels_high * 4);
     const size_t pixel_bytes = static_cast<size_t>(bitmap.bitsPerPixel() / 8);
+    const bool has_alpha = bitmap.hasAlpha() != NO;
+    const PixelFormat format{
+        has_alpha, has_alpha && !(bitmap.bitmapFormat() & NSBitmapFormatAlphaNonpremultiplied)};
     uint8_t* to = pixels->rgba.data();
     for (int y = 0; y < pixels->pixels_high; ++y) {
         const unsigned char* row = bitmap.bitmapData() + y * bitmap.bytesPerRow();
         for (int x = 0; x < pixels->pixels_wide; ++x, to += 4)
-            copy_pixel(row + x * pixel_bytes, bitmap, to);
+            copy_pixel(row + x * pixel_bytes, format, to);
     }
     return pixels;
 }

@@ -136,11 +136,19 @@ bool cg_context_draw_pixels(CGContextRef context, CGRect rect, const CGPixelSour
                   (rect.origin.y + rect.size.height);
     for (std::size_t row = span.first_row; row < span.end_row; ++row) {
         std::size_t from_row = source_index(row, top, rect.size.height, source.height);
-        for (std::size_t column = span.first_column; column < span.end_column; ++column) {
+        std::uint8_t* to = pixel_at(context, span.first_column, row);
+        for (std::size_t column = span.first_column; column < span.end_column; ++column, to += 4) {
             std::size_t from_column =
                 source_index(column, rect.origin.x, rect.size.width, source.width);
-            blend_over(pixel_at(context, column, row),
-                       premultiplied_pixel(source, from_column, from_row));
+            const Pixel pixel = premultiplied_pixel(source, from_column, from_row);
+            // Over a clear pixel nothing changes, and an opaque one hides what was there: an
+            // icon is mostly both.
+            if (pixel.alpha == 0) continue;
+            if (pixel.alpha == 255) {
+                to[0] = pixel.red, to[1] = pixel.green, to[2] = pixel.blue, to[3] = 255;
+                continue;
+            }
+            blend_over(to, pixel);
         }
     }
     return true;

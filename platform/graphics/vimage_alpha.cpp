@@ -1,13 +1,16 @@
 #include "platform/graphics/vimage_alpha.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
-using PixelConversion = void (*)(const std::uint8_t* from, std::uint8_t* to);
-
 void unpremultiply_pixel(const std::uint8_t* from, std::uint8_t* to) {
     unsigned alpha = from[3];
+    if (alpha == 255) {
+        std::memcpy(to, from, 4);
+        return;
+    }
     for (int i = 0; i < 3; ++i) {
         unsigned sample = alpha == 0 ? 0 : (from[i] * 255u + alpha / 2) / alpha;
         to[i] = static_cast<std::uint8_t>(sample > 255 ? 255 : sample);
@@ -27,6 +30,8 @@ vImage_Error check_buffers(const vImage_Buffer* src, const vImage_Buffer* dest,
     return kvImageNoError;
 }
 
+// `conversion` is called as conversion(const std::uint8_t* from, std::uint8_t* to) per pixel.
+template <class PixelConversion>
 vImage_Error convert(const vImage_Buffer* src, const vImage_Buffer* dest, vImage_Flags flags,
                      PixelConversion conversion) {
     vImage_Error error = check_buffers(src, dest, flags);
@@ -46,5 +51,7 @@ vImage_Error convert(const vImage_Buffer* src, const vImage_Buffer* dest, vImage
 
 vImage_Error vImageUnpremultiplyData_RGBA8888(const vImage_Buffer* src, const vImage_Buffer* dest,
                                               vImage_Flags flags) {
-    return convert(src, dest, flags, &unpremultiply_pixel);
+    return convert(src, dest, flags, [](const std::uint8_t* from, std::uint8_t* to) {
+        unpremultiply_pixel(from, to);
+    });
 }
