@@ -1,22 +1,30 @@
 #include "battery/format_minutes.h"
 
-#include "runtime/core/number_text.h"
-#include "runtime/core/string_functions.h"
+#include <array>
+#include <string_view>
 
 namespace battery {
 namespace {
 
-// At least two digits; a longer number keeps all of its digits.
-rt::String two_digits_at_least(int64_t value) {
-    rt::String digits = rt::IntegerToText(value);
-    if (digits.length() >= 2) return digits;
-    return rt::PadTextLeft(digits, 2, u"0");
+// Room for a sign, the 18 digits of the largest count of hours, a colon and two digits.
+constexpr std::size_t k_most_units = 24;
+
+// Writes `value` (not negative) in at least two digits, ending just before `end`; gives where
+// the digits start.
+char16_t* two_digits_at_least(uint64_t value, char16_t* end) {
+    char16_t* digit = end;
+    do {
+        *--digit = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    if (end - digit < 2) *--digit = u'0';
+    return digit;
 }
 
 // The size of a quotient or remainder of the division by 60; never overflows, since both are
 // far inside the range.
-int64_t size_of(int64_t part) {
-    return part < 0 ? -part : part;
+uint64_t size_of(int64_t part) {
+    return static_cast<uint64_t>(part < 0 ? -part : part);
 }
 
 } // namespace
@@ -24,10 +32,13 @@ int64_t size_of(int64_t part) {
 rt::String FormatMinutes(int64_t minutes) {
     const int64_t hours = minutes / 60;
     const int64_t rest = minutes - 60 * hours;
-    const rt::String text =
-        two_digits_at_least(size_of(hours)) + u":" + two_digits_at_least(size_of(rest));
-    if (minutes < 0) return u"-" + text;
-    return text;
+    std::array<char16_t, k_most_units> units;
+    char16_t* const end = units.data() + units.size();
+    char16_t* start = two_digits_at_least(size_of(rest), end);
+    *--start = u':';
+    start = two_digits_at_least(size_of(hours), start);
+    if (minutes < 0) *--start = u'-';
+    return rt::String(std::u16string_view(start, static_cast<std::size_t>(end - start)));
 }
 
 } // namespace battery
