@@ -3,8 +3,10 @@
 #include "battery/platform/battery_platform.h"
 #include "battery/property_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace battery {
 namespace {
@@ -39,12 +41,17 @@ bool update_property(BatteryProperty& property, const PlatformProperty& reading,
     return !same_key;
 }
 
-// Where a key text was last found, while the keys stay as they were. Callers name keys by
-// literals, so by a hash of the text's address most lookups find their property at once.
+// Where a key text was last looked for, while the keys stay as they were. Callers name keys by
+// literals, so by a hash of the text's address most lookups find their property, or learn that
+// there is none, at once.
 struct PlaceHint {
+    static constexpr std::size_t absent = SIZE_MAX;
     const char16_t* key = nullptr;
     uint64_t keys_version = 0;
-    std::size_t place = 0;
+    std::size_t place = absent;
+    // The text of a key found absent, to tell it from another text later at the same address;
+    // empty when the key is too long to keep, which then is looked for every time.
+    std::array<char16_t, 32> absent_key{};
 };
 
 PlaceHint& place_hint(const char16_t* key) {
@@ -52,20 +59,40 @@ PlaceHint& place_hint(const char16_t* key) {
     return hints[(reinterpret_cast<std::uintptr_t>(key) >> 1) % hints.size()];
 }
 
+// The place of the key in the list, or PlaceHint::absent.
+std::size_t search(const BatteryPropertyList& list, const char16_t* key) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (rt::StringEqual(list[i].key.data(), key)) return i;
+    }
+    return PlaceHint::absent;
+}
+
+void remember(PlaceHint& hint, const char16_t* key, std::size_t place) {
+    hint.key = key;
+    hint.keys_version = g_keys_version;
+    hint.place = place;
+    hint.absent_key[0] = 0;
+    if (place != PlaceHint::absent || !key) return;
+    const std::u16string_view text(key);
+    if (text.size() >= hint.absent_key.size()) return;
+    std::copy(text.begin(), text.end(), hint.absent_key.begin());
+    hint.absent_key[text.size()] = 0;
+}
+
 const BatteryProperty* find_property(rt::TextArg key) {
     const BatteryPropertyList& list = property_list();
     PlaceHint& hint = place_hint(key.get());
     // An address may hold another text by now, so the key is compared as well.
-    if (hint.key == key.get() && hint.keys_version == g_keys_version && hint.place < list.size() &&
-        rt::StringEqual(list[hint.place].key.data(), key.get())) {
-        return &list[hint.place];
+    if (hint.key == key.get() && hint.keys_version == g_keys_version) {
+        if (hint.place < list.size() && rt::StringEqual(list[hint.place].key.data(), key.get()))
+            return &list[hint.place];
+        if (hint.place == PlaceHint::absent && hint.absent_key[0] != 0 &&
+            rt::StringEqual(hint.absent_key.data(), key.get()))
+            return nullptr;
     }
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        if (!rt::StringEqual(list[i].key.data(), key.get())) continue;
-        hint = {key.get(), g_keys_version, i};
-        return &list[i];
-    }
-    return nullptr;
+    const std::size_t place = search(list, key.get());
+    remember(hint, key.get(), place);
+    return place == PlaceHint::absent ? nullptr : &list[place];
 }
 
 } // namespace

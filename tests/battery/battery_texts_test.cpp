@@ -200,5 +200,18 @@ TEST_F(BatteryTextsTest, ForgetsTheBatteryWhenItCannotBeRead) {
     EXPECT_EQ(GetBatteryValue(u"CycleCount"), u"[Not Found]");
 }
 
+TEST_F(BatteryTextsTest, LooksKeysUpByTheirTextNotWhereTheTextWasLastSeen) {
+    read({num(u"CycleCount", 412), num(u"Voltage", 12100)});
+    char16_t key[] = u"Missing";
+    EXPECT_EQ(GetBatteryValue(key), u"[Not Found]");
+    std::u16string_view(u"Voltage").copy(key, 7);
+    EXPECT_EQ(GetBatteryValue(key), u"12100");
+    std::u16string_view(u"Missing").copy(key, 7);
+    EXPECT_EQ(GetBatteryValue(key), u"[Not Found]");
+    // A key absent from one reading is found once a later reading has it.
+    read({num(u"Missing", 7)});
+    EXPECT_EQ(GetBatteryValue(key), u"7");
+}
+
 } // namespace
 } // namespace battery
