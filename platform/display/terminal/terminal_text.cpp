@@ -66,18 +66,18 @@ size_t attribute_length(std::string_view text) {
 // Visits `text` one piece at a time: an attribute sequence (width 0) or one character.
 template <typename Visit>
 void for_each_piece(std::string_view text, Visit visit) {
-    size_t i = 0;
-    while (i < text.size()) {
-        std::string_view rest = text.substr(i);
-        size_t length = attribute_length(rest);
+    const char* const end = text.data() + text.size();
+    for (const char* at = text.data(); at < end;) {
+        const auto rest = static_cast<size_t>(end - at);
+        const auto lead = static_cast<unsigned char>(*at);
+        size_t length = lead == '\x1b' ? attribute_length(std::string_view(at, rest)) : 0;
         size_t width = 0;
         if (length == 0) {
-            const auto lead = static_cast<unsigned char>(rest[0]);
-            length = std::min(sequence_length(lead), rest.size());
-            width = lead >= 0x80 && is_wide(decode_point(rest.substr(0, length))) ? 2 : 1;
+            length = std::min(sequence_length(lead), rest);
+            width = lead >= 0x80 && is_wide(decode_point(std::string_view(at, length))) ? 2 : 1;
         }
-        if (!visit(rest.substr(0, length), width)) return;
-        i += length;
+        if (!visit(std::string_view(at, length), width)) return;
+        at += length;
     }
 }
 
