@@ -1,5 +1,7 @@
 #include "runtime/ui/native_message_cache.h"
 
+#include "platform/startup/program_constants.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -79,6 +81,7 @@ bool NativeMessageCache::matches(const Entry& entry, const NativeMessageRequest&
     if (!std::equal(request.pieces.begin(), request.pieces.end(), entry.pieces.begin())) {
         return false;
     }
+    if (entry.constant_texts) return true;
     const TextWidth width = DetectTextWidth(request.pieces[0]);
     if (width != entry.message.text.width) return false;
     const unsigned char* stored = entry.contents.data();
@@ -109,7 +112,10 @@ void NativeMessageCache::remember(Entry& entry, const NativeMessageRequest& requ
     std::copy(request.pieces.begin(), request.pieces.end(), entry.pieces.begin());
     entry.has_receiver = request.has_receiver;
     entry.has_result_buffer = request.has_result_buffer;
+    entry.constant_texts = std::all_of(request.pieces.begin(), request.pieces.end(),
+                                       [](const void* piece) { return is_program_constant(piece); });
     entry.contents.clear();
+    if (entry.constant_texts) return;
     for (const void* piece : request.pieces)
         append_units(entry.contents, piece, entry.message.text.width);
 }

@@ -3,7 +3,8 @@
 // and again, so a call whose texts sit at the same addresses, read the same and come with the
 // same receiver and result-buffer flags as a remembered one takes that parse (and the selector
 // registered for it) instead of parsing again. An entry keeps a copy of its texts: a text changed
-// in place no longer matches and is parsed anew.
+// in place no longer matches and is parsed anew. Texts among the program's constants (its
+// literals) cannot change, so for them the addresses are enough.
 
 #include "runtime/ui/native_message_text.h"
 
@@ -40,6 +41,9 @@ class NativeMessageCache {
         int piece_count = 0;
         bool has_receiver = false;
         bool has_result_buffer = false;
+        // Every text lies in the program's constants and cannot change: the addresses alone
+        // match, and no copy is kept.
+        bool constant_texts = false;
         // Each piece's units in the text width, its terminator included, one after the other.
         std::vector<unsigned char> contents;
         std::size_t last_use = 0;
