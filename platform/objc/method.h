@@ -16,9 +16,10 @@ struct objc_method {
     // implementation_type_of the implementation's C++ type; null when it is not known (methods
     // added by class_addMethod).
     const void* implementation_type = nullptr;
-    // The method as a function of words, for call_word_entry; null unless every argument and
-    // the result (unless void) is a pointer or a 64-bit integer, at most k_most_word_arguments
-    // after the selector, and the implementation's C++ types are known.
+    // The method as a function of words, for call_word_entry; null unless every argument is a
+    // pointer or an integer other than bool, the result (unless void) a pointer or a 64-bit
+    // integer, at most k_most_word_arguments after the selector, and the implementation's C++
+    // types are known.
     IMP word_entry = nullptr;
 };
 

@@ -79,6 +79,17 @@ constexpr bool is_word() {
     }
 }
 
+// What a word entry may take as an argument: a word, or a narrower integer (not bool), which
+// keeps the low bytes of the word passed for it, as a call by the platform's convention would.
+template <class T>
+constexpr bool is_word_argument() {
+    if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) {
+        return sizeof(T) <= sizeof(std::int64_t);
+    } else {
+        return is_word<T>();
+    }
+}
+
 template <class T>
 using WordOf = std::int64_t;
 
@@ -115,7 +126,7 @@ struct WordEntry {
 
 template <class Trampoline, class R, class... A>
 IMP word_entry_of() {
-    if constexpr (sizeof...(A) <= k_most_word_arguments && (is_word<A>() && ...) &&
+    if constexpr (sizeof...(A) <= k_most_word_arguments && (is_word_argument<A>() && ...) &&
                   (std::is_void_v<R> || is_word<R>())) {
         return reinterpret_cast<IMP>(&WordEntry<Trampoline, R, A...>::call);
     } else {

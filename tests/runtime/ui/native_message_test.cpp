@@ -161,4 +161,12 @@ TEST_F(NativeMessage, ResultsWithoutABufferAndCallsThatSendNothing) {
     EXPECT_EQ(rt::SendNativeMessageBlock(nullptr), 0);
 }
 
+TEST_F(NativeMessage, ANarrowIntegerParameterTakesTheLowBytesOfItsWord) {
+    // A native class's method, sent straight to its C++ function rather than through libffi.
+    const int64_t word = (int64_t{1} << 32) | 0xFFFFFFF9; // -7 in its low four bytes
+    const int64_t number = SendNativeMessage(nullptr, 0, u"NSNumber numberWithInt:", word);
+    ASSERT_NE(number, 0);
+    EXPECT_EQ(reinterpret_cast<NSNumber*>(number)->integer(), -7);
+}
+
 } // namespace
