@@ -1,5 +1,6 @@
 #include "platform/display/driver/json_text.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -153,6 +154,16 @@ size_t utf8_sequence_length(std::string_view text) {
 void append_json_string(std::string& out, std::string_view text) {
     out += '"';
     while (!text.empty()) {
+        // Printable ASCII other than the quote and the backslash goes out as it is, a run at once.
+        const auto plain = std::find_if_not(text.begin(), text.end(), [](char c) {
+            return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+        });
+        if (plain != text.begin()) {
+            const auto length = static_cast<size_t>(plain - text.begin());
+            out.append(text.data(), length);
+            text.remove_prefix(length);
+            continue;
+        }
         auto byte = static_cast<unsigned char>(text[0]);
         size_t length = utf8_sequence_length(text);
         if (length == 0) {
