@@ -2,11 +2,10 @@
 
 #include "battery/platform/battery_platform.h"
 #include "battery/property_text.h"
+#include "platform/startup/program_constants.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <string_view>
 
 namespace battery {
 namespace {
@@ -49,9 +48,6 @@ struct PlaceHint {
     const char16_t* key = nullptr;
     uint64_t keys_version = 0;
     std::size_t place = absent;
-    // The text of a key found absent, to tell it from another text later at the same address;
-    // empty when the key is too long to keep, which then is looked for every time.
-    std::array<char16_t, 32> absent_key{};
 };
 
 PlaceHint& place_hint(const char16_t* key) {
@@ -67,32 +63,18 @@ std::size_t search(const BatteryPropertyList& list, const char16_t* key) {
     return PlaceHint::absent;
 }
 
-void remember(PlaceHint& hint, const char16_t* key, std::size_t place) {
-    hint.key = key;
-    hint.keys_version = g_keys_version;
-    hint.place = place;
-    hint.absent_key[0] = 0;
-    if (place != PlaceHint::absent || !key) return;
-    const std::u16string_view text(key);
-    if (text.size() >= hint.absent_key.size()) return;
-    std::copy(text.begin(), text.end(), hint.absent_key.begin());
-    hint.absent_key[text.size()] = 0;
-}
-
 const BatteryProperty* find_property(rt::TextArg key) {
     const BatteryPropertyList& list = property_list();
     PlaceHint& hint = place_hint(key.get());
-    // An address may hold another text by now, so the key is compared as well.
     if (hint.key == key.get() && hint.keys_version == g_keys_version) {
+        // An address may hold another text by now, so a found key is compared again; an absent
+        // one is trusted only among the program's constants, whose texts cannot change.
         if (hint.place < list.size() && rt::StringEqual(list[hint.place].key.data(), key.get()))
             return &list[hint.place];
-        if (hint.place == PlaceHint::absent && hint.absent_key[0] != 0 &&
-            rt::StringEqual(hint.absent_key.data(), key.get()))
-            return nullptr;
+        if (hint.place == PlaceHint::absent && is_program_constant(key.get())) return nullptr;
     }
-    const std::size_t place = search(list, key.get());
-    remember(hint, key.get(), place);
-    return place == PlaceHint::absent ? nullptr : &list[place];
+    hint = {key.get(), g_keys_version, search(list, key.get())};
+    return hint.place == PlaceHint::absent ? nullptr : &list[hint.place];
 }
 
 } // namespace

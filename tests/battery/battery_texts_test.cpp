@@ -208,9 +208,11 @@ TEST_F(BatteryTextsTest, LooksKeysUpByTheirTextNotWhereTheTextWasLastSeen) {
     EXPECT_EQ(GetBatteryValue(key), u"12100");
     std::u16string_view(u"Missing").copy(key, 7);
     EXPECT_EQ(GetBatteryValue(key), u"[Not Found]");
+    EXPECT_EQ(GetBatteryValue(u"Missing"), u"[Not Found]");
     // A key absent from one reading is found once a later reading has it.
     read({num(u"Missing", 7)});
     EXPECT_EQ(GetBatteryValue(key), u"7");
+    EXPECT_EQ(GetBatteryValue(u"Missing"), u"7");
 }
 
 } // namespace
