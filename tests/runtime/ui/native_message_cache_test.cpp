@@ -41,6 +41,22 @@ TEST(NativeMessageCache, ParsesTheSameTextsOnceAndAgainWhenChangedInPlace) {
     EXPECT_EQ(cache.parse_count(), 4u);
 }
 
+TEST(NativeMessageCache, AnEntryGivenToAnotherTextKeepsNoTraceOfTheTextItHeld) {
+    NativeMessageCache cache;
+    char16_t text[] = u"NSArray array";
+    const std::vector<const void*> changing = {text};
+    cache.parse(request(changing, false));
+    std::vector<std::u16string> others;
+    for (std::size_t i = 1; i < NativeMessageCache::k_entries; ++i)
+        others.push_back(u"count" + std::u16string(i, u'x'));
+    for (const std::u16string& other : others)
+        cache.parse(request({other.c_str()}, true));
+    std::u16string_view(u"count").copy(text + 8, 5); // "NSArray count" takes the oldest entry
+    EXPECT_EQ(sent(cache.parse(request(changing, false))), "NSArray|count|0");
+    std::u16string_view(u"array").copy(text + 8, 5);
+    EXPECT_EQ(sent(cache.parse(request(changing, false))), "NSArray|array|0");
+}
+
 TEST(NativeMessageCache, TellsCallsApartByReceiverWidthAndAddress) {
     NativeMessageCache cache;
     const std::vector<const void*> wide = {u"NSString string"};
