@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <climits>
 #include <ctime>
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -25,7 +24,7 @@ int64_t monotonic_ns() {
     return static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-// Milliseconds poll() may wait before `deadline_ms`; -1 for no deadline.
+// Milliseconds a wait may last before `deadline_ms`; -1 for no deadline.
 int poll_timeout(std::optional<int64_t> deadline_ms, int64_t now) {
     if (!deadline_ms) return -1;
     return static_cast<int>(std::clamp<int64_t>(*deadline_ms - now, 0, INT_MAX));
@@ -36,7 +35,7 @@ int poll_timeout(std::optional<int64_t> deadline_ms, int64_t now) {
 TerminalDisplay::TerminalDisplay(int in_fd, int out_fd)
     : m_in(in_fd), m_out(out_fd), m_start_ns(monotonic_ns()), m_mode(in_fd, out_fd) {
     m_options.colour = isatty(out_fd) != 0;
-    m_interrupt_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK); // -1: poll() skips it
+    m_interrupt_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK); // -1: the wait skips it
 }
 
 TerminalDisplay::~TerminalDisplay() {
@@ -148,17 +147,17 @@ std::optional<Input> TerminalDisplay::take_input() {
 }
 
 TerminalDisplay::ReadEnd TerminalDisplay::read_keys(std::optional<int64_t> deadline_ms) {
-    std::array<pollfd, 3> watched{pollfd{m_in, POLLIN, 0}, pollfd{m_mode.wake_fd(), POLLIN, 0},
-                                  pollfd{m_interrupt_fd, POLLIN, 0}};
-    int ready = ::poll(watched.data(), watched.size(), poll_timeout(deadline_ms, now_ms()));
+    constexpr int k_terminal_changes = 1 << 1, k_interrupt = 1 << 2;
+    const int ready = m_watch.wait({m_in, m_mode.wake_fd(), m_interrupt_fd},
+                                   poll_timeout(deadline_ms, now_ms()));
     if (ready < 0) return errno == EINTR ? ReadEnd::keys : ReadEnd::end;
     if (ready == 0) return ReadEnd::timeout;
-    if (watched[2].revents & POLLIN) {
+    if (ready & k_interrupt) {
         uint64_t count = 0;
         [[maybe_unused]] ssize_t ignored = ::read(m_interrupt_fd, &count, sizeof count);
         return ReadEnd::timeout;
     }
-    if (watched[1].revents & POLLIN) {
+    if (ready & k_terminal_changes) {
         take_terminal_changes();
         return ReadEnd::keys;
     }

@@ -1,11 +1,12 @@
 #pragma once
 // The display for a person at a terminal: the status item as one line that updates in place, the
 // status menu, the visible windows' controls and alerts below it, all driven by keys. Time is
-// real. Waiting blocks in poll() on the input until a key or the deadline, and nothing is written
+// real. Waiting blocks on the input until a key or the deadline, and nothing is written
 // unless what is shown changed.
 
 #include "platform/display/display.h"
 #include "platform/display/output_failure.h"
+#include "platform/display/terminal/input_watch.h"
 #include "platform/display/terminal/terminal_keys.h"
 #include "platform/display/terminal/terminal_mode.h"
 #include "platform/display/terminal/terminal_screen.h"
@@ -67,4 +68,5 @@ class TerminalDisplay final : public Display {
     bool m_ended = false;
     bool m_finished = false;
     int m_interrupt_fd = -1; // an eventfd that interrupt_wait() raises
+    InputWatch m_watch;
 };
