@@ -89,14 +89,24 @@ void read_cf_properties(CFDictionaryRef dictionary, PlatformProperties& properti
     char key[k_key_buffer_bytes];
     std::size_t kept = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const bool same_key = kept < properties.size() && CFGetTypeID(keys[i]) == kinds.string &&
-                              is_same_key(keys[i], properties[kept].key);
+        const bool same_key =
+            kept < properties.size() &&
+            (properties[kept].key_object.is(keys[i]) ||
+             (CFGetTypeID(keys[i]) == kinds.string && is_same_key(keys[i], properties[kept].key)));
         if (!same_key) {
             if (!read_key(keys[i], kinds, key)) continue;
             if (kept == properties.size()) properties.emplace_back();
             set_text(properties[kept].key, key);
         }
-        set_value(properties[kept++].value, values[i], kinds);
+        PlatformProperty& property = properties[kept++];
+        property.key_object.hold(keys[i]);
+        // Keys, numbers and booleans never change once made, so the object read last time in
+        // this place still reads as it did; a string is read each time all the same.
+        if (property.value_object.is(values[i]) &&
+            !std::holds_alternative<rt::String>(property.value))
+            continue;
+        set_value(property.value, values[i], kinds);
+        property.value_object.hold(values[i]);
     }
     properties.resize(kept);
 }

@@ -2,9 +2,11 @@
 // What the battery platform hands over for one property of the registry entry or of a power
 // source's description: its key and its value, reduced to the kinds the battery logic reads.
 
+#include "battery/platform/held_object.h"
 #include "runtime/core/rt_string.h"
 
 #include <cstdint>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -19,8 +21,16 @@ struct OtherValue {
 using PropertyValue = std::variant<int64_t, rt::String, bool, OtherValue>;
 
 struct PlatformProperty {
+    PlatformProperty() = default;
+    PlatformProperty(rt::String key, PropertyValue value)
+        : key(std::move(key)), value(std::move(value)) {}
+
     rt::String key;
     PropertyValue value;
+    // The key and value objects a dictionary reading made `key` and `value` of; nothing for a
+    // property made any other way. Only that reading sets them.
+    HeldObject key_object;
+    HeldObject value_object;
 };
 
 // In the order the platform enumerates the dictionary.

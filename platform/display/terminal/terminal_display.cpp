@@ -148,8 +148,8 @@ std::optional<Input> TerminalDisplay::take_input() {
 
 TerminalDisplay::ReadEnd TerminalDisplay::read_keys(std::optional<int64_t> deadline_ms) {
     constexpr int k_terminal_changes = 1 << 1, k_interrupt = 1 << 2;
-    const int ready = m_watch.wait({m_in, m_mode.wake_fd(), m_interrupt_fd},
-                                   poll_timeout(deadline_ms, now_ms()));
+    const int ready =
+        m_watch.wait({m_in, m_mode.wake_fd(), m_interrupt_fd}, poll_timeout(deadline_ms, now_ms()));
     if (ready < 0) return errno == EINTR ? ReadEnd::keys : ReadEnd::end;
     if (ready == 0) return ReadEnd::timeout;
     if (ready & k_interrupt) {

@@ -7,6 +7,7 @@
 #include "platform/foundation/ns_string.h"
 #include "tests/platform/iokit/iokit_test_support.h"
 
+#include <functional>
 #include <string>
 
 namespace battery {
@@ -118,6 +119,46 @@ TEST_F(SystemBatteryPlatformTest, ReadsOverThePreviousReadingAndSkipsKeysThatAre
     EXPECT_EQ(shown(properties), std::vector<std::string>{"CycleCount=1"});
     read_cf_properties(nullptr, properties);
     EXPECT_TRUE(properties.empty());
+}
+
+// A refresh reads over the last reading and trusts what it read from the same objects: whatever
+// changed between readings, the result is what a first reading gives.
+TEST_F(SystemBatteryPlatformTest, ReadsOverTheLastReadingWhatAFirstReadingWouldRead) {
+    const auto text = [](const char* utf8) { return NSString::from_utf8(utf8); };
+    const ObjcRef<NSNumber> one = NSNumber::make(std::int64_t{1});
+    const ObjcRef<NSString> cycles = text("CycleCount");
+    ObjcRef<NSMutableDictionary> entry = NSMutableDictionary::make();
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"first reading", [&] { entry->setObject(one.get(), cycles.get()); }},
+        {"nothing changed", [] {}},
+        {"a number",
+         [&] { entry->setObject(NSNumber::make(std::int64_t{2}).get(), cycles.get()); }},
+        {"a text", [&] { entry->setObject(text("bq40").get(), text("DeviceName").get()); }},
+        {"a text's object",
+         [&] { entry->setObject(text("bq40").get(), text("DeviceName").get()); }},
+        {"another key before the old ones, with the old first value",
+         [&] {
+             entry = NSMutableDictionary::make();
+             entry->setObject(one.get(), text("Charging").get());
+             entry->setObject(cf_object(kCFBooleanTrue), cycles.get());
+         }},
+        {"a key that differs only in its first letter",
+         [&] {
+             entry = NSMutableDictionary::make();
+             entry->setObject(one.get(), text("charging").get());
+         }},
+        {"no keys", [&] { entry->removeAllObjects(); }},
+    };
+    PlatformProperties over_last;
+    for (const auto& [what, change] : changes) {
+        change();
+        PlatformProperties first;
+        read_cf_properties(entry.get(), first);
+        read_cf_properties(entry.get(), over_last);
+        EXPECT_EQ(shown(over_last), shown(first)) << what;
+    }
+    // The objects a reading holds are let go with it.
+    EXPECT_EQ(one->retainCount(), 1U);
 }
 
 } // namespace
