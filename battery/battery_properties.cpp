@@ -32,8 +32,10 @@ uint64_t g_keys_version = 0;
 // Brings `property` to `reading`'s text; true when its key changed.
 bool update_property(BatteryProperty& property, const PlatformProperty& reading,
                      BatteryPlatform& platform) {
-    const bool same_key = property.key == reading.key;
+    const bool same_key =
+        property.key_object.holds_the_same(reading.key_object) || property.key == reading.key;
     if (!same_key) property.key = reading.key;
+    property.key_object = reading.key_object;
     const std::optional<int64_t> made_from = same_key ? property.integer : std::nullopt;
     property.integer = integer_of(reading.value);
     update_property_text(property.value, made_from, property.key, reading.value, platform);
@@ -67,11 +69,14 @@ const BatteryProperty* find_property(rt::TextArg key) {
     const BatteryPropertyList& list = property_list();
     PlaceHint& hint = place_hint(key.get());
     if (hint.key == key.get() && hint.keys_version == g_keys_version) {
-        // An address may hold another text by now, so a found key is compared again; an absent
-        // one is trusted only among the program's constants, whose texts cannot change.
-        if (hint.place < list.size() && rt::StringEqual(list[hint.place].key.data(), key.get()))
+        // An address may hold another text by now, so the hint is trusted as it is only for the
+        // program's constants, whose texts cannot change; for others a found key is compared
+        // again and an absent one searched for.
+        const bool constant = is_program_constant(key.get());
+        if (hint.place == PlaceHint::absent && constant) return nullptr;
+        if (hint.place < list.size() &&
+            (constant || rt::StringEqual(list[hint.place].key.data(), key.get())))
             return &list[hint.place];
-        if (hint.place == PlaceHint::absent && is_program_constant(key.get())) return nullptr;
     }
     hint = {key.get(), g_keys_version, search(list, key.get())};
     return hint.place == PlaceHint::absent ? nullptr : &list[hint.place];

@@ -3,6 +3,7 @@
 // order the platform enumerates them, rebuilt by each load and read by key. All other battery
 // logic reads battery facts only through GetBatteryValue.
 
+#include "battery/platform/held_object.h"
 #include "runtime/core/rt_string.h"
 
 #include <cstdint>
@@ -16,6 +17,8 @@ inline constexpr const char16_t* k_not_found = u"[Not Found]";
 
 struct BatteryProperty {
     rt::String key;
+    // The registry's key object `key` was made of, when it came from one.
+    HeldObject key_object;
     // The converted text; never absent, possibly empty.
     rt::String value;
     // The reading itself for an integer property, which the temperature's Celsius text is

@@ -33,6 +33,7 @@ class HeldObject {
     }
     // True when `object` is the held one; never for null.
     bool is(CFTypeRef object) const { return m_object && object == m_object; }
+    bool holds_the_same(const HeldObject& other) const { return is(other.m_object); }
 
   private:
     void retain() const {
