@@ -131,6 +131,10 @@ void PowerSupply::set(SupplyAttribute attribute, std::string_view raw) {
     if (!value) value = clean_attribute_text(raw);
 }
 
+void PowerSupply::replace(SupplyAttribute attribute, std::string_view raw) {
+    m_values[static_cast<std::size_t>(attribute)] = clean_attribute_text(raw);
+}
+
 bool is_system_battery(const PowerSupply& supply) {
     if (supply.text(SupplyAttribute::Type) != "Battery") return false;
     if (supply.text(SupplyAttribute::Scope) == "Device") return false;

@@ -104,6 +104,8 @@ class PowerSupply {
     std::optional<std::int64_t> integer(SupplyAttribute attribute) const;
     // Keeps the first value given for an attribute; the value is cleaned here.
     void set(SupplyAttribute attribute, std::string_view raw);
+    // Gives the attribute this value, cleaned, whatever it held.
+    void replace(SupplyAttribute attribute, std::string_view raw);
 
     friend bool operator==(const PowerSupply&, const PowerSupply&) = default;
 

@@ -75,10 +75,30 @@ std::optional<SupplyAttribute> uevent_attribute(std::string_view name) {
     return supply_attribute_named(std::string_view(lower, name.size()));
 }
 
+constexpr std::string_view k_uevent_prefix = "POWER_SUPPLY_";
+
+// Takes the value of `line`, which is `last_line` with another value; false when it is not: it
+// has another name or none.
+bool update_value(std::string_view line, std::string_view last_line, PowerSupply& supply) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos || last_line.size() <= equals ||
+        line.compare(0, equals + 1, last_line, 0, equals + 1) != 0) {
+        return false;
+    }
+    const std::string_view name = line.substr(0, equals + 1);
+    if (!name.starts_with(k_uevent_prefix)) return true;
+    const std::string_view attribute_name =
+        name.substr(k_uevent_prefix.size(), name.size() - k_uevent_prefix.size() - 1);
+    if (auto attribute = uevent_attribute(attribute_name))
+        supply.replace(*attribute, line.substr(equals + 1));
+    return true;
+}
+
 } // namespace
 
-void parse_uevent(std::string_view text, PowerSupply& supply) {
-    constexpr std::string_view prefix = "POWER_SUPPLY_";
+bool parse_uevent(std::string_view text, PowerSupply& supply) {
+    constexpr std::string_view prefix = k_uevent_prefix;
+    bool named_once = true;
     while (!text.empty()) {
         std::size_t end = std::min(text.find('\n'), text.size());
         std::string_view line = text.substr(0, end);
@@ -88,9 +108,26 @@ void parse_uevent(std::string_view text, PowerSupply& supply) {
         std::size_t equals = line.find('=');
         if (equals == std::string_view::npos) continue;
         if (auto attribute = uevent_attribute(line.substr(0, equals))) {
+            named_once = named_once && !supply.has(*attribute);
             supply.set(*attribute, line.substr(equals + 1));
         }
     }
+    return named_once;
+}
+
+bool update_uevent_values(std::string_view last_text, std::string_view text, PowerSupply& supply) {
+    std::size_t start = 0;
+    std::size_t last_start = 0;
+    while (start < text.size() && last_start < last_text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::size_t last_end = std::min(last_text.find('\n', last_start), last_text.size());
+        const std::string_view line = text.substr(start, end - start);
+        const std::string_view last_line = last_text.substr(last_start, last_end - last_start);
+        if (line != last_line && !update_value(line, last_line, supply)) return false;
+        start = end + 1;
+        last_start = last_end + 1;
+    }
+    return start >= text.size() && last_start >= last_text.size();
 }
 
 namespace {
@@ -153,8 +190,12 @@ class SupplyReader {
     // The supply as the uevent text just read gives it.
     const PowerSupply& parsed_uevent(ListedSupply& listed) {
         if (listed.parsed_uevent && m_text == listed.uevent_text) return *listed.parsed_uevent;
-        listed.parsed_uevent.emplace(listed.name);
-        parse_uevent(m_text, *listed.parsed_uevent);
+        // Mostly only values change from one reading to the next: their lines alone are parsed.
+        if (!listed.parsed_uevent || !listed.uevent_names_once ||
+            !update_uevent_values(listed.uevent_text, m_text, *listed.parsed_uevent)) {
+            listed.parsed_uevent.emplace(listed.name);
+            listed.uevent_names_once = parse_uevent(m_text, *listed.parsed_uevent);
+        }
         listed.uevent_text = m_text;
         return *listed.parsed_uevent;
     }

@@ -52,6 +52,8 @@ class PowerSupplyFolder {
         // is listed again.
         std::string uevent_text;
         std::optional<PowerSupply> parsed_uevent;
+        // That text names no attribute twice.
+        bool uevent_names_once = false;
         // Its last reading is that parse alone: no attribute file was read for it.
         bool last_reading_is_parse = false;
     };
@@ -82,8 +84,14 @@ class PowerSupplyFolder {
 };
 
 // Sets the supply's values from a uevent text: lines of POWER_SUPPLY_<NAME>=value, the name in
-// capitals; lines of other forms and attributes the mapping does not use are passed over.
-void parse_uevent(std::string_view text, PowerSupply& supply);
+// capitals; lines of other forms and attributes the mapping does not use are passed over. The
+// first line that names an attribute gives its value. True when no attribute is named twice.
+bool parse_uevent(std::string_view text, PowerSupply& supply);
+// Brings `supply`, which parse_uevent made of `last_text` (naming no attribute twice), to what it
+// makes of `text`, parsing only the lines whose values changed. False when the texts differ in
+// more than values (a line added, removed, or with another name); `supply` is then half updated,
+// to be parsed afresh.
+bool update_uevent_values(std::string_view last_text, std::string_view text, PowerSupply& supply);
 
 // One reading with a listing of its own.
 PowerSupplySnapshot read_power_supply_folder(const std::string& folder,

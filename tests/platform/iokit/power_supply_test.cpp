@@ -10,6 +10,7 @@ TEST(PowerSupply, CleansTextOfControlCharactersAndOuterBlanks) {
         {"\x7f LGC \x1b", "LGC"},
         {"caf\xc3\xa9", "caf\xc3\xa9"}, // é stays
         {"a\xc2\x85z", "az"},           // U+0085 goes
+        {"a\xc2\x9fz", "az"},           // and U+009F, the last C1 control
         {"a\xc2\x01\x85z", "az"},       // even when a removed character stood inside it
         {"\xc2\xa0x", "\xc2\xa0x"},     // U+00A0 is not a control character
         {"\n\n", ""}};

@@ -137,3 +137,50 @@ TEST(PowerSupplyFolder, ReadsThePlatformProfileEveryTimeAndListsAnUnopenedFolder
     std::filesystem::remove(profile);
     EXPECT_EQ(supplies.read(later + 20).platform_profile, "");
 }
+
+// A reading whose uevent text changed only in values parses just those lines again: it must end
+// where parsing the new text afresh does, and give up (to parse afresh) on any other change.
+TEST(SysfsBatteryReader, UpdatesAParsedUeventToWhatParsingTheNewTextGives) {
+    const std::string last = "POWER_SUPPLY_NAME=BAT0\n"
+                             "POWER_SUPPLY_STATUS=Discharging\n"
+                             "POWER_SUPPLY_CAPACITY=80\n"
+                             "POWER_SUPPLY_UNMAPPED=1\n"
+                             "DEVTYPE=power_supply\n"
+                             "no equals sign\n"
+                             "POWER_SUPPLY_ENERGY_NOW=400\n";
+    const auto with = [&](std::string_view from, std::string_view to) {
+        std::string text = last;
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const struct {
+        std::string text;
+        bool updated;
+    } cases[] = {
+        {with("CAPACITY=80", "CAPACITY=79"), true},
+        {with("ENERGY_NOW=400", "ENERGY_NOW=399"), true},
+        {with("ENERGY_NOW=400", "ENERGY_NOW= 3\x1b"
+                                "99 "),
+         true},
+        {with("ENERGY_NOW=400", "ENERGY_NOW="), true},
+        {with("Discharging", "Charging"), true},
+        {with("UNMAPPED=1", "UNMAPPED=2"), true},
+        {with("power_supply", "battery"), true},
+        {with("no equals", "no equal"), false},
+        {with("STATUS", "STATE"), false},
+        {with("ENERGY_NOW=400\n", ""), false},
+        {last + "POWER_SUPPLY_VOLTAGE_NOW=1\n", false},
+        {"", false},
+    };
+    PowerSupply repeated("BAT0");
+    EXPECT_FALSE(parse_uevent(last + "POWER_SUPPLY_CAPACITY=99\n", repeated));
+    EXPECT_EQ(repeated.text(SupplyAttribute::Capacity), "80");
+    for (const auto& c : cases) {
+        PowerSupply updated("BAT0");
+        ASSERT_TRUE(parse_uevent(last, updated));
+        EXPECT_EQ(update_uevent_values(last, c.text, updated), c.updated) << c.text;
+        if (!c.updated) continue;
+        PowerSupply parsed("BAT0");
+        parse_uevent(c.text, parsed);
+        EXPECT_TRUE(updated == parsed) << c.text;
+    }
+}
