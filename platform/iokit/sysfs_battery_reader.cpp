@@ -97,14 +97,13 @@ bool update_value(std::string_view line, std::string_view last_line, PowerSupply
 } // namespace
 
 bool parse_uevent(std::string_view text, PowerSupply& supply) {
-    constexpr std::string_view prefix = k_uevent_prefix;
     bool named_once = true;
     while (!text.empty()) {
         std::size_t end = std::min(text.find('\n'), text.size());
         std::string_view line = text.substr(0, end);
         text.remove_prefix(std::min(end + 1, text.size()));
-        if (!line.starts_with(prefix)) continue;
-        line.remove_prefix(prefix.size());
+        if (!line.starts_with(k_uevent_prefix)) continue;
+        line.remove_prefix(k_uevent_prefix.size());
         std::size_t equals = line.find('=');
         if (equals == std::string_view::npos) continue;
         if (auto attribute = uevent_attribute(line.substr(0, equals))) {
