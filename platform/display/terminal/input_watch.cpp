@@ -17,7 +17,6 @@ void InputWatch::close_epoll() {
 void InputWatch::watch(const Descriptors& watched) {
     close_epoll();
     m_watched = watched;
-    m_registered = true;
     m_epoll = ::epoll_create1(EPOLL_CLOEXEC);
     for (std::size_t slot = 0; slot < k_slots && m_epoll >= 0; ++slot) {
         if (watched[slot] < 0) continue;
@@ -29,7 +28,7 @@ void InputWatch::watch(const Descriptors& watched) {
 }
 
 int InputWatch::wait(const Descriptors& watched, int timeout_ms) {
-    if (!m_registered || watched != m_watched) watch(watched);
+    if (watched != m_watched) watch(watched);
     if (m_epoll < 0) return wait_with_poll(timeout_ms);
     std::array<epoll_event, k_slots> events{};
     const int count = ::epoll_wait(m_epoll, events.data(), k_slots, timeout_ms);

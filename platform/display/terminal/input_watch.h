@@ -30,7 +30,6 @@ class InputWatch {
     int wait_with_poll(int timeout_ms) const;
     void close_epoll();
 
-    Descriptors m_watched{-1, -1, -1};
-    bool m_registered = false; // m_watched is what m_epoll or poll() watches
-    int m_epoll = -1;          // -1: poll() watches the set
+    Descriptors m_watched{-1, -1, -1}; // what m_epoll or poll() watches
+    int m_epoll = -1;                  // -1: poll() watches the set
 };
