@@ -8,6 +8,12 @@ add_executable(zerarazi app/main.cpp)
 target_link_libraries(zerarazi PRIVATE zerarazi_app)
 set_target_properties(zerarazi PROPERTIES OUTPUT_NAME Zerarazi
                                           RUNTIME_OUTPUT_DIRECTORY ${bundle_contents}/MacOS)
+if(ZERARAZI_LINK_ORDER)
+    # The list may name functions the code no longer has: they are passed over.
+    target_link_options(zerarazi PRIVATE -fuse-ld=lld LINKER:--symbol-ordering-file=${ZERARAZI_LINK_ORDER}
+                        LINKER:--no-warn-symbol-ordering)
+    set_target_properties(zerarazi PROPERTIES LINK_DEPENDS ${ZERARAZI_LINK_ORDER})
+endif()
 
 # The desktop display, loaded by the program only to show a desktop. It gives only its maker
 # (module.map) and takes nothing from the program but what the maker is handed.
