@@ -31,7 +31,7 @@ bool has_number(const std::vector<int64_t>& numbers, int64_t number) {
 } // namespace
 
 void ModelPresenter::show_on(Display& display) {
-    m_status_item.update(NSStatusBar::shown_item());
+    m_status_item.update(NSStatusBar::shown_item(), display.shows_status_pixels());
     display.set_status(m_status_item.status());
     display.set_status_menu(m_status_item.menu());
     show_windows_on(display);

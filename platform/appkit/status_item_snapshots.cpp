@@ -45,12 +45,12 @@ void convert_if_changed(std::string& utf8, std::u16string& converted, NSString* 
 
 } // namespace
 
-void StatusItemSnapshots::update(const NSStatusItem* item) {
+void StatusItemSnapshots::update(const NSStatusItem* item, bool with_pixels) {
     if (!item) {
         *this = StatusItemSnapshots();
         return;
     }
-    update_status(*item);
+    update_status(*item, with_pixels);
     if (const NSMenu* menu = item->menu()) {
         update_menu(*menu);
     } else {
@@ -59,7 +59,7 @@ void StatusItemSnapshots::update(const NSStatusItem* item) {
     }
 }
 
-void StatusItemSnapshots::update_status(const NSStatusItem& item) {
+void StatusItemSnapshots::update_status(const NSStatusItem& item, bool with_pixels) {
     StatusSnapshot& status = m_status ? *m_status : m_status.emplace();
     NSImage* image = item.image();
     const std::string* file = image ? image->picture_file() : nullptr;
@@ -69,7 +69,7 @@ void StatusItemSnapshots::update_status(const NSStatusItem& item) {
         status.image.reset();
     }
     status.is_template = image && image->isTemplate() != NO;
-    status.pixels = image ? image->display_pixels() : nullptr;
+    status.pixels = image && with_pixels ? image->display_pixels() : nullptr;
     convert_if_changed(status.title, m_title_units, item.title());
     NSString* tool_tip = item.toolTip();
     if (!tool_tip) {

@@ -13,8 +13,9 @@
 
 class StatusItemSnapshots {
   public:
-    // Brings both snapshots up to date with `item`; a null item has neither.
-    void update(const NSStatusItem* item);
+    // Brings both snapshots up to date with `item`; a null item has neither. Without
+    // `with_pixels` the status snapshot's pixels stay null.
+    void update(const NSStatusItem* item, bool with_pixels);
     // What a person sees of the item: a nil title shows as empty.
     const std::optional<StatusSnapshot>& status() const { return m_status; }
     // The menu as a person sees it when it opens, top to bottom; null without a menu.
@@ -27,7 +28,7 @@ class StatusItemSnapshots {
         std::u16string key;
     };
 
-    void update_status(const NSStatusItem& item);
+    void update_status(const NSStatusItem& item, bool with_pixels);
     void update_menu(const NSMenu& menu);
 
     std::optional<StatusSnapshot> m_status;

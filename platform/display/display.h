@@ -198,6 +198,9 @@ class Display {
 
     // Null: there is no status item.
     virtual void set_status(const std::optional<StatusSnapshot>& status) = 0;
+    // Whether the display draws the status item's own picture, and so wants its pixels in the
+    // snapshots; the others are spared reading them out whenever the picture changes.
+    virtual bool shows_status_pixels() const { return false; }
     // Null: the status item has no menu.
     virtual void set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>& items) = 0;
     // Adds or replaces the window of that number.

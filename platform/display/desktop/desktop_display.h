@@ -29,6 +29,7 @@ class DesktopDisplay final : public Display {
 
     int64_t now_ms() const override;
     void set_status(const std::optional<StatusSnapshot>& status) override;
+    bool shows_status_pixels() const override { return true; }
     void set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>& items) override;
     void set_window(const WindowSnapshot& window) override;
     void window_closed(int number) override;
