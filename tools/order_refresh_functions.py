@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""Lists the program's functions that a refresh runs, hottest first, for the linker to lay out
-next to each other (cmake/refresh_functions.order).
+"""Lists the program's functions that a refresh runs, for the linker to lay out next to each
+other (cmake/refresh_functions.order).
 
 A refresh comes every ten seconds, so it always starts from cold caches and TLBs: what it costs
 then follows how many pages and cache lines of code it passes through. Laid out in the order the
-compiler left them, the few hundred functions it runs are spread over some sixty pages of the
-program's text; side by side they take a quarter of that.
+compiler left them, the few hundred functions it runs are spread over some ninety pages of the
+program's text; side by side they take about a quarter of that.
 
 usage: tools/order_refresh_functions.py [BUILD_FOLDER]   (default build/release; needs valgrind)
 
@@ -137,10 +137,11 @@ def self_costs(path, program):
 
 def linker_names(program):
     """The demangled name callgrind gives each symbol, with the symbol's own name."""
-    mangled = subprocess.run(['nm', '--defined-only', program], capture_output=True, text=True,
-                             check=True).stdout.splitlines()
-    demangled = subprocess.run(['nm', '--defined-only', '-C', program], capture_output=True,
-                               text=True, check=True).stdout.splitlines()
+    # Unsorted, both lists are in the symbol table's order, line for line.
+    mangled = subprocess.run(['nm', '--defined-only', '--no-sort', program], capture_output=True,
+                             text=True, check=True).stdout.splitlines()
+    demangled = subprocess.run(['nm', '--defined-only', '--no-sort', '-C', program],
+                               capture_output=True, text=True, check=True).stdout.splitlines()
     names = collections.defaultdict(list)
     for raw, readable in zip(mangled, demangled):
         kind = raw.split()[1]
@@ -163,8 +164,7 @@ def main():
         for step_ms in (10000, 1):
             runs[step_ms] = scratch / ('driver-%d.out' % step_ms)
             driver_profile(program, env, folder, runs[step_ms], step_ms)
-        terminal = scratch / 'terminal.out'
-        terminal_profile(program, env, folder, terminal)
+        terminal_profile(program, env, folder, scratch / 'terminal.out')
         driver = self_costs(runs[10000], program)
         driver.subtract(self_costs(runs[1], program))
         terminal = self_costs(scratch / 'terminal.out.1', program)  # the dump after zeroing
