@@ -75,7 +75,23 @@ std::optional<SupplyAttribute> uevent_attribute(std::string_view name) {
     return supply_attribute_named(std::string_view(lower, name.size()));
 }
 
-constexpr std::string_view k_uevent_prefix = "POWER_SUPPLY_";
+// A line's attribute and its value, for a POWER_SUPPLY_<NAME>=value line whose name the mapping
+// uses.
+struct UeventEntry {
+    SupplyAttribute attribute;
+    std::string_view value;
+};
+
+std::optional<UeventEntry> uevent_entry(std::string_view line) {
+    constexpr std::string_view prefix = "POWER_SUPPLY_";
+    if (!line.starts_with(prefix)) return std::nullopt;
+    line.remove_prefix(prefix.size());
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    std::optional<SupplyAttribute> attribute = uevent_attribute(line.substr(0, equals));
+    if (!attribute) return std::nullopt;
+    return UeventEntry{*attribute, line.substr(equals + 1)};
+}
 
 // Takes the value of `line`, which is `last_line` with another value; false when it is not: it
 // has another name or none.
@@ -85,12 +101,7 @@ bool update_value(std::string_view line, std::string_view last_line, PowerSupply
         line.compare(0, equals + 1, last_line, 0, equals + 1) != 0) {
         return false;
     }
-    const std::string_view name = line.substr(0, equals + 1);
-    if (!name.starts_with(k_uevent_prefix)) return true;
-    const std::string_view attribute_name =
-        name.substr(k_uevent_prefix.size(), name.size() - k_uevent_prefix.size() - 1);
-    if (auto attribute = uevent_attribute(attribute_name))
-        supply.replace(*attribute, line.substr(equals + 1));
+    if (auto entry = uevent_entry(line)) supply.replace(entry->attribute, entry->value);
     return true;
 }
 
@@ -102,13 +113,9 @@ bool parse_uevent(std::string_view text, PowerSupply& supply) {
         std::size_t end = std::min(text.find('\n'), text.size());
         std::string_view line = text.substr(0, end);
         text.remove_prefix(std::min(end + 1, text.size()));
-        if (!line.starts_with(k_uevent_prefix)) continue;
-        line.remove_prefix(k_uevent_prefix.size());
-        std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) continue;
-        if (auto attribute = uevent_attribute(line.substr(0, equals))) {
-            named_once = named_once && !supply.has(*attribute);
-            supply.set(*attribute, line.substr(equals + 1));
+        if (auto entry = uevent_entry(line)) {
+            named_once = named_once && !supply.has(entry->attribute);
+            supply.set(entry->attribute, entry->value);
         }
     }
     return named_once;
