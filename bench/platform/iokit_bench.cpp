@@ -3,6 +3,7 @@
 // beside the floor: reading the same supplies' uevent files and nothing more.
 
 #include "platform/foundation/clock.h"
+#include "platform/iokit/attribute_file.h"
 #include "platform/iokit/battery_provider.h"
 #include "platform/iokit/io_kit.h"
 #include "platform/iokit/power_sources.h"
@@ -155,6 +156,32 @@ void BM_ReadUeventFilesOnly(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReadUeventFilesOnly);
+
+// A supply's uevent file read on sysfs itself, opened for each reading as in any other folder and
+// held open. No machine is sure to have a battery, so the uevent files of two devices that every
+// Linux system has stand in for a battery's and its charger's.
+const char* const k_sysfs_uevents[] = {"/sys/devices/virtual/mem/null/uevent",
+                                       "/sys/devices/virtual/mem/zero/uevent"};
+
+void BM_SysfsUeventsOpenedEachTime(benchmark::State& state) {
+    std::string text;
+    for (auto _ : state) {
+        for (const char* path : k_sysfs_uevents)
+            benchmark::DoNotOptimize(read_attribute_file(path, text).ok());
+    }
+}
+BENCHMARK(BM_SysfsUeventsOpenedEachTime);
+
+void BM_SysfsUeventsHeld(benchmark::State& state) {
+    std::vector<AttributeFile> files(std::begin(k_sysfs_uevents), std::end(k_sysfs_uevents));
+    std::string text;
+    for (auto _ : state) {
+        for (AttributeFile& file : files)
+            benchmark::DoNotOptimize(file.read(text).ok());
+    }
+    if (!files[0].held()) state.SkipWithError("the files are not on sysfs");
+}
+BENCHMARK(BM_SysfsUeventsHeld);
 
 // Each question on its own, the clock moving on before each, so that nothing read before is
 // reused.

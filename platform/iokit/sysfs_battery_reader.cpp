@@ -7,57 +7,10 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <span>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
-
-// The kernel's files hold at most a page; anything longer comes from a hand-made folder and is
-// cut at its last whole line within this limit.
-constexpr std::size_t k_max_file_bytes = 16384;
-
-// One system call's outcome: the call's name and errno, 0 when it succeeded.
-struct [[nodiscard]] SystemResult {
-    const char* call = nullptr;
-    int error = 0;
-    bool ok() const { return error == 0; }
-};
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-
-  private:
-    int m_fd;
-};
-
-// Reads the file at `path` (relative to `folder_fd`) into `text`. Non-blocking, so that a FIFO
-// or a device in a hand-made folder cannot stall the reader.
-SystemResult read_file_at(int folder_fd, const char* path, std::string& text) {
-    text.clear();
-    FileDescriptor file(::openat(folder_fd, path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (file.get() < 0) return {"openat", errno};
-    char buffer[4096];
-    while (text.size() < k_max_file_bytes) {
-        std::size_t wanted = std::min(sizeof buffer, k_max_file_bytes - text.size());
-        ssize_t count = ::read(file.get(), buffer, wanted);
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return {"read", errno};
-        text.append(buffer, static_cast<std::size_t>(count));
-        // A short read is the end of a file; sysfs hands out a whole attribute in one read.
-        if (static_cast<std::size_t>(count) < wanted) return {};
-    }
-    text.erase(text.find_last_of('\n') + 1); // npos + 1 clears a text without a line end
-    return {};
-}
 
 bool is_uevent_name_character(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
@@ -150,7 +103,7 @@ constexpr std::size_t index_of(SupplyAttribute attribute) {
 }
 
 // A file that a listing held and that is no longer there (its folder may have gone too).
-bool is_gone(const SystemResult& result) {
+bool is_gone(const SystemCall& result) {
     return result.error == ENOENT || result.error == ENOTDIR;
 }
 
@@ -166,8 +119,7 @@ class SupplyReader {
     // uevent text, from which it was made without reading any attribute file.
     bool read(ListedSupply& listed, PowerSupply& supply, bool holds_last_reading) {
         using A = SupplyAttribute;
-        const bool uevent_read =
-            !listed.uevent_path.empty() && read_listed(listed.uevent_path.c_str());
+        const bool uevent_read = listed.uevent && read_listed(*listed.uevent);
         if (uevent_read && holds_last_reading && listed.last_reading_is_parse &&
             m_text == listed.uevent_text) {
             return false;
@@ -206,8 +158,10 @@ class SupplyReader {
         return *listed.parsed_uevent;
     }
 
-    bool read_listed(const char* path) {
-        SystemResult result = read_file_at(AT_FDCWD, path, m_text);
+    bool read_listed(AttributeFile& file) { return noted(file.read(m_text)); }
+    bool read_listed(const char* path) { return noted(read_attribute_file(path, m_text)); }
+
+    bool noted(const SystemCall& result) {
         if (is_gone(result)) m_gone = true;
         return result.ok();
     }
@@ -252,7 +206,7 @@ ListedSupply listing_to_fill(const std::string& folder, std::string name,
     }
     ListedSupply supply{.name = std::move(name),
                         .path = folder + "/",
-                        .uevent_path = {},
+                        .uevent = {},
                         .files = {},
                         .uevent_text = {},
                         .parsed_uevent = {},
@@ -273,15 +227,15 @@ ListedSupply list_supply(int folder_fd, const std::string& folder, std::string n
         if (file == "uevent") has_uevent = true;
         if (auto attribute = supply_attribute_named(file)) supply.files.set(index_of(*attribute));
     }
-    if (!has_uevent) supply.uevent_path.clear();
-    if (has_uevent && supply.uevent_path.empty()) supply.uevent_path = supply.path + "uevent";
+    if (!has_uevent) supply.uevent.reset();
+    if (has_uevent && !supply.uevent) supply.uevent.emplace(supply.path + "uevent");
     return supply;
 }
 
 } // namespace
 
 PowerSupplyFolder::PowerSupplyFolder(std::string folder, std::string platform_profile_path)
-    : m_folder(std::move(folder)), m_platform_profile_path(std::move(platform_profile_path)) {}
+    : m_folder(std::move(folder)), m_platform_profile(std::move(platform_profile_path)) {}
 
 const PowerSupplySnapshot& PowerSupplyFolder::read(double now) {
     const bool listed_now = !listing_is_current(now);
@@ -314,7 +268,7 @@ void PowerSupplyFolder::list(double now) {
     m_listing.clear();
     m_snapshot_of_listing = false;
     m_listed_at = now;
-    m_platform_profile_listed = !m_platform_profile_path.empty();
+    m_platform_profile_listed = !m_platform_profile.path().empty();
     DirectoryEntries folder(AT_FDCWD, m_folder.c_str());
     m_folder_opened = folder.opened();
     if (!folder.opened()) return;
@@ -342,7 +296,7 @@ bool PowerSupplyFolder::read_supplies() {
 
 std::string PowerSupplyFolder::read_platform_profile() {
     if (!m_platform_profile_listed) return {};
-    SystemResult result = read_file_at(AT_FDCWD, m_platform_profile_path.c_str(), m_text);
+    SystemCall result = m_platform_profile.read(m_text);
     // A machine without the profile has none until the next listing.
     if (is_gone(result)) m_platform_profile_listed = false;
     if (!result.ok()) return {};

@@ -4,6 +4,7 @@
 // (POWER_SUPPLY_<NAME>=value lines); only values that file lacks are looked for in the
 // attribute files of the same name. Anything that cannot be read is absent; nothing here fails.
 
+#include "platform/iokit/attribute_file.h"
 #include "platform/iokit/power_supply.h"
 
 #include <bitset>
@@ -15,8 +16,9 @@
 // A power_supply folder read again and again, as a refresh timer does. Listing the folder and
 // each supply's files costs several times what reading the uevent files does, and supplies come
 // and go rarely, so the listing is kept: a reading opens only the uevent files and the attribute
-// files that are listed and hold a value the uevent lacks. A uevent text the same as the last one
-// read from that file is not parsed again.
+// files that are listed and hold a value the uevent lacks. The uevent files and the platform
+// profile are AttributeFiles, held open on sysfs. A uevent text the same as the last one read
+// from that file is not parsed again.
 class PowerSupplyFolder {
   public:
     // Seconds a listing is kept before a reading lists the folder again.
@@ -44,8 +46,8 @@ class PowerSupplyFolder {
         std::string name;
         // "<folder>/<name>/", the start of every path in it.
         std::string path;
-        // Empty when the folder holds no uevent file.
-        std::string uevent_path;
+        // None when the folder holds no uevent file.
+        std::optional<AttributeFile> uevent;
         // The attribute files present, by SupplyAttribute.
         std::bitset<k_supply_attribute_count> files;
         // The last uevent text read and the supply parsed from it alone, kept while the supply
@@ -69,7 +71,7 @@ class PowerSupplyFolder {
     std::string read_platform_profile();
 
     const std::string m_folder;
-    const std::string m_platform_profile_path;
+    AttributeFile m_platform_profile;
     std::vector<ListedSupply> m_listing;
     std::optional<double> m_listed_at;
     bool m_folder_opened = false;

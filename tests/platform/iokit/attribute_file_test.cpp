@@ -1,0 +1,113 @@
+#include "platform/iokit/attribute_file.h"
+
+#include "tests/support/temporary_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <linux/if.h>
+#include <linux/if_tun.h>
+#include <optional>
+#include <string>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* k_device = "zzattrtest0";
+
+// A network device of our own on sysfs, there while the object lives: a tun device goes with the
+// descriptor that made it.
+class TunDevice {
+  public:
+    TunDevice() : m_fd(::open("/dev/net/tun", O_RDWR | O_CLOEXEC)) {
+        ifreq request{};
+        request.ifr_flags = IFF_TAP | IFF_NO_PI;
+        std::snprintf(request.ifr_name, sizeof request.ifr_name, "%s", k_device);
+        if (m_fd >= 0 && ::ioctl(m_fd, TUNSETIFF, &request) != 0) close();
+    }
+    ~TunDevice() { close(); }
+    TunDevice(const TunDevice&) = delete;
+    TunDevice& operator=(const TunDevice&) = delete;
+
+    bool made() const { return m_fd >= 0; }
+    void close() {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
+    }
+
+  private:
+    int m_fd;
+};
+
+std::string alias_path() {
+    return std::string("/sys/class/net/") + k_device + "/ifalias";
+}
+
+bool set_alias(const std::string& alias) {
+    const int fd = ::open(alias_path().c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool written = ::write(fd, alias.data(), alias.size()) == ssize_t(alias.size());
+    ::close(fd);
+    return written;
+}
+
+std::size_t open_descriptors() {
+    const std::filesystem::directory_iterator entries("/proc/self/fd");
+    return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
+}
+
+std::optional<std::string> read_text(AttributeFile& file) {
+    std::string text = "left over";
+    if (!file.read(text).ok()) return std::nullopt;
+    return text;
+}
+
+} // namespace
+
+// Held open, the file must still give the kernel's current text at every reading, and a device
+// that went and came back must be read again under its path.
+TEST(AttributeFile, HoldsASysfsFileOpenAndStillReadsItsCurrentTextAndADeviceThatCameBack) {
+    std::optional<TunDevice> device(std::in_place);
+    if (!device->made() || !set_alias("first"))
+        GTEST_SKIP() << "cannot make a tun device with an alias here";
+    AttributeFile alias(alias_path());
+    const std::size_t descriptors = open_descriptors();
+    EXPECT_EQ(read_text(alias), "first\n");
+    EXPECT_TRUE(alias.held());
+    EXPECT_EQ(open_descriptors(), descriptors + 1);
+    ASSERT_TRUE(set_alias("second"));
+    EXPECT_EQ(read_text(alias), "second\n");
+
+    device.reset();
+    EXPECT_EQ(read_text(alias), std::nullopt);
+    EXPECT_FALSE(alias.held());
+    EXPECT_EQ(open_descriptors(), descriptors - 1); // the device's own went with it
+    device.emplace();
+    ASSERT_TRUE(device->made() && set_alias("third"));
+    EXPECT_EQ(read_text(alias), "third\n");
+    EXPECT_TRUE(alias.held());
+    // Gone and back between two readings.
+    device.reset();
+    device.emplace();
+    ASSERT_TRUE(device->made() && set_alias("fourth"));
+    EXPECT_EQ(read_text(alias), "fourth\n");
+    EXPECT_EQ(open_descriptors(), descriptors + 1);
+}
+
+// An open descriptor would keep the text of a file that a new one was renamed over.
+TEST(AttributeFile, OpensAnOrdinaryFileForEveryReading) {
+    const TemporaryFolder folder;
+    AttributeFile file(folder.write("uevent", "POWER_SUPPLY_CAPACITY=50\n"));
+    const std::size_t descriptors = open_descriptors();
+    EXPECT_EQ(read_text(file), "POWER_SUPPLY_CAPACITY=50\n");
+    EXPECT_FALSE(file.held());
+    std::filesystem::rename(folder.write("new", "POWER_SUPPLY_CAPACITY=49\n"), file.path());
+    EXPECT_EQ(read_text(file), "POWER_SUPPLY_CAPACITY=49\n");
+    std::string text;
+    EXPECT_TRUE(read_attribute_file(file.path().c_str(), text).ok());
+    EXPECT_EQ(text, "POWER_SUPPLY_CAPACITY=49\n");
+    EXPECT_EQ(open_descriptors(), descriptors);
+}
