@@ -2,6 +2,9 @@
 
 #include "platform/display/desktop_url_opener.h"
 #include "platform/foundation/ns_bundle.h"
+#include "platform/foundation/ns_string.h"
+#include "platform/foundation/ns_user_defaults.h"
+#include "platform/objc/autorelease_pool.h"
 
 #include <cstdio>
 #include <dlfcn.h>
@@ -11,7 +14,15 @@
 
 namespace {
 
-const DesktopHost k_host{open_url_on_desktop, set_problem_handler};
+std::string stored_text_setting(const char* key) {
+    AutoreleasePoolScope pool;
+    ObjcRef<NSString> name = NSString::from_utf8(key);
+    const auto* text = dynamic_cast<const NSString*>(
+        NSUserDefaults::standardUserDefaults(nullptr)->objectForKey(name.get()));
+    return text ? text->utf8() : std::string();
+}
+
+const DesktopHost k_host{open_url_on_desktop, set_problem_handler, stored_text_setting};
 
 // X.app/Contents/PlugIns/desktop-display.so when this process runs X.app/Contents/MacOS/name;
 // nullopt outside a bundle.

@@ -16,6 +16,8 @@
 struct DesktopHost {
     bool (*open_url)(const std::string& url);
     ProblemHandler (*set_problem_handler)(ProblemHandler handler);
+    // The user's stored setting `key` when it is a text; empty otherwise.
+    std::string (*stored_text_setting)(const char* key);
 };
 
 // The module's maker: a new display the caller owns, or null when GTK cannot open the desktop or

@@ -209,6 +209,13 @@ class Item:
         return self.call(ITEM_PATH, "org.freedesktop.DBus.Properties", "GetAll",
                          GLib.Variant("(s)", (ITEM_INTERFACE,)), "(a{sv})")[0]
 
+    def has_icon(self):
+        """Whether the item is on the bus with a picture (the panel may ask before either)."""
+        try:
+            return bool(self.properties()["IconPixmap"])
+        except GLib.Error:
+            return False
+
     def menu_items(self, menu_path):
         """The top level of the menu: (id, properties) of each item, in order."""
         layout = self.call(menu_path, "com.canonical.dbusmenu", "GetLayout",
@@ -248,6 +255,26 @@ def name_has_owner(bus, name):
     return result.unpack()[0]
 
 
+def connection_of_process(bus, pid):
+    """The unique name of the connection that process `pid` holds; None when it holds none."""
+    names = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                          "ListNames", None, GLib.VariantType("(as)"), Gio.DBusCallFlags.NONE,
+                          5000, None).unpack()[0]
+    for name in names:
+        if not name.startswith(":"):
+            continue
+        try:
+            owner = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                  "org.freedesktop.DBus", "GetConnectionUnixProcessID",
+                                  GLib.Variant("(s)", (name,)), GLib.VariantType("(u)"),
+                                  Gio.DBusCallFlags.NONE, 5000, None).unpack()[0]
+        except GLib.Error:
+            continue
+        if owner == pid:
+            return name
+    return None
+
+
 # --- the application ---------------------------------------------------------------------------
 
 class Session:
@@ -263,6 +290,7 @@ class Session:
         self.display = display
         self.bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
         self.app = None
+        self.connections = {}  # process id: its connection to the session bus
         self.theme = {}  # GTK_THEME for a dark run
         self.stderr_path = os.path.join(self.folder, "stderr")
 
@@ -292,7 +320,14 @@ class Session:
                                     stderr=self.stderr, cwd=self.folder)
 
     def item_name(self):
-        return "org.kde.StatusNotifierItem-%d-1" % self.app.pid
+        """The application's own connection, which the item registers under by its path; it is
+        remembered, so that it can still be named once the application has gone."""
+        if self.app.pid not in self.connections:
+            found = connection_of_process(self.bus, self.app.pid)
+            if not found:
+                return ":no-connection-of-%d" % self.app.pid
+            self.connections[self.app.pid] = found
+        return self.connections[self.app.pid]
 
     def errors(self):
         with open(self.stderr_path) as text:
@@ -360,8 +395,7 @@ def check_icon(properties, png, tint):
 
 def registered_item(session, watcher, count=1):
     run_until(lambda: len(watcher.items) >= count, 20, "the item to register")
-    check(watcher.items[-1] == session.item_name(),
-          "registered %r, not the item's name" % watcher.items[-1])
+    check(watcher.items[-1] == ITEM_PATH, "registered %r, not the item's path" % watcher.items[-1])
     return Item(session.bus, session.item_name())
 
 
@@ -491,31 +525,6 @@ def painted_part(width, height, argb):
     picture = GdkPixbuf.Pixbuf.new_from_bytes(GLib.Bytes.new(rgba), GdkPixbuf.Colorspace.RGB,
                                               True, 8, width, height, width * 4)
     return picture.new_subpixbuf(min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
-
-
-def icon_difference(panel, pixmaps):
-    """How far what the panel shows is from the item's icon: the mean difference of a colour
-    channel (0 to 255) between the box of pixels that differ from their row's background and
-    the closest of the item's pixmaps, scaled to that box and laid on that background; and the
-    middle of the box. None when the panel shows nothing."""
-    rows = pixel_rows(panel)
-    backgrounds = [max(set(row), key=row.count) for row in rows]
-    marked = [(x, y) for y, row in enumerate(rows) for x, pixel in enumerate(row)
-              if max(abs(a - b) for a, b in zip(pixel, backgrounds[y])) > 8]
-    if not marked:
-        return None
-    left, top = min(x for x, _ in marked), min(y for _, y in marked)
-    width = max(x for x, _ in marked) - left + 1
-    height = max(y for _, y in marked) - top + 1
-    differences = []
-    for pixmap in pixmaps:
-        scaled = painted_part(*pixmap).scale_simple(width, height, GdkPixbuf.InterpType.BILINEAR)
-        total = sum(abs(backgrounds[top + y][c] * (255 - alpha) / 255 + rgb[c] * alpha / 255
-                        - rows[top + y][left + x][c])
-                    for y, row in enumerate(pixel_rows(scaled))
-                    for x, (*rgb, alpha) in enumerate(row) for c in range(3))
-        differences.append(total / (3 * width * height))
-    return min(differences), (left + width // 2, top + height // 2)
 
 
 # --- the cases ---------------------------------------------------------------------------------
@@ -693,16 +702,67 @@ def case_settings_notice(session):
     check(notifications.bodies[0] in session.errors(), "standard error lacks the notification")
 
 
+def contrast(one, other):
+    """The contrast ratio of two sRGB colours, 1 to 21."""
+    def luminance(colour):
+        linear = [(c / 255) / 12.92 if c <= 10 else ((c / 255 + 0.055) / 1.055) ** 2.4
+                  for c in colour[:3]]
+        return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+    lighter, darker = sorted((luminance(one), luminance(other)), reverse=True)
+    return (lighter + 0.05) / (darker + 0.05)
+
+
+def painted_colour(panel):
+    """The background of the panel and the colour furthest from it: what the icon is painted."""
+    rows = pixel_rows(panel)
+    pixels = [pixel[:3] for row in rows for pixel in row]
+    background = max(set(pixels), key=pixels.count)
+    return background, max(pixels, key=lambda pixel: sum(abs(a - b) for a, b in
+                                                          zip(pixel, background)))
+
+
+def ink_mismatch(panel, pixmaps):
+    """How far the shape the panel shows is from the item's picture, whatever colour the panel
+    paints it: the share of pixels, in the box of what stands out from the bar, where one shows
+    ink and the other none (the closest of the pixmaps, scaled to the box); and the box's middle.
+    None when the panel shows nothing."""
+    rows = pixel_rows(panel)
+    background, colour = painted_colour(panel)
+    reach = sum(abs(a - b) for a, b in zip(colour, background))
+    inked = [[sum(abs(a - b) for a, b in zip(pixel, background)) * 2 > reach for pixel in row]
+             for row in rows]
+    marked = [(x, y) for y, row in enumerate(inked) for x, ink in enumerate(row) if ink]
+    if not marked or not reach:
+        return None
+    left, top = min(x for x, _ in marked), min(y for _, y in marked)
+    width = max(x for x, _ in marked) - left + 1
+    height = max(y for _, y in marked) - top + 1
+    shares = []
+    for pixmap in pixmaps:
+        scaled = painted_part(*pixmap).scale_simple(width, height, GdkPixbuf.InterpType.BILINEAR)
+        wrong = sum((alpha > 127) != inked[top + y][left + x]
+                    for y, row in enumerate(pixel_rows(scaled))
+                    for x, (*_, alpha) in enumerate(row))
+        shares.append(wrong / (width * height))
+    return min(shares), (left + width // 2, top + height // 2)
+
+
 def icon_in_panel(item, tint, shot):
-    """Waits for the panel to show the item's icon, painted `tint`; answers its middle."""
+    """Waits for the panel to show the item's picture, in the shape of its pixmaps, painted in a
+    colour that stands out from the bar (the panel may repaint a symbolic icon in its own text
+    colour); answers its middle."""
     pixmaps = shown_pixmaps(item.properties())
-    colours = {argb[i:i + 3] for _, _, argb in pixmaps for i in range(1, len(argb), 4)}
+    colours = {argb[i + 1:i + 4] for _, _, argb in pixmaps for i in range(0, len(argb), 4)
+               if argb[i]}
     check(colours == {bytes((tint,) * 3)}, "the icon is painted %r, not %d" % (colours, tint))
     deadline, shown = time.monotonic() + 10, None
-    while time.monotonic() < deadline and not (shown and shown[0] < 12):
-        shown = icon_difference(shot("panel", crop="%dx%d+0+0" % (SCREEN[0], PANEL_SIZE)), pixmaps)
-    check(shown and shown[0] < 12, "the panel does not show the item's icon (%s)"
-          % ("a difference of %.1f" % shown[0] if shown else "nothing shown"))
+    while time.monotonic() < deadline and not (shown and shown[0] < 0.15):
+        panel = shot("panel", crop="%dx%d+0+0" % (SCREEN[0], PANEL_SIZE))
+        shown = ink_mismatch(panel, pixmaps)
+    check(shown and shown[0] < 0.15, "the panel does not show the item's icon (%s)"
+          % ("%.0f %% of its pixels differ" % (100 * shown[0]) if shown else "nothing shown"))
+    ratio = contrast(*painted_colour(panel))
+    check(ratio >= 4.5, "the icon stands out from the bar by %.1f:1 only" % ratio)
     return shown[1]
 
 
@@ -728,6 +788,7 @@ def case_real_panel(session):
         session.start()
         run_until(lambda: name_has_owner(session.bus, session.item_name()), 10, "the item")
         item = Item(session.bus, session.item_name())
+        run_until(lambda: item.has_icon(), 10, "the item's icon")
         x, y = icon_in_panel(item, tint, shot)
         subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], check=True)
         below = "300x100+0+%d" % PANEL_SIZE

@@ -36,6 +36,21 @@ ScreenRect rect_of(GdkMonitor* monitor) {
                       static_cast<double>(area.width), static_cast<double>(area.height)};
 }
 
+constexpr const char* k_icon_shows_title_key = "IconShowsTitle";
+
+// The family of the desktop's interface font ("Cantarell 11" gives "Cantarell").
+std::string interface_font_family() {
+    GtkSettings* settings = gtk_settings_get_default();
+    gchar* font = nullptr;
+    if (settings) g_object_get(settings, "gtk-font-name", &font, nullptr);
+    PangoFontDescription* description = pango_font_description_from_string(font ? font : "Sans");
+    g_free(font);
+    const char* family = pango_font_description_get_family(description);
+    std::string name = family && *family ? family : "Sans";
+    pango_font_description_free(description);
+    return name;
+}
+
 bool text_set(const char* value) {
     return value && *value;
 }
@@ -172,11 +187,26 @@ void DesktopDisplay::set_status(const std::optional<StatusSnapshot>& status) {
         return;
     }
     if (!m_item && !m_item_failed && !m_finished) {
-        m_item = StatusNotifierItem::make(m_bus, k_menu_path);
+        m_item = StatusNotifierItem::make(m_bus, item_setup());
         m_item_failed = !m_item;
         if (m_item) m_item->set_tint(m_tint);
     }
     if (m_item) m_item->show(*status);
+}
+
+StatusItemSetup DesktopDisplay::item_setup() {
+    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    return StatusItemSetup{
+        .menu_path = k_menu_path,
+        .current_desktop = desktop ? desktop : "",
+        .icon_shows_title = m_host.stored_text_setting(k_icon_shows_title_key),
+        .font_family = interface_font_family(),
+        .host_found =
+            [this](const PanelHost& host) {
+                if (m_menu) m_menu->show_shortcuts(!host.drops_shortcuts);
+            },
+        .activated = [](int, int) {},
+    };
 }
 
 void DesktopDisplay::set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>& items) {

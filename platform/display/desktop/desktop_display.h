@@ -18,6 +18,7 @@ class AppearancePortal;
 class DesktopWindow;
 class StatusMenuExporter;
 class StatusNotifierItem;
+struct StatusItemSetup;
 struct _GDBusConnection;
 
 class DesktopDisplay final : public Display {
@@ -46,6 +47,7 @@ class DesktopDisplay final : public Display {
   private:
     DesktopDisplay(_GDBusConnection* bus, const DesktopHost& host);
     void start();
+    StatusItemSetup item_setup();
     void send(Input input);
     // Runs the main context once, waiting no later than `deadline_ms`.
     void run_once(std::optional<int64_t> deadline_ms);

@@ -65,6 +65,16 @@ StatusMenuExporter::~StatusMenuExporter() {
     g_object_unref(m_server);
 }
 
+void StatusMenuExporter::show_shortcuts(bool shown) {
+    if (shown == m_shortcuts_shown) return;
+    m_shortcuts_shown = shown;
+    if (m_shown) {
+        m_shown = false;
+        const std::optional<std::vector<MenuItemSnapshot>> items = m_items;
+        show(items);
+    }
+}
+
 void StatusMenuExporter::show(const std::optional<std::vector<MenuItemSnapshot>>& items) {
     if (m_shown && items == m_items) return;
     m_shown = true;
@@ -90,7 +100,7 @@ DbusmenuMenuitem* StatusMenuExporter::make_item(int id, const MenuItemSnapshot& 
                                    without_mnemonics(snapshot.title).c_str());
     dbusmenu_menuitem_property_set_bool(item, DBUSMENU_MENUITEM_PROP_ENABLED, snapshot.enabled);
     std::vector<std::string> shortcut = menu_shortcut(snapshot);
-    if (!shortcut.empty())
+    if (!shortcut.empty() && m_shortcuts_shown)
         dbusmenu_menuitem_property_set_variant(item, DBUSMENU_MENUITEM_PROP_SHORTCUT,
                                                shortcut_variant(shortcut));
     g_object_set_data(G_OBJECT(item), k_number_key, GINT_TO_POINTER(snapshot.number));

@@ -21,6 +21,9 @@ class StatusMenuExporter {
 
     // Null: the status item has no menu (an empty one is exported).
     void show(const std::optional<std::vector<MenuItemSnapshot>>& items);
+    // Whether key equivalents are exported: some panels' menu clients fail on every shortcut.
+    void show_shortcuts(bool shown);
+    const std::optional<std::vector<MenuItemSnapshot>>& items() const { return m_items; }
 
   private:
     DbusmenuMenuitem* make_item(int id, const MenuItemSnapshot& snapshot);
@@ -30,6 +33,7 @@ class StatusMenuExporter {
     std::function<void(int)> m_chosen;
     std::optional<std::vector<MenuItemSnapshot>> m_items;
     bool m_shown = false;
+    bool m_shortcuts_shown = true;
 };
 
 // The dbusmenu shortcut of a key equivalent: one list of modifier names and the key, e.g.

@@ -1,8 +1,10 @@
 #include "platform/display/desktop/status_notifier_item.h"
 
+#include "platform/display/desktop/titled_icon.h"
+#include "platform/display/desktop/watcher_owner.h"
+
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -12,8 +14,6 @@ constexpr const char* k_watcher_name = "org.kde.StatusNotifierWatcher";
 constexpr const char* k_watcher_path = "/StatusNotifierWatcher";
 constexpr const char* k_id = "org.zerarazi.Zerarazi";
 constexpr const char* k_title = "Zerarazi";
-constexpr uint32_t k_do_not_queue = 4;
-constexpr uint32_t k_primary_owner = 1;
 
 constexpr const char* k_introspection = R"xml(<node>
   <interface name="org.kde.StatusNotifierItem">
@@ -23,6 +23,7 @@ constexpr const char* k_introspection = R"xml(<node>
     <property name="Status" type="s" access="read"/>
     <property name="WindowId" type="i" access="read"/>
     <property name="IconName" type="s" access="read"/>
+    <property name="IconThemePath" type="s" access="read"/>
     <property name="IconPixmap" type="a(iiay)" access="read"/>
     <property name="OverlayIconName" type="s" access="read"/>
     <property name="OverlayIconPixmap" type="a(iiay)" access="read"/>
@@ -44,6 +45,7 @@ constexpr const char* k_introspection = R"xml(<node>
     <signal name="NewOverlayIcon"/>
     <signal name="NewToolTip"/>
     <signal name="NewStatus"><arg name="status" type="s"/></signal>
+    <signal name="NewIconThemePath"><arg name="icon_theme_path" type="s"/></signal>
     <signal name="XAyatanaNewLabel"><arg name="label" type="s"/><arg name="guide" type="s"/></signal>
   </interface>
 </node>)xml";
@@ -55,10 +57,10 @@ struct TextProperty {
 
 // The properties that never change.
 constexpr TextProperty k_fixed_texts[] = {
-    {"Category", "Hardware"},  {"Id", k_id},
-    {"Title", k_title},        {"Status", "Active"},
-    {"IconName", ""},          {"OverlayIconName", ""},
-    {"AttentionIconName", ""}, {"AttentionMovieName", ""},
+    {"Category", "Hardware"},   {"Id", k_id},
+    {"Title", k_title},         {"Status", "Active"},
+    {"OverlayIconName", ""},    {"AttentionIconName", ""},
+    {"AttentionMovieName", ""},
 };
 
 GVariant* pixmap_variant(const StatusPixmap& pixmap) {
@@ -87,8 +89,8 @@ const GDBusInterfaceVTable k_vtable = {
 } // namespace
 
 std::unique_ptr<StatusNotifierItem> StatusNotifierItem::make(GDBusConnection* bus,
-                                                             std::string menu_path) {
-    std::unique_ptr<StatusNotifierItem> item(new StatusNotifierItem(bus, std::move(menu_path)));
+                                                             StatusItemSetup setup) {
+    std::unique_ptr<StatusNotifierItem> item(new StatusNotifierItem(bus, std::move(setup)));
     if (!item->export_on_bus()) return nullptr;
     item->m_watch = g_bus_watch_name_on_connection(
         bus, k_watcher_name, G_BUS_NAME_WATCHER_FLAGS_NONE, on_watcher_appeared,
@@ -96,24 +98,16 @@ std::unique_ptr<StatusNotifierItem> StatusNotifierItem::make(GDBusConnection* bu
     return item;
 }
 
-StatusNotifierItem::StatusNotifierItem(GDBusConnection* bus, std::string menu_path)
-    : m_bus(bus), m_menu_path(std::move(menu_path)),
-      m_bus_name("org.kde.StatusNotifierItem-" + std::to_string(::getpid()) + "-1"),
-      m_cancellable(g_cancellable_new()) {}
+StatusNotifierItem::StatusNotifierItem(GDBusConnection* bus, StatusItemSetup setup)
+    : m_bus(bus), m_setup(std::move(setup)), m_cancellable(g_cancellable_new()) {}
 
-// Giving up the name is how an item leaves: the watcher sees its owner go.
+// Panels that keep an item whose object is gone until its connection closes hide a passive one.
 StatusNotifierItem::~StatusNotifierItem() {
     g_cancellable_cancel(m_cancellable);
     g_object_unref(m_cancellable);
     if (m_watch) g_bus_unwatch_name(m_watch);
+    emit("NewStatus", g_variant_new("(s)", "Passive"));
     if (m_object) g_dbus_connection_unregister_object(m_bus, m_object);
-    if (m_owns_name) {
-        GVariant* reply = g_dbus_connection_call_sync(
-            m_bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-            "ReleaseName", g_variant_new("(s)", m_bus_name.c_str()), nullptr,
-            G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
-        if (reply) g_variant_unref(reply);
-    }
     g_dbus_connection_flush_sync(m_bus, nullptr, nullptr);
 }
 
@@ -124,62 +118,70 @@ bool StatusNotifierItem::export_on_bus() {
     GError* error = nullptr;
     m_object = g_dbus_connection_register_object(m_bus, k_item_path, item_interface(), &vtable,
                                                  this, nullptr, &error);
-    if (!m_object) {
-        std::fprintf(stderr, "zerarazi: cannot export the status item: %s\n",
-                     error ? error->message : "no interface");
-        g_clear_error(&error);
-        return false;
-    }
-    GVariant* reply = g_dbus_connection_call_sync(
-        m_bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-        "RequestName", g_variant_new("(su)", m_bus_name.c_str(), k_do_not_queue),
-        G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, &error);
-    uint32_t answer = 0;
-    if (reply) {
-        g_variant_get(reply, "(u)", &answer);
-        g_variant_unref(reply);
-    }
-    m_owns_name = answer == k_primary_owner;
-    if (!m_owns_name) {
-        std::fprintf(stderr, "zerarazi: cannot own the bus name %s: %s\n", m_bus_name.c_str(),
-                     error ? error->message : "it is taken");
-        g_clear_error(&error);
-    }
-    return m_owns_name;
+    if (m_object) return true;
+    std::fprintf(stderr, "zerarazi: cannot export the status item: %s\n",
+                 error ? error->message : "no interface");
+    g_clear_error(&error);
+    return false;
 }
 
 void StatusNotifierItem::show(const StatusSnapshot& status) {
-    const bool icon_changed =
+    const bool picture_changed =
         status.pixels != m_status.pixels || status.is_template != m_status.is_template;
-    const bool label_changed = status.title != m_status.title;
-    const bool tool_tip_changed = label_changed || status.tooltip != m_status.tooltip;
+    const bool title_changed = status.title != m_status.title;
+    const bool tool_tip_changed = title_changed || status.tooltip != m_status.tooltip;
+    const std::string label_before = label();
     m_status = status;
-    if (icon_changed) {
-        make_icon();
-        emit("NewIcon");
-    }
-    if (label_changed)
-        emit("XAyatanaNewLabel",
-             g_variant_new("(ss)", m_status.title.c_str(), m_status.title.c_str()));
+    if (picture_changed || (title_changed && m_title_place == TitlePlace::in_icon)) renew_icon();
+    if (const std::string now = label(); now != label_before)
+        emit("XAyatanaNewLabel", g_variant_new("(ss)", now.c_str(), now.c_str()));
     if (tool_tip_changed) emit("NewToolTip");
 }
 
 void StatusNotifierItem::set_tint(PanelTint tint) {
     if (tint == m_tint) return;
     m_tint = tint;
-    if (!m_status.is_template || !m_status.pixels) return;
+    if (m_status.is_template) renew_icon();
+}
+
+// Signalled only when what the panel reads of it differs.
+void StatusNotifierItem::renew_icon() {
+    const StatusPixmap before = m_icon_2x;
+    const std::string name_before = m_icon_name;
     make_icon();
-    emit("NewIcon");
+    if (m_icon_2x != before || m_icon_name != name_before) emit("NewIcon");
 }
 
 void StatusNotifierItem::make_icon() {
     m_icon = {};
     m_icon_2x = {};
+    m_icon_name.clear();
     if (!m_status.pixels) return;
     std::optional<PanelTint> tint;
     if (m_status.is_template) tint = m_tint;
-    m_icon = make_status_pixmap(*m_status.pixels, 1, tint);
-    m_icon_2x = make_status_pixmap(*m_status.pixels, 2, tint);
+    if (m_host.kind == PanelHostKind::unknown && m_title_place == TitlePlace::label) {
+        m_icon = make_status_pixmap(*m_status.pixels, 1, tint);
+        m_icon_2x = make_status_pixmap(*m_status.pixels, 2, tint);
+        return;
+    }
+    TitledIconRequest request{
+        .height = m_host.icon_size,
+        .shape = m_host.keeps_wide_icons ? IconShape::wide : IconShape::square,
+        .title = m_title_place == TitlePlace::in_icon ? m_status.title : std::string(),
+        .tint = tint,
+        .outlined = tint && !m_host.tints_symbolic,
+        .font_family = m_setup.font_family,
+    };
+    m_icon = draw_titled_icon(*m_status.pixels, request);
+    request.height *= 2;
+    m_icon_2x = draw_titled_icon(*m_status.pixels, request);
+    // From the 2× pixels, which panels that draw icons at a size of their own scale down best.
+    if (m_icon_folder && tint && !m_icon_2x.argb.empty())
+        m_icon_name = m_icon_folder->name_for(m_icon_2x, m_icon.width, m_icon.height);
+}
+
+std::string StatusNotifierItem::label() const {
+    return m_title_place == TitlePlace::label ? m_status.title : std::string();
 }
 
 void StatusNotifierItem::emit(const char* signal, GVariant* parameters) {
@@ -187,10 +189,20 @@ void StatusNotifierItem::emit(const char* signal, GVariant* parameters) {
                                   nullptr);
 }
 
+// The picture and the label are made for the panel before it first reads them.
+void StatusNotifierItem::meet_watcher(const char* owner) {
+    m_host = choose_panel_host({bus_name_owner_program(m_bus, owner), m_setup.current_desktop});
+    m_title_place = choose_title_place(m_setup.icon_shows_title, m_host);
+    if (m_host.tints_symbolic && !m_icon_folder) m_icon_folder = SymbolicIconFolder::make();
+    m_setup.host_found(m_host);
+    make_icon();
+    register_with_watcher();
+}
+
 void StatusNotifierItem::register_with_watcher() {
     g_dbus_connection_call(m_bus, k_watcher_name, k_watcher_path, k_watcher_name,
-                           "RegisterStatusNotifierItem", g_variant_new("(s)", m_bus_name.c_str()),
-                           nullptr, G_DBUS_CALL_FLAGS_NONE, -1, m_cancellable, on_registered, this);
+                           "RegisterStatusNotifierItem", g_variant_new("(s)", k_item_path), nullptr,
+                           G_DBUS_CALL_FLAGS_NONE, -1, m_cancellable, on_registered, this);
 }
 
 GVariant* StatusNotifierItem::tool_tip() const {
@@ -204,11 +216,14 @@ GVariant* StatusNotifierItem::property(const char* name) const {
         if (std::strcmp(name, text.name) == 0) return g_variant_new_string(text.value);
     }
     if (std::strcmp(name, "IconPixmap") == 0) return pixmap_list({&m_icon, &m_icon_2x});
+    if (std::strcmp(name, "IconName") == 0) return g_variant_new_string(m_icon_name.c_str());
+    if (std::strcmp(name, "IconThemePath") == 0)
+        return g_variant_new_string(m_icon_folder ? m_icon_folder->path().c_str() : "");
     if (std::strcmp(name, "XAyatanaLabel") == 0 || std::strcmp(name, "XAyatanaLabelGuide") == 0)
-        return g_variant_new_string(m_status.title.c_str());
+        return g_variant_new_string(label().c_str());
     if (std::strcmp(name, "ToolTip") == 0) return tool_tip();
     if (std::strcmp(name, "ItemIsMenu") == 0) return g_variant_new_boolean(TRUE);
-    if (std::strcmp(name, "Menu") == 0) return g_variant_new_object_path(m_menu_path.c_str());
+    if (std::strcmp(name, "Menu") == 0) return g_variant_new_object_path(m_setup.menu_path.c_str());
     if (std::strcmp(name, "WindowId") == 0) return g_variant_new_int32(0);
     if (std::strstr(name, "Pixmap")) return pixmap_list({});
     return nullptr;
@@ -216,10 +231,20 @@ GVariant* StatusNotifierItem::property(const char* name) const {
 
 // The item is a menu (ItemIsMenu) and does nothing of its own on a click. Panels that send a
 // click as Activate open the menu when the item has no such method, so the activations answer
-// as a missing method would; scrolling is ignored.
+// as a missing method would; a panel that only sends Activate has the menu opened by the item
+// itself. Scrolling is ignored.
 void StatusNotifierItem::on_method_call(GDBusConnection*, const char*, const char*, const char*,
-                                        const char* method, GVariant*,
-                                        GDBusMethodInvocation* invocation, gpointer) {
+                                        const char* method, GVariant* parameters,
+                                        GDBusMethodInvocation* invocation, gpointer self) {
+    auto* item = static_cast<StatusNotifierItem*>(self);
+    if (std::strcmp(method, "Activate") == 0 && item->m_host.only_activates) {
+        int x = 0;
+        int y = 0;
+        g_variant_get(parameters, "(ii)", &x, &y);
+        g_dbus_method_invocation_return_value(invocation, nullptr);
+        item->m_setup.activated(x, y);
+        return;
+    }
     if (std::strcmp(method, "Scroll") == 0) {
         g_dbus_method_invocation_return_value(invocation, nullptr);
         return;
@@ -237,9 +262,9 @@ GVariant* StatusNotifierItem::on_get_property(GDBusConnection*, const char*, con
     return value;
 }
 
-void StatusNotifierItem::on_watcher_appeared(GDBusConnection*, const char*, const char*,
+void StatusNotifierItem::on_watcher_appeared(GDBusConnection*, const char*, const char* owner,
                                              gpointer self) {
-    static_cast<StatusNotifierItem*>(self)->register_with_watcher();
+    static_cast<StatusNotifierItem*>(self)->meet_watcher(owner);
 }
 
 void StatusNotifierItem::on_watcher_vanished(GDBusConnection*, const char*, gpointer self) {

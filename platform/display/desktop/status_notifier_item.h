@@ -1,26 +1,43 @@
 #pragma once
 // The status item in the panel: a StatusNotifierItem exported on the session bus and registered
-// with the org.kde.StatusNotifierWatcher. The icon is the model's own pixels at 1× and 2×, the
-// title is the label beside it, the tooltip says the title and the tooltip text. Only what
-// changed is signalled. When the watcher goes away (the panel restarts) the item registers again
-// as soon as a watcher is back; with no watcher at all it says so once on standard error and
-// keeps waiting for one.
+// with the org.kde.StatusNotifierWatcher by its object path, so that the watcher follows the
+// item's own connection (a well-known name of its own would be watched separately, and panels
+// that race the two lose the item). The picture is drawn for the panel that owns the watcher
+// (panel_host.h): as tall as its icons, with the title beside it as a label where the panel draws
+// one and inside the picture where it does not, and, for panels that repaint symbolic icons, also
+// named from IconThemePath so that it takes the colour of the bar. The tooltip says the title and
+// the tooltip text. Only what changed is signalled. When the watcher goes away (the panel
+// restarts) the item registers again as soon as a watcher is back; with no watcher at all it says
+// so once on standard error and keeps waiting for one.
 
+#include "platform/display/desktop/panel_host.h"
 #include "platform/display/desktop/panel_tint.h"
 #include "platform/display/desktop/status_pixmap.h"
+#include "platform/display/desktop/symbolic_icon_folder.h"
 #include "platform/display/display.h"
 
 #include <gio/gio.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
+struct StatusItemSetup {
+    std::string menu_path;        // the object path of the item's com.canonical.dbusmenu menu
+    std::string current_desktop;  // XDG_CURRENT_DESKTOP
+    std::string icon_shows_title; // the stored setting IconShowsTitle
+    std::string font_family = "Sans";
+    // Called when a watcher's panel is known, before the item registers with it.
+    std::function<void(const PanelHost&)> host_found = [](const PanelHost&) {};
+    // A left click on a panel that only sends Activate, at that screen point.
+    std::function<void(int x, int y)> activated = [](int, int) {};
+};
+
 class StatusNotifierItem {
   public:
-    // `bus` is borrowed and must outlive the item; `menu_path` is the object path of the item's
-    // com.canonical.dbusmenu menu. Null from make() when the bus refuses the item's name or
-    // object (the reason is on standard error).
-    static std::unique_ptr<StatusNotifierItem> make(GDBusConnection* bus, std::string menu_path);
+    // `bus` is borrowed and must outlive the item. Null from make() when the bus refuses the
+    // item's object (the reason is on standard error).
+    static std::unique_ptr<StatusNotifierItem> make(GDBusConnection* bus, StatusItemSetup setup);
     ~StatusNotifierItem();
     StatusNotifierItem(const StatusNotifierItem&) = delete;
     StatusNotifierItem& operator=(const StatusNotifierItem&) = delete;
@@ -31,10 +48,13 @@ class StatusNotifierItem {
     bool registered() const { return m_registered; }
 
   private:
-    StatusNotifierItem(GDBusConnection* bus, std::string menu_path);
+    StatusNotifierItem(GDBusConnection* bus, StatusItemSetup setup);
     bool export_on_bus();
+    void meet_watcher(const char* owner);
     void register_with_watcher();
+    std::string label() const;
     void emit(const char* signal, GVariant* parameters = nullptr);
+    void renew_icon();
     void make_icon();
     GVariant* icon_pixmaps() const;
     GVariant* tool_tip() const;
@@ -50,16 +70,18 @@ class StatusNotifierItem {
     static void on_registered(GObject* bus, GAsyncResult* result, gpointer self);
 
     GDBusConnection* m_bus;
-    std::string m_menu_path;
-    std::string m_bus_name;
+    StatusItemSetup m_setup;
     guint m_object = 0;
     guint m_watch = 0;
-    bool m_owns_name = false;
     bool m_registered = false;
     bool m_told_no_watcher = false;
     GCancellable* m_cancellable;
     StatusSnapshot m_status;
     PanelTint m_tint = PanelTint::light;
+    PanelHost m_host;
+    TitlePlace m_title_place = TitlePlace::label;
+    std::unique_ptr<SymbolicIconFolder> m_icon_folder; // null until a panel repaints symbolic icons
+    std::string m_icon_name;
     StatusPixmap m_icon;
     StatusPixmap m_icon_2x;
 };
