@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <map>
 #include <unistd.h>
@@ -64,9 +65,11 @@ bool write_file(const std::string& path, const std::string& text) {
     return false;
 }
 
+// Read at each call: GLib keeps the first answer it gives for the life of the process.
 std::string private_folder() {
-    const char* runtime = g_get_user_runtime_dir();
-    return std::string(runtime) + "/zerarazi-" + std::to_string(::getpid()) + "-icons";
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string parent = runtime && *runtime ? runtime : g_get_user_cache_dir();
+    return parent + "/zerarazi-" + std::to_string(::getpid()) + "-icons";
 }
 
 } // namespace

@@ -335,6 +335,11 @@ uint32_t over(uint32_t top, uint32_t bottom) {
     return result;
 }
 
+bool is_whole_percentage(std::string_view piece) {
+    if (piece.size() < 2 || piece.size() > 4 || piece.back() != '%') return false;
+    return std::all_of(piece.begin(), piece.end() - 1, [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool usable(const ImagePixels& picture) {
     return picture.pixels_wide > 0 && picture.pixels_high > 0 &&
            picture.rgba.size() ==
@@ -343,13 +348,17 @@ bool usable(const ImagePixels& picture) {
 
 } // namespace
 
+// The title's pieces are joined by " • "; the charge is the piece that is a whole percentage.
 std::string charge_in_title(std::string_view title) {
-    const size_t percent = title.find('%');
-    if (percent == std::string_view::npos) return {};
-    size_t start = percent;
-    while (start > 0 && title[start - 1] >= '0' && title[start - 1] <= '9')
-        --start;
-    return std::string(title.substr(start, percent - start));
+    constexpr std::string_view separator = " \u2022 ";
+    size_t start = 0;
+    while (start <= title.size()) {
+        const size_t end = std::min(title.find(separator, start), title.size());
+        if (is_whole_percentage(title.substr(start, end - start)))
+            return std::string(title.substr(start, end - start - 1));
+        start = end + separator.size();
+    }
+    return {};
 }
 
 StatusPixmap draw_titled_icon(const ImagePixels& picture, const TitledIconRequest& request) {

@@ -28,5 +28,6 @@ struct TitledIconRequest {
 // Empty for a picture without pixels or a height below 8 pixels.
 StatusPixmap draw_titled_icon(const ImagePixels& picture, const TitledIconRequest& request);
 
-// The charge in a title, "78" of "78% • 03:27 left"; empty when the title shows none.
+// The charge in a title, "78" of "78% • 03:27 left"; empty when the title shows none (a health
+// such as "93.4% health" is no charge).
 std::string charge_in_title(std::string_view title);

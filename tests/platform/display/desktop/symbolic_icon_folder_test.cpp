@@ -1,0 +1,80 @@
+#include "platform/display/desktop/symbolic_icon_folder.h"
+
+#include "tests/support/environment_scope.h"
+#include "tests/support/temporary_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+// Two rows of three pixels: a run of two opaque ones and a clear one, then three at half alpha.
+StatusPixmap two_rows() {
+    return StatusPixmap{3, 2, {0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0,    0, 0, 0,
+                               0x80, 1, 2, 3, 0x80, 1, 2, 3, 0x80, 1, 2, 3}};
+}
+
+std::string file_text(const std::filesystem::path& path) {
+    std::ifstream file(path);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+TEST(SymbolicSvg, DrawsEachRunOfPixelsOnceInItsAlphaWithTheSchemesTextColour) {
+    const std::string svg = symbolic_svg(two_rows(), 6, 4, "#bebebe");
+    EXPECT_NE(svg.find("width=\"6\" height=\"4\" viewBox=\"0 0 3 2\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find(".ColorScheme-Text{color:#bebebe;}"), std::string::npos) << svg;
+    EXPECT_NE(svg.find("fill-opacity=\"1\" d=\"M0 0h2v1h-2z\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("fill-opacity=\"0.533\" d=\"M0 1h3v1h-3z\""), std::string::npos) << svg;
+    // The clear pixel is drawn by nothing.
+    EXPECT_EQ(svg.find("M2 0"), std::string::npos) << svg;
+}
+
+class SymbolicIconFolderTest : public ::testing::Test {
+  protected:
+    TemporaryFolder m_folder;
+    EnvironmentScope m_runtime{"XDG_RUNTIME_DIR", m_folder.path().c_str()};
+};
+
+TEST_F(SymbolicIconFolderTest, NamesEachPictureByItsPixelsAndRemovesItsFilesAtTheEnd) {
+    std::string path;
+    {
+        std::unique_ptr<SymbolicIconFolder> folder = SymbolicIconFolder::make();
+        ASSERT_TRUE(folder);
+        path = folder->path();
+        EXPECT_EQ(path.rfind(m_folder.path(), 0), 0u) << path;
+        EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+                  std::filesystem::perms::owner_all);
+        const std::string name = folder->name_for(two_rows(), 3, 2);
+        EXPECT_TRUE(name.starts_with("zerarazi-status-")) << name;
+        EXPECT_TRUE(name.ends_with("-symbolic")) << name;
+        const std::filesystem::path file = path + "/hicolor/scalable/status/" + name + ".svg";
+        EXPECT_EQ(file_text(file), symbolic_svg(two_rows(), 3, 2, "#bebebe"));
+        EXPECT_EQ(folder->name_for(two_rows(), 3, 2), name);
+        StatusPixmap other = two_rows();
+        other.argb[0] = 0x40;
+        EXPECT_NE(folder->name_for(other, 3, 2), name);
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(SymbolicIconFolderTest, KeepsOnlyTheNewestFewFiles) {
+    std::unique_ptr<SymbolicIconFolder> folder = SymbolicIconFolder::make();
+    ASSERT_TRUE(folder);
+    std::vector<std::string> names;
+    for (uint8_t alpha = 1; alpha <= 10; ++alpha) {
+        StatusPixmap picture = two_rows();
+        picture.argb[0] = alpha;
+        names.push_back(folder->name_for(picture, 3, 2));
+    }
+    const std::string icons = folder->path() + "/hicolor/scalable/status/";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(icons),
+                            std::filesystem::directory_iterator()),
+              4);
+    EXPECT_FALSE(std::filesystem::exists(icons + names[5] + ".svg"));
+    EXPECT_TRUE(std::filesystem::exists(icons + names[9] + ".svg"));
+}
+
+} // namespace
