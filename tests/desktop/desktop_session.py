@@ -595,6 +595,32 @@ def case_status_item(session):
     check(not name_has_owner(session.bus, session.item_name()), "the item's name outlived it")
 
 
+def case_title_in_icon(session):
+    """IconShowsTitle "always" draws the charge into the icon, and leaves the label empty: never
+    both. A panel not known to show wide pictures gets a square one, the battery across it."""
+    preferences = os.path.join(session.home, "Library", "Preferences")
+    os.makedirs(preferences)
+    with open(os.path.join(preferences, "org.zerarazi.Zerarazi.plist"), "w") as plist:
+        plist.write('<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
+                    '<key>ShowPercentage</key><integer>1</integer>'
+                    '<key>IconShowsTitle</key><string>always</string></dict></plist>\n')
+    title = last(session.driver("dump"), "status")["title"]
+    check(title.endswith("%"), "the title is %r" % title)
+    watcher = Watcher(session.bus)
+    watcher.start()
+    session.start()
+    item = registered_item(session, watcher)
+    run_until(item.has_icon, 10, "the item's icon")
+    properties = item.properties()
+    check(properties["XAyatanaLabel"] == "", "the label is %r" % properties["XAyatanaLabel"])
+    sizes = [(width, height) for width, height, _ in properties["IconPixmap"]]
+    check(sizes == [(16, 16), (32, 32)], "icon sizes %r" % sizes)
+    check(properties["IconName"] == "" and properties["IconThemePath"] == "",
+          "a panel not known to repaint icons was given one by name")
+    session.app.terminate()
+    check(session.wait_for_exit() == 0, "SIGTERM did not end the application cleanly")
+
+
 def case_watcher_restart(session):
     """No panel at first, then one, then the panel restarts: the item comes back each time."""
     session.start()
@@ -816,7 +842,8 @@ def case_real_panel(session):
 
 CASES = {"status_item": case_status_item, "condition_warning": case_condition_warning, "watcher_restart": case_watcher_restart,
          "panel_tint": case_panel_tint, "preferences": case_preferences,
-         "settings_notice": case_settings_notice, "real_panel": case_real_panel}
+         "settings_notice": case_settings_notice, "real_panel": case_real_panel,
+         "title_in_icon": case_title_in_icon}
 
 
 def main():
