@@ -665,8 +665,18 @@ def case_preferences(session):
     session.start()
     item = registered_item(session, watcher)
     menu_path = item.properties()["Menu"]
-    item.choose(menu_path, menu_id(item, menu_path, "Preferences..."))
+    menu_signals = []
+    session.bus.signal_subscribe(None, "com.canonical.dbusmenu", None, menu_path, None,
+                                 Gio.DBusSignalFlags.NONE,
+                                 lambda *arguments: menu_signals.append(arguments[4]))
+    preferences = menu_id(item, menu_path, "Preferences...")
+    item.choose(menu_path, preferences)
     visible_window(window["title"])
+    # The open window disables its menu item: the panel hears of that item, not of a new menu.
+    run_until(lambda: "ItemsPropertiesUpdated" in menu_signals, 5, "the menu item to change")
+    check("LayoutUpdated" not in menu_signals, "the menu was laid out anew: %r" % menu_signals)
+    check(dict(item.menu_items(menu_path))[preferences].get("enabled") is False,
+          "Preferences... is still enabled while its window is open")
     item.signals.clear()
     # Without a window manager the window sits exactly where the model put it.
     x, y = box["x"] + 8, box["y"] + box["height"] // 2

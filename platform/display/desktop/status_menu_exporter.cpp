@@ -1,5 +1,6 @@
 #include "platform/display/desktop/status_menu_exporter.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -44,6 +45,16 @@ std::string without_mnemonics(const std::string& title) {
     return label;
 }
 
+// The same items and separators at the same places.
+bool same_layout(const std::optional<std::vector<MenuItemSnapshot>>& before,
+                 const std::optional<std::vector<MenuItemSnapshot>>& after) {
+    if (!before || !after || before->size() != after->size()) return false;
+    return std::equal(before->begin(), before->end(), after->begin(),
+                      [](const MenuItemSnapshot& one, const MenuItemSnapshot& other) {
+                          return one.separator == other.separator;
+                      });
+}
+
 } // namespace
 
 std::vector<std::string> menu_shortcut(const MenuItemSnapshot& item) {
@@ -68,17 +79,23 @@ StatusMenuExporter::~StatusMenuExporter() {
 void StatusMenuExporter::show_shortcuts(bool shown) {
     if (shown == m_shortcuts_shown) return;
     m_shortcuts_shown = shown;
-    if (m_shown) {
-        m_shown = false;
-        const std::optional<std::vector<MenuItemSnapshot>> items = m_items;
-        show(items);
-    }
+    if (m_shown) export_layout(m_items);
 }
 
+// A change that keeps the items and separators where they were renews the items that changed,
+// so that a panel hears of those alone instead of a new layout.
 void StatusMenuExporter::show(const std::optional<std::vector<MenuItemSnapshot>>& items) {
     if (m_shown && items == m_items) return;
+    if (m_shown && same_layout(m_items, items)) {
+        renew_changed_items(*items);
+    } else {
+        export_layout(items);
+    }
     m_shown = true;
     m_items = items;
+}
+
+void StatusMenuExporter::export_layout(const std::optional<std::vector<MenuItemSnapshot>>& items) {
     DbusmenuMenuitem* root = dbusmenu_menuitem_new_with_id(0);
     int id = 0;
     for (const MenuItemSnapshot& snapshot : items.value_or(std::vector<MenuItemSnapshot>{})) {
@@ -87,7 +104,16 @@ void StatusMenuExporter::show(const std::optional<std::vector<MenuItemSnapshot>>
         g_object_unref(item);
     }
     dbusmenu_server_set_root(m_server, root);
+    m_root = root;
     g_object_unref(root);
+}
+
+void StatusMenuExporter::renew_changed_items(const std::vector<MenuItemSnapshot>& items) {
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == (*m_items)[i]) continue;
+        DbusmenuMenuitem* item = dbusmenu_menuitem_find_id(m_root, static_cast<int>(i + 1));
+        if (item) set_properties(item, items[i]);
+    }
 }
 
 DbusmenuMenuitem* StatusMenuExporter::make_item(int id, const MenuItemSnapshot& snapshot) {
@@ -96,6 +122,12 @@ DbusmenuMenuitem* StatusMenuExporter::make_item(int id, const MenuItemSnapshot& 
         dbusmenu_menuitem_property_set(item, DBUSMENU_MENUITEM_PROP_TYPE, k_separator_type);
         return item;
     }
+    set_properties(item, snapshot);
+    g_signal_connect(item, DBUSMENU_MENUITEM_SIGNAL_ITEM_ACTIVATED, G_CALLBACK(on_activated), this);
+    return item;
+}
+
+void StatusMenuExporter::set_properties(DbusmenuMenuitem* item, const MenuItemSnapshot& snapshot) {
     dbusmenu_menuitem_property_set(item, DBUSMENU_MENUITEM_PROP_LABEL,
                                    without_mnemonics(snapshot.title).c_str());
     dbusmenu_menuitem_property_set_bool(item, DBUSMENU_MENUITEM_PROP_ENABLED, snapshot.enabled);
@@ -103,10 +135,10 @@ DbusmenuMenuitem* StatusMenuExporter::make_item(int id, const MenuItemSnapshot& 
     if (!shortcut.empty() && m_shortcuts_shown)
         dbusmenu_menuitem_property_set_variant(item, DBUSMENU_MENUITEM_PROP_SHORTCUT,
                                                shortcut_variant(shortcut));
+    else
+        dbusmenu_menuitem_property_remove(item, DBUSMENU_MENUITEM_PROP_SHORTCUT);
     g_object_set_data(G_OBJECT(item), k_number_key, GINT_TO_POINTER(snapshot.number));
     g_object_set_data(G_OBJECT(item), k_enabled_key, GINT_TO_POINTER(snapshot.enabled ? 1 : 0));
-    g_signal_connect(item, DBUSMENU_MENUITEM_SIGNAL_ITEM_ACTIVATED, G_CALLBACK(on_activated), this);
-    return item;
 }
 
 // A disabled item cannot be chosen, even by a panel that sends the event anyway.

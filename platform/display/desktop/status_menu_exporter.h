@@ -26,10 +26,14 @@ class StatusMenuExporter {
     const std::optional<std::vector<MenuItemSnapshot>>& items() const { return m_items; }
 
   private:
+    void export_layout(const std::optional<std::vector<MenuItemSnapshot>>& items);
+    void renew_changed_items(const std::vector<MenuItemSnapshot>& items);
     DbusmenuMenuitem* make_item(int id, const MenuItemSnapshot& snapshot);
+    void set_properties(DbusmenuMenuitem* item, const MenuItemSnapshot& snapshot);
     static void on_activated(DbusmenuMenuitem* item, guint timestamp, gpointer self);
 
     DbusmenuServer* m_server;
+    DbusmenuMenuitem* m_root = nullptr; // held by the server
     std::function<void(int)> m_chosen;
     std::optional<std::vector<MenuItemSnapshot>> m_items;
     bool m_shown = false;
