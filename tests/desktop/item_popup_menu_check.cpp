@@ -2,6 +2,8 @@
 // commands, one a line, on standard input:
 //     pop X Y    pops the test menu up at the screen point (X, Y); prints "popped 1" or "popped 0"
 //     destroy    destroys the menu object
+//     activate I activates the shown menu's item I (from 0) as GTK's own activation does, which
+//                nothing in GTK sends to a disabled item but a stray one could
 //     quit
 // and prints "chosen N" when an item is chosen. While a menu window is shown it prints its place
 // as GTK laid it out, whenever that changes: "menu X Y W H", then "item I KIND SENSITIVE X Y W H
@@ -118,12 +120,26 @@ gboolean report_changes(gpointer data) {
     return G_SOURCE_CONTINUE;
 }
 
+void activate_item(int index) {
+    GtkWidget* menu = shown_menu();
+    if (!menu) return;
+    GList* items = gtk_container_get_children(GTK_CONTAINER(menu));
+    if (GList* link = g_list_nth(items, static_cast<guint>(index)))
+        gtk_widget_activate(GTK_WIDGET(link->data));
+    g_list_free(items);
+}
+
 void run_command(Check& check, const std::string& line) {
     std::istringstream words(line);
     std::string command;
     words >> command;
     if (command == "quit") gtk_main_quit();
     if (command == "destroy") check.menu.reset();
+    if (command == "activate") {
+        int index = 0;
+        words >> index;
+        activate_item(index);
+    }
     if (command != "pop") return;
     int x = 0, y = 0;
     words >> x >> y;

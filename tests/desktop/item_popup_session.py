@@ -242,6 +242,10 @@ def case_mouse_choice(program):
         said = program.quiet_for(0.5)
         check(not said, "a click on %s: the program said %s" % (MENU[index][0:3], said))
         check_server_has(menu)
+    # Even an activation that does not come from a click is refused for a disabled item.
+    program.send("activate 2")
+    said = program.quiet_for(0.5)
+    check(not said, "activating the disabled item: the program said %s" % said)
     click(*menu.centre(5))
     program.expect("chosen 4")
     program.expect("hidden")
