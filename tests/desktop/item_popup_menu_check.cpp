@@ -4,6 +4,7 @@
 //     destroy    destroys the menu object
 //     activate I activates the shown menu's item I (from 0) as GTK's own activation does, which
 //                nothing in GTK sends to a disabled item but a stray one could
+//     then C     runs the command C from within the next choice, as a person's choice could
 //     quit
 // and prints "chosen N" when an item is chosen. While a menu window is shown it prints its place
 // as GTK laid it out, whenever that changes: "menu X Y W H", then "item I KIND SENSITIVE X Y W H
@@ -16,6 +17,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -51,7 +53,10 @@ const std::vector<MenuItemSnapshot> k_items = {
 struct Check {
     std::unique_ptr<ItemPopupMenu> menu;
     std::string last_report;
+    std::string after_choice;
 };
+
+void run_command(Check& check, const std::string& line);
 
 void say(const std::string& line) {
     std::printf("%s\n", line.c_str());
@@ -135,6 +140,7 @@ void run_command(Check& check, const std::string& line) {
     words >> command;
     if (command == "quit") gtk_main_quit();
     if (command == "destroy") check.menu.reset();
+    if (command == "then") std::getline(words >> std::ws, check.after_choice);
     if (command == "activate") {
         int index = 0;
         words >> index;
@@ -144,8 +150,11 @@ void run_command(Check& check, const std::string& line) {
     int x = 0, y = 0;
     words >> x >> y;
     if (!check.menu)
-        check.menu = std::make_unique<ItemPopupMenu>(
-            [](int number) { say("chosen " + std::to_string(number)); });
+        check.menu = std::make_unique<ItemPopupMenu>([&check](int number) {
+            say("chosen " + std::to_string(number));
+            if (!check.after_choice.empty())
+                run_command(check, std::exchange(check.after_choice, std::string()));
+        });
     say(std::string("popped ") + (check.menu->pop_up(k_items, x, y) ? "1" : "0"));
 }
 

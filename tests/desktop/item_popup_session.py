@@ -277,6 +277,27 @@ def case_repop_and_destroy(program):
     program.expect("chosen 1")
 
 
+def case_choice_reenters(program):
+    """What the model does on a choice may destroy the menu or pop it up again."""
+    program.send("then destroy")
+    program.pop(300, 200)
+    xdotool("key", "Down", "Return")
+    program.expect("chosen 1")
+    program.expect("hidden")
+    program.send("then pop 500 300")
+    program.pop(300, 200)
+    xdotool("key", "Down", "Return")
+    program.expect("chosen 1")
+    program.expect("popped 1")
+    lines = [line for line in program.quiet_for(0.5) if line != "hidden"]
+    program.lines.queue.extend(lines)
+    menu = program.shown_menu()
+    check_near(menu, 500, 300)
+    check_server_has(menu)
+    xdotool("key", "Down", "Down", "Return")
+    program.expect("chosen 3")
+
+
 def case_screen_edge(program):
     """From a panel at the bottom right, the menu opens up and left and stays on the screen."""
     x, y = SCREEN[0] - 3, SCREEN[1] - 3
@@ -290,7 +311,7 @@ def case_screen_edge(program):
 
 CASES = {"shows_at_point": case_shows_at_point, "keyboard_choice": case_keyboard_choice,
          "mouse_choice": case_mouse_choice, "repop_and_destroy": case_repop_and_destroy,
-         "screen_edge": case_screen_edge}
+         "choice_reenters": case_choice_reenters, "screen_edge": case_screen_edge}
 
 
 def main():

@@ -119,8 +119,10 @@ GtkWidget* ItemPopupMenu::make_item(const MenuItemSnapshot& snapshot) {
 }
 
 // GTK lets nobody click an insensitive item, but an activation sent to it still arrives here.
+// The callback runs from a copy: it may destroy this object, or pop the menu up again.
 void ItemPopupMenu::on_activate(GtkMenuItem* item, gpointer self) {
     if (!gtk_widget_is_sensitive(GTK_WIDGET(item))) return;
     const int number = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), k_number_key));
-    static_cast<ItemPopupMenu*>(self)->m_chosen(number);
+    const std::function<void(int)> chosen = static_cast<ItemPopupMenu*>(self)->m_chosen;
+    chosen(number);
 }

@@ -19,7 +19,8 @@
 
 class ItemPopupMenu {
   public:
-    // `chosen` gets the model's number of an enabled item the person chose.
+    // `chosen` gets the model's number of an enabled item the person chose, after the menu
+    // closed; it may destroy this object or pop the menu up again.
     explicit ItemPopupMenu(std::function<void(int number)> chosen);
     // Closes the menu if it is open.
     ~ItemPopupMenu();
