@@ -7,7 +7,8 @@ and reads what the program says was chosen.
 
     item_popup_session.py CASE CHECK_PROGRAM
 
-Exits 77 (skipped) only when Xvfb or xdotool is not installed. With ZERARAZI_SCREENS set, the
+Exits 77 (skipped) only when Xvfb or xdotool is not installed (grab_refused: also python3-gi
+with GTK 3, for another program that holds the grab). With ZERARAZI_SCREENS set, the
 shows_at_point case leaves a screenshot of the menu there (ImageMagick's import, when installed).
 """
 
@@ -298,6 +299,54 @@ def case_choice_reenters(program):
     program.expect("chosen 3")
 
 
+def hold_grab():
+    """Another program's grab of the pointer and keyboard, held until standard input closes."""
+    import gi
+
+    gi.require_version("Gtk", "3.0")
+    gi.require_version("Gdk", "3.0")
+    from gi.repository import Gdk, GLib, Gtk
+
+    window = Gtk.Window(type=Gtk.WindowType.POPUP)
+    window.resize(10, 10)
+    window.show_all()
+    while Gtk.events_pending():
+        Gtk.main_iteration()
+    seat = Gdk.Display.get_default().get_default_seat()
+    status = seat.grab(window.get_window(), Gdk.SeatCapabilities.ALL, True, None, None, None, None)
+    print("grabbed" if status == Gdk.GrabStatus.SUCCESS else "not grabbed", flush=True)
+    GLib.io_add_watch(GLib.IOChannel.unix_new(0), GLib.PRIORITY_DEFAULT, GLib.IO_IN | GLib.IO_HUP,
+                      lambda *_: Gtk.main_quit())
+    Gtk.main()
+
+
+def can_hold_grab():
+    try:
+        import gi
+
+        gi.require_version("Gtk", "3.0")
+        return True
+    except (ImportError, ValueError):
+        return False
+
+
+def case_grab_refused(program):
+    """While another program holds the pointer, no menu shows and pop_up says so."""
+    holder = subprocess.Popen([sys.executable, __file__, "--hold-grab"], stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, text=True)
+    try:
+        check(holder.stdout.readline().strip() == "grabbed", "the other program got no grab")
+        program.send("pop 300 200")
+        program.expect("popped 0")
+        said = program.quiet_for(0.5)
+        check(not said, "with the grab held elsewhere, the program said %s" % said)
+        check(visible_windows() == [], "a menu window shows without the grab")
+    finally:
+        holder.stdin.close()
+        holder.wait(timeout=10)
+    program.pop(300, 200)
+
+
 def case_screen_edge(program):
     """From a panel at the bottom right, the menu opens up and left and stays on the screen."""
     x, y = SCREEN[0] - 3, SCREEN[1] - 3
@@ -311,7 +360,8 @@ def case_screen_edge(program):
 
 CASES = {"shows_at_point": case_shows_at_point, "keyboard_choice": case_keyboard_choice,
          "mouse_choice": case_mouse_choice, "repop_and_destroy": case_repop_and_destroy,
-         "choice_reenters": case_choice_reenters, "screen_edge": case_screen_edge}
+         "choice_reenters": case_choice_reenters, "grab_refused": case_grab_refused,
+         "screen_edge": case_screen_edge}
 
 
 def main():
@@ -320,6 +370,8 @@ def main():
         print("no case %r (%s)" % (case, ", ".join(CASES)))
         return 2
     missing = [tool for tool in TOOLS if not shutil.which(tool)]
+    if case == "grab_refused" and not can_hold_grab():
+        missing.append("python3-gi with GTK 3")
     if missing:
         print("skipped: not installed: " + ", ".join(missing))
         return SKIPPED
@@ -343,4 +395,6 @@ def main():
 
 
 if __name__ == "__main__":
+    if sys.argv[1:] == ["--hold-grab"]:
+        sys.exit(hold_grab())
     sys.exit(main())
