@@ -1,0 +1,400 @@
+#!/usr/bin/env python3
+"""The status item's own popup menu, as a person meets it on a panel that only calls Activate.
+
+On a virtual X server, item_popup_menu_check pops the menu up where the panel said the click
+was; this script finds the menu window with xdotool, types and clicks on it as a person would,
+and reads what the program says was chosen.
+
+    item_popup_session.py CASE CHECK_PROGRAM
+
+Exits 77 (skipped) only when Xvfb or xdotool is not installed (grab_refused: also python3-gi
+with GTK 3, for another program that holds the grab). With ZERARAZI_SCREENS set, the
+shows_at_point case leaves a screenshot of the menu there (ImageMagick's import, when installed).
+"""
+
+import os
+import queue
+import shutil
+import subprocess
+import sys
+import threading
+import time
+
+SKIPPED = 77
+TOOLS = ("Xvfb", "xdotool")
+SCREEN = (1024, 768)
+# The test menu of item_popup_menu_check: kind, number, title, enabled, accelerator.
+MENU = [
+    ("item", 1, "Show_Details", True, ("d", {"Control"})),
+    ("separator",),
+    ("item", 2, "Unavailable", False, None),
+    ("item", 3, "Settings", True, ("comma", {"Control", "Super"})),
+    ("separator",),
+    ("item", 4, "Quit", True, ("q", {"Control", "Shift", "Alt"})),
+]
+# GTK's modifier names in an accelerator, for the names the item's shortcuts use.
+GTK_MODIFIERS = {"Primary": "Control", "Control": "Control", "Super": "Super", "Alt": "Alt",
+                 "Shift": "Shift"}
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def start_xvfb():
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
+         "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as numbers:
+        number = numbers.readline().strip()
+    check(number, "Xvfb did not start")
+    return server, ":" + number
+
+
+class Menu:
+    """A menu as the program laid it out: the window's box and each item's."""
+
+    def __init__(self, lines):
+        self.x, self.y, self.width, self.height = map(int, lines[0].split()[1:5])
+        self.items = []
+        for line in lines[1:]:
+            words = line.split(" ", 9)
+            self.items.append({"kind": words[2], "sensitive": words[3] == "1",
+                               "box": tuple(map(int, words[4:8])), "accelerator": words[8],
+                               "title": words[9] if len(words) > 9 else ""})
+
+    def centre(self, index):
+        x, y, width, height = self.items[index]["box"]
+        return x + width // 2, y + height // 2
+
+
+class Program:
+    """item_popup_menu_check, driven through its standard input and output."""
+
+    def __init__(self, path, display):
+        environment = dict(os.environ, DISPLAY=display, NO_AT_BRIDGE="1",
+                           GSETTINGS_BACKEND="memory", G_DEBUG="fatal-criticals")
+        self.process = subprocess.Popen([path], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.PIPE, text=True, env=environment)
+        self.lines = queue.Queue()
+        threading.Thread(target=self.read, daemon=True).start()
+        self.expect("ready", 10)
+
+    def read(self):
+        for line in self.process.stdout:
+            self.lines.put(line.rstrip("\n"))
+        self.lines.put(None)
+
+    def send(self, command):
+        self.process.stdin.write(command + "\n")
+        self.process.stdin.flush()
+
+    def next_line(self, seconds, what):
+        try:
+            line = self.lines.get(timeout=seconds)
+        except queue.Empty:
+            raise Failure("timed out waiting for " + what)
+        check(line is not None, "the program ended while waiting for " + what)
+        return line
+
+    def expect(self, wanted, seconds=5):
+        line = self.next_line(seconds, repr(wanted))
+        check(line == wanted, "expected %r, the program said %r" % (wanted, line))
+
+    def quiet_for(self, seconds):
+        """The lines said within `seconds`, for a check that nothing happened."""
+        said = []
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            try:
+                said.append(self.lines.get(timeout=max(0, deadline - time.monotonic())))
+            except queue.Empty:
+                break
+        return said
+
+    def pop(self, x, y):
+        self.send("pop %d %d" % (x, y))
+        self.expect("popped 1")
+        return self.shown_menu()
+
+    def shown_menu(self):
+        first = self.next_line(5, "the menu to show")
+        check(first.startswith("menu "), "expected the menu's place, the program said %r" % first)
+        lines = [first]
+        while lines[-1] != "end":
+            lines.append(self.next_line(5, "the menu's items"))
+        return Menu(lines[:-1])
+
+    def finish(self):
+        self.send("quit")
+        self.process.stdin.close()
+        status = self.process.wait(timeout=10)
+        errors = self.process.stderr.read()
+        check(status == 0, "the program ended with status %d:\n%s" % (status, errors))
+        check("CRITICAL" not in errors and "WARNING" not in errors,
+              "GTK complained:\n" + errors)
+
+
+def xdotool(*words):
+    return subprocess.run(["xdotool"] + list(words), check=True, capture_output=True,
+                          text=True).stdout
+
+
+def visible_windows():
+    """The boxes of the program's visible windows, as the X server has them."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--classname",
+                            "item_popup_menu_check"], capture_output=True, text=True).stdout
+    boxes = []
+    for window in found.split():
+        shell = dict(line.split("=", 1) for line in
+                     xdotool("getwindowgeometry", "--shell", window).splitlines() if "=" in line)
+        boxes.append(tuple(int(shell[key]) for key in ("X", "Y", "WIDTH", "HEIGHT")))
+    return boxes
+
+
+def click(x, y):
+    xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
+
+
+def accelerator(name):
+    """('q', {'Control', 'Shift'}) for GTK's '<Primary><Shift>q'; None for '-'."""
+    if name == "-":
+        return None
+    modifiers = set()
+    while name.startswith("<"):
+        end = name.index(">")
+        modifiers.add(GTK_MODIFIERS.get(name[1:end], name[1:end]))
+        name = name[end + 1:]
+    return name, modifiers
+
+
+def check_near(menu, x, y):
+    # A popup menu opens below and right of the pointer, its corner a pixel away.
+    check(abs(menu.x - (x + 1)) <= 2 and abs(menu.y - (y + 1)) <= 2,
+          "the menu opened at %d,%d for a click at %d,%d" % (menu.x, menu.y, x, y))
+
+
+def check_server_has(menu):
+    boxes = visible_windows()
+    check(boxes == [(menu.x, menu.y, menu.width, menu.height)],
+          "the X server shows %s, the menu is at %s" %
+          (boxes, (menu.x, menu.y, menu.width, menu.height)))
+
+
+def screenshot(menu, name):
+    screens = os.environ.get("ZERARAZI_SCREENS")
+    if not screens or not shutil.which("import"):
+        return
+    os.makedirs(screens, exist_ok=True)
+    crop = "%dx%d+%d+%d" % (menu.width + 80, menu.height + 80, menu.x - 40, menu.y - 40)
+    subprocess.run(["import", "-window", "root", "-crop", crop,
+                    os.path.join(screens, name + ".png")], check=True)
+
+
+# --- cases -------------------------------------------------------------------------------------
+
+def case_shows_at_point(program):
+    """The menu opens where the panel was clicked, with the model's items."""
+    menu = program.pop(300, 200)
+    check_near(menu, 300, 200)
+    check_server_has(menu)
+    check(len(menu.items) == len(MENU), "%d items shown for %d" % (len(menu.items), len(MENU)))
+    for shown, wanted in zip(menu.items, MENU):
+        check(shown["kind"] == wanted[0], "a %s shown for a %s" % (shown["kind"], wanted[0]))
+        if wanted[0] == "separator":
+            continue
+        _, number, title, enabled, shortcut = wanted
+        check(shown["title"] == title, "item %d titled %r" % (number, shown["title"]))
+        check(shown["sensitive"] == enabled, "item %d sensitive: %s" % (number, shown["sensitive"]))
+        check(accelerator(shown["accelerator"]) == shortcut,
+              "item %d shows the shortcut %s" % (number, shown["accelerator"]))
+    screenshot(menu, "item_popup")
+
+
+def case_keyboard_choice(program):
+    """Arrow keys pass over separators and disabled items; Escape closes without a choice."""
+    program.pop(300, 200)
+    xdotool("key", "Down", "Down", "Return")
+    check(program.next_line(5, "a choice") == "chosen 3", "Down Down Return chose another item")
+    program.expect("hidden")
+    program.pop(300, 200)
+    xdotool("key", "Up", "Return")  # from nothing selected, Up wraps to the last item
+    program.expect("chosen 4")
+    program.expect("hidden")
+    program.pop(300, 200)
+    xdotool("key", "Escape")
+    said = program.quiet_for(0.5)
+    check(said == ["hidden"], "Escape: the program said %s" % said)
+
+
+def case_mouse_choice(program):
+    """A click on a disabled item or a separator chooses nothing and leaves the menu open; a
+    click on an enabled item chooses it; a click outside closes the menu."""
+    menu = program.pop(300, 200)
+    for index in (2, 1, 4):
+        click(*menu.centre(index))
+        said = program.quiet_for(0.5)
+        check(not said, "a click on %s: the program said %s" % (MENU[index][0:3], said))
+        check_server_has(menu)
+    # Even an activation that does not come from a click is refused for a disabled item.
+    program.send("activate 2")
+    said = program.quiet_for(0.5)
+    check(not said, "activating the disabled item: the program said %s" % said)
+    click(*menu.centre(5))
+    program.expect("chosen 4")
+    program.expect("hidden")
+    menu = program.pop(300, 200)
+    click(menu.x + menu.width + 50, menu.y + menu.height + 50)
+    said = program.quiet_for(0.5)
+    check(said == ["hidden"], "a click outside: the program said %s" % said)
+
+
+def case_repop_and_destroy(program):
+    """A second Activate moves the open menu; destroying the object takes the menu away."""
+    program.pop(300, 200)
+    program.send("pop 600 400")
+    program.expect("popped 1")
+    # The first menu may be reported hidden before the second shows.
+    menu = None
+    while menu is None:
+        line = program.next_line(5, "the menu to move")
+        if line != "hidden":
+            program.lines.queue.appendleft(line)
+            menu = program.shown_menu()
+    check_near(menu, 600, 400)
+    check_server_has(menu)
+    program.send("destroy")
+    program.expect("hidden")
+    check(visible_windows() == [], "a window stays after the menu object went")
+    menu = program.pop(100, 100)
+    click(*menu.centre(0))
+    program.expect("chosen 1")
+
+
+def case_choice_reenters(program):
+    """What the model does on a choice may destroy the menu or pop it up again."""
+    program.send("then destroy")
+    program.pop(300, 200)
+    xdotool("key", "Down", "Return")
+    program.expect("chosen 1")
+    program.expect("hidden")
+    program.send("then pop 500 300")
+    program.pop(300, 200)
+    xdotool("key", "Down", "Return")
+    program.expect("chosen 1")
+    program.expect("popped 1")
+    lines = [line for line in program.quiet_for(0.5) if line != "hidden"]
+    program.lines.queue.extend(lines)
+    menu = program.shown_menu()
+    check_near(menu, 500, 300)
+    check_server_has(menu)
+    xdotool("key", "Down", "Down", "Return")
+    program.expect("chosen 3")
+
+
+def hold_grab():
+    """Another program's grab of the pointer and keyboard, held until standard input closes."""
+    import gi
+
+    gi.require_version("Gtk", "3.0")
+    gi.require_version("Gdk", "3.0")
+    from gi.repository import Gdk, GLib, Gtk
+
+    window = Gtk.Window(type=Gtk.WindowType.POPUP)
+    window.resize(10, 10)
+    window.show_all()
+    while Gtk.events_pending():
+        Gtk.main_iteration()
+    seat = Gdk.Display.get_default().get_default_seat()
+    status = seat.grab(window.get_window(), Gdk.SeatCapabilities.ALL, True, None, None, None, None)
+    print("grabbed" if status == Gdk.GrabStatus.SUCCESS else "not grabbed", flush=True)
+    GLib.io_add_watch(GLib.IOChannel.unix_new(0), GLib.PRIORITY_DEFAULT, GLib.IO_IN | GLib.IO_HUP,
+                      lambda *_: Gtk.main_quit())
+    Gtk.main()
+
+
+def can_hold_grab():
+    try:
+        import gi
+
+        gi.require_version("Gtk", "3.0")
+        return True
+    except (ImportError, ValueError):
+        return False
+
+
+def case_grab_refused(program):
+    """While another program holds the pointer, no menu shows and pop_up says so."""
+    holder = subprocess.Popen([sys.executable, __file__, "--hold-grab"], stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, text=True)
+    try:
+        check(holder.stdout.readline().strip() == "grabbed", "the other program got no grab")
+        program.send("pop 300 200")
+        program.expect("popped 0")
+        said = program.quiet_for(0.5)
+        check(not said, "with the grab held elsewhere, the program said %s" % said)
+        check(visible_windows() == [], "a menu window shows without the grab")
+    finally:
+        holder.stdin.close()
+        holder.wait(timeout=10)
+    program.pop(300, 200)
+
+
+def case_screen_edge(program):
+    """From a panel at the bottom right, the menu opens up and left and stays on the screen."""
+    x, y = SCREEN[0] - 3, SCREEN[1] - 3
+    menu = program.pop(x, y)
+    check_server_has(menu)
+    check(menu.x >= 0 and menu.y >= 0 and menu.x + menu.width <= SCREEN[0] and
+          menu.y + menu.height <= SCREEN[1],
+          "the menu at %s leaves the screen" % ((menu.x, menu.y, menu.width, menu.height),))
+    check(menu.y + menu.height <= y + 1, "the menu covers the click: it did not open upwards")
+
+
+CASES = {"shows_at_point": case_shows_at_point, "keyboard_choice": case_keyboard_choice,
+         "mouse_choice": case_mouse_choice, "repop_and_destroy": case_repop_and_destroy,
+         "choice_reenters": case_choice_reenters, "grab_refused": case_grab_refused,
+         "screen_edge": case_screen_edge}
+
+
+def main():
+    case, program_path = sys.argv[1], sys.argv[2]
+    if case not in CASES:
+        print("no case %r (%s)" % (case, ", ".join(CASES)))
+        return 2
+    missing = [tool for tool in TOOLS if not shutil.which(tool)]
+    if case == "grab_refused" and not can_hold_grab():
+        missing.append("python3-gi with GTK 3")
+    if missing:
+        print("skipped: not installed: " + ", ".join(missing))
+        return SKIPPED
+    server, display = start_xvfb()
+    os.environ["DISPLAY"] = display  # for xdotool
+    program = None
+    try:
+        program = Program(program_path, display)
+        CASES[case](program)
+        program.finish()
+    except Failure as failure:
+        print("FAILED: %s" % failure)
+        return 1
+    finally:
+        if program and program.process.poll() is None:
+            program.process.kill()
+        server.terminate()
+        server.wait()
+    print("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    if sys.argv[1:] == ["--hold-grab"]:
+        sys.exit(hold_grab())
+    sys.exit(main())
