@@ -6,6 +6,7 @@
 #include "platform/display/desktop/desktop_notification.h"
 #include "platform/display/desktop/desktop_sounds.h"
 #include "platform/display/desktop/desktop_window.h"
+#include "platform/display/desktop/item_popup_menu.h"
 #include "platform/display/desktop/status_menu_exporter.h"
 #include "platform/display/desktop/status_notifier_item.h"
 
@@ -205,8 +206,16 @@ StatusItemSetup DesktopDisplay::item_setup() {
             [this](const PanelHost& host) {
                 if (m_menu) m_menu->show_shortcuts(!host.drops_shortcuts);
             },
-        .activated = [](int, int) {},
+        .activated = [this](int x, int y) { pop_up_menu(x, y); },
     };
+}
+
+// For panels whose left click only says where it was.
+void DesktopDisplay::pop_up_menu(int x, int y) {
+    if (!m_menu || !m_menu->items()) return;
+    if (!m_popup)
+        m_popup = std::make_unique<ItemPopupMenu>([this](int number) { send(MenuChoice{number}); });
+    m_popup->pop_up(*m_menu->items(), x, y);
 }
 
 void DesktopDisplay::set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>& items) {
@@ -322,6 +331,7 @@ void DesktopDisplay::finish() {
     if (m_finished) return;
     m_finished = true;
     m_windows.clear();
+    m_popup.reset();
     m_item.reset();
     m_menu.reset();
     g_dbus_connection_flush_sync(m_bus, nullptr, nullptr);

@@ -16,6 +16,7 @@
 
 class AppearancePortal;
 class DesktopWindow;
+class ItemPopupMenu;
 class StatusMenuExporter;
 class StatusNotifierItem;
 struct StatusItemSetup;
@@ -48,6 +49,7 @@ class DesktopDisplay final : public Display {
     DesktopDisplay(_GDBusConnection* bus, const DesktopHost& host);
     void start();
     StatusItemSetup item_setup();
+    void pop_up_menu(int x, int y);
     void send(Input input);
     // Runs the main context once, waiting no later than `deadline_ms`.
     void run_once(std::optional<int64_t> deadline_ms);
@@ -60,6 +62,7 @@ class DesktopDisplay final : public Display {
     const int64_t m_start_us;
     std::unique_ptr<StatusMenuExporter> m_menu;
     std::unique_ptr<StatusNotifierItem> m_item;
+    std::unique_ptr<ItemPopupMenu> m_popup; // the menu the item opens itself, once asked to
     std::unique_ptr<AppearancePortal> m_portal;
     std::map<int, std::unique_ptr<DesktopWindow>> m_windows;
     std::deque<Input> m_inputs;
