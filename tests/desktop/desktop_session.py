@@ -216,11 +216,13 @@ class Item:
         except GLib.Error:
             return False
 
+    def menu_layout(self, menu_path):
+        return self.call(menu_path, "com.canonical.dbusmenu", "GetLayout",
+                         GLib.Variant("(iias)", (0, -1, [])), "(u(ia{sv}av))")[1]
+
     def menu_items(self, menu_path):
         """The top level of the menu: (id, properties) of each item, in order."""
-        layout = self.call(menu_path, "com.canonical.dbusmenu", "GetLayout",
-                           GLib.Variant("(iias)", (0, -1, [])), "(u(ia{sv}av))")[1]
-        return [(child[0], child[1]) for child in layout[2]]
+        return [(child[0], child[1]) for child in self.menu_layout(menu_path)[2]]
 
     def choose(self, menu_path, item_id):
         self.call(menu_path, "com.canonical.dbusmenu", "Event",
@@ -560,6 +562,8 @@ def case_status_item(session):
         check("UnknownMethod" in error.message, "Activate failed with %s" % error.message)
 
     menu_path = properties["Menu"]
+    root = item.menu_layout(menu_path)[1]
+    check(root.get("children-display") == "submenu", "the menu's root says %r" % root)
     shown = item.menu_items(menu_path)
     check(len(shown) == len(menu["items"]), "the menu has %d items" % len(shown))
     for (item_id, props), model in zip(shown, menu["items"]):

@@ -97,6 +97,9 @@ void StatusMenuExporter::show(const std::optional<std::vector<MenuItemSnapshot>>
 
 void StatusMenuExporter::export_layout(const std::optional<std::vector<MenuItemSnapshot>>& items) {
     DbusmenuMenuitem* root = dbusmenu_menuitem_new_with_id(0);
+    // Menu clients expect an item with children to say that it shows them as a submenu.
+    dbusmenu_menuitem_property_set(root, DBUSMENU_MENUITEM_PROP_CHILD_DISPLAY,
+                                   DBUSMENU_MENUITEM_CHILD_DISPLAY_SUBMENU);
     int id = 0;
     for (const MenuItemSnapshot& snapshot : items.value_or(std::vector<MenuItemSnapshot>{})) {
         DbusmenuMenuitem* item = make_item(++id, snapshot);
