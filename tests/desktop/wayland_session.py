@@ -112,6 +112,11 @@ class Checks:
     def why_expected(self, name):
         return EXPECTED_FAILURES.get((self.bar, name)) or EXPECTED_FAILURES.get((None, name))
 
+    @staticmethod
+    def note(name, detail):
+        """What a check that has passed found."""
+        print("ok: %s: %s" % (name, detail))
+
     def __call__(self, name, passed, detail):
         why = self.why_expected(name)
         if why is None:
@@ -136,6 +141,33 @@ def run_until(predicate, seconds, what):
             return found
         check(time.monotonic() < deadline, "timed out waiting for " + what)
         time.sleep(0.05)
+
+
+class Calls(list):
+    """Method names, with the monitor connection that gathers them."""
+
+
+def watch_calls(path, sender):
+    """The names of the methods that `sender` calls on objects at `path`, as they come: a
+    monitor on its own connection to the bus."""
+    monitor = Gio.DBusConnection.new_for_address_sync(
+        os.environ["DBUS_SESSION_BUS_ADDRESS"],
+        Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+        | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
+    rule = "type='method_call',sender='%s',path='%s'" % (sender, path)
+    monitor.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                      "org.freedesktop.DBus.Monitoring", "BecomeMonitor",
+                      GLib.Variant("(asu)", ([rule], 0)), None, Gio.DBusCallFlags.NONE, 5000, None)
+    calls = Calls()
+
+    def on_message(connection, message, incoming):
+        if message.get_message_type() == Gio.DBusMessageType.METHOD_CALL:
+            calls.append(message.get_member())
+        return None
+
+    calls.monitor = monitor  # kept while the list is
+    calls.filter = monitor.add_filter(on_message)
+    return calls
 
 
 def name_has_owner(bus, name):
@@ -376,6 +408,14 @@ class Session:
         with open(self.bar_log, errors="replace") as text:
             return text.read()
 
+    def bar_name(self):
+        """waybar's unique name on the bus: its tray owns the watcher."""
+        result = self.bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                    "org.freedesktop.DBus", "GetNameOwner",
+                                    GLib.Variant("(s)", (WATCHER,)), GLib.VariantType("(s)"),
+                                    Gio.DBusCallFlags.NONE, 5000, None)
+        return result.unpack()[0]
+
     def swaymsg(self, *arguments):
         run = subprocess.run(["swaymsg"] + list(arguments), capture_output=True, text=True,
                              timeout=10)
@@ -611,7 +651,7 @@ def find_icon(session, checks, pixmaps):
           "the bar shows %dx%d pixels at %d,%d, not the item's icon (%s)"
           % (box[2], box[3], box[0], box[1],
              "a difference of %.1f" % difference if difference is not None else "not icon-sized"))
-    checks("tray icon", True, "the item's icon, %dx%d at %d,%d, a mean difference of %.1f from "
+    checks.note("tray icon", "the item's icon, %dx%d at %d,%d, a mean difference of %.1f from "
            "its pixmap" % (box[2], box[3], box[0], box[1], difference))
     left, top, width, height = box
     inks = [bar.pixel(x, y) for y in range(top, top + height) for x in range(left, left + width)]
@@ -623,9 +663,11 @@ def find_icon(session, checks, pixmaps):
     return left + width // 2, top + height // 2
 
 
-def menu_opens(session, checks, x, y, side):
-    """A click on the icon opens a menu under the bar; a click elsewhere closes it."""
+def menu_opens(session, checks, menu_calls, x, y, side):
+    """A click on the icon opens a menu under the bar, and waybar asks the item's menu about
+    it; a click elsewhere closes the menu."""
     before = session.shot("before-menu", MENU_AREA)
+    calls_before = len(menu_calls)
     session.click(x, y, BUTTONS[side])
 
     def opened():
@@ -634,8 +676,10 @@ def menu_opens(session, checks, x, y, side):
         return box if box and box[2] >= 120 and box[3] >= 120 else None
 
     box = run_until(opened, 5, "the menu to open on a %s click" % side)
-    checks("%s click" % side, True, "a %dx%d menu opened at %d,%d" % (
-        box[2], box[3], box[0] + MENU_AREA[0], box[1] + MENU_AREA[1]))
+    asked = run_until(lambda: menu_calls[calls_before:], 5,
+                      "waybar to ask the item's menu for its items")
+    checks.note("%s click" % side, "a %dx%d menu opened at %d,%d; waybar called %s" % (
+        box[2], box[3], box[0] + MENU_AREA[0], box[1] + MENU_AREA[1], ", ".join(asked)))
     session.click(SCREEN[0] // 4, SCREEN[1] - 40, BUTTONS["left"])
 
     def closed():
@@ -700,14 +744,15 @@ def case_bar(session):
     x, y = find_icon(session, checks, pixmaps)
     session.note("the icon is in the tray")
 
-    menu_opens(session, checks, x, y, "left")
-    menu_opens(session, checks, x, y, "right")
+    menu_calls = watch_calls(item.properties()["Menu"], session.bar_name())
+    menu_opens(session, checks, menu_calls, x, y, "left")
+    menu_opens(session, checks, menu_calls, x, y, "right")
     session.note("both clicks opened the menu")
 
     item.choose("Preferences...")
     view = window_of(session, preferences["title"])
     window_shot(session, "preferences", view)
-    checks("Preferences window", True, "a toplevel %r, %dx%d" % (
+    checks.note("Preferences window", "a toplevel %r, %dx%d" % (
         view[1], view[4]["width"], view[4]["height"]))
     session.swaymsg("[con_id=%d]" % view[0], "kill")
     window_gone(session, view[0], "the Preferences window to close")
