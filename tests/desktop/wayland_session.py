@@ -37,6 +37,8 @@ MENU_AREA = (SCREEN[0] - 520, 0, 520, 460)
 SESSION_USER = "nobody"
 # WCAG 2.1's least contrast for what a control shows (1.4.11, non-text contrast).
 LEAST_CONTRAST = 3.0
+# The screenshots kept in ZERARAZI_SCREENS.
+SCREENS = ("bar", "menu-left", "menu-right", "preferences", "about", "bar-after-quit")
 ITEM_PATH = "/StatusNotifierItem"
 WATCHER = "org.kde.StatusNotifierWatcher"
 BUTTONS = {"left": "button1", "right": "button3"}
@@ -444,8 +446,10 @@ class Session:
         self.swaymsg("seat", "-", "cursor", "release", button)
 
     def shot(self, name, area):
-        """grim's picture of `area` (x, y, width, height), saved as NAME-BAR.png."""
-        path = os.path.join(self.screens, "wayland-%s-%s.png" % (name, self.bar))
+        """grim's picture of `area` (x, y, width, height) as wayland-NAME-BAR.png: in
+        ZERARAZI_SCREENS for the pictures worth a look, in the private folder otherwise."""
+        folder = self.screens if name in SCREENS else self.folder
+        path = os.path.join(folder, "wayland-%s-%s.png" % (name, self.bar))
         subprocess.run(["grim", "-g", "%d,%d %dx%d" % area, path], check=True, timeout=10)
         return Picture(GdkPixbuf.Pixbuf.new_from_file(path))
 
