@@ -356,14 +356,14 @@ class Session:
 
     # sway and waybar
 
-    def start_desktop(self):
-        user = pwd.getpwnam(SESSION_USER) if os.geteuid() == 0 else None
+    def write_desktop(self, user):
+        """The folders and configurations of sway and waybar; answers sway's environment."""
         desktop = self.subfolder("desktop", 0o755, user)
         self.desktop_runtime = os.path.join(desktop, "runtime")
-        os.mkdir(self.desktop_runtime, 0o700)
-        os.mkdir(os.path.join(desktop, "home"), 0o700)
-        if user:
-            for path in (self.desktop_runtime, os.path.join(desktop, "home")):
+        home = os.path.join(desktop, "home")
+        for path in (self.desktop_runtime, home):
+            os.mkdir(path, 0o700)
+            if user:
                 os.chown(path, user.pw_uid, user.pw_gid)
         self.bar_log = os.path.join(desktop, "waybar.log")
         with open(os.path.join(self.folder, "sway.conf"), "w") as text:
@@ -375,17 +375,22 @@ class Session:
                        "tray": {"icon-size": ICON_SIZE, "spacing": 8}}, text)
         with open(os.path.join(self.folder, "waybar.css"), "w") as text:
             text.write(WAYBAR_CSS % self.colour)
-        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LANG": "C.UTF-8",
-               "HOME": os.path.join(desktop, "home"), "XDG_RUNTIME_DIR": self.desktop_runtime,
-               "WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman",
-               "WLR_LIBINPUT_NO_DEVICES": "1", "NO_AT_BRIDGE": "1", "GTK_A11Y": "none",
-               "DBUS_SESSION_BUS_ADDRESS": os.environ["DBUS_SESSION_BUS_ADDRESS"]}
+        return {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "LANG": "C.UTF-8",
+                "HOME": home, "XDG_RUNTIME_DIR": self.desktop_runtime,
+                "WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman",
+                "WLR_LIBINPUT_NO_DEVICES": "1", "NO_AT_BRIDGE": "1", "GTK_A11Y": "none",
+                "DBUS_SESSION_BUS_ADDRESS": os.environ["DBUS_SESSION_BUS_ADDRESS"]}
+
+    def start_desktop(self):
+        user = pwd.getpwnam(SESSION_USER) if os.geteuid() == 0 else None
+        env = self.write_desktop(user)
         as_user = (["setpriv", "--reuid", str(user.pw_uid), "--regid", str(user.pw_gid),
                     "--clear-groups"] if user else [])
         with open(os.path.join(self.folder, "sway.log"), "w") as log:
             self.compositor = subprocess.Popen(
                 as_user + ["sway", "--config", os.path.join(self.folder, "sway.conf")], env=env,
                 stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+
         def sockets():
             check(self.compositor.poll() is None, "sway ended: " + self.sway_log())
             names = os.listdir(self.desktop_runtime)
@@ -409,6 +414,8 @@ class Session:
             return text.read()[-2000:]
 
     def bar_output(self):
+        if not os.path.exists(self.bar_log):
+            return ""
         with open(self.bar_log, errors="replace") as text:
             return text.read()
 
