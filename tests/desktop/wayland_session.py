@@ -7,7 +7,8 @@ over D-Bus as the tray's menu would, and finds the windows in sway's tree.
     wayland_session.py BAR BUNDLE        BAR: light or dark (the bar's colour)
 
 With ZERARAZI_SCREENS set, the bar, the two menus, the Preferences window, the About alert and
-the bar after Quit are saved there as PNG pictures. Checks that fail today for want of a fix
+the bar after Quit are saved there as PNG pictures, with waybar's output and the application's
+standard error. Checks that fail today for want of a fix
 elsewhere are listed in EXPECTED_FAILURES: they are reported as expected failures, and one that
 passes fails the case, so that its mark is taken away. Exits 77 (skipped) only when a tool it
 needs is not installed.
@@ -340,7 +341,7 @@ class Session:
                     self.battery)
         self.bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
         self.compositor = self.devices = self.app = None
-        self.wayland_socket = ""
+        self.wayland_socket = self.bar_log = ""
         self.stderr_path = os.path.join(self.folder, "stderr")
         self.started = time.monotonic()
 
@@ -516,6 +517,11 @@ class Session:
             except subprocess.TimeoutExpired:
                 self.compositor.kill()
                 self.compositor.wait()
+        if self.screens != self.folder:
+            for path, name in ((self.bar_log, "waybar"), (self.stderr_path, "stderr")):
+                if path and os.path.exists(path):
+                    shutil.copy(path, os.path.join(self.screens,
+                                                   "wayland-%s-%s.log" % (name, self.bar)))
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
