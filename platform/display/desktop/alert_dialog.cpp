@@ -23,11 +23,13 @@ GtkWidget* text_label(const std::string& text, bool bold) {
     return label;
 }
 
+// An empty text gets no label: it would take a line on the screen and be read as a blank one.
 GtkWidget* alert_body(const AlertSnapshot& alert) {
     GtkWidget* texts = gtk_box_new(GTK_ORIENTATION_VERTICAL, k_spacing / 2);
-    gtk_box_pack_start(GTK_BOX(texts), text_label(alert.title, true), FALSE, FALSE, 0);
-    if (!alert.text.empty())
-        gtk_box_pack_start(GTK_BOX(texts), text_label(alert.text, false), FALSE, FALSE, 0);
+    if (!alert.title.empty())
+        gtk_box_pack_start(GTK_BOX(texts), text_label(alert.title, true), FALSE, FALSE, 0);
+    if (const std::string text = alert_shown_text(alert.text); !text.empty())
+        gtk_box_pack_start(GTK_BOX(texts), text_label(text, false), FALSE, FALSE, 0);
     GtkWidget* body = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, k_spacing);
     gtk_container_set_border_width(GTK_CONTAINER(body), k_spacing);
     GtkWidget* icon = gtk_image_new_from_icon_name(alert_icon_name(alert.icon, k_app_icon_name),
@@ -58,10 +60,25 @@ const char* alert_icon_name(AlertIcon icon, const char* app_icon) {
     return app_icon;
 }
 
+std::string alert_window_title(const std::string& title, const std::string& application) {
+    return title.empty() ? "About " + application : title;
+}
+
+std::string alert_shown_text(const std::string& text) {
+    constexpr const char* blank = " \t\r\n";
+    const size_t first = text.find_first_not_of(blank);
+    if (first == std::string::npos) return {};
+    const size_t break_before = text.find_last_of("\r\n", first);
+    const size_t start = break_before == std::string::npos ? 0 : break_before + 1;
+    return text.substr(start, text.find_last_not_of(blank) + 1 - start);
+}
+
 AlertDialog::AlertDialog(const AlertSnapshot& alert) : m_dialog(gtk_dialog_new()) {
     g_object_ref_sink(m_dialog);
     GtkWindow* window = GTK_WINDOW(m_dialog);
-    gtk_window_set_title(window, alert.title.c_str());
+    const char* application = g_get_application_name();
+    gtk_window_set_title(window,
+                         alert_window_title(alert.title, application ? application : "").c_str());
     gtk_window_set_modal(window, TRUE);
     gtk_window_set_keep_above(window, TRUE);
     gtk_window_set_resizable(window, FALSE);

@@ -8,6 +8,7 @@
 #include <gtk/gtk.h>
 
 #include <optional>
+#include <string>
 
 class AlertDialog {
   public:
@@ -28,3 +29,12 @@ class AlertDialog {
 
 // The icon theme's name for an alert icon; `app_icon` for AlertIcon::app.
 const char* alert_icon_name(AlertIcon icon, const char* app_icon);
+
+// The dialog's window title: the alert's own, else "About <application>", since the model's only
+// untitled alert is its About box; a window without a title is announced as nothing at all.
+std::string alert_window_title(const std::string& title, const std::string& application);
+
+// The alert's text without the blank lines the model puts before and after it, which a dialog
+// would show as empty space and a screen reader would read as blank lines. Any mix of line
+// feeds and carriage returns breaks a line there; the breaks inside the text are kept.
+std::string alert_shown_text(const std::string& text);
