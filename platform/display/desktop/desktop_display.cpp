@@ -184,7 +184,7 @@ int64_t DesktopDisplay::now_ms() const {
 
 void DesktopDisplay::set_status(const std::optional<StatusSnapshot>& status) {
     if (!status) {
-        m_item.reset();
+        if (m_item) m_item->withdraw();
         return;
     }
     if (!m_item && !m_item_failed && !m_finished) {

@@ -101,12 +101,10 @@ std::unique_ptr<StatusNotifierItem> StatusNotifierItem::make(GDBusConnection* bu
 StatusNotifierItem::StatusNotifierItem(GDBusConnection* bus, StatusItemSetup setup)
     : m_bus(bus), m_setup(std::move(setup)), m_cancellable(g_cancellable_new()) {}
 
-// Panels that keep an item whose object is gone until its connection closes hide a passive one.
 StatusNotifierItem::~StatusNotifierItem() {
     g_cancellable_cancel(m_cancellable);
     g_object_unref(m_cancellable);
     if (m_watch) g_bus_unwatch_name(m_watch);
-    emit("NewStatus", g_variant_new("(s)", "Passive"));
     if (m_object) g_dbus_connection_unregister_object(m_bus, m_object);
     g_dbus_connection_flush_sync(m_bus, nullptr, nullptr);
 }
@@ -132,10 +130,22 @@ void StatusNotifierItem::show(const StatusSnapshot& status) {
     const bool tool_tip_changed = title_changed || status.tooltip != m_status.tooltip;
     const std::string label_before = label();
     m_status = status;
+    if (m_withdrawn) {
+        m_withdrawn = false;
+        emit("NewStatus", g_variant_new("(s)", "Active"));
+    }
     if (picture_changed || (title_changed && m_title_place == TitlePlace::in_icon)) renew_icon();
     if (const std::string now = label(); now != label_before)
         emit("XAyatanaNewLabel", g_variant_new("(ss)", now.c_str(), now.c_str()));
     if (tool_tip_changed) emit("NewToolTip");
+}
+
+// A panel keeps an item registered by its path until the item's connection closes; asked for the
+// status at once, it then hides a passive one. (At the end of the process the connection closes
+// anyway, and a last signal would only leave the panel reading from a connection that is gone.)
+void StatusNotifierItem::withdraw() {
+    m_withdrawn = true;
+    emit("NewStatus", g_variant_new("(s)", "Passive"));
 }
 
 void StatusNotifierItem::set_tint(PanelTint tint) {
@@ -215,6 +225,8 @@ GVariant* StatusNotifierItem::property(const char* name) const {
     for (const TextProperty& text : k_fixed_texts) {
         if (std::strcmp(name, text.name) == 0) return g_variant_new_string(text.value);
     }
+    if (std::strcmp(name, "Status") == 0)
+        return g_variant_new_string(m_withdrawn ? "Passive" : "Active");
     if (std::strcmp(name, "IconPixmap") == 0) return pixmap_list({&m_icon, &m_icon_2x});
     if (std::strcmp(name, "IconName") == 0) return g_variant_new_string(m_icon_name.c_str());
     if (std::strcmp(name, "IconThemePath") == 0)

@@ -44,6 +44,8 @@ class StatusNotifierItem {
 
     void show(const StatusSnapshot& status);
     void set_tint(PanelTint tint);
+    // Hides the item from panels while the process goes on; the object stays exported.
+    void withdraw();
     // Whether a watcher has accepted the item.
     bool registered() const { return m_registered; }
 
@@ -74,6 +76,7 @@ class StatusNotifierItem {
     guint m_object = 0;
     guint m_watch = 0;
     bool m_registered = false;
+    bool m_withdrawn = false;
     bool m_told_no_watcher = false;
     GCancellable* m_cancellable;
     StatusSnapshot m_status;
