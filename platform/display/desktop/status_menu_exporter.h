@@ -21,6 +21,8 @@ class StatusMenuExporter {
 
     // Null: the status item has no menu (an empty one is exported).
     void show(const std::optional<std::vector<MenuItemSnapshot>>& items);
+    // The items as last shown.
+    const std::optional<std::vector<MenuItemSnapshot>>& items() const { return m_items; }
 
   private:
     DbusmenuMenuitem* make_item(int id, const MenuItemSnapshot& snapshot);
