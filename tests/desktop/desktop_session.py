@@ -908,7 +908,9 @@ def case_compositor_closed(session):
         sys.exit(SKIPPED)
     compositor, runtime, socket = start_sway()
     try:
-        session.wayland = {"WAYLAND_DISPLAY": socket, "GDK_BACKEND": "wayland", "DISPLAY": ""}
+        # GDK finds the socket in the runtime folder only.
+        session.wayland = {"XDG_RUNTIME_DIR": runtime, "WAYLAND_DISPLAY": os.path.basename(socket),
+                           "GDK_BACKEND": "wayland", "DISPLAY": ""}
         watcher = Watcher(session.bus)
         watcher.start()
         session.start()
