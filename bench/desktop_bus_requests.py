@@ -6,8 +6,10 @@ tests' own watcher, from tests/desktop).
 
     desktop_bus_requests.py BUNDLE
 
-Prints one line per request: its size on the bus, the reply (ok or the D-Bus error's name), the
-time it took, VmRSS after it and the change from rest; then VmHWM at the end.
+Prints one line per request, one after the other in one process: its size on the bus, the reply
+(ok or the D-Bus error's name), the time it took, VmRSS after it and the change from rest; then
+VmHWM at the end. G_SLICE, when set here, is passed on to the indicator (GLib before 2.76 keeps
+GSlice's blocks for their thread unless it is always-malloc).
 """
 
 import os
@@ -52,6 +54,13 @@ def oversized_requests(menu_path, ids):
          GLib.Variant("(isvu)", (ids[0], "hovered", GLib.Variant("ay", bytes(4 << 20)), 0))),
         ("item's ContextMenu with a 4 MB array", desktop.ITEM_PATH, desktop.ITEM_INTERFACE,
          "ContextMenu", GLib.Variant("(ay)", (bytes(4 << 20),))),
+        # At the bounds (bus_request_limits.h), answered in full.
+        ("GetLayout with 64 property names", menu_path, MENU, "GetLayout",
+         GLib.Variant("(iias)", (0, -1, ["label"] * 64))),
+        ("GetGroupProperties with 1,024 ids", menu_path, MENU, "GetGroupProperties",
+         GLib.Variant("(aias)", (many_ids[:1024], []))),
+        ("EventGroup with 1,024 events", menu_path, MENU, "EventGroup",
+         GLib.Variant("(a(isvu))", (hovered[:1024],))),
     ]
 
 
@@ -83,6 +92,8 @@ def main():
     bundle = os.path.abspath(sys.argv[1])
     server, display = desktop.start_xvfb(reset=False)
     session = desktop.Session(bundle, display)
+    if os.environ.get("G_SLICE"):
+        session.theme = {"G_SLICE": os.environ["G_SLICE"]}
     watcher = desktop.Watcher(session.bus)
     watcher.start()
     try:
