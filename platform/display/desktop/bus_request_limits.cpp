@@ -13,6 +13,7 @@ constexpr const char* k_limits_exceeded = "org.freedesktop.DBus.Error.LimitsExce
 // are handed back so that the process returns to its size. (GLib before 2.76 takes most of those
 // blocks from GSlice, which keeps them for its thread unless G_SLICE=always-malloc is set.)
 constexpr size_t k_trim_after_bytes = 256 * 1024;
+constexpr unsigned k_trim_delay_ms = 100;
 
 std::optional<std::string> list_refusal(const BusRequest& request, size_t argument, size_t length) {
     std::string_view what = "elements";
@@ -66,17 +67,17 @@ void answer_refusal(GDBusConnection* bus, GDBusMessage* call, const std::string&
     g_object_unref(reply);
 }
 
-// The message is let go only after the filters, when the worker's own reference to it goes; an
-// idle on the worker's context runs after that.
+// The message is let go only after the filters, when the worker's own reference to it goes and
+// its values are freed; a moment later on the worker's context the heap is trimmed.
 void trim_heap_after_message() {
-    GSource* idle = g_idle_source_new();
+    GSource* later = g_timeout_source_new(k_trim_delay_ms);
     auto trim = [](gpointer) -> gboolean {
         malloc_trim(0);
         return G_SOURCE_REMOVE;
     };
-    g_source_set_callback(idle, +trim, nullptr, nullptr);
-    g_source_attach(idle, g_main_context_get_thread_default());
-    g_source_unref(idle);
+    g_source_set_callback(later, +trim, nullptr, nullptr);
+    g_source_attach(later, g_main_context_get_thread_default());
+    g_source_unref(later);
 }
 
 // Runs on GDBus's worker thread, for every message in and out, while the main thread may be
