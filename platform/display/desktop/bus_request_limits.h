@@ -52,7 +52,9 @@ struct BusRequest {
 std::optional<std::string> bus_request_refusal(const BusRequest& request);
 
 // Holds the bounds on `bus` while it lives: a message filter that answers every call over its
-// bounds itself. `bus` is borrowed and must outlive it.
+// bounds itself. The filter runs on GDBus's worker thread for every message in and out, so it
+// keeps no state and touches nothing of the display; a large refused message is followed by a
+// trim of the heap on that thread. `bus` is borrowed and must outlive it.
 class BusRequestLimits {
   public:
     explicit BusRequestLimits(_GDBusConnection* bus);

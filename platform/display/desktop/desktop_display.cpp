@@ -122,6 +122,7 @@ DesktopDisplay::~DesktopDisplay() {
 void DesktopDisplay::start() {
     g_set_application_name("Zerarazi");
     use_bundle_app_icon();
+    // Before anything is exported; its filter runs on GDBus's worker thread (bus_request_limits.h).
     m_limits = std::make_unique<BusRequestLimits>(m_bus);
     m_menu = std::make_unique<StatusMenuExporter>(k_menu_path,
                                                   [this](int number) { send(MenuChoice{number}); });
