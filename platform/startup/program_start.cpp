@@ -7,6 +7,7 @@
 #include "platform/startup/display_choice.h"
 #include "platform/startup/model_on_display.h"
 #include "platform/startup/start_environment.h"
+#include "platform/system/plain_glib_blocks.h"
 #include "platform/system/system_bus.h"
 
 #include <cstdio>
@@ -52,6 +53,8 @@ std::unique_ptr<SystemBus> follow_system_bus(const Display& display) {
 int run_program(int argument_count, char** arguments, int (*program)(int, char**)) {
     if (!prepare_start_environment()) return 2;
     const DisplaySurroundings surroundings = current_display_surroundings();
+    if (choose_display_kind(surroundings) == DisplayKind::desktop)
+        restart_with_plain_glib_blocks(arguments);
     std::unique_ptr<Display> display = make_chosen_display(surroundings);
     if (!display) {
         const char* setting = surroundings.setting ? surroundings.setting : "";

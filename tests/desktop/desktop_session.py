@@ -291,6 +291,9 @@ class Session:
                     self.battery)
         self.display = display
         self.bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+        self.bus_address = os.environ["DBUS_SESSION_BUS_ADDRESS"]
+        self.xvfb = None  # the X server the application shows on
+        self.wayland = {}  # a Wayland compositor to show on instead
         self.app = None
         self.connections = {}  # process id: its connection to the session bus
         self.theme = {}  # GTK_THEME for a dark run
@@ -300,12 +303,13 @@ class Session:
         env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.home,
                "ZERARAZI_DISPLAY": display_kind, "ZERARAZI_BATTERY": self.battery,
                "DISPLAY": self.display, "NO_AT_BRIDGE": "1", "GTK_A11Y": "none",
-               "DBUS_SESSION_BUS_ADDRESS": os.environ["DBUS_SESSION_BUS_ADDRESS"],
+               "DBUS_SESSION_BUS_ADDRESS": self.bus_address,
                # Fontconfig keeps its caches for the life of the process; anything else that
                # is left at exit in a sanitizer build fails the case.
                "LSAN_OPTIONS": "suppressions=" + os.path.join(os.path.dirname(
                    os.path.abspath(__file__)), "leaks.supp")}
         env.update(self.theme)
+        env.update(self.wayland)
         return env
 
     def driver(self, script):
@@ -854,10 +858,210 @@ def case_real_panel(session):
         check(session.wait_for_exit() == 0, "SIGTERM did not end the application cleanly")
         panel.stop()
 
+
+LIMITS_EXCEEDED = "org.freedesktop.DBus.Error.LimitsExceeded"
+
+
+def oversized_requests(menu_path, ids):
+    """(object path, interface, method, parameters, what the refusal names): each one over its
+    bound (bus_request_limits.h), the first one far over it."""
+    def id_list(count):
+        return [ids[i % len(ids)] for i in range(count)]
+
+    menu = "com.canonical.dbusmenu"
+    hovered = (ids[0], "hovered", GLib.Variant("i", 0), 0)
+    return [
+        (menu_path, menu, "GetLayout", GLib.Variant("(iias)", (0, -1, ["label"] * 10_000)),
+         "10000 property names"),
+        (menu_path, menu, "GetLayout", GLib.Variant("(iias)", (0, -1, ["label"] * 65)),
+         "65 property names"),
+        (menu_path, menu, "GetGroupProperties", GLib.Variant("(aias)", (id_list(1025), [])),
+         "1025 ids"),
+        (menu_path, menu, "GetGroupProperties", GLib.Variant("(aias)", (ids, ["label"] * 65)),
+         "65 property names"),
+        (menu_path, menu, "AboutToShowGroup", GLib.Variant("(ai)", (id_list(1025),)),
+         "1025 ids"),
+        (menu_path, menu, "EventGroup", GLib.Variant("(a(isvu))", ([hovered] * 1025,)),
+         "1025 events"),
+        (menu_path, menu, "Event",
+         GLib.Variant("(isvu)", (ids[0], "hovered", GLib.Variant("ay", bytes(65536)), 0)),
+         "bytes"),
+        (ITEM_PATH, ITEM_INTERFACE, "ContextMenu", GLib.Variant("(ay)", (bytes(65),)),
+         "65 elements"),
+    ]
+
+
+def case_bus_limits(session):
+    """Calls over their bounds are answered LimitsExceeded and never reach the menu; the item
+    and its menu go on answering, and Quit still ends the application cleanly."""
+    watcher = Watcher(session.bus)
+    watcher.start()
+    session.start()
+    item = registered_item(session, watcher)
+    menu_path = item.properties()["Menu"]
+    shown = item.menu_items(menu_path)
+    ids = [item_id for item_id, _ in shown]
+    for path, interface, method, parameters, named in oversized_requests(menu_path, ids):
+        try:
+            item.call(path, interface, method, parameters, "r")
+            check(False, "%s over its bounds was answered" % method)
+        except GLib.Error as error:
+            remote = Gio.DBusError.get_remote_error(error)
+            check(remote == LIMITS_EXCEEDED, "%s failed with %s: %s" % (method, remote,
+                                                                      error.message))
+            check(method in error.message and named in error.message,
+                  "%s's refusal says %r" % (method, error.message))
+    # At its bound a request is answered in full.
+    layout = item.call(menu_path, "com.canonical.dbusmenu", "GetLayout",
+                       GLib.Variant("(iias)", (0, -1, ["label"] * 64)), "(u(ia{sv}av))")[1]
+    check(len(layout[2]) == len(shown), "the layout at the bound has %d items" % len(layout[2]))
+    groups = item.call(menu_path, "com.canonical.dbusmenu", "GetGroupProperties",
+                       GLib.Variant("(aias)", (ids * (1024 // len(ids)), [])),
+                       "(a(ia{sv}))")[0]
+    check({group[0] for group in groups} == set(ids), "properties of ids %r" % groups)
+    check(item.menu_items(menu_path) == shown, "the menu changed")
+    check(item.properties()["Menu"] == menu_path, "the item stopped answering")
+    # GLib before 2.76 keeps the blocks the bus's worker parsed a large message into, unless
+    # GSlice is plain malloc: the application started itself again with it so.
+    if GLib.check_version(2, 76, 0) is not None:
+        with open("/proc/%d/environ" % session.app.pid, "rb") as environment:
+            check(b"G_SLICE=always-malloc" in environment.read().split(b"\0"),
+                  "the application runs with GLib's own block allocator")
+    item.choose(menu_path, menu_id(item, menu_path, "Quit Zerarazi"))
+    check(session.wait_for_exit() == 0, "Quit did not end the application with status 0")
+
+
+def the_one_line(session, before, line):
+    """Standard error has `line` alone after its first `before` characters."""
+    lines = session.errors()[before:].splitlines()
+    check(lines == [line], "standard error ends with %r, not the one line %r" % (lines, line))
+
+
+def case_bus_closed(session):
+    """The session bus goes away under the shown item: one line says so, and the status is 3,
+    not the 0 of a quit; nothing says that a panel is missing."""
+    daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                              stdout=subprocess.PIPE, text=True)
+    try:
+        session.bus_address = daemon.stdout.readline().strip()
+        check(session.bus_address, "the second bus did not start")
+        session.bus = Gio.DBusConnection.new_for_address_sync(
+            session.bus_address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+            | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
+        session.bus.set_exit_on_close(False)
+        watcher = Watcher(session.bus)
+        watcher.start()
+        session.start()
+        registered_item(session, watcher)
+        settle(0.3)
+        before = len(session.errors())
+    finally:
+        daemon.kill()
+        daemon.wait()
+    check(session.wait_for_exit() == 3, "the application ended with status %r, not 3"
+          % session.app.returncode)
+    the_one_line(session, before, "zerarazi: the session bus closed")
+
+
+def case_display_closed(session):
+    """The X server goes away under the application: one line says so and the status is 4,
+    where GDK alone ends with 1 and a message of its own."""
+    watcher = Watcher(session.bus)
+    watcher.start()
+    session.start()
+    registered_item(session, watcher)
+    settle(0.3)
+    before = len(session.errors())
+    session.xvfb.kill()
+    session.xvfb.wait()
+    check(session.wait_for_exit() == 4, "the application ended with status %r, not 4"
+          % session.app.returncode)
+    the_one_line(session, before,
+                 "zerarazi: the display closed (X server or Wayland compositor gone)")
+
+
+
+def start_sway():
+    """sway on its headless back end, as the user nobody when this runs as root (sway refuses
+    root); answers the process, its runtime folder and its socket's path."""
+    runtime = tempfile.mkdtemp(prefix="zerarazi-wayland-")  # the user must reach it
+    config = os.path.join(runtime, "config")
+    open(config, "w").close()
+    command = ["sway", "-c", config]
+    if os.geteuid() == 0:
+        os.chown(runtime, 65534, 65534)
+        command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
+    env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "XDG_RUNTIME_DIR": runtime,
+           "HOME": runtime, "WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman",
+           "WLR_LIBINPUT_NO_DEVICES": "1"}
+    compositor = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+    sockets = []
+
+    def socket_made():
+        sockets[:] = [name for name in os.listdir(runtime)
+                      if name.startswith("wayland-") and not name.endswith(".lock")]
+        return sockets
+
+    run_until(socket_made, 10, "sway's socket")
+    return compositor, runtime, os.path.join(runtime, sockets[0])
+
+
+def case_compositor_closed(session):
+    """The Wayland compositor goes away under the application: one line says so and the status
+    is 4, where GDK alone ends with 1 and a message of its own."""
+    if not shutil.which("sway"):
+        print("skipped: not installed: sway")
+        sys.exit(SKIPPED)
+    compositor, runtime, socket = start_sway()
+    try:
+        # GDK finds the socket in the runtime folder only.
+        session.wayland = {"XDG_RUNTIME_DIR": runtime, "WAYLAND_DISPLAY": os.path.basename(socket),
+                           "GDK_BACKEND": "wayland", "DISPLAY": ""}
+        watcher = Watcher(session.bus)
+        watcher.start()
+        session.start()
+        registered_item(session, watcher)
+        settle(0.3)
+        before = len(session.errors())
+    finally:
+        compositor.kill()
+        compositor.wait()
+        shutil.rmtree(runtime, ignore_errors=True)
+    check(session.wait_for_exit() == 4, "the application ended with status %r, not 4"
+          % session.app.returncode)
+    the_one_line(session, before,
+                 "zerarazi: the display closed (X server or Wayland compositor gone)")
+
+
+def case_quit_during_alert(session):
+    """Quit chosen from the menu while the About box is up ends the application once the box is
+    answered; another choice meanwhile is refused, not kept for later."""
+    about = last(session.driver("menu 5"), "alert")
+    watcher = Watcher(session.bus)
+    watcher.start()
+    session.start()
+    item = registered_item(session, watcher)
+    menu_path = item.properties()["Menu"]
+    item.choose(menu_path, menu_id(item, menu_path, "About"))
+    window = visible_window(about["title"])
+    item.choose(menu_path, menu_id(item, menu_path, "Quit Zerarazi"))
+    item.choose(menu_path, menu_id(item, menu_path, "Preferences..."))
+    settle(0.5)
+    check(session.app.poll() is None, "Quit went past the About box")
+    subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Return"], check=True)
+    check(session.wait_for_exit() == 0, "the application ended with status %r, not 0"
+          % session.app.returncode)
+    check(no_visible_window("Preferences"), "the choice made during the alert was carried out")
+
+
 CASES = {"status_item": case_status_item, "condition_warning": case_condition_warning, "watcher_restart": case_watcher_restart,
          "panel_tint": case_panel_tint, "preferences": case_preferences,
          "settings_notice": case_settings_notice, "real_panel": case_real_panel,
-         "title_in_icon": case_title_in_icon}
+         "title_in_icon": case_title_in_icon,
+         "bus_limits": case_bus_limits, "bus_closed": case_bus_closed,
+         "display_closed": case_display_closed, "compositor_closed": case_compositor_closed,
+         "quit_during_alert": case_quit_during_alert}
 
 
 def main():
@@ -868,6 +1072,7 @@ def main():
     server, display = start_xvfb(reset=case == "real_panel")
     os.environ["DISPLAY"] = display  # for xdotool
     session = Session(bundle, display)
+    session.xvfb = server
     try:
         CASES[case](session)
     except Failure as failure:

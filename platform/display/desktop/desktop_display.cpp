@@ -1,8 +1,10 @@
 #include "platform/display/desktop/desktop_display.h"
 
 #include "platform/display/desktop/alert_dialog.h"
+#include "platform/display/desktop/alert_time_input.h"
 #include "platform/display/desktop/app_icon.h"
 #include "platform/display/desktop/appearance_portal.h"
+#include "platform/display/desktop/bus_request_limits.h"
 #include "platform/display/desktop/desktop_notification.h"
 #include "platform/display/desktop/desktop_sounds.h"
 #include "platform/display/desktop/desktop_window.h"
@@ -19,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 
 namespace {
 
@@ -102,6 +105,7 @@ std::unique_ptr<DesktopDisplay> DesktopDisplay::make(const DesktopHost& host) {
         std::fprintf(stderr, "zerarazi: cannot open the desktop (DISPLAY or WAYLAND_DISPLAY)\n");
         return nullptr;
     }
+    end_process_when_display_lost();
     GError* error = nullptr;
     GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
     if (!bus) {
@@ -134,6 +138,8 @@ DesktopDisplay::~DesktopDisplay() {
 void DesktopDisplay::start() {
     g_set_application_name("Zerarazi");
     use_bundle_app_icon();
+    // Before anything is exported; its filter runs on GDBus's worker thread (bus_request_limits.h).
+    m_limits = std::make_unique<BusRequestLimits>(m_bus);
     m_menu = std::make_unique<StatusMenuExporter>(k_menu_path,
                                                   [this](int number) { send(MenuChoice{number}); });
     m_portal = std::make_unique<AppearancePortal>(
@@ -155,7 +161,11 @@ void DesktopDisplay::follow_session() {
         m_sources.push_back(g_unix_signal_add(signal, terminate, this));
     g_dbus_connection_set_exit_on_close(m_bus, FALSE);
     auto closed = [](GDBusConnection*, gboolean, GError*, gpointer self) {
-        static_cast<DesktopDisplay*>(self)->m_ended = true;
+        auto* display = static_cast<DesktopDisplay*>(self);
+        if (display->m_ended) return;
+        display->m_loss = SessionLoss::bus_closed;
+        display->m_ended = true;
+        say_session_loss(SessionLoss::bus_closed);
     };
     m_closed_handler = g_signal_connect(m_bus, "closed", G_CALLBACK(+closed), this);
     auto monitors_changed = [](GdkScreen*, gpointer self) {
@@ -258,6 +268,10 @@ void DesktopDisplay::will_exit(int) {
     finish();
 }
 
+int DesktopDisplay::exit_status(int status) const {
+    return m_loss ? session_loss_facts(*m_loss).exit_status : status;
+}
+
 std::vector<ScreenRect> DesktopDisplay::screens() const {
     GdkDisplay* display = gdk_display_get_default();
     GdkMonitor* primary = display ? gdk_display_get_primary_monitor(display) : nullptr;
@@ -308,10 +322,21 @@ void DesktopDisplay::reject_input(const Input&, const std::string& message) {
     if (GdkDisplay* display = gdk_display_get_default()) gdk_display_beep(display);
 }
 
-// While an alert is up nothing but its buttons can be pressed, as with the model's own modal
-// loop; a request to terminate waits for the alert to be answered.
+// While an alert is up only a request to end waits for it to be answered (alert_time_input.h).
 void DesktopDisplay::send(Input input) {
-    if (m_in_alert && !std::holds_alternative<TerminateRequest>(input)) return;
+    if (m_in_alert) {
+        std::span<const MenuItemSnapshot> menu;
+        if (m_menu && m_menu->items()) menu = *m_menu->items();
+        switch (input_during_alert(input, menu)) {
+        case AlertTimeInput::keep:
+            break;
+        case AlertTimeInput::refuse:
+            if (GdkDisplay* display = gdk_display_get_default()) gdk_display_beep(display);
+            return;
+        case AlertTimeInput::drop:
+            return;
+        }
+    }
     m_inputs.push_back(std::move(input));
 }
 

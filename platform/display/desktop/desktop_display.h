@@ -5,6 +5,7 @@
 // the deadline passes, so an idle process sleeps until the model's next timer.
 
 #include "platform/display/desktop/panel_tint.h"
+#include "platform/display/desktop/session_loss.h"
 #include "platform/display/desktop_module.h"
 #include "platform/display/display.h"
 #include "platform/foundation/problem_report.h"
@@ -15,6 +16,7 @@
 #include <memory>
 
 class AppearancePortal;
+class BusRequestLimits;
 class DesktopWindow;
 class ItemPopupMenu;
 class StatusMenuExporter;
@@ -39,6 +41,8 @@ class DesktopDisplay final : public Display {
     void play_sound(int id) override;
     bool open_url(const std::string& url) override;
     void will_exit(int status) override;
+    // The loss's status once the session bus has closed (session_loss.h).
+    int exit_status(int status) const override;
     std::vector<ScreenRect> screens() const override;
     ScreenPoint pointer() const override;
     Input wait_for_input(std::optional<int64_t> deadline_ms) override;
@@ -60,6 +64,7 @@ class DesktopDisplay final : public Display {
     const DesktopHost& m_host;
     _GDBusConnection* m_bus;
     const int64_t m_start_us;
+    std::unique_ptr<BusRequestLimits> m_limits;
     std::unique_ptr<StatusMenuExporter> m_menu;
     std::unique_ptr<StatusNotifierItem> m_item;
     std::unique_ptr<ItemPopupMenu> m_popup; // the menu the item opens itself, once asked to
@@ -75,6 +80,7 @@ class DesktopDisplay final : public Display {
     bool m_item_failed = false; // the bus refused the status item; it is not tried again
     bool m_in_alert = false;
     bool m_ended = false;
+    std::optional<SessionLoss> m_loss; // why input ended, when the session went
     bool m_finished = false;
     std::atomic<bool> m_interrupted{false};
     // Problems such as a setting that could not be stored are shown as notifications while

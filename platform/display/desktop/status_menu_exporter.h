@@ -23,6 +23,7 @@ class StatusMenuExporter {
     void show(const std::optional<std::vector<MenuItemSnapshot>>& items);
     // Whether key equivalents are exported: some panels' menu clients fail on every shortcut.
     void show_shortcuts(bool shown);
+    // The items as last shown.
     const std::optional<std::vector<MenuItemSnapshot>>& items() const { return m_items; }
 
   private:

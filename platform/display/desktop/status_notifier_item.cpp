@@ -282,7 +282,8 @@ void StatusNotifierItem::on_watcher_appeared(GDBusConnection*, const char*, cons
 void StatusNotifierItem::on_watcher_vanished(GDBusConnection*, const char*, gpointer self) {
     auto* item = static_cast<StatusNotifierItem*>(self);
     item->m_registered = false;
-    if (item->m_told_no_watcher) return;
+    // The bus itself closing is said once, by the display.
+    if (item->m_told_no_watcher || g_dbus_connection_is_closed(item->m_bus)) return;
     item->m_told_no_watcher = true;
     std::fprintf(stderr,
                  "zerarazi: no panel shows status items (no %s on the session bus); "
