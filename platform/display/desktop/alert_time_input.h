@@ -21,7 +21,7 @@ enum class AlertTimeInput : uint8_t {
 // `menu` is the status menu as last shown.
 AlertTimeInput input_during_alert(const Input& input, std::span<const MenuItemSnapshot> menu);
 
-// Whether `item` is the application's Quit: its key equivalent is Command-Q and nothing more,
-// as the application menu's Quit has it on every Mac; the model gives its Quit item no other
-// mark a display can see.
+// Whether `item` is the application's Quit: its key equivalent is Command-Q and nothing more, as
+// an application's Quit conventionally has it; the model gives its Quit item no other mark a
+// display can see.
 bool is_quit_item(const MenuItemSnapshot& item);
