@@ -105,15 +105,17 @@ except (ImportError, ValueError):  # skip_unless_tools() says so
 
 
 def run_until(predicate, seconds, what):
+    """Runs the main context until `predicate` answers something true, and answers that."""
     context = GLib.MainContext.default()
     deadline = time.monotonic() + seconds
-    while not predicate():
-        check(time.monotonic() < deadline, "timed out waiting for " + what)
+    while True:
         while context.pending():
             context.iteration(False)
-        if not predicate():
-            time.sleep(0.01)
-    return True
+        found = predicate()
+        if found:
+            return found
+        check(time.monotonic() < deadline, "timed out waiting for " + what)
+        time.sleep(0.01)
 
 
 def settle(seconds):

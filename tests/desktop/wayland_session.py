@@ -25,6 +25,10 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from desktop_session import (Failure, check, connection_of_process,  # noqa: E402
+                             name_has_owner, run_until)
+
 SKIPPED = 77
 TOOLS = ("dbus-run-session", "setpriv", "sway", "swaymsg", "waybar", "grim")
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -55,15 +59,6 @@ BAR_COMPLAINTS = {
                                               r"assertion 'GTK_IS_ACCEL_GROUP"),
     "bar's child-display warnings": re.compile(r"The child-display variable is set to"),
 }
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
 
 
 def skip_unless_tools():
@@ -122,19 +117,6 @@ class Checks:
             self.expected.append(name)
 
 
-def run_until(predicate, seconds, what):
-    context = GLib.MainContext.default()
-    deadline = time.monotonic() + seconds
-    while True:
-        while context.pending():
-            context.iteration(False)
-        found = predicate()
-        if found:
-            return found
-        check(time.monotonic() < deadline, "timed out waiting for " + what)
-        time.sleep(0.05)
-
-
 class Calls(list):
     """Method names, with the monitor connection that gathers them."""
 
@@ -160,33 +142,6 @@ def watch_calls(path, sender):
     calls.monitor = monitor  # kept while the list is
     calls.filter = monitor.add_filter(on_message)
     return calls
-
-
-def connection_of_process(bus, pid):
-    """The unique name of the connection that process `pid` holds; None when it holds none."""
-    names = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                          "ListNames", None, GLib.VariantType("(as)"), Gio.DBusCallFlags.NONE,
-                          5000, None).unpack()[0]
-    for name in names:
-        if not name.startswith(":"):
-            continue
-        try:
-            owner = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                  "org.freedesktop.DBus", "GetConnectionUnixProcessID",
-                                  GLib.Variant("(s)", (name,)), GLib.VariantType("(u)"),
-                                  Gio.DBusCallFlags.NONE, 5000, None).unpack()[0]
-        except GLib.Error:
-            continue
-        if owner == pid:
-            return name
-    return None
-
-
-def name_has_owner(bus, name):
-    result = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                           "NameHasOwner", GLib.Variant("(s)", (name,)), GLib.VariantType("(b)"),
-                           Gio.DBusCallFlags.NONE, 5000, None)
-    return result.unpack()[0]
 
 
 # --- input devices for the seat ---------------------------------------------------------------
