@@ -43,6 +43,7 @@ class WaybarHost(Host):
                "DISPLAY": self.display, "WLR_BACKENDS": "x11", "WLR_RENDERER": "pixman",
                "WLR_X11_OUTPUTS": "1", "XDG_CONFIG_HOME": self.config_home(),
                }
+        os.chmod(self.folder, 0o711)  # nobody passes through to its runtime folder
         os.chown(self.runtime, 65534, 65534)
         self.sway = self.spawn("sway", ["setpriv", "--reuid=nobody", "--regid=nogroup",
                                         "--clear-groups", "sway", "-c", config], env)
