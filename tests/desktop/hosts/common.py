@@ -145,7 +145,11 @@ def icon_shape_difference(rows, box, background, pixmaps):
     peak = max(max(row) for row in distance) or 1
     best = 1.0
     for pixmap in pixmaps:
-        scaled = ds.painted_part(*pixmap).scale_simple(width, height, GdkPixbuf.InterpType.BILINEAR)
+        part = ds.painted_part(*pixmap)
+        aspect = (width / height) / (part.get_width() / part.get_height())
+        if not 0.6 <= aspect <= 1.6:
+            continue  # squashed or stretched: not the icon as the item gives it
+        scaled = part.scale_simple(width, height, GdkPixbuf.InterpType.BILINEAR)
         alphas = [[pixel[3] / 255 for pixel in row] for row in ds.pixel_rows(scaled)]
         total = sum(abs(alphas[y][x] - distance[y][x] / peak)
                     for y in range(height) for x in range(width))
@@ -154,22 +158,27 @@ def icon_shape_difference(rows, box, background, pixmaps):
 
 
 def find_item(empty_path, shown_path, bar, pixmaps):
-    """Compares the bar without the item and with it. The icon is the changed cluster most like
-    the item's pixmaps; a cluster that starts within a label's reach of its side (12 pixels) is
-    drawn beside it. None when nothing in the bar changed."""
+    """Compares the bar without the item and with it. Where it changed, the pixels that differ
+    from the bar's colour there (the most common one after) are split at empty columns into
+    parts: the icon is the part most like the item's pixmaps, and the parts of the same changed
+    run or within 12 pixels of it are drawn beside it (a label's glyphs). None when nothing in
+    the bar changed."""
     before, after = rows_of(crop(load(empty_path), bar)), rows_of(crop(load(shown_path), bar))
-    found = clusters(changed_columns(before, after))
-    if not found:
-        return None
     scored = []
-    for left, right, top, bottom in found:
-        background = most_common([before[y][x] for y in range(top, bottom + 1)
-                                  for x in range(left, right + 1)])
-        box = (left, top, right, bottom)
-        scored.append((icon_shape_difference(after, box, background, pixmaps), box, background))
-    difference, icon, background = min(scored)
-    beside = [b for _, b, _ in scored if b != icon and
-              (0 <= b[0] - icon[2] <= 12 or 0 <= icon[0] - b[2] <= 12)]
+    for left, right, _, _ in clusters(changed_columns(before, after)):
+        wide = range(max(0, left - 6), min(len(after[0]), right + 7))
+        background = most_common([after[y][x] for y in range(len(after)) for x in wide])
+        inked = {x: [y for y in range(len(after)) if differs(after[y][x], background)]
+                 for x in range(left, right + 1)}
+        for part in clusters({x: ys for x, ys in inked.items() if ys}, gap=1):
+            box = (part[0], part[2], part[1], part[3])
+            scored.append((icon_shape_difference(after, box, background, pixmaps), box,
+                           background, (left, right)))
+    if not scored:
+        return None
+    difference, icon, background, run = min(scored)
+    beside = [b for _, b, _, r in scored if b != icon and
+              (r == run or 0 <= b[0] - icon[2] <= 12 or 0 <= icon[0] - b[2] <= 12)]
     ink = ink_colour(after, icon, background)
     x0, y0 = bar[0], bar[1]
     shift = lambda b: (b[0] + x0, b[1] + y0, b[2] + x0, b[3] + y0)  # noqa: E731
@@ -498,7 +507,7 @@ class Monitor:
     def __init__(self, folder):
         self.path = os.path.join(folder, "bus-calls.log")
         self.process = subprocess.Popen(
-            ["dbus-monitor", "--session",
+            ["stdbuf", "-oL", "dbus-monitor", "--session",
              "type='method_call',interface='org.kde.StatusNotifierItem'",
              "type='method_call',interface='com.canonical.dbusmenu'"],
             stdout=open(self.path, "w"), stderr=subprocess.DEVNULL)
@@ -593,14 +602,15 @@ def checks(run, host, indicator):
 
     indicator.start()
     sighting = run.wait_for_item(empty, "bar")
-    shown = sighting is not None and sighting.difference < 0.35
-    if not shown:
-        run.record("item shown", False, "the bar shows no icon like the item's" +
-                   (" (closest shape difference %.2f)" % sighting.difference if sighting else ""))
+    if sighting is None:
+        run.record("item shown", False, "nothing new in the bar 20 s after the item registered")
         raise Failure("the item is not in the bar")
     left, top, right, bottom = sighting.icon
-    run.record("item shown", True, "%dx%d icon at %d,%d" % (right - left + 1, bottom - top + 1,
-                                                             left, top))
+    like = sighting.difference < 0.35
+    run.record("item shown", like, "%dx%d %s at %d,%d (shape difference %.2f)" % (
+        right - left + 1, bottom - top + 1, "icon" if like else
+        "drawing, unlike the item's icon: squashed or another picture,", left, top,
+        sighting.difference))
     save_crop(run, "bar", sighting)
     run.record("icon legible", sighting.contrast >= LEGIBLE_CONTRAST,
                "contrast %.1f:1, ink %s on bar %s" % (sighting.contrast, hex_colour(sighting.ink),
@@ -683,14 +693,14 @@ def window_check(run, check, label, title, shot, alert=False):
 
 
 def figures(run, sighting, status):
-    """The charge's figures are visible when the host draws something beside the icon at least
-    as wide as two glyphs (a label), or when the icon's pixmap holds more than the bundle's
+    """The charge's figures are visible when the host draws glyphs beside the icon spanning at
+    least the icon's height (a label), or when the icon's pixmap holds more than the bundle's
     plain status picture does (figures painted inside it). No OCR: the text itself is not read."""
     left, top, right, bottom = sighting.icon
     height = bottom - top + 1
-    beside = [b for b in sighting.beside if b[2] - b[0] + 1 >= height // 2]
+    beside = sighting.beside
     title = status["title"]
-    if beside:
+    if beside and max(b[2] for b in beside) - min(b[0] for b in beside) + 1 >= height:
         width = max(b[2] for b in beside) - min(b[0] for b in beside) + 1
         run.record("figures visible", True, "%d px of text beside the icon (item label %r)"
                    % (width, title))
