@@ -140,7 +140,7 @@ def icon_shape_difference(rows, box, background, pixmaps):
     width, height = right - left + 1, bottom - top + 1
     if width < 3 or height < 3:
         return 1.0
-    distance = [[max(abs(a - b) for a, b in zip(rows[top + y][left + x], background))
+    distance = [[max(abs(a - b) for a, b in zip(rows[top + y][left + x], background[top + y]))
                  for x in range(width)] for y in range(height)]
     peak = max(max(row) for row in distance) or 1
     best = 1.0
@@ -159,16 +159,18 @@ def icon_shape_difference(rows, box, background, pixmaps):
 
 def find_item(empty_path, shown_path, bar, pixmaps):
     """Compares the bar without the item and with it. Where it changed, the pixels that differ
-    from the bar's colour there (the most common one after) are split at empty columns into
+    from the bar's colour beside the change (row by row, the most common one) are split at empty columns into
     parts: the icon is the part most like the item's pixmaps, and the parts of the same changed
     run or within 12 pixels of it are drawn beside it (a label's glyphs). None when nothing in
     the bar changed."""
     before, after = rows_of(crop(load(empty_path), bar)), rows_of(crop(load(shown_path), bar))
     scored = []
     for left, right, _, _ in clusters(changed_columns(before, after)):
-        wide = range(max(0, left - 6), min(len(after[0]), right + 7))
-        background = most_common([after[y][x] for y in range(len(after)) for x in wide])
-        inked = {x: [y for y in range(len(after)) if differs(after[y][x], background)]
+        wide = [x for x in range(max(0, left - 40), min(len(after[0]), right + 41))
+                if not left <= x <= right] or list(range(left, right + 1))
+        # Row by row, from the columns beside the change: some panels have a vertical gradient.
+        background = [most_common([row[x] for x in wide]) for row in after]
+        inked = {x: [y for y in range(len(after)) if differs(after[y][x], background[y])]
                  for x in range(left, right + 1)}
         for part in clusters({x: ys for x, ys in inked.items() if ys}, gap=1):
             box = (part[0], part[2], part[1], part[3])
@@ -180,6 +182,7 @@ def find_item(empty_path, shown_path, bar, pixmaps):
     beside = [b for _, b, _, r in scored if b != icon and
               (r == run or 0 <= b[0] - icon[2] <= 12 or 0 <= icon[0] - b[2] <= 12)]
     ink = ink_colour(after, icon, background)
+    background = background[(icon[1] + icon[3]) // 2]
     x0, y0 = bar[0], bar[1]
     shift = lambda b: (b[0] + x0, b[1] + y0, b[2] + x0, b[3] + y0)  # noqa: E731
     return Sighting(shift(icon), [shift(b) for b in beside], background, ink,
@@ -197,13 +200,13 @@ def ink_colour(rows, box, background):
     """The colour of the icon's painted pixels: the median, by distance from the background, of
     the farthest quarter of the pixels that differ from it (the edges are blended)."""
     left, top, right, bottom = box
-    marked = [rows[y][x] for y in range(top, bottom + 1) for x in range(left, right + 1)
-              if differs(rows[y][x], background, 8)]
+    marked = [(rows[y][x], background[y]) for y in range(top, bottom + 1)
+              for x in range(left, right + 1) if differs(rows[y][x], background[y], 8)]
     if not marked:
-        return background
-    marked.sort(key=lambda p: max(abs(a - b) for a, b in zip(p, background)))
+        return background[(top + bottom) // 2]
+    marked.sort(key=lambda pair: max(abs(a - b) for a, b in zip(*pair)))
     far = marked[len(marked) * 3 // 4:]
-    return far[len(far) // 2]
+    return far[len(far) // 2][0]
 
 
 # --- the indicator -----------------------------------------------------------------------------
