@@ -701,12 +701,12 @@ def figures(run, sighting, status):
     plain status picture does (figures painted inside it). No OCR: the text itself is not read."""
     left, top, right, bottom = sighting.icon
     height = bottom - top + 1
-    beside = sighting.beside
     title = status["title"]
-    if beside and max(b[2] for b in beside) - min(b[0] for b in beside) + 1 >= height:
-        width = max(b[2] for b in beside) - min(b[0] for b in beside) + 1
-        run.record("figures visible", True, "%d px of text beside the icon (item label %r)"
-                   % (width, title))
+    glyphs = label_glyphs(sighting)
+    if len(glyphs) >= 2:
+        width = max(b[2] for b in glyphs) - min(b[0] for b in glyphs) + 1
+        run.record("figures visible", True, "%d glyph-like parts, %d px wide, beside the icon "
+                   "(item label %r)" % (len(glyphs), width, title))
         return
     template = os.path.join(run.indicator.bundle, "Contents", "Resources", status["image"])
     plain = ds.expected_pixmaps(template, 0)
@@ -720,6 +720,24 @@ def figures(run, sighting, status):
     else:
         run.record("figures visible", False, "nothing beside the %dx%d icon and the icon is the "
                    "plain picture (item label %r not drawn)" % (right - left + 1, height, title))
+
+
+def label_glyphs(sighting):
+    """The parts that follow the icon on either side with gaps of at most 8 pixels, each no
+    taller than the icon: a label's glyphs. A neighbouring icon is one part, "78%" three."""
+    left, top, right, bottom = sighting.icon
+    height = bottom - top + 1
+    found = []
+    for direction in (1, -1):
+        edge, chain = right if direction == 1 else left, []
+        parts = sorted(sighting.beside, key=lambda b: b[0] * direction)
+        for part in parts:
+            near = part[0] - edge if direction == 1 else edge - part[2]
+            if 0 < near <= 8 and part[3] - part[1] + 1 <= height + 2:
+                chain.append(part)
+                edge = part[2] if direction == 1 else part[0]
+        found = max(found, chain, key=len)
+    return found
 
 
 def alphas(argb):
