@@ -237,12 +237,15 @@ class Indicator:
                                         ZERARAZI_DISPLAY="desktop"),
                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                         stderr=self.stderr, cwd=self.folder)
-        ds.run_until(lambda: ds.name_has_owner(self.bus, self.name()), 15,
-                     "the item's name on the bus")
-        self.item = ds.Item(self.bus, self.name())
+        self.connection = ds.run_until(
+            lambda: ds.connection_of_process(self.bus, self.process.pid), 15,
+            "the indicator on the bus")
+        self.item = ds.Item(self.bus, self.connection)
+        ds.run_until(self.item.has_icon, 15, "the item on the bus")
 
     def name(self):
-        return "org.kde.StatusNotifierItem-%d-1" % self.process.pid
+        """The indicator's connection, which its item registers under."""
+        return self.connection
 
     def menu_path(self):
         return self.item.properties()["Menu"]
