@@ -392,6 +392,8 @@ class Host:
                                capture_output=True, text=True).stdout.split()
         titles = {}
         for window in found:
+            if popup_window(window):
+                continue  # the item's own menu, which a panel's left click may open
             name = subprocess.run(["xdotool", "getwindowname", window], capture_output=True,
                                   text=True)
             if name.returncode == 0:
@@ -403,6 +405,12 @@ class Host:
 
     def answer_alert(self, window):
         subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Return"], check=False)
+
+
+def popup_window(window):
+    """Whether an X window is a popup (a menu), placed by its program without a window manager."""
+    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
+    return "Override Redirect State: yes" in info
 
 
 def end(process, seconds=5):
