@@ -132,6 +132,19 @@ class Sighting:
         return (left + right) // 2, (top + bottom) // 2
 
 
+def expected_ink(pixels, background):
+    """How far from the bar each pixel of a picture should stand, 0 to 1. A picture in one
+    colour may be repainted by the panel in its own, so its alpha is the shape; a picture of
+    several colours (an outlined one) is shown as it is, laid over the bar."""
+    colours = {pixel[:3] for row in pixels for pixel in row if pixel[3]}
+    if len(colours) <= 1:
+        return [[pixel[3] / 255 for pixel in row] for row in pixels]
+    inks = [[max(abs(pixel[3] / 255 * (c - b)) for c, b in zip(pixel[:3], bar))
+             for pixel in row] for row, bar in zip(pixels, background)]
+    peak = max(max(row) for row in inks) or 1
+    return [[ink / peak for ink in row] for row in inks]
+
+
 def icon_shape_difference(rows, box, background, pixmaps):
     """How unlike the item's own pixmaps the pixels in `box` are, shape for shape: the mean
     difference (0 to 1) between the pixmap's alpha scaled to the box and how far each pixel is
@@ -150,8 +163,8 @@ def icon_shape_difference(rows, box, background, pixmaps):
         if not 0.6 <= aspect <= 1.6:
             continue  # squashed or stretched: not the icon as the item gives it
         scaled = part.scale_simple(width, height, GdkPixbuf.InterpType.BILINEAR)
-        alphas = [[pixel[3] / 255 for pixel in row] for row in ds.pixel_rows(scaled)]
-        total = sum(abs(alphas[y][x] - distance[y][x] / peak)
+        expected = expected_ink(ds.pixel_rows(scaled), background[top:top + height])
+        total = sum(abs(expected[y][x] - distance[y][x] / peak)
                     for y in range(height) for x in range(width))
         best = min(best, total / (width * height))
     return best
