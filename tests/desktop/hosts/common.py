@@ -698,6 +698,7 @@ def window_check(run, check, label, title, shot, alert=False):
     if not window:
         run.record(check, False, "no window %r within 10 s" % title)
         return
+    shown = new[window]
     ds.settle(0.8)
     run.shot(shot)
     if alert:
@@ -711,9 +712,9 @@ def window_check(run, check, label, title, shot, alert=False):
         host.close_window(window)
         ds.settle(1)
         run.record(check, True, "%r opened; it did not close when %s" % (
-            title, "answered with Return" if alert else "its close button was pressed"))
+            shown, "answered with Return" if alert else "its close button was pressed"))
     else:
-        run.record(check, True, "%r opened and closed" % title)
+        run.record(check, True, "%r opened and closed" % shown)
 
 
 def figures(run, sighting, status):

@@ -90,8 +90,11 @@ class GnomeHost(Host):
             "--virtual-monitor", "%dx%d" % SCREEN])
         ds.run_until(self.watcher_present, 60, "the AppIndicator extension's watcher")
         ds.run_until(self.started, 30, "the shell's start")
-        # With no window open the shell starts in its overview: leave it for the desktop.
+        # With no window open the shell starts in its overview: leave it for the desktop. Its
+        # banner about running as root would lie over the screenshots: take it away.
         self.evaluate("Main.overview.hide()")
+        ds.settle(1)
+        self.evaluate("Main.messageTray.getSources().forEach(s => s.destroy())")
         self.panel_height = int(self.evaluate("Main.panel.height"))
         ds.settle(2)  # the overview's closing animation
 
