@@ -368,7 +368,11 @@ class Host:
     def stop_panel(self):
         end(self.panel)
 
-    # Extra checks a host adds (GNOME's registrations); each answers (name, Result).
+    def log_complaints(self, text):
+        """The lines of the host's logs that count against it."""
+        return log_complaints(text)
+
+    # Extra checks a host adds; each answers (name, Result).
     def extra_checks(self, run):
         return []
 
@@ -673,7 +677,7 @@ def checks(run, host, indicator):
         run.record("Quit status 0", status_code == 0, "exit status %d" % status_code)
     except subprocess.TimeoutExpired:
         run.record("Quit status 0", False, "still running 10 s after Quit")
-    complaints = log_complaints(host.host_logs()) + \
+    complaints = host.log_complaints(host.host_logs()) + \
         ["indicator: " + line for line in log_complaints(indicator.errors())]
     with open(os.path.join(run.shots, "complaints.txt"), "w") as text:
         text.write("\n".join(complaints) + "\n")
@@ -707,6 +711,7 @@ def window_check(run, check, label, title, shot, alert=False):
     if not window:
         run.record(check, False, "no window %r within 10 s" % title)
         return
+    shown = new[window]
     ds.settle(0.8)
     run.shot(shot)
     if alert:
@@ -720,9 +725,9 @@ def window_check(run, check, label, title, shot, alert=False):
         host.close_window(window)
         ds.settle(1)
         run.record(check, True, "%r opened; it did not close when %s" % (
-            title, "answered with Return" if alert else "its close button was pressed"))
+            shown, "answered with Return" if alert else "its close button was pressed"))
     else:
-        run.record(check, True, "%r opened and closed" % title)
+        run.record(check, True, "%r opened and closed" % shown)
 
 
 def figures(run, sighting, status):
@@ -754,9 +759,10 @@ def figures(run, sighting, status):
 
 def label_glyphs(sighting):
     """The parts that follow the icon on either side with gaps of at most 8 pixels, each no
-    taller than the icon: a label's glyphs. A neighbouring icon is one part, "78%" three."""
+    taller than the icon's longer side (a battery drawn wide is short, its figures taller): a
+    label's glyphs. A neighbouring icon is one part, "78%" three."""
     left, top, right, bottom = sighting.icon
-    height = bottom - top + 1
+    height = max(bottom - top + 1, right - left + 1)
     found = []
     for direction in (1, -1):
         edge, chain = right if direction == 1 else left, []

@@ -24,7 +24,7 @@ sys.path.insert(0, HERE)
 HOSTS = ("xfce", "waybar", "mate", "lxqt", "plasma", "gnome")
 THEMES = ("light", "dark")
 # How long one host on one theme may take before it counts as hung.
-SECONDS = {"gnome": 600}
+SECONDS = {"gnome": 180}
 NAMES = {"xfce": "Xfce (xfce4-panel)", "waybar": "sway + waybar", "mate": "MATE (mate-panel)",
          "lxqt": "LXQt (lxqt-panel)", "plasma": "KDE Plasma (plasmashell)",
          "gnome": "GNOME Shell 43 + AppIndicator"}
