@@ -231,8 +231,11 @@ GVariant* StatusNotifierItem::property(const char* name) const {
     if (std::strcmp(name, "IconName") == 0) return g_variant_new_string(m_icon_name.c_str());
     if (std::strcmp(name, "IconThemePath") == 0)
         return g_variant_new_string(m_icon_folder ? m_icon_folder->path().c_str() : "");
+    // No label at all where the title is in the icon: MATE's tray hides the picture of an item
+    // with any label, even an empty one, whenever buttons show no pictures.
     if (std::strcmp(name, "XAyatanaLabel") == 0 || std::strcmp(name, "XAyatanaLabelGuide") == 0)
-        return g_variant_new_string(label().c_str());
+        return m_title_place == TitlePlace::label ? g_variant_new_string(label().c_str())
+                                                  : nullptr;
     if (std::strcmp(name, "ToolTip") == 0) return tool_tip();
     if (std::strcmp(name, "ItemIsMenu") == 0) return g_variant_new_boolean(TRUE);
     if (std::strcmp(name, "Menu") == 0) return g_variant_new_object_path(m_setup.menu_path.c_str());

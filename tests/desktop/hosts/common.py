@@ -185,17 +185,23 @@ def find_item(empty_path, shown_path, bar, pixmaps):
         background = [most_common([row[x] for x in wide]) for row in after]
         inked = {x: [y for y in range(len(after)) if differs(after[y][x], background[y])]
                  for x in range(left, right + 1)}
-        parts = [(part[0], part[2], part[1], part[3])
-                 for part in clusters({x: ys for x, ys in inked.items() if ys}, gap=1)]
-        # An icon with the figures drawn beside the battery is the parts together.
-        if len(parts) > 1:
-            parts.append((parts[0][0], min(p[1] for p in parts), parts[-1][2],
-                          max(p[3] for p in parts)))
-        for box in parts:
+        for part in clusters({x: ys for x, ys in inked.items() if ys}, gap=1):
+            box = (part[0], part[2], part[1], part[3])
             scored.append((icon_shape_difference(after, box, background, pixmaps), box,
                            background, (left, right)))
     if not scored:
         return None
+    # An icon with the figures drawn beside the battery is a row of parts together.
+    boxes = sorted(scored, key=lambda entry: entry[1][0])
+    for first in range(len(boxes)):
+        union = boxes[first][1]
+        for _, box, _, _ in boxes[first + 1:]:
+            if box[0] - union[2] > 12:
+                break
+            union = (union[0], min(union[1], box[1]), box[2], max(union[3], box[3]))
+            _, _, background, run = boxes[first]
+            scored.append((icon_shape_difference(after, union, background, pixmaps), union,
+                           background, run))
     difference, icon, background, run = min(scored)
     within = lambda b: icon[0] <= b[0] and b[2] <= icon[2]  # noqa: E731
     beside = [b for _, b, _, r in scored if b != icon and not within(b) and
