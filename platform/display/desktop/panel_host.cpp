@@ -15,7 +15,8 @@ struct HostRow {
 
 // Xfce's status tray runs as one of its panel's plugins in a wrapper process of its own. MATE
 // draws the label on the item's button, where it hides the icon whenever buttons show no
-// pictures, so there the title goes into the icon; it lays a wide picture on its side.
+// pictures, so there the title goes into the icon, beside the battery: it keeps a wide picture
+// wide.
 constexpr std::array<HostRow, 6> k_hosts = {{
     {{PanelHostKind::gnome_shell, "GNOME Shell", true, false, true, false, false, 16},
      {"gnome-shell", ""},
@@ -29,7 +30,7 @@ constexpr std::array<HostRow, 6> k_hosts = {{
      {"lxqt-panel", ""},
      "LXQt",
      TitlePlace::in_icon},
-    {{PanelHostKind::mate, "MATE", true, false, false, true, false, 16},
+    {{PanelHostKind::mate, "MATE", true, true, false, true, false, 24},
      {"mate-panel", "notification-area-applet"},
      "MATE",
      TitlePlace::in_icon},

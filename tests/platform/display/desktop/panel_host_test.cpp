@@ -55,7 +55,7 @@ TEST(PanelHost, SaysWhatEachPanelDoesWithAnItem) {
         {"gnome-shell", true, false, true, false, false, 16},
         {"kded5", false, false, true, false, false, 22},
         {"lxqt-panel", false, false, false, true, false, 22},
-        {"mate-panel", true, false, false, true, false, 16},
+        {"mate-panel", true, true, false, true, false, 24},
         {"xfce4-panel", false, false, true, false, false, 22},
         {"waybar", false, true, false, false, true, 16},
         {"unheard-of", false, false, false, false, false, 16},
