@@ -933,6 +933,17 @@ def case_bus_limits(session):
     check(session.wait_for_exit() == 0, "Quit did not end the application with status 0")
 
 
+def started_with_item(session):
+    """Starts the application beside a watcher and waits for its item; answers how much it had
+    written to standard error by then."""
+    watcher = Watcher(session.bus)
+    watcher.start()
+    session.start()
+    registered_item(session, watcher)
+    settle(0.3)
+    return len(session.errors())
+
+
 def the_one_line(session, before, line):
     """Standard error has `line` alone after its first `before` characters."""
     lines = session.errors()[before:].splitlines()
@@ -951,12 +962,7 @@ def case_bus_closed(session):
             session.bus_address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
             | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
         session.bus.set_exit_on_close(False)
-        watcher = Watcher(session.bus)
-        watcher.start()
-        session.start()
-        registered_item(session, watcher)
-        settle(0.3)
-        before = len(session.errors())
+        before = started_with_item(session)
     finally:
         daemon.kill()
         daemon.wait()
@@ -968,19 +974,13 @@ def case_bus_closed(session):
 def case_display_closed(session):
     """The X server goes away under the application: one line says so and the status is 4,
     where GDK alone ends with 1 and a message of its own."""
-    watcher = Watcher(session.bus)
-    watcher.start()
-    session.start()
-    registered_item(session, watcher)
-    settle(0.3)
-    before = len(session.errors())
+    before = started_with_item(session)
     session.xvfb.kill()
     session.xvfb.wait()
     check(session.wait_for_exit() == 4, "the application ended with status %r, not 4"
           % session.app.returncode)
     the_one_line(session, before,
                  "zerarazi: the display closed (X server or Wayland compositor gone)")
-
 
 
 def start_sway():
@@ -1020,12 +1020,7 @@ def case_compositor_closed(session):
         # GDK finds the socket in the runtime folder only.
         session.wayland = {"XDG_RUNTIME_DIR": runtime, "WAYLAND_DISPLAY": os.path.basename(socket),
                            "GDK_BACKEND": "wayland", "DISPLAY": ""}
-        watcher = Watcher(session.bus)
-        watcher.start()
-        session.start()
-        registered_item(session, watcher)
-        settle(0.3)
-        before = len(session.errors())
+        before = started_with_item(session)
     finally:
         compositor.kill()
         compositor.wait()
