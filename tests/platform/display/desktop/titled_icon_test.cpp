@@ -176,6 +176,47 @@ TEST(TitledIcon, AnOutlineOfTheOppositeShadeRunsOutsideButNotIntoTheBatterysGap)
         EXPECT_NE(colour(icon, icon.width - 1, y)[0], 0xFF) << "row " << y;
 }
 
+// The same battery with no clear margin: painted from the first row and column to the last.
+ImagePixels battery_without_margins() {
+    const ImagePixels padded = battery();
+    ImagePixels picture{20, 10, 40, 20, {}};
+    for (int y = 2; y < 22; ++y) {
+        const auto row = padded.rgba.begin() + (static_cast<long>(y) * 44 + 2) * 4;
+        picture.rgba.insert(picture.rgba.end(), row, row + 40 * 4);
+    }
+    return picture;
+}
+
+TEST(TitledIcon, MarginsAroundThePictureChangeNothing) {
+    for (int height : {16, 22, 40}) {
+        EXPECT_EQ(draw_titled_icon(battery_without_margins(), square(height, "78%")),
+                  draw_titled_icon(battery(), square(height, "78%")))
+            << height;
+        const TitledIconRequest wide{.height = height, .title = "78%", .tint = PanelTint::light};
+        EXPECT_EQ(draw_titled_icon(battery_without_margins(), wide),
+                  draw_titled_icon(battery(), wide))
+            << height;
+    }
+}
+
+// At 40 pixels the battery is drawn pixel for pixel: the inside is emptied exactly, up to the
+// outline and the one-pixel gap within it, which stay as they were.
+TEST(TitledIcon, OnlyTheInsideOfTheOutlineIsEmptied) {
+    const StatusPixmap plain = draw_titled_icon(battery(), square(40));
+    const StatusPixmap charged = draw_titled_icon(battery(), square(40, "78%"));
+    const int top = painted(plain).top;
+    for (int y = top; y < top + 20; ++y) {
+        for (int x : {0, 1, 34, 35, 36, 39}) {
+            EXPECT_EQ(alpha(charged, x, y), alpha(plain, x, y)) << x << ", " << y;
+        }
+    }
+    for (int x = 0; x < 36; ++x) {
+        EXPECT_EQ(alpha(charged, x, top), 0xFF) << "top edge at " << x;
+        EXPECT_EQ(alpha(charged, x, top + 19), 0xFF) << "bottom edge at " << x;
+    }
+    EXPECT_EQ(alpha(charged, 3, top + 10), 0) << "the fill's first column is emptied";
+}
+
 TEST(TitledIcon, DrawsNothingForPicturesItCannotRead) {
     ImagePixels short_of_samples = battery();
     short_of_samples.rgba.pop_back();
