@@ -748,12 +748,15 @@ def case_settings_notice(session):
     check(notifications.bodies[0] in session.errors(), "standard error lacks the notification")
 
 
+def luminance(colour):
+    """The relative luminance of an sRGB colour, as contrast ratios count it."""
+    linear = [(c / 255) / 12.92 if c <= 10 else ((c / 255 + 0.055) / 1.055) ** 2.4
+              for c in colour[:3]]
+    return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+
+
 def contrast(one, other):
     """The contrast ratio of two sRGB colours, 1 to 21."""
-    def luminance(colour):
-        linear = [(c / 255) / 12.92 if c <= 10 else ((c / 255 + 0.055) / 1.055) ** 2.4
-                  for c in colour[:3]]
-        return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
     lighter, darker = sorted((luminance(one), luminance(other)), reverse=True)
     return (lighter + 0.05) / (darker + 0.05)
 

@@ -27,7 +27,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktop_session import (Failure, check, connection_of_process,  # noqa: E402
-                             name_has_owner, run_until)
+                             contrast, luminance, name_has_owner, run_until)
 
 SKIPPED = 77
 TOOLS = ("dbus-run-session", "setpriv", "sway", "swaymsg", "waybar", "grim")
@@ -563,21 +563,6 @@ class Picture:
 
 def distance(a, b):
     return max(abs(p - q) for p, q in zip(a, b))
-
-
-def luminance(rgb):
-    """WCAG 2.1's relative luminance of an sRGB colour."""
-    def linear(channel):
-        c = channel / 255
-        return c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4
-
-    r, g, b = (linear(c) for c in rgb)
-    return 0.2126 * r + 0.7152 * g + 0.0722 * b
-
-
-def contrast(a, b):
-    lighter, darker = sorted((luminance(a), luminance(b)), reverse=True)
-    return (lighter + 0.05) / (darker + 0.05)
 
 
 def as_waybar_shows(pixmaps, colour):

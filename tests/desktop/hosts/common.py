@@ -63,20 +63,6 @@ def rows_of(picture):
     return [[pixel[:3] for pixel in row] for row in ds.pixel_rows(picture)]
 
 
-def luminance(rgb):
-    def linear(channel):
-        c = channel / 255
-        return c / 12.92 if c <= 0.03928 else ((c + 0.055) / 1.055) ** 2.4
-
-    r, g, b = (linear(c) for c in rgb)
-    return 0.2126 * r + 0.7152 * g + 0.0722 * b
-
-
-def contrast_ratio(one, other):
-    a, b = sorted((luminance(one), luminance(other)), reverse=True)
-    return (a + 0.05) / (b + 0.05)
-
-
 def differs(pixel, background, threshold=MARK_THRESHOLD):
     return max(abs(a - b) for a, b in zip(pixel, background)) > threshold
 
@@ -211,7 +197,7 @@ def find_item(empty_path, shown_path, bar, pixmaps):
     x0, y0 = bar[0], bar[1]
     shift = lambda b: (b[0] + x0, b[1] + y0, b[2] + x0, b[3] + y0)  # noqa: E731
     return Sighting(shift(icon), [shift(b) for b in beside], background, ink,
-                    contrast_ratio(ink, background), difference)
+                    ds.contrast(ink, background), difference)
 
 
 def most_common(pixels):
