@@ -23,7 +23,7 @@ struct InputRecorder final : InputSink {
     std::vector<std::string> taken;
 };
 
-// A display on real time whose wait for input ends only when interrupted.
+// A display on real time whose wait for input ends at its deadline or when interrupted.
 class InterruptibleDisplay final : public Display {
   public:
     int64_t now_ms() const override {
@@ -41,11 +41,12 @@ class InterruptibleDisplay final : public Display {
     std::vector<ScreenRect> screens() const override { return {ScreenRect{0, 0, 1, 1}}; }
     ScreenPoint pointer() const override { return {}; }
     void reject_input(const Input&, const std::string&) override {}
-    Input wait_for_input(std::optional<int64_t>) override {
+    Input wait_for_input(std::optional<int64_t> deadline_ms) override {
         std::unique_lock lock(m_mutex);
         m_waiting = true;
         m_changed.notify_all();
-        m_changed.wait(lock, [this] { return m_interrupted; });
+        const auto until = m_start + std::chrono::milliseconds(deadline_ms.value_or(60000));
+        interrupted += m_changed.wait_until(lock, until, [this] { return m_interrupted; });
         m_waiting = m_interrupted = false;
         return Timeout{};
     }
@@ -54,6 +55,7 @@ class InterruptibleDisplay final : public Display {
         m_interrupted = true;
         m_changed.notify_all();
     }
+    int interrupted = 0; // waits that ended by an interrupt
     void wait_until_waiting() {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return m_waiting; });
@@ -98,9 +100,10 @@ TEST(DisplaySlot, NoticesFromAnotherThreadInterruptTheWaitAndReachTheSinkAsTheDi
         display.wait_until_waiting();
         send_input_to_model(SystemSleep{}, [&] { taken_when_delivered = sink.taken.size(); });
     });
-    EXPECT_EQ(NSRunLoop::main()->run_until(platform_now() + 30, NSDefaultRunLoopMode),
+    EXPECT_EQ(NSRunLoop::main()->run_until(platform_now() + 10, NSDefaultRunLoopMode),
               RunLoopEnd::woken);
     bus.join();
+    EXPECT_EQ(display.interrupted, 1);
     EXPECT_EQ(sink.taken, std::vector<std::string>{});
     EXPECT_EQ(run_main_thread_tasks(), 1);
     EXPECT_EQ(taken_when_delivered, 1u);
@@ -120,8 +123,8 @@ TEST(DisplaySlot, AnotherThreadWaitsOnTheVirtualClockUntilTheMainThreadMovesIt) 
     DisplayScope scope(driver.display);
     const double start = platform_now();
     std::promise<void> started;
+    WakeSignal wake;
     auto waited = std::async(std::launch::async, [&] {
-        WakeSignal wake;
         started.set_value();
         const WaitEnd end = platform_wait_until(start + 45, wake);
         return std::pair(end, platform_now() - start);
@@ -129,7 +132,10 @@ TEST(DisplaySlot, AnotherThreadWaitsOnTheVirtualClockUntilTheMainThreadMovesIt) 
     started.get_future().wait();
     std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the thread has begun to wait
     NSRunLoop::main()->run_until(k_no_deadline, NSDefaultRunLoopMode);
-    ASSERT_EQ(waited.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    if (waited.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        wake.raise();
+        FAIL() << "the other thread waited on after the clock passed its deadline";
+    }
     const auto [end, seconds] = waited.get();
     EXPECT_EQ(end, WaitEnd::deadline);
     EXPECT_NEAR(seconds, 60, 1e-3);
