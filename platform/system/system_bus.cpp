@@ -17,6 +17,11 @@ constexpr std::chrono::seconds k_connect_patience{1};
 
 } // namespace
 
+// The system bus's thread. Its duties: connect, run the watchers in its own main context until
+// told to quit, and hand on what they learn without touching the model: sleep and wake through
+// the notice sink (which queues them for the main thread), the power profile as an atomic value.
+// It reads no clock and never calls the display; made after the display's scope is installed and
+// joined before it ends (display_slot.h).
 class SystemBus::Thread {
   public:
     // Waits a moment for the connection, so that a line about a missing bus comes before the

@@ -1,6 +1,7 @@
 #include "platform/display/display_slot.h"
 
 #include "platform/appkit/main_thread_tasks.h"
+#include "platform/display/terminal/terminal_display.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/startup/model_on_display.h"
@@ -9,64 +10,19 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
+#include <fcntl.h>
 #include <future>
-#include <mutex>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
 // Keeps, in order, the input it is given.
-struct InputRecorder final : InputSink {
+struct SlotInputRecorder final : InputSink {
     void take(Display&, const Input& input) override { taken.push_back(input_text(input)); }
     std::vector<std::string> taken;
-};
-
-// A display on real time whose wait for input ends at its deadline or when interrupted.
-class InterruptibleDisplay final : public Display {
-  public:
-    int64_t now_ms() const override {
-        using namespace std::chrono;
-        return duration_cast<milliseconds>(steady_clock::now() - m_start).count();
-    }
-    void set_status(const std::optional<StatusSnapshot>&) override {}
-    void set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>&) override {}
-    void set_window(const WindowSnapshot&) override {}
-    void window_closed(int) override {}
-    int run_alert(const AlertSnapshot&, ModalPass&) override { return 0; }
-    void play_sound(int) override {}
-    bool open_url(const std::string&) override { return false; }
-    void will_exit(int) override {}
-    std::vector<ScreenRect> screens() const override { return {ScreenRect{0, 0, 1, 1}}; }
-    ScreenPoint pointer() const override { return {}; }
-    void reject_input(const Input&, const std::string&) override {}
-    Input wait_for_input(std::optional<int64_t> deadline_ms) override {
-        std::unique_lock lock(m_mutex);
-        m_waiting = true;
-        m_changed.notify_all();
-        const auto until = m_start + std::chrono::milliseconds(deadline_ms.value_or(60000));
-        interrupted += m_changed.wait_until(lock, until, [this] { return m_interrupted; });
-        m_waiting = m_interrupted = false;
-        return Timeout{};
-    }
-    void interrupt_wait() override {
-        std::lock_guard lock(m_mutex);
-        m_interrupted = true;
-        m_changed.notify_all();
-    }
-    int interrupted = 0; // waits that ended by an interrupt
-    void wait_until_waiting() {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_waiting; });
-    }
-
-  private:
-    const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_waiting = false;
-    bool m_interrupted = false;
 };
 
 } // namespace
@@ -89,37 +45,50 @@ TEST(DisplaySlot, DeadlinesRoundUpToWholeMilliseconds) {
     EXPECT_EQ(display_deadline(k_no_deadline), std::nullopt);
 }
 
-// Sleep and wake reach the model one way, whether the display gives them or the system bus's
-// thread sends them; a sent notice counts as delivered only after the sink has it.
+// Sleep and wake reach the model one way, whether the display gives them (the terminal's keys) or
+// the system bus's thread sends them, which cuts the display's wait short; a sent notice counts
+// as delivered only after the sink has it.
 TEST(DisplaySlot, NoticesFromAnotherThreadInterruptTheWaitAndReachTheSinkAsTheDisplaysDo) {
-    InputRecorder sink;
-    InterruptibleDisplay display;
-    DisplayScope scope(display, nullptr, &sink);
+    int keys[2];
+    int screen[2];
+    ASSERT_EQ(pipe(keys), 0);
+    ASSERT_EQ(pipe2(screen, O_NONBLOCK), 0);
+    auto display = std::make_unique<TerminalDisplay>(keys[0], screen[1]);
+    SlotInputRecorder sink;
+    auto scope = std::make_unique<DisplayScope>(*display, nullptr, &sink);
     size_t taken_when_delivered = 0;
     std::thread bus([&] {
-        display.wait_until_waiting();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the wait has begun
         send_input_to_model(SystemSleep{}, [&] { taken_when_delivered = sink.taken.size(); });
     });
+    const auto began = std::chrono::steady_clock::now();
     EXPECT_EQ(NSRunLoop::main()->run_until(platform_now() + 10, NSDefaultRunLoopMode),
               RunLoopEnd::woken);
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5));
     bus.join();
-    EXPECT_EQ(display.interrupted, 1);
     EXPECT_EQ(sink.taken, std::vector<std::string>{});
     EXPECT_EQ(run_main_thread_tasks(), 1);
     EXPECT_EQ(taken_when_delivered, 1u);
 
-    DriverScript driver("sleep\nwake\n");
-    DisplayScope driven(driver.display, nullptr, &sink);
+    EXPECT_EQ(write(keys[1], "sw", 2), 2);
+    close(keys[1]);
     EXPECT_EQ(NSRunLoop::main()->run_until(k_no_deadline, NSDefaultRunLoopMode),
               RunLoopEnd::stalled);
     EXPECT_EQ(sink.taken, (std::vector<std::string>{"sleep", "sleep", "wake"}));
+    scope.reset();
+    display.reset();
+    for (int fd : {keys[0], screen[0], screen[1]})
+        close(fd);
 }
 
-// Another thread reads the driver's virtual clock while the main thread moves it, and its wait
-// for a virtual deadline ends once the main thread's wait has moved the clock past it, without
-// waiting out the deadline in real time.
-TEST(DisplaySlot, AnotherThreadWaitsOnTheVirtualClockUntilTheMainThreadMovesIt) {
-    DriverScript driver("advance 30000\nadvance 30000\n");
+// Other threads read the driver's virtual clock while the main thread moves it, never seeing it
+// go back, and a wait for a virtual deadline ends once the main thread's wait has moved the clock
+// past it, without waiting out the deadline in real time.
+TEST(DisplaySlot, OtherThreadsReadAndWaitOnTheVirtualClockWhileTheMainThreadMovesIt) {
+    std::string script;
+    for (int second = 0; second < 60; ++second)
+        script += "advance 1000\n";
+    DriverScript driver(script);
     DisplayScope scope(driver.display);
     const double start = platform_now();
     std::promise<void> started;
@@ -129,9 +98,20 @@ TEST(DisplaySlot, AnotherThreadWaitsOnTheVirtualClockUntilTheMainThreadMovesIt) 
         const WaitEnd end = platform_wait_until(start + 45, wake);
         return std::pair(end, platform_now() - start);
     });
+    std::atomic<bool> moved{false};
+    auto went_back = std::async(std::launch::async, [&] {
+        for (double last = start; !moved;) {
+            const double now = platform_now();
+            if (now < last) return true;
+            last = now;
+        }
+        return false;
+    });
     started.get_future().wait();
     std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the thread has begun to wait
     NSRunLoop::main()->run_until(k_no_deadline, NSDefaultRunLoopMode);
+    moved = true;
+    EXPECT_FALSE(went_back.get());
     if (waited.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
         wake.raise();
         FAIL() << "the other thread waited on after the clock passed its deadline";
