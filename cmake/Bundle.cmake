@@ -21,7 +21,8 @@ add_library(zerarazi_desktop_module MODULE)
 target_link_libraries(zerarazi_desktop_module PRIVATE zerarazi_desktop_display)
 target_link_options(zerarazi_desktop_module PRIVATE
                     LINKER:--version-script=${PROJECT_SOURCE_DIR}/platform/display/desktop/module.map)
-if(NOT ZERARAZI_SANITIZE AND NOT ZERARAZI_FUZZ) # the sanitizers' runtimes are the program's
+# The sanitizers' runtimes are the program's.
+if(NOT ZERARAZI_SANITIZE AND NOT ZERARAZI_FUZZ AND NOT ZERARAZI_SANITIZE_THREADS)
     target_link_options(zerarazi_desktop_module PRIVATE LINKER:--no-undefined)
 endif()
 set_target_properties(zerarazi_desktop_module PROPERTIES OUTPUT_NAME desktop-display PREFIX ""

@@ -61,3 +61,23 @@ function(zerarazi_add_layer_bench name dir layer)
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${layer} benchmark::benchmark benchmark::benchmark_main)
 endfunction()
+
+# Fails the configuration when a source below one of DIRS includes a header below one of
+# FORBIDDEN: the folders inside a layer have an order of their own, which the linker cannot see.
+function(zerarazi_forbid_includes)
+    cmake_parse_arguments(RULE "" "" "DIRS;FORBIDDEN" ${ARGN})
+    foreach(dir IN LISTS RULE_DIRS)
+        file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.h
+             ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+        foreach(source IN LISTS sources)
+            file(STRINGS ${source} includes REGEX "^#include \"")
+            foreach(forbidden IN LISTS RULE_FORBIDDEN)
+                set(found ${includes})
+                list(FILTER found INCLUDE REGEX "\"${forbidden}/")
+                if(found)
+                    message(FATAL_ERROR "${source}: ${found}: ${dir} may not use ${forbidden}")
+                endif()
+            endforeach()
+        endforeach()
+    endforeach()
+endfunction()

@@ -1,6 +1,5 @@
 #include "platform/appkit/main_thread_tasks.h"
 
-#include "platform/display/display.h"
 #include "platform/display/display_slot.h"
 #include "platform/foundation/ns_run_loop.h"
 
@@ -41,7 +40,7 @@ void perform_on_main_thread(std::function<void()> task) {
         queue.tasks.push_back(std::move(task));
     }
     NSRunLoop::main()->wake();
-    if (Display* display = current_display()) display->interrupt_wait();
+    interrupt_display_wait();
 }
 
 int run_main_thread_tasks() {

@@ -1,9 +1,10 @@
 #pragma once
 // Work that another thread hands to the main thread: the system's sleep and wake notices arrive
 // on the system bus's thread, yet notifications are posted and timers stopped on the main thread.
-// A task is queued, the main run loop is woken and the display's wait is cut short; the
-// application carries the task out at its next wait for events (nextEventMatchingMask...), or
-// an alert's modal loop at its next pass, in the order tasks were queued.
+// A task is queued, the main run loop is woken and the display's wait is cut short through the
+// display slot (display_slot.h says which thread may do what); the application carries the task
+// out at its next wait for events (nextEventMatchingMask...), or an alert's modal loop at its
+// next pass, in the order tasks were queued.
 
 #include <functional>
 

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -18,7 +19,8 @@ namespace {
 // must not wait for 10.001 s.
 constexpr double k_rounding_slack_ms = 1e-3;
 
-constexpr double k_off_thread_slice = 0.01;
+// A real-time wait is taken in slices no longer than this, as the platform's own waiter does.
+constexpr double k_longest_slice = 3600.0;
 
 double real_time() {
     timespec now{};
@@ -46,6 +48,7 @@ class DisplayScope::Link final : public PlatformClock, public ClockWaiter {
     WaitEnd wait_until(double deadline, WakeSignal& wake) override;
     std::optional<int64_t> deadline_for(double platform_time);
     void show_model();
+    void hand_on(const Input& input);
 
     Link* previous = nullptr;
     PlatformClock* previous_clock = nullptr;
@@ -59,9 +62,10 @@ class DisplayScope::Link final : public PlatformClock, public ClockWaiter {
 
     double time_of(int64_t ms) const { return m_base + static_cast<double>(ms) / 1000.0; }
     // Other threads never touch the display: they wait in real time for a wake or for the
-    // display's clock to pass the deadline.
-    WaitEnd wait_off_thread(double deadline, WakeSignal& wake) const;
-    void hand_on(const Input& input);
+    // display's clock to pass the deadline, and are nudged whenever the main thread's wait on the
+    // display ends, since a virtual clock moves only there.
+    WaitEnd wait_off_thread(double deadline, WakeSignal& wake);
+    void nudge_off_thread_waits();
 
     Display& m_display;
     DisplayPresenter* const m_presenter;
@@ -71,11 +75,14 @@ class DisplayScope::Link final : public PlatformClock, public ClockWaiter {
     mutable std::mutex m_mutex;
     mutable double m_floor = 0;               // platform_now() never reads less
     mutable std::optional<Pending> m_pending; // the last deadline handed to the display
+    std::vector<WakeSignal*> m_off_thread_waits;
 };
 
 namespace {
 
 std::atomic<DisplayScope::Link*> g_link{nullptr};
+// Held while a scope is installed or ended, and while another thread interrupts the display.
+std::mutex g_slot_mutex;
 
 } // namespace
 
@@ -105,6 +112,7 @@ WaitEnd DisplayScope::Link::wait_until(double deadline, WakeSignal& wake) {
         if (now() >= deadline) return WaitEnd::deadline;
         show_model();
         Input input = m_display.wait_for_input(deadline_for(deadline));
+        nudge_off_thread_waits();
         if (std::holds_alternative<EndOfInput>(input))
             return wake.consume() ? WaitEnd::woken : WaitEnd::stalled;
         if (std::holds_alternative<Timeout>(input)) continue;
@@ -120,12 +128,30 @@ void DisplayScope::Link::hand_on(const Input& input) {
     }
 }
 
-WaitEnd DisplayScope::Link::wait_off_thread(double deadline, WakeSignal& wake) const {
-    for (;;) {
-        if (wake.consume()) return WaitEnd::woken;
-        if (now() >= deadline) return WaitEnd::deadline;
-        wake.wait_for(k_off_thread_slice);
+WaitEnd DisplayScope::Link::wait_off_thread(double deadline, WakeSignal& wake) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_off_thread_waits.push_back(&wake);
     }
+    WaitEnd end = WaitEnd::deadline;
+    for (;;) {
+        if (wake.consume()) {
+            end = WaitEnd::woken;
+            break;
+        }
+        const double remaining = deadline - now();
+        if (remaining <= 0) break;
+        wake.wait_for(std::min(remaining, k_longest_slice));
+    }
+    std::lock_guard lock(m_mutex);
+    std::erase(m_off_thread_waits, &wake);
+    return end;
+}
+
+void DisplayScope::Link::nudge_off_thread_waits() {
+    std::lock_guard lock(m_mutex);
+    for (WakeSignal* wake : m_off_thread_waits)
+        wake->nudge();
 }
 
 void DisplayScope::Link::show_model() {
@@ -134,12 +160,14 @@ void DisplayScope::Link::show_model() {
 
 DisplayScope::DisplayScope(Display& display, DisplayPresenter* presenter, InputSink* sink)
     : m_link(std::make_unique<Link>(display, presenter, sink)) {
+    std::lock_guard lock(g_slot_mutex);
     m_link->previous = g_link.exchange(m_link.get());
     m_link->previous_clock = set_platform_clock(m_link.get());
     m_link->previous_waiter = set_clock_waiter(m_link.get());
 }
 
 DisplayScope::~DisplayScope() {
+    std::lock_guard lock(g_slot_mutex);
     set_clock_waiter(m_link->previous_waiter);
     set_platform_clock(m_link->previous_clock);
     g_link.store(m_link->previous);
@@ -148,6 +176,15 @@ DisplayScope::~DisplayScope() {
 Display* current_display() {
     DisplayScope::Link* link = g_link.load();
     return link ? &link->display() : nullptr;
+}
+
+void interrupt_display_wait() {
+    std::lock_guard lock(g_slot_mutex);
+    if (DisplayScope::Link* link = g_link.load()) link->display().interrupt_wait();
+}
+
+void hand_input_to_model(const Input& input) {
+    if (DisplayScope::Link* link = g_link.load()) link->hand_on(input);
 }
 
 void show_model_on_display() {

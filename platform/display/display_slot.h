@@ -5,6 +5,29 @@
 // the display's input and hands it to the input sink. So timers, dates and
 // nextEventMatchingMask:... all run on the display's time, which for the driver display is
 // virtual.
+//
+// Threads. The model, AppKit and the display belong to the main thread: it makes the display,
+// installs and ends its scope, and makes every call of a Display, a DisplayPresenter and an
+// InputSink, and of everything in this file but interrupt_display_wait(). The other threads are
+// the system bus's (platform/system/system_bus.h), GDBus's worker under the desktop display, and
+// whichever thread reports a problem (problem_report.h) or runs a run loop of its own. They may
+// only:
+//   - read the clock: platform_now() reads Display::now_ms() from any thread, so every display's
+//     now_ms() is thread-safe (the driver's virtual clock is atomic);
+//   - wait on the clock, in a run loop of their own: such a wait never touches the display; it
+//     waits in real time for its deadline or its wake, and is nudged to look again each time a
+//     wait of the main thread on the display ends, which is where a virtual clock moves;
+//   - hand work to the main thread: perform_on_main_thread (main_thread_tasks.h) queues a task,
+//     wakes the main run loop and cuts the display's wait short through interrupt_display_wait();
+//     the main thread runs the task at its next wait for events or pass of a modal loop. Sleep
+//     and wake from the system bus travel so and are handed to hand_input_to_model(), where the
+//     display's own input goes too;
+//   - report a problem: the handler a display installs holds what it uses (the desktop display's
+//     session bus) for as long as it may run.
+// A scope outlives the threads that read or wait on its clock: they are started after it is
+// installed and stopped before it ends (ModelOnDisplay owns the system bus so). An interrupt may
+// come from any thread at any time: it takes the slot's lock, and never reaches a display whose
+// scope has ended.
 
 #include "platform/display/display.h"
 
@@ -29,6 +52,15 @@ class InputSink {
 // The display the model shows itself on; null when none is installed (then the model keeps its
 // state, shows nothing, and waits through the platform clock as before).
 Display* current_display();
+
+// Thread-safe: cuts the installed display's wait for input short (Display::interrupt_wait), so
+// that the main thread looks at what another thread handed it; nothing without a display.
+void interrupt_display_wait();
+
+// Hands `input` to the installed input sink, as a wait hands on what the display gives: the one
+// way in for input, whether the display gave it or another thread sent it to the main thread.
+// Without a display it is dropped.
+void hand_input_to_model(const Input& input);
 
 // Installs `display` for the life of the scope. The platform clock reads the display's
 // milliseconds / 1000 plus the real time at installation. A wait that reaches the end of the

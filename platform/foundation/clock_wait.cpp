@@ -45,7 +45,17 @@ bool WakeSignal::consume() {
 
 void WakeSignal::wait_for(double seconds) {
     std::unique_lock lock(m_mutex);
-    m_raised.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return m_pending; });
+    const uint64_t nudges = m_nudges;
+    m_raised.wait_for(lock, std::chrono::duration<double>(seconds),
+                      [&] { return m_pending || m_nudges != nudges; });
+}
+
+void WakeSignal::nudge() {
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_nudges;
+    }
+    m_raised.notify_all();
 }
 
 WaitEnd platform_wait_until(double deadline, WakeSignal& wake) {

@@ -4,6 +4,7 @@
 // the default one sleeps in real time; a virtual clock (virtual_clock.h) moves its own time.
 
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 
 // Why a wait ended.
@@ -20,13 +21,17 @@ class WakeSignal {
     void raise();
     // True, once, when the signal was raised since the last consume.
     bool consume();
-    // Blocks for at most `seconds` of real time, or until raised; does not consume.
+    // Blocks for at most `seconds` of real time, or until raised or nudged; does not consume.
     void wait_for(double seconds);
+    // Ends a wait_for in progress without raising the signal, so that the waiter looks again at
+    // what it waits for (a clock that another thread moves).
+    void nudge();
 
   private:
     std::mutex m_mutex;
     std::condition_variable m_raised;
     bool m_pending = false;
+    uint64_t m_nudges = 0;
 };
 
 // How the platform spends time it waits.

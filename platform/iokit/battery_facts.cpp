@@ -2,7 +2,7 @@
 
 #include "platform/iokit/combined_battery.h"
 #include "platform/iokit/figure.h"
-#include "platform/system/power_saver_state.h"
+#include "platform/iokit/power_saver_state.h"
 
 #include <algorithm>
 #include <array>

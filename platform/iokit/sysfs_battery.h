@@ -16,9 +16,9 @@
 
 #include "platform/iokit/battery_facts.h"
 #include "platform/iokit/battery_provider.h"
+#include "platform/iokit/power_saver_state.h"
 #include "platform/iokit/reused_dictionary.h"
 #include "platform/iokit/sysfs_battery_reader.h"
-#include "platform/system/power_saver_state.h"
 
 #include <mutex>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "platform/iokit/sysfs_battery_reader.h"
 
-#include "platform/system/directory_entries.h"
+#include "platform/foundation/directory_entries.h"
 
 #include <algorithm>
 #include <array>

@@ -25,6 +25,10 @@ std::optional<DisplayKind> choose_display_kind(const DisplaySurroundings& surrou
     return DisplayKind::driver;
 }
 
+bool follows_system_bus(DisplayKind kind) {
+    return kind != DisplayKind::driver;
+}
+
 namespace {
 
 bool text_set(const char* value) {

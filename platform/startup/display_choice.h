@@ -22,5 +22,9 @@ std::optional<DisplayKind> display_kind_named(std::string_view name);
 // Null when the setting names no display, or a desktop display that this build lacks.
 std::optional<DisplayKind> choose_display_kind(const DisplaySurroundings& surroundings);
 
+// Whether a display of `kind` follows the system bus's sleep, wake and power profile: those with
+// a real clock do; the driver's virtual time has its own sleep and wake commands.
+bool follows_system_bus(DisplayKind kind);
+
 // This process's surroundings: the environment and its standard input and output.
 DisplaySurroundings current_display_surroundings();

@@ -8,7 +8,6 @@
 #include "platform/startup/model_on_display.h"
 #include "platform/startup/start_environment.h"
 #include "platform/system/plain_glib_blocks.h"
-#include "platform/system/system_bus.h"
 
 #include <cstdio>
 #include <iostream>
@@ -29,23 +28,24 @@ std::unique_ptr<Display> make_display(DisplayKind kind) {
     return nullptr;
 }
 
-// A desktop chosen for the session it found but unable to open falls back to what would have
-// been chosen without one.
-std::unique_ptr<Display> make_chosen_display(DisplaySurroundings surroundings) {
-    std::optional<DisplayKind> kind = choose_display_kind(surroundings);
-    if (!kind) return nullptr;
-    std::unique_ptr<Display> display = make_display(*kind);
-    if (display || *kind != DisplayKind::desktop || !surroundings.desktop_session) return display;
-    surroundings.desktop_session = false;
-    kind = choose_display_kind(surroundings);
-    return kind ? make_display(*kind) : nullptr;
+struct ChosenDisplay {
+    DisplayKind kind = DisplayKind::driver;
+    std::unique_ptr<Display> display; // null when none could be made
+};
+
+ChosenDisplay make_display_of_kind(std::optional<DisplayKind> kind) {
+    if (!kind) return {};
+    return ChosenDisplay{*kind, make_display(*kind)};
 }
 
-// Displays with a real clock follow the system's sleep and power profile; the driver's virtual
-// time has its own sleep and wake commands.
-std::unique_ptr<SystemBus> follow_system_bus(const Display& display) {
-    if (dynamic_cast<const DriverDisplay*>(&display)) return nullptr;
-    return SystemBus::start();
+// A desktop chosen for the session it found but unable to open falls back to what would have
+// been chosen without one.
+ChosenDisplay make_chosen_display(DisplaySurroundings surroundings) {
+    ChosenDisplay chosen = make_display_of_kind(choose_display_kind(surroundings));
+    if (chosen.display || chosen.kind != DisplayKind::desktop || !surroundings.desktop_session)
+        return chosen;
+    surroundings.desktop_session = false;
+    return make_display_of_kind(choose_display_kind(surroundings));
 }
 
 } // namespace
@@ -55,8 +55,8 @@ int run_program(int argument_count, char** arguments, int (*program)(int, char**
     const DisplaySurroundings surroundings = current_display_surroundings();
     if (choose_display_kind(surroundings) == DisplayKind::desktop)
         restart_with_plain_glib_blocks(arguments);
-    std::unique_ptr<Display> display = make_chosen_display(surroundings);
-    if (!display) {
+    const ChosenDisplay chosen = make_chosen_display(surroundings);
+    if (!chosen.display) {
         const char* setting = surroundings.setting ? surroundings.setting : "";
         if (display_kind_named(setting))
             std::fprintf(stderr, "ZERARAZI_DISPLAY=%s: that display cannot be shown here\n",
@@ -68,7 +68,6 @@ int run_program(int argument_count, char** arguments, int (*program)(int, char**
         return 2;
     }
     add_bundle_helpers_to_path();
-    ModelOnDisplay shown(*display);
-    std::unique_ptr<SystemBus> system_bus = follow_system_bus(*display);
+    ModelOnDisplay shown(*chosen.display, {.follow_system_bus = follows_system_bus(chosen.kind)});
     return program(argument_count, arguments);
 }

@@ -6,7 +6,7 @@
 //
 // Lives on the system bus's thread: made, called back and destroyed in its main context.
 
-#include "platform/system/power_saver_state.h"
+#include "platform/iokit/power_saver_state.h"
 
 #include <array>
 #include <cstdint>

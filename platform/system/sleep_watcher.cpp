@@ -1,8 +1,5 @@
 #include "platform/system/sleep_watcher.h"
 
-#include "platform/appkit/main_thread_tasks.h"
-#include "platform/appkit/ns_workspace.h"
-
 #include <gio/gio.h>
 #include <gio/gunixfdlist.h>
 
@@ -17,8 +14,8 @@ constexpr const char* k_login_name = "org.freedesktop.login1";
 constexpr const char* k_login_path = "/org/freedesktop/login1";
 constexpr const char* k_login_interface = "org.freedesktop.login1.Manager";
 
-// A delay lock's descriptor handed to the main thread: closed once the task that owns it is done,
-// or when the task is dropped unrun.
+// A delay lock's descriptor handed on with a sleep notice: closed once the notice is delivered, or
+// when it is dropped undelivered.
 class HeldLock {
   public:
     explicit HeldLock(int fd) : m_fd(fd) {}
@@ -58,7 +55,8 @@ int inhibitor_of_reply(GDBusConnection* bus, GAsyncResult* result, GError** erro
 
 } // namespace
 
-SleepWatcher::SleepWatcher(GDBusConnection* bus) : m_bus(bus), m_cancellable(g_cancellable_new()) {
+SleepWatcher::SleepWatcher(GDBusConnection* bus, SleepNoticeSink notices)
+    : m_bus(bus), m_notices(std::move(notices)), m_cancellable(g_cancellable_new()) {
     m_subscription = g_dbus_connection_signal_subscribe(
         bus, k_login_name, k_login_interface, "PrepareForSleep", k_login_path, nullptr,
         G_DBUS_SIGNAL_FLAGS_NONE, on_prepare_for_sleep, this, nullptr);
@@ -127,17 +125,14 @@ void SleepWatcher::on_prepare_for_sleep(GDBusConnection*, const char*, const cha
     }
 }
 
-// The lock goes with the task: it is let go only after the notification has been delivered,
-// and a later wake cannot have it closed in its place.
+// The lock goes with the notice: it is let go only after the notice has been delivered, and a
+// later wake cannot have it closed in its place.
 void SleepWatcher::will_sleep() {
     auto lock = std::make_shared<HeldLock>(std::exchange(m_inhibitor, -1));
-    perform_on_main_thread([lock] {
-        NSWorkspace::post_power_notification(true);
-        lock->release();
-    });
+    m_notices(SystemSleep{}, [lock] { lock->release(); });
 }
 
 void SleepWatcher::did_wake() {
-    perform_on_main_thread([] { NSWorkspace::post_power_notification(false); });
+    m_notices(SystemWake{}, [] {});
     if (m_inhibitor < 0) request_inhibitor();
 }

@@ -1,11 +1,19 @@
 #pragma once
-// Sleep and wake from logind: PrepareForSleep(true) becomes the workspace's will-sleep
-// notification and PrepareForSleep(false) its did-wake notification, both posted on the main
-// thread. While awake a delay inhibitor is held, so the machine waits for the will-sleep
-// notification (and the refresh timer it stops) before it sleeps; the inhibitor is let go once
-// that notification has been delivered, and taken again after waking.
+// Sleep and wake from logind: PrepareForSleep(true) becomes SystemSleep and PrepareForSleep(false)
+// SystemWake, handed to the notice sink that start-up connects (the route of the displays' own
+// sleep and wake). While awake a delay inhibitor is held, so the machine waits for the sleep
+// notice to be delivered (and the refresh timer it stops) before it sleeps; the inhibitor is let
+// go once that notice has been delivered, and taken again after waking.
 //
 // Lives on the system bus's thread: made, called back and destroyed in its main context.
+
+#include "platform/display/display.h"
+
+#include <functional>
+
+// Where sleep and wake go, called on the system bus's thread with SystemSleep or SystemWake. The
+// notice counts as delivered once `delivered` has run or been dropped, on whatever thread.
+using SleepNoticeSink = std::function<void(const Input& notice, std::function<void()> delivered)>;
 
 struct _GDBusConnection;
 struct _GCancellable;
@@ -18,7 +26,7 @@ class SleepWatcher {
   public:
     // Subscribes to PrepareForSleep and asks for the inhibitor. Without logind, one line goes to
     // standard error and no notice ever comes. `bus` is borrowed and outlives the watcher.
-    explicit SleepWatcher(_GDBusConnection* bus);
+    SleepWatcher(_GDBusConnection* bus, SleepNoticeSink notices);
     ~SleepWatcher();
     SleepWatcher(const SleepWatcher&) = delete;
     SleepWatcher& operator=(const SleepWatcher&) = delete;
@@ -36,6 +44,7 @@ class SleepWatcher {
     void did_wake();
 
     _GDBusConnection* m_bus;
+    SleepNoticeSink m_notices;
     _GCancellable* m_cancellable;
     unsigned m_subscription = 0;
     int m_inhibitor = -1; // the delay lock's descriptor; -1 while none is held

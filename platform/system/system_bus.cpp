@@ -17,11 +17,18 @@ constexpr std::chrono::seconds k_connect_patience{1};
 
 } // namespace
 
+// The system bus's thread. Its duties: connect, run the watchers in its own main context until
+// told to quit, and hand on what they learn without touching the model: sleep and wake through
+// the notice sink (which queues them for the main thread), the power profile as an atomic value.
+// It reads no clock and never calls the display; made after the display's scope is installed and
+// joined before it ends (display_slot.h).
 class SystemBus::Thread {
   public:
     // Waits a moment for the connection, so that a line about a missing bus comes before the
     // display draws; a slow bus is not waited for longer.
-    Thread() : m_context(g_main_context_new()), m_loop(g_main_loop_new(m_context, FALSE)) {
+    explicit Thread(SleepNoticeSink notices)
+        : m_notices(std::move(notices)), m_context(g_main_context_new()),
+          m_loop(g_main_loop_new(m_context, FALSE)) {
         m_thread = std::thread([this] { run(); });
         std::unique_lock lock(m_mutex);
         m_settled_change.wait_for(lock, k_connect_patience, [this] { return m_settled; });
@@ -45,6 +52,7 @@ class SystemBus::Thread {
     void watch(GDBusConnection* bus);
     void settle();
 
+    const SleepNoticeSink m_notices;
     GMainContext* m_context;
     GMainLoop* m_loop;
     std::thread m_thread;
@@ -100,15 +108,16 @@ void SystemBus::Thread::settle() {
 }
 
 void SystemBus::Thread::watch(GDBusConnection* bus) {
-    SleepWatcher sleep(bus);
+    SleepWatcher sleep(bus, m_notices);
     PowerProfileWatcher profile(bus);
     g_main_loop_run(m_loop);
 }
 
-SystemBus::SystemBus() : m_thread(std::make_unique<Thread>()) {}
+SystemBus::SystemBus(SleepNoticeSink notices)
+    : m_thread(std::make_unique<Thread>(std::move(notices))) {}
 
 SystemBus::~SystemBus() = default;
 
-std::unique_ptr<SystemBus> SystemBus::start() {
-    return std::unique_ptr<SystemBus>(new SystemBus());
+std::unique_ptr<SystemBus> SystemBus::start(SleepNoticeSink notices) {
+    return std::unique_ptr<SystemBus>(new SystemBus(std::move(notices)));
 }

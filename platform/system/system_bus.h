@@ -1,20 +1,22 @@
 #pragma once
 // The system bus, followed on a thread of its own with its own GLib main context and loop (the
 // terminal display runs no GLib loop, and the desktop's belongs to the main thread). What comes
-// from it reaches the model without a bus message on the model's side: sleep and wake as tasks
-// on the main thread (sleep_watcher.h), the power profile as a value the battery sources read
-// (power_profile_watcher.h).
+// from it reaches the model without a bus message on the model's side: sleep and wake through
+// the notice sink that start-up connects (sleep_watcher.h), the power profile as a value the
+// battery sources read (power_profile_watcher.h).
 //
 // Every source is optional. Without the bus one line goes to standard error and nothing else
 // changes: no sleep notices, and Low Power Mode from the platform profile.
+
+#include "platform/system/sleep_watcher.h"
 
 #include <memory>
 
 class SystemBus {
   public:
     // Starts the thread, which connects to the bus ($DBUS_SYSTEM_BUS_ADDRESS, else the
-    // system's) and watches it until the object goes.
-    static std::unique_ptr<SystemBus> start();
+    // system's) and watches it until the object goes; sleep and wake go to `notices`.
+    static std::unique_ptr<SystemBus> start(SleepNoticeSink notices);
     // Stops the thread's loop and waits for the thread.
     ~SystemBus();
     SystemBus(const SystemBus&) = delete;
@@ -23,6 +25,6 @@ class SystemBus {
     class Thread;
 
   private:
-    SystemBus();
+    explicit SystemBus(SleepNoticeSink notices);
     std::unique_ptr<Thread> m_thread;
 };

@@ -145,9 +145,11 @@ void DesktopDisplay::start() {
     m_portal = std::make_unique<AppearancePortal>(
         m_bus, [this](uint32_t scheme) { take_color_scheme(scheme); });
     take_color_scheme(m_portal->read_color_scheme());
-    GDBusConnection* bus = m_bus;
+    // The handler runs on the reporting thread, outside the reporter's lock, so a report may
+    // still be on its way when the display has gone: it holds a reference of its own to the bus.
+    std::shared_ptr<GDBusConnection> bus(G_DBUS_CONNECTION(g_object_ref(m_bus)), g_object_unref);
     m_previous_problem_handler = m_host.set_problem_handler(
-        [bus](const std::string& text) { show_desktop_notification(bus, text); });
+        [bus](const std::string& text) { show_desktop_notification(bus.get(), text); });
     follow_session();
 }
 

@@ -5,8 +5,8 @@
 #include "platform/foundation/ns_number.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/iokit/io_kit.h"
+#include "platform/iokit/power_saver_state.h"
 #include "platform/iokit/power_sources.h"
-#include "platform/system/power_saver_state.h"
 #include "tests/platform/iokit/iokit_test_support.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #include "platform/iokit/sysfs_battery.h"
 
 #include "platform/foundation/clock.h"
-#include "platform/system/power_saver_state.h"
+#include "platform/iokit/power_saver_state.h"
 
 #include "tests/platform/iokit/iokit_test_support.h"
 

@@ -29,4 +29,12 @@ TEST(DisplayChoice, FollowsTheSettingElseTheSurroundings) {
         EXPECT_EQ(choose_display_kind(rows[i].surroundings), rows[i].chosen) << "row " << i;
 }
 
+// The driver's virtual time has its own sleep and wake; the displays on real time follow the
+// system's.
+TEST(DisplayChoice, OnlyDisplaysOnRealTimeFollowTheSystemBus) {
+    EXPECT_FALSE(follows_system_bus(DisplayKind::driver));
+    EXPECT_TRUE(follows_system_bus(DisplayKind::terminal));
+    EXPECT_TRUE(follows_system_bus(DisplayKind::desktop));
+}
+
 } // namespace

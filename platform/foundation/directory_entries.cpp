@@ -1,4 +1,4 @@
-#include "platform/system/directory_entries.h"
+#include "platform/foundation/directory_entries.h"
 
 #include <dirent.h>
 #include <fcntl.h>

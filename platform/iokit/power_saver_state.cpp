@@ -1,4 +1,4 @@
-#include "platform/system/power_saver_state.h"
+#include "platform/iokit/power_saver_state.h"
 
 #include <atomic>
 

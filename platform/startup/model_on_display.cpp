@@ -1,0 +1,20 @@
+#include "platform/startup/model_on_display.h"
+
+#include "platform/appkit/main_thread_tasks.h"
+#include "platform/system/system_bus.h"
+
+#include <utility>
+
+ModelOnDisplay::ModelOnDisplay(Display& display, ModelOptions options)
+    : m_scope(display, &m_presenter, &m_router) {
+    if (options.follow_system_bus) m_system_bus = SystemBus::start(send_input_to_model);
+}
+
+ModelOnDisplay::~ModelOnDisplay() = default;
+
+void send_input_to_model(const Input& input, std::function<void()> delivered) {
+    perform_on_main_thread([input, delivered = std::move(delivered)] {
+        hand_input_to_model(input);
+        if (delivered) delivered();
+    });
+}
