@@ -3,7 +3,7 @@
 // RGB or RGBA samples with the alpha last; premultiplied samples are straightened.
 
 #include "platform/appkit/ns_geometry.h"
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 
 #include <memory>
 

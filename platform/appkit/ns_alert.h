@@ -3,7 +3,7 @@
 // it on the display and holds everything until a button is pressed: while it runs, only timers
 // of the modal panel mode (and of the common modes) fire, default-mode timers wait.
 
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/objc/native_class.h"
 

@@ -11,7 +11,7 @@
 
 #include "platform/appkit/ns_event.h"
 #include "platform/appkit/ns_responder.h"
-#include "platform/display/display.h"
+#include "platform/display/display_input.h"
 #include "platform/foundation/ns_date.h"
 #include "platform/foundation/ns_string.h"
 

@@ -4,7 +4,7 @@
 // events a subtype and two data words (the runtime posts them to wake a waiting loop).
 
 #include "platform/appkit/ns_geometry.h"
-#include "platform/display/display.h"
+#include "platform/display/keyboard.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/objc/native_class.h"
 
@@ -20,10 +20,19 @@ enum : NSUInteger {
     NSEventTypeApplicationDefined = 15,
 };
 
-inline constexpr NSUInteger NSEventModifierFlagShift = 1 << 17;
-inline constexpr NSUInteger NSEventModifierFlagControl = 1 << 18;
-inline constexpr NSUInteger NSEventModifierFlagOption = 1 << 19;
-inline constexpr NSUInteger NSEventModifierFlagCommand = 1 << 20;
+// The flags are written in the keyboard's table, beside the names scripts use for the modifiers.
+inline constexpr NSUInteger NSEventModifierFlagShift =
+    key_modifier_row(KeyModifier::shift).event_flag;
+inline constexpr NSUInteger NSEventModifierFlagControl =
+    key_modifier_row(KeyModifier::control).event_flag;
+inline constexpr NSUInteger NSEventModifierFlagOption =
+    key_modifier_row(KeyModifier::alternate).event_flag;
+inline constexpr NSUInteger NSEventModifierFlagCommand =
+    key_modifier_row(KeyModifier::command).event_flag;
+
+// The flags of the modifier bits of a KeyPress or MenuItemSnapshot, and back.
+NSUInteger event_flags_of(uint8_t modifiers);
+uint8_t key_modifiers_of(NSUInteger flags);
 
 // The mask bit of an event type in nextEventMatchingMask:...
 constexpr uint64_t NSEventMaskFromType(NSUInteger type) {

@@ -11,7 +11,7 @@
 #include "platform/foundation/ns_array.h"
 #include "platform/graphics/cg_bitmap_context.h"
 
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 
 #include <memory>
 #include <string>

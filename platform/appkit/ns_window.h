@@ -15,7 +15,7 @@
 #include "platform/appkit/ns_button.h"
 #include "platform/appkit/ns_color.h"
 #include "platform/appkit/ns_view.h"
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 
 #include <array>
 #include <cfloat>

@@ -3,30 +3,9 @@
 #include "platform/appkit/ns_event.h"
 #include "platform/foundation/unicode_text.h"
 
-#include <array>
 #include <cstring>
 
 namespace {
-
-struct ModifierBit {
-    NSUInteger flag;
-    KeyModifier modifier;
-};
-
-constexpr std::array<ModifierBit, 4> k_modifier_bits = {
-    ModifierBit{NSEventModifierFlagCommand, KeyModifier::command},
-    ModifierBit{NSEventModifierFlagShift, KeyModifier::shift},
-    ModifierBit{NSEventModifierFlagOption, KeyModifier::alternate},
-    ModifierBit{NSEventModifierFlagControl, KeyModifier::control},
-};
-
-uint8_t modifiers_of(NSUInteger mask) {
-    uint8_t modifiers = 0;
-    for (const ModifierBit& bit : k_modifier_bits) {
-        if (mask & bit.flag) modifiers |= static_cast<uint8_t>(bit.modifier);
-    }
-    return modifiers;
-}
 
 // Equality alone, so bytes compare at once instead of characters one by one in order.
 bool same_units(std::u16string_view a, std::u16string_view b) {
@@ -104,7 +83,7 @@ void StatusItemSnapshots::update_menu(const NSMenu& menu) {
         convert_if_changed(snapshot.key, texts.key, item->keyEquivalent());
         // A modifier mask means nothing without a key to press with it.
         snapshot.modifiers =
-            snapshot.key.empty() ? 0 : modifiers_of(item->keyEquivalentModifierMask());
+            snapshot.key.empty() ? 0 : key_modifiers_of(item->keyEquivalentModifierMask());
         snapshot.enabled = menu.item_is_available(item);
     }
 }

@@ -5,7 +5,7 @@
 // nothing. Everything a snapshot holds is compared or read again at every update.
 
 #include "platform/appkit/ns_status_item.h"
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 
 #include <optional>
 #include <string>

@@ -2,7 +2,7 @@
 // The controls of a window as a display shows them: the check boxes, labels and boxes of its view
 // tree, numbered by their tags, and a person's click on one of them.
 
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 
 #include <string>
 #include <vector>

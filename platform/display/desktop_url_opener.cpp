@@ -1,5 +1,7 @@
 #include "platform/display/desktop_url_opener.h"
 
+#include "platform/display/desktop_names.h"
+
 #include <array>
 #include <cctype>
 #include <cerrno>
@@ -61,21 +63,8 @@ std::string_view scheme_of(std::string_view url) {
     return url.substr(0, colon);
 }
 
-const DesktopSettings* power_settings_for(std::string_view current_desktop) {
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t end = current_desktop.find(':', start);
-        std::string_view name = current_desktop.substr(start, end - start);
-        for (const DesktopSettings& settings : k_power_settings) {
-            if (equal_ignoring_case(name, settings.desktop)) return &settings;
-        }
-        if (end == std::string_view::npos) return nullptr;
-        start = end + 1;
-    }
-}
-
 std::vector<std::string> power_settings_command(std::string_view current_desktop) {
-    const DesktopSettings* settings = power_settings_for(current_desktop);
+    const DesktopSettings* settings = desktop_row(current_desktop, k_power_settings);
     if (!settings) return {};
     std::vector<std::string> command;
     for (std::string_view part : settings->command) {

@@ -1,6 +1,7 @@
 #include "platform/startup/display_choice.h"
 
 #include "platform/display/desktop_module.h"
+#include "platform/foundation/environment_text.h"
 #include "platform/system/session_bus.h"
 
 #include <cstdlib>
@@ -28,14 +29,6 @@ std::optional<DisplayKind> choose_display_kind(const DisplaySurroundings& surrou
 bool follows_system_bus(DisplayKind kind) {
     return kind != DisplayKind::driver;
 }
-
-namespace {
-
-bool text_set(const char* value) {
-    return value && *value;
-}
-
-} // namespace
 
 // The session bus is asked only when the choice depends on it.
 DisplaySurroundings current_display_surroundings() {

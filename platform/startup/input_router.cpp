@@ -3,6 +3,7 @@
 #include "platform/appkit/ns_application.h"
 #include "platform/foundation/ns_number.h"
 #include "platform/foundation/ns_string.h"
+#include "platform/iokit/battery_edit.h"
 #include "platform/iokit/battery_provider.h"
 
 #include <string>

@@ -1,17 +1,11 @@
 #include "platform/system/session_bus.h"
 
+#include "platform/foundation/environment_text.h"
+
 #include <gio/gio.h>
 
 #include <cstdlib>
 #include <string>
-
-namespace {
-
-bool text_set(const char* value) {
-    return value && *value;
-}
-
-} // namespace
 
 bool session_bus_answers() {
     const char* runtime_dir = std::getenv("XDG_RUNTIME_DIR");

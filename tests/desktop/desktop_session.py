@@ -579,7 +579,7 @@ def case_status_item(session):
         check(props.get("label") == model["title"], "label %r" % props.get("label"))
         check(props.get("enabled", True) == model["enabled"], "%r enabled" % model["title"])
         if model["key"]:
-            keys = [SHORTCUT_MODIFIERS[name] for name in ("cmd", "ctrl", "alt", "shift")
+            keys = [SHORTCUT_MODIFIERS[name] for name in ("cmd", "shift", "alt", "ctrl")
                     if name in model["modifiers"]]
             check(props.get("shortcut") == [keys + [model["key"]]],
                   "%r has shortcut %r" % (model["title"], props.get("shortcut")))

@@ -12,6 +12,7 @@
 // "end"; and "hidden" once no menu is shown.
 
 #include "platform/display/desktop/item_popup_menu.h"
+#include "platform/display/keyboard.h"
 
 #include <cstdio>
 #include <memory>

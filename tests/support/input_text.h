@@ -3,15 +3,15 @@
 // "key 0 cmd+shift+z", "click 5 3" (window, control), "close 0", "battery set CurrentCapacity 12",
 // "answer 2", "sleep", "timeout", "end".
 
-#include "platform/display/display.h"
+#include "platform/display/display_input.h"
 
 #include <string>
 #include <variant>
 
 inline std::string key_text(const KeyPress& key) {
     std::string text;
-    for (const auto& [modifier, name] : key_modifier_names) {
-        if (key.modifiers & static_cast<uint8_t>(modifier)) text += std::string(name) + "+";
+    for (const KeyModifierRow& row : key_modifiers) {
+        if (key.modifiers & static_cast<uint8_t>(row.modifier)) text += std::string(row.name) + "+";
     }
     return text + key.key;
 }

@@ -3,7 +3,7 @@
 // buttons in the model's order with the first as the default (Return presses it). Only a button
 // ends it; the window's close button and Escape do nothing, as with the model's alerts.
 
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 
 #include <gtk/gtk.h>
 

@@ -7,7 +7,8 @@
 // Any other choice from the status menu is refused audibly, as the model refuses input it cannot
 // carry out, instead of vanishing without a sign.
 
-#include "platform/display/display.h"
+#include "platform/display/display_input.h"
+#include "platform/display/display_snapshots.h"
 
 #include <cstdint>
 #include <span>

@@ -11,6 +11,7 @@
 #include "platform/display/desktop/item_popup_menu.h"
 #include "platform/display/desktop/status_menu_exporter.h"
 #include "platform/display/desktop/status_notifier_item.h"
+#include "platform/foundation/environment_text.h"
 
 #include <glib-unix.h>
 #include <gtk/gtk.h>
@@ -53,10 +54,6 @@ std::string interface_font_family() {
     std::string name = family && *family ? family : "Sans";
     pango_font_description_free(description);
     return name;
-}
-
-bool text_set(const char* value) {
-    return value && *value;
 }
 
 bool contains_dark(const char* text) {

@@ -1,5 +1,7 @@
 #include "platform/display/desktop/desktop_window.h"
 
+#include "platform/display/desktop/desktop_keys.h"
+
 #include <cmath>
 
 namespace {
@@ -9,40 +11,6 @@ constexpr double k_two_lines = 34; // points: a text frame at least this high ho
 
 int whole(double points) {
     return static_cast<int>(std::lround(points));
-}
-
-uint8_t bit(KeyModifier modifier) {
-    return static_cast<uint8_t>(modifier);
-}
-
-struct NamedKey {
-    guint keyval;
-    const char* name;
-};
-
-constexpr NamedKey k_named_keys[] = {
-    {GDK_KEY_Escape, "escape"},
-    {GDK_KEY_Tab, "tab"},
-    {GDK_KEY_Delete, "forwarddelete"},
-    {GDK_KEY_BackSpace, "delete"},
-    {GDK_KEY_Return, "return"},
-    {GDK_KEY_Up, "up"},
-    {GDK_KEY_Down, "down"},
-    {GDK_KEY_Left, "left"},
-    {GDK_KEY_Right, "right"},
-    {GDK_KEY_F1, "f1"},
-    {GDK_KEY_F5, "f5"},
-};
-
-std::optional<std::string> key_name(guint keyval) {
-    for (const NamedKey& named : k_named_keys) {
-        if (named.keyval == keyval) return named.name;
-    }
-    gunichar character = gdk_keyval_to_unicode(gdk_keyval_to_lower(keyval));
-    if (character < 0x20 || !g_unichar_isprint(character)) return std::nullopt;
-    char utf8[8] = {};
-    g_unichar_to_utf8(character, utf8);
-    return std::string(utf8);
 }
 
 } // namespace
@@ -57,17 +25,13 @@ bool same_controls(const WindowSnapshot& a, const WindowSnapshot& b) {
 }
 
 std::optional<KeyPress> shortcut_of(guint keyval, GdkModifierType state) {
-    KeyPress press;
-    if (state & GDK_CONTROL_MASK) press.modifiers |= bit(KeyModifier::command);
-    if (state & GDK_MOD1_MASK) press.modifiers |= bit(KeyModifier::alternate);
-    if (state & GDK_SUPER_MASK) press.modifiers |= bit(KeyModifier::control);
-    const bool escape = keyval == GDK_KEY_Escape;
-    if (!press.modifiers && !escape) return std::nullopt;
-    if (press.modifiers && (state & GDK_SHIFT_MASK)) press.modifiers |= bit(KeyModifier::shift);
-    std::optional<std::string> name = key_name(keyval);
+    const uint8_t modifiers = key_modifiers_of_masks(state);
+    // Shift alone types a character; Escape is a shortcut of its own.
+    const bool chord = (modifiers & ~static_cast<uint8_t>(KeyModifier::shift)) != 0;
+    if (!chord && keyval != GDK_KEY_Escape) return std::nullopt;
+    std::optional<std::string> name = desktop_key_name(keyval);
     if (!name) return std::nullopt;
-    press.key = *name;
-    return press;
+    return KeyPress{chord ? modifiers : uint8_t{0}, *name};
 }
 
 DesktopWindow::DesktopWindow(const WindowSnapshot& window, Send send)

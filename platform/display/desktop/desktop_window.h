@@ -5,7 +5,8 @@
 // the command keys become input for the model; what the window shows always comes from the
 // model's snapshot, so a click the model refuses is undone at the next show().
 
-#include "platform/display/display.h"
+#include "platform/display/display_input.h"
+#include "platform/display/display_snapshots.h"
 
 #include <gtk/gtk.h>
 

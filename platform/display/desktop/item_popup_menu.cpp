@@ -1,31 +1,10 @@
 #include "platform/display/desktop/item_popup_menu.h"
 
-#include "platform/display/desktop/status_menu_exporter.h"
-
-#include <array>
+#include "platform/display/desktop/desktop_keys.h"
 
 namespace {
 
 constexpr const char* k_number_key = "zerarazi-number";
-
-struct AcceleratorModifier {
-    const char* shortcut_name; // as menu_shortcut() names it
-    GdkModifierType modifier;
-};
-
-constexpr std::array<AcceleratorModifier, 4> k_accelerator_modifiers = {
-    AcceleratorModifier{DBUSMENU_MENUITEM_SHORTCUT_CONTROL, GDK_CONTROL_MASK},
-    AcceleratorModifier{DBUSMENU_MENUITEM_SHORTCUT_SUPER, GDK_SUPER_MASK},
-    AcceleratorModifier{DBUSMENU_MENUITEM_SHORTCUT_ALT, GDK_MOD1_MASK},
-    AcceleratorModifier{DBUSMENU_MENUITEM_SHORTCUT_SHIFT, GDK_SHIFT_MASK},
-};
-
-GdkModifierType accelerator_modifier(const std::string& shortcut_name) {
-    for (const AcceleratorModifier& entry : k_accelerator_modifiers) {
-        if (shortcut_name == entry.shortcut_name) return entry.modifier;
-    }
-    return static_cast<GdkModifierType>(0);
-}
 
 // A key equivalent is one character; a longer text is taken as a GDK key name.
 guint accelerator_key(const std::string& key) {
@@ -56,15 +35,9 @@ bool places_windows_at_points(GdkDisplay* display) {
 } // namespace
 
 MenuAccelerator menu_accelerator(const MenuItemSnapshot& item) {
-    std::vector<std::string> shortcut = menu_shortcut(item);
-    if (shortcut.empty()) return {};
-    MenuAccelerator accelerator{.key = accelerator_key(shortcut.back())};
-    if (!accelerator.key) return {};
-    shortcut.pop_back();
-    for (const std::string& name : shortcut)
-        accelerator.modifiers =
-            static_cast<GdkModifierType>(accelerator.modifiers | accelerator_modifier(name));
-    return accelerator;
+    const guint key = item.key.empty() ? 0 : accelerator_key(item.key);
+    if (!key) return {};
+    return MenuAccelerator{.key = key, .modifiers = desktop_modifier_masks(item.modifiers)};
 }
 
 ItemPopupMenu::ItemPopupMenu(std::function<void(int number)> chosen)

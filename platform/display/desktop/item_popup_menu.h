@@ -3,14 +3,14 @@
 // left click, LXQt's panel (1.2) and MATE's (1.27) only call the item's Activate(x, y), with the
 // pointer's place in screen coordinates, and do not read ItemIsMenu; the item then shows the same
 // menu it exports over dbusmenu as a GTK menu at that point: the same titles, separators,
-// disabled items greyed and shortcuts shown with the exporter's modifiers (menu_shortcut()).
+// disabled items greyed and shortcuts shown with the exported menu's modifiers (keyboard.h).
 //
 // Only on X11: a Wayland client cannot place a window at a point of the screen, and a popup there
 // needs a parent surface that a status item does not have; the panels that need this run on X11.
 // The menu takes the pointer and keyboard grab as any popup menu does, so a click outside or
 // Escape closes it.
 
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 
 #include <gtk/gtk.h>
 

@@ -1,8 +1,8 @@
 #include "platform/display/desktop/panel_host.h"
 
-#include <algorithm>
+#include "platform/display/desktop_names.h"
+
 #include <array>
-#include <cctype>
 
 namespace {
 
@@ -44,13 +44,6 @@ constexpr std::array<HostRow, 6> k_hosts = {{
      TitlePlace::in_icon},
 }};
 
-bool same_name(std::string_view one, std::string_view other) {
-    return std::equal(one.begin(), one.end(), other.begin(), other.end(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) ==
-               std::tolower(static_cast<unsigned char>(b));
-    });
-}
-
 const HostRow* row_for_program(std::string_view program) {
     for (const HostRow& row : k_hosts) {
         for (std::string_view name : row.programs) {
@@ -60,23 +53,9 @@ const HostRow* row_for_program(std::string_view program) {
     return nullptr;
 }
 
-// The first desktop in the list that has a row: the list runs from the most specific name.
-const HostRow* row_for_desktop(std::string_view current_desktop) {
-    size_t start = 0;
-    while (start <= current_desktop.size()) {
-        const size_t end = std::min(current_desktop.find(':', start), current_desktop.size());
-        const std::string_view name = current_desktop.substr(start, end - start);
-        for (const HostRow& row : k_hosts) {
-            if (!row.desktop.empty() && same_name(name, row.desktop)) return &row;
-        }
-        start = end + 1;
-    }
-    return nullptr;
-}
-
 const HostRow* host_row(const PanelHostFacts& facts) {
     if (const HostRow* row = row_for_program(facts.watcher_program)) return row;
-    return row_for_desktop(facts.current_desktop);
+    return desktop_row(facts.current_desktop, k_hosts);
 }
 
 } // namespace

@@ -1,29 +1,15 @@
 #include "platform/display/desktop/panel_tint.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/display/desktop_names.h"
 
 namespace {
 
 constexpr uint32_t k_prefers_dark = 1;
 constexpr uint32_t k_prefers_light = 2;
 
-std::string lowercase(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
-
 // GNOME's top bar is dark whatever the applications' colour scheme.
 bool desktop_has_dark_bar(std::string_view current_desktop) {
-    size_t start = 0;
-    while (start <= current_desktop.size()) {
-        size_t end = std::min(current_desktop.find(':', start), current_desktop.size());
-        if (lowercase(current_desktop.substr(start, end - start)) == "gnome") return true;
-        start = end + 1;
-    }
-    return false;
+    return lists_desktop(current_desktop, "GNOME");
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #include "platform/display/desktop/status_menu_exporter.h"
 
+#include "platform/display/keyboard.h"
+
 #include <algorithm>
-#include <array>
 
 namespace {
 
@@ -9,20 +10,6 @@ constexpr const char* k_number_key = "zerarazi-number";
 constexpr const char* k_separator_type = "separator";
 // The enabled state as the model gave it: the menu item drops properties at their default value.
 constexpr const char* k_enabled_key = "zerarazi-enabled";
-
-struct ShortcutModifier {
-    KeyModifier modifier;
-    const char* name;
-};
-
-// The command key is the Control key on this desktop, as in every Linux application's menus;
-// the model's own Control then takes the Super key.
-constexpr std::array<ShortcutModifier, 4> k_shortcut_modifiers = {
-    ShortcutModifier{KeyModifier::command, DBUSMENU_MENUITEM_SHORTCUT_CONTROL},
-    ShortcutModifier{KeyModifier::control, DBUSMENU_MENUITEM_SHORTCUT_SUPER},
-    ShortcutModifier{KeyModifier::alternate, DBUSMENU_MENUITEM_SHORTCUT_ALT},
-    ShortcutModifier{KeyModifier::shift, DBUSMENU_MENUITEM_SHORTCUT_SHIFT},
-};
 
 GVariant* shortcut_variant(const std::vector<std::string>& keys) {
     GVariantBuilder chord;
@@ -60,9 +47,9 @@ bool same_layout(const std::optional<std::vector<MenuItemSnapshot>>& before,
 std::vector<std::string> menu_shortcut(const MenuItemSnapshot& item) {
     if (item.key.empty()) return {};
     std::vector<std::string> keys;
-    for (const ShortcutModifier& modifier : k_shortcut_modifiers) {
-        if (item.modifiers & static_cast<uint8_t>(modifier.modifier))
-            keys.emplace_back(modifier.name);
+    for (const KeyModifierRow& row : key_modifiers) {
+        if (item.modifiers & static_cast<uint8_t>(row.modifier))
+            keys.emplace_back(row.desktop_name);
     }
     keys.push_back(item.key);
     return keys;

@@ -3,7 +3,7 @@
 // in order, separators, disabled items, key equivalents as shortcuts. Item ids are positions
 // (1 for the first), so a panel that holds a layout can still name items after a change.
 
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 
 #include <libdbusmenu-glib/server.h>
 

@@ -14,7 +14,7 @@
 #include "platform/display/desktop/panel_tint.h"
 #include "platform/display/desktop/status_pixmap.h"
 #include "platform/display/desktop/symbolic_icon_folder.h"
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 
 #include <gio/gio.h>
 

@@ -4,7 +4,7 @@
 // panel's tint.
 
 #include "platform/display/desktop/panel_tint.h"
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 
 #include <cstdint>
 #include <optional>

@@ -8,7 +8,7 @@
 
 #include "platform/display/desktop/panel_tint.h"
 #include "platform/display/desktop/status_pixmap.h"
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 
 #include <optional>
 #include <string>

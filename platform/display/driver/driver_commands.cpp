@@ -84,16 +84,6 @@ constexpr int64_t int_min = std::numeric_limits<int>::min();
 
 // ---- keys ----
 
-// Keys that are not one character, by the names a script uses for them.
-constexpr std::array<std::string_view, 36> named_keys = {
-    "return", "enter", "tab",    "space",    "escape", "delete", "forwarddelete",
-    "home",   "end",   "pageup", "pagedown", "up",     "down",   "left",
-    "right",  "help",  "f1",     "f2",       "f3",     "f4",     "f5",
-    "f6",     "f7",    "f8",     "f9",       "f10",    "f11",    "f12",
-    "f13",    "f14",   "f15",    "f16",      "f17",    "f18",    "f19",
-    "f20",
-};
-
 std::string lowercase(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) {
@@ -104,8 +94,8 @@ std::string lowercase(std::string_view text) {
 
 std::optional<KeyModifier> modifier_named(std::string_view name) {
     auto lower = lowercase(name);
-    for (const auto& entry : key_modifier_names) {
-        if (entry.name == lower) return entry.modifier;
+    for (const KeyModifierRow& row : key_modifiers) {
+        if (row.name == lower) return row.modifier;
     }
     return std::nullopt;
 }
@@ -115,10 +105,9 @@ std::optional<std::string> key_named(std::string_view name) {
         name[0] != 0x7F)
         return std::string(name);
     auto lower = lowercase(name);
-    for (auto key : named_keys) {
-        if (key == lower) return lower;
-    }
-    return std::nullopt;
+    const KeyRow* row = key_row(lower);
+    if (!row || !is_named_key(*row)) return std::nullopt;
+    return lower;
 }
 
 // "cmd+shift+z": modifiers, each followed by '+', then one key; "cmd++" is Command with '+'.

@@ -3,7 +3,9 @@
 // only the form of a line; whether the command can be carried out (an enabled item, a visible
 // window) is decided by the display that runs it.
 
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
+#include "platform/display/keyboard.h"
+#include "platform/iokit/battery_edit.h"
 
 #include <cstdint>
 #include <string>

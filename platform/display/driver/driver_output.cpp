@@ -1,6 +1,7 @@
 #include "platform/display/driver/driver_output.h"
 
 #include "platform/display/driver/json_text.h"
+#include "platform/display/keyboard.h"
 
 #include <array>
 #include <cerrno>
@@ -71,8 +72,8 @@ std::string string_array(const std::vector<std::string>& values) {
 
 std::vector<std::string> modifier_names(uint8_t modifiers) {
     std::vector<std::string> found;
-    for (const auto& entry : key_modifier_names) {
-        if (modifiers & static_cast<uint8_t>(entry.modifier)) found.emplace_back(entry.name);
+    for (const KeyModifierRow& row : key_modifiers) {
+        if (modifiers & static_cast<uint8_t>(row.modifier)) found.emplace_back(row.name);
     }
     return found;
 }

@@ -2,7 +2,7 @@
 // What the driver display writes: one JSON object per line, each with the virtual time "t", and
 // the bookkeeping that writes an object only when what a person would see of it has changed.
 
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 #include "platform/display/driver/driver_clock.h"
 #include "platform/display/output_failure.h"
 

@@ -4,7 +4,7 @@
 // as no other choice on screen begins with the digits typed (so "3" chooses at once while "1" may
 // still become "11"); Return takes the digits typed as they stand.
 
-#include "platform/display/display.h"
+#include "platform/display/display_input.h"
 #include "platform/display/terminal/terminal_keys.h"
 #include "platform/display/terminal/terminal_state.h"
 

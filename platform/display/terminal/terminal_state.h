@@ -3,7 +3,7 @@
 // menu open, the digits typed so far and a one-line note for the person. Keys change it
 // (terminal_input.h) and the view draws it (terminal_view.h).
 
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 
 #include <map>
 #include <optional>

@@ -1,5 +1,6 @@
 #include "platform/display/terminal/terminal_view.h"
 
+#include "platform/display/keyboard.h"
 #include "platform/display/terminal/terminal_text.h"
 
 #include <algorithm>
@@ -25,18 +26,6 @@ constexpr std::array<BatteryPicture, 7> k_battery_pictures = {
     BatteryPicture{"battery_icon_ac.png", "[▒▒▒▒]🔌", TextStyle::plain},
 };
 constexpr std::string_view k_unknown_battery = "[····]";
-
-// Modifier symbols in the order menus write them.
-struct ModifierSymbol {
-    KeyModifier modifier;
-    std::string_view symbol;
-};
-constexpr std::array<ModifierSymbol, 4> k_modifier_symbols = {
-    ModifierSymbol{KeyModifier::control, "⌃"},
-    ModifierSymbol{KeyModifier::alternate, "⌥"},
-    ModifierSymbol{KeyModifier::shift, "⇧"},
-    ModifierSymbol{KeyModifier::command, "⌘"},
-};
 
 struct IconSymbol {
     AlertIcon icon;
@@ -183,8 +172,9 @@ std::string status_line(const std::optional<StatusSnapshot>& status, const ViewO
 std::string key_equivalent_label(const MenuItemSnapshot& item) {
     if (item.key.empty()) return {};
     std::string label;
-    for (const auto& entry : k_modifier_symbols) {
-        if (item.modifiers & static_cast<uint8_t>(entry.modifier)) label += entry.symbol;
+    // Menus write the modifiers in the reverse of a shortcut's order: ⌃⌥⇧⌘.
+    for (auto row = key_modifiers.rbegin(); row != key_modifiers.rend(); ++row) {
+        if (item.modifiers & static_cast<uint8_t>(row->modifier)) label += row->symbol;
     }
     return label + upper(one_line(item.key));
 }

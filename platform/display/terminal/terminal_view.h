@@ -3,7 +3,7 @@
 // the visible windows' controls or the buttons of an alert, then a hint of the keys that work and
 // the note, if any. Pure: the same state always gives the same lines.
 
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
 #include "platform/display/terminal/terminal_state.h"
 
 #include <string>

@@ -1,5 +1,7 @@
 #include "platform/display/desktop/item_popup_menu.h"
 
+#include "platform/display/keyboard.h"
+
 #include <gtest/gtest.h>
 
 namespace {

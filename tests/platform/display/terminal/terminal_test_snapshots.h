@@ -2,7 +2,8 @@
 // Snapshots shaped like the indicator's status item, menu and Preferences window, shared by the
 // terminal display's tests.
 
-#include "platform/display/display.h"
+#include "platform/display/display_snapshots.h"
+#include "platform/display/keyboard.h"
 
 #include <string>
 #include <vector>
