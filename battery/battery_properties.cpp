@@ -2,7 +2,7 @@
 
 #include "battery/platform/battery_platform.h"
 #include "battery/property_text.h"
-#include "platform/startup/program_constants.h"
+#include "platform/objc/program_constants.h"
 
 #include <array>
 #include <cstdint>

@@ -6,7 +6,6 @@
 #include "platform/foundation/ns_user_defaults.h"
 #include "platform/objc/autorelease_pool.h"
 
-#include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
 #include <optional>
@@ -21,8 +20,6 @@ std::string stored_text_setting(const char* key) {
         NSUserDefaults::standardUserDefaults(nullptr)->objectForKey(name.get()));
     return text ? text->utf8() : std::string();
 }
-
-const DesktopHost k_host{open_url_on_desktop, set_problem_handler, stored_text_setting};
 
 // X.app/Contents/PlugIns/desktop-display.so when this process runs X.app/Contents/MacOS/name;
 // nullopt outside a bundle.
@@ -43,10 +40,10 @@ bool desktop_module_present() {
     return path && ::access(path->c_str(), R_OK) == 0;
 }
 
-std::unique_ptr<Display> make_desktop_display() {
+std::unique_ptr<Display> make_desktop_display(const ProgramIdentity& identity) {
     std::optional<std::string> path = running_module_path();
     if (!path) {
-        std::fprintf(stderr, "zerarazi: the desktop display is not built into this program\n");
+        say_problem({"the desktop display is not built into this program"});
         return nullptr;
     }
     void* module = ::dlopen(path->c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -54,8 +51,11 @@ std::unique_ptr<Display> make_desktop_display() {
                               ::dlsym(module, k_desktop_display_maker))
                         : nullptr;
     if (!make) {
-        std::fprintf(stderr, "zerarazi: cannot load the desktop display: %s\n", ::dlerror());
+        const char* reason = ::dlerror();
+        say_problem({"cannot load the desktop display: ", reason ? reason : "no reason given"});
         return nullptr;
     }
-    return std::unique_ptr<Display>(make(&k_host));
+    const DesktopHost host{identity, open_url_on_desktop, set_problem_handler, say_problem,
+                           stored_text_setting};
+    return std::unique_ptr<Display>(make(&host));
 }

@@ -1,12 +1,12 @@
 #include "platform/display/output_failure.h"
 
+#include "platform/foundation/problem_report.h"
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 void OutputFailure::note(int error) {
     if (happened()) return;
     m_error = error != 0 ? error : EIO;
-    std::fprintf(stderr, "zerarazi: cannot write to standard output: %s; stopping\n",
-                 std::strerror(m_error));
+    say_problem({"cannot write to standard output: ", std::strerror(m_error), "; stopping"});
 }

@@ -1,8 +1,9 @@
 #include "platform/foundation/home_folder.h"
 
+#include "platform/foundation/problem_report.h"
+
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -27,8 +28,8 @@ std::string password_database_home() {
 void say_relative_home_passed_over(const char* home, const std::string& used) {
     static std::atomic<bool> said = false;
     if (said.exchange(true)) return;
-    std::fprintf(stderr, "zerarazi: HOME=%s is not an absolute path; using %s\n", home,
-                 used.empty() ? "no home folder" : used.c_str());
+    say_problem({"HOME=", home, " is not an absolute path; using ",
+                 used.empty() ? "no home folder" : used.c_str()});
 }
 
 } // namespace

@@ -73,12 +73,7 @@ ObjcRef<NSBundle> NSBundle::make_for_executable(std::string_view executable_path
     bundle->m_bundle_path = NSString::from_utf8(location.bundle_path);
     bundle->m_resource_path = NSString::from_utf8(location.resource_path);
     bundle->m_executable_path = NSString::from_utf8(executable_path);
-    ObjcRef<NSDictionary> info = read_info_dictionary(location.info_plist_path);
-    if (info) {
-        auto* identifier = dynamic_cast<NSString*>(
-            info->objectForKey(NSString::make(u"CFBundleIdentifier").get()));
-        bundle->m_identifier = ObjcRef<NSString>::retain(identifier);
-    }
+    bundle->m_info = read_info_dictionary(location.info_plist_path);
     return bundle;
 }
 

@@ -3,13 +3,14 @@
 // folder laid out so, whatever its extension) belongs to the bundle X.app, whose resources are
 // in X.app/Contents/Resources and whose Info.plist is X.app/Contents/Info.plist. Any other
 // executable (a unit test, a helper in Contents/Helpers) is its own bundle: its folder is both
-// the bundle path and the resource path, and it has no Info.plist, so no identifier.
+// the bundle path and the resource path, and it has no Info.plist.
 
 #include "platform/objc/native_class.h"
 
 #include <string>
 #include <string_view>
 
+class NSDictionary;
 class NSString;
 
 // Where the bundle of an executable lies; `info_plist_path` is empty outside a bundle.
@@ -39,14 +40,14 @@ class NSBundle : public NSObject {
     NSString* bundlePath() const { return m_bundle_path.get(); }
     NSString* resourcePath() const { return m_resource_path.get(); }
     NSString* executablePath() const { return m_executable_path.get(); }
-    // Info.plist's "CFBundleIdentifier" when it is a string; nil otherwise.
-    NSString* bundleIdentifier() const { return m_identifier.get(); }
+    // Info.plist's dictionary; empty outside a bundle.
+    NSDictionary* infoDictionary() const { return m_info.get(); }
 
   private:
     ObjcRef<NSString> m_bundle_path;
     ObjcRef<NSString> m_resource_path;
     ObjcRef<NSString> m_executable_path;
-    ObjcRef<NSString> m_identifier;
+    ObjcRef<NSDictionary> m_info;
 };
 
 void register_ns_bundle_class();

@@ -2,11 +2,11 @@
 
 #include "platform/foundation/file_replace.h"
 #include "platform/foundation/home_folder.h"
-#include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_dictionary.h"
 #include "platform/foundation/ns_number.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/foundation/problem_report.h"
+#include "platform/foundation/program_identity.h"
 #include "platform/foundation/property_list.h"
 
 #include <cerrno>
@@ -28,18 +28,6 @@ constexpr mode_t k_folder_mode = 0700;
 constexpr int k_corrupt_name_attempts = 1000;
 
 constexpr const char* k_damaged_reason = "it could not be read as settings";
-
-// For programs outside the application's bundle, such as tests and tools.
-constexpr const char* k_application_identifier = "org.zerarazi.Zerarazi";
-
-// The identifier becomes a file name: one that could lead out of the folder is not used.
-bool is_usable_file_name(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
-}
-
-std::string text_of(NSString* string) {
-    return string ? string->utf8() : std::string();
-}
 
 NSString* key_string(id key) {
     return dynamic_cast<NSString*>(key);
@@ -154,7 +142,7 @@ std::optional<std::string> standard_home() {
 }
 
 std::string path_in_home(const std::string& home) {
-    return home + "/Library/Preferences/" + user_defaults_identifier() + ".plist";
+    return home + "/Library/Preferences/" + main_program_identity().identifier + ".plist";
 }
 
 std::mutex g_standard_mutex;
@@ -363,12 +351,6 @@ id NSUserDefaults::stored_or_registered_locked(id key) {
     if (!key_string(key)) return nil;
     if (id value = m_values->objectForKey(key)) return value;
     return m_registered->objectForKey(key);
-}
-
-std::string user_defaults_identifier() {
-    NSBundle* bundle = NSBundle::mainBundle(nil);
-    std::string identifier = bundle ? text_of(bundle->bundleIdentifier()) : std::string();
-    return is_usable_file_name(identifier) ? identifier : k_application_identifier;
 }
 
 std::string standard_user_defaults_path() {

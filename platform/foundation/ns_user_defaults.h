@@ -36,7 +36,8 @@ struct PropertyListFile;
 
 class NSUserDefaults : public NSObject {
   public:
-    // Defaults kept in the standard file for user_defaults_identifier(), found at first use.
+    // Defaults kept in the standard file named by the program's identifier (program_identity.h),
+    // found at first use.
     NSUserDefaults() = default;
     // Defaults kept in the file at `path`; an empty path keeps them in memory only, and
     // -synchronize then fails whenever there is something to write.
@@ -93,10 +94,6 @@ class NSUserDefaults : public NSObject {
     ObjcRef<NSMutableDictionary> m_registered;
 };
 
-// The identifier that names the standard defaults file: the main bundle's, or
-// "org.zerarazi.Zerarazi" for a program outside a bundle (or with an identifier that is not a
-// plain file name).
-std::string user_defaults_identifier();
 // <home>/Library/Preferences/<identifier>.plist; empty when no home folder is known.
 std::string standard_user_defaults_path();
 // Drops the shared instance, with any changes not synchronized, so that the next

@@ -1,8 +1,13 @@
 #include "platform/foundation/problem_report.h"
 
+#include <array>
+#include <cassert>
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
 #include <set>
+#include <sys/uio.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,4 +47,37 @@ ProblemHandler set_problem_handler(ProblemHandler handler) {
 void forget_reported_problems_for_tests() {
     std::lock_guard lock(sink().mutex);
     sink().said.clear();
+}
+
+namespace {
+
+constexpr std::string_view k_line_start = "zerarazi: ";
+constexpr std::size_t k_most_pieces = 8;
+
+iovec part(std::string_view text) {
+    return {const_cast<char*>(text.data()), text.size()};
+}
+
+// One call, so that the line is not interleaved with another thread's; a line is short enough
+// for a pipe or a terminal to take whole.
+void write_line(std::string_view start, std::initializer_list<std::string_view> pieces) {
+    assert(pieces.size() <= k_most_pieces && "say_problem: too many pieces");
+    std::array<iovec, k_most_pieces + 2> parts{};
+    std::size_t count = 0;
+    parts[count++] = part(start);
+    for (std::string_view piece : pieces)
+        if (count <= k_most_pieces) parts[count++] = part(piece);
+    parts[count++] = part("\n");
+    while (::writev(STDERR_FILENO, parts.data(), static_cast<int>(count)) < 0 && errno == EINTR) {
+    }
+}
+
+} // namespace
+
+void say_problem(std::initializer_list<std::string_view> pieces) {
+    write_line(k_line_start, pieces);
+}
+
+void say_line(std::initializer_list<std::string_view> pieces) {
+    write_line({}, pieces);
 }

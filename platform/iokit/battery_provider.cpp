@@ -1,9 +1,9 @@
 #include "platform/iokit/battery_provider.h"
 
+#include "platform/foundation/problem_report.h"
 #include "platform/iokit/battery_recording.h"
 #include "platform/iokit/sysfs_battery.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <sys/stat.h>
@@ -25,8 +25,7 @@ std::shared_ptr<BatteryProvider> make_recording(const char* path) {
     std::shared_ptr<RecordedBattery> recording = RecordedBattery::from_file(path, &problem);
     if (!problem.empty()) {
         const char* outcome = recording->has_battery() ? "" : "; no battery";
-        std::fprintf(stderr, "zerarazi: battery recording %s: %s%s\n", path, problem.c_str(),
-                     outcome);
+        say_problem({"battery recording ", path, ": ", problem, outcome});
     }
     return recording;
 }

@@ -1,12 +1,12 @@
 #include "platform/objc/message_send.h"
 
+#include "platform/foundation/problem_report.h"
 #include "platform/objc/argument_frame.h"
 #include "platform/objc/method.h"
 
 #include <array>
 #include <cassert>
 #include <cstdarg>
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -148,8 +148,7 @@ bool check_typed_send(SEL selector, const Signature& signature, std::span<const 
         matches = shape_passes_as(signature.argument(i - 1), shapes[i]);
     }
     if (matches) return true;
-    std::fprintf(stderr, "msg_send: the C++ types of -%s do not match its encoding\n",
-                 sel_getName(selector));
+    say_line({"msg_send: the C++ types of -", sel_getName(selector), " do not match its encoding"});
     assert(!"msg_send: the C++ types do not match the method's encoding");
     return false;
 }

@@ -1,17 +1,17 @@
 #include "platform/objc/native_class.h"
 
+#include "platform/foundation/problem_report.h"
 #include "platform/objc/class_registry.h"
 #include "platform/objc/selector.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
 // Registration mistakes are programming errors: say which, loudly, then fail softly in release.
 void report(const char* what, const char* class_name, const char* detail) {
-    std::fprintf(stderr, "native class %s: %s %s\n", class_name ? class_name : "(null)", what,
-                 detail ? detail : "");
+    say_line({"native class ", class_name ? class_name : "(null)", ": ", what, " ",
+              detail ? detail : ""});
     assert(!"native class registration failed");
 }
 

@@ -3,13 +3,14 @@
 #include "platform/display/desktop_module.h"
 #include "platform/display/driver/driver_display.h"
 #include "platform/display/terminal/terminal_display.h"
+#include "platform/foundation/problem_report.h"
+#include "platform/foundation/program_identity.h"
 #include "platform/launchd/helpers_path.h"
 #include "platform/startup/display_choice.h"
 #include "platform/startup/model_on_display.h"
 #include "platform/startup/start_environment.h"
 #include "platform/system/plain_glib_blocks.h"
 
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <unistd.h>
@@ -23,7 +24,7 @@ std::unique_ptr<Display> make_display(DisplayKind kind) {
     case DisplayKind::terminal:
         return std::make_unique<TerminalDisplay>(STDIN_FILENO, STDOUT_FILENO);
     case DisplayKind::desktop:
-        return make_desktop_display();
+        return make_desktop_display(main_program_identity());
     }
     return nullptr;
 }
@@ -58,13 +59,9 @@ int run_program(int argument_count, char** arguments, int (*program)(int, char**
     const ChosenDisplay chosen = make_chosen_display(surroundings);
     if (!chosen.display) {
         const char* setting = surroundings.setting ? surroundings.setting : "";
-        if (display_kind_named(setting))
-            std::fprintf(stderr, "ZERARAZI_DISPLAY=%s: that display cannot be shown here\n",
-                         setting);
-        else
-            std::fprintf(stderr,
-                         "ZERARAZI_DISPLAY=%s: no such display (driver, terminal, desktop)\n",
-                         setting);
+        say_line({"ZERARAZI_DISPLAY=", setting,
+                  display_kind_named(setting) ? ": that display cannot be shown here"
+                                              : ": no such display (driver, terminal, desktop)"});
         return 2;
     }
     add_bundle_helpers_to_path();

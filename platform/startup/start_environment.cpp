@@ -1,8 +1,8 @@
 #include "platform/startup/start_environment.h"
 
 #include "platform/foundation/ns_process_info.h"
+#include "platform/foundation/problem_report.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
@@ -48,9 +48,8 @@ void make_path_settings_absolute() {
 bool os_version_setting_is_usable() {
     const char* value = std::getenv(k_os_version_setting);
     if (!value || !*value || parse_os_version(value)) return true;
-    std::fprintf(stderr,
-                 "zerarazi: %s=%s is not a version: give MAJOR[.MINOR[.PATCH]], such as 13.4\n",
-                 k_os_version_setting, value);
+    say_problem({k_os_version_setting, "=", value,
+                 " is not a version: give MAJOR[.MINOR[.PATCH]], such as 13.4"});
     return false;
 }
 

@@ -1,8 +1,9 @@
 #include "runtime/core/temp_area.h"
 
+#include "platform/foundation/problem_report.h"
+
 #include <cassert>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -36,7 +37,7 @@ TempPositionStack g_stack;
 
 // Continuing after a failed allocation would write outside the area, so the process stops.
 [[noreturn]] void out_of_memory(const char* what) {
-    std::fprintf(stderr, "temporary string area: out of memory (%s)\n", what);
+    say_line({"temporary string area: out of memory (", what, ")"});
     std::abort();
 }
 

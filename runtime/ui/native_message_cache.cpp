@@ -1,6 +1,6 @@
 #include "runtime/ui/native_message_cache.h"
 
-#include "platform/startup/program_constants.h"
+#include "platform/objc/program_constants.h"
 
 #include <algorithm>
 #include <cstring>
@@ -112,8 +112,9 @@ void NativeMessageCache::remember(Entry& entry, const NativeMessageRequest& requ
     std::copy(request.pieces.begin(), request.pieces.end(), entry.pieces.begin());
     entry.has_receiver = request.has_receiver;
     entry.has_result_buffer = request.has_result_buffer;
-    entry.constant_texts = std::all_of(request.pieces.begin(), request.pieces.end(),
-                                       [](const void* piece) { return is_program_constant(piece); });
+    entry.constant_texts =
+        std::all_of(request.pieces.begin(), request.pieces.end(),
+                    [](const void* piece) { return is_program_constant(piece); });
     entry.contents.clear();
     if (entry.constant_texts) return;
     for (const void* piece : request.pieces)

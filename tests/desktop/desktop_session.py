@@ -13,6 +13,7 @@ Exits 77 (skipped) only when a tool it needs is not installed.
 
 import json
 import os
+import plistlib
 import shutil
 import subprocess
 import sys
@@ -239,6 +240,7 @@ class Notifications:
 
     def __init__(self, bus):
         self.bodies = []
+        self.senders = []  # (application name, icon, summary) of each
         info = Gio.DBusNodeInfo.new_for_xml(NOTIFICATIONS_XML).interfaces[0]
         bus.register_object("/org/freedesktop/Notifications", info, self.on_call, None, None)
         owned = []
@@ -248,7 +250,9 @@ class Notifications:
         run_until(lambda: owned, 5, "the notification service's name")
 
     def on_call(self, bus, sender, path, interface, method, parameters, invocation):
-        self.bodies.append(parameters.unpack()[4])
+        name, _, icon, summary, body = parameters.unpack()[:5]
+        self.bodies.append(body)
+        self.senders.append((name, icon, summary))
         invocation.return_value(GLib.Variant("(u)", (len(self.bodies),)))
 
 
@@ -320,6 +324,21 @@ class Session:
                              text=True, env=self.environment("driver"), timeout=20,
                              cwd=self.folder)
         return [json.loads(line) for line in run.stdout.splitlines() if line.startswith("{")]
+
+    def rename(self, name, identifier):
+        """Runs a copy of the bundle whose Info.plist says another name and identifier. The
+        executable is copied (the bundle is found from the running file), the rest linked."""
+        contents = os.path.join(self.folder, name + ".app", "Contents")
+        os.makedirs(os.path.join(contents, "MacOS"))
+        original = os.path.join(self.bundle, "Contents")
+        for part in ("Resources", "PlugIns", "Helpers"):
+            os.symlink(os.path.join(original, part), os.path.join(contents, part))
+        with open(os.path.join(original, "Info.plist"), "rb") as plist:
+            info = plistlib.load(plist)
+        info.update(CFBundleName=name, CFBundleIdentifier=identifier)
+        with open(os.path.join(contents, "Info.plist"), "wb") as plist:
+            plistlib.dump(info, plist)
+        self.executable = shutil.copy(self.executable, os.path.join(contents, "MacOS"))
 
     def start(self):
         self.stderr = open(self.stderr_path, "w")
@@ -724,7 +743,9 @@ def case_condition_warning(session):
 
 def case_settings_notice(session):
     """A setting that cannot be stored (the home's Library is a file) is shown once as a
-    notification, besides standard error."""
+    notification, besides standard error, under the name and icon the bundle gives: the item
+    and the notification follow a renamed bundle."""
+    session.rename("Volta", "org.example.Volta")
     with open(os.path.join(session.home, "Library"), "w") as text:
         text.write("not a folder")
     reference = session.driver("menu 4\nclick 3")
@@ -735,7 +756,10 @@ def case_settings_notice(session):
     watcher.start()
     session.start()
     item = registered_item(session, watcher)
-    menu_path = item.properties()["Menu"]
+    properties = item.properties()
+    check((properties["Title"], properties["Id"]) == ("Volta", "org.example.Volta"),
+          "the item is %r, %r" % (properties["Title"], properties["Id"]))
+    menu_path = properties["Menu"]
     item.choose(menu_path, menu_id(item, menu_path, "Preferences..."))
     visible_window(window["title"])
     x, y = box["x"] + 8, box["y"] + box["height"] // 2
@@ -743,6 +767,8 @@ def case_settings_notice(session):
     press_close_button(visible_window(window["title"]))
     run_until(lambda: notifications.bodies, 5, "a notification")
     check(len(notifications.bodies) == 1, "notifications: %r" % notifications.bodies)
+    check(notifications.senders == [("Volta", "org.example.Volta", "Volta")],
+          "the notification comes from %r" % notifications.senders)
     check("cannot store settings" in notifications.bodies[0],
           "the notification says %r" % notifications.bodies[0])
     check(notifications.bodies[0] in session.errors(), "standard error lacks the notification")

@@ -1,7 +1,5 @@
 #include "platform/display/desktop/alert_dialog.h"
 
-#include "platform/display/desktop/app_icon.h"
-
 namespace {
 
 constexpr int k_spacing = 12;
@@ -24,7 +22,7 @@ GtkWidget* text_label(const std::string& text, bool bold) {
 }
 
 // An empty text gets no label: it would take a line on the screen and be read as a blank one.
-GtkWidget* alert_body(const AlertSnapshot& alert) {
+GtkWidget* alert_body(const AlertSnapshot& alert, const std::string& app_icon) {
     GtkWidget* texts = gtk_box_new(GTK_ORIENTATION_VERTICAL, k_spacing / 2);
     if (!alert.title.empty())
         gtk_box_pack_start(GTK_BOX(texts), text_label(alert.title, true), FALSE, FALSE, 0);
@@ -32,7 +30,7 @@ GtkWidget* alert_body(const AlertSnapshot& alert) {
         gtk_box_pack_start(GTK_BOX(texts), text_label(text, false), FALSE, FALSE, 0);
     GtkWidget* body = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, k_spacing);
     gtk_container_set_border_width(GTK_CONTAINER(body), k_spacing);
-    GtkWidget* icon = gtk_image_new_from_icon_name(alert_icon_name(alert.icon, k_app_icon_name),
+    GtkWidget* icon = gtk_image_new_from_icon_name(alert_icon_name(alert.icon, app_icon.c_str()),
                                                    GTK_ICON_SIZE_DIALOG);
     gtk_widget_set_valign(icon, GTK_ALIGN_START);
     gtk_box_pack_start(GTK_BOX(body), icon, FALSE, FALSE, 0);
@@ -73,19 +71,18 @@ std::string alert_shown_text(const std::string& text) {
     return text.substr(start, text.find_last_not_of(blank) + 1 - start);
 }
 
-AlertDialog::AlertDialog(const AlertSnapshot& alert) : m_dialog(gtk_dialog_new()) {
+AlertDialog::AlertDialog(const AlertSnapshot& alert, const ProgramIdentity& program)
+    : m_dialog(gtk_dialog_new()) {
     g_object_ref_sink(m_dialog);
     GtkWindow* window = GTK_WINDOW(m_dialog);
-    const char* application = g_get_application_name();
-    gtk_window_set_title(window,
-                         alert_window_title(alert.title, application ? application : "").c_str());
+    gtk_window_set_title(window, alert_window_title(alert.title, program.name).c_str());
     gtk_window_set_modal(window, TRUE);
     gtk_window_set_keep_above(window, TRUE);
     gtk_window_set_resizable(window, FALSE);
     gtk_window_set_deletable(window, FALSE);
     gtk_window_set_position(window, GTK_WIN_POS_CENTER);
     GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(m_dialog));
-    gtk_box_pack_start(GTK_BOX(content), alert_body(alert), TRUE, TRUE, 0);
+    gtk_box_pack_start(GTK_BOX(content), alert_body(alert, program.identifier), TRUE, TRUE, 0);
     for (size_t i = 0; i < alert.buttons.size(); ++i)
         gtk_dialog_add_button(GTK_DIALOG(m_dialog), alert.buttons[i].c_str(),
                               static_cast<gint>(i + 1));

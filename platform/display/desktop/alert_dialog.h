@@ -4,6 +4,7 @@
 // ends it; the window's close button and Escape do nothing, as with the model's alerts.
 
 #include "platform/display/display_snapshots.h"
+#include "platform/foundation/program_identity.h"
 
 #include <gtk/gtk.h>
 
@@ -12,7 +13,8 @@
 
 class AlertDialog {
   public:
-    explicit AlertDialog(const AlertSnapshot& alert);
+    // The application's icon and the About box's title come from `program`.
+    AlertDialog(const AlertSnapshot& alert, const ProgramIdentity& program);
     ~AlertDialog();
     AlertDialog(const AlertDialog&) = delete;
     AlertDialog& operator=(const AlertDialog&) = delete;

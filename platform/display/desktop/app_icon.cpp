@@ -19,9 +19,9 @@ std::string bundle_icon_folder() {
 
 } // namespace
 
-void use_bundle_app_icon() {
+void use_bundle_app_icon(const std::string& name) {
     const std::string folder = bundle_icon_folder();
     if (!folder.empty())
         gtk_icon_theme_append_search_path(gtk_icon_theme_get_default(), folder.c_str());
-    gtk_window_set_default_icon_name(k_app_icon_name);
+    gtk_window_set_default_icon_name(name.c_str());
 }

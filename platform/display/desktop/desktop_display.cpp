@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <climits>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <span>
@@ -97,16 +96,16 @@ bool open_gtk_without_gl() {
 } // namespace
 
 std::unique_ptr<DesktopDisplay> DesktopDisplay::make(const DesktopHost& host) {
-    g_set_prgname("Zerarazi");
+    g_set_prgname(host.identity.name.c_str());
     if (!open_gtk_without_gl()) {
-        std::fprintf(stderr, "zerarazi: cannot open the desktop (DISPLAY or WAYLAND_DISPLAY)\n");
+        host.say_problem({"cannot open the desktop (DISPLAY or WAYLAND_DISPLAY)"});
         return nullptr;
     }
-    end_process_when_display_lost();
+    end_process_when_display_lost(host.say_problem);
     GError* error = nullptr;
     GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
     if (!bus) {
-        std::fprintf(stderr, "zerarazi: cannot reach the session bus: %s\n", error->message);
+        host.say_problem({"cannot reach the session bus: ", error->message});
         g_error_free(error);
         return nullptr;
     }
@@ -133,8 +132,8 @@ DesktopDisplay::~DesktopDisplay() {
 }
 
 void DesktopDisplay::start() {
-    g_set_application_name("Zerarazi");
-    use_bundle_app_icon();
+    g_set_application_name(m_host.identity.name.c_str());
+    use_bundle_app_icon(m_host.identity.identifier);
     // Before anything is exported; its filter runs on GDBus's worker thread (bus_request_limits.h).
     m_limits = std::make_unique<BusRequestLimits>(m_bus);
     m_menu = std::make_unique<StatusMenuExporter>(k_menu_path,
@@ -146,7 +145,9 @@ void DesktopDisplay::start() {
     // still be on its way when the display has gone: it holds a reference of its own to the bus.
     std::shared_ptr<GDBusConnection> bus(G_DBUS_CONNECTION(g_object_ref(m_bus)), g_object_unref);
     m_previous_problem_handler = m_host.set_problem_handler(
-        [bus](const std::string& text) { show_desktop_notification(bus.get(), text); });
+        [bus, identity = m_host.identity](const std::string& text) {
+            show_desktop_notification(bus.get(), identity, text);
+        });
     follow_session();
 }
 
@@ -164,7 +165,7 @@ void DesktopDisplay::follow_session() {
         if (display->m_ended) return;
         display->m_loss = SessionLoss::bus_closed;
         display->m_ended = true;
-        say_session_loss(SessionLoss::bus_closed);
+        display->m_host.say_problem({session_loss_facts(SessionLoss::bus_closed).line});
     };
     m_closed_handler = g_signal_connect(m_bus, "closed", G_CALLBACK(+closed), this);
     auto monitors_changed = [](GdkScreen*, gpointer self) {
@@ -207,6 +208,8 @@ void DesktopDisplay::set_status(const std::optional<StatusSnapshot>& status) {
 StatusItemSetup DesktopDisplay::item_setup() {
     const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
     return StatusItemSetup{
+        .identity = m_host.identity,
+        .say_problem = m_host.say_problem,
         .menu_path = k_menu_path,
         .current_desktop = desktop ? desktop : "",
         .icon_shows_title = m_host.stored_text_setting(k_icon_shows_title_key),
@@ -244,7 +247,7 @@ void DesktopDisplay::window_closed(int number) {
 }
 
 int DesktopDisplay::run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) {
-    AlertDialog dialog(alert);
+    AlertDialog dialog(alert, m_host.identity);
     m_in_alert = true;
     for (;;) {
         std::optional<int64_t> deadline = modal_pass.run_due();
@@ -256,7 +259,7 @@ int DesktopDisplay::run_alert(const AlertSnapshot& alert, ModalPass& modal_pass)
 }
 
 void DesktopDisplay::play_sound(int id) {
-    play_theme_sound(id);
+    play_theme_sound(id, m_host.identity);
 }
 
 bool DesktopDisplay::open_url(const std::string& url) {
@@ -317,7 +320,7 @@ void DesktopDisplay::interrupt_wait() {
 }
 
 void DesktopDisplay::reject_input(const Input&, const std::string& message) {
-    std::fprintf(stderr, "zerarazi: %s\n", message.c_str());
+    m_host.say_problem({message});
     if (GdkDisplay* display = gdk_display_get_default()) gdk_display_beep(display);
 }
 

@@ -27,7 +27,7 @@ struct _GDBusConnection;
 class DesktopDisplay final : public Display {
   public:
     // Null when GTK cannot open the desktop or the session bus cannot be reached; the reason is
-    // on standard error. `host` outlives the display.
+    // on standard error.
     static std::unique_ptr<DesktopDisplay> make(const DesktopHost& host);
     ~DesktopDisplay() override;
 
@@ -61,7 +61,7 @@ class DesktopDisplay final : public Display {
     void take_color_scheme(std::optional<uint32_t> scheme);
     void finish();
 
-    const DesktopHost& m_host;
+    const DesktopHost m_host;
     _GDBusConnection* m_bus;
     const int64_t m_start_us;
     std::unique_ptr<BusRequestLimits> m_limits;

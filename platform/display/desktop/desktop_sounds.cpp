@@ -56,10 +56,11 @@ std::string_view sound_event_for(int id) {
 }
 
 // The result is not looked at: silence is the only other outcome.
-void play_theme_sound(int id) {
+void play_theme_sound(int id, const ProgramIdentity& program) {
     ca_context* context = sound_context();
     if (!context) return;
     const std::string event(sound_event_for(id));
     ca_context_play(context, 0, CA_PROP_EVENT_ID, event.c_str(), CA_PROP_APPLICATION_NAME,
-                    "Zerarazi", CA_PROP_APPLICATION_ID, "org.zerarazi.Zerarazi", nullptr);
+                    program.name.c_str(), CA_PROP_APPLICATION_ID, program.identifier.c_str(),
+                    nullptr);
 }

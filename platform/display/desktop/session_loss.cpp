@@ -4,13 +4,15 @@
 #include <gdk/gdkx.h>
 #include <glib-unix.h>
 
-#include <cstdio>
 #include <unistd.h>
 
 namespace {
 
+// Xlib's handler takes no data of its own.
+ProblemSayer g_say = nullptr;
+
 [[noreturn]] void end_for(SessionLoss loss) {
-    say_session_loss(loss);
+    g_say({session_loss_facts(loss).line});
     _exit(session_loss_facts(loss).exit_status);
 }
 
@@ -35,12 +37,8 @@ const SessionLossFacts& session_loss_facts(SessionLoss loss) {
     return k_session_losses[0];
 }
 
-void say_session_loss(SessionLoss loss) {
-    const std::string_view line = session_loss_facts(loss).line;
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
-}
-
-void end_process_when_display_lost() {
+void end_process_when_display_lost(ProblemSayer say) {
+    g_say = say;
     GdkDisplay* display = gdk_display_get_default();
     if (GDK_IS_X11_DISPLAY(display)) {
         XSetIOErrorHandler(on_x_connection_lost);

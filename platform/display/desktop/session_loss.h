@@ -10,6 +10,8 @@
 // ends the process once its connection breaks, and GDK's Wayland back end likewise, so the
 // process ends where the loss is seen.
 
+#include "platform/foundation/problem_report.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -18,20 +20,16 @@ enum class SessionLoss : uint8_t { bus_closed, display_closed };
 struct SessionLossFacts {
     SessionLoss loss;
     int exit_status;
-    std::string_view line; // on standard error, without its newline
+    std::string_view line; // said as a problem (say_problem) on standard error
 };
 
 inline constexpr SessionLossFacts k_session_losses[] = {
-    {SessionLoss::bus_closed, 3, "zerarazi: the session bus closed"},
-    {SessionLoss::display_closed, 4,
-     "zerarazi: the display closed (X server or Wayland compositor gone)"},
+    {SessionLoss::bus_closed, 3, "the session bus closed"},
+    {SessionLoss::display_closed, 4, "the display closed (X server or Wayland compositor gone)"},
 };
 
 const SessionLossFacts& session_loss_facts(SessionLoss loss);
 
-// Writes the loss's line on standard error.
-void say_session_loss(SessionLoss loss);
-
 // From now on, the loss of GDK's default display (X11 or Wayland) ends the process at once with
-// its line and status. Call once GTK has opened the display.
-void end_process_when_display_lost();
+// its line, said by `say`, and its status. Call once GTK has opened the display.
+void end_process_when_display_lost(ProblemSayer say);

@@ -3,7 +3,6 @@
 #include "platform/display/desktop/titled_icon.h"
 #include "platform/display/desktop/watcher_owner.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -12,8 +11,6 @@ constexpr const char* k_item_path = "/StatusNotifierItem";
 constexpr const char* k_item_interface = "org.kde.StatusNotifierItem";
 constexpr const char* k_watcher_name = "org.kde.StatusNotifierWatcher";
 constexpr const char* k_watcher_path = "/StatusNotifierWatcher";
-constexpr const char* k_id = "org.zerarazi.Zerarazi";
-constexpr const char* k_title = "Zerarazi";
 
 constexpr const char* k_introspection = R"xml(<node>
   <interface name="org.kde.StatusNotifierItem">
@@ -55,12 +52,10 @@ struct TextProperty {
     const char* value;
 };
 
-// The properties that never change.
+// The properties that never change, besides the program's name and identifier.
 constexpr TextProperty k_fixed_texts[] = {
-    {"Category", "Hardware"},   {"Id", k_id},
-    {"Title", k_title},         {"Status", "Active"},
-    {"OverlayIconName", ""},    {"AttentionIconName", ""},
-    {"AttentionMovieName", ""},
+    {"Category", "Hardware"},  {"Status", "Active"},       {"OverlayIconName", ""},
+    {"AttentionIconName", ""}, {"AttentionMovieName", ""},
 };
 
 GVariant* pixmap_variant(const StatusPixmap& pixmap) {
@@ -117,8 +112,8 @@ bool StatusNotifierItem::export_on_bus() {
     m_object = g_dbus_connection_register_object(m_bus, k_item_path, item_interface(), &vtable,
                                                  this, nullptr, &error);
     if (m_object) return true;
-    std::fprintf(stderr, "zerarazi: cannot export the status item: %s\n",
-                 error ? error->message : "no interface");
+    m_setup.say_problem(
+        {"cannot export the status item: ", error ? error->message : "no interface"});
     g_clear_error(&error);
     return false;
 }
@@ -203,7 +198,8 @@ void StatusNotifierItem::emit(const char* signal, GVariant* parameters) {
 void StatusNotifierItem::meet_watcher(const char* owner) {
     m_host = choose_panel_host({bus_name_owner_program(m_bus, owner), m_setup.current_desktop});
     m_title_place = choose_title_place(m_setup.icon_shows_title, m_host);
-    if (m_host.tints_symbolic && !m_icon_folder) m_icon_folder = SymbolicIconFolder::make();
+    if (m_host.tints_symbolic && !m_icon_folder)
+        m_icon_folder = SymbolicIconFolder::make(m_setup.identity.lower_name());
     m_setup.host_found(m_host);
     make_icon();
     register_with_watcher();
@@ -216,15 +212,18 @@ void StatusNotifierItem::register_with_watcher() {
 }
 
 GVariant* StatusNotifierItem::tool_tip() const {
-    const char* heading = m_status.title.empty() ? k_title : m_status.title.c_str();
+    const std::string& heading = m_status.title.empty() ? m_setup.identity.name : m_status.title;
     const std::string text = m_status.tooltip.value_or("");
-    return g_variant_new("(s@a(iiay)ss)", "", pixmap_list({}), heading, text.c_str());
+    return g_variant_new("(s@a(iiay)ss)", "", pixmap_list({}), heading.c_str(), text.c_str());
 }
 
 GVariant* StatusNotifierItem::property(const char* name) const {
     for (const TextProperty& text : k_fixed_texts) {
         if (std::strcmp(name, text.name) == 0) return g_variant_new_string(text.value);
     }
+    if (std::strcmp(name, "Id") == 0)
+        return g_variant_new_string(m_setup.identity.identifier.c_str());
+    if (std::strcmp(name, "Title") == 0) return g_variant_new_string(m_setup.identity.name.c_str());
     if (std::strcmp(name, "Status") == 0)
         return g_variant_new_string(m_withdrawn ? "Passive" : "Active");
     if (std::strcmp(name, "IconPixmap") == 0) return pixmap_list({&m_icon, &m_icon_2x});
@@ -234,8 +233,7 @@ GVariant* StatusNotifierItem::property(const char* name) const {
     // No label at all where the title is in the icon: MATE's tray hides the picture of an item
     // with any label, even an empty one, whenever buttons show no pictures.
     if (std::strcmp(name, "XAyatanaLabel") == 0 || std::strcmp(name, "XAyatanaLabelGuide") == 0)
-        return m_title_place == TitlePlace::label ? g_variant_new_string(label().c_str())
-                                                  : nullptr;
+        return m_title_place == TitlePlace::label ? g_variant_new_string(label().c_str()) : nullptr;
     if (std::strcmp(name, "ToolTip") == 0) return tool_tip();
     if (std::strcmp(name, "ItemIsMenu") == 0) return g_variant_new_boolean(TRUE);
     if (std::strcmp(name, "Menu") == 0) return g_variant_new_object_path(m_setup.menu_path.c_str());
@@ -288,10 +286,8 @@ void StatusNotifierItem::on_watcher_vanished(GDBusConnection*, const char*, gpoi
     // The bus itself closing is said once, by the display.
     if (item->m_told_no_watcher || g_dbus_connection_is_closed(item->m_bus)) return;
     item->m_told_no_watcher = true;
-    std::fprintf(stderr,
-                 "zerarazi: no panel shows status items (no %s on the session bus); "
-                 "the item appears when one starts\n",
-                 k_watcher_name);
+    item->m_setup.say_problem({"no panel shows status items (no ", k_watcher_name,
+                               " on the session bus); the item appears when one starts"});
 }
 
 void StatusNotifierItem::on_registered(GObject* bus, GAsyncResult* result, gpointer self) {
@@ -305,7 +301,7 @@ void StatusNotifierItem::on_registered(GObject* bus, GAsyncResult* result, gpoin
     auto* item = static_cast<StatusNotifierItem*>(self);
     item->m_registered = reply != nullptr;
     if (error) {
-        std::fprintf(stderr, "zerarazi: the panel refused the status item: %s\n", error->message);
+        item->m_setup.say_problem({"the panel refused the status item: ", error->message});
         g_error_free(error);
     }
 }

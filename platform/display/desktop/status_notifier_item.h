@@ -15,6 +15,8 @@
 #include "platform/display/desktop/status_pixmap.h"
 #include "platform/display/desktop/symbolic_icon_folder.h"
 #include "platform/display/display_snapshots.h"
+#include "platform/foundation/problem_report.h"
+#include "platform/foundation/program_identity.h"
 
 #include <gio/gio.h>
 
@@ -23,6 +25,8 @@
 #include <string>
 
 struct StatusItemSetup {
+    ProgramIdentity identity;     // the item's Id and Title, and its icon files' names
+    ProblemSayer say_problem;     // for what goes wrong with the bus or the panel
     std::string menu_path;        // the object path of the item's com.canonical.dbusmenu menu
     std::string current_desktop;  // XDG_CURRENT_DESKTOP
     std::string icon_shows_title; // the stored setting IconShowsTitle

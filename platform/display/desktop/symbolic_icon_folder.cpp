@@ -66,10 +66,10 @@ bool write_file(const std::string& path, const std::string& text) {
 }
 
 // Read at each call: GLib keeps the first answer it gives for the life of the process.
-std::string private_folder() {
+std::string private_folder(const std::string& program) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::string parent = runtime && *runtime ? runtime : g_get_user_cache_dir();
-    return parent + "/zerarazi-" + std::to_string(::getpid()) + "-icons";
+    return parent + "/" + program + "-" + std::to_string(::getpid()) + "-icons";
 }
 
 } // namespace
@@ -92,13 +92,14 @@ std::string symbolic_svg(const StatusPixmap& picture, int width, int height,
     return svg + "</g>\n</svg>\n";
 }
 
-std::unique_ptr<SymbolicIconFolder> SymbolicIconFolder::make() {
-    const std::string path = private_folder();
+std::unique_ptr<SymbolicIconFolder> SymbolicIconFolder::make(const std::string& program) {
+    const std::string path = private_folder(program);
     if (g_mkdir_with_parents((path + k_icon_folder).c_str(), 0700) != 0) return nullptr;
-    return std::unique_ptr<SymbolicIconFolder>(new SymbolicIconFolder(path));
+    return std::unique_ptr<SymbolicIconFolder>(new SymbolicIconFolder(path, program));
 }
 
-SymbolicIconFolder::SymbolicIconFolder(std::string path) : m_path(std::move(path)) {}
+SymbolicIconFolder::SymbolicIconFolder(std::string path, std::string program)
+    : m_path(std::move(path)), m_program(std::move(program)) {}
 
 SymbolicIconFolder::~SymbolicIconFolder() {
     for (const std::string& name : m_names)
@@ -115,7 +116,7 @@ std::string SymbolicIconFolder::name_for(const StatusPixmap& picture, int width,
     char hash[17];
     std::snprintf(hash, sizeof hash, "%016llx",
                   static_cast<unsigned long long>(picture_hash(picture)));
-    const std::string name = std::string("zerarazi-status-") + hash + "-symbolic";
+    const std::string name = m_program + "-status-" + hash + "-symbolic";
     auto known = std::find(m_names.begin(), m_names.end(), name);
     if (known != m_names.end()) {
         m_names.erase(known);

@@ -15,9 +15,10 @@
 
 class SymbolicIconFolder {
   public:
-    // A folder in the user's runtime folder (else the cache folder), readable by the user alone;
-    // null when none can be made.
-    static std::unique_ptr<SymbolicIconFolder> make();
+    // A folder in the user's runtime folder (else the cache folder), readable by the user alone,
+    // whose folder and icon names start with `program` (a lower-case program name); null when
+    // none can be made.
+    static std::unique_ptr<SymbolicIconFolder> make(const std::string& program);
     ~SymbolicIconFolder();
     SymbolicIconFolder(const SymbolicIconFolder&) = delete;
     SymbolicIconFolder& operator=(const SymbolicIconFolder&) = delete;
@@ -29,10 +30,11 @@ class SymbolicIconFolder {
     std::string name_for(const StatusPixmap& picture, int width, int height);
 
   private:
-    explicit SymbolicIconFolder(std::string path);
+    SymbolicIconFolder(std::string path, std::string program);
     std::string file_of(const std::string& name) const;
 
     std::string m_path;
+    std::string m_program;
     std::deque<std::string> m_names; // the files written, oldest first
 };
 

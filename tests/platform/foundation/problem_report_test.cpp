@@ -27,4 +27,19 @@ TEST(ProblemReport, SaysEachTextOnceOnStandardErrorAndToTheDisplaysHandler) {
     forget_reported_problems_for_tests();
 }
 
+// What only the terminal hears is said whole every time, and never shown by the handler.
+TEST(ProblemReport, SaysLinesForTheTerminalEveryTime) {
+    int shown = 0;
+    ProblemHandler previous = set_problem_handler([&](const std::string&) { ++shown; });
+    testing::internal::CaptureStderr();
+    for (int time = 0; time < 2; ++time)
+        say_problem({"HOME=", "x", " is not an absolute path"});
+    say_line({"1", "2", "3", "4", "", "6", "7", "8"});
+    set_problem_handler(previous);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zerarazi: HOME=x is not an absolute path\nzerarazi: HOME=x is not an absolute "
+              "path\n1234678\n");
+    EXPECT_EQ(shown, 0);
+}
+
 } // namespace

@@ -41,14 +41,14 @@ class SymbolicIconFolderTest : public ::testing::Test {
 TEST_F(SymbolicIconFolderTest, NamesEachPictureByItsPixelsAndRemovesItsFilesAtTheEnd) {
     std::string path;
     {
-        std::unique_ptr<SymbolicIconFolder> folder = SymbolicIconFolder::make();
+        std::unique_ptr<SymbolicIconFolder> folder = SymbolicIconFolder::make("indicator");
         ASSERT_TRUE(folder);
         path = folder->path();
-        EXPECT_EQ(path.rfind(m_folder.path(), 0), 0u) << path;
+        EXPECT_EQ(path.rfind((m_folder.path() / "indicator-").string(), 0), 0u) << path;
         EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
                   std::filesystem::perms::owner_all);
         const std::string name = folder->name_for(two_rows(), 3, 2);
-        EXPECT_TRUE(name.starts_with("zerarazi-status-")) << name;
+        EXPECT_TRUE(name.starts_with("indicator-status-")) << name;
         EXPECT_TRUE(name.ends_with("-symbolic")) << name;
         const std::filesystem::path file = path + "/hicolor/scalable/status/" + name + ".svg";
         EXPECT_EQ(file_text(file), symbolic_svg(two_rows(), 3, 2, "#bebebe"));
@@ -61,7 +61,7 @@ TEST_F(SymbolicIconFolderTest, NamesEachPictureByItsPixelsAndRemovesItsFilesAtTh
 }
 
 TEST_F(SymbolicIconFolderTest, KeepsOnlyTheNewestFewFiles) {
-    std::unique_ptr<SymbolicIconFolder> folder = SymbolicIconFolder::make();
+    std::unique_ptr<SymbolicIconFolder> folder = SymbolicIconFolder::make("indicator");
     ASSERT_TRUE(folder);
     std::vector<std::string> names;
     for (uint8_t alpha = 1; alpha <= 10; ++alpha) {

@@ -1,4 +1,4 @@
-#include "platform/startup/program_constants.h"
+#include "platform/objc/program_constants.h"
 
 #include <cstdint>
 #include <link.h>
