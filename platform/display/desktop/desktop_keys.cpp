@@ -7,7 +7,7 @@ std::optional<std::string> desktop_key_name(guint keyval) {
             return std::string(row.key);
     }
     gunichar character = gdk_keyval_to_unicode(gdk_keyval_to_lower(keyval));
-    if (character < 0x20 || !g_unichar_isprint(character)) return std::nullopt;
+    if (!g_unichar_isprint(character)) return std::nullopt; // no character, or a control one
     char utf8[8] = {};
     g_unichar_to_utf8(character, utf8);
     return std::string(utf8);

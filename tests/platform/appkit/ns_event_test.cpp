@@ -21,7 +21,7 @@ TEST(NSEvent, KeyPressesBecomeKeyDownEvents) {
     constexpr auto shift = static_cast<uint8_t>(KeyModifier::shift);
     const Row rows[] = {
         {cmd, "q", NSEventModifierFlagCommand, u"q", u"q", 12},
-        {cmd | shift, "z", NSEventModifierFlagCommand | NSEventModifierFlagShift, u"Z", u"z", 6},
+        {cmd | shift, "Z", NSEventModifierFlagCommand | NSEventModifierFlagShift, u"Z", u"z", 6},
         {shift, "1", NSEventModifierFlagShift, u"1", u"1", 18},
         {0, "return", 0, u"\r", u"\r", 36},
         {cmd, "f12", NSEventModifierFlagCommand, u"\uF70F", u"\uF70F", 111},
