@@ -53,10 +53,13 @@ void put_terminal_back() {
 }
 
 // SA_RESETHAND has already put back the default action; the signal, blocked while the handler
-// runs, is delivered again as soon as it returns.
+// runs, is delivered again as soon as it returns. Like every handler it leaves errno as it found
+// it.
 void on_signal(int signal_number) {
+    const int saved_errno = errno;
     put_terminal_back();
     raise(signal_number);
+    errno = saved_errno;
 }
 
 void on_exit() {
