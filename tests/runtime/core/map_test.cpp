@@ -6,6 +6,7 @@
 #include "runtime/core/list.h"
 #include "runtime/core/temp_area.h"
 #include "runtime/core/typed_containers.h"
+#include "tests/runtime/core/heap_growth.h"
 
 #include <gtest/gtest.h>
 
@@ -299,6 +300,19 @@ TEST(Map, KeyKindIsFixedOnceTheMapHoldsElementsAndCreateReplacesTheVariablesMap)
     EXPECT_NE(rt::MapAddInteger(second, 5, 0), nullptr);
     rt::MapFree(second);
     EXPECT_EQ(variable, nullptr);
+    // Cleared, replaced and freed maps give back their nodes, keys and elements' contents.
+    EXPECT_LT(rt::heap_growth_per_step([&] {
+                  rt::MapCreate(sizeof(Entry), 3, k_entry_layout, &variable, 5);
+                  add_entry(variable, u"a", u"label", 1);
+                  add_entry(variable, u"a", u"label", 2);
+                  rt::MapClear(variable);
+                  add_entry(variable, u"b", u"label", 3);
+                  rt::MapAddString(variable, u"b", 1);
+                  rt::MapCreate(sizeof(Entry), 3, k_entry_layout, &variable, 5);
+                  add_entry(variable, u"c", u"label", 4);
+                  rt::MapFree(variable);
+              }),
+              16u);
 }
 
 } // namespace

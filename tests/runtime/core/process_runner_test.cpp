@@ -167,6 +167,13 @@ TEST_F(ProcessRunner, ShortFormsStartTheProgramWithoutAnObject) {
     EXPECT_EQ(parse_echo_report(file_bytes(report)).arguments,
               (std::vector<std::string>{"echo_args", "x"}));
     EXPECT_EQ(launched_process(1), nullptr);
+    // Without flags it is started detached, and the answer may come before it runs.
+    fs::remove(report);
+    EXPECT_EQ(LaunchProcessFlags(u"echo_args", u"y", u"", 0), 1);
+    for (int tries = 0; tries < 500 && file_bytes(report).empty(); ++tries)
+        usleep(10000);
+    EXPECT_EQ(parse_echo_report(file_bytes(report)).arguments,
+              (std::vector<std::string>{"echo_args", "y"}));
 }
 
 } // namespace
