@@ -104,7 +104,7 @@ TEST(List, CreateReplacesTheVariablesListAndFreeClearsIt) {
     rt::ListFree(owning);
     rt::ListFree(nullptr);
     const int64_t layout[] = {0, LayoutEnd}; // elements holding a string
-    rt::TypedList<int64_t> sharing; // keeps the shared pool of the nodes' size alive
+    rt::TypedList<int64_t> sharing;          // keeps the shared pool of the nodes' size alive
     EXPECT_LT(rt::heap_growth_per_step([&] {
                   rt::CreateList(8, &variable, layout, 0);
                   rt::AssignString(static_cast<char16_t**>(rt::ListAppend(variable.list)), u"text");

@@ -87,6 +87,23 @@ TEST(Memory, ReallocationKeepsTheOldBytesAndZeroesOnlyTheGrowth) {
     FreeBlock(block);
 }
 
+TEST(Memory, PlainBlocksAreZeroFilledAndZeroTheirGrowth) {
+    auto* bytes = static_cast<unsigned char*>(CallocPlain(0)); // still a block
+    ASSERT_NE(bytes, nullptr);
+    free(bytes);
+    bytes = static_cast<unsigned char*>(CallocPlain(24));
+    ASSERT_TRUE(bytes && all_bytes_are(bytes, 0, 24, 0));
+    std::memset(bytes, 0x77, 24);
+    bytes = static_cast<unsigned char*>(ReallocPlainZero(bytes, 24, 4000));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_TRUE(all_bytes_are(bytes, 0, 24, 0x77));
+    EXPECT_TRUE(all_bytes_are(bytes, 24, 4000, 0));
+    bytes = static_cast<unsigned char*>(ReallocPlainZero(bytes, 4000, 8));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_TRUE(all_bytes_are(bytes, 0, 8, 0x77));
+    FreeIfSet(bytes);
+}
+
 std::vector<void*> initialised_states;
 
 void record_state(void* state) {
