@@ -179,7 +179,10 @@ void check_against_model(TypedMap<int64_t>& map, MapModel<Key>& model, const std
         if (choice < 45) {
             const bool replace = choice % 3 == 0;
             *map.add(key_of(key), replace) = next_value;
-            model.add(key, next_value++, replace);
+            model.add(key, next_value, replace);
+            // The element added or renewed is the current one.
+            ASSERT_EQ(value_at(static_cast<int64_t*>(rt::map_node_data(map.header()->current))),
+                      next_value++);
         } else if (choice < 75) {
             ASSERT_EQ(value_at(map.find(key_of(key))), model.find(key)) << "step " << step;
         } else if (choice < 90) {
