@@ -91,6 +91,22 @@ TEST(Array, ResizeKeepsElementsBelowBothCountsAndZeroesAddedOnes) {
     }
 }
 
+// Lists inside elements point back at their variables, which move with the block: every kept
+// element's list is relinked, the first one too.
+TEST(Array, ResizeRelinksTheContainersOfEveryKeptElement) {
+    const int64_t list_layout[] = {-5, 0, 8, 0, 0, rt::LayoutEnd};
+    rt::TypedArray<rt::ListVariable> array(4, list_layout);
+    for (const int64_t count : {4000, 3, 9000}) {
+        array.resize(count);
+        for (int64_t i = 0; i < 3; ++i) {
+            ASSERT_NE(array[i].list, nullptr);
+            EXPECT_EQ(array[i].list->variable, &array[i]) << "element " << i << " at " << count;
+            EXPECT_EQ(rt::ListAppend(array[i].list) != nullptr, true);
+            EXPECT_EQ(array[i].current, array[i].list->current);
+        }
+    }
+}
+
 // A copy reaches every element up to the last and no further; an array needs no variable.
 TEST(Array, CopyDuplicatesTheStringsOfEveryElement) {
     const int64_t one_string[] = {0, rt::LayoutEnd};
