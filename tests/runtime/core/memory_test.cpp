@@ -26,6 +26,7 @@ TEST(Memory, AppMemoryGivesZeroFilledBlocksOnlyForPositiveSizes) {
                  {1, 0, true},
                  {4096, 0, true},
                  {0, MemoryFlagUndefinedContents, false},
+                 {1, MemoryFlagUndefinedContents, true},
                  {10, MemoryFlagUndefinedContents, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "size " << c.size << " flags " << c.flags);
