@@ -36,6 +36,40 @@ TEST(Array, HeaderPrecedesTheElementsAndBadSizesGiveNone) {
     EXPECT_EQ(rt::ArrayAllocate(int64_t{1} << 62, 8, 0, nullptr, &variable), nullptr);
 }
 
+// The descriptor's sizes become strides in elements; a bad count or size leaves them as they were.
+TEST(Array, DimensionsBecomeStridesAndTheirProductTheCount) {
+    struct Descriptor {
+        void* variable;
+        int64_t words[3];
+    };
+    struct Row {
+        int32_t dimensions;
+        std::vector<int64_t> sizes, after;
+        int64_t count; // 0: refused
+    };
+    const Row rows[] = {{3, {2, 3, 4}, {12, 4, 1}, 24}, {1, {5, 7, 7}, {1, 7, 7}, 5},
+                        {2, {1, 1, 9}, {1, 1, 9}, 1},   {2, {3, 0, 9}, {3, 0, 9}, 0},
+                        {2, {-2, 3, 0}, {-2, 3, 0}, 0}, {0, {2, 2, 2}, {2, 2, 2}, 0},
+                        {33, {2, 2, 2}, {2, 2, 2}, 0}};
+    Descriptor descriptor{};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.dimensions << " dimensions, first " << row.sizes[0]);
+        std::copy(row.sizes.begin(), row.sizes.end(), descriptor.words);
+        void* array = rt::ArrayAllocateDims(row.dimensions, 2, 0, nullptr, &descriptor.variable);
+        EXPECT_EQ(std::vector<int64_t>(descriptor.words, descriptor.words + 3), row.after);
+        EXPECT_EQ(descriptor.variable, array);
+        if (!row.count) {
+            EXPECT_EQ(array, nullptr);
+            continue;
+        }
+        ASSERT_NE(array, nullptr);
+        const rt::ArrayHeader* header = rt::array_header(array);
+        EXPECT_EQ(std::tuple(header->count, header->dimension_count, rt::BlockSize(header)),
+                  std::tuple(row.count, row.dimensions, 48u + 2u * row.count));
+    }
+    EXPECT_EQ(rt::ArrayAllocateDims(1, 8, 0, nullptr, nullptr), nullptr);
+}
+
 // Each row resizes the array the row before left; elements hold their index + 1.
 TEST(Array, ResizeKeepsElementsBelowBothCountsAndZeroesAddedOnes) {
     struct Row {
@@ -54,6 +88,22 @@ TEST(Array, ResizeKeepsElementsBelowBothCountsAndZeroesAddedOnes) {
             expected[i] = i + 1;
         EXPECT_EQ(std::vector<int64_t>(array.begin(), array.end()), expected)
             << "resize to " << row.new_count;
+    }
+}
+
+// Lists inside elements point back at their variables, which move with the block: every kept
+// element's list is relinked, the first one too.
+TEST(Array, ResizeRelinksTheContainersOfEveryKeptElement) {
+    const int64_t list_layout[] = {-5, 0, 8, 0, 0, rt::LayoutEnd};
+    rt::TypedArray<rt::ListVariable> array(4, list_layout);
+    for (const int64_t count : {4000, 3, 9000}) {
+        array.resize(count);
+        for (int64_t i = 0; i < 3; ++i) {
+            ASSERT_NE(array[i].list, nullptr);
+            EXPECT_EQ(array[i].list->variable, &array[i]) << "element " << i << " at " << count;
+            EXPECT_EQ(rt::ListAppend(array[i].list) != nullptr, true);
+            EXPECT_EQ(array[i].current, array[i].list->current);
+        }
     }
 }
 

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <random>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -109,6 +113,59 @@ TEST(BlockPool, GivesOutBlocksInTheOrderOfItsChunkLists) {
     for (char* block : a)
         PoolFree(pool.get(), block);
     EXPECT_EQ(counts(), (std::pair<int64_t, int64_t>{0, 0}));
+}
+
+// Random takes and gives back: no block is handed out twice or overlaps another, what a block
+// holds stays while it is out, and a pool whose blocks all came back holds no chunk.
+TEST(BlockPool, ChurnKeepsBlocksApartAndGivesEveryChunkBack) {
+    for (const uint32_t flags : {PoolUnlocked, PoolLocked}) {
+        PoolHandle pool = make_pool(24, 4, 64, flags);
+        std::mt19937 random(flags);
+        std::map<uint64_t*, uint64_t> live;
+        for (uint64_t step = 0; step < 20000; ++step) {
+            if (live.empty() || random() % 5 < 3 - (step / 5000) % 2 * 2) {
+                auto* block = static_cast<uint64_t*>(PoolAllocate(pool.get()));
+                ASSERT_NE(block, nullptr);
+                ASSERT_FALSE(live.contains(block)) << "handed out twice at step " << step;
+                std::fill(block, block + 3, step);
+                live[block] = step;
+                continue;
+            }
+            auto at = std::next(live.begin(), static_cast<long>(random() % live.size()));
+            ASSERT_EQ(std::vector<uint64_t>(at->first, at->first + 3),
+                      std::vector<uint64_t>(3, at->second))
+                << "overwritten while out, step " << step;
+            PoolFree(pool.get(), at->first);
+            live.erase(at);
+        }
+        EXPECT_GE(GetBlockPoolStats(pool.get()).total_blocks, live.size());
+        for (const auto& [block, step] : live)
+            PoolFree(pool.get(), block);
+        const BlockPoolStats stats = GetBlockPoolStats(pool.get());
+        EXPECT_EQ(std::tuple(stats.total_blocks, stats.chunk_count, stats.open_chunk_count),
+                  std::tuple(0u, 0, 0));
+    }
+}
+
+// Sizes no other pool of the process uses, so that the reference counts are these pools' alone.
+TEST(BlockPool, SharedPoolsOfOneStrideAndFlagsAreOne) {
+    PoolHandle first = make_pool(997, 16, 256, PoolShared);
+    BlockPool* second = CreateBlockPool(1000, 4, 8, PoolShared);
+    PoolHandle locked = make_pool(1000, 16, 256, PoolShared | PoolLocked);
+    PoolHandle plain = make_pool(1000, 16, 256, PoolUnlocked);
+    EXPECT_EQ(first.get(), second);
+    EXPECT_NE(first.get(), locked.get());
+    const auto references = [](BlockPool* pool) {
+        return GetBlockPoolStats(pool).shared_references;
+    };
+    EXPECT_EQ(
+        std::tuple(references(first.get()), references(locked.get()), references(plain.get())),
+        std::tuple(2, 1, 0));
+    void* block = PoolAllocate(second);
+    FreeBlockPool(second); // one reference given back: the pool and its block stay
+    EXPECT_EQ(references(first.get()), 1);
+    EXPECT_EQ(GetBlockPoolStats(first.get()).chunk_count, 1);
+    PoolFree(first.get(), block);
 }
 
 TEST(BlockPool, ZeroesRecycledBlocksClearsChunksAndIgnoresNullsAndForeignBlocks) {

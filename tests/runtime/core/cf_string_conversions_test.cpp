@@ -24,7 +24,8 @@ TEST(CFStringConversions, KeepWithinTheBufferAndRoundTripEveryUnit) {
         int64_t written;
         std::u16string text;
     };
-    const Row rows[] = {{4, 2, u"ab"}, // the surrogate pair would be cut: left out whole
+    const Row rows[] = {{1, 0, u""},   // room for the terminator alone
+                        {4, 2, u"ab"}, // the surrogate pair would be cut: left out whole
                         {5, 4, u"ab\U0001F50B"},
                         {100, 5, u"ab\U0001F50Bc"}};
     for (const Row& row : rows) {

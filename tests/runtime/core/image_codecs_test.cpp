@@ -187,6 +187,20 @@ TEST(ImageCodecs, LoadingFindsTheRegisteredDecoderAndTheRegistryIsBounded) {
     EXPECT_EQ(rt::DecodeImage(data_of(bmp), bmp.size())->width, 5);
     EXPECT_EQ(rt::DecodeImage(data_of(Bytes("ZZ")), 2), nullptr);
     rt::ReleaseDecodedImage();
+    // Saving goes through the encoder of the format, the same as the BMP encoder's own output.
+    const rt::ImageEncoder* encoder = rt::FindImageEncoder(rt::ImageFormatBMP);
+    ASSERT_NE(encoder, nullptr);
+    EXPECT_EQ(rt::FindImageEncoder(rt::ImageFormatBMP + 1), nullptr);
+    const Bytes pixels = file_bytes(picture_path("bits32.rgba"));
+    for (const int64_t bits : {24, 32}) {
+        Bytes registered;
+        Bytes direct;
+        ASSERT_EQ(rt::EncodeImage(rt::ImageFormatBMP, data_of(pixels), 5, 3, bits, &registered), 1);
+        ASSERT_EQ(rt::EncodeBMP(data_of(pixels), 5, 3, bits, &direct), 1);
+        EXPECT_TRUE(registered == direct) << bits;
+    }
+    EXPECT_EQ(rt::ImageEncoderCount(), 1);
+    EXPECT_EQ(rt::ImageDecoderCount(), 1);
     for (int i = 1; i < rt::ImageCodecCapacity; ++i)
         ASSERT_EQ(rt::RegisterBMPCodec(), 1);
     EXPECT_EQ(rt::RegisterBMPCodec(), 0);

@@ -3,6 +3,7 @@
 #include "platform/appkit/ns_bitmap_image_rep.h"
 #include "platform/appkit/ns_graphics_context.h"
 #include "platform/appkit/ns_image.h"
+#include "tests/runtime/core/heap_growth.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,12 @@ TEST_F(Images, RefusesSizesItCannotRecordAndFreesOneOrEveryImage) {
     rt::FreeImageObject(rt::AutoNumber);
     EXPECT_EQ(rt::ImageHandle(2), 0);
     EXPECT_EQ(rt::ImagePixelWidth(2), 0);
+    EXPECT_LT(rt::heap_growth_per_step([] {
+                  rt::NewImage(3, 16, 16, 32, 0);
+                  rt::NewImage(3, 16, 16, 32, 0);
+                  rt::FreeImageObject(3);
+              }),
+              16u);
 }
 
 TEST_F(Images, ADrawingPassGivesTheBitmapAndSeesItsWritesAfterwards) {

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -39,6 +40,36 @@ TEST(Layout, NeedsInitOnlyForContainersDirectlyOrNested) {
     for (size_t i = 0; i < std::size(rows); ++i) {
         EXPECT_EQ(rt::LayoutNeedsInit(rows[i].first), rows[i].second) << "row " << i;
     }
+}
+
+// A copy gets containers of its own, linked to its own fields; the source keeps its own.
+TEST(Layout, CopyGivesEachContainerFieldItsOwnContainer) {
+    struct Holder {
+        rt::MapHeader* map;
+        void* array;
+        rt::ListVariable list;
+    };
+    const int64_t layout[] = {-6, offsetof(Holder, map),   8, 9, 0,  16,
+                              -4, offsetof(Holder, array), 8, 4, 21, 0,
+                              -5, offsetof(Holder, list),  8, 0, 0,  LayoutEnd};
+    Holder source{};
+    Holder copy{};
+    rt::InitStructure(&source, layout);
+    *static_cast<int64_t*>(rt::MapAddString(source.map, u"k", 0)) = 5;
+    static_cast<int64_t*>(source.array)[3] = 6;
+    *static_cast<int64_t*>(rt::ListAppend(source.list.list)) = 7;
+    rt::CopyStructure(&copy, sizeof(Holder), layout, &source);
+    for (const Holder* holder : {&source, &copy}) {
+        SCOPED_TRACE(holder == &source ? "source" : "copy");
+        EXPECT_EQ(std::tuple(holder->map->variable, rt::array_header(holder->array)->variable,
+                             holder->list.list->variable),
+                  std::tuple(&holder->map, &holder->array, &holder->list));
+        EXPECT_EQ(*static_cast<int64_t*>(rt::MapFind(holder->map, u"k")), 5);
+        EXPECT_EQ(static_cast<int64_t*>(holder->array)[3], 6);
+        EXPECT_EQ(*static_cast<int64_t*>(rt::list_node_data(holder->list.list->first)), 7);
+    }
+    rt::FreeStructure(&source, layout);
+    rt::FreeStructure(&copy, layout);
 }
 
 // Copying a structure onto itself used to free its strings before reading them.

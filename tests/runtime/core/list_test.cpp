@@ -5,10 +5,12 @@
 #include "runtime/core/map.h"
 #include "runtime/core/temp_area.h"
 #include "runtime/core/typed_containers.h"
+#include "tests/runtime/core/heap_growth.h"
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -37,6 +39,80 @@ std::vector<int64_t> values_of(const rt::ListHeader* list) {
     EXPECT_EQ(forward, backward) << "links disagree";
     EXPECT_EQ(static_cast<int64_t>(forward.size()), list->count);
     return forward;
+}
+
+TEST(List, AppendsAfterTheCurrentElementAndWalksBothWays) {
+    rt::TypedList<int64_t> list;
+    EXPECT_EQ(list.next(), nullptr);
+    for (int64_t value = 0; value < 10; ++value)
+        *list.append() = value;
+    list.rewind(); // at the front now
+    *list.append() = 100;
+    list.select(5);
+    *list.append() = 200; // between two elements
+    ASSERT_EQ(value_at(list.select(10)), 8);
+    *list.append() = 300; // before the last one
+    list.select(12);
+    *list.append() = 400; // at the end
+    const std::vector<int64_t> model = {100, 0, 1, 2, 3, 4, 200, 5, 6, 7, 8, 300, 9, 400};
+    ASSERT_EQ(values_of(list.header()), model);
+    EXPECT_EQ(list.header()->index, 13);
+    // Selecting reaches every index from every starting point, and the variable follows.
+    const int64_t size = static_cast<int64_t>(model.size());
+    for (int64_t from = -1; from < size; ++from) {
+        for (int64_t to = 0; to < size; ++to) {
+            if (from < 0)
+                list.rewind();
+            else
+                list.select(from);
+            ASSERT_EQ(value_at(list.select(to)), model[static_cast<size_t>(to)])
+                << from << "->" << to;
+            ASSERT_EQ(list.current(), list.select(to));
+            ASSERT_EQ(list.header()->index, to);
+        }
+    }
+    list.select(12);
+    EXPECT_EQ(value_at(list.next()), 400);
+    EXPECT_EQ(list.next(), nullptr); // the last one stays current
+    EXPECT_EQ(value_at(list.current()), 400);
+    EXPECT_EQ(list.select(size), nullptr);
+    EXPECT_EQ(list.current(), nullptr);
+    EXPECT_EQ(value_at(list.next()), 100);
+    list.clear();
+    EXPECT_EQ(std::tuple(list.size(), list.next(), list.header()->first, list.header()->last),
+              std::tuple(0, nullptr, nullptr, nullptr));
+    *list.append() = 1;
+    EXPECT_EQ(values_of(list.header()), std::vector<int64_t>{1});
+}
+
+TEST(List, CreateReplacesTheVariablesListAndFreeClearsIt) {
+    rt::ListVariable variable{};
+    EXPECT_EQ(rt::CreateList(-1, &variable, nullptr, 0), nullptr);
+    rt::ListHeader* first = rt::CreateList(8, &variable, nullptr, 0);
+    ASSERT_NE(first, nullptr);
+    rt::ListAppend(first);
+    rt::ListHeader* second = rt::CreateList(8, &variable, nullptr, 0); // frees the first
+    EXPECT_EQ(std::tuple(variable.list, variable.current, second->count),
+              std::tuple(second, nullptr, 0));
+    *static_cast<int64_t*>(rt::ListAppend(second)) = 6;
+    EXPECT_EQ(value_at(rt::list_node_data(variable.current)), 6);
+    rt::ListFree(second);
+    EXPECT_EQ(variable.list, nullptr);
+    rt::ListHeader* owning = rt::CreateList(8, nullptr, nullptr, 0);
+    ASSERT_NE(owning, nullptr);
+    EXPECT_EQ(owning->variable->list, owning);
+    rt::ListFree(owning);
+    rt::ListFree(nullptr);
+    const int64_t layout[] = {0, LayoutEnd}; // elements holding a string
+    rt::TypedList<int64_t> sharing;          // keeps the shared pool of the nodes' size alive
+    EXPECT_LT(rt::heap_growth_per_step([&] {
+                  rt::CreateList(8, &variable, layout, 0);
+                  rt::AssignString(static_cast<char16_t**>(rt::ListAppend(variable.list)), u"text");
+                  rt::CreateList(8, &variable, layout, 0);
+                  rt::ListAppend(variable.list);
+              }),
+              16u);
+    rt::ListFree(variable.list);
 }
 
 TEST(List, CopyAppendsAfterTheCurrentElementUnlessClearingAndRefusesMismatches) {

@@ -6,6 +6,7 @@
 #include "runtime/core/list.h"
 #include "runtime/core/temp_area.h"
 #include "runtime/core/typed_containers.h"
+#include "tests/runtime/core/heap_growth.h"
 
 #include <gtest/gtest.h>
 
@@ -178,7 +179,10 @@ void check_against_model(TypedMap<int64_t>& map, MapModel<Key>& model, const std
         if (choice < 45) {
             const bool replace = choice % 3 == 0;
             *map.add(key_of(key), replace) = next_value;
-            model.add(key, next_value++, replace);
+            model.add(key, next_value, replace);
+            // The element added or renewed is the current one.
+            ASSERT_EQ(value_at(static_cast<int64_t*>(rt::map_node_data(map.header()->current))),
+                      next_value++);
         } else if (choice < 75) {
             ASSERT_EQ(value_at(map.find(key_of(key))), model.find(key)) << "step " << step;
         } else if (choice < 90) {
@@ -299,6 +303,19 @@ TEST(Map, KeyKindIsFixedOnceTheMapHoldsElementsAndCreateReplacesTheVariablesMap)
     EXPECT_NE(rt::MapAddInteger(second, 5, 0), nullptr);
     rt::MapFree(second);
     EXPECT_EQ(variable, nullptr);
+    // Cleared, replaced and freed maps give back their nodes, keys and elements' contents.
+    EXPECT_LT(rt::heap_growth_per_step([&] {
+                  rt::MapCreate(sizeof(Entry), 3, k_entry_layout, &variable, 5);
+                  add_entry(variable, u"a", u"label", 1);
+                  add_entry(variable, u"a", u"label", 2);
+                  rt::MapClear(variable);
+                  add_entry(variable, u"b", u"label", 3);
+                  rt::MapAddString(variable, u"b", 1);
+                  rt::MapCreate(sizeof(Entry), 3, k_entry_layout, &variable, 5);
+                  add_entry(variable, u"c", u"label", 4);
+                  rt::MapFree(variable);
+              }),
+              16u);
 }
 
 } // namespace

@@ -26,6 +26,7 @@ TEST(Memory, AppMemoryGivesZeroFilledBlocksOnlyForPositiveSizes) {
                  {1, 0, true},
                  {4096, 0, true},
                  {0, MemoryFlagUndefinedContents, false},
+                 {1, MemoryFlagUndefinedContents, true},
                  {10, MemoryFlagUndefinedContents, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "size " << c.size << " flags " << c.flags);
@@ -85,6 +86,23 @@ TEST(Memory, ReallocationKeepsTheOldBytesAndZeroesOnlyTheGrowth) {
     EXPECT_TRUE(all_bytes_are(block, 0, 8, 0xFF));
     EXPECT_TRUE(all_bytes_are(block, 8, 16, 0));
     FreeBlock(block);
+}
+
+TEST(Memory, PlainBlocksAreZeroFilledAndZeroTheirGrowth) {
+    auto* bytes = static_cast<unsigned char*>(CallocPlain(0)); // still a block
+    ASSERT_NE(bytes, nullptr);
+    free(bytes);
+    bytes = static_cast<unsigned char*>(CallocPlain(24));
+    ASSERT_TRUE(bytes && all_bytes_are(bytes, 0, 24, 0));
+    std::memset(bytes, 0x77, 24);
+    bytes = static_cast<unsigned char*>(ReallocPlainZero(bytes, 24, 4000));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_TRUE(all_bytes_are(bytes, 0, 24, 0x77));
+    EXPECT_TRUE(all_bytes_are(bytes, 24, 4000, 0));
+    bytes = static_cast<unsigned char*>(ReallocPlainZero(bytes, 4000, 8));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_TRUE(all_bytes_are(bytes, 0, 8, 0x77));
+    FreeIfSet(bytes);
 }
 
 std::vector<void*> initialised_states;

@@ -1,5 +1,7 @@
 #include "runtime/core/object_table.h"
 
+#include "tests/runtime/core/heap_growth.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -204,6 +206,18 @@ TEST(ObjectTable, EnumerationAndFreeAllGoByNumberThenByAge) {
     create(without.get(), AutoNumber);
     FreeAllObjects(without.get());
     EXPECT_EQ(enumerate(without.get()).size(), 2u);
+}
+
+TEST(ObjectTable, ReleasedAndDestroyedObjectsGiveTheirMemoryBack) {
+    TableHandle table = make_table(nullptr);
+    EXPECT_LT(heap_growth_per_step([&] {
+                  ReleaseObject(table.get(), create(table.get(), AutoNumber));
+                  create(table.get(), 5);
+                  TableHandle other = make_table(nullptr);
+                  create(other.get(), 40);
+                  create(other.get(), AutoNumber);
+              }),
+              16u);
 }
 
 } // namespace

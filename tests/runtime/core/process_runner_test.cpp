@@ -10,7 +10,9 @@
 #include <optional>
 #include <string>
 #include <sys/resource.h>
+#include <tuple>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace rt {
@@ -158,6 +160,54 @@ TEST_F(ProcessRunner, RunsTheProgramInTheGivenDirectoryWithOnlyTheStandardDescri
     EXPECT_EQ(echo(u"", u"/no/such/directory").cwd, fs::current_path().string());
 }
 
+std::string pattern(int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += static_cast<char>(i % 251);
+    return bytes;
+}
+
+// Without LaunchWait a waiter sets the exit code when the program ends.
+int32_t exit_code_when_ended(ProcessRecord* record) {
+    for (int tries = 0; tries < 1000 && process_exit_code(record) == -1; ++tries)
+        usleep(5000);
+    return process_exit_code(record);
+}
+
+// Each pipe flag keeps one end here, and only that one; the others go to the program.
+TEST_F(ProcessRunner, PipesCarryErrorOutputAndInputAndKeepOneEndEach) {
+    int descriptors = open_descriptor_count();
+    ProcessRecord* errors = open_process(u"print_bytes", u"10000 2 3", LaunchReadError);
+    ASSERT_NE(errors, nullptr);
+    EXPECT_EQ(open_descriptor_count(), descriptors + 1);
+    EXPECT_EQ(std::tuple(errors->output_reader, errors->input_stream),
+              std::tuple(nullptr, nullptr));
+    EXPECT_TRUE(read_all(errors->error_reader) == pattern(10000));
+    EXPECT_EQ(exit_code_when_ended(errors), 3);
+
+    descriptors = open_descriptor_count();
+    ProcessRecord* input = open_process(u"exit_with", u"4 after-input", LaunchWriteInput);
+    ASSERT_NE(input, nullptr);
+    EXPECT_EQ(open_descriptor_count(), descriptors + 1);
+    EXPECT_EQ(std::fputs("some input", input->input_stream), 1);
+    usleep(20000);
+    EXPECT_EQ(process_exit_code(input), -1) << "ended before its input did";
+    std::fclose(std::exchange(input->input_stream, nullptr));
+    EXPECT_EQ(exit_code_when_ended(input), 4);
+
+    ProcessRecord* first = open_process(u"print_bytes", u"30000", LaunchReadOutput);
+    ASSERT_NE(first, nullptr);
+    descriptors = open_descriptor_count();
+    ProcessRecord* second =
+        open_process(u"/bin/cat", u"", LaunchReadOutput | LaunchConnectInput, first);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(open_descriptor_count(), descriptors + 1);
+    EXPECT_TRUE(read_all(second->output_reader) == pattern(30000));
+    EXPECT_EQ(exit_code_when_ended(second), 0);
+    EXPECT_EQ(exit_code_when_ended(first), 0);
+    EXPECT_EQ(process_exit_code(nullptr), -1);
+}
+
 TEST_F(ProcessRunner, ShortFormsStartTheProgramWithoutAnObject) {
     TemporaryFolder folder{"zerarazi process "};
     const fs::path report = folder.path() / "report";
@@ -167,6 +217,13 @@ TEST_F(ProcessRunner, ShortFormsStartTheProgramWithoutAnObject) {
     EXPECT_EQ(parse_echo_report(file_bytes(report)).arguments,
               (std::vector<std::string>{"echo_args", "x"}));
     EXPECT_EQ(launched_process(1), nullptr);
+    // Without flags it is started detached, and the answer may come before it runs.
+    fs::remove(report);
+    EXPECT_EQ(LaunchProcessFlags(u"echo_args", u"y", u"", 0), 1);
+    for (int tries = 0; tries < 500 && file_bytes(report).empty(); ++tries)
+        usleep(10000);
+    EXPECT_EQ(parse_echo_report(file_bytes(report)).arguments,
+              (std::vector<std::string>{"echo_args", "y"}));
 }
 
 } // namespace

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -16,16 +19,20 @@ namespace {
 
 using namespace process_testing;
 
-// A ChildPlan's vector for `words`, with the spare entries in front.
-class Vector {
+// A ChildPlan for a test program and its arguments, the vector with the spare entries in front.
+class Plan {
   public:
-    explicit Vector(std::vector<std::string> words) : m_words(std::move(words)) {
+    Plan(const std::string& program, std::vector<std::string> arguments)
+        : m_words(std::move(arguments)) {
+        m_words.insert(m_words.begin(), program_path(program));
         m_entries.assign(child_vector_spare, nullptr);
         for (std::string& word : m_words)
             m_entries.push_back(word.data());
         m_entries.push_back(nullptr);
+        plan.exec_path = m_words[0].c_str();
+        plan.vector = m_entries.data();
     }
-    char** get() { return m_entries.data(); }
+    ChildPlan plan;
 
   private:
     std::vector<std::string> m_words;
@@ -41,13 +48,9 @@ TEST(ProcessStart, ChildFindsAnIgnoredSigpipeAtItsDefault) {
     int ends[2];
     ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
     close(ends[0]); // nobody will read: the first write raises SIGPIPE
-    std::string path = program_path("print_bytes");
-    Vector vector({path, "100000"});
-    ChildPlan plan;
-    plan.exec_path = path.c_str();
-    plan.vector = vector.get();
-    plan.stdout_source = ends[1];
-    const pid_t pid = start_child(plan);
+    Plan print("print_bytes", {"100000"});
+    print.plan.stdout_source = ends[1];
+    const pid_t pid = start_child(print.plan);
     close(ends[1]);
     sigaction(SIGPIPE, &previous, nullptr);
     ASSERT_GT(pid, 0);
@@ -55,6 +58,60 @@ TEST(ProcessStart, ChildFindsAnIgnoredSigpipeAtItsDefault) {
     ASSERT_EQ(wait_for_process(pid, &status), pid);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << "status " << status;
     EXPECT_EQ(exit_code_of(status), 1);
+}
+
+// The detached program is no child of this process: the middle process that started it is reaped
+// before start_detached returns, and the program reports its own parent.
+TEST(ProcessStart, ADetachedProgramIsNoChildOfTheCaller) {
+    const HangGuard guard;
+    TemporaryFolder folder{"zerarazi process "};
+    const std::string report = (folder.path() / "report").string();
+    const EnvironmentScope report_variable("ECHO_ARGS_REPORT", report.c_str());
+    const pid_t program = start_detached(Plan("echo_args", {"one", "two"}).plan);
+    ASSERT_GT(program, 0);
+    errno = 0;
+    EXPECT_EQ(waitpid(program, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+    for (int tries = 0; tries < 500 && file_bytes(report).empty(); ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const std::string text = file_bytes(report);
+    EXPECT_NE(text.find("pid=" + std::to_string(program) + "\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("ppid=" + std::to_string(getpid()) + "\n"), std::string::npos) << text;
+    EXPECT_EQ(parse_echo_report(text).arguments,
+              (std::vector<std::string>{program_path("echo_args"), "one", "two"}));
+}
+
+int g_input_end = -1;
+void close_input(int) {
+    close(g_input_end);
+}
+
+// A signal that interrupts the wait (a handler without SA_RESTART) does not end it: the program
+// reads its input to the end, which the handler closes, and only then exits.
+TEST(ProcessStart, WaitingOutlastsAnInterruptingSignal) {
+    struct sigaction action = {};
+    struct sigaction previous = {};
+    action.sa_handler = close_input;
+    ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+    g_input_end = ends[1];
+    Plan exit_with("exit_with", {"3", "after-input"});
+    exit_with.plan.stdin_source = ends[0];
+    const pid_t pid = start_child(exit_with.plan);
+    close(ends[0]);
+    ASSERT_GT(pid, 0);
+    std::thread interrupter([waiter = pthread_self()] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        pthread_kill(waiter, SIGUSR1);
+    });
+    int status = -1;
+    const pid_t waited = wait_for_process(pid, &status);
+    interrupter.join();
+    sigaction(SIGUSR1, &previous, nullptr);
+    if (waited != pid) waitpid(pid, nullptr, 0);
+    ASSERT_EQ(waited, pid);
+    EXPECT_EQ(exit_code_of(status), 3);
 }
 
 } // namespace

@@ -78,6 +78,17 @@ TEST_F(MenusTest, BindingACodeAgainKeepsOnlyTheNewestShortcut) {
         NSEvent::keyEventWithType(nil, NSEventTypeKeyDown, {}, 0, 0, 0, nil, nil, nil, NO, 96);
     EXPECT_EQ(static_cast<KXShortcut*>(shortcuts->objectAtIndex(1))->isEventMatch(f5, nullptr),
               YES);
+    // A letter's shortcut asks for its modifiers too, and names its item.
+    auto key_i = [](NSUInteger flags) {
+        ObjcRef<NSString> i = NSString::make(u"i");
+        return NSEvent::keyEventWithType(nil, NSEventTypeKeyDown, {}, flags, 0, 0, nil, i.get(),
+                                         i.get(), NO, 34);
+    };
+    int32_t item = 0;
+    auto* newest = static_cast<KXShortcut*>(shortcuts->objectAtIndex(0));
+    EXPECT_EQ(newest->isEventMatch(key_i(NSEventModifierFlagCommand), &item), YES);
+    EXPECT_EQ(item, 558);
+    EXPECT_EQ(newest->isEventMatch(key_i(0), &item), NO);
     BindMenuShortcut(2, command_i, 556); // no such window: nothing happens
 }
 
