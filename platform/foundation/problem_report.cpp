@@ -3,7 +3,6 @@
 #include <array>
 #include <cassert>
 #include <cerrno>
-#include <cstdio>
 #include <mutex>
 #include <set>
 #include <sys/uio.h>
@@ -22,34 +21,6 @@ ProblemSink& sink() {
     static auto* instance = new ProblemSink();
     return *instance;
 }
-
-} // namespace
-
-void report_problem(const std::string& text) {
-    ProblemSink& problems = sink();
-    ProblemHandler handler;
-    {
-        std::lock_guard lock(problems.mutex);
-        if (!problems.said.insert(text).second) return;
-        std::fprintf(stderr, "zerarazi: %s\n", text.c_str());
-        std::fflush(stderr);
-        handler = problems.handler;
-    }
-    if (handler) handler(text);
-}
-
-ProblemHandler set_problem_handler(ProblemHandler handler) {
-    std::lock_guard lock(sink().mutex);
-    std::swap(sink().handler, handler);
-    return handler;
-}
-
-void forget_reported_problems_for_tests() {
-    std::lock_guard lock(sink().mutex);
-    sink().said.clear();
-}
-
-namespace {
 
 constexpr std::string_view k_line_start = "zerarazi: ";
 constexpr std::size_t k_most_pieces = 8;
@@ -73,6 +44,29 @@ void write_line(std::string_view start, std::initializer_list<std::string_view> 
 }
 
 } // namespace
+
+void report_problem(const std::string& text) {
+    ProblemSink& problems = sink();
+    ProblemHandler handler;
+    {
+        std::lock_guard lock(problems.mutex);
+        if (!problems.said.insert(text).second) return;
+        write_line(k_line_start, {text});
+        handler = problems.handler;
+    }
+    if (handler) handler(text);
+}
+
+ProblemHandler set_problem_handler(ProblemHandler handler) {
+    std::lock_guard lock(sink().mutex);
+    std::swap(sink().handler, handler);
+    return handler;
+}
+
+void forget_reported_problems_for_tests() {
+    std::lock_guard lock(sink().mutex);
+    sink().said.clear();
+}
 
 void say_problem(std::initializer_list<std::string_view> pieces) {
     write_line(k_line_start, pieces);

@@ -7,7 +7,8 @@
 
 ModelOnDisplay::ModelOnDisplay(Display& display, ModelOptions options)
     : m_scope(display, &m_presenter, &m_router) {
-    if (options.follow_system_bus) m_system_bus = SystemBus::start(send_input_to_model);
+    if (options.follow_system_bus)
+        m_system_bus = SystemBus::start(send_input_to_model, options.program_name);
 }
 
 ModelOnDisplay::~ModelOnDisplay() = default;

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class SystemBus;
 
@@ -20,6 +21,8 @@ struct ModelOptions {
     // Follow the system bus's sleep, wake and power profile (display_choice.h says for which
     // displays).
     bool follow_system_bus = false;
+    // The program's name, as the system bus is told it.
+    std::string program_name;
 };
 
 class ModelOnDisplay {

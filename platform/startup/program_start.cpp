@@ -65,6 +65,7 @@ int run_program(int argument_count, char** arguments, int (*program)(int, char**
         return 2;
     }
     add_bundle_helpers_to_path();
-    ModelOnDisplay shown(*chosen.display, {.follow_system_bus = follows_system_bus(chosen.kind)});
+    ModelOnDisplay shown(*chosen.display, {.follow_system_bus = follows_system_bus(chosen.kind),
+                                           .program_name = main_program_identity().name});
     return program(argument_count, arguments);
 }

@@ -1,9 +1,10 @@
 #include "platform/system/sleep_watcher.h"
 
+#include "platform/foundation/problem_report.h"
+
 #include <gio/gio.h>
 #include <gio/gunixfdlist.h>
 
-#include <cstdio>
 #include <memory>
 #include <unistd.h>
 #include <utility>
@@ -55,8 +56,9 @@ int inhibitor_of_reply(GDBusConnection* bus, GAsyncResult* result, GError** erro
 
 } // namespace
 
-SleepWatcher::SleepWatcher(GDBusConnection* bus, SleepNoticeSink notices)
-    : m_bus(bus), m_notices(std::move(notices)), m_cancellable(g_cancellable_new()) {
+SleepWatcher::SleepWatcher(GDBusConnection* bus, SleepNoticeSink notices, std::string who)
+    : m_bus(bus), m_notices(std::move(notices)), m_who(std::move(who)),
+      m_cancellable(g_cancellable_new()) {
     m_subscription = g_dbus_connection_signal_subscribe(
         bus, k_login_name, k_login_interface, "PrepareForSleep", k_login_path, nullptr,
         G_DBUS_SIGNAL_FLAGS_NONE, on_prepare_for_sleep, this, nullptr);
@@ -75,7 +77,7 @@ SleepWatcher::~SleepWatcher() {
 void SleepWatcher::request_inhibitor() {
     g_dbus_connection_call_with_unix_fd_list(
         m_bus, k_login_name, k_login_path, k_login_interface, "Inhibit",
-        g_variant_new("(ssss)", "sleep", "Zerarazi", "Stop the battery refresh before sleeping",
+        g_variant_new("(ssss)", "sleep", m_who.c_str(), "Stop the battery refresh before sleeping",
                       "delay"),
         G_VARIANT_TYPE("(h)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, m_cancellable, on_inhibit_reply,
         this);
@@ -107,7 +109,7 @@ void SleepWatcher::keep_inhibitor(int fd) {
 // when logind is there but refuses the lock; the machine then does not wait for them.
 void SleepWatcher::inhibitor_refused(const GError* error) {
     if (!std::exchange(m_refusal_told, true))
-        std::fprintf(stderr, "zerarazi: no sleep notices from logind: %s\n", error->message);
+        say_problem({"no sleep notices from logind: ", error->message});
     if (!is_missing_service(error) || !m_subscription) return;
     g_dbus_connection_signal_unsubscribe(m_bus, std::exchange(m_subscription, 0));
 }

@@ -10,6 +10,7 @@
 #include "platform/display/display.h"
 
 #include <functional>
+#include <string>
 
 // Where sleep and wake go, called on the system bus's thread with SystemSleep or SystemWake. The
 // notice counts as delivered once `delivered` has run or been dropped, on whatever thread.
@@ -25,8 +26,9 @@ struct _GError;
 class SleepWatcher {
   public:
     // Subscribes to PrepareForSleep and asks for the inhibitor. Without logind, one line goes to
-    // standard error and no notice ever comes. `bus` is borrowed and outlives the watcher.
-    SleepWatcher(_GDBusConnection* bus, SleepNoticeSink notices);
+    // standard error and no notice ever comes. `bus` is borrowed and outlives the watcher; `who`
+    // names the inhibitor's holder.
+    SleepWatcher(_GDBusConnection* bus, SleepNoticeSink notices, std::string who);
     ~SleepWatcher();
     SleepWatcher(const SleepWatcher&) = delete;
     SleepWatcher& operator=(const SleepWatcher&) = delete;
@@ -45,6 +47,7 @@ class SleepWatcher {
 
     _GDBusConnection* m_bus;
     SleepNoticeSink m_notices;
+    std::string m_who;
     _GCancellable* m_cancellable;
     unsigned m_subscription = 0;
     int m_inhibitor = -1; // the delay lock's descriptor; -1 while none is held

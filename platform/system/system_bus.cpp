@@ -1,5 +1,6 @@
 #include "platform/system/system_bus.h"
 
+#include "platform/foundation/problem_report.h"
 #include "platform/system/power_profile_watcher.h"
 #include "platform/system/sleep_watcher.h"
 
@@ -7,7 +8,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
 #include <mutex>
 #include <thread>
 
@@ -26,8 +26,8 @@ class SystemBus::Thread {
   public:
     // Waits a moment for the connection, so that a line about a missing bus comes before the
     // display draws; a slow bus is not waited for longer.
-    explicit Thread(SleepNoticeSink notices)
-        : m_notices(std::move(notices)), m_context(g_main_context_new()),
+    Thread(SleepNoticeSink notices, std::string who)
+        : m_notices(std::move(notices)), m_who(std::move(who)), m_context(g_main_context_new()),
           m_loop(g_main_loop_new(m_context, FALSE)) {
         m_thread = std::thread([this] { run(); });
         std::unique_lock lock(m_mutex);
@@ -53,6 +53,7 @@ class SystemBus::Thread {
     void settle();
 
     const SleepNoticeSink m_notices;
+    const std::string m_who;
     GMainContext* m_context;
     GMainLoop* m_loop;
     std::thread m_thread;
@@ -76,7 +77,7 @@ GDBusConnection* SystemBus::Thread::connect() {
         g_free(address);
     }
     if (!bus) {
-        std::fprintf(stderr, "zerarazi: no system bus, so no sleep notices: %s\n", error->message);
+        say_problem({"no system bus, so no sleep notices: ", error->message});
         g_error_free(error);
     }
     return bus;
@@ -108,16 +109,16 @@ void SystemBus::Thread::settle() {
 }
 
 void SystemBus::Thread::watch(GDBusConnection* bus) {
-    SleepWatcher sleep(bus, m_notices);
+    SleepWatcher sleep(bus, m_notices, m_who);
     PowerProfileWatcher profile(bus);
     g_main_loop_run(m_loop);
 }
 
-SystemBus::SystemBus(SleepNoticeSink notices)
-    : m_thread(std::make_unique<Thread>(std::move(notices))) {}
+SystemBus::SystemBus(SleepNoticeSink notices, std::string who)
+    : m_thread(std::make_unique<Thread>(std::move(notices), std::move(who))) {}
 
 SystemBus::~SystemBus() = default;
 
-std::unique_ptr<SystemBus> SystemBus::start(SleepNoticeSink notices) {
-    return std::unique_ptr<SystemBus>(new SystemBus(std::move(notices)));
+std::unique_ptr<SystemBus> SystemBus::start(SleepNoticeSink notices, std::string who) {
+    return std::unique_ptr<SystemBus>(new SystemBus(std::move(notices), std::move(who)));
 }

@@ -11,12 +11,14 @@
 #include "platform/system/sleep_watcher.h"
 
 #include <memory>
+#include <string>
 
 class SystemBus {
   public:
     // Starts the thread, which connects to the bus ($DBUS_SYSTEM_BUS_ADDRESS, else the
-    // system's) and watches it until the object goes; sleep and wake go to `notices`.
-    static std::unique_ptr<SystemBus> start(SleepNoticeSink notices);
+    // system's) and watches it until the object goes; sleep and wake go to `notices`. `who` is
+    // the program's name, as logind lists the holder of its sleep inhibitor.
+    static std::unique_ptr<SystemBus> start(SleepNoticeSink notices, std::string who);
     // Stops the thread's loop and waits for the thread.
     ~SystemBus();
     SystemBus(const SystemBus&) = delete;
@@ -25,6 +27,6 @@ class SystemBus {
     class Thread;
 
   private:
-    explicit SystemBus(SleepNoticeSink notices);
+    SystemBus(SleepNoticeSink notices, std::string who);
     std::unique_ptr<Thread> m_thread;
 };
