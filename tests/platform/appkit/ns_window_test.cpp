@@ -108,6 +108,10 @@ TEST_F(NSWindowTest, FrameAddsTheTitleBarAndSideBordersOfATitledWindow) {
         EXPECT_EQ(window->contentRectForFrameRect(test.frame), test.content);
         EXPECT_EQ(window->contentView()->frame(),
                   NSMakeRect(0, 0, test.content.size.width, test.content.size.height));
+        EXPECT_GT(window->windowNumber(), 0);
+        EXPECT_EQ(window->standardWindowButton(0) != nil, (test.style & k_titled) != 0);
+        EXPECT_EQ(window->standardWindowButton(3), nil);
+        EXPECT_NE(window->windowNumber(), make_window(test.content)->windowNumber());
     }
 }
 
