@@ -74,12 +74,14 @@ TEST(NSBitmapImageRep, TakesOnlyLayoutsItCanHold) {
 TEST(NSBitmapImageRep, UsesTheCallersBufferOrAZeroedOneOfItsOwn) {
     std::vector<unsigned char> buffer(2 * 2 * 4, 0x5A);
     unsigned char* planes[] = {buffer.data()};
+    Layout calibrated = rgba(2, 2);
+    calibrated.color_space = NSCalibratedRGBColorSpace;
     {
         ObjcRef<NSBitmapImageRep> rep =
-            ObjcRef<NSBitmapImageRep>::adopt(send_init(planes, rgba(2, 2)));
+            ObjcRef<NSBitmapImageRep>::adopt(send_init(planes, calibrated));
         ASSERT_TRUE(rep);
         EXPECT_EQ(msg_send<unsigned char*>(rep.get(), "bitmapData"), buffer.data());
-        EXPECT_EQ(rep->colorSpaceName()->utf8(), NSDeviceRGBColorSpace->utf8());
+        EXPECT_EQ(rep->colorSpaceName()->utf8(), NSCalibratedRGBColorSpace->utf8());
         EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawInRect:", NSMakeRect(0, 0, 2, 2)), NO)
             << "no current context";
         EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawAtPoint:", NSMakePoint(0, 0)), NO);

@@ -31,15 +31,16 @@ TEST(StatusItemSnapshots, FollowTheItemThroughEveryChangeAndBack) {
     quit->setKeyEquivalentModifierMask(NSEventModifierFlagCommand | NSEventModifierFlagOption);
     // A mask means nothing without a key.
     add_status_menu_item(menu.get(), u"About", 3)->setKeyEquivalentModifierMask(~NSUInteger{0});
-    item->setTitle(NSString::make(u"78%").get());
-    item->setToolTip(NSString::make(u"Tip").get());
-    item->setMenu(menu.get());
     const uint8_t command_option =
         static_cast<uint8_t>(KeyModifier::command) | static_cast<uint8_t>(KeyModifier::alternate);
     const std::vector<MenuItemSnapshot> items = {{false, 9, "Quit", "q", command_option, false},
                                                  {false, 3, "About", "", 0, false}};
     StatusItemSnapshots snapshots;
+    // Every text as it was first, and the menu.
     auto expect_whole = [&](const char* when) {
+        item->setTitle(NSString::make(u"78%").get());
+        item->setToolTip(NSString::make(u"Tip").get());
+        item->setMenu(menu.get());
         snapshots.update(item.get(), false);
         ASSERT_TRUE(snapshots.status()) << when;
         EXPECT_EQ(snapshots.status()->title, "78%") << when;
@@ -58,13 +59,10 @@ TEST(StatusItemSnapshots, FollowTheItemThroughEveryChangeAndBack) {
     EXPECT_TRUE(snapshots.menu()->at(0).separator);
     menu->removeItemAtIndex(0);
     menu->insertItemAtIndex(kept.get(), 0);
-    item->setToolTip(NSString::make(u"Tip").get());
-    item->setTitle(NSString::make(u"78%").get());
     expect_whole("after a separator in its place");
     item->setMenu(nil);
     snapshots.update(item.get(), false);
     EXPECT_EQ(snapshots.menu(), std::nullopt);
-    item->setMenu(menu.get());
     expect_whole("after no menu");
     snapshots.update(nullptr, false);
     EXPECT_FALSE(snapshots.status() || snapshots.menu());

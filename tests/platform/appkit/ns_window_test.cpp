@@ -205,4 +205,18 @@ TEST_F(NSWindowTest, MiniaturizingHidesTheWindowAndTakesAwayKeyStatusOnce) {
     EXPECT_EQ(g_calls, (std::vector<std::string>{"windowDidResignKey:", "windowDidMiniaturize:"}));
 }
 
+// A window has at most one parent, is never its own ancestor, and is let go of when removed.
+TEST_F(NSWindowTest, ChildWindowsHaveOneParentAndNoCycle) {
+    ObjcRef<NSWindow> a = make_window({}), b = make_window({}), c = make_window({});
+    a->addChildWindowOrdered(b.get(), NSWindowAbove);
+    b->addChildWindowOrdered(a.get(), NSWindowAbove);
+    b->addChildWindowOrdered(b.get(), NSWindowAbove);
+    EXPECT_EQ(std::tuple(a->parentWindow(), b->parentWindow()), std::tuple(nil, a.get()));
+    c->addChildWindowOrdered(b.get(), NSWindowAbove);
+    a->removeChildWindow(b.get());
+    EXPECT_EQ(b->parentWindow(), c.get()) << "moved to its new parent";
+    c->removeChildWindow(b.get());
+    EXPECT_EQ(b->parentWindow(), nil);
+}
+
 } // namespace ns_window_test
