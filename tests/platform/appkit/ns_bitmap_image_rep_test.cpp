@@ -13,7 +13,6 @@
 namespace {
 
 struct Layout {
-    std::string name;
     NSInteger width, height, bits_per_sample, samples_per_pixel;
     BOOL has_alpha, is_planar;
     NSString* color_space;
@@ -35,33 +34,39 @@ NSBitmapImageRep* send_init(unsigned char** planes, const Layout& layout) {
 }
 
 Layout rgba(NSInteger width, NSInteger height) {
-    Layout layout{"rgba", width, height, 8, 4, YES, NO, NSDeviceRGBColorSpace, 0, width * 4, 32};
+    Layout layout{width, height, 8, 4, YES, NO, NSDeviceRGBColorSpace, 0, width * 4, 32};
     layout.format = NSBitmapFormatAlphaNonpremultiplied;
     return layout;
 }
 
 } // namespace
 
-TEST(NSBitmapImageRep, RefusesLayoutsItCannotHold) {
-    auto with = [](Layout layout, std::string name, auto change) {
-        layout.name = std::move(name);
-        change(layout);
-        return layout;
-    };
-    const Layout base = rgba(4, 3);
-    const Layout rows[] = {
-        with(base, "zero width", [](Layout& l) { l.width = 0; }),
-        with(base, "width beyond 32 bits", [](Layout& l) { l.width = NSInteger{1} << 32; }),
-        with(base, "own buffer over the limit",
-             [](Layout& l) {
-                 l.width = 1 << 15;
-                 l.height = 1 << 15;
-                 l.bytes_per_row = 1 << 17;
-             }),
+TEST(NSBitmapImageRep, TakesOnlyLayoutsItCanHold) {
+    NSString* const rgb = NSDeviceRGBColorSpace;
+    const struct {
+        Layout layout;
+        bool taken;
+    } rows[] = {
+        {{4, 3, 8, 4, YES, NO, rgb, 0, 0, 0}, true}, // the least row and pixel
+        {{4, 3, 16, 3, NO, NO, rgb, 0, 24, 48}, true},
+        {{4, 3, 8, 4, YES, NO, rgb, 0, 20, 40}, true},
+        {{0, 3, 8, 4, YES, NO, rgb, 0, 0, 0}, false},
+        {{4, 0, 8, 4, YES, NO, rgb, 0, 0, 0}, false},
+        {{NSInteger{1} << 32, 3, 8, 4, YES, NO, rgb, 0, 16, 32}, false},
+        {{4, 3, 8, 4, YES, YES, rgb, 0, 0, 0}, false}, // planar
+        {{4, 3, 12, 4, YES, NO, rgb, 0, 0, 0}, false},
+        {{4, 3, 8, 3, YES, NO, rgb, 0, 0, 0}, false}, // no sample for the alpha
+        {{4, 3, 8, 4, YES, NO, rgb, 1 << 12, 0, 0}, false},
+        {{4, 3, 8, 4, YES, NO, rgb, 0, 0, 24}, false},
+        {{4, 3, 8, 4, YES, NO, rgb, 0, 0, 36}, false},
+        {{4, 3, 8, 4, YES, NO, rgb, 0, 0, 264}, false},
+        {{4, 3, 8, 4, YES, NO, rgb, 0, 15, 0}, false},
+        {{1 << 15, 1 << 15, 8, 4, YES, NO, rgb, 0, 0, 0}, false}, // own buffer over the limit
     };
     AutoreleasePoolScope pool;
-    for (const Layout& row : rows) {
-        EXPECT_EQ(send_init(nullptr, row), nil) << row.name;
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        auto rep = ObjcRef<NSBitmapImageRep>::adopt(send_init(nullptr, rows[i].layout));
+        EXPECT_EQ(bool(rep), rows[i].taken) << "row " << i;
     }
 }
 
@@ -69,11 +74,14 @@ TEST(NSBitmapImageRep, RefusesLayoutsItCannotHold) {
 TEST(NSBitmapImageRep, UsesTheCallersBufferOrAZeroedOneOfItsOwn) {
     std::vector<unsigned char> buffer(2 * 2 * 4, 0x5A);
     unsigned char* planes[] = {buffer.data()};
+    Layout calibrated = rgba(2, 2);
+    calibrated.color_space = NSCalibratedRGBColorSpace;
     {
         ObjcRef<NSBitmapImageRep> rep =
-            ObjcRef<NSBitmapImageRep>::adopt(send_init(planes, rgba(2, 2)));
+            ObjcRef<NSBitmapImageRep>::adopt(send_init(planes, calibrated));
         ASSERT_TRUE(rep);
         EXPECT_EQ(msg_send<unsigned char*>(rep.get(), "bitmapData"), buffer.data());
+        EXPECT_EQ(rep->colorSpaceName()->utf8(), NSCalibratedRGBColorSpace->utf8());
         EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawInRect:", NSMakeRect(0, 0, 2, 2)), NO)
             << "no current context";
         EXPECT_EQ(msg_send<BOOL>(rep.get(), "drawAtPoint:", NSMakePoint(0, 0)), NO);

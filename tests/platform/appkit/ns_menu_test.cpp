@@ -72,6 +72,9 @@ TEST(NSMenu, AnItemBelongsToOneMenuAndOutOfRangeIndicesChangeNothing) {
     menu->insertItemAtIndex(b.get(), 0);
     EXPECT_EQ(titles_of(menu.get()), "BA");
     EXPECT_EQ(menu->indexOfItem(a.get()), 1);
+    b->setTag(5);
+    EXPECT_EQ(std::pair(menu->itemWithTag(5), menu->itemWithTag(6)),
+              std::pair(b.get(), static_cast<NSMenuItem*>(nil)));
 }
 
 TEST(NSMenu, AnItemIsAvailableWhenItsTargetAnswersItsAction) {

@@ -108,6 +108,10 @@ TEST_F(NSWindowTest, FrameAddsTheTitleBarAndSideBordersOfATitledWindow) {
         EXPECT_EQ(window->contentRectForFrameRect(test.frame), test.content);
         EXPECT_EQ(window->contentView()->frame(),
                   NSMakeRect(0, 0, test.content.size.width, test.content.size.height));
+        EXPECT_GT(window->windowNumber(), 0);
+        EXPECT_EQ(window->standardWindowButton(0) != nil, (test.style & k_titled) != 0);
+        EXPECT_EQ(window->standardWindowButton(3), nil);
+        EXPECT_NE(window->windowNumber(), make_window(test.content)->windowNumber());
     }
 }
 
@@ -199,6 +203,20 @@ TEST_F(NSWindowTest, MiniaturizingHidesTheWindowAndTakesAwayKeyStatusOnce) {
     EXPECT_EQ(std::tuple(window->isVisible(), window->isMiniaturized(), window->isKeyWindow()),
               std::tuple(NO, YES, NO));
     EXPECT_EQ(g_calls, (std::vector<std::string>{"windowDidResignKey:", "windowDidMiniaturize:"}));
+}
+
+// A window has at most one parent, is never its own ancestor, and is let go of when removed.
+TEST_F(NSWindowTest, ChildWindowsHaveOneParentAndNoCycle) {
+    ObjcRef<NSWindow> a = make_window({}), b = make_window({}), c = make_window({});
+    a->addChildWindowOrdered(b.get(), NSWindowAbove);
+    b->addChildWindowOrdered(a.get(), NSWindowAbove);
+    b->addChildWindowOrdered(b.get(), NSWindowAbove);
+    EXPECT_EQ(std::tuple(a->parentWindow(), b->parentWindow()), std::tuple(nil, a.get()));
+    c->addChildWindowOrdered(b.get(), NSWindowAbove);
+    a->removeChildWindow(b.get());
+    EXPECT_EQ(b->parentWindow(), c.get()) << "moved to its new parent";
+    c->removeChildWindow(b.get());
+    EXPECT_EQ(b->parentWindow(), nil);
 }
 
 } // namespace ns_window_test

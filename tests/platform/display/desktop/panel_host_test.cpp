@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
+
+using enum PanelHostKind;
 
 TEST(PanelHost, IsKnownByTheWatchersProgramBeforeTheDesktopsName) {
     struct Row {
@@ -10,94 +14,69 @@ TEST(PanelHost, IsKnownByTheWatchersProgramBeforeTheDesktopsName) {
         PanelHostKind kind;
     };
     const Row rows[] = {
-        {{"gnome-shell", ""}, PanelHostKind::gnome_shell},
-        {{"kded5", "KDE"}, PanelHostKind::plasma},
-        {{"plasmashell", ""}, PanelHostKind::plasma},
-        {{"lxqt-panel", "LXQt"}, PanelHostKind::lxqt},
-        {{"mate-panel", ""}, PanelHostKind::mate},
-        {{"notification-area-applet", ""}, PanelHostKind::mate},
-        {{"xfce4-panel", ""}, PanelHostKind::xfce},
+        {{"gnome-shell", ""}, gnome_shell},
+        {{"kded5", "KDE"}, plasma},
+        {{"plasmashell", ""}, plasma},
+        {{"lxqt-panel", "LXQt"}, lxqt},
+        {{"notification-area-applet", ""}, mate},
         // Xfce's status tray runs in a plugin wrapper of its own.
-        {{"wrapper-2.0", ""}, PanelHostKind::xfce},
-        {{"waybar", "sway"}, PanelHostKind::waybar},
+        {{"wrapper-2.0", ""}, xfce},
         // A bar started in another desktop is the bar, not the desktop.
-        {{"waybar", "GNOME"}, PanelHostKind::waybar},
-        {{"lxqt-panel", "KDE"}, PanelHostKind::lxqt},
+        {{"waybar", "GNOME"}, waybar},
+        {{"lxqt-panel", "KDE"}, lxqt},
         // A watcher of its own (a stand-alone daemon): the desktop decides, the most specific
         // name first, in any case.
-        {{"snixembed", "ubuntu:GNOME"}, PanelHostKind::gnome_shell},
-        {{"", "X-Cinnamon:xfce"}, PanelHostKind::xfce},
-        {{"", "MATE:GNOME"}, PanelHostKind::mate},
-        {{"", "kde"}, PanelHostKind::plasma},
-        // Names are whole words of the list, never parts of one.
-        {{"", "GNOME-Flashback"}, PanelHostKind::unknown},
-        {{"waybar-helper", ""}, PanelHostKind::unknown},
-        {{"", ""}, PanelHostKind::unknown},
-        {{"", ":"}, PanelHostKind::unknown},
+        {{"snixembed", "ubuntu:GNOME"}, gnome_shell},
+        {{"", "X-Cinnamon:xfce"}, xfce},
+        {{"", "MATE:GNOME"}, mate},
+        {{"", "kde"}, plasma},
+        {{"", "lxqt"}, lxqt},
+        // Names are whole words of the list, never parts of one; waybar has no desktop name.
+        {{"", "GNOME-Flashback"}, unknown},
+        {{"", "GNOM"}, unknown},
+        {{"waybar-helper", ""}, unknown},
+        {{"", ""}, unknown},
+        {{"", ":"}, unknown},
     };
-    for (size_t i = 0; i < std::size(rows); ++i)
-        EXPECT_EQ(choose_panel_host(rows[i].facts).kind, rows[i].kind)
-            << "row " << i << ": " << rows[i].facts.watcher_program << " / "
-            << rows[i].facts.current_desktop;
+    for (const Row& row : rows)
+        EXPECT_EQ(choose_panel_host(row.facts).kind, row.kind)
+            << row.facts.watcher_program << " / " << row.facts.current_desktop;
 }
 
-TEST(PanelHost, SaysWhatEachPanelDoesWithAnItem) {
+// What each panel does with an item, and where the title goes there unless the setting says.
+TEST(PanelHost, SaysWhatEachPanelDoesWithAnItemAndWhereTheTitleGoes) {
     struct Row {
         const char* program;
-        bool draws_label;
-        bool keeps_wide_icons;
-        bool tints_symbolic;
-        bool only_activates;
-        bool drops_shortcuts;
+        PanelHostKind kind;
+        bool label, wide, tints, activates, drops;
         int icon_size;
+        TitlePlace title;
     };
+    const auto label = TitlePlace::label, in_icon = TitlePlace::in_icon;
     const Row rows[] = {
-        {"gnome-shell", true, false, true, false, false, 16},
-        {"kded5", false, false, true, false, false, 22},
-        {"lxqt-panel", false, false, false, true, false, 22},
-        {"mate-panel", true, true, false, true, false, 24},
-        {"xfce4-panel", false, false, true, false, false, 22},
-        {"waybar", false, true, false, false, true, 16},
-        {"unheard-of", false, false, false, false, false, 16},
+        {"gnome-shell", gnome_shell, true, false, true, false, false, 16, label},
+        {"kded5", plasma, false, false, true, false, false, 22, in_icon},
+        {"lxqt-panel", lxqt, false, false, false, true, false, 22, in_icon},
+        // MATE's label would hide the icon where buttons show no pictures.
+        {"mate-panel", mate, true, true, false, true, false, 24, in_icon},
+        {"xfce4-panel", xfce, false, false, true, false, false, 22, in_icon},
+        {"waybar", waybar, false, true, false, false, true, 16, in_icon},
+        {"unheard-of", unknown, false, false, false, false, false, 16, label},
     };
     for (const Row& row : rows) {
         const PanelHost host = choose_panel_host({row.program, ""});
-        EXPECT_EQ(host.draws_label, row.draws_label) << row.program;
-        EXPECT_EQ(host.keeps_wide_icons, row.keeps_wide_icons) << row.program;
-        EXPECT_EQ(host.tints_symbolic, row.tints_symbolic) << row.program;
-        EXPECT_EQ(host.only_activates, row.only_activates) << row.program;
-        EXPECT_EQ(host.drops_shortcuts, row.drops_shortcuts) << row.program;
-        EXPECT_EQ(host.icon_size, row.icon_size) << row.program;
+        EXPECT_EQ(std::tuple(host.kind, host.draws_label, host.keeps_wide_icons,
+                             host.tints_symbolic, host.only_activates, host.drops_shortcuts,
+                             host.icon_size),
+                  std::tuple(row.kind, row.label, row.wide, row.tints, row.activates, row.drops,
+                             row.icon_size))
+            << row.program;
+        // An unknown setting means the panel's own way.
+        for (const char* setting : {"", "auto", "Always", "sometimes"})
+            EXPECT_EQ(choose_title_place(setting, host), row.title) << row.program << setting;
+        EXPECT_EQ(choose_title_place("always", host), in_icon) << row.program;
+        EXPECT_EQ(choose_title_place("never", host), label) << row.program;
     }
-}
-
-TEST(PanelHost, PutsTheTitleWhereThePanelShowsItUnlessTheSettingSays) {
-    struct Row {
-        const char* setting;
-        const char* program;
-        TitlePlace place;
-    };
-    const Row rows[] = {
-        {"", "gnome-shell", TitlePlace::label},
-        {"auto", "gnome-shell", TitlePlace::label},
-        {"always", "gnome-shell", TitlePlace::in_icon},
-        {"", "kded5", TitlePlace::in_icon},
-        {"never", "kded5", TitlePlace::label},
-        {"", "xfce4-panel", TitlePlace::in_icon},
-        {"", "lxqt-panel", TitlePlace::in_icon},
-        {"", "waybar", TitlePlace::in_icon},
-        // MATE's label would hide the icon where buttons show no pictures.
-        {"", "mate-panel", TitlePlace::in_icon},
-        {"never", "mate-panel", TitlePlace::label},
-        // Unknown panels keep the label; unknown settings mean the panel's own way.
-        {"", "unheard-of", TitlePlace::label},
-        {"always", "unheard-of", TitlePlace::in_icon},
-        {"Always", "gnome-shell", TitlePlace::label},
-        {"sometimes", "kded5", TitlePlace::in_icon},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(choose_title_place(row.setting, choose_panel_host({row.program, ""})), row.place)
-            << row.setting << " on " << row.program;
 }
 
 } // namespace

@@ -1,13 +1,12 @@
 #include "platform/display/desktop/symbolic_icon_folder.h"
 
 #include "tests/support/environment_scope.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -15,11 +14,6 @@ namespace {
 StatusPixmap two_rows() {
     return StatusPixmap{3, 2, {0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0,    0, 0, 0,
                                0x80, 1, 2, 3, 0x80, 1, 2, 3, 0x80, 1, 2, 3}};
-}
-
-std::string file_text(const std::filesystem::path& path) {
-    std::ifstream file(path);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 TEST(SymbolicSvg, DrawsEachRunOfPixelsOnceInItsAlphaWithTheSchemesTextColour) {
@@ -50,8 +44,8 @@ TEST_F(SymbolicIconFolderTest, NamesEachPictureByItsPixelsAndRemovesItsFilesAtTh
         const std::string name = folder->name_for(two_rows(), 3, 2);
         EXPECT_TRUE(name.starts_with("indicator-status-")) << name;
         EXPECT_TRUE(name.ends_with("-symbolic")) << name;
-        const std::filesystem::path file = path + "/hicolor/scalable/status/" + name + ".svg";
-        EXPECT_EQ(file_text(file), symbolic_svg(two_rows(), 3, 2, "#bebebe"));
+        EXPECT_EQ(file_bytes(path + "/hicolor/scalable/status/" + name + ".svg"),
+                  symbolic_svg(two_rows(), 3, 2, "#bebebe"));
         EXPECT_EQ(folder->name_for(two_rows(), 3, 2), name);
         StatusPixmap other = two_rows();
         other.argb[0] = 0x40;
