@@ -146,8 +146,9 @@ TEST_F(SystemBatteryPlatformTest, ReadsOverTheLastReadingWhatAFirstReadingWouldR
         read_cf_properties(entry.get(), first);
         read_cf_properties(entry.get(), over_last);
         EXPECT_EQ(shown(over_last), shown(first)) << what;
-        if (&change == &changes[0].second)
+        if (&change == &changes[0].second) {
             EXPECT_EQ(shown(first), std::vector<std::string>{"CycleCount=1"});
+        }
     }
     read_cf_properties(nullptr, over_last);
     EXPECT_TRUE(over_last.empty());

@@ -9,23 +9,6 @@
 #include <cstring>
 #include <limits>
 
-namespace {
-
-// A buffer with a guard byte after the part handed out, to catch writes past the given size.
-struct GuardedBuffer {
-    static constexpr char k_guard = '#';
-    explicit GuardedBuffer(CFIndex size) : bytes(static_cast<std::size_t>(size) + 1, k_guard) {}
-    char* data() { return bytes.data(); }
-    bool guard_intact() const { return bytes.back() == k_guard; }
-    std::vector<char> bytes;
-};
-
-std::u16string lone_high_surrogate() {
-    return std::u16string(1, char16_t(0xD83D));
-}
-
-} // namespace
-
 // The bytes `value` is stored as, to compare with what CFNumberGetValue wrote.
 template <class T>
 std::string stored(T value) {
@@ -87,18 +70,19 @@ TEST(CoreFoundation, GetsCStringsOnlyWhenTheWholeTextAndTerminatorFit) {
         {u"Voltage", kCFStringEncodingUTF8, 8, true, "Voltage"},
         {u"Voltage", kCFStringEncodingUTF8, 7, false, ""},
         {u"🔋", kCFStringEncodingUTF8, 5, true, "\xF0\x9F\x94\x8B"},
-        {u"a" + lone_high_surrogate(), kCFStringEncodingUTF8, 64, false, ""},
+        {u"a" + std::u16string(1, char16_t(0xD83D)), kCFStringEncodingUTF8, 64, false, ""},
         {u"", kCFStringEncodingUTF8, 1, true, ""},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(text_of(string(row.text)) + " in " + std::to_string(row.buffer_size) +
                      " bytes");
-        GuardedBuffer buffer(row.buffer_size);
+        // A guard byte after the part handed out catches writes past the given size.
+        std::string buffer(std::size_t(row.buffer_size) + 1, '#');
         EXPECT_EQ(
             CFStringGetCString(string(row.text), buffer.data(), row.buffer_size, row.encoding) != 0,
             row.ok);
-        EXPECT_STREQ(buffer.data(), row.expected);
-        EXPECT_TRUE(buffer.guard_intact());
+        EXPECT_STREQ(buffer.c_str(), row.expected);
+        EXPECT_EQ(buffer.back(), '#');
     }
     char one[1] = {'x'};
     EXPECT_FALSE(CFStringGetCString(string(u"x"), one, 0, kCFStringEncodingUTF8));
