@@ -107,6 +107,23 @@ TEST_F(SystemBatteryPlatformTest, FindsNoPowerSourceInAnIoregRecordingAndNothing
     testing::internal::GetCapturedStderr();
 }
 
+// The registry service a reading opens is let go with it.
+TEST_F(SystemBatteryPlatformTest, ReleasesTheServiceItReadThrough) {
+    BatterySourceScope source(m_folder.write("battery.plist", platform_plist("<dict/>")));
+    auto open = [] {
+        return IOServiceGetMatchingService(kIOMainPortDefault,
+                                           IOServiceMatching("AppleSmartBattery"));
+    };
+    const io_service_t before = open();
+    PlatformProperties properties;
+    EXPECT_TRUE(m_platform.ReadBatteryRegistry(properties));
+    const io_service_t after = open();
+    ASSERT_EQ(after, before + 2) << "the reading opened one service";
+    EXPECT_EQ(IOObjectRelease(before + 1), kIOReturnBadArgument);
+    EXPECT_EQ(IOObjectRelease(before), kIOReturnSuccess);
+    EXPECT_EQ(IOObjectRelease(after), kIOReturnSuccess);
+}
+
 // A refresh reads over the last reading (here at first a longer one of other kinds) and trusts
 // what it read from the same objects: whatever changed, the result is what a first reading gives.
 TEST_F(SystemBatteryPlatformTest, ReadsOverTheLastReadingWhatAFirstReadingWouldRead) {
