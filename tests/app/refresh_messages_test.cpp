@@ -5,6 +5,7 @@
 
 #include "app/indicator_state.h"
 #include "app/status_item.h"
+#include "platform/appkit/ns_status_item.h"
 #include "platform/iokit/battery_provider.h"
 #include "platform/objc/autorelease_pool.h"
 #include "runtime/ui/native_message.h"
@@ -94,6 +95,8 @@ TEST(RefreshMessages, AreTheMessagesTheRefreshSentBeforeItsCostWasCut) {
     rt::StartRuntime(0, nullptr);
     ReadBattery();
     MakeStatusItem();
+    EXPECT_EQ(reinterpret_cast<NSStatusItem*>(indicator().StatusItem)->length(), -1.0)
+        << "as wide as its title";
 
     // With the percentage in the title there is no tooltip; without it, the tooltip says it.
     Settings percentage;

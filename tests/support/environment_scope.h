@@ -10,20 +10,12 @@ class EnvironmentScope {
     // A null value unsets the variable.
     EnvironmentScope(const char* name, const char* value) : m_name(name) {
         if (const char* old = std::getenv(name)) m_old = old;
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
+        value ? setenv(name, value, 1) : unsetenv(name);
     }
     EnvironmentScope(const char* name, const std::optional<std::string>& value)
         : EnvironmentScope(name, value ? value->c_str() : nullptr) {}
     ~EnvironmentScope() {
-        if (m_old) {
-            setenv(m_name.c_str(), m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name.c_str());
-        }
+        m_old ? setenv(m_name.c_str(), m_old->c_str(), 1) : unsetenv(m_name.c_str());
     }
     EnvironmentScope(const EnvironmentScope&) = delete;
     EnvironmentScope& operator=(const EnvironmentScope&) = delete;

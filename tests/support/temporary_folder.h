@@ -1,14 +1,12 @@
 #pragma once
 // A fresh folder for a test, removed with everything in it at the end of the scope.
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdlib.h>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <vector>
 
 class TemporaryFolder {
   public:
@@ -37,15 +35,6 @@ class TemporaryFolder {
         std::filesystem::create_directories(file.parent_path());
         std::ofstream(file, std::ios::binary) << text;
         return file.string();
-    }
-
-    // The names in the folder, sorted.
-    std::vector<std::string> names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(m_path))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
     }
 
   private:

@@ -107,29 +107,36 @@ TEST_F(SystemBatteryPlatformTest, FindsNoPowerSourceInAnIoregRecordingAndNothing
     testing::internal::GetCapturedStderr();
 }
 
-// Read over a longer reading of other kinds, as a refresh reads over the last one.
-TEST_F(SystemBatteryPlatformTest, ReadsOverThePreviousReadingAndSkipsKeysThatAreNotStrings) {
-    ObjcRef<NSMutableDictionary> dictionary = NSMutableDictionary::make();
-    ObjcRef<NSNumber> value = NSNumber::make(std::int64_t{1});
-    dictionary->setObject(value.get(), NSNumber::make(std::int64_t{7}).get());
-    dictionary->setObject(value.get(), NSString::from_utf8("CycleCount").get());
-    // The first key of the last reading is only the start of the new one.
-    PlatformProperties properties = {{u"Cycle", rt::String(u"1")}, {u"CycleCount", true}};
-    read_cf_properties(dictionary.get(), properties);
-    EXPECT_EQ(shown(properties), std::vector<std::string>{"CycleCount=1"});
-    read_cf_properties(nullptr, properties);
-    EXPECT_TRUE(properties.empty());
+// The registry service a reading opens is let go with it.
+TEST_F(SystemBatteryPlatformTest, ReleasesTheServiceItReadThrough) {
+    BatterySourceScope source(m_folder.write("battery.plist", platform_plist("<dict/>")));
+    auto open = [] {
+        return IOServiceGetMatchingService(kIOMainPortDefault,
+                                           IOServiceMatching("AppleSmartBattery"));
+    };
+    const io_service_t before = open();
+    PlatformProperties properties;
+    EXPECT_TRUE(m_platform.ReadBatteryRegistry(properties));
+    const io_service_t after = open();
+    ASSERT_EQ(after, before + 2) << "the reading opened one service";
+    EXPECT_EQ(IOObjectRelease(before + 1), kIOReturnBadArgument);
+    EXPECT_EQ(IOObjectRelease(before), kIOReturnSuccess);
+    EXPECT_EQ(IOObjectRelease(after), kIOReturnSuccess);
 }
 
-// A refresh reads over the last reading and trusts what it read from the same objects: whatever
-// changed between readings, the result is what a first reading gives.
+// A refresh reads over the last reading (here at first a longer one of other kinds) and trusts
+// what it read from the same objects: whatever changed, the result is what a first reading gives.
 TEST_F(SystemBatteryPlatformTest, ReadsOverTheLastReadingWhatAFirstReadingWouldRead) {
     const auto text = [](const char* utf8) { return NSString::from_utf8(utf8); };
     const ObjcRef<NSNumber> one = NSNumber::make(std::int64_t{1});
     const ObjcRef<NSString> cycles = text("CycleCount");
     ObjcRef<NSMutableDictionary> entry = NSMutableDictionary::make();
     const std::pair<const char*, std::function<void()>> changes[] = {
-        {"first reading", [&] { entry->setObject(one.get(), cycles.get()); }},
+        {"first reading, a number as a key",
+         [&] {
+             entry->setObject(one.get(), NSNumber::make(std::int64_t{7}).get());
+             entry->setObject(one.get(), cycles.get());
+         }},
         {"nothing changed", [] {}},
         {"a number",
          [&] { entry->setObject(NSNumber::make(std::int64_t{2}).get(), cycles.get()); }},
@@ -149,14 +156,19 @@ TEST_F(SystemBatteryPlatformTest, ReadsOverTheLastReadingWhatAFirstReadingWouldR
          }},
         {"no keys", [&] { entry->removeAllObjects(); }},
     };
-    PlatformProperties over_last;
+    PlatformProperties over_last = {{u"Cycle", rt::String(u"1")}, {u"CycleCount", true}};
     for (const auto& [what, change] : changes) {
         change();
         PlatformProperties first;
         read_cf_properties(entry.get(), first);
         read_cf_properties(entry.get(), over_last);
         EXPECT_EQ(shown(over_last), shown(first)) << what;
+        if (&change == &changes[0].second) {
+            EXPECT_EQ(shown(first), std::vector<std::string>{"CycleCount=1"});
+        }
     }
+    read_cf_properties(nullptr, over_last);
+    EXPECT_TRUE(over_last.empty());
     // The objects a reading holds are let go with it.
     EXPECT_EQ(one->retainCount(), 1U);
 }

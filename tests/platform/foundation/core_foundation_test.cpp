@@ -9,23 +9,6 @@
 #include <cstring>
 #include <limits>
 
-namespace {
-
-// A buffer with a guard byte after the part handed out, to catch writes past the given size.
-struct GuardedBuffer {
-    static constexpr char k_guard = '#';
-    explicit GuardedBuffer(CFIndex size) : bytes(static_cast<std::size_t>(size) + 1, k_guard) {}
-    char* data() { return bytes.data(); }
-    bool guard_intact() const { return bytes.back() == k_guard; }
-    std::vector<char> bytes;
-};
-
-std::u16string lone_high_surrogate() {
-    return std::u16string(1, char16_t(0xD83D));
-}
-
-} // namespace
-
 // The bytes `value` is stored as, to compare with what CFNumberGetValue wrote.
 template <class T>
 std::string stored(T value) {
@@ -87,18 +70,19 @@ TEST(CoreFoundation, GetsCStringsOnlyWhenTheWholeTextAndTerminatorFit) {
         {u"Voltage", kCFStringEncodingUTF8, 8, true, "Voltage"},
         {u"Voltage", kCFStringEncodingUTF8, 7, false, ""},
         {u"🔋", kCFStringEncodingUTF8, 5, true, "\xF0\x9F\x94\x8B"},
-        {u"a" + lone_high_surrogate(), kCFStringEncodingUTF8, 64, false, ""},
+        {u"a" + std::u16string(1, char16_t(0xD83D)), kCFStringEncodingUTF8, 64, false, ""},
         {u"", kCFStringEncodingUTF8, 1, true, ""},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(text_of(string(row.text)) + " in " + std::to_string(row.buffer_size) +
                      " bytes");
-        GuardedBuffer buffer(row.buffer_size);
+        // A guard byte after the part handed out catches writes past the given size.
+        std::string buffer(std::size_t(row.buffer_size) + 1, '#');
         EXPECT_EQ(
             CFStringGetCString(string(row.text), buffer.data(), row.buffer_size, row.encoding) != 0,
             row.ok);
-        EXPECT_STREQ(buffer.data(), row.expected);
-        EXPECT_TRUE(buffer.guard_intact());
+        EXPECT_STREQ(buffer.c_str(), row.expected);
+        EXPECT_EQ(buffer.back(), '#');
     }
     char one[1] = {'x'};
     EXPECT_FALSE(CFStringGetCString(string(u"x"), one, 0, kCFStringEncodingUTF8));
@@ -135,4 +119,53 @@ TEST(CoreFoundation, CreatesStringsFromBytesInEachEncoding) {
     }
     EXPECT_EQ(CFStringCreateWithBytes(nullptr, nullptr, 3, kCFStringEncodingUTF8, false), nullptr);
     EXPECT_EQ(CFStringCreateWithBytes(nullptr, nullptr, -1, kCFStringEncodingUTF8, false), nullptr);
+}
+
+// The runtime reads every string through CFStringGetBytes in the Unicode encoding.
+TEST(CoreFoundation, GetsBytesOfWholeCharactersThatFitReplacingOrStoppingAtLostOnes) {
+    AutoreleasePoolScope pool;
+    const std::u16string lone = u"a" + std::u16string(1, char16_t(0xD83D)) + u"b";
+    const struct {
+        std::u16string text;
+        CFRange range;
+        CFStringEncoding encoding;
+        UInt8 loss;
+        bool external;
+        CFIndex capacity; // -1: no buffer, only counting
+        CFIndex converted, used;
+        std::string bytes;
+    } rows[] = {
+        {u"é🔋x", {0, 4}, kCFStringEncodingUTF8, 0, false, 16, 4, 7, "\xC3\xA9\xF0\x9F\x94\x8Bx"},
+        {u"é🔋x", {0, 4}, kCFStringEncodingUTF8, 0, false, 5, 1, 2, "\xC3\xA9"},
+        {u"é🔋x", {0, 4}, kCFStringEncodingUTF8, 0, false, -1, 4, 7, ""},
+        {lone, {0, 3}, kCFStringEncodingUTF8, '?', false, 8, 3, 3, "a?b"},
+        {lone, {0, 3}, kCFStringEncodingUTF8, 0, false, 8, 1, 1, "a"},
+        {lone, {1, 1}, kCFStringEncodingUnicode, 0, false, 8, 1, 2, "\x3D\xD8"},
+        {u"ab",
+         {0, 2},
+         kCFStringEncodingUnicode,
+         0,
+         true,
+         8,
+         2,
+         6,
+         std::string("\xFF\xFE"
+                     "a\0b\0",
+                     6)},
+        {u"é🔋", {0, 3}, kCFStringEncodingUnicode, 0, false, 4, 1, 2, std::string("\xE9\0", 2)},
+        {u"abc", {1, 1}, kCFStringEncodingUTF8, 0, false, 8, 1, 1, "b"},
+        {u"abc", {2, 2}, kCFStringEncodingUTF8, 0, false, 8, 0, 0, ""},
+        {u"abc", {0, 3}, 30, 0, false, 8, 0, 0, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(text_of(string(row.text)) + " from " + std::to_string(row.range.location));
+        std::string buffer(16, '#');
+        CFIndex used = -1;
+        auto* bytes = row.capacity < 0 ? nullptr : reinterpret_cast<UInt8*>(buffer.data());
+        EXPECT_EQ(CFStringGetBytes(string(row.text), row.range, row.encoding, row.loss,
+                                   row.external, bytes, row.capacity, &used),
+                  row.converted);
+        EXPECT_EQ(used, row.used);
+        EXPECT_EQ(buffer.substr(0, row.bytes.size() + 1), row.bytes + '#');
+    }
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <span>
 
 namespace {
 
@@ -16,22 +17,27 @@ NSURL* url_with_string(std::u16string_view text) {
 
 } // namespace
 
+// Each end of the letters, digits and hex digits, and the character just outside it.
 TEST(NSURL, AcceptsOnlyAbsoluteUrlsInTheGenericSyntax) {
     const std::u16string accepted[] = {u"https://example.org/a?b",
                                        u"x-apple.systempreferences:com.apple.preference.battery",
-                                       u"file:///tmp/a%20b"};
-    // No scheme, nothing, a bad character, a bad escape, not ASCII, two fragments.
-    const std::u16string refused[] = {u"not a url", u"", u"http://exa mple",
-                                      u"http://example.org/%zz", u"https://b\u00FCcher.example/"};
+                                       u"aZ09+-.:AZaz09-._~!$&'()*+,;=:@/?%0A%9f%aF%Fa", u"Z:z"};
+    // No scheme, nothing, a bad character, a bad escape, not ASCII, two fragments; then the
+    // characters just outside the ranges, and brackets outside the authority.
+    const std::u16string refused[] = {u"not a url", u"http://exa mple", u"http://example.org/%zz",
+                                      u"https://b\u00FCcher.example/", u"https://x.org/#a#b"};
+    const std::u16string outside[] = {u"",      u"9x:y",  u"x:`",   u"x:{",   u"x:%/0", u"x:%:0",
+                                      u"x:%@0", u"x:%G0", u"x:%`0", u"x:%g0", u"x:%0",  u"x:/[a]"};
     AutoreleasePoolScope pool;
     for (const std::u16string& text : accepted) {
         NSURL* url = url_with_string(text);
         ASSERT_TRUE(url) << utf16_to_utf8(text);
         EXPECT_EQ(text_of(url->absoluteString()), utf16_to_utf8(text));
     }
-    for (const std::u16string& text : refused)
-        EXPECT_EQ(url_with_string(text), nil) << '"' << utf16_to_utf8(text) << '"';
-    EXPECT_EQ(url_with_string(u"https://x.org/#a#b"), nil);
+    using Texts = std::span<const std::u16string>;
+    for (Texts list : {Texts(refused), Texts(outside)})
+        for (const std::u16string& text : list)
+            EXPECT_EQ(url_with_string(text), nil) << '"' << utf16_to_utf8(text) << '"';
     EXPECT_EQ(msg_send<NSURL*>(class_named("NSURL"), "URLWithString:", static_cast<id>(nil)), nil);
 }
 
@@ -64,7 +70,7 @@ TEST(NSURL, FileUrlsEscapeThePathAndReadBackDecoded) {
 }
 
 TEST(NSURL, DecodingStopsAtZeroBytes) {
-    EXPECT_EQ(percent_decode("/a%4A%2f"), "/aJ/");
+    EXPECT_EQ(percent_decode("/a%4A%2f%7e%7E%30%39"), "/aJ/~~09");
     EXPECT_EQ(percent_decode("/a%00b"), std::nullopt);
     EXPECT_EQ(percent_decode("/100%"), "/100%");
     AutoreleasePoolScope pool;
