@@ -8,7 +8,6 @@ check from what the item says it shows: the pixels on the screen and the windows
 """
 
 import os
-import shutil
 import subprocess
 import sys
 import time
@@ -360,7 +359,7 @@ class Run:
                 if settled:
                     return sighting
                 settled = True
-                ds.settle(1.0)  # a host may still be sliding it into place
+                ds.settle(0.5)  # a host may still be sliding it into place
             else:
                 ds.settle(0.3)
         return sighting
@@ -385,7 +384,7 @@ def popup_opened(run, button, sighting):
     calls = run.monitor.calls()[calls_before:]
     windows = host.app_windows(run.indicator.app.pid)
     host.dismiss_popup()
-    ds.settle(0.5)
+    ds.settle(0.3)
     for window in windows:
         host.close_window(window)
     if opened and len(screen_changes(before, run.shot("after-dismiss"))) >= 300:
@@ -436,10 +435,6 @@ def run_host(host, bundle, shots):
     """Runs every check of one host on one theme; answers the run with its results."""
     os.makedirs(shots, exist_ok=True)
     run = Run(host, shots)
-    missing = [tool for tool in host.tools if not shutil.which(tool)]
-    if missing:
-        run.record("panel starts", False, "not installed: " + ", ".join(missing))
-        return run
     try:
         host.start_screen()
         run.monitor = Monitor(host.folder)
@@ -450,9 +445,9 @@ def run_host(host, bundle, shots):
     except Exception as error:  # noqa: BLE001 - the table says what broke, the log the trace
         run.log("stopped by an error: %s\n%s" % (error, traceback.format_exc()))
     finally:
-        if run.indicator and os.path.exists(run.indicator.stderr_path):
-            shutil.copy(run.indicator.stderr_path, os.path.join(shots, "indicator.stderr"))
         if run.indicator:
+            with open(os.path.join(shots, "indicator.stderr"), "w") as text:
+                text.write(run.indicator.errors())
             run.indicator.close()
         try:
             ds.end(host.panel)
@@ -472,7 +467,7 @@ def checks(run, host, indicator):
     except Exception as error:  # noqa: BLE001
         run.record("panel starts", False, str(error))
         raise Failure("the panel did not start")
-    ds.settle(2)
+    ds.settle(1)
     empty = rows_of(run.shot("bar-empty"), host.bar())
     run.record("panel starts", True, host.detail)
 
@@ -534,7 +529,7 @@ def window_check(run, check, label, title, alert=False):
     if not found:
         return run.record(check, False, "no window %r within 10 s" % title)
     window = found[0]
-    ds.settle(0.8)
+    ds.settle(0.5)
     run.shot(check.split()[-1].strip("()").lower())
     (host.answer_alert if alert else host.close_window)(window)
     gone = run_until_or_none(lambda: window not in host.app_windows(app.pid), 5)
