@@ -301,14 +301,14 @@ class Host:
         subprocess.run(["xdotool", "key", "Escape"])
 
     def app_windows(self, pid):
-        """The application's visible windows but its own popup menu, which has no name: their
-        ids and titles."""
+        """The application's visible windows but its own popup menu, whose windows GTK names
+        after the program: their ids and titles."""
         titles = {}
         for window in subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
                                      capture_output=True, text=True).stdout.split():
             name = subprocess.run(["xdotool", "getwindowname", window], capture_output=True,
                                   text=True).stdout.rstrip("\n")
-            if name:
+            if name not in ("", "Zerarazi"):
                 titles[window] = name
         return titles
 
