@@ -66,7 +66,7 @@ def read_window(name, role):
         return [window for window in json.loads(run.stdout) if window["name"] == name
                 and window["role"] == role and "showing" in window["states"]]
 
-    return run_until(find, 10, "a %s %r on the accessibility bus" % (role, name))[0]
+    return run_until(find, 10, "a %s %r on the accessibility bus" % (role, name), 0.2)[0]
 
 
 def descendants(node):
