@@ -836,8 +836,9 @@ def case_lost(session, loss):
         show_item(session)
         settle(0.3)
         before = len(session.errors())
-    finally:
-        end(taken)
+    finally:  # at once, as a crash would: no name is released before the connections go
+        taken.kill()
+        taken.wait()
     exited_with(session, status, loss)
     lines = session.errors()[before:].splitlines()
     check(lines == [line], "standard error ends with %r, not the one line %r" % (lines, line))
