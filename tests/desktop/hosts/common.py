@@ -514,7 +514,7 @@ def checks(run, host, indicator):
 
 def window_check(run, check, label, title, alert=False):
     """Chooses `label` in the menu over D-Bus; passes when a new window of the application's
-    with that title (any title when None) shows, and closes when answered (Return for an alert,
+    with that title (any title when None) shows and closes when answered (Return for an alert,
     the close button otherwise), the application still running."""
     host, app = run.host, run.indicator.app
     before = host.app_windows(app.pid)
@@ -535,7 +535,7 @@ def window_check(run, check, label, title, alert=False):
     gone = run_until_or_none(lambda: window not in host.app_windows(app.pid), 5)
     if not gone:
         host.close_window(window)
-    run.record(check, app.poll() is None, "%r opened%s" % (new[window], (
+    run.record(check, bool(gone) and app.poll() is None, "%r opened%s" % (new[window], (
         " and closed" if gone else "; it did not close when " + (
             "answered with Return" if alert else "its close button was pressed")) + (
         "" if app.poll() is None else "; the application ended")))
