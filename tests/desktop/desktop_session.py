@@ -514,6 +514,21 @@ def press_close_button(window_id):
     x11.XCloseDisplay(display)
 
 
+def offers_close(window_id):
+    """Whether a window manager would draw the window a close button (_MOTIF_WM_HINTS: with
+    MWM_FUNC_ALL the functions listed are the ones left out)."""
+    hints = window_property(window_id, "_MOTIF_WM_HINTS")
+    if len(hints) < 2 or not hints[0] & 1:
+        return True
+    return bool(hints[1] & 0x20) != bool(hints[1] & 1)
+
+
+def window_property(window_id, name):
+    text = subprocess.run(["xprop", "-id", str(window_id), name], capture_output=True,
+                          text=True).stdout
+    return [int(word, 0) for word in text.partition("=")[2].replace(",", " ").split()]
+
+
 def close_window(title):
     press_close_button(visible_window(title))
     run_until(lambda: no_visible_window(title), 5, "the window %r to close" % title)
@@ -635,7 +650,10 @@ def case_status_item(session):
 
     signals_before = len(item.changes())
     item.choose("Show Battery Information...")
-    visible_window(alert)
+    window = visible_window(alert)
+    # An alert is answered by its buttons only: no close button, and a close request is refused.
+    check(not offers_close(window), "the alert offers a close button")
+    press_close_button(window)
     item.choose("Preferences...")
     answer(alert)
     settle(0.3)
@@ -899,5 +917,5 @@ def main():
 
 
 if __name__ == "__main__":
-    on_private_bus(("Xvfb", "xdotool"))
+    on_private_bus(("Xvfb", "xdotool", "xprop"))
     sys.exit(main())
