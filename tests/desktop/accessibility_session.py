@@ -16,33 +16,16 @@ Exits 77 (skipped) only when a tool it needs is not installed.
 
 import json
 import os
-import shutil
 import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import desktop_session  # noqa: E402
-from desktop_session import (Failure, Session, Watcher, check, last, menu_id,  # noqa: E402
-                             no_visible_window, registered_item, run_until, settle,
-                             start_xvfb, visible_window)
+from desktop_session import (Failure, Session, answer, check, end, last,  # noqa: E402
+                             on_private_bus, run_until, settle, show_item, start_xvfb)
 
-SKIPPED = 77
-ACCESSIBILITY_SERVICE = "/usr/share/dbus-1/services/org.a11y.Bus.service"
 # Lines GLib and GTK print for a fault; the application prints nothing of the kind on its own.
 FAULTS = ("-CRITICAL **", "-WARNING **", "-ERROR **")
-
-
-def skip_unless_tools():
-    missing = [tool for tool in desktop_session.TOOLS if not shutil.which(tool)]
-    if not os.path.exists(ACCESSIBILITY_SERVICE):
-        missing.append("at-spi2-core")
-    reader = subprocess.run([sys.executable, "-c", "import pyatspi"], capture_output=True)
-    if reader.returncode != 0:
-        missing.append("python3-pyatspi")
-    if missing:
-        print("skipped: not installed: " + ", ".join(missing))
-        sys.exit(SKIPPED)
 
 
 # --- the reader: a process of its own, as each screen reader is ----------------------------------
@@ -50,19 +33,17 @@ def skip_unless_tools():
 def read_node(node):
     import pyatspi
 
-    text = None
-    try:
-        text = node.queryText().getText(0, -1)
-    except NotImplementedError:
-        pass
-    actions = []
-    try:
-        action = node.queryAction()
-        actions = [action.getName(i) for i in range(action.nActions)]
-    except NotImplementedError:
-        pass
+    def queried(read):
+        try:
+            return read()
+        except NotImplementedError:
+            return None
+
+    action = queried(node.queryAction)
     children = [node.getChildAtIndex(i) for i in range(node.childCount)]
-    return {"role": node.getRoleName(), "name": node.name, "text": text, "actions": actions,
+    return {"role": node.getRoleName(), "name": node.name,
+            "text": queried(lambda: node.queryText().getText(0, -1)),
+            "actions": [action.getName(i) for i in range(action.nActions)] if action else [],
             "states": sorted(pyatspi.stateToString(state) for state in node.getState().getStates()),
             "children": [read_node(child) for child in children if child is not None]}
 
@@ -71,31 +52,21 @@ def read_windows():
     """Prints the accessible trees of the application's windows as JSON."""
     import pyatspi
 
-    windows = []
-    for application in pyatspi.Registry.getDesktop(0):
-        if application is not None and application.name == "Zerarazi":
-            windows += [read_node(window) for window in application if window is not None]
-    print(json.dumps(windows))
-
-
-def windows_read():
-    run = subprocess.run([sys.executable, os.path.abspath(__file__), "--read"],
-                         capture_output=True, text=True, timeout=20)
-    check(run.returncode == 0, "the reader failed: " + run.stderr[-2000:])
-    return json.loads(run.stdout)
+    print(json.dumps([read_node(window) for application in pyatspi.Registry.getDesktop(0)
+                      if application is not None and application.name == "Zerarazi"
+                      for window in application if window is not None]))
 
 
 def read_window(name, role):
-    """The tree of the application's showing window `name`, once the reader finds it."""
-    found = []
-
+    """The tree of the application's showing window `name`, once a fresh reader finds it."""
     def find():
-        found[:] = [window for window in windows_read() if window["name"] == name
-                    and window["role"] == role and "showing" in window["states"]]
-        return found
+        run = subprocess.run([sys.executable, os.path.abspath(__file__), "--read"],
+                             capture_output=True, text=True, timeout=20)
+        check(run.returncode == 0, "the reader failed: " + run.stderr[-2000:])
+        return [window for window in json.loads(run.stdout) if window["name"] == name
+                and window["role"] == role and "showing" in window["states"]]
 
-    run_until(find, 10, "a %s %r on the accessibility bus" % (role, name))
-    return found[0]
+    return run_until(find, 10, "a %s %r on the accessibility bus" % (role, name), 0.2)[0]
 
 
 def descendants(node):
@@ -106,18 +77,6 @@ def descendants(node):
 
 def described(node):
     return "%s %r" % (node["role"], node["name"])
-
-
-# --- the application ------------------------------------------------------------------------------
-
-class AccessibleSession(Session):
-    """The session with the application's accessibility bridge on."""
-
-    def environment(self, display_kind):
-        env = super().environment(display_kind)
-        for switch in ("NO_AT_BRIDGE", "GTK_A11Y"):
-            env.pop(switch, None)
-        return env
 
 
 def without_blank_lines(text):
@@ -134,21 +93,19 @@ def check_preferences(window, model):
     its name, role, state and action."""
     check(len(window["children"]) == 1, "Preferences holds %d children" % len(window["children"]))
     controls = window["children"][0]["children"]
-    shown = [described(node) for node in controls]
-    check(len(controls) == len(model["controls"]), "Preferences shows %r" % shown)
+    check(len(controls) == len(model["controls"]),
+          "Preferences shows %r" % [described(node) for node in controls])
     roles = {"checkbox": "check box", "text": "label", "frame": "panel"}
     for node, control in zip(controls, model["controls"]):
-        check(node["role"] == roles[control["kind"]] and node["name"] == control["text"],
-              "%s where the model has the %s %r" % (described(node), control["kind"],
-                                                    control["text"]))
-        check("showing" in node["states"], "%s is not showing" % described(node))
-        if control["kind"] == "checkbox":
-            check(("checked" in node["states"]) == bool(control["state"]),
-                  "%s is %schecked" % (described(node), "" if control["state"] else "not "))
-            check(node["actions"] == ["click"], "%s has actions %r" % (described(node),
-                                                                       node["actions"]))
-        if control["kind"] == "text":
-            check(node["text"] == control["text"], "%s reads %r" % (described(node), node["text"]))
+        box, text = control["kind"] == "checkbox", control["kind"] == "text"
+        wanted = (roles[control["kind"]], control["text"], True,
+                  bool(control["state"]) if box else None, ["click"] if box else None,
+                  control["text"] if text else None)
+        shown = (node["role"], node["name"], "showing" in node["states"],
+                 "checked" in node["states"] if box else None, node["actions"] if box else None,
+                 node["text"] if text else None)
+        check(shown == wanted, "%s shows %r where the model has %r" % (described(node), shown,
+                                                                       wanted))
 
 
 def check_alert(window, model, title):
@@ -170,12 +127,6 @@ def check_alert(window, model, title):
     check("is default" in buttons[0]["states"], "%r is not the default" % buttons[0]["name"])
 
 
-def answer_alert(title):
-    window = visible_window(title)
-    subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Return"], check=True)
-    run_until(lambda: no_visible_window(title), 5, "Return to answer %r" % title)
-
-
 def faults(session):
     return [line for line in session.errors().splitlines()
             if any(fault in line for fault in FAULTS)]
@@ -189,24 +140,15 @@ def run(session):
     # them as they are, and only this display gives the box a title and drops the blank line.
     check(about["title"] == "" and about["text"].startswith("\n"),
           "the model's About box is %r" % about)
-    watcher = Watcher(session.bus)
-    watcher.start()
-    session.start()
-    item = registered_item(session, watcher)
-    menu_path = item.properties()["Menu"]
-
-    item.choose(menu_path, menu_id(item, menu_path, "Preferences..."))
+    item, _ = show_item(session)
+    item.choose("Preferences...")
     check_preferences(read_window(preferences["title"], "frame"), preferences)
     check_preferences(read_window(preferences["title"], "frame"), preferences)  # a second reader
-
-    item.choose(menu_path, menu_id(item, menu_path, "Show Battery Information..."))
-    check_alert(read_window(information["title"], "dialog"), information, information["title"])
-    answer_alert(information["title"])
-
-    item.choose(menu_path, menu_id(item, menu_path, "About"))
-    about_title = "About Zerarazi"
-    check_alert(read_window(about_title, "dialog"), about, about_title)
-    answer_alert(about_title)
+    for label, model, title in (("Show Battery Information...", information, information["title"]),
+                                ("About", about, "About Zerarazi")):
+        item.choose(label)
+        check_alert(read_window(title, "dialog"), model, title)
+        answer(title)
     # Preferences again, after both alerts came and went.
     check_preferences(read_window(preferences["title"], "frame"), preferences)
     settle(0.3)
@@ -215,32 +157,28 @@ def run(session):
 
 
 def main():
-    bundle = sys.argv[1]
-    server, display = start_xvfb(reset=False)
+    server, display = start_xvfb()
     os.environ["DISPLAY"] = display  # for xdotool and the reader
-    session = AccessibleSession(bundle, display)
+    # The application's accessibility bridge on.
+    session = Session(sys.argv[1], display, {"NO_AT_BRIDGE": None, "GTK_A11Y": None})
     started = time.monotonic()
     try:
         run(session)
     except Failure as failure:
-        print("FAILED: %s" % failure)
-        print("application's standard error:\n" + session.errors()
-              if os.path.exists(session.stderr_path) else "")
+        print("FAILED: %s\napplication's standard error:\n%s" % (failure, session.errors()))
         return 1
     finally:
         session.close()
-        server.terminate()
-        server.wait()
+        end(server)
     print("passed in %.1f s" % (time.monotonic() - started))
     return 0
 
 
 if __name__ == "__main__":
     if sys.argv[1:] == ["--read"]:
-        read_windows()
-        sys.exit(0)
-    if not os.environ.get("ZERARAZI_PRIVATE_BUS"):
-        skip_unless_tools()
-        os.environ["ZERARAZI_PRIVATE_BUS"] = "1"
-        os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable] + sys.argv)
+        sys.exit(read_windows())
+    reader = subprocess.run([sys.executable, "-c", "import pyatspi"], capture_output=True)
+    on_private_bus(("Xvfb", "xdotool"), [name for name, there in (
+        ("at-spi2-core", os.path.exists("/usr/share/dbus-1/services/org.a11y.Bus.service")),
+        ("python3-pyatspi", reader.returncode == 0)) if not there])
     sys.exit(main())

@@ -7,21 +7,21 @@ and reads what the program says was chosen.
 
     item_popup_session.py CASE CHECK_PROGRAM
 
-Exits 77 (skipped) only when Xvfb or xdotool is not installed (grab_refused: also python3-gi
-with GTK 3, for another program that holds the grab). With ZERARAZI_SCREENS set, the
-shows_at_point case leaves a screenshot of the menu there (ImageMagick's import, when installed).
+Exits 77 (skipped) only when Xvfb, xdotool or python3-gi is not installed (grab_refused: also
+GTK 3 for python3-gi, for another program that holds the grab).
 """
 
 import os
 import queue
-import shutil
 import subprocess
 import sys
 import threading
 import time
 
-SKIPPED = 77
-TOOLS = ("Xvfb", "xdotool")
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from desktop_session import (Failure, check, click, end, skip_unless, start_xvfb,  # noqa: E402
+                             xdotool)
+
 SCREEN = (1024, 768)
 # The test menu of item_popup_menu_check: kind, number, title, enabled, accelerator.
 MENU = [
@@ -32,30 +32,6 @@ MENU = [
     ("separator",),
     ("item", 4, "Quit", True, ("q", {"Control", "Shift", "Alt"})),
 ]
-# GTK's modifier names in an accelerator, for the names the item's shortcuts use.
-GTK_MODIFIERS = {"Primary": "Control", "Control": "Control", "Super": "Super", "Alt": "Alt",
-                 "Shift": "Shift"}
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
-         "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as numbers:
-        number = numbers.readline().strip()
-    check(number, "Xvfb did not start")
-    return server, ":" + number
 
 
 class Menu:
@@ -119,6 +95,10 @@ class Program:
                 break
         return said
 
+    def says_only(self, lines, after):
+        said = self.quiet_for(0.5)
+        check(said == lines, "%s: the program said %s" % (after, said))
+
     def pop(self, x, y):
         self.send("pop %d %d" % (x, y))
         self.expect("popped 1")
@@ -142,11 +122,6 @@ class Program:
               "GTK complained:\n" + errors)
 
 
-def xdotool(*words):
-    return subprocess.run(["xdotool"] + list(words), check=True, capture_output=True,
-                          text=True).stdout
-
-
 def visible_windows():
     """The boxes of the program's visible windows, as the X server has them."""
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--classname",
@@ -159,10 +134,6 @@ def visible_windows():
     return boxes
 
 
-def click(x, y):
-    xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
-
-
 def accelerator(name):
     """('q', {'Control', 'Shift'}) for GTK's '<Primary><Shift>q'; None for '-'."""
     if name == "-":
@@ -170,7 +141,7 @@ def accelerator(name):
     modifiers = set()
     while name.startswith("<"):
         end = name.index(">")
-        modifiers.add(GTK_MODIFIERS.get(name[1:end], name[1:end]))
+        modifiers.add({"Primary": "Control"}.get(name[1:end], name[1:end]))
         name = name[end + 1:]
     return name, modifiers
 
@@ -188,16 +159,6 @@ def check_server_has(menu):
           (boxes, (menu.x, menu.y, menu.width, menu.height)))
 
 
-def screenshot(menu, name):
-    screens = os.environ.get("ZERARAZI_SCREENS")
-    if not screens or not shutil.which("import"):
-        return
-    os.makedirs(screens, exist_ok=True)
-    crop = "%dx%d+%d+%d" % (menu.width + 80, menu.height + 80, menu.x - 40, menu.y - 40)
-    subprocess.run(["import", "-window", "root", "-crop", crop,
-                    os.path.join(screens, name + ".png")], check=True)
-
-
 # --- cases -------------------------------------------------------------------------------------
 
 def case_shows_at_point(program):
@@ -205,17 +166,11 @@ def case_shows_at_point(program):
     menu = program.pop(300, 200)
     check_near(menu, 300, 200)
     check_server_has(menu)
-    check(len(menu.items) == len(MENU), "%d items shown for %d" % (len(menu.items), len(MENU)))
-    for shown, wanted in zip(menu.items, MENU):
-        check(shown["kind"] == wanted[0], "a %s shown for a %s" % (shown["kind"], wanted[0]))
-        if wanted[0] == "separator":
-            continue
-        _, number, title, enabled, shortcut = wanted
-        check(shown["title"] == title, "item %d titled %r" % (number, shown["title"]))
-        check(shown["sensitive"] == enabled, "item %d sensitive: %s" % (number, shown["sensitive"]))
-        check(accelerator(shown["accelerator"]) == shortcut,
-              "item %d shows the shortcut %s" % (number, shown["accelerator"]))
-    screenshot(menu, "item_popup")
+    shown = [(item["kind"],) if item["kind"] == "separator" else (
+        item["kind"], item["title"], item["sensitive"], accelerator(item["accelerator"]))
+        for item in menu.items]
+    wanted = [entry[:1] + entry[2:] for entry in MENU]
+    check(shown == wanted, "the menu shows %r, not %r" % (shown, wanted))
 
 
 def case_keyboard_choice(program):
@@ -230,8 +185,7 @@ def case_keyboard_choice(program):
     program.expect("hidden")
     program.pop(300, 200)
     xdotool("key", "Escape")
-    said = program.quiet_for(0.5)
-    check(said == ["hidden"], "Escape: the program said %s" % said)
+    program.says_only(["hidden"], "Escape")
 
 
 def case_mouse_choice(program):
@@ -240,20 +194,17 @@ def case_mouse_choice(program):
     menu = program.pop(300, 200)
     for index in (2, 1, 4):
         click(*menu.centre(index))
-        said = program.quiet_for(0.5)
-        check(not said, "a click on %s: the program said %s" % (MENU[index][0:3], said))
+        program.says_only([], "a click on %s" % (MENU[index][0:3],))
         check_server_has(menu)
     # Even an activation that does not come from a click is refused for a disabled item.
     program.send("activate 2")
-    said = program.quiet_for(0.5)
-    check(not said, "activating the disabled item: the program said %s" % said)
+    program.says_only([], "activating the disabled item")
     click(*menu.centre(5))
     program.expect("chosen 4")
     program.expect("hidden")
     menu = program.pop(300, 200)
     click(menu.x + menu.width + 50, menu.y + menu.height + 50)
-    said = program.quiet_for(0.5)
-    check(said == ["hidden"], "a click outside: the program said %s" % said)
+    program.says_only(["hidden"], "a click outside")
 
 
 def case_repop_and_destroy(program):
@@ -338,8 +289,7 @@ def case_grab_refused(program):
         check(holder.stdout.readline().strip() == "grabbed", "the other program got no grab")
         program.send("pop 300 200")
         program.expect("popped 0")
-        said = program.quiet_for(0.5)
-        check(not said, "with the grab held elsewhere, the program said %s" % said)
+        program.says_only([], "with the grab held elsewhere")
         check(visible_windows() == [], "a menu window shows without the grab")
     finally:
         holder.stdin.close()
@@ -369,13 +319,9 @@ def main():
     if case not in CASES:
         print("no case %r (%s)" % (case, ", ".join(CASES)))
         return 2
-    missing = [tool for tool in TOOLS if not shutil.which(tool)]
-    if case == "grab_refused" and not can_hold_grab():
-        missing.append("python3-gi with GTK 3")
-    if missing:
-        print("skipped: not installed: " + ", ".join(missing))
-        return SKIPPED
-    server, display = start_xvfb()
+    skip_unless(("Xvfb", "xdotool"), [] if case != "grab_refused" or can_hold_grab() else
+                ["python3-gi with GTK 3"])
+    server, display = start_xvfb(screen=SCREEN)
     os.environ["DISPLAY"] = display  # for xdotool
     program = None
     try:
@@ -386,10 +332,8 @@ def main():
         print("FAILED: %s" % failure)
         return 1
     finally:
-        if program and program.process.poll() is None:
-            program.process.kill()
-        server.terminate()
-        server.wait()
+        end(program and program.process)
+        end(server)
     print("passed")
     return 0
 

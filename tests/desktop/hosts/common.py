@@ -2,69 +2,66 @@
 
 A host module gives a class derived from Host that starts and stops its panel for a theme and
 says where its bar is; `run_host` starts the indicator in it and measures, from screenshots and
-the session bus, what a person would see. Each check ends as a Result: passed or not, with the
-figure or the reason beside it. Nothing here decides a check from what the item says it shows:
-the pixels on the screen and the windows that open do.
+the session bus, what a person would see. Each check ends as a result: passed (True, False, or
+None when it could not be made) and the figure or the reason beside it. Nothing here decides a
+check from what the item says it shows: the pixels on the screen and the windows that open do.
 """
 
-import json
 import os
-import shutil
-import signal
 import subprocess
 import sys
 import time
+import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 import desktop_session as ds  # noqa: E402
-from desktop_session import Failure, GLib, Gio, GdkPixbuf  # noqa: E402
+from desktop_session import SCREEN, Failure, GdkPixbuf, GLib  # noqa: E402
 
-SCREEN = ds.SCREEN
-ITEM_PATH = ds.ITEM_PATH
 # WCAG's least contrast for the parts of a graphic needed to understand it.
 LEGIBLE_CONTRAST = 3.0
 # A pixel belongs to something drawn on the bar when a channel differs from the bar by more.
 MARK_THRESHOLD = 24
-# Columns of marked pixels closer than this are one thing (the glyphs of "57%" and their gaps).
-GLYPH_GAP = 4
+# The most unlike the item's pixmaps (0 to 1) that the bar's drawing may be and count as its icon.
+LIKE_ICON = 0.35
 # Host complaints worth reading: the words and, for warnings, what they must mention.
 CRITICAL_WORDS = ("CRITICAL", "TypeError", "JS ERROR", "ReferenceError", "Segmentation fault",
                   "core dumped", "AddressSanitizer", "runtime error")
-ITEM_WORDS = ("StatusNotifier", "dbusmenu", "zerarazi", "appindicator", "indicator", "systray",
+ITEM_WORDS = ("statusnotifier", "dbusmenu", "zerarazi", "appindicator", "indicator", "systray",
               "tray", "sni")
-
-ABOUT = "About"
 CHECKS = ("panel starts", "item shown", "icon legible", "figures visible", "menu: left click",
           "menu: right click", "Preferences window", "alert (About)", "panel restart",
           "Quit status 0", "logs clean")
-
-
-class Result:
-    def __init__(self, passed, detail):
-        self.passed = passed  # True, False, or None when the check could not be made
-        self.detail = detail
-
-    def cell(self):
-        mark = {True: "pass", False: "FAIL", None: "n/a"}[self.passed]
-        return "%s: %s" % (mark, self.detail) if self.detail else mark
-
-    def to_json(self):
-        return {"passed": self.passed, "detail": self.detail}
+MARKS = {True: "pass", False: "FAIL", None: "n/a"}
 
 
 # --- pictures ----------------------------------------------------------------------------------
 
-def load(path):
-    return GdkPixbuf.Pixbuf.new_from_file(path)
-
-
-def rows_of(picture):
+def rows_of(path, box=None):
+    """The (r, g, b) rows of a screenshot, of the box (x, y, width, height) when given."""
+    picture = GdkPixbuf.Pixbuf.new_from_file(path)
+    if box:
+        picture = picture.new_subpixbuf(*box)
     return [[pixel[:3] for pixel in row] for row in ds.pixel_rows(picture)]
 
 
 def differs(pixel, background, threshold=MARK_THRESHOLD):
     return max(abs(a - b) for a, b in zip(pixel, background)) > threshold
+
+
+def screen_changes(before, after):
+    """The pixels (x, y) where two screenshots differ, looking only at the rows that differ."""
+    pictures = [GdkPixbuf.Pixbuf.new_from_file(path) for path in (before, after)]
+    stride, channels = pictures[0].get_rowstride(), pictures[0].get_n_channels()
+    old, new = (picture.get_pixels() for picture in pictures)
+    found = []
+    for start in range(0, len(old), stride):
+        if old[start:start + stride] != new[start:start + stride]:
+            pixels = [(old[i:i + 3], new[i:i + 3]) for i in range(
+                start, start + pictures[0].get_width() * channels, channels)]
+            found += [(x, start // stride) for x, (a, b) in enumerate(pixels) if a != b and
+                      differs(a, b)]
+    return found
 
 
 def changed_columns(before, after, threshold=MARK_THRESHOLD):
@@ -77,45 +74,17 @@ def changed_columns(before, after, threshold=MARK_THRESHOLD):
     return columns
 
 
-def clusters(columns, gap=GLYPH_GAP):
-    """Runs of marked columns with gaps of at most `gap`: (left, right, top, bottom) each."""
+def clusters(columns, gap=4):
+    """Runs of marked columns with gaps of at most `gap` (the glyphs of "57%" and their gaps are
+    one): (left, top, right, bottom) each."""
     found = []
     for x in sorted(columns):
-        if found and x - found[-1][1] <= gap:
-            left, _, top, bottom = found[-1]
-            found[-1] = (left, x, min(top, min(columns[x])), max(bottom, max(columns[x])))
+        if found and x - found[-1][2] <= gap:
+            left, top, _, bottom = found[-1]
+            found[-1] = (left, min(top, min(columns[x])), x, max(bottom, max(columns[x])))
         else:
-            found.append((x, x, min(columns[x]), max(columns[x])))
+            found.append((x, min(columns[x]), x, max(columns[x])))
     return found
-
-
-def count_changed(before, after, threshold=MARK_THRESHOLD):
-    return sum(1 for old, new in zip(before, after) for a, b in zip(old, new)
-               if differs(a, b, threshold))
-
-
-def crop(picture, box):
-    x, y, width, height = box
-    return picture.new_subpixbuf(x, y, width, height)
-
-
-# --- what the bar shows of the item ------------------------------------------------------------
-
-class Sighting:
-    """The item as found in the bar: the icon's box (in screen pixels), the boxes drawn next to
-    it, the contrast of its ink and how the host placed it."""
-
-    def __init__(self, icon, beside, background, ink, contrast, difference):
-        self.icon = icon  # (left, top, right, bottom)
-        self.beside = beside  # clusters within a label's reach of the icon
-        self.background = background
-        self.ink = ink
-        self.contrast = contrast
-        self.difference = difference
-
-    def middle(self):
-        left, top, right, bottom = self.icon
-        return (left + right) // 2, (top + bottom) // 2
 
 
 def expected_ink(pixels, background):
@@ -131,9 +100,9 @@ def expected_ink(pixels, background):
     return [[ink / peak for ink in row] for row in inks]
 
 
-def icon_shape_difference(rows, box, background, pixmaps):
+def shape_difference(rows, box, background, pixmaps):
     """How unlike the item's own pixmaps the pixels in `box` are, shape for shape: the mean
-    difference (0 to 1) between the pixmap's alpha scaled to the box and how far each pixel is
+    difference (0 to 1) between the pixmap's ink scaled to the box and how far each pixel is
     from the background, as a fraction of the farthest."""
     left, top, right, bottom = box
     width, height = right - left + 1, bottom - top + 1
@@ -145,66 +114,67 @@ def icon_shape_difference(rows, box, background, pixmaps):
     best = 1.0
     for pixmap in pixmaps:
         part = ds.painted_part(*pixmap)
-        aspect = (width / height) / (part.get_width() / part.get_height())
-        if not 0.6 <= aspect <= 1.6:
+        if not 0.6 <= (width / height) / (part.get_width() / part.get_height()) <= 1.6:
             continue  # squashed or stretched: not the icon as the item gives it
         scaled = part.scale_simple(width, height, GdkPixbuf.InterpType.BILINEAR)
         expected = expected_ink(ds.pixel_rows(scaled), background[top:top + height])
-        total = sum(abs(expected[y][x] - distance[y][x] / peak)
-                    for y in range(height) for x in range(width))
-        best = min(best, total / (width * height))
+        best = min(best, sum(abs(expected[y][x] - distance[y][x] / peak) for y in range(height)
+                             for x in range(width)) / (width * height))
     return best
 
 
-def find_item(empty_path, shown_path, bar, pixmaps):
-    """Compares the bar without the item and with it. Where it changed, the pixels that differ
-    from the bar's colour beside the change (row by row, the most common one) are split at empty columns into
-    parts: the icon is the part most like the item's pixmaps, and the parts of the same changed
-    run or within 12 pixels of it are drawn beside it (a label's glyphs). None when nothing in
-    the bar changed."""
-    before, after = rows_of(crop(load(empty_path), bar)), rows_of(crop(load(shown_path), bar))
+class Sighting:
+    """The item as found in the bar: the icon's box (left, top, right, bottom in screen pixels),
+    the boxes drawn next to it, the bar's and the ink's colours and how unlike the item's pixmaps
+    the icon is."""
+
+    def __init__(self, icon, beside, background, ink, difference):
+        self.icon, self.beside, self.background, self.ink = icon, beside, background, ink
+        self.difference = difference
+        self.contrast = ds.contrast(ink, background)
+
+    def middle(self):
+        return (self.icon[0] + self.icon[2]) // 2, (self.icon[1] + self.icon[3]) // 2
+
+
+def find_item(before, after, bar, pixmaps):
+    """Compares the bar without the item and with it (rows of the bar's box). Where it changed,
+    the pixels that differ from the bar's colour beside the change (row by row, the most common
+    one) are split at empty columns into parts: the icon is the part, or the row of parts drawn
+    together, most like the item's pixmaps, and the parts of the same changed run or within 12
+    pixels of it are drawn beside it (a label's glyphs). None when nothing in the bar changed."""
     scored = []
-    for left, right, _, _ in clusters(changed_columns(before, after)):
+    for left, _, right, _ in clusters(changed_columns(before, after)):
         wide = [x for x in range(max(0, left - 40), min(len(after[0]), right + 41))
                 if not left <= x <= right] or list(range(left, right + 1))
         # Row by row, from the columns beside the change: some panels have a vertical gradient.
         background = [most_common([row[x] for x in wide]) for row in after]
         inked = {x: [y for y in range(len(after)) if differs(after[y][x], background[y])]
                  for x in range(left, right + 1)}
-        for part in clusters({x: ys for x, ys in inked.items() if ys}, gap=1):
-            box = (part[0], part[2], part[1], part[3])
-            scored.append((icon_shape_difference(after, box, background, pixmaps), box,
-                           background, (left, right)))
-    if not scored:
-        return None
+        scored += [(shape_difference(after, part, background, pixmaps), part, background,
+                    (left, right)) for part in clusters({x: ys for x, ys in inked.items() if ys},
+                                                        gap=1)]
     # An icon with the figures drawn beside the battery is a row of parts together.
-    boxes = sorted(scored, key=lambda entry: entry[1][0])
-    for first in range(len(boxes)):
-        union = boxes[first][1]
-        for _, box, _, _ in boxes[first + 1:]:
+    parts = sorted(scored, key=lambda entry: entry[1][0])
+    for first, (_, union, background, run) in enumerate(parts):
+        for _, box, _, _ in parts[first + 1:]:
             if box[0] - union[2] > 12:
                 break
             union = (union[0], min(union[1], box[1]), box[2], max(union[3], box[3]))
-            _, _, background, run = boxes[first]
-            scored.append((icon_shape_difference(after, union, background, pixmaps), union,
+            scored.append((shape_difference(after, union, background, pixmaps), union,
                            background, run))
+    if not scored:
+        return None
     difference, icon, background, run = min(scored)
-    within = lambda b: icon[0] <= b[0] and b[2] <= icon[2]  # noqa: E731
-    beside = [b for _, b, _, r in scored if b != icon and not within(b) and
+    beside = [b for _, b, _, r in scored if not (icon[0] <= b[0] and b[2] <= icon[2]) and
               (r == run or 0 <= b[0] - icon[2] <= 12 or 0 <= icon[0] - b[2] <= 12)]
-    ink = ink_colour(after, icon, background)
-    background = background[(icon[1] + icon[3]) // 2]
-    x0, y0 = bar[0], bar[1]
-    shift = lambda b: (b[0] + x0, b[1] + y0, b[2] + x0, b[3] + y0)  # noqa: E731
-    return Sighting(shift(icon), [shift(b) for b in beside], background, ink,
-                    ds.contrast(ink, background), difference)
+    shift = lambda b: (b[0] + bar[0], b[1] + bar[1], b[2] + bar[0], b[3] + bar[1])  # noqa: E731
+    return Sighting(shift(icon), [shift(b) for b in beside], background[(icon[1] + icon[3]) // 2],
+                    ink_colour(after, icon, background), difference)
 
 
 def most_common(pixels):
-    counts = {}
-    for pixel in pixels:
-        counts[pixel] = counts.get(pixel, 0) + 1
-    return max(counts, key=counts.get)
+    return max(set(pixels), key=pixels.count)
 
 
 def ink_colour(rows, box, background):
@@ -220,93 +190,27 @@ def ink_colour(rows, box, background):
     return far[len(far) // 2][0]
 
 
-# --- the indicator -----------------------------------------------------------------------------
-
-class Indicator:
-    """The bundle run with the desktop display, its standard error kept in the host's folder."""
-
-    def __init__(self, bundle, folder, env):
-        self.bundle = os.path.abspath(bundle)
-        self.executable = os.path.join(self.bundle, "Contents", "MacOS", "Zerarazi")
-        self.folder = folder
-        self.env = env
-        self.process = None
-        self.runs = 0
-        self.bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
-
-    def driver(self, script):
-        env = dict(self.env, ZERARAZI_DISPLAY="driver")
-        run = subprocess.run([self.executable], input=script + "\n", capture_output=True,
-                             text=True, env=env, timeout=20, cwd=self.folder)
-        return [json.loads(line) for line in run.stdout.splitlines() if line.startswith("{")]
-
-    def start(self):
-        self.runs += 1
-        self.stderr_path = os.path.join(self.folder, "indicator-%d.stderr" % self.runs)
-        self.stderr = open(self.stderr_path, "w")
-        self.process = subprocess.Popen([self.executable], env=dict(self.env,
-                                        ZERARAZI_DISPLAY="desktop"),
-                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                        stderr=self.stderr, cwd=self.folder)
-        self.connection = ds.run_until(
-            lambda: ds.connection_of_process(self.bus, self.process.pid), 15,
-            "the indicator on the bus")
-        self.item = ds.Item(self.bus, self.connection)
-        ds.run_until(self.item.has_icon, 15, "the item on the bus")
-
-    def name(self):
-        """The indicator's connection, which its item registers under."""
-        return self.connection
-
-    def menu_path(self):
-        return self.item.properties()["Menu"]
-
-    def choose(self, label):
-        path = self.menu_path()
-        self.item.choose(path, ds.menu_id(self.item, path, label))
-
-    def pixmaps(self):
-        return ds.shown_pixmaps(self.item.properties())
-
-    def stop(self):
-        if self.process and self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(5)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
-
-    def errors(self):
-        text = ""
-        for run in range(1, self.runs + 1):
-            with open(os.path.join(self.folder, "indicator-%d.stderr" % run)) as lines:
-                text += lines.read()
-        return text
-
-
 # --- the host's side ---------------------------------------------------------------------------
 
 class Host:
-    """A desktop's panel. Subclasses set `name`, `desktop` (XDG_CURRENT_DESKTOP) and `tools`,
-    and give start_screen, start_panel, stop_panel and bar (the bar's box on the screen)."""
+    """A desktop's panel. Subclasses set `name`, `desktop` (XDG_CURRENT_DESKTOP), `tools`,
+    `panel_size` and `detail` (the panel and its theme), and give start_panel; a bar elsewhere
+    than along the top of an X screen overrides bar and the screen's methods."""
 
-    name = ""
-    desktop = ""
+    name = desktop = detail = ""
     tools = ()
-    startup_seconds = 20
+    panel_size = 26
 
     def __init__(self, theme, folder):
-        self.theme = theme
-        self.folder = folder
+        self.theme, self.folder = theme, folder
+        self.dark = theme == "dark"
         self.home = os.path.join(folder, "home")
         self.runtime = os.path.join(folder, "runtime")
         for path in (self.home, self.runtime, self.config_home()):
             os.makedirs(path, exist_ok=True)
         os.chmod(self.runtime, 0o700)
-        self.bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+        self.bus = ds.Gio.bus_get_sync(ds.Gio.BusType.SESSION, None)
         self.panel = None
-        self.panel_runs = 0
         self.log_paths = []
 
     def config_home(self):
@@ -322,7 +226,7 @@ class Host:
                "XDG_SESSION_TYPE": "x11", "NO_AT_BRIDGE": "1",
                "DBUS_SESSION_BUS_ADDRESS": os.environ["DBUS_SESSION_BUS_ADDRESS"]}
         env.update(self.screen_environment())
-        if self.theme == "dark":
+        if self.dark:
             env["GTK_THEME"] = "Adwaita:dark"
         return env
 
@@ -330,18 +234,17 @@ class Host:
         """Services the bus starts (xfconfd, dconf) see the private folders too."""
         keys = ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR",
                 "DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP")
-        self.bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                           "UpdateActivationEnvironment",
-                           GLib.Variant("(a{ss})", ({k: env[k] for k in keys if k in env},)),
-                           None, Gio.DBusCallFlags.NONE, 5000, None)
+        ds.ask_bus(self.bus, "UpdateActivationEnvironment",
+                   GLib.Variant("(a{ss})", ({k: env[k] for k in keys if k in env},)))
 
     def spawn(self, what, command, env=None):
         """Starts a process of the host's with its output in a log of its own."""
         path = os.path.join(self.folder, "%s-%d.log" % (what, len(self.log_paths) + 1))
         self.log_paths.append(path)
-        log = open(path, "w")
-        return subprocess.Popen(command, env=env or self.environment(), stdin=subprocess.DEVNULL,
-                                stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+        with open(path, "w") as log:
+            return subprocess.Popen(command, env=env or self.environment(),
+                                    stdin=subprocess.DEVNULL, stdout=log,
+                                    stderr=subprocess.STDOUT, start_new_session=True)
 
     def host_logs(self):
         text = ""
@@ -351,169 +254,140 @@ class Host:
         return text
 
     def watcher_present(self):
-        return ds.name_has_owner(self.bus, "org.kde.StatusNotifierWatcher")
+        return ds.name_has_owner(self.bus, ds.WATCHER)
+
+    def start_watching_panel(self, what, command, env, seconds=20):
+        """The panel started and its watcher on the bus."""
+        self.activation_environment(env)
+        self.panel = self.spawn(what, command, env)
+        ds.run_until(self.watcher_present, seconds, "%s's status notifier watcher" % what)
 
     def restart_panel(self):
         self.stop_panel()
         self.start_panel()
 
     def stop_panel(self):
-        end(self.panel)
+        ds.end(self.panel)
+        ds.run_until(lambda: not self.watcher_present(), 10, "the watcher to end")
 
     def log_complaints(self, text):
         """The lines of the host's logs that count against it."""
         return log_complaints(text)
 
-    # Extra checks a host adds; each answers (name, Result).
-    def extra_checks(self, run):
-        return []
+    def bar(self):
+        return (0, 0, SCREEN[0], self.panel_size)
 
-    # --- the screen, X by default (Xvfb); sway overrides these ---
+    # --- the screen, X by default (Xvfb); sway and GNOME override these ---
     def start_screen(self):
-        self.xvfb, self.display = ds.start_xvfb(reset=False)
+        self.xvfb, self.display = ds.start_xvfb()
         os.environ["DISPLAY"] = self.display
 
     def stop_screen(self):
-        end(self.xvfb)
+        ds.end(self.xvfb)
 
     def screen_environment(self):
         return {"DISPLAY": self.display}
 
     def screenshot(self, path):
-        subprocess.run(["import", "-window", "root", path], check=True,
-                       env=dict(os.environ, DISPLAY=self.display))
-        return path
+        ds.screenshot(path)
 
     def click(self, x, y, button):
-        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button)],
-                       check=True)
+        ds.click(x, y, button)
 
     def park_pointer(self):
-        subprocess.run(["xdotool", "mousemove", "--sync", str(SCREEN[0] // 2),
-                        str(SCREEN[1] - 5)], check=True)
+        ds.xdotool("mousemove", SCREEN[0] // 2, SCREEN[1] - 5)
 
     def dismiss_popup(self):
-        subprocess.run(["xdotool", "key", "Escape"], check=False)
+        subprocess.run(["xdotool", "key", "Escape"])
 
     def app_windows(self, pid):
-        """The application's visible windows: their ids and titles."""
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
-                               capture_output=True, text=True).stdout.split()
+        """The application's visible windows but its own popup menu, whose windows GTK names
+        after the program: their ids and titles."""
         titles = {}
-        for window in found:
-            if popup_window(window):
-                continue  # the item's own menu, which a panel's left click may open
+        for window in subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
+                                     capture_output=True, text=True).stdout.split():
             name = subprocess.run(["xdotool", "getwindowname", window], capture_output=True,
-                                  text=True)
-            if name.returncode == 0:
-                titles[window] = name.stdout.rstrip("\n")
+                                  text=True).stdout.rstrip("\n")
+            if name not in ("", "Zerarazi"):
+                titles[window] = name
         return titles
 
     def close_window(self, window):
         ds.press_close_button(window)
 
     def answer_alert(self, window):
-        subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Return"], check=False)
-
-
-def popup_window(window):
-    """Whether an X window is a popup (a menu), placed by its program without a window manager."""
-    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
-    return "Override Redirect State: yes" in info
-
-
-def end(process, seconds=5):
-    """Ends a process, with its group when it leads one (those `spawn` started)."""
-    if process is None or process.poll() is not None:
-        return
-    leader = os.getpgid(process.pid) == process.pid
-
-    def send(number):
-        try:
-            os.killpg(process.pid, number) if leader else process.send_signal(number)
-        except ProcessLookupError:
-            pass
-
-    send(signal.SIGTERM)
-    try:
-        process.wait(seconds)
-    except subprocess.TimeoutExpired:
-        send(signal.SIGKILL)
-        process.wait()
+        subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Return"])
 
 
 # --- the run -----------------------------------------------------------------------------------
 
 class Run:
-    """One host on one theme: the screenshots' folder, the log, and the results so far."""
+    """One host on one theme: the screenshots' folder, the indicator, the log and the results
+    so far (check: (passed, detail))."""
 
-    def __init__(self, host, indicator, shots):
-        self.host = host
-        self.indicator = indicator
-        self.shots = shots
-        self.results = {}
-        self.log_lines = []
+    def __init__(self, host, shots):
+        self.host, self.shots = host, shots
+        self.indicator = self.monitor = None
+        self.results, self.log_lines = {}, []
+        self.started = time.monotonic()
 
     def shot(self, what):
-        return self.host.screenshot(os.path.join(self.shots, what + ".png"))
+        path = os.path.join(self.shots, what + ".png")
+        self.host.screenshot(path)
+        return path
 
     def log(self, text):
-        line = "%7.1f  %s" % (time.monotonic() - START, text)
+        line = "%7.1f  %s" % (time.monotonic() - self.started, text)
         self.log_lines.append(line)
         print("[%s/%s] %s" % (self.host.name, self.host.theme, line), flush=True)
 
     def record(self, check, passed, detail):
-        self.results[check] = Result(passed, detail)
-        self.log("%s: %s" % (check, self.results[check].cell()))
+        self.results[check] = (passed, detail)
+        self.log("%s: %s: %s" % (check, MARKS[passed], detail))
+        return passed
+
+    def pixmaps(self):
+        return ds.shown_pixmaps(self.item.properties())
 
     def wait_for_item(self, empty, what, seconds=20):
         """Screenshots until the bar shows the item's icon; the last sighting or None."""
-        deadline, sighting = time.monotonic() + seconds, None
-        pixmaps = self.indicator.pixmaps()
+        bar, pixmaps = self.host.bar(), self.pixmaps()
+        deadline, sighting, settled = time.monotonic() + seconds, None, False
         while time.monotonic() < deadline:
-            ds.settle(0.5)
-            path = self.shot(what)
-            sighting = find_item(empty, path, self.host.bar(), pixmaps)
-            if sighting and sighting.difference < 0.35:
-                ds.settle(1.0)  # a host may still be sliding it into place
-                path = self.shot(what)
-                return find_item(empty, path, self.host.bar(), pixmaps) or sighting
+            sighting = find_item(empty, rows_of(self.shot(what), bar), bar, pixmaps)
+            if sighting and sighting.difference < LIKE_ICON:
+                if settled:
+                    return sighting
+                settled = True
+                ds.settle(0.5)  # a host may still be sliding it into place
+            else:
+                ds.settle(0.3)
         return sighting
 
 
-START = time.monotonic()
-
-
-def popup_opened(run, button, empty_path, sighting):
+def popup_opened(run, button, sighting):
     """Clicks the icon with `button`; answers (opened, detail). A popup is a change of more than
     1500 pixels outside the bar, at least 30 pixels tall, with no window of the application
-    behind it; the item's D-Bus calls made by the host are named too."""
+    behind it, after a call of the host's to the item or its menu."""
     host, name = run.host, {1: "left", 3: "right"}[button]
-    before = rows_of(load(run.shot("before-%s-click" % name)))
+    before = run.shot("before-%s-click" % name)
     calls_before = len(run.monitor.calls())
-    x, y = sighting.middle()
-    host.click(x, y, button)
-    bar = host.bar()
-    opened, changed, tall = False, 0, 0
+    host.click(*sighting.middle(), button)
+    bar, changed, tall = host.bar(), 0, 0
     deadline = time.monotonic() + 4
-    while time.monotonic() < deadline and not opened:
-        ds.settle(0.4)
-        after = rows_of(load(run.shot("menu-%s-click" % name)))
-        columns = changed_columns(before, after)
-        outside = {x: [y for y in ys if not bar[1] <= y < bar[1] + bar[3]]
-                   for x, ys in columns.items()}
-        outside = {x: ys for x, ys in outside.items() if ys}
-        changed = sum(len(ys) for ys in outside.values())
-        rows = {y for ys in outside.values() for y in ys}
-        tall = max(rows) - min(rows) + 1 if rows else 0
-        opened = changed > 1500 and tall >= 30
+    while time.monotonic() < deadline and not (changed > 1500 and tall >= 30):
+        ds.settle(0.3)
+        rows = [y for _, y in screen_changes(before, run.shot("menu-%s-click" % name))
+                if not bar[1] <= y < bar[1] + bar[3]]
+        changed, tall = len(rows), max(rows) - min(rows) + 1 if rows else 0
+    opened = changed > 1500 and tall >= 30
     calls = run.monitor.calls()[calls_before:]
-    windows = host.app_windows(run.indicator.process.pid)
+    windows = host.app_windows(run.indicator.app.pid)
     host.dismiss_popup()
-    ds.settle(0.5)
+    ds.settle(0.3)
     for window in windows:
         host.close_window(window)
-    if opened and not menu_closed(run, before):
+    if opened and len(screen_changes(before, run.shot("after-dismiss"))) >= 300:
         host.click(SCREEN[0] // 2, SCREEN[1] - 5, 1)
         ds.settle(0.5)
     host.park_pointer()
@@ -521,13 +395,8 @@ def popup_opened(run, button, empty_path, sighting):
     if windows:
         return False, "a window opened instead (%r)%s" % (list(windows.values()), said)
     if opened:
-        return True, "popup of %d px, %d px tall%s" % (changed, tall, said)
+        return bool(calls), "popup of %d px, %d px tall%s" % (changed, tall, said)
     return False, "nothing opened (%d px changed)%s" % (changed, said)
-
-
-def menu_closed(run, before):
-    after = rows_of(load(run.shot("after-dismiss")))
-    return count_changed(before, after) < 300
 
 
 class Monitor:
@@ -535,138 +404,104 @@ class Monitor:
 
     def __init__(self, folder):
         self.path = os.path.join(folder, "bus-calls.log")
-        self.process = subprocess.Popen(
-            ["stdbuf", "-oL", "dbus-monitor", "--session",
-             "type='method_call',interface='org.kde.StatusNotifierItem'",
-             "type='method_call',interface='com.canonical.dbusmenu'"],
-            stdout=open(self.path, "w"), stderr=subprocess.DEVNULL)
+        with open(self.path, "w") as log:
+            self.process = subprocess.Popen(
+                ["stdbuf", "-oL", "dbus-monitor", "--session",
+                 "type='method_call',interface='%s'" % ds.ITEM_INTERFACE,
+                 "type='method_call',interface='%s'" % ds.MENU_INTERFACE], stdout=log,
+                stderr=subprocess.DEVNULL)
 
     def calls(self):
         found = []
         with open(self.path, errors="replace") as text:
             lines = text.read().splitlines()
         for number, line in enumerate(lines):
-            if line.startswith("method call") and "member=" in line:
-                member = line.split("member=")[1].split()[0]
-                if member in ("GetLayout", "GetGroupProperties", "GetProperty"):
-                    continue
-                argument = ""
-                if member == "Event":
-                    following = " ".join(lines[number + 1:number + 3])
-                    if '"' in following:
-                        argument = "(%s)" % following.split('"')[1]
-                found.append(member + argument)
+            member = line.split("member=")[1].split()[0] if line.startswith("method call") else ""
+            if member in ("", "GetLayout", "GetGroupProperties", "GetProperty"):
+                continue
+            following = " ".join(lines[number + 1:number + 3]) if member == "Event" else ""
+            found.append(member + ("(%s)" % following.split('"')[1] if '"' in following else ""))
         return found
-
-    def stop(self):
-        self.process.terminate()
-        self.process.wait()
 
 
 def log_complaints(text):
     """The host's or the indicator's lines that say something went wrong."""
-    found = []
-    for line in text.splitlines():
-        lower = line.lower()
-        if any(word in line for word in CRITICAL_WORDS):
-            found.append(line.strip())
-        elif ("warning" in lower or "error" in lower) and \
-                any(word.lower() in lower for word in ITEM_WORDS):
-            found.append(line.strip())
-    return found
+    return [line.strip() for line in text.splitlines() if any(word in line for word in
+            CRITICAL_WORDS) or (("warning" in line.lower() or "error" in line.lower()) and
+                                any(word in line.lower() for word in ITEM_WORDS))]
 
 
 def run_host(host, bundle, shots):
-    """Runs every check of one host on one theme; answers the results by check."""
+    """Runs every check of one host on one theme; answers the run with its results."""
     os.makedirs(shots, exist_ok=True)
-    run = Run(host, None, shots)
-    missing = [tool for tool in host.tools if not shutil.which(tool)]
-    if missing:
-        run.record("panel starts", False, "not installed: " + ", ".join(missing))
-        return run
-    battery = os.path.join(host.folder, "battery.plist")
-    shutil.copy(os.path.join(bundle, "Contents", "Resources", "sample-battery.plist"), battery)
+    run = Run(host, shots)
     try:
         host.start_screen()
-    except Exception as error:  # noqa: BLE001 - any failure is the host's failure to start
-        run.record("panel starts", False, "the screen did not start: %s" % error)
-        return run
-    run.monitor = Monitor(host.folder)
-    env = dict(host.environment(), ZERARAZI_BATTERY=battery)
-    indicator = run.indicator = Indicator(bundle, host.folder, env)
-    try:
-        checks(run, host, indicator)
+        run.monitor = Monitor(host.folder)
+        run.indicator = ds.Session(bundle, env=host.environment())
+        checks(run, host, run.indicator)
     except Failure as failure:
         run.log("stopped: %s" % failure)
     except Exception as error:  # noqa: BLE001 - the table says what broke, the log the trace
-        import traceback
-
         run.log("stopped by an error: %s\n%s" % (error, traceback.format_exc()))
     finally:
-        indicator.stop()
+        if run.indicator:
+            with open(os.path.join(shots, "indicator.stderr"), "w") as text:
+                text.write(run.indicator.errors())
+            run.indicator.close()
         try:
-            host.stop_panel()
+            ds.end(host.panel)
         finally:
-            run.monitor.stop()
+            ds.end(run.monitor and run.monitor.process)
             host.stop_screen()
     for check in CHECKS:
-        run.results.setdefault(check, Result(None, "not reached"))
+        run.results.setdefault(check, (None, "not reached"))
     return run
 
 
 def checks(run, host, indicator):
-    status = ds.last(indicator.driver("dump"), "status")
-    run.titles = {"about": about_title(run),
-                  "preferences": ds.last(indicator.driver("menu 4"), "window")["title"]}
-    run.log("indicator's status title %r, windows %r" % (status["title"], run.titles))
-
+    status = indicator.reference("dump", "status")
+    preferences = indicator.reference("menu 4", "window")["title"]
     try:
         host.start_panel()
     except Exception as error:  # noqa: BLE001
         run.record("panel starts", False, str(error))
         raise Failure("the panel did not start")
-    ds.settle(2)
-    empty = run.shot("bar-empty")
-    run.record("panel starts", True, "%s in %s" % (host.panel_name(), host.theme_detail()))
+    ds.settle(1)
+    empty = rows_of(run.shot("bar-empty"), host.bar())
+    run.record("panel starts", True, host.detail)
 
     indicator.start()
+    run.item = indicator.item(15)
     sighting = run.wait_for_item(empty, "bar")
     if sighting is None:
         run.record("item shown", False, "nothing new in the bar 20 s after the item registered")
         raise Failure("the item is not in the bar")
     left, top, right, bottom = sighting.icon
-    like = sighting.difference < 0.35
-    run.record("item shown", like, "%dx%d %s at %d,%d (shape difference %.2f)" % (
-        right - left + 1, bottom - top + 1, "icon" if like else
-        "drawing, unlike the item's icon: squashed or another picture,", left, top,
-        sighting.difference))
-    save_crop(run, "bar", sighting)
+    run.record("item shown", sighting.difference < LIKE_ICON, "%dx%d %s at %d,%d (shape "
+               "difference %.2f)" % (right - left + 1, bottom - top + 1, "icon"
+                                     if sighting.difference < LIKE_ICON else "drawing, unlike the "
+                                     "item's icon: squashed or another picture,", left, top,
+                                     sighting.difference))
     run.record("icon legible", sighting.contrast >= LEGIBLE_CONTRAST,
-               "contrast %.1f:1, ink %s on bar %s" % (sighting.contrast, hex_colour(sighting.ink),
-                                                     hex_colour(sighting.background)))
-    figures(run, sighting, status)
-
+               "contrast %.1f:1, ink #%02x%02x%02x on bar #%02x%02x%02x" % (
+                   (sighting.contrast,) + tuple(sighting.ink) + tuple(sighting.background)))
+    run.record("figures visible", *figures(run, sighting, status))
     for button, check in ((1, "menu: left click"), (3, "menu: right click")):
-        run.record(check, *popup_opened(run, button, empty, sighting))
-
-    window_check(run, "Preferences window", "Preferences...", run.titles["preferences"],
-                 "preferences")
-    window_check(run, "alert (About)", ABOUT, run.titles["about"], "about", alert=True)
-
-    for name, result in host.extra_checks(run):
-        run.results[name] = result
-        run.log("%s: %s" % (name, result.cell()))
+        run.record(check, *popup_opened(run, button, sighting))
+    window_check(run, "Preferences window", "Preferences...", preferences)
+    window_check(run, "alert (About)", "About", None, alert=True)
 
     host.restart_panel()
-    again = run.wait_for_item(empty, "bar-after-restart", seconds=30)
-    back = again is not None and again.difference < 0.35
-    run.record("panel restart", back, "the item is back in the bar" if back else
+    back = run.wait_for_item(empty, "bar-after-restart", seconds=30)
+    run.record("panel restart", bool(back and back.difference < LIKE_ICON),
+               "the item is back in the bar" if back and back.difference < LIKE_ICON else
                "no item in the bar 30 s after the panel restarted")
 
-    indicator.choose("Quit Zerarazi")
+    run.item.choose("Quit Zerarazi")
     try:
-        status_code = indicator.process.wait(10)
-        run.record("Quit status 0", status_code == 0, "exit status %d" % status_code)
+        code = indicator.app.wait(10)
+        run.record("Quit status 0", code == 0, "exit status %d" % code)
     except subprocess.TimeoutExpired:
         run.record("Quit status 0", False, "still running 10 s after Quit")
     complaints = host.log_complaints(host.host_logs()) + \
@@ -677,76 +512,61 @@ def checks(run, host, indicator):
         len(complaints), complaints[0][:160]) if complaints else "no critical lines")
 
 
-def about_title(run):
-    """The About alert's title as the driver display gives it."""
-    menu = ds.last(run.indicator.driver("dump"), "menu")["items"]
-    number = next(item["number"] for item in menu if item.get("title") == ABOUT)
-    return ds.last(run.indicator.driver("menu %d" % number), "alert")["title"]
-
-
-def window_check(run, check, label, title, shot, alert=False):
+def window_check(run, check, label, title, alert=False):
     """Chooses `label` in the menu over D-Bus; passes when a new window of the application's
-    with that title (any title for an untitled alert) shows, and says whether it closes when
-    answered (Return for an alert, the close button otherwise)."""
-    host, pid = run.host, run.indicator.process.pid
-    before = host.app_windows(pid)
+    with that title (any title when None) shows and closes when answered (Return for an alert,
+    the close button otherwise), the application still running."""
+    host, app = run.host, run.indicator.app
+    before = host.app_windows(app.pid)
+    run.item.choose(label)
+    new = {}
+
+    def opened():
+        new.update({w: t for w, t in host.app_windows(app.pid).items() if w not in before})
+        return [w for w, t in new.items() if title in (None, t)]
+
+    found = run_until_or_none(opened, 10)
+    if not found:
+        return run.record(check, False, "no window %r within 10 s" % title)
+    window = found[0]
+    ds.settle(0.5)
+    run.shot(check.split()[-1].strip("()").lower())
+    (host.answer_alert if alert else host.close_window)(window)
+    gone = run_until_or_none(lambda: window not in host.app_windows(app.pid), 5)
+    if not gone:
+        host.close_window(window)
+    run.record(check, bool(gone) and app.poll() is None, "%r opened%s" % (new[window], (
+        " and closed" if gone else "; it did not close when " + (
+            "answered with Return" if alert else "its close button was pressed")) + (
+        "" if app.poll() is None else "; the application ended")))
+
+
+def run_until_or_none(predicate, seconds):
     try:
-        run.indicator.choose(label)
-    except Failure as failure:
-        run.record(check, False, str(failure))
-        return
-    deadline, window = time.monotonic() + 10, None
-    while time.monotonic() < deadline and not window:
-        ds.settle(0.3)
-        new = {w: t for w, t in host.app_windows(pid).items() if w not in before}
-        window = next((w for w, t in new.items() if t == title or not title), None)
-    if not window:
-        run.record(check, False, "no window %r within 10 s" % title)
-        return
-    shown = new[window]
-    ds.settle(0.8)
-    run.shot(shot)
-    if alert:
-        host.answer_alert(window)
-    else:
-        host.close_window(window)
-    deadline = time.monotonic() + 5
-    while time.monotonic() < deadline and window in host.app_windows(pid):
-        ds.settle(0.2)
-    if window in host.app_windows(pid):
-        host.close_window(window)
-        ds.settle(1)
-        run.record(check, True, "%r opened; it did not close when %s" % (
-            shown, "answered with Return" if alert else "its close button was pressed"))
-    else:
-        run.record(check, True, "%r opened and closed" % shown)
+        return ds.run_until(predicate, seconds, "", interval=0.2)
+    except Failure:
+        return None
 
 
 def figures(run, sighting, status):
     """The charge's figures are visible when the host draws glyphs beside the icon spanning at
     least the icon's height (a label), or when the icon's pixmap holds more than the bundle's
     plain status picture does (figures painted inside it). No OCR: the text itself is not read."""
-    left, top, right, bottom = sighting.icon
-    height = bottom - top + 1
-    title = status["title"]
     glyphs = label_glyphs(sighting)
     if len(glyphs) >= 2:
-        width = max(b[2] for b in glyphs) - min(b[0] for b in glyphs) + 1
-        run.record("figures visible", True, "%d glyph-like parts, %d px wide, beside the icon "
-                   "(item label %r)" % (len(glyphs), width, title))
-        return
-    template = os.path.join(run.indicator.bundle, "Contents", "Resources", status["image"])
-    plain = ds.expected_pixmaps(template, 0)
-    shown = run.indicator.pixmaps()
-    inside = [(w, h) for w, h, argb in shown
-              if not any((w, h) == (pw, ph) and alphas(argb) == alphas(pargb)
-                         for pw, ph, pargb in plain)]
+        return True, "%d glyph-like parts, %d px wide, beside the icon (item label %r)" % (
+            len(glyphs), max(b[2] for b in glyphs) - min(b[0] for b in glyphs) + 1,
+            status["title"])
+    plain = ds.expected_pixmaps(os.path.join(run.indicator.bundle, "Contents", "Resources",
+                                             status["image"]), 0)
+    inside = [(w, h) for w, h, argb in run.pixmaps() if not any(
+        (w, h, argb[0::4]) == (pw, ph, pargb[0::4]) for pw, ph, pargb in plain)]
     if inside:
-        run.record("figures visible", True, "no label; the icon differs from the plain picture "
-                   "(figures inside it?) at %r" % inside)
-    else:
-        run.record("figures visible", False, "nothing beside the %dx%d icon and the icon is the "
-                   "plain picture (item label %r not drawn)" % (right - left + 1, height, title))
+        return True, "no label; the icon differs from the plain picture (figures inside it?) " \
+            "at %r" % inside
+    left, top, right, bottom = sighting.icon
+    return False, "nothing beside the %dx%d icon and the icon is the plain picture (item label " \
+        "%r not drawn)" % (right - left + 1, bottom - top + 1, status["title"])
 
 
 def label_glyphs(sighting):
@@ -758,33 +578,10 @@ def label_glyphs(sighting):
     found = []
     for direction in (1, -1):
         edge, chain = right if direction == 1 else left, []
-        parts = sorted(sighting.beside, key=lambda b: b[0] * direction)
-        for part in parts:
+        for part in sorted(sighting.beside, key=lambda b: b[0] * direction):
             near = part[0] - edge if direction == 1 else edge - part[2]
             if 0 < near <= 8 and part[3] - part[1] + 1 <= height + 2:
                 chain.append(part)
                 edge = part[2] if direction == 1 else part[0]
         found = max(found, chain, key=len)
     return found
-
-
-def alphas(argb):
-    return bytes(argb[0::4])
-
-
-def hex_colour(rgb):
-    return "#%02x%02x%02x" % tuple(rgb)
-
-
-def save_crop(run, what, sighting):
-    """A close-up of the item, four times larger, for the report."""
-    left, top, right, bottom = sighting.icon
-    boxes = [sighting.icon] + sighting.beside
-    x0 = max(0, min(b[0] for b in boxes) - 16)
-    x1 = min(SCREEN[0] - 1, max(b[2] for b in boxes) + 16)
-    y0, y1 = max(0, top - 8), min(SCREEN[1] - 1, bottom + 8)
-    picture = load(os.path.join(run.shots, what + ".png"))
-    part = picture.new_subpixbuf(x0, y0, x1 - x0 + 1, y1 - y0 + 1)
-    part.scale_simple(part.get_width() * 4, part.get_height() * 4,
-                      GdkPixbuf.InterpType.NEAREST).savev(
-        os.path.join(run.shots, what + "-closeup.png"), "png", [], [])

@@ -4,7 +4,15 @@ scheme default or prefer-dark (GNOME 43's top bar is dark in both). The shell ru
 --unsafe-mode so that this host can ask it things: it evaluates JavaScript for the windows'
 titles, and clicks and keys go through Clutter virtual input devices, as a person's would. The
 screenshots come from the shell's own Screenshot service. Restarting the panel switches the
-extension off and on again: the top bar is the shell's, and the extension owns the watcher."""
+extension off and on again: the top bar is the shell's, and the extension owns the watcher.
+
+    dbus-run-session -- gnome.py BUNDLE FOLDER
+
+runs the item's registration twenty times over instead (scripts/test-desktops
+gnome-registrations): each start must show the item in the top bar within five seconds, every
+fourth switches the extension off (the item must leave the bar) and on again (it must come
+back), and each ends with SIGTERM: exit status 0 and the item gone from the bar; the shell's log
+must hold no complaint. Exits 1 when any run or the log fails."""
 
 import glob
 import json
@@ -12,16 +20,13 @@ import os
 import subprocess
 import sys
 
-import desktop_session as ds
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from common import SCREEN, Failure, Host, end, log_complaints
-from desktop_session import GLib, Gio
+from common import SCREEN, Failure, GLib, Host, ds, log_complaints, run_until_or_none  # noqa: E402
 
-WAYLAND = "wayland-0"
 # The shell's lines that tell of a fault of the extension's or of its own scripts.
 SHELL_FAULTS = ("JS ERROR", "TypeError", "Unhandled promise", "AppIndicators-WARNING",
                 "AppIndicators-CRITICAL")
-
 # Created once in the shell, kept on its global object: a pointer and a keyboard.
 DEVICES = """
 if (!globalThis.zerarazi_pointer) {
@@ -34,78 +39,62 @@ if (!globalThis.zerarazi_pointer) {
 const Clutter = imports.gi.Clutter;
 const now = () => imports.gi.GLib.get_monotonic_time();
 """
-
-
-def extension_uuid():
-    found = [os.path.basename(path) for path in glob.glob("/usr/share/gnome-shell/extensions/*")
-             if "appindicator" in os.path.basename(path)]
-    return found[0] if found else "appindicatorsupport@rgcjonas.gmail.com"
+WINDOWS = "global.get_window_actors().map(a => a.meta_window)"
 
 
 class GnomeHost(Host):
-    name = "gnome"
-    desktop = "GNOME"
+    name, desktop = "gnome", "GNOME"
     tools = ("gnome-shell", "gsettings", "dbus-daemon")
 
     def start_screen(self):
         """No X server: the shell draws its own virtual monitor. It asks logind for its session,
         so a private system bus with a mocked logind comes first."""
         self.system_address = "unix:path=" + os.path.join(self.runtime, "system_bus")
-        self.system_bus = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--address=" + self.system_address],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.system_bus = self.spawn("system-bus", ["dbus-daemon", "--session", "--nofork",
+                                                    "--address=" + self.system_address])
         self.logind = self.spawn("logind-mock", [sys.executable, "-m", "dbusmock", "--system",
                                                  "--template", "logind"])
         ds.settle(1)
-        self.uuid = extension_uuid()
+        self.uuid = ([os.path.basename(path) for path in glob.glob(
+            "/usr/share/gnome-shell/extensions/*appindicator*")] + ["ubuntu-appindicators@ubuntu.com"])[0]
 
     def stop_screen(self):
-        end(getattr(self, "logind", None))
-        end(getattr(self, "system_bus", None))
+        ds.end(self.logind)
+        ds.end(self.system_bus)
 
     def screen_environment(self):
-        return {"WAYLAND_DISPLAY": WAYLAND, "GDK_BACKEND": "wayland",
+        return {"WAYLAND_DISPLAY": "wayland-0", "GDK_BACKEND": "wayland",
                 "DBUS_SYSTEM_BUS_ADDRESS": self.system_address}
 
     def environment(self):
         env = super().environment()
         env.pop("GTK_THEME", None)  # GNOME says dark through its colour scheme
-        env["XDG_SESSION_TYPE"] = "wayland"
-        env["GSETTINGS_BACKEND"] = "keyfile"
-        return env
-
-    def gsettings(self, *arguments):
-        subprocess.run(["gsettings", "set"] + list(arguments), env=self.environment(),
-                       check=True, timeout=20)
+        return dict(env, XDG_SESSION_TYPE="wayland", GSETTINGS_BACKEND="keyfile")
 
     def start_panel(self):
-        self.gsettings("org.gnome.shell", "disable-user-extensions", "false")
-        self.gsettings("org.gnome.shell", "enabled-extensions", "['%s']" % self.uuid)
-        self.gsettings("org.gnome.desktop.interface", "color-scheme",
-                       "prefer-dark" if self.theme == "dark" else "default")
-        self.gsettings("org.gnome.shell", "welcome-dialog-last-shown-version", "'99'")
-        self.panel_runs += 1
+        for schema, key, value in (
+                ("org.gnome.shell", "disable-user-extensions", "false"),
+                ("org.gnome.shell", "enabled-extensions", "['%s']" % self.uuid),
+                ("org.gnome.desktop.interface", "color-scheme",
+                 "prefer-dark" if self.dark else "default"),
+                ("org.gnome.shell", "welcome-dialog-last-shown-version", "'99'")):
+            subprocess.run(["gsettings", "set", schema, key, value], env=self.environment(),
+                           check=True, timeout=20)
+        self.detail = "GNOME Shell 43 on headless Wayland, extension %s in color-scheme %s (the " \
+            "top bar is dark in both)" % (self.uuid, "prefer-dark" if self.dark else "default")
         self.panel = self.spawn("gnome-shell", [
             "gnome-shell", "--headless", "--unsafe-mode", "--wayland", "--no-x11",
             "--virtual-monitor", "%dx%d" % SCREEN])
         ds.run_until(self.watcher_present, 60, "the AppIndicator extension's watcher")
-        ds.run_until(self.started, 30, "the shell's start")
+        ds.run_until(lambda: self.evaluate("Main.layoutManager._startingUp === false", False),
+                     30, "the shell's start", interval=0.2)
         # With no window open the shell starts in its overview: leave it for the desktop. Its
         # banner about running as root would lie over the screenshots: take it away.
         self.evaluate("Main.overview.hide()")
         ds.settle(1)
         self.evaluate("Main.messageTray.getSources().forEach(s => s.destroy())")
-        self.panel_height = int(self.evaluate("Main.panel.height"))
+        self.panel_size = int(self.evaluate("Main.panel.height"))
         ds.settle(2)  # the overview's closing animation
-
-    def started(self):
-        try:
-            return self.evaluate("Main.layoutManager._startingUp === false")
-        except GLib.Error:
-            return False  # the shell has not put its D-Bus objects up yet
-
-    def stop_panel(self):
-        end(self.panel)
 
     def restart_panel(self):
         """The extension off and on: its status areas go and the watcher with them."""
@@ -117,61 +106,50 @@ class GnomeHost(Host):
         ds.run_until(self.watcher_present, 15, "the watcher to come back")
 
     def items(self):
-        """The extension's status areas in the top bar."""
-        return self.evaluate("Object.keys(Main.panel.statusArea).filter(k => "
-                             "k.startsWith('appindicator')).join(' ')")
+        """The extension's status areas shown in the top bar."""
+        return self.evaluate("Object.entries(Main.panel.statusArea).filter(([k, v]) => { try { "
+                             "return k.startsWith('appindicator') && v.get_stage() !== null && "
+                             "v.is_visible(); } catch (e) { return false; } }).map(([k]) => k)"
+                             ".join(' ')")
 
     def shell_call(self, interface, method, *strings):
-        signature = "(%s)" % ("s" * len(strings))
-        return self.bus.call_sync("org.gnome.Shell", "/org/gnome/Shell", interface, method,
-                                  GLib.Variant(signature, strings) if strings else None, None,
-                                  Gio.DBusCallFlags.NONE, 10000, None).unpack()
+        return ds.call(self.bus, "org.gnome.Shell", "/org/gnome/Shell", interface, method,
+                       GLib.Variant("(%s)" % ("s" * len(strings)), strings), timeout=10000)
 
-    def evaluate(self, script):
-        """The JSON value of a script run in the shell; Failure when the script throws."""
-        ok, answer = self.shell_call("org.gnome.Shell", "Eval", script)
-        if not ok:
+    def evaluate(self, script, failed=Failure):
+        """The JSON value of a script run in the shell; Failure when the script throws (or the
+        value of `failed` when it is not Failure)."""
+        try:
+            ok, answer = self.shell_call("org.gnome.Shell", "Eval", script)
+        except GLib.Error:
+            ok, answer = False, "the shell has not put its D-Bus objects up yet"
+        if not ok and failed is Failure:
             raise Failure("the shell could not run %r: %s" % (script[:60], answer))
-        return json.loads(answer) if answer else None
-
-    def bar(self):
-        return (0, 0, SCREEN[0], self.panel_height)
-
-    def panel_name(self):
-        return "GNOME Shell 43 on headless Wayland, extension %s" % self.uuid
-
-    def theme_detail(self):
-        return "color-scheme %s (the top bar is dark in both)" % (
-            "prefer-dark" if self.theme == "dark" else "default")
+        return (json.loads(answer) if answer else None) if ok else failed
 
     def screenshot(self, path):
-        path = os.path.abspath(path)
-        self.bus.call_sync("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
-                           "org.gnome.Shell.Screenshot", "Screenshot",
-                           GLib.Variant("(bbs)", (False, False, path)), None,
-                           Gio.DBusCallFlags.NONE, 10000, None)
-        return path
+        ds.call(self.bus, "org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
+                "org.gnome.Shell.Screenshot", "Screenshot",
+                GLib.Variant("(bbs)", (False, False, os.path.abspath(path))), timeout=10000)
 
-    def move_pointer(self, x, y):
-        self.evaluate(DEVICES + "zerarazi_pointer.notify_absolute_motion(now(), %d, %d)"
-                      % (x, y))
+    def input(self, action):
+        self.evaluate(DEVICES + action)
+        ds.settle(0.05)
 
     def click(self, x, y, button):
-        self.move_pointer(x, y)
-        ds.settle(0.1)
+        self.input("zerarazi_pointer.notify_absolute_motion(now(), %d, %d)" % (x, y))
         for state in ("PRESSED", "RELEASED"):
-            self.evaluate(DEVICES + "zerarazi_pointer.notify_button(now(), %d, "
-                          "Clutter.ButtonState.%s)" % (button, state))
-            ds.settle(0.05)
+            self.input("zerarazi_pointer.notify_button(now(), %d, Clutter.ButtonState.%s)"
+                       % (button, state))
 
     def park_pointer(self):
-        self.move_pointer(SCREEN[0] // 2, SCREEN[1] - 5)
+        self.input("zerarazi_pointer.notify_absolute_motion(now(), %d, %d)"
+                   % (SCREEN[0] // 2, SCREEN[1] - 5))
 
     def key(self, name):
         for state in ("PRESSED", "RELEASED"):
-            self.evaluate(DEVICES + "zerarazi_keyboard.notify_keyval(now(), Clutter.KEY_%s, "
-                          "Clutter.KeyState.%s)" % (name, state))
-            ds.settle(0.05)
+            self.input("zerarazi_keyboard.notify_keyval(now(), Clutter.KEY_%s, "
+                       "Clutter.KeyState.%s)" % (name, state))
 
     def dismiss_popup(self):
         self.key("Escape")
@@ -179,23 +157,22 @@ class GnomeHost(Host):
     def app_windows(self, pid):
         """The application's windows as the shell shows them (no menus): ids and titles."""
         found = self.evaluate(
-            "JSON.stringify(global.get_window_actors().map(a => a.meta_window)"
-            ".filter(w => w.get_pid() === %d && !w.is_override_redirect() && [%s].includes("
-            "w.get_window_type())).map(w => [String(w.get_id()), w.get_title() || '']))"
-            % (pid, "imports.gi.Meta.WindowType.NORMAL, imports.gi.Meta.WindowType.DIALOG, "
-               "imports.gi.Meta.WindowType.MODAL_DIALOG"))
+            "JSON.stringify(%s.filter(w => w.get_pid() === %d && !w.is_override_redirect() && "
+            "['NORMAL', 'DIALOG', 'MODAL_DIALOG'].map(t => imports.gi.Meta.WindowType[t])"
+            ".includes(w.get_window_type())).map(w => [String(w.get_id()), w.get_title() || '']))"
+            % (WINDOWS, pid))
         return dict(json.loads(found)) if found else {}
 
-    def window_script(self, window, action):
-        return ("global.get_window_actors().map(a => a.meta_window).filter(w => "
-                "String(w.get_id()) === %s).forEach(w => %s); 'done'" % (json.dumps(window),
-                                                                        action))
+    def on_window(self, window, action):
+        self.evaluate("%s.filter(w => String(w.get_id()) === %s).forEach(w => w.%s("
+                      "global.display.get_current_time_roundtrip())); 'done'"
+                      % (WINDOWS, json.dumps(window), action))
 
     def close_window(self, window):
-        self.evaluate(self.window_script(window, "w.delete(global.display.get_current_time_roundtrip())"))
+        self.on_window(window, "delete")
 
     def answer_alert(self, window):
-        self.evaluate(self.window_script(window, "w.activate(global.display.get_current_time_roundtrip())"))
+        self.on_window(window, "activate")
         ds.settle(0.3)
         self.key("Return")
 
@@ -208,3 +185,44 @@ class GnomeHost(Host):
 
 
 HOST = GnomeHost
+
+
+def registrations(bundle, folder):
+    host = GnomeHost("light", folder)
+    host.start_screen()
+    passed = switched = 0
+    try:
+        host.start_panel()
+
+        def shown(name, wanted=True):
+            return run_until_or_none(lambda: (name + "@" + ds.ITEM_PATH in host.items()) == wanted,
+                                     5)
+
+        for run in range(1, 21):
+            indicator = ds.Session(bundle, env=host.environment())
+            indicator.start()
+            name = indicator.item(5).name
+            result = "shown" if shown(name) else "not shown"
+            if result == "shown" and run % 4 == 0:
+                host.restart_panel()
+                switched += bool(shown(name))
+                result = "shown" if shown(name) else "lost when the extension came back"
+                ds.settle(2)
+            indicator.app.terminate()
+            status = indicator.wait_for_exit()
+            result += "" if shown(name, False) else ", left in the bar after it ended"
+            passed += result == "shown" and status == 0
+            print("run %d: %s %s, exit status %d" % (run, name, result, status), flush=True)
+            indicator.close()
+        complaints = host.log_complaints(host.host_logs())
+        print("shown and ended cleanly: %d of 20; the extension switched off and on %d times; %d "
+              "complaints in the shell's log (%s)" % (passed, switched, len(complaints), folder))
+    finally:
+        ds.end(host.panel)
+        host.stop_screen()
+    return 0 if passed == 20 and switched == 5 and not complaints else 1
+
+
+if __name__ == "__main__":
+    os.makedirs(sys.argv[2], exist_ok=True)
+    sys.exit(registrations(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])))

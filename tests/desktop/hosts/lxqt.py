@@ -3,11 +3,8 @@
 
 import os
 
-import desktop_session as ds
+from common import ds, Host
 
-from common import SCREEN, Host
-
-PANEL_SIZE = 28
 PANEL_CONF = """[General]
 __userfile__=true
 panels=panel1
@@ -18,7 +15,7 @@ desktop=0
 hidable=false
 iconSize=22
 lineCount=1
-panelSize=%d
+panelSize=28
 position=Top
 plugins=statusnotifier
 width=100
@@ -26,13 +23,12 @@ width-percent=true
 
 [statusnotifier]
 type=statusnotifier
-""" % PANEL_SIZE
+"""
 
 
 class LxqtHost(Host):
-    name = "lxqt"
-    desktop = "LXQt"
-    tools = ("lxqt-panel", "Xvfb", "xdotool", "import")
+    name, desktop, panel_size = "lxqt", "LXQt", 28
+    tools = ("lxqt-panel", "Xvfb", "xdotool")
 
     def start_panel(self):
         folder = os.path.join(self.config_home(), "lxqt")
@@ -41,26 +37,12 @@ class LxqtHost(Host):
             text.write(PANEL_CONF)
         with open(os.path.join(folder, "lxqt.conf"), "w") as text:
             text.write("[General]\n__userfile__=true\ntheme=%s\nicon_theme=breeze%s\n"
-                       % (self.theme, "-dark" if self.theme == "dark" else ""))
-        env = dict(self.environment(), QT_QPA_PLATFORM="xcb")
-        self.activation_environment(env)
-        self.panel = self.spawn("lxqt-panel", ["lxqt-panel"], env)
-        ds.run_until(self.watcher_present, 20, "lxqt-panel's status notifier (the watcher)")
+                       % (self.theme, "-dark" * self.dark))
+        self.detail = "lxqt-panel 1.2, statusnotifier plugin in LXQt theme %s, GTK theme " \
+            "Adwaita%s" % (self.theme, ":dark" * self.dark)
+        self.start_watching_panel("lxqt-panel", ["lxqt-panel"],
+                                  dict(self.environment(), QT_QPA_PLATFORM="xcb"))
         ds.settle(2)
-
-    def stop_panel(self):
-        super().stop_panel()
-        ds.run_until(lambda: not self.watcher_present(), 10, "the watcher to end")
-
-    def bar(self):
-        return (0, 0, SCREEN[0], PANEL_SIZE)
-
-    def panel_name(self):
-        return "lxqt-panel 1.2, statusnotifier plugin"
-
-    def theme_detail(self):
-        return "LXQt theme %s, GTK theme %s" % (self.theme, "Adwaita:dark"
-                                                 if self.theme == "dark" else "Adwaita")
 
 
 HOST = LxqtHost

@@ -1,34 +1,31 @@
 """KDE Plasma: plasmashell with its default layout (a panel along the bottom with the system
-tray), Breeze or Breeze Dark in a private kdeglobals and plasmarc. No KWin: Xvfb alone."""
+tray), Breeze or Breeze Dark in a private kdeglobals and plasmarc. No KWin: Xvfb alone. kded5
+keeps the status notifier watcher (its statusnotifierwatcher module), so that a restart of
+plasmashell leaves the watcher on the bus."""
 
 import os
 
-import desktop_session as ds
-
-from common import SCREEN, Host
-
-PANEL_SIZE = 44  # Plasma 5.27's default panel
+from common import ds, Host, SCREEN
 
 
 class PlasmaHost(Host):
-    name = "plasma"
-    desktop = "KDE"
-    tools = ("plasmashell", "Xvfb", "xdotool", "import")
+    name, desktop, panel_size = "plasma", "KDE", 44  # Plasma 5.27's default panel
+    tools = ("plasmashell", "Xvfb", "xdotool")
+    kded = None
 
     def start_panel(self):
         config = self.config_home()
-        dark = self.theme == "dark"
         with open(os.path.join(config, "kdeglobals"), "w") as text:
-            text.write("[General]\nColorScheme=%s\n\n[KDE]\nLookAndFeelPackage=%s\n"
-                       % ("BreezeDark" if dark else "BreezeLight",
-                          "org.kde.breezedark.desktop" if dark else "org.kde.breeze.desktop"))
+            text.write("[General]\nColorScheme=Breeze%s\n\n[KDE]\nLookAndFeelPackage=org.kde."
+                       "breeze%s.desktop\n" % (("Dark", "dark") if self.dark else ("Light", "")))
         with open(os.path.join(config, "plasmarc"), "w") as text:
-            text.write("[Theme]\nname=%s\n" % ("breeze-dark" if dark else "default"))
+            text.write("[Theme]\nname=%s\n" % ("breeze-dark" if self.dark else "default"))
         env = dict(self.environment(), QT_QPA_PLATFORM="xcb", KDE_FULL_SESSION="true",
                    KDE_SESSION_VERSION="5")
+        self.detail = "plasmashell 5.27, system tray in Breeze%s, GTK theme Adwaita%s" % (
+            " Dark" * self.dark, ":dark" * self.dark)
         self.activation_environment(env)
-        # kded5 keeps the status notifier watcher (its statusnotifierwatcher module).
-        if not getattr(self, "kded", None):
+        if not self.kded:
             self.kded = self.spawn("kded5", ["kded5"], env)
             ds.settle(3)
         self.panel = self.spawn("plasmashell", ["plasmashell", "--no-respawn"], env)
@@ -36,31 +33,15 @@ class PlasmaHost(Host):
         ds.settle(8)  # the panel slides in and the tray fills
 
     def stop_panel(self):
-        super().stop_panel()
+        ds.end(self.panel)
         ds.settle(2)
 
     def stop_screen(self):
-        from common import end
-
-        end(getattr(self, "kded", None))
+        ds.end(self.kded)
         super().stop_screen()
 
-    def restart_panel(self):
-        self.stop_panel()
-        env = dict(self.environment(), QT_QPA_PLATFORM="xcb", KDE_FULL_SESSION="true",
-                   KDE_SESSION_VERSION="5")
-        self.panel = self.spawn("plasmashell", ["plasmashell", "--no-respawn"], env)
-        ds.settle(10)
-
     def bar(self):
-        return (0, SCREEN[1] - PANEL_SIZE, SCREEN[0], PANEL_SIZE)
-
-    def panel_name(self):
-        return "plasmashell 5.27, system tray"
-
-    def theme_detail(self):
-        return ("Breeze Dark" if self.theme == "dark" else "Breeze") + \
-            ", GTK theme " + ("Adwaita:dark" if self.theme == "dark" else "Adwaita")
+        return (0, SCREEN[1] - self.panel_size, SCREEN[0], self.panel_size)
 
 
 HOST = PlasmaHost

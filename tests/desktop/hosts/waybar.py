@@ -1,136 +1,84 @@
-"""sway with waybar's tray along the top. Sway runs on wlroots' X11 backend inside Xvfb, with
-the pixman renderer: its headless backend has no pointer, so nothing could click the tray.
-xdotool's pointer and keys reach sway through its X11 window, which fills the virtual screen;
-grim takes the screenshots from sway itself. The indicator is a Wayland client. Sway refuses to
-run as root, so it alone runs as nobody, in a runtime folder of nobody's; root's clients can
-still reach its sockets."""
+"""sway with waybar's tray along the top. Sway runs in a window of Xvfb (wlroots' X11 back end,
+drawn by pixman): xdotool's pointer and keys reach it there, as its headless back end has no
+input devices. grim takes the screenshots from sway itself; the indicator is a Wayland client."""
 
-import glob
 import json
 import os
 import subprocess
-import time
 
-import desktop_session as ds
+from common import ds, Host, SCREEN
 
-from common import SCREEN, Failure, Host
-
-BAR_HEIGHT = 26
 SWAY_CONFIG = """output X11-1 resolution %dx%d position 0 0
 output * bg #6a7f8c solid_color
 default_border normal
 focus_follows_mouse no
 xwayland disable
 """ % SCREEN
-WAYBAR_CONFIG = {"layer": "top", "position": "top", "height": BAR_HEIGHT,
-                 "modules-left": [], "modules-center": [], "modules-right": ["tray"],
-                 "tray": {"icon-size": 18, "spacing": 8}}
-STYLES = {"light": "#f0f0f0", "dark": "#1e1e1e"}
-TEXT = {"light": "#202020", "dark": "#eeeeee"}
+
+
+def swaymsg(*arguments):
+    return subprocess.run(["swaymsg"] + list(arguments), capture_output=True, text=True).stdout
+
+
+BARS = {"light": ("#f0f0f0", "#202020"), "dark": ("#1e1e1e", "#eeeeee")}
 
 
 class WaybarHost(Host):
-    name = "waybar"
-    desktop = "sway"
-    tools = ("sway", "waybar", "grim", "swaymsg", "Xvfb", "xdotool")
+    name, desktop, panel_size = "waybar", "sway", 26
+    tools = ("sway", "swaymsg", "setpriv", "waybar", "grim", "Xvfb", "xdotool")
+    wayland = sway = None
 
     def start_screen(self):
         super().start_screen()
-        config = os.path.join(self.folder, "sway.config")
-        with open(config, "w") as text:
-            text.write(SWAY_CONFIG)
-        env = {"PATH": os.environ["PATH"], "HOME": self.home, "XDG_RUNTIME_DIR": self.runtime,
-               "DISPLAY": self.display, "WLR_BACKENDS": "x11", "WLR_RENDERER": "pixman",
-               "WLR_X11_OUTPUTS": "1", "XDG_CONFIG_HOME": self.config_home(),
-               }
-        os.chmod(self.folder, 0o711)  # nobody passes through to its runtime folder
-        os.chown(self.runtime, 65534, 65534)
-        self.sway = self.spawn("sway", ["setpriv", "--reuid=nobody", "--regid=nogroup",
-                                        "--clear-groups", "sway", "-c", config], env)
-        deadline = time.monotonic() + 15
-        while time.monotonic() < deadline and not self.sockets():
-            time.sleep(0.2)
-        if not self.sockets():
-            raise Failure("sway made no sockets")
-        self.wayland, self.swaysock = self.sockets()
-        ds.settle(1)
-
-    def sockets(self):
-        waylands = [p for p in glob.glob(os.path.join(self.runtime, "wayland-*"))
-                    if not p.endswith(".lock")]
-        ipcs = glob.glob(os.path.join(self.runtime, "sway-ipc.*.sock"))
-        return (os.path.basename(waylands[0]), ipcs[0]) if waylands and ipcs else None
+        os.chmod(self.folder, 0o711)  # nobody passes through to sway's runtime folder
+        self.sway, self.sway_runtime, self.wayland = ds.start_sway(
+            SWAY_CONFIG, {"PATH": os.environ["PATH"], "DISPLAY": self.display}, self.folder,
+            backend="x11")
 
     def stop_screen(self):
-        from common import end
-
-        end(getattr(self, "sway", None))
+        ds.end(self.sway)
         super().stop_screen()
 
     def screen_environment(self):
-        if not hasattr(self, "wayland"):
-            return {"DISPLAY": self.display}
-        return {"WAYLAND_DISPLAY": self.wayland, "SWAYSOCK": self.swaysock,
-                "XDG_SESSION_TYPE": "wayland", "GDK_BACKEND": "wayland"}
-
-    def environment(self):
-        env = super().environment()
-        env["XDG_SESSION_TYPE"] = "wayland"
-        return env
+        if not self.wayland:
+            return super().screen_environment()
+        return {"WAYLAND_DISPLAY": self.wayland, "XDG_RUNTIME_DIR": self.sway_runtime,
+                "SWAYSOCK": os.environ["SWAYSOCK"], "XDG_SESSION_TYPE": "wayland",
+                "GDK_BACKEND": "wayland"}
 
     def start_panel(self):
         folder = os.path.join(self.config_home(), "waybar")
         os.makedirs(folder, exist_ok=True)
         with open(os.path.join(folder, "config"), "w") as text:
-            json.dump(WAYBAR_CONFIG, text)
+            json.dump({"layer": "top", "position": "top", "height": self.panel_size,
+                       "modules-right": ["tray"], "tray": {"icon-size": 18, "spacing": 8}}, text)
         with open(os.path.join(folder, "style.css"), "w") as text:
             text.write("* { font-family: DejaVu Sans; font-size: 13px; }\n"
-                       "window#waybar { background: %s; color: %s; }\n"
-                       % (STYLES[self.theme], TEXT[self.theme]))
-        self.panel = self.spawn("waybar", ["waybar", "-c", os.path.join(folder, "config"),
-                                           "-s", os.path.join(folder, "style.css")])
-        ds.run_until(self.watcher_present, 15, "waybar's tray (the watcher)")
-
-    def bar(self):
-        return (0, 0, SCREEN[0], BAR_HEIGHT)
-
-    def panel_name(self):
-        return "sway 1.7 + waybar, tray module"
-
-    def theme_detail(self):
-        return "bar %s, GTK theme %s" % (STYLES[self.theme], "Adwaita:dark"
-                                         if self.theme == "dark" else "Adwaita")
-
-    def swaymsg(self, *arguments):
-        return subprocess.run(["swaymsg", "-s", self.swaysock] + list(arguments),
-                              capture_output=True, text=True)
+                       "window#waybar { background: %s; color: %s; }\n" % BARS[self.theme])
+        self.detail = "sway 1.7 + waybar, tray module in bar %s, GTK theme Adwaita%s" % (
+            BARS[self.theme][0], ":dark" * self.dark)
+        self.start_watching_panel("waybar", ["waybar", "-c", os.path.join(folder, "config"),
+                                             "-s", os.path.join(folder, "style.css")],
+                                  self.environment(), 15)
 
     def screenshot(self, path):
-        subprocess.run(["grim", path], check=True,
-                       env=dict(os.environ, WAYLAND_DISPLAY=self.wayland,
-                                XDG_RUNTIME_DIR=self.runtime))
-        return path
+        subprocess.run(["grim", path], check=True, env=dict(os.environ, **self.screen_environment()))
 
-    def windows(self):
-        tree = json.loads(self.swaymsg("-t", "get_tree").stdout or "{}")
-        found, stack = [], [tree]
+    def app_windows(self, pid):
+        found, stack = {}, [json.loads(swaymsg("-t", "get_tree") or "{}")]
         while stack:
             node = stack.pop()
-            if node.get("pid") and node.get("type") in ("con", "floating_con"):
-                found.append(node)
+            if node.get("pid") == pid and node.get("type") in ("con", "floating_con"):
+                found[str(node["id"])] = node["name"]
             stack += node.get("nodes", []) + node.get("floating_nodes", [])
         return found
 
-    def app_windows(self, pid):
-        return {str(node["id"]): node["name"] for node in self.windows()
-                if node.get("pid") == pid}
-
     def close_window(self, window):
-        self.swaymsg("[con_id=%s] kill" % window)
+        swaymsg("[con_id=%s]" % window, "kill")
 
     def answer_alert(self, window):
-        self.swaymsg("[con_id=%s] focus" % window)
-        subprocess.run(["xdotool", "key", "Return"], check=False)
+        swaymsg("[con_id=%s]" % window, "focus")
+        subprocess.run(["xdotool", "key", "Return"])
 
 
 HOST = WaybarHost
