@@ -41,8 +41,7 @@ function(zerarazi_add_layer_tests name dir layer)
     set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
     target_compile_options(${name} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-subobject-linkage>)
     # Fontconfig, which the desktop display's drawing loads, keeps its caches until the end.
-    set(environment "ZERARAZI_TEST=1"
-        "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/desktop/leaks.supp")
+    set(environment "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/desktop/leaks.supp")
     if((ZERARAZI_SANITIZE OR ZERARAZI_FUZZ) AND NOT TESTS_EACH_ALONE)
         add_test(NAME ${name} COMMAND ${name})
         set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}")
