@@ -17,6 +17,7 @@ import json
 import os
 import plistlib
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -868,20 +869,23 @@ def lose_compositor(session):
 # What takes the application's surroundings away, the status it ends with and the one line it
 # says; nothing else, not even that a panel is missing. GDK alone would end with 1 and a message
 # of its own for the display.
-LOSSES = {"bus_closed": (lose_bus, 3, "zerarazi: the session bus closed"),
-          "display_closed": (lambda session: session.xvfb, 4, DISPLAY_CLOSED),
-          "compositor_closed": (lose_compositor, 4, DISPLAY_CLOSED)}
+# Taken at once (SIGKILL), as a crash would: no name is released before the connections go; or
+# ended (SIGTERM), as a session's end ends its bus.
+LOSSES = {"bus_closed": (lose_bus, signal.SIGKILL, 3, "zerarazi: the session bus closed"),
+          "bus_ended": (lose_bus, signal.SIGTERM, 3, "zerarazi: the session bus closed"),
+          "display_closed": (lambda session: session.xvfb, signal.SIGKILL, 4, DISPLAY_CLOSED),
+          "compositor_closed": (lose_compositor, signal.SIGKILL, 4, DISPLAY_CLOSED)}
 
 
 def case_lost(session, loss):
-    lose, status, line = LOSSES[loss]
+    lose, how, status, line = LOSSES[loss]
     taken = lose(session)
     try:
         show_item(session)
         settle(0.3)
         before = len(session.errors())
-    finally:  # at once, as a crash would: no name is released before the connections go
-        taken.kill()
+    finally:
+        taken.send_signal(how)
         taken.wait()
     exited_with(session, status, loss)
     lines = session.errors()[before:].splitlines()
