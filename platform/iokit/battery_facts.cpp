@@ -113,9 +113,10 @@ Figure computed_minutes_to_full(const Capacities& capacities, Figure rate) {
     return divide(multiply(subtract(capacities.full, capacities.now), 60), rate);
 }
 
-void set_minutes(BatteryFacts& facts, const PowerSupply& battery, const Capacities& capacities) {
+// `rate` is the battery's rate (rate_of), or its average over time.
+void set_minutes(BatteryFacts& facts, const PowerSupply& battery, const Capacities& capacities,
+                 Figure rate) {
     using A = SupplyAttribute;
-    Figure rate = rate_of(battery, capacities.kind);
     Figure now = capacities.now;
     if (now) *now = std::max<std::int64_t>(*now, 0);
     Figure to_empty = rate ? divide(multiply(now, 60), rate) : Figure();
@@ -215,9 +216,16 @@ std::optional<bool> low_power_mode(const PowerSupplySnapshot& snapshot) {
     return snapshot.platform_profile == "low-power";
 }
 
+RateDirection direction_of(ChargeStatus status) {
+    if (status == ChargeStatus::Charging) return RateDirection::Charging;
+    if (status == ChargeStatus::Discharging) return RateDirection::Discharging;
+    return RateDirection::Unknown;
+}
+
 } // namespace
 
-std::optional<BatteryFacts> battery_facts(const PowerSupplySnapshot& snapshot) {
+std::optional<BatteryFacts> battery_facts(const PowerSupplySnapshot& snapshot,
+                                          std::optional<AveragedRate> averaged) {
     const std::vector<const PowerSupply*> batteries = system_batteries(snapshot);
     if (batteries.empty()) return std::nullopt;
     std::optional<PowerSupply> combined;
@@ -229,7 +237,9 @@ std::optional<BatteryFacts> battery_facts(const PowerSupplySnapshot& snapshot) {
     facts.low_power_mode = low_power_mode(snapshot);
     Capacities capacities = capacities_of(*battery);
     set_capacities(facts, *battery, capacities);
-    set_minutes(facts, *battery, capacities);
+    Figure rate = rate_of(*battery, capacities.kind);
+    if (averaged) rate = averaged->average.add(averaged->now, rate, direction_of(facts.status));
+    set_minutes(facts, *battery, capacities, rate);
     set_measurements(facts, *battery);
     set_descriptions(facts, *battery);
     return facts;

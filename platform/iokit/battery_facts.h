@@ -8,6 +8,7 @@
 // take them; one that does not is absent.
 
 #include "platform/iokit/power_supply.h"
+#include "platform/iokit/rate_average.h"
 
 #include <cstdint>
 #include <optional>
@@ -48,9 +49,18 @@ struct BatteryFacts {
     friend bool operator==(const BatteryFacts&, const BatteryFacts&) = default;
 };
 
+// The rate a provider averages over its readings (rate_average.h), and the time of this one.
+struct AveragedRate {
+    RateAverage& average;
+    double now;
+};
+
 // The facts of the snapshot's system battery; with several, of them combined into one
-// (combined_battery.h); none when there is no such battery.
-std::optional<BatteryFacts> battery_facts(const PowerSupplySnapshot& snapshot);
+// (combined_battery.h); none when there is no such battery. The times to empty and to full that
+// the driver does not give are worked out from the battery's rate at this instant, or with
+// `averaged` from its average.
+std::optional<BatteryFacts> battery_facts(const PowerSupplySnapshot& snapshot,
+                                          std::optional<AveragedRate> averaged = std::nullopt);
 
 // The voltage, in µV, that turns the battery's energies into charges and back: its minimum
 // design voltage, else its maximum design voltage, else its present voltage; none when none of

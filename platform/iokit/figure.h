@@ -9,8 +9,6 @@
 
 using Figure = std::optional<std::int64_t>;
 
-using Figure = std::optional<std::int64_t>;
-
 inline Figure add(Figure a, Figure b) {
     std::int64_t result = 0;
     if (!a || !b || __builtin_add_overflow(*a, *b, &result)) return std::nullopt;

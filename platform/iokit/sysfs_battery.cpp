@@ -16,17 +16,17 @@ const BatteryFacts* SysfsBattery::current_facts() {
     // A clock that went back does not make an old reading new.
     bool fresh = m_read_at && now >= *m_read_at && now - *m_read_at < k_reading_lifetime;
     if (!fresh) {
-        update_facts(m_supplies.read(now));
+        update_facts(m_supplies.read(now), now);
         m_read_at = now;
     }
     return m_facts ? &*m_facts : nullptr;
 }
 
-void SysfsBattery::update_facts(const PowerSupplySnapshot& reading) {
+void SysfsBattery::update_facts(const PowerSupplySnapshot& reading, double now) {
     // battery_facts reads the power-saver state besides the reading.
     PowerSaver power_saver = power_saver_state();
     if (m_supplies.last_reading_repeated() && m_facts_power_saver == power_saver) return;
-    m_facts = battery_facts(reading);
+    m_facts = battery_facts(reading, AveragedRate{m_rate, now});
     m_facts_power_saver = power_saver;
 }
 

@@ -10,9 +10,10 @@
 // list of supplies and of the files each holds is kept longer (PowerSupplyFolder): a supply added
 // to the folder is seen once the clock has moved on by PowerSupplyFolder::k_listing_lifetime.
 //
-// The facts are made again only when a reading or the power-saver state differs from the last. The
-// registry entry and the power-source description made from them are handed out again while the
-// facts stay the same (reused_dictionary.h says when they are not).
+// The times to empty and to full come from the battery's rate averaged over the readings
+// (rate_average.h). The facts are made again only when a reading or the power-saver state differs
+// from the last. The registry entry and the power-source description made from them are handed
+// out again while the facts stay the same (reused_dictionary.h says when they are not).
 
 #include "platform/iokit/battery_facts.h"
 #include "platform/iokit/battery_provider.h"
@@ -46,13 +47,14 @@ class SysfsBattery final : public BatteryProvider {
     SysfsBattery(std::string folder, std::string platform_profile_path);
     // The facts of the current reading; null without a battery. The caller holds m_mutex.
     const BatteryFacts* current_facts();
-    void update_facts(const PowerSupplySnapshot& reading);
+    void update_facts(const PowerSupplySnapshot& reading, double now);
 
     std::mutex m_mutex;
     PowerSupplyFolder m_supplies;
     // The state m_facts were made with; none before the first reading.
     std::optional<PowerSaver> m_facts_power_saver;
     std::optional<BatteryFacts> m_facts;
+    RateAverage m_rate;
     std::optional<double> m_read_at;
     ReusedDictionary<BatteryFacts> m_registry_entry;
     ReusedDictionary<BatteryFacts> m_power_source;

@@ -79,3 +79,31 @@ TEST(SysfsBattery, GivesWhatANewProviderGivesAfterEachChange) {
         last = description.get();
     }
 }
+
+// A load that swings from one refresh to the next swings the time left by a minute once the
+// average has settled, where the instant's rate gives two hours, then forty minutes.
+TEST(SysfsBattery, WorksOutTheTimeLeftFromTheRateAveragedOverItsReadings) {
+    TemporaryFolder folder;
+    ManualClock clock;
+    SysfsBattery kept(folder.path());
+    auto minutes = [&](SysfsBattery& battery) {
+        return value_at(battery.copy_registry_entry().get(), "AvgTimeToEmpty");
+    };
+    for (int step = 0; step < 120; ++step) {
+        SCOPED_TRACE(step);
+        // 2 Ah left, and 1 A and 3 A in turn: 60 minutes on average.
+        const char* current = step % 2 ? "CURRENT_NOW=3000000" : "CURRENT_NOW=1000000";
+        write_supplies(folder, {{"BAT0",
+                                 {"TYPE=Battery", "STATUS=Discharging", current,
+                                  "CHARGE_NOW=2000000", "CHARGE_FULL=4000000"}}});
+        clock.advance(10);
+        const std::string averaged = minutes(kept);
+        if (step == 0) {
+            EXPECT_EQ(averaged, "int:120");
+        } else if (step >= 90) {
+            EXPECT_TRUE(averaged == "int:59" || averaged == "int:60" || averaged == "int:61");
+        }
+        SysfsBattery fresh(folder.path());
+        EXPECT_EQ(minutes(fresh), step % 2 ? "int:40" : "int:120");
+    }
+}
