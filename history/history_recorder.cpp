@@ -1,0 +1,41 @@
+#include "history/history_recorder.h"
+
+HistoryRecorder::HistoryRecorder(std::unique_ptr<HistoryStore> store, Say say)
+    : m_store(std::move(store)), m_say(std::move(say)) {}
+
+bool HistoryRecorder::keeps(const Reading& reading) const {
+    if (!m_last_kept) return true;
+    const Reading& last = *m_last_kept;
+    return reading.time < last.time || reading.time - last.time >= k_reading_every ||
+           reading.state != last.state || reading.on_mains != last.on_mains;
+}
+
+void HistoryRecorder::add(const Reading& reading, const std::optional<HealthDay>& health) {
+    if (!m_store) return;
+    if (keeps(reading)) {
+        if (m_readings.size() == k_most_waiting) m_readings.erase(m_readings.begin());
+        m_readings.push_back(reading);
+        m_last_kept = reading;
+    }
+    if (health && m_last_health[health->battery] != *health) {
+        m_last_health[health->battery] = *health;
+        m_health.push_back(*health);
+    }
+    if (!m_written_at) m_written_at = reading.time;
+    const std::int64_t since = reading.time - *m_written_at;
+    if (since >= k_write_every || since < 0) write(reading.time);
+}
+
+void HistoryRecorder::write(std::int64_t now) {
+    m_written_at = now;
+    if (!m_store || waiting() == 0) return;
+    std::string problem;
+    if (!m_store->write(m_readings, m_health, now, problem)) {
+        if (!m_failing) m_say("the battery history cannot be written: " + problem);
+        m_failing = true;
+        return;
+    }
+    m_failing = false;
+    m_readings.clear();
+    m_health.clear();
+}
