@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "app/battery_alerts.h"
+#include "app/battery_history.h"
 #include "app/indicator_state.h"
 #include "app/preferences_window.h"
 #include "app/sleep_wake_observer.h"
@@ -100,6 +101,7 @@ int RunEventLoop() {
 
 void QuitIndicator() {
     RemoveSleepWakeObserver();
+    WriteBatteryHistory();
     rt::EndRuntime();
     rt::ExitProgram(0);
 }

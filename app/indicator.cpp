@@ -1,6 +1,7 @@
 #include "app/indicator.h"
 
 #include "app/battery_alerts.h"
+#include "app/battery_history.h"
 #include "app/event_loop.h"
 #include "app/indicator_state.h"
 #include "app/sleep_wake_observer.h"
@@ -100,6 +101,8 @@ bool start_interface() {
     load_status_icons();
     ReadSettings(state.DefaultsObject, state.settings);
     ReadBattery();
+    StartBatteryHistory();
+    RecordBatteryReading();
     ShowConditionWarning();
     open_hidden_event_window();
     MakeStatusItem();

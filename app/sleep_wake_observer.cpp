@@ -1,5 +1,6 @@
 #include "app/sleep_wake_observer.h"
 
+#include "app/battery_history.h"
 #include "app/indicator_state.h"
 #include "platform/objc/objc.h"
 #include "runtime/core/string_conversions.h"
@@ -87,6 +88,7 @@ void RemoveSleepWakeObserver() {
 
 void HandleSleepEvent() {
     rt::StopWindowTimer(HiddenEventWindow, RefreshTimer);
+    WriteBatteryHistory();
     indicator().TimerRunning = 0;
 }
 

@@ -1,5 +1,6 @@
 #include "app/status_item.h"
 
+#include "app/battery_history.h"
 #include "app/indicator_state.h"
 #include "battery/battery_properties.h"
 #include "battery/battery_texts.h"
@@ -100,6 +101,7 @@ void ReadBattery() {
 
 void RefreshStatus() {
     ReadBattery();
+    RecordBatteryReading();
     rt::ChangeMenuItemText(StatusMenu, ItemPowerState, power_line());
     battery::SelectStatusIcon();
     set_tooltip();

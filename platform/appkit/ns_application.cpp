@@ -146,7 +146,7 @@ ObjcRef<NSEvent> NSApplication::take_matching(uint64_t mask, bool dequeue) {
 NSEvent* NSApplication::nextEventMatchingMaskUntilDateInModeDequeue(uint64_t mask, NSDate* until,
                                                                     NSString* mode, BOOL dequeue) {
     NSString* run_mode = mode ? mode : NSDefaultRunLoopMode;
-    double deadline = until ? until->seconds_since_1970() : platform_now();
+    double deadline = until ? until->timeIntervalSince1970() : platform_now();
     for (;;) {
         run_main_thread_tasks();
         if (ObjcRef<NSEvent> event = take_matching(mask, dequeue)) return event.autorelease();

@@ -53,5 +53,7 @@ void register_ns_date_class() {
     register_native_class<NSDate>("NSDate", "NSObject",
                                   {
                                       class_method<&NSDate::date>("date"),
+                                      instance_method<&NSDate::timeIntervalSince1970>(
+                                          "timeIntervalSince1970"),
                                   });
 }

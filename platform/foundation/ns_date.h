@@ -14,7 +14,7 @@ class NSDate : public NSObject {
     // A new date holding one reference.
     static ObjcRef<NSDate> make(NSTimeInterval seconds_since_1970);
 
-    NSTimeInterval seconds_since_1970() const { return m_seconds; }
+    NSTimeInterval timeIntervalSince1970() const { return m_seconds; }
 
     // Class methods; each returns an autoreleased instance of the receiving class.
     static NSDate* date(Class self);

@@ -56,7 +56,7 @@ NSTimer* NSTimer::scheduledTimerWithTimeInterval(Class self, NSTimeInterval inte
 
 id NSTimer::initWithFireDate(NSDate* date, NSTimeInterval interval, id target, SEL selector,
                              id user_info, BOOL repeats) {
-    double first = date ? date->seconds_since_1970() : platform_now();
+    double first = date ? date->timeIntervalSince1970() : platform_now();
     configure(first, interval, target, selector, user_info, repeats);
     return this;
 }

@@ -230,7 +230,7 @@ PlistNode number_node(const NSNumber& number) {
 }
 
 PlistNode date_node(const NSDate& date, std::string& error) {
-    double seconds = date.seconds_since_1970() - k_seconds_from_1970_to_2001;
+    double seconds = date.timeIntervalSince1970() - k_seconds_from_1970_to_2001;
     constexpr double k_lowest = std::numeric_limits<std::int32_t>::min();
     constexpr double k_beyond = std::numeric_limits<std::int32_t>::max() + 1.0;
     double whole = std::floor(seconds);

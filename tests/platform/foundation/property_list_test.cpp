@@ -61,7 +61,7 @@ std::string describe(id object) {
         return hex;
     }
     if (auto* moment = dynamic_cast<NSDate*>(object)) {
-        std::snprintf(text, sizeof text, "date %.6f", moment->seconds_since_1970());
+        std::snprintf(text, sizeof text, "date %.6f", moment->timeIntervalSince1970());
         return text;
     }
     std::string all;

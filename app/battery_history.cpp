@@ -1,0 +1,78 @@
+#include "app/battery_history.h"
+
+#include "battery/battery_properties.h"
+#include "history/history_start.h"
+#include "runtime/ui/native_message.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace app {
+namespace {
+
+constexpr std::int64_t k_day = 86400;
+
+std::unique_ptr<HistoryRecorder>& recorder() {
+    static std::unique_ptr<HistoryRecorder> the_recorder;
+    return the_recorder;
+}
+
+std::int64_t now_seconds() {
+    double seconds = 0;
+    const int64_t date = rt::SendNativeMessage(nullptr, 0, u"NSDate date");
+    rt::SendNativeMessage(&seconds, date, u"timeIntervalSince1970");
+    return static_cast<std::int64_t>(std::floor(seconds));
+}
+
+bool says_yes(const char16_t* key) {
+    return battery::GetBatteryValue(key) == u"Yes";
+}
+
+ChargeState charge_state() {
+    if (says_yes(u"FullyCharged")) return ChargeState::Full;
+    if (says_yes(u"IsCharging")) return ChargeState::Charging;
+    return says_yes(u"ExternalConnected") ? ChargeState::Idle : ChargeState::Discharging;
+}
+
+// The battery's name for its health line: its serial, else its model's name.
+std::string battery_name() {
+    for (const char16_t* key : {u"Serial", u"DeviceName"}) {
+        const rt::String& value = battery::GetBatteryValue(key);
+        if (!value.empty() && value != battery::k_not_found) return value.utf8();
+    }
+    return {};
+}
+
+std::optional<HealthDay> health_of(std::int64_t now) {
+    const std::optional<int64_t> full = battery::battery_integer(u"AppleRawMaxCapacity");
+    const std::optional<int64_t> design = battery::battery_integer(u"DesignCapacity");
+    const std::string name = battery_name();
+    if (!full || !design || *full <= 0 || *design <= 0 || name.empty()) return std::nullopt;
+    return HealthDay{name, now / k_day - (now % k_day < 0), *full, *design,
+                     battery::battery_integer(u"CycleCount")};
+}
+
+} // namespace
+
+void StartBatteryHistory() {
+    recorder() = start_history();
+}
+
+void RecordBatteryReading() {
+    const std::optional<int64_t> percent = battery::battery_integer(u"CurrentCapacity");
+    if (!recorder() || !percent) return;
+    const std::int64_t now = now_seconds();
+    recorder()->add({.time = now,
+                     .percent = static_cast<int>(std::clamp<int64_t>(*percent, 0, 100)),
+                     .left_mah = battery::battery_integer(u"AppleRawCurrentCapacity"),
+                     .current_ma = battery::battery_integer(u"Amperage"),
+                     .state = charge_state(),
+                     .on_mains = says_yes(u"ExternalConnected")},
+                    health_of(now));
+}
+
+void WriteBatteryHistory() {
+    if (recorder()) recorder()->write(now_seconds());
+}
+
+} // namespace app
