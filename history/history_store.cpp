@@ -40,9 +40,9 @@ constexpr const char* k_prune[] = {
 };
 
 constexpr const char* k_readings =
-    "SELECT time, percent, left_mah, current_ma, state, on_mains FROM hourly"
+    "SELECT time, percent, left_mah, current_ma, state, on_mains, 1 FROM hourly"
     " WHERE time >= ?1 AND time < ?2"
-    " UNION ALL SELECT time, percent, left_mah, current_ma, state, on_mains FROM readings"
+    " UNION ALL SELECT time, percent, left_mah, current_ma, state, on_mains, 0 FROM readings"
     " WHERE time >= ?1 AND time < ?2 ORDER BY time";
 
 class Statement {
@@ -234,7 +234,8 @@ std::vector<Reading> HistoryStore::readings(std::int64_t from, std::int64_t to) 
                          .current_ma = query.maybe(3),
                          .state = state >= 0 && state <= 3 ? static_cast<ChargeState>(state)
                                                            : ChargeState::Idle,
-                         .on_mains = query.integer(5) != 0});
+                         .on_mains = query.integer(5) != 0,
+                         .hourly = query.integer(6) != 0});
     }
     return found;
 }

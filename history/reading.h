@@ -17,6 +17,8 @@ struct Reading {
     std::optional<std::int64_t> current_ma;
     ChargeState state = ChargeState::Discharging;
     bool on_mains = false;
+    // Read back from an hour's row: the last reading of the hour, at the hour's start.
+    bool hourly = false;
 
     friend bool operator==(const Reading&, const Reading&) = default;
 };

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sys/stat.h>
 
 namespace e2e {
@@ -54,6 +55,46 @@ TEST(History, WithoutAPlaceForItTheIndicatorSaysSoOnceAndRunsOn) {
     AppRun run = run_app(home, {.script = "advance 700000\n"});
     ASSERT_TRUE(run.exited_cleanly() && run.last("status")) << run.transcript();
     EXPECT_EQ(run.errors, "zerarazi: no battery history: " + blocked + ": Not a directory\n");
+}
+
+// The export reads the history the bundle kept, as a person would ask for it afterwards.
+TEST(History, IsExportedAsCsvToAFileOrStandardOutput) {
+    TempHome home;
+    const std::string executable = bundle_executable(built_bundle()).string();
+    auto export_to = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), executable);
+        return run_app(home, {.command = arguments, .directory = home.path()});
+    };
+    AppRun missing = export_to({"--export-history", "out.csv"});
+    EXPECT_EQ(missing.exit_status, 1);
+    EXPECT_EQ(missing.errors, "zerarazi: no battery history yet at " + home.path().string() +
+                                  "/.local/share/zerarazi/history.sqlite3\n");
+    EXPECT_FALSE(fs::exists(home.path() / "out.csv"));
+    AppRun usage = export_to({"--export-history"});
+    EXPECT_EQ(usage.exit_status, 2);
+    EXPECT_EQ(usage.errors,
+              "zerarazi: usage: zerarazi --export-history FILE.csv (- for standard output)\n");
+
+    ASSERT_TRUE(run_app(home, {.script = "advance 120000\nterminate\n"}).exited_cleanly());
+    AppRun to_file = export_to({"--export-history", "out.csv"});
+    EXPECT_EQ(to_file.exit_status, 0) << to_file.errors;
+    std::ifstream csv(home.path() / "out.csv");
+    std::vector<std::string> rows;
+    for (std::string row; std::getline(csv, row);)
+        rows.push_back(row);
+    ASSERT_EQ(rows.size(), 5u); // the header, three readings, the battery's day
+    EXPECT_TRUE(rows[0].starts_with("kind,time (UTC),charge (%)")) << rows[0];
+    EXPECT_TRUE(rows[1].starts_with("reading,")) << rows[1];
+    EXPECT_TRUE(rows[4].starts_with("day,")) << rows[4];
+    AppRun to_output = export_to({"--export-history", "-"});
+    EXPECT_EQ(to_output.exit_status, 0) << to_output.errors;
+    std::string joined;
+    for (const std::string& row : rows)
+        joined += row + "\n";
+    std::string said;
+    for (const std::string& line : to_output.lines)
+        said += line + "\n";
+    EXPECT_EQ(said, joined);
 }
 
 } // namespace

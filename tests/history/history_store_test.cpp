@@ -96,6 +96,8 @@ TEST_F(HistoryStoreTest, PrunesOldReadingsToTheLastOfTheirHourAndHourlyRowsAfter
     ASSERT_EQ(left.size(), 5u);
     EXPECT_EQ(left[0].percent, 79); // the hour's last reading
     EXPECT_EQ(left[2].percent, 70);
+    for (const Reading& row : left)
+        EXPECT_EQ(row.hourly, row.time < kept) << row.time;
     EXPECT_EQ(opened.store->health().size(), 1u);
 }
 
