@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int k_schema_version = 1;
 constexpr int k_busy_wait_ms = 2000;
 
 constexpr const char* k_schema = R"(
@@ -175,7 +174,8 @@ HistoryStore::Opened HistoryStore::open(const std::string& path) {
             return {std::unique_ptr<HistoryStore>(new HistoryStore(db)), said};
         sqlite3_close(db);
         if (opening == Opening::Failed) return {nullptr, "no battery history: " + problem};
-        if (attempt > 0 || !keep_damaged_aside(path, said)) break;
+        if (attempt > 0) return {nullptr, "no battery history: " + path + " cannot be made anew"};
+        if (!keep_damaged_aside(path, said)) break;
     }
     return {nullptr, said};
 }
