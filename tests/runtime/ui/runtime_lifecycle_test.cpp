@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace rt {
 namespace {
 
@@ -28,28 +25,6 @@ TEST(RuntimeLifecycle, EndLetsGoOfWhatTheLibrariesHoldAndStartCanRunAgain) {
     ASSERT_EQ(StartRuntime(1, arguments), 1);
     EXPECT_TRUE(dates_ready());
     EndRuntime();
-}
-
-std::vector<std::string> step_names(std::span<const RuntimeStep> steps) {
-    std::vector<std::string> names;
-    for (const RuntimeStep& step : steps)
-        names.emplace_back(step.name);
-    return names;
-}
-
-// Every library starts after those it uses; files end first.
-TEST(RuntimeLifecycle, StartsAndEndsInTheOrderTheLibrariesDependOn) {
-    const std::vector<std::string> start = {
-        "BringProcessToFront", "InitApplication", "InitLocale",        "EnterBundleContents",
-        "InitStrings",         "InitMaps",        "InitMemory",        "InitFiles",
-        "InitArrays",          "InitLists",       "InitVectorDrawing", "InitImageCodecs",
-        "RegisterBMPCodec",    "InitImages",      "InitScreens",       "InitObjectRecords",
-        "InitDrawing",         "InitEvents",      "InitWindows",       "InitMenus",
-        "InitDates",           "InitGadgets",     "InitMessageBox",    "InitProcesses"};
-    EXPECT_EQ(step_names(runtime_start_steps()), start);
-    const std::vector<std::string> end = {"EndFiles", "EndDates", "EndImages", "EndDrawing",
-                                          "EndObjectRecords"};
-    EXPECT_EQ(step_names(runtime_end_steps()), end);
 }
 
 } // namespace
