@@ -13,14 +13,12 @@ TEST(RuntimeLifecycle, EndLetsGoOfWhatTheLibrariesHoldAndStartCanRunAgain) {
     char name[] = "runtime_lifecycle_test";
     char* arguments[] = {name, nullptr};
     ASSERT_EQ(StartRuntime(1, arguments), 1);
-    EXPECT_EQ(program_argument_count(), 1);
-    EXPECT_EQ(program_arguments()[0], name);
-    EXPECT_TRUE(dates_ready());
+    EXPECT_EQ(std::tuple(program_argument_count(), program_arguments()[0], dates_ready()),
+              std::tuple(1, name, true));
     ASSERT_NE(NewImage(3, 4, 4, 32, -1), 0);
 
     EndRuntime();
-    EXPECT_FALSE(dates_ready());
-    EXPECT_EQ(ImageHandle(3), 0);
+    EXPECT_EQ(std::tuple(dates_ready(), ImageHandle(3)), std::tuple(false, 0));
 
     ASSERT_EQ(StartRuntime(1, arguments), 1);
     EXPECT_TRUE(dates_ready());
