@@ -88,27 +88,15 @@ TEST(StringFunctions, ReplaceManyOccurrencesBeyondTheRememberedOnes) {
 }
 
 TEST(StringFunctions, ReplaceTextExInPlaceOverwritesTheTextItself) {
-    struct InPlaceRow {
-        std::u16string text;
-        const char16_t* search;
-        const char16_t* replace;
-        int mode;
-        int64_t start, count;
-        std::u16string expected;
-    };
-    const std::vector<InPlaceRow> rows = {
-        {u"a.b.c", u".", u"-", 0, 1, -1, u"a-b-c"},
-        // A replace of another length would not fit the text's storage: nothing happens.
-        {u"a.b.c", u".", u"--", 0, 1, -1, u"a.b.c"},
-        {u"a.b.c", u".", u"", 0, 1, -1, u"a.b.c"}};
-    for (const InPlaceRow& row : rows) {
+    // A replace of another length would not fit the text's storage: nothing happens.
+    const std::pair<const char16_t*, std::u16string> rows[] = {
+        {u"-", u"a-b-c"}, {u"--", u"a.b.c"}, {u"", u"a.b.c"}};
+    for (const auto& [replace, expected] : rows) {
         InitStrings();
-        std::u16string storage = row.text;
-        const char16_t* returned =
-            ReplaceTextEx(storage.data(), row.search, row.replace, row.mode | text_mode_in_place,
-                          row.start, row.count, 0);
-        EXPECT_EQ(returned, storage.data());
-        EXPECT_EQ(storage, row.expected) << testing::PrintToString(row.text);
+        std::u16string storage = u"a.b.c";
+        EXPECT_EQ(ReplaceTextEx(storage.data(), u".", replace, text_mode_in_place, 1, -1, 0),
+                  storage.data());
+        EXPECT_EQ(storage, expected) << testing::PrintToString(std::u16string(replace));
         EXPECT_EQ(GetTempAreaStats().position, 0) << "the area is not used";
     }
 }
