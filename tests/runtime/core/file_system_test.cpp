@@ -33,10 +33,6 @@ class FileSystem : public ::testing::Test {
     TemporaryFolder m_folder{"file-system-"};
 };
 
-String too_long_name() {
-    return String(u"/tmp/") + String(std::u16string(300, u'n'));
-}
-
 String too_long_path() {
     std::u16string path;
     for (int i = 0; i < 40; ++i)
@@ -56,7 +52,7 @@ TEST_F(FileSystem, TellsSizesAndKindsOfPaths) {
                         {"empty file", path("empty"), 0},
                         {"file", path("sized"), 12345},
                         {"non-ASCII name", path("caf\xC3\xA9"), 3},
-                        {"name too long", too_long_name(), -1},
+                        {"name too long", String(u"/tmp/" + std::u16string(300, u'n')), -1},
                         {"path too long", too_long_path(), -1},
                         {"broken surrogate", path("sized") + u"\xD800", -1}};
     for (const Row& row : rows)
