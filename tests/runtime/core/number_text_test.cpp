@@ -1,7 +1,5 @@
 #include "runtime/core/number_text.h"
 
-#include "tests/runtime/core/temp_result.h"
-
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -22,11 +20,18 @@ std::string shown(const char16_t* text) {
     return text ? String(text).utf8() : "(null)";
 }
 
-// The ASCII text a string-producing call writes through the result protocol.
+// Runs a string-producing call at the current position, checks that its result lies at that
+// offset with the position at its terminator, gives the area back and returns the text. The area
+// keeps what earlier calls wrote beyond the position: a result that does not end itself shows.
 template <class Produce>
 std::string produced(Produce produce) {
-    const std::u16string units = result_above_live(produce);
-    return std::string(units.begin(), units.end());
+    const TempOffset p = GetTempAreaStats().position;
+    const char16_t* result = produce(p);
+    EXPECT_EQ(TempOffsetOf(result), p + 1) << "result not at the result offset";
+    EXPECT_EQ(GetTempAreaStats().position, p + 2 * UnitCount(result)) << "position not at its end";
+    std::string text = shown(result);
+    SetEmptyResult(p);
+    return text;
 }
 
 class NumberText : public ::testing::Test {
