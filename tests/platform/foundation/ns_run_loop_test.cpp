@@ -10,14 +10,6 @@
 
 namespace {
 
-NSTimer* add_loop_timer(NSRunLoop* loop, double interval, id target, NSString* mode,
-                        bool repeats = true) {
-    NSTimer* timer = NSTimer::timerWithTimeInterval(nil, interval, target,
-                                                    sel_registerName("tick:"), nil, repeats);
-    loop->addTimer(timer, mode);
-    return timer;
-}
-
 std::string mode_name(NSString* mode) {
     return mode ? mode->utf8() : "<nil>";
 }
