@@ -124,9 +124,7 @@ TEST(CoreFoundation, CreatesStringsFromBytesInEachEncoding) {
 TEST(CoreFoundation, GetsBytesOfWholeCharactersThatFitReplacingOrStoppingAtLostOnes) {
     AutoreleasePoolScope pool;
     const std::u16string lone = u"a" + std::u16string(1, char16_t(0xD83D)) + u"b";
-    const std::string with_mark("\xFF\xFE"
-                                "a\0b\0",
-                                6); // the byte-order mark, then "ab"
+    const std::string with_mark("\xFF\xFE\x61\0\x62\0", 6); // the byte-order mark, then "ab"
     const struct {
         std::u16string text;
         CFRange range;

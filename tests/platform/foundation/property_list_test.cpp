@@ -204,8 +204,7 @@ TEST(PropertyList, RefusesBytesThatAreNotAPropertyListWithAReason) {
 // Three levels of doubling over a three-letter text: 15 objects, 8 of them the text (24 bytes),
 // in 3 nested arrays. Each limit is met exactly, then missed by one.
 TEST(BinaryPlistGuard, CountsEveryReferenceToASharedObjectUpToEachLimitExactly) {
-    const std::string shared = doubling_binary(3, "\x53"
-                                                  "abc");
+    const std::string shared = doubling_binary(3, std::string("\x53") + "abc");
     const struct {
         const char* name;
         BinaryPlistLimits limits;
