@@ -13,14 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <ostream>
 #include <utility>
-
-namespace rt {
-inline void PrintTo(const String& text, std::ostream* out) {
-    *out << '"' << text.utf8() << '"';
-}
-} // namespace rt
 
 namespace battery {
 

@@ -63,9 +63,8 @@ TEST_F(IconImage, DrawsThePictureAtItsPixelSizeWithStraightAlphaWithinOneStep) {
     }
     const int64_t image = load(21, 44, 24, true, file);
     ASSERT_NE(image, 0);
-    EXPECT_EQ(image, rt::ImageHandle(21));
-    EXPECT_EQ(rt::ImagePixelWidth(21), 44);
-    EXPECT_EQ(rt::ImagePixelHeight(21), 24);
+    EXPECT_EQ(std::tuple(rt::ImageHandle(21), rt::ImagePixelWidth(21), rt::ImagePixelHeight(21)),
+              std::tuple(image, 44, 24));
     const unsigned char* pixels = pixels_of(21);
     for (std::size_t i = 0; i < file.size(); ++i) {
         const uint8_t alpha = file[i | 3];

@@ -23,14 +23,6 @@ std::string menu_summary(const JsonValue& menu) {
     return text;
 }
 
-bool menu_item_enabled(const JsonValue& menu, int number) {
-    const JsonValue* items = menu.field("items");
-    for (const auto& item : items ? items->items : std::vector<JsonValue>{}) {
-        if (item.integer("number") == number) return item.boolean("enabled").value_or(false);
-    }
-    return false;
-}
-
 std::map<int, int> checkbox_states(const JsonValue& window) {
     std::map<int, int> states;
     const JsonValue* controls = window.field("controls");

@@ -12,9 +12,6 @@ namespace e2e {
 // A menu line's items as "1 Currently on AC Power (disabled) | - | 3 Show ... cmd+i | ...".
 std::string menu_summary(const JsonValue& menu);
 
-// Whether the menu item with that number is enabled; false when it is absent.
-bool menu_item_enabled(const JsonValue& menu, int number);
-
 // The check boxes of a window line, gadget number to state.
 std::map<int, int> checkbox_states(const JsonValue& window);
 

@@ -75,18 +75,12 @@ BatteryRecording::BatteryRecording() : m_root(nullptr, plist_free) {
     plist_from_xml(sample.data(), static_cast<uint32_t>(sample.size()), &root);
     if (!root) throw std::runtime_error("cannot read the sample battery");
     m_root.reset(root);
-    set_power("LPM Active", int64_t{0});
+    set("PowerSource", "LPM Active", int64_t{0});
 }
 
-BatteryRecording& BatteryRecording::set(const std::string& key, PlistValue value) {
-    plist_dict_set_item(plist_dict_get_item(m_root.get(), "Registry"), key.c_str(),
-                        node_for(value));
-    return *this;
-}
-
-BatteryRecording& BatteryRecording::set_power(const std::string& key, PlistValue value) {
-    plist_dict_set_item(plist_dict_get_item(m_root.get(), "PowerSource"), key.c_str(),
-                        node_for(value));
+BatteryRecording& BatteryRecording::set(const char* section, const std::string& key,
+                                        PlistValue value) {
+    plist_dict_set_item(plist_dict_get_item(m_root.get(), section), key.c_str(), node_for(value));
     return *this;
 }
 

@@ -26,8 +26,7 @@ class BatteryRecording {
   public:
     BatteryRecording();
 
-    BatteryRecording& set(const std::string& key, PlistValue value);
-    BatteryRecording& set_power(const std::string& key, PlistValue value);
+    BatteryRecording& set(const char* section, const std::string& key, PlistValue value);
     void write(const std::filesystem::path& path) const;
 
   private:

@@ -11,7 +11,6 @@
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/startup/model_on_display.h"
 
-#include <algorithm>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -58,10 +57,6 @@ struct DriverScript {
         Lines taken = lines();
         out.str({});
         return taken;
-    }
-    bool wrote(const std::string& line) const {
-        Lines all = lines();
-        return std::find(all.begin(), all.end(), line) != all.end();
     }
 };
 

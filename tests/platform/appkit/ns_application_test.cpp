@@ -28,7 +28,6 @@ ObjcRef<NSWindow> make_window() {
     return window;
 }
 
-// An application delegate that answers termination requests with `reply` and counts them.
 class AppDelegate : public NSObject {
   public:
     NSUInteger applicationShouldTerminate(id) {

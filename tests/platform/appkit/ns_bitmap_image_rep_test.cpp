@@ -4,6 +4,8 @@
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
 #include "tests/platform/graphics/png_test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +72,6 @@ TEST(NSBitmapImageRep, TakesOnlyLayoutsItCanHold) {
     }
 }
 
-// The caller's buffer is used, not owned; without planes a zeroed buffer of its own.
 TEST(NSBitmapImageRep, UsesTheCallersBufferOrAZeroedOneOfItsOwn) {
     std::vector<unsigned char> buffer(2 * 2 * 4, 0x5A);
     unsigned char* planes[] = {buffer.data()};
@@ -100,20 +101,20 @@ TEST(NSBitmapImageRep, UsesTheCallersBufferOrAZeroedOneOfItsOwn) {
 
 TEST(NSBitmapImageRep, ReadsAPngFileAndRemembersWhereItCameFrom) {
     AutoreleasePoolScope pool;
-    png_test::TempFolder folder;
+    TemporaryFolder folder;
     std::string path = folder.file("status.png");
-    ASSERT_TRUE(png_test::write_png(path, 4, 3, true, png_test::solid(4, 3, {9, 8, 7, 200})));
+    ASSERT_TRUE(png_test::write_png(path, 2, 1, true, {9, 8, 7, 200, 1, 2, 3, 4}));
     auto* rep = msg_send<NSBitmapImageRep*>(
         objc_lookUpClass("NSImageRep"),
         "imageRepWithContentsOfFile:", NSString::from_utf8(path).autorelease());
     ASSERT_TRUE(rep);
-    EXPECT_EQ(rep->size(), NSMakeSize(4, 3));
-    EXPECT_EQ(rep->bytesPerRow(), 16);
-    EXPECT_EQ(std::vector<unsigned char>(rep->bitmapData(), rep->bitmapData() + 4),
-              (std::vector<unsigned char>{9, 8, 7, 200}));
+    EXPECT_EQ(rep->size(), NSMakeSize(2, 1));
+    EXPECT_EQ(rep->bytesPerRow(), 8);
+    EXPECT_EQ(std::vector<unsigned char>(rep->bitmapData(), rep->bitmapData() + 8),
+              (std::vector<unsigned char>{9, 8, 7, 200, 1, 2, 3, 4}));
     EXPECT_EQ(rep->file_path(), path);
 
-    png_test::write_bytes(folder.file("bad.png"), {'\x89', 'P', 'N', 'G'});
+    put_file(folder.file("bad.png"), "\x89PNG");
     for (const char* name : {"missing.png", "bad.png"}) {
         ObjcRef<NSString> other = NSString::from_utf8(folder.file(name));
         EXPECT_EQ(NSBitmapImageRep::imageRepWithContentsOfFile(nil, other.get()), nil) << name;

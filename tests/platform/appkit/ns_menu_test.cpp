@@ -47,7 +47,6 @@ std::string titles_of(NSMenu* menu) {
 
 } // namespace
 
-// An item belongs to one menu at a time; indices out of range change nothing.
 TEST(NSMenu, AnItemBelongsToOneMenuAndOutOfRangeIndicesChangeNothing) {
     AutoreleasePoolScope pool;
     ObjcRef<NSMenu> menu = menu_titled("Menu");

@@ -13,7 +13,6 @@
 
 namespace {
 
-// Views made from the classes below record here when they draw.
 std::vector<id> g_drawn;
 
 void record_draw(id self, SEL, NSRect) {
@@ -21,17 +20,14 @@ void record_draw(id self, SEL, NSRect) {
 }
 
 // A subclass of NSView made at run time, as the runtime's own views are.
-Class view_subclass(const char* name, const char* selector, IMP imp, const char* types) {
-    Class made = objc_allocateClassPair(objc_getClass("NSView"), name, 0);
-    class_addMethod(made, sel_registerName(selector), imp, types);
-    objc_registerClassPair(made);
-    return made;
-}
-
 Class drawing_view_class() {
-    static Class cls =
-        view_subclass("TestDrawingView", "drawRect:", reinterpret_cast<IMP>(&record_draw),
-                      "v@:{CGRect={CGPoint=dd}{CGSize=dd}}");
+    static Class cls = [] {
+        Class made = objc_allocateClassPair(objc_getClass("NSView"), "TestDrawingView", 0);
+        class_addMethod(made, sel_registerName("drawRect:"), reinterpret_cast<IMP>(&record_draw),
+                        "v@:{CGRect={CGPoint=dd}{CGSize=dd}}");
+        objc_registerClassPair(made);
+        return made;
+    }();
     return cls;
 }
 

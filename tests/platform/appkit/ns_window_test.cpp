@@ -18,7 +18,6 @@ namespace ns_window_test {
 constexpr NSUInteger k_titled = NSWindowStyleMaskTitled;
 constexpr NSUInteger k_closable = NSWindowStyleMaskClosable;
 
-// What the delegates made below heard, in order.
 std::vector<std::string> g_calls;
 BOOL g_should_close = YES;
 BOOL g_should_zoom = YES;
@@ -205,7 +204,6 @@ TEST_F(NSWindowTest, MiniaturizingHidesTheWindowAndTakesAwayKeyStatusOnce) {
     EXPECT_EQ(g_calls, (std::vector<std::string>{"windowDidResignKey:", "windowDidMiniaturize:"}));
 }
 
-// A window has at most one parent, is never its own ancestor, and is let go of when removed.
 TEST_F(NSWindowTest, ChildWindowsHaveOneParentAndNoCycle) {
     ObjcRef<NSWindow> a = make_window({}), b = make_window({}), c = make_window({});
     a->addChildWindowOrdered(b.get(), NSWindowAbove);

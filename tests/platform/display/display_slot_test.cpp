@@ -19,7 +19,6 @@
 
 namespace {
 
-// Keeps, in order, the input it is given.
 struct SlotInputRecorder final : InputSink {
     void take(Display&, const Input& input) override { taken.push_back(input_text(input)); }
     std::vector<std::string> taken;

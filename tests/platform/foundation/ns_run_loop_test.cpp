@@ -10,18 +10,6 @@
 
 namespace {
 
-NSTimer* add_loop_timer(NSRunLoop* loop, double interval, id target, NSString* mode,
-                        bool repeats = true) {
-    NSTimer* timer = NSTimer::timerWithTimeInterval(nil, interval, target,
-                                                    sel_registerName("tick:"), nil, repeats);
-    loop->addTimer(timer, mode);
-    return timer;
-}
-
-std::string mode_name(NSString* mode) {
-    return mode ? mode->utf8() : "<nil>";
-}
-
 // A run loop of its own on a virtual clock at 0.
 class NSRunLoopTest : public ::testing::Test {
   protected:
@@ -45,7 +33,7 @@ TEST(NSRunLoop, FiresATimerOnlyInTheModesItWasScheduledFor) {
         {NSRunLoopCommonModes, NSModalPanelRunLoopMode, 3},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE("scheduled in " + mode_name(row.scheduled) + ", run in " + mode_name(row.run));
+        SCOPED_TRACE("scheduled in " + text_of(row.scheduled) + ", run in " + text_of(row.run));
         AutoreleasePoolScope pool;
         VirtualTime time;
         ObjcRef<NSRunLoop> loop = make_native<NSRunLoop>();

@@ -6,17 +6,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-NSTimer* repeating_timer(NSRunLoop* loop, double interval, id target) {
-    NSTimer* timer =
-        NSTimer::timerWithTimeInterval(nil, interval, target, sel_registerName("tick:"), nil, YES);
-    loop->addTimer(timer, NSDefaultRunLoopMode);
-    return timer;
-}
-
-} // namespace
-
 // Every firing lands on the first fire date plus whole intervals, with no error carried over.
 TEST(NSTimer, RepeatingTimersFireOncePerIntervalWithoutDrift) {
     const struct {
@@ -29,7 +18,7 @@ TEST(NSTimer, RepeatingTimersFireOncePerIntervalWithoutDrift) {
         VirtualTime time;
         ObjcRef<NSRunLoop> loop = make_native<NSRunLoop>();
         ObjcRef<ActionRecorder> recorder = make_recorder();
-        NSTimer* timer = repeating_timer(loop.get(), row.interval, recorder.get());
+        NSTimer* timer = add_loop_timer(loop.get(), row.interval, recorder.get());
         time.clock.advance(row.span);
         loop->run_until(row.span, NSDefaultRunLoopMode);
         ASSERT_EQ(recorder->times.size(), row.firings);
@@ -49,7 +38,7 @@ TEST(NSTimer, InvalidatingInsideTheActionStopsItAndReleasesTheTarget) {
         if (recorder->times.size() == 3) static_cast<NSTimer*>(timer)->invalidate();
     };
     ObjcRef<NSTimer> timer =
-        ObjcRef<NSTimer>::retain(repeating_timer(loop.get(), 10, recorder.get()));
+        ObjcRef<NSTimer>::retain(add_loop_timer(loop.get(), 10, recorder.get()));
     EXPECT_EQ(recorder->retainCount(), 2u);
     time.clock.advance(100);
     loop->run_until(100, NSDefaultRunLoopMode);

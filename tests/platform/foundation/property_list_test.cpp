@@ -42,42 +42,6 @@ NSDictionary* dictionary(std::initializer_list<id> keys, std::initializer_list<i
         .autorelease();
 }
 
-// Kind and value of every element, in order, so that a round trip that changes a kind (an
-// integer read back as a real), loses an element or reorders keys shows in the text.
-std::string describe(id object) {
-    if (!object) return "nil";
-    char text[48];
-    if (auto* number = dynamic_cast<NSNumber*>(object)) {
-        if (number->is_boolean()) return number->integer() ? "true" : "false";
-        if (!number->is_floating()) return "int " + std::to_string(number->integer());
-        std::snprintf(text, sizeof text, "real %.17g", number->floating());
-        return text;
-    }
-    if (auto* string = dynamic_cast<NSString*>(object)) return "'" + string->utf8() + "'";
-    if (auto* bytes = dynamic_cast<NSData*>(object)) {
-        std::string hex = "data ";
-        for (std::uint8_t byte : bytes->span())
-            hex += std::string{"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
-        return hex;
-    }
-    if (auto* moment = dynamic_cast<NSDate*>(object)) {
-        std::snprintf(text, sizeof text, "date %.6f", moment->timeIntervalSince1970());
-        return text;
-    }
-    std::string all;
-    if (auto* list = dynamic_cast<NSArray*>(object)) {
-        for (const ObjcRef<>& item : *list)
-            all += describe(item.get()) + ",";
-        return "[" + all + "]";
-    }
-    if (auto* map = dynamic_cast<NSDictionary*>(object)) {
-        for (const auto& [key, value] : *map)
-            all += describe(key.get()) + ":" + describe(value.get()) + ",";
-        return "{" + all + "}";
-    }
-    return std::string("object of class ") + object_getClassName(object);
-}
-
 std::string repeated(std::string_view piece, int count) {
     std::string text;
     for (int i = 0; i < count; ++i)
@@ -88,32 +52,6 @@ std::string repeated(std::string_view piece, int count) {
 std::string nested_xml(int depth) {
     return "<plist version=\"1.0\">" + repeated("<array>", depth) + "<integer>1</integer>" +
            repeated("</array>", depth) + "</plist>";
-}
-
-// A binary property list of `depth` arrays, each holding the next, the last holding the number
-// 1, or the first array again when `circular`. Offsets and references take 4 bytes.
-std::string chain_binary(int depth, bool circular = false) {
-    const std::size_t arrays = static_cast<std::size_t>(depth);
-    const std::size_t objects = arrays + (circular ? 0 : 1);
-    const std::size_t table = 8 + arrays * 5 + (circular ? 0 : 2);
-    std::string bytes(table + objects * 4 + 32, '\0');
-    auto put = [&bytes](std::size_t at, std::uint64_t value, int size) {
-        for (int i = size - 1; i >= 0; --i, value >>= 8)
-            bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(value & 0xFF);
-    };
-    bytes.replace(0, 8, "bplist00");
-    for (std::size_t i = 0; i < arrays; ++i) {
-        bytes[8 + i * 5] = '\xA1'; // an array of one element
-        put(9 + i * 5, circular && i + 1 == arrays ? 0 : i + 1, 4);
-    }
-    if (!circular) bytes.replace(table - 2, 2, "\x10\x01"); // a one-byte integer
-    for (std::size_t i = 0; i < objects; ++i)
-        put(table + i * 4, 8 + i * 5, 4);
-    std::size_t trailer = table + objects * 4;
-    bytes[trailer + 6] = bytes[trailer + 7] = 4;
-    put(trailer + 8, objects, 8);
-    put(trailer + 24, table, 8); // the top object, at trailer + 16, is object 0
-    return bytes;
 }
 
 std::string binary_of(const std::string& xml) {
@@ -266,8 +204,7 @@ TEST(PropertyList, RefusesBytesThatAreNotAPropertyListWithAReason) {
 // Three levels of doubling over a three-letter text: 15 objects, 8 of them the text (24 bytes),
 // in 3 nested arrays. Each limit is met exactly, then missed by one.
 TEST(BinaryPlistGuard, CountsEveryReferenceToASharedObjectUpToEachLimitExactly) {
-    const std::string shared = doubling_binary(3, "\x53"
-                                                  "abc");
+    const std::string shared = doubling_binary(3, std::string("\x53") + "abc");
     const struct {
         const char* name;
         BinaryPlistLimits limits;

@@ -3,6 +3,7 @@
 // actions it receives, and a virtual clock installed for one test.
 
 #include "platform/foundation/ns_notification.h"
+#include "platform/foundation/ns_run_loop.h"
 #include "platform/foundation/ns_timer.h"
 #include "platform/foundation/virtual_clock.h"
 #include "platform/objc/native_class.h"
@@ -45,6 +46,15 @@ inline ObjcRef<ActionRecorder> make_recorder(std::string label = {},
     recorder->label = std::move(label);
     recorder->log = log;
     return recorder;
+}
+
+// A timer sending tick: to `target`, added to `loop` in `mode`.
+inline NSTimer* add_loop_timer(NSRunLoop* loop, double interval, id target,
+                               NSString* mode = NSDefaultRunLoopMode, bool repeats = true) {
+    NSTimer* timer = NSTimer::timerWithTimeInterval(nil, interval, target,
+                                                    sel_registerName("tick:"), nil, repeats);
+    loop->addTimer(timer, mode);
+    return timer;
 }
 
 // A virtual clock at 0, installed as the platform's clock and waiter for the test.

@@ -2,32 +2,22 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-struct Utf8Case {
-    std::string_view bytes;
-    std::optional<std::u16string> strict; // nullopt: refused
-    std::u16string lenient;
-};
-
-const Utf8Case k_utf8_cases[] = {
-    {"", u"", u""},
-    {"a\xFF"
-     "b",
-     std::nullopt, u"a\uFFFDb"},
-    {"\xC0\xAF", std::nullopt, u"\uFFFD\uFFFD"},                     // overlong '/'
-    {"\xED\xA0\x80", std::nullopt, u"\uFFFD\uFFFD\uFFFD"},           // encoded surrogate
-    {"\xF4\x90\x80\x80", std::nullopt, u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // above U+10FFFF
-    {"\xE2\x82", std::nullopt, u"\uFFFD"},                           // cut off at the end
-    {"\xE2\x82"
-     "A",
-     std::nullopt, u"\uFFFDA"}, // cut off before ASCII
-};
-
-} // namespace
-
 TEST(UnicodeText, DecodesUtf8StrictlyOrWithReplacements) {
-    for (const Utf8Case& row : k_utf8_cases) {
+    struct Utf8Case {
+        std::string_view bytes;
+        std::optional<std::u16string> strict; // nullopt: refused
+        std::u16string lenient;
+    };
+    const Utf8Case cases[] = {
+        {"", u"", u""},
+        {"a\xFF!", std::nullopt, u"a\uFFFD!"},
+        {"\xC0\xAF", std::nullopt, u"\uFFFD\uFFFD"},                     // overlong '/'
+        {"\xED\xA0\x80", std::nullopt, u"\uFFFD\uFFFD\uFFFD"},           // encoded surrogate
+        {"\xF4\x90\x80\x80", std::nullopt, u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // above U+10FFFF
+        {"\xE2\x82", std::nullopt, u"\uFFFD"},                           // cut off at the end
+        {"\xE2\x82z", std::nullopt, u"\uFFFDz"},                         // cut off before ASCII
+    };
+    for (const Utf8Case& row : cases) {
         EXPECT_EQ(utf8_to_utf16_strict(row.bytes), row.strict) << "bytes: " << row.bytes;
         EXPECT_EQ(utf8_to_utf16_lenient(row.bytes), row.lenient) << "bytes: " << row.bytes;
     }

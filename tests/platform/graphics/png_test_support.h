@@ -1,13 +1,10 @@
 #pragma once
 // Writing PNG files for tests with libpng.
 
-#include "tests/support/temporary_folder.h"
-
 #include <png.h>
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -24,21 +21,5 @@ inline bool write_png(const std::string& path, std::uint32_t width, std::uint32_
     image.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
     return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr) != 0;
 }
-
-// Every pixel the same: r, g, b (and a).
-inline std::vector<std::uint8_t> solid(std::uint32_t width, std::uint32_t height,
-                                       std::vector<std::uint8_t> pixel) {
-    std::vector<std::uint8_t> pixels;
-    for (std::uint32_t i = 0; i < width * height; ++i)
-        pixels.insert(pixels.end(), pixel.begin(), pixel.end());
-    return pixels;
-}
-
-inline void write_bytes(const std::string& path, const std::vector<char>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-using TempFolder = TemporaryFolder;
 
 } // namespace png_test

@@ -18,29 +18,17 @@ namespace {
 
 constexpr const char* k_device = "zzattrtest0";
 
-// A network device of our own on sysfs, there while the object lives: a tun device goes with the
-// descriptor that made it.
-class TunDevice {
-  public:
-    TunDevice() : m_fd(::open("/dev/net/tun", O_RDWR | O_CLOEXEC)) {
-        ifreq request{};
-        request.ifr_flags = IFF_TAP | IFF_NO_PI;
-        std::snprintf(request.ifr_name, sizeof request.ifr_name, "%s", k_device);
-        if (m_fd >= 0 && ::ioctl(m_fd, TUNSETIFF, &request) != 0) close();
-    }
-    ~TunDevice() { close(); }
-    TunDevice(const TunDevice&) = delete;
-    TunDevice& operator=(const TunDevice&) = delete;
-
-    bool made() const { return m_fd >= 0; }
-    void close() {
-        if (m_fd >= 0) ::close(m_fd);
-        m_fd = -1;
-    }
-
-  private:
-    int m_fd;
-};
+// A network device of our own on sysfs, there until the descriptor that made it is closed; -1
+// when it cannot be made here.
+int make_tun_device() {
+    const int fd = ::open("/dev/net/tun", O_RDWR | O_CLOEXEC);
+    ifreq request{};
+    request.ifr_flags = IFF_TAP | IFF_NO_PI;
+    std::snprintf(request.ifr_name, sizeof request.ifr_name, "%s", k_device);
+    if (fd < 0 || ::ioctl(fd, TUNSETIFF, &request) == 0) return fd;
+    ::close(fd);
+    return -1;
+}
 
 std::string alias_path() {
     return std::string("/sys/class/net/") + k_device + "/ifalias";
@@ -70,9 +58,11 @@ std::optional<std::string> read_text(AttributeFile& file) {
 // Held open, the file must still give the kernel's current text at every reading, and a device
 // that went and came back must be read again under its path.
 TEST(AttributeFile, HoldsASysfsFileOpenAndStillReadsItsCurrentTextAndADeviceThatCameBack) {
-    std::optional<TunDevice> device(std::in_place);
-    if (!device->made() || !set_alias("first"))
+    int device = make_tun_device();
+    if (device < 0 || !set_alias("first")) {
+        ::close(device);
         GTEST_SKIP() << "cannot make a tun device with an alias here";
+    }
     AttributeFile alias(alias_path());
     const std::size_t descriptors = open_descriptors();
     EXPECT_EQ(read_text(alias), "first\n");
@@ -81,20 +71,21 @@ TEST(AttributeFile, HoldsASysfsFileOpenAndStillReadsItsCurrentTextAndADeviceThat
     ASSERT_TRUE(set_alias("second"));
     EXPECT_EQ(read_text(alias), "second\n");
 
-    device.reset();
+    ::close(device);
     EXPECT_EQ(read_text(alias), std::nullopt);
     EXPECT_FALSE(alias.held());
     EXPECT_EQ(open_descriptors(), descriptors - 1); // the device's own went with it
-    device.emplace();
-    ASSERT_TRUE(device->made() && set_alias("third"));
+    device = make_tun_device();
+    ASSERT_TRUE(device >= 0 && set_alias("third"));
     EXPECT_EQ(read_text(alias), "third\n");
     EXPECT_TRUE(alias.held());
     // Gone and back between two readings.
-    device.reset();
-    device.emplace();
-    ASSERT_TRUE(device->made() && set_alias("fourth"));
+    ::close(device);
+    device = make_tun_device();
+    ASSERT_TRUE(device >= 0 && set_alias("fourth"));
     EXPECT_EQ(read_text(alias), "fourth\n");
     EXPECT_EQ(open_descriptors(), descriptors + 1);
+    ::close(device);
 }
 
 // An open descriptor would keep the text of a file that a new one was renamed over.

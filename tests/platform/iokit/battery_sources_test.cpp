@@ -9,8 +9,6 @@
 #include "platform/iokit/power_sources.h"
 #include "tests/platform/iokit/iokit_test_support.h"
 
-#include <functional>
-
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -110,136 +108,135 @@ const SourceRow k_rows[] = {
     // Whole dictionaries.
     {"a charge battery discharging, on a machine with mains offline",
      mains("0") + bat0(charge_battery("Discharging", "-990000")),
-     "CurrentCapacity=int:50;MaxCapacity=int:100;AppleRawCurrentCapacity=int:1980;"
-     "AppleRawMaxCapacity=int:3960;DesignCapacity=int:4400;CycleCount=int:412;Temperature=int:3033;"
-     "Voltage=int:12300;Amperage=int:-990;InstantAmperage=int:-990;TimeRemaining=int:120;"
-     "AvgTimeToEmpty=int:120;AvgTimeToFull=int:65535;IsCharging=bool:false;ExternalConnected=bool:"
-     "false;FullyCharged=bool:false;BatteryInstalled=bool:true;DeviceName=text:DELL 5YHR406;"
-     "Manufacturer=text:SMP;Serial=text:3481;BatteryFailureStatus=int:0;PermanentFailureStatus=int:"
+     "CurrentCapacity=int 50;MaxCapacity=int 100;AppleRawCurrentCapacity=int 1980;"
+     "AppleRawMaxCapacity=int 3960;DesignCapacity=int 4400;CycleCount=int 412;Temperature=int 3033;"
+     "Voltage=int 12300;Amperage=int -990;InstantAmperage=int -990;TimeRemaining=int 120;"
+     "AvgTimeToEmpty=int 120;AvgTimeToFull=int 65535;IsCharging=false;ExternalConnected="
+     "false;FullyCharged=false;BatteryInstalled=true;DeviceName='DELL 5YHR406';"
+     "Manufacturer='SMP';Serial='3481';BatteryFailureStatus=int 0;PermanentFailureStatus=int "
      "0",
-     "Name=text:InternalBattery-0;Type=text:InternalBattery;Transport Type=text:Internal;Is "
-     "Present=bool:true;Power Source State=text:Battery Power;Current Capacity=int:50;Max "
-     "Capacity=int:100;Is Charging=bool:false;Time to Empty=int:120;Time to Full Charge=int:-1;"
-     "BatteryHealth=text:Good"},
+     "Name='InternalBattery-0';Type='InternalBattery';Transport Type='Internal';Is "
+     "Present=true;Power Source State='Battery Power';Current Capacity=int 50;Max "
+     "Capacity=int 100;Is Charging=false;Time to Empty=int 120;Time to Full Charge=int -1;"
+     "BatteryHealth='Good'"},
     {"a battery that says only its kind", bat0(""),
      "<keys>=MaxCapacity,TimeRemaining,AvgTimeToEmpty,AvgTimeToFull,IsCharging,ExternalConnected,"
      "FullyCharged,BatteryInstalled,BatteryFailureStatus,PermanentFailureStatus"},
     // 30.8 Wh at 15.4 V = 2000 mAh; 14.0 W at 16.8 V = 833 mA; 30.8 Wh / 14 W = 132 min.
     {"an energy battery with power but no current, temperature or cycles",
      bat0(energy_battery("Discharging", "14000000")) + mains("0"),
-     "CurrentCapacity=int:71;AppleRawCurrentCapacity=int:2000;AppleRawMaxCapacity=int:2800;"
-     "DesignCapacity=int:3701;CycleCount=<absent>;Temperature=<absent>;Amperage=int:-833;"
-     "TimeRemaining=int:132;Serial=<absent>",
-     "Time to Empty=int:132;BatteryHealth=text:Service Recommended"},
+     "CurrentCapacity=int 71;AppleRawCurrentCapacity=int 2000;AppleRawMaxCapacity=int 2800;"
+     "DesignCapacity=int 3701;CycleCount=nil;Temperature=nil;Amperage=int -833;"
+     "TimeRemaining=int 132;Serial=nil",
+     "Time to Empty=int 132;BatteryHealth='Service Recommended'"},
     {"full on mains", mains("1") + bat0(energy_battery("Full", "0")),
-     "FullyCharged=bool:true;IsCharging=bool:false;Amperage=int:0;TimeRemaining=int:0;"
-     "AvgTimeToEmpty=int:65535;AvgTimeToFull=int:65535",
-     "Is Charged=bool:true;Time to Full Charge=int:0;Time to Empty=int:0;Power Source "
-     "State=text:AC Power"},
+     "FullyCharged=true;IsCharging=false;Amperage=int 0;TimeRemaining=int 0;"
+     "AvgTimeToEmpty=int 65535;AvgTimeToFull=int 65535",
+     "Is Charged=true;Time to Full Charge=int 0;Time to Empty=int 0;Power Source "
+     "State='AC Power'"},
     {"held below full by a charge limit", mains("1") + bat0(charge_battery("Not charging", "0")),
-     "IsCharging=bool:false;FullyCharged=bool:false;TimeRemaining=int:0",
-     "Is Charged=<absent>;Time to Full Charge=int:-1;Time to Empty=int:0"},
+     "IsCharging=false;FullyCharged=false;TimeRemaining=int 0",
+     "Is Charged=nil;Time to Full Charge=int -1;Time to Empty=int 0"},
 
     // Times and flags by status, with a known rate and without.
     {"discharging at an unknown rate", bat0(timed("Discharging", false)),
-     "TimeRemaining=int:65535;AvgTimeToEmpty=int:65535",
-     "Time to Empty=int:-1;Time to Full Charge=int:-1"},
+     "TimeRemaining=int 65535;AvgTimeToEmpty=int 65535",
+     "Time to Empty=int -1;Time to Full Charge=int -1"},
     {"charging at an unknown rate", bat0(timed("Charging", false)),
-     "TimeRemaining=int:65535;AvgTimeToFull=int:65535",
-     "Time to Empty=int:0;Time to Full Charge=int:-1"},
+     "TimeRemaining=int 65535;AvgTimeToFull=int 65535",
+     "Time to Empty=int 0;Time to Full Charge=int -1"},
 
     // Rates and capacities.
     {"charging with power but no current",
      bat0("STATUS=Charging;CHARGE_NOW=2000000;CHARGE_FULL=4000000;POWER_NOW=6000000;VOLTAGE_NOW="
           "12000000"),
-     "Amperage=int:500;TimeRemaining=int:240;CurrentCapacity=int:50"},
+     "Amperage=int 500;TimeRemaining=int 240;CurrentCapacity=int 50"},
     {"power without any voltage: no rate, no current",
      bat0("STATUS=Discharging;CHARGE_NOW=2000000;POWER_NOW=6000000"),
-     "Amperage=<absent>;TimeRemaining=int:65535"},
+     "Amperage=nil;TimeRemaining=int 65535"},
     {"a current of 0 is no rate",
      bat0("STATUS=Discharging;CHARGE_NOW=2000000;CHARGE_FULL=4000000;CURRENT_NOW=0"),
-     "Amperage=int:0;TimeRemaining=int:65535"},
+     "Amperage=int 0;TimeRemaining=int 65535"},
     {"full above its full charge",
      bat0("STATUS=Full;CHARGE_NOW=5000000;CHARGE_FULL=4900000;CURRENT_NOW=1000"),
-     "CurrentCapacity=int:100;Amperage=int:0"},
+     "CurrentCapacity=int 100;Amperage=int 0"},
     {"charge wins over energy", bat0("CHARGE_NOW=1000000;ENERGY_NOW=99000000"),
-     "AppleRawCurrentCapacity=int:1000"},
+     "AppleRawCurrentCapacity=int 1000"},
     {"energy with current but no power",
      bat0("STATUS=Discharging;ENERGY_NOW=30000000;CURRENT_NOW=2000000;VOLTAGE_NOW=15000000"),
-     "TimeRemaining=int:60;Amperage=int:-2000;AppleRawCurrentCapacity=int:2000"},
+     "TimeRemaining=int 60;Amperage=int -2000;AppleRawCurrentCapacity=int 2000"},
     {"the largest design voltage when there is no smallest",
      bat0("ENERGY_NOW=44000000;VOLTAGE_MAX_DESIGN=11000000;VOLTAGE_NOW=12500000"),
-     "AppleRawCurrentCapacity=int:4000"},
+     "AppleRawCurrentCapacity=int 4000"},
     {"energy without any voltage: milliwatt-hours",
      bat0("ENERGY_NOW=45000000;ENERGY_FULL=50000000;ENERGY_FULL_DESIGN=57000000"),
-     "AppleRawCurrentCapacity=int:45000;AppleRawMaxCapacity=int:50000;DesignCapacity=int:57000;"
-     "CurrentCapacity=int:90"},
+     "AppleRawCurrentCapacity=int 45000;AppleRawMaxCapacity=int 50000;DesignCapacity=int 57000;"
+     "CurrentCapacity=int 90"},
 
     // The driver's own times.
     {"the driver's times to empty",
      bat0(timed("Discharging") + ";TIME_TO_EMPTY_NOW=3659;TIME_TO_EMPTY_AVG=5400"),
-     "TimeRemaining=int:60;AvgTimeToEmpty=int:90", "Time to Empty=int:60"},
+     "TimeRemaining=int 60;AvgTimeToEmpty=int 90", "Time to Empty=int 60"},
     {"the driver's times to full",
      bat0(timed("Charging") + ";TIME_TO_FULL_NOW=600;TIME_TO_FULL_AVG=1800"),
-     "TimeRemaining=int:10;AvgTimeToFull=int:30", "Time to Full Charge=int:10"},
+     "TimeRemaining=int 10;AvgTimeToFull=int 30", "Time to Full Charge=int 10"},
     {"a driver's average alone", bat0(timed("Charging") + ";TIME_TO_FULL_AVG=1800"),
-     "TimeRemaining=int:80;AvgTimeToFull=int:30;AvgTimeToEmpty=int:65535;Amperage=int:1500;"
-     "IsCharging=bool:true",
-     "Is Charging=bool:true;Time to Full Charge=int:80"},
+     "TimeRemaining=int 80;AvgTimeToFull=int 30;AvgTimeToEmpty=int 65535;Amperage=int 1500;"
+     "IsCharging=true",
+     "Is Charging=true;Time to Full Charge=int 80"},
     {"a negative driver time is no estimate", bat0(timed("Discharging") + ";TIME_TO_EMPTY_NOW=-1"),
-     "TimeRemaining=int:120"},
+     "TimeRemaining=int 120"},
     {"a driver's time without any rate", bat0("STATUS=Discharging;TIME_TO_EMPTY_NOW=600"),
-     "TimeRemaining=int:10"},
+     "TimeRemaining=int 10"},
 
     // Percent, temperature, cycles and values out of range.
-    {"capacity above 100", bat0("CAPACITY=150"), "CurrentCapacity=int:100"},
-    {"capacity below 0", bat0("CAPACITY=-5"), "CurrentCapacity=int:0"},
+    {"capacity above 100", bat0("CAPACITY=150"), "CurrentCapacity=int 100"},
+    {"capacity below 0", bat0("CAPACITY=-5"), "CurrentCapacity=int 0"},
     {"percent computed and rounded", bat0("CHARGE_NOW=2995;CHARGE_FULL=10000"),
-     "CurrentCapacity=int:30", "Current Capacity=int:30"},
-    {"full of 0", bat0("CHARGE_NOW=6;CHARGE_FULL=0"), "CurrentCapacity=<absent>"},
+     "CurrentCapacity=int 30", "Current Capacity=int 30"},
+    {"full of 0", bat0("CHARGE_NOW=6;CHARGE_FULL=0"), "CurrentCapacity=nil"},
     {"huge and unreadable values",
      bat0("CHARGE_NOW=99999999999999999;CHARGE_FULL=99999999999999999999;VOLTAGE_NOW=lots;CYCLE_"
           "COUNT=4294967296;TEMP=2147483647"),
-     "AppleRawCurrentCapacity=<absent>;AppleRawMaxCapacity=<absent>;CurrentCapacity=<absent>;"
-     "Voltage=<absent>;CycleCount=<absent>;Temperature=<absent>"},
+     "AppleRawCurrentCapacity=nil;AppleRawMaxCapacity=nil;CurrentCapacity=nil;"
+     "Voltage=nil;CycleCount=nil;Temperature=nil"},
     {"a rate of one: minutes too large to keep",
-     bat0("STATUS=Discharging;CHARGE_NOW=9000000000000;CURRENT_NOW=1"), "TimeRemaining=int:65535"},
+     bat0("STATUS=Discharging;CHARGE_NOW=9000000000000;CURRENT_NOW=1"), "TimeRemaining=int 65535"},
 
     // Health and wear.
-    {"overheat", bat0("HEALTH=Overheat"), "BatteryFailureStatus=int:1;PermanentFailureStatus=int:0",
-     "BatteryHealth=text:Check Battery"},
-    {"dead", bat0("HEALTH=Dead"), "BatteryFailureStatus=int:0;PermanentFailureStatus=int:1",
-     "BatteryHealth=text:Check Battery"},
+    {"overheat", bat0("HEALTH=Overheat"), "BatteryFailureStatus=int 1;PermanentFailureStatus=int 0",
+     "BatteryHealth='Check Battery'"},
+    {"dead", bat0("HEALTH=Dead"), "BatteryFailureStatus=int 0;PermanentFailureStatus=int 1",
+     "BatteryHealth='Check Battery'"},
     {"a failure wins over wear", bat0("HEALTH=Overheat;CHARGE_FULL=7999;CHARGE_FULL_DESIGN=10000"),
-     "", "BatteryHealth=text:Check Battery"},
+     "", "BatteryHealth='Check Battery'"},
     {"worn below 80 %", bat0("CHARGE_FULL=7999;CHARGE_FULL_DESIGN=10000"), "",
-     "BatteryHealth=text:Service Recommended"},
-    {"exactly 80 %", bat0("CHARGE_FULL=8000;CHARGE_FULL_DESIGN=10000"), "",
-     "BatteryHealth=text:Good"},
-    {"no design capacity", bat0("CHARGE_FULL=10"), {}, "BatteryHealth=text:Good"},
+     "BatteryHealth='Service Recommended'"},
+    {"exactly 80 %", bat0("CHARGE_FULL=8000;CHARGE_FULL_DESIGN=10000"), "", "BatteryHealth='Good'"},
+    {"no design capacity", bat0("CHARGE_FULL=10"), {}, "BatteryHealth='Good'"},
 
     // Which supplies count.
     {"a peripheral's and an absent battery come first",
      supply("AAA_mouse", "TYPE=Battery;SCOPE=Device;CAPACITY=5;STATUS=Discharging") +
          bat("AAB", "PRESENT=0;CAPACITY=6") + bat0("CAPACITY=70"),
-     "CurrentCapacity=int:70", "Current Capacity=int:70"},
-    {"mains online", mains("1") + bat0("STATUS=Discharging"), "ExternalConnected=bool:true"},
+     "CurrentCapacity=int 70", "Current Capacity=int 70"},
+    {"mains online", mains("1") + bat0("STATUS=Discharging"), "ExternalConnected=true"},
     {"mains offline while charging", mains("0") + bat0("STATUS=Charging"),
-     "ExternalConnected=bool:false", "Power Source State=text:Battery Power"},
+     "ExternalConnected=false", "Power Source State='Battery Power'"},
     {"USB online, mains offline",
      mains("0") + supply("ucsi", "TYPE=USB;ONLINE=1") + bat0("STATUS=Discharging"),
-     "ExternalConnected=bool:true"},
+     "ExternalConnected=true"},
     {"a peripheral's charger does not count",
      supply("dock", "TYPE=Mains;SCOPE=Device;ONLINE=1") + bat0("STATUS=Discharging"),
-     "ExternalConnected=bool:false"},
+     "ExternalConnected=false"},
     {"an unreadable online tells nothing", mains("?") + bat0("STATUS=Charging"),
-     "ExternalConnected=bool:true"},
-    {"no mains, full", bat0("STATUS=Full"), "ExternalConnected=bool:true"},
-    {"no mains, not charging", bat0("STATUS=Not charging"), "ExternalConnected=bool:true",
-     "Power Source State=text:AC Power"},
+     "ExternalConnected=true"},
+    {"no mains, full", bat0("STATUS=Full"), "ExternalConnected=true"},
+    {"no mains, not charging", bat0("STATUS=Not charging"), "ExternalConnected=true",
+     "Power Source State='AC Power'"},
     {"no mains, unknown", bat0(timed("Unknown")),
-     "ExternalConnected=bool:false;TimeRemaining=int:0;AvgTimeToEmpty=int:65535",
-     "Time to Empty=int:0;Time to Full Charge=int:-1"},
+     "ExternalConnected=false;TimeRemaining=int 0;AvgTimeToEmpty=int 65535",
+     "Time to Empty=int 0;Time to Full Charge=int -1"},
 
     // Several batteries as one.
     {"an internal battery full, the external one discharging (energy)",
@@ -252,17 +249,17 @@ const SourceRow k_rows[] = {
              "90060000;VOLTAGE_MIN_DESIGN=11520000;VOLTAGE_NOW=11800000;POWER_NOW=9540000;"
              "CYCLE_COUNT=284;MODEL_NAME=01AV495;CAPACITY=62;TIME_TO_EMPTY_NOW=60") +
          supply("hid_mouse", "TYPE=Battery;SCOPE=Device;ENERGY_NOW=1000"),
-     "CurrentCapacity=int:71;AppleRawCurrentCapacity=int:5348;AppleRawMaxCapacity=int:7537;"
-     "DesignCapacity=int:10228;TimeRemaining=int:373;Amperage=int:-754;CycleCount=int:412;Voltage="
-     "int:12636;DeviceName=text:45N1113;IsCharging=bool:false",
-     "BatteryHealth=text:Service Recommended"},
+     "CurrentCapacity=int 71;AppleRawCurrentCapacity=int 5348;AppleRawMaxCapacity=int 7537;"
+     "DesignCapacity=int 10228;TimeRemaining=int 373;Amperage=int -754;CycleCount=int 412;Voltage="
+     "int 12636;DeviceName='45N1113';IsCharging=false",
+     "BatteryHealth='Service Recommended'"},
     {"both discharging, currents of opposite signs (charge)",
      bat0("STATUS=Discharging;CHARGE_NOW=1800000;CHARGE_FULL=1950000;CHARGE_FULL_DESIGN=2090000;"
           "CURRENT_NOW=650000;VOLTAGE_MIN_DESIGN=11400000;HEALTH=Good") +
          bat("BAT1", "STATUS=Discharging;CHARGE_NOW=3100000;CHARGE_FULL=5200000;CHARGE_FULL_DESIGN="
                      "5800000;CURRENT_NOW=-820000;HEALTH=Overheat"),
-     "CurrentCapacity=int:69;AppleRawCurrentCapacity=int:4900;AppleRawMaxCapacity=int:7150;"
-     "DesignCapacity=int:7890;TimeRemaining=int:200;Amperage=int:-1470;BatteryFailureStatus=int:1"},
+     "CurrentCapacity=int 69;AppleRawCurrentCapacity=int 4900;AppleRawMaxCapacity=int 7150;"
+     "DesignCapacity=int 7890;TimeRemaining=int 200;Amperage=int -1470;BatteryFailureStatus=int 1"},
     {"one charging without its present energy, the other in charge units",
      mains("0") +
          bat0("STATUS=Not "
@@ -270,31 +267,32 @@ const SourceRow k_rows[] = {
               "CURRENT_NOW=0;VOLTAGE_MIN_DESIGN=11400000") +
          bat("BAT1",
              "STATUS=Charging;ENERGY_FULL=50000000;ENERGY_FULL_DESIGN=57000000;POWER_NOW=15000000"),
-     "CurrentCapacity=<absent>;AppleRawCurrentCapacity=<absent>;AppleRawMaxCapacity=int:8385;"
-     "DesignCapacity=int:9400;TimeRemaining=int:65535;IsCharging=bool:true;ExternalConnected=bool:"
+     "CurrentCapacity=nil;AppleRawCurrentCapacity=nil;AppleRawMaxCapacity=int 8385;"
+     "DesignCapacity=int 9400;TimeRemaining=int 65535;IsCharging=true;ExternalConnected="
      "false"},
 
     // Low power mode: the power-profiles service, where it answers, wins over the platform profile;
     // with neither, the key is absent rather than 0.
-    {"no low-power source", bat0(""), "", "LPM Active=<absent>"},
-    {"a low-power profile", bat0(""), "", "LPM Active=int:1", "", "low-power\n"},
-    {"a balanced profile", bat0(""), "", "LPM Active=int:0", "", "balanced\n"},
-    {"the service off", bat0(""), "", "LPM Active=int:0", "", "low-power\n", PowerSaver::off},
-    {"the service on", bat0(""), "", "LPM Active=int:1", "", "performance\n", PowerSaver::on},
+    {"no low-power source", bat0(""), "", "LPM Active=nil"},
+    {"a low-power profile", bat0(""), "", "LPM Active=int 1", "", "low-power\n"},
+    {"a balanced profile", bat0(""), "", "LPM Active=int 0", "", "balanced\n"},
+    {"the service off", bat0(""), "", "LPM Active=int 0", "", "low-power\n", PowerSaver::off},
+    {"the service on", bat0(""), "", "LPM Active=int 1", "", "performance\n", PowerSaver::on},
 
     // Recordings keep their values and kinds as they are.
     {"an ioreg array: its first dictionary, no power source", "",
      "<keys>=AppleRawCurrentCapacity,Amperage,BatteryData,CurrentCapacity,DeviceName,"
-     "ExternalConnected,ManufactureDate,Voltage,ChargerData,CellVoltage;CurrentCapacity=int:72;"
-     "Amperage=int:-1250;DeviceName=text:bq40z651;ExternalConnected=bool:false;BatteryData="
-     "dictionary;ManufactureDate=date;Voltage=real:12741.500000;ChargerData=data;CellVoltage=array",
+     "ExternalConnected,ManufactureDate,Voltage,ChargerData,CellVoltage;CurrentCapacity=int 72;"
+     "Amperage=int -1250;DeviceName='bq40z651';ExternalConnected=false;BatteryData="
+     "{'CycleCount':int 187,};ManufactureDate=date 1633305600.000000;Voltage=real "
+     "12741.5;ChargerData=data 000102;"
+     "CellVoltage=[int 4247,int 4246,]",
      "<keys>=<none>", k_ioreg_output},
-    {"the registry and power-source form", "",
-     "<keys>=CurrentCapacity,IsCharging;IsCharging=bool:true",
+    {"the registry and power-source form", "", "<keys>=CurrentCapacity,IsCharging;IsCharging=true",
      "<keys>=Time to Full Charge,BatteryHealth,LPM Active;Time to Full "
-     "Charge=int:35;BatteryHealth=text:Good;LPM Active=int:1",
+     "Charge=int 35;BatteryHealth='Good';LPM Active=int 1",
      k_registry_and_power_source},
-    {"any other dictionary is the registry entry", "", "CurrentCapacity=int:5", "<keys>=<none>",
+    {"any other dictionary is the registry entry", "", "CurrentCapacity=int 5", "<keys>=<none>",
      plist("<dict><key>CurrentCapacity</key><integer>5</integer></dict>")},
     {"a power source of the wrong kind is left out", "", "<keys>=", "<keys>=<none>",
      plist("<dict><key>Registry</key><dict/><key>PowerSource</key><string>AC</string></dict>")},
@@ -380,34 +378,55 @@ TEST(BatterySources, FindNoBatteryInUnusableSourcesAndSayWhyOnce) {
     }
 }
 
-// The driver's battery commands edit a recording in place; what the IOKit calls give follows.
+// The driver's battery commands edit a recording in place; what the IOKit calls give follows,
+// also through a service already held, while a power source's snapshot keeps what it was.
 TEST(BatterySources, EditARecordingAndSeeItThroughAServiceAlreadyHeld) {
     TemporaryFolder folder;
     BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
-    io_service_t service =
-        IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("AppleSmartBattery"));
+    CFMutableDictionaryRef matching = IOServiceMatching("AppleSmartBattery");
+    EXPECT_EQ(value_in(key_values_of(matching), "<keys>"), "IOProviderClass");
+    EXPECT_EQ(value_at(matching, "IOProviderClass"), "'AppleSmartBattery'");
+    EXPECT_EQ(IOServiceMatching(nullptr), nullptr);
+    CFRetain(matching);
+    io_service_t service = IOServiceGetMatchingService(kIOMainPortDefault, matching);
+    EXPECT_EQ(cf_object(matching)->retainCount(), 1u) << "the matching is consumed";
+    io_service_t other = IOServiceGetMatchingService(kIOMainPortDefault, matching);
     ASSERT_NE(service, IO_OBJECT_NULL);
+    EXPECT_NE(service, other);
+    EXPECT_EQ(IOObjectRelease(other), kIOReturnSuccess);
+    EXPECT_EQ(IOObjectRelease(other), kIOReturnBadArgument);
+    CFMutableDictionaryRef properties = reinterpret_cast<CFMutableDictionaryRef>(1);
+    EXPECT_EQ(IORegistryEntryCreateCFProperties(other, &properties, nullptr, 0),
+              kIOReturnBadArgument);
+    EXPECT_EQ(properties, nullptr);
+    EXPECT_EQ(IOObjectRelease(IO_OBJECT_NULL), kIOReturnBadArgument);
+
+    CFTypeRef info = IOPSCopyPowerSourcesInfo();
+    CFArrayRef list = IOPSCopyPowerSourcesList(info);
+    CFTypeRef first = CFArrayGetValueAtIndex(list, 0);
+    CFRetain(first);
+    CFRelease(list);
     using enum BatteryEditResult;
     auto number = [](std::int64_t value) { return NSNumber::make(value); };
-    const std::pair<std::function<BatteryEditResult()>, BatteryEditResult> steps[] = {
-        {[&] { return set_recorded_registry_value("CurrentCapacity", number(12).get()); }, Done},
-        {[&] { return set_recorded_registry_value("Temperature", number(3100).get()); }, Done},
-        {[] { return remove_recorded_registry_value("IsCharging"); }, Done},
-        {[&] { return set_recorded_power_source_value("LPM Active", number(0).get()); }, Done},
-        {[] { return remove_recorded_power_source_value("Time to Full Charge"); }, Done},
-    };
-    for (std::size_t i = 0; i < std::size(steps); ++i)
-        EXPECT_EQ(steps[i].first(), steps[i].second) << "step " << i;
-    CFMutableDictionaryRef properties = nullptr;
+    EXPECT_EQ(set_recorded_registry_value("CurrentCapacity", number(12).get()), Done);
+    EXPECT_EQ(set_recorded_registry_value("Temperature", number(3100).get()), Done);
+    EXPECT_EQ(remove_recorded_registry_value("IsCharging"), Done);
+    EXPECT_EQ(set_recorded_power_source_value("LPM Active", number(0).get()), Done);
+    EXPECT_EQ(remove_recorded_power_source_value("Time to Full Charge"), Done);
+    EXPECT_EQ(value_at(IOPSGetPowerSourceDescription(info, first), "LPM Active"), "int 1");
+    CFRelease(first);
+    EXPECT_EQ(IOPSCopyPowerSourcesList(nullptr), nullptr);
+    EXPECT_EQ(IOPSGetPowerSourceDescription(info, nullptr), nullptr);
+    CFRelease(info);
     ASSERT_EQ(IORegistryEntryCreateCFProperties(service, &properties, nullptr, 0),
               kIOReturnSuccess);
-    EXPECT_EQ(value_at(properties, "CurrentCapacity"), "int:12");
+    EXPECT_EQ(value_at(properties, "CurrentCapacity"), "int 12");
     properties->removeAllObjects(); // the caller's own copy
     CFRelease(properties);
     EXPECT_EQ(value_in(registry_via_io_kit(), "<keys>"), "CurrentCapacity,Temperature");
     const KeyValues power_source = power_source_via_io_kit();
     EXPECT_EQ(value_in(power_source, "<keys>"), "BatteryHealth,LPM Active");
-    EXPECT_EQ(value_in(power_source, "LPM Active"), "int:0");
+    EXPECT_EQ(value_in(power_source, "LPM Active"), "int 0");
 
     EXPECT_EQ(remove_recorded_battery(), Done);
     EXPECT_EQ(IORegistryEntryCreateCFProperties(service, &properties, nullptr, 0),
@@ -424,51 +443,6 @@ TEST(BatterySources, EditARecordingAndSeeItThroughAServiceAlreadyHeld) {
     EXPECT_EQ(value_in(power_source_via_io_kit(), "<keys>"), "LPM Active");
     reselect_battery_provider(); // reads the file again: the edit is gone
     EXPECT_EQ(value_in(power_source_via_io_kit(), "<keys>"), "<none>");
-}
-
-TEST(BatterySources, ChooseTheLiveSourceWithoutASetting) {
     for (const char* setting : {static_cast<const char*>(nullptr), ""})
         EXPECT_FALSE(make_battery_provider(setting)->recording()) << (setting ? "empty" : "unset");
-}
-
-TEST(IOKit, MatchesTheBatteryAndHandsOutDistinctServicesUntilReleased) {
-    TemporaryFolder folder;
-    BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
-    CFMutableDictionaryRef matching = IOServiceMatching("AppleSmartBattery");
-    EXPECT_EQ(value_in(key_values_of(matching), "<keys>"), "IOProviderClass");
-    EXPECT_EQ(value_at(matching, "IOProviderClass"), "text:AppleSmartBattery");
-    EXPECT_EQ(IOServiceMatching(nullptr), nullptr);
-    CFRetain(matching);
-    io_service_t first = IOServiceGetMatchingService(kIOMainPortDefault, matching);
-    EXPECT_EQ(cf_object(matching)->retainCount(), 1u) << "the matching is consumed";
-    io_service_t second = IOServiceGetMatchingService(kIOMainPortDefault, matching);
-    ASSERT_NE(first, IO_OBJECT_NULL);
-    EXPECT_NE(first, second);
-    EXPECT_EQ(IOObjectRelease(first), kIOReturnSuccess);
-    EXPECT_EQ(IOObjectRelease(first), kIOReturnBadArgument);
-    CFMutableDictionaryRef properties = reinterpret_cast<CFMutableDictionaryRef>(1);
-    EXPECT_EQ(IORegistryEntryCreateCFProperties(first, &properties, nullptr, 0),
-              kIOReturnBadArgument);
-    EXPECT_EQ(properties, nullptr);
-    EXPECT_EQ(IOObjectRelease(IO_OBJECT_NULL), kIOReturnBadArgument);
-    EXPECT_EQ(IOObjectRelease(second), kIOReturnSuccess);
-}
-
-TEST(PowerSources, KeepASnapshotThatOutlivesTheList) {
-    TemporaryFolder folder;
-    BatterySourceScope source(folder.write("battery.plist", k_registry_and_power_source));
-    CFTypeRef info = IOPSCopyPowerSourcesInfo();
-    CFArrayRef list = IOPSCopyPowerSourcesList(info);
-    CFTypeRef first = CFArrayGetValueAtIndex(list, 0);
-    CFRetain(first);
-    CFRelease(list);
-    ASSERT_EQ(set_recorded_power_source_value("LPM Active", NSNumber::make(0).get()),
-              BatteryEditResult::Done);
-    EXPECT_EQ(value_at(IOPSGetPowerSourceDescription(info, first), "LPM Active"), "int:1");
-    CFRelease(first);
-    EXPECT_EQ(value_in(power_source_via_io_kit(), "LPM Active"), "int:0");
-
-    EXPECT_EQ(IOPSCopyPowerSourcesList(nullptr), nullptr);
-    EXPECT_EQ(IOPSGetPowerSourceDescription(info, nullptr), nullptr);
-    CFRelease(info);
 }

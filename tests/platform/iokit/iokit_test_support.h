@@ -1,6 +1,6 @@
 #pragma once
 // Battery-source test helpers: power_supply folders from tables, a scoped battery source, and
-// dictionaries as text, read through the IOKit calls as the indicator reads them.
+// dictionaries as text (see describe), read through the IOKit calls as the indicator reads them.
 
 #include "platform/foundation/core_foundation.h"
 #include "platform/iokit/battery_provider.h"
@@ -8,6 +8,7 @@
 #include "platform/iokit/power_sources.h"
 #include "platform/objc/objc.h"
 #include "tests/support/environment_scope.h"
+#include "tests/support/objc_values.h"
 #include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
@@ -52,35 +53,9 @@ class BatterySourceScope {
     EnvironmentScope m_setting;
 };
 
-// A dictionary value as text for comparisons: "int:5", "real:12741.5", "bool:true", "text:abc",
-// "<absent>", or the kind for anything else ("data", "date", "array", "dictionary", "other").
-inline std::string describe_value(CFTypeRef value) {
-    if (!value) return "<absent>";
-    CFTypeID type = CFGetTypeID(value);
-    if (type == CFBooleanGetTypeID()) {
-        return CFBooleanGetValue(static_cast<CFBooleanRef>(value)) ? "bool:true" : "bool:false";
-    }
-    if (type == CFNumberGetTypeID() && CFNumberIsFloatType(static_cast<CFNumberRef>(value))) {
-        double number = 0;
-        CFNumberGetValue(static_cast<CFNumberRef>(value), kCFNumberDoubleType, &number);
-        return "real:" + std::to_string(number);
-    }
-    if (type == CFNumberGetTypeID()) {
-        long long number = 0;
-        CFNumberGetValue(static_cast<CFNumberRef>(value), kCFNumberLongLongType, &number);
-        return "int:" + std::to_string(number);
-    }
-    if (type == CFStringGetTypeID()) return "text:" + static_cast<CFStringRef>(value)->utf8();
-    if (type == CFDataGetTypeID()) return "data";
-    if (type == CFDateGetTypeID()) return "date";
-    if (type == CFArrayGetTypeID()) return "array";
-    if (type == CFDictionaryGetTypeID()) return "dictionary";
-    return "other";
-}
-
 inline std::string value_at(CFDictionaryRef dictionary, const char* key) {
     CFStringRef key_string = CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8);
-    std::string text = describe_value(CFDictionaryGetValue(dictionary, key_string));
+    std::string text = describe(cf_object(CFDictionaryGetValue(dictionary, key_string)));
     CFRelease(key_string);
     return text;
 }
@@ -91,8 +66,10 @@ using KeyValues = std::optional<std::vector<std::pair<std::string, std::string>>
 inline KeyValues key_values_of(CFDictionaryRef dictionary) {
     if (!dictionary) return std::nullopt;
     std::vector<std::pair<std::string, std::string>> pairs;
-    for (const auto& [key, value] : *dictionary)
-        pairs.emplace_back(describe_value(key.get()).substr(5), describe_value(value.get()));
+    for (const auto& [key, value] : *dictionary) {
+        auto* name = dynamic_cast<NSString*>(key.get());
+        pairs.emplace_back(name ? name->utf8() : describe(key.get()), describe(value.get()));
+    }
     return pairs;
 }
 
@@ -105,7 +82,7 @@ inline std::string value_in(const KeyValues& pairs, std::string_view key) {
         if (name == key) return value;
         keys += (keys.empty() ? "" : ",") + name;
     }
-    return key == "<keys>" ? keys : "<absent>";
+    return key == "<keys>" ? keys : "nil";
 }
 
 inline KeyValues registry_via_io_kit() {

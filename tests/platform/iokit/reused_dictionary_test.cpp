@@ -22,8 +22,8 @@ TEST(ReusedDictionary, NeverHandsOutADictionarySomeoneHoldsOrChanged) {
     ReusedDictionary<int> reused;
     PercentMaker maker;
     auto get = [&](int percent) { return reused.get(percent, std::ref(maker)); };
-    EXPECT_EQ(value_at(get(40).get(), "Percent"), "int:40");
-    EXPECT_EQ(value_at(get(41).get(), "Percent"), "int:41");
+    EXPECT_EQ(value_at(get(40).get(), "Percent"), "int 40");
+    EXPECT_EQ(value_at(get(41).get(), "Percent"), "int 41");
     EXPECT_EQ(maker.made, 2);
     ObjcRef<NSMutableDictionary> kept = get(41);
     EXPECT_EQ(maker.made, 2);
@@ -36,7 +36,7 @@ TEST(ReusedDictionary, NeverHandsOutADictionarySomeoneHoldsOrChanged) {
     kept = nullptr;
     ObjcRef<NSMutableDictionary> third = get(41);
     EXPECT_EQ(maker.made, 4);
-    EXPECT_EQ(value_at(third.get(), "Percent"), "int:41");
+    EXPECT_EQ(value_at(third.get(), "Percent"), "int 41");
 
     third->setObject(NSNumber::make(1).get(), NSString::from_utf8("Extra").get());
     third = nullptr;

@@ -12,24 +12,24 @@ TEST(SysfsBattery, ReusesAReadingOnlyWithinItsLifetime) {
     ManualClock clock;
     SysfsBattery battery(folder.path());
     auto percent = [&] { return value_at(battery.copy_registry_entry().get(), "CurrentCapacity"); };
-    EXPECT_EQ(percent(), "int:40");
+    EXPECT_EQ(percent(), "int 40");
     write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=41"}}});
     clock.advance(SysfsBattery::k_reading_lifetime / 2);
-    EXPECT_EQ(percent(), "int:40");
+    EXPECT_EQ(percent(), "int 40");
     clock.advance(SysfsBattery::k_reading_lifetime);
-    EXPECT_EQ(percent(), "int:41");
+    EXPECT_EQ(percent(), "int 41");
 
     write_supplies(folder, {{"BAT0", {"TYPE=Battery", "CAPACITY=42"}}});
     clock.advance(-1); // a clock set back
-    EXPECT_EQ(percent(), "int:42");
+    EXPECT_EQ(percent(), "int 42");
     auto low_power = [&] {
         clock.advance(10);
         return value_at(battery.copy_power_source_descriptions().front().get(), "LPM Active");
     };
     folder.write("platform_profile", "low-power\n"); // the same supplies, another profile
-    EXPECT_EQ(low_power(), "int:1");
+    EXPECT_EQ(low_power(), "int 1");
     set_power_saver_state(PowerSaver::off); // the same files, the power-saver service off
-    EXPECT_EQ(low_power(), "int:0");
+    EXPECT_EQ(low_power(), "int 0");
     set_power_saver_state(PowerSaver::unknown);
 
     std::filesystem::remove_all(folder / "BAT0");

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -28,11 +27,6 @@ struct LaunchctlHome {
     int run(std::vector<std::string> arguments) { return run_launchctl(arguments, errors); }
 };
 
-mode_t launchd_folder_mode(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
-}
-
 } // namespace
 
 TEST(LaunchctlCommand, LoadWritesThePrivateEntryAndUnloadRemovesItByTheFileName) {
@@ -45,8 +39,8 @@ TEST(LaunchctlCommand, LoadWritesThePrivateEntryAndUnloadRemovesItByTheFileName)
                                       "Exec=\"/My Apps/Zerarazi.app/Contents/MacOS/Zerarazi\"\n"
                                       "Terminal=false\n"
                                       "X-GNOME-Autostart-enabled=true\n");
-    EXPECT_EQ(launchd_folder_mode(home.folder.file(".config")), 0700u);
-    EXPECT_EQ(launchd_folder_mode(home.folder.file(".config/autostart")), 0700u);
+    EXPECT_EQ(file_mode(home.folder.file(".config")), 0700u);
+    EXPECT_EQ(file_mode(home.folder.file(".config/autostart")), 0700u);
     EXPECT_EQ(fs::directory_iterator(home.folder.file(".config/autostart"))->path(), home.entry)
         << "no temporary file left behind";
 
@@ -56,7 +50,7 @@ TEST(LaunchctlCommand, LoadWritesThePrivateEntryAndUnloadRemovesItByTheFileName)
     ASSERT_EQ(home.run({"load", "-w", home.agent_file}), 0) << home.errors.str();
     EXPECT_NE(file_bytes(home.entry).find("Exec=/Apps/Zerarazi.app/Contents/MacOS/Zerarazi\n"),
               std::string::npos);
-    EXPECT_EQ(launchd_folder_mode(home.folder.file(".config")), 0755u);
+    EXPECT_EQ(file_mode(home.folder.file(".config")), 0755u);
     home.folder.write(k_agent_name,
                       plist_dictionary("<key>Label</key><string>org.zerarazi.Zerarazi</string>"
                                        "<key>ProgramArguments</key><array><string>/bin/z</string>"

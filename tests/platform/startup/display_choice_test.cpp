@@ -32,11 +32,8 @@ TEST(DisplayChoice, FollowsTheSettingElseTheSurroundings) {
     };
     for (size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(choose_display_kind(rows[i].surroundings), rows[i].chosen) << "row " << i;
-}
-
-// The driver's virtual time has its own sleep and wake; the displays on real time follow the
-// system's.
-TEST(DisplayChoice, OnlyDisplaysOnRealTimeFollowTheSystemBus) {
+    // The driver's virtual time has its own sleep and wake; the displays on real time follow the
+    // system's.
     EXPECT_FALSE(follows_system_bus(DisplayKind::driver));
     EXPECT_TRUE(follows_system_bus(DisplayKind::terminal));
     EXPECT_TRUE(follows_system_bus(DisplayKind::desktop));

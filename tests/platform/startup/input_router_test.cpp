@@ -28,7 +28,7 @@ TEST(InputRouter, EditsTheRecordedBatteryOrSaysWhyNot) {
     BatterySourceScope recorded(folder.write("battery.plist", k_router_recording));
     EXPECT_EQ(errors_of("battery set CurrentCapacity 40\npower set Type \"UPS\"\n"), Lines{});
     EXPECT_EQ(value_at(current_battery_provider()->copy_registry_entry().get(), "CurrentCapacity"),
-              "int:40");
+              "int 40");
     EXPECT_EQ(
         errors_of("battery unset Missing\nbattery remove\nbattery set CurrentCapacity 1\n"),
         (Lines{error_line(0, "battery unset Missing", "no property Missing"),

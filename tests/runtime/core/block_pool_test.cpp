@@ -15,13 +15,10 @@
 namespace rt {
 namespace {
 
-struct PoolDeleter {
-    void operator()(BlockPool* pool) const { FreeBlockPool(pool); }
-};
-using PoolHandle = std::unique_ptr<BlockPool, PoolDeleter>;
+using PoolHandle = std::unique_ptr<BlockPool, decltype(&FreeBlockPool)>;
 
 PoolHandle make_pool(uint64_t size, int32_t initial, int32_t maximum, uint32_t flags) {
-    return PoolHandle(CreateBlockPool(size, initial, maximum, flags));
+    return PoolHandle(CreateBlockPool(size, initial, maximum, flags), FreeBlockPool);
 }
 
 // Capacities of the chunks made while allocating `count` blocks, as (capacity, run length).
@@ -50,7 +47,7 @@ TEST(BlockPool, StrideIsTheSizeRoundedUpToEightPlusTheHeaderWord) {
         EXPECT_EQ(GetBlockPoolStats(pool.get()).block_stride, stride) << "size " << size;
     }
     // Chunk counts below one and sizes that overflow are refused.
-    EXPECT_NE(PoolHandle(CreateBlockPool(16, 1, 1, PoolUnlocked)), nullptr);
+    EXPECT_NE(make_pool(16, 1, 1, PoolUnlocked), nullptr);
     EXPECT_EQ(CreateBlockPool(16, 0, 256, PoolUnlocked), nullptr);
     EXPECT_EQ(CreateBlockPool(16, 16, 0, PoolUnlocked), nullptr);
     EXPECT_EQ(CreateBlockPool(16, -1, 256, PoolUnlocked), nullptr);

@@ -12,27 +12,19 @@ struct Calls {
 
 Calls g_calls;
 
-int64_t counting_start(rt::DrawTarget*) {
-    ++g_calls.started;
-    return g_calls.start_result;
-}
-
-void counting_stop(rt::DrawTarget*, int64_t, int64_t) {
-    ++g_calls.stopped;
-}
-
-void counting_finish(rt::DrawTarget*, int64_t changed) {
-    ++g_calls.finished;
-    g_calls.finished_with = changed;
-}
-
 rt::DrawTarget* counting_target(int64_t start_result) {
     g_calls = Calls{};
     g_calls.start_result = start_result;
     rt::DrawTarget* target = rt::CreateDrawTarget(rt::DrawTargetFormat32);
-    target->start = &counting_start;
-    target->stop = &counting_stop;
-    target->finish = &counting_finish;
+    target->start = [](rt::DrawTarget*) {
+        ++g_calls.started;
+        return g_calls.start_result;
+    };
+    target->stop = [](rt::DrawTarget*, int64_t, int64_t) { ++g_calls.stopped; };
+    target->finish = [](rt::DrawTarget*, int64_t changed) {
+        ++g_calls.finished;
+        g_calls.finished_with = changed;
+    };
     target->width = 7;
     target->height = 3;
     return target;

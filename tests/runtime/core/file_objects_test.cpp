@@ -23,10 +23,6 @@ std::u16string letters(size_t n, char16_t first = u'a') {
     return text;
 }
 
-std::string narrow(const std::u16string& ascii) {
-    return {ascii.begin(), ascii.end()};
-}
-
 class FileObjects : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -50,7 +46,7 @@ TEST_F(FileObjects, KeepsTheOrderOfBufferedAndDirectWrites) {
         std::string expected;
         for (size_t i = 0; i < sizes.size(); ++i) {
             const std::u16string text = letters(sizes[i], static_cast<char16_t>(u'a' + i));
-            expected += narrow(text);
+            expected.append(text.begin(), text.end());
             EXPECT_EQ(WriteFileText(number, text.c_str(), FormatUTF8), int64_t(sizes[i]));
         }
         EXPECT_EQ(CloseFileObject(number), 1);

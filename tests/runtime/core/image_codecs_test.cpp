@@ -63,14 +63,6 @@ Bytes read_by_imagemagick(const std::string& path) {
     return pixels;
 }
 
-Bytes rgba(std::initializer_list<std::initializer_list<int>> pixels) {
-    Bytes bytes;
-    for (auto pixel : pixels)
-        for (int sample : pixel)
-            bytes += static_cast<char>(sample);
-    return bytes;
-}
-
 } // namespace
 
 TEST(BmpDecoder, ReadsEveryDepthAnotherProgramWrites) {
@@ -136,9 +128,9 @@ TEST(BmpDecoder, RefusesAFileThatLiesAboutItself) {
 }
 
 TEST(BmpEncoder, AnotherProgramReadsWhatItWritesAtEveryDepth) {
-    const Bytes picture = file_bytes(picture_path("bits32.rgba")); // 5 × 3, 12 colours, alpha
-    const Bytes many = file_bytes(picture_path("bits8.rgba"));     // 6 × 4, 24 colours
-    const Bytes two = rgba({{0, 0, 0, 255}, {250, 250, 250, 255}, {250, 250, 250, 255}});
+    const Bytes picture = file_bytes(picture_path("bits32.rgba"));     // 5 × 3, 12 colours, alpha
+    const Bytes many = file_bytes(picture_path("bits8.rgba"));         // 6 × 4, 24 colours
+    const Bytes two("\0\0\0\xFF\xFA\xFA\xFA\xFF\xFA\xFA\xFA\xFF", 12); // black, two near-white
     auto opaque = [](Bytes pixels) {
         for (std::size_t at = 3; at < pixels.size(); at += 4)
             pixels[at] = static_cast<char>(255);

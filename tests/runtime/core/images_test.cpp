@@ -77,19 +77,6 @@ TEST_F(Images, AnImageIsABitmapOfWidthTimesFourBytesPerRowInsideAnNSImage) {
     EXPECT_EQ(rt::ImageDrawTarget(42), nullptr);
 }
 
-TEST_F(Images, RecreatingUnderALiveNumberReleasesTheOldImage) {
-    auto* old_image = reinterpret_cast<NSImage*>(rt::NewImage(7, 4, 4, 32, 0));
-    ASSERT_TRUE(old_image);
-    old_image->retain(); // keeps the old object alive to watch it
-    EXPECT_EQ(old_image->retainCount(), 2u);
-    auto* new_image = reinterpret_cast<NSImage*>(rt::NewImage(7, 4, 4, 32, 0));
-    ASSERT_TRUE(new_image);
-    EXPECT_NE(new_image, old_image);
-    EXPECT_EQ(old_image->retainCount(), 1u);
-    EXPECT_EQ(rt::ImageHandle(7), reinterpret_cast<int64_t>(new_image));
-    old_image->release();
-}
-
 TEST_F(Images, RefusesSizesItCannotRecordAndFreesOneOrEveryImage) {
     const int64_t sizes[][2] = {{0, 4}, {4, 0}, {-1, 4}, {32768, 1}, {1, 40000}};
     for (const auto& size : sizes) {

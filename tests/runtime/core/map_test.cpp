@@ -97,25 +97,28 @@ TEST(Map, KeysWithoutCaseAreOneKey) {
 
 // What a map should hold: per bucket, its elements newest first, which is also the walk order.
 template <class Key>
-class MapModel {
-  public:
-    struct Element {
-        Key key;
-        int64_t value;
-    };
+struct MapModel {
+    std::vector<std::vector<std::pair<Key, int64_t>>> buckets;
+    std::function<int32_t(const Key&)> bucket_of;
 
-    MapModel(int32_t buckets, std::function<int32_t(const Key&)> bucket_of)
-        : m_buckets(static_cast<size_t>(buckets)), m_bucket_of(std::move(bucket_of)) {}
-
-    void add(const Key& key, int64_t value, bool replace) {
-        if (Element* found = newest(key); replace && found)
-            found->value = value;
-        else
-            chain(key).insert(chain(key).begin(), {key, value});
+    std::pair<Key, int64_t>* newest(const Key& key) {
+        for (auto& element : buckets[static_cast<size_t>(bucket_of(key))])
+            if (element.first == key) return &element;
+        return nullptr;
     }
-    int64_t find(const Key& key) {
-        const Element* found = newest(key);
-        return found ? found->value : -1;
+    void add(const Key& key, int64_t value, bool replace) {
+        auto& chain = buckets[static_cast<size_t>(bucket_of(key))];
+        if (auto* found = newest(key); replace && found)
+            found->second = value;
+        else
+            chain.insert(chain.begin(), {key, value});
+    }
+    std::vector<int64_t> walk() const {
+        std::vector<int64_t> values;
+        for (const auto& chain : buckets)
+            for (const auto& element : chain)
+                values.push_back(element.second);
+        return values;
     }
     // Erases the element and gives the one that becomes current, or -1: during a walk the one
     // before it in walk order; after a find the one before it in its chain, none at the head.
@@ -123,33 +126,12 @@ class MapModel {
         const std::vector<int64_t> order = walk();
         const auto at = std::find(order.begin(), order.end(), value);
         int64_t before = at == order.begin() ? -1 : *(at - 1);
-        for (auto& elements : m_buckets) {
-            if (!walking && !elements.empty() && elements.front().value == value) before = -1;
-            std::erase_if(elements, [value](const Element& e) { return e.value == value; });
+        for (auto& chain : buckets) {
+            if (!walking && !chain.empty() && chain.front().second == value) before = -1;
+            std::erase_if(chain, [value](const auto& element) { return element.second == value; });
         }
         return before;
     }
-    std::vector<int64_t> walk() const {
-        std::vector<int64_t> values;
-        for (const auto& elements : m_buckets)
-            for (const Element& element : elements)
-                values.push_back(element.value);
-        return values;
-    }
-    void clear() { m_buckets.assign(m_buckets.size(), {}); }
-
-  private:
-    std::vector<Element>& chain(const Key& key) {
-        return m_buckets[static_cast<size_t>(m_bucket_of(key))];
-    }
-    Element* newest(const Key& key) {
-        for (Element& element : chain(key))
-            if (element.key == key) return &element;
-        return nullptr;
-    }
-
-    std::vector<std::vector<Element>> m_buckets;
-    std::function<int32_t(const Key&)> m_bucket_of;
 };
 
 std::vector<int64_t> walk(TypedMap<int64_t>& map) {
@@ -184,7 +166,9 @@ void check_against_model(TypedMap<int64_t>& map, MapModel<Key>& model, const std
             ASSERT_EQ(value_at(static_cast<int64_t*>(rt::map_node_data(map.header()->current))),
                       next_value++);
         } else if (choice < 75) {
-            ASSERT_EQ(value_at(map.find(key_of(key))), model.find(key)) << "step " << step;
+            const auto* expected = model.newest(key);
+            ASSERT_EQ(value_at(map.find(key_of(key))), expected ? expected->second : -1)
+                << "step " << step;
         } else if (choice < 90) {
             if (const int64_t* found = map.find(key_of(key))) {
                 const int64_t before = model.erase_value(*found, false);
@@ -202,7 +186,7 @@ void check_against_model(TypedMap<int64_t>& map, MapModel<Key>& model, const std
             ASSERT_EQ(map.delete_current(), nullptr);
         } else {
             map.clear();
-            model.clear();
+            model.buckets.assign(model.buckets.size(), {});
         }
         ASSERT_EQ(walk(map), model.walk()) << "step " << step;
         ASSERT_EQ(static_cast<size_t>(map.size()), model.walk().size());
@@ -225,15 +209,18 @@ TEST(Map, AgreesWithAModelThroughAddsFindsDeletionsAndClears) {
         integers.push_back(extreme);
     for (const int32_t buckets : {1, 3, 64}) {
         SCOPED_TRACE(std::to_string(buckets) + " buckets");
+        const size_t count = static_cast<size_t>(buckets);
         TypedMap<int64_t> strings(buckets);
-        MapModel<std::u16string> string_model(buckets, [buckets](const std::u16string& key) {
-            return static_cast<int32_t>(reference_hash(key) % static_cast<uint32_t>(buckets));
-        });
+        MapModel<std::u16string> string_model{
+            decltype(string_model.buckets)(count), [buckets](const std::u16string& key) {
+                return static_cast<int32_t>(reference_hash(key) % static_cast<uint32_t>(buckets));
+            }};
         check_against_model(strings, string_model, names, 7u + static_cast<uint32_t>(buckets));
         TypedMap<int64_t> numbers(buckets, rt::MapIntegerKeys);
-        MapModel<int64_t> number_model(buckets, [buckets](const int64_t& key) {
-            return static_cast<int32_t>((key % buckets + buckets) % buckets);
-        });
+        MapModel<int64_t> number_model{
+            decltype(number_model.buckets)(count), [buckets](const int64_t& key) {
+                return static_cast<int32_t>((key % buckets + buckets) % buckets);
+            }};
         check_against_model(numbers, number_model, integers, 11u + static_cast<uint32_t>(buckets));
     }
 }

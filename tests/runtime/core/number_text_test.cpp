@@ -8,6 +8,7 @@
 #include <cwctype>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace rt {
 namespace {
@@ -20,9 +21,10 @@ std::string shown(const char16_t* text) {
 }
 
 // Runs a string-producing call at the current position, checks that its result lies at that
-// offset with the position at its terminator, gives the area back and returns the text.
+// offset with the position at its terminator, gives the area back and returns the text. The area
+// keeps what earlier calls wrote beyond the position: a result that does not end itself shows.
 template <class Produce>
-std::string produce_at_position(Produce produce) {
+std::string produced(Produce produce) {
     const TempOffset p = GetTempAreaStats().position;
     const char16_t* result = produce(p);
     EXPECT_EQ(TempOffsetOf(result), p + 1) << "result not at the result offset";
@@ -41,17 +43,13 @@ class NumberText : public ::testing::Test {
 };
 
 TEST_F(NumberText, IntegerToTextWritesDecimalDigits) {
-    const std::pair<int64_t, const char*> rows[] = {{INT64_MIN, "-9223372036854775808"},
-                                                    {INT64_MAX, "9223372036854775807"}};
-    for (const auto& row : rows)
-        EXPECT_EQ(produce_at_position([&](TempOffset p) { return IntegerToText(row.first, p); }),
-                  row.second);
     // The digit count changes at every power of ten.
-    for (int64_t power = 1; power <= INT64_MAX / 10; power *= 10) {
-        for (const int64_t value : {power - 1, power, power + 1, -power, 10 * power - 1})
-            EXPECT_EQ(produce_at_position([&](TempOffset p) { return IntegerToText(value, p); }),
-                      std::to_string(value));
-    }
+    std::vector<int64_t> values = {INT64_MIN, INT64_MAX};
+    for (int64_t power = 1; power <= INT64_MAX / 10; power *= 10)
+        values.insert(values.end(), {power - 1, power, power + 1, -power, 10 * power - 1});
+    for (const int64_t value : values)
+        EXPECT_EQ(produced([&](TempOffset p) { return IntegerToText(value, p); }),
+                  std::to_string(value));
 }
 
 TEST_F(NumberText, TextToIntegerReadsTheThreeNotationsAndWraps) {
@@ -82,43 +80,38 @@ TEST_F(NumberText, TextToIntegerReadsTheThreeNotationsAndWraps) {
     EXPECT_EQ(TextToInteger((u"%1" + std::u16string(65, u'0') + u"11").c_str()), 3);
 }
 
-struct FloatRow {
-    float value;
-    int32_t decimals;
-    const char* expected;
-};
-
-void expect_float_texts(std::initializer_list<FloatRow> rows) {
-    for (const FloatRow& row : rows) {
-        const std::string text = produce_at_position(
-            [&](TempOffset p) { return FloatToText(row.decimals, p, row.value); });
-        EXPECT_EQ(text, row.expected) << "value " << row.value << ", decimals " << row.decimals;
-    }
-}
-
 TEST_F(NumberText, FloatToTextPrintsTheFloatTrimsAndRoundsHalfToEven) {
-    expect_float_texts({{1.5f, -1, "1.5"},
-                        {0.1f, -1, "0.1000000015"},
-                        {-0.0f, -1, "0"},
-                        {-0.0f, 2, "0.00"},
-                        {-1e-11f, -1, "-0"},   // only an exact zero loses its sign
-                        {-0.001f, 2, "-0.00"}, // as printf prints it
-                        {7.0f, 3, "7.000"},
-                        {7.5f, INT32_MIN, "8"},
-                        {16777217.0f, 0, "16777216"},
-                        {3.3f, 8, "3.29999995"},
-                        {FLT_MAX, -1, "340282346638528859811704183484516925440"},
-                        {inf, 2, "+Infinity"},
-                        {-inf, -1, "-Infinity"},
-                        {nan, 2, "NaN"},
-                        // The last digit is rounded on the float's exact binary value, a tie
-                        // going to the even digit.
-                        {0.125f, 2, "0.12"},
-                        {2.5f, 0, "2"},
-                        {3.5f, 0, "4"},
-                        {2.675f, 2, "2.67"},
-                        {1.005f, 2, "1.00"},
-                        {0.045f, 2, "0.05"}});
+    const struct {
+        float value;
+        int32_t decimals;
+        const char* expected;
+    } rows[] = {{1.5f, -1, "1.5"},
+                {0.1f, -1, "0.1000000015"},
+                {-0.0f, -1, "0"},
+                {-0.0f, 2, "0.00"},
+                {-1e-11f, -1, "-0"},   // only an exact zero loses its sign
+                {-0.001f, 2, "-0.00"}, // as printf prints it
+                {7.0f, 3, "7.000"},
+                {7.5f, INT32_MIN, "8"},
+                {16777217.0f, 0, "16777216"},
+                {3.3f, 8, "3.29999995"},
+                {FLT_MAX, -1, "340282346638528859811704183484516925440"},
+                {inf, 2, "+Infinity"},
+                {-inf, -1, "-Infinity"},
+                {nan, 2, "NaN"},
+                // The last digit is rounded on the float's exact binary value, a tie
+                // going to the even digit.
+                {0.125f, 2, "0.12"},
+                {2.5f, 0, "2"},
+                {3.5f, 0, "4"},
+                {2.675f, 2, "2.67"},
+                {1.005f, 2, "1.00"},
+                {0.045f, 2, "0.05"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(produced([&](TempOffset p) { return FloatToText(row.decimals, p, row.value); }),
+                  row.expected)
+            << "value " << row.value << ", decimals " << row.decimals;
+    }
 }
 
 TEST_F(NumberText, TextToFloatParsesSpecialWordsAndNumbers) {

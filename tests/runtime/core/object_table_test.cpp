@@ -14,10 +14,7 @@
 namespace rt {
 namespace {
 
-struct TableDeleter {
-    void operator()(ObjectTable* table) const { DestroyObjectTable(table); }
-};
-using TableHandle = std::unique_ptr<ObjectTable, TableDeleter>;
+using TableHandle = std::unique_ptr<ObjectTable, decltype(&DestroyObjectTable)>;
 
 constexpr uint32_t record_size = 32;
 
@@ -39,7 +36,7 @@ void free_without_release(ObjectNumber number) {
 }
 
 TableHandle make_table(FreeObjectProcedure procedure = free_kind_object, int32_t growth = 16) {
-    TableHandle table(CreateObjectTable(record_size, growth, procedure));
+    TableHandle table(CreateObjectTable(record_size, growth, procedure), DestroyObjectTable);
     kind_table = table.get();
     freed.clear();
     return table;

@@ -23,10 +23,6 @@ namespace fs = std::filesystem;
 
 constexpr int32_t open_and_wait = LaunchOpen | LaunchWait;
 
-String text(const std::string& utf8) {
-    return String::from_utf8(utf8);
-}
-
 std::string read_all(PipeReader* reader) {
     std::string bytes;
     char buffer[4096];
@@ -121,7 +117,7 @@ TEST_F(ProcessRunner, LaunchWaitSetsTheExitCodeBeforeReturning) {
     TemporaryFolder folder{"zerarazi process "};
     write_file(folder.path() / "script", "exit 5\n", fs::perms::owner_all);
     const std::string programs = programs_folder() + ":" + folder.path().string();
-    const String elsewhere = text(folder.path().string());
+    const String elsewhere = String::from_utf8(folder.path().string());
     const ScopedWorkingDirectory inside(programs_folder());
     struct Row {
         const char16_t* program;
@@ -153,7 +149,7 @@ TEST_F(ProcessRunner, RunsTheProgramInTheGivenDirectoryWithOnlyTheStandardDescri
     TemporaryFolder folder{"zerarazi process "};
     const int stray = open("/dev/null", O_RDONLY); // deliberately without close-on-exec
     ASSERT_GE(stray, 3);
-    const EchoReport report = echo(u"", text(folder.path().string()));
+    const EchoReport report = echo(u"", String::from_utf8(folder.path().string()));
     close(stray);
     EXPECT_EQ(report.cwd, fs::canonical(folder.path()).string());
     EXPECT_EQ(report.descriptors, "0,1,2");

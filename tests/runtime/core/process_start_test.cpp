@@ -20,23 +20,20 @@ namespace {
 using namespace process_testing;
 
 // A ChildPlan for a test program and its arguments, the vector with the spare entries in front.
-class Plan {
-  public:
+struct Plan {
     Plan(const std::string& program, std::vector<std::string> arguments)
-        : m_words(std::move(arguments)) {
-        m_words.insert(m_words.begin(), program_path(program));
-        m_entries.assign(child_vector_spare, nullptr);
-        for (std::string& word : m_words)
-            m_entries.push_back(word.data());
-        m_entries.push_back(nullptr);
-        plan.exec_path = m_words[0].c_str();
-        plan.vector = m_entries.data();
+        : words(std::move(arguments)) {
+        words.insert(words.begin(), program_path(program));
+        entries.assign(child_vector_spare, nullptr);
+        for (std::string& word : words)
+            entries.push_back(word.data());
+        entries.push_back(nullptr);
+        plan.exec_path = words[0].c_str();
+        plan.vector = entries.data();
     }
-    ChildPlan plan;
-
-  private:
-    std::vector<std::string> m_words;
-    std::vector<char*> m_entries;
+    std::vector<std::string> words;
+    std::vector<char*> entries;
+    ChildPlan plan{};
 };
 
 TEST(ProcessStart, ChildFindsAnIgnoredSigpipeAtItsDefault) {

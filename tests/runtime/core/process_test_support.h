@@ -71,13 +71,9 @@ inline EchoReport parse_echo_report(const std::string& text) {
     EchoReport report;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
-        const size_t equals = line.find('=');
-        if (equals == std::string::npos) continue;
-        const std::string key = line.substr(0, equals);
-        const std::string value = line.substr(equals + 1);
-        if (key == "cwd") report.cwd = value;
-        if (key == "fds") report.descriptors = value;
-        if (key == "arg") report.arguments.push_back(value);
+        if (line.starts_with("cwd=")) report.cwd = line.substr(4);
+        if (line.starts_with("fds=")) report.descriptors = line.substr(4);
+        if (line.starts_with("arg=")) report.arguments.push_back(line.substr(4));
     }
     return report;
 }

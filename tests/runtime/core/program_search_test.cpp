@@ -18,42 +18,30 @@ constexpr auto executable = fs::perms::owner_all | fs::perms::group_read | fs::p
                             fs::perms::others_read | fs::perms::others_exec;
 constexpr auto readable = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
 
-// Folders holding things named "tool": a directory, an empty executable file, a file that may not
-// be executed, and two runnable files.
-class ProgramSearch : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        for (const char* folder : {"dir", "empty", "plain", "first", "second", "sub/x"}) {
-            fs::create_directories(root() / folder);
-        }
-        fs::create_directory(root() / "dir/tool");
-        write_file(root() / "empty/tool", "", executable);
-        write_file(root() / "plain/tool", "#!/bin/sh\n", readable);
-        write_file(root() / "first/tool", "#!/bin/sh\n", executable);
-        write_file(root() / "second/tool", "#!/bin/sh\n", executable);
-        write_file(root() / "sub/x/tool", "#!/bin/sh\n", executable);
-    }
-
-    fs::path root() const { return m_folder.path(); }
-    std::string in_root(const std::string& name) const { return (root() / name).string(); }
-
-    std::optional<std::string> found(const std::string& program,
-                                     const std::optional<std::string>& search_path) {
-        char* path = find_program(program.c_str(), search_path ? search_path->c_str() : nullptr);
-        if (!path) return std::nullopt;
-        std::string result = path;
-        std::free(path);
-        return result;
-    }
-
-  private:
-    TemporaryFolder m_folder{"zerarazi process "};
-};
+std::optional<std::string> found(const std::string& program,
+                                 const std::optional<std::string>& search_path) {
+    char* path = find_program(program.c_str(), search_path ? search_path->c_str() : nullptr);
+    if (!path) return std::nullopt;
+    std::string result = path;
+    std::free(path);
+    return result;
+}
 
 // A name without a slash is looked for in each PATH element in turn, the first runnable file
-// winning; a name holding a slash is taken as it is, from the working folder when relative.
-TEST_F(ProgramSearch, TakesTheFirstPathElementThatHoldsARunnableFileOrTheNamedOne) {
-    const process_testing::ScopedWorkingDirectory inside(root());
+// winning; a name holding a slash is taken as it is, from the working folder when relative. The
+// folders hold things named "tool": a directory, an empty executable file, a file that may not be
+// executed, and runnable files.
+TEST(ProgramSearch, TakesTheFirstPathElementThatHoldsARunnableFileOrTheNamedOne) {
+    const TemporaryFolder folder{"zerarazi process "};
+    const fs::path root = folder.path();
+    for (const char* place : {"dir/tool", "empty", "plain", "first", "second", "sub/x"})
+        fs::create_directories(root / place);
+    write_file(root / "empty/tool", "", executable);
+    write_file(root / "plain/tool", "#!/bin/sh\n", readable);
+    for (const char* runnable : {"first/tool", "second/tool", "sub/x/tool"})
+        write_file(root / runnable, "#!/bin/sh\n", executable);
+    const process_testing::ScopedWorkingDirectory inside(root);
+    auto in_root = [&](const char* name) { return (root / name).string(); };
     const std::string dir = in_root("dir"), empty = in_root("empty"), plain = in_root("plain");
     const std::string first = in_root("first"), second = in_root("second");
     const std::string with_sub = first + ":" + in_root("sub");

@@ -99,17 +99,5 @@ TEST_F(RuntimeString, RoundTripsThroughUtf8AndViews) {
     EXPECT_EQ(String::from_utf8(std::string_view("\xC2\xB0\0ab", 5)), u"\u00B0");
 }
 
-TEST_F(RuntimeString, CollectsTheResultOfAnyProducer) {
-    const String result = collect_result([](TempOffset p) {
-        char16_t* units = ReserveTemp(8, p);
-        units[0] = u'4', units[1] = u'2';
-        ShrinkTemp(6);
-        units[2] = 0;
-    });
-    EXPECT_EQ(result, u"42");
-    const String empty = collect_result([](TempOffset p) { SetEmptyResult(p); });
-    EXPECT_TRUE(empty.empty());
-}
-
 } // namespace
 } // namespace rt

@@ -1,5 +1,7 @@
 #include "runtime/core/string_conversions.h"
 
+#include "tests/runtime/core/temp_result.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,21 +11,6 @@
 
 namespace rt {
 namespace {
-
-// Runs a conversion at a result offset above a live temporary and returns the result, checking
-// the result protocol on the way.
-template <class Convert>
-std::u16string converted(Convert&& convert) {
-    InitStrings();
-    AppendTemp(u"live");
-    const TempOffset p = GetTempAreaStats().position;
-    const char16_t* result = convert(p);
-    EXPECT_EQ(result, TempAddress(p + 1));
-    EXPECT_EQ(std::u16string_view(TempAddress(1), 4), u"live");
-    const TempOffset end = GetTempAreaStats().position;
-    EXPECT_EQ(*TempAddress(end + 1), 0);
-    return std::u16string(TempAddress(p + 1), static_cast<size_t>(end - p) / 2);
-}
 
 TEST(StringConversions, ReadsTextFromMemoryInEachFormat) {
     static const char16_t utf16_text[] = u"hi\0xx";
@@ -53,7 +40,7 @@ TEST(StringConversions, ReadsTextFromMemoryInEachFormat) {
                         {"UTF-8 stray byte", "a\x80", -1, 2, u"a\uFFFD"},
                         {"null address", nullptr, 3, 0, u""}};
     for (const Row& row : rows) {
-        const std::u16string actual = converted(
+        const std::u16string actual = result_above_live(
             [&](TempOffset p) { return TextFromMemory(row.address, row.length, row.format, p); });
         EXPECT_EQ(actual, row.expected) << row.what;
     }
@@ -65,7 +52,8 @@ TEST(StringConversions, ReadsSourcesOfAnyAlignmentAndInTheArea) {
     alignas(2) unsigned char bytes[16] = {};
     const char16_t units[] = u"ok";
     std::memcpy(bytes + 1, units, sizeof units);
-    EXPECT_EQ(converted([&](TempOffset p) { return TextFromMemory(bytes + 1, -1, 25, p); }), u"ok");
+    EXPECT_EQ(result_above_live([&](TempOffset p) { return TextFromMemory(bytes + 1, -1, 25, p); }),
+              u"ok");
     // Each byte becomes two: written in place the result would overtake the bytes still unread.
     for (const int format : {0, 2}) {
         InitStrings();

@@ -1,5 +1,7 @@
 #include "runtime/core/string_functions.h"
 
+#include "tests/runtime/core/temp_result.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -14,48 +16,24 @@ std::u16string number(int64_t value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-// One call of a string function. A string-valued call writes at p and returns its result; a
-// number-valued call returns its number as text.
+// One call of a string function: a string-valued one through the result protocol, a
+// number-valued one as text.
 struct Row {
     const char* call;
-    std::function<std::u16string(TempOffset p)> run;
+    std::function<std::u16string()> run;
     std::u16string expected;
 };
 
-// Every string result must start at p, end at the position with a zero unit there, and leave
-// the live temporary below p alone.
-void check_rows(const std::vector<Row>& rows) {
-    for (const Row& row : rows) {
-        InitStrings();
-        SaveTempPosition();
-        AppendTemp(u"live");
-        ReserveTemp(1, GetTempAreaStats().position);
-        const TempOffset live = PopTempPosition();
-        const TempOffset p = GetTempAreaStats().position;
-        const std::u16string actual = row.run(p);
-        EXPECT_EQ(actual, row.expected) << row.call;
-        EXPECT_EQ(std::u16string_view(TempAddress(live + 1)), u"live")
-            << row.call << " wrote below its offset";
-    }
-}
-
-// Wraps a string-valued call: checks the protocol and returns the text at p.
-std::u16string result_at(TempOffset p, const char16_t* returned) {
-    EXPECT_EQ(returned, TempAddress(p + 1));
-    const TempOffset end = GetTempAreaStats().position;
-    EXPECT_EQ(*TempAddress(end + 1), 0) << "no terminator at the position";
-    return std::u16string(TempAddress(p + 1), static_cast<size_t>(end - p) / 2);
-}
-
 // clang-format off
 #define STRING_ROW(expression, expected) \
-    Row{#expression, [](TempOffset p) { return result_at(p, expression); }, expected}
+    Row{#expression, [] { return result_above_live([](TempOffset p) { return expression; }); }, \
+        expected}
 #define NUMBER_ROW(expression, expected) \
-    Row{#expression, [](TempOffset) { return number(expression); }, number(expected)}
+    Row{#expression, [] { return number(expression); }, number(expected)}
 // clang-format on
 
 TEST(StringFunctions, GiveTheDocumentedResults) {
-    check_rows({
+    const Row rows[] = {
         NUMBER_ROW(TextLength(nullptr), 0),
         STRING_ROW(LeftText(u"abc", 5, p), u"abc"),
         STRING_ROW(LeftText(u"abc", -1, p), u""),
@@ -92,7 +70,9 @@ TEST(StringFunctions, GiveTheDocumentedResults) {
         STRING_ROW(TextField(u"a::b:c", 2, u"::", p), u"b:c"),
         STRING_ROW(TextField(u"abc", 1, u"", p), u"abc"),
         STRING_ROW(TextField(nullptr, 1, u",", p), u""),
-    });
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.run(), row.expected) << row.call;
 }
 
 TEST(StringFunctions, ReplaceManyOccurrencesBeyondTheRememberedOnes) {
@@ -108,27 +88,15 @@ TEST(StringFunctions, ReplaceManyOccurrencesBeyondTheRememberedOnes) {
 }
 
 TEST(StringFunctions, ReplaceTextExInPlaceOverwritesTheTextItself) {
-    struct InPlaceRow {
-        std::u16string text;
-        const char16_t* search;
-        const char16_t* replace;
-        int mode;
-        int64_t start, count;
-        std::u16string expected;
-    };
-    const std::vector<InPlaceRow> rows = {
-        {u"a.b.c", u".", u"-", 0, 1, -1, u"a-b-c"},
-        // A replace of another length would not fit the text's storage: nothing happens.
-        {u"a.b.c", u".", u"--", 0, 1, -1, u"a.b.c"},
-        {u"a.b.c", u".", u"", 0, 1, -1, u"a.b.c"}};
-    for (const InPlaceRow& row : rows) {
+    // A replace of another length would not fit the text's storage: nothing happens.
+    const std::pair<const char16_t*, std::u16string> rows[] = {
+        {u"-", u"a-b-c"}, {u"--", u"a.b.c"}, {u"", u"a.b.c"}};
+    for (const auto& [replace, expected] : rows) {
         InitStrings();
-        std::u16string storage = row.text;
-        const char16_t* returned =
-            ReplaceTextEx(storage.data(), row.search, row.replace, row.mode | text_mode_in_place,
-                          row.start, row.count, 0);
-        EXPECT_EQ(returned, storage.data());
-        EXPECT_EQ(storage, row.expected) << testing::PrintToString(row.text);
+        std::u16string storage = u"a.b.c";
+        EXPECT_EQ(ReplaceTextEx(storage.data(), u".", replace, text_mode_in_place, 1, -1, 0),
+                  storage.data());
+        EXPECT_EQ(storage, expected) << testing::PrintToString(std::u16string(replace));
         EXPECT_EQ(GetTempAreaStats().position, 0) << "the area is not used";
     }
 }
@@ -151,30 +119,24 @@ std::u16string run_placed(const AreaRow& row, Placement placement, bool* grew) {
     std::vector<const char16_t*> arguments;
     for (const std::u16string& argument : row.arguments)
         arguments.push_back(argument.c_str());
-    const TempOffset start = GetTempAreaStats().position;
-    SaveTempPosition();
     if (placement != Placement::variables) {
         // Building a later argument may move the area: addresses are taken at the end.
         std::vector<TempOffset> offsets;
         for (const char16_t* argument : arguments) {
-            SaveTempPosition();
+            offsets.push_back(GetTempAreaStats().position);
             AppendTemp(argument);
             ReserveTemp(1, GetTempAreaStats().position);
-            offsets.push_back(PopTempPosition());
         }
         for (size_t i = 0; i < offsets.size(); ++i)
             arguments[i] = TempAddress(offsets[i] + 1);
     }
-    TempOffset p = start;
+    TempOffset p = placement == Placement::inside_argument ? 2 : 0;
     if (placement == Placement::below_result_offset) p = GetTempAreaStats().position;
-    if (placement == Placement::inside_argument) p = start + 2;
     const int64_t capacity = GetTempAreaStats().capacity;
     row.run(arguments, p);
     *grew = GetTempAreaStats().capacity != capacity;
-    std::u16string result(TempAddress(p + 1),
+    return std::u16string(TempAddress(p + 1),
                           static_cast<size_t>(GetTempAreaStats().position - p) / 2);
-    RestoreTempPosition();
-    return result;
 }
 
 void check_area_rows(const std::vector<AreaRow>& rows, bool must_grow) {

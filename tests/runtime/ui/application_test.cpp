@@ -53,8 +53,7 @@ TEST(InitApplication, MakesTheRuntimeApplicationAndDelegatesOnce) {
     ASSERT_EQ(InitApplication(), 1);
     EXPECT_NE(dynamic_cast<KXApplication*>(NSApp), nullptr);
     EXPECT_NE(dynamic_cast<KXApplicationDelegate*>(delegate), nullptr);
-    EXPECT_EQ(NSApp->delegate(), delegate);
-    EXPECT_EQ(NSApp->mainMenu(), menu);
+    EXPECT_EQ(std::tuple(NSApp->delegate(), NSApp->mainMenu()), std::tuple(delegate, menu));
     ObjcRef<NSString> key = NSString::make(u"NSFunctionBarAPIEnabled");
     EXPECT_NE(NSUserDefaults::standardUserDefaults(nil)->objectForKey(key.get()), nil);
     // A test program's bundle is its own folder, which has no Contents folder: it stays put.

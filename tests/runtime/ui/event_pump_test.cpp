@@ -61,16 +61,14 @@ TEST_F(EventPumpTest, AQueuedEventIsTakenWithoutALookAndAZeroTimeoutLooksOnce) {
     EXPECT_EQ(pump_event(m_source, -1), 70000);
     EXPECT_EQ(m_source.log, "");
     EXPECT_EQ(pump_event(m_source, 0), PumpTimedOut);
-    EXPECT_EQ(m_source.log, "[now]");
-    EXPECT_EQ(m_source.pools, 2);
+    EXPECT_EQ(std::tuple(m_source.log, m_source.pools), std::tuple("[now]", 2));
 }
 
 TEST_F(EventPumpTest, RoutesEachNativeEventToShortcutsFiltersOrTheToolkit) {
     AddNativeEventFilter(consume_events, nullptr);
     m_source.events = {"key:9", "eaten", "click", "post:17"};
     EXPECT_EQ(pump_event(m_source, -1), EventKindMenu);
-    EXPECT_EQ(CurrentEventMenu(), 9);
-    EXPECT_EQ(current_event().window, 3);
+    EXPECT_EQ(std::tuple(CurrentEventMenu(), current_event().window), std::tuple(9, 3));
     EXPECT_EQ(pump_event(m_source, -1), PumpNoRuntimeEvent);
     EXPECT_EQ(pump_event(m_source, -1), PumpNoRuntimeEvent);
     EXPECT_EQ(pump_event(m_source, 250), EventKindLeftClick);

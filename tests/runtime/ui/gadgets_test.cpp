@@ -23,10 +23,7 @@ using namespace rt;
 constexpr int32_t k_keep = -65535;
 constexpr int32_t k_title_bar = 28; // the window's frame top is 28 points above its content
 
-int g_gadget_callback_calls = 0;
-void count_gadget_call() {
-    ++g_gadget_callback_calls;
-}
+void gadget_callback() {}
 
 // Gadgets in runtime windows; the operations the runtime reaches only by message to a gadget's
 // behaviour object are sent by selector, as the runtime sends them.
@@ -98,11 +95,11 @@ TEST_F(GadgetsTest, FreeingAGadgetDropsItsQueuedEventsAndItsBindings) {
     ASSERT_NE(CreateCheckboxGadget(5, 0, 0, 100, 20, u"Five"), 0);
     ASSERT_NE(CreateCheckboxGadget(6, 0, 30, 100, 20, u"Six"), 0);
     NSView* five = view(5);
-    ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 6, &count_gadget_call, 3), 1);
-    EXPECT_EQ(RemoveGadgetBinding(6, &count_gadget_call, 4), 0);
-    EXPECT_EQ(RemoveGadgetBinding(6, &count_gadget_call, 3), 1);
+    ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 6, &gadget_callback, 3), 1);
+    EXPECT_EQ(RemoveGadgetBinding(6, &gadget_callback, 4), 0);
+    EXPECT_EQ(RemoveGadgetBinding(6, &gadget_callback, 3), 1);
     const int keys = binding_key_count();
-    ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 5, &count_gadget_call, -1), 1);
+    ASSERT_EQ(AddEventBinding(EventKindGadget, 1, 5, &gadget_callback, -1), 1);
     QueueEvent(EventKindGadget, 5, 1, 0);
     QueueEvent(EventKindGadget, 5, 7, 0);
     QueueEvent(EventKindGadget, 6, 1, 0);
@@ -142,8 +139,9 @@ TEST_F(GadgetsTest, FrameStylesComeFromTheWholeFlagsValue) {
     for (const Row& row : rows) {
         ASSERT_NE(CreateFrameGadget(2, 0, 0, 100, 100, row.text, row.flags), 0);
         auto* box = static_cast<NSBox*>(view(2));
-        EXPECT_EQ(box->titlePosition(), row.title_position) << "flags " << row.flags;
-        EXPECT_EQ(box->boxType(), row.box_type) << "flags " << row.flags;
+        EXPECT_EQ(std::tuple(box->titlePosition(), box->boxType()),
+                  std::tuple(row.title_position, row.box_type))
+            << "flags " << row.flags;
         LeaveGadgetList();
     }
 }
@@ -156,24 +154,19 @@ TEST_F(GadgetsTest, PositionByModeCountsTheMainScreensTopAsTheOriginOnScreen) {
         SCOPED_TRACE(testing::Message() << row.window_x << "," << row.window_y);
         ASSERT_NE(NewWindow(1, row.window_x, row.window_y, 320, 290, u"W", 4), 0);
         ASSERT_NE(CreateTextGadget(2, row.gadget_x, row.gadget_y, 80, 20, u"t"), 0);
-        EXPECT_EQ(x(2, 0), row.gadget_x);
-        EXPECT_EQ(y(2, 0), row.gadget_y);
-        EXPECT_EQ(x(2, 2), row.gadget_x);
-        EXPECT_EQ(y(2, 2), row.gadget_y);
-        EXPECT_EQ(x(2, 1), row.window_x + row.gadget_x);
-        EXPECT_EQ(y(2, 1), row.window_y + k_title_bar + row.gadget_y);
+        EXPECT_EQ(std::tuple(x(2, 0), y(2, 0), x(2, 2), y(2, 2), x(2, 1), y(2, 1)),
+                  std::tuple(row.gadget_x, row.gadget_y, row.gadget_x, row.gadget_y,
+                             row.window_x + row.gadget_x,
+                             row.window_y + k_title_bar + row.gadget_y));
     }
     // Inside a container frame mode 0 is relative to the frame's inner view, 2 to the window.
     ASSERT_NE(CreateFrameGadget(3, 40, 50, 200, 150, u"Box", FrameFlagContainer), 0);
     ASSERT_NE(CreateTextGadget(4, 5, 6, 80, 20, u"inner"), 0);
     LeaveGadgetList();
     const NSRect inner = static_cast<NSBox*>(view(3))->contentView()->frame();
-    EXPECT_EQ(x(4, 0), 5);
-    EXPECT_EQ(y(4, 0), 6);
-    EXPECT_EQ(x(4, 2), 40 + inner.origin.x + 5);
-    EXPECT_EQ(y(4, 2), 50 + inner.origin.y + 6);
-    EXPECT_EQ(x(4, 1), 500 + x(4, 2));
-    EXPECT_EQ(y(4, 1), 300 + k_title_bar + y(4, 2));
+    EXPECT_EQ(std::tuple(x(4, 0), y(4, 0), x(4, 2), y(4, 2)),
+              std::tuple(5, 6, 40 + inner.origin.x + 5, 50 + inner.origin.y + 6));
+    EXPECT_EQ(std::tuple(x(4, 1), y(4, 1)), std::tuple(500 + x(4, 2), 300 + k_title_bar + y(4, 2)));
 }
 
 TEST_F(GadgetsTest, ResizeKeepsEveryValueGivenAsMinus65535) {
@@ -190,9 +183,9 @@ TEST_F(GadgetsTest, ResizeKeepsEveryValueGivenAsMinus65535) {
     for (const Row& row : rows) {
         msg_send<void>(functions(2), "ResizeGadget:y:width:height:", row.x, row.y, row.width,
                        row.height);
-        EXPECT_EQ(view(2)->frame(), row.expected);
-        EXPECT_EQ(msg_send<int32_t>(functions(2), "GadgetWidth"), row.expected.size.width);
-        EXPECT_EQ(msg_send<int32_t>(functions(2), "GadgetHeight"), row.expected.size.height);
+        EXPECT_EQ(std::tuple(view(2)->frame(), msg_send<int32_t>(functions(2), "GadgetWidth"),
+                             msg_send<int32_t>(functions(2), "GadgetHeight")),
+                  std::tuple(row.expected, row.expected.size.width, row.expected.size.height));
     }
 }
 
@@ -212,15 +205,16 @@ TEST_F(GadgetsTest, HideActivateTextAndFontAnswerByKind) {
         msg_send<void>(functions(number), "SetGadgetFont:", font);
         EXPECT_EQ(msg_send<NSFont*>(functions(number), "GetGadgetFont"), font);
     }
-    EXPECT_EQ(static_cast<NSButton*>(view(2))->title()->utf8(), "new text");
-    EXPECT_EQ(static_cast<NSBox*>(view(4))->title()->utf8(), "new text");
-    EXPECT_EQ(static_cast<NSBox*>(view(4))->titleFont(), font);
+    EXPECT_EQ(std::tuple(static_cast<NSButton*>(view(2))->title()->utf8(),
+                         static_cast<NSBox*>(view(4))->title()->utf8(),
+                         static_cast<NSBox*>(view(4))->titleFont()),
+              std::tuple("new text", "new text", font));
 
     ASSERT_NE(NewWindow(5, 300, 300, 100, 100, u"Other", 4), 0);
     msg_send<void>(functions(2), "ActivateGadget");
     auto* window = reinterpret_cast<NSWindow*>(WindowObject(1));
-    EXPECT_TRUE(window->isKeyWindow());
-    EXPECT_EQ(window->firstResponder(), view(2));
+    EXPECT_EQ(std::tuple(window->isKeyWindow(), window->firstResponder()),
+              std::tuple(true, view(2)));
 }
 
 TEST_F(GadgetsTest, ReuseBindsANewBehaviourObjectToTheSameGadget) {

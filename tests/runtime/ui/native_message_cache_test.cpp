@@ -25,17 +25,15 @@ TEST(NativeMessageCache, ParsesTheSameTextsOnceAndAgainWhenChangedInPlace) {
     CachedNativeMessage* first = cache.parse(request(pieces, true));
     first->selector = &cache; // what the call layer registers
     CachedNativeMessage* second = cache.parse(request(pieces, true));
-    EXPECT_EQ(second, first);
-    EXPECT_EQ(second->selector, &cache);
-    EXPECT_EQ(sent(second), "|setInteger:forKey:|2");
+    EXPECT_EQ(std::tuple(second, second->selector, sent(second)),
+              std::tuple(first, &cache, "|setInteger:forKey:|2"));
 
     char16_t text[] = u"NSArray array";
     const std::vector<const void*> changing = {text};
     cache.parse(request(changing, false))->selector = &cache;
     text[9] = u'c'; // "NSArray acray": same address, same length
     CachedNativeMessage* after = cache.parse(request(changing, false));
-    EXPECT_EQ(sent(after), "NSArray|acray|0");
-    EXPECT_EQ(after->selector, nullptr);
+    EXPECT_EQ(std::tuple(sent(after), after->selector), std::tuple("NSArray|acray|0", nullptr));
     text[7] = 0; // shorter: "NSArray"
     EXPECT_EQ(sent(cache.parse(request(changing, false))), "|NSArray|0");
     EXPECT_EQ(cache.parse_count(), 4u);

@@ -98,15 +98,13 @@ TEST_F(NativeMessage, ConvertsTextArgumentsToNativeStrings) {
     EXPECT_EQ(
         SendNativeMessage(nullptr, recorder(), u"setInteger:", 5, u"forKey:$", u"Z\u00e9\u20ac"),
         0);
-    EXPECT_EQ(g_received.integer, 5);
-    EXPECT_EQ(g_received.text, u"Z\u00e9\u20ac");
+    EXPECT_EQ(std::tuple(g_received.integer, g_received.text), std::tuple(5, u"Z\u00e9\u20ac"));
     SendNativeMessage(nullptr, recorder(), "setInteger:", 6, "forKey:$", "Z\xe9"); // ISO Latin 1
     EXPECT_EQ(g_received.text, u"Z\u00e9");
     SendNativeMessage(nullptr, recorder(), u"setTitle:$", rt::String(u"Show") + u"Time");
     EXPECT_EQ(g_received.text, u"ShowTime");
     SendNativeMessage(nullptr, recorder(), u"setTitle:$", 0); // zero: nil
-    EXPECT_TRUE(g_received.text_was_nil);
-    EXPECT_EQ(g_received.calls, 4);
+    EXPECT_EQ(std::tuple(g_received.text_was_nil, g_received.calls), std::tuple(true, 4));
 }
 
 TEST_F(NativeMessage, PassesArgumentsAndResultsByAddress) {

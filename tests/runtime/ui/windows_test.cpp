@@ -48,8 +48,8 @@ TEST_F(WindowsTest, MovesResizesAndLowersAWindowKeepingItsTopLeftCorner) {
         std::tuple(318, YES));
     ASSERT_EQ(
         SetWindowBounds(1, 10, 20, -65535, 300) + KeepWindowOnTop(1, 1) + KeepWindowOnTop(1, 0), 3);
-    EXPECT_EQ(window(1)->frame(), NSMakeRect(10, 900 - 20 - 328, 322, 328));
-    EXPECT_EQ(window(1)->level(), 0);
+    EXPECT_EQ(std::tuple(window(1)->frame(), window(1)->level()),
+              std::tuple(NSMakeRect(10, 900 - 20 - 328, 322, 328), 0));
 }
 
 TEST_F(WindowsTest, AnswersZeroForWindowsThatDoNotExist) {
@@ -62,8 +62,7 @@ TEST_F(WindowsTest, DisposingOrReopeningClosesTheWindowAndDropsItsEvents) {
     ASSERT_NE(NewWindow(1, 0, 0, 100, 100, u"Old", 4), 0);
     ObjcRef<NSWindow> old = ObjcRef<NSWindow>::retain(window(1));
     ASSERT_NE(NewWindow(1, 0, 0, 200, 100, u"New", 4), 0);
-    EXPECT_TRUE(old->is_closed());
-    EXPECT_EQ(GetWindowWidth(1), 200);
+    EXPECT_EQ(std::tuple(old->is_closed(), GetWindowWidth(1)), std::tuple(true, 200));
     ASSERT_NE(NewWindow(2, 0, 0, 100, 100, u"Two", 4), 0);
     ObjcRef<NSWindow> closed = ObjcRef<NSWindow>::retain(window(1));
     forget_events();

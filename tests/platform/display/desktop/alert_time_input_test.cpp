@@ -23,7 +23,6 @@ TEST(AlertTimeInput, KnowsQuitByCommandQAlone) {
         EXPECT_FALSE(is_quit_item(item)) << item.key << " " << int(item.modifiers);
 }
 
-// During an alert only Quit and termination are kept, other choices refused, the rest dropped.
 TEST(AlertTimeInput, KeepsQuitAndTerminationRefusesOtherChoicesDropsTheRest) {
     MenuItemSnapshot separator = alert_menu_item(7);
     separator.separator = true;

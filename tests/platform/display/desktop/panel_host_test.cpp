@@ -43,7 +43,6 @@ TEST(PanelHost, IsKnownByTheWatchersProgramBeforeTheDesktopsName) {
             << row.facts.watcher_program << " / " << row.facts.current_desktop;
 }
 
-// What each panel does with an item, and where the title goes there unless the setting says.
 TEST(PanelHost, SaysWhatEachPanelDoesWithAnItemAndWhereTheTitleGoes) {
     struct Row {
         const char* program;

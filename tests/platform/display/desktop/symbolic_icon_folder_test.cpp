@@ -26,19 +26,15 @@ TEST(SymbolicSvg, DrawsEachRunOfPixelsOnceInItsAlphaWithTheSchemesTextColour) {
     EXPECT_EQ(svg.find("M2 0"), std::string::npos) << svg;
 }
 
-class SymbolicIconFolderTest : public ::testing::Test {
-  protected:
-    TemporaryFolder m_folder;
-    EnvironmentScope m_runtime{"XDG_RUNTIME_DIR", m_folder.path().c_str()};
-};
-
-TEST_F(SymbolicIconFolderTest, NamesEachPictureByItsPixelsAndRemovesItsFilesAtTheEnd) {
+TEST(SymbolicIconFolder, NamesEachPictureByItsPixelsKeepsTheNewestAndRemovesAllAtTheEnd) {
+    const TemporaryFolder runtime;
+    const EnvironmentScope runtime_dir("XDG_RUNTIME_DIR", runtime.path().c_str());
     std::string path;
     {
         std::unique_ptr<SymbolicIconFolder> folder = SymbolicIconFolder::make("indicator");
         ASSERT_TRUE(folder);
         path = folder->path();
-        EXPECT_EQ(path.rfind((m_folder.path() / "indicator-").string(), 0), 0u) << path;
+        EXPECT_EQ(path.rfind((runtime.path() / "indicator-").string(), 0), 0u) << path;
         EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
                   std::filesystem::perms::owner_all);
         const std::string name = folder->name_for(two_rows(), 3, 2);
@@ -47,28 +43,22 @@ TEST_F(SymbolicIconFolderTest, NamesEachPictureByItsPixelsAndRemovesItsFilesAtTh
         EXPECT_EQ(file_bytes(path + "/hicolor/scalable/status/" + name + ".svg"),
                   symbolic_svg(two_rows(), 3, 2, "#bebebe"));
         EXPECT_EQ(folder->name_for(two_rows(), 3, 2), name);
-        StatusPixmap other = two_rows();
-        other.argb[0] = 0x40;
-        EXPECT_NE(folder->name_for(other, 3, 2), name);
+        // Only the newest few files are kept.
+        std::vector<std::string> names;
+        for (uint8_t alpha = 1; alpha <= 10; ++alpha) {
+            StatusPixmap other = two_rows();
+            other.argb[0] = alpha;
+            names.push_back(folder->name_for(other, 3, 2));
+            EXPECT_NE(names.back(), name);
+        }
+        const std::string icons = path + "/hicolor/scalable/status/";
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(icons),
+                                std::filesystem::directory_iterator()),
+                  4);
+        EXPECT_FALSE(std::filesystem::exists(icons + names[5] + ".svg"));
+        EXPECT_TRUE(std::filesystem::exists(icons + names[9] + ".svg"));
     }
     EXPECT_FALSE(std::filesystem::exists(path));
-}
-
-TEST_F(SymbolicIconFolderTest, KeepsOnlyTheNewestFewFiles) {
-    std::unique_ptr<SymbolicIconFolder> folder = SymbolicIconFolder::make("indicator");
-    ASSERT_TRUE(folder);
-    std::vector<std::string> names;
-    for (uint8_t alpha = 1; alpha <= 10; ++alpha) {
-        StatusPixmap picture = two_rows();
-        picture.argb[0] = alpha;
-        names.push_back(folder->name_for(picture, 3, 2));
-    }
-    const std::string icons = folder->path() + "/hicolor/scalable/status/";
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(icons),
-                            std::filesystem::directory_iterator()),
-              4);
-    EXPECT_FALSE(std::filesystem::exists(icons + names[5] + ".svg"));
-    EXPECT_TRUE(std::filesystem::exists(icons + names[9] + ".svg"));
 }
 
 } // namespace

@@ -10,33 +10,30 @@ constexpr uint8_t alt = static_cast<uint8_t>(KeyModifier::alternate);
 constexpr uint8_t ctrl = static_cast<uint8_t>(KeyModifier::control);
 
 using K = CommandKind;
+using Screens = std::vector<ScreenRect>;
 
-template <class Change>
-DriverCommand command(K kind, Change change) {
+DriverCommand command(K kind) {
     DriverCommand made;
     made.kind = kind;
-    change(made);
     return made;
 }
 
-DriverCommand command(K kind) {
-    return command(kind, [](DriverCommand&) {});
-}
-
-DriverCommand numbered(K kind, int number) {
-    return command(kind, [&](DriverCommand& c) { c.number = number; });
+template <class Value>
+DriverCommand command(K kind, Value DriverCommand::*member, Value value) {
+    DriverCommand made = command(kind);
+    made.*member = std::move(value);
+    return made;
 }
 
 DriverCommand key(int window, uint8_t modifiers, std::string name) {
-    return command(K::key, [&](DriverCommand& c) {
-        c.window = window;
-        c.key = KeyPress{modifiers, name};
-    });
+    DriverCommand made = command(K::key, &DriverCommand::key, KeyPress{modifiers, std::move(name)});
+    made.window = window;
+    return made;
 }
 
 DriverCommand property(K kind, PropertyTarget target, PropertyAction action, std::string name,
                        PropertyValue value = {}) {
-    return command(kind, [&](DriverCommand& c) { c.property = {target, action, name, value}; });
+    return command(kind, &DriverCommand::property, PropertyChange{target, action, name, value});
 }
 
 PropertyValue integer(int64_t value) {
@@ -65,36 +62,29 @@ TEST(DriverCommands, ParsesEveryCommandOfTheProtocol) {
         DriverCommand command;
     };
     const Case cases[] = {
-        {"advance 10000", command(K::advance, [](DriverCommand& c) { c.milliseconds = 10000; })},
+        {"advance 10000", command(K::advance, &DriverCommand::milliseconds, int64_t{10000})},
         {"advance 9223372036854775807",
-         command(K::advance, [](DriverCommand& c) { c.milliseconds = INT64_MAX; })},
-        {"  advance\t5 \r", command(K::advance, [](DriverCommand& c) { c.milliseconds = 5; })},
-        {"menu -4", numbered(K::menu, -4)},
+         command(K::advance, &DriverCommand::milliseconds, INT64_MAX)},
+        {"  advance\t5 \r", command(K::advance, &DriverCommand::milliseconds, int64_t{5})},
+        {"menu -4", command(K::menu, &DriverCommand::number, -4)},
         {"key 1 cmd+shift+z", key(1, cmd | shift, "z")},
         {"key 2 ctrl+alt+shift+cmd+F5", key(2, cmd | shift | alt | ctrl, "f5")},
         {"key 0 CMD+Q", key(0, cmd, "Q")},
         {"key 0 cmd++", key(0, cmd, "+")},
         {"key 0 +", key(0, 0, "+")},
         {"key 0 alt+\xC3\xA9", key(0, alt, "\xC3\xA9")},
-        {"close 1", numbered(K::close, 1)},
+        {"close 1", command(K::close, &DriverCommand::number, 1)},
         {"sleep", command(K::sleep)},
         {"wake", command(K::wake)},
         {"dump", command(K::dump)},
         {"screens 1920x1080 1280x1024",
-         command(K::screens,
-                 [](DriverCommand& c) {
-                     c.screens = {{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
-                 })},
+         command(K::screens, &DriverCommand::screens,
+                 Screens{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}})},
         {"screens 1920x1080+0+0 1280\xC3\x97"
          "1024-1280+56",
-         command(K::screens,
-                 [](DriverCommand& c) {
-                     c.screens = {{0, 0, 1920, 1080}, {-1280, 56, 1280, 1024}};
-                 })},
-        {"mouse 100 -20", command(K::mouse,
-                                  [](DriverCommand& c) {
-                                      c.point = {100, -20};
-                                  })},
+         command(K::screens, &DriverCommand::screens,
+                 Screens{{0, 0, 1920, 1080}, {-1280, 56, 1280, 1024}})},
+        {"mouse 100 -20", command(K::mouse, &DriverCommand::point, ScreenPoint{100, -20})},
         {"battery set Temperature -5",
          property(K::battery_set, T::battery, A::set, "Temperature", integer(-5))},
         {"battery set IsCharging true", property(K::battery_set, T::battery, A::set, "IsCharging",
@@ -114,7 +104,6 @@ TEST(DriverCommands, ParsesEveryCommandOfTheProtocol) {
     }
 }
 
-// Blank and comment lines are ignored; every other line that is not a command says why.
 TEST(DriverCommands, IgnoresBlankLinesAndRejectsMalformedOnesWithAMessage) {
     struct Case {
         std::string line;

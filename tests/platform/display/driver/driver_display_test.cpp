@@ -17,7 +17,6 @@ WindowSnapshot window(int number, bool visible, std::vector<int> controls = {}) 
     return snapshot;
 }
 
-// A modal run-loop mode with one repeating timer.
 struct RepeatingTimer : Display::ModalPass {
     RepeatingTimer(const Display& display, int64_t interval)
         : display(display), interval(interval), next(interval) {}

@@ -33,14 +33,11 @@ struct Fixture {
     DriverClock clock;
     DriverOutput output{out, clock};
 
-    Lines take_lines() {
+    Lines changes() {
+        output.write_changes();
         Lines lines = written_lines(out);
         out.str({});
         return lines;
-    }
-    Lines changes() {
-        output.write_changes();
-        return take_lines();
     }
 };
 

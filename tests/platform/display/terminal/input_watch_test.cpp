@@ -12,7 +12,6 @@
 
 namespace {
 
-// A descriptor that stays open for the test.
 struct Descriptor {
     explicit Descriptor(int number) : fd(number) {}
     ~Descriptor() {

@@ -15,6 +15,15 @@ using namespace terminal_test;
 
 namespace {
 
+// What a non-blocking descriptor holds now.
+std::string read_all(int fd) {
+    std::string text;
+    char buffer[1024];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<size_t>(n));
+    return text;
+}
+
 struct Piped {
     Piped() {
         EXPECT_EQ(pipe(keys), 0);
@@ -36,20 +45,13 @@ struct Piped {
         close(keys[1]);
         keys[1] = -1;
     }
-    std::string take_output() const {
-        std::string text;
-        char buffer[1024];
-        for (ssize_t n; (n = read(screen[0], buffer, sizeof buffer)) > 0;)
-            text.append(buffer, static_cast<size_t>(n));
-        return text;
-    }
+    std::string take_output() const { return read_all(screen[0]); }
 
     int keys[2] = {-1, -1};
     int screen[2] = {-1, -1};
     std::unique_ptr<TerminalDisplay> display;
 };
 
-// A modal run-loop mode with nothing to run; counts its passes.
 struct CountingPass : Display::ModalPass {
     std::optional<int64_t> run_due() override {
         ++passes;
@@ -141,10 +143,7 @@ TEST(TerminalDisplay, FitsItsLinesToTheNewWidthAfterAResize) {
     p.display->wait_for_input(p.display->now_ms() + 50);
     p.display.reset();
     fcntl(main_fd, F_SETFL, O_NONBLOCK);
-    std::string screen;
-    char buffer[1024];
-    for (ssize_t n; (n = read(main_fd, buffer, sizeof buffer)) > 0;)
-        screen.append(buffer, static_cast<size_t>(n));
+    const std::string screen = read_all(main_fd);
     EXPECT_FALSE(contains(screen, std::string(80, 'x'))) << "80 columns";
     EXPECT_TRUE(contains(screen, std::string(40, 'y'))) << "60 columns";
     EXPECT_FALSE(contains(screen, std::string(20, 'z'))) << "20 columns";

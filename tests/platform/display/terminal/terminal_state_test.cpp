@@ -21,8 +21,6 @@ std::vector<int> visible_numbers(const TerminalState& state) {
 
 } // namespace
 
-// Visible windows are listed in the order they were shown; the key one has the focus, else the
-// one shown last.
 TEST(TerminalState, ListsVisibleWindowsInTheOrderTheyWereShownAndFocusesTheKeyOne) {
     TerminalState state;
     EXPECT_EQ(state.focused_window(), nullptr);
