@@ -99,11 +99,11 @@ TEST(SysfsBattery, WorksOutTheTimeLeftFromTheRateAveragedOverItsReadings) {
         clock.advance(10);
         const std::string averaged = minutes(kept);
         if (step == 0) {
-            EXPECT_EQ(averaged, "int:120");
+            EXPECT_EQ(averaged, "int 120");
         } else if (step >= 90) {
-            EXPECT_TRUE(averaged == "int:59" || averaged == "int:60" || averaged == "int:61");
+            EXPECT_TRUE(averaged == "int 59" || averaged == "int 60" || averaged == "int 61");
         }
         SysfsBattery fresh(folder.path());
-        EXPECT_EQ(minutes(fresh), step % 2 ? "int:40" : "int:120");
+        EXPECT_EQ(minutes(fresh), step % 2 ? "int 40" : "int 120");
     }
 }
