@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 // The pictures in tests/runtime/core/bmp were written by ImageMagick (make_pictures.sh there); each
@@ -148,6 +149,9 @@ TEST(BmpEncoder, AnotherProgramReadsWhatItWritesAtEveryDepth) {
                         {many, 6, 4, 8, many},
                         {picture, 5, 3, 24, opaque(picture)},
                         {picture, 5, 3, 32, picture}};
+    // Skipped only without the program: a file it cannot read is a failure.
+    if (std::system("command -v convert >/dev/null") != 0)
+        GTEST_SKIP() << "ImageMagick's convert is not installed";
     TemporaryFolder folder;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.bits);
@@ -155,7 +159,6 @@ TEST(BmpEncoder, AnotherProgramReadsWhatItWritesAtEveryDepth) {
         ASSERT_EQ(rt::EncodeBMP(data_of(row.pixels), row.width, row.height, row.bits, &file), 1);
         put_file(folder / "out.bmp", file);
         Bytes read = read_by_imagemagick(folder / "out.bmp");
-        if (read.empty()) GTEST_SKIP() << "ImageMagick's convert is not installed";
         // ImageMagick gives fully transparent pixels its own colour; compare those by alpha only.
         for (std::size_t at = 3; row.bits == 32 && at < read.size(); at += 4) {
             if (read[at] == 0) read.replace(at - 3, 3, row.expected, at - 3, 3);
