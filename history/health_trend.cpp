@@ -1,8 +1,9 @@
 #include "history/health_trend.h"
 
+#include "history/history_csv.h"
+
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
@@ -13,12 +14,7 @@ double health_of(const HealthDay& day) {
 }
 
 std::string month_of(std::int64_t day) {
-    const std::time_t time = static_cast<std::time_t>(day * 86400);
-    std::tm parts{};
-    char text[32] = "";
-    if (!gmtime_r(&time, &parts) || std::strftime(text, sizeof text, "%B %Y", &parts) == 0)
-        return {};
-    return text;
+    return utc_text(day * 86400, "%B %Y");
 }
 
 std::string format(const char* pattern, double value) {

@@ -8,15 +8,6 @@ namespace {
 
 constexpr std::int64_t k_day = 86400;
 
-std::string utc_text(std::int64_t seconds, const char* format) {
-    const std::time_t time = static_cast<std::time_t>(seconds);
-    std::tm parts{};
-    char text[40] = "";
-    if (!gmtime_r(&time, &parts) || std::strftime(text, sizeof text, format, &parts) == 0)
-        return {};
-    return text;
-}
-
 const char* state_name(ChargeState state) {
     switch (state) {
     case ChargeState::Discharging:
@@ -52,6 +43,15 @@ std::string health_percent(const HealthDay& day) {
 }
 
 } // namespace
+
+std::string utc_text(std::int64_t seconds, const char* format) {
+    const std::time_t time = static_cast<std::time_t>(seconds);
+    std::tm parts{};
+    char text[40] = "";
+    if (!gmtime_r(&time, &parts) || std::strftime(text, sizeof text, format, &parts) == 0)
+        return {};
+    return text;
+}
 
 std::string iso_time(std::int64_t seconds_since_1970) {
     return utc_text(seconds_since_1970, "%Y-%m-%dT%H:%M:%SZ");

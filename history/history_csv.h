@@ -16,6 +16,8 @@
 
 void write_history_csv(const HistoryStore& store, std::ostream& out);
 
+// The time as strftime's `format` writes it in UTC; empty when it cannot be.
+std::string utc_text(std::int64_t seconds_since_1970, const char* format);
 // "2026-12-08T21:32:20Z".
 std::string iso_time(std::int64_t seconds_since_1970);
 // "2026-12-08", of a day counted from 1970-01-01.
