@@ -12,6 +12,7 @@ namespace {
 constexpr SystemSoundID k_warning_sound = 22;
 constexpr uint32_t k_caution_icon = 16;
 constexpr uint32_t k_informational = 0;
+constexpr uint32_t k_with_history = rt::MessageBoxShowsHistory;
 
 } // namespace
 
@@ -26,7 +27,8 @@ void ShowConditionWarning() {
 void ShowBatteryInformation() {
     ActivateApplication();
     const rt::String report = battery::build_battery_information_report();
-    rt::ShowMessageBox(battery::k_battery_report_title, report.c_str(), k_informational);
+    rt::ShowMessageBox(battery::k_battery_report_title, report.c_str(),
+                       k_informational | k_with_history);
 }
 
 } // namespace app

@@ -6,6 +6,7 @@
 #include "platform/appkit/ns_image.h"
 #include "platform/appkit/ns_window.h"
 #include "platform/display/display_slot.h"
+#include "platform/display/history_source.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_run_loop.h"
 #include "platform/objc/message_send.h"
@@ -112,6 +113,7 @@ AlertSnapshot NSAlert::snapshot() const {
     snapshot.icon = display_icon();
     for (const auto& button : m_buttons)
         snapshot.buttons.push_back(utf8_of(button->title()));
+    if (m_shows_history) snapshot.history = current_history();
     return snapshot;
 }
 
@@ -142,6 +144,7 @@ void register_ns_alert_class() {
             instance_method<&NSAlert::setMessageText>("setMessageText:"),
             instance_method<&NSAlert::setInformativeText>("setInformativeText:"),
             instance_method<&NSAlert::setShowsHelp>("setShowsHelp:"),
+            instance_method<&NSAlert::setShowsHistory>("setShowsHistory:"),
             instance_method<&NSAlert::setAlertStyle>("setAlertStyle:"),
             instance_method<&NSAlert::icon>("icon"),
             instance_method<&NSAlert::setIcon>("setIcon:"),

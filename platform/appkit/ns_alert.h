@@ -33,6 +33,9 @@ class NSAlert : public NSObject {
     void setInformativeText(NSString* text);
     // Accepted and ignored: the model has no help button.
     void setShowsHelp(BOOL) {}
+    // Whether the battery's history (platform/display/history_source.h) is shown below the
+    // informative text; the program's own addition to the panel.
+    void setShowsHistory(BOOL shows) { m_shows_history = shows; }
     void setAlertStyle(NSUInteger style) { m_style = style; }
     NSImage* icon() const { return m_icon.get(); }
     // Retained.
@@ -66,6 +69,7 @@ class NSAlert : public NSObject {
     std::vector<ObjcRef<NSButton>> m_buttons;
     ObjcRef<NSWindow> m_window;
     std::optional<NSInteger> m_response; // set by the pressed button's action
+    BOOL m_shows_history = NO;
 };
 
 void register_ns_alert_class();

@@ -2,6 +2,8 @@
 // What the model shows, as the plain snapshots it hands a display at every visible change, in
 // top-left screen coordinates (y grows downwards) and points.
 
+#include "platform/display/history_charts.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -89,5 +91,8 @@ struct AlertSnapshot {
     std::string text;  // informative text
     AlertIcon icon = AlertIcon::app;
     std::vector<std::string> buttons; // titles, in order; button 1 is the first
+    // Shown below the text; null for every alert but the battery's information, and when there
+    // is no history. Compared by identity, like a status picture's pixels.
+    std::shared_ptr<const HistoryCharts> history = nullptr;
     bool operator==(const AlertSnapshot&) const = default;
 };

@@ -61,6 +61,7 @@ int64_t ShowMessageBox(const char16_t* title, const char16_t* text, uint32_t fla
     alert->setMessageText(NSString::make(text_of(title)).get());
     alert->setInformativeText(NSString::make(text_of(text)).get());
     alert->setShowsHelp(NO);
+    alert->setShowsHistory((flags & MessageBoxShowsHistory) ? YES : NO);
     MessageBoxPlan plan = plan_message_box(flags, first_preferred_language());
     set_icon(*alert, plan);
     add_buttons(*alert, plan);

@@ -15,6 +15,8 @@ inline constexpr uint32_t MessageBoxYesNoCancel = 2;
 inline constexpr uint32_t MessageBoxIconNote = 4;
 inline constexpr uint32_t MessageBoxIconStop = 8;
 inline constexpr uint32_t MessageBoxIconCaution = 16;
+// The battery's history is shown below the text, when there is one.
+inline constexpr uint32_t MessageBoxShowsHistory = 0x100;
 
 // ShowMessageBox results: the tags of the buttons.
 inline constexpr int64_t MessageBoxResultYes = 6;
