@@ -1,9 +1,13 @@
 #include "platform/display/desktop/alert_dialog.h"
 
+#include "platform/display/desktop/history_chart_drawing.h"
+
 namespace {
 
 constexpr int k_spacing = 12;
 constexpr int k_text_width_chars = 50;
+constexpr int k_chart_width = 420;
+constexpr int k_chart_height = 140;
 
 GtkWidget* text_label(const std::string& text, bool bold) {
     GtkWidget* label = gtk_label_new(nullptr);
@@ -21,6 +25,44 @@ GtkWidget* text_label(const std::string& text, bool bold) {
     return label;
 }
 
+// Drawn in the dialog's theme: its text colour tells a dark background from a light one, and
+// its font is the labels'.
+gboolean draw_chart(GtkWidget* area, cairo_t* cairo, gpointer chart) {
+    GtkStyleContext* context = gtk_widget_get_style_context(area);
+    GdkRGBA text{};
+    gtk_style_context_get_color(context, gtk_style_context_get_state(context), &text);
+    const PangoFontDescription* font =
+        pango_context_get_font_description(gtk_widget_get_pango_context(area));
+    const char* family = font ? pango_font_description_get_family(font) : nullptr;
+    const ChartStyle style{.background = shade_under_text({text.red, text.green, text.blue}),
+                           .font_family = family && *family ? family : "Sans"};
+    const ChartArea whole{0, 0, static_cast<double>(gtk_widget_get_allocated_width(area)),
+                          static_cast<double>(gtk_widget_get_allocated_height(area))};
+    draw_history_chart(cairo, *static_cast<const Chart*>(chart), whole, style);
+    return FALSE;
+}
+
+// `chart` must outlive the widget. A screen reader reads the chart's title and caption.
+GtkWidget* chart_area(const Chart& chart) {
+    GtkWidget* area = gtk_drawing_area_new();
+    gtk_widget_set_size_request(area, k_chart_width, k_chart_height);
+    gtk_widget_set_halign(area, GTK_ALIGN_START);
+    g_signal_connect(area, "draw", G_CALLBACK(draw_chart), const_cast<Chart*>(&chart));
+    AtkObject* accessible = gtk_widget_get_accessible(area);
+    atk_object_set_role(accessible, ATK_ROLE_IMAGE);
+    atk_object_set_name(accessible, chart.title.c_str());
+    atk_object_set_description(accessible, chart.caption.c_str());
+    return area;
+}
+
+GtkWidget* history_charts(const HistoryCharts& history) {
+    GtkWidget* charts = gtk_box_new(GTK_ORIENTATION_VERTICAL, k_spacing);
+    gtk_widget_set_margin_top(charts, k_spacing);
+    for (const Chart* chart : {&history.last_day, &history.last_ten_days, &history.health})
+        gtk_box_pack_start(GTK_BOX(charts), chart_area(*chart), FALSE, FALSE, 0);
+    return charts;
+}
+
 // An empty text gets no label: it would take a line on the screen and be read as a blank one.
 GtkWidget* alert_body(const AlertSnapshot& alert, const std::string& app_icon) {
     GtkWidget* texts = gtk_box_new(GTK_ORIENTATION_VERTICAL, k_spacing / 2);
@@ -28,6 +70,9 @@ GtkWidget* alert_body(const AlertSnapshot& alert, const std::string& app_icon) {
         gtk_box_pack_start(GTK_BOX(texts), text_label(alert.title, true), FALSE, FALSE, 0);
     if (const std::string text = alert_shown_text(alert.text); !text.empty())
         gtk_box_pack_start(GTK_BOX(texts), text_label(text, false), FALSE, FALSE, 0);
+    // The history's charts come under the text, which stays first.
+    if (alert.history)
+        gtk_box_pack_start(GTK_BOX(texts), history_charts(*alert.history), FALSE, FALSE, 0);
     GtkWidget* body = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, k_spacing);
     gtk_container_set_border_width(GTK_CONTAINER(body), k_spacing);
     GtkWidget* icon = gtk_image_new_from_icon_name(alert_icon_name(alert.icon, app_icon.c_str()),
@@ -72,7 +117,7 @@ std::string alert_shown_text(const std::string& text) {
 }
 
 AlertDialog::AlertDialog(const AlertSnapshot& alert, const ProgramIdentity& program)
-    : m_dialog(gtk_dialog_new()) {
+    : m_dialog(gtk_dialog_new()), m_history(alert.history) {
     g_object_ref_sink(m_dialog);
     GtkWindow* window = GTK_WINDOW(m_dialog);
     gtk_window_set_title(window, alert_window_title(alert.title, program.name).c_str());

@@ -1,13 +1,15 @@
 #pragma once
-// A modal alert as a GTK dialog: the model's message and informative text beside its icon, the
-// buttons in the model's order with the first as the default (Return presses it). Only a button
-// ends it; the window's close button and Escape do nothing, as with the model's alerts.
+// A modal alert as a GTK dialog: the model's message and informative text beside its icon (and
+// under them the battery's history charts, when the alert has them), the buttons in the model's
+// order with the first as the default (Return presses it). Only a button ends it; the window's
+// close button and Escape do nothing, as with the model's alerts.
 
 #include "platform/display/display_snapshots.h"
 #include "platform/foundation/program_identity.h"
 
 #include <gtk/gtk.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -26,6 +28,8 @@ class AlertDialog {
     static void on_response(GtkDialog*, gint response, gpointer self);
 
     GtkWidget* m_dialog;
+    // Kept for the charts' drawing while the dialog shows.
+    std::shared_ptr<const HistoryCharts> m_history;
     std::optional<int> m_answer;
 };
 
