@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ class HistoryRecorder {
     void write(std::int64_t now);
 
     std::size_t waiting() const { return m_readings.size() + m_health.size(); }
+    // What has gathered since the last write, in the order added.
+    std::span<const Reading> waiting_readings() const { return m_readings; }
+    std::span<const HealthDay> waiting_health() const { return m_health; }
     // Null without a store.
     const HistoryStore* store() const { return m_store.get(); }
 
