@@ -75,15 +75,18 @@ void StartBatteryHistory() {
 
 void RecordBatteryReading() {
     if (!recorder() || !recorder()->store()) return;
+    const std::int64_t now = now_seconds();
+    const ChargeState state = charge_state();
+    const bool on_mains = says_yes(u"ExternalConnected");
+    if (!recorder()->wants(now, state, on_mains)) return;
     const std::optional<int64_t> percent = battery::battery_integer(u"CurrentCapacity");
     if (!percent) return;
-    const std::int64_t now = now_seconds();
     recorder()->add({.time = now,
                      .percent = static_cast<int>(std::clamp<int64_t>(*percent, 0, 100)),
                      .left_mah = battery::battery_integer(u"AppleRawCurrentCapacity"),
                      .current_ma = battery::battery_integer(u"Amperage"),
-                     .state = charge_state(),
-                     .on_mains = says_yes(u"ExternalConnected")},
+                     .state = state,
+                     .on_mains = on_mains},
                     health_of(now));
 }
 
