@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace e2e {
 namespace {
@@ -55,6 +57,47 @@ TEST(History, WithoutAPlaceForItTheIndicatorSaysSoOnceAndRunsOn) {
     AppRun run = run_app(home, {.script = "advance 700000\n"});
     ASSERT_TRUE(run.exited_cleanly() && run.last("status")) << run.transcript();
     EXPECT_EQ(run.errors, "zerarazi: no battery history: " + blocked + ": Not a directory\n");
+}
+
+// Root passes every permission check, so as root the bundle runs as nobody, in a home of its own.
+std::vector<std::string> as_a_user(const TempHome& home) {
+    std::vector<std::string> command = {bundle_executable(built_bundle()).string()};
+    if (geteuid() != 0) return command;
+    constexpr const char* k_nobody = "65534";
+    command.insert(command.begin(), {"/usr/bin/setpriv", std::string("--reuid=") + k_nobody,
+                                     std::string("--regid=") + k_nobody, "--clear-groups"});
+    BatteryRecording().write(home.battery_file());
+    for (const auto& entry : fs::recursive_directory_iterator(home.path()))
+        EXPECT_EQ(::chown(entry.path().c_str(), 65534, 65534), 0);
+    EXPECT_EQ(::chown(home.path().c_str(), 65534, 65534), 0);
+    return command;
+}
+
+void set_writable(const fs::path& folder, bool writable) {
+    const fs::perms write = fs::perms::owner_write;
+    for (const auto& entry : fs::directory_iterator(folder))
+        fs::permissions(entry.path(), write,
+                        writable ? fs::perm_options::add : fs::perm_options::remove);
+    fs::permissions(folder, write, writable ? fs::perm_options::add : fs::perm_options::remove);
+}
+
+// A home that turned read-only (a disk remounted so): the indicator runs on, says so once, and
+// what was kept before is still there.
+TEST(History, OnAReadOnlyHomeRunsOnAndLosesNothingKept) {
+    TempHome home;
+    const std::vector<std::string> command = as_a_user(home);
+    const fs::path folder = home.path() / ".local/share/zerarazi";
+    AppRun run = run_app(home, {.script = "advance 120000\nterminate\n", .command = command});
+    ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
+
+    set_writable(folder, false);
+    run = run_app(home, {.script = "advance 1300000\nterminate\n", .command = command});
+    set_writable(folder, true);
+    ASSERT_TRUE(run.exited_cleanly() && run.last("status")) << run.transcript();
+    EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+    EXPECT_NE(run.errors.find("history"), std::string::npos) << run.errors;
+    EXPECT_EQ(times_in(folder / "history.sqlite3"), (std::vector<std::int64_t>{0, 60, 120}));
+    EXPECT_FALSE(fs::exists(folder / "history.sqlite3.corrupt"));
 }
 
 // The export reads the history the bundle kept, as a person would ask for it afterwards.

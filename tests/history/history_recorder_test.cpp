@@ -59,12 +59,18 @@ TEST_F(HistoryRecorderTest, KeepsAReadingAMinuteAndWritesEveryTenMinutes) {
 // Within the minute: the charge turning and the mains coming are kept; the same state is not.
 // A clock set back keeps both spans, and a batch is written at once.
 TEST_F(HistoryRecorderTest, KeepsEachChangeOfStateAndBothSpansOfAClockSetBack) {
+    std::vector<std::int64_t> wanted;
     for (const Reading& reading :
          {at(100), at(110), at(120, ChargeState::Charging, true),
           at(130, ChargeState::Charging, true), at(140, ChargeState::Full, true),
-          at(150, ChargeState::Full, false), at(160, ChargeState::Full)})
+          at(150, ChargeState::Full, false), at(160, ChargeState::Full)}) {
+        if (m_recorder->wants(reading.time, reading.state, reading.on_mains))
+            wanted.push_back(reading.time);
         m_recorder->add(reading, std::nullopt);
+    }
+    EXPECT_EQ(wanted, (std::vector<std::int64_t>{100, 120, 140, 150}));
     EXPECT_EQ(m_recorder->waiting(), 4u);
+    EXPECT_TRUE(m_recorder->wants(60, ChargeState::Full, false));
     m_recorder->add(at(60), std::nullopt);
     EXPECT_EQ(stored(), (std::vector<std::int64_t>{60, 100, 120, 140, 150}));
 }
@@ -101,6 +107,7 @@ TEST(HistoryRecorder, KeepsNothingWithoutAStoreAndLetsTheOldestGoWhenTooManyWait
     HistoryRecorder without(nullptr, [](const std::string&) { FAIL(); });
     without.add(at(0), HealthDay{"S1", 1, 1, 1, 1});
     without.write(0);
+    EXPECT_FALSE(without.wants(0, ChargeState::Discharging, false));
     EXPECT_EQ(without.waiting(), 0u);
 
     TemporaryFolder folder;
