@@ -7,7 +7,8 @@ namespace {
 constexpr int k_spacing = 12;
 constexpr int k_text_width_chars = 50;
 constexpr int k_chart_width = 420;
-constexpr int k_chart_height = 140;
+// Three charts and the report still fit a screen 768 pixels high.
+constexpr int k_chart_height = 120;
 
 GtkWidget* text_label(const std::string& text, bool bold) {
     GtkWidget* label = gtk_label_new(nullptr);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <span>
 
 namespace {
@@ -113,6 +114,17 @@ std::string number_text(double value) {
     return text;
 }
 
+// The ticks within the time axis, in order of time.
+std::vector<ChartTick> ticks_on_axis(const Chart& chart) {
+    std::vector<ChartTick> ticks;
+    std::copy_if(
+        chart.ticks.begin(), chart.ticks.end(), std::back_inserter(ticks),
+        [&](const ChartTick& tick) { return tick.time >= chart.from && tick.time <= chart.to; });
+    std::stable_sort(ticks.begin(), ticks.end(),
+                     [](const ChartTick& a, const ChartTick& b) { return a.time < b.time; });
+    return ticks;
+}
+
 void draw_marked(cairo_t* cairo, const Chart& chart, const ChartArea& plot,
                  const ChartPalette& palette) {
     set_colour(cairo, palette.marked);
@@ -133,7 +145,7 @@ void draw_grid(cairo_t* cairo, const Chart& chart, const ChartArea& plot,
         cairo_move_to(cairo, plot.x, y);
         cairo_line_to(cairo, plot.x + plot.width, y);
     }
-    for (const ChartTick& tick : chart.ticks) {
+    for (const ChartTick& tick : ticks_on_axis(chart)) {
         const double x = chart_spot(chart, plot, {tick.time, chart.low}).x;
         cairo_move_to(cairo, x, plot.y);
         cairo_line_to(cairo, x, plot.y + plot.height);
@@ -149,7 +161,7 @@ void draw_axes(cairo_t* cairo, const Chart& chart, const ChartArea& plot,
     cairo_move_to(cairo, plot.x, plot.y);
     cairo_line_to(cairo, plot.x, bottom);
     cairo_line_to(cairo, plot.x + plot.width, bottom);
-    for (const ChartTick& tick : chart.ticks) {
+    for (const ChartTick& tick : ticks_on_axis(chart)) {
         const double x = chart_spot(chart, plot, {tick.time, chart.low}).x;
         cairo_move_to(cairo, x, bottom);
         cairo_line_to(cairo, x, bottom + k_tick_length);
@@ -222,22 +234,33 @@ void draw_trend(cairo_t* cairo, const Chart& chart, const ChartArea& plot,
     cairo_set_dash(cairo, nullptr, 0, 0);
 }
 
-void draw_labels(cairo_t* cairo, const Chart& chart, const ChartArea& area, const ChartArea& plot,
-                 const ChartStyle& style) {
-    set_colour(cairo, chart_palette(style.background).text);
+void draw_value_labels(cairo_t* cairo, const Chart& chart, const ChartArea& plot,
+                       const ChartStyle& style) {
     for (const ChartValueLabel& label : value_axis_labels(chart)) {
         PangoLayout* layout = text_layout(cairo, label.text, style, k_label_pixels, false);
         const TextSize size = text_size(layout);
         const double y = chart_spot(chart, plot, {chart.from, label.value}).y;
         show_text(cairo, layout, plot.x - k_gap - size.width, y - size.height / 2);
     }
+}
+
+// Each label centred under its mark but kept inside the area; a label that would run into the
+// one before it is left out, its mark kept.
+void draw_tick_labels(cairo_t* cairo, const Chart& chart, const ChartArea& area,
+                      const ChartArea& plot, const ChartStyle& style) {
     const double top = plot.y + plot.height + k_tick_length;
-    for (const ChartTick& tick : chart.ticks) {
+    double free_from = area.x;
+    for (const ChartTick& tick : ticks_on_axis(chart)) {
         PangoLayout* layout = text_layout(cairo, tick.label, style, k_label_pixels, false);
         const double width = text_size(layout).width;
         const double centred = chart_spot(chart, plot, {tick.time, chart.low}).x - width / 2;
         const double x = std::clamp(centred, area.x, area.x + area.width - width);
+        if (x < free_from) {
+            g_object_unref(layout);
+            continue;
+        }
         show_text(cairo, layout, x, top);
+        free_from = x + width + k_gap;
     }
 }
 
@@ -309,15 +332,17 @@ void draw_history_chart(cairo_t* cairo, const Chart& chart, const ChartArea& are
     cairo_restore(cairo);
     draw_axes(cairo, chart, plot, palette);
     cairo_save(cairo);
-    // The line keeps its full width at the top and bottom of the plot; a time outside the axis
-    // is cut off at its ends.
-    cairo_rectangle(cairo, plot.x, plot.y - k_line_width, plot.width,
-                    plot.height + 2 * k_line_width);
+    // A line along an edge of the plot, or a dot at either end of the time axis, keeps its full
+    // width; what lies further outside the axes is cut off.
+    cairo_rectangle(cairo, plot.x - k_line_width, plot.y - k_line_width,
+                    plot.width + 2 * k_line_width, plot.height + 2 * k_line_width);
     cairo_clip(cairo);
     draw_runs(cairo, chart, plot, palette);
     draw_trend(cairo, chart, plot, palette);
     cairo_restore(cairo);
-    draw_labels(cairo, chart, area, plot, style);
+    set_colour(cairo, palette.text);
+    draw_value_labels(cairo, chart, plot, style);
+    draw_tick_labels(cairo, chart, area, plot, style);
     draw_title_and_caption(cairo, chart, area, style);
     cairo_restore(cairo);
 }

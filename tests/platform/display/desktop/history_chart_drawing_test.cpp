@@ -310,6 +310,45 @@ TEST(HistoryChartDrawing, AReadingCrowdedIntoOnePixelStillShows) {
     }
 }
 
+// The device pixels of rows first..end that differ between two pictures of the same size.
+int differing(Picture& one, Picture& other, int first, int end) {
+    int count = 0;
+    for (int y = first; y < end; ++y) {
+        for (int x = 0; x < one.pixels_wide(); ++x) {
+            const Rgba a = one.at_pixel(x, y), b = other.at_pixel(x, y);
+            count += a.alpha != b.alpha || a.red != b.red || a.green != b.green || a.blue != b.blue;
+        }
+    }
+    return count;
+}
+
+// A label that would run into the one before is left out, and a tick outside the time axis is
+// not drawn at all, not even pushed to the edge.
+TEST(HistoryChartDrawing, TickLabelsNeverCrowdAndStayOnTheAxis) {
+    Chart plain = sample_chart();
+    plain.ticks = {{0, "00:00"}, {500, "12:00"}};
+    const ChartArea area{0, 0, 420, 140};
+    Picture expected(420, 140);
+    draw_history_chart(expected.cairo(), plain, area, {});
+    const ChartArea plot = chart_plot_area(expected.cairo(), plain, area, {});
+    const int labels_top = static_cast<int>(std::ceil(plot.y + plot.height + 4));
+    const int labels_end = labels_top + 14;
+
+    Chart crowded = plain;
+    crowded.ticks = {{0, "00:00"}, {20, "WWWWWWWW"}, {500, "12:00"}};
+    Picture shown(420, 140);
+    draw_history_chart(shown.cairo(), crowded, area, {});
+    EXPECT_EQ(differing(shown, expected, labels_top, labels_end), 0);
+    // Its mark is still drawn.
+    EXPECT_GT(differing(shown, expected, 0, expected.pixels_high()), 0);
+
+    Chart outside = plain;
+    outside.ticks = {{-300, "Before"}, {0, "00:00"}, {500, "12:00"}, {1500, "Later"}};
+    Picture without(420, 140);
+    draw_history_chart(without.cairo(), outside, area, {});
+    EXPECT_EQ(differing(without, expected, 0, expected.pixels_high()), 0);
+}
+
 // Points far outside the axes, ticks at the ends with long labels, text longer than the area,
 // and an area too small for any of it: every pixel outside the area stays untouched.
 TEST(HistoryChartDrawing, NothingIsDrawnOutsideTheArea) {
