@@ -892,10 +892,97 @@ def case_lost(session, loss):
     check(lines == [line], "standard error ends with %r, not the one line %r" % (lines, line))
 
 
+HISTORY_SCHEMA = """
+CREATE TABLE readings(time INTEGER PRIMARY KEY, percent INTEGER NOT NULL, left_mah INTEGER,
+    current_ma INTEGER, state INTEGER NOT NULL, on_mains INTEGER NOT NULL);
+CREATE TABLE hourly(time INTEGER PRIMARY KEY, percent INTEGER NOT NULL, left_mah INTEGER,
+    current_ma INTEGER, state INTEGER NOT NULL, on_mains INTEGER NOT NULL);
+CREATE TABLE health(battery TEXT NOT NULL, day INTEGER NOT NULL, full_mah INTEGER NOT NULL,
+    design_mah INTEGER NOT NULL, cycles INTEGER, PRIMARY KEY(battery, day));
+PRAGMA user_version = 1;
+"""
+
+
+def write_history(home, now):
+    """A history file laid out as the store writes it: a reading a minute over the last two days
+    (off from 01:00 to 07:00 UTC, charging from 18:00 to 20:00), and sixty days of health."""
+    import sqlite3
+
+    folder = os.path.join(home, ".local", "share", "zerarazi")
+    os.makedirs(folder)
+    db = sqlite3.connect(os.path.join(folder, "history.sqlite3"))
+    db.executescript(HISTORY_SCHEMA)
+    readings, charge = [], 60.0
+    for t in range(now - 2 * 86400, now - 1200, 60):
+        hour = t % 86400 // 3600
+        if hour < 7 and hour >= 1:
+            continue
+        charging = 18 <= hour < 20
+        charge = min(100.0, charge + 0.5) if charging else max(5.0, charge - 0.08)
+        readings.append((t, round(charge), None, None, int(charging), int(charging)))
+    db.executemany("INSERT INTO readings VALUES(?, ?, ?, ?, ?, ?)", readings)
+    today = now // 86400
+    db.executemany("INSERT INTO health VALUES(?, ?, ?, ?, ?)",
+                   [("ZR0000SAMPLE", day, 5400 - 3 * (day - today + 60), 5500, None)
+                    for day in range(today - 60, today)])
+    db.commit()
+    db.close()
+
+
+def window_picture(window_id):
+    """The part of the screen that the window covers."""
+    geometry = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell",
+                                                        window_id).split())
+    path = tempfile.mktemp(suffix=".png")
+    screenshot(path)
+    whole = GdkPixbuf.Pixbuf.new_from_file(path)
+    os.unlink(path)
+    return whole.new_subpixbuf(*(int(geometry[key]) for key in ("X", "Y", "WIDTH", "HEIGHT")))
+
+
+def pixels_near(picture, colour, tolerance=24):
+    """How many pixels of the picture are within `tolerance` of the RGB colour in each channel."""
+    data, channels = picture.get_pixels(), picture.get_n_channels()
+    stride, width = picture.get_rowstride(), picture.get_width()
+    return sum(all(abs(data[row + x * channels + k] - colour[k]) <= tolerance for k in range(3))
+               for row in range(0, stride * picture.get_height(), stride) for x in range(width))
+
+
+# The charge's line as the charts draw it on a light and on a dark background.
+LIGHT_LINE, DARK_LINE = (28, 112, 217), (120, 173, 237)
+
+
+def case_history_charts(session):
+    """With a history, Battery Information shows its charts under the report, in the palette
+    of the theme the dialog is drawn in: the light one in Adwaita, the dark one in Adwaita:dark."""
+    write_history(session.home, int(time.time()))
+    alert = session.reference("menu 3", "alert")["title"]
+    watcher = Watcher(session.bus)
+    watcher.start()
+    runs = (("light", {}, LIGHT_LINE, DARK_LINE),
+            ("dark", {"GTK_THEME": "Adwaita:dark"}, DARK_LINE, LIGHT_LINE))
+    for count, (name, theme, line, other) in enumerate(runs, 1):
+        session.theme = theme
+        session.start()
+        item = registered_item(session, watcher, count)
+        item.choose("Show Battery Information...")
+        window = visible_window(alert)
+        # Close to the line's own colour: the edges of either line, smoothed into the background,
+        # come near the other's.
+        picture = run_until(lambda: (lambda shown: pixels_near(shown, line, 8) > 200 and shown)(
+            window_picture(window)), 5, "the %s charts to be drawn" % name)
+        check(picture.get_height() > 400, "the %s alert is %d high" % (name, picture.get_height()))
+        check(pixels_near(picture, other, 8) < 50, "the %s alert has the other palette's line"
+              % name)
+        answer(alert)
+        item.choose("Quit Zerarazi")
+        exited_with(session, 0, "Quit")
+
+
 CASES = dict({"status_item": case_status_item, "title_in_icon": case_title_in_icon,
               "watcher_restart": case_watcher_restart, "panel_tint": case_panel_tint,
               "preferences": case_preferences, "condition_warning": case_condition_warning,
-              "bus_limits": case_bus_limits},
+              "bus_limits": case_bus_limits, "history_charts": case_history_charts},
              **{loss: lambda session, loss=loss: case_lost(session, loss) for loss in LOSSES})
 
 
