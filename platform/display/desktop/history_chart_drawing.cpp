@@ -39,7 +39,8 @@ void set_colour(cairo_t* cairo, const ChartColour& colour) {
     cairo_set_source_rgba(cairo, colour.red, colour.green, colour.blue, colour.alpha);
 }
 
-// A layout of one line, cut short with an ellipsis when wider than `width` (when given).
+// A layout of one line (a line break is a space), cut short with an ellipsis when wider than
+// `width` (when given).
 PangoLayout* text_layout(cairo_t* cairo, const std::string& text, const ChartStyle& style,
                          double pixels, bool bold, double width = 0) {
     PangoLayout* layout = pango_cairo_create_layout(cairo);
@@ -48,12 +49,14 @@ PangoLayout* text_layout(cairo_t* cairo, const std::string& text, const ChartSty
     if (bold) pango_font_description_set_weight(font, PANGO_WEIGHT_BOLD);
     pango_layout_set_font_description(layout, font);
     pango_font_description_free(font);
-    pango_layout_set_single_paragraph_mode(layout, TRUE);
     if (width > 0) {
         pango_layout_set_width(layout, static_cast<int>(width * PANGO_SCALE));
         pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
     }
-    pango_layout_set_text(layout, text.c_str(), -1);
+    std::string line = text;
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    pango_layout_set_text(layout, line.c_str(), -1);
     return layout;
 }
 

@@ -349,6 +349,63 @@ TEST(HistoryChartDrawing, TickLabelsNeverCrowdAndStayOnTheAxis) {
     EXPECT_EQ(differing(without, expected, 0, expected.pixels_high()), 0);
 }
 
+// The most opaque pixel within a point and a half of x, y, across `along_x` or down.
+Rgba strongest_near(Picture& picture, double x, double y, bool along_x) {
+    Rgba strongest;
+    for (double step = -1.5; step <= 1.5; step += 0.5) {
+        const Rgba pixel = along_x ? picture.at_point(x + step, y) : picture.at_point(x, y + step);
+        if (pixel.alpha > strongest.alpha) strongest = pixel;
+    }
+    return strongest;
+}
+
+// The axes run along the plot's left and bottom edges and the grid across it at the labelled
+// values, each in its palette's colour: the axes firm, the grid faint.
+TEST(HistoryChartDrawing, AxesAndGridAreDrawnInThePalettesColours) {
+    for (ChartShade shade : {ChartShade::light, ChartShade::dark}) {
+        Picture picture(420, 140);
+        Chart chart = sample_chart();
+        chart.runs.clear();
+        chart.marked.clear();
+        const ChartArea area{0, 0, 420, 140};
+        const ChartStyle style{.background = shade};
+        const ChartPalette& palette = chart_palette(shade);
+        draw_history_chart(picture.cairo(), chart, area, style);
+        const ChartArea plot = chart_plot_area(picture.cairo(), chart, area, style);
+        for (std::int64_t time : {100, 250, 900}) {
+            const Rgba bottom = strongest_near(picture, chart_spot(chart, plot, {time, 0}).x,
+                                               plot.y + plot.height, false);
+            EXPECT_TRUE(near(bottom, palette.axis, 0.05)) << time;
+            EXPECT_GT(bottom.alpha, 0.25) << time;
+            const Rgba grid = strongest_near(picture, chart_spot(chart, plot, {time, 50}).x,
+                                             chart_spot(chart, plot, {time, 50}).y, false);
+            EXPECT_TRUE(near(grid, palette.grid, 0.05)) << time;
+            EXPECT_GT(grid.alpha, 0.04) << time;
+            EXPECT_LT(grid.alpha, 0.2) << time;
+        }
+        for (double value : {25.0, 75.0}) {
+            const Rgba left =
+                strongest_near(picture, plot.x, chart_spot(chart, plot, {0, value}).y, true);
+            EXPECT_TRUE(near(left, palette.axis, 0.05)) << value;
+            EXPECT_GT(left.alpha, 0.25) << value;
+        }
+    }
+}
+
+// A line break in the title or caption does not take a second line from the chart.
+TEST(HistoryChartDrawing, TitleAndCaptionTakeOneLineEach) {
+    Picture picture(420, 140);
+    const ChartArea area{0, 0, 420, 140};
+    const Chart one_line = sample_chart();
+    Chart broken = one_line;
+    broken.title = "Last\n24 Hours";
+    broken.caption = "Charging\nis shaded";
+    const ChartArea expected = chart_plot_area(picture.cairo(), one_line, area, {});
+    const ChartArea shown = chart_plot_area(picture.cairo(), broken, area, {});
+    EXPECT_DOUBLE_EQ(shown.y, expected.y);
+    EXPECT_DOUBLE_EQ(shown.height, expected.height);
+}
+
 // Points far outside the axes, ticks at the ends with long labels, text longer than the area,
 // and an area too small for any of it: every pixel outside the area stays untouched.
 TEST(HistoryChartDrawing, NothingIsDrawnOutsideTheArea) {
