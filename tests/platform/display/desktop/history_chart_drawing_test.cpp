@@ -347,6 +347,13 @@ TEST(HistoryChartDrawing, TickLabelsNeverCrowdAndStayOnTheAxis) {
     Picture without(420, 140);
     draw_history_chart(without.cairo(), outside, area, {});
     EXPECT_EQ(differing(without, expected, 0, expected.pixels_high()), 0);
+
+    // A tick at the very end of the axis is on it.
+    Chart at_end = plain;
+    at_end.ticks.push_back({1000, "24:00"});
+    Picture ended(420, 140);
+    draw_history_chart(ended.cairo(), at_end, area, {});
+    EXPECT_GT(differing(ended, expected, labels_top, labels_end), 0);
 }
 
 // The most opaque pixel within a point and a half of x, y, across `along_x` or down.
@@ -383,6 +390,11 @@ TEST(HistoryChartDrawing, AxesAndGridAreDrawnInThePalettesColours) {
             EXPECT_GT(grid.alpha, 0.04) << time;
             EXPECT_LT(grid.alpha, 0.2) << time;
         }
+        // Each tick's mark stands under the axis.
+        const Rgba mark = strongest_near(picture, chart_spot(chart, plot, {500, 0}).x,
+                                         plot.y + plot.height + 2, true);
+        EXPECT_TRUE(near(mark, palette.axis, 0.05));
+        EXPECT_GT(mark.alpha, 0.25);
         for (double value : {25.0, 75.0}) {
             const Rgba left =
                 strongest_near(picture, plot.x, chart_spot(chart, plot, {0, value}).y, true);
