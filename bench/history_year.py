@@ -277,18 +277,36 @@ def lines_until(indicator, last, end, sleep_from, sleep_to):
     return lines
 
 
+def line_start(line):
+    """The UTC second virtual time 0 was, from a `history` answer: its last_day chart ends at
+    the answer's time."""
+    history = line["history"]
+    if history is None:
+        return 0
+    return history["last_day"]["to"] - line["t"] // 1000
+
+
 def summarize_history(answer):
     import json
-    history = json.loads(answer)["history"]
+    line = json.loads(answer)
+    history = line["history"]
+    started_at = line_start(line)
+
+    def clock_of(utc):
+        return clock(utc - started_at)
+
     if history is None:
         return "null (no history source in this build)"
     parts = []
     for name in ("last_day", "last_ten_days", "health"):
         chart = history[name]
         points = sum(len(run) for run in chart["runs"])
-        parts.append("%s: %d runs, %d points, %d marked, trend %s, caption %r" % (
+        gaps = ["%s to %s" % (clock_of(run[-1][0]), clock_of(after[0][0]))
+                for run, after in zip(chart["runs"], chart["runs"][1:])
+                if after[0][0] - run[-1][0] > HOUR]
+        parts.append("%s: %d runs, %d points, %d marked, trend %s, caption %r%s" % (
             name, len(chart["runs"]), points, len(chart["marked"]), chart["trend"],
-            chart["caption"]))
+            chart["caption"], "; gaps over an hour: " + ", ".join(gaps) if gaps else ""))
     return "\n    ".join(parts)
 
 
@@ -347,6 +365,7 @@ def main():
         indicator.history()
         opening, _ = trace.take()
         bins = []  # (virtual second the bin ends at, transactions in it), in order
+        after_wake = None  # the time and the answer to `history` an hour after the wake
         size_rows = []
         last = {}
         end_of_run = args.days * DAY
@@ -357,7 +376,9 @@ def main():
             step = REFRESH if any(a <= at < b for a, b in fine) else SPAN - at % SPAN
             at = min(at + step, end_of_run)
             indicator.send(lines_until(indicator, last, at, sleep_from, sleep_to))
-            indicator.history()
+            answer = indicator.history()
+            if after_wake is None and at >= sleep_to + HOUR:
+                after_wake = (at, answer)
             writes, _ = trace.take()
             bins.append((at, writes))
             if at % DAY == 0 and (at // DAY == 10 or at // DAY % 50 == 0 or at == end_of_run):
@@ -419,6 +440,9 @@ def main():
     print("  bytes written: " + ", ".join(
         "%s %s" % (name, mib(n)) for name, n in sorted(trace.bytes.items())))
     print()
+    if after_wake:
+        print("history at %s, an hour after the wake:\n    %s" % (
+            clock(after_wake[0]), summarize_history(after_wake[1])))
     print("history at the end:\n    " + summarize_history(final_answer))
     print("files in " + work if args.keep else "")
     if not args.keep:
