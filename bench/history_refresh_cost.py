@@ -190,9 +190,9 @@ def main():
                         battery, "on" if history else "off", args.long), flush=True)
                     for name in FUNCTIONS:
                         if name in found:
-                            calls, cost = found[name]
+                            calls, spent = found[name]
                             print("    %-45s %6d calls, %9.0f a call" % (
-                                name, calls, cost / max(calls, 1)), flush=True)
+                                name, calls, spent / max(calls, 1)), flush=True)
     finally:
         shutil.rmtree(work)
 
