@@ -22,9 +22,13 @@ where the clock then is.
 
 Writes: a write transaction takes SQLite's WAL write lock, one F_WRLCK fcntl on byte 120 of the
 -shm file, and commits with one fdatasync of the -wal file; both are counted from strace's log.
-After each virtual hour the script sends `history` and waits for its answer, so every call made
-in that hour is in the log when it is counted. The writes while the file is opened (its schema)
-are counted apart.
+At the end of each ten minutes of the clock the script sends `history` and waits for its
+answer, so every call made in those ten minutes is in the log when they are counted; from an hour
+before the sleep to ten minutes after it, and from ten minutes before the wake to an hour after
+it, it does so at every refresh. The writes are then summed by clock hour, and the most in any
+sixty minutes is found with each write timed by the end of its span. The writes while the file
+is opened (its schema) are counted apart. Answering `history` works the charts out each time, and
+that is most of the script's run time (about four seconds a simulated day on two shared cores).
 
 Size: history.sqlite3 and history.sqlite3-wal (the -shm index is listed apart) after day 10,
 every 50 days, and at the end while the program still runs; then once more after it has quit.
