@@ -4,8 +4,8 @@
 #include "battery/battery_properties.h"
 #include "history/history_start.h"
 #include "platform/display/history_source.h"
+#include "platform/foundation/core_foundation.h"
 #include "platform/iokit/battery_parts.h"
-#include "runtime/ui/native_message.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,10 +21,8 @@ std::unique_ptr<HistoryRecorder>& recorder() {
 }
 
 std::int64_t now_seconds() {
-    double seconds = 0;
-    const int64_t date = rt::SendNativeMessage(nullptr, 0, u"NSDate date");
-    rt::SendNativeMessage(&seconds, date, u"timeIntervalSince1970");
-    return static_cast<std::int64_t>(std::floor(seconds));
+    return static_cast<std::int64_t>(
+        std::floor(CFAbsoluteTimeGetCurrent() + kCFAbsoluteTimeIntervalSince1970));
 }
 
 bool says_yes(const char16_t* key) {
