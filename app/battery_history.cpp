@@ -4,7 +4,8 @@
 #include "battery/battery_properties.h"
 #include "history/history_start.h"
 #include "platform/display/history_source.h"
-#include "runtime/ui/native_message.h"
+#include "platform/foundation/core_foundation.h"
+#include "platform/iokit/battery_parts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,10 +21,8 @@ std::unique_ptr<HistoryRecorder>& recorder() {
 }
 
 std::int64_t now_seconds() {
-    double seconds = 0;
-    const int64_t date = rt::SendNativeMessage(nullptr, 0, u"NSDate date");
-    rt::SendNativeMessage(&seconds, date, u"timeIntervalSince1970");
-    return static_cast<std::int64_t>(std::floor(seconds));
+    return static_cast<std::int64_t>(
+        std::floor(CFAbsoluteTimeGetCurrent() + kCFAbsoluteTimeIntervalSince1970));
 }
 
 bool says_yes(const char16_t* key) {
@@ -45,13 +44,25 @@ std::string battery_name() {
     return {};
 }
 
-std::optional<HealthDay> health_of(std::int64_t now) {
-    const std::optional<int64_t> full = battery::battery_integer(u"AppleRawMaxCapacity");
-    const std::optional<int64_t> design = battery::battery_integer(u"DesignCapacity");
-    const std::string name = battery_name();
+std::optional<HealthDay> health_day(std::string name, std::int64_t now, std::optional<int64_t> full,
+                                    std::optional<int64_t> design, std::optional<int64_t> cycles) {
     if (!full || !design || *full <= 0 || *design <= 0 || name.empty()) return std::nullopt;
-    return HealthDay{name, now / k_day - (now % k_day < 0), *full, *design,
-                     battery::battery_integer(u"CycleCount")};
+    return HealthDay{std::move(name), now / k_day - (now % k_day < 0), *full, *design, cycles};
+}
+
+// Each battery's own health: the registry entry's, or where the machine has several batteries,
+// which the entry shows combined, each one's by itself.
+std::vector<HealthDay> health_of(std::int64_t now) {
+    std::vector<HealthDay> days;
+    for (const BatteryPart& part : copy_battery_parts())
+        if (auto day = health_day(part.name, now, part.full_mah, part.design_mah, part.cycle_count))
+            days.push_back(std::move(*day));
+    if (!days.empty()) return days;
+    if (auto day = health_day(battery_name(), now, battery::battery_integer(u"AppleRawMaxCapacity"),
+                              battery::battery_integer(u"DesignCapacity"),
+                              battery::battery_integer(u"CycleCount")))
+        days.push_back(std::move(*day));
+    return days;
 }
 
 // What is on disk of the charts' ten days and every health day, and what waits to be written.

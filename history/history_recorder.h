@@ -40,7 +40,8 @@ class HistoryRecorder {
     // the rest of the battery, so that five refreshes of six cost next to nothing.
     bool wants(std::int64_t time, ChargeState state, bool on_mains) const;
     // At each refresh; the store is written when the last write is k_write_every old.
-    void add(const Reading& reading, const std::optional<HealthDay>& health);
+    // `health` holds a day of each battery in the machine.
+    void add(const Reading& reading, std::span<const HealthDay> health = {});
     // At sleep and at quit: what has gathered, now.
     void write(std::int64_t now);
 

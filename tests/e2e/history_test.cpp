@@ -59,6 +59,44 @@ TEST(History, WithoutAPlaceForItTheIndicatorSaysSoOnceAndRunsOn) {
     EXPECT_EQ(run.errors, "zerarazi: no battery history: " + blocked + ": Not a directory\n");
 }
 
+// A laptop with two batteries: the readings are of both together, the health of each alone.
+TEST(History, KeepsEachOfTwoBatteriesHealthApart) {
+    TempHome home;
+    const fs::path folder = home.path() / "power_supply";
+    const std::pair<const char*, const char*> batteries[] = {
+        {"BAT0",
+         "SERIAL_NUMBER=A1;CHARGE_NOW=2000000;CHARGE_FULL=4000000;CHARGE_FULL_DESIGN=5000000"},
+        {"BAT1",
+         "SERIAL_NUMBER=B2;CHARGE_NOW=1000000;CHARGE_FULL=3000000;CHARGE_FULL_DESIGN=3000000"},
+    };
+    for (const auto& [name, figures] : batteries) {
+        fs::create_directories(folder / name);
+        std::string uevent = "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=Discharging\n";
+        for (std::string_view rest = figures; !rest.empty();) {
+            const std::size_t end = std::min(rest.find(';'), rest.size());
+            uevent += "POWER_SUPPLY_" + std::string(rest.substr(0, end)) + "\n";
+            rest.remove_prefix(std::min(end + 1, rest.size()));
+        }
+        std::ofstream(folder / name / "uevent") << uevent;
+    }
+    AppRun run = run_app(home, {.script = "advance 1000\nterminate\n",
+                                .environment = {"ZERARAZI_BATTERY=" + folder.string()}});
+    ASSERT_TRUE(run.exited_cleanly()) << run.transcript();
+    HistoryStore::Opened opened =
+        HistoryStore::open(home.path() / ".local/share/zerarazi/history.sqlite3");
+    ASSERT_TRUE(opened.store) << opened.said;
+    const std::vector<HealthDay> health = opened.store->health();
+    ASSERT_EQ(health.size(), 2u);
+    EXPECT_EQ(std::tie(health[0].battery, health[0].full_mah, health[0].design_mah),
+              std::make_tuple(std::string("A1"), 4000, 5000));
+    EXPECT_EQ(std::tie(health[1].battery, health[1].full_mah, health[1].design_mah),
+              std::make_tuple(std::string("B2"), 3000, 3000));
+    const std::vector<Reading> readings = opened.store->readings(0, 1LL << 40);
+    ASSERT_FALSE(readings.empty());
+    EXPECT_EQ(readings.front().percent, 43); // 3000 of 7000 mAh
+    EXPECT_EQ(readings.front().left_mah, 3000);
+}
+
 // Root passes every permission check, so as root the bundle runs as nobody, in a home of its own.
 std::vector<std::string> as_a_user(const TempHome& home) {
     std::vector<std::string> command = {bundle_executable(built_bundle()).string()};
