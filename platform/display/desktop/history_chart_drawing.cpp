@@ -15,6 +15,7 @@ constexpr double k_label_pixels = 10;
 constexpr double k_gap = 4;
 constexpr double k_tick_length = 3;
 constexpr double k_line_width = 1.5;
+constexpr double k_dot_radius = 1.5 * k_line_width;
 constexpr double k_trend_dash = 5;
 
 const ChartPalette k_for_light = {
@@ -204,23 +205,30 @@ std::vector<ChartSpot> shown_spots(const Chart& chart, const ChartArea& plot,
     return spots;
 }
 
-// A run of one point has a line of no length, which the round caps draw as a dot.
+// A run of one reading (the first after a wake, say) is a dot, a little wider than the line so
+// that it is seen.
 void draw_runs(cairo_t* cairo, const Chart& chart, const ChartArea& plot,
                const ChartPalette& palette) {
     set_colour(cairo, palette.line);
     cairo_set_line_width(cairo, k_line_width);
-    cairo_set_line_cap(cairo, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cairo, CAIRO_LINE_JOIN_ROUND);
     double pixels_per_unit = 1, unused = 0;
     cairo_user_to_device_distance(cairo, &pixels_per_unit, &unused);
+    std::vector<ChartSpot> dots;
     for (const std::vector<ChartPoint>& run : chart.runs) {
         const std::vector<ChartSpot> spots = shown_spots(chart, plot, run, pixels_per_unit);
-        if (spots.empty()) continue;
+        if (spots.size() == 1) dots.push_back(spots.front());
+        if (spots.size() < 2) continue;
         cairo_move_to(cairo, spots.front().x, spots.front().y);
         for (const ChartSpot& spot : spots)
             cairo_line_to(cairo, spot.x, spot.y);
     }
     cairo_stroke(cairo);
+    for (const ChartSpot& dot : dots) {
+        cairo_new_sub_path(cairo);
+        cairo_arc(cairo, dot.x, dot.y, k_dot_radius, 0, 2 * G_PI);
+    }
+    cairo_fill(cairo);
 }
 
 void draw_trend(cairo_t* cairo, const Chart& chart, const ChartArea& plot,
@@ -335,10 +343,10 @@ void draw_history_chart(cairo_t* cairo, const Chart& chart, const ChartArea& are
     cairo_restore(cairo);
     draw_axes(cairo, chart, plot, palette);
     cairo_save(cairo);
-    // A line along an edge of the plot, or a dot at either end of the time axis, keeps its full
-    // width; what lies further outside the axes is cut off.
-    cairo_rectangle(cairo, plot.x - k_line_width, plot.y - k_line_width,
-                    plot.width + 2 * k_line_width, plot.height + 2 * k_line_width);
+    // A line along an edge of the plot, or a dot at either end of the time axis, is drawn whole;
+    // what lies further outside the axes is cut off.
+    cairo_rectangle(cairo, plot.x - k_dot_radius, plot.y - k_dot_radius,
+                    plot.width + 2 * k_dot_radius, plot.height + 2 * k_dot_radius);
     cairo_clip(cairo);
     draw_runs(cairo, chart, plot, palette);
     draw_trend(cairo, chart, plot, palette);

@@ -267,6 +267,11 @@ TEST(HistoryChartDrawing, OnePointRunIsADotAndTheTrendIsDashed) {
     const ChartArea plot = chart_plot_area(picture.cairo(), chart, area, {});
     const ChartSpot dot = chart_spot(chart, plot, {100, 30});
     EXPECT_TRUE(line_near(picture, dot.x, dot.y, palette.line));
+    // Wider than the line, so that a lone reading is seen.
+    for (double dx : {-1.5, 1.5}) {
+        const Rgba edge = picture.at_point(dot.x + dx, dot.y);
+        EXPECT_TRUE(edge.alpha > 0.5 && near(edge, palette.line)) << dx;
+    }
     EXPECT_FALSE(line_in_column(picture, chart_spot(chart, plot, {300, 0}).x, plot, palette.line));
     int painted = 0, clear = 0;
     for (std::int64_t time = 20; time < 980; time += 2) {
