@@ -315,6 +315,37 @@ TEST(HistoryChartDrawing, AReadingCrowdedIntoOnePixelStillShows) {
     }
 }
 
+// A rise and fall of a reading a minute is drawn where its readings are, nothing above or below
+// them.
+TEST(HistoryChartDrawing, ACrowdedRunIsDrawnWhereItsReadingsAre) {
+    for (int scale : {1, 2}) {
+        Picture picture(420, 140, scale);
+        Chart chart = sample_chart();
+        chart.to = 10 * 86'400;
+        chart.ticks.clear();
+        chart.marked.clear();
+        const auto rising = [&](std::int64_t time) {
+            return 10 + 80.0 * std::sin(M_PI * static_cast<double>(time) / chart.to);
+        };
+        chart.runs = {{}};
+        for (std::int64_t time = 0; time <= chart.to; time += 60)
+            chart.runs[0].push_back({time, rising(time)});
+        const ChartArea area{0, 0, 420, 140};
+        const ChartPalette& palette = chart_palette(ChartShade::light);
+        draw_history_chart(picture.cairo(), chart, area, {});
+        const ChartArea plot = chart_plot_area(picture.cairo(), chart, area, {});
+        for (std::int64_t day = 1; day < 10; day += 2) {
+            const std::int64_t time = day * 86'400 + 3'600;
+            const ChartSpot on = chart_spot(chart, plot, {time, rising(time)});
+            const ChartSpot below = chart_spot(chart, plot, {time, rising(time) - 20});
+            const ChartSpot above = chart_spot(chart, plot, {time, rising(time) + 20});
+            EXPECT_TRUE(line_near(picture, on.x, on.y, palette.line)) << day;
+            EXPECT_FALSE(line_near(picture, below.x, below.y, palette.line)) << day;
+            EXPECT_FALSE(line_near(picture, above.x, above.y, palette.line)) << day;
+        }
+    }
+}
+
 // The device pixels of rows first..end that differ between two pictures of the same size.
 int differing(Picture& one, Picture& other, int first, int end) {
     int count = 0;
