@@ -32,9 +32,8 @@ that is most of the script's run time (about four seconds a simulated day on two
 
 Size: history.sqlite3 and history.sqlite3-wal (the -shm index is listed apart) after day 10,
 every 50 days, and at the end while the program still runs; then once more after it has quit.
-SQLite does not shrink the -wal file after a checkpoint; it is reused from its start, so once it
-has reached the automatic checkpoint's 1000 pages it stays about 4 MB for as long as the program
-runs.
+The store folds the -wal file into the database at 64 pages and cuts it back to 256 kB, so
+while the program runs it stays about that size.
 
 Prints a report; --keep FOLDER leaves the history file, strace's log and the driver's output
 there.
