@@ -43,14 +43,6 @@ std::string_view file_name(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-// Text from the model on one line: control characters and line breaks become blanks.
-std::string one_line(std::string_view text) {
-    std::string line = printable(text);
-    std::replace_if(
-        line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-    return line;
-}
-
 std::string upper(std::string_view key) {
     std::string result(key);
     if (result.size() == 1 && result[0] >= 'a' && result[0] <= 'z') result[0] -= 'a' - 'A';
