@@ -61,6 +61,7 @@ void TerminalDisplay::set_status_menu(const std::optional<std::vector<MenuItemSn
 int TerminalDisplay::run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) {
     m_state.menu_open = false;
     m_state.typed.clear();
+    m_options.columns = columns() - 1; // as redraw() leaves the last column free
     print(alert_text_lines(alert, m_options));
     m_state.alert = alert;
     for (;;) {

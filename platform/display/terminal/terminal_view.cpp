@@ -1,6 +1,7 @@
 #include "platform/display/terminal/terminal_view.h"
 
 #include "platform/display/keyboard.h"
+#include "platform/display/terminal/block_chart.h"
 #include "platform/display/terminal/terminal_text.h"
 
 #include <algorithm>
@@ -26,6 +27,10 @@ constexpr std::array<BatteryPicture, 7> k_battery_pictures = {
     BatteryPicture{"battery_icon_ac.png", "[▒▒▒▒]🔌", TextStyle::plain},
 };
 constexpr std::string_view k_unknown_battery = "[····]";
+
+// Rows of blocks: an eighth of a charge chart's row is about 2 %.
+constexpr size_t k_charge_chart_rows = 6;
+constexpr size_t k_health_chart_rows = 5;
 
 struct IconSymbol {
     AlertIcon icon;
@@ -105,6 +110,25 @@ void add_control_lines(std::vector<std::string>& lines, const ControlSnapshot& c
     }
     for (const auto& line : split_lines(printable(control.text)))
         lines.push_back(std::string(k_indent) + line);
+}
+
+// Each chart after a blank line, indented like the alert's text.
+void add_history_lines(std::vector<std::string>& lines, const HistoryCharts& history,
+                       const ViewOptions& options) {
+    const struct {
+        const Chart& chart;
+        size_t rows;
+    } charts[] = {{history.last_day, k_charge_chart_rows},
+                  {history.last_ten_days, k_charge_chart_rows},
+                  {history.health, k_health_chart_rows}};
+    const size_t width = options.columns - std::min(options.columns, k_indent.size());
+    for (const auto& [chart, rows] : charts) {
+        auto chart_lines = block_chart_lines(chart, {width, rows, options.colour});
+        if (chart_lines.empty()) continue;
+        lines.emplace_back();
+        for (const auto& line : chart_lines)
+            lines.push_back(std::string(k_indent) + line);
+    }
 }
 
 std::string shortcut_hints(const std::optional<std::vector<MenuItemSnapshot>>& menu) {
@@ -206,9 +230,11 @@ std::vector<std::string> alert_text_lines(const AlertSnapshot& alert, const View
     }
     std::vector<std::string> lines{
         styled(symbol + one_line(alert.title), TextStyle::bold, options.colour)};
-    if (alert.text.empty()) return lines;
-    for (const auto& line : split_lines(printable(alert.text)))
-        lines.push_back(std::string(k_indent) + line);
+    if (!alert.text.empty()) {
+        for (const auto& line : split_lines(printable(alert.text)))
+            lines.push_back(std::string(k_indent) + line);
+    }
+    if (alert.history) add_history_lines(lines, *alert.history, options);
     return lines;
 }
 

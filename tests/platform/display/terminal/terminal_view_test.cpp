@@ -1,5 +1,6 @@
 #include "platform/display/terminal/terminal_view.h"
 
+#include "platform/display/terminal/terminal_text.h"
 #include "tests/platform/display/terminal/terminal_test_snapshots.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,42 @@ TEST(TerminalView, PrintsTheAlertTextLineByLine) {
     EXPECT_EQ(alert_buttons_line(alert, k_plain), "  [1 OK]  [2 Copy]");
     alert.buttons.clear();
     EXPECT_EQ(alert_buttons_line(alert, k_plain), "  [1 OK]");
+}
+
+TEST(TerminalView, PrintsTheHistoryChartsUnderTheUnchangedReport) {
+    AlertSnapshot alert{
+        "Battery Information", "Cycles: 5\nCondition: Good", AlertIcon::note, {"OK"}};
+    const Lines report = alert_text_lines(alert, k_plain);
+    ASSERT_EQ(report, (Lines{"ℹ Battery Information", "  Cycles: 5", "  Condition: Good"}));
+    alert.history = history_charts();
+    for (size_t columns : {32u, 79u, 150u}) {
+        Lines lines = alert_text_lines(alert, {.colour = false, .columns = columns});
+        ASSERT_GT(lines.size(), report.size());
+        EXPECT_EQ(Lines(lines.begin(), lines.begin() + 3), report) << columns;
+        Lines titles, axes;
+        size_t rows = 0;
+        for (size_t i = report.size(); i < lines.size(); ++i) {
+            EXPECT_LE(display_width(lines[i]), columns) << columns << ": " << lines[i];
+            EXPECT_TRUE(lines[i].empty() || lines[i].starts_with("  ")) << lines[i];
+            if (lines[i].empty()) titles.push_back(lines.at(i + 1));
+            if (lines[i].find("└") != std::string::npos) axes.push_back(lines[i]);
+            if (lines[i].find("┤") != std::string::npos) ++rows;
+        }
+        const Lines expected_titles =
+            columns < 40 ? Lines{"  Charge, last 24 hours", "  Charge, last 10 days", "  Health"}
+                         : Lines{"  Charge, last 24 hours  ━ charging",
+                                 "  Charge, last 10 days  ━ charging", "  Health"};
+        EXPECT_EQ(titles, expected_titles) << columns;
+        ASSERT_EQ(axes.size(), 3u) << columns;
+        for (const auto& axis : axes)
+            EXPECT_EQ(display_width(axis), columns) << columns;
+        EXPECT_EQ(rows, 3u * 3) << "each chart labelled at its top, middle and bottom";
+        EXPECT_TRUE(lines.back().ends_with(" months")) << "the verdict last";
+    }
+    // Too narrow for a chart: only the verdict is left.
+    Lines narrow = alert_text_lines(alert, {.colour = false, .columns = 31});
+    EXPECT_EQ(narrow, (Lines{"ℹ Battery Information", "  Cycles: 5", "  Condition: Good", "",
+                             "  Health 91 %: -2.1 % in 6", "  months"}));
 }
 
 TEST(TerminalView, ComposesTheWholeViewForWhatIsOpen) {
