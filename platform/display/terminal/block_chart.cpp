@@ -30,9 +30,9 @@ constexpr AxisGlyph k_axis_tick{"┬", "┯"};
 
 // A column's slice of the time axis; the last one includes the axis's end.
 struct Slice {
-    double from = 0;
-    double to = 0;
-    bool last = false;
+    double from;
+    double to;
+    bool last;
 };
 
 struct Column {
@@ -71,7 +71,7 @@ double value_at(const std::vector<ChartPoint>& run, double time) {
             return static_cast<double>(point.time) < at;
         });
     if (after == run.end()) return run.back().value;
-    if (after == run.begin() || static_cast<double>(after->time) == time) return after->value;
+    if (static_cast<double>(after->time) == time) return after->value; // also the run's start
     auto before = std::prev(after);
     double share = (time - static_cast<double>(before->time)) /
                    static_cast<double>(after->time - before->time);

@@ -174,6 +174,20 @@ TEST(BlockChart, LeavesTheTimeBetweenRunsBlankAndJoinsTheReadingsOfARun) {
     EXPECT_EQ(heights(drawn)[40], 26); // 80 % of 32 eighths, rounded
 }
 
+TEST(BlockChart, GivesAReadingOnAColumnsEdgeToTheColumnItStarts) {
+    struct Row {
+        std::int64_t time;
+        size_t column; // of 48 columns of 50 s
+    };
+    const Row rows[] = {{600, 12}, {0, 0}, {2400, 47}, {2399, 47}, {649, 12}};
+    for (const auto& row : rows) {
+        Drawn drawn = draw(chart_of({{{row.time, 50}}}), 54, 4);
+        ASSERT_EQ(drawn.axis.size(), 48u);
+        for (size_t c = 0; c < 48; ++c)
+            EXPECT_EQ(blank_column(drawn, c), c != row.column) << row.time << " column " << c;
+    }
+}
+
 TEST(BlockChart, TakesAColumnsValueWhereTheLineLeavesIt) {
     // 34 columns of 100 s. The seventh holds 20 and 60, and the line reaches 62 at its end; the
     // eighth holds the run's last reading.
@@ -311,6 +325,8 @@ TEST(BlockChart, PlacesTickLabelsUnderTheirTicksAndLeavesOutThoseThatDoNotFit) {
         {"one that would touch the one before is left out",
          {{0, "one"}, {150, "two"}, {350, "three"}},
          "one  three"},
+        {"one blank between two is enough", {{0, "one"}, {250, "two"}}, "one two"},
+        {"as wide as the axis", {{1200, std::string(48, 'x')}}, std::string(48, 'x')},
         {"outside the time axis, or wider than it",
          {{-50, "before"}, {2450, "after"}, {1200, std::string(49, 'x')}},
          ""},
@@ -350,6 +366,12 @@ TEST(BlockChart, DrawsTheTrendAsDotsInTheBlankAboveTheColumns) {
         EXPECT_EQ(drawn.rows[0][c].style, "\x1b[2m") << c;
         EXPECT_EQ(drawn.rows[1][c].glyph, " ") << c;
     }
+    // Right above a column that fills whole rows.
+    chart = chart_of({flat(50, 0, 2400)});
+    chart.trend = {{0, 60}, {2400, 60}};
+    drawn = draw(chart, 54, 4);
+    EXPECT_EQ(drawn.rows[1][0].glyph, "·");
+    EXPECT_EQ(drawn.rows[2][0].glyph, "█");
     // Rising from the blocks' row to the top and ending halfway: no dot over a block, none after.
     chart = chart_of({flat(20, 0, 1150)});
     chart.trend = {{0, 10}, {1190, 100}};
