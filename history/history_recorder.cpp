@@ -3,23 +3,26 @@
 HistoryRecorder::HistoryRecorder(std::unique_ptr<HistoryStore> store, Say say)
     : m_store(std::move(store)), m_say(std::move(say)) {}
 
-bool HistoryRecorder::keeps(const Reading& reading) const {
+bool HistoryRecorder::wants(std::int64_t time, ChargeState state, bool on_mains) const {
+    if (!m_store) return false;
     if (!m_last_kept) return true;
     const Reading& last = *m_last_kept;
-    return reading.time < last.time || reading.time - last.time >= k_reading_every ||
-           reading.state != last.state || reading.on_mains != last.on_mains;
+    return time < last.time || time - last.time >= k_reading_every || state != last.state ||
+           on_mains != last.on_mains;
 }
 
-void HistoryRecorder::add(const Reading& reading, const std::optional<HealthDay>& health) {
+void HistoryRecorder::add(const Reading& reading, std::span<const HealthDay> health) {
     if (!m_store) return;
-    if (keeps(reading)) {
+    if (wants(reading.time, reading.state, reading.on_mains)) {
         if (m_readings.size() == k_most_waiting) m_readings.erase(m_readings.begin());
         m_readings.push_back(reading);
         m_last_kept = reading;
     }
-    if (health && m_last_health[health->battery] != *health) {
-        m_last_health[health->battery] = *health;
-        m_health.push_back(*health);
+    for (const HealthDay& day : health) {
+        HealthDay& last = m_last_health[day.battery];
+        if (last == day) continue;
+        last = day;
+        m_health.push_back(day);
     }
     if (!m_written_at) m_written_at = reading.time;
     const std::int64_t since = reading.time - *m_written_at;

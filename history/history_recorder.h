@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,18 +36,23 @@ class HistoryRecorder {
     // `store` may be null: then nothing is kept.
     HistoryRecorder(std::unique_ptr<HistoryStore> store, Say say);
 
+    // Whether a reading of that time and state would be kept: the refresh asks before it reads
+    // the rest of the battery, so that five refreshes of six cost next to nothing.
+    bool wants(std::int64_t time, ChargeState state, bool on_mains) const;
     // At each refresh; the store is written when the last write is k_write_every old.
-    void add(const Reading& reading, const std::optional<HealthDay>& health);
+    // `health` holds a day of each battery in the machine.
+    void add(const Reading& reading, std::span<const HealthDay> health = {});
     // At sleep and at quit: what has gathered, now.
     void write(std::int64_t now);
 
     std::size_t waiting() const { return m_readings.size() + m_health.size(); }
+    // What has gathered since the last write, in the order added.
+    std::span<const Reading> waiting_readings() const { return m_readings; }
+    std::span<const HealthDay> waiting_health() const { return m_health; }
     // Null without a store.
     const HistoryStore* store() const { return m_store.get(); }
 
   private:
-    bool keeps(const Reading& reading) const;
-
     std::unique_ptr<HistoryStore> m_store;
     Say m_say;
     std::vector<Reading> m_readings;

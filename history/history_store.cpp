@@ -44,10 +44,19 @@ constexpr const char* k_readings =
     " UNION ALL SELECT time, percent, left_mah, current_ma, state, on_mains, 0 FROM readings"
     " WHERE time >= ?1 AND time < ?2 ORDER BY time";
 
+// The write-ahead log is folded into the file once it holds 64 pages, and then cut back to
+// 256 kB: by default it grows to 4 MB and stays so, eight times a year's history.
+constexpr const char* k_log_limits =
+    "PRAGMA wal_autocheckpoint = 64; PRAGMA journal_size_limit = 262144";
+
+} // namespace
+
 class Statement {
   public:
-    Statement(sqlite3* db, const char* sql) {
-        sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr);
+    // `kept`: made to be used again for as long as the database is open.
+    Statement(sqlite3* db, const char* sql, bool kept = false) {
+        sqlite3_prepare_v3(db, sql, -1, kept ? SQLITE_PREPARE_PERSISTENT : 0, &m_statement,
+                           nullptr);
     }
     ~Statement() { sqlite3_finalize(m_statement); }
     Statement(const Statement&) = delete;
@@ -83,6 +92,27 @@ class Statement {
   private:
     sqlite3_stmt* m_statement = nullptr;
 };
+
+// What every write runs, made once: a write then costs what it stores, not the parsing of its SQL.
+struct HistoryStore::WriteStatements {
+    explicit WriteStatements(sqlite3* db)
+        : begin(db, "BEGIN IMMEDIATE", true), commit(db, "COMMIT", true),
+          add_reading(db, "INSERT OR REPLACE INTO readings VALUES(?, ?, ?, ?, ?, ?)", true),
+          add_health(db, "INSERT OR REPLACE INTO health VALUES(?, ?, ?, ?, ?)", true),
+          prune{{db, k_prune[0], true}, {db, k_prune[1], true}, {db, k_prune[2], true}} {}
+
+    explicit operator bool() const {
+        return begin && commit && add_reading && add_health && prune[0] && prune[1] && prune[2];
+    }
+
+    Statement begin;
+    Statement commit;
+    Statement add_reading;
+    Statement add_health;
+    Statement prune[3];
+};
+
+namespace {
 
 bool run_script(sqlite3* db, const char* sql) {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -137,7 +167,7 @@ Opening open_database(const std::string& path, sqlite3*& db, std::string& proble
         problem = path + ": " + sqlite3_errmsg(db);
         return Opening::Failed;
     }
-    if (!run_script(db, k_schema)) {
+    if (!run_script(db, k_schema) || !run_script(db, k_log_limits)) {
         problem = path + ": " + sqlite3_errmsg(db);
         return Opening::Failed;
     }
@@ -180,15 +210,19 @@ HistoryStore::Opened HistoryStore::open(const std::string& path) {
     return {nullptr, said};
 }
 
+HistoryStore::HistoryStore(sqlite3* db)
+    : m_db(db), m_write(std::make_unique<WriteStatements>(db)) {}
+
 HistoryStore::~HistoryStore() {
+    m_write.reset();
     sqlite3_close(m_db);
 }
 
 bool HistoryStore::write(std::span<const Reading> readings, std::span<const HealthDay> health,
                          std::int64_t now, std::string& problem) {
-    Statement add_reading(m_db, "INSERT OR REPLACE INTO readings VALUES(?, ?, ?, ?, ?, ?)");
-    Statement add_health(m_db, "INSERT OR REPLACE INTO health VALUES(?, ?, ?, ?, ?)");
-    bool written = add_reading && add_health && run_script(m_db, "BEGIN IMMEDIATE");
+    Statement& add_reading = m_write->add_reading;
+    Statement& add_health = m_write->add_health;
+    bool written = *m_write && m_write->begin.run();
     for (const Reading& reading : readings) {
         if (!written) break;
         add_reading.bind(1, reading.time);
@@ -208,14 +242,13 @@ bool HistoryStore::write(std::span<const Reading> readings, std::span<const Heal
         add_health.bind(5, day.cycles);
         written = add_health.run();
     }
-    for (const char* sql : k_prune) {
+    for (Statement& prune : m_write->prune) {
         if (!written) break;
-        Statement prune(m_db, sql);
         prune.bind(1, now - k_every_reading_for);
         prune.bind(2, now - k_hourly_for);
-        written = prune && prune.run();
+        written = prune.run();
     }
-    if (written && run_script(m_db, "COMMIT")) return true;
+    if (written && m_write->commit.run()) return true;
     problem = sqlite3_errmsg(m_db);
     run_script(m_db, "ROLLBACK");
     return false;

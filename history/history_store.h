@@ -52,7 +52,10 @@ class HistoryStore {
     std::vector<HealthDay> health() const;
 
   private:
-    explicit HistoryStore(sqlite3* db) : m_db(db) {}
+    struct WriteStatements;
+
+    explicit HistoryStore(sqlite3* db);
 
     sqlite3* m_db;
+    std::unique_ptr<WriteStatements> m_write;
 };

@@ -1,5 +1,6 @@
 #include "platform/foundation/core_foundation.h"
 
+#include "platform/foundation/clock.h"
 #include "platform/foundation/number_conversion.h"
 #include "platform/foundation/unicode_text.h"
 
@@ -342,4 +343,8 @@ Boolean CFStringGetCString(CFStringRef string, char* buffer, CFIndex buffer_size
     std::memcpy(buffer, utf8->data(), utf8->size());
     buffer[utf8->size()] = '\0';
     return true;
+}
+
+CFAbsoluteTime CFAbsoluteTimeGetCurrent(void) {
+    return platform_now() - kCFAbsoluteTimeIntervalSince1970;
 }

@@ -27,6 +27,10 @@ using CFTypeID = unsigned long;
 using UniChar = char16_t;
 using CFStringEncoding = std::uint32_t;
 using CFNumberType = CFIndex;
+using CFAbsoluteTime = double;
+using CFTimeInterval = double;
+// From 1970 to 2001, the epoch of absolute times.
+inline constexpr CFTimeInterval kCFAbsoluteTimeIntervalSince1970 = 978307200.0;
 
 using CFTypeRef = const void*;
 using CFStringRef = const NSString*;
@@ -145,4 +149,6 @@ CFIndex CFStringGetBytes(CFStringRef string, CFRange range, CFStringEncoding enc
 // small or a character cannot be encoded (an unpaired surrogate in UTF-8).
 Boolean CFStringGetCString(CFStringRef string, char* buffer, CFIndex buffer_size,
                            CFStringEncoding encoding);
+// Seconds since 2001-01-01 00:00:00 UTC, by the platform's clock.
+CFAbsoluteTime CFAbsoluteTimeGetCurrent(void);
 }

@@ -216,6 +216,17 @@ std::optional<bool> low_power_mode(const PowerSupplySnapshot& snapshot) {
     return snapshot.platform_profile == "low-power";
 }
 
+BatteryPart part_of(const PowerSupply& battery) {
+    BatteryFacts alone;
+    set_capacities(alone, battery, capacities_of(battery));
+    set_measurements(alone, battery);
+    set_descriptions(alone, battery);
+    std::string name = !alone.serial.empty()        ? alone.serial
+                       : !alone.device_name.empty() ? alone.device_name
+                                                    : battery.name();
+    return {std::move(name), alone.full_mah, alone.design_mah, alone.cycle_count};
+}
+
 RateDirection direction_of(ChargeStatus status) {
     if (status == ChargeStatus::Charging) return RateDirection::Charging;
     if (status == ChargeStatus::Discharging) return RateDirection::Discharging;
@@ -242,5 +253,8 @@ std::optional<BatteryFacts> battery_facts(const PowerSupplySnapshot& snapshot,
     set_minutes(facts, *battery, capacities, rate);
     set_measurements(facts, *battery);
     set_descriptions(facts, *battery);
+    if (combined)
+        for (const PowerSupply* part : batteries)
+            facts.parts.push_back(part_of(*part));
     return facts;
 }

@@ -14,11 +14,24 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class ChargeStatus : std::uint8_t { Unknown, Charging, Discharging, NotCharging, Full };
 
 // How the battery measures its contents: charge in µAh or energy in µWh.
 enum class CapacityKind : std::uint8_t { None, Charge, Energy };
+
+// One battery of several, by itself: what its health is read from, while the facts are of the
+// batteries combined.
+struct BatteryPart {
+    // Its serial, else its model's name, else its folder's.
+    std::string name;
+    std::optional<std::int64_t> full_mah;
+    std::optional<std::int64_t> design_mah;
+    std::optional<std::int64_t> cycle_count;
+
+    friend bool operator==(const BatteryPart&, const BatteryPart&) = default;
+};
 
 struct BatteryFacts {
     ChargeStatus status = ChargeStatus::Unknown;
@@ -45,6 +58,8 @@ struct BatteryFacts {
     bool worn = false;
     // None when neither the power-profiles service nor the platform profile tells.
     std::optional<bool> low_power_mode;
+    // Each battery by itself, in name order, when there are several; else empty.
+    std::vector<BatteryPart> parts;
 
     friend bool operator==(const BatteryFacts&, const BatteryFacts&) = default;
 };

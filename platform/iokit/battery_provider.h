@@ -12,6 +12,7 @@
 // again for each refresh (sysfs_battery.h says when a reading is reused).
 
 #include "platform/foundation/ns_dictionary.h"
+#include "platform/iokit/battery_facts.h"
 
 #include <memory>
 #include <string_view>
@@ -36,6 +37,8 @@ class BatteryProvider {
     // The same in place of what `descriptions` held, in its room.
     virtual void
     copy_power_source_descriptions_into(std::vector<ObjcRef<NSDictionary>>& descriptions) = 0;
+    // Each battery by itself when the machine has several (battery_parts.h); else empty.
+    virtual std::vector<BatteryPart> battery_parts() { return {}; }
     // The recording behind this provider, for editing; null for a live source.
     virtual RecordedBattery* recording() { return nullptr; }
 };

@@ -42,6 +42,12 @@ ObjcRef<NSMutableDictionary> SysfsBattery::copy_registry_entry() {
     return m_registry_entry.get(*battery, make_registry_entry, update_registry_entry);
 }
 
+std::vector<BatteryPart> SysfsBattery::battery_parts() {
+    std::lock_guard lock(m_mutex);
+    const BatteryFacts* battery = current_facts();
+    return battery ? battery->parts : std::vector<BatteryPart>();
+}
+
 void SysfsBattery::copy_power_source_descriptions_into(
     std::vector<ObjcRef<NSDictionary>>& descriptions) {
     descriptions.clear();

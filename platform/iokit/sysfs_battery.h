@@ -42,6 +42,7 @@ class SysfsBattery final : public BatteryProvider {
     ObjcRef<NSMutableDictionary> copy_registry_entry() override;
     void
     copy_power_source_descriptions_into(std::vector<ObjcRef<NSDictionary>>& descriptions) override;
+    std::vector<BatteryPart> battery_parts() override;
 
   private:
     SysfsBattery(std::string folder, std::string platform_profile_path);

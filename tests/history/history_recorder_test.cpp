@@ -41,7 +41,7 @@ TEST_F(HistoryRecorderTest, KeepsAReadingAMinuteAndWritesEveryTenMinutes) {
     constexpr std::int64_t start = 1'000'000;
     std::size_t writes = 0, rows = 0;
     for (std::int64_t t = start; t <= start + 3600; t += 10) {
-        m_recorder->add(at(t), std::nullopt);
+        m_recorder->add(at(t));
         const std::size_t now_stored = stored().size();
         if (now_stored != rows) {
             ++writes;
@@ -59,13 +59,19 @@ TEST_F(HistoryRecorderTest, KeepsAReadingAMinuteAndWritesEveryTenMinutes) {
 // Within the minute: the charge turning and the mains coming are kept; the same state is not.
 // A clock set back keeps both spans, and a batch is written at once.
 TEST_F(HistoryRecorderTest, KeepsEachChangeOfStateAndBothSpansOfAClockSetBack) {
+    std::vector<std::int64_t> wanted;
     for (const Reading& reading :
          {at(100), at(110), at(120, ChargeState::Charging, true),
           at(130, ChargeState::Charging, true), at(140, ChargeState::Full, true),
-          at(150, ChargeState::Full, false), at(160, ChargeState::Full)})
-        m_recorder->add(reading, std::nullopt);
+          at(150, ChargeState::Full, false), at(160, ChargeState::Full)}) {
+        if (m_recorder->wants(reading.time, reading.state, reading.on_mains))
+            wanted.push_back(reading.time);
+        m_recorder->add(reading);
+    }
+    EXPECT_EQ(wanted, (std::vector<std::int64_t>{100, 120, 140, 150}));
     EXPECT_EQ(m_recorder->waiting(), 4u);
-    m_recorder->add(at(60), std::nullopt);
+    EXPECT_TRUE(m_recorder->wants(60, ChargeState::Full, false));
+    m_recorder->add(at(60));
     EXPECT_EQ(stored(), (std::vector<std::int64_t>{60, 100, 120, 140, 150}));
 }
 
@@ -74,7 +80,10 @@ TEST_F(HistoryRecorderTest, KeepsEachBatterysHealthWhenItChanges) {
     HealthDay next_day = first;
     next_day.day += 1;
     HealthDay other{"S2", 20000, 3000, 3100, std::nullopt};
-    for (const HealthDay& health : {first, first, next_day, other, next_day})
+    // Two batteries in the machine from the third refresh on.
+    using Days = std::vector<HealthDay>;
+    for (const Days& health :
+         {Days{first}, Days{first}, Days{next_day, other}, Days{next_day, other}})
         m_recorder->add(at(100), health);
     m_recorder->write(200);
     EXPECT_EQ(m_recorder->store()->health(), (std::vector<HealthDay>{first, next_day, other}));
@@ -82,25 +91,26 @@ TEST_F(HistoryRecorderTest, KeepsEachBatterysHealthWhenItChanges) {
 
 // A full disk is said once, the readings wait, and go with the next write that fits.
 TEST_F(HistoryRecorderTest, SaysAFailedWriteOnceAndWritesWhatWaitedLater) {
-    m_recorder->add(at(0), std::nullopt);
+    m_recorder->add(at(0));
     m_recorder->write(0);
     {
         test_support::FileSizeLimit full(0);
-        m_recorder->add(at(600), std::nullopt);
-        m_recorder->add(at(1200), std::nullopt);
+        m_recorder->add(at(600));
+        m_recorder->add(at(1200));
     }
     ASSERT_EQ(m_said.size(), 1u);
     EXPECT_EQ(m_said[0].rfind("the battery history cannot be written: ", 0), 0u) << m_said[0];
     EXPECT_EQ(m_recorder->waiting(), 2u);
-    m_recorder->add(at(1800), std::nullopt);
+    m_recorder->add(at(1800));
     EXPECT_EQ(stored(), (std::vector<std::int64_t>{0, 600, 1200, 1800}));
     EXPECT_EQ(m_said.size(), 1u);
 }
 
 TEST(HistoryRecorder, KeepsNothingWithoutAStoreAndLetsTheOldestGoWhenTooManyWait) {
     HistoryRecorder without(nullptr, [](const std::string&) { FAIL(); });
-    without.add(at(0), HealthDay{"S1", 1, 1, 1, 1});
+    without.add(at(0), std::vector<HealthDay>{{"S1", 1, 1, 1, 1}});
     without.write(0);
+    EXPECT_FALSE(without.wants(0, ChargeState::Discharging, false));
     EXPECT_EQ(without.waiting(), 0u);
 
     TemporaryFolder folder;
@@ -109,12 +119,12 @@ TEST(HistoryRecorder, KeepsNothingWithoutAStoreAndLetsTheOldestGoWhenTooManyWait
     std::vector<std::string> said;
     HistoryRecorder recorder(std::move(opened.store),
                              [&](const std::string& text) { said.push_back(text); });
-    recorder.add(at(0), std::nullopt);
+    recorder.add(at(0));
     recorder.write(0);
     {
         test_support::FileSizeLimit full(0);
         for (std::int64_t minute = 1; minute <= 2000; ++minute)
-            recorder.add(at(minute * 60), std::nullopt);
+            recorder.add(at(minute * 60));
     }
     EXPECT_EQ(recorder.waiting(), HistoryRecorder::k_most_waiting);
     recorder.write(2001 * 60);

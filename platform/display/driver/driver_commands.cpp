@@ -300,13 +300,14 @@ constexpr std::array command_table = {
     CommandEntry{"battery remove", CommandKind::battery_remove, false,
                  parse_property_edit<PropertyTarget::battery, PropertyAction::remove>},
     CommandEntry{"dump", CommandKind::dump, true, parse_nothing},
+    CommandEntry{"history", CommandKind::history, true, parse_nothing},
 };
 
 constexpr bool table_follows_kinds() {
     for (size_t i = 0; i < command_table.size(); ++i) {
         if (static_cast<size_t>(command_table[i].kind) != i) return false;
     }
-    return command_table.size() == static_cast<size_t>(CommandKind::dump) + 1;
+    return command_table.size() == static_cast<size_t>(CommandKind::history) + 1;
 }
 static_assert(table_follows_kinds(), "command_table is indexed by CommandKind");
 

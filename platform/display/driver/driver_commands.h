@@ -30,6 +30,7 @@ enum class CommandKind : uint8_t {
     power_unset,
     battery_remove,
     dump,
+    history,
 };
 
 // Only the members that belong to `kind` are meaningful.

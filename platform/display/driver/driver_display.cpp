@@ -1,5 +1,6 @@
 #include "platform/display/driver/driver_display.h"
 
+#include "platform/display/history_source.h"
 #include "platform/foundation/clock.h"
 
 #include <chrono>
@@ -120,6 +121,9 @@ std::optional<Input> DriverDisplay::run_command(const DriverCommand& command) {
         return std::nullopt;
     case CommandKind::dump:
         m_output.write_all();
+        return std::nullopt;
+    case CommandKind::history:
+        m_output.write_line(history_line(now_ms(), current_history().get()));
         return std::nullopt;
     case CommandKind::mouse:
         m_pointer = command.point;

@@ -43,7 +43,7 @@ class DriverDisplay final : public Display {
     // deadline was reached.
     bool continue_advance(std::optional<int64_t> deadline_ms);
     // Reads lines until one gives input for the model; null after a command the display carried
-    // out itself (advance, dump, mouse) so that the caller checks the clock again.
+    // out itself (advance, dump, history, mouse) so that the caller checks the clock again.
     std::optional<Input> read_input();
     std::optional<Input> run_command(const DriverCommand& command);
     std::optional<Input> choose_menu_item(int number);

@@ -54,11 +54,15 @@ class JsonObject {
 };
 
 // Whole numbers print without a fraction; JSON has no infinities, so those print as null.
-JsonObject& JsonObject::number(std::string_view name, double value) {
-    if (!std::isfinite(value)) return raw(name, "null");
+std::string json_number(double value) {
+    if (!std::isfinite(value)) return "null";
     std::array<char, 32> buffer{};
     auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return raw(name, std::string_view(buffer.data(), result.ptr - buffer.data()));
+    return std::string(buffer.data(), result.ptr);
+}
+
+JsonObject& JsonObject::number(std::string_view name, double value) {
+    return raw(name, json_number(value));
 }
 
 std::string string_array(const std::vector<std::string>& values) {
@@ -119,6 +123,48 @@ std::string json_array(const std::vector<T>& values, Format format) {
     return json + "]";
 }
 
+// ---- the history's charts ----
+
+std::string point_json(const ChartPoint& point) {
+    return "[" + std::to_string(point.time) + "," + json_number(point.value) + "]";
+}
+
+std::string points_json(const std::vector<ChartPoint>& points) {
+    return json_array(points, point_json);
+}
+
+std::string span_json(const ChartSpan& span) {
+    return "[" + std::to_string(span.from) + "," + std::to_string(span.to) + "]";
+}
+
+std::string tick_json(const ChartTick& tick) {
+    return JsonObject().integer("time", tick.time).string("label", tick.label).finish();
+}
+
+std::string chart_json(const Chart& chart) {
+    return JsonObject()
+        .string("title", chart.title)
+        .integer("from", chart.from)
+        .integer("to", chart.to)
+        .number("low", chart.low)
+        .number("high", chart.high)
+        .string("unit", chart.unit)
+        .raw("ticks", json_array(chart.ticks, tick_json))
+        .raw("runs", json_array(chart.runs, points_json))
+        .raw("marked", json_array(chart.marked, span_json))
+        .raw("trend", points_json(chart.trend))
+        .string("caption", chart.caption)
+        .finish();
+}
+
+std::string charts_json(const HistoryCharts& charts) {
+    return JsonObject()
+        .raw("last_day", chart_json(charts.last_day))
+        .raw("last_ten_days", chart_json(charts.last_ten_days))
+        .raw("health", chart_json(charts.health))
+        .finish();
+}
+
 } // namespace
 
 std::string status_line(int64_t t, const StatusSnapshot& status) {
@@ -176,6 +222,10 @@ std::string error_line(int64_t t, const std::string& command, const std::string&
 
 std::string end_line(int64_t t) {
     return JsonObject("end", t).finish();
+}
+
+std::string history_line(int64_t t, const HistoryCharts* charts) {
+    return JsonObject("history", t).raw("history", charts ? charts_json(*charts) : "null").finish();
 }
 
 void DriverOutput::window_closed(int number) {

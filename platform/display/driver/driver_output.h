@@ -4,6 +4,7 @@
 
 #include "platform/display/display_snapshots.h"
 #include "platform/display/driver/driver_clock.h"
+#include "platform/display/history_charts.h"
 #include "platform/display/output_failure.h"
 
 #include <map>
@@ -23,6 +24,8 @@ std::string open_line(int64_t t, const std::string& url);
 std::string exit_line(int64_t t, int status);
 std::string error_line(int64_t t, const std::string& command, const std::string& message);
 std::string end_line(int64_t t);
+// The charts of the battery's history, each under its name; `charts` null: "history":null.
+std::string history_line(int64_t t, const HistoryCharts* charts);
 
 // Holds the visible state the model last reported and the state last written, and writes the
 // difference on write_changes(). Windows are written in order of their numbers; a window that was

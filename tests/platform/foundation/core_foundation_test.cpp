@@ -1,5 +1,6 @@
 #include "platform/foundation/core_foundation.h"
 
+#include "platform/foundation/clock.h"
 #include "tests/platform/foundation/foundation_test_support.h"
 #include "tests/support/objc_values.h"
 
@@ -158,4 +159,12 @@ TEST(CoreFoundation, GetsBytesOfWholeCharactersThatFitReplacingOrStoppingAtLostO
         EXPECT_EQ(used, row.used);
         EXPECT_EQ(buffer.substr(0, row.bytes.size() + 1), row.bytes + '#');
     }
+}
+
+// Absolute times count from 2001 by the platform's clock, so a virtual clock moves them too.
+TEST(CoreFoundation, GivesAbsoluteTimesFrom2001ByThePlatformClock) {
+    ManualClock clock(1796688000.5); // 2026-12-08T00:00:00.5Z
+    EXPECT_EQ(CFAbsoluteTimeGetCurrent(), 818380800.5);
+    clock.advance(10);
+    EXPECT_EQ(CFAbsoluteTimeGetCurrent(), 818380810.5);
 }

@@ -4,6 +4,7 @@
 
 #include "platform/foundation/ns_number.h"
 #include "platform/foundation/ns_string.h"
+#include "platform/iokit/battery_parts.h"
 #include "platform/iokit/io_kit.h"
 #include "platform/iokit/power_saver_state.h"
 #include "platform/iokit/power_sources.h"
@@ -328,6 +329,35 @@ void check_source(const SourceRow& row) {
 TEST(BatterySources, GiveTheRegistryAndPowerSourceValuesOfEachSource) {
     for (const SourceRow& row : k_rows)
         check_source(row);
+}
+
+// Health belongs to each battery alone, so with several each one's capacities are given apart,
+// each by its own unit; with one battery, or a recording, there are none apart from the entry.
+TEST(BatterySources, GiveEachOfSeveralBatteriesCapacitiesByItself) {
+    const struct {
+        const char* title;
+        std::string supplies;
+        std::vector<BatteryPart> parts;
+    } cases[] = {
+        {"one battery", bat0(charge_battery("Discharging", "900000")), {}},
+        {"two, by serial, model or folder name",
+         bat0(charge_battery("Discharging", "900000")) + bat("BAT1", energy_battery("Full", "0")) +
+             bat("BAT2", "STATUS=Unknown;CHARGE_FULL=1000000;CHARGE_FULL_DESIGN=2000000") +
+             supply("hid_mouse", "TYPE=Battery;SCOPE=Device;ENERGY_FULL=1000"),
+         {{"3481", 3960, 4400, 412},
+          {"5B10W13895", 2800, 3701, std::nullopt},
+          {"BAT2", 1000, 2000, std::nullopt}}},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.title);
+        TemporaryFolder folder;
+        write_supplies(folder, supplies_of(row.supplies));
+        BatterySourceScope source(folder.path());
+        EXPECT_EQ(copy_battery_parts(), row.parts);
+    }
+    TemporaryFolder folder;
+    BatterySourceScope recorded(folder.write("battery.plist", k_registry_and_power_source));
+    EXPECT_EQ(copy_battery_parts(), std::vector<BatteryPart>());
 }
 
 TEST(BatterySources, FindNoBatteryInUnusableSourcesAndSayWhyOnce) {

@@ -77,6 +77,8 @@ TEST(DriverCommands, ParsesEveryCommandOfTheProtocol) {
         {"sleep", command(K::sleep)},
         {"wake", command(K::wake)},
         {"dump", command(K::dump)},
+        {"history", command(K::history)},
+        {" history \r", command(K::history)},
         {"screens 1920x1080 1280x1024",
          command(K::screens, &DriverCommand::screens,
                  Screens{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}})},
@@ -150,6 +152,8 @@ TEST(DriverCommands, IgnoresBlankLinesAndRejectsMalformedOnesWithAMessage) {
         {"battery set Big 9223372036854775808",
          "VALUE must be an integer, true, false or a JSON string: 9223372036854775808"},
         {"battery remove now", "unexpected text: now"},
+        {"history last_day", "unexpected text: last_day"},
+        {"histories", "unknown command"},
         {"power remove", "unknown command"},
         // A key is one word, so the rest of this line is not one value.
         {R"(power set Power Source State "AC Power")",

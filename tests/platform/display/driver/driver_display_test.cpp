@@ -1,5 +1,7 @@
 #include "platform/display/driver/driver_display.h"
 
+#include "platform/display/history_source.h"
+
 #include "tests/platform/display/terminal/terminal_test_snapshots.h"
 #include "tests/support/driver_session.h"
 #include "tests/support/input_text.h"
@@ -32,6 +34,21 @@ struct RepeatingTimer : Display::ModalPass {
     int64_t next;
     std::vector<int64_t> fired;
 };
+
+// A history source for one test, taken away again at its end.
+struct SourceInstalled {
+    explicit SourceInstalled(HistorySource source) { set_history_source(std::move(source)); }
+    ~SourceInstalled() { set_history_source({}); }
+    SourceInstalled(const SourceInstalled&) = delete;
+    SourceInstalled& operator=(const SourceInstalled&) = delete;
+};
+
+std::shared_ptr<const HistoryCharts> charts_titled(const std::string& title) {
+    auto charts = std::make_shared<HistoryCharts>();
+    charts->last_day.title = title;
+    charts->health.caption = title;
+    return charts;
+}
 
 } // namespace
 
@@ -117,4 +134,48 @@ TEST(DriverDisplay, RefusesToAdvancePastTheDistantFuture) {
     ASSERT_EQ(lines.size(), 2u); // the refusal, then the end
     EXPECT_NE(lines[0].find(R"("command":"advance 9223372036854775807")"), std::string::npos)
         << lines[0];
+}
+
+// Each `history` asks the source anew and is answered at once, at the time it was given; the
+// model hears nothing of it.
+TEST(DriverDisplay, AnswersHistoryWithWhatTheSourceHasAtThatMoment) {
+    int asked = 0;
+    auto numbered = [&asked]() -> std::shared_ptr<const HistoryCharts> {
+        ++asked;
+        return asked == 2 ? nullptr : charts_titled("asked " + std::to_string(asked));
+    };
+    struct Case {
+        std::string name;
+        HistorySource source;
+        Lines expected;
+    };
+    const Case cases[] = {
+        {"no source",
+         {},
+         {history_line(0, nullptr), history_line(250, nullptr), history_line(250, nullptr)}},
+        {"a source with nothing",
+         [] { return nullptr; },
+         {history_line(0, nullptr), history_line(250, nullptr), history_line(250, nullptr)}},
+        {"a source asked each time",
+         numbered,
+         {history_line(0, charts_titled("asked 1").get()), history_line(250, nullptr),
+          history_line(250, charts_titled("asked 3").get())}},
+    };
+    for (const auto& c : cases) {
+        SourceInstalled installed(c.source);
+        DriverScript d("history\nadvance 250\nhistory\n history \nwake\n");
+        EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "wake") << c.name;
+        EXPECT_EQ(d.take_lines(), c.expected) << c.name;
+    }
+    EXPECT_EQ(asked, 3);
+}
+
+TEST(DriverDisplay, AnswersHistoryWhileAnAlertIsOnScreen) {
+    SourceInstalled installed([] { return charts_titled("during the alert"); });
+    DriverScript d("history\nanswer 1\n");
+    RepeatingTimer modal_timer(d.display, 1000);
+    AlertSnapshot alert{"Battery Information", "Charge: 80%", AlertIcon::app, {"OK"}};
+    EXPECT_EQ(d.display.run_alert(alert, modal_timer), 1);
+    EXPECT_EQ(d.take_lines(), (Lines{alert_line(0, alert),
+                                     history_line(0, charts_titled("during the alert").get())}));
 }

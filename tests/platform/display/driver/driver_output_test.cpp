@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -130,4 +131,58 @@ TEST(DriverOutput, WritesAWindowOnlyOnceAPersonCouldSeeIt) {
     f.output.window_closed(3);
     EXPECT_EQ(f.changes(), Lines{});
     EXPECT_EQ(f.output.window(3), nullptr);
+}
+
+namespace {
+
+Chart chart(std::string title, int64_t from, int64_t to) {
+    Chart made;
+    made.title = std::move(title);
+    made.from = from;
+    made.to = to;
+    return made;
+}
+
+} // namespace
+
+TEST(DriverOutput, FormatsTheHistoryAsItsThreeChartsOrNull) {
+    HistoryCharts charts;
+    charts.last_day = chart("Last 24 \"hours\"", 1000, 87400);
+    charts.last_day.ticks = {{1000, "00:16"}, {44200, "12:16"}};
+    charts.last_day.runs = {{{1000, 80}, {1060, 79.5}}, {{50000, 100}}};
+    charts.last_day.marked = {{40000, 50000}, {60000, 87400}};
+    charts.last_ten_days = chart("Last 10 days", -864000, 0);
+    charts.last_ten_days.low = 12.25;
+    charts.last_ten_days.high = 97.5;
+    charts.last_ten_days.caption = "line\nnext";
+    charts.health = chart("Health", 0, 31536000);
+    charts.health.low = 70;
+    charts.health.unit = "mAh";
+    charts.health.runs = {{{0, 99.9}, {86400, std::numeric_limits<double>::quiet_NaN()}}};
+    charts.health.trend = {{0, 100}, {31536000, 78.125}};
+    charts.health.caption = "Health 91 %: \xE2\x88\x92"
+                            "2.1 % in 6 months; 80 % around May 2029";
+
+    struct Case {
+        std::string line;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {history_line(7, nullptr), R"({"event":"history","t":7,"history":null})"},
+        {history_line(20, &charts),
+         R"({"event":"history","t":20,"history":{)"
+         R"("last_day":{"title":"Last 24 \"hours\"","from":1000,"to":87400,"low":0,"high":100,"unit":"%",)"
+         R"("ticks":[{"time":1000,"label":"00:16"},{"time":44200,"label":"12:16"}],)"
+         R"("runs":[[[1000,80],[1060,79.5]],[[50000,100]]],"marked":[[40000,50000],[60000,87400]],)"
+         R"("trend":[],"caption":""},)"
+         R"("last_ten_days":{"title":"Last 10 days","from":-864000,"to":0,"low":12.25,"high":97.5,)"
+         R"("unit":"%","ticks":[],"runs":[],"marked":[],"trend":[],"caption":"line\nnext"},)"
+         R"("health":{"title":"Health","from":0,"to":31536000,"low":70,"high":100,"unit":"mAh",)"
+         R"("ticks":[],"runs":[[[0,99.9],[86400,null]]],"marked":[],)"
+         R"("trend":[[0,100],[31536000,78.125]],)"
+         "\"caption\":\"Health 91 %: \xE2\x88\x92"
+         "2.1 % in 6 months; 80 % around May 2029\"}}}"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.line, c.expected);
 }
