@@ -28,9 +28,17 @@ constexpr std::array<BatteryPicture, 7> k_battery_pictures = {
 };
 constexpr std::string_view k_unknown_battery = "[····]";
 
-// Rows of blocks: an eighth of a charge chart's row is about 2 %.
-constexpr size_t k_charge_chart_rows = 6;
-constexpr size_t k_health_chart_rows = 5;
+// Rows of blocks for the charge charts and the health chart, largest first: the first that leaves
+// the report on screen with the charts under it is drawn (6 rows: an eighth of one is about 2 %
+// of charge). Rows 0: the chart's caption alone.
+struct ChartRows {
+    size_t charge;
+    size_t health;
+};
+constexpr std::array<ChartRows, 7> k_chart_rows = {
+    {{6, 5}, {5, 4}, {4, 3}, {3, 3}, {3, 0}, {2, 0}, {0, 0}}};
+// The lines under the printed ones: the status line, the alert's buttons and the hint of keys.
+constexpr size_t k_live_rows = 3;
 
 struct IconSymbol {
     AlertIcon icon;
@@ -113,22 +121,44 @@ void add_control_lines(std::vector<std::string>& lines, const ControlSnapshot& c
 }
 
 // Each chart after a blank line, indented like the alert's text.
-void add_history_lines(std::vector<std::string>& lines, const HistoryCharts& history,
-                       const ViewOptions& options) {
+std::vector<std::string> history_lines(const HistoryCharts& history, ChartRows rows,
+                                       const ViewOptions& options) {
     const struct {
         const Chart& chart;
         size_t rows;
-    } charts[] = {{history.last_day, k_charge_chart_rows},
-                  {history.last_ten_days, k_charge_chart_rows},
-                  {history.health, k_health_chart_rows}};
+    } charts[] = {{history.last_day, rows.charge},
+                  {history.last_ten_days, rows.charge},
+                  {history.health, rows.health}};
     const size_t width = options.columns - std::min(options.columns, k_indent.size());
-    for (const auto& [chart, rows] : charts) {
-        auto chart_lines = block_chart_lines(chart, {width, rows, options.colour});
+    std::vector<std::string> lines;
+    for (const auto& [chart, chart_rows] : charts) {
+        auto chart_lines = block_chart_lines(chart, {width, chart_rows, options.colour});
         if (chart_lines.empty()) continue;
         lines.emplace_back();
         for (const auto& line : chart_lines)
             lines.push_back(std::string(k_indent) + line);
     }
+    return lines;
+}
+
+// Rows of the screen that `lines` take, a line wider than the screen wrapping onto more.
+size_t screen_rows(const std::vector<std::string>& lines, size_t columns) {
+    size_t rows = 0;
+    for (const auto& line : lines)
+        rows += std::max<size_t>(1, (display_width(line) + columns) / (columns + 1));
+    return rows;
+}
+
+// The largest charts that fit under `report` on the screen; the captions alone when none does.
+void add_history_lines(std::vector<std::string>& report, const HistoryCharts& history,
+                       const ViewOptions& options) {
+    const size_t used = screen_rows(report, options.columns) + k_live_rows;
+    std::vector<std::string> lines;
+    for (ChartRows rows : k_chart_rows) {
+        lines = history_lines(history, rows, options);
+        if (options.rows == 0 || used + lines.size() <= options.rows) break;
+    }
+    report.insert(report.end(), lines.begin(), lines.end());
 }
 
 std::string shortcut_hints(const std::optional<std::vector<MenuItemSnapshot>>& menu) {

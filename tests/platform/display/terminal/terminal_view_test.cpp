@@ -120,6 +120,39 @@ TEST(TerminalView, PrintsTheHistoryChartsUnderTheUnchangedReport) {
                              "  Health 91 %: -2.1 % in 6", "  months"}));
 }
 
+// Each chart takes a blank line, its title, its rows, the time axis and its labels, and its
+// caption: 10, 10 and 10 lines with 6 rows for the charge and 5 for the health, 2 for the health's
+// caption alone. The report and the three lines of the live region stay on the screen.
+TEST(TerminalView, DrawsTheChartsAsTallAsTheScreenLeavesTheReportInSight) {
+    struct Row {
+        size_t screen_rows;
+        size_t history_lines;
+        std::string report = "Cycles: 5\nCondition: Good";
+    };
+    const std::string wide(100, 'w'); // two rows of an 80-column screen
+    const Row rows[] = {
+        {0, 30},
+        {36, 30},
+        {35, 27},
+        {30, 24},
+        {28, 22},
+        {27, 16},
+        {21, 14},
+        {19, 2},
+        {5, 2},
+        {37, 30, "Cycles: 5\n" + wide},
+        {36, 27, "Cycles: 5\n" + wide},
+    };
+    for (const auto& row : rows) {
+        AlertSnapshot alert{"Battery Information", row.report, AlertIcon::note, {"OK"}};
+        alert.history = history_charts();
+        Lines lines =
+            alert_text_lines(alert, {.colour = false, .columns = 79, .rows = row.screen_rows});
+        EXPECT_EQ(lines.size() - 3, row.history_lines) << row.screen_rows << " rows";
+        EXPECT_EQ(lines.back(), "  Health 91 %: -2.1 % in 6 months") << row.screen_rows;
+    }
+}
+
 TEST(TerminalView, ComposesTheWholeViewForWhatIsOpen) {
     struct Row {
         std::string name;
