@@ -61,8 +61,13 @@ void TerminalDisplay::set_status_menu(const std::optional<std::vector<MenuItemSn
 int TerminalDisplay::run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) {
     m_state.menu_open = false;
     m_state.typed.clear();
-    print(alert_text_lines(alert, m_options));
     m_state.alert = alert;
+    // The lines below shrink to the alert's first (an open menu's would be drawn again under the
+    // text), so that the text and they take the rows the charts were fitted to.
+    redraw();
+    m_options.columns = columns() - 1; // as redraw() leaves the last column free
+    m_options.rows = rows();
+    print(alert_text_lines(alert, m_options));
     for (;;) {
         auto deadline = modal_pass.run_due();
         Input input = wait_for_input(deadline);
@@ -192,6 +197,11 @@ size_t TerminalDisplay::columns() {
     const bool known = ioctl(m_out, TIOCGWINSZ, &size) == 0 && size.ws_col >= 2;
     m_columns = known ? size.ws_col : k_default_columns;
     return *m_columns;
+}
+
+size_t TerminalDisplay::rows() const {
+    winsize size{};
+    return ioctl(m_out, TIOCGWINSZ, &size) == 0 ? size.ws_row : 0;
 }
 
 // The last state stays on screen above the restored terminal.

@@ -53,6 +53,7 @@ class TerminalDisplay final : public Display {
     ReadEnd read_keys(std::optional<int64_t> deadline_ms);
     void take_terminal_changes();
     size_t columns();
+    size_t rows() const; // 0 when the output tells none
     void finish();
 
     int m_in;

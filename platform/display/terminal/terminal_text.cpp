@@ -1,5 +1,6 @@
 #include "platform/display/terminal/terminal_text.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -9,10 +10,10 @@ struct StyleCode {
     TextStyle style;
     std::string_view code;
 };
-constexpr std::array<StyleCode, 5> k_style_codes = {
+constexpr std::array<StyleCode, 6> k_style_codes = {
     StyleCode{TextStyle::plain, ""},         StyleCode{TextStyle::bold, "\x1b[1m"},
     StyleCode{TextStyle::dim, "\x1b[2m"},    StyleCode{TextStyle::warning, "\x1b[33m"},
-    StyleCode{TextStyle::alarm, "\x1b[31m"},
+    StyleCode{TextStyle::alarm, "\x1b[31m"}, StyleCode{TextStyle::marked, "\x1b[32m"},
 };
 constexpr std::string_view k_reset = "\x1b[0m";
 
@@ -130,6 +131,35 @@ std::string printable(std::string_view text) {
         if (control && !is_line_break(c)) c = ' ';
     }
     return result;
+}
+
+std::string one_line(std::string_view text) {
+    std::string line = printable(text);
+    std::replace_if(line.begin(), line.end(), is_line_break, ' ');
+    return line;
+}
+
+std::vector<std::string> wrap_words(std::string_view text, size_t columns) {
+    std::vector<std::string> lines;
+    std::string line;
+    size_t used = 0;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = std::min(text.find(' ', start), text.size());
+        std::string_view word = text.substr(start, end - start);
+        start = end + 1;
+        if (word.empty()) continue;
+        size_t width = display_width(word);
+        if (used > 0 && used + 1 + width > columns) {
+            lines.push_back(line);
+            line.clear();
+            used = 0;
+        }
+        if (used > 0) line += ' ';
+        line += fit_to_width(word, columns);
+        used += (used > 0 ? 1 : 0) + std::min(width, columns);
+    }
+    if (used > 0) lines.push_back(line);
+    return lines;
 }
 
 std::vector<std::string> split_lines(std::string_view text) {

@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-enum class TextStyle : uint8_t { plain, bold, dim, warning, alarm };
+// `marked` sets apart what a chart marks (the battery charging).
+enum class TextStyle : uint8_t { plain, bold, dim, warning, alarm, marked };
 
 // `text` wrapped in the style's attribute sequence and a reset; `text` itself when `colour` is
 // off or the style is plain.
@@ -24,6 +25,13 @@ std::string fit_to_width(std::string_view line, size_t columns);
 // `text` with every control character other than line breaks replaced by a blank, so that no text
 // from the model can move the cursor or change the terminal.
 std::string printable(std::string_view text);
+
+// `text` on one line: control characters and line breaks become blanks.
+std::string one_line(std::string_view text);
+
+// `text` broken at blanks into lines of at most `columns` columns; a word longer than that is cut
+// by fit_to_width(). Empty for a blank `text`.
+std::vector<std::string> wrap_words(std::string_view text, size_t columns);
 
 // `text` split at line breaks: "\r\n", "\n\r", a lone "\n" and a lone "\r" each end a line.
 std::vector<std::string> split_lines(std::string_view text);

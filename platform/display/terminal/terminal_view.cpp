@@ -1,6 +1,7 @@
 #include "platform/display/terminal/terminal_view.h"
 
 #include "platform/display/keyboard.h"
+#include "platform/display/terminal/block_chart.h"
 #include "platform/display/terminal/terminal_text.h"
 
 #include <algorithm>
@@ -27,6 +28,18 @@ constexpr std::array<BatteryPicture, 7> k_battery_pictures = {
 };
 constexpr std::string_view k_unknown_battery = "[····]";
 
+// Rows of blocks for the charge charts and the health chart, largest first: the first that leaves
+// the report on screen with the charts under it is drawn (6 rows: an eighth of one is about 2 %
+// of charge). Rows 0: the chart's caption alone.
+struct ChartRows {
+    size_t charge;
+    size_t health;
+};
+constexpr std::array<ChartRows, 7> k_chart_rows = {
+    {{6, 5}, {5, 4}, {4, 3}, {3, 3}, {3, 0}, {2, 0}, {0, 0}}};
+// The lines under the printed ones: the status line, the alert's buttons and the hint of keys.
+constexpr size_t k_live_rows = 3;
+
 struct IconSymbol {
     AlertIcon icon;
     std::string_view symbol;
@@ -41,14 +54,6 @@ constexpr std::array<IconSymbol, 4> k_icon_symbols = {
 std::string_view file_name(std::string_view path) {
     size_t slash = path.rfind('/');
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-// Text from the model on one line: control characters and line breaks become blanks.
-std::string one_line(std::string_view text) {
-    std::string line = printable(text);
-    std::replace_if(
-        line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-    return line;
 }
 
 std::string upper(std::string_view key) {
@@ -113,6 +118,47 @@ void add_control_lines(std::vector<std::string>& lines, const ControlSnapshot& c
     }
     for (const auto& line : split_lines(printable(control.text)))
         lines.push_back(std::string(k_indent) + line);
+}
+
+// Each chart after a blank line, indented like the alert's text.
+std::vector<std::string> history_lines(const HistoryCharts& history, ChartRows rows,
+                                       const ViewOptions& options) {
+    const struct {
+        const Chart& chart;
+        size_t rows;
+    } charts[] = {{history.last_day, rows.charge},
+                  {history.last_ten_days, rows.charge},
+                  {history.health, rows.health}};
+    const size_t width = options.columns - std::min(options.columns, k_indent.size());
+    std::vector<std::string> lines;
+    for (const auto& [chart, chart_rows] : charts) {
+        auto chart_lines = block_chart_lines(chart, {width, chart_rows, options.colour});
+        if (chart_lines.empty()) continue;
+        lines.emplace_back();
+        for (const auto& line : chart_lines)
+            lines.push_back(std::string(k_indent) + line);
+    }
+    return lines;
+}
+
+// Rows of the screen that `lines` take, a line wider than the screen wrapping onto more.
+size_t screen_rows(const std::vector<std::string>& lines, size_t columns) {
+    size_t rows = 0;
+    for (const auto& line : lines)
+        rows += std::max<size_t>(1, (display_width(line) + columns) / (columns + 1));
+    return rows;
+}
+
+// The largest charts that fit under `report` on the screen; the captions alone when none does.
+void add_history_lines(std::vector<std::string>& report, const HistoryCharts& history,
+                       const ViewOptions& options) {
+    const size_t used = screen_rows(report, options.columns) + k_live_rows;
+    std::vector<std::string> lines;
+    for (ChartRows rows : k_chart_rows) {
+        lines = history_lines(history, rows, options);
+        if (options.rows == 0 || used + lines.size() <= options.rows) break;
+    }
+    report.insert(report.end(), lines.begin(), lines.end());
 }
 
 std::string shortcut_hints(const std::optional<std::vector<MenuItemSnapshot>>& menu) {
@@ -214,9 +260,11 @@ std::vector<std::string> alert_text_lines(const AlertSnapshot& alert, const View
     }
     std::vector<std::string> lines{
         styled(symbol + one_line(alert.title), TextStyle::bold, options.colour)};
-    if (alert.text.empty()) return lines;
-    for (const auto& line : split_lines(printable(alert.text)))
-        lines.push_back(std::string(k_indent) + line);
+    if (!alert.text.empty()) {
+        for (const auto& line : split_lines(printable(alert.text)))
+            lines.push_back(std::string(k_indent) + line);
+    }
+    if (alert.history) add_history_lines(lines, *alert.history, options);
     return lines;
 }
 

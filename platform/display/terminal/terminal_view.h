@@ -11,7 +11,9 @@
 #include <vector>
 
 struct ViewOptions {
-    bool colour = true; // attribute sequences for bold, dim and colours
+    bool colour = true;  // attribute sequences for bold, dim and colours
+    size_t columns = 79; // the most a chart's lines take, indent included
+    size_t rows = 0;     // the screen's height, which the charts leave the report on; 0: unknown
 };
 
 // A small battery drawn in text for the picture file `image` (a file name or a path); empty
@@ -27,7 +29,8 @@ std::vector<std::string> menu_lines(const std::vector<MenuItemSnapshot>& items,
                                     const ViewOptions& options);
 std::vector<std::string> window_lines(const WindowSnapshot& window, bool focused,
                                       const ViewOptions& options);
-// The alert's title and text, printed once when it appears; the buttons stay in the view.
+// The alert's title and text, printed once when it appears; the buttons stay in the view. Under
+// the text, the history's charts when the alert has them, as tall as the screen's rows allow.
 std::vector<std::string> alert_text_lines(const AlertSnapshot& alert, const ViewOptions& options);
 std::string alert_buttons_line(const AlertSnapshot& alert, const ViewOptions& options);
 

@@ -1,5 +1,6 @@
 #include "platform/display/terminal/terminal_display.h"
 
+#include "platform/display/terminal/terminal_text.h"
 #include "tests/platform/display/terminal/terminal_test_snapshots.h"
 #include "tests/support/input_text.h"
 
@@ -116,6 +117,38 @@ TEST(TerminalDisplay, AnswersAnAlertAndRunsTheModalPassBeforeEveryWait) {
     p.display->set_status(StatusSnapshot{std::nullopt, false, "changed", std::nullopt});
     p.display->wait_for_input(p.display->now_ms());
     EXPECT_EQ(p.take_output(), "") << "nothing drawn once the program exits";
+}
+
+// The history's charts fill the terminal's width but its last column, as every line drawn does;
+// on 24 rows the health chart gives way to its caption, so that the report stays on the screen.
+TEST(TerminalDisplay, DrawsTheHistoryChartsToTheTerminalsWidth) {
+    Piped p;
+    int main_fd = -1, side_fd = -1;
+    ASSERT_EQ(openpty(&main_fd, &side_fd, nullptr, nullptr, nullptr), 0);
+    winsize size{.ws_row = 24, .ws_col = 50, .ws_xpixel = 0, .ws_ypixel = 0};
+    ASSERT_EQ(ioctl(side_fd, TIOCSWINSZ, &size), 0);
+    p.display.reset();
+    p.display = std::make_unique<TerminalDisplay>(p.keys[0], side_fd);
+    AlertSnapshot alert{"Battery Information", "Cycles: 5", AlertIcon::note, {"OK"}};
+    alert.history = history_charts();
+    p.type("1");
+    CountingPass pass;
+    EXPECT_EQ(p.display->run_alert(alert, pass), 1);
+    p.display.reset();
+    fcntl(main_fd, F_SETFL, O_NONBLOCK);
+    std::vector<size_t> axis_widths;
+    std::string screen = read_all(main_fd);
+    for (size_t start = 0, end; start < screen.size(); start = end + 1) {
+        end = std::min(screen.find('\n', start), screen.size());
+        std::string line = screen.substr(start, end - start);
+        while (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.find("└") != std::string::npos) axis_widths.push_back(display_width(line));
+    }
+    EXPECT_EQ(axis_widths, (std::vector<size_t>{49, 49})) << screen;
+    EXPECT_TRUE(contains(screen, "Health 91 %")) << screen;
+    close(main_fd);
+    close(side_fd);
 }
 
 // The width is asked once and again after each resize: the lines drawn after one fit the new width.

@@ -5,6 +5,7 @@
 #include "platform/display/display_snapshots.h"
 #include "platform/display/keyboard.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,33 @@ inline WindowSnapshot preferences(int condition_state = 0) {
                        control(2, ControlKind::checkbox, "Show Battery Charge %", 1),
                        control(11, ControlKind::checkbox, "Start at Login")};
     return window;
+}
+
+// A history as the Battery Information alert carries it: a day's and ten days' charge falling
+// by a percent an hour, charging for the last two hours, and a health chart with its verdict.
+inline std::shared_ptr<const HistoryCharts> history_charts() {
+    constexpr std::int64_t hour = 3600, day = 24 * hour, now = 1'800'000'000;
+    auto charge = [&](std::string title, std::int64_t span) {
+        Chart chart;
+        chart.title = std::move(title);
+        chart.from = now - span;
+        chart.to = now;
+        chart.runs.emplace_back();
+        for (std::int64_t t = chart.from; t <= now; t += hour)
+            chart.runs.back().push_back({t, static_cast<double>((now - t) / hour % 100)});
+        chart.marked = {{now - 2 * hour, now}};
+        chart.ticks = {{now - span / 2, "half"}, {now, "now"}};
+        return chart;
+    };
+    HistoryCharts charts{charge("Charge, last 24 hours", day),
+                         charge("Charge, last 10 days", 10 * day), Chart{}};
+    charts.health.title = "Health";
+    charts.health.from = now - 300 * day;
+    charts.health.to = now;
+    charts.health.low = 60;
+    charts.health.runs = {{{now - 300 * day, 95}, {now, 91}}};
+    charts.health.caption = "Health 91 %: -2.1 % in 6 months";
+    return std::make_shared<const HistoryCharts>(charts);
 }
 
 } // namespace terminal_test

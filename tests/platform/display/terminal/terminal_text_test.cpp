@@ -56,3 +56,23 @@ TEST(TerminalText, StylesOnlyWithColourAndBlanksControlCharactersButKeepsLineBre
     EXPECT_EQ(pad_right("⌘I", 4), "⌘I  ");
     EXPECT_EQ(pad_right("long", 2), "long");
 }
+
+TEST(TerminalText, WrapsWordsToTheWidth) {
+    using Lines = std::vector<std::string>;
+    struct Row {
+        std::string text;
+        size_t columns;
+        Lines expected;
+    };
+    const Row rows[] = {
+        {"Health 91 %: −2.1 % in 6 months", 12, {"Health 91 %:", "−2.1 % in 6", "months"}},
+        {"Health 91 %: −2.1 % in 6 months", 40, {"Health 91 %: −2.1 % in 6 months"}},
+        {"one  two", 7, {"one two"}},
+        {"a abcdefgh b", 4, {"a", "abc…", "b"}}, // a word wider than a line is cut
+        {"  ", 10, {}},
+        {"", 10, {}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(wrap_words(row.text, row.columns), row.expected) << row.text;
+    EXPECT_EQ(one_line("a\r\nb\tc"), "a  b c");
+}

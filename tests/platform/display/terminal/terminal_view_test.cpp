@@ -1,5 +1,6 @@
 #include "platform/display/terminal/terminal_view.h"
 
+#include "platform/display/terminal/terminal_text.h"
 #include "tests/platform/display/terminal/terminal_test_snapshots.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,75 @@ TEST(TerminalView, PrintsTheAlertTextLineByLine) {
     EXPECT_EQ(alert_buttons_line(alert, k_plain), "  [1 OK]  [2 Copy]");
     alert.buttons.clear();
     EXPECT_EQ(alert_buttons_line(alert, k_plain), "  [1 OK]");
+}
+
+TEST(TerminalView, PrintsTheHistoryChartsUnderTheUnchangedReport) {
+    AlertSnapshot alert{
+        "Battery Information", "Cycles: 5\nCondition: Good", AlertIcon::note, {"OK"}};
+    const Lines report = alert_text_lines(alert, k_plain);
+    ASSERT_EQ(report, (Lines{"ℹ Battery Information", "  Cycles: 5", "  Condition: Good"}));
+    alert.history = history_charts();
+    for (size_t columns : {32u, 79u, 150u}) {
+        Lines lines = alert_text_lines(alert, {.colour = false, .columns = columns});
+        ASSERT_GT(lines.size(), report.size());
+        EXPECT_EQ(Lines(lines.begin(), lines.begin() + 3), report) << columns;
+        Lines titles, axes;
+        size_t rows = 0;
+        for (size_t i = report.size(); i < lines.size(); ++i) {
+            EXPECT_LE(display_width(lines[i]), columns) << columns << ": " << lines[i];
+            EXPECT_TRUE(lines[i].empty() || lines[i].starts_with("  ")) << lines[i];
+            if (lines[i].empty()) titles.push_back(lines.at(i + 1));
+            if (lines[i].find("└") != std::string::npos) axes.push_back(lines[i]);
+            if (lines[i].find("┤") != std::string::npos) ++rows;
+        }
+        const Lines expected_titles =
+            columns < 40 ? Lines{"  Charge, last 24 hours", "  Charge, last 10 days", "  Health"}
+                         : Lines{"  Charge, last 24 hours  ━ charging",
+                                 "  Charge, last 10 days  ━ charging", "  Health"};
+        EXPECT_EQ(titles, expected_titles) << columns;
+        ASSERT_EQ(axes.size(), 3u) << columns;
+        for (const auto& axis : axes)
+            EXPECT_EQ(display_width(axis), columns) << columns;
+        EXPECT_EQ(rows, 3u * 3) << "each chart labelled at its top, middle and bottom";
+        EXPECT_TRUE(lines.back().ends_with(" months")) << "the verdict last";
+    }
+    // Too narrow for a chart: only the verdict is left.
+    Lines narrow = alert_text_lines(alert, {.colour = false, .columns = 31});
+    EXPECT_EQ(narrow, (Lines{"ℹ Battery Information", "  Cycles: 5", "  Condition: Good", "",
+                             "  Health 91 %: -2.1 % in 6", "  months"}));
+}
+
+// Each chart takes a blank line, its title, its rows, the time axis and its labels, and its
+// caption: 10, 10 and 10 lines with 6 rows for the charge and 5 for the health, 2 for the health's
+// caption alone. The report and the three lines of the live region stay on the screen.
+TEST(TerminalView, DrawsTheChartsAsTallAsTheScreenLeavesTheReportInSight) {
+    struct Row {
+        size_t screen_rows;
+        size_t history_lines;
+        std::string report = "Cycles: 5\nCondition: Good";
+    };
+    const std::string wide(100, 'w'); // two rows of an 80-column screen
+    const Row rows[] = {
+        {0, 30},
+        {36, 30},
+        {35, 27},
+        {30, 24},
+        {28, 22},
+        {27, 16},
+        {21, 14},
+        {19, 2},
+        {5, 2},
+        {37, 30, "Cycles: 5\n" + wide},
+        {36, 27, "Cycles: 5\n" + wide},
+    };
+    for (const auto& row : rows) {
+        AlertSnapshot alert{"Battery Information", row.report, AlertIcon::note, {"OK"}};
+        alert.history = history_charts();
+        Lines lines =
+            alert_text_lines(alert, {.colour = false, .columns = 79, .rows = row.screen_rows});
+        EXPECT_EQ(lines.size() - 3, row.history_lines) << row.screen_rows << " rows";
+        EXPECT_EQ(lines.back(), "  Health 91 %: -2.1 % in 6 months") << row.screen_rows;
+    }
 }
 
 TEST(TerminalView, ComposesTheWholeViewForWhatIsOpen) {
