@@ -52,7 +52,9 @@ Outcome ChargeLimit::set_limit(std::uint32_t percent) {
     if (!is_valid_limit(percent)) return Outcome::InvalidLimit;
     const auto batteries = limitable_batteries(m_paths);
     if (batteries.empty()) return Outcome::NotSupported;
-    if (const int error = store_limit(m_paths, percent)) {
+    // The same limit again is not written again (a caller may repeat it at will).
+    const bool stored = m_limit == percent && read_stored_limit(m_paths) == percent;
+    if (const int error = stored ? 0 : store_limit(m_paths, percent)) {
         std::fprintf(stderr, "%s: %s\n", m_paths.state_file().c_str(), std::strerror(error));
         return Outcome::WriteFailed;
     }

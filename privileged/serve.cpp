@@ -47,16 +47,8 @@ void answer_the_last_calls(GDBusConnection* connection, const BusService& servic
     g_dbus_connection_flush_sync(connection, nullptr, nullptr);
 }
 
-} // namespace
-
-int serve(const Options& options) {
-    GError* error = nullptr;
-    GDBusConnection* connection = connect_to_bus(options.bus, &error);
-    if (!connection) {
-        std::fprintf(stderr, "no bus: %s\n", error->message);
-        g_error_free(error);
-        return 1;
-    }
+// Serves on `connection` until idle, a signal, or the name is lost; the exit status.
+int serve_on(GDBusConnection* connection, const Options& options) {
     Run run{g_main_loop_new(nullptr, FALSE)};
     ChargeLimit limit(options.paths);
     // A service that ended while charging once (or a crash) left the limit lifted.
@@ -75,8 +67,22 @@ int serve(const Options& options) {
     g_bus_unown_name(name);
     answer_the_last_calls(connection, service);
     g_main_loop_unref(run.loop);
-    g_object_unref(connection);
     return run.status;
+}
+
+} // namespace
+
+int serve(const Options& options) {
+    GError* error = nullptr;
+    GDBusConnection* connection = connect_to_bus(options.bus, &error);
+    if (!connection) {
+        std::fprintf(stderr, "no bus: %s\n", error->message);
+        g_error_free(error);
+        return 1;
+    }
+    const int status = serve_on(connection, options);
+    g_object_unref(connection);
+    return status;
 }
 
 int apply_once(const Options& options) {
