@@ -1,6 +1,5 @@
 #include "privileged/limit_rule.h"
 
-#include <algorithm>
 #include <charconv>
 
 bool is_valid_limit(std::uint32_t percent) {
@@ -8,7 +7,7 @@ bool is_valid_limit(std::uint32_t percent) {
 }
 
 std::uint32_t start_threshold_for(std::uint32_t limit) {
-    return std::max(limit - k_start_below_limit, k_lowest_start);
+    return limit - k_start_below_limit;
 }
 
 std::optional<std::uint32_t> parse_percent(std::string_view text) {

@@ -2,9 +2,9 @@
 // Which charge limits are accepted, and the start threshold that goes with each.
 //
 // A limit is a whole percent from 50 to 100; 100 means no limit. Batteries that also have a start
-// threshold begin charging only below it: it is the limit less 5 (never below 40), so that a
-// battery held at its limit is not topped up for every percent it loses, and one whose limit was
-// just raised starts charging at once.
+// threshold begin charging only below it: it is the limit less 5 (45 at the lowest), so that a
+// battery held at its limit is not topped up for every percent it loses. Lifted to 100 for
+// charging once, a battery held at any lower limit is below its start (95) and charges at once.
 
 #include <cstdint>
 #include <optional>
@@ -13,7 +13,6 @@
 constexpr std::uint32_t k_lowest_limit = 50;
 constexpr std::uint32_t k_no_limit = 100;
 constexpr std::uint32_t k_start_below_limit = 5;
-constexpr std::uint32_t k_lowest_start = 40;
 
 bool is_valid_limit(std::uint32_t percent);
 
