@@ -4,7 +4,8 @@
 // A limit is a whole percent from 50 to 100; 100 means no limit. Batteries that also have a start
 // threshold begin charging only below it: it is the limit less 5 (45 at the lowest), so that a
 // battery held at its limit is not topped up for every percent it loses. Lifted to 100 for
-// charging once, a battery held at any lower limit is below its start (95) and charges at once.
+// charging once, a battery held at a limit of 90 or less is below the start (95) and charges at
+// once.
 
 #include <cstdint>
 #include <optional>
