@@ -50,7 +50,7 @@ std::optional<std::uint32_t> read_stored_limit(const SystemPaths& paths) {
     char text[8];
     const ssize_t length = ::read(fd, text, sizeof text);
     ::close(fd);
-    if (length <= 0) return std::nullopt;
+    if (length < 0) return std::nullopt;
     const auto limit = parse_percent(std::string_view(text, static_cast<std::size_t>(length)));
     if (!limit || !is_valid_limit(*limit)) return std::nullopt;
     return limit;

@@ -87,14 +87,6 @@ std::optional<SupplyFolder> SupplyFolder::open(const SystemPaths& paths, const s
 SupplyFolder::SupplyFolder(SupplyFolder&& other) noexcept
     : m_name(std::move(other.m_name)), m_fd(std::exchange(other.m_fd, -1)) {}
 
-SupplyFolder& SupplyFolder::operator=(SupplyFolder&& other) noexcept {
-    if (this == &other) return *this;
-    if (m_fd >= 0) ::close(m_fd);
-    m_name = std::move(other.m_name);
-    m_fd = std::exchange(other.m_fd, -1);
-    return *this;
-}
-
 SupplyFolder::~SupplyFolder() {
     if (m_fd >= 0) ::close(m_fd);
 }

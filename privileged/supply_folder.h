@@ -18,7 +18,7 @@ class SupplyFolder {
     static std::optional<SupplyFolder> open(const SystemPaths& paths, const std::string& name);
 
     SupplyFolder(SupplyFolder&& other) noexcept;
-    SupplyFolder& operator=(SupplyFolder&& other) noexcept;
+    SupplyFolder& operator=(SupplyFolder&&) = delete;
     SupplyFolder(const SupplyFolder&) = delete;
     SupplyFolder& operator=(const SupplyFolder&) = delete;
     ~SupplyFolder();

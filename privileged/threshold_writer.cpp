@@ -3,12 +3,7 @@
 #include "privileged/battery_list.h"
 #include "privileged/limit_rule.h"
 
-#include <cstring>
 #include <string>
-
-bool ThresholdWrite::operator==(const ThresholdWrite& other) const {
-    return percent == other.percent && std::strcmp(attribute, other.attribute) == 0;
-}
 
 std::vector<ThresholdWrite> threshold_writes(std::uint32_t limit, const Thresholds& present) {
     std::vector<ThresholdWrite> writes;

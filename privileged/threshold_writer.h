@@ -17,8 +17,6 @@ constexpr const char* k_start_threshold = "charge_control_start_threshold";
 struct ThresholdWrite {
     const char* attribute;
     std::uint32_t percent;
-
-    bool operator==(const ThresholdWrite& other) const;
 };
 
 struct Thresholds {

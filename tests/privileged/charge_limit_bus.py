@@ -177,9 +177,11 @@ class Session:
         with open(os.path.join(self.folder, "services", NAME + ".service"), "w") as out:
             out.write(ACTIVATION.format(program=os.path.abspath(program), folder=self.folder,
                                         idle=IDLE, poll=POLL))
+        # The activated program's standard error goes where the daemon's goes.
+        self.errors = open(os.path.join(self.folder, "stderr"), "w+")
         daemon = subprocess.Popen(["dbus-daemon", "--config-file=" + self.folder + "/bus.conf",
                                    "--nofork", "--print-address=1"], stdout=subprocess.PIPE,
-                                  text=True)
+                                  stderr=self.errors, text=True)
         self.processes.append(daemon)
         self.address = daemon.stdout.readline().strip()
         check(self.address, "dbus-daemon gave no address")
@@ -213,6 +215,15 @@ class Session:
         mock = dbus.Interface(self.bus.get_object(LOGIN[0], LOGIN[1]), MOCK)
         mock.EmitSignal(LOGIN[2], "PrepareForSleep", "b", [dbus.Boolean(going_to_sleep)])
 
+    def run_directly(self):
+        """The program started by hand on the private bus, as a second copy would be."""
+        return subprocess.Popen([self.program, "--bus", self.address, "--sysfs", self.tree.root,
+                                 "--state", self.state], stderr=subprocess.PIPE, text=True)
+
+    def announced(self, name, value):
+        """Whether a PropertiesChanged signal since the last clear said `name` became `value`."""
+        return any(name in changed and changed[name] == value for changed in self.changes)
+
     def running(self):
         return self.bus.name_has_owner(NAME)
 
@@ -232,7 +243,15 @@ class Session:
                                self.tree.root, "--state", self.state], timeout=20,
                               stderr=subprocess.PIPE, text=True)
 
+    def warnings(self):
+        """GLib's criticals and warnings the program printed."""
+        self.errors.flush()
+        self.errors.seek(0)
+        return [line for line in self.errors.read().splitlines()
+                if "-CRITICAL **" in line or "-WARNING **" in line]
+
     def close(self):
+        self.errors.close()
         for process in reversed(self.processes):
             process.terminate()
             process.wait(5)
@@ -291,7 +310,7 @@ def case_limit_applied(session):
     mode = os.stat(os.path.join(session.state, "charge-limit"))
     check(stat.S_IMODE(mode.st_mode) == 0o644 and mode.st_uid == os.getuid(),
           "the state file's mode %o, owner %d" % (mode.st_mode, mode.st_uid))
-    wait_until("Limit 80 in PropertiesChanged", lambda: {"Limit": 80} in session.changes)
+    wait_until("Limit 80 in PropertiesChanged", lambda: session.announced("Limit", 80))
     properties = session.service("org.freedesktop.DBus.Properties")
     check(int(properties.Get(NAME, "Limit")) == 80, "the Limit property")
     check(list(properties.Get(NAME, "Batteries")) == ["BAT0"], "the Batteries property")
@@ -369,9 +388,16 @@ def case_resume(session):
     time.sleep(0.5)
     check(session.tree.thresholds("BAT0") == ("100", "0"),
           "applied before waking, or on a signal not from logind")
+    # A battery put in while asleep is limited too, and shown.
+    session.tree.add_battery("BAT1")
+    session.changes.clear()
     session.login_signal(False)
     wait_until("the limit applied again after waking",
                lambda: session.tree.thresholds("BAT0") == ("80", "75"))
+    wait_until("the second battery limited", lambda: session.tree.thresholds("BAT1") == ("80", "75"))
+    wait_until("both batteries in PropertiesChanged",
+               lambda: session.announced("Batteries", ["BAT0", "BAT1"]))
+    session.tree.remove("BAT1")
 
 
 def prepare_for_sleep_from_test():
@@ -389,7 +415,7 @@ def case_charge_fully_once(session):
     session.changes.clear()
     session.service().ChargeFullyOnce()
     check(session.tree.thresholds("BAT0") == ("100", "95"), "the limit was not lifted")
-    wait_until("ChargingOnce in PropertiesChanged", lambda: {"ChargingOnce": True} in session.changes)
+    wait_until("ChargingOnce in PropertiesChanged", lambda: session.announced("ChargingOnce", True))
     time.sleep(IDLE + 1)
     check(session.running() and session.pid() == pid, "the service went while charging once")
     # --apply asks the running service, which keeps the limit lifted.
@@ -427,13 +453,15 @@ def case_busy(session):
 
 
 def case_flood(session):
-    """2,000 calls from one caller: the service stays up and its memory does not grow."""
+    """2,000 calls from one caller: the service stays up, its memory does not grow and it holds
+    no more files than before."""
     import dbus
     service = session.service()
     pid = session.pid()
     for _ in range(100):
         service.GetState()
     before = rss_kib(pid)
+    files_before = len(os.listdir("/proc/%d/fd" % pid))
     started = time.monotonic()
     for index in range(2000):
         kind = index % 4
@@ -450,6 +478,8 @@ def case_flood(session):
     print("flood: 2000 calls in %.1f s; RSS %d KiB before, %d KiB after" % (took, before, after))
     check(session.pid() == pid, "the service was restarted")
     check(after - before < 1024, "RSS grew from %d to %d KiB" % (before, after))
+    files_after = len(os.listdir("/proc/%d/fd" % pid))
+    check(files_after == files_before, "open files: %d before, %d after" % (files_before, files_after))
     check(session.tree.thresholds("BAT0") == ("80", "75"), "the limit after the flood")
 
 
@@ -485,6 +515,16 @@ def case_idle_and_reappearing_battery(session):
     check(session.tree.thresholds("BAT0") == ("80", "75"),
           "after --apply: %r" % (session.tree.thresholds("BAT0"),))
     check(not session.running(), "--apply started the service")
+    first = session.run_directly()
+    wait_until("a copy started by hand on the bus",
+               lambda: session.running() and session.pid() == first.pid)
+    second = session.run_directly()
+    check(second.wait(10) == 1 and "not ours" in second.stderr.read(),
+          "a second copy did not give up the name it could not own")
+    first.terminate()
+    check(first.wait(10) == 0, "the copy did not end well on SIGTERM")
+    first.stderr.close()
+    second.stderr.close()
     # Activated again, it finds the stored limit.
     check(int(session.service().GetState()[0]) == 80, "the stored limit after a restart")
 
@@ -521,6 +561,7 @@ def main():
             case_started = time.monotonic()
             case(session)
             print("ok %s (%.1f s)" % (case.__name__[5:], time.monotonic() - case_started))
+        check(session.warnings() == [], "the program warned: %s" % session.warnings())
     except Failure as failure:
         print("FAIL: %s" % failure)
         return 1

@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <ostream>
+
+bool operator==(const ThresholdWrite& one, const ThresholdWrite& other) {
+    return one.percent == other.percent && std::strcmp(one.attribute, other.attribute) == 0;
+}
 
 std::ostream& operator<<(std::ostream& out, const ThresholdWrite& write) {
     return out << write.attribute << "=" << write.percent;
