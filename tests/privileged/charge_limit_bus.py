@@ -435,20 +435,36 @@ def case_charge_fully_once(session):
 
 
 def case_busy(session):
-    """Requests beyond what one caller may have waiting for the authority are refused at once."""
+    """Requests beyond what one caller (4), then all callers (64), may have waiting for the
+    authority are refused at once."""
+    import dbus
     mock = session.polkit([ACTION])
     mock.SimulateHang(True)
     answers = []
+
+    def ask(bus):
+        dbus.Interface(bus.get_object(NAME, PATH), NAME).SetLimit(
+            70, reply_handler=lambda: answers.append("done"),
+            error_handler=lambda e: answers.append(e.get_dbus_name()))
+
     for _ in range(10):
-        session.service().SetLimit(70, reply_handler=lambda: answers.append("done"),
-                                   error_handler=lambda e: answers.append(e.get_dbus_name()))
+        ask(session.bus)
     wait_until("six refused as busy", lambda: answers.count(ERROR + "Busy") == 6)
     check(session.stored() == "80\n", "stored while the authority had not answered")
+    # 15 more callers with 4 requests each: 64 wait in all, the last 4 are refused.
+    callers = [dbus.bus.BusConnection(session.address) for _ in range(16)]
+    for caller in callers:
+        for _ in range(4):
+            ask(caller)
+    wait_until("the requests beyond 64 refused", lambda: answers.count(ERROR + "Busy") == 10)
     mock.ReleaseHangingCalls()
     mock.SimulateHang(False)
-    wait_until("the four waiting answered", lambda: len(answers) == 10)
-    check(answers.count("done") == 4, "answers: %r" % answers)
+    wait_until("the 64 waiting answered", lambda: len(answers) == 74, 10)
+    check(answers.count("done") == 64 and answers.count(ERROR + "Busy") == 10,
+          "answers: %r" % sorted(set(answers)))
     check(session.stored() == "70\n", "stored: %r" % session.stored())
+    for caller in callers:
+        caller.close()
     session.service().SetLimit(80)
 
 
@@ -462,6 +478,8 @@ def case_flood(session):
         service.GetState()
     before = rss_kib(pid)
     files_before = len(os.listdir("/proc/%d/fd" % pid))
+    pump()
+    session.changes.clear()
     started = time.monotonic()
     for index in range(2000):
         kind = index % 4
@@ -478,6 +496,9 @@ def case_flood(session):
     print("flood: 2000 calls in %.1f s; RSS %d KiB before, %d KiB after" % (took, before, after))
     check(session.pid() == pid, "the service was restarted")
     check(after - before < 1024, "RSS grew from %d to %d KiB" % (before, after))
+    pump()
+    check(session.changes == [], "the flood announced %d changes, the first %r"
+          % (len(session.changes), session.changes[:1]))
     files_after = len(os.listdir("/proc/%d/fd" % pid))
     check(files_after == files_before, "open files: %d before, %d after" % (files_before, files_after))
     check(session.tree.thresholds("BAT0") == ("80", "75"), "the limit after the flood")

@@ -4,7 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
+
+ino_t file_inode(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
 
 // A machine with two limitable batteries on mains, a mouse and a limit of 80 stored.
 class ChargeLimitTest : public testing::Test {
@@ -38,6 +45,23 @@ TEST_F(ChargeLimitTest, StoresAndAppliesTheLimitToTheMachinesBatteriesOnly) {
     EXPECT_EQ(read_stored_limit(m_tree.paths()), 80u);
     // A new service finds the stored limit.
     EXPECT_EQ(ChargeLimit(m_tree.paths()).limit(), 80u);
+}
+
+// A caller repeating the same limit must not wear the disk: the file is not replaced.
+TEST_F(ChargeLimitTest, StoresTheLimitAgainOnlyWhenItChanges) {
+    ChargeLimit limit(m_tree.paths());
+    const auto inode = [&] { return file_inode(m_tree.paths().state_file()); };
+    ASSERT_EQ(limit.set_limit(80), Outcome::Done);
+    const auto first = inode();
+    ASSERT_EQ(limit.set_limit(80), Outcome::Done);
+    EXPECT_EQ(inode(), first);
+    ASSERT_EQ(limit.set_limit(70), Outcome::Done);
+    EXPECT_NE(inode(), first);
+    EXPECT_EQ(read_stored_limit(m_tree.paths()), 70u);
+    // Changed behind its back, the file is written again.
+    ASSERT_EQ(store_limit(m_tree.paths(), 60), 0);
+    EXPECT_EQ(limit.set_limit(70), Outcome::Done);
+    EXPECT_EQ(read_stored_limit(m_tree.paths()), 70u);
 }
 
 TEST_F(ChargeLimitTest, RefusesAnInvalidLimitOrAMachineWithoutLimitableBatteries) {
