@@ -61,8 +61,14 @@ TEST(StateFile, ReadsNoLinkAndLeavesTheOldFileWhenTheNewCannotBeWritten) {
     broken.state = elsewhere;
     EXPECT_NE(store_limit(broken, 80), 0);
 
-    // A crash's leftover does not stop the next store.
+    // A folder in the file's place cannot be replaced: the failure is told, nothing is left.
     fs::remove(paths.state_file());
+    folder.write("var/lib/zerarazi/charge-limit/inside", "");
+    EXPECT_NE(store_limit(paths, 80), 0);
+    EXPECT_FALSE(fs::exists(paths.state + "/.charge-limit.new"));
+    fs::remove_all(paths.state_file());
+
+    // A crash's leftover does not stop the next store.
     folder.write("var/lib/zerarazi/.charge-limit.new", "garbage");
     EXPECT_EQ(store_limit(paths, 60), 0);
     EXPECT_EQ(read_stored_limit(paths), 60u);
