@@ -22,6 +22,19 @@ file(WRITE ${CMAKE_BINARY_DIR}/installed/zerarazi.desktop "${desktop_entry}")
 install(FILES ${CMAKE_BINARY_DIR}/installed/zerarazi.desktop DESTINATION share/applications)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/icons/hicolor DESTINATION share/icons)
 
+# The charge limit's privileged service: its program, its D-Bus policy (only root owns its name),
+# its activation file, its polkit action, its systemd units and its udev rule, where the system's
+# daemons look for them under the prefix (cmake/InstallChargeLimit.cmake writes the files that
+# name the program).
+set(charge_limit_files ${PROJECT_SOURCE_DIR}/privileged/install)
+install(TARGETS zerarazi-charge-limit DESTINATION libexec)
+install(FILES ${charge_limit_files}/org.zerarazi.ChargeLimit1.conf DESTINATION share/dbus-1/system.d)
+install(FILES ${charge_limit_files}/org.zerarazi.charge-limit.policy DESTINATION share/polkit-1/actions)
+install(FILES ${charge_limit_files}/90-zerarazi-charge-limit.rules DESTINATION lib/udev/rules.d)
+install(CODE "set(ZERARAZI_CHARGE_LIMIT_FILES \"${charge_limit_files}\")
+              set(ZERARAZI_CHARGE_LIMIT_PROGRAM libexec/zerarazi-charge-limit)")
+install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/InstallChargeLimit.cmake)
+
 set(CPACK_PACKAGE_NAME zerarazi)
 set(CPACK_PACKAGE_CONTACT "Zerarazi developers <developers@zerarazi.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Battery status indicator for the panel")

@@ -26,6 +26,8 @@ forbid(runtime/ui battery history app)
 forbid(battery history app platform/startup platform/appkit)
 forbid(history app platform/startup platform/appkit platform/display)
 forbid(platform/iokit platform/startup platform/appkit)
+# The privileged service shares no code with the application.
+forbid(privileged platform runtime battery history app)
 
 if(broken)
     list(JOIN broken "\n  " lines)

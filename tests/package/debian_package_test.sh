@@ -20,9 +20,19 @@ for file in usr/bin/zerarazi usr/lib/zerarazi/Zerarazi.app/Contents/Info.plist \
     usr/lib/zerarazi/Zerarazi.app/Contents/Helpers/launchctl \
     usr/lib/zerarazi/Zerarazi.app/Contents/PlugIns/desktop-display.so \
     usr/share/applications/zerarazi.desktop \
-    usr/share/icons/hicolor/48x48/apps/org.zerarazi.Zerarazi.png; do
+    usr/share/icons/hicolor/48x48/apps/org.zerarazi.Zerarazi.png \
+    usr/libexec/zerarazi-charge-limit usr/share/dbus-1/system.d/org.zerarazi.ChargeLimit1.conf \
+    usr/share/dbus-1/system-services/org.zerarazi.ChargeLimit1.service \
+    usr/share/polkit-1/actions/org.zerarazi.charge-limit.policy \
+    usr/lib/systemd/system/zerarazi-charge-limit.service \
+    usr/lib/systemd/system/zerarazi-charge-limit-apply.service \
+    usr/lib/systemd/system/multi-user.target.wants/zerarazi-charge-limit-apply.service \
+    usr/lib/udev/rules.d/90-zerarazi-charge-limit.rules; do
     [ -e "$scratch/root/$file" ] || fail "the package lacks $file"
 done
+grep -qx 'Exec=/usr/libexec/zerarazi-charge-limit' \
+    "$scratch/root/usr/share/dbus-1/system-services/org.zerarazi.ChargeLimit1.service" ||
+    fail "the charge limit's activation file does not name the installed program"
 grep -qx 'Exec=zerarazi' "$scratch/root/usr/share/applications/zerarazi.desktop" ||
     fail "the installed launcher does not start the command on PATH"
 
