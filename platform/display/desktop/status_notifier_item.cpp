@@ -11,6 +11,7 @@ constexpr const char* k_item_path = "/StatusNotifierItem";
 constexpr const char* k_item_interface = "org.kde.StatusNotifierItem";
 constexpr const char* k_watcher_name = "org.kde.StatusNotifierWatcher";
 constexpr const char* k_watcher_path = "/StatusNotifierWatcher";
+constexpr guint k_watcher_grace_ms = 1000;
 
 constexpr const char* k_introspection = R"xml(<node>
   <interface name="org.kde.StatusNotifierItem">
@@ -97,6 +98,7 @@ StatusNotifierItem::StatusNotifierItem(GDBusConnection* bus, StatusItemSetup set
     : m_bus(bus), m_setup(std::move(setup)), m_cancellable(g_cancellable_new()) {}
 
 StatusNotifierItem::~StatusNotifierItem() {
+    if (m_watcher_grace) g_source_remove(m_watcher_grace);
     g_cancellable_cancel(m_cancellable);
     g_object_unref(m_cancellable);
     if (m_watch) g_bus_unwatch_name(m_watch);
@@ -277,17 +279,33 @@ GVariant* StatusNotifierItem::on_get_property(GDBusConnection*, const char*, con
 
 void StatusNotifierItem::on_watcher_appeared(GDBusConnection*, const char*, const char* owner,
                                              gpointer self) {
-    static_cast<StatusNotifierItem*>(self)->meet_watcher(owner);
+    auto* item = static_cast<StatusNotifierItem*>(self);
+    item->m_watcher_present = true;
+    item->meet_watcher(owner);
 }
 
+// A panel that restarts comes back within a moment, and a session that ends takes its bus down
+// just after its panel: neither is worth a word, so the panel is said to be missing only once it
+// has stayed away for k_watcher_grace_ms.
 void StatusNotifierItem::on_watcher_vanished(GDBusConnection*, const char*, gpointer self) {
     auto* item = static_cast<StatusNotifierItem*>(self);
     item->m_registered = false;
+    item->m_watcher_present = false;
+    if (item->m_told_no_watcher || item->m_watcher_grace) return;
+    item->m_watcher_grace = g_timeout_add(k_watcher_grace_ms, on_watcher_still_gone, item);
+}
+
+gboolean StatusNotifierItem::on_watcher_still_gone(gpointer self) {
+    auto* item = static_cast<StatusNotifierItem*>(self);
+    item->m_watcher_grace = 0;
     // The bus itself closing is said once, by the display.
-    if (item->m_told_no_watcher || g_dbus_connection_is_closed(item->m_bus)) return;
+    if (item->m_watcher_present || item->m_told_no_watcher ||
+        g_dbus_connection_is_closed(item->m_bus))
+        return G_SOURCE_REMOVE;
     item->m_told_no_watcher = true;
     item->m_setup.say_problem({"no panel shows status items (no ", k_watcher_name,
                                " on the session bus); the item appears when one starts"});
+    return G_SOURCE_REMOVE;
 }
 
 void StatusNotifierItem::on_registered(GObject* bus, GAsyncResult* result, gpointer self) {

@@ -73,6 +73,7 @@ class StatusNotifierItem {
                                      const char* name, GError**, gpointer self);
     static void on_watcher_appeared(GDBusConnection*, const char*, const char*, gpointer self);
     static void on_watcher_vanished(GDBusConnection*, const char*, gpointer self);
+    static gboolean on_watcher_still_gone(gpointer self);
     static void on_registered(GObject* bus, GAsyncResult* result, gpointer self);
 
     GDBusConnection* m_bus;
@@ -82,6 +83,8 @@ class StatusNotifierItem {
     bool m_registered = false;
     bool m_withdrawn = false;
     bool m_told_no_watcher = false;
+    bool m_watcher_present = false;
+    guint m_watcher_grace = 0; // the wait before a vanished panel is said to be missing
     GCancellable* m_cancellable;
     StatusSnapshot m_status;
     PanelTint m_tint = PanelTint::light;
