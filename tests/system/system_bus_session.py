@@ -251,6 +251,12 @@ def case_sleep_wake(session):
     check(session.stderr_lines() == [], "standard error: %s" % session.stderr_lines())
 
 
+def report_comes_to(session, low_power_mode, what):
+    """A change of profile reaches the report by the refresh after it arrives: on a loaded
+    machine that may be the one after the refresh that showed the new charge."""
+    wait_until(what, lambda: session.low_power_mode_in_report() == low_power_mode, REFRESH + 3)
+
+
 def case_low_power(session):
     """The mocked profile gives the report's Low Power Mode at the next refresh; the service's
     present name wins over the older one once it appears; refreshes send nothing on the bus."""
@@ -268,7 +274,7 @@ def case_low_power(session):
     properties.Set(PROFILES[2], "ActiveProfile", "power-saver")
     session.set_battery(45)
     session.wait_for("45%", REFRESH + 2)
-    check(session.low_power_mode_in_report() == "On", "power-saver under the older name")
+    report_comes_to(session, "On", "power-saver under the older name")
     quiet = list(monitor.messages)
 
     template = os.path.join(session.folder, "present_profiles.py")
@@ -277,7 +283,7 @@ def case_low_power(session):
     session.start_mock(template, PRESENT_PROFILES[0], {"ActiveProfile": "balanced"})
     session.set_battery(44)
     session.wait_for("44%", REFRESH + 2)
-    check(session.low_power_mode_in_report() == "Off", "balanced under the present name")
+    report_comes_to(session, "Off", "balanced under the present name")
     monitor.close()
     check(quiet == [], "the bundle sent %d messages over a refresh:\n%s"
           % (len(quiet), "\n".join(quiet)))
