@@ -144,8 +144,8 @@ void DesktopDisplay::start() {
     // The handler runs on the reporting thread, outside the reporter's lock, so a report may
     // still be on its way when the display has gone: it holds a reference of its own to the bus.
     std::shared_ptr<GDBusConnection> bus(G_DBUS_CONNECTION(g_object_ref(m_bus)), g_object_unref);
-    m_previous_problem_handler = m_host.set_problem_handler(
-        [bus, identity = m_host.identity](const std::string& text) {
+    m_previous_problem_handler =
+        m_host.set_problem_handler([bus, identity = m_host.identity](const std::string& text) {
             show_desktop_notification(bus.get(), identity, text);
         });
     follow_session();
@@ -260,6 +260,15 @@ int DesktopDisplay::run_alert(const AlertSnapshot& alert, ModalPass& modal_pass)
 
 void DesktopDisplay::play_sound(int id) {
     play_theme_sound(id, m_host.identity);
+}
+
+void DesktopDisplay::show_notification(const NotificationSnapshot& notification) {
+    replace_desktop_notification(m_bus, m_host.identity, notification.title, notification.text,
+                                 notification.urgent, m_notification_id);
+}
+
+bool DesktopDisplay::desktop_warns_about_battery() const {
+    return desktop_power_manager_running(m_bus);
 }
 
 bool DesktopDisplay::open_url(const std::string& url) {
