@@ -816,7 +816,7 @@ def power_supply(session, percent, status="Discharging", mains=False):
 
 def case_charge_warnings(session):
     """Low, then critical in its place and urgent, on a desktop without a power manager; beside
-    one (GNOME's settings daemon owns its name) nothing at 4 %, but full on mains still shows."""
+    one (GNOME's settings daemon owns its name) nothing at 20 %, but full on mains still shows."""
     notifications = Notifications(session.bus)
     power_supply(session, 19)
     session.start()
@@ -831,6 +831,7 @@ def case_charge_warnings(session):
     notifications.shown.clear()
     serve(session.bus, "org.gnome.SettingsDaemon.Power", NOTIFICATIONS_XML, "/quiet",
           lambda *arguments: None)
+    power_supply(session, 20)  # the low threshold itself
     session.start()
     settle(1)
     power_supply(session, 100, "Full", mains=True)

@@ -66,6 +66,14 @@ TEST(ChargeWarnings, FullOnMainsOncePerPlug) {
     EXPECT_EQ(run.first("notification")->string("title"), "Battery Fully Charged");
 }
 
+// Charging from a source too weak to count as mains still fills the battery: nothing to warn of.
+TEST(ChargeWarnings, NoneWhileChargingWithoutMains) {
+    TempHome home;
+    AppRun run = run_app(home, {.script = "battery set IsCharging true\n" + run_down({15, 4})});
+    ASSERT_TRUE(run.exited_cleanly() && run.events("error").empty()) << run.transcript();
+    EXPECT_EQ(notifications(run), std::vector<Seen>{}) << run.transcript();
+}
+
 TEST(ChargeWarnings, StoredSettingsMoveTheThresholdsOrTurnThemOff) {
     struct Case {
         const char* name;
