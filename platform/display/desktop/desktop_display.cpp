@@ -144,8 +144,8 @@ void DesktopDisplay::start() {
     // The handler runs on the reporting thread, outside the reporter's lock, so a report may
     // still be on its way when the display has gone: it holds a reference of its own to the bus.
     std::shared_ptr<GDBusConnection> bus(G_DBUS_CONNECTION(g_object_ref(m_bus)), g_object_unref);
-    m_previous_problem_handler =
-        m_host.set_problem_handler([bus, identity = m_host.identity](const std::string& text) {
+    m_previous_problem_handler = m_host.set_problem_handler(
+        [bus, identity = m_host.identity](const std::string& text) {
             show_desktop_notification(bus.get(), identity, text);
         });
     follow_session();
