@@ -2,6 +2,7 @@
 
 #include "app/battery_alerts.h"
 #include "app/battery_history.h"
+#include "app/charge_warnings.h"
 #include "app/event_loop.h"
 #include "app/indicator_state.h"
 #include "app/sleep_wake_observer.h"
@@ -104,6 +105,8 @@ bool start_interface() {
     StartBatteryHistory();
     RecordBatteryReading();
     ShowConditionWarning();
+    state.settings.warnings = ReadWarningSettings(state.DefaultsObject);
+    WarnAboutCharge(state.settings.warnings);
     open_hidden_event_window();
     MakeStatusItem();
     return true;

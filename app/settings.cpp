@@ -48,6 +48,13 @@ bool all_display_settings_off(const battery::DisplaySettings& display) {
     return true;
 }
 
+// A stored threshold, or `fallback` when none is stored or it is not a percentage a charge can
+// fall to.
+int read_threshold(int64_t defaults, const char16_t* key, int fallback) {
+    const int64_t stored = read_integer(defaults, key);
+    return stored >= 1 && stored <= 99 ? static_cast<int>(stored) : fallback;
+}
+
 } // namespace
 
 rt::String PreferencesFile() {
@@ -68,6 +75,16 @@ void ReadSettings(int64_t defaults, Settings& settings) {
     settings.display.ShowPercentage = 1;
     write_integer(defaults, u"ShowPercentage", 1);
     synchronize(defaults);
+}
+
+WarningSettings ReadWarningSettings(int64_t defaults) {
+    WarningSettings warnings;
+    warnings.enabled = read_integer(defaults, u"WarningsOff") != 1;
+    warnings.low_percent = read_threshold(defaults, u"LowWarningPercent", warnings.low_percent);
+    warnings.critical_percent =
+        read_threshold(defaults, u"CriticalWarningPercent", warnings.critical_percent);
+    warnings.even_where_desktop_warns = read_integer(defaults, u"WarnBesideDesktop") == 1;
+    return warnings;
 }
 
 void StoreDisplaySettings(int64_t defaults, const battery::DisplaySettings& display) {

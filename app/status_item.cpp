@@ -1,6 +1,7 @@
 #include "app/status_item.h"
 
 #include "app/battery_history.h"
+#include "app/charge_warnings.h"
 #include "app/indicator_state.h"
 #include "battery/battery_properties.h"
 #include "battery/battery_texts.h"
@@ -102,6 +103,7 @@ void ReadBattery() {
 void RefreshStatus() {
     ReadBattery();
     RecordBatteryReading();
+    WarnAboutCharge(indicator().settings.warnings);
     rt::ChangeMenuItemText(StatusMenu, ItemPowerState, power_line());
     battery::SelectStatusIcon();
     set_tooltip();

@@ -42,6 +42,10 @@ class Display {
     virtual int run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) = 0;
 
     virtual void play_sound(int id) = 0;
+    // Shows `notification` in place of the one shown before, without waiting for the person.
+    virtual void show_notification(const NotificationSnapshot& notification) = 0;
+    // Whether the desktop's own power manager warns at low and critical charge.
+    virtual bool desktop_warns_about_battery() const { return false; }
     // Returns false when the URL could not be handed on.
     virtual bool open_url(const std::string& url) = 0;
     virtual void will_exit(int status) = 0;

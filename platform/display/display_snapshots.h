@@ -86,6 +86,16 @@ struct WindowSnapshot {
 
 enum class AlertIcon : uint8_t { caution, stop, note, app };
 
+// A passing notice about the battery, such as a low charge. A display shows one at a time: each
+// takes the place of the one before.
+struct NotificationSnapshot {
+    std::string kind; // "low", "critical", "full"
+    std::string title;
+    std::string text;
+    bool urgent = false;
+    bool operator==(const NotificationSnapshot&) const = default;
+};
+
 struct AlertSnapshot {
     std::string title; // message text
     std::string text;  // informative text

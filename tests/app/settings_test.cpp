@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+#include <vector>
+
 namespace app {
 namespace {
 
@@ -60,6 +64,38 @@ TEST_F(SettingsTest, LoginKeepsTheLowEightBitsAndTheBoxesTheirValues) {
     EXPECT_EQ(settings.StartAtLogin, 0xFF);
     EXPECT_EQ(settings.display.ShowHealth, 7);     // any non-zero value is on, and kept as it is
     EXPECT_EQ(settings.display.ShowPercentage, 0); // the invariant holds already
+}
+
+// Absent keys give the defaults; a threshold is kept only when a charge can fall to it.
+TEST_F(SettingsTest, WarningSettingsReadTheirKeysAndKeepTheDefaultsForAnythingElse) {
+    struct Case {
+        std::vector<std::pair<const char16_t*, int64_t>> stored;
+        bool enabled;
+        int low;
+        int critical;
+        bool beside_desktop;
+    };
+    const std::vector<Case> cases = {
+        {{}, true, 20, 5, false},
+        {{{u"LowWarningPercent", 35}, {u"CriticalWarningPercent", 10}}, true, 35, 10, false},
+        {{{u"LowWarningPercent", 1}, {u"CriticalWarningPercent", 99}}, true, 1, 99, false},
+        {{{u"LowWarningPercent", 100}, {u"CriticalWarningPercent", 0}}, true, 20, 5, false},
+        {{{u"LowWarningPercent", -20}}, true, 20, 5, false},
+        {{{u"WarningsOff", 1}, {u"WarnBesideDesktop", 1}}, false, 20, 5, true},
+        {{{u"WarningsOff", 2}, {u"WarnBesideDesktop", 2}}, true, 20, 5, false},
+    };
+    // Nothing is synchronized: each restart reads the empty file anew.
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        const int64_t defaults = restart();
+        for (const auto& [key, value] : cases[i].stored)
+            rt::SendNativeMessage(nullptr, defaults, u"setInteger:", value, u"forKey:$", key);
+        const WarningSettings read = ReadWarningSettings(defaults);
+        EXPECT_EQ(
+            std::tuple(read.enabled, read.low_percent, read.critical_percent,
+                       read.even_where_desktop_warns),
+            std::tuple(cases[i].enabled, cases[i].low, cases[i].critical, cases[i].beside_desktop));
+    }
 }
 
 } // namespace

@@ -271,13 +271,15 @@ class Notifications:
     def __init__(self, bus):
         self.bodies = []
         self.senders = []  # (application name, icon, summary) of each
+        self.shown = []  # (the id it replaces, summary, urgency) of each
         serve(bus, "org.freedesktop.Notifications", NOTIFICATIONS_XML,
               "/org/freedesktop/Notifications", self.on_call)
 
     def on_call(self, bus, sender, path, interface, method, parameters, invocation):
-        name, _, icon, summary, body = parameters.unpack()[:5]
+        name, replaces, icon, summary, body, _, hints = parameters.unpack()[:7]
         self.bodies.append(body)
         self.senders.append((name, icon, summary))
+        self.shown.append((replaces, summary, hints.get("urgency")))
         invocation.return_value(GLib.Variant("(u)", (len(self.bodies),)))
 
 
@@ -795,6 +797,50 @@ def case_condition_warning(session):
     check(not complaints, "the sound complained: %r" % complaints)
 
 
+def power_supply(session, percent, status="Discharging", mains=False):
+    """A power_supply tree in place of the recorded battery, read anew by each refresh."""
+    folder = os.path.join(session.folder, "power_supply")
+    for name, text in (("AC", "POWER_SUPPLY_TYPE=Mains\nPOWER_SUPPLY_ONLINE=%d\n" % mains),
+                       ("BAT0", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=%s\n"
+                                "POWER_SUPPLY_CAPACITY=%d\nPOWER_SUPPLY_CHARGE_NOW=%d\n"
+                                "POWER_SUPPLY_CHARGE_FULL=4000000\n"
+                                "POWER_SUPPLY_CHARGE_FULL_DESIGN=4000000\n"
+                                % (status, percent, percent * 40000))):
+        os.makedirs(os.path.join(folder, name), exist_ok=True)
+        path = os.path.join(folder, name, "uevent")
+        with open(path + ".new", "w") as uevent:
+            uevent.write(text)
+        os.replace(path + ".new", path)
+    session.battery = folder
+
+
+def case_charge_warnings(session):
+    """Low, then critical in its place and urgent, on a desktop without a power manager; beside
+    one (GNOME's settings daemon owns its name) nothing at 20 %, but full on mains still shows."""
+    notifications = Notifications(session.bus)
+    power_supply(session, 19)
+    session.start()
+    run_until(lambda: notifications.shown, 5, "the low warning")
+    power_supply(session, 4)
+    run_until(lambda: len(notifications.shown) == 2, 15, "the critical warning")
+    check(notifications.shown == [(0, "Battery Low", None), (1, "Battery Critically Low", 2)],
+          "notifications: %r" % notifications.shown)
+    session.app.kill()
+    session.app.wait()
+
+    notifications.shown.clear()
+    serve(session.bus, "org.gnome.SettingsDaemon.Power", NOTIFICATIONS_XML, "/quiet",
+          lambda *arguments: None)
+    power_supply(session, 20)  # the low threshold itself
+    session.start()
+    settle(1)
+    power_supply(session, 100, "Full", mains=True)
+    run_until(lambda: notifications.shown, 15, "the full warning")
+    settle(0.3)
+    check([summary for _, summary, _ in notifications.shown] == ["Battery Fully Charged"],
+          "notifications beside a power manager: %r" % notifications.shown)
+
+
 LIMITS_EXCEEDED = "org.freedesktop.DBus.Error.LimitsExceeded"
 
 
@@ -988,7 +1034,8 @@ def case_history_charts(session):
 CASES = dict({"status_item": case_status_item, "title_in_icon": case_title_in_icon,
               "watcher_restart": case_watcher_restart, "panel_tint": case_panel_tint,
               "preferences": case_preferences, "condition_warning": case_condition_warning,
-              "bus_limits": case_bus_limits, "history_charts": case_history_charts},
+              "bus_limits": case_bus_limits, "history_charts": case_history_charts,
+              "charge_warnings": case_charge_warnings},
              **{loss: lambda session, loss=loss: case_lost(session, loss) for loss in LOSSES})
 
 

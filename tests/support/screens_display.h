@@ -19,6 +19,7 @@ class ScreensDisplay final : public Display {
     void window_closed(int) override {}
     int run_alert(const AlertSnapshot&, ModalPass&) override { return 0; }
     void play_sound(int) override {}
+    void show_notification(const NotificationSnapshot&) override {}
     bool open_url(const std::string&) override { return false; }
     void will_exit(int) override {}
     std::vector<ScreenRect> screens() const override {

@@ -262,6 +262,15 @@ void DesktopDisplay::play_sound(int id) {
     play_theme_sound(id, m_host.identity);
 }
 
+void DesktopDisplay::show_notification(const NotificationSnapshot& notification) {
+    replace_desktop_notification(m_bus, m_host.identity, notification.title, notification.text,
+                                 notification.urgent, m_notification_id);
+}
+
+bool DesktopDisplay::desktop_warns_about_battery() const {
+    return desktop_power_manager_running(m_bus);
+}
+
 bool DesktopDisplay::open_url(const std::string& url) {
     return m_host.open_url(url);
 }

@@ -4,6 +4,7 @@
 // the sound theme. Time is real; every wait runs the GLib main context until input arrives or
 // the deadline passes, so an idle process sleeps until the model's next timer.
 
+#include "platform/display/desktop/desktop_notification.h"
 #include "platform/display/desktop/panel_tint.h"
 #include "platform/display/desktop/session_loss.h"
 #include "platform/display/desktop_module.h"
@@ -39,6 +40,8 @@ class DesktopDisplay final : public Display {
     void window_closed(int number) override;
     int run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) override;
     void play_sound(int id) override;
+    void show_notification(const NotificationSnapshot& notification) override;
+    bool desktop_warns_about_battery() const override;
     bool open_url(const std::string& url) override;
     void will_exit(int status) override;
     // The loss's status once the session bus has closed (session_loss.h).
@@ -63,6 +66,7 @@ class DesktopDisplay final : public Display {
 
     const DesktopHost m_host;
     _GDBusConnection* m_bus;
+    NotificationId m_notification_id = std::make_shared<uint32_t>(0);
     const int64_t m_start_us;
     std::unique_ptr<BusRequestLimits> m_limits;
     std::unique_ptr<StatusMenuExporter> m_menu;

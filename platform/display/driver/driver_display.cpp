@@ -47,6 +47,10 @@ void DriverDisplay::play_sound(int id) {
     m_output.write_line(sound_line(now_ms(), id));
 }
 
+void DriverDisplay::show_notification(const NotificationSnapshot& notification) {
+    m_output.write_line(notification_line(now_ms(), notification));
+}
+
 bool DriverDisplay::open_url(const std::string& url) {
     m_output.write_line(open_line(now_ms(), url));
     return true;

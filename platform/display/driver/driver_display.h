@@ -30,6 +30,7 @@ class DriverDisplay final : public Display {
     void window_closed(int number) override { m_output.window_closed(number); }
     int run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) override;
     void play_sound(int id) override;
+    void show_notification(const NotificationSnapshot& notification) override;
     bool open_url(const std::string& url) override;
     void will_exit(int status) override;
     int exit_status(int status) const override { return m_output.failure().exit_status(status); }

@@ -208,6 +208,15 @@ std::string sound_line(int64_t t, int id) {
     return JsonObject("sound", t).integer("id", id).finish();
 }
 
+std::string notification_line(int64_t t, const NotificationSnapshot& notification) {
+    return JsonObject("notification", t)
+        .string("kind", notification.kind)
+        .string("title", notification.title)
+        .string("text", notification.text)
+        .boolean("urgent", notification.urgent)
+        .finish();
+}
+
 std::string open_line(int64_t t, const std::string& url) {
     return JsonObject("open", t).string("url", url).finish();
 }

@@ -20,6 +20,7 @@ std::string window_line(int64_t t, const WindowSnapshot& window);
 std::string window_closed_line(int64_t t, int number);
 std::string alert_line(int64_t t, const AlertSnapshot& alert);
 std::string sound_line(int64_t t, int id);
+std::string notification_line(int64_t t, const NotificationSnapshot& notification);
 std::string open_line(int64_t t, const std::string& url);
 std::string exit_line(int64_t t, int status);
 std::string error_line(int64_t t, const std::string& command, const std::string& message);

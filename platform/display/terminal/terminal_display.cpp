@@ -83,6 +83,13 @@ void TerminalDisplay::play_sound(int) {
     write_out(std::string_view(&k_bell, 1));
 }
 
+void TerminalDisplay::show_notification(const NotificationSnapshot& notification) {
+    write_out(std::string_view(&k_bell, 1));
+    std::string line = printable(notification.title + ": " + notification.text);
+    print({styled(line, notification.urgent ? TextStyle::warning : TextStyle::dim,
+                  m_options.colour)});
+}
+
 bool TerminalDisplay::open_url(const std::string& url) {
     bool opened = open_url_on_desktop(url);
     std::string line = (opened ? "Opening " : "Could not open ") + printable(url);

@@ -71,6 +71,8 @@ TEST(DriverOutput, FormatsEveryEventLine) {
         {alert_line(4, alert),
          R"({"event":"alert","t":4,"title":"Low battery","text":"5 %\nleft","icon":"caution","buttons":["OK","Cancel"]})"},
         {sound_line(6, 1005), R"({"event":"sound","t":6,"id":1005})"},
+        {notification_line(6, {"critical", "Battery \"Low\"", "5%\nleft", true}),
+         R"({"event":"notification","t":6,"kind":"critical","title":"Battery \"Low\"","text":"5%\nleft","urgent":true})"},
         {open_line(7, "https://example.org/?a=\"b\""),
          R"({"event":"open","t":7,"url":"https://example.org/?a=\"b\""})"},
         {exit_line(8, 0), R"({"event":"exit","t":8,"status":0})"},

@@ -119,6 +119,20 @@ TEST(TerminalDisplay, AnswersAnAlertAndRunsTheModalPassBeforeEveryWait) {
     EXPECT_EQ(p.take_output(), "") << "nothing drawn once the program exits";
 }
 
+// A notification rings the bell and shows its title and text on a line.
+TEST(TerminalDisplay, RingsTheBellAndShowsANotificationsLine) {
+    Piped p;
+    p.take_output();
+    p.display->show_notification({"low", "Battery Low", "18% remaining.", false});
+    const std::string low = p.take_output();
+    EXPECT_TRUE(low.starts_with("\a")) << low;
+    EXPECT_TRUE(contains(low, "Battery Low: 18% remaining.")) << low;
+    p.display->show_notification({"critical", "Battery Critically Low", "4%", true});
+    const std::string critical = p.take_output();
+    EXPECT_TRUE(critical.starts_with("\a")) << critical;
+    EXPECT_TRUE(contains(critical, "Battery Critically Low: 4%")) << critical;
+}
+
 // The history's charts fill the terminal's width but its last column, as every line drawn does;
 // on 24 rows the health chart gives way to its caption, so that the report stays on the screen.
 TEST(TerminalDisplay, DrawsTheHistoryChartsToTheTerminalsWidth) {
