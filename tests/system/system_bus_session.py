@@ -155,7 +155,9 @@ class Session:
         self.wait_for("Show Battery Information")
         self.send("3")
         self.wait_for("[1 OK]")
-        found = re.search(r"Low Power Mode: (\w*)", self.screen())
+        # The alert's buttons are drawn first, then the report above them.
+        found = wait_until("the report's Low Power Mode line",
+                           lambda: re.search(r"Low Power Mode: (\w*) *$", self.screen(), re.M), 5)
         self.send("Enter")
         wait_until("the report closed", lambda: "[1 OK]" not in self.screen(), 5)
         return found.group(1) if found else None
