@@ -16,11 +16,14 @@ bool crosses_down(bool& armed, int threshold, const WarningReading& reading) {
     return true;
 }
 
-// Full on mains fires once, and is armed again when the machine is unplugged or the charge drops
-// `k_rearm_margin` points below full.
+// Full on mains, or held at a limit, fires once, and is armed again when the machine is unplugged
+// or the charge drops `k_rearm_margin` points below full or the limit. A held charge counts as at
+// its limit from one point under it, where gauges often settle.
 bool becomes_full(bool& armed, const WarningReading& reading) {
-    if (!reading.on_mains || reading.percent <= 100 - k_rearm_margin) armed = true;
-    if (!armed || !reading.on_mains || !reading.fully_charged) return false;
+    const int top = reading.held_at.value_or(100);
+    if (!reading.on_mains || reading.percent <= top - k_rearm_margin) armed = true;
+    const bool reached = reading.fully_charged || (reading.held_at && reading.percent >= top - 1);
+    if (!armed || !reading.on_mains || !reached) return false;
     armed = false;
     return true;
 }

@@ -9,8 +9,8 @@
 
 namespace app {
 
-// `full` is also where a charge limit that holds will report "limit reached": the same
-// once-per-plug rule, another text.
+// `full` is also where charging held at a limit reports "limit reached": the same rule, with the
+// limit in place of full.
 enum class WarningKind { low, critical, full };
 
 struct WarningSettings {
@@ -26,6 +26,8 @@ struct WarningReading {
     bool on_mains = false;
     bool charging = false;
     bool fully_charged = false;
+    // The limit charging is held at; none when it is not held.
+    std::optional<int> held_at;
     // The desktop's power manager warns at low and critical itself.
     bool desktop_warns = false;
 };

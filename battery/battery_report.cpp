@@ -2,6 +2,7 @@
 
 #include "battery/battery_properties.h"
 #include "battery/battery_texts.h"
+#include "battery/charge_hold.h"
 #include "runtime/core/number_text.h"
 #include "runtime/core/string_functions.h"
 #include "runtime/ui/native_message.h"
@@ -50,6 +51,7 @@ rt::String build_battery_information_report() {
     report += voltage_line(GetBatteryValue(u"Voltage"));
     report += optional_minutes_line(u"Average Time to Full: ", u"AvgTimeToFull");
     report += optional_minutes_line(u"Average Time to Empty: ", u"AvgTimeToEmpty");
+    report += charge_limit_line(charge_hold_reading());
     report += k_lf;
     return report;
 }

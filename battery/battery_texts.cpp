@@ -1,6 +1,7 @@
 #include "battery/battery_texts.h"
 
 #include "battery/battery_properties.h"
+#include "battery/charge_hold.h"
 #include "battery/text_update.h"
 #include "runtime/core/number_text.h"
 
@@ -50,6 +51,8 @@ void UpdateBatteryTexts() {
                 health_texts.get(rt::TextToInteger(GetBatteryValue(u"AppleRawMaxCapacity")),
                                  rt::TextToInteger(GetBatteryValue(u"DesignCapacity")),
                                  health_text));
+    if (const std::optional<int64_t> limit = held_at(charge_hold_reading()))
+        show_charge_hold(texts, *limit);
 }
 
 } // namespace battery

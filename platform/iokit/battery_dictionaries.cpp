@@ -180,6 +180,7 @@ void write_registry_entry(DictionaryWriter& entry, const BatteryFacts& facts) {
     entry.put_name(key<u"Serial">(), facts.serial);
     entry.put_integer(key<u"BatteryFailureStatus">(), facts.failure ? 1 : 0);
     entry.put_integer(key<u"PermanentFailureStatus">(), facts.permanent_failure ? 1 : 0);
+    entry.put_integer(key<u"ChargeLimit">(), facts.charge_limit);
 }
 
 void write_power_source_description(DictionaryWriter& description, const BatteryFacts& facts) {

@@ -101,6 +101,13 @@ Figure percent_of(const PowerSupply& battery, const Capacities& capacities) {
     return std::clamp<std::int64_t>(*percent, 0, 100);
 }
 
+// A threshold outside 1..100 is not one a battery could hold.
+Figure charge_limit_of(const PowerSupply& battery) {
+    const Figure limit = battery.integer(SupplyAttribute::ChargeControlEndThreshold);
+    if (!limit || *limit < 1 || *limit > 100) return std::nullopt;
+    return limit;
+}
+
 // The driver's own estimate, in seconds; negative values are not estimates.
 Figure driver_minutes(Figure seconds) {
     if (!seconds || *seconds < 0) return std::nullopt;
@@ -150,6 +157,7 @@ void set_measurements(BatteryFacts& facts, const PowerSupply& battery) {
     facts.cycle_count = fits_registry(positive(battery.integer(A::CycleCount)));
     facts.temperature_decikelvin = fits_registry(add(battery.integer(A::Temp), 2732));
     facts.voltage_mv = fits_registry(divide(battery.integer(A::VoltageNow), 1000));
+    facts.charge_limit = charge_limit_of(battery);
     facts.amperage_ma = fits_registry(amperage_of(battery, facts.status));
 }
 

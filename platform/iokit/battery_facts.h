@@ -56,6 +56,8 @@ struct BatteryFacts {
     bool permanent_failure = false;
     // The full-charge capacity has fallen below 80 % of the design capacity.
     bool worn = false;
+    // The level charging stops at, in percent, where the battery can be limited; 100 is no limit.
+    std::optional<std::int64_t> charge_limit;
     // None when neither the power-profiles service nor the platform profile tells.
     std::optional<bool> low_power_mode;
     // Each battery by itself, in name order, when there are several; else empty.

@@ -79,9 +79,9 @@ void set_text(PowerSupply& supply, A attribute, std::string_view text) {
 }
 
 void copy_from_first(PowerSupply& combined, const PowerSupply& first) {
-    for (A attribute :
-         {A::Type, A::Scope, A::Present, A::VoltageNow, A::VoltageMinDesign, A::VoltageMaxDesign,
-          A::Temp, A::CycleCount, A::ModelName, A::Manufacturer, A::SerialNumber}) {
+    for (A attribute : {A::Type, A::Scope, A::Present, A::VoltageNow, A::VoltageMinDesign,
+                        A::VoltageMaxDesign, A::Temp, A::CycleCount, A::ModelName, A::Manufacturer,
+                        A::SerialNumber, A::ChargeControlEndThreshold}) {
         if (first.has(attribute)) combined.set(attribute, first.text(attribute));
     }
 }

@@ -43,7 +43,8 @@ constexpr std::uint8_t k_no_attribute = 0xFF;
 
 constexpr std::size_t name_slot(std::string_view name) {
     const auto letter = [&](std::size_t i) { return static_cast<unsigned char>(name[i]); };
-    return (2 * name.size() + 7 * letter(0) + letter(name.size() - 1) + letter(name.size() / 2)) %
+    return (name.size() + 11 * letter(0) + 2 * letter(name.size() - 1) +
+            3 * letter(name.size() / 2)) %
            k_slot_count;
 }
 

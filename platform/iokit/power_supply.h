@@ -39,10 +39,11 @@ enum class SupplyAttribute : std::uint8_t {
     ModelName,
     Manufacturer,
     SerialNumber,
+    ChargeControlEndThreshold,
 };
 
 inline constexpr std::size_t k_supply_attribute_count =
-    static_cast<std::size_t>(SupplyAttribute::SerialNumber) + 1;
+    static_cast<std::size_t>(SupplyAttribute::ChargeControlEndThreshold) + 1;
 
 // File names of the attributes, in the order of SupplyAttribute; a uevent line names the same
 // attribute as POWER_SUPPLY_ followed by its name in capitals.
@@ -74,6 +75,7 @@ inline constexpr std::array<std::string_view, k_supply_attribute_count> k_supply
     "model_name",
     "manufacturer",
     "serial_number",
+    "charge_control_end_threshold",
 };
 
 inline constexpr std::string_view attribute_name(SupplyAttribute attribute) {

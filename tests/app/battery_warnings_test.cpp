@@ -17,6 +17,7 @@ struct Step {
     bool on_mains;
     bool full;
     Kind expected;
+    int held_at = 0;
 };
 
 constexpr Step unplugged(int percent, Kind expected) {
@@ -27,6 +28,9 @@ constexpr Step plugged(int percent, Kind expected) {
 }
 constexpr Step full(Kind expected) {
     return {100, true, true, expected};
+}
+constexpr Step held(int percent, Kind expected) {
+    return {percent, true, false, expected, 80};
 }
 
 struct Case {
@@ -133,6 +137,15 @@ TEST(BatteryWarnings, EachStepOfASequenceShowsTheExpectedWarning) {
          false,
          {full(full_kind), plugged(98, none), full(none), plugged(97, none), full(full_kind)}},
         {"full is never quiet for the desktop", {}, true, {plugged(90, none), full(full_kind)}},
+        {"held at the limit once, from a point under it",
+         {},
+         false,
+         {plugged(78, none), held(78, none), held(79, full_kind), held(80, none), held(78, none)}},
+        {"held re-arms when the charge drops by the margin under the limit",
+         {},
+         false,
+         {held(80, full_kind), held(77, none), plugged(78, none), held(80, full_kind)}},
+        {"held above the limit counts as reached", {}, false, {held(95, full_kind)}},
         {"nothing when turned off",
          disabled(),
          false,
@@ -145,7 +158,8 @@ TEST(BatteryWarnings, EachStepOfASequenceShowsTheExpectedWarning) {
             WarningReading reading;
             reading.percent = step.percent;
             reading.on_mains = step.on_mains;
-            reading.charging = step.on_mains && !step.full;
+            reading.charging = step.on_mains && !step.full && step.held_at == 0;
+            if (step.held_at != 0) reading.held_at = step.held_at;
             reading.fully_charged = step.full;
             reading.desktop_warns = test.desktop_warns;
             EXPECT_EQ(describe(next_warning(state, test.settings, reading)),

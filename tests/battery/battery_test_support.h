@@ -64,8 +64,8 @@ class BatteryTest : public testing::Test {
         set_battery_platform(nullptr);
     }
 
-    // Reads a recording from fresh texts as a refresh does: the registry, its texts, then the
-    // first power source (none: the platform has no description).
+    // Reads a recording from fresh texts as a refresh does: the registry, the first power source
+    // (none: the platform has no description), then the registry's texts.
     void read(PlatformProperties registry, std::optional<PlatformProperties> power = std::nullopt,
               const char16_t* locale = u"de_DE") {
         m_platform.registry = std::move(registry);
@@ -73,8 +73,8 @@ class BatteryTest : public testing::Test {
         m_platform.locale = locale;
         battery_texts() = BatteryTexts{};
         LoadBatteryProperties();
-        UpdateBatteryTexts();
         ReadPowerSourceInfo();
+        UpdateBatteryTexts();
     }
 
     FakeBatteryPlatform& platform() { return m_platform; }

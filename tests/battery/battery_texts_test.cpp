@@ -69,6 +69,13 @@ TEST_F(BatteryTextsTest, ShowsEachRecordedReadingAsItsText) {
     auto full_in = [](int64_t minutes) {
         return PlatformProperties{num(u"Time to Full Charge", minutes)};
     };
+    auto limited = [](int64_t percent, bool on_mains, bool charging, int64_t limit = 80) {
+        return PlatformProperties{num(u"ChargeLimit", limit), num(u"CurrentCapacity", percent),
+                                  flag(u"ExternalConnected", on_mains),
+                                  flag(u"IsCharging", charging), num(u"TimeRemaining", 0)};
+    };
+    const PlatformProperties held = limited(80, true, false);
+    const DisplaySettings times = {.ShowTimeLeft = 1, .ShowFullChargeTime = 1, .ShowCharging = 1};
     const int64_t lowest = std::numeric_limits<int64_t>::min();
     const char16_t* wait = u"PostDischargeWaitSeconds";
     const char16_t* wake = u"BatteryInvalidWakeSeconds";
@@ -166,6 +173,22 @@ TEST_F(BatteryTextsTest, ShowsEachRecordedReadingAsItsText) {
         // No time left reads fully charged.
         {{num(u"TimeRemaining", 0)}, title({.ShowTimeLeft = 1}), u"Fully charged"},
         {{num(u"TimeRemaining", 1)}, title({.ShowTimeLeft = 1}), u"00:01 left"},
+        // Charging held at a limit says so, never fully charged or a time to full; at full, off
+        // mains, while charging, or with no limit below 100 it is not held.
+        {held, title(times), u"Held at 80% • Held at 80% • Not charging (held at 80%)",
+         full_in(35)},
+        {limited(75, true, false), charging, u"Not charging (held at 80%)"},
+        {limited(79, true, false, 90), left, u"Held at 90%"},
+        {limited(100, true, false), title(times), u"Fully charged • Calculating... • Not charging",
+         full_in(0)},
+        {limited(80, true, false, 100), left, u"00:00 left"},
+        {limited(60, false, false), charging, u"Not charging"},
+        {limited(60, true, true), title({.ShowFullChargeTime = 1, .ShowCharging = 1}),
+         u"35 min to full • Charging", full_in(35)},
+        {held, report_from(u"Charge Limit"), u"Charge Limit: 80%, charging held\n\n"},
+        {limited(60, false, false), report_from(u"Charge Limit"), u"Charge Limit: 80%\n\n"},
+        {limited(60, true, false, 100), report_from(u"Charge Limit"), u"Charge Limit: None\n\n"},
+        {sample, report_from(u"Charge Limit"), u"(no such line)"},
         // The information report: the health cut at its first blank, Low Power Mode capitalised,
         // the voltage only from 1 to 20000 mV, the average times only when recorded.
         {sample, report_from(u"Battery Name"),

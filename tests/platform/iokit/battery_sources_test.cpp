@@ -201,6 +201,12 @@ const SourceRow k_rows[] = {
           "COUNT=4294967296;TEMP=2147483647"),
      "AppleRawCurrentCapacity=nil;AppleRawMaxCapacity=nil;CurrentCapacity=nil;"
      "Voltage=nil;CycleCount=nil;Temperature=nil"},
+    {"a charge limit", bat0("CHARGE_CONTROL_END_THRESHOLD=80"), "ChargeLimit=int 80"},
+    {"a limit of 0", bat0("CHARGE_CONTROL_END_THRESHOLD=0"), "ChargeLimit=nil"},
+    {"a limit above 100", bat0("CHARGE_CONTROL_END_THRESHOLD=101"), "ChargeLimit=nil"},
+    {"the first battery's limit stands for two",
+     bat0("CHARGE_CONTROL_END_THRESHOLD=100") + bat("BAT1", "CHARGE_CONTROL_END_THRESHOLD=60"),
+     "ChargeLimit=int 100"},
     {"a rate of one: minutes too large to keep",
      bat0("STATUS=Discharging;CHARGE_NOW=9000000000000;CURRENT_NOW=1"), "TimeRemaining=int 65535"},
 
