@@ -5,7 +5,9 @@
 // reach the router by the same way as the display's own (display_slot.h: hand_input_to_model).
 //
 // The members end in the reverse order of their making, so the system bus's thread is stopped
-// before the display leaves its slot, as the slot's threading rules ask.
+// before the display leaves its slot, as the slot's threading rules ask. The charge limit's
+// client, which the model's requests reach through charge_limit_requests.h, is connected on
+// every display: its thread is made only when the model first asks.
 
 #include "platform/appkit/model_presenter.h"
 #include "platform/display/display_slot.h"
@@ -16,6 +18,7 @@
 #include <string>
 
 class SystemBus;
+class ChargeLimitClient;
 
 struct ModelOptions {
     // Follow the system bus's sleep, wake and power profile (display_choice.h says for which
@@ -37,7 +40,8 @@ class ModelOnDisplay {
     ModelPresenter m_presenter;
     InputRouter m_router;
     DisplayScope m_scope;
-    std::unique_ptr<SystemBus> m_system_bus; // last: made after the scope, stopped before it
+    std::unique_ptr<ChargeLimitClient> m_charge_limit; // made after the scope, stopped before it
+    std::unique_ptr<SystemBus> m_system_bus;           // the same
 };
 
 // Thread-safe: `input` is handed to the model on the main thread (hand_input_to_model) at its
