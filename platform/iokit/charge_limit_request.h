@@ -32,4 +32,7 @@ struct ChargeLimitAnswer {
     // The service's state after the request; meaningful only when done.
     int limit = 100;
     bool charging_once = false;
+    // The system's power daemon holds the thresholds: the limit is turned on or off, not chosen,
+    // and charging fully once lasts until the model sets the limit again.
+    bool system_thresholds = false;
 };

@@ -1,5 +1,9 @@
 #include "platform/system/charge_limit_client.h"
 
+#include "platform/system/bus_call.h"
+#include "platform/system/own_charge_limit_service.h"
+#include "platform/system/upower_charge_threshold.h"
+
 #include <gio/gio.h>
 
 #include <condition_variable>
@@ -8,55 +12,6 @@
 #include <mutex>
 #include <optional>
 #include <thread>
-
-namespace {
-
-constexpr const char* k_name = "org.zerarazi.ChargeLimit1";
-constexpr const char* k_path = "/org/zerarazi/ChargeLimit1";
-constexpr const char* k_interface = "org.zerarazi.ChargeLimit1";
-constexpr const char* k_error_prefix = "org.zerarazi.ChargeLimit1.Error.";
-// Long enough for a person to type a password into polkit's dialog.
-constexpr int k_call_timeout_ms = 5 * 60 * 1000;
-
-struct Outcome {
-    ChargeLimitOutcome outcome;
-    std::string message;
-};
-
-bool starts_with(const char* text, const char* prefix) {
-    return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
-
-// The outcome of a call that failed with `error`.
-Outcome outcome_of(GError* error) {
-    g_autofree gchar* remote = g_dbus_error_get_remote_error(error);
-    g_dbus_error_strip_remote_error(error);
-    const std::string message = error->message;
-    const std::string name = remote ? remote : "";
-    if (name == std::string(k_error_prefix) + "NotAuthorized" ||
-        name == "org.freedesktop.DBus.Error.AccessDenied")
-        return {ChargeLimitOutcome::refused, message};
-    if (name == std::string(k_error_prefix) + "NotSupported")
-        return {ChargeLimitOutcome::not_supported, message};
-    if (name == "org.freedesktop.DBus.Error.ServiceUnknown" ||
-        starts_with(remote, "org.freedesktop.DBus.Error.Spawn"))
-        return {ChargeLimitOutcome::not_installed, message};
-    return {ChargeLimitOutcome::failed, message};
-}
-
-const char* method_of(ChargeLimitAsk ask) {
-    switch (ask) {
-    case ChargeLimitAsk::set_limit:
-        return "SetLimit";
-    case ChargeLimitAsk::charge_fully_once:
-        return "ChargeFullyOnce";
-    case ChargeLimitAsk::state:
-        break;
-    }
-    return "GetState";
-}
-
-} // namespace
 
 // The client's thread. Its duties: connect to the system bus at its first request, then send
 // each request in turn and hand the answer to the sink; it blocks in a call while polkit asks
@@ -108,23 +63,9 @@ class ChargeLimitClient::Thread {
         ChargeLimitAnswer answer;
         answer.ask = request.ask;
         if (!connected(answer)) return answer;
-        if (request.ask != ChargeLimitAsk::state) {
-            GVariant* parameters = request.ask == ChargeLimitAsk::set_limit
-                                       ? g_variant_new("(u)", static_cast<guint32>(request.percent))
-                                       : nullptr;
-            GVariant* done = call(method_of(request.ask), parameters, G_VARIANT_TYPE_UNIT, answer);
-            if (!done) return answer;
-            g_variant_unref(done);
-        }
-        GVariant* state = call("GetState", nullptr, G_VARIANT_TYPE("(uasb)"), answer);
-        if (!state) return answer;
-        guint32 limit = 100;
-        gboolean once = FALSE;
-        g_variant_get(state, "(u@asb)", &limit, nullptr, &once);
-        g_variant_unref(state);
-        answer.outcome = ChargeLimitOutcome::done;
-        answer.limit = static_cast<int>(limit);
-        answer.charging_once = once;
+        BusCall bus{m_bus, m_cancellable, {}};
+        if (!answer_through_upower(bus, request, answer, m_upower_charging_once))
+            answer_through_own_service(bus, request, answer);
         return answer;
     }
 
@@ -148,25 +89,10 @@ class ChargeLimitClient::Thread {
         return false;
     }
 
-    // The call's reply, or null with the answer's outcome set.
-    GVariant* call(const char* method, GVariant* parameters, const GVariantType* reply_type,
-                   ChargeLimitAnswer& answer) {
-        GError* error = nullptr;
-        GVariant* reply = g_dbus_connection_call_sync(
-            m_bus, k_name, k_path, k_interface, method, parameters, reply_type,
-            G_DBUS_CALL_FLAGS_ALLOW_INTERACTIVE_AUTHORIZATION, k_call_timeout_ms, m_cancellable,
-            &error);
-        if (reply) return reply;
-        const Outcome outcome = outcome_of(error);
-        answer.outcome = outcome.outcome;
-        answer.message = outcome.message;
-        g_error_free(error);
-        return nullptr;
-    }
-
     ChargeLimitAnswerSink& m_answers;
     GCancellable* m_cancellable;
-    GDBusConnection* m_bus = nullptr; // the client thread's alone
+    GDBusConnection* m_bus = nullptr;    // the client thread's alone
+    bool m_upower_charging_once = false; // the same
     std::mutex m_mutex;
     std::condition_variable m_change;
     std::deque<ChargeLimitRequest> m_requests;

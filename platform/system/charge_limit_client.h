@@ -2,11 +2,12 @@
 // The charge limit's service (org.zerarazi.ChargeLimit1 on the system bus), asked from a thread
 // of its own: a request may wait minutes while polkit asks for an administrator's password, and
 // the terminal display runs no GLib loop. The thread and its connection are made at the first
-// request, so a person who never asks costs nothing.
+// request, so a person who never asks costs nothing. The system's power daemon answers where it
+// offers charge thresholds (upower_charge_threshold.h), else the program's own service
+// (own_charge_limit_service.h).
 //
 // A request is sent with interactive authorisation allowed; the service's errors become
-// outcomes. After every request the service's state is asked, so an answer always carries the
-// limit in force.
+// outcomes, and an answer always carries the limit in force.
 
 #include "platform/iokit/charge_limit_request.h"
 
