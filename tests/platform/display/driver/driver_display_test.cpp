@@ -15,7 +15,8 @@ WindowSnapshot window(int number, bool visible, std::vector<int> controls = {}) 
     snapshot.number = number;
     snapshot.visible = visible;
     for (int control : controls)
-        snapshot.controls.push_back(ControlSnapshot{control, ControlKind::checkbox, "c", 0, {}});
+        snapshot.controls.push_back(
+            ControlSnapshot{control, ControlKind::checkbox, "c", 0, {}, {}, true});
     return snapshot;
 }
 

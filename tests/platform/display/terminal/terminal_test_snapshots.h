@@ -39,7 +39,7 @@ inline std::vector<MenuItemSnapshot> status_menu() {
 }
 
 inline ControlSnapshot control(int number, ControlKind kind, std::string text, int state = 0) {
-    return ControlSnapshot{number, kind, std::move(text), state, {}};
+    return ControlSnapshot{number, kind, std::move(text), state, {}, {}, true};
 }
 
 inline WindowSnapshot preferences(int condition_state = 0) {
