@@ -69,7 +69,7 @@ int64_t CreateChoiceGadget(int64_t number, int32_t x, int32_t y, int32_t width, 
 int64_t AddGadgetItem(int64_t number, int32_t position, TextArg text);
 
 // The gadget's state (a check box: 1 on, 0 off, -1 mixed; a choice: the selected index, -1 for
-// none; a label or a button: 0); 0 for no gadget. Setting a choice's state to an index it does
+// none; a label: 0); 0 for no gadget. Setting a choice's state to an index it does
 // not have is ignored.
 int64_t GetGadgetState(int64_t number);
 void SetGadgetState(int64_t number, int64_t state);
