@@ -201,8 +201,7 @@ std::string hint_line(const TerminalState& state) {
     if (const WindowSnapshot* window = state.focused_window()) {
         if (!has_button_or_choice(*window))
             return "number toggles a box (Return ends it) · c close · m menu";
-        return "number ticks a box, presses a button or turns a choice (Return ends it) · c close "
-               "· m menu";
+        return "number ticks, presses or turns a control (Return ends it) · c close · m menu";
     }
     return "m menu" + shortcut_hints(state.menu) + " · s sleep · w wake · t log out";
 }

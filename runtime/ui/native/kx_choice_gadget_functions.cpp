@@ -2,13 +2,14 @@
 
 #include "platform/objc/message_send.h"
 
+#include <algorithm>
 #include <mutex>
 
 int64_t KXChoiceGadgetFunctions::AddGadgetItem(int32_t position, NSString* text, id, int32_t) {
     NSControl* pop_up = control();
     if (!pop_up) return -1;
     const NSInteger count = msg_send<NSInteger>(pop_up, "numberOfItems");
-    const NSInteger index = position < 0 || position > count ? count : NSInteger{position};
+    const NSInteger index = position < 0 ? count : std::min<NSInteger>(position, count);
     msg_send<void>(pop_up, "insertItemWithTitle:atIndex:", text, index);
     return index;
 }

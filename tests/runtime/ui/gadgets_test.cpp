@@ -68,7 +68,9 @@ TEST_F(GadgetsTest, CheckBoxesAreNumberedByTheirRecordOrTheirFixedNumber) {
                          msg_send<NSInteger>(view(first), "tag")),
               std::tuple(first, first));
     const int64_t fixed = CreateCheckboxGadget(4, 30, 40, 400, 20, u"Show Battery Charge Cycles");
-    EXPECT_EQ(reinterpret_cast<NSView*>(fixed), view(4));
+    EXPECT_EQ(
+        std::tuple(reinterpret_cast<NSView*>(fixed), static_cast<NSButton*>(view(4))->buttonType()),
+        std::tuple(view(4), NSUInteger{NSButtonTypeSwitch}));
 }
 
 TEST_F(GadgetsTest, StatesOfCheckBoxesAndLabels) {

@@ -196,8 +196,7 @@ TEST(TerminalView, ComposesTheWholeViewForWhatIsOpen) {
          {"[████] 78%", "── Limits ──  (c closes)", "  [x]  3  Limit Charge to 80%",
           "      12  < 80% >", "      13  [ Charge to 100% Once ]", "      14  [ Stop ]",
           "      15  < b >", "      16  <  >",
-          "  number ticks a box, presses a button or turns a choice (Return ends it) · c close · "
-          "m menu"}},
+          "  number ticks, presses or turns a control (Return ends it) · c close · m menu"}},
         {"alert over a window",
          alert,
          {"[████] 78%", "  [1 OK]", "  Return OK · a number chooses its button"}},
