@@ -313,6 +313,10 @@ void NSApplication::handle_display_input(const Input& input) {
             [&](const ControlClick& click) {
                 return click_window_control(m_windows, click.window, click.control);
             },
+            [&](const ControlChoice& choice) {
+                return choose_window_control_item(m_windows, choice.window, choice.control,
+                                                  choice.item);
+            },
             [](const SystemSleep&) {
                 NSWorkspace::post_power_notification(true);
                 return std::string();

@@ -2,6 +2,7 @@
 
 #include "platform/appkit/ns_box.h"
 #include "platform/appkit/ns_button.h"
+#include "platform/appkit/ns_pop_up_button.h"
 #include "platform/appkit/ns_text_field.h"
 #include "platform/appkit/ns_window.h"
 #include "platform/foundation/ns_array.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <variant>
 
 namespace {
 
@@ -19,10 +21,21 @@ struct ShownControl {
     ControlKind kind;
 };
 
+// The button types a display shows: check boxes and plain push buttons.
+std::optional<ControlKind> button_kind(NSUInteger type) {
+    if (type == NSButtonTypeSwitch) return ControlKind::checkbox;
+    if (type == NSButtonTypeMomentaryPushIn || type == NSButtonTypeMomentaryLight)
+        return ControlKind::button;
+    return std::nullopt;
+}
+
 std::optional<ShownControl> shown_control(NSView* view) {
+    if (auto* pop_up = dynamic_cast<NSPopUpButton*>(view))
+        return ShownControl{view, pop_up->creation_serial(), ControlKind::choice};
     if (auto* button = dynamic_cast<NSButton*>(view)) {
-        if (button->buttonType() != NSButtonTypeSwitch) return std::nullopt;
-        return ShownControl{view, button->creation_serial(), ControlKind::checkbox};
+        std::optional<ControlKind> kind = button_kind(button->buttonType());
+        if (!kind) return std::nullopt;
+        return ShownControl{view, button->creation_serial(), *kind};
     }
     if (auto* field = dynamic_cast<NSTextField*>(view))
         return ShownControl{view, field->creation_serial(), ControlKind::text};
@@ -56,13 +69,31 @@ int number_of(NSView* view) {
 std::string text_of(const ShownControl& control) {
     switch (control.kind) {
     case ControlKind::checkbox:
+    case ControlKind::button:
         return static_cast<NSButton*>(control.view)->title()->utf8();
+    case ControlKind::choice: {
+        NSString* title = static_cast<NSPopUpButton*>(control.view)->titleOfSelectedItem();
+        return title ? title->utf8() : std::string();
+    }
     case ControlKind::text:
         return static_cast<NSTextField*>(control.view)->stringValue()->utf8();
     case ControlKind::frame:
         return static_cast<NSBox*>(control.view)->shown_title();
     }
     return {};
+}
+
+std::vector<std::string> item_titles(const NSPopUpButton& pop_up) {
+    std::vector<std::string> titles;
+    for (NSInteger index = 0; index < pop_up.numberOfItems(); ++index)
+        titles.push_back(pop_up.itemTitleAtIndex(index)->utf8());
+    return titles;
+}
+
+// Read by message, as a click checks it.
+bool is_enabled(NSView* view) {
+    auto* control = dynamic_cast<NSControl*>(view);
+    return !control || msg_send<BOOL>(control, "isEnabled");
 }
 
 ControlSnapshot snapshot_of(const ShownControl& control, const ScreenRect& content_rect) {
@@ -73,6 +104,12 @@ ControlSnapshot snapshot_of(const ShownControl& control, const ScreenRect& conte
     snapshot.text = text_of(control);
     if (control.kind == ControlKind::checkbox)
         snapshot.state = static_cast<int>(static_cast<NSButton*>(control.view)->state());
+    if (control.kind == ControlKind::choice) {
+        auto* pop_up = static_cast<NSPopUpButton*>(control.view);
+        snapshot.state = static_cast<int>(pop_up->indexOfSelectedItem());
+        snapshot.items = item_titles(*pop_up);
+    }
+    snapshot.enabled = is_enabled(control.view);
     snapshot.frame = {content_rect.x + frame.origin.x, content_rect.y + frame.origin.y,
                       frame.size.width, frame.size.height};
     return snapshot;
@@ -106,16 +143,36 @@ NSView* window_control(NSWindow* window, int number) {
     return nil;
 }
 
-std::string click_window_control(const std::vector<NSWindow*>& windows, int window_number,
-                                 int number) {
+// The enabled control a person can reach, or why there is none.
+std::variant<NSView*, std::string> reachable_control(const std::vector<NSWindow*>& windows,
+                                                     int window_number, int number) {
     NSWindow* window = visible_window(windows, window_number);
     if (!window) return "no such window";
     NSView* view = window_control(window, number);
     if (!view) return "no control " + std::to_string(number);
-    auto* control = dynamic_cast<NSControl*>(view);
-    if (control && !msg_send<BOOL>(control, "isEnabled"))
-        return "control " + std::to_string(number) + " is disabled";
+    if (!is_enabled(view)) return "control " + std::to_string(number) + " is disabled";
+    return view;
+}
+
+std::string click_window_control(const std::vector<NSWindow*>& windows, int window_number,
+                                 int number) {
+    auto reached = reachable_control(windows, window_number, number);
+    if (auto* refusal = std::get_if<std::string>(&reached)) return *refusal;
+    NSView* view = std::get<NSView*>(reached);
+    // A pop-up's press would only open its menu, which the display shows in its own way.
+    if (dynamic_cast<NSPopUpButton*>(view)) return {};
     if (view->respondsToSelector(sel_registerName("performClick:")))
         msg_send<void>(view, "performClick:", static_cast<id>(view));
+    return {};
+}
+
+std::string choose_window_control_item(const std::vector<NSWindow*>& windows, int window_number,
+                                       int number, int item) {
+    auto reached = reachable_control(windows, window_number, number);
+    if (auto* refusal = std::get_if<std::string>(&reached)) return *refusal;
+    auto* pop_up = dynamic_cast<NSPopUpButton*>(std::get<NSView*>(reached));
+    if (!pop_up) return "control " + std::to_string(number) + " is not a choice";
+    if (!pop_up->choose_item(item))
+        return "control " + std::to_string(number) + " has no item " + std::to_string(item);
     return {};
 }

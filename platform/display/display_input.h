@@ -26,6 +26,12 @@ struct ControlClick { // a control of a visible window
     int control = 0;
     bool operator==(const ControlClick&) const = default;
 };
+struct ControlChoice { // an item of a choice in a visible window
+    int window = 0;
+    int control = 0;
+    int item = 0;
+    bool operator==(const ControlChoice&) const = default;
+};
 struct CloseRequest { // a window's close button was pressed
     int window = 0;
     bool operator==(const CloseRequest&) const = default;
@@ -51,6 +57,6 @@ struct AlertAnswer { // the button pressed; seen only inside Display::run_alert(
     bool operator==(const AlertAnswer&) const = default;
 };
 
-using Input =
-    std::variant<Timeout, EndOfInput, MenuChoice, KeyInput, ControlClick, CloseRequest, SystemSleep,
-                 SystemWake, TerminateRequest, ScreensChanged, BatteryEdit, AlertAnswer>;
+using Input = std::variant<Timeout, EndOfInput, MenuChoice, KeyInput, ControlClick, ControlChoice,
+                           CloseRequest, SystemSleep, SystemWake, TerminateRequest, ScreensChanged,
+                           BatteryEdit, AlertAnswer>;

@@ -59,14 +59,16 @@ struct MenuItemSnapshot {
     bool operator==(const MenuItemSnapshot&) const = default;
 };
 
-enum class ControlKind : uint8_t { checkbox, text, frame };
+enum class ControlKind : uint8_t { checkbox, text, frame, button, choice };
 
 struct ControlSnapshot {
     int number = 0;
     ControlKind kind = ControlKind::text;
-    std::string text;
-    int state = 0;
-    ScreenRect frame; // in top-left screen coordinates
+    std::string text;               // a choice's: the selected item's title
+    int state = 0;                  // a check box's state; a choice's selected index, -1 for none
+    ScreenRect frame;               // in top-left screen coordinates
+    std::vector<std::string> items; // a choice's item titles, in order
+    bool enabled = true;
     bool operator==(const ControlSnapshot&) const = default;
 };
 

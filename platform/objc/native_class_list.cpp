@@ -33,6 +33,7 @@ void register_ns_responder_class();
 void register_ns_view_class();
 void register_ns_control_class();
 void register_ns_button_class();
+void register_ns_pop_up_button_class();
 void register_ns_window_class();
 void register_ns_screen_class();
 void register_ns_color_class();
@@ -85,6 +86,7 @@ constexpr void (*k_native_class_registrations[])() = {
     &register_ns_view_class,
     &register_ns_control_class,
     &register_ns_button_class,
+    &register_ns_pop_up_button_class,
     &register_ns_window_class,
     &register_ns_screen_class,
     &register_ns_color_class,

@@ -6,7 +6,9 @@
 #include "platform/objc/message_send.h"
 #include "runtime/ui/event_kinds.h"
 #include "runtime/ui/event_queue.h"
+#include "runtime/ui/native/kx_button_gadget_functions.h"
 #include "runtime/ui/native/kx_checkbox_gadget_functions.h"
+#include "runtime/ui/native/kx_choice_gadget_functions.h"
 #include "runtime/ui/native/kx_flipped_window_view.h"
 #include "runtime/ui/native/kx_frame_gadget_functions.h"
 #include "runtime/ui/native/kx_gadget_list.h"
@@ -24,7 +26,9 @@ ObjectTableOf<GadgetRecord, GadgetRecordSize> g_gadget_table;
 
 void register_gadget_classes() {
     register_kx_gadget_list_class();
+    register_kx_button_gadget_functions_class();
     register_kx_checkbox_gadget_functions_class();
+    register_kx_choice_gadget_functions_class();
     register_kx_text_gadget_functions_class();
     register_kx_frame_gadget_functions_class();
     register_kx_gadget_view_classes();
@@ -153,6 +157,26 @@ int InitGadgets() {
     return g_gadget_table.create_once(GadgetTableGrowthStep, &FreeGadget) ? 1 : 0;
 }
 
+int64_t CreateButtonGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
+                           TextArg text) {
+    return CreateButtonGadget(number, x, y, width, height, text, 0);
+}
+
+int64_t CreateButtonGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
+                           TextArg text, int32_t flags) {
+    if (!g_gadget_table.table()) return 0;
+    ObjcRef<KX_NSButton> view = make_gadget_view<KX_NSButton>(x, y, width, height);
+    if (!view) return 0;
+    ObjcRef<KXButtonGadgetFunctions> functions = make_native<KXButtonGadgetFunctions>();
+    if (!functions) return bare_view(std::move(view));
+    if (!functions->setup(number, GadgetTypeButton, view.get(), view.get(), flags)) return 0;
+    view->setTitle(native_text(text).get());
+    view->setButtonType(NSButtonTypeMomentaryPushIn);
+    align(view.get(), flags);
+    place(view.get(), *functions->gadget());
+    return creation_result(*functions, number, view.get());
+}
+
 int64_t CreateCheckboxGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                              TextArg text) {
     return CreateCheckboxGadget(number, x, y, width, height, text, 0);
@@ -220,6 +244,31 @@ int64_t CreateFrameGadget(int64_t number, int32_t x, int32_t y, int32_t width, i
     return creation_result(*functions, number, view.get());
 }
 
+int64_t CreateChoiceGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height) {
+    return CreateChoiceGadget(number, x, y, width, height, 0);
+}
+
+int64_t CreateChoiceGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
+                           int32_t flags) {
+    if (!g_gadget_table.table()) return 0;
+    ObjcRef<KX_NSPopUpButton> view = make_gadget_view<KX_NSPopUpButton>(x, y, width, height);
+    if (!view) return 0;
+    ObjcRef<KXChoiceGadgetFunctions> functions = make_native<KXChoiceGadgetFunctions>();
+    if (!functions) return bare_view(std::move(view));
+    if (!functions->setup(number, GadgetTypeChoice, view.get(), view.get(), flags)) return 0;
+    place(view.get(), *functions->gadget());
+    return creation_result(*functions, number, view.get());
+}
+
+int64_t AddGadgetItem(int64_t number, int32_t position, TextArg text) {
+    GadgetRecord* record = gadget_record(number);
+    if (!record || !record->functions) return -1;
+    // The base behaviour answers 0 for kinds without items.
+    if (record->type != GadgetTypeChoice) return -1;
+    return msg_send<int64_t>(record->functions, "AddGadgetItem:text:image:flags:", position,
+                             native_text(text).get(), static_cast<id>(nil), int32_t{0});
+}
+
 int64_t GetGadgetState(int64_t number) {
     GadgetRecord* record = gadget_record(number);
     if (!record || !record->functions) return 0;
@@ -230,6 +279,12 @@ void SetGadgetState(int64_t number, int64_t state) {
     GadgetRecord* record = gadget_record(number);
     if (!record || !record->functions) return;
     msg_send<void>(record->functions, "SetGadgetState:", state);
+}
+
+void DisableGadget(int64_t number, int32_t state) {
+    GadgetRecord* record = gadget_record(number);
+    if (!record || !record->functions) return;
+    msg_send<void>(record->functions, "DisableGadget:", state);
 }
 
 void FreeGadget(int64_t number) {

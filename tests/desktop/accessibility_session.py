@@ -95,15 +95,17 @@ def check_preferences(window, model):
     controls = window["children"][0]["children"]
     check(len(controls) == len(model["controls"]),
           "Preferences shows %r" % [described(node) for node in controls])
-    roles = {"checkbox": "check box", "text": "label", "frame": "panel"}
+    roles = {"checkbox": "check box", "text": "label", "frame": "panel", "button": "push button",
+             "choice": "combo box"}
     for node, control in zip(controls, model["controls"]):
         box, text = control["kind"] == "checkbox", control["kind"] == "text"
+        clicked = control["kind"] in ("checkbox", "button")
         wanted = (roles[control["kind"]], control["text"], True,
-                  bool(control["state"]) if box else None, ["click"] if box else None,
+                  bool(control["state"]) if box else None, ["click"] if clicked else None,
                   control["text"] if text else None)
         shown = (node["role"], node["name"], "showing" in node["states"],
-                 "checked" in node["states"] if box else None, node["actions"] if box else None,
-                 node["text"] if text else None)
+                 "checked" in node["states"] if box else None,
+                 node["actions"] if clicked else None, node["text"] if text else None)
         check(shown == wanted, "%s shows %r where the model has %r" % (described(node), shown,
                                                                        wanted))
 

@@ -1,6 +1,7 @@
 #pragma once
 // An input as the short text tests compare it by, in the driver's words: "menu 4",
-// "key 0 cmd+shift+z", "click 5 3" (window, control), "close 0", "battery set CurrentCapacity 12",
+// "key 0 cmd+shift+z", "click 5 3" (window, control), "choose 5 4 2" (window, control, item),
+// "close 0", "battery set CurrentCapacity 12",
 // "answer 2", "sleep", "timeout", "end".
 
 #include "platform/display/display_input.h"
@@ -45,6 +46,10 @@ inline std::string input_text(const Input& input) {
         }
         std::string operator()(const ControlClick& c) const {
             return "click " + std::to_string(c.window) + " " + std::to_string(c.control);
+        }
+        std::string operator()(const ControlChoice& c) const {
+            return "choose " + std::to_string(c.window) + " " + std::to_string(c.control) + " " +
+                   std::to_string(c.item);
         }
         std::string operator()(const CloseRequest& c) const {
             return "close " + std::to_string(c.window);

@@ -20,6 +20,7 @@ bool same_controls(const WindowSnapshot& a, const WindowSnapshot& b) {
     for (size_t i = 0; i < a.controls.size(); ++i) {
         if (a.controls[i].number != b.controls[i].number) return false;
         if (a.controls[i].kind != b.controls[i].kind) return false;
+        if (a.controls[i].items != b.controls[i].items) return false;
     }
     return true;
 }
@@ -109,6 +110,16 @@ GtkWidget* DesktopWindow::make_control(const ControlSnapshot& control) {
     case ControlKind::frame:
         widget = gtk_frame_new(nullptr);
         break;
+    case ControlKind::button:
+        widget = gtk_button_new_with_label("");
+        g_signal_connect(widget, "clicked", G_CALLBACK(on_clicked), this);
+        break;
+    case ControlKind::choice:
+        widget = gtk_combo_box_text_new();
+        for (const std::string& item : control.items)
+            gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(widget), item.c_str());
+        g_signal_connect(widget, "changed", G_CALLBACK(on_changed), this);
+        break;
     }
     g_object_set_data(G_OBJECT(widget), k_number_key, GINT_TO_POINTER(control.number));
     return widget;
@@ -120,8 +131,15 @@ void DesktopWindow::update_control(const ControlSnapshot& control, const ScreenR
                    whole(control.frame.y - content.y));
     gtk_widget_set_size_request(widget, std::max(1, whole(control.frame.width)),
                                 std::max(1, whole(control.frame.height)));
+    gtk_widget_set_sensitive(widget, control.enabled);
     const char* text = control.text.c_str();
     switch (control.kind) {
+    case ControlKind::button:
+        gtk_button_set_label(GTK_BUTTON(widget), text);
+        break;
+    case ControlKind::choice:
+        gtk_combo_box_set_active(GTK_COMBO_BOX(widget), control.state);
+        break;
     case ControlKind::checkbox:
         gtk_button_set_label(GTK_BUTTON(widget), text);
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widget), control.state != 0);
@@ -133,6 +151,10 @@ void DesktopWindow::update_control(const ControlSnapshot& control, const ScreenR
         gtk_frame_set_label(GTK_FRAME(widget), control.text.empty() ? nullptr : text);
         break;
     }
+}
+
+int DesktopWindow::number_of(gpointer widget) {
+    return GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), k_number_key));
 }
 
 void DesktopWindow::send_close_request() {
@@ -154,7 +176,20 @@ void DesktopWindow::on_toggled(GtkToggleButton* button, gpointer self) {
     auto* window = static_cast<DesktopWindow*>(self);
     if (window->m_updating) return;
     window->m_stale = true;
-    window->send_click(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), k_number_key)));
+    window->send_click(number_of(button));
+}
+
+void DesktopWindow::on_clicked(GtkButton* button, gpointer self) {
+    static_cast<DesktopWindow*>(self)->send_click(number_of(button));
+}
+
+// The choice shows what the person picked until the model's next show() puts back its own.
+void DesktopWindow::on_changed(GtkComboBox* choice, gpointer self) {
+    auto* window = static_cast<DesktopWindow*>(self);
+    const int item = gtk_combo_box_get_active(choice);
+    if (window->m_updating || item < 0 || !window->m_shown) return;
+    window->m_stale = true;
+    window->m_send(ControlChoice{window->m_shown->number, number_of(choice), item});
 }
 
 gboolean DesktopWindow::on_key(GtkWidget*, GdkEventKey* event, gpointer self) {

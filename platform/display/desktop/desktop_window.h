@@ -1,7 +1,8 @@
 #pragma once
 // One of the model's windows as a GTK window: its title, content size and place (where the
-// session lets a program place windows), its check boxes, texts and boxes where the model puts
-// them, kept above others when floating. A person's click on a check box, the close button and
+// session lets a program place windows), its check boxes, push buttons, pop-up choices, texts and
+// boxes where the model puts them (disabled ones greyed), kept above others when floating. A
+// person's click on a check box or a button, an item picked from a choice, the close button and
 // the command keys become input for the model; what the window shows always comes from the
 // model's snapshot, so a click the model refuses is undone at the next show().
 
@@ -34,7 +35,10 @@ class DesktopWindow {
     void send_click(int control);
 
     static gboolean on_delete(GtkWidget*, GdkEvent*, gpointer self);
+    static int number_of(gpointer widget);
     static void on_toggled(GtkToggleButton* button, gpointer self);
+    static void on_clicked(GtkButton* button, gpointer self);
+    static void on_changed(GtkComboBox* choice, gpointer self);
     static gboolean on_key(GtkWidget*, GdkEventKey* event, gpointer self);
 
     GtkWindow* m_window;
@@ -46,7 +50,8 @@ class DesktopWindow {
     bool m_stale = false;    // a person changed a widget: the next show() puts the model back
 };
 
-// Whether two windows have the same controls, by number and kind, in the same order.
+// Whether two windows have the same controls, by number, kind and a choice's items, in the same
+// order.
 bool same_controls(const WindowSnapshot& a, const WindowSnapshot& b);
 
 // The key press a GDK key event stands for: Control is the command key, Super the control key;

@@ -252,6 +252,10 @@ void parse_key(LineReader& reader, DriverCommand& command) {
 void parse_click(LineReader& reader, DriverCommand& command) {
     command.number = static_cast<int>(reader.integer("GADGET", 0, int_max).value_or(0));
 }
+void parse_choose(LineReader& reader, DriverCommand& command) {
+    parse_click(reader, command);
+    command.item = static_cast<int>(reader.integer("ITEM", 0, int_max).value_or(0));
+}
 void parse_close(LineReader& reader, DriverCommand& command) {
     command.number = static_cast<int>(reader.integer("WINDOW", 0, int_max).value_or(0));
 }
@@ -301,13 +305,14 @@ constexpr std::array command_table = {
                  parse_property_edit<PropertyTarget::battery, PropertyAction::remove>},
     CommandEntry{"dump", CommandKind::dump, true, parse_nothing},
     CommandEntry{"history", CommandKind::history, true, parse_nothing},
+    CommandEntry{"choose", CommandKind::choose, false, parse_choose},
 };
 
 constexpr bool table_follows_kinds() {
     for (size_t i = 0; i < command_table.size(); ++i) {
         if (static_cast<size_t>(command_table[i].kind) != i) return false;
     }
-    return command_table.size() == static_cast<size_t>(CommandKind::history) + 1;
+    return command_table.size() == static_cast<size_t>(CommandKind::choose) + 1;
 }
 static_assert(table_follows_kinds(), "command_table is indexed by CommandKind");
 

@@ -31,6 +31,7 @@ enum class CommandKind : uint8_t {
     battery_remove,
     dump,
     history,
+    choose,
 };
 
 // Only the members that belong to `kind` are meaningful.
@@ -39,6 +40,7 @@ struct DriverCommand {
     int64_t milliseconds = 0;        // advance
     int number = 0;                  // menu item, gadget, button, or window of close
     int window = 0;                  // key
+    int item = 0;                    // choose (the gadget is `number`)
     KeyPress key;                    // key
     std::vector<ScreenRect> screens; // screens, main screen first
     ScreenPoint point;               // mouse

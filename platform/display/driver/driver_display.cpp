@@ -140,6 +140,8 @@ std::optional<Input> DriverDisplay::run_command(const DriverCommand& command) {
         return press_key(command);
     case CommandKind::click:
         return click_control(command.number);
+    case CommandKind::choose:
+        return choose_control_item(command.number, command.item);
     case CommandKind::close:
         return close_window(command.number);
     case CommandKind::sleep:
@@ -182,17 +184,29 @@ std::optional<Input> DriverDisplay::press_key(const DriverCommand& command) {
 }
 
 // Gadget numbers are unique across windows, so the first visible window that has it wins.
-std::optional<Input> DriverDisplay::click_control(int number) {
+std::optional<int> DriverDisplay::window_holding(int number) {
     for (int window_number : m_output.window_numbers()) {
         const WindowSnapshot* window = m_output.window(window_number);
         if (!window || !window->visible) continue;
         for (const auto& control : window->controls) {
-            if (control.number != number) continue;
-            return ControlClick{window_number, number};
+            if (control.number == number) return window_number;
         }
     }
     m_error = "no control " + std::to_string(number) + " in a visible window";
     return std::nullopt;
+}
+
+std::optional<Input> DriverDisplay::click_control(int number) {
+    std::optional<int> window = window_holding(number);
+    if (!window) return std::nullopt;
+    return ControlClick{*window, number};
+}
+
+// Whether the control is a choice with that item is the model's to say, as for a click.
+std::optional<Input> DriverDisplay::choose_control_item(int number, int item) {
+    std::optional<int> window = window_holding(number);
+    if (!window) return std::nullopt;
+    return ControlChoice{*window, number, item};
 }
 
 std::optional<Input> DriverDisplay::close_window(int number) {

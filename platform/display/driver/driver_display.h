@@ -49,7 +49,10 @@ class DriverDisplay final : public Display {
     std::optional<Input> run_command(const DriverCommand& command);
     std::optional<Input> choose_menu_item(int number);
     std::optional<Input> press_key(const DriverCommand& command);
+    // The visible window that holds control `number`; nullopt, with the error set, for none.
+    std::optional<int> window_holding(int number);
     std::optional<Input> click_control(int number);
+    std::optional<Input> choose_control_item(int number, int item);
     std::optional<Input> close_window(int number);
     std::optional<Input> answer_alert(int button);
     void fail(const std::string& line, const std::string& message);

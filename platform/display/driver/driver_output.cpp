@@ -100,7 +100,8 @@ JsonObject& rect_fields(JsonObject& object, const ScreenRect& rect) {
         .number("height", rect.height);
 }
 
-constexpr std::array<std::string_view, 3> control_kind_names = {"checkbox", "text", "frame"};
+constexpr std::array<std::string_view, 5> control_kind_names = {"checkbox", "text", "frame",
+                                                                "button", "choice"};
 constexpr std::array<std::string_view, 2> level_names = {"normal", "floating"};
 constexpr std::array<std::string_view, 4> icon_names = {"caution", "stop", "note", "app"};
 
@@ -110,7 +111,11 @@ std::string control_json(const ControlSnapshot& control) {
         .string("kind", control_kind_names[static_cast<size_t>(control.kind)])
         .string("text", control.text)
         .integer("state", control.state);
-    return rect_fields(object, control.frame).finish();
+    rect_fields(object, control.frame);
+    if (control.kind == ControlKind::choice) object.raw("items", string_array(control.items));
+    // Only a disabled control says so, so that the lines of enabled ones stay as they were.
+    if (!control.enabled) object.boolean("enabled", false);
+    return object.finish();
 }
 
 template <typename T, typename Format>

@@ -133,25 +133,41 @@ KeyOutcome menu_key(TerminalState& state, const Key& key) {
 
 // ---- windows ----
 
-std::vector<int> checkbox_numbers(const TerminalState& state) {
+std::vector<int> pressable_numbers(const TerminalState& state) {
     std::vector<int> numbers;
     for (const WindowSnapshot* window : state.visible_windows()) {
         for (const auto& control : window->controls) {
-            if (control.kind == ControlKind::checkbox) numbers.push_back(control.number);
+            if (is_pressable(control.kind)) numbers.push_back(control.number);
         }
     }
     return numbers;
 }
 
+struct HeldControl {
+    int window = 0;
+    const ControlSnapshot* control = nullptr;
+};
+
 // Gadget numbers are unique across windows, so the first visible window that has it holds it.
-int window_holding(const TerminalState& state, int gadget) {
+HeldControl window_holding(const TerminalState& state, int gadget) {
     for (const WindowSnapshot* window : state.visible_windows()) {
         for (const auto& control : window->controls) {
-            if (control.number == gadget && control.kind == ControlKind::checkbox)
-                return window->number;
+            if (control.number == gadget && is_pressable(control.kind))
+                return {window->number, &control};
         }
     }
-    return 0;
+    return {};
+}
+
+// A box is ticked or cleared and a button pressed by a click; a choice turns to its next item,
+// from the last back to the first.
+KeyOutcome press_control(TerminalState& state, int number) {
+    const auto [window, control] = window_holding(state, number);
+    if (!control->enabled) return refuse(state, "\"" + control->text + "\" is not available now");
+    if (control->kind != ControlKind::choice) return produce(ControlClick{window, number});
+    const int count = static_cast<int>(control->items.size());
+    if (count == 0) return refuse(state, "the choice has nothing to choose");
+    return produce(ControlChoice{window, number, (control->state + 1) % count});
 }
 
 KeyOutcome close_focused_window(TerminalState& state, const WindowSnapshot& window) {
@@ -161,10 +177,9 @@ KeyOutcome close_focused_window(TerminalState& state, const WindowSnapshot& wind
 
 KeyOutcome window_key(TerminalState& state, const WindowSnapshot& focused, const Key& key) {
     if (auto edited = edit_number(state, key)) return *edited;
-    auto numbers = checkbox_numbers(state);
-    auto by_number = enter_number(state, key, numbers, [&](int number) {
-        return produce(ControlClick{window_holding(state, number), number});
-    });
+    auto numbers = pressable_numbers(state);
+    auto by_number =
+        enter_number(state, key, numbers, [&](int number) { return press_control(state, number); });
     if (by_number) return *by_number;
     if (key.kind == KeyKind::escape || letter_is(key, 'c'))
         return close_focused_window(state, focused);

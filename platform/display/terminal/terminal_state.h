@@ -10,6 +10,13 @@
 #include <string>
 #include <vector>
 
+// Whether a person acts on controls of this kind by typing their number: check boxes, buttons and
+// choices.
+inline bool is_pressable(ControlKind kind) {
+    return kind == ControlKind::checkbox || kind == ControlKind::button ||
+           kind == ControlKind::choice;
+}
+
 struct TerminalState {
     std::optional<StatusSnapshot> status;
     std::optional<std::vector<MenuItemSnapshot>> menu;

@@ -96,7 +96,7 @@ std::string menu_item_line(const MenuItemSnapshot& item, size_t numbers, size_t 
 int checkbox_width(const WindowSnapshot& window) {
     size_t width = 1;
     for (const auto& control : window.controls) {
-        if (control.kind == ControlKind::checkbox)
+        if (is_pressable(control.kind))
             width = std::max(width, std::to_string(control.number).size());
     }
     return static_cast<int>(width);
@@ -108,12 +108,24 @@ std::string_view box_mark(int state) {
     return "[-]";
 }
 
+// What follows a pressable control's number: a box's title, a button's title in brackets, a
+// choice's selected item between arrows.
+std::string control_label(const ControlSnapshot& control) {
+    if (control.kind == ControlKind::button) return "[ " + one_line(control.text) + " ]";
+    if (control.kind == ControlKind::choice) return "< " + one_line(control.text) + " >";
+    return one_line(control.text);
+}
+
 void add_control_lines(std::vector<std::string>& lines, const ControlSnapshot& control,
-                       size_t numbers) {
+                       size_t numbers, const ViewOptions& options) {
     if (control.kind == ControlKind::frame) return;
-    if (control.kind == ControlKind::checkbox) {
-        lines.push_back(std::string(k_indent) + std::string(box_mark(control.state)) + " " +
-                        right_aligned(control.number, numbers) + "  " + one_line(control.text));
+    if (is_pressable(control.kind)) {
+        std::string_view mark = control.kind == ControlKind::checkbox ? box_mark(control.state)
+                                                                      : std::string_view("   ");
+        std::string line = std::string(mark) + " " + right_aligned(control.number, numbers) + "  " +
+                           control_label(control);
+        lines.push_back(std::string(k_indent) +
+                        (control.enabled ? line : styled(line, TextStyle::dim, options.colour)));
         return;
     }
     for (const auto& line : split_lines(printable(control.text)))
@@ -174,13 +186,23 @@ std::string shortcut_hints(const std::optional<std::vector<MenuItemSnapshot>>& m
     return hints;
 }
 
+bool has_button_or_choice(const WindowSnapshot& window) {
+    return std::any_of(window.controls.begin(), window.controls.end(), [](const auto& control) {
+        return control.kind == ControlKind::button || control.kind == ControlKind::choice;
+    });
+}
+
 std::string hint_line(const TerminalState& state) {
     if (state.alert) {
         std::string first = state.alert->buttons.empty() ? "OK" : one_line(state.alert->buttons[0]);
         return "Return " + first + " · a number chooses its button";
     }
     if (state.showing_menu()) return "number or letter chooses · Esc closes the menu";
-    if (state.focused_window()) return "number toggles a box (Return ends it) · c close · m menu";
+    if (const WindowSnapshot* window = state.focused_window()) {
+        if (!has_button_or_choice(*window))
+            return "number toggles a box (Return ends it) · c close · m menu";
+        return "number ticks, presses or turns a control (Return ends it) · c close · m menu";
+    }
     return "m menu" + shortcut_hints(state.menu) + " · s sleep · w wake · t log out";
 }
 
@@ -249,7 +271,7 @@ std::vector<std::string> window_lines(const WindowSnapshot& window, bool focused
     std::vector<std::string> lines{styled(heading, TextStyle::bold, options.colour)};
     size_t numbers = static_cast<size_t>(checkbox_width(window));
     for (const auto& control : window.controls)
-        add_control_lines(lines, control, numbers);
+        add_control_lines(lines, control, numbers, options);
     return lines;
 }
 

@@ -14,25 +14,14 @@ void KXCheckboxGadgetFunctions::EventHandler(id) {
     msg_send<void>(this, "SendEvent:", int64_t{0});
 }
 
-void KXCheckboxGadgetFunctions::SetGadgetText(NSString* text) {
-    if (NSControl* button = control()) msg_send<void>(button, "setTitle:", text);
-}
-
-NSString* KXCheckboxGadgetFunctions::GetGadgetText() {
-    if (NSControl* button = control()) return msg_send<NSString*>(button, "title");
-    return NSString::make(u"").autorelease();
-}
-
 void register_kx_checkbox_gadget_functions_class() {
-    register_kx_gadget_functions_class();
+    register_kx_button_gadget_functions_class();
     static std::once_flag once;
     std::call_once(once, [] {
         register_native_class<KXCheckboxGadgetFunctions>(
-            "KXCheckboxGadgetFunctions", "KXGadgetFunctions",
+            "KXCheckboxGadgetFunctions", "KXButtonGadgetFunctions",
             {
                 instance_method<&KXCheckboxGadgetFunctions::EventHandler>("EventHandler:"),
-                instance_method<&KXCheckboxGadgetFunctions::SetGadgetText>("SetGadgetText:"),
-                instance_method<&KXCheckboxGadgetFunctions::GetGadgetText>("GetGadgetText"),
             });
     });
 }

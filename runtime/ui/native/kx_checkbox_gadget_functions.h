@@ -1,17 +1,15 @@
 #pragma once
 // The behaviour of check-box gadgets (a KX_NSButton of the switch type). Its text is the button's
-// title; a click that leaves a three-state box mixed turns it on, so a person's clicks only ever
-// tick or clear it.
+// title, as a push button's; a click that leaves a three-state box mixed turns it on, so a person's
+// clicks only ever tick or clear it.
 
-#include "runtime/ui/native/kx_gadget_functions.h"
+#include "runtime/ui/native/kx_button_gadget_functions.h"
 
-class KXCheckboxGadgetFunctions : public KXGadgetFunctions {
+class KXCheckboxGadgetFunctions : public KXButtonGadgetFunctions {
   public:
     KXCheckboxGadgetFunctions() = default;
 
     void EventHandler(id sender);
-    void SetGadgetText(NSString* text);
-    NSString* GetGadgetText();
 };
 
 // Registers the class (and its superclass) once; later calls do nothing.

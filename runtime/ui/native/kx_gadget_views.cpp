@@ -14,6 +14,7 @@ void KXGadgetView<Base>::free_gadget_if_alive() {
 }
 
 template class KXGadgetView<NSButton>;
+template class KXGadgetView<NSPopUpButton>;
 template class KXGadgetView<NSTextField>;
 template class KXGadgetView<NSBox>;
 
@@ -45,6 +46,7 @@ void register_kx_gadget_view_classes() {
     static std::once_flag once;
     std::call_once(once, [] {
         register_gadget_view<KX_NSButton>("KX_NSButton", "NSButton");
+        register_gadget_view<KX_NSPopUpButton>("KX_NSPopUpButton", "NSPopUpButton");
         register_gadget_view<KX_NSTextField>("KX_NSTextField", "NSTextField");
         register_gadget_view<KX_FrameView>("KX_FrameView", "NSBox");
         add_native_methods(native_class<KX_FrameView>(),

@@ -1,11 +1,12 @@
 #pragma once
-// The views of gadgets: KX_NSButton (check boxes), KX_NSTextField (labels) and KX_FrameView
-// (frames). Each keeps its gadget number as its own tag and a mark that its gadget was freed.
-// When the toolkit lets such a view go while its gadget still exists (its window closed by
-// itself), the view frees the gadget first.
+// The views of gadgets: KX_NSButton (check boxes and push buttons), KX_NSPopUpButton (choices),
+// KX_NSTextField (labels) and KX_FrameView (frames). Each keeps its gadget number as its own tag
+// and a mark that its gadget was freed. When the toolkit lets such a view go while its gadget still
+// exists (its window closed by itself), the view frees the gadget first.
 
 #include "platform/appkit/ns_box.h"
 #include "platform/appkit/ns_button.h"
+#include "platform/appkit/ns_pop_up_button.h"
 #include "platform/appkit/ns_text_field.h"
 
 #include <cstdint>
@@ -34,12 +35,18 @@ class KXGadgetView : public Base {
 };
 
 extern template class KXGadgetView<NSButton>;
+extern template class KXGadgetView<NSPopUpButton>;
 extern template class KXGadgetView<NSTextField>;
 extern template class KXGadgetView<NSBox>;
 
 class KX_NSButton : public KXGadgetView<NSButton> {
   public:
     KX_NSButton() = default;
+};
+
+class KX_NSPopUpButton : public KXGadgetView<NSPopUpButton> {
+  public:
+    KX_NSPopUpButton() = default;
 };
 
 class KX_NSTextField : public KXGadgetView<NSTextField> {

@@ -126,6 +126,7 @@ TEST(NSApplication, RejectsInputItCannotCarryOut) {
         {CloseRequest{number}, "the window has no close button"},
         {MenuChoice{1}, "the status menu is not available"},
         {ControlClick{number, 0}, "no control 0"},
+        {ControlChoice{number, 0, 1}, "no control 0"},
     };
     // Given straight to the application, the input has no command line of the driver's.
     for (const Row& row : rows) {

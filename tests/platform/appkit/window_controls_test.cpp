@@ -2,6 +2,7 @@
 
 #include "platform/appkit/ns_box.h"
 #include "platform/appkit/ns_button.h"
+#include "platform/appkit/ns_pop_up_button.h"
 #include "platform/appkit/ns_text_field.h"
 #include "platform/appkit/ns_window.h"
 #include "platform/objc/message_send.h"
@@ -39,7 +40,7 @@ NSButton* add_checkbox(NSView* parent, NSRect frame, NSInteger tag, const char16
     return box;
 }
 
-TEST(WindowControls, ListsCheckBoxesLabelsAndBoxesInCreationOrderOnTheScreen) {
+TEST(WindowControls, ListsItsControlsInCreationOrderOnTheScreenWithAChoicesItemsAndWhetherEnabled) {
     clean_application();
     DriverSession session("");
     // A visible titled window whose content (300 × 200) stands at 100, 50 from the top-left of a
@@ -59,16 +60,90 @@ TEST(WindowControls, ListsCheckBoxesLabelsAndBoxesInCreationOrderOnTheScreen) {
     // Made last but placed inside the box, which is not flipped: 10 from its bottom edge.
     NSButton* inside = add_checkbox(frame, NSMakeRect(5, 10, 100, 20), 9, u"Inside");
     inside->setState(NSControlStateValueOn);
-    add<NSButton>(content, NSMakeRect(0, 0, 50, 20), 4); // a push button is not listed
+    NSButton* push = add<NSButton>(content, NSMakeRect(0, 0, 50, 20), 4);
+    push->setTitle(NSString::make(u"Once").get());
+    push->setEnabled(NO);
+    add<NSButton>(content, NSMakeRect(0, 0, 50, 20), 3)->setButtonType(NSButtonTypeRadio);
     add_checkbox(content, NSMakeRect(0, 0, 50, 20), 6, u"Hidden")->setHidden(YES);
+    NSPopUpButton* choice = add<NSPopUpButton>(content, NSMakeRect(60, 0, 70, 20), 8);
+    for (const char16_t* title : {u"70%", u"90%"})
+        choice->addItemWithTitle(NSString::make(title).get());
+    choice->insertItemWithTitle(NSString::make(u"80%").get(), 1);
+    choice->selectItemAtIndex(1);
 
     const WindowSnapshot snapshot = window->display_snapshot(900);
     const std::vector<ControlSnapshot> expected = {
-        {-1, ControlKind::frame, "Group", 0, {110, 60, 200, 100}},
-        {1, ControlKind::text, "Label", 0, {100, 200, 80, 20}},
-        {9, ControlKind::checkbox, "Inside", 1, {115, 130, 100, 20}},
+        {-1, ControlKind::frame, "Group", 0, {110, 60, 200, 100}, {}, true},
+        {1, ControlKind::text, "Label", 0, {100, 200, 80, 20}, {}, true},
+        {9, ControlKind::checkbox, "Inside", 1, {115, 130, 100, 20}, {}, true},
+        {4, ControlKind::button, "Once", 0, {100, 50, 50, 20}, {}, false},
+        {8, ControlKind::choice, "80%", 1, {160, 50, 70, 20}, {"70%", "80%", "90%"}, true},
     };
     EXPECT_EQ(snapshot.controls, expected);
+}
+
+class ActionCounter : public NSObject {
+  public:
+    void act(id) { ++m_actions; }
+    int m_actions = 0;
+};
+
+TEST(WindowControls, ChoosingAnItemSelectsItAndSendsTheActionOnlyWhenItCanBeMade) {
+    clean_application();
+    DriverSession session("");
+    static Class s_counter =
+        register_native_class<ActionCounter>("WindowControlsTestActionCounter", "NSObject",
+                                             {instance_method<&ActionCounter::act>("act:")});
+    (void)s_counter;
+    ObjcRef<ActionCounter> counter = make_native<ActionCounter>();
+    ObjcRef<NSWindow> window = make_native<NSWindow>();
+    window->initWithContentRectStyleMaskBackingDefer(
+        NSMakeRect(0, 0, 300, 200), NSWindowStyleMaskTitled, NSBackingStoreBuffered, NO);
+    window->orderFront(nil);
+    NSView* content = window->contentView();
+    NSPopUpButton* choice = add<NSPopUpButton>(content, NSMakeRect(0, 0, 70, 20), 8);
+    choice->addItemWithTitle(NSString::make(u"60%").get());
+    choice->addItemWithTitle(NSString::make(u"70%").get());
+    NSButton* push = add<NSButton>(content, NSMakeRect(0, 30, 70, 20), 5);
+    for (NSControl* control : std::initializer_list<NSControl*>{choice, push}) {
+        control->setTarget(counter.get());
+        control->setAction(sel_registerName("act:"));
+    }
+    const int shown = static_cast<int>(window->display_number());
+    const std::vector<NSWindow*> windows{window.get()};
+    struct Row {
+        int window, control, item;
+        bool enabled;
+        std::string refusal;
+        int selected, actions;
+    };
+    const Row rows[] = {
+        {shown, 8, 1, true, "", 1, 1},
+        {shown, 8, 0, true, "", 0, 2},
+        {shown, 8, 2, true, "control 8 has no item 2", 0, 2},
+        {shown, 8, -1, true, "control 8 has no item -1", 0, 2},
+        {shown, 8, 1, false, "control 8 is disabled", 0, 2},
+        {shown, 5, 0, true, "control 5 is not a choice", 0, 2},
+        {shown, 6, 0, true, "no control 6", 0, 2},
+        {shown + 1, 8, 1, true, "no such window", 0, 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << &row - rows);
+        choice->setEnabled(row.enabled ? YES : NO);
+        EXPECT_EQ(choose_window_control_item(windows, row.window, row.control, row.item),
+                  row.refusal);
+        EXPECT_EQ(std::tuple(choice->indexOfSelectedItem(), counter->m_actions),
+                  std::tuple(NSInteger{row.selected}, row.actions));
+    }
+    // A click presses a push button but leaves a choice as it was.
+    choice->setEnabled(YES);
+    EXPECT_EQ(click_window_control(windows, shown, 8), "");
+    EXPECT_EQ(click_window_control(windows, shown, 5), "");
+    EXPECT_EQ(std::tuple(choice->indexOfSelectedItem(), counter->m_actions),
+              std::tuple(NSInteger{0}, 3));
+    for (NSControl* control : std::initializer_list<NSControl*>{choice, push})
+        control->setTarget(nil);
+    window->close();
 }
 
 } // namespace

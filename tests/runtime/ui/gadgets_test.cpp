@@ -3,6 +3,7 @@
 #include "platform/appkit/ns_box.h"
 #include "platform/appkit/ns_button.h"
 #include "platform/appkit/ns_font.h"
+#include "platform/appkit/ns_pop_up_button.h"
 #include "platform/appkit/ns_text_field.h"
 #include "platform/appkit/ns_window.h"
 #include "platform/foundation/ns_array.h"
@@ -67,7 +68,9 @@ TEST_F(GadgetsTest, CheckBoxesAreNumberedByTheirRecordOrTheirFixedNumber) {
                          msg_send<NSInteger>(view(first), "tag")),
               std::tuple(first, first));
     const int64_t fixed = CreateCheckboxGadget(4, 30, 40, 400, 20, u"Show Battery Charge Cycles");
-    EXPECT_EQ(reinterpret_cast<NSView*>(fixed), view(4));
+    EXPECT_EQ(
+        std::tuple(reinterpret_cast<NSView*>(fixed), static_cast<NSButton*>(view(4))->buttonType()),
+        std::tuple(view(4), NSUInteger{NSButtonTypeSwitch}));
 }
 
 TEST_F(GadgetsTest, StatesOfCheckBoxesAndLabels) {
@@ -89,6 +92,57 @@ TEST_F(GadgetsTest, StatesOfCheckBoxesAndLabels) {
     }
     EXPECT_EQ(GetGadgetState(99), 0);
     SetGadgetState(99, 1);
+}
+
+TEST_F(GadgetsTest, ChoicesTakeItemsWhereAskedAndSelectByIndex) {
+    ASSERT_NE(CreateChoiceGadget(3, 0, 0, 80, 20), 0);
+    EXPECT_EQ(GetGadgetState(3), -1);
+    struct Row {
+        int32_t position;
+        const char16_t* text;
+        int64_t index;
+    };
+    const Row rows[] = {{-1, u"70%", 0}, {-1, u"90%", 1}, {0, u"60%", 0}, {9, u"100%", 3}};
+    for (const Row& row : rows)
+        EXPECT_EQ(AddGadgetItem(3, row.position, row.text), row.index);
+    auto* pop_up = static_cast<NSPopUpButton*>(view(3));
+    std::vector<std::string> titles;
+    for (NSInteger index = 0; index < pop_up->numberOfItems(); ++index)
+        titles.push_back(pop_up->itemTitleAtIndex(index)->utf8());
+    EXPECT_EQ(titles, (std::vector<std::string>{"60%", "70%", "90%", "100%"}));
+    EXPECT_EQ(GetGadgetState(3), 1); // the first item added stays selected
+    SetGadgetState(3, 2);
+    SetGadgetState(3, 4);
+    EXPECT_EQ(std::tuple(GetGadgetState(3),
+                         msg_send<NSString*>(functions(3), "GetGadgetText")->utf8(),
+                         msg_send<int64_t>(functions(3), "CountGadgetItems")),
+              std::tuple(2, "90%", 4));
+    ASSERT_NE(CreateCheckboxGadget(4, 0, 30, 80, 20, u"c"), 0);
+    EXPECT_EQ(std::tuple(AddGadgetItem(4, -1, u"x"), AddGadgetItem(99, -1, u"x")),
+              std::tuple(-1, -1));
+}
+
+TEST_F(GadgetsTest, ButtonsAndChoicesQueueAnEventWhenUsedUnlessDisabled) {
+    ASSERT_NE(CreateButtonGadget(2, 0, 0, 150, 24, u"Charge to 100% Once"), 0);
+    ASSERT_NE(CreateChoiceGadget(3, 0, 30, 80, 20), 0);
+    AddGadgetItem(3, -1, u"60%");
+    AddGadgetItem(3, -1, u"70%");
+    auto* button = static_cast<NSButton*>(view(2));
+    auto* pop_up = static_cast<NSPopUpButton*>(view(3));
+    EXPECT_EQ(std::tuple(button->buttonType(), button->title()->utf8()),
+              std::tuple(NSUInteger{NSButtonTypeMomentaryPushIn}, "Charge to 100% Once"));
+    for (int32_t disabled : {1, 0}) {
+        SCOPED_TRACE(disabled);
+        DisableGadget(2, disabled);
+        DisableGadget(3, disabled);
+        button->performClick(nil);
+        pop_up->choose_item(1);
+        EXPECT_EQ(std::tuple(button->isEnabled(), pop_up->isEnabled(), queued_gadget_events(),
+                             GetGadgetState(3)),
+                  disabled ? std::tuple(NO, NO, std::vector<int64_t>{}, int64_t{0})
+                           : std::tuple(YES, YES, std::vector<int64_t>{2, 3}, int64_t{1}));
+    }
+    DisableGadget(99, 1);
 }
 
 TEST_F(GadgetsTest, FreeingAGadgetDropsItsQueuedEventsAndItsBindings) {
@@ -193,8 +247,9 @@ TEST_F(GadgetsTest, HideActivateTextAndFontAnswerByKind) {
     ASSERT_NE(CreateCheckboxGadget(2, 0, 0, 100, 20, u"box"), 0);
     ASSERT_NE(CreateTextGadget(3, 0, 30, 100, 20, u"label"), 0);
     ASSERT_NE(CreateFrameGadget(4, 0, 60, 100, 50, u"frame"), 0);
+    ASSERT_NE(CreateButtonGadget(6, 0, 120, 100, 20, u"button"), 0);
     NSFont* font = NSFont::systemFontOfSize(native_class<NSFont>(), 17);
-    for (int64_t number : {2, 3, 4}) {
+    for (int64_t number : {2, 3, 4, 6}) {
         SCOPED_TRACE(number);
         msg_send<void>(functions(number), "HideGadget:", int32_t{1});
         EXPECT_TRUE(view(number)->isHidden());
@@ -206,9 +261,10 @@ TEST_F(GadgetsTest, HideActivateTextAndFontAnswerByKind) {
         EXPECT_EQ(msg_send<NSFont*>(functions(number), "GetGadgetFont"), font);
     }
     EXPECT_EQ(std::tuple(static_cast<NSButton*>(view(2))->title()->utf8(),
+                         static_cast<NSButton*>(view(6))->title()->utf8(),
                          static_cast<NSBox*>(view(4))->title()->utf8(),
                          static_cast<NSBox*>(view(4))->titleFont()),
-              std::tuple("new text", "new text", font));
+              std::tuple("new text", "new text", "new text", font));
 
     ASSERT_NE(NewWindow(5, 300, 300, 100, 100, u"Other", 4), 0);
     msg_send<void>(functions(2), "ActivateGadget");

@@ -31,6 +31,12 @@ DriverCommand key(int window, uint8_t modifiers, std::string name) {
     return made;
 }
 
+DriverCommand choose(int gadget, int item) {
+    DriverCommand made = command(K::choose, &DriverCommand::number, gadget);
+    made.item = item;
+    return made;
+}
+
 DriverCommand property(K kind, PropertyTarget target, PropertyAction action, std::string name,
                        PropertyValue value = {}) {
     return command(kind, &DriverCommand::property, PropertyChange{target, action, name, value});
@@ -74,6 +80,8 @@ TEST(DriverCommands, ParsesEveryCommandOfTheProtocol) {
         {"key 0 +", key(0, 0, "+")},
         {"key 0 alt+\xC3\xA9", key(0, alt, "\xC3\xA9")},
         {"close 1", command(K::close, &DriverCommand::number, 1)},
+        {"click 5", command(K::click, &DriverCommand::number, 5)},
+        {"choose 4 2", choose(4, 2)},
         {"sleep", command(K::sleep)},
         {"wake", command(K::wake)},
         {"dump", command(K::dump)},
@@ -130,6 +138,9 @@ TEST(DriverCommands, IgnoresBlankLinesAndRejectsMalformedOnesWithAMessage) {
         {"key 0 cmd+ab", "bad key in shortcut: cmd+ab"},
         {"key 0 cmd+i extra", "unexpected text: extra"},
         {"click -3", "GADGET out of range: -3"},
+        {"choose 4", "missing ITEM"},
+        {"choose 4 -1", "ITEM out of range: -1"},
+        {"choose x 1", "GADGET is not a number: x"},
         {"close 99999999999", "WINDOW out of range: 99999999999"},
         {"answer 0", "B out of range: 0"},
         {"sleep now", "unexpected text: now"},

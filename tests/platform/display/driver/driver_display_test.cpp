@@ -15,7 +15,8 @@ WindowSnapshot window(int number, bool visible, std::vector<int> controls = {}) 
     snapshot.number = number;
     snapshot.visible = visible;
     for (int control : controls)
-        snapshot.controls.push_back(ControlSnapshot{control, ControlKind::checkbox, "c", 0, {}});
+        snapshot.controls.push_back(
+            ControlSnapshot{control, ControlKind::checkbox, "c", 0, {}, {}, true});
     return snapshot;
 }
 
@@ -65,7 +66,7 @@ TEST(DriverDisplay, TimesOutAtDeadlinesWithoutReadingAhead) {
 
 TEST(DriverDisplay, RefusesWhatAPersonCouldNotDo) {
     DriverScript d("menu 1\nmenu 2\nmenu 3\nkey 5 cmd+i\nkey 6 cmd+i\nclick 9\nclick 4\nclose 6\n"
-                   "close 7\nanswer 1\nbogus\nadvance x\n");
+                   "close 7\nanswer 1\nbogus\nadvance x\nchoose 9 1\nchoose 4 2\n");
     d.display.set_status_menu(std::vector<MenuItemSnapshot>{
         MenuItemSnapshot{false, 1, "On", "", 0, true}, terminal_test::separator(),
         MenuItemSnapshot{false, 2, "Off", "", 0, false}});
@@ -79,7 +80,8 @@ TEST(DriverDisplay, RefusesWhatAPersonCouldNotDo) {
     for (Input input = d.display.wait_for_input(std::nullopt);
          !std::holds_alternative<EndOfInput>(input); input = d.display.wait_for_input(std::nullopt))
         accepted.push_back(input_text(input));
-    EXPECT_EQ(accepted, (Lines{"menu 1", "key 5 cmd+i", "key 6 cmd+i", "click 5 4"}));
+    EXPECT_EQ(accepted,
+              (Lines{"menu 1", "key 5 cmd+i", "key 6 cmd+i", "click 5 4", "choose 5 4 2"}));
     Lines lines = d.take_lines();
     lines.erase(lines.begin(), lines.begin() + 3); // menu and the two visible windows
     EXPECT_EQ(lines, (Lines{error_line(0, "menu 2", "menu item 2 is disabled"),
@@ -90,6 +92,7 @@ TEST(DriverDisplay, RefusesWhatAPersonCouldNotDo) {
                             error_line(0, "answer 1", "no alert is on screen"),
                             error_line(0, "bogus", "unknown command"),
                             error_line(0, "advance x", "MS is not a number: x"),
+                            error_line(0, "choose 9 1", "no control 9 in a visible window"),
                             R"({"event":"end","t":0})"}));
 }
 

@@ -50,8 +50,13 @@ TEST(DriverOutput, FormatsEveryEventLine) {
     prefs.level = WindowLevel::floating;
     prefs.content = {560, 305.5, 320, 290};
     prefs.controls = {
-        ControlSnapshot{0, ControlKind::checkbox, "Show \"time\"", 2, {580, 325, 200, 18}},
-        ControlSnapshot{7, ControlKind::frame, "Display", 0, {570, 315, 300, 120}}};
+        ControlSnapshot{
+            0, ControlKind::checkbox, "Show \"time\"", 2, {580, 325, 200, 18}, {}, true},
+        ControlSnapshot{7, ControlKind::frame, "Display", 0, {570, 315, 300, 120}, {}, true}};
+    WindowSnapshot limits = window_snapshot(2);
+    limits.controls = {
+        ControlSnapshot{4, ControlKind::choice, "80%", 1, {0, 0, 60, 20}, {"70%", "80%"}, true},
+        ControlSnapshot{5, ControlKind::button, "Once", 0, {0, 30, 90, 20}, {}, false}};
     AlertSnapshot alert{"Low battery", "5 %\nleft", AlertIcon::caution, {"OK", "Cancel"}};
     struct Case {
         std::string line;
@@ -67,6 +72,8 @@ TEST(DriverOutput, FormatsEveryEventLine) {
          R"({"event":"menu","t":1,"items":[{"separator":true},{"number":3,"title":"X","key":"z","modifiers":["cmd","shift","alt","ctrl"],"enabled":false}]})"},
         {window_line(2, prefs),
          R"({"event":"window","t":2,"number":1,"title":"W1","x":560,"y":305.5,"width":320,"height":290,"visible":true,"key":true,"level":"floating","controls":[{"number":0,"kind":"checkbox","text":"Show \"time\"","state":2,"x":580,"y":325,"width":200,"height":18},{"number":7,"kind":"frame","text":"Display","state":0,"x":570,"y":315,"width":300,"height":120}]})"},
+        {window_line(2, limits),
+         R"({"event":"window","t":2,"number":2,"title":"W2","x":10,"y":20,"width":320,"height":290,"visible":true,"key":false,"level":"normal","controls":[{"number":4,"kind":"choice","text":"80%","state":1,"x":0,"y":0,"width":60,"height":20,"items":["70%","80%"]},{"number":5,"kind":"button","text":"Once","state":0,"x":0,"y":30,"width":90,"height":20,"enabled":false}]})"},
         {window_closed_line(3, 1), R"({"event":"window","t":3,"number":1,"closed":true})"},
         {alert_line(4, alert),
          R"({"event":"alert","t":4,"title":"Low battery","text":"5 %\nleft","icon":"caution","buttons":["OK","Cancel"]})"},

@@ -22,7 +22,7 @@ std::string run_keys(TerminalState& state, const std::string& bytes) {
 }
 
 // What is on screen when the keys come.
-enum class Shown : uint8_t { menu, window, fixed_window, alert, alert_without_buttons };
+enum class Shown : uint8_t { menu, window, fixed_window, alert, alert_without_buttons, limits };
 
 TerminalState state_showing(Shown shown) {
     TerminalState state;
@@ -30,6 +30,7 @@ TerminalState state_showing(Shown shown) {
     WindowSnapshot window = preferences();
     window.closable = shown != Shown::fixed_window;
     if (shown == Shown::window || shown == Shown::fixed_window) state.set_window(window);
+    if (shown == Shown::limits) state.set_window(charge_limits());
     if (shown == Shown::alert)
         state.alert = AlertSnapshot{"Title", "Text", AlertIcon::note, {"OK", "More", "Cancel"}};
     if (shown == Shown::alert_without_buttons)
@@ -74,6 +75,13 @@ TEST(TerminalInput, TurnsKeysIntoInputForWhatIsShown) {
         {S::window, "m\0333", "click 1 3,"},
         {S::window, "\n", ""},
         {S::fixed_window, "c", "refused,"},
+        // A choice turns to its next item, back to the first after the last; a button is clicked.
+        {S::limits, "12", "choose 2 12 3,"},
+        {S::limits, "15", "choose 2 15 0,"},
+        {S::limits, "16", "refused,"}, // nothing to choose
+        {S::limits, "13", "click 2 13,"},
+        {S::limits, "14", "refused,"}, // disabled
+        {S::limits, "3", "click 2 3,"},
         // Alerts by Return or a button number; nothing else works while one is shown.
         {S::alert, "\n", "answer 1,"},
         {S::alert, "2", "answer 2,"},
@@ -97,6 +105,9 @@ TEST(TerminalInput, SaysWhyAKeyWasRefused) {
     EXPECT_EQ(run_keys(state, "4"), "menu 4,");
     EXPECT_FALSE(state.menu_open);
     EXPECT_EQ(state.note, "");
+    state = state_showing(Shown::limits);
+    run_keys(state, "14");
+    EXPECT_EQ(state.note, "\"Stop\" is not available now");
     state = state_showing(Shown::fixed_window);
     run_keys(state, "c");
     EXPECT_EQ(state.note, "\"Preferences\" cannot be closed");

@@ -39,7 +39,7 @@ inline std::vector<MenuItemSnapshot> status_menu() {
 }
 
 inline ControlSnapshot control(int number, ControlKind kind, std::string text, int state = 0) {
-    return ControlSnapshot{number, kind, std::move(text), state, {}};
+    return ControlSnapshot{number, kind, std::move(text), state, {}, {}, true};
 }
 
 inline WindowSnapshot preferences(int condition_state = 0) {
@@ -53,6 +53,29 @@ inline WindowSnapshot preferences(int condition_state = 0) {
                        control(3, ControlKind::checkbox, "Show Battery Condition", condition_state),
                        control(2, ControlKind::checkbox, "Show Battery Charge %", 1),
                        control(11, ControlKind::checkbox, "Start at Login")};
+    return window;
+}
+
+// A window with the other controls a person operates: a choice of four items with the third
+// selected, a choice at its last item, an empty one, a button and a disabled button.
+inline WindowSnapshot charge_limits() {
+    WindowSnapshot window;
+    window.number = 2;
+    window.title = "Limits";
+    window.visible = true;
+    window.key = true;
+    ControlSnapshot choice = control(12, ControlKind::choice, "80%", 2);
+    choice.items = {"60%", "70%", "80%", "90%"};
+    ControlSnapshot last = control(15, ControlKind::choice, "b", 1);
+    last.items = {"a", "b"};
+    ControlSnapshot disabled = control(14, ControlKind::button, "Stop");
+    disabled.enabled = false;
+    window.controls = {control(3, ControlKind::checkbox, "Limit Charge to 80%", 1),
+                       choice,
+                       control(13, ControlKind::button, "Charge to 100% Once"),
+                       disabled,
+                       last,
+                       control(16, ControlKind::choice, "", -1)};
     return window;
 }
 

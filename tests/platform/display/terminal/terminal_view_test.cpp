@@ -51,6 +51,7 @@ TEST(TerminalView, MarksTheStatusPartsAndDisabledItems) {
               "\x1b[31m[▏   ]\x1b[0m \x1b[1m5%\x1b[0m \x1b[2m(tip)\x1b[0m");
     EXPECT_EQ(menu_lines(status_menu(), colour)[0],
               "  \x1b[2m1  Currently on Battery Power\x1b[0m"); // disabled: dim
+    EXPECT_EQ(window_lines(charge_limits(), false, colour)[4], "  \x1b[2m    14  [ Stop ]\x1b[0m");
 }
 
 TEST(TerminalView, WritesKeyEquivalentsWithTheirModifiers) {
@@ -171,6 +172,9 @@ TEST(TerminalView, ComposesTheWholeViewForWhatIsOpen) {
     TerminalState window = plain;
     window.set_window(preferences());
 
+    TerminalState limits = plain;
+    limits.set_window(charge_limits());
+
     TerminalState alert = window;
     alert.alert = AlertSnapshot{"Title", "Text", AlertIcon::app, {"OK"}};
 
@@ -187,6 +191,12 @@ TEST(TerminalView, ComposesTheWholeViewForWhatIsOpen) {
           "  ────────────", "  9  Quit Zerarazi                ⌘Q",
           "  number or letter chooses · Esc closes the menu  ▸ 1",
           "  \"Currently on Battery Power\" is not available now"}},
+        {"buttons and choices",
+         limits,
+         {"[████] 78%", "── Limits ──  (c closes)", "  [x]  3  Limit Charge to 80%",
+          "      12  < 80% >", "      13  [ Charge to 100% Once ]", "      14  [ Stop ]",
+          "      15  < b >", "      16  <  >",
+          "  number ticks, presses or turns a control (Return ends it) · c close · m menu"}},
         {"alert over a window",
          alert,
          {"[████] 78%", "  [1 OK]", "  Return OK · a number chooses its button"}},
