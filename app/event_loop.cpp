@@ -3,6 +3,7 @@
 #include "app/about_box.h"
 #include "app/battery_alerts.h"
 #include "app/battery_history.h"
+#include "app/charge_limit_box.h"
 #include "app/indicator_state.h"
 #include "app/preferences_window.h"
 #include "app/sleep_wake_observer.h"
@@ -61,6 +62,15 @@ void handle_gadget(int64_t gadget) {
         return;
     case CheckLogin:
         ToggleStartAtLogin();
+        return;
+    case CheckChargeLimit:
+        ChargeLimitBoxClicked();
+        return;
+    case ChoiceChargeLimit:
+        ChargeLimitChosen();
+        return;
+    case ButtonChargeOnce:
+        ChargeOnceClicked();
         return;
     default:
         return;

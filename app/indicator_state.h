@@ -40,6 +40,10 @@ inline constexpr int64_t CheckShowCharging = 6;
 inline constexpr int64_t CheckShowTimeLeft = 8;
 inline constexpr int64_t CheckShowFullChargeTime = 9;
 inline constexpr int64_t CheckLogin = 11;
+// The charge limit's controls, after Start at Login.
+inline constexpr int64_t CheckChargeLimit = 12;
+inline constexpr int64_t ChoiceChargeLimit = 13;
+inline constexpr int64_t ButtonChargeOnce = 14;
 
 struct IndicatorState {
     int64_t DefaultsObject = 0;

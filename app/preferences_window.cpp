@@ -1,5 +1,6 @@
 #include "app/preferences_window.h"
 
+#include "app/charge_limit_box.h"
 #include "app/indicator_state.h"
 #include "app/status_item.h"
 #include "battery/status_title.h"
@@ -18,6 +19,8 @@ namespace {
 constexpr int32_t k_window_flags = 4 | 64; // a close button; centred
 constexpr int32_t k_window_width = 320;
 constexpr int32_t k_window_height = 290;
+constexpr int32_t k_charge_limit_top = 270;
+constexpr int32_t k_charge_limit_height = 65;
 constexpr int32_t k_centred_text = 2;
 constexpr int32_t k_untitled_frame = 2;
 struct DisplayBox {
@@ -87,6 +90,7 @@ void create_gadgets() {
         rt::CreateCheckboxGadget(box.gadget, 30, box.y, box.width, 25, box.text);
     rt::LeaveGadgetList();
     rt::CreateCheckboxGadget(CheckLogin, 20, 240, 320, 25, u"Start at Login");
+    if (BatteryCanBeLimited()) AddChargeLimitControls(k_charge_limit_top);
 }
 
 void show_settings_in_boxes(Settings& settings) {
@@ -116,8 +120,8 @@ rt::String compose_title_from_boxes(const battery::DisplaySettings& ticked,
 void ShowPreferencesWindow() {
     if (rt::WindowExists(PreferencesWindow)) return;
     ActivateApplication();
-    rt::NewWindow(PreferencesWindow, 0, 0, k_window_width, k_window_height, u"Preferences",
-                  k_window_flags);
+    const int32_t height = k_window_height + (BatteryCanBeLimited() ? k_charge_limit_height : 0);
+    rt::NewWindow(PreferencesWindow, 0, 0, k_window_width, height, u"Preferences", k_window_flags);
     const int64_t window = rt::WindowObject(PreferencesWindow);
     hide_title_bar_button(window, 1);
     hide_title_bar_button(window, 2);

@@ -1,7 +1,7 @@
 #pragma once
-// The Preferences window: eight boxes choosing the pieces of the status title, and Start at
-// Login. A click on a display box changes the title at once; the choices are stored when the
-// window closes.
+// The Preferences window: eight boxes choosing the pieces of the status title, Start at Login,
+// and where the battery can be limited the charge limit's controls (charge_limit_box.h). A click on
+// a display box changes the title at once; the choices are stored when the window closes.
 
 #include "battery/battery_texts.h"
 #include "battery/display_settings.h"

@@ -1,6 +1,7 @@
 #include "app/status_item.h"
 
 #include "app/battery_history.h"
+#include "app/charge_limit_box.h"
 #include "app/charge_warnings.h"
 #include "app/indicator_state.h"
 #include "battery/battery_properties.h"
@@ -104,6 +105,7 @@ void RefreshStatus() {
     ReadBattery();
     RecordBatteryReading();
     WarnAboutCharge(indicator().settings.warnings);
+    EndChargingOnceWhenDue();
     rt::ChangeMenuItemText(StatusMenu, ItemPowerState, power_line());
     battery::SelectStatusIcon();
     set_tooltip();

@@ -35,4 +35,6 @@ struct ChargeLimitAnswer {
     // The system's power daemon holds the thresholds: the limit is turned on or off, not chosen,
     // and charging fully once lasts until the model sets the limit again.
     bool system_thresholds = false;
+    // With the system's thresholds: the limit they hold when turned on.
+    int system_limit = 100;
 };

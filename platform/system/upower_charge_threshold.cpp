@@ -99,6 +99,7 @@ bool answer_through_upower(BusCall& bus, const ChargeLimitRequest& request,
     answer.outcome = ChargeLimitOutcome::done;
     answer.charging_once = charging_once && !first.enabled;
     // While charging once the limit is the one that comes back afterwards.
-    answer.limit = first.enabled || answer.charging_once ? static_cast<int>(first.end) : 100;
+    answer.system_limit = static_cast<int>(first.end);
+    answer.limit = first.enabled || answer.charging_once ? answer.system_limit : 100;
     return true;
 }

@@ -1,0 +1,263 @@
+#!/usr/bin/env python3
+"""The charge limit as a person meets it in Preferences, on the driver display.
+
+The bundle runs against the private system bus of charge_limit_bus.py, where the charge limit's
+service is started by activation on a hand-made power_supply tree that the bundle reads too, with
+python-dbusmock's polkitd deciding. Then, on a bus of its own, python-dbusmock's UPower with a
+battery that offers charge thresholds, which the bundle uses in place of the service.
+
+    charge_limit_indicator.py BUNDLE PROGRAM POLICY
+
+Exits 77 (skipped) only when dbus-daemon, python3-dbusmock or python3-gi is not installed.
+"""
+
+import json
+import os
+import queue
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import charge_limit_bus as bus  # noqa: E402
+
+from charge_limit_bus import ACTION, Failure, check  # noqa: E402
+
+PREFERENCES, BOX, CHOICE, ONCE = 1, 12, 13, 14
+UPOWER = ("org.freedesktop.UPower", "/org/freedesktop/UPower/devices/battery_BAT0",
+          "org.freedesktop.UPower.Device")
+
+
+class Indicator:
+    """The bundle on the driver display, fed one command at a time."""
+
+    def __init__(self, bundle, address, battery):
+        self.home = tempfile.mkdtemp(prefix="zerarazi-charge-limit-home-")
+        os.makedirs(os.path.join(self.home, "data"))
+        env = dict(os.environ, ZERARAZI_DISPLAY="driver", ZERARAZI_BATTERY=battery,
+                   DBUS_SYSTEM_BUS_ADDRESS=address, HOME=self.home,
+                   XDG_DATA_HOME=os.path.join(self.home, "data"))
+        env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+        self.process = subprocess.Popen(
+            [os.path.join(bundle, "Contents", "MacOS", "Zerarazi")], env=env, text=True,
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.lines = queue.Queue()
+        self.errors = []
+        threading.Thread(target=self._read, args=(self.process.stdout, self.lines.put),
+                         daemon=True).start()
+        threading.Thread(target=self._read, args=(self.process.stderr, self.errors.append),
+                         daemon=True).start()
+        self.windows, self.notifications, self.alerts = {}, [], []
+
+    @staticmethod
+    def _read(stream, keep):
+        for line in stream:
+            keep(line.rstrip("\n"))
+
+    def send(self, command):
+        self.process.stdin.write(command + "\n")
+        self.process.stdin.flush()
+
+    def take(self):
+        while True:
+            try:
+                line = json.loads(self.lines.get_nowait())
+            except queue.Empty:
+                return
+            if line["event"] == "window" and not line.get("closed"):
+                self.windows[line["number"]] = line
+            elif line["event"] == "notification":
+                self.notifications.append(line)
+            elif line["event"] == "alert":
+                self.alerts.append(line)
+            elif line["event"] == "error":
+                raise Failure("the driver refused %r: %s" % (line["command"], line["message"]))
+
+    def until(self, what, seen, patience=10.0):
+        """Asks for the state until `seen` holds; answers from the bus arrive meanwhile."""
+        give_up = time.monotonic() + patience
+        while True:
+            # The driver's virtual clock never waits for other threads: the answers that came
+            # meanwhile are taken when the next refresh falls due.
+            self.send("advance 10000")
+            self.send("dump")
+            time.sleep(0.1)
+            self.take()
+            value = seen()
+            if value:
+                return value
+            if time.monotonic() > give_up:
+                raise Failure("never saw %s; last windows: %r" % (what, self.windows))
+
+    def control(self, number):
+        window = self.windows.get(PREFERENCES, {"controls": []})
+        return next((c for c in window["controls"] if c["number"] == number), None)
+
+    def box(self):
+        """(text, ticked, enabled) of the limit's box; None while it is not shown."""
+        box = self.control(BOX)
+        return box and (box["text"], box["state"], box.get("enabled", True))
+
+    def report(self):
+        self.alerts.clear()
+        self.send("menu 3")
+        alert = self.until("the report", lambda: self.alerts and self.alerts[-1])
+        self.send("answer 1")
+        return alert["text"]
+
+    def close(self):
+        self.process.stdin.close()
+        self.process.wait(10)
+
+
+def settled(indicator, text, ticked):
+    return lambda: indicator.box() == (text, ticked, True)
+
+
+def case_service(session, bundle):
+    tree = session.tree
+    tree.set("BAT0", "status", "Charging")
+    tree.set("BAT0", "capacity", "70")
+    session.polkit([ACTION])
+    app = Indicator(bundle, session.address, os.path.join(tree.root, "class", "power_supply"))
+    try:
+        app.send("menu 4")
+        app.until("the box unticked at 80 %", settled(app, "Limit Charge to 80%", 0))
+        choice, once = app.control(CHOICE), app.control(ONCE)
+        check((choice["kind"], choice["items"], choice["state"]) ==
+              ("choice", ["60%", "70%", "80%", "90%"], 2), "the choice: %r" % choice)
+        check((once["text"], once.get("enabled", True)) == ("Charge to 100% Once", False),
+              "the button without a limit: %r" % once)
+
+        app.send("choose %d 1" % CHOICE)
+        app.until("the box's text to follow the choice", settled(app, "Limit Charge to 70%", 0))
+        check(tree.thresholds("BAT0") == ("100", "0"), "a choice alone changed the limit")
+        app.send("click %d" % BOX)
+        app.until("the limit set", settled(app, "Limit Charge to 70%", 1))
+        check(tree.thresholds("BAT0") == ("70", "65"),
+              "thresholds: %r" % (tree.thresholds("BAT0"),))
+
+        # Held at the limit: the report says so, and the limit's notice comes once.
+        tree.set("BAT0", "status", "Not charging")
+        app.send("advance 60000")
+        report = app.report()
+        check("Charge Limit: 70%, charging held\n" in report, "the report: %r" % report)
+        app.until("the limit's notice", lambda: app.notifications)
+        check(app.notifications[-1]["title"] == "Charge Limit Reached",
+              "the notice: %r" % app.notifications)
+
+        app.send("click %d" % ONCE)
+        app.until("the button disabled while charging once",
+                  lambda: app.control(ONCE).get("enabled") is False and
+                  app.box() == ("Limit Charge to 70%", 1, True))
+        check(tree.thresholds("BAT0")[0] == "100", "charging once left %r" %
+              (tree.thresholds("BAT0"),))
+        tree.set("BAT0", "status", "Charging")
+        app.send("advance 10000")
+        check("Charge Limit: 70%, lifted to charge to 100% once\n" in app.report(),
+              "the report while charging once")
+
+        # Refused: one line, one notification, and the box back as it was.
+        session.polkit([])
+        app.notifications.clear()
+        app.send("click %d" % BOX)
+        app.until("the refusal's notice", lambda: app.notifications)
+        app.until("the box back to ticked", settled(app, "Limit Charge to 70%", 1))
+        notice = app.notifications[-1]
+        check((notice["kind"], notice["title"]) == ("charge-limit", "Charge Limit Not Changed"),
+              "the refusal's notice: %r" % notice)
+        lines = [line for line in app.errors if "Charge limit" in line]
+        check(lines == ["zerarazi: Charge limit not changed: the administrator's authorisation "
+                        "was not given"], "standard error: %r" % app.errors)
+
+        # The service gone: the same, with its own reason.
+        os.unlink(os.path.join(session.folder, "services", bus.NAME + ".service"))
+        session.daemon.ReloadConfig()
+        os.kill(session.pid(), signal.SIGTERM)
+        bus.wait_until("the service to end", lambda: not session.running(), 10)
+        app.notifications.clear()
+        app.send("choose %d 3" % CHOICE)
+        app.until("the missing service's notice", lambda: app.notifications)
+        app.until("the box back to 70 %", settled(app, "Limit Charge to 70%", 1))
+        check("not installed" in app.notifications[-1]["text"],
+              "the notice: %r" % app.notifications[-1])
+    finally:
+        app.close()
+
+
+def case_upower(bundle):
+    """A UPower that offers thresholds answers instead of the service: the limit is its own."""
+    import dbus
+    import dbusmock
+    folder = tempfile.mkdtemp(prefix="zerarazi-upower-")
+    daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                              stdout=subprocess.PIPE, text=True)
+    address = daemon.stdout.readline().strip()
+    env = dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=address)
+    mock = subprocess.Popen([sys.executable, "-m", "dbusmock", "--template", "upower"], env=env,
+                            stdout=subprocess.DEVNULL)
+    connection = dbus.bus.BusConnection(address)
+    app = None
+    try:
+        bus.wait_until("UPower", lambda: connection.name_has_owner(UPOWER[0]), 10)
+        control = dbus.Interface(connection.get_object(UPOWER[0], "/org/freedesktop/UPower"),
+                                 dbusmock.MOCK_IFACE)
+        path = control.AddChargingBattery("BAT0", "Battery", 70.0, 1200)
+        device = dbus.Interface(connection.get_object(UPOWER[0], path), dbusmock.MOCK_IFACE)
+        for name, value in (("ChargeThresholdSupported", dbus.Boolean(True)),
+                            ("ChargeThresholdEnabled", dbus.Boolean(False)),
+                            ("ChargeStartThreshold", dbus.UInt32(75)),
+                            ("ChargeEndThreshold", dbus.UInt32(85))):
+            device.AddProperty(UPOWER[2], name, value)
+        device.AddMethod(UPOWER[2], "EnableChargeThreshold", "b", "",
+                         'self.Set("%s", "ChargeThresholdEnabled", args[0])' % UPOWER[2])
+        tree = bus.Tree(os.path.join(folder, "sys"))
+        tree.add_battery("BAT0")
+        app = Indicator(bundle, address, os.path.join(tree.root, "class", "power_supply"))
+        app.send("menu 4")
+        app.until("the box at UPower's limit", lambda: app.box() == ("Limit Charge to 85%", 0,
+                                                                       True))
+        check(app.control(CHOICE).get("enabled") is False and app.control(CHOICE)["state"] == -1,
+              "the choice with the system's limit: %r" % app.control(CHOICE))
+        app.send("click %d" % BOX)
+        app.until("the limit on", lambda: app.box() == ("Limit Charge to 85%", 1, True))
+        calls = [call[1:3] for call in device.GetCalls()]
+        check(("EnableChargeThreshold", [True]) in calls, "UPower's calls: %r" % calls)
+        check(tree.thresholds("BAT0") == ("100", "0"), "the service was asked too")
+    finally:
+        if app:
+            app.close()
+        mock.terminate()
+        daemon.terminate()
+        mock.wait(5)
+        daemon.wait(5)
+
+
+def main():
+    if len(sys.argv) != 4:
+        sys.exit("usage: charge_limit_indicator.py BUNDLE PROGRAM POLICY")
+    bus.skip_unless_tools()
+    bundle = sys.argv[1]
+    session = bus.Session(sys.argv[2], sys.argv[3])
+    try:
+        session.tree.add_battery("BAT0")
+        session.tree.add("AC", {"type": "Mains", "online": "1"})
+        session.start_mock("polkitd", bus.POLKIT[0])
+        for name, case in (("service", lambda: case_service(session, bundle)),
+                           ("upower", lambda: case_upower(bundle))):
+            started = time.monotonic()
+            case()
+            print("ok %s (%.1f s)" % (name, time.monotonic() - started))
+    except Failure as failure:
+        print("FAIL: %s" % failure)
+        return 1
+    finally:
+        session.close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
