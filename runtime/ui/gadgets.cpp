@@ -245,17 +245,12 @@ int64_t CreateFrameGadget(int64_t number, int32_t x, int32_t y, int32_t width, i
 }
 
 int64_t CreateChoiceGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height) {
-    return CreateChoiceGadget(number, x, y, width, height, 0);
-}
-
-int64_t CreateChoiceGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
-                           int32_t flags) {
     if (!g_gadget_table.table()) return 0;
     ObjcRef<KX_NSPopUpButton> view = make_gadget_view<KX_NSPopUpButton>(x, y, width, height);
     if (!view) return 0;
     ObjcRef<KXChoiceGadgetFunctions> functions = make_native<KXChoiceGadgetFunctions>();
     if (!functions) return bare_view(std::move(view));
-    if (!functions->setup(number, GadgetTypeChoice, view.get(), view.get(), flags)) return 0;
+    if (!functions->setup(number, GadgetTypeChoice, view.get(), view.get(), 0)) return 0;
     place(view.get(), *functions->gadget());
     return creation_result(*functions, number, view.get());
 }

@@ -59,10 +59,8 @@ int64_t CreateFrameGadget(int64_t number, int32_t x, int32_t y, int32_t width, i
                           TextArg text);
 int64_t CreateFrameGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                           TextArg text, int32_t flags);
-// A pop-up choice, empty until AddGadgetItem fills it; no flags are defined yet.
+// A pop-up choice, empty until AddGadgetItem fills it.
 int64_t CreateChoiceGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height);
-int64_t CreateChoiceGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
-                           int32_t flags);
 
 // Adds an item to a choice at `position` (-1 or past the end: last); the first item added is
 // selected. The result is the item's index; -1 for no gadget or a gadget without items.

@@ -123,14 +123,15 @@ TEST_F(GadgetsTest, ChoicesTakeItemsWhereAskedAndSelectByIndex) {
 }
 
 TEST_F(GadgetsTest, ButtonsAndChoicesQueueAnEventWhenUsedUnlessDisabled) {
-    ASSERT_NE(CreateButtonGadget(2, 0, 0, 150, 24, u"Charge to 100% Once"), 0);
+    ASSERT_NE(CreateButtonGadget(2, 0, 0, 150, 24, u"Charge to 100% Once", GadgetFlagCentred), 0);
     ASSERT_NE(CreateChoiceGadget(3, 0, 30, 80, 20), 0);
     AddGadgetItem(3, -1, u"60%");
     AddGadgetItem(3, -1, u"70%");
     auto* button = static_cast<NSButton*>(view(2));
     auto* pop_up = static_cast<NSPopUpButton*>(view(3));
-    EXPECT_EQ(std::tuple(button->buttonType(), button->title()->utf8()),
-              std::tuple(NSUInteger{NSButtonTypeMomentaryPushIn}, "Charge to 100% Once"));
+    EXPECT_EQ(std::tuple(button->buttonType(), button->title()->utf8(), button->alignment()),
+              std::tuple(NSUInteger{NSButtonTypeMomentaryPushIn}, "Charge to 100% Once",
+                         NSInteger{NSTextAlignmentCenter}));
     for (int32_t disabled : {1, 0}) {
         SCOPED_TRACE(disabled);
         DisableGadget(2, disabled);
