@@ -12,6 +12,8 @@
 #include "runtime/ui/windows.h"
 
 #include <array>
+#include <cctype>
+#include <string>
 
 namespace app {
 namespace {
@@ -118,7 +120,9 @@ void tell_failure(const ChargeLimitAnswer& answer) {
     const char16_t* reason = reason_of(answer.outcome);
     const rt::String why = reason ? rt::String(reason) : rt::String::from_utf8(answer.message);
     rt::ReportProblem(u"Charge limit not changed: " + why);
-    DeliverUserNotification({"charge-limit", "Charge Limit Not Changed", why.utf8(), false});
+    std::string sentence = why.utf8() + ".";
+    sentence[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
+    DeliverUserNotification({"charge-limit", "Charge Limit Not Changed", sentence, false});
 }
 
 } // namespace

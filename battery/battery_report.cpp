@@ -49,9 +49,12 @@ rt::String build_battery_information_report() {
     report += u"Max Capacity: " + texts.MaxCapacityText + k_lf;
     report += u"Low Power Mode: " + capitalized(texts.LowPowerModeText) + k_lf;
     report += voltage_line(GetBatteryValue(u"Voltage"));
-    report += optional_minutes_line(u"Average Time to Full: ", u"AvgTimeToFull");
+    const ChargeHoldReading hold = charge_hold_reading();
+    // Held at a limit, the battery is not on its way to full: no time to full is told.
+    if (!held_at(hold))
+        report += optional_minutes_line(u"Average Time to Full: ", u"AvgTimeToFull");
     report += optional_minutes_line(u"Average Time to Empty: ", u"AvgTimeToEmpty");
-    report += charge_limit_line(charge_hold_reading());
+    report += charge_limit_line(hold);
     report += k_lf;
     return report;
 }

@@ -70,9 +70,12 @@ TEST_F(BatteryTextsTest, ShowsEachRecordedReadingAsItsText) {
         return PlatformProperties{num(u"Time to Full Charge", minutes)};
     };
     auto limited = [](int64_t percent, bool on_mains, bool charging, int64_t limit = 80) {
-        return PlatformProperties{num(u"ChargeLimit", limit), num(u"CurrentCapacity", percent),
+        return PlatformProperties{num(u"ChargeLimit", limit),
+                                  num(u"CurrentCapacity", percent),
                                   flag(u"ExternalConnected", on_mains),
-                                  flag(u"IsCharging", charging), num(u"TimeRemaining", 0)};
+                                  flag(u"IsCharging", charging),
+                                  num(u"TimeRemaining", 0),
+                                  num(u"AvgTimeToFull", 65535)};
     };
     const PlatformProperties held = limited(80, true, false);
     const DisplaySettings times = {.ShowTimeLeft = 1, .ShowFullChargeTime = 1, .ShowCharging = 1};
@@ -185,8 +188,10 @@ TEST_F(BatteryTextsTest, ShowsEachRecordedReadingAsItsText) {
         {limited(60, false, false), charging, u"Not charging"},
         {limited(60, true, true), title({.ShowFullChargeTime = 1, .ShowCharging = 1}),
          u"35 min to full • Charging", full_in(35)},
-        {held, report_from(u"Charge Limit"), u"Charge Limit: 80%, charging held\n\n"},
-        {limited(60, false, false), report_from(u"Charge Limit"), u"Charge Limit: 80%\n\n"},
+        {held, report_from(u"Low Power Mode"),
+         u"Low Power Mode: \nCharge Limit: 80%, charging held\n\n"},
+        {limited(60, false, false), report_from(u"Low Power Mode"),
+         u"Low Power Mode: \nAverage Time to Full: 1092:15\nCharge Limit: 80%\n\n"},
         {limited(60, true, false, 100), report_from(u"Charge Limit"), u"Charge Limit: None\n\n"},
         {sample, report_from(u"Charge Limit"), u"(no such line)"},
         // The information report: the health cut at its first blank, Low Power Mode capitalised,
