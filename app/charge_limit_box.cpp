@@ -5,8 +5,8 @@
 #include "battery/charge_hold.h"
 #include "platform/appkit/charge_limit_requests.h"
 #include "platform/appkit/ns_user_notification.h"
+#include "platform/foundation/problem_report.h"
 #include "runtime/core/number_text.h"
-#include "runtime/core/problem_report.h"
 #include "runtime/ui/gadgets.h"
 #include "runtime/ui/native_message.h"
 #include "runtime/ui/windows.h"
@@ -113,14 +113,16 @@ const char16_t* reason_of(ChargeLimitOutcome outcome) {
     return nullptr;
 }
 
-// One line and one notification; the failure of a state request alone is not told, since the
-// person asked for nothing.
+// One line and one notification at every failure; that of a state request alone is not told,
+// since the person asked for nothing.
 void tell_failure(const ChargeLimitAnswer& answer) {
     if (answer.ask == ChargeLimitAsk::state) return;
     const char16_t* reason = reason_of(answer.outcome);
     const rt::String why = reason ? rt::String(reason) : rt::String::from_utf8(answer.message);
-    rt::ReportProblem(u"Charge limit not changed: " + why);
-    std::string sentence = why.utf8() + ".";
+    // Said every time, and on standard error alone: the notification is the one that shows.
+    const std::string line = why.utf8();
+    say_problem({"Charge limit not changed: ", line});
+    std::string sentence = line + ".";
     sentence[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
     DeliverUserNotification({"charge-limit", "Charge Limit Not Changed", sentence, false});
 }

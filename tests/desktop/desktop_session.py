@@ -841,6 +841,34 @@ def case_charge_warnings(session):
           "notifications beside a power manager: %r" % notifications.shown)
 
 
+def case_charge_limit(session):
+    """Held at its limit, the battery's box is ticked in Preferences beside the chosen 80 %, as
+    the driver shows it; a press on Charge to 100% Once where no charge limit service answers
+    is told in one line and one notification, and the box stays as it was."""
+    power_supply(session, 80, "Not charging", mains=True)
+    with open(os.path.join(session.battery, "BAT0", "uevent"), "a") as uevent:
+        uevent.write("POWER_SUPPLY_CHARGE_CONTROL_END_THRESHOLD=80\n")
+    session.env["DBUS_SYSTEM_BUS_ADDRESS"] = "unix:path=" + os.path.join(session.folder, "none")
+    window = last(session.driver("menu 4"), "window")
+    controls = {control["number"]: control for control in window["controls"]}
+    check((controls[12]["text"], controls[12]["state"], controls[13]["items"][controls[13]["state"]])
+          == ("Limit Charge to 80%", 1, "80%"), "the driver's controls: %r" % controls)
+    notifications = Notifications(session.bus)
+    item, _ = show_item(session)
+    run_until(lambda: notifications.shown, 15, "the limit's notice")
+    check(notifications.shown[-1][1] == "Charge Limit Reached", "notices: %r" % notifications.shown)
+    item.choose("Preferences...")
+    visible_window(window["title"])
+    settle(0.5)
+    once = controls[14]
+    click(once["x"] + 20, once["y"] + once["height"] // 2)
+    run_until(lambda: len(notifications.shown) == 2, 10, "the refusal's notice")
+    check(notifications.shown[-1][1] == "Charge Limit Not Changed" and
+          "not installed" in notifications.bodies[-1], "notices: %r" % notifications.bodies)
+    check("Charge limit not changed: the charge limit's service is not installed" in
+          session.errors(), "standard error: %r" % session.errors())
+
+
 LIMITS_EXCEEDED = "org.freedesktop.DBus.Error.LimitsExceeded"
 
 
@@ -1035,7 +1063,7 @@ CASES = dict({"status_item": case_status_item, "title_in_icon": case_title_in_ic
               "watcher_restart": case_watcher_restart, "panel_tint": case_panel_tint,
               "preferences": case_preferences, "condition_warning": case_condition_warning,
               "bus_limits": case_bus_limits, "history_charts": case_history_charts,
-              "charge_warnings": case_charge_warnings},
+              "charge_warnings": case_charge_warnings, "charge_limit": case_charge_limit},
              **{loss: lambda session, loss=loss: case_lost(session, loss) for loss in LOSSES})
 
 

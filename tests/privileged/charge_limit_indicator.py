@@ -184,6 +184,9 @@ def case_service(session, bundle):
         app.until("the box back to 70 %", settled(app, "Limit Charge to 70%", 1))
         check("not installed" in app.notifications[-1]["text"],
               "the notice: %r" % app.notifications[-1])
+        check([line for line in app.errors if "Charge limit" in line][1:] ==
+              ["zerarazi: Charge limit not changed: the charge limit's service is not installed"],
+              "standard error: %r" % app.errors)
     finally:
         app.close()
 
