@@ -2,6 +2,7 @@
 """The desktop display beside cbatticon, both in Xfce's tray, over the same real seconds.
 
     desktop_sidebyside.py [--bundle PATH] [--window SECONDS] [--percent-every N] [--out FOLDER]
+                          [--wrap COMMAND]
 
 On a private session bus (dbus-run-session) and Xvfb, xfce4-panel runs with its systray plugin
 alone, as the real-panel test runs it (tests/desktop/hosts/xfce.py): it hosts Zerarazi's
@@ -269,12 +270,12 @@ def start_namespace(tree):
     return holder
 
 
-def start_programs(host, tree, holder, bundle, folder):
+def start_programs(host, tree, holder, bundle, folder, wrap):
     env = host.environment()
     zerarazi_home = os.path.join(folder, "zerarazi-home")
     os.makedirs(zerarazi_home)
     zerarazi = subprocess.Popen(
-        [os.path.join(bundle, "Contents", "MacOS", "Zerarazi")],
+        wrap + [os.path.join(bundle, "Contents", "MacOS", "Zerarazi")],
         env=dict(env, HOME=zerarazi_home, XDG_CONFIG_HOME=os.path.join(zerarazi_home, ".config"),
                  ZERARAZI_DISPLAY="desktop", ZERARAZI_BATTERY=tree.supplies, GTK_A11Y="none"),
         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
@@ -419,9 +420,9 @@ def run(args, folder):
         writer.start()
         sleep_until(until_wall(START_AT))
         started = time.time()
-        programs = start_programs(host, tree, holder, args.bundle, folder)
+        programs = start_programs(host, tree, holder, args.bundle, folder, args.wrap.split())
         ds.run_until(lambda: all(p.alive() for p in programs) and all(
-            ds.connection_of_process(host.bus, p.pid) for p in programs[:1]), 10,
+            ds.connection_of_process(host.bus, p.pid) for p in programs[:1]), 30,
             "the programs on the bus")
         moment = started + WARM_UP
         while moment <= started + WARM_UP + args.window + 0.5:
@@ -444,7 +445,7 @@ def run(args, folder):
             mine = traffic(messages, program.unique, rules.get(program.unique, []), owners) \
                 if program.unique else []
             results[program.name] = figures_of(program, tree, mine)
-        return results, bus_log
+        return results
     finally:
         tree.stop.set()
         for program in programs or []:
@@ -463,6 +464,9 @@ def main():
     parser.add_argument("--percent-every", type=int, default=3,
                         help="the charge drops by 1%% every N writes (default 3)")
     parser.add_argument("--out", default="build/desktop-sidebyside")
+    parser.add_argument("--wrap", default="", help="a command Zerarazi is run under, for a "
+                        "profile (e.g. \"valgrind --tool=callgrind\"); its figures are then the "
+                        "wrapper's")
     args = parser.parse_args()
     args.bundle, args.out = os.path.abspath(args.bundle), os.path.abspath(args.out)
     if not os.path.exists(os.path.join(args.bundle, "Contents", "MacOS", "Zerarazi")):
@@ -471,13 +475,13 @@ def main():
     ds.on_private_bus(TOOLS)
     folder = tempfile.mkdtemp(prefix="zerarazi-sidebyside-")
     os.chmod(folder, 0o755)
+    os.makedirs(args.out, exist_ok=True)
     try:
-        results, bus_log = run(args, folder)
-        os.makedirs(args.out, exist_ok=True)
-        shutil.copy(bus_log, args.out)
-        for name in ("zerarazi.stderr", "cbatticon.stderr", "screen.png"):
-            shutil.copy(os.path.join(folder, name), args.out)
+        results = run(args, folder)
     finally:
+        for name in ("bus.log", "zerarazi.stderr", "cbatticon.stderr", "screen.png"):
+            if os.path.exists(os.path.join(folder, name)):
+                shutil.copy(os.path.join(folder, name), args.out)
         shutil.rmtree(folder, ignore_errors=True)
     text = table(results, args.window, args.percent_every)
     with open(os.path.join(args.out, "figures.json"), "w") as out:
