@@ -3,6 +3,7 @@
 #include <glib/gstdio.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -102,23 +103,54 @@ class Panel {
         return std::exchange(m_signals, {});
     }
 
+    // The D-Bus error a call of the item's interface ends with; empty when it is answered.
+    std::string call_error(const char* item, const char* method, GVariant* parameters) {
+        struct Outcome {
+            bool done = false;
+            std::string error;
+        } outcome;
+        g_dbus_connection_call(
+            m_bus, item, "/StatusNotifierItem", "org.kde.StatusNotifierItem", method, parameters,
+            nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr,
+            [](GObject* bus, GAsyncResult* result, gpointer out) {
+                auto* outcome = static_cast<Outcome*>(out);
+                GError* error = nullptr;
+                GVariant* reply =
+                    g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, &error);
+                if (reply) g_variant_unref(reply);
+                if (error) {
+                    gchar* name = g_dbus_error_get_remote_error(error);
+                    outcome->error = name ? name : error->message;
+                    g_free(name);
+                    g_error_free(error);
+                }
+                outcome->done = true;
+            },
+            &outcome);
+        run_until([&] { return outcome.done; });
+        return outcome.error;
+    }
+
     int registered() const { return m_registered; }
 
-    // The value of one of the item's properties, as the panel reads it.
+    // The value of one of the item's properties, as the panel reads it; null when refused.
     GVariant* property(const char* item, const char* name) {
         GVariant* reply = nullptr;
+        bool done = false;
+        std::pair<GVariant**, bool*> out{&reply, &done};
         g_dbus_connection_call(
             m_bus, item, "/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get",
             g_variant_new("(ss)", "org.kde.StatusNotifierItem", name), G_VARIANT_TYPE("(v)"),
             G_DBUS_CALL_FLAGS_NONE, -1, nullptr,
             [](GObject* bus, GAsyncResult* result, gpointer out) {
-                *static_cast<GVariant**>(out) =
+                auto* into = static_cast<std::pair<GVariant**, bool*>*>(out);
+                *into->first =
                     g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, nullptr);
+                *into->second = true;
             },
-            &reply);
-        run_until([&] { return reply != nullptr; });
-        if (!reply)
-            return g_variant_ref_sink(g_variant_new_array(G_VARIANT_TYPE("(iiay)"), nullptr, 0));
+            &out);
+        run_until([&] { return done; });
+        if (!reply) return nullptr;
         GVariant* value = nullptr;
         g_variant_get(reply, "(v)", &value);
         g_variant_unref(reply);
@@ -222,6 +254,44 @@ TEST_F(StatusNotifierItemBus, SignalsOnlyWhatChanged) {
     }
 }
 
+// What the panel reads depends on the panel: an unknown one gets the picture at 1× and 2× and
+// the title as the label; Xfce's tray, which squeezes pictures into squares of its icon size and
+// draws no label, gets squares 22 and 44 pixels high with the charge inside and no label at all.
+TEST_F(StatusNotifierItemBus, PicturesAndLabelAreTheHostsOwn) {
+    struct Case {
+        const char* desktop;
+        std::vector<std::pair<int, int>> sizes;
+        std::optional<std::string> label;
+    };
+    const Case cases[] = {{"", {{24, 12}, {48, 24}}, "80%"}, {"XFCE", {{22, 22}, {44, 44}}, {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.desktop);
+        TearDown();
+        SetUp();
+        show_item(c.desktop, StatusSnapshot{.image = "battery_icon.png",
+                                            .is_template = true,
+                                            .title = "80%",
+                                            .tooltip = std::nullopt,
+                                            .pixels = picture(0xFF)});
+        const char* item = g_dbus_connection_get_unique_name(m_item_bus);
+        GVariant* pixmaps = m_panel->property(item, "IconPixmap");
+        ASSERT_TRUE(pixmaps);
+        std::vector<std::pair<int, int>> sizes;
+        GVariantIter iter;
+        g_variant_iter_init(&iter, pixmaps);
+        int width = 0, height = 0;
+        while (g_variant_iter_next(&iter, "(ii@ay)", &width, &height, nullptr))
+            sizes.emplace_back(width, height);
+        g_variant_unref(pixmaps);
+        EXPECT_EQ(sizes, c.sizes);
+        GVariant* label = m_panel->property(item, "XAyatanaLabel");
+        EXPECT_EQ(label ? std::optional<std::string>(g_variant_get_string(label, nullptr))
+                        : std::nullopt,
+                  c.label);
+        if (label) g_variant_unref(label);
+    }
+}
+
 // The pictures are made once for each change, and every read gets the ones shown last.
 TEST_F(StatusNotifierItemBus, IconPixmapIsTheShownPicture) {
     StatusSnapshot status{.image = "battery_icon.png",
@@ -235,6 +305,7 @@ TEST_F(StatusNotifierItemBus, IconPixmapIsTheShownPicture) {
         std::vector<std::pair<int, int>> sizes;
         std::set<uint8_t> alpha;
         GVariant* pixmaps = m_panel->property(item, "IconPixmap");
+        if (!pixmaps) return alpha;
         GVariantIter iter;
         g_variant_iter_init(&iter, pixmaps);
         int width = 0, height = 0;
@@ -257,6 +328,49 @@ TEST_F(StatusNotifierItemBus, IconPixmapIsTheShownPicture) {
     status.pixels = picture(0x80);
     m_item->show(status);
     EXPECT_EQ(alphas(), (std::set<uint8_t>{0, 0x80}));
+}
+
+// Withdrawn, the item says so once and comes back with the next status; a new tint repaints a
+// template picture once, and the same tint again changes nothing.
+TEST_F(StatusNotifierItemBus, SignalsWithdrawalAndTintOnce) {
+    StatusSnapshot status{.image = "battery_icon.png",
+                          .is_template = true,
+                          .title = "80%",
+                          .tooltip = std::nullopt,
+                          .pixels = picture(0xFF)};
+    show_item("", status);
+    const char* item = g_dbus_connection_get_unique_name(m_item_bus);
+    m_item->withdraw();
+    EXPECT_EQ(m_panel->signals_from(item), Signals{"NewStatus"});
+    EXPECT_EQ(signals_after(status), Signals{"NewStatus"});
+    EXPECT_EQ(signals_after(status), Signals{});
+    m_item->set_tint(PanelTint::dark);
+    EXPECT_EQ(m_panel->signals_from(item), Signals{"NewIcon"});
+    m_item->set_tint(PanelTint::dark);
+    EXPECT_EQ(m_panel->signals_from(item), Signals{});
+    // A picture in colours of its own keeps them on any bar.
+    status.is_template = false;
+    status.pixels = picture(0x80);
+    EXPECT_EQ(signals_after(status), Signals{"NewIcon"});
+    m_item->set_tint(PanelTint::light);
+    EXPECT_EQ(m_panel->signals_from(item), Signals{});
+}
+
+// The item is a menu: a click sent as Activate is refused as a method the item lacks, so that the
+// panel opens the menu, and scrolling is taken and ignored.
+TEST_F(StatusNotifierItemBus, RefusesActivateAndTakesScroll) {
+    StatusSnapshot status{.image = "battery_icon.png",
+                          .is_template = true,
+                          .title = "80%",
+                          .tooltip = std::nullopt,
+                          .pixels = picture(0xFF)};
+    show_item("", status);
+    const char* item = g_dbus_connection_get_unique_name(m_item_bus);
+    EXPECT_EQ(m_panel->call_error(item, "Activate", g_variant_new("(ii)", 10, 10)),
+              "org.freedesktop.DBus.Error.UnknownMethod");
+    EXPECT_EQ(m_panel->call_error(item, "SecondaryActivate", g_variant_new("(ii)", 10, 10)),
+              "org.freedesktop.DBus.Error.UnknownMethod");
+    EXPECT_EQ(m_panel->call_error(item, "Scroll", g_variant_new("(is)", 1, "vertical")), "");
 }
 
 } // namespace item_bus_test
