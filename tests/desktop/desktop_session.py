@@ -797,15 +797,16 @@ def case_condition_warning(session):
     check(not complaints, "the sound complained: %r" % complaints)
 
 
-def power_supply(session, percent, status="Discharging", mains=False):
+def power_supply(session, percent, status="Discharging", mains=False, microvolts=None):
     """A power_supply tree in place of the recorded battery, read anew by each refresh."""
     folder = os.path.join(session.folder, "power_supply")
     for name, text in (("AC", "POWER_SUPPLY_TYPE=Mains\nPOWER_SUPPLY_ONLINE=%d\n" % mains),
                        ("BAT0", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=%s\n"
                                 "POWER_SUPPLY_CAPACITY=%d\nPOWER_SUPPLY_CHARGE_NOW=%d\n"
                                 "POWER_SUPPLY_CHARGE_FULL=4000000\n"
-                                "POWER_SUPPLY_CHARGE_FULL_DESIGN=4000000\n"
-                                % (status, percent, percent * 40000))):
+                                "POWER_SUPPLY_CHARGE_FULL_DESIGN=4000000\n%s"
+                                % (status, percent, percent * 40000, "POWER_SUPPLY_VOLTAGE_NOW=%d\n"
+                                   % microvolts if microvolts else ""))):
         os.makedirs(os.path.join(folder, name), exist_ok=True)
         path = os.path.join(folder, name, "uevent")
         with open(path + ".new", "w") as uevent:
@@ -1059,7 +1060,32 @@ def case_history_charts(session):
         exited_with(session, 0, "Quit")
 
 
-CASES = dict({"status_item": case_status_item, "title_in_icon": case_title_in_icon,
+def case_quiet_refresh(session):
+    """A refresh that reads new figures but shows nothing new sends nothing on the bus, neither
+    the item's signals nor its menu's; one whose title changed sends the label and the tooltip
+    once each, and nothing of the menu, which did not change."""
+    power_supply(session, 57, microvolts=11800000)
+    item, watcher = show_item(session)
+    sent = []
+    session.bus.signal_subscribe(session.item_name(), None, None, None, None,
+                                 Gio.DBusSignalFlags.NONE, lambda *signal: sent.append(signal[4]))
+    settle(0.5)
+    sent.clear()
+    power_supply(session, 57, microvolts=11700000)
+    settle(10.5)  # a refresh reads the new voltage
+    check(sent == [], "a refresh that changed nothing shown sent %r" % sent)
+    power_supply(session, 56, microvolts=11600000)
+    run_until(lambda: "NewToolTip" in sent, 12, "the new title")
+    settle(0.5)
+    check(sorted(sent) == ["NewToolTip", "XAyatanaNewLabel"], "a new title sent %r" % sent)
+    check(item.properties()["XAyatanaLabel"] == "56%", "the label is %r" %
+          item.properties()["XAyatanaLabel"])
+    check(len(watcher.items) == 1, "the item registered %d times" % len(watcher.items))
+    session.app.terminate()
+    exited_with(session, 0, "SIGTERM")
+
+
+CASES = dict({"status_item": case_status_item, "quiet_refresh": case_quiet_refresh, "title_in_icon": case_title_in_icon,
               "watcher_restart": case_watcher_restart, "panel_tint": case_panel_tint,
               "preferences": case_preferences, "condition_warning": case_condition_warning,
               "bus_limits": case_bus_limits, "history_charts": case_history_charts,

@@ -104,6 +104,7 @@ StatusNotifierItem::~StatusNotifierItem() {
     if (m_watch) g_bus_unwatch_name(m_watch);
     if (m_object) g_dbus_connection_unregister_object(m_bus, m_object);
     g_dbus_connection_flush_sync(m_bus, nullptr, nullptr);
+    if (m_pixmaps) g_variant_unref(m_pixmaps);
 }
 
 bool StatusNotifierItem::export_on_bus() {
@@ -131,10 +132,12 @@ void StatusNotifierItem::show(const StatusSnapshot& status) {
         m_withdrawn = false;
         emit("NewStatus", g_variant_new("(s)", "Active"));
     }
-    if (picture_changed || (title_changed && m_title_place == TitlePlace::in_icon)) renew_icon();
+    const bool icon_changed =
+        (picture_changed || (title_changed && m_title_place == TitlePlace::in_icon)) &&
+        renew_icon();
     if (const std::string now = label(); now != label_before)
         emit("XAyatanaNewLabel", g_variant_new("(ss)", now.c_str(), now.c_str()));
-    if (tool_tip_changed) emit("NewToolTip");
+    tell_of({.picture = icon_changed, .tool_tip = tool_tip_changed});
 }
 
 // A panel keeps an item registered by its path until the item's connection closes; asked for the
@@ -148,18 +151,30 @@ void StatusNotifierItem::withdraw() {
 void StatusNotifierItem::set_tint(PanelTint tint) {
     if (tint == m_tint) return;
     m_tint = tint;
-    if (m_status.is_template) renew_icon();
+    if (m_status.is_template && renew_icon()) tell_of({.picture = true});
 }
 
-// Signalled only when what the panel reads of it differs.
-void StatusNotifierItem::renew_icon() {
+// Whether what the panel reads of the picture differs.
+bool StatusNotifierItem::renew_icon() {
     const StatusPixmap before = m_icon_2x;
     const std::string name_before = m_icon_name;
     make_icon();
-    if (m_icon_2x != before || m_icon_name != name_before) emit("NewIcon");
+    return m_icon_2x != before || m_icon_name != name_before;
+}
+
+void StatusNotifierItem::tell_of(ItemChange change) {
+    const ItemSignals signals = change_signals(change, m_host);
+    if (signals.new_icon) emit("NewIcon");
+    if (signals.new_tool_tip) emit("NewToolTip");
 }
 
 void StatusNotifierItem::make_icon() {
+    draw_icon();
+    if (m_pixmaps) g_variant_unref(m_pixmaps);
+    m_pixmaps = g_variant_ref_sink(pixmap_list({&m_icon, &m_icon_2x}));
+}
+
+void StatusNotifierItem::draw_icon() {
     m_icon = {};
     m_icon_2x = {};
     m_icon_name.clear();
@@ -228,7 +243,9 @@ GVariant* StatusNotifierItem::property(const char* name) const {
     if (std::strcmp(name, "Title") == 0) return g_variant_new_string(m_setup.identity.name.c_str());
     if (std::strcmp(name, "Status") == 0)
         return g_variant_new_string(m_withdrawn ? "Passive" : "Active");
-    if (std::strcmp(name, "IconPixmap") == 0) return pixmap_list({&m_icon, &m_icon_2x});
+    // Built once for each new picture: panels read it on every change signal.
+    if (std::strcmp(name, "IconPixmap") == 0)
+        return m_pixmaps ? g_variant_ref(m_pixmaps) : pixmap_list({});
     if (std::strcmp(name, "IconName") == 0) return g_variant_new_string(m_icon_name.c_str());
     if (std::strcmp(name, "IconThemePath") == 0)
         return g_variant_new_string(m_icon_folder ? m_icon_folder->path().c_str() : "");

@@ -6,12 +6,13 @@
 // (panel_host.h): as tall as its icons, with the title beside it as a label where the panel draws
 // one and inside the picture where it does not, and, for panels that repaint symbolic icons, also
 // named from IconThemePath so that it takes the colour of the bar. The tooltip says the title and
-// the tooltip text. Only what changed is signalled. When the watcher goes away (the panel
-// restarts) the item registers again as soon as a watcher is back; with no watcher at all it says
-// so once on standard error and keeps waiting for one.
+// the tooltip text. Only what changed is signalled (status_notifier_item_signals.h). When the
+// watcher goes away (the panel restarts) the item registers again as soon as a watcher is back;
+// with no watcher at all it says so once on standard error and keeps waiting for one.
 
 #include "platform/display/desktop/panel_host.h"
 #include "platform/display/desktop/panel_tint.h"
+#include "platform/display/desktop/status_notifier_item_signals.h"
 #include "platform/display/desktop/status_pixmap.h"
 #include "platform/display/desktop/symbolic_icon_folder.h"
 #include "platform/display/display_snapshots.h"
@@ -60,8 +61,10 @@ class StatusNotifierItem {
     void register_with_watcher();
     std::string label() const;
     void emit(const char* signal, GVariant* parameters = nullptr);
-    void renew_icon();
+    bool renew_icon();
+    void tell_of(ItemChange change);
     void make_icon();
+    void draw_icon();
     GVariant* icon_pixmaps() const;
     GVariant* tool_tip() const;
     GVariant* property(const char* name) const;
@@ -94,4 +97,5 @@ class StatusNotifierItem {
     std::string m_icon_name;
     StatusPixmap m_icon;
     StatusPixmap m_icon_2x;
+    GVariant* m_pixmaps = nullptr; // the IconPixmap property of m_icon and m_icon_2x
 };

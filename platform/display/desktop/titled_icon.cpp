@@ -264,19 +264,21 @@ void add_outline(std::vector<uint32_t>& pixels, int width, int height, PanelTint
     }
 }
 
+// Most pixels are clear or opaque, whose colour needs no division to take back its alpha.
 StatusPixmap to_pixmap(const std::vector<uint32_t>& pixels, int width, int height) {
-    StatusPixmap pixmap{width, height, {}};
-    pixmap.argb.reserve(pixels.size() * 4);
+    StatusPixmap pixmap{width, height, std::vector<uint8_t>(pixels.size() * 4)};
+    uint8_t* out = pixmap.argb.data();
     for (uint32_t pixel : pixels) {
         const uint32_t alpha = pixel >> 24;
-        auto straight = [alpha](uint32_t value) {
-            return static_cast<uint8_t>(
-                alpha ? std::min<uint32_t>(255, (value * 255 + alpha / 2) / alpha) : 0);
-        };
-        pixmap.argb.push_back(static_cast<uint8_t>(alpha));
-        pixmap.argb.push_back(straight((pixel >> 16) & 0xFF));
-        pixmap.argb.push_back(straight((pixel >> 8) & 0xFF));
-        pixmap.argb.push_back(straight(pixel & 0xFF));
+        out[0] = static_cast<uint8_t>(alpha);
+        for (int channel = 1; channel < 4; ++channel) {
+            const uint32_t value = (pixel >> (24 - 8 * channel)) & 0xFF;
+            out[channel] = static_cast<uint8_t>(
+                alpha == 255 ? value
+                : alpha      ? std::min<uint32_t>(255, (value * 255 + alpha / 2) / alpha)
+                             : 0);
+        }
+        out += 4;
     }
     return pixmap;
 }
