@@ -3,7 +3,10 @@
 #include "battery/format_minutes.h"
 #include "battery/temperature_text.h"
 #include "battery/text_update.h"
-#include "runtime/core/number_text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
 
 namespace battery {
 namespace {
@@ -16,6 +19,17 @@ constexpr const char16_t* k_minutes_keys[] = {
     u"PostDischargeWaitSeconds",
     u"BatteryInvalidWakeSeconds",
 };
+
+// `number` in decimal, written at the end of `room`.
+std::u16string_view decimal_units(int64_t number, MinutesRoom& room) {
+    std::array<char, 24> digits;
+    const char* const begin = digits.data();
+    const char* const end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
+    const auto count = static_cast<std::size_t>(end - begin);
+    char16_t* start = room.data() + room.size() - count;
+    std::copy(begin, end, start);
+    return std::u16string_view(start, count);
+}
 
 // The scale of the temperature text last made, which a change of locale makes stale.
 std::optional<TemperatureScale> g_temperature_scale;
@@ -30,7 +44,10 @@ void update_integer_text(rt::String& text, std::optional<int64_t> made_from, con
         return;
     }
     if (made_from == number) return;
-    text = is_minutes_key(key) ? FormatMinutes(number) : rt::IntegerToText(number);
+    MinutesRoom room;
+    const std::u16string_view pieces[] = {is_minutes_key(key) ? minutes_units(number, room)
+                                                              : decimal_units(number, room)};
+    assign_joined(text, pieces);
 }
 
 } // namespace

@@ -15,6 +15,12 @@ bool take_prefix(const char16_t*& text, std::u16string_view prefix) {
     return true;
 }
 
+// True when `piece` lies in the block of `text`.
+bool lies_in(std::u16string_view piece, const rt::String& text, std::size_t length) {
+    const char16_t* block = text.data();
+    return block && piece.data() >= block && piece.data() <= block + length;
+}
+
 } // namespace
 
 std::u16string_view units_of(rt::TextArg text) {
@@ -22,7 +28,9 @@ std::u16string_view units_of(rt::TextArg text) {
 }
 
 void update_text(rt::String& text, rt::TextArg wanted) {
-    if (!rt::StringEqual(text.data(), wanted.get())) text = wanted.get();
+    if (rt::StringEqual(text.data(), wanted.get())) return;
+    const std::u16string_view pieces[] = {units_of(wanted)};
+    assign_joined(text, pieces);
 }
 
 void update_joined(rt::String& text, std::span<const std::u16string_view> pieces) {
@@ -31,15 +39,39 @@ void update_joined(rt::String& text, std::span<const std::u16string_view> pieces
         return take_prefix(rest, piece);
     });
     if (same && *rest == 0) return;
-    std::u16string joined;
-    for (const std::u16string_view piece : pieces)
-        joined += piece;
-    text = rt::String(joined);
+    assign_joined(text, pieces);
 }
 
 void update_joined(rt::String& text, rt::TextArg first, rt::TextArg second) {
     const std::u16string_view pieces[] = {units_of(first), units_of(second)};
     update_joined(text, pieces);
+}
+
+void assign_joined(rt::String& text, std::span<const std::u16string_view> pieces) {
+    std::size_t units = 0;
+    for (const std::u16string_view piece : pieces)
+        units += piece.size();
+    if (units == 0) {
+        text = rt::String();
+        return;
+    }
+    const auto length = static_cast<std::size_t>(text.length());
+    const bool fits = text.data() && units <= length &&
+                      std::none_of(pieces.begin(), pieces.end(), [&](std::u16string_view piece) {
+                          return lies_in(piece, text, length);
+                      });
+    if (!fits) {
+        std::u16string joined;
+        joined.reserve(units);
+        for (const std::u16string_view piece : pieces)
+            joined += piece;
+        text = rt::String(joined);
+        return;
+    }
+    char16_t* out = *text.variable_address();
+    for (const std::u16string_view piece : pieces)
+        out = std::copy(piece.begin(), piece.end(), out);
+    *out = 0;
 }
 
 } // namespace battery

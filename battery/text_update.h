@@ -22,6 +22,10 @@ std::u16string_view units_of(rt::TextArg text);
 void update_text(rt::String& text, rt::TextArg wanted);
 void update_joined(rt::String& text, std::span<const std::u16string_view> pieces);
 void update_joined(rt::String& text, rt::TextArg first, rt::TextArg second);
+// Makes `text` read as `pieces` one after another, whatever it read before. When they fit in the
+// string's own block (and none lies in it) they are written over it: a text that changes at every
+// refresh but not in length makes no new string.
+void assign_joined(rt::String& text, std::span<const std::u16string_view> pieces);
 
 // The last text a function of `Inputs` made, with its inputs: asked again with the same inputs,
 // it gives the same string without calling the function.
