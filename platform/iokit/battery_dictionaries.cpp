@@ -64,7 +64,7 @@ class DictionaryWriter {
 
     void put_integer(NSString* key, std::int64_t value) {
         if (needs(key, [&](id kept) { return is_integer(kept, value); })) {
-            put(key, NSNumber::make(value).get());
+            put(key, number(value));
         }
     }
     void put_integer(NSString* key, std::optional<std::int64_t> value) {
@@ -110,7 +110,17 @@ class DictionaryWriter {
         if (m_made) m_made->setObject(value, key);
     }
 
+    // The number for `value`: the one made last when it has that value, since keys written one
+    // after the other often read alike (the two amperages).
+    NSNumber* number(std::int64_t value) {
+        if (!m_last_number || m_last_number->integer() != value) {
+            m_last_number = NSNumber::make(value);
+        }
+        return m_last_number.get();
+    }
+
     ObjcRef<NSMutableDictionary> m_made;
+    ObjcRef<NSNumber> m_last_number;
     NSMutableDictionary* m_kept = nullptr;
     std::size_t m_position = 0;
     bool m_keys_kept = true;
