@@ -34,11 +34,14 @@ bool update_property(BatteryProperty& property, const PlatformProperty& reading,
                      BatteryPlatform& platform) {
     const bool same_key =
         property.key_object.holds_the_same(reading.key_object) || property.key == reading.key;
-    if (!same_key) property.key = reading.key;
+    if (!same_key) {
+        property.key = reading.key;
+        property.text_kind = text_kind_of(property.key);
+    }
     property.key_object = reading.key_object;
     const std::optional<int64_t> made_from = same_key ? property.integer : std::nullopt;
     property.integer = integer_of(reading.value);
-    update_property_text(property.value, made_from, property.key, reading.value, platform);
+    update_property_text(property.value, made_from, property.text_kind, reading.value, platform);
     return !same_key;
 }
 

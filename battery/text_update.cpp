@@ -1,6 +1,8 @@
 #include "battery/text_update.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <string>
 #include <string_view>
 
@@ -22,6 +24,16 @@ bool lies_in(std::u16string_view piece, const rt::String& text, std::size_t leng
 }
 
 } // namespace
+
+std::u16string_view decimal_units(int64_t number, NumberRoom& room) {
+    std::array<char, 24> digits;
+    const char* const begin = digits.data();
+    const char* const end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
+    const auto count = static_cast<std::size_t>(end - begin);
+    char16_t* start = room.data() + room.size() - count;
+    std::copy(begin, end, start);
+    return std::u16string_view(start, count);
+}
 
 std::u16string_view units_of(rt::TextArg text) {
     return text.get() ? std::u16string_view(text.get()) : std::u16string_view();

@@ -9,12 +9,19 @@
 
 #include "runtime/core/rt_string.h"
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
 #include <tuple>
 
 namespace battery {
+
+// Room for the units of any 64-bit integer in decimal.
+using NumberRoom = std::array<char16_t, 24>;
+// `number` in decimal, written at the end of `room`.
+std::u16string_view decimal_units(int64_t number, NumberRoom& room);
 
 // A runtime string's units; none for null.
 std::u16string_view units_of(rt::TextArg text);
