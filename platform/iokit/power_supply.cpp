@@ -132,7 +132,13 @@ void PowerSupply::set(SupplyAttribute attribute, std::string_view raw) {
 }
 
 void PowerSupply::replace(SupplyAttribute attribute, std::string_view raw) {
-    m_values[static_cast<std::size_t>(attribute)] = clean_attribute_text(raw);
+    std::optional<std::string>& value = m_values[static_cast<std::size_t>(attribute)];
+    // A clean value, as nearly every one is, goes into the room the last one had.
+    if (value && is_clean(raw)) {
+        value->assign(raw);
+        return;
+    }
+    value = clean_attribute_text(raw);
 }
 
 bool is_system_battery(const PowerSupply& supply) {
