@@ -56,8 +56,11 @@ struct PlaceHint {
 };
 
 PlaceHint& place_hint(const char16_t* key) {
-    static std::array<PlaceHint, 64> hints{};
-    return hints[(reinterpret_cast<std::uintptr_t>(key) >> 1) % hints.size()];
+    static std::array<PlaceHint, 128> hints{};
+    // Literals lie close together, so their addresses are mixed before they pick a place: the
+    // low bits alone let several keys of one refresh share a place and search every time.
+    const auto mixed = reinterpret_cast<std::uintptr_t>(key) * 0x9E3779B97F4A7C15u;
+    return hints[(mixed >> 32) % hints.size()];
 }
 
 // The place of the key in the list, or PlaceHint::absent.
