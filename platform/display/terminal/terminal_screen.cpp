@@ -38,7 +38,11 @@ const std::string& LiveRegion::redraw(const std::vector<std::string>& lines) {
     if (lines == m_lines) return m_bytes;
     append_erase(m_bytes);
     append_joined(m_bytes, lines);
-    m_lines = lines;
+    // Most redraws change the status line alone: the other lines are not copied again.
+    m_lines.resize(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (m_lines[i] != lines[i]) m_lines[i] = lines[i];
+    }
     m_rows = lines.size();
     return m_bytes;
 }
