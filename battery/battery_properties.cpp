@@ -53,6 +53,8 @@ struct PlaceHint {
     const char16_t* key = nullptr;
     uint64_t keys_version = 0;
     std::size_t place = absent;
+    // The key's address lies among the program's constants, which it does for good.
+    bool constant = false;
 };
 
 PlaceHint& place_hint(const char16_t* key) {
@@ -78,13 +80,13 @@ const BatteryProperty* find_property(rt::TextArg key) {
         // An address may hold another text by now, so the hint is trusted as it is only for the
         // program's constants, whose texts cannot change; for others a found key is compared
         // again and an absent one searched for.
-        const bool constant = is_program_constant(key.get());
-        if (hint.place == PlaceHint::absent && constant) return nullptr;
+        if (hint.place == PlaceHint::absent && hint.constant) return nullptr;
         if (hint.place < list.size() &&
-            (constant || rt::StringEqual(list[hint.place].key.data(), key.get())))
+            (hint.constant || rt::StringEqual(list[hint.place].key.data(), key.get())))
             return &list[hint.place];
     }
-    hint = {key.get(), g_keys_version, search(list, key.get())};
+    const bool constant = hint.key == key.get() ? hint.constant : is_program_constant(key.get());
+    hint = {key.get(), g_keys_version, search(list, key.get()), constant};
     return hint.place == PlaceHint::absent ? nullptr : &list[hint.place];
 }
 
