@@ -8,6 +8,7 @@
 #include <atomic>
 #include <bit>
 #include <charconv>
+#include <typeinfo>
 
 namespace {
 
@@ -152,6 +153,13 @@ NSUInteger NSNumber::hash() const {
     std::int64_t integral = m_integer;
     if (is_floating() && !is_integral_int64(m_floating, integral)) return mixed_bits(m_floating);
     return static_cast<NSUInteger>(integral);
+}
+
+bool NSNumber::take_integer_if_sole(std::int64_t value) {
+    if (retainCount() != 1 || m_kind != NumberKind::Integer || typeid(*this) != typeid(NSNumber))
+        return false;
+    m_integer = value;
+    return true;
 }
 
 NSBoolean* NSBoolean::shared(bool value) {
