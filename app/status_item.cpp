@@ -34,6 +34,19 @@ const rt::String& power_line() {
     return line;
 }
 
+// The power line as the status menu shows it: only this file sets that item's text.
+rt::String& shown_power_line() {
+    static rt::String line;
+    return line;
+}
+
+void show_power_line() {
+    const rt::String& line = power_line();
+    if (shown_power_line() == line) return;
+    rt::ChangeMenuItemText(StatusMenu, ItemPowerState, line);
+    battery::update_text(shown_power_line(), line);
+}
+
 // With the percentage in the title there is no tooltip; otherwise it says what the title leaves
 // out: "85% remaining on Battery Power".
 void set_tooltip() {
@@ -58,6 +71,7 @@ void set_title_from_settings() {
 
 void add_menu_items() {
     rt::AddMenuItem(ItemPowerState, power_line());
+    battery::update_text(shown_power_line(), power_line());
     rt::AddMenuSeparator();
     rt::AddMenuItem(ItemBatteryInfo, u"Show Battery Information...\t" + ShortcutLabel(u"⌘I"));
     rt::AddMenuSeparator();
@@ -106,7 +120,7 @@ void RefreshStatus() {
     RecordBatteryReading();
     WarnAboutCharge(indicator().settings.warnings);
     EndChargingOnceWhenDue();
-    rt::ChangeMenuItemText(StatusMenu, ItemPowerState, power_line());
+    show_power_line();
     battery::SelectStatusIcon();
     set_tooltip();
     set_title_from_settings();

@@ -34,11 +34,14 @@ bool update_property(BatteryProperty& property, const PlatformProperty& reading,
                      BatteryPlatform& platform) {
     const bool same_key =
         property.key_object.holds_the_same(reading.key_object) || property.key == reading.key;
-    if (!same_key) property.key = reading.key;
+    if (!same_key) {
+        property.key = reading.key;
+        property.text_kind = text_kind_of(property.key);
+    }
     property.key_object = reading.key_object;
     const std::optional<int64_t> made_from = same_key ? property.integer : std::nullopt;
     property.integer = integer_of(reading.value);
-    update_property_text(property.value, made_from, property.key, reading.value, platform);
+    update_property_text(property.value, made_from, property.text_kind, reading.value, platform);
     return !same_key;
 }
 
@@ -50,11 +53,16 @@ struct PlaceHint {
     const char16_t* key = nullptr;
     uint64_t keys_version = 0;
     std::size_t place = absent;
+    // The key's address lies among the program's constants, which it does for good.
+    bool constant = false;
 };
 
 PlaceHint& place_hint(const char16_t* key) {
-    static std::array<PlaceHint, 64> hints{};
-    return hints[(reinterpret_cast<std::uintptr_t>(key) >> 1) % hints.size()];
+    static std::array<PlaceHint, 128> hints{};
+    // Literals lie close together, so their addresses are mixed before they pick a place: the
+    // low bits alone let several keys of one refresh share a place and search every time.
+    const auto mixed = reinterpret_cast<std::uintptr_t>(key) * 0x9E3779B97F4A7C15u;
+    return hints[(mixed >> 32) % hints.size()];
 }
 
 // The place of the key in the list, or PlaceHint::absent.
@@ -72,13 +80,13 @@ const BatteryProperty* find_property(rt::TextArg key) {
         // An address may hold another text by now, so the hint is trusted as it is only for the
         // program's constants, whose texts cannot change; for others a found key is compared
         // again and an absent one searched for.
-        const bool constant = is_program_constant(key.get());
-        if (hint.place == PlaceHint::absent && constant) return nullptr;
+        if (hint.place == PlaceHint::absent && hint.constant) return nullptr;
         if (hint.place < list.size() &&
-            (constant || rt::StringEqual(list[hint.place].key.data(), key.get())))
+            (hint.constant || rt::StringEqual(list[hint.place].key.data(), key.get())))
             return &list[hint.place];
     }
-    hint = {key.get(), g_keys_version, search(list, key.get())};
+    const bool constant = hint.key == key.get() ? hint.constant : is_program_constant(key.get());
+    hint = {key.get(), g_keys_version, search(list, key.get()), constant};
     return hint.place == PlaceHint::absent ? nullptr : &list[hint.place];
 }
 

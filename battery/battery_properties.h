@@ -4,6 +4,7 @@
 // logic reads battery facts only through GetBatteryValue.
 
 #include "battery/platform/held_object.h"
+#include "battery/property_text.h"
 #include "runtime/core/rt_string.h"
 
 #include <cstdint>
@@ -19,6 +20,8 @@ struct BatteryProperty {
     rt::String key;
     // The registry's key object `key` was made of, when it came from one.
     HeldObject key_object;
+    // How the key's integers are shown, found when the key changes.
+    PropertyTextKind text_kind = PropertyTextKind::Plain;
     // The converted text; never absent, possibly empty.
     rt::String value;
     // The reading itself for an integer property, which the temperature's Celsius text is

@@ -34,7 +34,6 @@ rt::String health_text(int64_t full_charge_capacity, int64_t design_capacity) {
 }
 
 void UpdateBatteryTexts() {
-    static LastText<int64_t> percent_texts;
     static LastText<int64_t, int64_t> health_texts;
     BatteryTexts& texts = battery_texts();
     update_text(texts.DeviceNameText, GetBatteryValue(u"DeviceName"));
@@ -45,7 +44,10 @@ void UpdateBatteryTexts() {
     update_text(texts.TemperatureText, GetBatteryValue(u"Temperature"));
     update_joined(texts.TimeLeftText, GetBatteryValue(u"TimeRemaining"), u" left");
     const int64_t capacity = rt::TextToInteger(GetBatteryValue(u"CurrentCapacity"));
-    update_text(texts.PercentText, percent_texts.get(capacity, clamped_percent_text));
+    NumberRoom room;
+    const std::u16string_view percent[] = {
+        decimal_units(std::clamp<int64_t>(capacity, 0, 100), room), u"%"};
+    update_joined(texts.PercentText, percent);
     update_text(texts.MaxCapacityText, GetBatteryValue(u"AppleRawMaxCapacity"));
     update_text(texts.HealthText,
                 health_texts.get(rt::TextToInteger(GetBatteryValue(u"AppleRawMaxCapacity")),

@@ -6,9 +6,6 @@
 namespace battery {
 namespace {
 
-// Room for a sign, the 18 digits of the largest count of hours, a colon and two digits.
-constexpr std::size_t k_most_units = 24;
-
 // Writes `value` (not negative) in at least two digits, ending just before `end`; gives where
 // the digits start.
 char16_t* two_digits_at_least(uint64_t value, char16_t* end) {
@@ -30,15 +27,20 @@ uint64_t size_of(int64_t part) {
 } // namespace
 
 rt::String FormatMinutes(int64_t minutes) {
+    MinutesRoom room;
+    return rt::String(minutes_units(minutes, room));
+}
+
+// A sign, the 18 digits of the largest count of hours, a colon and two digits fit in the room.
+std::u16string_view minutes_units(int64_t minutes, MinutesRoom& room) {
     const int64_t hours = minutes / 60;
     const int64_t rest = minutes - 60 * hours;
-    std::array<char16_t, k_most_units> units;
-    char16_t* const end = units.data() + units.size();
+    char16_t* const end = room.data() + room.size();
     char16_t* start = two_digits_at_least(size_of(rest), end);
     *--start = u':';
     start = two_digits_at_least(size_of(hours), start);
     if (minutes < 0) *--start = u'-';
-    return rt::String(std::u16string_view(start, static_cast<std::size_t>(end - start)));
+    return std::u16string_view(start, static_cast<std::size_t>(end - start));
 }
 
 } // namespace battery

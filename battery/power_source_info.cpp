@@ -8,27 +8,36 @@
 namespace battery {
 namespace {
 
+// Makes `text` read full_charge_text(minutes_to_full, charge_percent), making no string for it.
+void update_full_charge_text(rt::String& text, int64_t minutes_to_full, int64_t charge_percent) {
+    if (minutes_to_full < 1 || minutes_to_full >= 1000) return update_text(text, u"Calculating...");
+    if (charge_percent >= 99) return update_text(text, u"Fully charged");
+    NumberRoom room;
+    const std::u16string_view pieces[] = {decimal_units(minutes_to_full, room), u" min to full"};
+    update_joined(text, pieces);
+}
+
+// The value's kind is asked before the key, which most entries then need not compare.
 void apply_entry(const PlatformProperty& entry, BatteryTexts& texts) {
-    const int64_t* number = std::get_if<int64_t>(&entry.value);
-    if (entry.key == u"Time to Full Charge" && number) {
-        const int64_t percent = rt::TextToInteger(GetBatteryValue(u"CurrentCapacity"));
-        update_text(texts.FullChargeText, full_charge_text(*number, percent));
-        return;
-    }
-    if (entry.key == u"LPM Active" && number) {
-        update_text(texts.LowPowerModeText, *number == 1 ? u"on" : u"off");
+    if (const int64_t* number = std::get_if<int64_t>(&entry.value)) {
+        if (entry.key == u"Time to Full Charge") {
+            const int64_t percent = rt::TextToInteger(GetBatteryValue(u"CurrentCapacity"));
+            update_full_charge_text(texts.FullChargeText, *number, percent);
+        } else if (entry.key == u"LPM Active") {
+            update_text(texts.LowPowerModeText, *number == 1 ? u"on" : u"off");
+        }
         return;
     }
     const rt::String* text = std::get_if<rt::String>(&entry.value);
-    if (entry.key == u"BatteryHealth" && text) update_text(texts.ConditionText, *text);
+    if (text && entry.key == u"BatteryHealth") update_text(texts.ConditionText, *text);
 }
 
 } // namespace
 
 rt::String full_charge_text(int64_t minutes_to_full, int64_t charge_percent) {
-    if (minutes_to_full < 1 || minutes_to_full >= 1000) return u"Calculating...";
-    if (charge_percent >= 99) return u"Fully charged";
-    return rt::IntegerToText(minutes_to_full) + u" min to full";
+    rt::String text;
+    update_full_charge_text(text, minutes_to_full, charge_percent);
+    return text;
 }
 
 void apply_power_source_description(const PlatformProperties& description, BatteryTexts& texts) {

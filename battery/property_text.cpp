@@ -3,7 +3,6 @@
 #include "battery/format_minutes.h"
 #include "battery/temperature_text.h"
 #include "battery/text_update.h"
-#include "runtime/core/number_text.h"
 
 namespace battery {
 namespace {
@@ -20,9 +19,9 @@ constexpr const char16_t* k_minutes_keys[] = {
 // The scale of the temperature text last made, which a change of locale makes stale.
 std::optional<TemperatureScale> g_temperature_scale;
 
-void update_integer_text(rt::String& text, std::optional<int64_t> made_from, const rt::String& key,
+void update_integer_text(rt::String& text, std::optional<int64_t> made_from, PropertyTextKind kind,
                          int64_t number, BatteryPlatform& platform) {
-    if (key == u"Temperature") {
+    if (kind == PropertyTextKind::Temperature) {
         const TemperatureScale scale = temperature_scale_for(platform.CurrentLocaleIdentifier());
         if (made_from == number && g_temperature_scale == scale) return;
         g_temperature_scale = scale;
@@ -30,7 +29,11 @@ void update_integer_text(rt::String& text, std::optional<int64_t> made_from, con
         return;
     }
     if (made_from == number) return;
-    text = is_minutes_key(key) ? FormatMinutes(number) : rt::IntegerToText(number);
+    NumberRoom room;
+    const std::u16string_view pieces[] = {kind == PropertyTextKind::Minutes
+                                              ? minutes_units(number, room)
+                                              : decimal_units(number, room)};
+    assign_joined(text, pieces);
 }
 
 } // namespace
@@ -42,10 +45,15 @@ bool is_minutes_key(const rt::String& key) {
     return false;
 }
 
-void update_property_text(rt::String& text, std::optional<int64_t> made_from, const rt::String& key,
+PropertyTextKind text_kind_of(const rt::String& key) {
+    if (key == u"Temperature") return PropertyTextKind::Temperature;
+    return is_minutes_key(key) ? PropertyTextKind::Minutes : PropertyTextKind::Plain;
+}
+
+void update_property_text(rt::String& text, std::optional<int64_t> made_from, PropertyTextKind kind,
                           const PropertyValue& value, BatteryPlatform& platform) {
     if (const int64_t* number = std::get_if<int64_t>(&value)) {
-        update_integer_text(text, made_from, key, *number, platform);
+        update_integer_text(text, made_from, kind, *number, platform);
     } else if (const bool* flag = std::get_if<bool>(&value)) {
         update_text(text, *flag ? u"Yes" : u"No");
     } else if (const rt::String* string = std::get_if<rt::String>(&value)) {

@@ -9,6 +9,8 @@ namespace battery {
 namespace {
 
 int64_t g_status_item = 0;
+// The image last given to the status item, which giving again would change nothing.
+int64_t g_given_image = 0;
 
 struct CapacityBand {
     int64_t lowest;
@@ -56,13 +58,15 @@ StatusIcon ChooseStatusIcon() {
 
 void SelectStatusIcon() {
     const int64_t image = rt::ImageHandle(status_icon_slot(ChooseStatusIcon()).image_number);
-    if (!image) return;
+    if (!image || image == g_given_image) return;
     rt::SendNativeMessage(nullptr, g_status_item, u"setImage:", image);
     rt::SendNativeMessage(nullptr, image, u"setTemplate:", 1);
+    g_given_image = image;
 }
 
 void set_status_item(int64_t item) {
     g_status_item = item;
+    g_given_image = 0;
 }
 
 int64_t status_item() {

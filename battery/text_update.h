@@ -9,6 +9,8 @@
 
 #include "runtime/core/rt_string.h"
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -16,12 +18,21 @@
 
 namespace battery {
 
+// Room for the units of any 64-bit integer in decimal.
+using NumberRoom = std::array<char16_t, 24>;
+// `number` in decimal, written at the end of `room`.
+std::u16string_view decimal_units(int64_t number, NumberRoom& room);
+
 // A runtime string's units; none for null.
 std::u16string_view units_of(rt::TextArg text);
 
 void update_text(rt::String& text, rt::TextArg wanted);
 void update_joined(rt::String& text, std::span<const std::u16string_view> pieces);
 void update_joined(rt::String& text, rt::TextArg first, rt::TextArg second);
+// Makes `text` read as `pieces` one after another, whatever it read before. When they fit in the
+// string's own block (and none lies in it) they are written over it: a text that changes at every
+// refresh but not in length makes no new string.
+void assign_joined(rt::String& text, std::span<const std::u16string_view> pieces);
 
 // The last text a function of `Inputs` made, with its inputs: asked again with the same inputs,
 // it gives the same string without calling the function.

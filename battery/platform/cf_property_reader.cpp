@@ -63,17 +63,21 @@ void set_string_value(PropertyValue& property, const void* value) {
     property = rt::String::from_utf8(text);
 }
 
-void set_value(PropertyValue& property, const void* value, const ValueKinds& kinds) {
+// Sets the value; true when it is a number.
+bool set_value(PropertyValue& property, const void* value, const ValueKinds& kinds) {
     const CFTypeID kind = CFGetTypeID(value);
     if (kind == kinds.number) {
         property = number_value(value);
-    } else if (kind == kinds.string) {
+        return true;
+    }
+    if (kind == kinds.string) {
         set_string_value(property, value);
     } else if (kind == kinds.boolean) {
         property = CFBooleanGetValue(static_cast<CFBooleanRef>(value)) != 0;
     } else {
         property = OtherValue{};
     }
+    return false;
 }
 
 } // namespace
@@ -100,13 +104,15 @@ void read_cf_properties(CFDictionaryRef dictionary, PlatformProperties& properti
         }
         PlatformProperty& property = properties[kept++];
         property.key_object.hold(keys[i]);
-        // Keys, numbers and booleans never change once made, so the object read last time in
-        // this place still reads as it did; a string is read each time all the same.
+        // Keys and booleans never change once made, so the object read last time in this place
+        // still reads as it did; a string is read each time all the same, and a number too,
+        // since the maker of a dictionary may give a number that only it holds a new value in
+        // place (which holding it here would prevent).
         if (property.value_object.is(values[i]) &&
             !std::holds_alternative<rt::String>(property.value))
             continue;
-        set_value(property.value, values[i], kinds);
-        property.value_object.hold(values[i]);
+        const bool number = set_value(property.value, values[i], kinds);
+        property.value_object.hold(number ? nullptr : values[i]);
     }
     properties.resize(kept);
 }

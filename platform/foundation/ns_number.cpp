@@ -4,8 +4,11 @@
 #include "platform/foundation/ns_string.h"
 #include "platform/foundation/number_conversion.h"
 
+#include <array>
+#include <atomic>
 #include <bit>
 #include <charconv>
+#include <typeinfo>
 
 namespace {
 
@@ -52,12 +55,35 @@ T value_as(const NSNumber& number) {
     return convert_number<T>(number.integer()).value;
 }
 
+// Whole numbers from 0 below this are made once, at first use, and shared, immortal like the
+// booleans: the percentages and minutes that a battery's readings bring at every refresh are not
+// made and freed again each time.
+constexpr std::int64_t k_shared_integer_limit = 1024;
+
+NSNumber* shared_integer(std::int64_t value) {
+    static std::array<std::atomic<NSNumber*>, k_shared_integer_limit> shared{};
+    std::atomic<NSNumber*>& slot = shared[static_cast<std::size_t>(value)];
+    if (NSNumber* number = slot.load(std::memory_order_acquire)) return number;
+    ObjcRef<NSNumber> made = make_native<NSNumber>(value);
+    if (!made) return nullptr;
+    ObjectHeader::make_immortal(*made);
+    NSNumber* first = nullptr;
+    if (slot.compare_exchange_strong(first, made.get(), std::memory_order_acq_rel)) {
+        return made.take();
+    }
+    delete made.take(); // another thread shared its own first
+    return first;
+}
+
 } // namespace
 
 const CFBooleanRef kCFBooleanTrue = &g_true.object;
 const CFBooleanRef kCFBooleanFalse = &g_false.object;
 
 ObjcRef<NSNumber> NSNumber::make(std::int64_t value) {
+    if (value >= 0 && value < k_shared_integer_limit) {
+        if (NSNumber* shared = shared_integer(value)) return ObjcRef<NSNumber>::retain(shared);
+    }
     return make_native<NSNumber>(value);
 }
 
@@ -127,6 +153,13 @@ NSUInteger NSNumber::hash() const {
     std::int64_t integral = m_integer;
     if (is_floating() && !is_integral_int64(m_floating, integral)) return mixed_bits(m_floating);
     return static_cast<NSUInteger>(integral);
+}
+
+bool NSNumber::take_integer_if_sole(std::int64_t value) {
+    if (retainCount() != 1 || m_kind != NumberKind::Integer || typeid(*this) != typeid(NSNumber))
+        return false;
+    m_integer = value;
+    return true;
 }
 
 NSBoolean* NSBoolean::shared(bool value) {

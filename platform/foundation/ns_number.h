@@ -53,6 +53,11 @@ class NSNumber : public NSObject {
     BOOL isEqual(id other) const override;
     NSUInteger hash() const override;
 
+    // For the one holder of an integer number (a dictionary's maker whose dictionary alone holds
+    // it): the number takes `value` in place instead of a new number being made. False, changing
+    // nothing, when anyone else holds it or it is not a plain integer.
+    bool take_integer_if_sole(std::int64_t value);
+
   protected:
     constexpr explicit NSNumber(bool value)
         : m_integer(value ? 1 : 0), m_kind(NumberKind::Boolean) {}

@@ -41,11 +41,14 @@ NSString* key() {
     return string;
 }
 
-bool is_integer(id object, std::int64_t value) {
+bool is_integer_number(id object) {
     // The exact class, by the address of its type information: what a new value would be.
-    if (&typeid(*object) != &typeid(NSNumber)) return false;
-    auto* number = static_cast<NSNumber*>(object);
-    return number->kind() == NumberKind::Integer && number->integer() == value;
+    return &typeid(*object) == &typeid(NSNumber) &&
+           static_cast<NSNumber*>(object)->kind() == NumberKind::Integer;
+}
+
+bool is_integer(id object, std::int64_t value) {
+    return is_integer_number(object) && static_cast<NSNumber*>(object)->integer() == value;
 }
 
 bool is_text(id object, std::string_view utf8) {
@@ -63,9 +66,15 @@ class DictionaryWriter {
     explicit DictionaryWriter(NSMutableDictionary& kept) : m_kept(&kept) {}
 
     void put_integer(NSString* key, std::int64_t value) {
-        if (needs(key, [&](id kept) { return is_integer(kept, value); })) {
-            put(key, NSNumber::make(value).get());
+        if (!needs(key, [&](id kept) { return is_integer(kept, value); })) return;
+        // A kept number that only the kept dictionary holds takes the new value itself.
+        if (m_kept && is_integer_number(m_kept->entries()[m_position].value.get()) &&
+            static_cast<NSNumber*>(m_kept->entries()[m_position].value.get())
+                ->take_integer_if_sole(value)) {
+            ++m_position;
+            return;
         }
+        put(key, NSNumber::make(value).get());
     }
     void put_integer(NSString* key, std::optional<std::int64_t> value) {
         if (value) put_integer(key, *value);

@@ -122,18 +122,27 @@ std::string_view PowerSupply::text(SupplyAttribute attribute) const {
 }
 
 std::optional<std::int64_t> PowerSupply::integer(SupplyAttribute attribute) const {
-    const std::optional<std::string>& value = slot(attribute);
-    if (!value) return std::nullopt;
-    return parse_attribute_integer(*value);
+    return m_integers[static_cast<std::size_t>(attribute)];
 }
 
 void PowerSupply::set(SupplyAttribute attribute, std::string_view raw) {
-    std::optional<std::string>& value = m_values[static_cast<std::size_t>(attribute)];
-    if (!value) value = clean_attribute_text(raw);
+    const auto index = static_cast<std::size_t>(attribute);
+    std::optional<std::string>& value = m_values[index];
+    if (value) return;
+    value = clean_attribute_text(raw);
+    m_integers[index] = parse_attribute_integer(*value);
 }
 
 void PowerSupply::replace(SupplyAttribute attribute, std::string_view raw) {
-    m_values[static_cast<std::size_t>(attribute)] = clean_attribute_text(raw);
+    const auto index = static_cast<std::size_t>(attribute);
+    std::optional<std::string>& value = m_values[index];
+    // A clean value, as nearly every one is, goes into the room the last one had.
+    if (value && is_clean(raw)) {
+        value->assign(raw);
+    } else {
+        value = clean_attribute_text(raw);
+    }
+    m_integers[index] = parse_attribute_integer(*value);
 }
 
 bool is_system_battery(const PowerSupply& supply) {

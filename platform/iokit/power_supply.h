@@ -118,6 +118,8 @@ class PowerSupply {
 
     std::string m_name;
     std::array<std::optional<std::string>, k_supply_attribute_count> m_values;
+    // Each value's integer, parsed once when the value is stored rather than at every question.
+    std::array<std::optional<std::int64_t>, k_supply_attribute_count> m_integers;
 };
 
 // A battery the machine runs on: type "Battery", not a peripheral's (scope "Device"), and not

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <span>
@@ -58,6 +59,18 @@ bool update_value(std::string_view line, std::string_view last_line, PowerSupply
     return true;
 }
 
+// The length of the start `a` and `b` have in common.
+std::size_t common_start(std::string_view a, std::string_view b) {
+    constexpr std::size_t k_block = 32;
+    const std::size_t size = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    while (i + k_block <= size && std::memcmp(a.data() + i, b.data() + i, k_block) == 0)
+        i += k_block;
+    while (i < size && a[i] == b[i])
+        ++i;
+    return i;
+}
+
 } // namespace
 
 bool parse_uevent(std::string_view text, PowerSupply& supply) {
@@ -75,18 +88,20 @@ bool parse_uevent(std::string_view text, PowerSupply& supply) {
 }
 
 bool update_uevent_values(std::string_view last_text, std::string_view text, PowerSupply& supply) {
-    std::size_t start = 0;
-    std::size_t last_start = 0;
-    while (start < text.size() && last_start < last_text.size()) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        const std::size_t last_end = std::min(last_text.find('\n', last_start), last_text.size());
-        const std::string_view line = text.substr(start, end - start);
-        const std::string_view last_line = last_text.substr(last_start, last_end - last_start);
-        if (line != last_line && !update_value(line, last_line, supply)) return false;
-        start = end + 1;
-        last_start = last_end + 1;
+    for (;;) {
+        // Most lines are as they were: they are passed over a block of bytes at a time, and only
+        // the line where the texts part is taken apart.
+        const std::size_t same = common_start(last_text, text);
+        if (same == text.size() && same == last_text.size()) return true;
+        const std::size_t line_start = same == 0 ? 0 : text.rfind('\n', same - 1) + 1;
+        text.remove_prefix(line_start);
+        last_text.remove_prefix(line_start);
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::size_t last_end = std::min(last_text.find('\n'), last_text.size());
+        if (!update_value(text.substr(0, end), last_text.substr(0, last_end), supply)) return false;
+        text.remove_prefix(std::min(end + 1, text.size()));
+        last_text.remove_prefix(std::min(last_end + 1, last_text.size()));
     }
-    return start >= text.size() && last_start >= last_text.size();
 }
 
 namespace {
@@ -154,7 +169,8 @@ class SupplyReader {
             listed.parsed_uevent.emplace(listed.name);
             listed.uevent_names_once = parse_uevent(m_text, *listed.parsed_uevent);
         }
-        listed.uevent_text = m_text;
+        // The text just read is kept; the buffer it leaves is filled afresh by the next read.
+        listed.uevent_text.swap(m_text);
         return *listed.parsed_uevent;
     }
 

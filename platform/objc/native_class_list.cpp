@@ -1,5 +1,6 @@
 #include "platform/objc/native_class_list.h"
 
+#include <atomic>
 #include <mutex>
 
 // One registration function per native class, defined in the class's own file. A class comes
@@ -114,12 +115,15 @@ thread_local bool t_registering = false;
 } // namespace
 
 void ensure_native_classes() {
+    // Asked at every retain and release: once done, one load answers.
+    static std::atomic<bool> done = false;
     static std::once_flag once;
-    if (t_registering) return;
+    if (done.load(std::memory_order_acquire) || t_registering) return;
     std::call_once(once, [] {
         t_registering = true;
         for (auto registration : k_native_class_registrations)
             registration();
         t_registering = false;
+        done.store(true, std::memory_order_release);
     });
 }

@@ -162,7 +162,7 @@ bool can_send_words(const Call& call, const Signature& signature) {
 }
 
 int64_t send_words(const Call& call) {
-    std::array<int64_t, k_most_word_arguments> words{};
+    std::array<int64_t, k_most_word_arguments> words; // the first values.size() are read
     for (std::size_t i = 0; i < call.values.size(); ++i) {
         const int64_t value = call.values[i];
         const bool converted = call.kinds[i] == ArgumentKind::Text && value != 0;
@@ -186,7 +186,7 @@ int64_t send(const Call& call) {
 int64_t SendNativeMessageBlock(const int64_t* block) {
     if (!block) return 0;
     void* result_buffer = object_of(block[0]);
-    std::array<const void*, NativeMessageMaxPieces> pieces{};
+    std::array<const void*, NativeMessageMaxPieces> pieces; // the first piece_count are read
     int piece_count = 0;
     for (const int64_t* word = block + 2; *word; ++word) {
         if (piece_count == NativeMessageMaxPieces) return 0;
@@ -216,12 +216,17 @@ int64_t SendNativeMessageBlock(const int64_t* block) {
 
 int64_t SendNativeMessageWords(void* result_buffer, NativeWord receiver,
                                std::span<const NativeWord> texts_and_arguments) {
-    std::array<int64_t, 3 + 2 * NativeMessageMaxArguments> block{};
+    // Only the words a block is read at are written, rather than zeroing it all at every send.
+    std::array<int64_t, 3 + 2 * NativeMessageMaxArguments> block;
     if (texts_and_arguments.empty() || texts_and_arguments.size() > 2 * NativeMessageMaxArguments)
         return 0;
     const std::size_t pieces = (texts_and_arguments.size() + 1) / 2;
+    const std::size_t arguments = texts_and_arguments.size() / 2;
     block[0] = reinterpret_cast<intptr_t>(result_buffer);
     block[1] = receiver.value();
+    block[2 + pieces] = 0; // the end of the texts
+    // Texts that end in a colon take one argument more than were given: it reads as 0.
+    if (3 + pieces + arguments < block.size()) block[3 + pieces + arguments] = 0;
     for (std::size_t i = 0; i < texts_and_arguments.size(); ++i) {
         const bool is_text = i % 2 == 0;
         // A missing text would end the texts early and shift every argument.

@@ -53,15 +53,34 @@ int64_t TerminalDisplay::now_ms() const {
     return (monotonic_ns() - m_start_ns) / 1'000'000;
 }
 
+void TerminalDisplay::set_status(const std::optional<StatusSnapshot>& status) {
+    if (m_state.status == status) return;
+    m_state.status = status;
+    m_status_changed = true;
+}
+
 void TerminalDisplay::set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>& items) {
+    if (m_state.menu == items) return;
     m_state.menu = items;
     if (!items) m_state.menu_open = false;
+    m_below_changed = true;
+}
+
+void TerminalDisplay::set_window(const WindowSnapshot& window) {
+    m_state.set_window(window);
+    m_below_changed = true;
+}
+
+void TerminalDisplay::window_closed(int number) {
+    m_state.close_window(number);
+    m_below_changed = true;
 }
 
 int TerminalDisplay::run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) {
     m_state.menu_open = false;
     m_state.typed.clear();
     m_state.alert = alert;
+    m_below_changed = true;
     // The lines below shrink to the alert's first (an open menu's would be drawn again under the
     // text), so that the text and they take the rows the charts were fitted to.
     redraw();
@@ -75,6 +94,7 @@ int TerminalDisplay::run_alert(const AlertSnapshot& alert, ModalPass& modal_pass
         if (!answer && !std::holds_alternative<EndOfInput>(input)) continue;
         m_state.alert.reset();
         m_state.typed.clear();
+        m_below_changed = true;
         return answer ? answer->button : 0;
     }
 }
@@ -118,16 +138,32 @@ Input TerminalDisplay::wait_for_input(std::optional<int64_t> deadline_ms) {
 
 void TerminalDisplay::reject_input(const Input&, const std::string& message) {
     m_state.note = message;
+    m_below_changed = true;
     write_out(std::string_view(&k_bell, 1));
 }
 
 void TerminalDisplay::redraw() {
     if (m_finished) return;
-    size_t width = columns();
-    std::vector<std::string> lines = render_view(m_state, m_options);
-    for (auto& line : lines)
-        line = fit_to_width(line, width - 1);
-    write_out(m_region.redraw(lines));
+    const size_t width = columns() - 1;
+    if (width != m_fitted_columns) {
+        m_fitted_columns = width;
+        m_status_changed = m_below_changed = true;
+    }
+    if (!m_status_changed && !m_below_changed) return;
+    if (m_lines.empty()) m_lines.emplace_back();
+    if (m_status_changed) {
+        write_status_line(m_lines.front(), m_state.status, m_options);
+        fit_in_place(m_lines.front(), width);
+    }
+    if (m_below_changed) {
+        m_lines.resize(1);
+        for (std::string& line : render_below_status(m_state, m_options)) {
+            fit_in_place(line, width);
+            m_lines.push_back(std::move(line));
+        }
+    }
+    m_status_changed = m_below_changed = false;
+    write_out(m_region.redraw(m_lines));
 }
 
 void TerminalDisplay::print(const std::vector<std::string>& lines) {
@@ -154,6 +190,7 @@ std::optional<Input> TerminalDisplay::take_input() {
         return std::nullopt;
     }
     KeyOutcome outcome = handle_key(m_state, key);
+    m_below_changed = true;
     if (outcome.refused) write_out(std::string_view(&k_bell, 1));
     return outcome.input;
 }
@@ -188,6 +225,8 @@ TerminalDisplay::ReadEnd TerminalDisplay::read_keys(std::optional<int64_t> deadl
 void TerminalDisplay::take_terminal_changes() {
     TerminalChanges changes = m_mode.take_changes();
     if (changes.continued || changes.resized) m_columns.reset();
+    // A region drawn afresh, or rewrapped, is drawn in full at the next redraw.
+    m_status_changed = m_below_changed = true;
     if (changes.continued) {
         m_mode.resume();
         m_region = LiveRegion{};

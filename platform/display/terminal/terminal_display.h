@@ -25,12 +25,10 @@ class TerminalDisplay final : public Display {
     ~TerminalDisplay() override;
 
     int64_t now_ms() const override;
-    void set_status(const std::optional<StatusSnapshot>& status) override {
-        m_state.status = status;
-    }
+    void set_status(const std::optional<StatusSnapshot>& status) override;
     void set_status_menu(const std::optional<std::vector<MenuItemSnapshot>>& items) override;
-    void set_window(const WindowSnapshot& window) override { m_state.set_window(window); }
-    void window_closed(int number) override { m_state.close_window(number); }
+    void set_window(const WindowSnapshot& window) override;
+    void window_closed(int number) override;
     int run_alert(const AlertSnapshot& alert, ModalPass& modal_pass) override;
     void play_sound(int id) override;
     void show_notification(const NotificationSnapshot& notification) override;
@@ -63,6 +61,13 @@ class TerminalDisplay final : public Display {
     TerminalMode m_mode;
     ViewOptions m_options;
     TerminalState m_state;
+    // The lines last drawn, each cut to m_fitted_columns: the status line, then those under it.
+    // A redraw makes again only the part whose state changed since: the status line at every
+    // refresh of a changing battery, the menu, windows and hint only when they change.
+    std::vector<std::string> m_lines;
+    size_t m_fitted_columns = 0;
+    bool m_status_changed = true;
+    bool m_below_changed = true;
     LiveRegion m_region;
     std::optional<size_t> m_columns; // the output's width, until the next resize
     std::deque<Key> m_keys;

@@ -3,44 +3,58 @@
 #include "platform/display/terminal/terminal_text.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 
 namespace {
 
 constexpr std::string_view k_erase_below = "\x1b[J";
 constexpr std::string_view k_newline = "\r\n";
 
-std::string joined(const std::vector<std::string>& lines) {
-    std::string text;
+void append_joined(std::string& text, const std::vector<std::string>& lines) {
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) text += k_newline;
         text += lines[i];
     }
-    return text;
 }
 
 } // namespace
 
-std::string LiveRegion::erase() const {
-    if (m_lines.empty()) return {};
-    std::string bytes = "\r";
-    if (m_rows > 1) bytes += "\x1b[" + std::to_string(m_rows - 1) + "A";
+void LiveRegion::append_erase(std::string& bytes) const {
+    if (m_lines.empty()) return;
+    bytes += '\r';
+    if (m_rows > 1) {
+        std::array<char, 24> digits{};
+        const auto end = std::to_chars(digits.begin(), digits.end(), m_rows - 1).ptr;
+        bytes += "\x1b[";
+        bytes.append(digits.begin(), end);
+        bytes += 'A';
+    }
     bytes += k_erase_below;
-    return bytes;
 }
 
-std::string LiveRegion::redraw(const std::vector<std::string>& lines) {
-    if (lines == m_lines) return {};
-    std::string bytes = erase() + joined(lines);
-    m_lines = lines;
+const std::string& LiveRegion::redraw(const std::vector<std::string>& lines) {
+    m_bytes.clear();
+    if (lines == m_lines) return m_bytes;
+    append_erase(m_bytes);
+    append_joined(m_bytes, lines);
+    // Most redraws change the status line alone: the other lines are not copied again.
+    m_lines.resize(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (m_lines[i] != lines[i]) m_lines[i] = lines[i];
+    }
     m_rows = lines.size();
-    return bytes;
+    return m_bytes;
 }
 
 std::string LiveRegion::print_above(const std::vector<std::string>& lines) {
-    std::string bytes = erase();
-    for (const auto& line : lines)
-        bytes += line + std::string(k_newline);
-    bytes += joined(m_lines);
+    std::string bytes;
+    append_erase(bytes);
+    for (const auto& line : lines) {
+        bytes += line;
+        bytes += k_newline;
+    }
+    append_joined(bytes, m_lines);
     m_rows = m_lines.size();
     return bytes;
 }

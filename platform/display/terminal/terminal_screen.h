@@ -10,8 +10,9 @@
 
 class LiveRegion {
   public:
-    // Bytes that replace the region with `lines`; empty when they are the lines on screen.
-    std::string redraw(const std::vector<std::string>& lines);
+    // Bytes that replace the region with `lines`; empty when they are the lines on screen. They
+    // are kept in the region's own buffer, valid until its next call.
+    const std::string& redraw(const std::vector<std::string>& lines);
     // Bytes that write `lines` for good above the region and draw the region again below them.
     std::string print_above(const std::vector<std::string>& lines);
     // Bytes that leave the region as it is and move below it, so that what follows starts on a
@@ -26,8 +27,9 @@ class LiveRegion {
     const std::vector<std::string>& lines() const { return m_lines; }
 
   private:
-    std::string erase() const;
+    void append_erase(std::string& bytes) const;
 
     std::vector<std::string> m_lines;
     size_t m_rows = 0; // on screen: one per line, unless rewrapped
+    std::string m_bytes;
 };

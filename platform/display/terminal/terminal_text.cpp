@@ -88,11 +88,18 @@ bool is_line_break(char c) {
 
 } // namespace
 
+std::string_view style_start(TextStyle style, bool colour) {
+    return colour ? k_style_codes[static_cast<size_t>(style)].code : std::string_view();
+}
+
+std::string_view style_end(TextStyle style, bool colour) {
+    return colour && style != TextStyle::plain ? k_reset : std::string_view();
+}
+
 std::string styled(std::string_view text, TextStyle style, bool colour) {
-    if (!colour || style == TextStyle::plain) return std::string(text);
-    std::string result(k_style_codes[static_cast<size_t>(style)].code);
+    std::string result(style_start(style, colour));
     result += text;
-    result += k_reset;
+    result += style_end(style, colour);
     return result;
 }
 
@@ -106,21 +113,30 @@ size_t display_width(std::string_view text) {
 }
 
 std::string fit_to_width(std::string_view line, size_t columns) {
-    if (display_width(line) <= columns) return std::string(line);
-    if (columns == 0) return {};
-    std::string result;
+    std::string result(line);
+    fit_in_place(result, columns);
+    return result;
+}
+
+void fit_in_place(std::string& line, size_t columns) {
+    if (display_width(line) <= columns) return;
+    if (columns == 0) {
+        line.clear();
+        return;
+    }
+    size_t kept = 0;
     size_t used = 0;
     bool styled_text = false;
     for_each_piece(line, [&](std::string_view piece, size_t width) {
         if (used + width > columns - 1) return false;
         styled_text = styled_text || width == 0;
-        result += piece;
+        kept += piece.size();
         used += width;
         return true;
     });
-    result += "…";
-    if (styled_text) result += k_reset;
-    return result;
+    line.resize(kept);
+    line += "…";
+    if (styled_text) line += k_reset;
 }
 
 std::string printable(std::string_view text) {
@@ -134,9 +150,18 @@ std::string printable(std::string_view text) {
 }
 
 std::string one_line(std::string_view text) {
-    std::string line = printable(text);
-    std::replace_if(line.begin(), line.end(), is_line_break, ' ');
+    std::string line;
+    append_one_line(line, text);
     return line;
+}
+
+void append_one_line(std::string& out, std::string_view text) {
+    const size_t start = out.size();
+    out += text;
+    for (auto c = out.begin() + static_cast<std::ptrdiff_t>(start); c != out.end(); ++c) {
+        const auto byte = static_cast<unsigned char>(*c);
+        if (byte < 0x20 || byte == 0x7f) *c = ' ';
+    }
 }
 
 std::vector<std::string> wrap_words(std::string_view text, size_t columns) {

@@ -213,28 +213,60 @@ std::string prompt_line(const TerminalState& state, const ViewOptions& options) 
     return line;
 }
 
+void append_battery_glyph(std::string& line, const std::optional<std::string>& image,
+                          const ViewOptions& options) {
+    if (!image) return;
+    std::string_view name = file_name(*image);
+    for (const auto& picture : k_battery_pictures) {
+        if (picture.file == name) {
+            line += style_start(picture.style, options.colour);
+            line += picture.glyph;
+            line += style_end(picture.style, options.colour);
+            return;
+        }
+    }
+    line += k_unknown_battery;
+}
+
 } // namespace
 
 std::string battery_glyph(const std::optional<std::string>& image, const ViewOptions& options) {
-    if (!image) return {};
-    std::string_view name = file_name(*image);
-    for (const auto& picture : k_battery_pictures) {
-        if (picture.file == name) return styled(picture.glyph, picture.style, options.colour);
-    }
-    return std::string(k_unknown_battery);
+    std::string glyph;
+    append_battery_glyph(glyph, image, options);
+    return glyph;
 }
 
 std::string status_line(const std::optional<StatusSnapshot>& status, const ViewOptions& options) {
-    if (!status) return styled("(no status item)", TextStyle::dim, options.colour);
-    std::string line = battery_glyph(status->image, options);
-    std::string title = one_line(status->title);
-    if (!title.empty())
-        line += (line.empty() ? "" : " ") + styled(title, TextStyle::bold, options.colour);
-    if (status->tooltip && !status->tooltip->empty()) {
-        std::string tooltip = "(" + one_line(*status->tooltip) + ")";
-        line += (line.empty() ? "" : " ") + styled(tooltip, TextStyle::dim, options.colour);
-    }
+    std::string line;
+    write_status_line(line, status, options);
     return line;
+}
+
+void write_status_line(std::string& line, const std::optional<StatusSnapshot>& status,
+                       const ViewOptions& options) {
+    line.clear();
+    const bool colour = options.colour;
+    if (!status) {
+        line += style_start(TextStyle::dim, colour);
+        line += "(no status item)";
+        line += style_end(TextStyle::dim, colour);
+        return;
+    }
+    append_battery_glyph(line, status->image, options);
+    if (!status->title.empty()) {
+        if (!line.empty()) line += ' ';
+        line += style_start(TextStyle::bold, colour);
+        append_one_line(line, status->title);
+        line += style_end(TextStyle::bold, colour);
+    }
+    if (status->tooltip && !status->tooltip->empty()) {
+        if (!line.empty()) line += ' ';
+        line += style_start(TextStyle::dim, colour);
+        line += '(';
+        append_one_line(line, *status->tooltip);
+        line += ')';
+        line += style_end(TextStyle::dim, colour);
+    }
 }
 
 std::string key_equivalent_label(const MenuItemSnapshot& item) {
@@ -304,6 +336,14 @@ std::string alert_buttons_line(const AlertSnapshot& alert, const ViewOptions& op
 
 std::vector<std::string> render_view(const TerminalState& state, const ViewOptions& options) {
     std::vector<std::string> lines{status_line(state.status, options)};
+    std::vector<std::string> below = render_below_status(state, options);
+    lines.insert(lines.end(), below.begin(), below.end());
+    return lines;
+}
+
+std::vector<std::string> render_below_status(const TerminalState& state,
+                                             const ViewOptions& options) {
+    std::vector<std::string> lines;
     auto append = [&](const std::vector<std::string>& more) {
         lines.insert(lines.end(), more.begin(), more.end());
     };

@@ -21,6 +21,9 @@ struct ViewOptions {
 std::string battery_glyph(const std::optional<std::string>& image, const ViewOptions& options);
 
 std::string status_line(const std::optional<StatusSnapshot>& status, const ViewOptions& options);
+// status_line() written over `line`, in the room it has.
+void write_status_line(std::string& line, const std::optional<StatusSnapshot>& status,
+                       const ViewOptions& options);
 
 // The key equivalent as a person reads it, e.g. "⌘I" or "⇧⌘Z"; empty without a key.
 std::string key_equivalent_label(const MenuItemSnapshot& item);
@@ -35,3 +38,6 @@ std::vector<std::string> alert_text_lines(const AlertSnapshot& alert, const View
 std::string alert_buttons_line(const AlertSnapshot& alert, const ViewOptions& options);
 
 std::vector<std::string> render_view(const TerminalState& state, const ViewOptions& options);
+// The lines of render_view() under the status line, which depend on everything but the status.
+std::vector<std::string> render_below_status(const TerminalState& state,
+                                             const ViewOptions& options);

@@ -161,6 +161,8 @@ TEST(SysfsBatteryReader, UpdatesAParsedUeventToWhatParsingTheNewTextGives) {
         {with("Discharging", "Charging"), true},
         {with("UNMAPPED=1", "UNMAPPED=2"), true},
         {with("power_supply", "battery"), true},
+        {with("CAPACITY=80\n", "CAPACITY=7\n").replace(0, 22, "POWER_SUPPLY_NAME=BAT1"), true},
+        {with("ENERGY_NOW=400", "ENERGY_NOW=4000").replace(43, 11, "Full\nfull"), false},
         {with("no equals", "no equal"), false},
         {with("STATUS", "STATE"), false},
         {with("ENERGY_NOW=400\n", ""), false},

@@ -107,3 +107,28 @@ TEST(SysfsBattery, WorksOutTheTimeLeftFromTheRateAveragedOverItsReadings) {
         EXPECT_EQ(minutes(fresh), step % 2 ? "int 40" : "int 120");
     }
 }
+
+// A number that only the kept registry entry holds takes a reading's new value in place; one that
+// someone else holds keeps its value, and the entry is given a new number.
+TEST(SysfsBattery, GivesANumberOnlyItsEntryHoldsTheNewValueInPlace) {
+    TemporaryFolder folder;
+    ManualClock clock;
+    SysfsBattery battery(folder.path());
+    CFStringRef key = CFStringCreateWithCString(nullptr, "Voltage", kCFStringEncodingUTF8);
+    auto voltage = [&](const char* microvolts) {
+        write_supplies(folder,
+                       {{"BAT0", {"TYPE=Battery", std::string("VOLTAGE_NOW=") + microvolts}}});
+        clock.advance(10);
+        ObjcRef<NSMutableDictionary> entry = battery.copy_registry_entry();
+        return cf_object(CFDictionaryGetValue(entry.get(), key));
+    };
+    id first = voltage("11800000");
+    EXPECT_EQ(voltage("11790000"), first);
+    EXPECT_EQ(describe(first), "int 11790");
+    const ObjcRef<> held = ObjcRef<>::retain(first);
+    id second = voltage("11780000");
+    EXPECT_NE(second, first);
+    EXPECT_EQ(describe(first), "int 11790");
+    EXPECT_EQ(describe(second), "int 11780");
+    CFRelease(key);
+}

@@ -85,6 +85,16 @@ TEST(TerminalDisplay, WritesOnlyChangesAndWaitsUntilTheDeadline) {
     p.type("m");
     EXPECT_EQ(input_text(p.display->wait_for_input(p.display->now_ms() + 50)), "timeout");
     EXPECT_TRUE(contains(p.take_output(), "  4  Preferences..."));
+    p.type("\x1b"); // closed again: a menu that changes shows in the hint under the status line
+    EXPECT_EQ(input_text(p.display->wait_for_input(p.display->now_ms() + 50)), "timeout");
+    p.take_output();
+    const std::vector<MenuItemSnapshot> menu{{.number = 9, .title = "Zap", .key = "z"}};
+    p.display->set_status_menu(menu);
+    EXPECT_EQ(input_text(p.display->wait_for_input(p.display->now_ms())), "timeout");
+    EXPECT_TRUE(contains(p.take_output(), "z Zap"));
+    p.display->set_status_menu(menu);
+    EXPECT_EQ(input_text(p.display->wait_for_input(p.display->now_ms())), "timeout");
+    EXPECT_EQ(p.take_output(), "");
 }
 
 // Control-D ends the input as its end does; an alert up at the end answers 0.
