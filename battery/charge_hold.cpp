@@ -23,6 +23,8 @@ std::optional<int64_t> held_at(const ChargeHoldReading& reading) {
 ChargeHoldReading charge_hold_reading() {
     ChargeHoldReading reading;
     reading.limit = battery_integer(u"ChargeLimit");
+    // Most batteries have no limit: nothing else is asked of them at each refresh.
+    if (!reading.limit) return reading;
     reading.percent = battery_integer(u"CurrentCapacity").value_or(0);
     reading.on_mains = GetBatteryValue(u"ExternalConnected") == u"Yes";
     reading.charging = GetBatteryValue(u"IsCharging") == u"Yes";
