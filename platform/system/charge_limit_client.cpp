@@ -7,7 +7,6 @@
 #include <gio/gio.h>
 
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <mutex>
 #include <optional>

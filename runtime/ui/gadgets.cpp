@@ -152,6 +152,25 @@ void free_gadget_of_dying_view(int64_t number, NSView* view) {
     free_record(number, *record, false);
 }
 
+// A push button and a check box are both an NSButton, of their own type and behaviour.
+template <class Functions>
+int64_t create_button_view(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
+                           TextArg text, int32_t flags, int32_t type, NSUInteger button_type) {
+    if (!g_gadget_table.table()) return 0;
+    ObjcRef<KX_NSButton> view = make_gadget_view<KX_NSButton>(x, y, width, height);
+    if (!view) return 0;
+    ObjcRef<Functions> functions = make_native<Functions>();
+    if (!functions) return bare_view(std::move(view));
+    if (!functions->setup(number, type, view.get(), view.get(), flags)) return 0;
+    view->setTitle(native_text(text).get());
+    view->setButtonType(button_type);
+    if (button_type == NSButtonTypeSwitch && (flags & CheckboxFlagThreeState))
+        view->setAllowsMixedState(YES);
+    align(view.get(), flags);
+    place(view.get(), *functions->gadget());
+    return creation_result(*functions, number, view.get());
+}
+
 int InitGadgets() {
     register_gadget_classes();
     return g_gadget_table.create_once(GadgetTableGrowthStep, &FreeGadget) ? 1 : 0;
@@ -164,17 +183,8 @@ int64_t CreateButtonGadget(int64_t number, int32_t x, int32_t y, int32_t width, 
 
 int64_t CreateButtonGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                            TextArg text, int32_t flags) {
-    if (!g_gadget_table.table()) return 0;
-    ObjcRef<KX_NSButton> view = make_gadget_view<KX_NSButton>(x, y, width, height);
-    if (!view) return 0;
-    ObjcRef<KXButtonGadgetFunctions> functions = make_native<KXButtonGadgetFunctions>();
-    if (!functions) return bare_view(std::move(view));
-    if (!functions->setup(number, GadgetTypeButton, view.get(), view.get(), flags)) return 0;
-    view->setTitle(native_text(text).get());
-    view->setButtonType(NSButtonTypeMomentaryPushIn);
-    align(view.get(), flags);
-    place(view.get(), *functions->gadget());
-    return creation_result(*functions, number, view.get());
+    return create_button_view<KXButtonGadgetFunctions>(
+        number, x, y, width, height, text, flags, GadgetTypeButton, NSButtonTypeMomentaryPushIn);
 }
 
 int64_t CreateCheckboxGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -184,18 +194,8 @@ int64_t CreateCheckboxGadget(int64_t number, int32_t x, int32_t y, int32_t width
 
 int64_t CreateCheckboxGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                              TextArg text, int32_t flags) {
-    if (!g_gadget_table.table()) return 0;
-    ObjcRef<KX_NSButton> view = make_gadget_view<KX_NSButton>(x, y, width, height);
-    if (!view) return 0;
-    ObjcRef<KXCheckboxGadgetFunctions> functions = make_native<KXCheckboxGadgetFunctions>();
-    if (!functions) return bare_view(std::move(view));
-    if (!functions->setup(number, GadgetTypeCheckbox, view.get(), view.get(), flags)) return 0;
-    view->setTitle(native_text(text).get());
-    view->setButtonType(NSButtonTypeSwitch);
-    if (flags & CheckboxFlagThreeState) view->setAllowsMixedState(YES);
-    align(view.get(), flags);
-    place(view.get(), *functions->gadget());
-    return creation_result(*functions, number, view.get());
+    return create_button_view<KXCheckboxGadgetFunctions>(number, x, y, width, height, text, flags,
+                                                         GadgetTypeCheckbox, NSButtonTypeSwitch);
 }
 
 int64_t CreateTextGadget(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height,

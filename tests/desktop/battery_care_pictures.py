@@ -27,20 +27,7 @@ NOTIFYD = glob.glob("/usr/lib/*/xfce4/notifyd/xfce4-notifyd")
 
 
 def battery(session, percent, status, limit=80, mains=True):
-    folder = os.path.join(session.folder, "power_supply")
-    for name, text in (("AC", "POWER_SUPPLY_TYPE=Mains\nPOWER_SUPPLY_ONLINE=%d\n" % mains),
-                       ("BAT0", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=%s\n"
-                                "POWER_SUPPLY_CAPACITY=%d\nPOWER_SUPPLY_CHARGE_NOW=%d\n"
-                                "POWER_SUPPLY_CHARGE_FULL=4000000\n"
-                                "POWER_SUPPLY_CHARGE_FULL_DESIGN=4400000\n"
-                                "POWER_SUPPLY_CHARGE_CONTROL_END_THRESHOLD=%d\n"
-                                % (status, percent, percent * 40000, limit))):
-        os.makedirs(os.path.join(folder, name), exist_ok=True)
-        path = os.path.join(folder, name, "uevent")
-        with open(path + ".new", "w") as uevent:
-            uevent.write(text)
-        os.replace(path + ".new", path)
-    session.battery = folder
+    desk.power_supply(session, percent, status, mains=mains, limit=limit)
 
 
 def picture_of_screen(path):

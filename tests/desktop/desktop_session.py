@@ -797,16 +797,20 @@ def case_condition_warning(session):
     check(not complaints, "the sound complained: %r" % complaints)
 
 
-def power_supply(session, percent, status="Discharging", mains=False, microvolts=None):
-    """A power_supply tree in place of the recorded battery, read anew by each refresh."""
+def power_supply(session, percent, status="Discharging", mains=False, microvolts=None, limit=None):
+    """A power_supply tree in place of the recorded battery, read anew by each refresh; `limit`
+    is the battery's charge limit, where it has one."""
     folder = os.path.join(session.folder, "power_supply")
     for name, text in (("AC", "POWER_SUPPLY_TYPE=Mains\nPOWER_SUPPLY_ONLINE=%d\n" % mains),
                        ("BAT0", "POWER_SUPPLY_TYPE=Battery\nPOWER_SUPPLY_STATUS=%s\n"
                                 "POWER_SUPPLY_CAPACITY=%d\nPOWER_SUPPLY_CHARGE_NOW=%d\n"
                                 "POWER_SUPPLY_CHARGE_FULL=4000000\n"
                                 "POWER_SUPPLY_CHARGE_FULL_DESIGN=4000000\n%s"
+                                "%s"
                                 % (status, percent, percent * 40000, "POWER_SUPPLY_VOLTAGE_NOW=%d\n"
-                                   % microvolts if microvolts else ""))):
+                                   % microvolts if microvolts else "",
+                                   "POWER_SUPPLY_CHARGE_CONTROL_END_THRESHOLD=%d\n" % limit
+                                   if limit else ""))):
         os.makedirs(os.path.join(folder, name), exist_ok=True)
         path = os.path.join(folder, name, "uevent")
         with open(path + ".new", "w") as uevent:
@@ -846,9 +850,7 @@ def case_charge_limit(session):
     """Held at its limit, the battery's box is ticked in Preferences beside the chosen 80 %, as
     the driver shows it; a press on Charge to 100% Once where no charge limit service answers
     is told in one line and one notification, and the box stays as it was."""
-    power_supply(session, 80, "Not charging", mains=True)
-    with open(os.path.join(session.battery, "BAT0", "uevent"), "a") as uevent:
-        uevent.write("POWER_SUPPLY_CHARGE_CONTROL_END_THRESHOLD=80\n")
+    power_supply(session, 80, "Not charging", mains=True, limit=80)
     session.env["DBUS_SYSTEM_BUS_ADDRESS"] = "unix:path=" + os.path.join(session.folder, "none")
     window = last(session.driver("menu 4"), "window")
     controls = {control["number"]: control for control in window["controls"]}
