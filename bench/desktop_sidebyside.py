@@ -22,6 +22,11 @@ smaps_rollup) and D-Bus messages sent and received, from a dbus-monitor capture 
 the messages to the monitor: the programs do not see it). A message is received when it is
 addressed to the program, or broadcast and matched by one of the program's match rules.
 
+Beside them, when it is built, runs the floor: bench/status_item_floor.c, the least a GDBus status
+item does (it reads the uevent, sends NewIcon when the charge changed and answers the panel with a
+plain square). What it costs, no GLib status item can undercut on the same machine, so its column
+says which goals any such item could meet there.
+
 The default 60 s window is a smoke run; the figures worth quoting come from --window 600.
 Writes FOLDER/table.md (the table), FOLDER/figures.json, FOLDER/bus.log and FOLDER/screen.png.
 Exits 77 (skipped) when a tool it needs is missing.
@@ -270,7 +275,7 @@ def start_namespace(tree):
     return holder
 
 
-def start_programs(host, tree, holder, bundle, folder, wrap):
+def start_programs(host, tree, holder, bundle, folder, wrap, floor):
     env = host.environment()
     zerarazi_home = os.path.join(folder, "zerarazi-home")
     os.makedirs(zerarazi_home)
@@ -284,7 +289,13 @@ def start_programs(host, tree, holder, bundle, folder, wrap):
         ["nsenter", "-t", str(holder.pid), "-m", "cbatticon", "-u", str(PERIOD), "-n"], env=env,
         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
         stderr=open(os.path.join(folder, "cbatticon.stderr"), "w"))
-    return [Program("Zerarazi", zerarazi), Program("cbatticon", cbatticon)]
+    programs = [Program("Zerarazi", zerarazi), Program("cbatticon", cbatticon)]
+    if floor:
+        programs.append(Program("floor", subprocess.Popen(
+            [floor, os.path.join(tree.supplies, "BAT0", "uevent")], env=env,
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=open(os.path.join(folder, "floor.stderr"), "w"))))
+    return programs
 
 
 # --- the figures -------------------------------------------------------------------------------
@@ -344,7 +355,7 @@ def ratio(ours, theirs):
 
 
 def table(results, window, percent_every):
-    ours, theirs = results["Zerarazi"], results["cbatticon"]
+    ours, theirs, floor = results["Zerarazi"], results["cbatticon"], results.get("floor")
     rows = [("CPU per refresh, ms (user+sys ticks, /proc/PID/stat)", "all", "cpu_ms_ticks", "%.2f"),
             ("CPU per refresh, ms (scheduler, schedstat)", "all", "cpu_ms", "%.3f"),
             ("  in refreshes whose title changed", "changed", "cpu_ms", "%.3f"),
@@ -361,40 +372,60 @@ def table(results, window, percent_every):
             ("  received, refreshes where nothing shown changed", "unchanged", "received", "%.2f"),
             ("  most sent in one refresh where nothing shown changed", "unchanged", "most_sent",
              "%d")]
+    head = "| per refresh | Zerarazi | cbatticon | Zerarazi / cbatticon |"
+    if floor:
+        head += " floor | floor / cbatticon |"
     lines = ["# Desktop display beside cbatticon, in xfce4-panel's tray", "",
              "%s; window %d s (%d refreshes each: %s with the title changed, %s with nothing "
              "shown changed); the charge drops 1 %% every %d writes of the tree." % (
                  time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime()), window,
                  ours["all"]["refreshes"], ours["changed"] and ours["changed"]["refreshes"],
                  ours["unchanged"] and ours["unchanged"]["refreshes"], percent_every), "",
-             "| per refresh | Zerarazi | cbatticon | Zerarazi / cbatticon |", "|---|---|---|---|"]
+             head, "|---" * head.count(" | ") + "|---|"]
     for label, part, key, form in rows:
-        cells = [(figures[part] or {}).get(key) for figures in (ours, theirs)]
-        shown = [form % cell if cell is not None else "-" for cell in cells]
-        lines.append("| %s | %s | %s | %s |" % (label, shown[0], shown[1], ratio(*cells) if None
-                                                 not in cells else "n/a"))
+        cells = [(figures[part] or {}).get(key) for figures in (ours, theirs, floor or ours)]
+        lines.append(row(label, cells, form, floor is not None))
     for label, key in (("resident memory (Rss), MB", "rss_kb"), ("private memory "
                        "(Private_Clean+Private_Dirty), MB", "private_kb"),
                        ("proportional memory (Pss), MB", "pss_kb")):
-        a, b = ours["memory"][key], theirs["memory"][key]
-        lines.append("| %s | %.1f | %.1f | %s |" % (label, a / 1024, b / 1024, ratio(a, b)))
+        cells = [figures["memory"][key] / 1024 for figures in (ours, theirs, floor or ours)]
+        lines.append(row(label, cells, "%.1f", floor is not None))
     lines += ["", "Signals Zerarazi sent per refresh: title changed %s; nothing shown changed %s." %
               ((ours["changed"] or {}).get("signals"), (ours["unchanged"] or {}).get("signals")),
               "Wake-ups per refresh by thread: Zerarazi %s; cbatticon %s." % (
                   ours["all"]["thread_wakeups"], theirs["all"]["thread_wakeups"]),
               "Bus names: Zerarazi %s, cbatticon %s; both alive at the end: %s." % (
                   ours["unique_name"], theirs["unique_name"], ours["alive"] and theirs["alive"]),
-              "", "Goals: CPU at most 1/4 of cbatticon's: %s; memory (Rss) at most 1/3: %s; "
-              "private memory at most 1/3: %s; one wake-up per refresh: %s; no D-Bus message in "
-              "a refresh where nothing shown changed: %s." % (
-                  met(ours["all"]["cpu_ms"] <= GOALS["cpu"] * theirs["all"]["cpu_ms"]),
-                  met(ours["memory"]["rss_kb"] <= GOALS["memory"] * theirs["memory"]["rss_kb"]),
-                  met(ours["memory"]["private_kb"] <= GOALS["memory"] *
-                      theirs["memory"]["private_kb"]),
-                  met(ours["all"]["wakeups"] <= 1.0),
-                  met(ours["unchanged"] is not None and ours["unchanged"]["most_sent"] == 0 and
-                      ours["unchanged"]["received"] == 0))]
+              "", "Goals for Zerarazi: " + goals(ours, theirs)]
+    if floor:
+        lines += ["", "The floor (bench/status_item_floor.c: a GDBus status item that reads the "
+                  "uevent, sends NewIcon when the charge changed and answers with a plain "
+                  "square) against the same goals: " + goals(floor, theirs)]
     return "\n".join(lines) + "\n"
+
+
+def row(label, cells, form, with_floor):
+    """A table row: Zerarazi, cbatticon, their ratio, and the floor with its ratio."""
+    shown = [form % cell if cell is not None else "-" for cell in cells]
+    line = "| %s | %s | %s | %s |" % (label, shown[0], shown[1], ratio(cells[0], cells[1]) if
+                                      None not in cells[:2] else "n/a")
+    if with_floor:
+        line += " %s | %s |" % (shown[2], ratio(cells[2], cells[1]) if None not in cells[1:]
+                                else "n/a")
+    return line
+
+
+def goals(ours, theirs):
+    return ("CPU at most 1/4 of cbatticon's: %s; memory (Rss) at most 1/3: %s; private memory at "
+            "most 1/3: %s; one wake-up per refresh: %s; no D-Bus message in a refresh where "
+            "nothing shown changed: %s." % (
+                met(ours["all"]["cpu_ms"] <= GOALS["cpu"] * theirs["all"]["cpu_ms"]),
+                met(ours["memory"]["rss_kb"] <= GOALS["memory"] * theirs["memory"]["rss_kb"]),
+                met(ours["memory"]["private_kb"] <= GOALS["memory"] *
+                    theirs["memory"]["private_kb"]),
+                met(ours["all"]["wakeups"] <= 1.0),
+                met(ours["unchanged"] is not None and ours["unchanged"]["most_sent"] == 0 and
+                    ours["unchanged"]["received"] == 0)))
 
 
 def met(condition):
@@ -420,9 +451,12 @@ def run(args, folder):
         writer.start()
         sleep_until(until_wall(START_AT))
         started = time.time()
-        programs = start_programs(host, tree, holder, args.bundle, folder, args.wrap.split())
+        floor = args.floor if os.path.exists(args.floor) else None
+        programs = start_programs(host, tree, holder, args.bundle, folder, args.wrap.split(),
+                                  floor)
         ds.run_until(lambda: all(p.alive() for p in programs) and all(
-            ds.connection_of_process(host.bus, p.pid) for p in programs[:1]), 30,
+            ds.connection_of_process(host.bus, p.pid) for p in programs if p.name != "cbatticon"),
+            30,
             "the programs on the bus")
         moment = started + WARM_UP
         while moment <= started + WARM_UP + args.window + 0.5:
@@ -464,11 +498,15 @@ def main():
     parser.add_argument("--percent-every", type=int, default=3,
                         help="the charge drops by 1%% every N writes (default 3)")
     parser.add_argument("--out", default="build/desktop-sidebyside")
+    parser.add_argument("--floor", default="build/release/bench/status_item_floor",
+                        help="the least GLib status item (bench/status_item_floor.c), run beside "
+                        "the two when it is built")
     parser.add_argument("--wrap", default="", help="a command Zerarazi is run under, for a "
                         "profile (e.g. \"valgrind --tool=callgrind\"); its figures are then the "
                         "wrapper's")
     args = parser.parse_args()
     args.bundle, args.out = os.path.abspath(args.bundle), os.path.abspath(args.out)
+    args.floor = os.path.abspath(args.floor)
     if not os.path.exists(os.path.join(args.bundle, "Contents", "MacOS", "Zerarazi")):
         print("no bundle at %s (cmake --build build/release --target zerarazi)" % args.bundle)
         return 2
@@ -479,7 +517,8 @@ def main():
     try:
         results = run(args, folder)
     finally:
-        for name in ("bus.log", "zerarazi.stderr", "cbatticon.stderr", "screen.png"):
+        for name in ("bus.log", "zerarazi.stderr", "cbatticon.stderr", "floor.stderr",
+                     "screen.png"):
             if os.path.exists(os.path.join(folder, name)):
                 shutil.copy(os.path.join(folder, name), args.out)
         shutil.rmtree(folder, ignore_errors=True)
