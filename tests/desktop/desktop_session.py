@@ -26,14 +26,11 @@ try:
 except (ImportError, ValueError):  # skip_unless() says so
     GdkPixbuf = Gio = GLib = None
 
-SKIPPED = 77
-HERE = os.path.dirname(os.path.abspath(__file__))
 SCREEN = (1440, 900)  # the driver's default screen, so that windows open in the same place
 ITEM_PATH = "/StatusNotifierItem"
 ITEM_INTERFACE = "org.kde.StatusNotifierItem"
 MENU_INTERFACE = "com.canonical.dbusmenu"
 WATCHER = "org.kde.StatusNotifierWatcher"
-CHANGE_SIGNALS = ("NewIcon", "NewTitle", "NewToolTip", "XAyatanaNewLabel")
 # The command key is Control on this desktop, and the model's Control is Super.
 SHORTCUT_MODIFIERS = {"cmd": "Control", "shift": "Shift", "alt": "Alt", "ctrl": "Super"}
 DISPLAY_CLOSED = "zerarazi: the display closed (X server or Wayland compositor gone)"
@@ -68,7 +65,7 @@ def skip_unless(tools, missing=()):
     missing += ["python3-gi"] if Gio is None else []
     if missing:
         print("skipped: not installed: " + ", ".join(missing))
-        sys.exit(SKIPPED)
+        sys.exit(77)
 
 
 def on_private_bus(tools, missing=()):
@@ -135,7 +132,6 @@ def end(process, seconds=5):
             pass
 
 
-# --- the bus -----------------------------------------------------------------------------------
 
 def run_until(predicate, seconds, what, interval=0.01):
     context, deadline = GLib.MainContext.default(), time.monotonic() + seconds
@@ -236,8 +232,8 @@ class Notifications:
         self.shown.append((name, replaces, icon, summary, body, hints.get("urgency")))
         invocation.return_value(GLib.Variant("(u)", (len(self.shown),)))
 
-    def column(self, index):
-        return [shown[index] for shown in self.shown]
+    def summaries(self):
+        return [shown[3] for shown in self.shown]
 
 
 class Item:
@@ -277,7 +273,8 @@ class Item:
             "(isvu)", (self.menu_id(label), "clicked", GLib.Variant("i", 0), 0)), "()")
 
     def changes(self):
-        return [signal for signal in self.signals if signal in CHANGE_SIGNALS]
+        return [signal for signal in self.signals
+                if signal in ("NewIcon", "NewTitle", "NewToolTip", "XAyatanaNewLabel")]
 
 
 def refusal(item, path, interface, method, parameters):
@@ -288,7 +285,6 @@ def refusal(item, path, interface, method, parameters):
     raise Failure("%s was answered" % method)
 
 
-# --- the application ---------------------------------------------------------------------------
 
 class Session:
     """The bundle with a private home and a copy of the sample battery."""
@@ -318,7 +314,7 @@ class Session:
                "NO_AT_BRIDGE": "1", "GTK_A11Y": "none", "DBUS_SESSION_BUS_ADDRESS": self.bus_address,
                # Fontconfig keeps its caches for the life of the process; anything else that
                # is left at exit in a sanitizer build fails the case.
-               "LSAN_OPTIONS": "suppressions=" + os.path.join(HERE, "leaks.supp")}
+               "LSAN_OPTIONS": "suppressions=" + os.path.join(os.path.dirname(__file__), "leaks.supp")}
         env.update(self.env, **self.theme)
         return {name: value for name, value in env.items() if value is not None}
 
@@ -333,16 +329,13 @@ class Session:
 
     def rename(self, name, identifier):
         """Runs a copy of the bundle with another name and identifier in its Info.plist."""
-        contents = os.path.join(self.folder, name + ".app", "Contents")
-        os.makedirs(os.path.join(contents, "MacOS"))
-        original = os.path.join(self.bundle, "Contents")
-        for part in ("Resources", "PlugIns", "Helpers"):
-            os.symlink(os.path.join(original, part), os.path.join(contents, part))
-        with open(os.path.join(original, "Info.plist"), "rb") as plist:
+        self.bundle = shutil.copytree(self.bundle, os.path.join(self.folder, name + ".app"))
+        self.executable = os.path.join(self.bundle, "Contents", "MacOS", "Zerarazi")
+        path = os.path.join(self.bundle, "Contents", "Info.plist")
+        with open(path, "rb") as plist:
             info = dict(plistlib.load(plist), CFBundleName=name, CFBundleIdentifier=identifier)
-        with open(os.path.join(contents, "Info.plist"), "wb") as plist:
+        with open(path, "wb") as plist:
             plistlib.dump(info, plist)
-        self.executable = shutil.copy(self.executable, os.path.join(contents, "MacOS"))
 
     def start(self):
         with open(self.stderr_path, "a") as stderr:
@@ -412,7 +405,6 @@ def show_item(session):
     return registered_item(session, watcher), watcher
 
 
-# --- windows, on the X server --------------------------------------------------------------------
 
 def windows_named(name):
     return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
@@ -463,7 +455,6 @@ def offers_close(window_id):
     return len(hints) < 2 or not hints[0] & 1 or bool(hints[1] & 0x20) != bool(hints[1] & 1)
 
 
-# --- pictures ------------------------------------------------------------------------------------
 
 def screenshot(path, displays={}):
     from gi.repository import Gdk
@@ -543,7 +534,6 @@ def pixels_near(picture, colour, tolerance):
                for row in range(0, stride * picture.get_height(), stride) for x in range(width))
 
 
-# --- the battery ---------------------------------------------------------------------------------
 
 def power_supply(session, percent, status="Discharging", mains=False, microvolts=None, limit=None):
     """A power_supply tree in place of the recorded battery, read anew by each refresh."""
@@ -584,10 +574,11 @@ def write_history(home, now):
     readings, charge = [], 60.0
     for t in range(now - 2 * 86400, now - 1200, 60):
         hour = t % 86400 // 3600
+        if 1 <= hour < 7:
+            continue
         charging = 18 <= hour < 20
         charge = min(100.0, charge + 0.5) if charging else max(5.0, charge - 0.08)
-        if not 1 <= hour < 7:
-            readings.append((t, round(charge), None, None, int(charging), int(charging)))
+        readings.append((t, round(charge), None, None, int(charging), int(charging)))
     db.executemany("INSERT INTO readings VALUES(?, ?, ?, ?, ?, ?)", readings)
     today = now // 86400
     db.executemany("INSERT INTO health VALUES(?, ?, ?, ?, ?)",
@@ -597,7 +588,6 @@ def write_history(home, now):
     db.close()
 
 
-# --- the cases -----------------------------------------------------------------------------------
 
 def case_status_item(session):
     """The item's properties, icon, label and menu; alerts are modal and their loop sends the panel
@@ -792,7 +782,7 @@ def case_charge_warnings(session):
     power_supply(session, 100, "Full", mains=True)
     run_until(lambda: notifications.shown, 15, "the full warning")
     settle(0.3)
-    check(notifications.column(3) == ["Battery Fully Charged"],
+    check(notifications.summaries() == ["Battery Fully Charged"],
           "notifications beside a power manager: %r" % notifications.shown)
 
 
@@ -807,7 +797,7 @@ def case_charge_limit(session):
     notifications = Notifications(session.bus)
     item, _ = show_item(session)
     run_until(lambda: notifications.shown, 15, "the limit's notice")
-    check(notifications.column(3) == ["Charge Limit Reached"], "notices: %r" % notifications.shown)
+    check(notifications.summaries() == ["Charge Limit Reached"], "notices: %r" % notifications.shown)
     item.choose("Preferences...")
     visible_window(window["title"])
     settle(0.5)
@@ -962,7 +952,6 @@ def case_quiet_refresh(session):
     session.terminated()
 
 
-# --- a screen reader's view: each reader is a process of its own -------------------------------
 
 def read_node(node):
     import pyatspi

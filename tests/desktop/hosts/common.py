@@ -31,7 +31,6 @@ CHECKS = ("panel starts", "item shown", "icon legible", "figures visible", "menu
 MARKS = {True: "pass", False: "FAIL", None: "n/a"}
 
 
-# --- pictures ----------------------------------------------------------------------------------
 
 def rows_of(path, box=None):
     picture = GdkPixbuf.Pixbuf.new_from_file(path)
@@ -177,7 +176,6 @@ def ink_colour(rows, box, background):
     return far[len(far) // 2][0]
 
 
-# --- the host's side ---------------------------------------------------------------------------
 
 class Host:
     """A desktop's panel: subclasses set name, desktop (XDG_CURRENT_DESKTOP), tools, panel_size and
@@ -232,11 +230,7 @@ class Host:
                                     stderr=subprocess.STDOUT, start_new_session=True)
 
     def host_logs(self):
-        text = ""
-        for path in self.log_paths:
-            with open(path, errors="replace") as lines:
-                text += lines.read()
-        return text
+        return "".join(open(path, errors="replace").read() for path in self.log_paths)
 
     def watcher_present(self):
         return ds.name_has_owner(self.bus, ds.WATCHER)
@@ -302,7 +296,6 @@ class Host:
         subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Return"])
 
 
-# --- the run -----------------------------------------------------------------------------------
 
 class Run:
     """One host on one theme: its screenshots, the indicator, the log and the results so far."""
@@ -456,11 +449,10 @@ def checks(run, host, indicator):
         run.record("item shown", False, "nothing new in the bar 20 s after the item registered")
         raise Failure("the item is not in the bar")
     left, top, right, bottom = sighting.icon
-    run.record("item shown", sighting.difference < LIKE_ICON, "%dx%d %s at %d,%d (shape "
-               "difference %.2f)" % (right - left + 1, bottom - top + 1, "icon"
-                                     if sighting.difference < LIKE_ICON else "drawing, unlike the "
-                                     "item's icon: squashed or another picture,", left, top,
-                                     sighting.difference))
+    like = sighting.difference < LIKE_ICON
+    run.record("item shown", like, "%dx%d %s at %d,%d (shape difference %.2f)" % (
+        right - left + 1, bottom - top + 1, "icon" if like else "drawing, unlike the item's icon:"
+        " squashed or another picture,", left, top, sighting.difference))
     run.record("icon legible", sighting.contrast >= LEGIBLE_CONTRAST,
                "contrast %.1f:1, ink #%02x%02x%02x on bar #%02x%02x%02x" % (
                    (sighting.contrast,) + tuple(sighting.ink) + tuple(sighting.background)))
@@ -521,7 +513,7 @@ def window_check(run, check, label, title, alert=False):
 def run_until_or_none(predicate, seconds):
     try:
         return ds.run_until(predicate, seconds, "", interval=0.2)
-    except Failure:
+    except Failure:  # timed out
         return None
 
 
