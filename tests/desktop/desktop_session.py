@@ -33,6 +33,7 @@ MENU_INTERFACE = "com.canonical.dbusmenu"
 WATCHER = "org.kde.StatusNotifierWatcher"
 # The command key is Control on this desktop, and the model's Control is Super.
 SHORTCUT_MODIFIERS = {"cmd": "Control", "shift": "Shift", "alt": "Alt", "ctrl": "Super"}
+HERE = os.path.dirname(os.path.abspath(__file__))
 DISPLAY_CLOSED = "zerarazi: the display closed (X server or Wayland compositor gone)"
 
 WATCHER_XML = """<node><interface name="org.kde.StatusNotifierWatcher">
@@ -130,7 +131,6 @@ def end(process, seconds=5):
             return
         except subprocess.TimeoutExpired:
             pass
-
 
 
 def run_until(predicate, seconds, what, interval=0.01):
@@ -285,7 +285,6 @@ def refusal(item, path, interface, method, parameters):
     raise Failure("%s was answered" % method)
 
 
-
 class Session:
     """The bundle with a private home and a copy of the sample battery."""
 
@@ -311,10 +310,11 @@ class Session:
     def environment(self, display_kind):
         env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.home,
                "ZERARAZI_DISPLAY": display_kind, "ZERARAZI_BATTERY": self.battery,
-               "NO_AT_BRIDGE": "1", "GTK_A11Y": "none", "DBUS_SESSION_BUS_ADDRESS": self.bus_address,
+               "NO_AT_BRIDGE": "1", "GTK_A11Y": "none",
+               "DBUS_SESSION_BUS_ADDRESS": self.bus_address,
                # Fontconfig keeps its caches for the life of the process; anything else that
                # is left at exit in a sanitizer build fails the case.
-               "LSAN_OPTIONS": "suppressions=" + os.path.join(os.path.dirname(__file__), "leaks.supp")}
+               "LSAN_OPTIONS": "suppressions=" + os.path.join(HERE, "leaks.supp")}
         env.update(self.env, **self.theme)
         return {name: value for name, value in env.items() if value is not None}
 
@@ -405,7 +405,6 @@ def show_item(session):
     return registered_item(session, watcher), watcher
 
 
-
 def windows_named(name):
     return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
                           capture_output=True, text=True).stdout.split()
@@ -453,7 +452,6 @@ def offers_close(window_id):
                           capture_output=True, text=True).stdout
     hints = [int(word, 0) for word in text.partition("=")[2].replace(",", " ").split()]
     return len(hints) < 2 or not hints[0] & 1 or bool(hints[1] & 0x20) != bool(hints[1] & 1)
-
 
 
 def screenshot(path, displays={}):
@@ -534,7 +532,6 @@ def pixels_near(picture, colour, tolerance):
                for row in range(0, stride * picture.get_height(), stride) for x in range(width))
 
 
-
 def power_supply(session, percent, status="Discharging", mains=False, microvolts=None, limit=None):
     """A power_supply tree in place of the recorded battery, read anew by each refresh."""
     folder = os.path.join(session.folder, "power_supply")
@@ -588,7 +585,6 @@ def write_history(home, now):
     db.close()
 
 
-
 def case_status_item(session):
     """The item's properties, icon, label and menu; alerts are modal and their loop sends the panel
     nothing; Quit waits for the About box, then takes the item off the bus."""
@@ -620,7 +616,7 @@ def case_status_item(session):
         if model.get("separator"):
             check(props.get("type") == "separator", "item %d is not a separator" % item_id)
             continue
-        keys = [SHORTCUT_MODIFIERS[name] for name in SHORTCUT_MODIFIERS if name in model["modifiers"]]
+        keys = [key for name, key in SHORTCUT_MODIFIERS.items() if name in model["modifiers"]]
         check((props.get("label"), props.get("enabled", True), props.get("shortcut")) ==
               (model["title"], model["enabled"], [keys + [model["key"]]] if model["key"] else None),
               "item %d is %r for %r" % (item_id, props, model))
@@ -684,7 +680,7 @@ def case_watcher_restart(session):
 
 
 def case_panel_tint(session):
-    """The portal's dark scheme wins over the light theme (a white icon); light repaints it black."""
+    """The portal's dark scheme beats the light theme (a white icon); light repaints it black."""
     png = session.resource(session.reference("dump", "status")["image"])
     portal = Portal(session.bus, 1)
     item, _ = show_item(session)
@@ -792,12 +788,14 @@ def case_charge_limit(session):
     session.env["DBUS_SYSTEM_BUS_ADDRESS"] = "unix:path=" + os.path.join(session.folder, "none")
     window = last(session.driver("menu 4"), "window")
     controls = {control["number"]: control for control in window["controls"]}
-    check((controls[12]["text"], controls[12]["state"], controls[13]["items"][controls[13]["state"]])
-          == ("Limit Charge to 80%", 1, "80%"), "the driver's controls: %r" % controls)
+    limit, choice = controls[12], controls[13]
+    check((limit["text"], limit["state"], choice["items"][choice["state"]]) == (
+        "Limit Charge to 80%", 1, "80%"), "the driver's controls: %r" % controls)
     notifications = Notifications(session.bus)
     item, _ = show_item(session)
     run_until(lambda: notifications.shown, 15, "the limit's notice")
-    check(notifications.summaries() == ["Charge Limit Reached"], "notices: %r" % notifications.shown)
+    check(notifications.summaries() == ["Charge Limit Reached"],
+          "notices: %r" % notifications.shown)
     item.choose("Preferences...")
     visible_window(window["title"])
     settle(0.5)
@@ -950,7 +948,6 @@ def case_quiet_refresh(session):
     check(label == "56%", "the label is %r" % label)
     check(len(watcher.items) == 1, "the item registered %d times" % len(watcher.items))
     session.terminated()
-
 
 
 def read_node(node):

@@ -1,5 +1,5 @@
-"""sway with waybar's tray along the top, in a window of Xvfb (its headless back end has no input
-devices, xdotool's reach it there); grim takes the screenshots; the indicator is a Wayland client."""
+"""sway with waybar's tray along the top, in a window of Xvfb (where xdotool's input reaches it,
+unlike the headless back end); grim takes the screenshots; the indicator is a Wayland client."""
 
 import json
 import os
