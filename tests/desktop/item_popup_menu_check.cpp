@@ -1,15 +1,9 @@
-// The item's own popup menu on a real X server, for item_popup_session.py to drive. Reads
-// commands, one a line, on standard input:
-//     pop X Y    pops the test menu up at the screen point (X, Y); prints "popped 1" or "popped 0"
-//     destroy    destroys the menu object
-//     activate I activates the shown menu's item I (from 0) as GTK's own activation does, which
-//                nothing in GTK sends to a disabled item but a stray one could
-//     then C     runs the command C from within the next choice, as a person's choice could
-//     quit
-// and prints "chosen N" when an item is chosen. While a menu window is shown it prints its place
-// as GTK laid it out, whenever that changes: "menu X Y W H", then "item I KIND SENSITIVE X Y W H
-// ACCELERATOR TITLE" for each item (KIND: item or separator; ACCELERATOR: GTK's name, or -), then
-// "end"; and "hidden" once no menu is shown.
+// The item's own popup menu on a real X server, driven by item_popup_session.py through standard
+// input: "pop X Y" (prints "popped 1" or "popped 0"), "destroy", "activate I" (GTK's activation of
+// item I, which GTK itself never sends a disabled item), "then C" (runs C within the next choice),
+// "quit". Prints "chosen N" for a choice, and whenever the shown menu changes its place as GTK
+// laid it out: "menu X Y W H", "item I KIND SENSITIVE X Y W H ACCELERATOR TITLE" each, "end"; or
+// "hidden".
 
 #include "platform/display/desktop/item_popup_menu.h"
 #include "platform/display/keyboard.h"
@@ -27,28 +21,13 @@ constexpr uint8_t k_shift = static_cast<uint8_t>(KeyModifier::shift);
 constexpr uint8_t k_alternate = static_cast<uint8_t>(KeyModifier::alternate);
 constexpr uint8_t k_control = static_cast<uint8_t>(KeyModifier::control);
 
-MenuItemSnapshot item(int number, const char* title, const char* key, uint8_t modifiers,
-                      bool enabled = true) {
-    return {.separator = false,
-            .number = number,
-            .title = title,
-            .key = key,
-            .modifiers = modifiers,
-            .enabled = enabled};
-}
-
-MenuItemSnapshot separator() {
-    return {
-        .separator = true, .number = 0, .title = "", .key = "", .modifiers = 0, .enabled = true};
-}
-
 const std::vector<MenuItemSnapshot> k_items = {
-    item(1, "Show_Details", "d", k_command),
-    separator(),
-    item(2, "Unavailable", "", 0, false),
-    item(3, "Settings", ",", k_command | k_control),
-    separator(),
-    item(4, "Quit", "q", k_command | k_shift | k_alternate),
+    {false, 1, "Show_Details", "d", k_command, true},
+    {true, 0, "", "", 0, true},
+    {false, 2, "Unavailable", "", 0, false},
+    {false, 3, "Settings", ",", k_command | k_control, true},
+    {true, 0, "", "", 0, true},
+    {false, 4, "Quit", "q", k_command | k_shift | k_alternate, true},
 };
 
 struct Check {

@@ -1,14 +1,8 @@
 #!/usr/bin/env python3
-"""The status item's own popup menu, as a person meets it on a panel that only calls Activate.
+"""The status item's own popup menu, as a person meets it on a panel that only calls Activate:
+item_popup_menu_check pops it up on Xvfb, this script types and clicks on it with xdotool.
 
-On a virtual X server, item_popup_menu_check pops the menu up where the panel said the click
-was; this script finds the menu window with xdotool, types and clicks on it as a person would,
-and reads what the program says was chosen.
-
-    item_popup_session.py CASE CHECK_PROGRAM
-
-Exits 77 (skipped) only when Xvfb, xdotool or python3-gi is not installed (grab_refused: also
-GTK 3 for python3-gi, for another program that holds the grab).
+    item_popup_session.py CASE CHECK_PROGRAM    (exits 77 when a tool it needs is not installed)
 """
 
 import os
@@ -38,22 +32,16 @@ class Menu:
     """A menu as the program laid it out: the window's box and each item's."""
 
     def __init__(self, lines):
-        self.x, self.y, self.width, self.height = map(int, lines[0].split()[1:5])
-        self.items = []
-        for line in lines[1:]:
-            words = line.split(" ", 9)
-            self.items.append({"kind": words[2], "sensitive": words[3] == "1",
-                               "box": tuple(map(int, words[4:8])), "accelerator": words[8],
-                               "title": words[9] if len(words) > 9 else ""})
+        self.box = tuple(map(int, lines[0].split()[1:5]))
+        self.x, self.y, self.width, self.height = self.box
+        self.items = [line.split(" ", 9) + [""] for line in lines[1:]]
 
     def centre(self, index):
-        x, y, width, height = self.items[index]["box"]
+        x, y, width, height = map(int, self.items[index][4:8])
         return x + width // 2, y + height // 2
 
 
 class Program:
-    """item_popup_menu_check, driven through its standard input and output."""
-
     def __init__(self, path, display):
         environment = dict(os.environ, DISPLAY=display, NO_AT_BRIDGE="1",
                            GSETTINGS_BACKEND="memory", G_DEBUG="fatal-criticals")
@@ -84,19 +72,14 @@ class Program:
         line = self.next_line(seconds, repr(wanted))
         check(line == wanted, "expected %r, the program said %r" % (wanted, line))
 
-    def quiet_for(self, seconds):
-        """The lines said within `seconds`, for a check that nothing happened."""
-        said = []
-        deadline = time.monotonic() + seconds
+    def says_only(self, lines, after):
+        """Checks that the program says just `lines` within half a second."""
+        said, deadline = [], time.monotonic() + 0.5
         while time.monotonic() < deadline:
             try:
                 said.append(self.lines.get(timeout=max(0, deadline - time.monotonic())))
             except queue.Empty:
                 break
-        return said
-
-    def says_only(self, lines, after):
-        said = self.quiet_for(0.5)
         check(said == lines, "%s: the program said %s" % (after, said))
 
     def pop(self, x, y):
@@ -104,10 +87,12 @@ class Program:
         self.expect("popped 1")
         return self.shown_menu()
 
-    def shown_menu(self):
-        first = self.next_line(5, "the menu to show")
-        check(first.startswith("menu "), "expected the menu's place, the program said %r" % first)
-        lines = [first]
+    def shown_menu(self, skip=()):
+        """The menu the program says it shows, after any lines in `skip`."""
+        lines = [self.next_line(5, "the menu to show")]
+        while lines[0] in skip:
+            lines = [self.next_line(5, "the menu to show")]
+        check(lines[0].startswith("menu "), "expected the menu's place, not %r" % lines[0])
         while lines[-1] != "end":
             lines.append(self.next_line(5, "the menu's items"))
         return Menu(lines[:-1])
@@ -126,12 +111,10 @@ def visible_windows():
     """The boxes of the program's visible windows, as the X server has them."""
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--classname",
                             "item_popup_menu_check"], capture_output=True, text=True).stdout
-    boxes = []
-    for window in found.split():
-        shell = dict(line.split("=", 1) for line in
-                     xdotool("getwindowgeometry", "--shell", window).splitlines() if "=" in line)
-        boxes.append(tuple(int(shell[key]) for key in ("X", "Y", "WIDTH", "HEIGHT")))
-    return boxes
+    shells = [dict(line.split("=", 1) for line in xdotool(
+        "getwindowgeometry", "--shell", window).splitlines() if "=" in line)
+        for window in found.split()]
+    return [tuple(int(shell[key]) for key in ("X", "Y", "WIDTH", "HEIGHT")) for shell in shells]
 
 
 def accelerator(name):
@@ -146,17 +129,13 @@ def accelerator(name):
     return name, modifiers
 
 
-def check_near(menu, x, y):
-    # A popup menu opens below and right of the pointer, its corner a pixel away.
-    check(abs(menu.x - (x + 1)) <= 2 and abs(menu.y - (y + 1)) <= 2,
-          "the menu opened at %d,%d for a click at %d,%d" % (menu.x, menu.y, x, y))
-
-
-def check_server_has(menu):
+def check_shown(menu, x=None, y=None):
+    """The X server shows the menu where the program says, below and right of the click at
+    (x, y) when given, its corner a pixel away."""
     boxes = visible_windows()
-    check(boxes == [(menu.x, menu.y, menu.width, menu.height)],
-          "the X server shows %s, the menu is at %s" %
-          (boxes, (menu.x, menu.y, menu.width, menu.height)))
+    check(boxes == [menu.box], "the X server shows %s, the menu is at %s" % (boxes, menu.box))
+    check(x is None or abs(menu.x - (x + 1)) <= 2 and abs(menu.y - (y + 1)) <= 2,
+          "the menu opened at %d,%d for a click at %s,%s" % (menu.x, menu.y, x, y))
 
 
 # --- cases -------------------------------------------------------------------------------------
@@ -164,11 +143,9 @@ def check_server_has(menu):
 def case_shows_at_point(program):
     """The menu opens where the panel was clicked, with the model's items."""
     menu = program.pop(300, 200)
-    check_near(menu, 300, 200)
-    check_server_has(menu)
-    shown = [(item["kind"],) if item["kind"] == "separator" else (
-        item["kind"], item["title"], item["sensitive"], accelerator(item["accelerator"]))
-        for item in menu.items]
+    check_shown(menu, 300, 200)
+    shown = [(kind,) if kind == "separator" else (kind, title, sensitive == "1", accelerator(keys))
+             for _, _, kind, sensitive, _, _, _, _, keys, title, *_ in menu.items]
     wanted = [entry[:1] + entry[2:] for entry in MENU]
     check(shown == wanted, "the menu shows %r, not %r" % (shown, wanted))
 
@@ -195,7 +172,7 @@ def case_mouse_choice(program):
     for index in (2, 1, 4):
         click(*menu.centre(index))
         program.says_only([], "a click on %s" % (MENU[index][0:3],))
-        check_server_has(menu)
+        check_shown(menu)
     # Even an activation that does not come from a click is refused for a disabled item.
     program.send("activate 2")
     program.says_only([], "activating the disabled item")
@@ -212,15 +189,8 @@ def case_repop_and_destroy(program):
     program.pop(300, 200)
     program.send("pop 600 400")
     program.expect("popped 1")
-    # The first menu may be reported hidden before the second shows.
-    menu = None
-    while menu is None:
-        line = program.next_line(5, "the menu to move")
-        if line != "hidden":
-            program.lines.queue.appendleft(line)
-            menu = program.shown_menu()
-    check_near(menu, 600, 400)
-    check_server_has(menu)
+    menu = program.shown_menu(skip=["hidden"])  # the first may be reported hidden first
+    check_shown(menu, 600, 400)
     program.send("destroy")
     program.expect("hidden")
     check(visible_windows() == [], "a window stays after the menu object went")
@@ -241,11 +211,8 @@ def case_choice_reenters(program):
     xdotool("key", "Down", "Return")
     program.expect("chosen 1")
     program.expect("popped 1")
-    lines = [line for line in program.quiet_for(0.5) if line != "hidden"]
-    program.lines.queue.extend(lines)
-    menu = program.shown_menu()
-    check_near(menu, 500, 300)
-    check_server_has(menu)
+    menu = program.shown_menu(skip=["hidden"])
+    check_shown(menu, 500, 300)
     xdotool("key", "Down", "Down", "Return")
     program.expect("chosen 3")
 
@@ -271,16 +238,6 @@ def hold_grab():
     Gtk.main()
 
 
-def can_hold_grab():
-    try:
-        import gi
-
-        gi.require_version("Gtk", "3.0")
-        return True
-    except (ImportError, ValueError):
-        return False
-
-
 def case_grab_refused(program):
     """While another program holds the pointer, no menu shows and pop_up says so."""
     holder = subprocess.Popen([sys.executable, __file__, "--hold-grab"], stdin=subprocess.PIPE,
@@ -301,17 +258,13 @@ def case_screen_edge(program):
     """From a panel at the bottom right, the menu opens up and left and stays on the screen."""
     x, y = SCREEN[0] - 3, SCREEN[1] - 3
     menu = program.pop(x, y)
-    check_server_has(menu)
+    check_shown(menu)
     check(menu.x >= 0 and menu.y >= 0 and menu.x + menu.width <= SCREEN[0] and
-          menu.y + menu.height <= SCREEN[1],
-          "the menu at %s leaves the screen" % ((menu.x, menu.y, menu.width, menu.height),))
+          menu.y + menu.height <= SCREEN[1], "the menu at %s leaves the screen" % (menu.box,))
     check(menu.y + menu.height <= y + 1, "the menu covers the click: it did not open upwards")
 
 
-CASES = {"shows_at_point": case_shows_at_point, "keyboard_choice": case_keyboard_choice,
-         "mouse_choice": case_mouse_choice, "repop_and_destroy": case_repop_and_destroy,
-         "choice_reenters": case_choice_reenters, "grab_refused": case_grab_refused,
-         "screen_edge": case_screen_edge}
+CASES = {name[5:]: case for name, case in globals().items() if name.startswith("case_")}
 
 
 def main():
@@ -319,8 +272,10 @@ def main():
     if case not in CASES:
         print("no case %r (%s)" % (case, ", ".join(CASES)))
         return 2
-    skip_unless(("Xvfb", "xdotool"), [] if case != "grab_refused" or can_hold_grab() else
-                ["python3-gi with GTK 3"])
+    gtk3 = subprocess.run([sys.executable, "-c", "import gi; gi.require_version('Gtk', '3.0')"],
+                          capture_output=True)
+    skip_unless(("Xvfb", "xdotool"), ["python3-gi with GTK 3"] if case == "grab_refused"
+                and gtk3.returncode else [])
     server, display = start_xvfb(screen=SCREEN)
     os.environ["DISPLAY"] = display  # for xdotool
     program = None

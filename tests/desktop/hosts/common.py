@@ -1,11 +1,7 @@
-"""What every host's run shares: the screen it draws on, the indicator, and the checks.
-
-A host module gives a class derived from Host that starts and stops its panel for a theme and
-says where its bar is; `run_host` starts the indicator in it and measures, from screenshots and
-the session bus, what a person would see. Each check ends as a result: passed (True, False, or
-None when it could not be made) and the figure or the reason beside it. Nothing here decides a
-check from what the item says it shows: the pixels on the screen and the windows that open do.
-"""
+"""What every host's run shares. A host module's Host subclass starts and stops its panel and
+says where its bar is; run_host measures what a person would see, from the pixels on the screen
+and the windows that open, never from what the item says it shows. Each check ends as passed
+(True, False, or None when it could not be made) and the figure or the reason beside it."""
 
 import os
 import subprocess
@@ -35,10 +31,8 @@ CHECKS = ("panel starts", "item shown", "icon legible", "figures visible", "menu
 MARKS = {True: "pass", False: "FAIL", None: "n/a"}
 
 
-# --- pictures ----------------------------------------------------------------------------------
 
 def rows_of(path, box=None):
-    """The (r, g, b) rows of a screenshot, of the box (x, y, width, height) when given."""
     picture = GdkPixbuf.Pixbuf.new_from_file(path)
     if box:
         picture = picture.new_subpixbuf(*box)
@@ -50,7 +44,7 @@ def differs(pixel, background, threshold=MARK_THRESHOLD):
 
 
 def screen_changes(before, after):
-    """The pixels (x, y) where two screenshots differ, looking only at the rows that differ."""
+    """The pixels (x, y) where two screenshots differ."""
     pictures = [GdkPixbuf.Pixbuf.new_from_file(path) for path in (before, after)]
     stride, channels = pictures[0].get_rowstride(), pictures[0].get_n_channels()
     old, new = (picture.get_pixels() for picture in pictures)
@@ -65,7 +59,6 @@ def screen_changes(before, after):
 
 
 def changed_columns(before, after, threshold=MARK_THRESHOLD):
-    """The columns where two pictures of the same size differ, and for each its marked rows."""
     columns = {}
     for y, (old, new) in enumerate(zip(before, after)):
         for x, (a, b) in enumerate(zip(old, new)):
@@ -75,8 +68,7 @@ def changed_columns(before, after, threshold=MARK_THRESHOLD):
 
 
 def clusters(columns, gap=4):
-    """Runs of marked columns with gaps of at most `gap` (the glyphs of "57%" and their gaps are
-    one): (left, top, right, bottom) each."""
+    """Runs of marked columns with gaps of at most `gap`: (left, top, right, bottom) each."""
     found = []
     for x in sorted(columns):
         if found and x - found[-1][2] <= gap:
@@ -88,9 +80,8 @@ def clusters(columns, gap=4):
 
 
 def expected_ink(pixels, background):
-    """How far from the bar each pixel of a picture should stand, 0 to 1. A picture in one
-    colour may be repainted by the panel in its own, so its alpha is the shape; a picture of
-    several colours (an outlined one) is shown as it is, laid over the bar."""
+    """How far from the bar each pixel should stand, 0 to 1: a picture in one colour may be
+    repainted by the panel, so its alpha is the shape; one of several is laid over the bar."""
     colours = {pixel[:3] for row in pixels for pixel in row if pixel[3]}
     if len(colours) <= 1:
         return [[pixel[3] / 255 for pixel in row] for row in pixels]
@@ -101,9 +92,8 @@ def expected_ink(pixels, background):
 
 
 def shape_difference(rows, box, background, pixmaps):
-    """How unlike the item's own pixmaps the pixels in `box` are, shape for shape: the mean
-    difference (0 to 1) between the pixmap's ink scaled to the box and how far each pixel is
-    from the background, as a fraction of the farthest."""
+    """How unlike the item's pixmaps the pixels in `box` are: the mean difference (0 to 1) of the
+    pixmap's ink scaled to the box and each pixel's distance from the bar, of the farthest."""
     left, top, right, bottom = box
     width, height = right - left + 1, bottom - top + 1
     if width < 3 or height < 3:
@@ -124,9 +114,8 @@ def shape_difference(rows, box, background, pixmaps):
 
 
 class Sighting:
-    """The item as found in the bar: the icon's box (left, top, right, bottom in screen pixels),
-    the boxes drawn next to it, the bar's and the ink's colours and how unlike the item's pixmaps
-    the icon is."""
+    """The item in the bar: the icon's box and those beside it (left, top, right, bottom on the
+    screen), the bar's and the ink's colours, and how unlike the item's pixmaps the icon is."""
 
     def __init__(self, icon, beside, background, ink, difference):
         self.icon, self.beside, self.background, self.ink = icon, beside, background, ink
@@ -138,11 +127,9 @@ class Sighting:
 
 
 def find_item(before, after, bar, pixmaps):
-    """Compares the bar without the item and with it (rows of the bar's box). Where it changed,
-    the pixels that differ from the bar's colour beside the change (row by row, the most common
-    one) are split at empty columns into parts: the icon is the part, or the row of parts drawn
-    together, most like the item's pixmaps, and the parts of the same changed run or within 12
-    pixels of it are drawn beside it (a label's glyphs). None when nothing in the bar changed."""
+    """Where the bar changed with the item, the pixels unlike the bar beside the change are split
+    into parts: the icon is the part, or run of parts, most like the item's pixmaps; the parts of
+    the same change or within 12 pixels are beside it (a label's glyphs). None: nothing changed."""
     scored = []
     for left, _, right, _ in clusters(changed_columns(before, after)):
         wide = [x for x in range(max(0, left - 40), min(len(after[0]), right + 41))
@@ -178,8 +165,7 @@ def most_common(pixels):
 
 
 def ink_colour(rows, box, background):
-    """The colour of the icon's painted pixels: the median, by distance from the background, of
-    the farthest quarter of the pixels that differ from it (the edges are blended)."""
+    """The median of the farthest quarter of the icon's pixels from the bar (edges are blended)."""
     left, top, right, bottom = box
     marked = [(rows[y][x], background[y]) for y in range(top, bottom + 1)
               for x in range(left, right + 1) if differs(rows[y][x], background[y], 8)]
@@ -190,12 +176,10 @@ def ink_colour(rows, box, background):
     return far[len(far) // 2][0]
 
 
-# --- the host's side ---------------------------------------------------------------------------
 
 class Host:
-    """A desktop's panel. Subclasses set `name`, `desktop` (XDG_CURRENT_DESKTOP), `tools`,
-    `panel_size` and `detail` (the panel and its theme), and give start_panel; a bar elsewhere
-    than along the top of an X screen overrides bar and the screen's methods."""
+    """A desktop's panel: subclasses set name, desktop (XDG_CURRENT_DESKTOP), tools, panel_size and
+    detail, and give start_panel; a bar not along the top of an X screen overrides the rest."""
 
     name = desktop = detail = ""
     tools = ()
@@ -231,14 +215,13 @@ class Host:
         return env
 
     def activation_environment(self, env):
-        """Services the bus starts (xfconfd, dconf) see the private folders too."""
+        # Services the bus starts (xfconfd, dconf) see the private folders too.
         keys = ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR",
                 "DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP")
         ds.ask_bus(self.bus, "UpdateActivationEnvironment",
                    GLib.Variant("(a{ss})", ({k: env[k] for k in keys if k in env},)))
 
     def spawn(self, what, command, env=None):
-        """Starts a process of the host's with its output in a log of its own."""
         path = os.path.join(self.folder, "%s-%d.log" % (what, len(self.log_paths) + 1))
         self.log_paths.append(path)
         with open(path, "w") as log:
@@ -247,17 +230,12 @@ class Host:
                                     stderr=subprocess.STDOUT, start_new_session=True)
 
     def host_logs(self):
-        text = ""
-        for path in self.log_paths:
-            with open(path, errors="replace") as lines:
-                text += lines.read()
-        return text
+        return "".join(open(path, errors="replace").read() for path in self.log_paths)
 
     def watcher_present(self):
         return ds.name_has_owner(self.bus, ds.WATCHER)
 
     def start_watching_panel(self, what, command, env, seconds=20):
-        """The panel started and its watcher on the bus."""
         self.activation_environment(env)
         self.panel = self.spawn(what, command, env)
         ds.run_until(self.watcher_present, seconds, "%s's status notifier watcher" % what)
@@ -271,7 +249,6 @@ class Host:
         ds.run_until(lambda: not self.watcher_present(), 10, "the watcher to end")
 
     def log_complaints(self, text):
-        """The lines of the host's logs that count against it."""
         return log_complaints(text)
 
     def bar(self):
@@ -301,8 +278,8 @@ class Host:
         subprocess.run(["xdotool", "key", "Escape"])
 
     def app_windows(self, pid):
-        """The application's visible windows but its own popup menu, whose windows GTK names
-        after the program: their ids and titles."""
+        """Ids and titles of the application's visible windows but its popup menu's (named after
+        the program)."""
         titles = {}
         for window in subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
                                      capture_output=True, text=True).stdout.split():
@@ -319,11 +296,9 @@ class Host:
         subprocess.run(["xdotool", "windowfocus", "--sync", window, "key", "Return"])
 
 
-# --- the run -----------------------------------------------------------------------------------
 
 class Run:
-    """One host on one theme: the screenshots' folder, the indicator, the log and the results
-    so far (check: (passed, detail))."""
+    """One host on one theme: its screenshots, the indicator, the log and the results so far."""
 
     def __init__(self, host, shots):
         self.host, self.shots = host, shots
@@ -350,7 +325,6 @@ class Run:
         return ds.shown_pixmaps(self.item.properties())
 
     def wait_for_item(self, empty, what, seconds=20):
-        """Screenshots until the bar shows the item's icon; the last sighting or None."""
         bar, pixmaps = self.host.bar(), self.pixmaps()
         deadline, sighting, settled = time.monotonic() + seconds, None, False
         while time.monotonic() < deadline:
@@ -366,9 +340,8 @@ class Run:
 
 
 def popup_opened(run, button, sighting):
-    """Clicks the icon with `button`; answers (opened, detail). A popup is a change of more than
-    1500 pixels outside the bar, at least 30 pixels tall, with no window of the application
-    behind it, after a call of the host's to the item or its menu."""
+    """Clicks the icon: a popup is a change of over 1500 pixels outside the bar, at least 30 tall,
+    with no window of the application's, after the host called the item or its menu."""
     host, name = run.host, {1: "left", 3: "right"}[button]
     before = run.shot("before-%s-click" % name)
     calls_before = len(run.monitor.calls())
@@ -400,7 +373,7 @@ def popup_opened(run, button, sighting):
 
 
 class Monitor:
-    """dbus-monitor on the session bus, keeping the calls panels make to the item and its menu."""
+    """The calls panels make to the item and its menu."""
 
     def __init__(self, folder):
         self.path = os.path.join(folder, "bus-calls.log")
@@ -425,14 +398,12 @@ class Monitor:
 
 
 def log_complaints(text):
-    """The host's or the indicator's lines that say something went wrong."""
     return [line.strip() for line in text.splitlines() if any(word in line for word in
             CRITICAL_WORDS) or (("warning" in line.lower() or "error" in line.lower()) and
                                 any(word in line.lower() for word in ITEM_WORDS))]
 
 
 def run_host(host, bundle, shots):
-    """Runs every check of one host on one theme; answers the run with its results."""
     os.makedirs(shots, exist_ok=True)
     run = Run(host, shots)
     try:
@@ -478,11 +449,10 @@ def checks(run, host, indicator):
         run.record("item shown", False, "nothing new in the bar 20 s after the item registered")
         raise Failure("the item is not in the bar")
     left, top, right, bottom = sighting.icon
-    run.record("item shown", sighting.difference < LIKE_ICON, "%dx%d %s at %d,%d (shape "
-               "difference %.2f)" % (right - left + 1, bottom - top + 1, "icon"
-                                     if sighting.difference < LIKE_ICON else "drawing, unlike the "
-                                     "item's icon: squashed or another picture,", left, top,
-                                     sighting.difference))
+    like = sighting.difference < LIKE_ICON
+    run.record("item shown", like, "%dx%d %s at %d,%d (shape difference %.2f)" % (
+        right - left + 1, bottom - top + 1, "icon" if like else "drawing, unlike the item's icon:"
+        " squashed or another picture,", left, top, sighting.difference))
     run.record("icon legible", sighting.contrast >= LEGIBLE_CONTRAST,
                "contrast %.1f:1, ink #%02x%02x%02x on bar #%02x%02x%02x" % (
                    (sighting.contrast,) + tuple(sighting.ink) + tuple(sighting.background)))
@@ -513,9 +483,8 @@ def checks(run, host, indicator):
 
 
 def window_check(run, check, label, title, alert=False):
-    """Chooses `label` in the menu over D-Bus; passes when a new window of the application's
-    with that title (any title when None) shows and closes when answered (Return for an alert,
-    the close button otherwise), the application still running."""
+    """A new window titled `title` (any when None) for `label` in the menu closes when answered
+    (Return for an alert, else the close button), the application still running."""
     host, app = run.host, run.indicator.app
     before = host.app_windows(app.pid)
     run.item.choose(label)
@@ -544,14 +513,13 @@ def window_check(run, check, label, title, alert=False):
 def run_until_or_none(predicate, seconds):
     try:
         return ds.run_until(predicate, seconds, "", interval=0.2)
-    except Failure:
+    except Failure:  # timed out
         return None
 
 
 def figures(run, sighting, status):
-    """The charge's figures are visible when the host draws glyphs beside the icon spanning at
-    least the icon's height (a label), or when the icon's pixmap holds more than the bundle's
-    plain status picture does (figures painted inside it). No OCR: the text itself is not read."""
+    """Glyphs drawn beside the icon (a label), or an icon other than the plain status picture
+    (figures inside it); the text itself is not read."""
     glyphs = label_glyphs(sighting)
     if len(glyphs) >= 2:
         return True, "%d glyph-like parts, %d px wide, beside the icon (item label %r)" % (
@@ -570,9 +538,8 @@ def figures(run, sighting, status):
 
 
 def label_glyphs(sighting):
-    """The parts that follow the icon on either side with gaps of at most 8 pixels, each no
-    taller than the icon's longer side (a battery drawn wide is short, its figures taller): a
-    label's glyphs. A neighbouring icon is one part, "78%" three."""
+    """The parts following the icon on either side, gaps of at most 8 pixels, none taller than
+    the icon's longer side (a wide battery is short): "78%" is three, another icon one."""
     left, top, right, bottom = sighting.icon
     height = max(bottom - top + 1, right - left + 1)
     found = []

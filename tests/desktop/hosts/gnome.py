@@ -1,18 +1,13 @@
-"""GNOME Shell 43 headless on Wayland (a virtual monitor the size of the common screen), with the
-AppIndicator extension enabled in a private keyfile settings store; the applications' colour
-scheme default or prefer-dark (GNOME 43's top bar is dark in both). The shell runs with
---unsafe-mode so that this host can ask it things: it evaluates JavaScript for the windows'
-titles, and clicks and keys go through Clutter virtual input devices, as a person's would. The
-screenshots come from the shell's own Screenshot service. Restarting the panel switches the
-extension off and on again: the top bar is the shell's, and the extension owns the watcher.
+"""GNOME Shell 43 headless on Wayland with the AppIndicator extension in a private keyfile store,
+in colour scheme default or prefer-dark (the top bar is dark in both). --unsafe-mode lets this
+host evaluate JavaScript in the shell for windows, clicks and keys (Clutter virtual devices);
+screenshots come from its Screenshot service; a panel restart switches the extension off and on.
 
     dbus-run-session -- gnome.py BUNDLE FOLDER
 
-runs the item's registration twenty times over instead (scripts/test-desktops
-gnome-registrations): each start must show the item in the top bar within five seconds, every
-fourth switches the extension off (the item must leave the bar) and on again (it must come
-back), and each ends with SIGTERM: exit status 0 and the item gone from the bar; the shell's log
-must hold no complaint. Exits 1 when any run or the log fails."""
+starts the item twenty times instead, each within five seconds in the top bar, every fourth
+switching the extension off and on (the item must leave and come back), each ended by SIGTERM
+(status 0, gone from the bar), the shell's log clean; exits 1 when any of that fails."""
 
 import glob
 import json
@@ -24,10 +19,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from common import SCREEN, Failure, GLib, Host, ds, log_complaints, run_until_or_none  # noqa: E402
 
-# The shell's lines that tell of a fault of the extension's or of its own scripts.
 SHELL_FAULTS = ("JS ERROR", "TypeError", "Unhandled promise", "AppIndicators-WARNING",
                 "AppIndicators-CRITICAL")
-# Created once in the shell, kept on its global object: a pointer and a keyboard.
+# A pointer and a keyboard, created once and kept on the shell's global object.
 DEVICES = """
 if (!globalThis.zerarazi_pointer) {
     const seat = imports.gi.Clutter.get_default_backend().get_default_seat();
@@ -47,8 +41,7 @@ class GnomeHost(Host):
     tools = ("gnome-shell", "gsettings", "dbus-daemon")
 
     def start_screen(self):
-        """No X server: the shell draws its own virtual monitor. It asks logind for its session,
-        so a private system bus with a mocked logind comes first."""
+        # The shell draws its own monitor and asks logind for its session: a mocked one.
         self.system_address = "unix:path=" + os.path.join(self.runtime, "system_bus")
         self.system_bus = self.spawn("system-bus", ["dbus-daemon", "--session", "--nofork",
                                                     "--address=" + self.system_address])
@@ -97,7 +90,6 @@ class GnomeHost(Host):
         ds.settle(2)  # the overview's closing animation
 
     def restart_panel(self):
-        """The extension off and on: its status areas go and the watcher with them."""
         self.shell_call("org.gnome.Shell.Extensions", "DisableExtension", self.uuid)
         ds.run_until(lambda: not self.watcher_present() and not self.items(), 10,
                      "the watcher and the items to go")
@@ -106,7 +98,6 @@ class GnomeHost(Host):
         ds.run_until(self.watcher_present, 15, "the watcher to come back")
 
     def items(self):
-        """The extension's status areas shown in the top bar."""
         return self.evaluate("Object.entries(Main.panel.statusArea).filter(([k, v]) => { try { "
                              "return k.startsWith('appindicator') && v.get_stage() !== null && "
                              "v.is_visible(); } catch (e) { return false; } }).map(([k]) => k)"
@@ -117,8 +108,7 @@ class GnomeHost(Host):
                        GLib.Variant("(%s)" % ("s" * len(strings)), strings), timeout=10000)
 
     def evaluate(self, script, failed=Failure):
-        """The JSON value of a script run in the shell; Failure when the script throws (or the
-        value of `failed` when it is not Failure)."""
+        """The JSON value of a script run in the shell; when it throws, Failure or `failed`."""
         try:
             ok, answer = self.shell_call("org.gnome.Shell", "Eval", script)
         except GLib.Error:
@@ -155,7 +145,6 @@ class GnomeHost(Host):
         self.key("Escape")
 
     def app_windows(self, pid):
-        """The application's windows as the shell shows them (no menus): ids and titles."""
         found = self.evaluate(
             "JSON.stringify(%s.filter(w => w.get_pid() === %d && !w.is_override_redirect() && "
             "['NORMAL', 'DIALOG', 'MODAL_DIALOG'].map(t => imports.gi.Meta.WindowType[t])"
@@ -177,8 +166,6 @@ class GnomeHost(Host):
         self.key("Return")
 
     def log_complaints(self, text):
-        """Besides the common complaints, any fault of the shell's scripts and any warning of
-        the AppIndicator extension's, whatever it mentions."""
         shell = [line.strip() for line in text.splitlines()
                  if any(fault in line for fault in SHELL_FAULTS)]
         return shell + [line for line in log_complaints(text) if line not in shell]

@@ -1,5 +1,4 @@
-"""LXQt: lxqt-panel along the top with its status notifier plugin alone, the LXQt theme
-"light" or "dark" in a private lxqt.conf."""
+"""LXQt: lxqt-panel along the top with its status notifier plugin alone, theme light or dark."""
 
 import os
 

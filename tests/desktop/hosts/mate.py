@@ -1,5 +1,4 @@
-"""MATE: mate-panel in its default layout (a top panel with the notification area, which hosts
-status notifier items, and a bottom panel), its settings in a private dconf."""
+"""MATE: mate-panel's default layout, its top panel's notification area hosting the item."""
 
 from common import ds, Host
 

@@ -1,7 +1,5 @@
-"""KDE Plasma: plasmashell with its default layout (a panel along the bottom with the system
-tray), Breeze or Breeze Dark in a private kdeglobals and plasmarc. No KWin: Xvfb alone. kded5
-keeps the status notifier watcher (its statusnotifierwatcher module), so that a restart of
-plasmashell leaves the watcher on the bus."""
+"""KDE Plasma: plasmashell's default layout (the system tray on a bottom panel) in Breeze or Breeze
+Dark, on Xvfb without KWin; kded5 keeps the watcher, so a restart of plasmashell leaves it."""
 
 import os
 

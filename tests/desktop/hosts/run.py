@@ -1,14 +1,11 @@
 #!/usr/bin/env python3
-"""Runs the indicator in real desktop panels and writes what a person would see.
+"""Runs the indicator in real desktop panels, each host on a light and a dark bar on a session
+bus of its own, and writes screenshots and logs to FOLDER/HOST/THEME/ and a table to
+FOLDER/results.md. With --one, one host on one theme, exiting 1 when a check fails or could not
+be made and 77 when a tool is not installed (as the tests run it).
 
     run.py [HOST...] [--bundle PATH] [--out FOLDER]
     run.py --one HOST THEME [--bundle PATH] [--out FOLDER]
-
-Each host runs on a light and a dark bar, each time on its own session bus (dbus-run-session)
-with a private home. Screenshots and logs go to FOLDER/HOST/THEME/, each host's short log to
-FOLDER/HOST/log.txt, and the table of every host run so far to FOLDER/results.md. With --one,
-one host on one theme, which exits 1 when a check fails or could not be made, and 77 (skipped)
-when a tool the host needs is not installed: so the tests run xfce4-panel and waybar.
 """
 
 import argparse
@@ -31,7 +28,6 @@ SECONDS = {"gnome": 180}  # how long one host on one theme may take before it co
 
 
 def run_one(host_name, theme, bundle, shots):
-    """On a private session bus already: one host on one theme; answers whether all passed."""
     import common
 
     folder = tempfile.mkdtemp(prefix="zerarazi-%s-%s-" % (host_name, theme))
@@ -53,18 +49,18 @@ def run_one(host_name, theme, bundle, shots):
 def run_host(host_name, bundle, out):
     with open(os.path.join(out, host_name, "log.txt"), "w") as log:
         for theme in THEMES:
-            command = [sys.executable, os.path.abspath(__file__), "--one", host_name, theme, "--bundle", bundle, "--out", out]
             start, seconds = time.monotonic(), SECONDS.get(host_name, 300)
-            child = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                                     text=True, start_new_session=True)
+            child = subprocess.Popen([sys.executable, os.path.abspath(__file__), "--one", host_name,
+                                      theme, "--bundle", bundle, "--out", out], text=True,
+                                     stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                     start_new_session=True)
             try:
                 output, _ = child.communicate(timeout=seconds)
             except subprocess.TimeoutExpired:
                 os.killpg(child.pid, 9)
                 output = child.communicate()[0] + "\nkilled: still running after %d s\n" % seconds
-            output = "== %s, %s bar ==\n%s(%s %s: %.0f s, exit status %s)\n" % (
-                host_name, theme, output, host_name, theme, time.monotonic() - start,
-                child.returncode)
+            output = "== %s, %s bar ==\n%s(%.0f s, exit status %s)\n" % (
+                host_name, theme, output, time.monotonic() - start, child.returncode)
             log.write(output)
             sys.stdout.write(output)
             results = os.path.join(out, host_name, theme, "results.json")
@@ -76,37 +72,27 @@ def run_host(host_name, bundle, out):
 
 
 def table(out):
+    """Each host's checks on each bar: pass/FAIL/n/a and the figure behind it."""
     from common import CHECKS
 
-    marks = {True: "pass", False: "**FAIL**", None: "n/a"}
-    results = {}
-    for host in HOSTS:
+    lines = ["# The indicator in real desktop panels", "", "Made by scripts/test-desktops on %s; "
+             "screenshots: HOST/THEME/*.png beside this file." % time.strftime("%Y-%m-%d %H:%M")]
+    for host, title in HOSTS.items():
+        results = {}
         for theme in THEMES:
             path = os.path.join(out, host, theme, "results.json")
             if os.path.exists(path):
                 with open(path) as text:
-                    results[host, theme] = json.load(text)
-    lines = ["# The indicator in real desktop panels", "",
-             "Made by scripts/test-desktops on %s. Each cell: pass/FAIL/n/a and the figure behind "
-             "it. Screenshots: HOST/THEME/*.png beside this file." % time.strftime("%Y-%m-%d %H:%M"),
-             ""]
-    for host, title in HOSTS.items():
-        themes = [theme for theme in THEMES if (host, theme) in results]
-        if themes:
-            lines += ["## " + title, "", "| check | %s bar |" % " bar | ".join(themes),
-                      "|---|" + "---|" * len(themes)]
+                    results[theme] = json.load(text)
+        if results:
+            lines += ["", "## " + title, "", "| check | %s bar |" % " bar | ".join(results),
+                      "|---|" + "---|" * len(results)]
             for check in CHECKS:
-                cells = [results[host, theme].get(check, {"passed": None, "detail": "not reached"})
-                         for theme in themes]
+                cells = [result.get(check, {"passed": None, "detail": "not reached"})
+                         for result in results.values()]
                 lines.append("| %s | %s |" % (check, " | ".join(
-                    marks[cell["passed"]] + (": " + cell["detail"].replace("|", "/")
-                                             if cell["detail"] else "") for cell in cells)))
-            lines.append("")
-    lines += ["## Summary", "", "| host | %s |" % " | ".join(CHECKS), "|---|" + "---|" * len(CHECKS)]
-    for (host, theme), cells in results.items():
-        lines.append("| %s, %s | %s |" % (host, theme, " | ".join(
-            {True: "ok", False: "FAIL", None: "-"}[cells.get(check, {"passed": None})["passed"]]
-            for check in CHECKS)))
+                    {True: "pass", False: "**FAIL**", None: "n/a"}[cell["passed"]] + ": " +
+                    cell["detail"].replace("|", "/") for cell in cells)))
     with open(os.path.join(out, "results.md"), "w") as text:
         text.write("\n".join(lines) + "\n")
 

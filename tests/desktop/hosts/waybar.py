@@ -1,6 +1,5 @@
-"""sway with waybar's tray along the top. Sway runs in a window of Xvfb (wlroots' X11 back end,
-drawn by pixman): xdotool's pointer and keys reach it there, as its headless back end has no
-input devices. grim takes the screenshots from sway itself; the indicator is a Wayland client."""
+"""sway with waybar's tray along the top, in a window of Xvfb (where xdotool's input reaches it,
+unlike the headless back end); grim takes the screenshots; the indicator is a Wayland client."""
 
 import json
 import os
