@@ -25,6 +25,11 @@ UPOWER = ("org.freedesktop.UPower", "/org/freedesktop/UPower/devices/battery_BAT
           "org.freedesktop.UPower.Device")
 
 
+def read_lines(stream, keep):
+    for line in stream:
+        keep(line.rstrip("\n"))
+
+
 class Indicator:
     """The bundle on the driver display, fed one command at a time."""
 
@@ -38,18 +43,11 @@ class Indicator:
         self.process = subprocess.Popen(
             [os.path.join(bundle, "Contents", "MacOS", "Zerarazi")], env=env, text=True,
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.lines = queue.Queue()
-        self.errors = []
-        threading.Thread(target=self._read, args=(self.process.stdout, self.lines.put),
-                         daemon=True).start()
-        threading.Thread(target=self._read, args=(self.process.stderr, self.errors.append),
-                         daemon=True).start()
+        self.lines, self.errors = queue.Queue(), []
+        for stream, keep in ((self.process.stdout, self.lines.put),
+                             (self.process.stderr, self.errors.append)):
+            threading.Thread(target=read_lines, args=(stream, keep), daemon=True).start()
         self.windows, self.notifications, self.alerts = {}, [], []
-
-    @staticmethod
-    def _read(stream, keep):
-        for line in stream:
-            keep(line.rstrip("\n"))
 
     def send(self, command):
         self.process.stdin.write(command + "\n")
@@ -61,14 +59,11 @@ class Indicator:
                 line = json.loads(self.lines.get_nowait())
             except queue.Empty:
                 return
+            check(line["event"] != "error", "the driver refused %r" % line)
             if line["event"] == "window" and not line.get("closed"):
                 self.windows[line["number"]] = line
-            elif line["event"] == "notification":
-                self.notifications.append(line)
-            elif line["event"] == "alert":
-                self.alerts.append(line)
-            elif line["event"] == "error":
-                raise Failure("the driver refused %r: %s" % (line["command"], line["message"]))
+            {"notification": self.notifications, "alert": self.alerts}.get(
+                line["event"], []).append(line)
 
     def until(self, what, seen, patience=10.0):
         """Asks for the state until `seen` holds; answers from the bus arrive meanwhile."""
@@ -81,10 +76,8 @@ class Indicator:
             time.sleep(0.1)
             self.take()
             value = seen()
-            if value:
-                return value
-            if time.monotonic() > give_up:
-                raise Failure("never saw %s; last windows: %r" % (what, self.windows))
+            if value or time.monotonic() > give_up:
+                return value or check(False, "never saw %s; windows: %r" % (what, self.windows))
 
     def control(self, number):
         window = self.windows.get(PREFERENCES, {"controls": []})
