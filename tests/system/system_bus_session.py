@@ -113,11 +113,14 @@ class Session:
         except Failure as failure:
             raise Failure("%s; the screen:\n%s" % (failure, self.screen()))
 
-    def low_power_mode_in_report(self):
+    def open_report(self):
         self.send("m")
         self.wait_for("Show Battery Information")
         self.send("3")
         self.wait_for("[1 OK]")
+
+    def low_power_mode_in_report(self):
+        self.open_report()
         # The alert's buttons are drawn first, then the report above them.
         found = wait_until("the report's Low Power Mode line",
                            lambda: re.search(r"Low Power Mode: (\w*) *$", self.screen(), re.M), 5)
@@ -167,9 +170,9 @@ class Monitor:
 
     def read(self):
         for line in self.process.stdout:
-            if line.startswith(("method call", "signal", "method return", "error")):
-                if "sender=org.freedesktop.DBus" not in line:
-                    self.messages.append(line.strip())
+            if (line.startswith(("method call", "signal", "method return", "error")) and
+                    "sender=org.freedesktop.DBus" not in line):
+                self.messages.append(line.strip())
 
     def close(self):
         self.process.terminate()
@@ -192,10 +195,7 @@ def case_sleep_wake(session):
     mock = session.interface(LOGIN, "org.freedesktop.DBus.Mock")
 
     # The notice is delivered while an alert is up, too.
-    session.send("m")
-    session.wait_for("Show Battery Information")
-    session.send("3")
-    session.wait_for("[1 OK]")
+    session.open_report()
     mock.EmitSignal(LOGIN[2], "PrepareForSleep", "b", [True])
     wait_until("the inhibitor let go", lambda: not held_inhibitors(session), 5)
     session.send("Enter")
