@@ -138,6 +138,10 @@ TEST(History, IsExportedAsCsvToAFileOrStandardOutput) {
               "zerarazi: usage: zerarazi --export-history FILE.csv (- for standard output)\n");
 
     ASSERT_TRUE(run_app(home, {.script = "advance 120000\nterminate\n"}).exited_cleanly());
+    AppRun unwritable = export_to({"--export-history", "missing/out.csv"});
+    EXPECT_EQ(unwritable.exit_status, 1);
+    EXPECT_EQ(unwritable.errors,
+              "zerarazi: cannot write missing/out.csv: No such file or directory\n");
     AppRun to_file = export_to({"--export-history", "out.csv"});
     EXPECT_EQ(to_file.exit_status, 0) << to_file.errors;
     const std::string csv = file_bytes(home / "out.csv");
