@@ -103,6 +103,14 @@ TEST(SupplyFolder, ReadsAndReplacesAnAttribute) {
     EXPECT_EQ(battery->write("charge_control_end_threshold", "80"), 0);
     EXPECT_EQ(tree.end_threshold("BAT0"), "80"); // the longer old text is gone
     EXPECT_EQ(battery->read("status"), "Not charging");
+    // Every file opened is closed again.
+    const auto open_files = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), {});
+    };
+    const auto before = open_files();
+    EXPECT_EQ(battery->write("charge_control_end_threshold", "70"), 0);
+    EXPECT_EQ(battery->read("charge_control_end_threshold"), "70");
+    EXPECT_EQ(open_files(), before);
 }
 
 } // namespace
