@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -54,30 +53,15 @@ std::vector<char*> pointers_to(std::vector<std::string>& texts) {
 
 // The child's input and outputs are files of the run's own, so that no program the child
 // leaves behind can hold a pipe open.
-struct RunFiles {
-    explicit RunFiles(const TempHome& home, const std::string& script) {
-        static int runs = 0;
-        base = (home.path() / (".run-" + std::to_string(++runs))).string();
-        put_file(base + ".in", script);
-        fds[0] = ::open((base + ".in").c_str(), O_RDONLY | O_CLOEXEC);
-        for (int fd : {1, 2})
-            fds[fd] = ::open((base + (fd == 1 ? ".out" : ".err")).c_str(),
-                             O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    }
-    ~RunFiles() {
-        for (int fd : fds)
-            ::close(fd);
-    }
-    std::string base;
-    int fds[3];
-};
-
 pid_t spawn_child(std::vector<std::string> args, const fs::path& directory,
-                  std::vector<std::string> env, const RunFiles& io) {
+                  std::vector<std::string> env, const std::string& files) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    for (int fd = 0; fd < 3; ++fd)
-        posix_spawn_file_actions_adddup2(&actions, io.fds[fd], fd);
+    posix_spawn_file_actions_addopen(&actions, 0, (files + ".in").c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, (files + ".out").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, (files + ".err").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
     std::vector<char*> argv = pointers_to(args);
     std::vector<char*> envp = pointers_to(env);
@@ -108,10 +92,13 @@ fs::path bundle_executable(const fs::path& bundle) {
 AppRun run_app(const TempHome& home, const AppRunOptions& options) {
     AppRun run;
     if (!fs::exists(home.battery_file())) BatteryRecording().write(home.battery_file());
-    const RunFiles io(home, options.script);
+    static int runs = 0;
+    const std::string files = home / (".run-" + std::to_string(++runs));
+    put_file(files + ".in", options.script);
     std::vector<std::string> command = options.command;
     if (command.empty()) command.push_back(bundle_executable(built_bundle()).string());
-    const pid_t pid = spawn_child(command, options.directory, child_environment(home, options), io);
+    const pid_t pid =
+        spawn_child(command, options.directory, child_environment(home, options), files);
     if (pid < 0) {
         run.errors = "could not start " + command.front();
         return run;
@@ -125,8 +112,8 @@ AppRun run_app(const TempHome& home, const AppRunOptions& options) {
     }
     if (WIFEXITED(status)) run.exit_status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
-    run.lines = split_lines(file_bytes(io.base + ".out"));
-    run.errors = file_bytes(io.base + ".err");
+    run.lines = split_lines(file_bytes(files + ".out"));
+    run.errors = file_bytes(files + ".err");
     return run;
 }
 
@@ -137,6 +124,16 @@ std::vector<JsonValue> AppRun::events(std::string_view name) const {
         if (value && value->event() == name) found.push_back(std::move(*value));
     }
     return found;
+}
+
+std::optional<JsonValue> AppRun::first(std::string_view name) const {
+    const size_t at = index_of(name);
+    return at < lines.size() ? parse_json(lines[at]) : std::nullopt;
+}
+
+std::optional<JsonValue> AppRun::last(std::string_view name) const {
+    auto found = events(name);
+    return found.empty() ? std::nullopt : std::optional(found.back());
 }
 
 size_t AppRun::index_of(std::string_view name) const {

@@ -58,20 +58,13 @@ struct AppRun {
     bool timed_out = false;
 
     std::vector<JsonValue> events(std::string_view name) const;
-    std::optional<JsonValue> first(std::string_view name) const { return end_of(name, true); }
-    std::optional<JsonValue> last(std::string_view name) const { return end_of(name, false); }
+    std::optional<JsonValue> first(std::string_view name) const;
+    std::optional<JsonValue> last(std::string_view name) const;
     // Index of the first line of that event, or lines.size() when there is none.
     size_t index_of(std::string_view name) const;
     bool exited_cleanly() const { return !timed_out && exit_status == 0; }
     // The whole output, for failure messages.
     std::string transcript() const;
-
-  private:
-    std::optional<JsonValue> end_of(std::string_view name, bool first) const {
-        auto found = events(name);
-        if (found.empty()) return std::nullopt;
-        return first ? found.front() : found.back();
-    }
 };
 
 // Starts the bundle's executable with `home` as HOME (and the sample battery unless the test

@@ -17,17 +17,15 @@ class JsonParser {
     std::optional<JsonValue> parse_document() {
         auto value = parse_value();
         skip_blanks();
-        if (!value || m_at != m_text.size()) return std::nullopt;
-        return value;
+        return value && m_at == m_text.size() ? value : std::nullopt;
     }
 
   private:
     std::optional<JsonValue> parse_value() {
         skip_blanks();
-        if (m_at >= m_text.size()) return std::nullopt;
-        const char c = m_text[m_at];
-        if (c == '{' || c == '[') return parse_container(c == '{');
-        if (c == '"') {
+        const std::string_view rest = m_text.substr(m_at);
+        if (rest.starts_with('{') || rest.starts_with('[')) return parse_container(rest[0] == '{');
+        if (rest.starts_with('"')) {
             auto text = parse_string();
             if (!text) return std::nullopt;
             return JsonValue{.kind = JsonValue::Kind::string, .text = std::move(*text)};
@@ -35,17 +33,15 @@ class JsonParser {
         for (auto [word, kind] : {std::pair{"true", JsonValue::Kind::boolean},
                                   {"false", JsonValue::Kind::boolean},
                                   {"null", JsonValue::Kind::null}}) {
-            if (!m_text.substr(m_at).starts_with(word)) continue;
+            if (!rest.starts_with(word)) continue;
             m_at += std::string_view(word).size();
             return JsonValue{.kind = kind, .text = word};
         }
-        const size_t start = m_at;
-        while (m_at < m_text.size() &&
-               std::string_view("+-0123456789.eE").find(m_text[m_at]) != std::string_view::npos)
-            ++m_at;
-        if (m_at == start) return std::nullopt;
+        const size_t length = std::min(rest.find_first_not_of("+-0123456789.eE"), rest.size());
+        m_at += length;
+        if (length == 0) return std::nullopt;
         return JsonValue{.kind = JsonValue::Kind::number,
-                         .text = std::string(m_text.substr(start, m_at - start))};
+                         .text = std::string(rest.substr(0, length))};
     }
 
     // An object's fields or an array's items, each after a comma but the first.
@@ -55,20 +51,18 @@ class JsonParser {
         ++m_at;
         if (take(close)) return container;
         do {
-            std::string name;
+            std::optional<std::string> name;
             if (object) {
                 skip_blanks();
-                auto text = parse_string();
-                if (!text || !take(':')) return std::nullopt;
-                name = std::move(*text);
+                name = parse_string();
+                if (!name || !take(':')) return std::nullopt;
             }
             auto value = parse_value();
             if (!value) return std::nullopt;
-            if (object) container.fields.emplace_back(std::move(name), std::move(*value));
+            if (object) container.fields.emplace_back(std::move(*name), std::move(*value));
             if (!object) container.items.push_back(std::move(*value));
         } while (take(','));
-        if (!take(close)) return std::nullopt;
-        return container;
+        return take(close) ? std::optional(container) : std::nullopt;
     }
 
     std::optional<std::string> parse_string() {
@@ -79,9 +73,7 @@ class JsonParser {
     }
 
     void skip_blanks() {
-        while (m_at < m_text.size() &&
-               std::string_view(" \t\r\n").find(m_text[m_at]) != std::string_view::npos)
-            ++m_at;
+        m_at = std::min(m_text.find_first_not_of(" \t\r\n", m_at), m_text.size());
     }
     bool take(char c) {
         skip_blanks();
@@ -111,12 +103,11 @@ std::optional<std::string> JsonValue::string(std::string_view name) const {
 
 std::optional<int64_t> JsonValue::integer(std::string_view name) const {
     const JsonValue* value = field(name);
-    if (!value || value->kind != Kind::number) return std::nullopt;
     int64_t number = 0;
-    const std::string& text = value->text;
-    auto result = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
-    return number;
+    if (!value || value->kind != Kind::number) return std::nullopt;
+    const char* end = value->text.data() + value->text.size();
+    auto result = std::from_chars(value->text.data(), end, number);
+    return result.ec == std::errc() && result.ptr == end ? std::optional(number) : std::nullopt;
 }
 
 std::optional<bool> JsonValue::boolean(std::string_view name) const {

@@ -3,6 +3,7 @@
 
 #include "runtime/core/argument_split.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -12,10 +13,6 @@
 
 namespace {
 
-bool is_separator(char c) {
-    return c == ' ' || c == '\t' || c == '\n';
-}
-
 // The words as the splitter's rules describe them: a word that starts with a double quote runs
 // to the next double quote (removed), a newline or the end; any other to the next separator.
 std::vector<std::string> expected_words(std::string_view text) {
@@ -23,15 +20,12 @@ std::vector<std::string> expected_words(std::string_view text) {
     std::vector<std::string> words;
     std::size_t at = 0;
     for (;;) {
-        while (at < text.size() && is_separator(text[at]))
-            ++at;
-        if (at == text.size()) return words;
+        at = text.find_first_not_of(" \t\n", at);
+        if (at == std::string_view::npos) return words;
         const bool quoted = text[at] == '"';
         if (quoted) ++at;
-        std::size_t end = at;
-        while (end < text.size() &&
-               (quoted ? text[end] != '"' && text[end] != '\n' : !is_separator(text[end])))
-            ++end;
+        const std::size_t end =
+            std::min(text.find_first_of(quoted ? "\"\n" : " \t\n", at), text.size());
         words.emplace_back(text.substr(at, end - at));
         at = end == text.size() ? end : end + 1;
     }

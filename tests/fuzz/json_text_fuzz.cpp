@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,19 +16,17 @@ namespace {
 // nothing beyond U+10FFFF); 0 when there is none.
 std::size_t utf8_length(std::string_view text, std::size_t at) {
     auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
-    const std::size_t left = text.size() - at;
     const unsigned lead = byte(0);
     if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-    if (lead >= 0xE0 && lead <= 0xEF) length = 3;
-    if (lead >= 0xF0 && lead <= 0xF4) length = 4;
-    if (length == 0 || left < length) return 0;
-    unsigned low = 0x80, high = 0xBF; // the second byte's range
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
+    const std::size_t length = lead < 0xC2   ? 0
+                               : lead < 0xE0 ? 2
+                               : lead < 0xF0 ? 3
+                               : lead < 0xF5 ? 4
+                                             : 0;
+    if (length == 0 || text.size() - at < length) return 0;
+    // The second byte's range.
+    const unsigned low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
     if (byte(1) < low || byte(1) > high) return 0;
     for (std::size_t i = 2; i < length; ++i)
         if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
@@ -37,20 +34,18 @@ std::size_t utf8_length(std::string_view text, std::size_t at) {
 }
 
 bool is_utf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t length = utf8_length(text, at);
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
+    std::size_t length = 1;
+    for (std::size_t at = 0; at < text.size() && length; at += length)
+        length = utf8_length(text, at);
+    return length != 0;
 }
 
-// The four hex digits at `at` as a UTF-16 unit.
-std::optional<unsigned> hex_unit(std::string_view text, std::size_t at) {
+// The four hex digits at `at` as a UTF-16 unit; -1 when there are none.
+long hex_unit(std::string_view text, std::size_t at) {
     unsigned unit = 0;
     const char* first = text.data() + at;
-    if (text.size() - at < 4 || std::from_chars(first, first + 4, unit, 16).ptr != first + 4)
-        return std::nullopt;
+    if (text.size() < at + 4 || std::from_chars(first, first + 4, unit, 16).ptr != first + 4)
+        return -1;
     return unit;
 }
 
@@ -62,26 +57,22 @@ bool is_json_string(std::string_view text) {
         const char c = body[at];
         if (c == '"' || static_cast<unsigned char>(c) < 0x20) return false;
         if (c != '\\') {
-            std::size_t length = utf8_length(body, at);
+            const std::size_t length = utf8_length(body, at);
             if (length == 0) return false;
             at += length;
-            continue;
-        }
-        if (at + 1 == body.size()) return false;
-        const char escape = body[at + 1];
-        if (std::string_view("\"\\/bfnrt").find(escape) != std::string_view::npos) {
+        } else if (at + 1 < body.size() &&
+                   std::string_view("\"\\/bfnrt").find(body[at + 1]) != std::string_view::npos) {
             at += 2;
-            continue;
+        } else {
+            const long unit =
+                at + 1 < body.size() && body[at + 1] == 'u' ? hex_unit(body, at + 2) : -1;
+            if (unit < 0 || (unit >= 0xDC00 && unit <= 0xDFFF)) return false;
+            at += 6;
+            if (unit < 0xD800 || unit > 0xDBFF) continue;
+            const long trail = body.substr(at, 2) == "\\u" ? hex_unit(body, at + 2) : -1;
+            if (trail < 0xDC00 || trail > 0xDFFF) return false;
+            at += 6;
         }
-        if (escape != 'u') return false;
-        std::optional<unsigned> unit = hex_unit(body, at + 2);
-        if (!unit || (*unit >= 0xDC00 && *unit <= 0xDFFF)) return false;
-        at += 6;
-        if (*unit < 0xD800 || *unit > 0xDBFF) continue;
-        if (body.substr(at, 2) != "\\u") return false;
-        std::optional<unsigned> trail = hex_unit(body, at + 2);
-        if (!trail || *trail < 0xDC00 || *trail > 0xDFFF) return false;
-        at += 6;
     }
     return true;
 }
@@ -95,14 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!is_json_string(written)) std::abort();
     std::size_t used = 0;
     std::optional<std::string> back = read_json_string(written, used);
-    if (!back || used != written.size()) std::abort();
+    if (!back || used != written.size() || !is_utf8(*back)) std::abort();
     if (is_utf8(input) && *back != input) std::abort();
-    if (!is_utf8(*back)) std::abort();
 
     std::optional<std::string> read = read_json_string(input, used);
-    if (!read) return 0;
-    if (used > input.size() || !is_json_string(input.substr(0, used)) || !is_utf8(*read)) {
+    if (read && (used > input.size() || !is_json_string(input.substr(0, used)) || !is_utf8(*read)))
         std::abort();
-    }
     return 0;
 }

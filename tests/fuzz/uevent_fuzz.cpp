@@ -25,10 +25,7 @@ bool holds_control_character(std::string_view text) {
 
 bool is_whole_decimal(std::string_view text) {
     if (text.starts_with('+') || text.starts_with('-')) text.remove_prefix(1);
-    if (text.empty()) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    return true;
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 } // namespace

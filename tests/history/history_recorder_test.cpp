@@ -8,12 +8,7 @@
 namespace {
 
 Reading at(std::int64_t time, ChargeState state = ChargeState::Discharging, bool mains = false) {
-    return {.time = time,
-            .percent = 50,
-            .left_mah = 2000,
-            .current_ma = -800,
-            .state = state,
-            .on_mains = mains};
+    return {time, 50, 2000, -800, state, mains};
 }
 
 class HistoryRecorderTest : public ::testing::Test {
@@ -106,31 +101,25 @@ TEST_F(HistoryRecorderTest, SaysAFailedWriteOnceAndWritesWhatWaitedLater) {
     EXPECT_EQ(m_said.size(), 1u);
 }
 
-TEST(HistoryRecorder, KeepsNothingWithoutAStoreAndLetsTheOldestGoWhenTooManyWait) {
+TEST_F(HistoryRecorderTest, KeepsNothingWithoutAStoreAndLetsTheOldestGoWhenTooManyWait) {
     HistoryRecorder without(nullptr, [](const std::string&) { FAIL(); });
     without.add(at(0), std::vector<HealthDay>{{"S1", 1, 1, 1, 1}});
     without.write(0);
     EXPECT_FALSE(without.wants(0, ChargeState::Discharging, false));
     EXPECT_EQ(without.waiting(), 0u);
 
-    TemporaryFolder folder;
-    HistoryStore::Opened opened = HistoryStore::open(folder / "history.sqlite3");
-    ASSERT_TRUE(opened.store);
-    std::vector<std::string> said;
-    HistoryRecorder recorder(std::move(opened.store),
-                             [&](const std::string& text) { said.push_back(text); });
-    recorder.add(at(0));
-    recorder.write(0);
+    m_recorder->add(at(0));
+    m_recorder->write(0);
     {
         test_support::FileSizeLimit full(0);
         for (std::int64_t minute = 1; minute <= 2000; ++minute)
-            recorder.add(at(minute * 60));
+            m_recorder->add(at(minute * 60));
     }
-    EXPECT_EQ(recorder.waiting(), HistoryRecorder::k_most_waiting);
-    recorder.write(2001 * 60);
-    const std::vector<Reading> kept = recorder.store()->readings(0, 1LL << 40);
+    EXPECT_EQ(m_recorder->waiting(), HistoryRecorder::k_most_waiting);
+    m_recorder->write(2001 * 60);
+    const std::vector<std::int64_t> kept = stored();
     ASSERT_EQ(kept.size(), HistoryRecorder::k_most_waiting + 1);
-    EXPECT_EQ(kept[1].time, (2001 - std::int64_t{HistoryRecorder::k_most_waiting}) * 60);
+    EXPECT_EQ(kept[1], (2001 - std::int64_t{HistoryRecorder::k_most_waiting}) * 60);
 }
 
 } // namespace

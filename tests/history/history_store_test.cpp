@@ -6,20 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace {
 
 constexpr std::int64_t k_day = 86400;
 constexpr std::int64_t k_now = 1'800'000'000; // a whole hour
 
 Reading reading(std::int64_t time, int percent, ChargeState state = ChargeState::Discharging) {
-    return {.time = time,
-            .percent = percent,
-            .left_mah = percent * 50,
-            .current_ma = state == ChargeState::Charging ? 1500 : -900,
-            .state = state,
-            .on_mains = state != ChargeState::Discharging};
+    return {time,         percent,
+            percent * 50, state == ChargeState::Charging ? 1500 : -900,
+            state,        state != ChargeState::Discharging};
 }
 
 std::vector<std::int64_t> times_of(const std::vector<Reading>& readings) {
@@ -45,12 +40,12 @@ class HistoryStoreTest : public ::testing::Test {
 };
 
 TEST_F(HistoryStoreTest, KeepsWhatIsWrittenInAPrivateFileAcrossOpenings) {
+    Reading unknown = reading(k_now - 20, 51);
+    unknown.left_mah = unknown.current_ma = std::nullopt;
     {
         HistoryStore::Opened opened = open();
         ASSERT_TRUE(opened.store) << opened.said;
         EXPECT_EQ(opened.said, "");
-        Reading unknown = reading(k_now - 20, 51);
-        unknown.left_mah = unknown.current_ma = std::nullopt;
         EXPECT_TRUE(write(*opened.store,
                           {reading(k_now - 10, 50), unknown, reading(k_now, 60, ChargeState::Full)},
                           {{"S1", 100, 4000, 5000, 12},
@@ -60,14 +55,10 @@ TEST_F(HistoryStoreTest, KeepsWhatIsWrittenInAPrivateFileAcrossOpenings) {
         EXPECT_TRUE(write(*opened.store, {reading(k_now - 10, 49, ChargeState::Charging)},
                           {{"S1", 101, 3980, 5000, 13}}));
     }
-    struct stat status {};
-    ASSERT_EQ(::stat(m_path.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_EQ(file_mode(m_path), 0600u);
 
     HistoryStore::Opened opened = open();
     ASSERT_TRUE(opened.store) << opened.said;
-    Reading unknown = reading(k_now - 20, 51);
-    unknown.left_mah = unknown.current_ma = std::nullopt;
     EXPECT_EQ(opened.store->readings(k_now - 20, k_now + 1),
               (std::vector<Reading>{unknown, reading(k_now - 10, 49, ChargeState::Charging),
                                     reading(k_now, 60, ChargeState::Full)}));

@@ -1,23 +1,15 @@
 #!/usr/bin/env python3
-"""The charge limit's service on a private system bus, as the machine and its callers meet it.
-
-A dbus-daemon of our own stands in for the system bus: its policy is the installed one
-(privileged/install/org.zerarazi.ChargeLimit1.conf) over a default that denies, and its service
-folder holds an activation file that starts the built program with the test-only options (a
-hand-made power_supply tree, a scratch state folder, short waits). python-dbusmock's polkitd and
-logind templates answer for polkit and logind. Every case below runs in one session, in order.
+"""The charge limit's service on a private system bus under its installed policy, started by
+activation with the test-only options; python-dbusmock answers for polkit and logind. The cases
+run in one session, in order; those as nobody need root. Exits 77 without dbus-daemon,
+python3-dbusmock or python3-gi.
 
     charge_limit_bus.py PROGRAM POLICY
-
-Exits 77 (skipped) only when dbus-daemon, python3-dbusmock or python3-gi is not installed. The
-checks made as another user (nobody) need root; without it they are left out and said so.
 """
 
 import os
 import pwd
 import shutil
-import socket
-import stat
 import subprocess
 import sys
 import tempfile
@@ -75,22 +67,24 @@ class Failure(Exception):
     pass
 
 
+def write(path, text):
+    with open(path, "w") as out:
+        out.write(text)
+
+
 def check(condition, message):
     if not condition:
         raise Failure(message)
 
 
-def skip_unless_tools():
-    missing = [tool for tool in ("dbus-daemon",) if not shutil.which(tool)]
-    try:
-        import dbus  # noqa: F401
-        import dbusmock  # noqa: F401
-    except ImportError:
-        missing.append("python3-dbusmock")
-    try:
-        from gi.repository import GLib  # noqa: F401
-    except ImportError:
-        missing.append("python3-gi")
+def skip_unless_tools(tools=("dbus-daemon",)):
+    missing = [tool for tool in tools if not shutil.which(tool)]
+    for module, package in (("dbus", "python3-dbus"), ("dbusmock", "python3-dbusmock"),
+                            ("gi.repository.GLib", "python3-gi")):
+        try:
+            __import__(module)
+        except ImportError:
+            missing.append(package)
     if missing:
         print("skipped: not installed: " + ", ".join(missing))
         sys.exit(SKIPPED)
@@ -109,10 +103,8 @@ def wait_until(what, seen, patience=5.0):
     while True:
         pump()
         value = seen()
-        if value:
-            return value
-        if time.monotonic() > give_up:
-            raise Failure("never saw " + what)
+        if value or time.monotonic() > give_up:
+            return value or check(False, "never saw " + what)
         time.sleep(0.02)
 
 
@@ -144,8 +136,7 @@ class Tree:
         shutil.rmtree(os.path.dirname(os.path.dirname(self.device(name))))
 
     def set(self, name, attribute, text):
-        with open(os.path.join(self.device(name), attribute), "w") as out:
-            out.write(text + "\n")
+        write(os.path.join(self.device(name), attribute), text + "\n")
 
     def get(self, name, attribute):
         with open(os.path.join(self.device(name), attribute)) as source:
@@ -171,12 +162,11 @@ class Session:
         self.tree = Tree(os.path.join(self.folder, "sys"))
         self.state = os.path.join(self.folder, "state")
         os.makedirs(os.path.join(self.folder, "services"))
-        with open(os.path.join(self.folder, "bus.conf"), "w") as out:
-            out.write(BUS_CONFIG.format(folder=self.folder, policy=os.path.abspath(policy),
-                                        user=pwd.getpwuid(os.getuid()).pw_name))
-        with open(os.path.join(self.folder, "services", NAME + ".service"), "w") as out:
-            out.write(ACTIVATION.format(program=os.path.abspath(program), folder=self.folder,
-                                        idle=IDLE, poll=POLL))
+        write(os.path.join(self.folder, "bus.conf"), BUS_CONFIG.format(
+            folder=self.folder, policy=os.path.abspath(policy),
+            user=pwd.getpwuid(os.getuid()).pw_name))
+        write(os.path.join(self.folder, "services", NAME + ".service"), ACTIVATION.format(
+            program=os.path.abspath(program), folder=self.folder, idle=IDLE, poll=POLL))
         # The activated program's standard error goes where the daemon's goes.
         self.errors = open(os.path.join(self.folder, "stderr"), "w+")
         daemon = subprocess.Popen(["dbus-daemon", "--config-file=" + self.folder + "/bus.conf",
@@ -287,15 +277,12 @@ def case_activation(session):
         command = source.read().split("\0")
     check(command[0] == os.path.abspath(session.program) and "--sysfs" in command,
           "the name is owned by %r" % command)
-    print("activated by the bus: pid %d: %s" % (pid, " ".join(command).strip()))
 
 
 def case_unauthorised(session):
     session.polkit([])
-    check(refused(session.service().SetLimit, 80) == ERROR + "NotAuthorized",
-          "SetLimit without authorisation was not refused")
-    check(refused(session.service().ChargeFullyOnce) == ERROR + "NotAuthorized",
-          "ChargeFullyOnce without authorisation was not refused")
+    for call in (lambda: session.service().SetLimit(80), session.service().ChargeFullyOnce):
+        check(refused(call) == ERROR + "NotAuthorized", "a call without authorisation passed")
     check(session.tree.thresholds("BAT0") == ("100", "0"), "the thresholds changed")
     check(session.stored() is None, "a limit was stored: %r" % session.stored())
 
@@ -307,75 +294,22 @@ def case_limit_applied(session):
     check(session.tree.thresholds("BAT0") == ("80", "75"),
           "thresholds after SetLimit(80): %r" % (session.tree.thresholds("BAT0"),))
     check(session.stored() == "80\n", "stored: %r" % session.stored())
-    mode = os.stat(os.path.join(session.state, "charge-limit"))
-    check(stat.S_IMODE(mode.st_mode) == 0o644 and mode.st_uid == os.getuid(),
-          "the state file's mode %o, owner %d" % (mode.st_mode, mode.st_uid))
     wait_until("Limit 80 in PropertiesChanged", lambda: session.announced("Limit", 80))
     properties = session.service("org.freedesktop.DBus.Properties")
-    check(int(properties.Get(NAME, "Limit")) == 80, "the Limit property")
-    check(list(properties.Get(NAME, "Batteries")) == ["BAT0"], "the Batteries property")
+    check((int(properties.Get(NAME, "Limit")), list(properties.Get(NAME, "Batteries"))) ==
+          (80, ["BAT0"]), "the Limit and Batteries properties")
 
 
 def case_hostile_values(session):
-    """Out-of-range limits, wrong types, a huge argument and a malformed message."""
+    """Limits out of range, and the read-only Limit property, change nothing."""
     import dbus
-    service = session.service()
-    for percent in (0, 49, 101, 4294967295):
-        got = refused(service.SetLimit, dbus.UInt32(percent))
+    for percent in (49, 101):
+        got = refused(session.service().SetLimit, dbus.UInt32(percent))
         check(got == ERROR + "InvalidLimit", "SetLimit(%d) got %s" % (percent, got))
-        print("SetLimit(%d): %s" % (percent, got))
-    raw = session.bus.get_object(NAME, PATH)
-    for what, arguments, signature in (
-            ("a string", ("80",), "s"), ("no argument", (), ""), ("two", (80, 81), "uu"),
-            ("a signed -1", (-1,), "i"), ("8 MB", ("8" * 8 * 1024 * 1024,), "s")):
-        got = refused(lambda: raw.get_dbus_method("SetLimit", NAME)(*arguments,
-                                                                    signature=signature))
-        check(got == "org.freedesktop.DBus.Error.InvalidArgs",
-              "SetLimit with %s got %s" % (what, got))
-        print("SetLimit with %s: %s" % (what, got))
-    for interface, method in ((NAME, "Reboot"), ("org.example.Other", "SetLimit")):
-        got = refused(lambda: raw.get_dbus_method(method, interface)())
-        check(got in ("org.freedesktop.DBus.Error.UnknownMethod",
-                      "org.freedesktop.DBus.Error.AccessDenied"),
-              "%s.%s got %s" % (interface, method, got))
-        print("%s.%s: %s" % (interface, method, got))
-    got = refused(lambda: session.service("org.freedesktop.DBus.Properties").Set(
-        NAME, "Limit", dbus.UInt32(50)))
-    check(got is not None, "the Limit property could be set")
-    print("Properties.Set(Limit, 50): %s" % got)
-    print("malformed message: %s" % send_malformed_message(session))
+    check(refused(lambda: session.service("org.freedesktop.DBus.Properties").Set(
+        NAME, "Limit", dbus.UInt32(50))) is not None, "the Limit property could be set")
     check(session.tree.thresholds("BAT0") == ("80", "75") and session.stored() == "80\n",
           "a hostile request changed the limit")
-    check(int(session.service().GetState()[0]) == 80, "the service no longer answers")
-
-
-def send_malformed_message(session):
-    """Bytes that are no D-Bus message, sent after authenticating: the bus drops the sender."""
-    path = session.address.split("path=", 1)[1].split(",", 1)[0]
-    with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as raw:
-        raw.settimeout(5)
-        raw.connect(path)
-        uid = str(os.getuid()).encode().hex()
-        raw.sendall(b"\0AUTH EXTERNAL " + uid.encode() + b"\r\n")
-        check(raw.recv(256).startswith(b"OK"), "the bus did not accept the raw connection")
-        raw.sendall(b"BEGIN\r\n")
-        # An endianness byte that is neither 'l' nor 'B', and a body length of 4 GiB.
-        raw.sendall(b"x\x01\x00\x01\xff\xff\xff\xff" + b"\xff" * 200)
-        try:
-            closed = raw.recv(256) == b""
-        except (ConnectionResetError, socket.timeout):
-            closed = True
-    check(closed, "the bus kept a connection that sent garbage")
-    return "the bus closed the sender's connection"
-
-
-def case_hostile_tree(session):
-    """Supplies that must never be written: through a link outside the tree, mains, a device's."""
-    check(all(session.tree.get(name, "charge_control_end_threshold") == "100"
-              for name in ("AC", "mouse")), "a supply that is not the machine's battery changed")
-    with open(os.path.join(session.folder, "outside", "BAT9", "charge_control_end_threshold")) as f:
-        check(f.read() == "100\n", "the battery outside the tree was written")
-    check(list(session.service().GetState()[1]) == ["BAT0"], "the batteries listed")
 
 
 def case_resume(session):
@@ -421,17 +355,10 @@ def case_charge_fully_once(session):
     # --apply asks the running service, which keeps the limit lifted.
     check(session.apply().returncode == 0, "--apply failed")
     check(session.tree.thresholds("BAT0") == ("100", "95"), "--apply ended charging once")
+    # Which readings end it is the unit tests'; here: that the service watches for them.
     session.tree.set("BAT0", "status", "Full")
     wait_until("the limit back once full", lambda: session.tree.thresholds("BAT0") == ("80", "75"))
     check(not session.service().GetState()[2], "still charging once")
-
-    session.tree.set("BAT0", "status", "Charging")
-    session.service().ChargeFullyOnce()
-    check(session.tree.thresholds("BAT0") == ("100", "95"), "the limit was not lifted again")
-    session.tree.set("AC", "online", "0")
-    wait_until("the limit back once unplugged",
-               lambda: session.tree.thresholds("BAT0") == ("80", "75"))
-    session.tree.set("AC", "online", "1")
 
 
 def case_busy(session):
@@ -451,11 +378,10 @@ def case_busy(session):
         ask(session.bus)
     wait_until("six refused as busy", lambda: answers.count(ERROR + "Busy") == 6)
     check(session.stored() == "80\n", "stored while the authority had not answered")
-    # 15 more callers with 4 requests each: 64 wait in all, the last 4 are refused.
+    # 16 more callers with 4 requests each: 64 wait in all, the last 4 are refused.
     callers = [dbus.bus.BusConnection(session.address) for _ in range(16)]
-    for caller in callers:
-        for _ in range(4):
-            ask(caller)
+    for caller in callers * 4:
+        ask(caller)
     wait_until("the requests beyond 64 refused", lambda: answers.count(ERROR + "Busy") == 10)
     mock.ReleaseHangingCalls()
     mock.SimulateHang(False)
@@ -476,31 +402,19 @@ def case_flood(session):
     pid = session.pid()
     for _ in range(100):
         service.GetState()
-    before = rss_kib(pid)
-    files_before = len(os.listdir("/proc/%d/fd" % pid))
+    before = (rss_kib(pid), len(os.listdir("/proc/%d/fd" % pid)))
     pump()
     session.changes.clear()
-    started = time.monotonic()
+    calls = (service.GetState, lambda: refused(service.SetLimit, dbus.UInt32(101)),
+             service.Reapply, lambda: service.SetLimit(80))
     for index in range(2000):
-        kind = index % 4
-        if kind == 0:
-            service.GetState()
-        elif kind == 1:
-            refused(service.SetLimit, dbus.UInt32(101 + index))
-        elif kind == 2:
-            service.Reapply()
-        else:
-            service.SetLimit(80)
-    took = time.monotonic() - started
-    after = rss_kib(pid)
-    print("flood: 2000 calls in %.1f s; RSS %d KiB before, %d KiB after" % (took, before, after))
+        calls[index % 4]()
+    after = (rss_kib(pid), len(os.listdir("/proc/%d/fd" % pid)))
     check(session.pid() == pid, "the service was restarted")
-    check(after - before < 1024, "RSS grew from %d to %d KiB" % (before, after))
+    check(after[0] - before[0] < 1024 and after[1] == before[1],
+          "RSS (KiB) and open files: %r before, %r after" % (before, after))
     pump()
-    check(session.changes == [], "the flood announced %d changes, the first %r"
-          % (len(session.changes), session.changes[:1]))
-    files_after = len(os.listdir("/proc/%d/fd" % pid))
-    check(files_after == files_before, "open files: %d before, %d after" % (files_before, files_after))
+    check(session.changes == [], "the flood announced changes: %r" % session.changes[:1])
     check(session.tree.thresholds("BAT0") == ("80", "75"), "the limit after the flood")
 
 
@@ -509,21 +423,14 @@ def case_other_user(session):
     if os.getuid() != 0:
         print("not run: the checks as nobody need root")
         return
-    script = ("import dbus, sys\n"
-              "bus = dbus.bus.BusConnection(sys.argv[1])\n"
-              "state = bus.get_object(%r, %r).GetState(dbus_interface=%r)\n"
-              "print(int(state[0]))\n"
-              "try:\n"
-              "    bus.request_name(%r)\n"
-              "    print('owned')\n"
-              "except dbus.exceptions.DBusException as error:\n"
-              "    print(error.get_dbus_name())\n" % (NAME, PATH, NAME, NAME))
-    result = subprocess.run([sys.executable, "-c", script, session.address], user="nobody",
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, timeout=20)
-    lines = result.stdout.split()
-    check(lines == ["80", "org.freedesktop.DBus.Error.AccessDenied"],
-          "as nobody: %r %s" % (lines, result.stderr))
-    print("as nobody: GetState answers, RequestName: %s" % lines[1])
+    def as_nobody(*message):
+        return subprocess.run(["dbus-send", "--bus=" + session.address, "--print-reply"] +
+                              list(message), user="nobody", capture_output=True, text=True)
+    state = as_nobody("--dest=" + NAME, PATH, NAME + ".GetState")
+    check(state.returncode == 0 and "uint32 80" in state.stdout, "GetState as nobody: %r" % (state,))
+    owned = as_nobody("--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                      "org.freedesktop.DBus.RequestName", "string:" + NAME, "uint32:0")
+    check("org.freedesktop.DBus.Error.AccessDenied" in owned.stderr, "owned as nobody: %r" % (owned,))
 
 
 def case_idle_and_reappearing_battery(session):
@@ -551,21 +458,8 @@ def case_idle_and_reappearing_battery(session):
 
 
 CASES = (case_activation, case_unauthorised, case_limit_applied, case_hostile_values,
-         case_hostile_tree, case_resume, case_charge_fully_once, case_busy, case_flood,
+         case_resume, case_charge_fully_once, case_busy, case_flood,
          case_other_user, case_idle_and_reappearing_battery)
-
-
-def build_tree(session):
-    tree = session.tree
-    tree.add_battery("BAT0")
-    tree.add("AC", {"type": "Mains", "online": "1", "charge_control_end_threshold": "100"})
-    tree.add("mouse", {"type": "Battery", "scope": "Device", "charge_control_end_threshold": "100"})
-    outside = os.path.join(session.folder, "outside", "BAT9")
-    os.makedirs(outside)
-    for attribute, text in (("type", "Battery"), ("charge_control_end_threshold", "100")):
-        with open(os.path.join(outside, attribute), "w") as out:
-            out.write(text + "\n")
-    os.symlink(outside, os.path.join(tree.root, "class", "power_supply", "BAT9"))
 
 
 def main():
@@ -573,22 +467,20 @@ def main():
         sys.exit("usage: charge_limit_bus.py PROGRAM POLICY")
     skip_unless_tools()
     session = Session(sys.argv[1], sys.argv[2])
-    started = time.monotonic()
     try:
-        build_tree(session)
+        session.tree.add_battery("BAT0")
+        session.tree.add("AC", {"type": "Mains", "online": "1"})
         session.start_mock("polkitd", POLKIT[0])
         session.start_mock("logind", LOGIN[0])
         for case in CASES:
-            case_started = time.monotonic()
             case(session)
-            print("ok %s (%.1f s)" % (case.__name__[5:], time.monotonic() - case_started))
+            print("ok " + case.__name__[5:])
         check(session.warnings() == [], "the program warned: %s" % session.warnings())
     except Failure as failure:
         print("FAIL: %s" % failure)
         return 1
     finally:
         session.close()
-    print("all cases passed in %.1f s" % (time.monotonic() - started))
     return 0
 
 

@@ -66,9 +66,8 @@ TEST_F(ChargeLimitTest, StoresTheLimitAgainOnlyWhenItChanges) {
 
 TEST_F(ChargeLimitTest, RefusesAnInvalidLimitOrAMachineWithoutLimitableBatteries) {
     ChargeLimit limit(m_tree.paths());
-    for (std::uint32_t percent : {0u, 49u, 101u, 4294967295u}) {
+    for (std::uint32_t percent : {0u, 49u, 101u, 4294967295u})
         EXPECT_EQ(limit.set_limit(percent), Outcome::InvalidLimit) << percent;
-    }
     expect_limit("100", "0");
     EXPECT_EQ(read_stored_limit(m_tree.paths()), std::nullopt);
 
@@ -81,13 +80,10 @@ TEST_F(ChargeLimitTest, RefusesAnInvalidLimitOrAMachineWithoutLimitableBatteries
 }
 
 TEST_F(ChargeLimitTest, ReappliesTheStoredLimitOnlyWhenOneWasChosen) {
-    ChargeLimit fresh(m_tree.paths());
-    EXPECT_EQ(fresh.reapply(), Outcome::Done);
+    EXPECT_EQ(ChargeLimit(m_tree.paths()).reapply(), Outcome::Done);
     expect_limit("100", "0");
-
     ASSERT_EQ(store_limit(m_tree.paths(), 70), 0);
-    ChargeLimit limit(m_tree.paths());
-    EXPECT_EQ(limit.reapply(), Outcome::Done);
+    EXPECT_EQ(ChargeLimit(m_tree.paths()).reapply(), Outcome::Done);
     expect_limit("70", "65");
 }
 
@@ -126,11 +122,7 @@ TEST_F(ChargeLimitTest, ChargingOnceLiftsTheLimitUntilChargedOrUnplugged) {
         m_tree.set("AC", "online", row.online);
         EXPECT_EQ(limit.check_charging_once(), row.over) << row.what;
         EXPECT_EQ(limit.charging_once(), !row.over) << row.what;
-        if (row.over) {
-            expect_limit("80", "75");
-        } else {
-            expect_limit("100", "95");
-        }
+        expect_limit(row.over ? "80" : "100", row.over ? "75" : "95");
         EXPECT_EQ(read_stored_limit(m_tree.paths()), 80u) << row.what;
     }
 }
@@ -152,7 +144,8 @@ TEST_F(ChargeLimitTest, ChargingOnceWaitsForEveryBatteryAndIsEndedByANewLimit) {
     EXPECT_FALSE(limit.check_charging_once());
 }
 
-TEST_F(ChargeLimitTest, WithoutAMainsFolderOnlyDischargingBatteriesEndChargingOnce) {
+// Without a mains folder only discharging batteries end it; without a limit it does nothing.
+TEST_F(ChargeLimitTest, ChargingOnceWithoutMainsOrWithoutALimit) {
     FakePowerSupply tree;
     tree.add_battery("BAT0");
     ChargeLimit limit(tree.paths());
@@ -163,15 +156,12 @@ TEST_F(ChargeLimitTest, WithoutAMainsFolderOnlyDischargingBatteriesEndChargingOn
     tree.set("BAT0", "status", "Discharging");
     EXPECT_TRUE(limit.check_charging_once());
     EXPECT_EQ(tree.end_threshold("BAT0"), "80");
-}
 
-TEST_F(ChargeLimitTest, ChargingOnceWithoutALimitDoesNothing) {
-    ChargeLimit limit(m_tree.paths());
-    EXPECT_EQ(limit.charge_fully_once(), Outcome::Done);
-    EXPECT_FALSE(limit.charging_once());
-    ASSERT_EQ(limit.set_limit(100), Outcome::Done);
-    EXPECT_EQ(limit.charge_fully_once(), Outcome::Done);
-    EXPECT_FALSE(limit.charging_once());
+    ChargeLimit unlimited(m_tree.paths());
+    EXPECT_EQ(unlimited.charge_fully_once(), Outcome::Done);
+    ASSERT_EQ(unlimited.set_limit(100), Outcome::Done);
+    EXPECT_EQ(unlimited.charge_fully_once(), Outcome::Done);
+    EXPECT_FALSE(unlimited.charging_once());
     expect_limit("100", "95");
 }
 

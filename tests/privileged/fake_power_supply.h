@@ -3,11 +3,10 @@
 // a link from class/power_supply as on a real machine.
 
 #include "privileged/system_paths.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/temporary_folder.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 class FakePowerSupply {
@@ -34,8 +33,7 @@ class FakePowerSupply {
 
     // A supply folder with `type`, linked from the class folder.
     void add_supply(const std::string& name, const std::string& type) {
-        const std::string device = "sys/devices/platform/" + name + "/power_supply/" + name;
-        m_folder.write(device + "/type", type + "\n");
+        m_folder.write(device_of(name) + "/type", type + "\n");
         std::filesystem::create_directory_symlink("../../devices/platform/" + name +
                                                       "/power_supply/" + name,
                                                   m_folder / ("sys/class/power_supply/" + name));
@@ -48,12 +46,10 @@ class FakePowerSupply {
 
     // The attribute's text without its line end; "missing" when there is none.
     std::string get(const std::string& name, const std::string& attribute) const {
-        std::ifstream file(m_folder / (device_of(name) + "/" + attribute));
-        if (!file) return "missing";
-        std::stringstream text;
-        text << file.rdbuf();
-        std::string value = text.str();
-        if (!value.empty() && value.back() == '\n') value.pop_back();
+        const std::string path = m_folder / (device_of(name) + "/" + attribute);
+        if (!std::filesystem::exists(path)) return "missing";
+        std::string value = file_bytes(path);
+        if (value.ends_with('\n')) value.pop_back();
         return value;
     }
 

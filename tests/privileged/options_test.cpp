@@ -39,9 +39,8 @@ TEST(ChargeLimitOptions, TheTestOptionsComeOnlyWithAPrivateBus) {
         {{"--verbose", "yes"}, false},
         {{"apply"}, false},
     };
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
+    for (std::size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(parse(rows[i].arguments).error.empty(), rows[i].accepted) << "row " << i;
-    }
 }
 
 TEST(ChargeLimitOptions, KeepsWhatItWasGiven) {

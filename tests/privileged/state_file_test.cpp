@@ -1,4 +1,5 @@
 #include "privileged/state_file.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
@@ -25,9 +26,7 @@ TEST(StateFile, KeepsTheLimitInAFileAnyoneMayRead) {
     EXPECT_EQ(store_limit(paths, 80), 0);
     ::umask(old_mask);
     EXPECT_EQ(read_stored_limit(paths), 80u);
-    struct stat status {};
-    ASSERT_EQ(::stat(paths.state_file().c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0644u);
+    EXPECT_EQ(file_mode(paths.state_file()), 0644u);
     EXPECT_EQ(store_limit(paths, 100), 0);
     EXPECT_EQ(read_stored_limit(paths), 100u);
     // Nothing is left beside it.

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <sys/stat.h>
 
 namespace {
@@ -53,9 +52,8 @@ TEST(SupplyFolder, RefusesFoldersThatLeadOutsideTheDevices) {
     tree.folder().write("sys/class/power_supply/BAT6/type", "Battery\n");
     tree.folder().write("sys/class/power_supply/BAT6/charge_control_end_threshold", "100\n");
 
-    for (const char* name : {"BAT9", "BAT8", "BAT7", "BAT6", "..", ".", "", "../BAT9", "missing"}) {
+    for (const char* name : {"BAT9", "BAT8", "BAT7", "BAT6", "..", ".", "", "../BAT9", "missing"})
         EXPECT_FALSE(SupplyFolder::open(tree.paths(), name)) << name;
-    }
     EXPECT_TRUE(limitable_batteries(tree.paths()).empty());
 }
 
@@ -92,10 +90,7 @@ TEST(SupplyFolder, NeitherReadsNorWritesThroughALinkOrIntoAnythingButAPlainFile)
     EXPECT_FALSE(fs::exists(device + "/nothing_here"));
     EXPECT_TRUE(limitable_batteries(tree.paths()).empty());
 
-    std::ifstream file(target);
-    std::string text;
-    std::getline(file, text);
-    EXPECT_EQ(text, "precious");
+    EXPECT_EQ(file_bytes(target), "precious\n");
 }
 
 TEST(SupplyFolder, ReadsAndReplacesAnAttribute) {
@@ -108,6 +103,14 @@ TEST(SupplyFolder, ReadsAndReplacesAnAttribute) {
     EXPECT_EQ(battery->write("charge_control_end_threshold", "80"), 0);
     EXPECT_EQ(tree.end_threshold("BAT0"), "80"); // the longer old text is gone
     EXPECT_EQ(battery->read("status"), "Not charging");
+    // Every file opened is closed again.
+    const auto open_files = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), {});
+    };
+    const auto before = open_files();
+    EXPECT_EQ(battery->write("charge_control_end_threshold", "70"), 0);
+    EXPECT_EQ(battery->read("charge_control_end_threshold"), "70");
+    EXPECT_EQ(open_files(), before);
 }
 
 } // namespace

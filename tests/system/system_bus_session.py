@@ -1,15 +1,10 @@
 #!/usr/bin/env python3
-"""The terminal display following a private system bus, as a person meets it in a terminal.
-
-A private bus stands in for the system bus (DBUS_SYSTEM_BUS_ADDRESS), with python-dbusmock's
-logind and power-profiles templates on it. The built bundle runs in a private tmux server on a
-battery folder laid out like /sys/class/power_supply, whose uevent the script rewrites; every
-refresh (10 s) shows the new percentage.
+"""The terminal display following a private system bus (python-dbusmock's logind and
+power-profiles), the bundle in a private tmux server on a hand-made power_supply folder whose
+uevent each case rewrites. Exits 77 without dbus-daemon, dbus-monitor, tmux, python3-dbusmock or
+python3-gi.
 
     system_bus_session.py CASE BUNDLE
-
-Exits 77 (skipped) only when dbus-daemon, dbus-monitor, tmux or python3-dbusmock is not
-installed.
 """
 
 import json
@@ -22,10 +17,11 @@ import tempfile
 import threading
 import time
 
-SKIPPED = 77
-TOOLS = ("dbus-daemon", "dbus-monitor", "tmux")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "privileged"))
+from charge_limit_bus import (LOGIN, Failure, check, skip_unless_tools,  # noqa: E402
+                              wait_until, write)
+
 REFRESH = 10.0
-LOGIN = ("org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager")
 PROFILES = ("net.hadess.PowerProfiles", "/net/hadess/PowerProfiles", "net.hadess.PowerProfiles")
 # The service under its present name: this dbusmock's own template knows only the older one.
 PRESENT_PROFILES = ("org.freedesktop.UPower.PowerProfiles", "/org/freedesktop/UPower/PowerProfiles",
@@ -40,39 +36,6 @@ def load(mock, parameters):
 """ % (PRESENT_PROFILES,)
 
 
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-def skip_unless_tools():
-    missing = [tool for tool in TOOLS if not shutil.which(tool)]
-    try:
-        import dbus  # noqa: F401
-        import dbusmock  # noqa: F401
-    except ImportError:
-        missing.append("python3-dbusmock")
-    if missing:
-        print("skipped: not installed: " + ", ".join(missing))
-        sys.exit(SKIPPED)
-
-
-def wait_until(what, seen, patience):
-    """Polls `seen` until it gives a true value, for at most `patience` seconds."""
-    give_up = time.monotonic() + patience
-    while True:
-        value = seen()
-        if value:
-            return value
-        if time.monotonic() > give_up:
-            raise Failure("never saw " + what)
-        time.sleep(0.05)
-
-
 class Session:
     """A private bus, its mocked services, a battery folder and the bundle in a tmux pane."""
 
@@ -81,18 +44,14 @@ class Session:
         self.folder = tempfile.mkdtemp(prefix="zerarazi-system-bus-")
         self.socket = "zerarazi-system-bus-%d" % os.getpid()
         self.processes = []
-        self.address = None
-        self.bus = None
-        os.makedirs(os.path.join(self.folder, "home"))
-        os.makedirs(os.path.join(self.folder, "power_supply", "AC"))
-        os.makedirs(os.path.join(self.folder, "power_supply", "BAT0"))
+        for folder in ("home", "power_supply/AC", "power_supply/BAT0"):
+            os.makedirs(os.path.join(self.folder, folder))
         self.write("power_supply/AC/uevent", "POWER_SUPPLY_TYPE=Mains\nPOWER_SUPPLY_ONLINE=0\n")
         self.set_battery(50)
 
     def write(self, name, text):
         path = os.path.join(self.folder, name)
-        with open(path + ".new", "w") as out:
-            out.write(text)
+        write(path + ".new", text)
         os.rename(path + ".new", path)
 
     def set_battery(self, percent):
@@ -125,15 +84,14 @@ class Session:
 
     def start_app(self, system_bus_address):
         script = os.path.join(self.folder, "run.sh")
-        with open(script, "w") as out:
-            out.write("export HOME='%s/home'\nexport ZERARAZI_DISPLAY=terminal\n"
-                      "export ZERARAZI_BATTERY='%s/power_supply'\n"
-                      "export DBUS_SYSTEM_BUS_ADDRESS='%s'\n"
-                      "echo $$ > '%s/pid'\n"
-                      "'%s' 2> '%s/stderr'\necho \"[exited $?]\"\nexec sleep 600\n"
-                      % (self.folder, self.folder, system_bus_address, self.folder,
-                         os.path.join(self.bundle, "Contents", "MacOS", "Zerarazi"),
-                         self.folder))
+        write(script, "export HOME='%s/home' ZERARAZI_DISPLAY=terminal "
+              "ZERARAZI_BATTERY='%s/power_supply' DBUS_SYSTEM_BUS_ADDRESS='%s'\n"
+              "echo $$ > '%s/pid'\n'%s' 2> '%s/stderr'\necho \"[exited $?]\"\n"
+              # The terminal settings the program left behind.
+              "echo \"[settings $(stty -a | tr ' ' '\\n' | grep -x -e -icanon -e icanon -e -echo "
+              "-e echo | tr '\\n' ' ')]\"\nexec sleep 600\n"
+              % (self.folder, self.folder, system_bus_address, self.folder,
+                 os.path.join(self.bundle, "Contents", "MacOS", "Zerarazi"), self.folder))
         subprocess.run(["tmux", "-L", self.socket, "-f", "/dev/null", "new-session", "-d",
                         "-x", "100", "-y", "30", "-s", "bus", "sh " + script], check=True)
 
@@ -141,8 +99,13 @@ class Session:
         return subprocess.run(["tmux", "-L", self.socket, "capture-pane", "-p", "-t", "bus"],
                               stdout=subprocess.PIPE, text=True).stdout
 
-    def send(self, key):
-        subprocess.run(["tmux", "-L", self.socket, "send-keys", "-t", "bus", key])
+    def send(self, *keys):
+        for key in keys:
+            subprocess.run(["tmux", "-L", self.socket, "send-keys", "-t", "bus", key])
+
+    def cursor_shown(self):
+        return subprocess.run(["tmux", "-L", self.socket, "display-message", "-p", "-t", "bus",
+                               "#{cursor_flag}"], stdout=subprocess.PIPE, text=True).stdout == "1\n"
 
     def wait_for(self, text, patience=5):
         try:
@@ -150,11 +113,14 @@ class Session:
         except Failure as failure:
             raise Failure("%s; the screen:\n%s" % (failure, self.screen()))
 
-    def low_power_mode_in_report(self):
+    def open_report(self):
         self.send("m")
         self.wait_for("Show Battery Information")
         self.send("3")
         self.wait_for("[1 OK]")
+
+    def low_power_mode_in_report(self):
+        self.open_report()
         # The alert's buttons are drawn first, then the report above them.
         found = wait_until("the report's Low Power Mode line",
                            lambda: re.search(r"Low Power Mode: (\w*) *$", self.screen(), re.M), 5)
@@ -169,10 +135,8 @@ class Session:
             pid = int(pid_file.read())
         daemon = dbus.Interface(self.bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus"),
                                 "org.freedesktop.DBus")
-        for name in daemon.ListNames():
-            if name.startswith(":") and parent_of(daemon.GetConnectionUnixProcessID(name)) == pid:
-                return str(name)
-        return None
+        return next((str(name) for name in daemon.ListNames() if name.startswith(":") and
+                     parent_of(daemon.GetConnectionUnixProcessID(name)) == pid), None)
 
     def stderr_lines(self):
         with open(os.path.join(self.folder, "stderr")) as err:
@@ -206,9 +170,9 @@ class Monitor:
 
     def read(self):
         for line in self.process.stdout:
-            if line.startswith(("method call", "signal", "method return", "error")):
-                if "sender=org.freedesktop.DBus" not in line:
-                    self.messages.append(line.strip())
+            if (line.startswith(("method call", "signal", "method return", "error")) and
+                    "sender=org.freedesktop.DBus" not in line):
+                self.messages.append(line.strip())
 
     def close(self):
         self.process.terminate()
@@ -231,10 +195,7 @@ def case_sleep_wake(session):
     mock = session.interface(LOGIN, "org.freedesktop.DBus.Mock")
 
     # The notice is delivered while an alert is up, too.
-    session.send("m")
-    session.wait_for("Show Battery Information")
-    session.send("3")
-    session.wait_for("[1 OK]")
+    session.open_report()
     mock.EmitSignal(LOGIN[2], "PrepareForSleep", "b", [True])
     wait_until("the inhibitor let go", lambda: not held_inhibitors(session), 5)
     session.send("Enter")
@@ -280,8 +241,7 @@ def case_low_power(session):
     quiet = list(monitor.messages)
 
     template = os.path.join(session.folder, "present_profiles.py")
-    with open(template, "w") as out:
-        out.write(PRESENT_TEMPLATE)
+    write(template, PRESENT_TEMPLATE)
     session.start_mock(template, PRESENT_PROFILES[0], {"ActiveProfile": "balanced"})
     session.set_battery(44)
     session.wait_for("44%", REFRESH + 2)
@@ -296,13 +256,24 @@ def case_low_power(session):
 
 def case_no_bus(session):
     """Without a bus: one line on standard error; the platform profile still gives Low Power
-    Mode and the rest works."""
+    Mode and the rest works as a person uses it: a box in Preferences shapes the title, and
+    quitting gives the terminal back as it was."""
     session.write("power_supply/platform_profile", "low-power\n")
     session.start_app("unix:path=%s/no-bus" % session.folder)
     session.wait_for("50%")
+    check(not session.cursor_shown(), "the cursor shown over the status")
     check(session.low_power_mode_in_report() == "On", "Low Power Mode from the profile file")
-    session.send("q")
+    session.send("m")
+    session.wait_for("\u2318Q")
+    session.send("4")
+    session.wait_for("[ ]  3  Show Battery Condition")
+    session.send("3")
+    session.wait_for("[x]  3  Show Battery Condition")
+    session.wait_for(" \u2022 50%")  # the condition now comes before the percentage
+    session.send("c", "q")
     session.wait_for("[exited 0]")
+    session.wait_for("[settings icanon echo ]")
+    check(session.cursor_shown(), "the cursor left hidden")
     lines = session.stderr_lines()
     check(len(lines) == 1 and "system bus" in lines[0], "standard error: %s" % lines)
 
@@ -314,7 +285,7 @@ def main():
     if len(sys.argv) != 3 or sys.argv[1] not in CASES:
         print("usage: system_bus_session.py %s BUNDLE" % "|".join(CASES), file=sys.stderr)
         return 2
-    skip_unless_tools()
+    skip_unless_tools(("dbus-daemon", "dbus-monitor", "tmux"))
     session = Session(sys.argv[2])
     try:
         CASES[sys.argv[1]](session)
