@@ -28,12 +28,7 @@ guint desktop_keyval(const KeyRow& row) {
 }
 
 MenuItemSnapshot keyed_item(std::string key, uint8_t modifiers) {
-    return {.separator = false,
-            .number = 1,
-            .title = "Item",
-            .key = std::move(key),
-            .modifiers = modifiers,
-            .enabled = true};
+    return {false, 1, "Item", std::move(key), modifiers, true};
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -23,10 +24,7 @@ Chart sample_chart() {
 }
 
 struct Rgba {
-    double red = 0;
-    double green = 0;
-    double blue = 0;
-    double alpha = 0;
+    double red = 0, green = 0, blue = 0, alpha = 0;
 };
 
 // An ARGB32 picture of `width` × `height` points at `scale` device pixels a point.
@@ -121,10 +119,44 @@ Rgba composed(const ChartColour& pixel, const Rgba& under) {
             1};
 }
 
+constexpr ChartArea k_whole{0, 0, 420, 140};
+
+// A chart drawn over the whole of a picture 420 × 140 points large.
+struct Drawn {
+    explicit Drawn(Chart drawn, ChartShade shade = ChartShade::light, int scale = 1,
+                   Rgba background = {})
+        : chart(std::move(drawn)), picture(420, 140, scale, background),
+          palette(chart_palette(shade)) {
+        const ChartStyle style{.background = shade};
+        draw_history_chart(picture.cairo(), chart, k_whole, style);
+        plot = chart_plot_area(picture.cairo(), chart, k_whole, style);
+    }
+    ChartSpot spot(std::int64_t time, double value) const {
+        return chart_spot(chart, plot, {time, value});
+    }
+    bool line_at(std::int64_t time, double value) {
+        return line_near(picture, spot(time, value).x, spot(time, value).y, palette.line);
+    }
+    // The most opaque pixel within a point and a half of x, y, across `along_x` or down.
+    Rgba strongest_near(double x, double y, bool along_x) {
+        Rgba strongest;
+        for (double step = -1.5; step <= 1.5; step += 0.5) {
+            const Rgba pixel =
+                along_x ? picture.at_point(x + step, y) : picture.at_point(x, y + step);
+            if (pixel.alpha > strongest.alpha) strongest = pixel;
+        }
+        return strongest;
+    }
+
+    Chart chart;
+    Picture picture;
+    const ChartPalette& palette;
+    ChartArea plot;
+};
+
 TEST(HistoryChartDrawing, ValueLabelsAreTheEndsAndAWholeMiddleWithTheUnit) {
     struct Row {
-        double low;
-        double high;
+        double low, high;
         std::string unit;
         std::vector<std::string> texts;
     };
@@ -134,20 +166,20 @@ TEST(HistoryChartDrawing, ValueLabelsAreTheEndsAndAWholeMiddleWithTheUnit) {
         {0.5, 2.5, "W", {"0.5 W", "2.5 W"}},     {-10, 10, "W", {"-10 W", "0 W", "10 W"}},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.low << ".." << row.high);
         Chart chart;
         chart.low = row.low;
         chart.high = row.high;
         chart.unit = row.unit;
+        const std::vector<ChartValueLabel> labels = value_axis_labels(chart);
         std::vector<std::string> texts;
-        double previous = -INFINITY;
-        for (const ChartValueLabel& label : value_axis_labels(chart)) {
-            texts.push_back(label.text);
-            EXPECT_GT(label.value, previous) << row.low << ".." << row.high;
-            previous = label.value;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            texts.push_back(labels[i].text);
+            EXPECT_GT(labels[i].value, i > 0 ? labels[i - 1].value : -INFINITY);
         }
-        EXPECT_EQ(texts, row.texts) << row.low << ".." << row.high;
-        EXPECT_EQ(value_axis_labels(chart).front().value, row.low);
-        EXPECT_EQ(value_axis_labels(chart).back().value, row.high);
+        EXPECT_EQ(texts, row.texts);
+        EXPECT_EQ(std::pair(labels.front().value, labels.back().value),
+                  std::pair(row.low, row.high));
     }
 }
 
@@ -156,12 +188,10 @@ TEST(HistoryChartDrawing, SpotsRunLeftToRightInTimeAndUpwardsInValue) {
     chart.from = 1'000'000;
     chart.to = 1'086'400;
     chart.low = 60;
-    chart.high = 100;
     const ChartArea plot{10, 20, 400, 100};
     struct Row {
         ChartPoint point;
-        double x;
-        double y;
+        double x, y;
     };
     const Row rows[] = {
         {{1'000'000, 60}, 10, 120},
@@ -184,20 +214,23 @@ TEST(HistoryChartDrawing, SpotsRunLeftToRightInTimeAndUpwardsInValue) {
 TEST(HistoryChartDrawing, PlotLeavesRoomForTitleLabelsAndCaptionInsideTheArea) {
     Picture picture(420, 140);
     const ChartArea area{5, 7, 420, 140};
-    const ChartStyle style;
     Chart bare = sample_chart();
     bare.title.clear();
     bare.caption.clear();
-    Chart titled = bare;
+    Chart titled = bare, captioned = bare, wide_labels = bare, broken = sample_chart();
     titled.title = "Last 10 Days";
-    Chart captioned = bare;
     captioned.caption = "Health 91 %";
-    Chart wide_labels = bare;
     wide_labels.low = 1000;
     wide_labels.high = 3000;
     wide_labels.unit = "mWh";
+    // A line break in the title or caption does not take a second line from the chart.
+    broken.title = "Last\n24 Hours";
+    broken.caption = "Charging\nis shaded";
+    const auto plot_of = [&](const Chart& chart) {
+        return chart_plot_area(picture.cairo(), chart, area, {});
+    };
     for (const Chart* chart : {&bare, &titled, &captioned, &wide_labels}) {
-        const ChartArea plot = chart_plot_area(picture.cairo(), *chart, area, style);
+        const ChartArea plot = plot_of(*chart);
         EXPECT_GT(plot.x, area.x) << chart->title;
         EXPECT_GT(plot.y, area.y);
         EXPECT_LE(plot.x + plot.width, area.x + area.width);
@@ -205,17 +238,17 @@ TEST(HistoryChartDrawing, PlotLeavesRoomForTitleLabelsAndCaptionInsideTheArea) {
         EXPECT_GT(plot.width, 300);
         EXPECT_GT(plot.height, 60);
     }
-    const ChartArea plain = chart_plot_area(picture.cairo(), bare, area, style);
-    const ChartArea under_title = chart_plot_area(picture.cairo(), titled, area, style);
-    const ChartArea over_caption = chart_plot_area(picture.cairo(), captioned, area, style);
-    const ChartArea beside_wide = chart_plot_area(picture.cairo(), wide_labels, area, style);
+    const ChartArea plain = plot_of(bare), under_title = plot_of(titled),
+                    over_caption = plot_of(captioned);
     EXPECT_GT(under_title.y, plain.y + 8);
     EXPECT_DOUBLE_EQ(under_title.y + under_title.height, plain.y + plain.height);
     EXPECT_LT(over_caption.y + over_caption.height, plain.y + plain.height - 8);
     EXPECT_DOUBLE_EQ(over_caption.y, plain.y);
-    EXPECT_GT(beside_wide.x, plain.x + 8);
+    EXPECT_GT(plot_of(wide_labels).x, plain.x + 8);
+    EXPECT_EQ(std::pair(plot_of(broken).y, plot_of(broken).height),
+              std::pair(plot_of(sample_chart()).y, plot_of(sample_chart()).height));
     // An area too small for the text gives an empty plot, never one of negative size.
-    const ChartArea tiny = chart_plot_area(picture.cairo(), titled, {0, 0, 20, 10}, style);
+    const ChartArea tiny = chart_plot_area(picture.cairo(), titled, {0, 0, 20, 10}, {});
     EXPECT_GE(tiny.width, 0);
     EXPECT_GE(tiny.height, 0);
 }
@@ -226,122 +259,84 @@ TEST(HistoryChartDrawing, RunsAreJoinedGapsLeftOpenAndChargingShaded) {
     for (int scale : {1, 2}) {
         for (ChartShade shade : {ChartShade::light, ChartShade::dark}) {
             SCOPED_TRACE(testing::Message() << "scale " << scale << ", shade " << int(shade));
-            Picture picture(420, 140, scale);
-            const Chart chart = sample_chart();
-            const ChartArea area{0, 0, 420, 140};
-            const ChartStyle style{.background = shade};
-            const ChartPalette& palette = chart_palette(shade);
-            draw_history_chart(picture.cairo(), chart, area, style);
-            const ChartArea plot = chart_plot_area(picture.cairo(), chart, area, style);
-            const auto spot = [&](std::int64_t time, double value) {
-                return chart_spot(chart, plot, {time, value});
-            };
-            for (const auto& run : chart.runs) {
-                for (const ChartPoint& point : run) {
-                    const ChartSpot at = chart_spot(chart, plot, point);
-                    EXPECT_TRUE(line_near(picture, at.x, at.y, palette.line)) << point.time;
-                }
+            Drawn d(sample_chart(), shade, scale);
+            for (const auto& run : d.chart.runs) {
+                for (const ChartPoint& point : run)
+                    EXPECT_TRUE(d.line_at(point.time, point.value)) << point.time;
             }
             // Between two points of a run, and not across the gap.
-            EXPECT_TRUE(line_near(picture, spot(300, 40).x, spot(300, 40).y, palette.line));
+            EXPECT_TRUE(d.line_at(300, 40));
             for (std::int64_t time : {430, 500, 570})
-                EXPECT_FALSE(line_in_column(picture, spot(time, 0).x, plot, palette.line)) << time;
-            const Rgba shaded = picture.at_point(spot(800, 20).x, spot(800, 20).y);
-            EXPECT_NEAR(shaded.alpha, palette.marked.alpha, 0.02);
-            EXPECT_TRUE(near(shaded, palette.marked, 0.03));
+                EXPECT_FALSE(line_in_column(d.picture, d.spot(time, 0).x, d.plot, d.palette.line))
+                    << time;
+            const Rgba shaded = d.picture.at_point(d.spot(800, 20).x, d.spot(800, 20).y);
+            EXPECT_NEAR(shaded.alpha, d.palette.marked.alpha, 0.02);
+            EXPECT_TRUE(near(shaded, d.palette.marked, 0.03));
             for (std::int64_t time : {650, 950, 250})
-                EXPECT_EQ(picture.at_point(spot(time, 20).x, spot(time, 20).y).alpha, 0) << time;
+                EXPECT_EQ(d.picture.at_point(d.spot(time, 20).x, d.spot(time, 20).y).alpha, 0)
+                    << time;
         }
     }
 }
 
 TEST(HistoryChartDrawing, OnePointRunIsADotAndTheTrendIsDashed) {
-    Picture picture(420, 140);
     Chart chart = sample_chart();
     chart.runs = {{{100, 30}}};
     chart.marked.clear();
     chart.trend = {{0, 90}, {1000, 60}};
-    const ChartArea area{0, 0, 420, 140};
-    const ChartPalette& palette = chart_palette(ChartShade::light);
-    draw_history_chart(picture.cairo(), chart, area, {});
-    const ChartArea plot = chart_plot_area(picture.cairo(), chart, area, {});
-    const ChartSpot dot = chart_spot(chart, plot, {100, 30});
-    EXPECT_TRUE(line_near(picture, dot.x, dot.y, palette.line));
+    Drawn d(chart);
+    EXPECT_TRUE(d.line_at(100, 30));
     // Wider than the line, so that a lone reading is seen.
     for (double dx : {-1.5, 1.5}) {
-        const Rgba edge = picture.at_point(dot.x + dx, dot.y);
-        EXPECT_TRUE(edge.alpha > 0.5 && near(edge, palette.line)) << dx;
+        const Rgba edge = d.picture.at_point(d.spot(100, 30).x + dx, d.spot(100, 30).y);
+        EXPECT_TRUE(edge.alpha > 0.5 && near(edge, d.palette.line)) << dx;
     }
-    EXPECT_FALSE(line_in_column(picture, chart_spot(chart, plot, {300, 0}).x, plot, palette.line));
+    EXPECT_FALSE(line_in_column(d.picture, d.spot(300, 0).x, d.plot, d.palette.line));
     int painted = 0, clear = 0;
     for (std::int64_t time = 20; time < 980; time += 2) {
         if (time > 480 && time < 520) continue; // the tick's grid line
-        const ChartSpot at = chart_spot(chart, plot, {time, 90 - 30 * (time / 1000.0)});
-        const Rgba pixel = picture.at_point(at.x, at.y);
-        (pixel.alpha > 0.5 && near(pixel, palette.trend) ? painted : clear) += 1;
+        const ChartSpot at = d.spot(time, 90 - 30 * (time / 1000.0));
+        const Rgba pixel = d.picture.at_point(at.x, at.y);
+        (pixel.alpha > 0.5 && near(pixel, d.palette.trend) ? painted : clear) += 1;
     }
     EXPECT_GT(painted, 60);
     EXPECT_GT(clear, 60);
 }
 
 // Ten days of a reading a minute put a dozen readings in each pixel's width: a reading far above
-// or below its neighbours still shows, at both scales.
-TEST(HistoryChartDrawing, AReadingCrowdedIntoOnePixelStillShows) {
-    for (int scale : {1, 2}) {
-        Picture picture(420, 140, scale);
+// or below its neighbours still shows, and a rise and fall is drawn where its readings are,
+// nothing above or below them; at both scales.
+TEST(HistoryChartDrawing, CrowdedReadingsAreDrawnWhereTheyAre) {
+    const auto crowded = [](const std::function<double(std::int64_t)>& value) {
         Chart chart = sample_chart();
         chart.to = 10 * 86'400;
         chart.ticks.clear();
         chart.marked.clear();
-        chart.runs = {{}};
-        for (std::int64_t time = 0; time <= chart.to; time += 60) {
-            const bool spike = time == 3 * 86'400 + 600, dip = time == 7 * 86'400 + 1200;
-            chart.runs[0].push_back({time, spike ? 95.0 : dip ? 5.0 : 40.0});
-        }
-        const ChartArea area{0, 0, 420, 140};
-        const ChartPalette& palette = chart_palette(ChartShade::light);
-        draw_history_chart(picture.cairo(), chart, area, {});
-        const ChartArea plot = chart_plot_area(picture.cairo(), chart, area, {});
-        for (const ChartPoint& point : {ChartPoint{3 * 86'400 + 600, 95},
-                                        {7 * 86'400 + 1200, 5},
-                                        {1 * 86'400, 40},
-                                        {9 * 86'400, 40}}) {
-            const ChartSpot at = chart_spot(chart, plot, point);
-            EXPECT_TRUE(line_near(picture, at.x, at.y, palette.line))
-                << point.time << " at scale " << scale;
-        }
-        const ChartSpot above = chart_spot(chart, plot, {5 * 86'400, 95});
-        EXPECT_FALSE(line_near(picture, above.x, above.y, palette.line));
-    }
-}
-
-// A rise and fall of a reading a minute is drawn where its readings are, nothing above or below
-// them.
-TEST(HistoryChartDrawing, ACrowdedRunIsDrawnWhereItsReadingsAre) {
-    for (int scale : {1, 2}) {
-        Picture picture(420, 140, scale);
-        Chart chart = sample_chart();
-        chart.to = 10 * 86'400;
-        chart.ticks.clear();
-        chart.marked.clear();
-        const auto rising = [&](std::int64_t time) {
-            return 10 + 80.0 * std::sin(M_PI * static_cast<double>(time) / chart.to);
-        };
         chart.runs = {{}};
         for (std::int64_t time = 0; time <= chart.to; time += 60)
-            chart.runs[0].push_back({time, rising(time)});
-        const ChartArea area{0, 0, 420, 140};
-        const ChartPalette& palette = chart_palette(ChartShade::light);
-        draw_history_chart(picture.cairo(), chart, area, {});
-        const ChartArea plot = chart_plot_area(picture.cairo(), chart, area, {});
+            chart.runs[0].push_back({time, value(time)});
+        return chart;
+    };
+    const std::int64_t spike = 3 * 86'400 + 600, dip = 7 * 86'400 + 1200;
+    const auto rising = [](std::int64_t time) {
+        return 10 + 80.0 * std::sin(M_PI * static_cast<double>(time) / (10 * 86'400));
+    };
+    for (int scale : {1, 2}) {
+        SCOPED_TRACE(testing::Message() << "scale " << scale);
+        Drawn spiked(crowded([&](std::int64_t time) {
+                         return time == spike ? 95.0 : time == dip ? 5.0 : 40.0;
+                     }),
+                     ChartShade::light, scale);
+        for (const ChartPoint point :
+             {ChartPoint{spike, 95}, {dip, 5}, {86'400, 40}, {9 * 86'400, 40}})
+            EXPECT_TRUE(spiked.line_at(point.time, point.value)) << point.time;
+        EXPECT_FALSE(spiked.line_at(5 * 86'400, 95));
+        Drawn curve(crowded(rising), ChartShade::light, scale);
         for (std::int64_t day = 1; day < 10; day += 2) {
             const std::int64_t time = day * 86'400 + 3'600;
-            const ChartSpot on = chart_spot(chart, plot, {time, rising(time)});
-            const ChartSpot below = chart_spot(chart, plot, {time, rising(time) - 20});
-            const ChartSpot above = chart_spot(chart, plot, {time, rising(time) + 20});
-            EXPECT_TRUE(line_near(picture, on.x, on.y, palette.line)) << day;
-            EXPECT_FALSE(line_near(picture, below.x, below.y, palette.line)) << day;
-            EXPECT_FALSE(line_near(picture, above.x, above.y, palette.line)) << day;
+            EXPECT_TRUE(curve.line_at(time, rising(time))) << day;
+            EXPECT_FALSE(curve.line_at(time, rising(time) - 20)) << day;
+            EXPECT_FALSE(curve.line_at(time, rising(time) + 20)) << day;
         }
     }
 }
@@ -359,99 +354,49 @@ int differing(Picture& one, Picture& other, int first, int end) {
 }
 
 // A label that would run into the one before is left out, and a tick outside the time axis is
-// not drawn at all, not even pushed to the edge.
+// not drawn at all, not even pushed to the edge; a tick at the very end of the axis is on it.
 TEST(HistoryChartDrawing, TickLabelsNeverCrowdAndStayOnTheAxis) {
-    Chart plain = sample_chart();
-    plain.ticks = {{0, "00:00"}, {500, "12:00"}};
-    const ChartArea area{0, 0, 420, 140};
-    Picture expected(420, 140);
-    draw_history_chart(expected.cairo(), plain, area, {});
-    const ChartArea plot = chart_plot_area(expected.cairo(), plain, area, {});
-    const int labels_top = static_cast<int>(std::ceil(plot.y + plot.height + 4));
-    const int labels_end = labels_top + 14;
-
-    Chart crowded = plain;
-    crowded.ticks = {{0, "00:00"}, {20, "WWWWWWWW"}, {500, "12:00"}};
-    Picture shown(420, 140);
-    draw_history_chart(shown.cairo(), crowded, area, {});
-    EXPECT_EQ(differing(shown, expected, labels_top, labels_end), 0);
-    // Its mark is still drawn.
-    EXPECT_GT(differing(shown, expected, 0, expected.pixels_high()), 0);
-
-    Chart outside = plain;
-    outside.ticks = {{-300, "Before"}, {0, "00:00"}, {500, "12:00"}, {1500, "Later"}};
-    Picture without(420, 140);
-    draw_history_chart(without.cairo(), outside, area, {});
-    EXPECT_EQ(differing(without, expected, 0, expected.pixels_high()), 0);
-
-    // A tick at the very end of the axis is on it.
-    Chart at_end = plain;
-    at_end.ticks.push_back({1000, "24:00"});
-    Picture ended(420, 140);
-    draw_history_chart(ended.cairo(), at_end, area, {});
-    EXPECT_GT(differing(ended, expected, labels_top, labels_end), 0);
-}
-
-// The most opaque pixel within a point and a half of x, y, across `along_x` or down.
-Rgba strongest_near(Picture& picture, double x, double y, bool along_x) {
-    Rgba strongest;
-    for (double step = -1.5; step <= 1.5; step += 0.5) {
-        const Rgba pixel = along_x ? picture.at_point(x + step, y) : picture.at_point(x, y + step);
-        if (pixel.alpha > strongest.alpha) strongest = pixel;
-    }
-    return strongest;
+    const auto with_ticks = [](std::vector<ChartTick> ticks) {
+        Chart chart = sample_chart();
+        chart.ticks = std::move(ticks);
+        return chart;
+    };
+    Drawn expected(with_ticks({{0, "00:00"}, {500, "12:00"}}));
+    const int labels_top = static_cast<int>(std::ceil(expected.plot.y + expected.plot.height + 4));
+    const int labels_end = labels_top + 14, all = expected.picture.pixels_high();
+    Drawn crowded(with_ticks({{0, "00:00"}, {20, "WWWWWWWW"}, {500, "12:00"}}));
+    EXPECT_EQ(differing(crowded.picture, expected.picture, labels_top, labels_end), 0);
+    EXPECT_GT(differing(crowded.picture, expected.picture, 0, all), 0) << "its mark is drawn";
+    Drawn outside(with_ticks({{-300, "Before"}, {0, "00:00"}, {500, "12:00"}, {1500, "Later"}}));
+    EXPECT_EQ(differing(outside.picture, expected.picture, 0, all), 0);
+    Drawn at_end(with_ticks({{0, "00:00"}, {500, "12:00"}, {1000, "24:00"}}));
+    EXPECT_GT(differing(at_end.picture, expected.picture, labels_top, labels_end), 0);
 }
 
 // The axes run along the plot's left and bottom edges and the grid across it at the labelled
 // values, each in its palette's colour: the axes firm, the grid faint.
 TEST(HistoryChartDrawing, AxesAndGridAreDrawnInThePalettesColours) {
+    Chart chart = sample_chart();
+    chart.runs.clear();
+    chart.marked.clear();
     for (ChartShade shade : {ChartShade::light, ChartShade::dark}) {
-        Picture picture(420, 140);
-        Chart chart = sample_chart();
-        chart.runs.clear();
-        chart.marked.clear();
-        const ChartArea area{0, 0, 420, 140};
-        const ChartStyle style{.background = shade};
-        const ChartPalette& palette = chart_palette(shade);
-        draw_history_chart(picture.cairo(), chart, area, style);
-        const ChartArea plot = chart_plot_area(picture.cairo(), chart, area, style);
+        Drawn d(chart, shade);
+        const auto firm = [&](const Rgba& pixel) {
+            return near(pixel, d.palette.axis, 0.05) && pixel.alpha > 0.25;
+        };
+        const double bottom = d.plot.y + d.plot.height;
         for (std::int64_t time : {100, 250, 900}) {
-            const Rgba bottom = strongest_near(picture, chart_spot(chart, plot, {time, 0}).x,
-                                               plot.y + plot.height, false);
-            EXPECT_TRUE(near(bottom, palette.axis, 0.05)) << time;
-            EXPECT_GT(bottom.alpha, 0.25) << time;
-            const Rgba grid = strongest_near(picture, chart_spot(chart, plot, {time, 50}).x,
-                                             chart_spot(chart, plot, {time, 50}).y, false);
-            EXPECT_TRUE(near(grid, palette.grid, 0.05)) << time;
+            EXPECT_TRUE(firm(d.strongest_near(d.spot(time, 0).x, bottom, false))) << time;
+            const Rgba grid = d.strongest_near(d.spot(time, 50).x, d.spot(time, 50).y, false);
+            EXPECT_TRUE(near(grid, d.palette.grid, 0.05)) << time;
             EXPECT_GT(grid.alpha, 0.04) << time;
             EXPECT_LT(grid.alpha, 0.2) << time;
         }
         // Each tick's mark stands under the axis.
-        const Rgba mark = strongest_near(picture, chart_spot(chart, plot, {500, 0}).x,
-                                         plot.y + plot.height + 2, true);
-        EXPECT_TRUE(near(mark, palette.axis, 0.05));
-        EXPECT_GT(mark.alpha, 0.25);
-        for (double value : {25.0, 75.0}) {
-            const Rgba left =
-                strongest_near(picture, plot.x, chart_spot(chart, plot, {0, value}).y, true);
-            EXPECT_TRUE(near(left, palette.axis, 0.05)) << value;
-            EXPECT_GT(left.alpha, 0.25) << value;
-        }
+        EXPECT_TRUE(firm(d.strongest_near(d.spot(500, 0).x, bottom + 2, true)));
+        for (double value : {25.0, 75.0})
+            EXPECT_TRUE(firm(d.strongest_near(d.plot.x, d.spot(0, value).y, true))) << value;
     }
-}
-
-// A line break in the title or caption does not take a second line from the chart.
-TEST(HistoryChartDrawing, TitleAndCaptionTakeOneLineEach) {
-    Picture picture(420, 140);
-    const ChartArea area{0, 0, 420, 140};
-    const Chart one_line = sample_chart();
-    Chart broken = one_line;
-    broken.title = "Last\n24 Hours";
-    broken.caption = "Charging\nis shaded";
-    const ChartArea expected = chart_plot_area(picture.cairo(), one_line, area, {});
-    const ChartArea shown = chart_plot_area(picture.cairo(), broken, area, {});
-    EXPECT_DOUBLE_EQ(shown.y, expected.y);
-    EXPECT_DOUBLE_EQ(shown.height, expected.height);
 }
 
 // Points far outside the axes, ticks at the ends with long labels, text longer than the area,
@@ -497,26 +442,19 @@ TEST(HistoryChartDrawing, EachPaletteStandsOutOnItsBackground) {
         {ChartShade::dark, {0.208, 0.208, 0.208, 1}, true},
     };
     for (const Row& row : rows) {
-        Picture picture(420, 140, 1, row.background);
-        const Chart chart = sample_chart();
-        const ChartArea area{0, 0, 420, 140};
-        const ChartStyle style{.background = row.shade};
-        draw_history_chart(picture.cairo(), chart, area, style);
-        const ChartArea plot = chart_plot_area(picture.cairo(), chart, area, style);
-        const ChartSpot at = chart_spot(chart, plot, {200, 40});
-        const Rgba line = picture.at_point(at.x, at.y);
-        EXPECT_GE(contrast(line, row.background), 3) << int(row.shade);
+        SCOPED_TRACE(int(row.shade));
+        Drawn d(sample_chart(), row.shade, 1, row.background);
+        const Rgba line = d.picture.at_point(d.spot(200, 40).x, d.spot(200, 40).y);
+        EXPECT_GE(contrast(line, row.background), 3);
         EXPECT_EQ(luminance(line) > luminance(row.background), row.light_ink);
         // The title's darkest or lightest pixel, whichever stands out.
         double best = 1;
         for (int x = 0; x < 100; ++x) {
-            for (int y = 0; y < static_cast<int>(plot.y) - 6; ++y) {
-                const Rgba pixel = picture.at_pixel(x, y);
-                if (contrast(pixel, row.background) > best) best = contrast(pixel, row.background);
-            }
+            for (int y = 0; y < static_cast<int>(d.plot.y) - 6; ++y)
+                best = std::max(best, contrast(d.picture.at_pixel(x, y), row.background));
         }
-        EXPECT_GE(best, 4.5) << int(row.shade);
-        const Rgba shaded = composed(chart_palette(row.shade).marked, row.background);
+        EXPECT_GE(best, 4.5);
+        const Rgba shaded = composed(d.palette.marked, row.background);
         EXPECT_GT(contrast(shaded, row.background), 1.1);
         EXPECT_LT(contrast(shaded, row.background), 2);
     }

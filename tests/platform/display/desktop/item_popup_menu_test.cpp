@@ -11,12 +11,7 @@ constexpr uint8_t k_shift = static_cast<uint8_t>(KeyModifier::shift);
 constexpr uint8_t k_control = static_cast<uint8_t>(KeyModifier::control);
 
 MenuItemSnapshot keyed(const char* key, uint8_t modifiers) {
-    return {.separator = false,
-            .number = 1,
-            .title = "Item",
-            .key = key,
-            .modifiers = modifiers,
-            .enabled = true};
+    return {false, 1, "Item", key, modifiers, true};
 }
 
 // The popup shows the same shortcut as the exported menu: the command key as Control, the

@@ -85,71 +85,57 @@ class Panel {
             this, nullptr);
     }
 
+    // The reply of a call to the item (null when refused) and the D-Bus error it ended with.
+    struct Reply {
+        GVariant* value = nullptr;
+        std::string error;
+        bool done = false;
+    };
+    Reply call(const char* item, const char* interface, const char* method, GVariant* parameters) {
+        Reply reply;
+        g_dbus_connection_call(
+            m_bus, item, "/StatusNotifierItem", interface, method, parameters, nullptr,
+            G_DBUS_CALL_FLAGS_NONE, -1, nullptr,
+            [](GObject* bus, GAsyncResult* result, gpointer out) {
+                auto* reply = static_cast<Reply*>(out);
+                GError* error = nullptr;
+                reply->value =
+                    g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, &error);
+                if (error) {
+                    gchar* name = g_dbus_error_get_remote_error(error);
+                    reply->error = name ? name : error->message;
+                    g_free(name);
+                    g_error_free(error);
+                }
+                reply->done = true;
+            },
+            &reply);
+        run_until([&] { return reply.done; });
+        return reply;
+    }
+
     // The signals received since the last call. A call to the item answered is the mark that
     // whatever it sent before has arrived.
     std::vector<std::string> signals_from(const char* item) {
-        bool answered = false;
-        g_dbus_connection_call(
-            m_bus, item, "/StatusNotifierItem", "org.freedesktop.DBus.Peer", "Ping", nullptr,
-            nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr,
-            [](GObject* bus, GAsyncResult* result, gpointer done) {
-                GVariant* reply =
-                    g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, nullptr);
-                if (reply) g_variant_unref(reply);
-                *static_cast<bool*>(done) = true;
-            },
-            &answered);
-        run_until([&] { return answered; });
+        if (GVariant* pong = call(item, "org.freedesktop.DBus.Peer", "Ping", nullptr).value)
+            g_variant_unref(pong);
         return std::exchange(m_signals, {});
     }
 
     // The D-Bus error a call of the item's interface ends with; empty when it is answered.
     std::string call_error(const char* item, const char* method, GVariant* parameters) {
-        struct Outcome {
-            bool done = false;
-            std::string error;
-        } outcome;
-        g_dbus_connection_call(
-            m_bus, item, "/StatusNotifierItem", "org.kde.StatusNotifierItem", method, parameters,
-            nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr,
-            [](GObject* bus, GAsyncResult* result, gpointer out) {
-                auto* outcome = static_cast<Outcome*>(out);
-                GError* error = nullptr;
-                GVariant* reply =
-                    g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, &error);
-                if (reply) g_variant_unref(reply);
-                if (error) {
-                    gchar* name = g_dbus_error_get_remote_error(error);
-                    outcome->error = name ? name : error->message;
-                    g_free(name);
-                    g_error_free(error);
-                }
-                outcome->done = true;
-            },
-            &outcome);
-        run_until([&] { return outcome.done; });
-        return outcome.error;
+        const Reply reply = call(item, "org.kde.StatusNotifierItem", method, parameters);
+        if (reply.value) g_variant_unref(reply.value);
+        return reply.error;
     }
 
     int registered() const { return m_registered; }
 
     // The value of one of the item's properties, as the panel reads it; null when refused.
     GVariant* property(const char* item, const char* name) {
-        GVariant* reply = nullptr;
-        bool done = false;
-        std::pair<GVariant**, bool*> out{&reply, &done};
-        g_dbus_connection_call(
-            m_bus, item, "/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get",
-            g_variant_new("(ss)", "org.kde.StatusNotifierItem", name), G_VARIANT_TYPE("(v)"),
-            G_DBUS_CALL_FLAGS_NONE, -1, nullptr,
-            [](GObject* bus, GAsyncResult* result, gpointer out) {
-                auto* into = static_cast<std::pair<GVariant**, bool*>*>(out);
-                *into->first =
-                    g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, nullptr);
-                *into->second = true;
-            },
-            &out);
-        run_until([&] { return done; });
+        GVariant* reply = call(item, "org.freedesktop.DBus.Properties", "Get",
+                               g_variant_new("(ss)", "org.kde.StatusNotifierItem", name))
+                              .value;
         if (!reply) return nullptr;
         GVariant* value = nullptr;
         g_variant_get(reply, "(v)", &value);
@@ -197,12 +183,37 @@ class StatusNotifierItemBus : public testing::Test {
         ASSERT_TRUE(m_item);
         m_item->show(status);
         ASSERT_TRUE(run_until([&] { return m_item->registered(); }));
-        m_panel->listen_to(g_dbus_connection_get_unique_name(m_item_bus));
+        EXPECT_EQ(m_panel->registered(), 1);
+        m_panel->listen_to(item());
     }
 
     std::vector<std::string> signals_after(const StatusSnapshot& status) {
         m_item->show(status);
-        return m_panel->signals_from(g_dbus_connection_get_unique_name(m_item_bus));
+        return m_panel->signals_from(item());
+    }
+
+    const char* item() const { return g_dbus_connection_get_unique_name(m_item_bus); }
+
+    // The sizes of the pictures IconPixmap holds and every alpha found in them.
+    std::pair<std::vector<std::pair<int, int>>, std::set<uint8_t>> pixmaps() {
+        std::pair<std::vector<std::pair<int, int>>, std::set<uint8_t>> found;
+        GVariant* pixmaps = m_panel->property(item(), "IconPixmap");
+        if (!pixmaps) return found;
+        GVariantIter iter;
+        g_variant_iter_init(&iter, pixmaps);
+        int width = 0, height = 0;
+        GVariant* bytes = nullptr;
+        while (g_variant_iter_next(&iter, "(ii@ay)", &width, &height, &bytes)) {
+            found.first.emplace_back(width, height);
+            gsize size = 0;
+            const auto* argb =
+                static_cast<const uint8_t*>(g_variant_get_fixed_array(bytes, &size, 1));
+            for (gsize at = 0; at < size; at += 4)
+                found.second.insert(argb[at]);
+            g_variant_unref(bytes);
+        }
+        g_variant_unref(pixmaps);
+        return found;
     }
 
     gchar* m_folder = nullptr;
@@ -213,43 +224,43 @@ class StatusNotifierItemBus : public testing::Test {
 };
 
 using Signals = std::vector<std::string>;
+using Sizes = std::vector<std::pair<int, int>>;
 
-struct ShowCase {
-    const char* what;
-    std::string desktop;
-    Signals unchanged, new_title, new_tool_tip, new_picture;
-};
+StatusSnapshot status_of(uint8_t alpha = 0xFF, bool is_template = true) {
+    return {.image = "battery_icon.png",
+            .is_template = is_template,
+            .title = "80%",
+            .tooltip = std::nullopt,
+            .pixels = picture(alpha)};
+}
 
 // One status after another: the same again says nothing; a change says which part changed, once.
 // Xfce's tray reads the whole item on any signal and draws the title into the picture, so a new
 // title there is one NewIcon; a panel that draws the label hears of the label and the tooltip.
 TEST_F(StatusNotifierItemBus, SignalsOnlyWhatChanged) {
-    const ShowCase cases[] = {
-        {"unknown panel", "", {}, {"XAyatanaNewLabel", "NewToolTip"}, {"NewToolTip"}, {"NewIcon"}},
-        {"Xfce", "XFCE", {}, {"NewIcon"}, {"NewToolTip"}, {"NewIcon"}},
+    struct Case {
+        std::string desktop;
+        Signals new_title, new_tool_tip;
     };
-    for (const ShowCase& c : cases) {
-        SCOPED_TRACE(c.what);
+    const Case cases[] = {{"", {"XAyatanaNewLabel", "NewToolTip"}, {"NewToolTip"}},
+                          {"XFCE", {"NewIcon"}, {"NewToolTip"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.desktop);
         TearDown();
         SetUp();
-        StatusSnapshot status{.image = "battery_icon.png",
-                              .is_template = true,
-                              .title = "80%",
-                              .tooltip = std::nullopt,
-                              .pixels = picture(0xFF)};
+        StatusSnapshot status = status_of();
         show_item(c.desktop, status);
-        EXPECT_EQ(m_panel->registered(), 1);
-        EXPECT_EQ(signals_after(status), c.unchanged);
+        EXPECT_EQ(signals_after(status), Signals{});
         status.title = "79%";
         EXPECT_EQ(signals_after(status), c.new_title);
-        EXPECT_EQ(signals_after(status), c.unchanged);
+        EXPECT_EQ(signals_after(status), Signals{});
         status.tooltip = "Battery is not charging";
         EXPECT_EQ(signals_after(status), c.new_tool_tip);
         status.pixels = picture(0x80);
-        EXPECT_EQ(signals_after(status), c.new_picture);
+        EXPECT_EQ(signals_after(status), Signals{"NewIcon"});
         // New pixels of the same picture: nothing the panel reads differs.
         status.pixels = picture(0x80);
-        EXPECT_EQ(signals_after(status), c.unchanged);
+        EXPECT_EQ(signals_after(status), Signals{});
         EXPECT_EQ(m_panel->registered(), 1);
     }
 }
@@ -257,10 +268,11 @@ TEST_F(StatusNotifierItemBus, SignalsOnlyWhatChanged) {
 // What the panel reads depends on the panel: an unknown one gets the picture at 1× and 2× and
 // the title as the label; Xfce's tray, which squeezes pictures into squares of its icon size and
 // draws no label, gets squares 22 and 44 pixels high with the charge inside and no label at all.
-TEST_F(StatusNotifierItemBus, PicturesAndLabelAreTheHostsOwn) {
+// The pictures are made once for each change, and every read gets the ones shown last.
+TEST_F(StatusNotifierItemBus, PicturesAndLabelAreTheHostsOwnAndTheShownOnes) {
     struct Case {
         const char* desktop;
-        std::vector<std::pair<int, int>> sizes;
+        Sizes sizes;
         std::optional<std::string> label;
     };
     const Case cases[] = {{"", {{24, 12}, {48, 24}}, "80%"}, {"XFCE", {{22, 22}, {44, 44}}, {}}};
@@ -268,109 +280,50 @@ TEST_F(StatusNotifierItemBus, PicturesAndLabelAreTheHostsOwn) {
         SCOPED_TRACE(c.desktop);
         TearDown();
         SetUp();
-        show_item(c.desktop, StatusSnapshot{.image = "battery_icon.png",
-                                            .is_template = true,
-                                            .title = "80%",
-                                            .tooltip = std::nullopt,
-                                            .pixels = picture(0xFF)});
-        const char* item = g_dbus_connection_get_unique_name(m_item_bus);
-        GVariant* pixmaps = m_panel->property(item, "IconPixmap");
-        ASSERT_TRUE(pixmaps);
-        std::vector<std::pair<int, int>> sizes;
-        GVariantIter iter;
-        g_variant_iter_init(&iter, pixmaps);
-        int width = 0, height = 0;
-        while (g_variant_iter_next(&iter, "(ii@ay)", &width, &height, nullptr))
-            sizes.emplace_back(width, height);
-        g_variant_unref(pixmaps);
-        EXPECT_EQ(sizes, c.sizes);
-        GVariant* label = m_panel->property(item, "XAyatanaLabel");
+        show_item(c.desktop, status_of());
+        EXPECT_EQ(pixmaps().first, c.sizes);
+        GVariant* label = m_panel->property(item(), "XAyatanaLabel");
         EXPECT_EQ(label ? std::optional<std::string>(g_variant_get_string(label, nullptr))
                         : std::nullopt,
                   c.label);
         if (label) g_variant_unref(label);
     }
-}
-
-// The pictures are made once for each change, and every read gets the ones shown last.
-TEST_F(StatusNotifierItemBus, IconPixmapIsTheShownPicture) {
-    StatusSnapshot status{.image = "battery_icon.png",
-                          .is_template = false,
-                          .title = "80%",
-                          .tooltip = std::nullopt,
-                          .pixels = picture(0xFF)};
-    show_item("", status);
-    const char* item = g_dbus_connection_get_unique_name(m_item_bus);
-    auto alphas = [&] {
-        std::vector<std::pair<int, int>> sizes;
-        std::set<uint8_t> alpha;
-        GVariant* pixmaps = m_panel->property(item, "IconPixmap");
-        if (!pixmaps) return alpha;
-        GVariantIter iter;
-        g_variant_iter_init(&iter, pixmaps);
-        int width = 0, height = 0;
-        GVariant* bytes = nullptr;
-        while (g_variant_iter_next(&iter, "(ii@ay)", &width, &height, &bytes)) {
-            sizes.emplace_back(width, height);
-            gsize size = 0;
-            const auto* argb =
-                static_cast<const uint8_t*>(g_variant_get_fixed_array(bytes, &size, 1));
-            for (gsize at = 0; at < size; at += 4)
-                alpha.insert(argb[at]);
-            g_variant_unref(bytes);
-        }
-        g_variant_unref(pixmaps);
-        EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{24, 12}, {48, 24}}));
-        return alpha;
-    };
-    EXPECT_EQ(alphas(), (std::set<uint8_t>{0, 0xFF}));
-    EXPECT_EQ(alphas(), (std::set<uint8_t>{0, 0xFF}));
-    status.pixels = picture(0x80);
-    m_item->show(status);
-    EXPECT_EQ(alphas(), (std::set<uint8_t>{0, 0x80}));
+    TearDown();
+    SetUp();
+    show_item("", status_of(0xFF, false));
+    const auto shown = std::pair(Sizes{{24, 12}, {48, 24}}, std::set<uint8_t>{0, 0xFF});
+    EXPECT_EQ(pixmaps(), shown);
+    EXPECT_EQ(pixmaps(), shown);
+    m_item->show(status_of(0x80, false));
+    EXPECT_EQ(pixmaps(), std::pair(shown.first, std::set<uint8_t>{0, 0x80}));
 }
 
 // Withdrawn, the item says so once and comes back with the next status; a new tint repaints a
 // template picture once, and the same tint again changes nothing.
 TEST_F(StatusNotifierItemBus, SignalsWithdrawalAndTintOnce) {
-    StatusSnapshot status{.image = "battery_icon.png",
-                          .is_template = true,
-                          .title = "80%",
-                          .tooltip = std::nullopt,
-                          .pixels = picture(0xFF)};
-    show_item("", status);
-    const char* item = g_dbus_connection_get_unique_name(m_item_bus);
+    show_item("", status_of());
     m_item->withdraw();
-    EXPECT_EQ(m_panel->signals_from(item), Signals{"NewStatus"});
-    EXPECT_EQ(signals_after(status), Signals{"NewStatus"});
-    EXPECT_EQ(signals_after(status), Signals{});
+    EXPECT_EQ(m_panel->signals_from(item()), Signals{"NewStatus"});
+    EXPECT_EQ(signals_after(status_of()), Signals{"NewStatus"});
+    EXPECT_EQ(signals_after(status_of()), Signals{});
     m_item->set_tint(PanelTint::dark);
-    EXPECT_EQ(m_panel->signals_from(item), Signals{"NewIcon"});
+    EXPECT_EQ(m_panel->signals_from(item()), Signals{"NewIcon"});
     m_item->set_tint(PanelTint::dark);
-    EXPECT_EQ(m_panel->signals_from(item), Signals{});
+    EXPECT_EQ(m_panel->signals_from(item()), Signals{});
     // A picture in colours of its own keeps them on any bar.
-    status.is_template = false;
-    status.pixels = picture(0x80);
-    EXPECT_EQ(signals_after(status), Signals{"NewIcon"});
+    EXPECT_EQ(signals_after(status_of(0x80, false)), Signals{"NewIcon"});
     m_item->set_tint(PanelTint::light);
-    EXPECT_EQ(m_panel->signals_from(item), Signals{});
+    EXPECT_EQ(m_panel->signals_from(item()), Signals{});
 }
 
 // The item is a menu: a click sent as Activate is refused as a method the item lacks, so that the
 // panel opens the menu, and scrolling is taken and ignored.
 TEST_F(StatusNotifierItemBus, RefusesActivateAndTakesScroll) {
-    StatusSnapshot status{.image = "battery_icon.png",
-                          .is_template = true,
-                          .title = "80%",
-                          .tooltip = std::nullopt,
-                          .pixels = picture(0xFF)};
-    show_item("", status);
-    const char* item = g_dbus_connection_get_unique_name(m_item_bus);
-    EXPECT_EQ(m_panel->call_error(item, "Activate", g_variant_new("(ii)", 10, 10)),
-              "org.freedesktop.DBus.Error.UnknownMethod");
-    EXPECT_EQ(m_panel->call_error(item, "SecondaryActivate", g_variant_new("(ii)", 10, 10)),
-              "org.freedesktop.DBus.Error.UnknownMethod");
-    EXPECT_EQ(m_panel->call_error(item, "Scroll", g_variant_new("(is)", 1, "vertical")), "");
+    show_item("", status_of());
+    for (const char* method : {"Activate", "SecondaryActivate"})
+        EXPECT_EQ(m_panel->call_error(item(), method, g_variant_new("(ii)", 10, 10)),
+                  "org.freedesktop.DBus.Error.UnknownMethod");
+    EXPECT_EQ(m_panel->call_error(item(), "Scroll", g_variant_new("(is)", 1, "vertical")), "");
 }
 
 } // namespace item_bus_test

@@ -96,8 +96,10 @@ TEST(DriverDisplay, RefusesWhatAPersonCouldNotDo) {
                             R"({"event":"end","t":0})"}));
 }
 
-TEST(DriverDisplay, AnAlertHoldsEverythingButAnswerAdvanceDumpAndMouse) {
-    DriverScript d("menu 1\nclick 1\nadvance 2500\nmouse 30 40\ndump\nanswer 3\nanswer 2\nwake\n");
+TEST(DriverDisplay, AnAlertHoldsEverythingButAnswerAdvanceDumpMouseAndHistory) {
+    SourceInstalled installed([] { return charts_titled("during the alert"); });
+    DriverScript d(
+        "menu 1\nclick 1\nadvance 2500\nmouse 30 40\ndump\nhistory\nanswer 3\nanswer 2\nwake\n");
     d.display.set_status_menu(std::vector<MenuItemSnapshot>{{false, 1, "On", "", 0, true}});
     d.display.wait_for_input(0);
     d.take_lines();
@@ -113,6 +115,7 @@ TEST(DriverDisplay, AnAlertHoldsEverythingButAnswerAdvanceDumpAndMouse) {
         d.take_lines(),
         (Lines{alert_line(0, alert), error_line(0, "menu 1", "an alert is on screen"),
                error_line(0, "click 1", "an alert is on screen"), menu, alert_line(2500, alert),
+               history_line(2500, charts_titled("during the alert").get()),
                error_line(2500, "answer 3", "the alert has no button 3")}));
     EXPECT_EQ(input_text(d.display.wait_for_input(std::nullopt)), "wake") << "answered";
 }
@@ -171,14 +174,4 @@ TEST(DriverDisplay, AnswersHistoryWithWhatTheSourceHasAtThatMoment) {
         EXPECT_EQ(d.take_lines(), c.expected) << c.name;
     }
     EXPECT_EQ(asked, 3);
-}
-
-TEST(DriverDisplay, AnswersHistoryWhileAnAlertIsOnScreen) {
-    SourceInstalled installed([] { return charts_titled("during the alert"); });
-    DriverScript d("history\nanswer 1\n");
-    RepeatingTimer modal_timer(d.display, 1000);
-    AlertSnapshot alert{"Battery Information", "Charge: 80%", AlertIcon::app, {"OK"}};
-    EXPECT_EQ(d.display.run_alert(alert, modal_timer), 1);
-    EXPECT_EQ(d.take_lines(), (Lines{alert_line(0, alert),
-                                     history_line(0, charts_titled("during the alert").get())}));
 }

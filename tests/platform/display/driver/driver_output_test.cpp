@@ -142,19 +142,14 @@ TEST(DriverOutput, WritesAWindowOnlyOnceAPersonCouldSeeIt) {
     EXPECT_EQ(f.output.window(3), nullptr);
 }
 
-namespace {
-
-Chart chart(std::string title, int64_t from, int64_t to) {
-    Chart made;
-    made.title = std::move(title);
-    made.from = from;
-    made.to = to;
-    return made;
-}
-
-} // namespace
-
 TEST(DriverOutput, FormatsTheHistoryAsItsThreeChartsOrNull) {
+    const auto chart = [](std::string title, int64_t from, int64_t to) {
+        Chart made;
+        made.title = std::move(title);
+        made.from = from;
+        made.to = to;
+        return made;
+    };
     HistoryCharts charts;
     charts.last_day = chart("Last 24 \"hours\"", 1000, 87400);
     charts.last_day.ticks = {{1000, "00:16"}, {44200, "12:16"}};
@@ -172,26 +167,19 @@ TEST(DriverOutput, FormatsTheHistoryAsItsThreeChartsOrNull) {
     charts.health.caption = "Health 91 %: \xE2\x88\x92"
                             "2.1 % in 6 months; 80 % around May 2029";
 
-    struct Case {
-        std::string line;
-        std::string expected;
-    };
-    const Case cases[] = {
-        {history_line(7, nullptr), R"({"event":"history","t":7,"history":null})"},
-        {history_line(20, &charts),
-         R"({"event":"history","t":20,"history":{)"
-         R"("last_day":{"title":"Last 24 \"hours\"","from":1000,"to":87400,"low":0,"high":100,"unit":"%",)"
-         R"("ticks":[{"time":1000,"label":"00:16"},{"time":44200,"label":"12:16"}],)"
-         R"("runs":[[[1000,80],[1060,79.5]],[[50000,100]]],"marked":[[40000,50000],[60000,87400]],)"
-         R"("trend":[],"caption":""},)"
-         R"("last_ten_days":{"title":"Last 10 days","from":-864000,"to":0,"low":12.25,"high":97.5,)"
-         R"("unit":"%","ticks":[],"runs":[],"marked":[],"trend":[],"caption":"line\nnext"},)"
-         R"("health":{"title":"Health","from":0,"to":31536000,"low":70,"high":100,"unit":"mAh",)"
-         R"("ticks":[],"runs":[[[0,99.9],[86400,null]]],"marked":[],)"
-         R"("trend":[[0,100],[31536000,78.125]],)"
-         "\"caption\":\"Health 91 %: \xE2\x88\x92"
-         "2.1 % in 6 months; 80 % around May 2029\"}}}"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.line, c.expected);
+    EXPECT_EQ(history_line(7, nullptr), R"({"event":"history","t":7,"history":null})");
+    EXPECT_EQ(
+        history_line(20, &charts),
+        R"({"event":"history","t":20,"history":{)"
+        R"("last_day":{"title":"Last 24 \"hours\"","from":1000,"to":87400,"low":0,"high":100,"unit":"%",)"
+        R"("ticks":[{"time":1000,"label":"00:16"},{"time":44200,"label":"12:16"}],)"
+        R"("runs":[[[1000,80],[1060,79.5]],[[50000,100]]],"marked":[[40000,50000],[60000,87400]],)"
+        R"("trend":[],"caption":""},)"
+        R"("last_ten_days":{"title":"Last 10 days","from":-864000,"to":0,"low":12.25,"high":97.5,)"
+        R"("unit":"%","ticks":[],"runs":[],"marked":[],"trend":[],"caption":"line\nnext"},)"
+        R"("health":{"title":"Health","from":0,"to":31536000,"low":70,"high":100,"unit":"mAh",)"
+        R"("ticks":[],"runs":[[[0,99.9],[86400,null]]],"marked":[],)"
+        R"("trend":[[0,100],[31536000,78.125]],)"
+        "\"caption\":\"Health 91 %: \xE2\x88\x92"
+        "2.1 % in 6 months; 80 % around May 2029\"}}}");
 }

@@ -125,24 +125,19 @@ TEST(BlockChart, ShowsTheValueToAnEighthOfARowAndClampsItToTheAxis) {
         size_t height;
         int eighths;
     };
-    const Row rows[] = {
-        {100, 6, 48}, {50, 6, 24}, {51, 6, 24}, {53, 6, 25},  {12.5, 1, 1}, {37.5, 1, 3},
-        {99, 1, 8},   {60, 3, 14}, {-20, 6, 1}, {130, 6, 48}, {0, 6, 1}, // a reading at the bottom
-                                                                         // still shows, and is not
-                                                                         // taken for a gap
-    };
+    // A reading at the bottom still shows, and is not taken for a gap.
+    const Row rows[] = {{100, 6, 48}, {50, 6, 24},  {51, 6, 24}, {53, 6, 25},
+                        {12.5, 1, 1}, {37.5, 1, 3}, {99, 1, 8},  {60, 3, 14},
+                        {-20, 6, 1},  {130, 6, 48}, {0, 6, 1}};
     for (const auto& row : rows) {
         Drawn drawn = draw(chart_of({flat(row.value, 0, 2400)}), 40, row.height);
         ASSERT_EQ(drawn.rows.size(), row.height) << row.value;
         std::vector<int> expected(drawn.rows[0].size(), row.eighths);
         EXPECT_EQ(heights(drawn), expected) << row.value << " in " << row.height << " rows";
     }
-}
-
-TEST(BlockChart, StacksFullBlocksUnderThePartOfTheTopRow) {
-    Drawn drawn = draw(chart_of({flat(53, 0, 2400)}), 40, 6); // 25 eighths: 3 full and 1
+    // 25 eighths: three full blocks under one of an eighth.
     std::vector<std::string> column;
-    for (const auto& row : drawn.rows)
+    for (const auto& row : draw(chart_of({flat(53, 0, 2400)}), 40, 6).rows)
         column.push_back(row[0].glyph);
     EXPECT_EQ(column, (std::vector<std::string>{" ", " ", "▁", "█", "█", "█"}));
 }
@@ -270,6 +265,18 @@ TEST(BlockChart, ColoursTheMarkedColumnsAndDrawsTheAxisUnderThemHeavy) {
         EXPECT_EQ(title, colour ? "\x1b[1mCharge\x1b[0m  \x1b[32m━\x1b[0m charging"
                                 : "Charge  ━ charging");
     }
+    // Ticks stand on the axis, light or heavy as it is there; one outside it is not drawn.
+    chart.ticks = {{0, "a"}, {1210, "b"}, {2400, "c"}, {3000, "outside"}};
+    chart.marked = {{1000, 1400}};
+    Drawn ticked = draw(chart, 54, 4);
+    for (size_t c = 0; c < 48; ++c) {
+        std::string_view expected = c == 0 || c == 47   ? "┬"
+                                    : c == 24           ? "┯"
+                                    : c >= 20 && c < 28 ? "━"
+                                                        : "─";
+        EXPECT_EQ(ticked.axis.at(c).glyph, expected) << c;
+    }
+    chart.ticks.clear();
     chart.marked.clear();
     Lines unmarked = block_chart_lines(chart, {54, 4, true});
     EXPECT_EQ(unmarked[0], "\x1b[1mCharge\x1b[0m");
@@ -338,21 +345,6 @@ TEST(BlockChart, PlacesTickLabelsUnderTheirTicksAndLeavesOutThoseThatDoNotFit) {
         Drawn drawn = draw(chart, 54, 4);
         ASSERT_EQ(drawn.axis.size(), 48u);
         EXPECT_EQ(drawn.tick_labels, row.expected) << row.name;
-    }
-}
-
-TEST(BlockChart, MarksTheTicksOnTheTimeAxis) {
-    Chart chart = chart_of({flat(30, 0, 2400)});
-    chart.ticks = {{0, "a"}, {1210, "b"}, {2400, "c"}, {3000, "outside"}};
-    chart.marked = {{1000, 1400}};
-    Drawn drawn = draw(chart, 54, 4);
-    ASSERT_EQ(drawn.axis.size(), 48u);
-    for (size_t c = 0; c < 48; ++c) {
-        std::string_view expected = c == 0 || c == 47   ? "┬"
-                                    : c == 24           ? "┯"
-                                    : c >= 20 && c < 28 ? "━"
-                                                        : "─";
-        EXPECT_EQ(drawn.axis[c].glyph, expected) << c;
     }
 }
 

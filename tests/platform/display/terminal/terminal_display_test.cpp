@@ -36,8 +36,25 @@ struct Piped {
     }
     ~Piped() {
         display.reset();
-        for (int fd : {keys[0], keys[1], screen[0], screen[1]})
+        for (int fd : {keys[0], keys[1], screen[0], screen[1], pty_main, pty_side})
             close(fd);
+    }
+    // The display drawn on a pseudo-terminal `columns` wide and 24 rows high instead.
+    void on_pty(unsigned short columns) {
+        ASSERT_EQ(openpty(&pty_main, &pty_side, nullptr, nullptr, nullptr), 0);
+        resize(columns);
+        display.reset();
+        display = std::make_unique<TerminalDisplay>(keys[0], pty_side);
+    }
+    void resize(unsigned short columns) const {
+        winsize size{.ws_row = 24, .ws_col = columns, .ws_xpixel = 0, .ws_ypixel = 0};
+        EXPECT_EQ(ioctl(pty_side, TIOCSWINSZ, &size), 0);
+    }
+    // All the display wrote to the pseudo-terminal, once it is gone.
+    std::string pty_screen() {
+        display.reset();
+        fcntl(pty_main, F_SETFL, O_NONBLOCK);
+        return read_all(pty_main);
     }
     void type(const std::string& bytes) const {
         EXPECT_EQ(write(keys[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
@@ -50,6 +67,7 @@ struct Piped {
 
     int keys[2] = {-1, -1};
     int screen[2] = {-1, -1};
+    int pty_main = -1, pty_side = -1;
     std::unique_ptr<TerminalDisplay> display;
 };
 
@@ -133,35 +151,29 @@ TEST(TerminalDisplay, AnswersAnAlertAndRunsTheModalPassBeforeEveryWait) {
 TEST(TerminalDisplay, RingsTheBellAndShowsANotificationsLine) {
     Piped p;
     p.take_output();
-    p.display->show_notification({"low", "Battery Low", "18% remaining.", false});
-    const std::string low = p.take_output();
-    EXPECT_TRUE(low.starts_with("\a")) << low;
-    EXPECT_TRUE(contains(low, "Battery Low: 18% remaining.")) << low;
-    p.display->show_notification({"critical", "Battery Critically Low", "4%", true});
-    const std::string critical = p.take_output();
-    EXPECT_TRUE(critical.starts_with("\a")) << critical;
-    EXPECT_TRUE(contains(critical, "Battery Critically Low: 4%")) << critical;
+    const NotificationSnapshot notifications[] = {
+        {"low", "Battery Low", "18% remaining.", false},
+        {"critical", "Battery Critically Low", "4%", true}};
+    for (const NotificationSnapshot& notification : notifications) {
+        p.display->show_notification(notification);
+        const std::string shown = p.take_output();
+        EXPECT_TRUE(shown.starts_with("\a")) << shown;
+        EXPECT_TRUE(contains(shown, notification.title + ": " + notification.text)) << shown;
+    }
 }
 
 // The history's charts fill the terminal's width but its last column, as every line drawn does;
 // on 24 rows the health chart gives way to its caption, so that the report stays on the screen.
 TEST(TerminalDisplay, DrawsTheHistoryChartsToTheTerminalsWidth) {
     Piped p;
-    int main_fd = -1, side_fd = -1;
-    ASSERT_EQ(openpty(&main_fd, &side_fd, nullptr, nullptr, nullptr), 0);
-    winsize size{.ws_row = 24, .ws_col = 50, .ws_xpixel = 0, .ws_ypixel = 0};
-    ASSERT_EQ(ioctl(side_fd, TIOCSWINSZ, &size), 0);
-    p.display.reset();
-    p.display = std::make_unique<TerminalDisplay>(p.keys[0], side_fd);
+    p.on_pty(50);
     AlertSnapshot alert{"Battery Information", "Cycles: 5", AlertIcon::note, {"OK"}};
     alert.history = history_charts();
     p.type("1");
     CountingPass pass;
     EXPECT_EQ(p.display->run_alert(alert, pass), 1);
-    p.display.reset();
-    fcntl(main_fd, F_SETFL, O_NONBLOCK);
     std::vector<size_t> axis_widths;
-    std::string screen = read_all(main_fd);
+    const std::string screen = p.pty_screen();
     for (size_t start = 0, end; start < screen.size(); start = end + 1) {
         end = std::min(screen.find('\n', start), screen.size());
         std::string line = screen.substr(start, end - start);
@@ -171,40 +183,26 @@ TEST(TerminalDisplay, DrawsTheHistoryChartsToTheTerminalsWidth) {
     }
     EXPECT_EQ(axis_widths, (std::vector<size_t>{49, 49})) << screen;
     EXPECT_TRUE(contains(screen, "Health 91 %")) << screen;
-    close(main_fd);
-    close(side_fd);
 }
 
 // The width is asked once and again after each resize: the lines drawn after one fit the new width.
 // A terminal that tells no width is taken to be 80 columns wide.
 TEST(TerminalDisplay, FitsItsLinesToTheNewWidthAfterAResize) {
     Piped p;
-    int main_fd = -1, side_fd = -1;
-    ASSERT_EQ(openpty(&main_fd, &side_fd, nullptr, nullptr, nullptr), 0);
-    auto resize = [&](unsigned short columns) {
-        winsize size{.ws_row = 24, .ws_col = columns, .ws_xpixel = 0, .ws_ypixel = 0};
-        EXPECT_EQ(ioctl(side_fd, TIOCSWINSZ, &size), 0);
-    };
-    resize(0); // a terminal that tells no width
-    p.display.reset();
-    p.display = std::make_unique<TerminalDisplay>(p.keys[0], side_fd);
+    p.on_pty(0); // a terminal that tells no width
     p.display->set_status(StatusSnapshot{std::nullopt, false, std::string(100, 'x'), std::nullopt});
     p.display->wait_for_input(p.display->now_ms());
-    resize(60);
+    p.resize(60);
     raise(SIGWINCH); // a pty tells only its own process group
     p.display->set_status(StatusSnapshot{std::nullopt, false, std::string(40, 'y'), std::nullopt});
     p.display->wait_for_input(p.display->now_ms());
-    resize(20);
+    p.resize(20);
     raise(SIGWINCH);
     p.display->set_status(StatusSnapshot{std::nullopt, false, std::string(40, 'z'), std::nullopt});
     p.display->wait_for_input(p.display->now_ms() + 50);
-    p.display.reset();
-    fcntl(main_fd, F_SETFL, O_NONBLOCK);
-    const std::string screen = read_all(main_fd);
+    const std::string screen = p.pty_screen();
     EXPECT_FALSE(contains(screen, std::string(80, 'x'))) << "80 columns";
     EXPECT_TRUE(contains(screen, std::string(40, 'y'))) << "60 columns";
     EXPECT_FALSE(contains(screen, std::string(20, 'z'))) << "20 columns";
     EXPECT_TRUE(contains(screen, "zzzz…")) << screen;
-    close(main_fd);
-    close(side_fd);
 }

@@ -13,19 +13,12 @@ namespace terminal_test {
 
 inline MenuItemSnapshot item(int number, std::string title, std::string key = {},
                              bool enabled = true) {
-    MenuItemSnapshot snapshot;
-    snapshot.number = number;
-    snapshot.title = std::move(title);
-    snapshot.key = std::move(key);
-    snapshot.modifiers = snapshot.key.empty() ? 0 : static_cast<uint8_t>(KeyModifier::command);
-    snapshot.enabled = enabled;
-    return snapshot;
+    const uint8_t modifiers = key.empty() ? 0 : static_cast<uint8_t>(KeyModifier::command);
+    return {false, number, std::move(title), std::move(key), modifiers, enabled};
 }
 
 inline MenuItemSnapshot separator() {
-    MenuItemSnapshot snapshot;
-    snapshot.separator = true;
-    return snapshot;
+    return {true, 0, "", "", 0, true};
 }
 
 inline std::vector<MenuItemSnapshot> status_menu() {
@@ -38,45 +31,37 @@ inline std::vector<MenuItemSnapshot> status_menu() {
             item(9, "Quit Zerarazi", "q")};
 }
 
-inline ControlSnapshot control(int number, ControlKind kind, std::string text, int state = 0) {
-    return ControlSnapshot{number, kind, std::move(text), state, {}, {}, true};
+inline ControlSnapshot control(int number, ControlKind kind, std::string text, int state = 0,
+                               std::vector<std::string> items = {}, bool enabled = true) {
+    return {number, kind, std::move(text), state, {}, std::move(items), enabled};
+}
+
+inline WindowSnapshot shown_window(int number, std::string title,
+                                   std::vector<ControlSnapshot> controls) {
+    return {
+        number, std::move(title), {}, true, true, true, WindowLevel::normal, std::move(controls)};
 }
 
 inline WindowSnapshot preferences(int condition_state = 0) {
-    WindowSnapshot window;
-    window.number = 1;
-    window.title = "Preferences";
-    window.visible = true;
-    window.key = true;
-    window.controls = {control(-1, ControlKind::text, "Select the information"),
-                       control(-1, ControlKind::frame, ""),
-                       control(3, ControlKind::checkbox, "Show Battery Condition", condition_state),
-                       control(2, ControlKind::checkbox, "Show Battery Charge %", 1),
-                       control(11, ControlKind::checkbox, "Start at Login")};
-    return window;
+    return shown_window(
+        1, "Preferences",
+        {control(-1, ControlKind::text, "Select the information"),
+         control(-1, ControlKind::frame, ""),
+         control(3, ControlKind::checkbox, "Show Battery Condition", condition_state),
+         control(2, ControlKind::checkbox, "Show Battery Charge %", 1),
+         control(11, ControlKind::checkbox, "Start at Login")});
 }
 
 // A window with the other controls a person operates: a choice of four items with the third
-// selected, a choice at its last item, an empty one, a button and a disabled button.
+// selected, a button, a disabled button, a choice at its last item and an empty one.
 inline WindowSnapshot charge_limits() {
-    WindowSnapshot window;
-    window.number = 2;
-    window.title = "Limits";
-    window.visible = true;
-    window.key = true;
-    ControlSnapshot choice = control(12, ControlKind::choice, "80%", 2);
-    choice.items = {"60%", "70%", "80%", "90%"};
-    ControlSnapshot last = control(15, ControlKind::choice, "b", 1);
-    last.items = {"a", "b"};
-    ControlSnapshot disabled = control(14, ControlKind::button, "Stop");
-    disabled.enabled = false;
-    window.controls = {control(3, ControlKind::checkbox, "Limit Charge to 80%", 1),
-                       choice,
-                       control(13, ControlKind::button, "Charge to 100% Once"),
-                       disabled,
-                       last,
-                       control(16, ControlKind::choice, "", -1)};
-    return window;
+    using enum ControlKind;
+    return shown_window(2, "Limits",
+                        {control(3, checkbox, "Limit Charge to 80%", 1),
+                         control(12, choice, "80%", 2, {"60%", "70%", "80%", "90%"}),
+                         control(13, button, "Charge to 100% Once"),
+                         control(14, button, "Stop", 0, {}, false),
+                         control(15, choice, "b", 1, {"a", "b"}), control(16, choice, "", -1)});
 }
 
 // A history as the Battery Information alert carries it: a day's and ten days' charge falling

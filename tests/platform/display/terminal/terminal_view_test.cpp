@@ -65,10 +65,8 @@ TEST(TerminalView, WritesKeyEquivalentsWithTheirModifiers) {
     } rows[] = {
         {cmd | shift, "z", "⇧⌘Z"}, {cmd | alt_ctrl, ",", "⌃⌥⌘,"}, {0, "f5", "f5"}, {cmd, "", ""}};
     for (const auto& row : rows) {
-        MenuItemSnapshot item;
-        item.key = row.key;
-        item.modifiers = row.modifiers;
-        EXPECT_EQ(key_equivalent_label(item), row.expected) << row.key;
+        EXPECT_EQ(key_equivalent_label({false, 1, "", row.key, row.modifiers, true}), row.expected)
+            << row.key;
     }
 }
 
@@ -131,19 +129,17 @@ TEST(TerminalView, DrawsTheChartsAsTallAsTheScreenLeavesTheReportInSight) {
         std::string report = "Cycles: 5\nCondition: Good";
     };
     const std::string wide(100, 'w'); // two rows of an 80-column screen
-    const Row rows[] = {
-        {0, 30},
-        {36, 30},
-        {35, 27},
-        {30, 24},
-        {28, 22},
-        {27, 16},
-        {21, 14},
-        {19, 2},
-        {5, 2},
-        {37, 30, "Cycles: 5\n" + wide},
-        {36, 27, "Cycles: 5\n" + wide},
-    };
+    const Row rows[] = {{0, 30},
+                        {36, 30},
+                        {35, 27},
+                        {30, 24},
+                        {28, 22},
+                        {27, 16},
+                        {21, 14},
+                        {19, 2},
+                        {5, 2},
+                        {37, 30, "Cycles: 5\n" + wide},
+                        {36, 27, "Cycles: 5\n" + wide}};
     for (const auto& row : rows) {
         AlertSnapshot alert{"Battery Information", row.report, AlertIcon::note, {"OK"}};
         alert.history = history_charts();
