@@ -33,15 +33,6 @@ TEST(PowerSupply, ParsesOnlyWholeIntegersThatFitSixtyFourBits) {
         EXPECT_EQ(parse_attribute_integer(text), expected) << "text: " << text;
 }
 
-TEST(PowerSupply, NamesEveryAttributeOfItsTable) {
-    for (std::size_t i = 0; i < k_supply_attribute_count; ++i) {
-        auto attribute = static_cast<SupplyAttribute>(i);
-        EXPECT_EQ(supply_attribute_named(attribute_name(attribute)), attribute) << i;
-    }
-    EXPECT_EQ(supply_attribute_named("CHARGE_NOW"), std::nullopt);
-    EXPECT_EQ(supply_attribute_named("name"), std::nullopt);
-}
-
 TEST(PowerSupply, TellsSystemBatteriesAndExternalSuppliesFromOthers) {
     struct Case {
         std::string type, scope, present;
