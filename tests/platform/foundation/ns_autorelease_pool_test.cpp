@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
 
 namespace {
 
@@ -48,19 +47,3 @@ TEST(NSAutoreleasePool, DrainClosesThePoolWithItsInnerPoolsWhateverWasRetained) 
     EXPECT_EQ(PoolTracked::s_freed, 2);
 }
 
-// A pool released on another thread must not close whatever pool sits at the same depth there.
-TEST(NSAutoreleasePool, ReleasedOnAnotherThreadItClosesNothingThere) {
-    AutoreleasePoolScope outer;
-    PoolTracked::s_freed = 0;
-    id pool = new_pool();
-    autorelease_tracked();
-    std::thread([pool] {
-        AutoreleasePoolScope first;
-        AutoreleasePoolScope second;
-        autorelease_tracked();
-        msg_send<void>(pool, "release");
-        EXPECT_EQ(PoolTracked::s_freed, 0);
-        EXPECT_EQ(autorelease_pending_count(), 1u);
-    }).join();
-    EXPECT_EQ(PoolTracked::s_freed, 1);
-}

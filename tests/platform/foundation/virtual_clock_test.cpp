@@ -26,21 +26,3 @@ TEST(VirtualClock, MovesOnlyWhileWaitingAndWithinItsAllowance) {
     EXPECT_EQ(hour.horizon(), 1000.0 + 3600.0) << "many small advances add up exactly";
 }
 
-TEST(VirtualClock, AsksTheInputReaderWhenTheAllowanceRunsOut) {
-    VirtualClock clock;
-    WakeSignal wake;
-    std::vector<double> read_at;
-    clock.set_input_reader([&] {
-        read_at.push_back(clock.now());
-        if (read_at.size() < 3)
-            clock.advance(4);
-        else
-            wake.raise();
-        return true;
-    });
-    EXPECT_EQ(clock.wait_until(100, wake), WaitEnd::woken);
-    EXPECT_EQ(read_at, (std::vector<double>{0, 4, 8}));
-    // The end of input stalls the wait.
-    clock.set_input_reader([] { return false; });
-    EXPECT_EQ(clock.wait_until(100, wake), WaitEnd::stalled);
-}

