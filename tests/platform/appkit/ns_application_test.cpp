@@ -8,10 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <thread>
-
 namespace {
 
 NSEvent* wake_event(short subtype = 0) {
@@ -49,25 +45,6 @@ ObjcRef<AppDelegate> make_delegate(NSUInteger reply) {
 }
 
 } // namespace
-
-// In a process of its own, before any application exists: an -init that makes no application.
-TEST(NSApplication, AClassThatMakesNoApplicationStillGivesTheSharedOne) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(std::_Exit(NSApplication::sharedApplication(objc_lookUpClass("NSObject")) ? 0 : 1),
-                testing::ExitedWithCode(0), "");
-}
-
-TEST(NSApplication, PostFromAnotherThreadWakesARealTimeWait) {
-    clean_application();
-    std::thread poster([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        NSApp->postEventAtStart(wake_event(3), NO);
-    });
-    NSEvent* event = next_event_within(30);
-    poster.join();
-    ASSERT_NE(event, nil);
-    EXPECT_EQ(event->subtype(), 3);
-}
 
 TEST(NSApplication, TakesTheFirstEventInTheMaskAndPeeksWithoutDequeue) {
     NSApplication* app = clean_application();

@@ -204,17 +204,4 @@ TEST_F(NSWindowTest, MiniaturizingHidesTheWindowAndTakesAwayKeyStatusOnce) {
     EXPECT_EQ(g_calls, (std::vector<std::string>{"windowDidResignKey:", "windowDidMiniaturize:"}));
 }
 
-TEST_F(NSWindowTest, ChildWindowsHaveOneParentAndNoCycle) {
-    ObjcRef<NSWindow> a = make_window({}), b = make_window({}), c = make_window({});
-    a->addChildWindowOrdered(b.get(), NSWindowAbove);
-    b->addChildWindowOrdered(a.get(), NSWindowAbove);
-    b->addChildWindowOrdered(b.get(), NSWindowAbove);
-    EXPECT_EQ(std::tuple(a->parentWindow(), b->parentWindow()), std::tuple(nil, a.get()));
-    c->addChildWindowOrdered(b.get(), NSWindowAbove);
-    a->removeChildWindow(b.get());
-    EXPECT_EQ(b->parentWindow(), c.get()) << "moved to its new parent";
-    c->removeChildWindow(b.get());
-    EXPECT_EQ(b->parentWindow(), nil);
-}
-
 } // namespace ns_window_test

@@ -56,39 +56,6 @@ TEST(CoreFoundation, ReadsNumbersAsEachTypeKeepingTheSignAndSayingWhetherExact) 
     EXPECT_TRUE(CFBooleanGetValue(kCFBooleanTrue));
 }
 
-// The registry reader's key buffer: a string that fits exactly, and one a byte too long.
-TEST(CoreFoundation, GetsCStringsOnlyWhenTheWholeTextAndTerminatorFit) {
-    AutoreleasePoolScope pool;
-    struct Case {
-        std::u16string text;
-        CFStringEncoding encoding;
-        CFIndex buffer_size;
-        bool ok;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {u"Voltage", kCFStringEncodingUTF8, 8, true, "Voltage"},
-        {u"Voltage", kCFStringEncodingUTF8, 7, false, ""},
-        {u"🔋", kCFStringEncodingUTF8, 5, true, "\xF0\x9F\x94\x8B"},
-        {u"a" + std::u16string(1, char16_t(0xD83D)), kCFStringEncodingUTF8, 64, false, ""},
-    };
-    for (const Case& row : cases) {
-        SCOPED_TRACE(text_of(string(row.text)) + " in " + std::to_string(row.buffer_size) +
-                     " bytes");
-        // A guard byte after the part handed out catches writes past the given size.
-        std::string buffer(std::size_t(row.buffer_size) + 1, '#');
-        EXPECT_EQ(
-            CFStringGetCString(string(row.text), buffer.data(), row.buffer_size, row.encoding) != 0,
-            row.ok);
-        EXPECT_STREQ(buffer.c_str(), row.expected);
-        EXPECT_EQ(buffer.back(), '#');
-    }
-    char one[1] = {'x'};
-    EXPECT_FALSE(CFStringGetCString(string(u"x"), one, 0, kCFStringEncodingUTF8));
-    EXPECT_EQ(one[0], 'x') << "a buffer of no bytes is not written";
-    EXPECT_FALSE(CFStringGetCString(nullptr, one, 1, kCFStringEncodingUTF8));
-}
-
 // The runtime reads every string through CFStringGetBytes in the Unicode encoding.
 TEST(CoreFoundation, GetsBytesOfWholeCharactersThatFitReplacingOrStoppingAtLostOnes) {
     AutoreleasePoolScope pool;

@@ -41,32 +41,6 @@ TEST(NSBundle, FindsTheBundleFromTheExecutablePath) {
     }
 }
 
-TEST(CFBundle, FileSystemRepresentationNeedsALocalFileAndRoomForTheZero) {
-    const struct {
-        const char* url;
-        CFIndex size;
-        const char* expected; // null: refused, nothing written
-    } rows[] = {
-        {"file:///tmp/a%20b/", 0, nullptr},
-        {"file:///tmp/a%20b/", 8, nullptr},
-        {"file:///tmp/a%20b/", 9, "/tmp/a b"},
-        {"file://localhost/etc/hosts", 64, "/etc/hosts"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.url) + " in " + std::to_string(row.size));
-        ObjcRef<NSURL> url = NSURL::make(row.url);
-        ASSERT_TRUE(url);
-        std::vector<UInt8> buffer(std::size_t(row.size) + 1, 0xAA);
-        Boolean written =
-            CFURLGetFileSystemRepresentation(url.get(), false, buffer.data(), row.size);
-        ASSERT_EQ(written != 0, row.expected != nullptr);
-        const std::string expected_bytes = row.expected ? row.expected + std::string(1, 0) : "\xAA";
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), expected_bytes.size()),
-                  expected_bytes);
-        EXPECT_EQ(buffer[std::size_t(row.size)], 0xAA) << "nothing past the size given";
-    }
-}
-
 // What the bundle's Info.plist names is followed; what it lacks, or what could not be part of a
 // file name, is the application's own.
 TEST(ProgramIdentity, ComesFromTheBundlesInfoPlist) {

@@ -54,27 +54,6 @@ TEST(NSNumber, ReadsItsValueAsEachType) {
     }
 }
 
-// Small whole numbers are made once and shared for good; others, and negatives, are new each time.
-TEST(NSNumber, SharesSmallWholeNumbersOnly) {
-    const struct {
-        std::int64_t value;
-        bool shared;
-    } cases[] = {{0, true}, {100, true}, {1023, true}, {1024, false}, {-1, false}};
-    for (const auto& row : cases) {
-        SCOPED_TRACE(row.value);
-        const ObjcRef<NSNumber> first = NSNumber::make(row.value);
-        const ObjcRef<NSNumber> second = NSNumber::make(row.value);
-        EXPECT_EQ(first.get() == second.get(), row.shared);
-        EXPECT_EQ(first->integer(), row.value);
-        EXPECT_EQ(first->kind(), NumberKind::Integer);
-        if (!row.shared) {
-            EXPECT_EQ(first->retainCount(), 1U);
-        }
-    }
-    NSNumber* shared = NSNumber::make(std::int64_t{7}).get();
-    EXPECT_EQ(shared->integer(), 7) << "outlives every reference";
-}
-
 TEST(NSNumber, EqualValuesAreEqualAcrossKindsAndHashAlike) {
     AutoreleasePoolScope pool;
     const struct {

@@ -1,6 +1,5 @@
 #include "platform/foundation/property_list.h"
 
-#include "platform/foundation/binary_plist_guard.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_data.h"
 #include "platform/foundation/ns_date.h"
@@ -103,34 +102,6 @@ TEST(PropertyList, EveryKindOfValueSurvivesAWriteAndARead) {
     EXPECT_TRUE(back && back->isEqual(original));
 }
 
-// The writer stores each distinct key and value once, so the dictionaries share theirs.
-TEST(PropertyList, ReadsBinaryListsWithSharedObjectsAndMicrosecondsAsTheirXml) {
-    const std::string battery = "<dict><key>Voltage</key><integer>12000</integer>"
-                                "<key>When</key><date>2001-01-01T00:01:40Z</date></dict>";
-    const std::string xml =
-        "<plist version=\"1.0\"><array>" + battery + battery + battery + "</array></plist>";
-    const std::string binary = binary_of(xml);
-    ASSERT_FALSE(binary.empty());
-    ASSERT_LT(binary.size(), 100u) << "the writer no longer shares objects";
-    AutoreleasePoolScope pool;
-    std::string error;
-    ObjcRef<> from_binary = parse_property_list(plist_bytes(binary), &error);
-    EXPECT_EQ(describe(from_binary.get()), describe(parse_property_list(plist_bytes(xml)).get()))
-        << error;
-    EXPECT_NE(describe(from_binary.get()).find("'When':date 978307300.000000"), std::string::npos);
-
-    plist_t root = plist_new_dict();
-    plist_dict_set_item(root, "Count", plist_new_uint(static_cast<std::uint64_t>(-3)));
-    plist_dict_set_item(root, "When", plist_new_date(100, 250000));
-    char* bytes = nullptr;
-    std::uint32_t length = 0;
-    plist_to_bin(root, &bytes, &length);
-    plist_free(root);
-    ObjcRef<> back = parse_property_list(plist_bytes(std::string(bytes, length)));
-    plist_to_bin_free(bytes);
-    EXPECT_EQ(describe(back.get()), "{'Count':int -3,'When':date 978307300.250000,}");
-}
-
 TEST(PropertyList, AcceptsListsUpToTheLimitsAndRefusesOthersWithAReason) {
     const std::string binary = binary_of(k_valid_xml);
     ASSERT_FALSE(binary.empty());
@@ -187,31 +158,6 @@ TEST(PropertyList, AcceptsListsUpToTheLimitsAndRefusesOthersWithAReason) {
         EXPECT_EQ(error.empty(), row.reason.empty()) << error;
         EXPECT_NE(error.find(row.reason), std::string::npos) << error;
     }
-}
-
-// Three levels of doubling over a three-letter text: 15 objects, 8 of them the text (24 bytes),
-// in 3 nested arrays. Each limit is met exactly, then missed by one.
-TEST(BinaryPlistGuard, CountsEveryReferenceToASharedObjectUpToEachLimitExactly) {
-    const std::string shared = doubling_binary(3, std::string("\x53") + "abc");
-    const struct {
-        const char* name;
-        BinaryPlistLimits limits;
-        const char* reason; // empty when accepted
-    } rows[] = {
-        {"every limit met", {3, 15, 24}, ""},
-        {"one object fewer", {3, 14, 24}, "more than 14 objects"},
-        {"one byte fewer", {3, 15, 23}, "more than 23 bytes"},
-        {"one level fewer", {2, 15, 24}, "nested deeper than 2 levels"},
-    };
-    for (const auto& row : rows) {
-        std::string refusal = binary_plist_refusal(plist_bytes(shared), row.limits);
-        EXPECT_EQ(refusal.empty(), *row.reason == 0) << row.name << ": " << refusal;
-        EXPECT_NE(refusal.find(row.reason), std::string::npos) << row.name << ": " << refusal;
-    }
-    // Sixty levels describe 2^61 - 1 objects; measuring each object once keeps the count short.
-    EXPECT_EQ(binary_plist_refusal(plist_bytes(doubling_binary(60, "\x09")),
-                                   {60, std::uint64_t{1} << 62, 0}),
-              "");
 }
 
 // What settings are stored from: a copy, then its text.
