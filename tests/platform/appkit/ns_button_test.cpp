@@ -52,23 +52,4 @@ TEST(NSButton, AClickMovesToTheNextStateBeforeTheActionGoesOut) {
     }
 }
 
-TEST(NSButton, StatesOutsideTheButtonsRangeAreBroughtIntoIt) {
-    struct Case {
-        bool mixed;
-        NSInteger set;
-        NSInteger state;
-    };
-    const Case cases[] = {{false, 5, 1}, {false, -1, 1}, {true, -7, -1}, {true, 0, 0}};
-    for (const Case& c : cases) {
-        ObjcRef<NSButton> button = make_button(NSButtonTypeSwitch, c.mixed, nullptr);
-        msg_send<void>(button.get(), "setIntValue:", static_cast<int>(c.set));
-        EXPECT_EQ(button->state(), c.state) << "mixed " << c.mixed << " set " << c.set;
-        EXPECT_EQ(msg_send<int>(button.get(), "intValue"), c.state);
-    }
-    ObjcRef<NSButton> button = make_button(NSButtonTypeSwitch, true, nullptr);
-    button->setState(NSControlStateValueMixed);
-    button->setAllowsMixedState(NO);
-    EXPECT_EQ(button->state(), NSControlStateValueOn) << "dropping the mixed state turns it on";
-}
-
 } // namespace

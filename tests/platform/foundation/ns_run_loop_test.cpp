@@ -32,21 +32,6 @@ TEST_F(NSRunLoopTest, ATimerThatMissedAModalRunFiresOnceThenKeepsItsSchedule) {
     timer->invalidate();
 }
 
-TEST_F(NSRunLoopTest, TimersDueAtTheSameInstantFireInTheOrderTheyWereScheduled) {
-    std::vector<std::string> log;
-    ObjcRef<ActionRecorder> b = make_recorder("b", &log);
-    ObjcRef<ActionRecorder> a = make_recorder("a", &log);
-    ObjcRef<ActionRecorder> early = make_recorder("early", &log);
-    NSTimer* timers[] = {add_loop_timer(loop.get(), 10, b.get(), NSDefaultRunLoopMode),
-                         add_loop_timer(loop.get(), 10, a.get(), NSDefaultRunLoopMode),
-                         add_loop_timer(loop.get(), 5, early.get(), NSDefaultRunLoopMode, false)};
-    time.clock.advance(20);
-    loop->run_until(20, NSDefaultRunLoopMode);
-    EXPECT_EQ(log, (std::vector<std::string>{"early", "b", "a", "b", "a"}));
-    for (NSTimer* timer : timers)
-        timer->invalidate();
-}
-
 TEST_F(NSRunLoopTest, EndsAtAWakeRaisedBeforeOrDuringTheRunAndStallsWhenTimeCannotMove) {
     time.clock.advance(50);
     loop->wake();

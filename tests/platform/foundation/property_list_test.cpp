@@ -11,10 +11,8 @@
 #include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
-#include <plist/plist.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <limits>
 
@@ -51,18 +49,6 @@ std::string repeated(std::string_view piece, int count) {
 std::string nested_xml(int depth) {
     return "<plist version=\"1.0\">" + repeated("<array>", depth) + "<integer>1</integer>" +
            repeated("</array>", depth) + "</plist>";
-}
-
-std::string binary_of(const std::string& xml) {
-    plist_t root = nullptr;
-    plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &root);
-    char* binary = nullptr;
-    std::uint32_t length = 0;
-    if (root) plist_to_bin(root, &binary, &length);
-    plist_free(root);
-    std::string bytes = binary ? std::string(binary, length) : std::string();
-    plist_to_bin_free(binary);
-    return bytes;
 }
 
 const std::string k_valid_xml =
@@ -103,8 +89,6 @@ TEST(PropertyList, EveryKindOfValueSurvivesAWriteAndARead) {
 }
 
 TEST(PropertyList, AcceptsListsUpToTheLimitsAndRefusesOthersWithAReason) {
-    const std::string binary = binary_of(k_valid_xml);
-    ASSERT_FALSE(binary.empty());
     const std::string deep = "nested deeper than 256 levels";
     const struct {
         const char* name;
@@ -117,7 +101,6 @@ TEST(PropertyList, AcceptsListsUpToTheLimitsAndRefusesOthersWithAReason) {
         {"empty", "", "empty"},
         {"plain text", "hello, world", "not a property list"},
         {"binary magic alone", "bplist00", "malformed"},
-        {"binary cut off", binary.substr(0, binary.size() - 9), "malformed"},
         {"circular binary", chain_binary(1, true), "circular"},
         {"binary of a million objects", chain_binary(1'000'000), "more than 10000 objects"},
         // 40 arrays, each holding the next twice: 2^41 - 1 objects from 203 bytes, which the
@@ -174,7 +157,6 @@ TEST(PropertyList, RefusesToCopyOrFormatWhatAPropertyListCannotHold) {
         id object;
     } rows[] = {
         {"nil", nil},
-        {"a class", class_named("NSString")},
         {"a string holding U+0000", string(std::u16string(u"a\0b", 3))},
         {"an unpaired surrogate", string(u"a\xD800")},
         {"a number as a key", dictionary({integer(1)}, {integer(2)})},
