@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 // Counts its deallocations, to see when a pool releases it.
@@ -46,4 +45,3 @@ TEST(NSAutoreleasePool, DrainClosesThePoolWithItsInnerPoolsWhateverWasRetained) 
     msg_send<void>(inner, "release"); // closed with the outer pool already
     EXPECT_EQ(PoolTracked::s_freed, 2);
 }
-

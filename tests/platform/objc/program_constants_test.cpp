@@ -5,7 +5,6 @@
 #include <gnu/libc-version.h>
 
 #include <memory>
-#include <string>
 
 namespace {
 
