@@ -10,11 +10,6 @@
 
 namespace {
 
-NSEvent* wake_event(short subtype = 0) {
-    return NSEvent::otherEventWithType(nil, NSEventTypeApplicationDefined, {0, 0}, 0, 0, 0, nil,
-                                       subtype, 0, 0);
-}
-
 ObjcRef<NSWindow> make_window() {
     ObjcRef<NSWindow> window = make_native<NSWindow>();
     window->initWithContentRectStyleMaskBackingDefer(
@@ -45,24 +40,6 @@ ObjcRef<AppDelegate> make_delegate(NSUInteger reply) {
 }
 
 } // namespace
-
-TEST(NSApplication, TakesTheFirstEventInTheMaskAndPeeksWithoutDequeue) {
-    NSApplication* app = clean_application();
-    app->postEventAtStart(wake_event(1), NO);
-    app->postEventAtStart(NSEvent::key_down_for_press(KeyPress{0, "i"}, 0), NO);
-    app->postEventAtStart(wake_event(2), YES);
-    auto next = [app](uint64_t mask, BOOL dequeue) {
-        return app->nextEventMatchingMaskUntilDateInModeDequeue(mask, nil, nil, dequeue);
-    };
-    const uint64_t keys = NSEventMaskFromType(NSEventTypeKeyDown);
-    NSEvent* peeked = next(keys, NO);
-    ASSERT_NE(peeked, nil);
-    EXPECT_EQ(next(keys, YES), peeked);
-    EXPECT_EQ(next(keys, YES), nil);
-    EXPECT_EQ(next(NSEventMaskAny, YES)->subtype(), 2); // posted at the start
-    EXPECT_EQ(next(NSEventMaskAny, YES)->subtype(), 1);
-    EXPECT_FALSE(app->native_event_pending());
-}
 
 TEST(NSApplication, TerminateAsksTheDelegate) {
     struct Row {

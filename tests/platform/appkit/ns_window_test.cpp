@@ -163,15 +163,4 @@ TEST_F(NSWindowTest, PerformCloseAsksTheDelegateAndNeedsACloseButton) {
     }
 }
 
-TEST_F(NSWindowTest, MiniaturizingHidesTheWindowAndTakesAwayKeyStatusOnce) {
-    ObjcRef<NSWindow> window = delegated_window(NSMakeRect(0, 0, 100, 100));
-    window->makeKeyAndOrderFront(nil);
-    g_calls.clear();
-    msg_send<void>(window.get(), "miniaturize:", nil);
-    window->miniaturize(nil);
-    EXPECT_EQ(std::tuple(window->isVisible(), window->isMiniaturized(), window->isKeyWindow()),
-              std::tuple(NO, YES, NO));
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"windowDidResignKey:", "windowDidMiniaturize:"}));
-}
-
 } // namespace ns_window_test

@@ -29,22 +29,3 @@ TEST(NSTimer, RepeatingTimersFireOncePerIntervalWithoutDrift) {
     }
 }
 
-TEST(NSTimer, InvalidatingInsideTheActionStopsItAndReleasesTheTarget) {
-    AutoreleasePoolScope pool;
-    VirtualTime time;
-    ObjcRef<NSRunLoop> loop = make_native<NSRunLoop>();
-    ObjcRef<ActionRecorder> recorder = make_recorder();
-    recorder->on_action = [&](id timer) {
-        if (recorder->times.size() == 3) static_cast<NSTimer*>(timer)->invalidate();
-    };
-    ObjcRef<NSTimer> timer =
-        ObjcRef<NSTimer>::retain(add_loop_timer(loop.get(), 10, recorder.get()));
-    EXPECT_EQ(recorder->retainCount(), 2u);
-    time.clock.advance(100);
-    loop->run_until(100, NSDefaultRunLoopMode);
-    EXPECT_EQ(recorder->times.size(), 3u);
-    EXPECT_FALSE(timer->isValid());
-    EXPECT_EQ(recorder->retainCount(), 1u);
-    EXPECT_FALSE(loop->next_fire_time(NSDefaultRunLoopMode).has_value());
-    recorder->on_action = nullptr;
-}

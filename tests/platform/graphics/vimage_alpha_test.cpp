@@ -21,9 +21,7 @@ TEST(VImageAlpha, UnpremultipliesEachPixelInPlaceOrIntoAnotherBufferAndLeavesPad
         Bytes premultiplied, straight;
     } rows[] = {
         {{128, 0, 64, 128}, {255, 0, 128, 128}},
-        {{255, 255, 255, 255}, {255, 255, 255, 255}},
         {{1, 2, 3, 4}, {64, 128, 191, 4}},
-        {{0, 0, 0, 0}, {0, 0, 0, 0}},
         // Colour without alpha carries nothing; samples above their alpha are damaged: capped.
         {{10, 20, 30, 0}, {0, 0, 0, 0}},
         {{200, 100, 0, 100}, {255, 255, 0, 100}},

@@ -55,7 +55,6 @@ TEST(SysfsBattery, GivesWhatANewProviderGivesAfterEachChange) {
         {{"STATUS=Discharging", "CAPACITY=99", "MODEL_NAME=B"}, "", false},
         {{"STATUS=Discharging", "CAPACITY=98", "MODEL_NAME=B"}, "low-power\n", false},
         {{"STATUS=Discharging", "CAPACITY=97", "MODEL_NAME=B"}, "low-power\n", true},
-        {{"STATUS=Discharging", "CAPACITY=96", "MODEL_NAME=B"}, "low-power\n", true},
         {{"STATUS=Discharging", "CAPACITY=95", "MODEL_NAME=B"}, "", false},
     };
     TemporaryFolder folder;
