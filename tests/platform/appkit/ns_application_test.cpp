@@ -63,33 +63,6 @@ TEST(NSApplication, TerminateAsksTheDelegate) {
     }
 }
 
-TEST(NSApplication, RejectsInputItCannotCarryOut) {
-    NSApplication* app = clean_application();
-    ObjcRef<NSWindow> fixed = make_window();
-    DriverSession session("");
-    struct Row {
-        Input input;
-        std::string message;
-    };
-    int number = static_cast<int>(fixed->display_number());
-    const Row rows[] = {
-        {KeyInput{number + 1000, KeyPress{0, "i"}}, "no such window"},
-        {CloseRequest{number + 1000}, "no such window"},
-        {CloseRequest{number}, "the window has no close button"},
-        {ControlClick{number, 0}, "no control 0"},
-        {ControlChoice{number, 0, 1}, "no control 0"},
-    };
-    // Given straight to the application, the input has no command line of the driver's.
-    for (const Row& row : rows) {
-        session.out.str({});
-        app->handle_display_input(row.input);
-        EXPECT_EQ(session.lines(), Lines{error_line(0, "", row.message)}) << row.message;
-    }
-    EXPECT_FALSE(app->native_event_pending());
-    EXPECT_TRUE(fixed->isVisible());
-    fixed->close();
-}
-
 TEST(NSApplication, ActionsToNilGoToTheFirstThatAnswersThem) {
     NSApplication* app = clean_application();
     std::vector<std::string> calls;

@@ -40,45 +40,6 @@ TEST(SysfsBattery, ReusesAReadingOnlyWithinItsLifetime) {
     EXPECT_TRUE(battery.copy_power_source_descriptions().empty());
 }
 
-// A kept provider updates its dictionaries in place while their keys stay the same, and gives
-// what a new provider gives after every change, "Is Charged" and "LPM Active" coming and going.
-TEST(SysfsBattery, GivesWhatANewProviderGivesAfterEachChange) {
-    struct Step {
-        std::vector<std::string> uevent;
-        const char* profile;
-        bool same_description;
-    };
-    const Step steps[] = {
-        {{"STATUS=Discharging", "CAPACITY=40", "MODEL_NAME=A"}, "", false},
-        {{"STATUS=Discharging", "CAPACITY=39", "MODEL_NAME=B"}, "", true},
-        {{"STATUS=Full", "CAPACITY=100", "MODEL_NAME=B"}, "", false},
-        {{"STATUS=Discharging", "CAPACITY=99", "MODEL_NAME=B"}, "", false},
-        {{"STATUS=Discharging", "CAPACITY=98", "MODEL_NAME=B"}, "low-power\n", false},
-        {{"STATUS=Discharging", "CAPACITY=97", "MODEL_NAME=B"}, "low-power\n", true},
-        {{"STATUS=Discharging", "CAPACITY=95", "MODEL_NAME=B"}, "", false},
-    };
-    TemporaryFolder folder;
-    ManualClock clock;
-    SysfsBattery kept(folder.path());
-    NSDictionary* last = nullptr; // not held, so that it may be updated
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.uevent[1] + " " + step.profile);
-        std::vector<std::string> uevent{"TYPE=Battery"};
-        uevent.insert(uevent.end(), step.uevent.begin(), step.uevent.end());
-        write_supplies(folder, {{"BAT0", uevent}});
-        folder.write("platform_profile", step.profile);
-        clock.advance(10);
-        SysfsBattery fresh(folder.path());
-        EXPECT_EQ(key_values_of(kept.copy_registry_entry().get()),
-                  key_values_of(fresh.copy_registry_entry().get()));
-        ObjcRef<NSDictionary> description = kept.copy_power_source_descriptions().front();
-        EXPECT_EQ(key_values_of(description.get()),
-                  key_values_of(fresh.copy_power_source_descriptions().front().get()));
-        EXPECT_EQ(description.get() == last, step.same_description);
-        last = description.get();
-    }
-}
-
 // A load that swings from one refresh to the next (2 Ah left at 1 A and 3 A in turn) swings the
 // time left by a minute around 60 once the average has settled, where the instant's rate gives
 // two hours, then forty minutes.
