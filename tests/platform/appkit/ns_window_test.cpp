@@ -138,7 +138,6 @@ TEST_F(NSWindowTest, PerformCloseAsksTheDelegateAndNeedsACloseButton) {
          {"windowShouldClose:", "windowWillClose:", "windowDidResignKey:"},
          NO},
         {"refuses", k_titled | k_closable, true, NO, {"windowShouldClose:"}, YES},
-        {"cannot answer", k_titled | k_closable, false, NO, {}, NO},
         {"no close button", k_titled, true, YES, {}, YES},
     };
     for (const auto& test : cases) {

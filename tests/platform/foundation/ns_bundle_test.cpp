@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 TEST(NSBundle, FindsTheBundleFromTheExecutablePath) {
     const struct {
         const char* executable;
@@ -21,7 +20,6 @@ TEST(NSBundle, FindsTheBundleFromTheExecutablePath) {
         // Not a bundle: the executable's own folder.
         {"/Z.app/Contents/Helpers/launchctl", "/Z.app/Contents/Helpers", "/Z.app/Contents/Helpers",
          ""},
-        {"/Z.app/MacOS/Z", "/Z.app/MacOS", "/Z.app/MacOS", ""},
         {"/tool", "/", "/", ""},
         {"tool", ".", ".", ""},
     };

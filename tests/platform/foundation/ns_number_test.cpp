@@ -52,4 +52,3 @@ TEST(NSNumber, ReadsItsValueAsEachType) {
         EXPECT_EQ(text_of(msg_send<id>(row.value, "stringValue")), row.text);
     }
 }
-

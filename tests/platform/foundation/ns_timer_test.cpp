@@ -28,4 +28,3 @@ TEST(NSTimer, RepeatingTimersFireOncePerIntervalWithoutDrift) {
         timer->invalidate();
     }
 }
-

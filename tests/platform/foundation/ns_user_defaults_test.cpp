@@ -184,4 +184,3 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
             << "nothing written, moved or left behind";
     }
 }
-

@@ -157,11 +157,9 @@ TEST(PropertyList, RefusesToCopyOrFormatWhatAPropertyListCannotHold) {
         id object;
     } rows[] = {
         {"nil", nil},
-        {"a string holding U+0000", string(std::u16string(u"a\0b", 3))},
         {"an unpaired surrogate", string(u"a\xD800")},
         {"a number as a key", dictionary({integer(1)}, {integer(2)})},
         {"a date beyond 2069", date(4'000'000'000.0)},
-        {"a date that is not a number", date(std::nan(""))},
         {"an array holding itself", holds_itself},
         {"nesting one level too deep", too_deep},
         {"a plain object deep inside",

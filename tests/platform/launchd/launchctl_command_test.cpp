@@ -92,7 +92,8 @@ TEST(LaunchctlCommand, ReportsAgentsItCannotLoadAndWritesNothing) {
 }
 
 TEST(LaunchctlCommand, RefusesCommandLinesItDoesNotKnow) {
-    const std::vector<std::string> rows[] = {{}, {"start", "a"}, {"unload", "-w"}, {"load", "-F", "a"}};
+    const std::vector<std::string> rows[] = {
+        {}, {"start", "a"}, {"unload", "-w"}, {"load", "-F", "a"}};
     for (const std::vector<std::string>& arguments : rows) {
         std::ostringstream errors;
         EXPECT_EQ(run_launchctl(arguments, errors), k_launchctl_usage_status)

@@ -35,15 +35,3 @@ TEST(TypeEncoding, ReadsOneTypeWithItsSizeAndSkipsItsOffset) {
         EXPECT_EQ(rest, c.rest) << c.input;
     }
 }
-
-// The encoder walks the same table: each row's C++ type lands on a row of its kind and size
-// ('l' and 'L' share their C++ types with 'i' and 'I', which come first).
-TEST(CppEncoding, EveryTableTypeEncodesToARowOfItsKindAndSize) {
-    auto check = [](const auto& row) {
-        using T = typename std::remove_cvref_t<decltype(row)>::Type;
-        const EncodingInfo& encoded = encoding_detail::scalar_row<T>();
-        EXPECT_EQ(encoded.kind, row.kind) << row.code;
-        EXPECT_EQ(encoded.size, find_encoding(row.code)->size) << row.code;
-    };
-    std::apply([&](const auto&... rows) { (check(rows), ...); }, k_encoding_table);
-}

@@ -21,13 +21,11 @@ TEST(DisplayChoice, FollowsTheSettingElseTheSurroundings) {
         {{.setting = "desktop", .desktop_built = true}, DisplayKind::desktop},
         // A desktop this build lacks, or a name of nothing, is no display at all.
         {{.setting = "desktop"}, std::nullopt},
-        {{.setting = "Terminal"}, std::nullopt},
         // Unset or empty: the desktop, then a terminal on both ends, then the driver.
         {{.setting = "", .desktop_session = true, .desktop_built = true}, DisplayKind::desktop},
         {{.input_is_terminal = true, .output_is_terminal = true, .desktop_session = true},
          DisplayKind::terminal},
         {{.input_is_terminal = true}, DisplayKind::driver},
-        {{.output_is_terminal = true}, DisplayKind::driver},
         {{}, DisplayKind::driver},
     };
     for (size_t i = 0; i < std::size(rows); ++i)
