@@ -13,12 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
 
 namespace {
 
-namespace fs = std::filesystem;
 
 std::span<const std::uint8_t> plist_bytes(std::string_view text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
@@ -175,28 +173,3 @@ TEST(PropertyList, RefusesToCopyOrFormatWhatAPropertyListCannotHold) {
     holds_itself->removeAllObjects(); // ends the reference cycle
 }
 
-TEST(PropertyList, LoadingTellsMissingFoldersUnparsableAndGoodFilesApart) {
-    TemporaryFolder folder;
-    put_file(folder.file("good.plist"), k_valid_xml);
-    put_file(folder.file("bad.plist"), "not a plist");
-    fs::create_directory(folder.path() / "folder.plist");
-    using enum PropertyListFileStatus;
-    const struct {
-        const char* name;
-        PropertyListFileStatus status;
-    } rows[] = {
-        {"good.plist", Read},
-        {"bad.plist", NotAPropertyList},
-        {"folder.plist", NotRegularFile},
-        {"absent.plist", Missing},
-        {"good.plist/below", Missing},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        AutoreleasePoolScope pool;
-        PropertyListFile file = load_property_list_file(folder.file(row.name));
-        EXPECT_EQ(static_cast<int>(file.status), static_cast<int>(row.status));
-        EXPECT_EQ(bool(file.root), row.status == Read);
-        EXPECT_EQ(file.error.empty(), row.status == Read) << file.error;
-    }
-}

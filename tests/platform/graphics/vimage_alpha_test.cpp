@@ -47,11 +47,3 @@ TEST(VImageAlpha, UnpremultipliesEachPixelInPlaceOrIntoAnotherBufferAndLeavesPad
     EXPECT_EQ(bytes, (Bytes{128, 128, 128, 128, 0xEE, 0xEE, 128, 0, 0, 64, 0xEE, 0xEE}));
 }
 
-TEST(VImageAlpha, RefusesAMissingBufferWithoutWriting) {
-    Bytes bytes{100, 100, 100, 100};
-    vImage_Buffer good = alpha_buffer(bytes, 1, 1, 4);
-    vImage_Buffer no_data{nullptr, 1, 1, 4};
-    EXPECT_EQ(vImageUnpremultiplyData_RGBA8888(&no_data, &good, 0), kvImageNullPointerArgument);
-    EXPECT_EQ(vImageUnpremultiplyData_RGBA8888(&good, &no_data, 0), kvImageNullPointerArgument);
-    EXPECT_EQ(bytes, (Bytes{100, 100, 100, 100}));
-}

@@ -6,13 +6,6 @@
 
 namespace {
 
-std::vector<std::string> names_of(const PowerSupplySnapshot& snapshot) {
-    std::vector<std::string> names;
-    for (const PowerSupply& supply : snapshot.supplies)
-        names.push_back(supply.name());
-    return names;
-}
-
 // "NAME:ATTRIBUTE=text;... NAME:..." of every supply, its attributes in table order.
 std::string described(const PowerSupplySnapshot& snapshot) {
     std::string text;
@@ -68,26 +61,6 @@ TEST(SysfsBatteryReader, TakesUeventValuesThenAttributeFilesAndTreatsUnreadableO
     snapshot = read_power_supply_folder("/nonexistent/power_supply", "/nonexistent/profile");
     EXPECT_TRUE(snapshot.supplies.empty());
     EXPECT_EQ(snapshot.platform_profile, "");
-}
-
-// Supplies come in name order, hidden folders left out.
-TEST(PowerSupplyFolder, FindsAnAddedSupplyWhenItsListingIsOldOrTheClockWasSetBack) {
-    TemporaryFolder folder;
-    write_supplies(folder, {{"BAT0", {"TYPE=Battery"}},
-                            {"AC", {"TYPE=Mains", "ONLINE=1"}},
-                            {".hidden", {"TYPE=Battery"}}});
-    PowerSupplyFolder supplies(folder.path());
-    const double start = 1000;
-    const double later = start + PowerSupplyFolder::k_listing_lifetime;
-    using Names = std::vector<std::string>;
-    EXPECT_EQ(names_of(supplies.read(start)), (Names{"AC", "BAT0"}));
-
-    write_supplies(folder, {{"BAT1", {"TYPE=Battery"}}});
-    EXPECT_EQ(names_of(supplies.read(start + 10)), (Names{"AC", "BAT0"}));
-    EXPECT_EQ(names_of(supplies.read(later)), (Names{"AC", "BAT0", "BAT1"}));
-
-    write_supplies(folder, {{"BAT2", {"TYPE=Battery"}}});
-    EXPECT_EQ(names_of(supplies.read(start)), (Names{"AC", "BAT0", "BAT1", "BAT2"})); // set back
 }
 
 // A battery whose uevent failed to read once, or that was taken out and put back, stayed unseen

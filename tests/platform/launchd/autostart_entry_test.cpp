@@ -1,7 +1,6 @@
 #include "platform/launchd/autostart_entry.h"
 
 #include "tests/platform/launchd/launchd_test_support.h"
-#include "tests/support/environment_scope.h"
 
 #include <gtest/gtest.h>
 
@@ -78,19 +77,6 @@ TEST(AutostartEntry, TurnsOpeningABundleIntoItsExecutableOrItsLauncher) {
     std::filesystem::remove(folder / "bin/tool");
     folder.write("bin/tool", "another program");
     EXPECT_EQ(command_of(), "Tool|" + executable) << "a launcher of something else";
-}
-
-TEST(AutostartEntry, FindsTheAutostartFolderFromTheEnvironment) {
-    const std::pair<const char*, std::string> cases[] = {{"/cfg/", "/cfg/autostart"},
-                                                         {nullptr, "/home/u/.config/autostart"},
-                                                         {"relative", "/home/u/.config/autostart"}};
-    EnvironmentScope home("HOME", "/home/u");
-    for (const auto& [config_home, expected] : cases) {
-        EnvironmentScope config("XDG_CONFIG_HOME", config_home);
-        EXPECT_EQ(autostart_folder(), expected) << (config_home ? config_home : "<unset>");
-    }
-    EXPECT_EQ(autostart_entry_path("org.zerarazi.Zerarazi"),
-              "/home/u/.config/autostart/org.zerarazi.Zerarazi.desktop");
 }
 
 } // namespace

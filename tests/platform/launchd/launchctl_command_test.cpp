@@ -67,30 +67,6 @@ TEST(LaunchctlCommand, LoadWritesThePrivateEntryAndUnloadRemovesItByTheFileName)
     EXPECT_EQ(home.errors.str(), "");
 }
 
-TEST(LaunchctlCommand, ReportsAgentsItCannotLoadAndWritesNothing) {
-    const struct {
-        const char* name;
-        std::string agent;            // empty: no agent file
-        const char* config_file = ""; // text of a file in the configuration folder's place
-        const char* said = "launchctl load: ";
-    } rows[] = {
-        {"missing file", ""},
-        {"not a property list", "Label=x\n"},
-        {"configuration folder is a file", indicator_agent("/Apps/Zerarazi.app"), "not a folder",
-         "autostart: mkdir"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        LaunchctlHome home;
-        if (!row.agent.empty()) home.folder.write(k_agent_name, row.agent);
-        if (*row.config_file) home.folder.write(".config", row.config_file);
-        EXPECT_EQ(home.run({"load", home.agent_file}), k_launchctl_failure_status);
-        EXPECT_NE(home.errors.str().find(row.said), std::string::npos) << home.errors.str();
-        EXPECT_FALSE(fs::exists(home.entry));
-        EXPECT_EQ(fs::exists(home.folder.file(".config")), *row.config_file != 0);
-    }
-}
-
 TEST(LaunchctlCommand, RefusesCommandLinesItDoesNotKnow) {
     const std::vector<std::string> rows[] = {
         {}, {"start", "a"}, {"unload", "-w"}, {"load", "-F", "a"}};

@@ -35,22 +35,3 @@ TEST(NSObject, RespondsToOwnAndInheritedMethodsAcrossASubclassMadeAtRunTime) {
     EXPECT_EQ(msg_send<Class>(object.get(), "class"), sub);
 }
 
-TEST(NSObject, ReleaseDestroysNativeObjectsAndLeavesClassesAlone) {
-    int before = TestProbe::s_destroyed;
-    test_probe_class();
-    id probe = make_native<TestProbe>(1).take();
-    objc_release(objc_retain(probe));
-    EXPECT_EQ(TestProbe::s_destroyed, before);
-    objc_release(probe);
-    EXPECT_EQ(TestProbe::s_destroyed, before + 1);
-
-    // A root class made at run time has no -dealloc; its objects are freed all the same.
-    Class own_root = objc_allocateClassPair(nil, unique_class_name("OwnRoot").c_str(), 0);
-    objc_registerClassPair(own_root);
-    objc_release(class_createInstance(own_root, 0));
-
-    Class cls = make_runtime_class("Immortal");
-    for (int i = 0; i < 3; ++i)
-        msg_send<void>(cls, "release");
-    EXPECT_EQ(msg_send<Class>(objc_retain(cls), "class"), cls);
-}
