@@ -160,8 +160,6 @@ const SourceRow k_rows[] = {
     // Health and wear.
     {"overheat", bat0("HEALTH=Overheat"), "BatteryFailureStatus=int 1;PermanentFailureStatus=int 0",
      "BatteryHealth='Check Battery'"},
-    {"worn below 80 %", bat0("CHARGE_FULL=7999;CHARGE_FULL_DESIGN=10000"), "",
-     "BatteryHealth='Service Recommended'"},
     {"exactly 80 %", bat0("CHARGE_FULL=8000;CHARGE_FULL_DESIGN=10000"), "", "BatteryHealth='Good'"},
 
     // Which supplies count.
