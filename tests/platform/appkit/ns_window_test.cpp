@@ -85,7 +85,6 @@ TEST_F(NSWindowTest, FrameAddsTheTitleBarAndSideBordersOfATitledWindow) {
         {k_titled, NSMakeRect(100, 200, 300, 150), NSMakeRect(99, 200, 302, 178)},
         {NSWindowStyleMaskBorderless, NSMakeRect(100, 200, 300, 150),
          NSMakeRect(100, 200, 300, 150)},
-        {k_closable, NSMakeRect(5, 6, 7, 8), NSMakeRect(5, 6, 7, 8)},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(rect_text(test.frame));

@@ -86,7 +86,6 @@ TEST(CoreFoundation, GetsBytesOfWholeCharactersThatFitReplacingOrStoppingAtLostO
     }
 }
 
-// Absolute times count from 2001 by the platform's clock, so a virtual clock moves them too.
 TEST(CoreFoundation, GivesAbsoluteTimesFrom2001ByThePlatformClock) {
     ManualClock clock(1796688000.5); // 2026-12-08T00:00:00.5Z
     EXPECT_EQ(CFAbsoluteTimeGetCurrent(), 818380800.5);

@@ -10,7 +10,6 @@
 
 namespace {
 
-// A run loop of its own on a virtual clock at 0.
 class NSRunLoopTest : public ::testing::Test {
   protected:
     AutoreleasePoolScope pool;

@@ -29,7 +29,6 @@ TEST(NSString, DecodesCStringsByEncoding) {
     }
 }
 
-// The battery report capitalizes its condition texts.
 TEST(NSString, CapitalizesEachWordAfterWhiteSpace) {
     AutoreleasePoolScope pool;
     const std::pair<std::u16string_view, std::u16string_view> rows[] = {

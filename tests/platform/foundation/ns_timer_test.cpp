@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-// Every firing lands on the first fire date plus whole intervals, with no error carried over.
 TEST(NSTimer, RepeatingTimersFireOncePerIntervalWithoutDrift) {
     const struct {
         double interval, span;

@@ -41,7 +41,6 @@ TEST(NSURL, AcceptsOnlyAbsoluteUrlsInTheGenericSyntax) {
     EXPECT_EQ(msg_send<NSURL*>(class_named("NSURL"), "URLWithString:", static_cast<id>(nil)), nil);
 }
 
-// The bundle's URL is made from its folder's path.
 TEST(NSURL, FileUrlsEscapeThePathAndReadBackDecodedUpToAZeroByte) {
     AutoreleasePoolScope pool;
     const struct {
@@ -66,7 +65,6 @@ TEST(NSURL, FileUrlsEscapeThePathAndReadBackDecodedUpToAZeroByte) {
     }
     EXPECT_FALSE(NSURL::make_file("", false));
     EXPECT_EQ(url_with_string(u"https://example.org/")->fileSystemRepresentation(), nullptr);
-    // Decoding stops at zero bytes.
     EXPECT_EQ(percent_decode("/a%4A%2f%7e%7E%30%39"), "/aJ/~~09");
     EXPECT_EQ(percent_decode("/a%00b"), std::nullopt);
     EXPECT_EQ(percent_decode("/100%"), "/100%");

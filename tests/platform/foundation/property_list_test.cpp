@@ -17,7 +17,6 @@
 
 namespace {
 
-
 std::span<const std::uint8_t> plist_bytes(std::string_view text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
@@ -172,4 +171,3 @@ TEST(PropertyList, RefusesToCopyOrFormatWhatAPropertyListCannotHold) {
     }
     holds_itself->removeAllObjects(); // ends the reference cycle
 }
-

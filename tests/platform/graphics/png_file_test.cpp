@@ -40,5 +40,4 @@ TEST(PngFile, RefusesMissingTruncatedAndCorruptFiles) {
         EXPECT_FALSE(read_png_file(folder.file("bad.png"))) << bytes.size() << " bytes";
     }
     EXPECT_FALSE(read_png_file(folder.file("missing.png")));
-
 }

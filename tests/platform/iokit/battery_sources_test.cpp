@@ -104,7 +104,6 @@ const std::string k_registry_and_power_source = plist(R"(<dict><key>PowerSource<
 // Expected figures of several batteries worked out by hand from the sums (µWh × 1000 ÷ the first
 // battery's design voltage for mAh; minutes from the summed contents and rates).
 const SourceRow k_rows[] = {
-    // Whole dictionaries.
     {"a charge battery discharging, on a machine with mains offline",
      mains("0") + bat0(charge_battery("Discharging", "-990000")),
      "CurrentCapacity=int 50;MaxCapacity=int 100;AppleRawCurrentCapacity=int 1980;"
@@ -131,20 +130,15 @@ const SourceRow k_rows[] = {
      "Is Charged=true;Time to Full Charge=int 0;Time to Empty=int 0;Power Source "
      "State='AC Power'"},
 
-    // Times and flags by status, with a known rate and without.
-
-    // Rates and capacities.
     {"energy without any voltage: milliwatt-hours",
      bat0("ENERGY_NOW=45000000;ENERGY_FULL=50000000;ENERGY_FULL_DESIGN=57000000"),
      "AppleRawCurrentCapacity=int 45000;AppleRawMaxCapacity=int 50000;DesignCapacity=int 57000;"
      "CurrentCapacity=int 90"},
 
-    // The driver's own times.
     {"the driver's times to empty",
      bat0(timed("Discharging") + ";TIME_TO_EMPTY_NOW=3659;TIME_TO_EMPTY_AVG=5400"),
      "TimeRemaining=int 60;AvgTimeToEmpty=int 90", "Time to Empty=int 60"},
 
-    // Percent, temperature, cycles and values out of range.
     {"capacity below 0", bat0("CAPACITY=-5"), "CurrentCapacity=int 0"},
     {"percent computed and rounded", bat0("CHARGE_NOW=2995;CHARGE_FULL=10000"),
      "CurrentCapacity=int 30", "Current Capacity=int 30"},
@@ -157,12 +151,10 @@ const SourceRow k_rows[] = {
     {"a charge limit", bat0("CHARGE_CONTROL_END_THRESHOLD=80"), "ChargeLimit=int 80"},
     {"a limit above 100", bat0("CHARGE_CONTROL_END_THRESHOLD=101"), "ChargeLimit=nil"},
 
-    // Health and wear.
     {"overheat", bat0("HEALTH=Overheat"), "BatteryFailureStatus=int 1;PermanentFailureStatus=int 0",
      "BatteryHealth='Check Battery'"},
     {"exactly 80 %", bat0("CHARGE_FULL=8000;CHARGE_FULL_DESIGN=10000"), "", "BatteryHealth='Good'"},
 
-    // Which supplies count.
     {"a peripheral's and an absent battery come first",
      supply("AAA_mouse", "TYPE=Battery;SCOPE=Device;CAPACITY=5;STATUS=Discharging") +
          bat("AAB", "PRESENT=0;CAPACITY=6") + bat0("CAPACITY=70"),
@@ -176,7 +168,6 @@ const SourceRow k_rows[] = {
      "ExternalConnected=false;TimeRemaining=int 0;AvgTimeToEmpty=int 65535",
      "Time to Empty=int 0;Time to Full Charge=int -1"},
 
-    // Several batteries as one.
     {"an internal battery full, the external one discharging (energy)",
      mains("0") +
          bat0("STATUS=Full;ENERGY_NOW=19370000;ENERGY_FULL=19370000;ENERGY_FULL_DESIGN=23480000;"
@@ -197,7 +188,6 @@ const SourceRow k_rows[] = {
     {"no low-power source", bat0(""), "", "LPM Active=nil"},
     {"the service on", bat0(""), "", "LPM Active=int 1", "", "performance\n", PowerSaver::on},
 
-    // Recordings keep their values and kinds as they are.
     {"an ioreg array: its first dictionary, no power source", "",
      "<keys>=AppleRawCurrentCapacity,Amperage,BatteryData,CurrentCapacity,DeviceName,"
      "ExternalConnected,ManufactureDate,Voltage,ChargerData,CellVoltage;CurrentCapacity=int 72;"
@@ -265,9 +255,6 @@ TEST(BatterySources, GiveEachOfSeveralBatteriesCapacitiesByItself) {
         BatterySourceScope source(folder.path());
         EXPECT_EQ(copy_battery_parts(), parts);
     }
-    TemporaryFolder folder;
-    BatterySourceScope recorded(folder.write("battery.plist", k_registry_and_power_source));
-    EXPECT_EQ(copy_battery_parts(), std::vector<BatteryPart>());
 }
 
 TEST(BatterySources, FindNoBatteryInUnusableSourcesAndSayWhyOnce) {

@@ -21,7 +21,7 @@ TEST(HelpersPath, FindsTheHelpersFolderInsideABundleAndAppendsItToThePathOnceAnd
         {"", helpers},
         {"/bin:/opt/Z.app/Contents/Helpers:/usr/bin", "/bin:" + helpers + ":/usr/bin"},
         {"/opt/Z.app/Contents/Helpers2", helpers + "2:" + helpers}, // another folder
-        {"/bin:", "/bin::" + helpers}};
+    };
     for (const auto& [path, expected] : paths)
         EXPECT_EQ(search_path_with_helpers(path, helpers), expected) << (path ? path : "<unset>");
 }

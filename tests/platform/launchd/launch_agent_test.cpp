@@ -30,7 +30,6 @@ TEST(LaunchAgent, ReadsTheKeysItNeedsOrSaysWhyNot) {
         {d(label + open), "a.b|/usr/bin/open,/Apps/Z.app|"},
         {d(open), "error: no Label string"},
         {d("<key>Label</key><string>../x</string>" + open), "error: unusable Label"},
-        {d(label), "error: no ProgramArguments"},
         {d(label + arguments + "<integer>1</integer></array>"), "error: no ProgramArguments"},
         {"<plist version=\"1.0\"><array><string>a</string></array></plist>",
          "error: not a dictionary"},

@@ -15,7 +15,6 @@ namespace fs = std::filesystem;
 constexpr const char* k_agent_name = "Library/LaunchAgents/org.zerarazi.Zerarazi.plist";
 constexpr const char* k_entry_name = ".config/autostart/org.zerarazi.Zerarazi.desktop";
 
-// A private home with no configuration folder yet.
 struct LaunchctlHome {
     TemporaryFolder folder{"launchd-test-"};
     EnvironmentScope home{"HOME", folder.path().c_str()};
@@ -43,13 +42,6 @@ TEST(LaunchctlCommand, LoadWritesThePrivateEntryAndUnloadRemovesItByTheFileName)
     EXPECT_EQ(fs::directory_iterator(home.folder.file(".config/autostart"))->path(), home.entry)
         << "no temporary file left behind";
 
-    // Loaded again: the older entry is replaced and a folder's own mode kept.
-    ::chmod(home.folder.file(".config").c_str(), 0755);
-    home.folder.write(k_agent_name, indicator_agent("/Apps/Zerarazi.app"));
-    ASSERT_EQ(home.run({"load", "-w", home.agent_file}), 0) << home.errors.str();
-    EXPECT_NE(file_bytes(home.entry).find("Exec=/Apps/Zerarazi.app/Contents/MacOS/Zerarazi\n"),
-              std::string::npos);
-    EXPECT_EQ(file_mode(home.folder.file(".config")), 0755u);
     home.folder.write(k_agent_name,
                       plist_dictionary("<key>Label</key><string>org.zerarazi.Zerarazi</string>"
                                        "<key>ProgramArguments</key><array><string>/bin/z</string>"

@@ -95,4 +95,3 @@ TEST(MessageSend, CallsMethodsAddedAtRunTimeAndSendsNothingToNilOrForUnknownSele
     EXPECT_EQ(msg_send<TestRect>(nil, "giveRect").size.width, 0);
     EXPECT_EQ(g_sends, 1);
 }
-

@@ -76,6 +76,5 @@ TEST(NativeClass, AllocBuildsTheNativeObjectAlsoForASubclassMadeAtRunTime) {
     }
     ObjcRef<> object = ObjcRef<>::adopt(class_createInstance(sub, 16));
     auto* extra = static_cast<std::byte*>(object_getIndexedIvars(object.get()));
-    EXPECT_GE(extra, reinterpret_cast<std::byte*>(object.get()) + sizeof(Counter));
     std::memset(extra, 0x5A, 16); // the sanitizer build catches a block too short
 }

@@ -34,4 +34,3 @@ TEST(NSObject, RespondsToOwnAndInheritedMethodsAcrossASubclassMadeAtRunTime) {
     }
     EXPECT_EQ(msg_send<Class>(object.get(), "class"), sub);
 }
-

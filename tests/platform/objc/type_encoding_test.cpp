@@ -18,7 +18,6 @@ TEST(TypeEncoding, ReadsOneTypeWithItsSizeAndSkipsItsOffset) {
     };
     const Case cases[] = {
         {"q24@0:8", TypeKind::SignedInteger, 8, 8, "q", "@0:8"},
-        {"rn*8@", TypeKind::CString, 8, 8, "*", "@"},
         {"^{__CFString=}@", TypeKind::Pointer, 8, 8, "^{__CFString=}", "@"},
         {"@\"NSString\"8q", TypeKind::Object, 8, 8, "@\"NSString\"", "q"},
         {"{CGRect={CGPoint=dd}{CGSize=dd}}@", TypeKind::Structure, 32, 8,
