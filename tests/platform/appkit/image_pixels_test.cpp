@@ -34,16 +34,4 @@ TEST(ImagePixels, StraightenPremultipliedSamples) {
     EXPECT_EQ(pixels->rgba, (std::vector<uint8_t>{128, 64, 0, 128, 0, 0, 0, 0}));
 }
 
-TEST(ImagePixels, AreNullWithoutABitmapADisplayCanRead) {
-    id object = NSObject::alloc(objc_lookUpClass("NSImage"));
-    auto image =
-        ObjcRef<NSImage>::adopt(msg_send<NSImage*>(object, "initWithSize:", NSMakeSize(2, 2)));
-    EXPECT_EQ(image->display_pixels(), nullptr);
-    ObjcRef<NSBitmapImageRep> sixteen_bit = make_native<NSBitmapImageRep>();
-    sixteen_bit->initWithBitmapDataPlanes(nullptr, 2, 2, 16, 4, YES, NO, NSDeviceRGBColorSpace, 0,
-                                          0, 0);
-    image->addRepresentation(sixteen_bit.get());
-    EXPECT_EQ(image->display_pixels(), nullptr);
-}
-
 } // namespace

@@ -51,7 +51,6 @@ TEST(NSBitmapImageRep, TakesOnlyLayoutsItCanHold) {
     } rows[] = {
         {{4, 3, 8, 4, YES, NO, rgb, 0, 0, 0}, true}, // the least row and pixel
         {{4, 3, 16, 3, NO, NO, rgb, 0, 24, 48}, true},
-        {{0, 3, 8, 4, YES, NO, rgb, 0, 0, 0}, false},
         {{NSInteger{1} << 32, 3, 8, 4, YES, NO, rgb, 0, 16, 32}, false},
         {{4, 3, 8, 4, YES, YES, rgb, 0, 0, 0}, false}, // planar
         {{4, 3, 8, 3, YES, NO, rgb, 0, 0, 0}, false},  // no sample for the alpha

@@ -106,7 +106,6 @@ TEST_F(NSWindowTest, SettingTheFrameReportsResizeThenMove) {
         NSRect frame;
         std::vector<std::string> calls;
     } cases[] = {
-        {NSMakeRect(10, 20, 102, 78), {}},
         {NSMakeRect(30, 20, 102, 78), {"windowDidMove:"}},
         {NSMakeRect(0, 0, 52, 48), {"windowDidResize:", "windowDidMove:"}},
     };

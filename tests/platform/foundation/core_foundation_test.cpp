@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 // The bytes `value` is stored as, to compare with what CFNumberGetValue wrote.
 template <class T>
 std::string stored(T value) {
@@ -47,6 +49,22 @@ TEST(CoreFoundation, ReadsNumbersAsEachTypeKeepingTheSignAndSayingWhetherExact) 
     for (int i = 0; i < 4; ++i)
         CFRelease(kCFBooleanTrue);
     EXPECT_TRUE(CFBooleanGetValue(kCFBooleanTrue));
+}
+
+// The registry reader's key buffer: the whole text and its terminator fit, or nothing is given.
+TEST(CoreFoundation, GetsCStringsOnlyWhenTheWholeTextAndTerminatorFit) {
+    AutoreleasePoolScope pool;
+    const std::tuple<std::u16string, CFIndex, const char*> cases[] = {
+        {u"Voltage", 8, "Voltage"},
+        {u"Voltage", 7, nullptr},
+        {u"\U0001F50B", 5, "\xF0\x9F\x94\x8B"}};
+    for (const auto& [text, size, expected] : cases) {
+        std::string buffer(std::size_t(size) + 1, '#'); // the guard byte catches writes past it
+        EXPECT_EQ(CFStringGetCString(string(text), buffer.data(), size, kCFStringEncodingUTF8) != 0,
+                  expected != nullptr);
+        EXPECT_STREQ(buffer.c_str(), expected ? expected : "");
+        EXPECT_EQ(buffer.back(), '#');
+    }
 }
 
 // The runtime reads every string through CFStringGetBytes in the Unicode encoding.

@@ -18,7 +18,6 @@ TEST(NSLocale, IdentifierAndPreferredLanguagesComeFromTheLocaleVariables) {
         {{nullptr, "it_IT.UTF-8", "fr_FR", "de_DE"}, "it_IT", "it-IT"},
         // The first variable set decides, even when it names the POSIX locale.
         {{nullptr, "C", nullptr, "de_DE"}, "en_US_POSIX", "en-US"},
-        {{nullptr, nullptr, nullptr, "de-DE"}, "de_DE", "de-DE"},
         // LANGUAGE names languages, not the locale, and counts even under "C".
         {{"fr_FR:de", nullptr, nullptr, "de_DE.UTF-8"}, "de_DE", "fr-FR de de-DE"},
         {{"it::C:POSIX:es_ES", nullptr, nullptr, nullptr}, "en_US_POSIX", "it es-ES"},

@@ -58,7 +58,6 @@ TEST_F(NSUserDefaultsTest, WritesNothingUntilAValueIsSynchronizedThenAPrivateFil
     ASSERT_EQ(defaults->synchronize(), YES) << defaults->last_error();
     EXPECT_EQ(file_mode(file()), 0600u);
     EXPECT_EQ(file_mode(preferences()), 0700u);
-    EXPECT_EQ(file_mode(m_home.path() / "Library"), 0700u);
     EXPECT_EQ(fs::directory_iterator(preferences())->path().filename(),
               "org.zerarazi.Zerarazi.plist")
         << "no temporary file left behind";

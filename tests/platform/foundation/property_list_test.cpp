@@ -1,5 +1,6 @@
 #include "platform/foundation/property_list.h"
 
+#include "platform/foundation/binary_plist_guard.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/foundation/ns_data.h"
 #include "platform/foundation/ns_date.h"
@@ -137,6 +138,22 @@ TEST(PropertyList, AcceptsListsUpToTheLimitsAndRefusesOthersWithAReason) {
         EXPECT_EQ(describe(parsed.get()) == "nil", !row.reason.empty());
         EXPECT_EQ(error.empty(), row.reason.empty()) << error;
         EXPECT_NE(error.find(row.reason), std::string::npos) << error;
+    }
+}
+
+// Three levels of doubling over a three-letter text: 15 objects, 8 of them the text (24 bytes),
+// in 3 nested arrays. Each limit is met exactly, then missed by one.
+TEST(BinaryPlistGuard, CountsEveryReferenceToASharedObjectUpToEachLimitExactly) {
+    const std::string shared = doubling_binary(3, std::string("\x53") + "abc");
+    const std::pair<BinaryPlistLimits, const char*> rows[] = {
+        {{3, 15, 24}, ""},
+        {{3, 14, 24}, "more than 14 objects"},
+        {{3, 15, 23}, "more than 23 bytes"},
+        {{2, 15, 24}, "nested deeper than 2 levels"}};
+    for (const auto& [limits, reason] : rows) {
+        const std::string refusal = binary_plist_refusal(plist_bytes(shared), limits);
+        EXPECT_EQ(refusal.empty(), *reason == 0) << refusal;
+        EXPECT_NE(refusal.find(reason), std::string::npos) << refusal;
     }
 }
 

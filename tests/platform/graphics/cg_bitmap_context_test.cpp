@@ -21,7 +21,6 @@ TEST(CGBitmapContext, MakesContextsOnlyForDrawableRGBABuffers) {
         {"premultiplied last", true, 4, 4, 8, 16, k_last, true},
         {"skip last, 32-bit big-endian, own rows", false, 4, 4, 8, 0,
          kCGImageAlphaNoneSkipLast | kCGBitmapByteOrder32Big, true},
-        {"straight alpha", true, 4, 4, 8, 16, kCGImageAlphaLast, false},
         {"rows a byte too short", true, 4, 4, 8, 15, k_last, false},
         {"own rows of a caller's buffer", true, 4, 4, 8, 0, k_last, false},
         {"an own buffer beyond a gigabyte", false, 16385, 16384, 8, 0, k_last, false},

@@ -161,9 +161,6 @@ const SourceRow k_rows[] = {
      "CurrentCapacity=int 70", "Current Capacity=int 70"},
     {"mains offline while charging", mains("0") + bat0("STATUS=Charging"),
      "ExternalConnected=false", "Power Source State='Battery Power'"},
-    {"USB online, mains offline",
-     mains("0") + supply("ucsi", "TYPE=USB;ONLINE=1") + bat0("STATUS=Discharging"),
-     "ExternalConnected=true"},
     {"no mains, unknown", bat0(timed("Unknown")),
      "ExternalConnected=false;TimeRemaining=int 0;AvgTimeToEmpty=int 65535",
      "Time to Empty=int 0;Time to Full Charge=int -1"},
@@ -342,12 +339,5 @@ TEST(BatterySources, EditARecordingAndSeeItThroughAServiceAlreadyHeld) {
     EXPECT_FALSE(registry_via_io_kit());
     EXPECT_EQ(IOObjectRelease(service), kIOReturnSuccess);
 
-    // A recording without a power source starts one at its first edit, gone when read again.
-    BatterySourceScope ioreg(folder.write("ioreg.plist", k_ioreg_output));
-    EXPECT_EQ(remove_recorded_power_source_value("LPM Active"), NoSuchKey);
-    EXPECT_EQ(set_recorded_power_source_value("LPM Active", NSNumber::make(1).get()), Done);
-    EXPECT_EQ(value_in(power_source_via_io_kit(), "<keys>"), "LPM Active");
-    reselect_battery_provider();
-    EXPECT_EQ(value_in(power_source_via_io_kit(), "<keys>"), "<none>");
     EXPECT_FALSE(make_battery_provider(nullptr)->recording());
 }

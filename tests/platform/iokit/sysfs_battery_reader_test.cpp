@@ -32,7 +32,6 @@ TEST(SysfsBatteryReader, TakesUeventValuesThenAttributeFilesAndTreatsUnreadableO
                                 "POWER_SUPPLY_STATUS=Discharging \n"
                                 "POWER_SUPPLY_CHARGE_NOW=3000000\n"
                                 "POWER_SUPPLY_MODEL_NAME=5B10W13895\r\n"
-                                "POWER_SUPPLY_=x\n"
                                 "POWER_SUPPLY_Charge_Full=1\n"
                                 "POWER_SUPPLY_CAPACITY\n"
                                 "garbage without equals\n"
@@ -89,4 +88,24 @@ TEST(PowerSupplyFolder, FindsABatteryAgainAtTheReadingAfterItWentMissingAndRerea
     // A listed file that has gone is read as absent.
     std::filesystem::remove(folder / "AC/online");
     EXPECT_EQ(at(50), "AC:type=Mains; BAT0:type=Battery;capacity=48;");
+}
+
+// A reading whose uevent changed only in values parses just those lines again and must end where
+// parsing the new text afresh does; any other change gives up, to parse afresh.
+TEST(SysfsBatteryReader, UpdatesAParsedUeventToWhatParsingTheNewTextGives) {
+    const std::string last = "POWER_SUPPLY_STATUS=Discharging\nPOWER_SUPPLY_CAPACITY=80\n"
+                             "no equals sign\nPOWER_SUPPLY_ENERGY_NOW=400\n";
+    const std::pair<std::string, bool> cases[] = {
+        {"POWER_SUPPLY_STATUS=Charging\nPOWER_SUPPLY_CAPACITY=79\n"
+         "no equals sign\nPOWER_SUPPLY_ENERGY_NOW=399\n",
+         true},
+        {"POWER_SUPPLY_STATUS=Discharging\nPOWER_SUPPLY_CAPACITY=80\n", false},
+        {last + "POWER_SUPPLY_VOLTAGE_NOW=1\n", false}};
+    for (const auto& [text, updated] : cases) {
+        PowerSupply kept("BAT0"), parsed("BAT0");
+        ASSERT_TRUE(parse_uevent(last, kept));
+        EXPECT_EQ(update_uevent_values(last, text, kept), updated) << text;
+        parse_uevent(text, parsed);
+        EXPECT_TRUE(!updated || kept == parsed) << text;
+    }
 }

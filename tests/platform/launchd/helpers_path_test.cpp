@@ -18,7 +18,6 @@ TEST(HelpersPath, FindsTheHelpersFolderInsideABundleAndAppendsItToThePathOnceAnd
         // null: unset
         {"/usr/bin:/bin", "/usr/bin:/bin:" + helpers},
         {nullptr, "/usr/local/bin:/usr/bin:/bin:" + helpers},
-        {"", helpers},
         {"/bin:/opt/Z.app/Contents/Helpers:/usr/bin", "/bin:" + helpers + ":/usr/bin"},
         {"/opt/Z.app/Contents/Helpers2", helpers + "2:" + helpers}, // another folder
     };

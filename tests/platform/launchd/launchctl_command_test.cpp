@@ -58,14 +58,3 @@ TEST(LaunchctlCommand, LoadWritesThePrivateEntryAndUnloadRemovesItByTheFileName)
     EXPECT_EQ(home.run({"unload", "-w", home.folder.file("never.written.plist")}), 0);
     EXPECT_EQ(home.errors.str(), "");
 }
-
-TEST(LaunchctlCommand, RefusesCommandLinesItDoesNotKnow) {
-    const std::vector<std::string> rows[] = {
-        {}, {"start", "a"}, {"unload", "-w"}, {"load", "-F", "a"}};
-    for (const std::vector<std::string>& arguments : rows) {
-        std::ostringstream errors;
-        EXPECT_EQ(run_launchctl(arguments, errors), k_launchctl_usage_status)
-            << arguments.size() << " arguments";
-        EXPECT_NE(errors.str().find("usage: launchctl load"), std::string::npos);
-    }
-}
