@@ -37,6 +37,5 @@ TEST(NSAlert, HoldsDefaultModeTimersWhileModalOnesFire) {
     EXPECT_EQ(normal->times.size(), 0u);
     EXPECT_EQ(modal->times.size(), 5u);
     EXPECT_EQ(common->times.size(), 5u);
-    EXPECT_EQ(session.display.now_ms(), 5000);
     EXPECT_EQ(session.exits.statuses, std::vector<int>{0});
 }

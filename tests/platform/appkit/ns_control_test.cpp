@@ -14,10 +14,8 @@ TEST(NSControl, ReadsItsStringValueAsADecimalPrefix) {
         std::u16string text;
         int value;
     };
-    const Case cases[] = {{u"4209", 4209},
-                          {u"  -17 apples", -17},
+    const Case cases[] = {{u"  -17 apples", -17},
                           {u"+8", 8},
-                          {u"", 0},
                           {u"abc", 0},
                           {u"99999999999", 2147483647},
                           {u"-99999999999", -2147483647 - 1}};

@@ -17,23 +17,6 @@ ObjcRef<NSImage> image_of_size(NSSize size) {
 
 } // namespace
 
-TEST(NSImage, HoldsEachRepresentationOnceAndLetsThemGoWithItself) {
-    ObjcRef<NSImageRep> first = make_native<NSImageRep>();
-    ObjcRef<NSImageRep> second = make_native<NSImageRep>();
-    {
-        AutoreleasePoolScope pool;
-        ObjcRef<NSImage> image = image_of_size(NSMakeSize(4, 4));
-        for (NSImageRep* rep :
-             {first.get(), second.get(), first.get(), static_cast<NSImageRep*>(nil)})
-            msg_send<void>(image.get(), "addRepresentation:", static_cast<id>(rep));
-        auto* list = msg_send<NSArray*>(image.get(), "representations");
-        ASSERT_EQ(list->count(), 2u);
-        EXPECT_EQ(list->objectAtIndex(1), second.get());
-        EXPECT_EQ(first->retainCount(), 3u); // this test, the image, the autoreleased list
-    }
-    EXPECT_EQ(first->retainCount(), 1u);
-}
-
 TEST(NSImage, ShowsAPictureDrawnOnlyIntoItsOwnPixels) {
     AutoreleasePoolScope pool;
     ObjcRef<NSImage> mine = image_of_size(NSMakeSize(1, 1)),

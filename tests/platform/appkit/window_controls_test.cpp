@@ -66,8 +66,8 @@ TEST(WindowControls, ListsItsControlsInCreationOrderOnTheScreenWithAChoicesItems
     add<NSButton>(content, NSMakeRect(0, 0, 50, 20), 3)->setButtonType(NSButtonTypeRadio);
     add_checkbox(content, NSMakeRect(0, 0, 50, 20), 6, u"Hidden")->setHidden(YES);
     NSPopUpButton* choice = add<NSPopUpButton>(content, NSMakeRect(60, 0, 70, 20), 8);
-    for (const char16_t* title : {u"70%", u"90%"})
-        choice->addItemWithTitle(NSString::make(title).get());
+    choice->addItemWithTitle(NSString::make(u"70%").get());
+    choice->insertItemWithTitle(NSString::make(u"90%").get(), 9); // past the end: last
     choice->insertItemWithTitle(NSString::make(u"80%").get(), 1);
     choice->selectItemAtIndex(1);
 

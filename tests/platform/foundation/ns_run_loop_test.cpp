@@ -10,7 +10,6 @@
 
 namespace {
 
-// A run loop of its own on a virtual clock at 0.
 class NSRunLoopTest : public ::testing::Test {
   protected:
     AutoreleasePoolScope pool;
@@ -19,32 +18,6 @@ class NSRunLoopTest : public ::testing::Test {
 };
 
 } // namespace
-
-TEST(NSRunLoop, FiresATimerOnlyInTheModesItWasScheduledFor) {
-    const struct {
-        NSString* scheduled;
-        NSString* run;
-        std::size_t firings; // of a 10 s timer over 30 s
-    } rows[] = {
-        {NSDefaultRunLoopMode, NSDefaultRunLoopMode, 3},
-        {NSDefaultRunLoopMode, NSModalPanelRunLoopMode, 0},
-        {NSModalPanelRunLoopMode, NSDefaultRunLoopMode, 0},
-        {NSRunLoopCommonModes, NSDefaultRunLoopMode, 3},
-        {NSRunLoopCommonModes, NSModalPanelRunLoopMode, 3},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE("scheduled in " + text_of(row.scheduled) + ", run in " + text_of(row.run));
-        AutoreleasePoolScope pool;
-        VirtualTime time;
-        ObjcRef<NSRunLoop> loop = make_native<NSRunLoop>();
-        ObjcRef<ActionRecorder> recorder = make_recorder();
-        NSTimer* timer = add_loop_timer(loop.get(), 10, recorder.get(), row.scheduled);
-        time.clock.advance(30);
-        EXPECT_EQ(loop->run_until(30, row.run), RunLoopEnd::deadline);
-        EXPECT_EQ(recorder->times.size(), row.firings);
-        timer->invalidate();
-    }
-}
 
 TEST_F(NSRunLoopTest, ATimerThatMissedAModalRunFiresOnceThenKeepsItsSchedule) {
     ObjcRef<ActionRecorder> recorder = make_recorder();
@@ -56,21 +29,6 @@ TEST_F(NSRunLoopTest, ATimerThatMissedAModalRunFiresOnceThenKeepsItsSchedule) {
     loop->run_until(60, NSDefaultRunLoopMode);
     EXPECT_EQ(recorder->times, (std::vector<double>{35, 40, 50, 60}));
     timer->invalidate();
-}
-
-TEST_F(NSRunLoopTest, TimersDueAtTheSameInstantFireInTheOrderTheyWereScheduled) {
-    std::vector<std::string> log;
-    ObjcRef<ActionRecorder> b = make_recorder("b", &log);
-    ObjcRef<ActionRecorder> a = make_recorder("a", &log);
-    ObjcRef<ActionRecorder> early = make_recorder("early", &log);
-    NSTimer* timers[] = {add_loop_timer(loop.get(), 10, b.get(), NSDefaultRunLoopMode),
-                         add_loop_timer(loop.get(), 10, a.get(), NSDefaultRunLoopMode),
-                         add_loop_timer(loop.get(), 5, early.get(), NSDefaultRunLoopMode, false)};
-    time.clock.advance(20);
-    loop->run_until(20, NSDefaultRunLoopMode);
-    EXPECT_EQ(log, (std::vector<std::string>{"early", "b", "a", "b", "a"}));
-    for (NSTimer* timer : timers)
-        timer->invalidate();
 }
 
 TEST_F(NSRunLoopTest, EndsAtAWakeRaisedBeforeOrDuringTheRunAndStallsWhenTimeCannotMove) {

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-// Every firing lands on the first fire date plus whole intervals, with no error carried over.
 TEST(NSTimer, RepeatingTimersFireOncePerIntervalWithoutDrift) {
     const struct {
         double interval, span;
@@ -27,24 +26,4 @@ TEST(NSTimer, RepeatingTimersFireOncePerIntervalWithoutDrift) {
                 << i;
         timer->invalidate();
     }
-}
-
-TEST(NSTimer, InvalidatingInsideTheActionStopsItAndReleasesTheTarget) {
-    AutoreleasePoolScope pool;
-    VirtualTime time;
-    ObjcRef<NSRunLoop> loop = make_native<NSRunLoop>();
-    ObjcRef<ActionRecorder> recorder = make_recorder();
-    recorder->on_action = [&](id timer) {
-        if (recorder->times.size() == 3) static_cast<NSTimer*>(timer)->invalidate();
-    };
-    ObjcRef<NSTimer> timer =
-        ObjcRef<NSTimer>::retain(add_loop_timer(loop.get(), 10, recorder.get()));
-    EXPECT_EQ(recorder->retainCount(), 2u);
-    time.clock.advance(100);
-    loop->run_until(100, NSDefaultRunLoopMode);
-    EXPECT_EQ(recorder->times.size(), 3u);
-    EXPECT_FALSE(timer->isValid());
-    EXPECT_EQ(recorder->retainCount(), 1u);
-    EXPECT_FALSE(loop->next_fire_time(NSDefaultRunLoopMode).has_value());
-    recorder->on_action = nullptr;
 }

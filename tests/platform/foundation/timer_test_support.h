@@ -7,6 +7,7 @@
 #include "platform/foundation/ns_timer.h"
 #include "platform/foundation/virtual_clock.h"
 #include "platform/objc/native_class.h"
+#include "platform/objc/selector.h"
 
 #include <functional>
 #include <string>

@@ -5,14 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <vector>
 
 TEST(CGBitmapContext, MakesContextsOnlyForDrawableRGBABuffers) {
     CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
     std::vector<unsigned char> buffer(4096);
     constexpr CGBitmapInfo k_last = kCGImageAlphaPremultipliedLast;
-    constexpr auto k_negative_one = static_cast<std::size_t>(-1);
     const struct {
         const char* name;
         bool caller_buffer;
@@ -23,20 +21,10 @@ TEST(CGBitmapContext, MakesContextsOnlyForDrawableRGBABuffers) {
         {"premultiplied last", true, 4, 4, 8, 16, k_last, true},
         {"skip last, 32-bit big-endian, own rows", false, 4, 4, 8, 0,
          kCGImageAlphaNoneSkipLast | kCGBitmapByteOrder32Big, true},
-        {"room after each row", true, 2, 3, 8, 12, k_last, true},
-        {"straight alpha", true, 4, 4, 8, 16, kCGImageAlphaLast, false},
-        {"premultiplied first", true, 4, 4, 8, 16, kCGImageAlphaPremultipliedFirst, false},
-        {"32-bit little-endian", true, 4, 4, 8, 16, k_last | kCGBitmapByteOrder32Little, false},
-        {"an unknown flag", true, 4, 4, 8, 16, k_last | 0x10000, false},
-        {"16 bits per component", true, 4, 4, 16, 32, k_last, false},
         {"rows a byte too short", true, 4, 4, 8, 15, k_last, false},
         {"own rows of a caller's buffer", true, 4, 4, 8, 0, k_last, false},
         {"an own buffer beyond a gigabyte", false, 16385, 16384, 8, 0, k_last, false},
-        {"zero width", true, 0, 4, 8, 16, k_last, false},
-        {"zero height", true, 4, 0, 8, 16, k_last, false},
-        {"negative height", false, 4, k_negative_one, 8, 16, k_last, false},
         {"width beyond 32 bits", true, std::size_t{INT32_MAX} + 1, 1, 8, SIZE_MAX, k_last, false},
-        {"width x 4 overflows", true, SIZE_MAX / 2, 1, 8, SIZE_MAX, k_last, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

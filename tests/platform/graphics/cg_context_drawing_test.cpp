@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace {
@@ -86,7 +85,6 @@ TEST(CGContextDrawing, DrawsStraightOpaqueAndPremultipliedSourcesAndRefusesNoPix
 
     const std::uint8_t zeros[16] = {};
     const CGPixelSource refused[] = {{nullptr, 1, 1, 4, 4, false},
-                                     {zeros, 0, 1, 4, 4, false},
                                      {zeros, 1, 1, 4, 2, false},
                                      {zeros, 2, 1, 7, 4, false},
                                      {zeros, SIZE_MAX / 2, 1, SIZE_MAX, 4, false}};

@@ -10,36 +10,31 @@
 #include <linux/if.h>
 #include <linux/if_tun.h>
 #include <optional>
-#include <string>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr const char* k_device = "zzattrtest0";
-
-// A network device of our own on sysfs, there until the descriptor that made it is closed; -1
-// when it cannot be made here.
-int make_tun_device() {
-    const int fd = ::open("/dev/net/tun", O_RDWR | O_CLOEXEC);
-    ifreq request{};
-    request.ifr_flags = IFF_TAP | IFF_NO_PI;
-    std::snprintf(request.ifr_name, sizeof request.ifr_name, "%s", k_device);
-    if (fd < 0 || ::ioctl(fd, TUNSETIFF, &request) == 0) return fd;
-    ::close(fd);
-    return -1;
-}
-
-std::string alias_path() {
-    return std::string("/sys/class/net/") + k_device + "/ifalias";
-}
+const std::string k_alias = "/sys/class/net/zzattrtest0/ifalias";
 
 bool set_alias(const std::string& alias) {
-    const int fd = ::open(alias_path().c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool written = ::write(fd, alias.data(), alias.size()) == ssize_t(alias.size());
-    ::close(fd);
+    const int fd = ::open(k_alias.c_str(), O_WRONLY | O_CLOEXEC);
+    const bool written =
+        fd >= 0 && ::write(fd, alias.data(), alias.size()) == ssize_t(alias.size());
+    if (fd >= 0) ::close(fd);
     return written;
+}
+
+// A network device of our own on sysfs with `alias`, there until the descriptor that made it is
+// closed; -1 when it cannot be made here.
+int make_tun_device(const std::string& alias) {
+    ifreq request{};
+    request.ifr_flags = IFF_TAP | IFF_NO_PI;
+    std::snprintf(request.ifr_name, sizeof request.ifr_name, "zzattrtest0");
+    const int fd = ::open("/dev/net/tun", O_RDWR | O_CLOEXEC);
+    if (fd >= 0 && ::ioctl(fd, TUNSETIFF, &request) == 0 && set_alias(alias)) return fd;
+    if (fd >= 0) ::close(fd);
+    return -1;
 }
 
 std::size_t open_descriptors() {
@@ -58,12 +53,9 @@ std::optional<std::string> read_text(AttributeFile& file) {
 // Held open, the file must still give the kernel's current text at every reading, and a device
 // that went and came back must be read again under its path.
 TEST(AttributeFile, HoldsASysfsFileOpenAndStillReadsItsCurrentTextAndADeviceThatCameBack) {
-    int device = make_tun_device();
-    if (device < 0 || !set_alias("first")) {
-        ::close(device);
-        GTEST_SKIP() << "cannot make a tun device with an alias here";
-    }
-    AttributeFile alias(alias_path());
+    int device = make_tun_device("first");
+    if (device < 0) GTEST_SKIP() << "cannot make a tun device with an alias here";
+    AttributeFile alias(k_alias);
     const std::size_t descriptors = open_descriptors();
     EXPECT_EQ(read_text(alias), "first\n");
     EXPECT_TRUE(alias.held());
@@ -75,14 +67,14 @@ TEST(AttributeFile, HoldsASysfsFileOpenAndStillReadsItsCurrentTextAndADeviceThat
     EXPECT_EQ(read_text(alias), std::nullopt);
     EXPECT_FALSE(alias.held());
     EXPECT_EQ(open_descriptors(), descriptors - 1); // the device's own went with it
-    device = make_tun_device();
-    ASSERT_TRUE(device >= 0 && set_alias("third"));
+    device = make_tun_device("third");
+    ASSERT_GE(device, 0);
     EXPECT_EQ(read_text(alias), "third\n");
     EXPECT_TRUE(alias.held());
     // Gone and back between two readings.
     ::close(device);
-    device = make_tun_device();
-    ASSERT_TRUE(device >= 0 && set_alias("fourth"));
+    device = make_tun_device("fourth");
+    ASSERT_GE(device, 0);
     EXPECT_EQ(read_text(alias), "fourth\n");
     EXPECT_EQ(open_descriptors(), descriptors + 1);
     ::close(device);

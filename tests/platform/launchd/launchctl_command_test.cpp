@@ -15,7 +15,6 @@ namespace fs = std::filesystem;
 constexpr const char* k_agent_name = "Library/LaunchAgents/org.zerarazi.Zerarazi.plist";
 constexpr const char* k_entry_name = ".config/autostart/org.zerarazi.Zerarazi.desktop";
 
-// A private home with no configuration folder yet.
 struct LaunchctlHome {
     TemporaryFolder folder{"launchd-test-"};
     EnvironmentScope home{"HOME", folder.path().c_str()};
@@ -39,18 +38,10 @@ TEST(LaunchctlCommand, LoadWritesThePrivateEntryAndUnloadRemovesItByTheFileName)
                                       "Exec=\"/My Apps/Zerarazi.app/Contents/MacOS/Zerarazi\"\n"
                                       "Terminal=false\n"
                                       "X-GNOME-Autostart-enabled=true\n");
-    EXPECT_EQ(file_mode(home.folder.file(".config")), 0700u);
     EXPECT_EQ(file_mode(home.folder.file(".config/autostart")), 0700u);
     EXPECT_EQ(fs::directory_iterator(home.folder.file(".config/autostart"))->path(), home.entry)
         << "no temporary file left behind";
 
-    // Loaded again: the older entry is replaced and a folder's own mode kept.
-    ::chmod(home.folder.file(".config").c_str(), 0755);
-    home.folder.write(k_agent_name, indicator_agent("/Apps/Zerarazi.app"));
-    ASSERT_EQ(home.run({"load", "-w", home.agent_file}), 0) << home.errors.str();
-    EXPECT_NE(file_bytes(home.entry).find("Exec=/Apps/Zerarazi.app/Contents/MacOS/Zerarazi\n"),
-              std::string::npos);
-    EXPECT_EQ(file_mode(home.folder.file(".config")), 0755u);
     home.folder.write(k_agent_name,
                       plist_dictionary("<key>Label</key><string>org.zerarazi.Zerarazi</string>"
                                        "<key>ProgramArguments</key><array><string>/bin/z</string>"
@@ -64,43 +55,6 @@ TEST(LaunchctlCommand, LoadWritesThePrivateEntryAndUnloadRemovesItByTheFileName)
     fs::remove(home.agent_file);
     EXPECT_EQ(home.run({"unload", home.agent_file}), 0);
     EXPECT_FALSE(fs::exists(home.entry));
-    EXPECT_EQ(home.run({"unload", home.agent_file}), 0);
     EXPECT_EQ(home.run({"unload", "-w", home.folder.file("never.written.plist")}), 0);
     EXPECT_EQ(home.errors.str(), "");
-}
-
-TEST(LaunchctlCommand, ReportsAgentsItCannotLoadAndWritesNothing) {
-    const struct {
-        const char* name;
-        std::string agent;            // empty: no agent file
-        const char* config_file = ""; // text of a file in the configuration folder's place
-        const char* said = "launchctl load: ";
-    } rows[] = {
-        {"missing file", ""},
-        {"not a property list", "Label=x\n"},
-        {"configuration folder is a file", indicator_agent("/Apps/Zerarazi.app"), "not a folder",
-         "autostart: mkdir"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        LaunchctlHome home;
-        if (!row.agent.empty()) home.folder.write(k_agent_name, row.agent);
-        if (*row.config_file) home.folder.write(".config", row.config_file);
-        EXPECT_EQ(home.run({"load", home.agent_file}), k_launchctl_failure_status);
-        EXPECT_NE(home.errors.str().find(row.said), std::string::npos) << home.errors.str();
-        EXPECT_FALSE(fs::exists(home.entry));
-        EXPECT_EQ(fs::exists(home.folder.file(".config")), *row.config_file != 0);
-    }
-}
-
-TEST(LaunchctlCommand, RefusesCommandLinesItDoesNotKnow) {
-    const std::vector<std::string> rows[] = {
-        {}, {"start", "a.plist"}, {"load"}, {"unload", "-w"}, {"load", "-F", "a.plist"},
-    };
-    for (const std::vector<std::string>& arguments : rows) {
-        std::ostringstream errors;
-        EXPECT_EQ(run_launchctl(arguments, errors), k_launchctl_usage_status)
-            << arguments.size() << " arguments";
-        EXPECT_NE(errors.str().find("usage: launchctl load"), std::string::npos);
-    }
 }

@@ -95,17 +95,3 @@ TEST(MessageSend, CallsMethodsAddedAtRunTimeAndSendsNothingToNilOrForUnknownSele
     EXPECT_EQ(msg_send<TestRect>(nil, "giveRect").size.width, 0);
     EXPECT_EQ(g_sends, 1);
 }
-
-TEST(MessageSendDeathTest, MismatchedTypesAssertInDebugAndSendNothingOtherwise) {
-    AutoreleasePoolScope pool;
-    id probe = msg_send<id>(test_probe_class(), "probeWithValue:", 7LL);
-    [[maybe_unused]] int narrow = -1;
-    [[maybe_unused]] double wrong = -1;
-    EXPECT_DEBUG_DEATH(narrow = msg_send<int>(probe, "value"), "do not match");
-    // Only the argument mismatches; 0.1 read as a float would not be zero.
-    EXPECT_DEBUG_DEATH(wrong = msg_send<float>(probe, "half:", 0.1), "do not match");
-#ifdef NDEBUG
-    EXPECT_EQ(narrow, 0);
-    EXPECT_EQ(wrong, 0);
-#endif
-}

@@ -76,23 +76,5 @@ TEST(NativeClass, AllocBuildsTheNativeObjectAlsoForASubclassMadeAtRunTime) {
     }
     ObjcRef<> object = ObjcRef<>::adopt(class_createInstance(sub, 16));
     auto* extra = static_cast<std::byte*>(object_getIndexedIvars(object.get()));
-    EXPECT_GE(extra, reinterpret_cast<std::byte*>(object.get()) + sizeof(Counter));
     std::memset(extra, 0x5A, 16); // the sanitizer build catches a block too short
-}
-
-TEST(NativeClassDeathTest, RegistrationMistakesAssertInDebugAndFailOtherwise) {
-    EXPECT_DEBUG_DEATH(register_native_class<Counter>("CounterTwin", "NoSuchSuperclass", {}),
-                       "before its superclass");
-    EXPECT_DEBUG_DEATH(register_native_class<Counter>("NSObject", "NSObject", {}),
-                       "name is in use");
-#ifdef NDEBUG
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(register_native_class<Counter>("NSObject", "NSObject", {}), nil);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("name is in use"), std::string::npos);
-#endif
-    Class cls = make_runtime_class("Colons");
-    EXPECT_DEBUG_DEATH(add_native_methods(cls, {instance_method<&Counter::count>("count:")}),
-                       "colons");
-    EXPECT_EQ(add_native_methods(object_getClass(cls), {instance_method<&Counter::count>("n")}),
-              0u);
 }
