@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <cmath>
+#include <cstring>
+#include <limits>
 
 // The bytes `value` is stored as, to compare with what CFNumberGetValue wrote.
 template <class T>
@@ -28,6 +30,7 @@ TEST(CoreFoundation, ReadsNumbersAsEachTypeKeepingTheSignAndSayingWhetherExact) 
         {integer(0x1'0000'0007), kCFNumberIntType, stored<std::int32_t>(7), false},
         {integer(-0x8000'0000ll), kCFNumberIntType, stored<std::int32_t>(INT32_MIN), true},
         {real(2.5), kCFNumberIntType, stored<std::int32_t>(2), false},
+        {real(-2.0), kCFNumberIntType, stored<std::int32_t>(-2), true},
         {real(1e10), kCFNumberIntType, stored<std::int32_t>(INT32_MAX), false},
         {kCFBooleanTrue, kCFNumberIntType, stored<std::int32_t>(1), true},
     };
@@ -43,28 +46,79 @@ TEST(CoreFoundation, ReadsNumbersAsEachTypeKeepingTheSignAndSayingWhetherExact) 
     EXPECT_FALSE(CFNumberGetValue(nullptr, kCFNumberIntType, &value));
     EXPECT_FALSE(CFNumberGetValue(number, kCFNumberIntType, nullptr));
     EXPECT_EQ(value, -9);
+    EXPECT_EQ(CFGetTypeID(nullptr), 0u);
     EXPECT_NE(CFGetTypeID(number), CFGetTypeID(kCFBooleanTrue));
     EXPECT_TRUE(CFBooleanGetValue(kCFBooleanTrue));
+    EXPECT_FALSE(CFBooleanGetValue(kCFBooleanFalse));
+    EXPECT_FALSE(CFBooleanGetValue(nullptr));
     // Retaining and releasing the shared booleans never frees them.
     for (int i = 0; i < 4; ++i)
         CFRelease(kCFBooleanTrue);
     EXPECT_TRUE(CFBooleanGetValue(kCFBooleanTrue));
 }
 
-// The registry reader's key buffer: the whole text and its terminator fit, or nothing is given.
+// The registry reader's key buffer: a string that fits exactly, and one a byte too long.
 TEST(CoreFoundation, GetsCStringsOnlyWhenTheWholeTextAndTerminatorFit) {
     AutoreleasePoolScope pool;
-    const std::tuple<std::u16string, CFIndex, const char*> cases[] = {
-        {u"Voltage", 8, "Voltage"},
-        {u"Voltage", 7, nullptr},
-        {u"\U0001F50B", 5, "\xF0\x9F\x94\x8B"}};
-    for (const auto& [text, size, expected] : cases) {
-        std::string buffer(std::size_t(size) + 1, '#'); // the guard byte catches writes past it
-        EXPECT_EQ(CFStringGetCString(string(text), buffer.data(), size, kCFStringEncodingUTF8) != 0,
-                  expected != nullptr);
-        EXPECT_STREQ(buffer.c_str(), expected ? expected : "");
+    struct Case {
+        std::u16string text;
+        CFStringEncoding encoding;
+        CFIndex buffer_size;
+        bool ok;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {u"Voltage", kCFStringEncodingUTF8, 8, true, "Voltage"},
+        {u"Voltage", kCFStringEncodingUTF8, 7, false, ""},
+        {u"🔋", kCFStringEncodingUTF8, 5, true, "\xF0\x9F\x94\x8B"},
+        {u"a" + std::u16string(1, char16_t(0xD83D)), kCFStringEncodingUTF8, 64, false, ""},
+        {u"", kCFStringEncodingUTF8, 1, true, ""},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(text_of(string(row.text)) + " in " + std::to_string(row.buffer_size) +
+                     " bytes");
+        // A guard byte after the part handed out catches writes past the given size.
+        std::string buffer(std::size_t(row.buffer_size) + 1, '#');
+        EXPECT_EQ(
+            CFStringGetCString(string(row.text), buffer.data(), row.buffer_size, row.encoding) != 0,
+            row.ok);
+        EXPECT_STREQ(buffer.c_str(), row.expected);
         EXPECT_EQ(buffer.back(), '#');
     }
+    char one[1] = {'x'};
+    EXPECT_FALSE(CFStringGetCString(string(u"x"), one, 0, kCFStringEncodingUTF8));
+    EXPECT_EQ(one[0], 'x') << "a buffer of no bytes is not written";
+    EXPECT_FALSE(CFStringGetCString(nullptr, one, 1, kCFStringEncodingUTF8));
+}
+
+TEST(CoreFoundation, CreatesStringsFromBytesInEachEncoding) {
+    struct Case {
+        std::string bytes;
+        CFStringEncoding encoding;
+        std::optional<std::u16string> expected;
+    };
+    auto utf16 = [](std::u16string_view units) {
+        return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+    };
+    const Case cases[] = {
+        {utf16(u"é🔋"), kCFStringEncodingUnicode, u"é🔋"},
+        {utf16(u"\uFEFFab"), kCFStringEncodingUnicode, u"\uFEFFab"},
+        {"abc", kCFStringEncodingUnicode, std::nullopt},
+        {"", kCFStringEncodingUnicode, u""},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE("bytes " + row.bytes + ", encoding " + std::to_string(row.encoding));
+        CFStringRef created = CFStringCreateWithBytes(
+            kCFAllocatorDefault, reinterpret_cast<const UInt8*>(row.bytes.data()),
+            static_cast<CFIndex>(row.bytes.size()), row.encoding, false);
+        ASSERT_EQ(created != nullptr, row.expected.has_value());
+        if (!created) continue;
+        EXPECT_EQ(created->units(), *row.expected);
+        EXPECT_EQ(created->retainCount(), 1u) << "the caller owns the one reference";
+        CFRelease(created);
+    }
+    EXPECT_EQ(CFStringCreateWithBytes(nullptr, nullptr, 3, kCFStringEncodingUTF8, false), nullptr);
+    EXPECT_EQ(CFStringCreateWithBytes(nullptr, nullptr, -1, kCFStringEncodingUTF8, false), nullptr);
 }
 
 // The runtime reads every string through CFStringGetBytes in the Unicode encoding.
@@ -86,9 +140,12 @@ TEST(CoreFoundation, GetsBytesOfWholeCharactersThatFitReplacingOrStoppingAtLostO
         {u"é🔋x", {0, 4}, kCFStringEncodingUTF8, 0, false, 5, 1, 2, "\xC3\xA9"},
         {u"é🔋x", {0, 4}, kCFStringEncodingUTF8, 0, false, -1, 4, 7, ""},
         {lone, {0, 3}, kCFStringEncodingUTF8, '?', false, 8, 3, 3, "a?b"},
+        {lone, {0, 3}, kCFStringEncodingUTF8, 0, false, 8, 1, 1, "a"},
         {lone, {1, 1}, kCFStringEncodingUnicode, 0, false, 8, 1, 2, "\x3D\xD8"},
         {u"ab", {0, 2}, kCFStringEncodingUnicode, 0, true, 8, 2, 6, with_mark},
         {u"é🔋", {0, 3}, kCFStringEncodingUnicode, 0, false, 4, 1, 2, std::string("\xE9\0", 2)},
+        {u"abc", {1, 1}, kCFStringEncodingUTF8, 0, false, 8, 1, 1, "b"},
+        {u"abc", {2, 2}, kCFStringEncodingUTF8, 0, false, 8, 0, 0, ""},
         {u"abc", {0, 3}, 30, 0, false, 8, 0, 0, ""},
     };
     for (const auto& row : rows) {
@@ -104,6 +161,7 @@ TEST(CoreFoundation, GetsBytesOfWholeCharactersThatFitReplacingOrStoppingAtLostO
     }
 }
 
+// Absolute times count from 2001 by the platform's clock, so a virtual clock moves them too.
 TEST(CoreFoundation, GivesAbsoluteTimesFrom2001ByThePlatformClock) {
     ManualClock clock(1796688000.5); // 2026-12-08T00:00:00.5Z
     EXPECT_EQ(CFAbsoluteTimeGetCurrent(), 818380800.5);

@@ -18,6 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Each test runs with HOME at a new empty folder and a fresh shared instance.
 class NSUserDefaultsTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -31,6 +32,7 @@ class NSUserDefaultsTest : public ::testing::Test {
     static NSUserDefaults* standard() {
         return NSUserDefaults::standardUserDefaults(class_named("NSUserDefaults"));
     }
+    // The shared instance as the next start of the program would see it.
     static NSUserDefaults* restarted() {
         reset_standard_user_defaults_for_tests();
         return standard();
@@ -58,6 +60,7 @@ TEST_F(NSUserDefaultsTest, WritesNothingUntilAValueIsSynchronizedThenAPrivateFil
     ASSERT_EQ(defaults->synchronize(), YES) << defaults->last_error();
     EXPECT_EQ(file_mode(file()), 0600u);
     EXPECT_EQ(file_mode(preferences()), 0700u);
+    EXPECT_EQ(file_mode(m_home.path() / "Library"), 0700u);
     EXPECT_EQ(fs::directory_iterator(preferences())->path().filename(),
               "org.zerarazi.Zerarazi.plist")
         << "no temporary file left behind";
@@ -76,12 +79,16 @@ TEST_F(NSUserDefaultsTest, RegisteredValuesLoseToStoredOnesAndAreNeverWritten) {
         EXPECT_EQ(defaults->integerForKey(string(u"ShowTemp")), 1);
         defaults->setInteger(0, string(u"ShowTemp"));
         EXPECT_EQ(defaults->integerForKey(string(u"ShowTemp")), 0) << "the stored value wins";
+        defaults->setInteger(std::numeric_limits<NSInteger>::min(), string(u"Lowest"));
         ASSERT_EQ(defaults->synchronize(), YES) << defaults->last_error();
     }
     AutoreleasePoolScope pool;
     NSUserDefaults* defaults = restarted();
     // The first question after a start reads the file, whichever it is.
-    EXPECT_EQ(describe(defaults->objectForKey(string(u"ShowTemp"))), "int 0");
+    auto* stored = dynamic_cast<NSNumber*>(defaults->objectForKey(string(u"ShowTemp")));
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->integer(), 0);
+    EXPECT_EQ(defaults->integerForKey(string(u"Lowest")), std::numeric_limits<NSInteger>::min());
     EXPECT_EQ(defaults->integerForKey(string(u"ShowTemp")), 0);
     EXPECT_EQ(defaults->integerForKey(string(u"Registered")), 0);
 }
@@ -110,14 +117,47 @@ TEST_F(NSUserDefaultsTest, KeepsEachDamagedFileAsideByteForByteBeforeReplacingIt
     EXPECT_EQ(restarted()->integerForKey(string(u"ShowHealth")), 1);
 }
 
+TEST_F(NSUserDefaultsTest, IntegerForKeyReadsNumbersAndLeadingDigitsOfStrings) {
+    constexpr NSInteger k_max = std::numeric_limits<NSInteger>::max();
+    constexpr NSInteger k_min = std::numeric_limits<NSInteger>::min();
+    AutoreleasePoolScope pool;
+    const struct {
+        const char* name;
+        id value;
+        NSInteger expected;
+    } rows[] = {
+        {"integer", integer(-7), -7},
+        {"real, truncated", NSNumber::make(2.9).autorelease(), 2},
+        {"huge real, held in range", NSNumber::make(1e30).autorelease(), k_max},
+        {"YES", NSBoolean::shared(true), 1},
+        {"digits", string(u"42"), 42},
+        {"blanks, sign, then junk", string(u" \t-17abc"), -17},
+        {"no digits", string(u"abc"), 0},
+        {"too large", string(u"99999999999999999999"), k_max},
+        {"too small", string(u"-99999999999999999999"), k_min},
+        {"lowest exactly", string(u"-9223372036854775808"), k_min},
+        {"data", NSData::make({}).autorelease(), 0},
+    };
+    NSUserDefaults* defaults = standard();
+    for (const auto& row : rows) {
+        defaults->setObject(row.value, string(u"Key"));
+        EXPECT_EQ(defaults->integerForKey(string(u"Key")), row.expected) << row.name;
+    }
+    EXPECT_EQ(defaults->integerForKey(string(u"Missing")), 0);
+    EXPECT_EQ(defaults->integerForKey(nil), 0);
+    EXPECT_EQ(defaults->integerForKey(integer(1)), 0) << "keys are strings";
+}
+
 namespace {
 
 // A home that cannot take the settings file: HOME is `home` in a fresh folder, which holds
-// `blocker` (a file, or a folder when it is "/") at `blocked`. In the texts, {root} stands for the
-// fresh folder and {file} for the settings file.
+// `blocker` (a file, a folder when it is "/", a link to what follows "->") at `blocked`. In the
+// texts, {root} stands for the fresh folder and {file} for the settings file.
 struct BrokenHome {
     const char* name;
-    std::string home, blocked, blocker;
+    std::string home;
+    std::string blocked; // empty: nothing there
+    std::string blocker;
     std::string said; // on standard error
     bool full_disk = false;
 };
@@ -142,10 +182,13 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
     const std::string settings =
         "<plist version=\"1.0\"><dict><key>ShowTemp</key><integer>0</integer></dict></plist>";
     const BrokenHome rows[] = {
+        {"HOME is a file", "file", "file", "x", k_cannot_store + "{root}/file: Not a directory\n"},
         {"the settings file is a folder", "home", k_settings_file, "/",
          "zerarazi: cannot read settings from {file}: not a regular file; using the defaults, and "
          "storing none there\n" +
              k_cannot_store + "it could not be read (not a regular file) and is left as it is\n"},
+        {"Library is a dangling link", "home", "home/Library", "->missing",
+         k_cannot_store + "mkdir {root}/home/Library/Preferences: No such file or directory\n"},
         {"the disk is full", "home", k_settings_file, settings,
          k_cannot_store + "write: File too large\n", true},
     };
@@ -156,8 +199,15 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
         SCOPED_TRACE(row.name);
         TemporaryFolder root("defaults-broken-home-");
         const fs::path blocked = root.path() / row.blocked;
-        fs::create_directories(row.blocker == "/" ? blocked : blocked.parent_path());
-        if (row.blocker != "/") put_file(blocked.string(), row.blocker);
+        if (row.blocker == "/") {
+            fs::create_directories(blocked);
+        } else if (!row.blocked.empty()) {
+            fs::create_directories(blocked.parent_path());
+            if (row.blocker.starts_with("->"))
+                fs::create_symlink(row.blocker.substr(2), blocked);
+            else
+                put_file(blocked.string(), row.blocker);
+        }
         EnvironmentScope home("HOME", (root.path() / row.home).c_str());
         reset_standard_user_defaults_for_tests();
         forget_reported_problems_for_tests();
@@ -178,5 +228,55 @@ TEST_F(NSUserDefaultsTest, ASettingThatCannotBeStoredIsSaidOnceAndNothingIsTouch
         EXPECT_EQ(testing::internal::GetCapturedStderr(), filled_in(row.said, root.path()));
         EXPECT_EQ(test_support::tree_of(root.path()), before)
             << "nothing written, moved or left behind";
+    }
+}
+
+// A file another program wrote since this one last read or wrote it was once overwritten.
+TEST_F(NSUserDefaultsTest, AFileWrittenByAnotherProgramMeanwhileIsKeptAsideBeforeTheNextWrite) {
+    const std::string valid =
+        "<plist version=\"1.0\"><dict><key>Other</key><integer>7</integer></dict></plist>";
+    const struct {
+        const char* name;
+        bool written_here_first; // else no file is there at first use
+        std::optional<std::string> other_program_writes;
+        bool by_renaming = false; // a new inode; else rewritten in place
+        const char* reason = "";
+    } rows[] = {
+        {"nothing else wrote", true, std::nullopt},
+        {"damaged in place", true, "garbage", false,
+         "it was changed by another program and is damaged"},
+        {"a valid file in place", true, valid, false, "it was changed by another program"},
+        {"a valid file by renaming", true, valid, true, "it was changed by another program"},
+        {"made where there was none", false, valid, false, "it was changed by another program"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove_all(m_home.path() / "Library");
+        forget_reported_problems_for_tests();
+        AutoreleasePoolScope pool;
+        NSUserDefaults* defaults = restarted();
+        defaults->setInteger(1, string(u"ShowTemp"));
+        if (row.written_here_first) {
+            ASSERT_EQ(defaults->synchronize(), YES);
+        }
+        if (row.other_program_writes) {
+            fs::create_directories(preferences());
+            const std::string target = row.by_renaming ? file() + ".new" : file();
+            put_file(target, *row.other_program_writes);
+            if (row.by_renaming) fs::rename(target, file());
+        }
+        testing::internal::CaptureStderr();
+        defaults->setInteger(2, string(u"ShowTemp"));
+        ASSERT_EQ(defaults->synchronize(), YES) << defaults->last_error();
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(restarted()->integerForKey(string(u"ShowTemp")), 2);
+        if (!row.other_program_writes) {
+            EXPECT_FALSE(fs::exists(file() + ".corrupt"));
+            EXPECT_EQ(said, "");
+            continue;
+        }
+        EXPECT_EQ(file_bytes(file() + ".corrupt"), *row.other_program_writes);
+        EXPECT_EQ(said, "zerarazi: kept " + file() + " aside as " + file() +
+                            ".corrupt: " + row.reason + "\n");
     }
 }

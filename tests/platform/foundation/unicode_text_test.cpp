@@ -14,6 +14,7 @@ TEST(UnicodeText, DecodesUtf8StrictlyOrWithReplacements) {
         {"\xC0\xAF", std::nullopt, u"\uFFFD\uFFFD"},                     // overlong '/'
         {"\xED\xA0\x80", std::nullopt, u"\uFFFD\uFFFD\uFFFD"},           // encoded surrogate
         {"\xF4\x90\x80\x80", std::nullopt, u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // above U+10FFFF
+        {"\xE2\x82", std::nullopt, u"\uFFFD"},                           // cut off at the end
         {"\xE2\x82z", std::nullopt, u"\uFFFDz"},                         // cut off before ASCII
     };
     for (const Utf8Case& row : cases) {
@@ -40,5 +41,35 @@ TEST(UnicodeText, DecodesAndEncodesEveryRangeUpToItsEnds) {
     for (std::string_view bytes : outside) {
         EXPECT_FALSE(utf8_to_utf16_strict(bytes)) << bytes;
         EXPECT_NE(utf8_to_utf16_lenient(bytes).find(u'\uFFFD'), std::u16string::npos);
+    }
+}
+
+TEST(UnicodeText, EncodesPairsAsOneCharacterAndLoneSurrogatesAsReplacement) {
+    const std::pair<std::u16string, std::string> rows[] = {
+        {u"\U0001F50B\U00010000", "\xF0\x9F\x94\x8B\xF0\x90\x80\x80"},
+        {std::u16string{0xDBFF, 0xDC00, 0xD800, 0xDFFF}, "\xF4\x8F\xB0\x80\xF0\x90\x8F\xBF"},
+        {std::u16string{0xD83D, u'x'}, "\xEF\xBF\xBDx"},
+        {std::u16string{u'x', 0xDC0B}, "x\xEF\xBF\xBD"},
+        {std::u16string{0xDC00, 0xD800}, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {std::u16string{0xD7FF, 0xE000}, "\xED\x9F\xBF\xEE\x80\x80"},
+    };
+    for (const auto& [units, utf8] : rows)
+        EXPECT_EQ(utf16_to_utf8(units), utf8);
+}
+
+TEST(UnicodeText, MapsCaseOfLatinGreekAndCyrillicUnitsWhateverTheLocale) {
+    struct Case {
+        char16_t unit, upper, lower;
+    };
+    const Case cases[] = {
+        {u'a', u'A', u'a'},       {u'z', u'Z', u'z'}, {u'A', u'A', u'a'},  {u'Z', u'Z', u'z'},
+        {u'@', u'@', u'@'},       {u'[', u'[', u'['}, {u'`', u'`', u'`'},  {u'{', u'{', u'{'},
+        {u'é', u'É', u'é'},       {u'Ö', u'Ö', u'ö'}, {0xFF, 0x178, 0xFF}, {u'ß', u'ß', u'ß'},
+        {u'×', u'×', u'×'},       {u'α', u'Α', u'α'}, {u'Ж', u'Ж', u'ж'},  {u'1', u'1', u'1'},
+        {0xD83D, 0xD83D, 0xD83D},
+    };
+    for (const Case& row : cases) {
+        EXPECT_EQ(uppercase_unit(row.unit), row.upper) << std::hex << unsigned(row.unit);
+        EXPECT_EQ(lowercase_unit(row.unit), row.lower) << std::hex << unsigned(row.unit);
     }
 }

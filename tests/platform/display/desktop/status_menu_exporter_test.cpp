@@ -1,5 +1,7 @@
 #include "platform/display/desktop/status_menu_exporter.h"
 
+#include <gio/gio.h>
+
 #include <gtest/gtest.h>
 
 #include <ostream>
