@@ -1,11 +1,15 @@
 #include "runtime/core/process_runner.h"
 
+#include "runtime/core/argument_split.h"
+#include "runtime/core/pipe_reader.h"
+#include "runtime/core/program_search.h"
 #include "runtime/core/rt_string.h"
 #include "tests/runtime/core/process_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <optional>
 #include <string>
@@ -220,6 +224,190 @@ TEST_F(ProcessRunner, ShortFormsStartTheProgramWithoutAnObject) {
         usleep(10000);
     EXPECT_EQ(parse_echo_report(file_bytes(report)).arguments,
               (std::vector<std::string>{"echo_args", "y"}));
+}
+
+struct Split {
+    int64_t result;
+    std::vector<std::string> words;
+};
+
+Split split(const std::string& text, int64_t capacity = 8) {
+    std::string buffer = text;
+    std::vector<char*> vector(static_cast<size_t>(capacity) + 2, nullptr);
+    char sentinel = 0;
+    vector.back() = &sentinel;
+    Split result{SplitArguments(buffer.data(), vector.data(), capacity), {}};
+    for (size_t i = 0; vector[i]; ++i) {
+        if (vector[i] == &sentinel) {
+            ADD_FAILURE() << "the vector for \"" << text << "\" has no null within its capacity";
+            break;
+        }
+        result.words.emplace_back(vector[i]);
+    }
+    EXPECT_EQ(vector.back(), &sentinel) << "written past the vector for \"" << text << "\"";
+    return result;
+}
+
+// A row's result is its word count unless it says otherwise; its vector holds 8 words unless it
+// says otherwise.
+TEST(ArgumentSplit, CutsWordsByTheQuoteAndSeparatorRules) {
+    struct Row {
+        std::string text;
+        std::vector<std::string> words;
+        int64_t result = -2;
+        int64_t capacity = 8;
+    };
+    const Row rows[] = {{"", {}},
+                        {" \t\n ", {}},
+                        {"load \"/Users/a b/Library/My Agents/x.plist\"",
+                         {"load", "/Users/a b/Library/My Agents/x.plist"}},
+                        {"  a \t\t b\n\nc  ", {"a", "b", "c"}},
+                        {"\"\"", {""}},
+                        {"\"abc\"def", {"abc", "def"}},
+                        {"a\"b c\"", {"a\"b", "c\""}},
+                        {"\"tab\tinside\"", {"tab\tinside"}},
+                        {"\"left open runs to the end", {"left open runs to the end"}},
+                        {"a \"", {"a", ""}},
+                        {"\"first line\nsecond\"", {"first line", "second\""}},
+                        {"\"ends at newline\n\"next\"", {"ends at newline", "next"}},
+                        {"a\rb", {"a\rb"}},
+                        {"a b c", {"a", "b", "c"}, 3, 3},
+                        {"a b c d", {"a", "b", "c"}, -1, 3},
+                        {"a b c   ", {"a", "b", "c"}, 3, 3},
+                        {"a b c \"\"", {"a", "b", "c"}, -1, 3},
+                        {"", {}, 0, 0},
+                        {"a", {}, -1, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE("text: " + row.text + ", capacity " + std::to_string(row.capacity));
+        const Split result = split(row.text, row.capacity);
+        EXPECT_EQ(result.result,
+                  row.result == -2 ? static_cast<int64_t>(row.words.size()) : row.result);
+        EXPECT_EQ(result.words, row.words);
+    }
+    char* vector[2] = {nullptr, reinterpret_cast<char*>(&vector)};
+    EXPECT_EQ(SplitArguments(nullptr, vector, 1), 0);
+    EXPECT_EQ(vector[0], nullptr);
+}
+
+using process_testing::write_file;
+namespace fs = std::filesystem;
+
+constexpr auto executable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec;
+constexpr auto readable = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+
+std::optional<std::string> found(const std::string& program,
+                                 const std::optional<std::string>& search_path) {
+    char* path = find_program(program.c_str(), search_path ? search_path->c_str() : nullptr);
+    if (!path) return std::nullopt;
+    std::string result = path;
+    std::free(path);
+    return result;
+}
+
+// A name without a slash is looked for in each PATH element in turn, the first runnable file
+// winning; a name holding a slash is taken as it is, from the working folder when relative. The
+// folders hold things named "tool": a directory, an empty executable file, a file that may not be
+// executed, and runnable files.
+TEST(ProgramSearch, TakesTheFirstPathElementThatHoldsARunnableFileOrTheNamedOne) {
+    const TemporaryFolder folder{"zerarazi process "};
+    const fs::path root = folder.path();
+    for (const char* place : {"dir/tool", "empty", "plain", "first", "second", "sub/x"})
+        fs::create_directories(root / place);
+    write_file(root / "empty/tool", "", executable);
+    write_file(root / "plain/tool", "#!/bin/sh\n", readable);
+    for (const char* runnable : {"first/tool", "second/tool", "sub/x/tool"})
+        write_file(root / runnable, "#!/bin/sh\n", executable);
+    const process_testing::ScopedWorkingDirectory inside(root);
+    auto in_root = [&](const char* name) { return (root / name).string(); };
+    const std::string dir = in_root("dir"), empty = in_root("empty"), plain = in_root("plain");
+    const std::string first = in_root("first"), second = in_root("second");
+    const std::string with_sub = first + ":" + in_root("sub");
+    struct Row {
+        std::string program;
+        std::optional<std::string> search_path;
+        std::optional<std::string> expected;
+    };
+    const Row rows[] = {
+        {"tool", dir + ":" + empty + ":" + plain + ":" + first + ":" + second, first + "/tool"},
+        {"tool", second + ":" + first, second + "/tool"},
+        {"tool", "::" + first + "/:", first + "/tool"},
+        {"tool", dir + ":" + empty + ":" + plain, std::nullopt},
+        {"tool", "", std::nullopt},
+        {"tool", std::nullopt, std::nullopt},
+        {in_root("second/tool"), with_sub, in_root("second/tool")},
+        {in_root("empty/tool"), with_sub, std::nullopt},
+        {in_root("plain/tool"), with_sub, std::nullopt},
+        {in_root("dir/tool"), with_sub, std::nullopt},
+        {"./first/tool", with_sub, "./first/tool"},
+        {"first/tool", with_sub, "first/tool"},
+        {"./tool", with_sub, std::nullopt},
+        {"x/tool", with_sub, std::nullopt},
+        {"", with_sub, std::nullopt}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(found(row.program, row.search_path), row.expected)
+            << "program " << row.program << ", PATH " << row.search_path.value_or("(missing)");
+    }
+}
+
+// A PipeReader on a pipe holding `bytes`, whose write end stays open unless `ended`.
+struct ReaderOnPipe {
+    ReaderOnPipe(const std::string& bytes, bool ended) {
+        int ends[2];
+        EXPECT_EQ(pipe2(ends, O_CLOEXEC), 0);
+        EXPECT_EQ(::write(ends[1], bytes.data(), bytes.size()), ssize_t(bytes.size()));
+        write_end = ended ? (close(ends[1]), -1) : ends[1];
+        reader = OpenPipeReader(ends[0], "r");
+        EXPECT_NE(reader, nullptr);
+    }
+    ~ReaderOnPipe() {
+        if (write_end >= 0) close(write_end);
+        ClosePipeReader(reader);
+    }
+    PipeReader* reader = nullptr;
+    int write_end = -1;
+};
+
+TEST(PipeReader, ReadsCharactersOfEveryLength) {
+    struct Row {
+        std::string bytes;
+        uint32_t expected;
+    };
+    const Row rows[] = {{"A", 0x41},
+                        {"\xC3\xA9", 0xE9},
+                        {"\xE2\x82\xAC", 0x20AC},
+                        {"\xF0\x9F\x98\x80", 0xDE00D83D},
+                        {"\xC3\x29", 0xE9},           // continuation bytes are not checked
+                        {"\xF4\x90\x80\x80", 0xFFFD}, // above U+10FFFF
+                        {"\xF0\x80\x80\x80", 0xFFFD}, // overlong
+                        {"\x80", 0x20},
+                        {"\xF8\x80", 0x20},
+                        {"\xE2\x82", pipe_no_byte}};
+    for (const Row& row : rows) {
+        ReaderOnPipe pipe(row.bytes, true);
+        EXPECT_EQ(ReadPipeCharacter(pipe.reader), row.expected)
+            << "bytes: " << ::testing::PrintToString(row.bytes);
+    }
+}
+
+// A descriptor that fails for good used to be polled forever, as if data might still come.
+TEST(PipeReader, EndsWhenTheDescriptorFails) {
+    const process_testing::HangGuard guard;
+    ReaderOnPipe pipe("ab", false);
+    char bytes[2] = {};
+    EXPECT_EQ(ReadPipeBytes(pipe.reader, bytes, 2), 2u);
+    EXPECT_EQ(std::string(bytes, 2), "ab");
+    // Put a directory under the stream's descriptor: reading it fails with EISDIR.
+    const int folder = open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(folder, 0);
+    ASSERT_GE(dup2(folder, fileno(pipe.reader->stream)), 0);
+    close(folder);
+    char byte = 0;
+    EXPECT_EQ(ReadPipeBytes(pipe.reader, &byte, 1), 0u);
+    EXPECT_EQ(PipeAtEnd(pipe.reader), 1);
+    EXPECT_EQ(ReadPipeByte(pipe.reader), pipe_no_byte);
+    EXPECT_EQ(OpenPipeReader(-1, "r"), nullptr);
+    EXPECT_EQ(ClosePipeReader(nullptr), EOF);
 }
 
 } // namespace

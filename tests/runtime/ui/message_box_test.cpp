@@ -2,6 +2,7 @@
 
 #include "platform/appkit/ns_window.h"
 #include "runtime/ui/application.h"
+#include "runtime/ui/message_box_text.h"
 #include "tests/support/driver_session.h"
 #include "tests/support/environment_scope.h"
 
@@ -10,9 +11,8 @@
 #include <regex>
 #include <string>
 
+namespace rt {
 namespace {
-
-using namespace rt;
 
 std::string without_time(const std::string& line) {
     return std::regex_replace(line, std::regex(R"("t":[0-9]+,)"), "");
@@ -50,4 +50,56 @@ TEST(MessageBox, GivesKeyStatusBackToTheWindowThatHadIt) {
     window->close();
 }
 
+// The plan's buttons as "title=tag" joined by spaces.
+std::u16string buttons(const MessageBoxPlan& plan) {
+    std::u16string text;
+    for (int i = 0; i < plan.button_count; ++i) {
+        const std::string tag = std::to_string(plan.buttons[i].tag);
+        text += std::u16string(i ? u" " : u"") + std::u16string(plan.buttons[i].title) + u"=" +
+                std::u16string(tag.begin(), tag.end());
+    }
+    return text;
+}
+
+TEST(MessageBoxText, PicksButtonTitlesByTheFirstLanguagePrefix) {
+    const struct {
+        std::u16string language;
+        std::u16string expected;
+    } cases[] = {
+        {u"fr-CA", u"Oui=6 Non=7 Annuler=2"}, {u"de-DE", u"Ja=6 Nein=7 Abbrechen=2"},
+        {u"de", u"Ja=6 Nein=7 Abbrechen=2"},  {u"it-IT", u"SÌ=6 NO=7 Annulla=2"},
+        {u"es-419", u"Sí=6 No=7 Cancelar=2"}, {u"en-GB", u"Yes=6 No=7 Cancel=2"},
+        {u"", u"Yes=6 No=7 Cancel=2"},        {u"DE", u"Yes=6 No=7 Cancel=2"},
+        {u"f", u"Yes=6 No=7 Cancel=2"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(buttons(plan_message_box(3, c.language)), c.expected);
+}
+
+TEST(MessageBoxText, MapsFlagsToIconButtonsAndResult) {
+    const struct {
+        uint32_t flags;
+        MessageBoxIcon icon;
+        const char16_t* buttons;
+        int64_t answer; // what the modal run answers
+        int64_t result;
+    } cases[] = {
+        {16, MessageBoxIcon::Caution, u"", 1000, 0},
+        {0, MessageBoxIcon::Application, u"", 1000, 0},
+        {1, MessageBoxIcon::Application, u"Ja=6 Nein=7", 7, 7},
+        {3, MessageBoxIcon::Application, u"Ja=6 Nein=7 Abbrechen=2", 2, 2},
+        {2 | 4 | 8, MessageBoxIcon::Note, u"Ja=6 Nein=7 Abbrechen=2", 6, 6},
+        {8, MessageBoxIcon::Stop, u"", 1000, 0},
+        {4 | 8 | 16, MessageBoxIcon::Caution, u"", 1000, 0},
+    };
+    for (const auto& c : cases) {
+        const MessageBoxPlan plan = plan_message_box(c.flags, u"de-DE");
+        EXPECT_EQ(plan.icon, c.icon) << "flags " << c.flags;
+        EXPECT_EQ(plan.informational_style, c.icon == MessageBoxIcon::Application);
+        EXPECT_EQ(buttons(plan), c.buttons) << "flags " << c.flags;
+        EXPECT_EQ(message_box_result(plan, c.answer), c.result) << "flags " << c.flags;
+    }
+}
+
 } // namespace
+} // namespace rt
