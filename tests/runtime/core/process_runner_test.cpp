@@ -283,7 +283,8 @@ TEST_F(ProcessRunner, ShortFormsStartTheProgramWithoutAnObject) {
     const pid_t program = start_detached(plan.plan);
     ASSERT_GT(program, 0);
     errno = 0;
-    EXPECT_EQ(std::tuple(waitpid(program, nullptr, WNOHANG), errno), std::tuple(-1, ECHILD));
+    EXPECT_EQ(waitpid(program, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
     const std::string text = wait_for_report(report);
     EXPECT_NE(text.find("pid=" + std::to_string(program) + "\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("ppid=" + std::to_string(getpid()) + "\n"), std::string::npos) << text;
@@ -383,7 +384,8 @@ TEST(ArgumentSplit, CutsWordsByTheQuoteAndSeparatorRules) {
             << row.text << ", capacity " << row.capacity;
     }
     char* vector[2] = {nullptr, reinterpret_cast<char*>(&vector)};
-    EXPECT_EQ(std::tuple(SplitArguments(nullptr, vector, 1), vector[0]), std::tuple(0, nullptr));
+    EXPECT_EQ(SplitArguments(nullptr, vector, 1), 0);
+    EXPECT_EQ(vector[0], nullptr);
 }
 
 std::optional<std::string> found(const std::string& program,
@@ -478,9 +480,9 @@ TEST(PipeReader, ReadsCharactersOfEveryLengthAndEndsWhenTheDescriptorFails) {
     const int folder = open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_GE(dup2(folder, fileno(pipe.reader->stream)), 0);
     close(folder);
-    EXPECT_EQ(std::tuple(ReadPipeBytes(pipe.reader, bytes, 1), PipeAtEnd(pipe.reader),
-                         ReadPipeByte(pipe.reader)),
-              std::tuple(0u, 1, pipe_no_byte));
+    EXPECT_EQ(ReadPipeBytes(pipe.reader, bytes, 1), 0u);
+    EXPECT_EQ(PipeAtEnd(pipe.reader), 1);
+    EXPECT_EQ(ReadPipeByte(pipe.reader), pipe_no_byte);
     EXPECT_EQ(std::tuple(OpenPipeReader(-1, "r"), ClosePipeReader(nullptr)),
               std::tuple(nullptr, EOF));
 }

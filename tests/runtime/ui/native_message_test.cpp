@@ -9,12 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace rt {
 namespace {
-
-using rt::SendNativeMessage;
 
 // What the methods of the recorder class last received.
 struct Received {
@@ -125,15 +124,8 @@ TEST_F(NativeMessage, ResultsWithoutABufferAndCallsThatSendNothing) {
     const std::string unknown = class_text("noSuchMethod");
     const std::string instance_method = class_text("isReady");
     const std::u16string long_name = u"NSNumber " + std::u16string(300, u'a');
-    struct Row {
-        const char* what;
-        int64_t receiver;
-        const void* text;
-        int64_t expected;
-        int calls;
-    };
     const auto self = reinterpret_cast<intptr_t>(recorder());
-    const Row rows[] = {
+    const std::tuple<const char*, int64_t, const void*, int64_t, int> rows[] = {
         {"a BOOL", self, u"isReady", 1, 1},
         {"a simple call returns the result as it comes back", self, u"sign", -1, 1},
         {"no floating-point result without a buffer", self, u"ratio", 0, 1},
@@ -146,10 +138,10 @@ TEST_F(NativeMessage, ResultsWithoutABufferAndCallsThatSendNothing) {
         {"instance method sent to the class", 0, instance_method.c_str(), 0, 0},
         {"a name too long", 0, long_name.c_str(), 0, 0},
     };
-    for (const Row& row : rows) {
+    for (const auto& [what, receiver, text, expected, calls] : rows) {
         g_received = {};
-        EXPECT_EQ(SendNativeMessage(nullptr, row.receiver, row.text), row.expected) << row.what;
-        EXPECT_EQ(g_received.calls, row.calls) << row.what;
+        EXPECT_EQ(SendNativeMessage(nullptr, receiver, text), expected) << what;
+        EXPECT_EQ(g_received.calls, calls) << what;
     }
     SendNativeMessage(nullptr, recorder(), u"setFrame:", 12345); // a plain value for a struct
     EXPECT_EQ(g_received.calls, 0);
@@ -183,12 +175,12 @@ std::string parsed_text(const std::vector<const void*>& pieces, bool has_receive
            (IsSimpleNativeCall(parsed, has_buffer) ? "s" : "");
 }
 
-TEST(NativeMessageText, ParsesClassNamesSelectorsAndArgumentKinds) {
-    const struct {
-        std::vector<std::u16string> pieces;
-        bool has_receiver, has_buffer;
-        const char* expected;
-    } cases[] = {
+// Eight-bit texts are read as they are, UTF-16 units by their low byte.
+TEST(NativeMessageText, ParsesClassNamesSelectorsAndArgumentKindsAndRefusesWhatDoesNotFit) {
+    using Pieces = std::vector<const void*>;
+    const std::u16string fits = std::u16string(255, u'C') + u" alloc", too_long = u"C" + fits;
+    const std::u16string long_piece = std::u16string(200, u'x') + u":";
+    const std::tuple<Pieces, bool, bool, std::string> cases[] = {
         {{u"NSUserDefaults standardUserDefaults"},
          false,
          false,
@@ -204,40 +196,24 @@ TEST(NativeMessageText, ParsesClassNamesSelectorsAndArgumentKinds) {
         {{u"a:", u"b:", u"c:", u"d:", u"e:"}, true, false, "|a:b:c:d:e:|ppppp|"},
         {{u"a:", u"b:", u"c:", u"d:"}, true, false, "|a:b:c:d:|pppp|s"},
         {{u"set:", u"done"}, true, false, "|set:done|p|s"}, // one argument, as the pieces say
+        {{"NSProcessInfo processInfo"}, false, false, "NSProcessInfo|processInfo||s"},
+        {{"setInteger:", "forKey:$"}, true, false, "|setInteger:forKey:|pt|"},
+        {{u"b\u0141:"}, true, false, "|bA:|p|s"},
+        {{fits.c_str()}, false, false, std::string(255, 'C') + "|alloc||s"},
+        {Pieces(8, u"p:"), true, false, "|p:p:p:p:p:p:p:p:|pppppppp|"},
+        {{too_long.c_str()}, false, false, "refused"},
+        {{long_piece.c_str(), long_piece.c_str()}, true, false, "refused"},
+        {Pieces(9, u"p:"), true, false, "refused"},
+        {{}, true, false, "refused"},
+        {{nullptr}, true, false, "refused"},
+        {{u""}, true, false, "refused"},
     };
-    for (const auto& c : cases) {
-        std::vector<const void*> pieces;
-        for (const auto& piece : c.pieces)
-            pieces.push_back(piece.c_str());
-        EXPECT_EQ(parsed_text(pieces, c.has_receiver, c.has_buffer), c.expected);
-    }
-}
-
-TEST(NativeMessageText, EightBitTextsAndTheLowByteOfUtf16Units) {
-    EXPECT_EQ(parsed_text({"NSProcessInfo processInfo"}, false), "NSProcessInfo|processInfo||s");
-    EXPECT_EQ(parsed_text({"setInteger:", "forKey:$"}, true), "|setInteger:forKey:|pt|");
-    EXPECT_EQ(parsed_text({u"b\u0141:"}, true), "|bA:|p|s");
-    EXPECT_EQ(DetectTextWidth(u"ab"), TextWidth::Utf16);
-    EXPECT_EQ(DetectTextWidth("ab"), TextWidth::Bytes);
-    EXPECT_EQ(DetectTextWidth(u""), TextWidth::Utf16);
-    EXPECT_EQ(DetectTextWidth(nullptr), TextWidth::Utf16);
-}
-
-TEST(NativeMessageText, RefusesNamesPastTheBufferTooManyPiecesAndEmptyCalls) {
-    const std::u16string long_class = std::u16string(256, u'C') + u" alloc";
-    const std::u16string fits = std::u16string(255, u'C') + u" alloc";
-    const std::u16string long_piece = std::u16string(200, u'x') + u":";
-    const std::u16string piece = u"p:";
-    const std::vector<const void*> refused[] = {{long_piece.c_str(), long_piece.c_str()},
-                                                std::vector<const void*>(9, piece.c_str()),
-                                                {},
-                                                {nullptr},
-                                                {u""}};
-    for (const auto& pieces : refused)
-        EXPECT_EQ(parsed_text(pieces, true), "refused") << &pieces - refused;
-    EXPECT_EQ(parsed_text({long_class.c_str()}, false), "refused");
-    EXPECT_EQ(parsed_text({fits.c_str()}, false), std::string(255, 'C') + "|alloc||s");
-    EXPECT_NE(parsed_text(std::vector<const void*>(8, piece.c_str()), true), "refused");
+    for (const auto& [pieces, has_receiver, has_buffer, expected] : cases)
+        EXPECT_EQ(parsed_text(pieces, has_receiver, has_buffer), expected)
+            << &pieces - &std::get<0>(cases[0]);
+    EXPECT_EQ(std::tuple(DetectTextWidth(u"ab"), DetectTextWidth("ab"), DetectTextWidth(u""),
+                         DetectTextWidth(nullptr)),
+              std::tuple(TextWidth::Utf16, TextWidth::Bytes, TextWidth::Utf16, TextWidth::Utf16));
 }
 
 // The parsed call as "class|selector|argument count", or "none".

@@ -17,6 +17,7 @@
 
 #include <cctype>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace rt {
@@ -132,60 +133,44 @@ Rect placed_frame(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t flags) {
     return centred_window_frame(frame, shape.flags, &main_screen, nullptr);
 }
 
-TEST(WindowGeometry, PlacesNewWindowsOnA1440By900Screen) {
-    const struct {
-        int32_t x, y, w, h;
-        uint32_t flags;
-        Rect content_top_left;
-    } cases[] = {
-        // The Preferences window: titled, closable, centred, 320 x 290 inside.
-        {0, 0, 320, 290, 68, {560, 319, 320, 290}},
-        // Not centred: the frame's top-left corner lands at the given point.
-        {100, 50, 200, 100, 4, {100, 78, 200, 100}},
+// Content rectangles below are top-left based, as the runtime gives them.
+TEST(WindowGeometry, PlacesNewWindowsAndMovesThemKeepingTheTopLeftCorner) {
+    using Row = std::tuple<int32_t, int32_t, int32_t, int32_t, uint32_t, Rect>;
+    const Row placements[] = {
+        {0, 0, 320, 290, 68, {560, 319, 320, 290}},  // the Preferences: titled, closable, centred
+        {100, 50, 200, 100, 4, {100, 78, 200, 100}}, // not centred: the frame's corner lands there
         {-65535, 0, 320, 290, 4, {560, 319, 320, 290}},
         {0, -65535, 320, 290, 4, {560, 319, 320, 290}},
         {-65535, -65535, 200, 100, 128, {620, 400, 200, 100}},
         {10, 20, 0, -5, 512 | 128, {10, 20, 1, 1}},
         {10, 20, -5, 0, 128, {10, 20, 0, 0}},
     };
-    for (const auto& c : cases) {
-        const NewWindowShape shape = new_window_shape(c.x, c.y, c.w, c.h, c.flags, 900);
-        const Rect frame = placed_frame(c.x, c.y, c.w, c.h, c.flags);
-        const Rect content = content_rect_top_left(frame, shape.style_mask, 900);
-        EXPECT_EQ(content, c.content_top_left)
-            << c.x << "," << c.y << " " << c.w << "x" << c.h << " flags " << c.flags << ": got "
-            << content.x << "," << content.y << " " << content.width << "x" << content.height;
+    for (const auto& [x, y, w, h, flags, expected] : placements) {
+        const uint64_t mask = new_window_shape(x, y, w, h, flags, 900).style_mask;
+        EXPECT_EQ(content_rect_top_left(placed_frame(x, y, w, h, flags), mask, 900), expected)
+            << x << "," << y << " " << w << "x" << h << " flags " << flags;
     }
-}
-
-TEST(WindowGeometry, CentresOnTheReferenceOnlyWithoutScreenCentring) {
-    const Rect frame{0, 0, 100, 50};
-    const Rect parent{200, 300, 400, 250};
-    EXPECT_EQ(centred_window_frame(frame, 256, nullptr, &parent), (Rect{350, 400, 100, 50}));
-    EXPECT_EQ(centred_window_frame(frame, 256, nullptr, nullptr), frame);
-    EXPECT_EQ(centred_window_frame(frame, 64 | 256, nullptr, &parent), (Rect{-50, -25, 100, 50}));
-    EXPECT_EQ(centred_window_frame(frame, 4, &main_screen, &parent), frame);
-}
-
-TEST(WindowGeometry, SetWindowBoundsKeepsTheTopLeftCorner) {
     const uint64_t titled = WindowStyleTitled | WindowStyleClosable;
     const Rect frame = placed_frame(0, 0, 320, 290, 68);
-    const struct {
-        int32_t x, y, w, h;
-        Rect content_top_left;
-    } cases[] = {
-        {-65535, -65535, 400, -65535, {560, 319, 400, 290}},
-        {-65535, -65535, -65535, 100, {560, 319, 320, 100}},
-        {-65535, -65535, 400, 100, {560, 319, 400, 100}},
-        {-65535, -65535, -65535, -65535, {560, 319, 320, 290}},
-        {560, 305, -65535, -65535, {561, 333, 320, 290}},
-        {0, 0, 200, 150, {1, 28, 200, 150}},
+    const Row moves[] = {
+        {-65535, -65535, 400, -65535, 0, {560, 319, 400, 290}},
+        {-65535, -65535, -65535, 100, 0, {560, 319, 320, 100}},
+        {-65535, -65535, 400, 100, 0, {560, 319, 400, 100}},
+        {-65535, -65535, -65535, -65535, 0, {560, 319, 320, 290}},
+        {560, 305, -65535, -65535, 0, {561, 333, 320, 290}},
+        {0, 0, 200, 150, 0, {1, 28, 200, 150}},
     };
-    for (const auto& c : cases) {
-        const Rect moved = window_bounds_frame(frame, titled, c.x, c.y, c.w, c.h, 900);
-        EXPECT_EQ(content_rect_top_left(moved, titled, 900), c.content_top_left)
-            << c.x << "," << c.y << " " << c.w << "x" << c.h;
-    }
+    for (const auto& [x, y, w, h, unused, expected] : moves)
+        EXPECT_EQ(
+            content_rect_top_left(window_bounds_frame(frame, titled, x, y, w, h, 900), titled, 900),
+            expected)
+            << x << "," << y << " " << w << "x" << h;
+    // Centred on the reference only without screen centring.
+    const Rect small{0, 0, 100, 50}, parent{200, 300, 400, 250};
+    EXPECT_EQ(centred_window_frame(small, 256, nullptr, &parent), (Rect{350, 400, 100, 50}));
+    EXPECT_EQ(centred_window_frame(small, 256, nullptr, nullptr), small);
+    EXPECT_EQ(centred_window_frame(small, 64 | 256, nullptr, &parent), (Rect{-50, -25, 100, 50}));
+    EXPECT_EQ(centred_window_frame(small, 4, &main_screen, &parent), small);
 }
 
 TEST(WindowGeometry, ZoomsLargerWhenWiderOrTaller) {
@@ -202,15 +187,17 @@ TEST(WindowGeometry, ZoomsLargerWhenWiderOrTaller) {
 TEST(WindowStyle, MapsFlagsToTheStyleMask) {
     constexpr uint64_t ti = WindowStyleTitled, cl = WindowStyleClosable, re = WindowStyleResizable,
                        mi = WindowStyleMiniaturizable;
-    const std::pair<uint32_t, uint64_t> cases[] = {{0, ti},
-                                                   {1, ti},
-                                                   {4, ti | cl},
-                                                   {68, ti | cl},
-                                                   {2, ti | re},
-                                                   {16, ti | cl | re},
-                                                   {128, WindowStyleBorderless},
-                                                   {128 | 2, re},
-                                                   {128 | 4 | 16 | 32, re | mi}};
+    const std::pair<uint32_t, uint64_t> cases[] = {
+        {0, ti},
+        {1, ti},
+        {4, ti | cl},
+        {68, ti | cl},
+        {2, ti | re},
+        {16, ti | cl | re},
+        {128, WindowStyleBorderless},
+        {128 | 2, re},
+        {128 | 4 | 16 | 32, re | mi},
+    };
     for (const auto& [flags, expected] : cases)
         EXPECT_EQ(window_style_mask(flags), expected) << "flags " << flags;
 }
@@ -246,22 +233,15 @@ char next_key(std::string names, char previous) {
     return chosen ? *static_cast<const char*>(chosen) : 0;
 }
 
+// Still open and visible it stays; hidden, the first visible window met before it; closed, the
+// first visible window of all; the closing window itself is never chosen.
 TEST(NextKeyWindow, PrefersThePreviousKeyWindowWhileItIsOpenAndVisible) {
-    const struct {
-        const char* table;
-        char previous_key, expected; // 0: none
-    } cases[] = {
-        {"ABC", 'B', 'B'}, // still open and visible
-        {"AbC", 'B', 'A'}, // hidden: the first visible window met before it
-        {"aBC", 'A', 0},   // hidden and nothing visible before it
-        {"CaD", 'B', 'D'}, // closed: the first visible window of all
-        {"CDE", 0, 0},     // the closing window had no previous key window
-        {"Cab", 'Z', 0},   // nothing visible but the closing window
-        {"CAB", 'C', 'A'}, // the closing window itself is never chosen
+    const std::tuple<const char*, char, char> cases[] = {
+        {"ABC", 'B', 'B'}, {"AbC", 'B', 'A'}, {"aBC", 'A', 0},   {"CaD", 'B', 'D'},
+        {"CDE", 0, 0},     {"Cab", 'Z', 0},   {"CAB", 'C', 'A'},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(next_key(c.table, c.previous_key), c.expected)
-            << c.table << " " << c.previous_key;
+    for (const auto& [table, previous_key, expected] : cases)
+        EXPECT_EQ(next_key(table, previous_key), expected) << table << " " << previous_key;
 }
 
 } // namespace
