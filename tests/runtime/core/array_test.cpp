@@ -72,22 +72,19 @@ TEST(Array, DimensionsBecomeStridesAndTheirProductTheCount) {
 
 // Each row resizes the array the row before left; elements hold their index + 1.
 TEST(Array, ResizeKeepsElementsBelowBothCountsAndZeroesAddedOnes) {
-    struct Row {
-        int64_t new_count, expected_count, kept;
-    };
-    const Row rows[] = {{100, 100, 65}, {10, 10, 10}, {10, 10, 10}, {40, 40, 10},
-                        {0, 0, 0},      {-5, 0, 0},   {3, 3, 0}};
+    const std::tuple<int64_t, int64_t, int64_t> rows[] = {
+        {100, 100, 65}, {10, 10, 10}, {10, 10, 10}, {40, 40, 10}, {0, 0, 0}, {-5, 0, 0}, {3, 3, 0}};
     rt::TypedArray<int64_t> array(65, nullptr, 21);
     for (int64_t i = 0; i < 65; ++i)
         array[i] = i + 1;
-    for (const Row& row : rows) {
-        array.resize(row.new_count);
+    for (const auto& [new_count, expected_count, kept] : rows) {
+        array.resize(new_count);
         ASSERT_TRUE(array.valid());
-        std::vector<int64_t> expected(row.expected_count);
-        for (int64_t i = 0; i < row.kept; ++i)
+        std::vector<int64_t> expected(expected_count);
+        for (int64_t i = 0; i < kept; ++i)
             expected[i] = i + 1;
         EXPECT_EQ(std::vector<int64_t>(array.begin(), array.end()), expected)
-            << "resize to " << row.new_count;
+            << "resize to " << new_count;
     }
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace rt {
@@ -45,22 +46,18 @@ String too_long_path() {
 }
 
 TEST_F(FileSystem, TellsSizesAndKindsOfPaths) {
-    struct Row {
-        const char* what;
-        String file;
-        int64_t expected;
-    };
-    const Row rows[] = {{"null", String(), -1},
-                        {"missing", path("missing"), -1},
-                        {"directory with a slash", path("folder/"), -2},
-                        {"empty file", path("empty"), 0},
-                        {"file", path("sized"), 12345},
-                        {"non-ASCII name", path("caf\xC3\xA9"), 3},
-                        {"name too long", String(u"/tmp/" + std::u16string(300, u'n')), -1},
-                        {"path too long", too_long_path(), -1},
-                        {"broken surrogate", path("sized") + u"\xD800", -1}};
-    for (const Row& row : rows)
-        EXPECT_EQ(FileByteSize(row.file), row.expected) << row.what;
+    const std::tuple<const char*, String, int64_t> rows[] = {
+        {"null", String(), -1},
+        {"missing", path("missing"), -1},
+        {"directory with a slash", path("folder/"), -2},
+        {"empty file", path("empty"), 0},
+        {"file", path("sized"), 12345},
+        {"non-ASCII name", path("caf\xC3\xA9"), 3},
+        {"name too long", String(u"/tmp/" + std::u16string(300, u'n')), -1},
+        {"path too long", too_long_path(), -1},
+        {"broken surrogate", path("sized") + u"\xD800", -1}};
+    for (const auto& [what, file, expected] : rows)
+        EXPECT_EQ(FileByteSize(file), expected) << what;
 }
 
 // Each row runs on what the rows before it left. A broken path must not be cut short to the name
@@ -68,28 +65,21 @@ TEST_F(FileSystem, TellsSizesAndKindsOfPaths) {
 TEST_F(FileSystem, MakesNewDirectoriesAndRemovesFilesOnly) {
     put_file(native("cut"), "must stay");
     const String broken = path("cut") + u"\xD800" + u"x";
-    struct Row {
-        const char* what;
-        bool make;
-        String target;
-        int expected;
-        int64_t size_after;
-    };
-    const Row rows[] = {{"make new", true, path("new"), 1, -2},
-                        {"make an existing directory", true, path("folder"), 0, -2},
-                        {"make over a file", true, path("sized"), 0, 12345},
-                        {"make below a missing folder", true, path("none/new"), 0, -1},
-                        {"make empty", true, String(u""), 0, -1},
-                        {"make broken", true, path("made") + u"\xD800" + u"x", 0, -1},
-                        {"remove a file", false, path("sized"), 1, -1},
-                        {"remove it again", false, path("sized"), 0, -1},
-                        {"remove a directory", false, path("folder"), 0, -2},
-                        {"remove empty", false, String(u""), 0, -1},
-                        {"remove broken", false, broken, 0, -1}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(row.make ? MakeDirectory(row.target) : RemoveFile(row.target, 0), row.expected)
-            << row.what;
-        EXPECT_EQ(FileByteSize(row.target), row.size_after) << row.what;
+    const std::tuple<const char*, bool, String, int, int64_t> rows[] = {
+        {"make new", true, path("new"), 1, -2},
+        {"make an existing directory", true, path("folder"), 0, -2},
+        {"make over a file", true, path("sized"), 0, 12345},
+        {"make below a missing folder", true, path("none/new"), 0, -1},
+        {"make empty", true, String(u""), 0, -1},
+        {"make broken", true, path("made") + u"\xD800" + u"x", 0, -1},
+        {"remove a file", false, path("sized"), 1, -1},
+        {"remove it again", false, path("sized"), 0, -1},
+        {"remove a directory", false, path("folder"), 0, -2},
+        {"remove empty", false, String(u""), 0, -1},
+        {"remove broken", false, broken, 0, -1}};
+    for (const auto& [what, make, target, expected, size_after] : rows) {
+        EXPECT_EQ(make ? MakeDirectory(target) : RemoveFile(target, 0), expected) << what;
+        EXPECT_EQ(FileByteSize(target), size_after) << what;
     }
     EXPECT_EQ(RemoveFile(path("empty"), 2), 1) << "mode 2 removes as well";
     EXPECT_EQ(FileByteSize(path("made")), -1);

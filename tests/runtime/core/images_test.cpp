@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 namespace rt {
@@ -33,21 +34,18 @@ std::vector<unsigned char> first_pixels(int64_t number, std::size_t count) {
     return {bitmap->bitmapData(), bitmap->bitmapData() + count * 4};
 }
 
-struct BackgroundRow {
-    int64_t background;
-    std::vector<unsigned char> pixel;
-};
-
 TEST_F(Images, FillsThePixelsWithTheBackground) {
-    const BackgroundRow rows[] = {{0x0000FF, {255, 0, 0, 255}},
-                                  {0x123456, {0x56, 0x34, 0x12, 255}},
-                                  {rt::ImageBackgroundClear, {0, 0, 0, 0}}};
-    for (const BackgroundRow& row : rows) {
-        ASSERT_NE(rt::NewImage(3, 5, 2, 32, row.background), 0);
+
+    const std::tuple<int64_t, std::vector<unsigned char>> rows[] = {
+        {0x0000FF, {255, 0, 0, 255}},
+        {0x123456, {0x56, 0x34, 0x12, 255}},
+        {rt::ImageBackgroundClear, {0, 0, 0, 0}}};
+    for (const auto& [background, pixel] : rows) {
+        ASSERT_NE(rt::NewImage(3, 5, 2, 32, background), 0);
         std::vector<unsigned char> expected;
         for (int i = 0; i < 10; ++i)
-            expected.insert(expected.end(), row.pixel.begin(), row.pixel.end());
-        EXPECT_EQ(first_pixels(3, 10), expected) << std::hex << row.background;
+            expected.insert(expected.end(), pixel.begin(), pixel.end());
+        EXPECT_EQ(first_pixels(3, 10), expected) << std::hex << background;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace rt {
@@ -43,18 +44,15 @@ TEST_F(RuntimeString, ConcatenatesWithStringsAndLiteralsAndKeepsEmptyAsNull) {
     EXPECT_EQ(from_null.data(), nullptr);
     EXPECT_EQ(none.c_str()[0], 0);
     EXPECT_FALSE(percent.empty());
-    struct Row {
-        String actual;
-        const char16_t* expected;
-    };
-    const Row rows[] = {{from_null, u""},
-                        {u"Charge " + percent, u"Charge 85"},
-                        {none + u"x" + none, u"x"},
-                        {u"Currently on " + String(u"Battery") + u" \u2022 " + percent + u"%",
-                         u"Currently on Battery \u2022 85%"}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(row.actual, row.expected) << String(row.expected).utf8();
-        EXPECT_EQ(row.actual.length(), String(row.expected).length());
+    const std::tuple<String, const char16_t*> rows[] = {
+        {from_null, u""},
+        {u"Charge " + percent, u"Charge 85"},
+        {none + u"x" + none, u"x"},
+        {u"Currently on " + String(u"Battery") + u" \u2022 " + percent + u"%",
+         u"Currently on Battery \u2022 85%"}};
+    for (const auto& [actual, expected] : rows) {
+        EXPECT_EQ(actual, expected) << String(expected).utf8();
+        EXPECT_EQ(actual.length(), String(expected).length());
     }
 }
 

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 namespace rt {
 namespace {
@@ -18,34 +19,28 @@ namespace {
 TEST(StringConversions, ReadsTextFromMemoryInEachFormat) {
     static const char16_t utf16_text[] = u"hi\0xx";
     static const char bytes_with_zero[] = "abc\0def";
-    struct Row {
-        const char* what;
-        const void* address;
-        int64_t length;
-        int format;
-        std::u16string_view expected;
-    };
-    const Row rows[] = {{"UTF-8 to the terminator", "n\xC3\xA9", -1, 2, u"n\u00E9"},
-                        {"one byte per unit", "n\xC3\xA9", -1, 0, u"n\u00C3\u00A9"},
-                        {"UTF-8 length in characters", "n\xC3\xA9xyz", 2, 2, u"n\u00E9"},
-                        {"UTF-8 length in bytes cuts a sequence", "n\xC3\xA9xyz", 2, 2 | 64, u"n"},
-                        {"UTF-8 length in bytes", "n\xC3\xA9xyz", 3, 2 | 64, u"n\u00E9"},
-                        {"higher format bits select nothing", "n\xC3\xA9", -1, 2 | 32, u"n\u00E9"},
-                        {"UTF-8 characters stop at the zero byte", bytes_with_zero, 99, 2, u"abc"},
-                        {"one byte length", "abcdef", 2, 0, u"ab"},
-                        {"one byte stops at a zero byte", bytes_with_zero, 7, 0, u"abc"},
-                        {"UTF-16 length", utf16_text, 1, 25, u"h"},
-                        {"UTF-16 stops at a zero unit", utf16_text, 5, 25, u"hi"},
-                        {"UTF-16 to the terminator", utf16_text, -1, 25, u"hi"},
-                        {"length 0", "abc", 0, 0, u""},
-                        {"length below -1", "abc", -2, 2, u""},
-                        {"UTF-8 with a byte 0xF8", "ab\xF8", -1, 2, u""},
-                        {"UTF-8 stray byte", "a\x80", -1, 2, u"a\uFFFD"},
-                        {"null address", nullptr, 3, 0, u""}};
-    for (const Row& row : rows) {
+    const std::tuple<const char*, const void*, int64_t, int, std::u16string_view> rows[] = {
+        {"UTF-8 to the terminator", "n\xC3\xA9", -1, 2, u"n\u00E9"},
+        {"one byte per unit", "n\xC3\xA9", -1, 0, u"n\u00C3\u00A9"},
+        {"UTF-8 length in characters", "n\xC3\xA9xyz", 2, 2, u"n\u00E9"},
+        {"UTF-8 length in bytes cuts a sequence", "n\xC3\xA9xyz", 2, 2 | 64, u"n"},
+        {"UTF-8 length in bytes", "n\xC3\xA9xyz", 3, 2 | 64, u"n\u00E9"},
+        {"higher format bits select nothing", "n\xC3\xA9", -1, 2 | 32, u"n\u00E9"},
+        {"UTF-8 characters stop at the zero byte", bytes_with_zero, 99, 2, u"abc"},
+        {"one byte length", "abcdef", 2, 0, u"ab"},
+        {"one byte stops at a zero byte", bytes_with_zero, 7, 0, u"abc"},
+        {"UTF-16 length", utf16_text, 1, 25, u"h"},
+        {"UTF-16 stops at a zero unit", utf16_text, 5, 25, u"hi"},
+        {"UTF-16 to the terminator", utf16_text, -1, 25, u"hi"},
+        {"length 0", "abc", 0, 0, u""},
+        {"length below -1", "abc", -2, 2, u""},
+        {"UTF-8 with a byte 0xF8", "ab\xF8", -1, 2, u""},
+        {"UTF-8 stray byte", "a\x80", -1, 2, u"a\uFFFD"},
+        {"null address", nullptr, 3, 0, u""}};
+    for (const auto& [what, address, length, format, expected] : rows) {
         const std::u16string actual = result_above_live(
-            [&](TempOffset p) { return TextFromMemory(row.address, row.length, row.format, p); });
-        EXPECT_EQ(actual, row.expected) << row.what;
+            [&](TempOffset p) { return TextFromMemory(address, length, format, p); });
+        EXPECT_EQ(actual, expected) << what;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace rt {
@@ -113,17 +114,12 @@ TEST(TempArea, PopFromAnEmptyStackIsCaughtInDebugBuildsAndGivesOffsetZero) {
 }
 
 TEST(TempArea, ComparesStringsUnitByUnitWithNullAsEmpty) {
-    struct Row {
-        const char16_t* a;
-        const char16_t* b;
-        int expected;
-    };
-    const Row rows[] = {{nullptr, u"", 1}, {u"", nullptr, 1},  {nullptr, nullptr, 1},
-                        {u"ab", u"ab", 1}, {u"ab", u"abc", 0}, {u"abc", u"ab", 0},
-                        {u"ab", u"aB", 0}, {nullptr, u"a", 0}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(StringEqual(row.a, row.b), row.expected)
-            << (row.a ? "text" : "null") << " vs " << (row.b ? "text" : "null");
+    const std::tuple<const char16_t*, const char16_t*, int> rows[] = {
+        {nullptr, u"", 1},  {u"", nullptr, 1},  {nullptr, nullptr, 1}, {u"ab", u"ab", 1},
+        {u"ab", u"abc", 0}, {u"abc", u"ab", 0}, {u"ab", u"aB", 0},     {nullptr, u"a", 0}};
+    for (const auto& [a, b, expected] : rows) {
+        EXPECT_EQ(StringEqual(a, b), expected)
+            << (a ? "text" : "null") << " vs " << (b ? "text" : "null");
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <tuple>
 
 namespace rt {
 namespace {
@@ -32,12 +33,8 @@ std::string encode(std::u16string_view units) {
 }
 
 TEST(TextEncoding, DecodesUtf8WithTheRulesForDamagedInput) {
-    struct Row {
-        std::string_view utf8;
-        std::u16string_view expected;
-    };
     // Octal escapes end by their length, where a hexadecimal one would run on into the next letter.
-    const Row rows[] = {
+    const std::tuple<std::string_view, std::u16string_view> rows[] = {
         {"a\200b", u"a\uFFFDb"},
         {"\303A", u"\uFFFDA"},
         {"\342\202A", u"\uFFFD\uFFFDA"},
@@ -51,8 +48,8 @@ TEST(TextEncoding, DecodesUtf8WithTheRulesForDamagedInput) {
         {"", u""},
         // Decoding ends at the code point above U+10FFFF before it reaches the 0xF8.
         {"\xF4\x90\x80\x80\xF8", u""}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(decode(row.utf8), row.expected) << row.utf8;
+    for (const auto& [utf8, expected] : rows) {
+        EXPECT_EQ(decode(utf8), expected) << utf8;
     }
     for (const std::string_view rejected : {"\xF8", "abc\xFF", "\xC3\xFE"}) {
         EXPECT_EQ(decode(rejected), u"<rejected>") << rejected;
@@ -60,22 +57,18 @@ TEST(TextEncoding, DecodesUtf8WithTheRulesForDamagedInput) {
 }
 
 TEST(TextEncoding, EncodesUtf16WithTheRulesForLoneSurrogates) {
-    struct Row {
-        std::u16string_view units;
-        std::string_view expected;
-    };
-    const Row rows[] = {{u"n\u00E9", "n\xC3\xA9"},
-                        {u"\u007F\u0080\u07FF\u0800", "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80"},
-                        {u"\uFFFF", "\xEF\xBF\xBF"},
-                        {u"\U0001F50B", "\xF0\x9F\x94\x8B"},
-                        {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
-                        {std::u16string_view(u"a\xDC00\u0062", 3), "a\355\260\200b"},
-                        {std::u16string_view(u"a\xD800\u0062", 3), "a"},
-                        {std::u16string_view(u"a\xD800", 2), "a"},
-                        {std::u16string_view(u"a\xD800\xD800\xDC00", 4), "a"}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(encode(row.units), row.expected)
-            << testing::PrintToString(std::u16string(row.units));
+    const std::tuple<std::u16string_view, std::string_view> rows[] = {
+        {u"n\u00E9", "n\xC3\xA9"},
+        {u"\u007F\u0080\u07FF\u0800", "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80"},
+        {u"\uFFFF", "\xEF\xBF\xBF"},
+        {u"\U0001F50B", "\xF0\x9F\x94\x8B"},
+        {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
+        {std::u16string_view(u"a\xDC00\u0062", 3), "a\355\260\200b"},
+        {std::u16string_view(u"a\xD800\u0062", 3), "a"},
+        {std::u16string_view(u"a\xD800", 2), "a"},
+        {std::u16string_view(u"a\xD800\xD800\xDC00", 4), "a"}};
+    for (const auto& [units, expected] : rows) {
+        EXPECT_EQ(encode(units), expected) << testing::PrintToString(std::u16string(units));
     }
 }
 
@@ -104,13 +97,7 @@ TEST(TextEncoding, MeasuresTheBytesOfLeadingCharacters) {
 
 TEST(FormatText, FormatToStringWritesUtf16AndMeasuresUtf8) {
     // Every row formats the number 42 and one UTF-8 text, in that order.
-    struct Row {
-        const char16_t* format;
-        const char* text;
-        std::u16string_view expected;
-        int64_t utf8_bytes;
-    };
-    const Row rows[] = {
+    const std::tuple<const char16_t*, const char*, std::u16string_view, int64_t> rows[] = {
         {u"%d%%", "", u"42%", 3},
         {u"%d %s", "\u20AC", u"42 \u20AC", 6},
         {u"%d\U0001F600", "", u"42\U0001F600", 6},
@@ -119,14 +106,14 @@ TEST(FormatText, FormatToStringWritesUtf16AndMeasuresUtf8) {
         {u"%d%s", "\x80", u"42\uFFFD", 3}, // a stray continuation byte
         {u"%d%s", "\xFF", u"", 3}          // a byte 0xF8 or above rejects the whole text
     };
-    for (const Row& row : rows) {
+    for (const auto& [format, text, expected, utf8_bytes] : rows) {
         std::u16string out(16, u'#');
-        const int64_t units = FormatToString(out.data(), row.format, 42, row.text);
-        EXPECT_EQ(out.substr(0, static_cast<size_t>(units)), row.expected);
+        const int64_t units = FormatToString(out.data(), format, 42, text);
+        EXPECT_EQ(out.substr(0, static_cast<size_t>(units)), expected);
         EXPECT_EQ(out[static_cast<size_t>(units)], u'\0');
         // The measured byte length plus one is room enough.
-        EXPECT_EQ(out[static_cast<size_t>(row.utf8_bytes) + 1], u'#') << "wrote too far";
-        EXPECT_EQ(FormatToString(nullptr, row.format, 42, row.text), row.utf8_bytes);
+        EXPECT_EQ(out[static_cast<size_t>(utf8_bytes) + 1], u'#') << "wrote too far";
+        EXPECT_EQ(FormatToString(nullptr, format, 42, text), utf8_bytes);
     }
     // Longer than the stack buffer the common case prints into.
     const std::string long_text = std::string(3000, 'x') + "\u00E9";

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 
 namespace rt {
 namespace {
@@ -187,10 +188,7 @@ std::u16string shown(const MenuTitle& title) {
 }
 
 TEST(MenuTitle, SplitsTheTitleFromItsShortcutTextAfterDroppingEveryAmpersand) {
-    const struct {
-        std::u16string text;
-        std::u16string expected;
-    } cases[] = {
+    const std::tuple<std::u16string, std::u16string> cases[] = {
         {u"Quit Zerarazi\tcmd+q", u"Quit Zerarazi|q|100000"},
         {u"Quit Zerarazi\tCMD+Q", u"Quit Zerarazi|q|100000"},
         {u"Reload\tCMD+SHIFT+F5", u"Reload|\uF708|120000"},
@@ -210,8 +208,8 @@ TEST(MenuTitle, SplitsTheTitleFromItsShortcutTextAfterDroppingEveryAmpersand) {
         {u"&", u"||0"},
         {u"", u"||0"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(shown(parse_menu_title(c.text)), c.expected);
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(shown(parse_menu_title(text)), expected);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <regex>
 #include <string>
+#include <tuple>
 
 namespace rt {
 namespace {
@@ -62,18 +63,15 @@ std::u16string buttons(const MessageBoxPlan& plan) {
 }
 
 TEST(MessageBoxText, PicksButtonTitlesByTheFirstLanguagePrefix) {
-    const struct {
-        std::u16string language;
-        std::u16string expected;
-    } cases[] = {
+    const std::tuple<std::u16string, std::u16string> cases[] = {
         {u"fr-CA", u"Oui=6 Non=7 Annuler=2"}, {u"de-DE", u"Ja=6 Nein=7 Abbrechen=2"},
         {u"de", u"Ja=6 Nein=7 Abbrechen=2"},  {u"it-IT", u"SÌ=6 NO=7 Annulla=2"},
         {u"es-419", u"Sí=6 No=7 Cancelar=2"}, {u"en-GB", u"Yes=6 No=7 Cancel=2"},
         {u"", u"Yes=6 No=7 Cancel=2"},        {u"DE", u"Yes=6 No=7 Cancel=2"},
         {u"f", u"Yes=6 No=7 Cancel=2"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(buttons(plan_message_box(3, c.language)), c.expected);
+    for (const auto& [language, expected] : cases)
+        EXPECT_EQ(buttons(plan_message_box(3, language)), expected);
 }
 
 TEST(MessageBoxText, MapsFlagsToIconButtonsAndResult) {
