@@ -20,14 +20,9 @@ bool all_bytes_are(const void* block, uint64_t from, uint64_t to, unsigned char 
 }
 
 TEST(Memory, AppMemoryGivesZeroFilledBlocksOnlyForPositiveSizes) {
+    constexpr int raw = MemoryFlagUndefinedContents;
     const std::pair<int64_t, int> cases[] = {
-        {0, 0},
-        {-1, 0},
-        {1, 0},
-        {4096, 0},
-        {0, MemoryFlagUndefinedContents},
-        {1, MemoryFlagUndefinedContents},
-        {10, MemoryFlagUndefinedContents},
+        {0, 0}, {-1, 0}, {1, 0}, {4096, 0}, {0, raw}, {1, raw}, {10, raw},
     };
     for (const auto& [size, flags] : cases) {
         void* block = flags ? AllocateMemoryFlags(size, flags) : AllocateAppMemory(size);

@@ -465,11 +465,11 @@ TEST(PipeReader, ReadsCharactersOfEveryLengthAndEndsWhenTheDescriptorFails) {
         {"\x80", 0x20},
         {"\xF0\x80\x80\x80", 0xFFFD},
         {"\xF8\x80", 0x20},
-        {"\xE2\x82", pipe_no_byte},
     };
     for (const auto& [bytes, expected] : rows)
         EXPECT_EQ(ReadPipeCharacter(ReaderOnPipe(bytes, true).reader), expected)
             << ::testing::PrintToString(bytes);
+    EXPECT_EQ(ReadPipeCharacter(ReaderOnPipe("\xE2\x82", true).reader), pipe_no_byte);
     // A descriptor that fails for good used to be polled forever, as if data might still come.
     const HangGuard guard;
     ReaderOnPipe pipe("ab", false);

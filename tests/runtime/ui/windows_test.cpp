@@ -186,17 +186,11 @@ TEST(WindowGeometry, ZoomsLargerWhenWiderOrTaller) {
 
 TEST(WindowStyle, MapsFlagsToTheStyleMask) {
     constexpr uint64_t ti = WindowStyleTitled, cl = WindowStyleClosable, re = WindowStyleResizable,
-                       mi = WindowStyleMiniaturizable;
+                       mi = WindowStyleMiniaturizable, bo = WindowStyleBorderless;
     const std::pair<uint32_t, uint64_t> cases[] = {
-        {0, ti},
-        {1, ti},
-        {4, ti | cl},
-        {68, ti | cl},
-        {2, ti | re},
-        {16, ti | cl | re},
-        {128, WindowStyleBorderless},
-        {128 | 2, re},
-        {128 | 4 | 16 | 32, re | mi},
+        {0, ti},       {1, ti},       {4, ti | cl},
+        {68, ti | cl}, {2, ti | re},  {16, ti | cl | re},
+        {128, bo},     {128 | 2, re}, {128 | 4 | 16 | 32, re | mi},
     };
     for (const auto& [flags, expected] : cases)
         EXPECT_EQ(window_style_mask(flags), expected) << "flags " << flags;
