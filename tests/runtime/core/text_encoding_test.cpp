@@ -32,8 +32,9 @@ std::string encode(std::u16string_view units) {
     return bytes;
 }
 
+// Octal escapes end by their length, where a hexadecimal one would run on into the next letter.
+// Decoding ends at a code point above U+10FFFF before it reaches a 0xF8.
 TEST(TextEncoding, DecodesUtf8WithTheRulesForDamagedInput) {
-    // Octal escapes end by their length, where a hexadecimal one would run on into the next letter.
     const std::tuple<std::string_view, std::u16string_view> rows[] = {
         {"a\200b", u"a\uFFFDb"},
         {"\303A", u"\uFFFDA"},
@@ -46,53 +47,49 @@ TEST(TextEncoding, DecodesUtf8WithTheRulesForDamagedInput) {
         {"ab\364\220\200\200cd", u"ab"},
         {"ab\367\277\277\277cd", u"ab"},
         {"", u""},
-        // Decoding ends at the code point above U+10FFFF before it reaches the 0xF8.
-        {"\xF4\x90\x80\x80\xF8", u""}};
-    for (const auto& [utf8, expected] : rows) {
+        {"\xF4\x90\x80\x80\xF8", u""},
+        {"\xF8", u"<rejected>"},
+        {"abc\xFF", u"<rejected>"},
+        {"\xC3\xFE", u"<rejected>"},
+    };
+    for (const auto& [utf8, expected] : rows)
         EXPECT_EQ(decode(utf8), expected) << utf8;
-    }
-    for (const std::string_view rejected : {"\xF8", "abc\xFF", "\xC3\xFE"}) {
-        EXPECT_EQ(decode(rejected), u"<rejected>") << rejected;
-    }
 }
 
 TEST(TextEncoding, EncodesUtf16WithTheRulesForLoneSurrogates) {
+    using View = std::u16string_view;
     const std::tuple<std::u16string_view, std::string_view> rows[] = {
         {u"n\u00E9", "n\xC3\xA9"},
         {u"\u007F\u0080\u07FF\u0800", "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80"},
         {u"\uFFFF", "\xEF\xBF\xBF"},
         {u"\U0001F50B", "\xF0\x9F\x94\x8B"},
         {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
-        {std::u16string_view(u"a\xDC00\u0062", 3), "a\355\260\200b"},
-        {std::u16string_view(u"a\xD800\u0062", 3), "a"},
-        {std::u16string_view(u"a\xD800", 2), "a"},
-        {std::u16string_view(u"a\xD800\xD800\xDC00", 4), "a"}};
-    for (const auto& [units, expected] : rows) {
+        {View(u"a\xDC00\u0062", 3), "a\355\260\200b"},
+        {View(u"a\xD800\u0062", 3), "a"},
+        {View(u"a\xD800", 2), "a"},
+        {View(u"a\xD800\xD800\xDC00", 4), "a"},
+    };
+    for (const auto& [units, expected] : rows)
         EXPECT_EQ(encode(units), expected) << testing::PrintToString(std::u16string(units));
-    }
 }
 
+// Bytes of damaged sequences are passed over without counting.
 TEST(TextEncoding, MeasuresTheBytesOfLeadingCharacters) {
-    struct Row {
-        const char* utf8;
-        int64_t characters;
-        int64_t expected;
+    const std::tuple<const char*, int64_t, int64_t> rows[] = {
+        {"n\xC3\xA9xyz", 2, 3},
+        {"\xF0\x9F\x94\x8B!", 1, 4},
+        {"ab", 5, 2},
+        {"\200ab", 1, 2},
+        {"\303ab", 1, 2},
+        {"a\xE2\x82", 2, 3},
+        {"a\364\220\200\200b", 2, 6},
+        {"a\300\200b", 2, 4},
     };
-    const Row rows[] = {{"n\xC3\xA9xyz", 2, 3},
-                        {"\xF0\x9F\x94\x8B!", 1, 4},
-                        {"ab", 5, 2},
-                        // Bytes of damaged sequences are passed over without counting.
-                        {"\200ab", 1, 2},
-                        {"\303ab", 1, 2},
-                        {"a\xE2\x82", 2, 3},
-                        {"a\364\220\200\200b", 2, 6},
-                        {"a\300\200b", 2, 4}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(utf8_bytes_of_characters(reinterpret_cast<const unsigned char*>(row.utf8),
-                                           row.characters),
-                  row.expected)
-            << row.utf8 << " characters " << row.characters;
-    }
+    for (const auto& [utf8, characters, expected] : rows)
+        EXPECT_EQ(
+            utf8_bytes_of_characters(reinterpret_cast<const unsigned char*>(utf8), characters),
+            expected)
+            << utf8 << " characters " << characters;
 }
 
 TEST(FormatText, FormatToStringWritesUtf16AndMeasuresUtf8) {
