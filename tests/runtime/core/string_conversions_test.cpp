@@ -101,21 +101,17 @@ struct OwnedCFString {
 
 TEST(CFStringConversions, KeepWithinTheBufferAndRoundTripEveryUnit) {
     OwnedCFString cf(u"ab\U0001F50Bc");
-    struct Row {
-        int64_t size;
-        int64_t written;
-        std::u16string text;
-    };
-    const Row rows[] = {{1, 0, u""},   // room for the terminator alone
-                        {4, 2, u"ab"}, // the surrogate pair would be cut: left out whole
-                        {5, 4, u"ab\U0001F50B"},
-                        {100, 5, u"ab\U0001F50Bc"}};
-    for (const Row& row : rows) {
+    const std::tuple<int64_t, int64_t, std::u16string> rows[] = {
+        {1, 0, u""},   // room for the terminator alone
+        {4, 2, u"ab"}, // the surrogate pair would be cut: left out whole
+        {5, 4, u"ab\U0001F50B"},
+        {100, 5, u"ab\U0001F50Bc"}};
+    for (const auto& [size, written, text] : rows) {
         char16_t buffer[8];
         std::fill(std::begin(buffer), std::end(buffer), u'#');
-        EXPECT_EQ(CFStringIntoBuffer(buffer, cf.string, row.size), row.written) << row.size;
-        EXPECT_EQ(std::u16string_view(buffer), row.text) << row.size;
-        EXPECT_TRUE(row.size >= 8 || buffer[row.size] == u'#') << "written past " << row.size;
+        EXPECT_EQ(CFStringIntoBuffer(buffer, cf.string, size), written) << size;
+        EXPECT_EQ(std::u16string_view(buffer), text) << size;
+        EXPECT_TRUE(size >= 8 || buffer[size] == u'#') << "written past " << size;
     }
     char16_t buffer[2] = {u'#', u'#'};
     EXPECT_EQ(CFStringIntoBuffer(buffer, cf.string, 0), 0);
