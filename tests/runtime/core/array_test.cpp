@@ -42,30 +42,28 @@ TEST(Array, DimensionsBecomeStridesAndTheirProductTheCount) {
         void* variable;
         int64_t words[3];
     };
-    struct Row {
-        int32_t dimensions;
-        std::vector<int64_t> sizes, after;
-        int64_t count; // 0: refused
-    };
-    const Row rows[] = {{3, {2, 3, 4}, {12, 4, 1}, 24}, {1, {5, 7, 7}, {1, 7, 7}, 5},
-                        {2, {1, 1, 9}, {1, 1, 9}, 1},   {2, {3, 0, 9}, {3, 0, 9}, 0},
-                        {2, {-2, 3, 0}, {-2, 3, 0}, 0}, {0, {2, 2, 2}, {2, 2, 2}, 0},
-                        {33, {2, 2, 2}, {2, 2, 2}, 0}};
+    using Sizes = std::vector<int64_t>;
+    const std::tuple<int32_t, Sizes, Sizes, int64_t> rows[] = {
+        // a count of 0: refused
+        {3, {2, 3, 4}, {12, 4, 1}, 24}, {1, {5, 7, 7}, {1, 7, 7}, 5},
+        {2, {1, 1, 9}, {1, 1, 9}, 1},   {2, {3, 0, 9}, {3, 0, 9}, 0},
+        {2, {-2, 3, 0}, {-2, 3, 0}, 0}, {0, {2, 2, 2}, {2, 2, 2}, 0},
+        {33, {2, 2, 2}, {2, 2, 2}, 0}};
     Descriptor descriptor{};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.dimensions << " dimensions, first " << row.sizes[0]);
-        std::copy(row.sizes.begin(), row.sizes.end(), descriptor.words);
-        void* array = rt::ArrayAllocateDims(row.dimensions, 2, 0, nullptr, &descriptor.variable);
-        EXPECT_EQ(std::vector<int64_t>(descriptor.words, descriptor.words + 3), row.after);
-        EXPECT_EQ(descriptor.variable, array);
-        if (!row.count) {
+    for (const auto& [dimensions, sizes, after, count] : rows) {
+        SCOPED_TRACE(testing::Message() << dimensions << " dimensions, first " << sizes[0]);
+        std::copy(sizes.begin(), sizes.end(), descriptor.words);
+        void* array = rt::ArrayAllocateDims(dimensions, 2, 0, nullptr, &descriptor.variable);
+        EXPECT_EQ(std::tuple(Sizes(descriptor.words, descriptor.words + 3), descriptor.variable),
+                  std::tuple(after, array));
+        if (!count) {
             EXPECT_EQ(array, nullptr);
             continue;
         }
         ASSERT_NE(array, nullptr);
         const rt::ArrayHeader* header = rt::array_header(array);
         EXPECT_EQ(std::tuple(header->count, header->dimension_count, rt::BlockSize(header)),
-                  std::tuple(row.count, row.dimensions, 48u + 2u * row.count));
+                  std::tuple(count, dimensions, 48u + 2u * count));
     }
     EXPECT_EQ(rt::ArrayAllocateDims(1, 8, 0, nullptr, nullptr), nullptr);
 }
