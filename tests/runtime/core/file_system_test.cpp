@@ -91,20 +91,17 @@ TEST_F(FileSystem, MakesNewDirectoriesAndRemovesFilesOnly) {
 
 TEST(HomeFolderPath, EndsTheHomeVariableWithExactlyOneSlash) {
     InitStrings();
-    struct Row {
-        const char* home;
-        std::u16string_view expected;
-    };
-    const Row rows[] = {{"/home/user", u"/home/user/"},
-                        {"/home/user///", u"/home/user/"},
-                        {"///", u"/"},
-                        {"/home/caf\xC3\xA9", u"/home/caf\u00E9/"},
-                        // Bytes that no runtime string gives back would name another folder.
-                        {"/home/cut\xC3", u""},
-                        {"/home/bad\xFF", u""}};
-    for (const Row& row : rows) {
-        const EnvironmentScope home("HOME", row.home);
-        EXPECT_EQ(HomeFolderPath().view(), row.expected) << row.home;
+    const std::pair<const char*, std::u16string_view> rows[] = {
+        {"/home/user", u"/home/user/"},
+        {"/home/user///", u"/home/user/"},
+        {"///", u"/"},
+        {"/home/caf\xC3\xA9", u"/home/caf\u00E9/"},
+        // Bytes that no runtime string gives back would name another folder.
+        {"/home/cut\xC3", u""},
+        {"/home/bad\xFF", u""}};
+    for (const auto& [value, expected] : rows) {
+        const EnvironmentScope home("HOME", value);
+        EXPECT_EQ(HomeFolderPath().view(), expected) << value;
     }
     const EnvironmentScope home("HOME", "/home/user");
     EXPECT_EQ(result_above_live([](TempOffset p) { return HomeFolderPath(p); }), u"/home/user/");
@@ -155,21 +152,15 @@ TEST(ReplaceFileText, AFailureLeavesTheOldFileAndSaysWhyInErrno) {
     folder.write("old", "old");
     fs::create_directory(folder.file("folder"));
     const char16_t unpaired[] = {u'a', 0xD800, u'b', 0};
-    struct Row {
-        const char* name;
-        std::string path;
-        const char16_t* text;
-        int error;
-    };
-    const Row rows[] = {{"empty path", "", u"x", EINVAL},
-                        {"missing folder", folder.file("missing/file"), u"x", ENOENT},
-                        {"a folder in the way", folder.file("folder"), u"x", EISDIR},
-                        {"a text UTF-8 cannot carry", folder.file("old"), unpaired, EILSEQ}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    const std::tuple<const char*, std::string, const char16_t*, int> rows[] = {
+        {"empty path", "", u"x", EINVAL},
+        {"missing folder", folder.file("missing/file"), u"x", ENOENT},
+        {"a folder in the way", folder.file("folder"), u"x", EISDIR},
+        {"a text UTF-8 cannot carry", folder.file("old"), unpaired, EILSEQ}};
+    for (const auto& [name, path, text, error] : rows) {
         errno = 0;
-        EXPECT_EQ(ReplaceFileText(String::from_utf8(row.path), row.text), 0);
-        EXPECT_EQ(errno, row.error);
+        EXPECT_EQ(ReplaceFileText(String::from_utf8(path), text), 0) << name;
+        EXPECT_EQ(errno, error) << name;
     }
     EXPECT_EQ(file_bytes(folder.file("old")), "old");
     EXPECT_TRUE(fs::is_directory(folder.file("folder")));

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace rt {
@@ -63,17 +64,13 @@ TEST(ObjectRecords, ReleaseTheirObjectWhenFreed) {
 }
 
 TEST(ScreenCoordinates, ConvertsFramesPointsAndIndexes) {
-    const struct {
-        Rect frame;
-        double main_height;
-        ScreenBox expected;
-    } boxes[] = {
+    const std::tuple<Rect, double, ScreenBox> boxes[] = {
         {{0, 900, 1920, 1080}, 900, {0, -1080, 1920, 1080}}, // above the main screen
         {{1440, -200.5, 1280, 800.25}, 900, {1440, 300, 1280, 800}},
         {{0, 0, 1440, 900}, 0, {0, -900, 1440, 900}}, // no main screen
     };
-    for (const auto& c : boxes)
-        EXPECT_EQ(screen_box(c.frame, c.main_height), c.expected) << c.frame.x << "," << c.frame.y;
+    for (const auto& [frame, main_height, expected] : boxes)
+        EXPECT_EQ(screen_box(frame, main_height), expected) << frame.x << "," << frame.y;
 
     const std::vector<Rect> screens{{0, 0, 1440, 900}, {1440, 0, 800, 600}};
     EXPECT_EQ(screen_frame_at(screens, 2, 1), &screens[1]);
@@ -83,13 +80,11 @@ TEST(ScreenCoordinates, ConvertsFramesPointsAndIndexes) {
     EXPECT_EQ(screen_frame_at({}, 2, 1), nullptr);      // a display that went away
 
     const std::vector<ScreenBox> displays{{0, 0, 1440, 900}, {1440, 0, 1280, 800}};
-    const struct {
-        int64_t x, y;
-        int32_t expected;
-    } pointers[] = {{100, 100, 0},  {2000, 100, 1}, {1440, 400, 1}, {2720, 800, 1},
-                    {2721, 800, 0}, {2000, 801, 0}, {0, 900, 0},    {1439, -1, 0}};
-    for (const auto& c : pointers)
-        EXPECT_EQ(screen_holding_pointer(displays, c.x, c.y), c.expected) << c.x << "," << c.y;
+    const std::tuple<int64_t, int64_t, int32_t> pointers[] = {
+        {100, 100, 0},  {2000, 100, 1}, {1440, 400, 1}, {2720, 800, 1},
+        {2721, 800, 0}, {2000, 801, 0}, {0, 900, 0},    {1439, -1, 0}};
+    for (const auto& [x, y, expected] : pointers)
+        EXPECT_EQ(screen_holding_pointer(displays, x, y), expected) << x << "," << y;
     EXPECT_EQ(screen_holding_pointer({}, 0, 0), -1);
 
     constexpr int64_t max = std::numeric_limits<int64_t>::max();
