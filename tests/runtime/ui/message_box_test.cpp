@@ -74,14 +74,10 @@ TEST(MessageBoxText, PicksButtonTitlesByTheFirstLanguagePrefix) {
         EXPECT_EQ(buttons(plan_message_box(3, language)), expected);
 }
 
+// Each row: the flags, the icon and buttons they ask for, what the modal run answers and the
+// result.
 TEST(MessageBoxText, MapsFlagsToIconButtonsAndResult) {
-    const struct {
-        uint32_t flags;
-        MessageBoxIcon icon;
-        const char16_t* buttons;
-        int64_t answer; // what the modal run answers
-        int64_t result;
-    } cases[] = {
+    const std::tuple<uint32_t, MessageBoxIcon, std::u16string, int64_t, int64_t> cases[] = {
         {16, MessageBoxIcon::Caution, u"", 1000, 0},
         {0, MessageBoxIcon::Application, u"", 1000, 0},
         {1, MessageBoxIcon::Application, u"Ja=6 Nein=7", 7, 7},
@@ -90,12 +86,12 @@ TEST(MessageBoxText, MapsFlagsToIconButtonsAndResult) {
         {8, MessageBoxIcon::Stop, u"", 1000, 0},
         {4 | 8 | 16, MessageBoxIcon::Caution, u"", 1000, 0},
     };
-    for (const auto& c : cases) {
-        const MessageBoxPlan plan = plan_message_box(c.flags, u"de-DE");
-        EXPECT_EQ(plan.icon, c.icon) << "flags " << c.flags;
-        EXPECT_EQ(plan.informational_style, c.icon == MessageBoxIcon::Application);
-        EXPECT_EQ(buttons(plan), c.buttons) << "flags " << c.flags;
-        EXPECT_EQ(message_box_result(plan, c.answer), c.result) << "flags " << c.flags;
+    for (const auto& [flags, icon, titles, answer, result] : cases) {
+        const MessageBoxPlan plan = plan_message_box(flags, u"de-DE");
+        EXPECT_EQ(std::tuple(plan.icon, plan.informational_style, buttons(plan),
+                             message_box_result(plan, answer)),
+                  std::tuple(icon, icon == MessageBoxIcon::Application, titles, result))
+            << "flags " << flags;
     }
 }
 
