@@ -82,11 +82,8 @@ TEST_F(FileObjects, RefusesPathsAndNumbersItCannotUse) {
 // Writes accepted after a write-out failed would land after the lost bytes, in a corrupt file.
 TEST_F(FileObjects, RefusesEveryWriteOnceBytesCouldNotBeWritten) {
     if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
-    struct Write {
-        size_t size;
-        int64_t result;
-    };
-    const std::tuple<const char*, int, std::vector<Write>, bool> rows[] = {
+    using Writes = std::vector<std::pair<size_t, int64_t>>; // the size written and the answer
+    const std::tuple<const char*, int, Writes, bool> rows[] = {
         {"buffered, lost at close", 0, {{3, 3}}, false},
         {"buffered, lost at write-out", 0, {{3, 3}, {5000, 0}, {1, 0}, {5000, 0}}, false},
         {"buffered, lost at flush", 0, {{3, 3}, {1, 0}}, true},
@@ -100,8 +97,8 @@ TEST_F(FileObjects, RefusesEveryWriteOnceBytesCouldNotBeWritten) {
             if (flush_between && i == 1) {
                 EXPECT_EQ(FlushFileObject(FileObjectValid(number)), 0);
             }
-            const std::u16string text = letters(writes[i].size);
-            EXPECT_EQ(WriteFileText(number, text.c_str(), FormatUTF8), writes[i].result)
+            const std::u16string text = letters(writes[i].first);
+            EXPECT_EQ(WriteFileText(number, text.c_str(), FormatUTF8), writes[i].second)
                 << "write " << i;
         }
         EXPECT_EQ(CloseFileObject(number), 0);

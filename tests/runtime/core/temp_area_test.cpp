@@ -11,22 +11,18 @@
 namespace rt {
 namespace {
 
-// Each step runs on the area the previous steps left.
-struct SizeStep {
-    const char* what;
-    std::function<void()> run;
-    int64_t capacity;
-    int64_t position;
-};
+// Each step (what it does, the step, the capacity and position after it) runs on the area the
+// previous steps left, and leaves a terminator at the position.
+using SizeStep = std::tuple<const char*, std::function<void()>, int64_t, int64_t>;
 
 void check_steps(const std::vector<SizeStep>& steps) {
     InitStrings();
-    for (const SizeStep& step : steps) {
-        step.run();
+    for (const auto& [what, run, capacity, position] : steps) {
+        run();
         const TempAreaStats stats = GetTempAreaStats();
-        EXPECT_EQ(stats.capacity, step.capacity) << step.what;
-        EXPECT_EQ(stats.position, step.position) << step.what;
-        EXPECT_EQ(*TempAddress(stats.position + 1), 0) << step.what << ": no terminator";
+        EXPECT_EQ(std::tuple(stats.capacity, stats.position, *TempAddress(stats.position + 1)),
+                  std::tuple(capacity, position, 0))
+            << what;
     }
 }
 
