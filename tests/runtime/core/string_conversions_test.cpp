@@ -107,8 +107,8 @@ TEST(CFStringConversions, KeepWithinTheBufferAndRoundTripEveryUnit) {
         EXPECT_TRUE(size >= 8 || buffer[size] == u'#') << "written past " << size;
     }
     char16_t buffer[2] = {u'#', u'#'};
-    EXPECT_EQ(CFStringIntoBuffer(buffer, cf.string, 0) + CFStringIntoBuffer(buffer, cf.string, -5),
-              0);
+    EXPECT_EQ(CFStringIntoBuffer(buffer, cf.string, 0), 0);
+    EXPECT_EQ(CFStringIntoBuffer(buffer, cf.string, -5), 0);
     EXPECT_EQ(buffer[0], u'#');
     EXPECT_EQ(CFStringIntoBuffer(buffer, nullptr, 2), 0);
     EXPECT_EQ(buffer[0], 0);
