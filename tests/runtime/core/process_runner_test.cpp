@@ -213,6 +213,7 @@ TEST_F(ProcessRunner, LaunchWaitSetsTheExitCodeBeforeReturning) {
 TEST_F(ProcessRunner, RunsTheProgramInTheGivenDirectoryWithOnlyTheStandardDescriptors) {
     TemporaryFolder folder{"zerarazi process "};
     const int stray = open("/dev/null", O_RDONLY); // deliberately without close-on-exec
+    ASSERT_GE(stray, 3);
     const EchoReport report = echo(String::from_utf8(folder.path().string()));
     close(stray);
     EXPECT_EQ(std::tuple(report.cwd, report.descriptors),
@@ -268,7 +269,8 @@ TEST_F(ProcessRunner, PipesCarryErrorOutputAndInputAndKeepOneEndEach) {
 }
 
 // With LaunchWait alone the answer comes after the program ended; without flags it is started
-// detached: no child of this process, the middle process that started it already reaped.
+// detached: no child of this process, the middle process that started it already reaped, and the
+// answer may come before it runs.
 TEST_F(ProcessRunner, ShortFormsStartTheProgramWithoutAnObject) {
     TemporaryFolder folder{"zerarazi process "};
     const fs::path report = folder.path() / "report";
@@ -289,6 +291,10 @@ TEST_F(ProcessRunner, ShortFormsStartTheProgramWithoutAnObject) {
     EXPECT_NE(text.find("pid=" + std::to_string(program) + "\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("ppid=" + std::to_string(getpid()) + "\n"), std::string::npos) << text;
     EXPECT_EQ(parse_echo_report(text).arguments, plan.words);
+    fs::remove(report);
+    EXPECT_EQ(LaunchProcessFlags(u"echo_args", u"y", u"", 0), 1);
+    EXPECT_EQ(parse_echo_report(wait_for_report(report)).arguments,
+              (std::vector<std::string>{"echo_args", "y"}));
 }
 
 int input_end = -1;
