@@ -108,6 +108,8 @@ TEST_F(MenusTest, TheApplicationMenuItemsAreReachableThroughAnyMenu) {
     EXPECT_EQ(reinterpret_cast<NSMenu*>(MenuObject(0))->numberOfItems(), 0);
     EXPECT_EQ(application_menu_item(MenuItemPreferences)->target(), nil);
     EXPECT_EQ(choose({about}), "-3/-1 ");
+    AddMenuItem(MenuItemPreferences, u"Settings...");
+    EXPECT_EQ(choose({FindMenuItem(0, MenuItemPreferences)}), "-2/-1 ");
 }
 
 TEST_F(MenusTest, ChoosingAPopUpMenuItemPostsItsNumberWithWindowZero) {
