@@ -344,9 +344,8 @@ TEST(ProcessStart, ChildSignalsStartAtTheirDefaultAndWaitingOutlastsAnInterrupti
 
 // The words SplitArguments finds with room for `capacity`, which must end with a null within it.
 std::pair<int64_t, std::vector<std::string>> split(std::string text, int64_t capacity) {
-    std::vector<char*> vector(static_cast<size_t>(capacity) + 2, nullptr);
-    char sentinel = 0;
-    vector.back() = &sentinel;
+    char sentinel = 0; // fills the vector, so that only a null the split writes ends it
+    std::vector<char*> vector(static_cast<size_t>(capacity) + 2, &sentinel);
     std::pair<int64_t, std::vector<std::string>> result{
         SplitArguments(text.data(), vector.data(), capacity), {}};
     for (size_t i = 0; vector[i] && vector[i] != &sentinel; ++i)
