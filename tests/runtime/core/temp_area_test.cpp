@@ -131,8 +131,10 @@ TEST(TempArea, AssignsAndCopiesStringVariables) {
     EXPECT_EQ(std::u16string(variable), u"condition");
     EXPECT_EQ(AssignString(&variable, nullptr), 2);
     EXPECT_EQ(variable, nullptr);
-    EXPECT_LT(heap_growth_per_step(
-                  [&] { AssignString(&variable, u"text"), AssignString(&variable, nullptr); }),
+    EXPECT_LT(heap_growth_per_step([&] {
+                  AssignString(&variable, u"text");
+                  AssignString(&variable, nullptr);
+              }),
               16u)
         << "a text assigned null is given back";
 }
