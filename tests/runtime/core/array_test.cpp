@@ -42,52 +42,47 @@ TEST(Array, DimensionsBecomeStridesAndTheirProductTheCount) {
         void* variable;
         int64_t words[3];
     };
-    struct Row {
-        int32_t dimensions;
-        std::vector<int64_t> sizes, after;
-        int64_t count; // 0: refused
-    };
-    const Row rows[] = {{3, {2, 3, 4}, {12, 4, 1}, 24}, {1, {5, 7, 7}, {1, 7, 7}, 5},
-                        {2, {1, 1, 9}, {1, 1, 9}, 1},   {2, {3, 0, 9}, {3, 0, 9}, 0},
-                        {2, {-2, 3, 0}, {-2, 3, 0}, 0}, {0, {2, 2, 2}, {2, 2, 2}, 0},
-                        {33, {2, 2, 2}, {2, 2, 2}, 0}};
+    using Sizes = std::vector<int64_t>;
+    const std::tuple<int32_t, Sizes, Sizes, int64_t> rows[] = {
+        // a count of 0: refused
+        {3, {2, 3, 4}, {12, 4, 1}, 24}, {1, {5, 7, 7}, {1, 7, 7}, 5},
+        {2, {1, 1, 9}, {1, 1, 9}, 1},   {2, {3, 0, 9}, {3, 0, 9}, 0},
+        {2, {-2, 3, 0}, {-2, 3, 0}, 0}, {0, {2, 2, 2}, {2, 2, 2}, 0},
+        {33, {2, 2, 2}, {2, 2, 2}, 0}};
     Descriptor descriptor{};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.dimensions << " dimensions, first " << row.sizes[0]);
-        std::copy(row.sizes.begin(), row.sizes.end(), descriptor.words);
-        void* array = rt::ArrayAllocateDims(row.dimensions, 2, 0, nullptr, &descriptor.variable);
-        EXPECT_EQ(std::vector<int64_t>(descriptor.words, descriptor.words + 3), row.after);
-        EXPECT_EQ(descriptor.variable, array);
-        if (!row.count) {
+    for (const auto& [dimensions, sizes, after, count] : rows) {
+        SCOPED_TRACE(testing::Message() << dimensions << " dimensions, first " << sizes[0]);
+        std::copy(sizes.begin(), sizes.end(), descriptor.words);
+        void* array = rt::ArrayAllocateDims(dimensions, 2, 0, nullptr, &descriptor.variable);
+        EXPECT_EQ(std::tuple(Sizes(descriptor.words, descriptor.words + 3), descriptor.variable),
+                  std::tuple(after, array));
+        if (!count) {
             EXPECT_EQ(array, nullptr);
             continue;
         }
         ASSERT_NE(array, nullptr);
         const rt::ArrayHeader* header = rt::array_header(array);
         EXPECT_EQ(std::tuple(header->count, header->dimension_count, rt::BlockSize(header)),
-                  std::tuple(row.count, row.dimensions, 48u + 2u * row.count));
+                  std::tuple(count, dimensions, 48u + 2u * count));
     }
     EXPECT_EQ(rt::ArrayAllocateDims(1, 8, 0, nullptr, nullptr), nullptr);
 }
 
 // Each row resizes the array the row before left; elements hold their index + 1.
 TEST(Array, ResizeKeepsElementsBelowBothCountsAndZeroesAddedOnes) {
-    struct Row {
-        int64_t new_count, expected_count, kept;
-    };
-    const Row rows[] = {{100, 100, 65}, {10, 10, 10}, {10, 10, 10}, {40, 40, 10},
-                        {0, 0, 0},      {-5, 0, 0},   {3, 3, 0}};
+    const std::tuple<int64_t, int64_t, int64_t> rows[] = {
+        {100, 100, 65}, {10, 10, 10}, {10, 10, 10}, {40, 40, 10}, {0, 0, 0}, {-5, 0, 0}, {3, 3, 0}};
     rt::TypedArray<int64_t> array(65, nullptr, 21);
     for (int64_t i = 0; i < 65; ++i)
         array[i] = i + 1;
-    for (const Row& row : rows) {
-        array.resize(row.new_count);
+    for (const auto& [new_count, expected_count, kept] : rows) {
+        array.resize(new_count);
         ASSERT_TRUE(array.valid());
-        std::vector<int64_t> expected(row.expected_count);
-        for (int64_t i = 0; i < row.kept; ++i)
+        std::vector<int64_t> expected(expected_count);
+        for (int64_t i = 0; i < kept; ++i)
             expected[i] = i + 1;
         EXPECT_EQ(std::vector<int64_t>(array.begin(), array.end()), expected)
-            << "resize to " << row.new_count;
+            << "resize to " << new_count;
     }
 }
 

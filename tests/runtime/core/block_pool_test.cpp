@@ -54,26 +54,18 @@ TEST(BlockPool, StrideIsTheSizeRoundedUpToEightPlusTheHeaderWord) {
     EXPECT_EQ(CreateBlockPool(UINT64_MAX - 8, 16, 256, PoolUnlocked), nullptr);
 }
 
-struct GrowthCase {
-    int32_t initial;
-    int32_t maximum;
-    int blocks;
-    Runs expected;
-};
-
 TEST(BlockPool, ChunksGrowWithThePoolInStepsOfSixteenUpToTheMaximum) {
-    const GrowthCase cases[] = {
+    const std::tuple<int32_t, int32_t, int, Runs> cases[] = {
         {16, 65536, 1056, {{16, 32}, {32, 8}, {48, 6}}},
         {16, 32, 2016, {{16, 32}, {32, 47}}},
         {128, 1024, 2448, {{128, 18}, {144, 1}}},
         {1, 4, 264, {{1, 256}, {4, 2}}} // one-block chunks go straight to the full list
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "initial " << c.initial << " maximum " << c.maximum);
-        PoolHandle pool = make_pool(24, c.initial, c.maximum, PoolUnlocked);
+    for (const auto& [initial, maximum, count, expected] : cases) {
+        SCOPED_TRACE(testing::Message() << "initial " << initial << " maximum " << maximum);
+        PoolHandle pool = make_pool(24, initial, maximum, PoolUnlocked);
         std::vector<void*> blocks;
-        const Runs runs = chunk_runs(pool.get(), c.blocks, blocks);
-        EXPECT_EQ(runs, c.expected);
+        EXPECT_EQ(chunk_runs(pool.get(), count, blocks), expected);
         for (void* block : blocks)
             PoolFree(pool.get(), block);
         const BlockPoolStats stats = GetBlockPoolStats(pool.get());

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -81,32 +82,23 @@ TEST_F(FileObjects, RefusesPathsAndNumbersItCannotUse) {
 // Writes accepted after a write-out failed would land after the lost bytes, in a corrupt file.
 TEST_F(FileObjects, RefusesEveryWriteOnceBytesCouldNotBeWritten) {
     if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
-    struct Write {
-        size_t size;
-        int64_t result;
-    };
-    struct Row {
-        const char* what;
-        int flags;
-        std::vector<Write> writes;
-        bool flush_between;
-    };
-    const Row rows[] = {
+    using Writes = std::vector<std::pair<size_t, int64_t>>; // the size written and the answer
+    const std::tuple<const char*, int, Writes, bool> rows[] = {
         {"buffered, lost at close", 0, {{3, 3}}, false},
         {"buffered, lost at write-out", 0, {{3, 3}, {5000, 0}, {1, 0}, {5000, 0}}, false},
         {"buffered, lost at flush", 0, {{3, 3}, {1, 0}}, true},
         {"buffered, direct write", 0, {{5000, 0}, {1, 0}}, false},
         {"unbuffered", file_flag_unbuffered, {{3, 0}, {1, 0}}, false}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        const int64_t number = UpdateFileObjectFlags(AutoNumber, u"/dev/full", row.flags);
+    for (const auto& [what, flags, writes, flush_between] : rows) {
+        SCOPED_TRACE(what);
+        const int64_t number = UpdateFileObjectFlags(AutoNumber, u"/dev/full", flags);
         ASSERT_NE(number, 0);
-        for (size_t i = 0; i < row.writes.size(); ++i) {
-            if (row.flush_between && i == 1) {
+        for (size_t i = 0; i < writes.size(); ++i) {
+            if (flush_between && i == 1) {
                 EXPECT_EQ(FlushFileObject(FileObjectValid(number)), 0);
             }
-            const std::u16string text = letters(row.writes[i].size);
-            EXPECT_EQ(WriteFileText(number, text.c_str(), FormatUTF8), row.writes[i].result)
+            const std::u16string text = letters(writes[i].first);
+            EXPECT_EQ(WriteFileText(number, text.c_str(), FormatUTF8), writes[i].second)
                 << "write " << i;
         }
         EXPECT_EQ(CloseFileObject(number), 0);

@@ -1,4 +1,7 @@
 #include "runtime/core/file_system.h"
+
+#include "runtime/core/file_replacement.h"
+#include "runtime/core/temp_area.h"
 #include "tests/runtime/core/temp_result.h"
 #include "tests/support/environment_scope.h"
 #include "tests/support/file_bytes.h"
@@ -6,12 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <pwd.h>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace rt {
@@ -41,22 +46,18 @@ String too_long_path() {
 }
 
 TEST_F(FileSystem, TellsSizesAndKindsOfPaths) {
-    struct Row {
-        const char* what;
-        String file;
-        int64_t expected;
-    };
-    const Row rows[] = {{"null", String(), -1},
-                        {"missing", path("missing"), -1},
-                        {"directory with a slash", path("folder/"), -2},
-                        {"empty file", path("empty"), 0},
-                        {"file", path("sized"), 12345},
-                        {"non-ASCII name", path("caf\xC3\xA9"), 3},
-                        {"name too long", String(u"/tmp/" + std::u16string(300, u'n')), -1},
-                        {"path too long", too_long_path(), -1},
-                        {"broken surrogate", path("sized") + u"\xD800", -1}};
-    for (const Row& row : rows)
-        EXPECT_EQ(FileByteSize(row.file), row.expected) << row.what;
+    const std::tuple<const char*, String, int64_t> rows[] = {
+        {"null", String(), -1},
+        {"missing", path("missing"), -1},
+        {"directory with a slash", path("folder/"), -2},
+        {"empty file", path("empty"), 0},
+        {"file", path("sized"), 12345},
+        {"non-ASCII name", path("caf\xC3\xA9"), 3},
+        {"name too long", String(u"/tmp/" + std::u16string(300, u'n')), -1},
+        {"path too long", too_long_path(), -1},
+        {"broken surrogate", path("sized") + u"\xD800", -1}};
+    for (const auto& [what, file, expected] : rows)
+        EXPECT_EQ(FileByteSize(file), expected) << what;
 }
 
 // Each row runs on what the rows before it left. A broken path must not be cut short to the name
@@ -64,28 +65,21 @@ TEST_F(FileSystem, TellsSizesAndKindsOfPaths) {
 TEST_F(FileSystem, MakesNewDirectoriesAndRemovesFilesOnly) {
     put_file(native("cut"), "must stay");
     const String broken = path("cut") + u"\xD800" + u"x";
-    struct Row {
-        const char* what;
-        bool make;
-        String target;
-        int expected;
-        int64_t size_after;
-    };
-    const Row rows[] = {{"make new", true, path("new"), 1, -2},
-                        {"make an existing directory", true, path("folder"), 0, -2},
-                        {"make over a file", true, path("sized"), 0, 12345},
-                        {"make below a missing folder", true, path("none/new"), 0, -1},
-                        {"make empty", true, String(u""), 0, -1},
-                        {"make broken", true, path("made") + u"\xD800" + u"x", 0, -1},
-                        {"remove a file", false, path("sized"), 1, -1},
-                        {"remove it again", false, path("sized"), 0, -1},
-                        {"remove a directory", false, path("folder"), 0, -2},
-                        {"remove empty", false, String(u""), 0, -1},
-                        {"remove broken", false, broken, 0, -1}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(row.make ? MakeDirectory(row.target) : RemoveFile(row.target, 0), row.expected)
-            << row.what;
-        EXPECT_EQ(FileByteSize(row.target), row.size_after) << row.what;
+    const std::tuple<const char*, bool, String, int, int64_t> rows[] = {
+        {"make new", true, path("new"), 1, -2},
+        {"make an existing directory", true, path("folder"), 0, -2},
+        {"make over a file", true, path("sized"), 0, 12345},
+        {"make below a missing folder", true, path("none/new"), 0, -1},
+        {"make empty", true, String(u""), 0, -1},
+        {"make broken", true, path("made") + u"\xD800" + u"x", 0, -1},
+        {"remove a file", false, path("sized"), 1, -1},
+        {"remove it again", false, path("sized"), 0, -1},
+        {"remove a directory", false, path("folder"), 0, -2},
+        {"remove empty", false, String(u""), 0, -1},
+        {"remove broken", false, broken, 0, -1}};
+    for (const auto& [what, make, target, expected, size_after] : rows) {
+        EXPECT_EQ(make ? MakeDirectory(target) : RemoveFile(target, 0), expected) << what;
+        EXPECT_EQ(FileByteSize(target), size_after) << what;
     }
     EXPECT_EQ(RemoveFile(path("empty"), 2), 1) << "mode 2 removes as well";
     EXPECT_EQ(FileByteSize(path("made")), -1);
@@ -97,20 +91,17 @@ TEST_F(FileSystem, MakesNewDirectoriesAndRemovesFilesOnly) {
 
 TEST(HomeFolderPath, EndsTheHomeVariableWithExactlyOneSlash) {
     InitStrings();
-    struct Row {
-        const char* home;
-        std::u16string_view expected;
-    };
-    const Row rows[] = {{"/home/user", u"/home/user/"},
-                        {"/home/user///", u"/home/user/"},
-                        {"///", u"/"},
-                        {"/home/caf\xC3\xA9", u"/home/caf\u00E9/"},
-                        // Bytes that no runtime string gives back would name another folder.
-                        {"/home/cut\xC3", u""},
-                        {"/home/bad\xFF", u""}};
-    for (const Row& row : rows) {
-        const EnvironmentScope home("HOME", row.home);
-        EXPECT_EQ(HomeFolderPath().view(), row.expected) << row.home;
+    const std::pair<const char*, std::u16string_view> rows[] = {
+        {"/home/user", u"/home/user/"},
+        {"/home/user///", u"/home/user/"},
+        {"///", u"/"},
+        {"/home/caf\xC3\xA9", u"/home/caf\u00E9/"},
+        // Bytes that no runtime string gives back would name another folder.
+        {"/home/cut\xC3", u""},
+        {"/home/bad\xFF", u""}};
+    for (const auto& [value, expected] : rows) {
+        const EnvironmentScope home("HOME", value);
+        EXPECT_EQ(HomeFolderPath().view(), expected) << value;
     }
     const EnvironmentScope home("HOME", "/home/user");
     EXPECT_EQ(result_above_live([](TempOffset p) { return HomeFolderPath(p); }), u"/home/user/");
@@ -131,6 +122,49 @@ TEST(HomeFolderPath, FallsBackToThePasswordDatabaseWithoutAnAbsoluteHome) {
         const EnvironmentScope variable("HOME", home);
         EXPECT_EQ(HomeFolderPath().utf8(), expected) << (home ? home : "no HOME");
     }
+}
+
+namespace fs = std::filesystem;
+
+std::size_t entries_in(const fs::path& folder) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
+}
+
+// A link at the agent's place once had its target overwritten.
+TEST(ReplaceFileText, ReplacesASymbolicLinkItselfAndLeavesItsTargetAlone) {
+    InitStrings();
+    TemporaryFolder folder("replace-file-text-");
+    folder.write("target", "someone else's file");
+    fs::create_symlink(folder.file("target"), folder.file("agent"));
+    ASSERT_EQ(ReplaceFileText(String::from_utf8(folder.file("agent")), u"caf\u00e9\n"), 1);
+    EXPECT_FALSE(fs::is_symlink(folder.file("agent")));
+    EXPECT_EQ(file_bytes(folder.file("agent")), "caf\xC3\xA9\n");
+    EXPECT_EQ(fs::status(folder.file("agent")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::others_read);
+    EXPECT_EQ(file_bytes(folder.file("target")), "someone else's file");
+    EXPECT_EQ(entries_in(folder.path()), 2u) << "no temporary file left behind";
+}
+
+TEST(ReplaceFileText, AFailureLeavesTheOldFileAndSaysWhyInErrno) {
+    InitStrings();
+    TemporaryFolder folder("replace-file-text-");
+    folder.write("old", "old");
+    fs::create_directory(folder.file("folder"));
+    const char16_t unpaired[] = {u'a', 0xD800, u'b', 0};
+    const std::tuple<const char*, std::string, const char16_t*, int> rows[] = {
+        {"empty path", "", u"x", EINVAL},
+        {"missing folder", folder.file("missing/file"), u"x", ENOENT},
+        {"a folder in the way", folder.file("folder"), u"x", EISDIR},
+        {"a text UTF-8 cannot carry", folder.file("old"), unpaired, EILSEQ}};
+    for (const auto& [name, path, text, error] : rows) {
+        errno = 0;
+        EXPECT_EQ(ReplaceFileText(String::from_utf8(path), text), 0) << name;
+        EXPECT_EQ(errno, error) << name;
+    }
+    EXPECT_EQ(file_bytes(folder.file("old")), "old");
+    EXPECT_TRUE(fs::is_directory(folder.file("folder")));
+    EXPECT_EQ(entries_in(folder.path()), 2u) << "no temporary file left behind";
 }
 
 } // namespace

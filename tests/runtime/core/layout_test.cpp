@@ -98,6 +98,9 @@ TEST(Layout, InitCopyOntoItselfAndFreeHandleEachField) {
     ASSERT_NE(pair.items.list, nullptr);
     rt::FreeStructure(&pair, outer);
     EXPECT_EQ(pair.items.list, nullptr);
+    const int64_t deeper[] = {-3, 0, sizeof(Pair), layout_word(outer), LayoutEnd};
+    rt::InitStructure(&pair, deeper); // one level past the limit is left alone
+    EXPECT_EQ(pair.items.list, nullptr);
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -27,8 +28,8 @@ using rt::TypedMap;
     (rt::InitMaps(), rt::InitArrays(), rt::InitLists(), true);
 
 std::u16string key_name(int i) {
-    const std::string digits = std::to_string(i);
-    return u"key" + std::u16string(digits.begin(), digits.end());
+    const std::string digits = "key" + std::to_string(i);
+    return std::u16string(digits.begin(), digits.end());
 }
 
 int64_t value_at(const int64_t* value) {
@@ -38,27 +39,19 @@ int64_t value_at(const int64_t* value) {
 // Expected buckets computed apart from the code: h = h * 65599 + unit, in unsigned 32 bits. The
 // keys cover every length modulo 4; 65521 buckets take the remainder, 1024 the low bits.
 TEST(Map, HashesEveryUnitIntoItsBucket) {
-    constexpr uint32_t k_no_case = rt::MapKeysWithoutCase;
-    struct Row {
-        const char16_t* key;
-        uint32_t flags;
-        int32_t buckets, bucket;
+    constexpr uint32_t nc = rt::MapKeysWithoutCase; // no case
+    const std::tuple<const char16_t*, uint32_t, int32_t, int32_t> rows[] = {
+        {u"", 0, 65521, 0},         {u"Zerarazi", 0, 65521, 64385}, {u"3:-1:-1", 0, 65521, 30775},
+        {u"abcde", 0, 65521, 6328}, {u"abcdef", 0, 65521, 62296},   {u"ZERARAZI", nc, 65521, 62693},
+        {u"ab", 0, 1024, 65},       {u"ZeraRAZI", nc, 1024, 696},
     };
-    const Row rows[] = {{u"", 0, 65521, 0},
-                        {u"Zerarazi", 0, 65521, 64385},
-                        {u"3:-1:-1", 0, 65521, 30775},
-                        {u"abcde", 0, 65521, 6328},
-                        {u"abcdef", 0, 65521, 62296},
-                        {u"ZERARAZI", k_no_case, 65521, 62693},
-                        {u"ab", 0, 1024, 65},
-                        {u"ZeraRAZI", k_no_case, 1024, 696}};
-    for (const Row& row : rows) {
-        TypedMap<int64_t> map(row.buckets, row.flags);
-        ASSERT_NE(map.add(row.key), nullptr);
-        EXPECT_EQ(map.header()->bucket_index, row.bucket)
-            << ::testing::PrintToString(row.key) << " in " << row.buckets;
-        EXPECT_EQ(map.header()->buckets[row.bucket], map.header()->current);
-        EXPECT_EQ(std::u16string(rt::map_node_text(map.header()->current)), row.key);
+    for (const auto& [key, flags, buckets, bucket] : rows) {
+        TypedMap<int64_t> map(buckets, flags);
+        ASSERT_NE(map.add(key), nullptr);
+        EXPECT_EQ(map.header()->bucket_index, bucket)
+            << ::testing::PrintToString(key) << " in " << buckets;
+        EXPECT_EQ(map.header()->buckets[bucket], map.header()->current);
+        EXPECT_EQ(std::u16string(rt::map_node_text(map.header()->current)), key);
     }
 }
 
@@ -70,19 +63,16 @@ uint32_t reference_hash(const std::u16string& key) {
 }
 
 TEST(Map, KeysWithoutCaseAreOneKey) {
-    struct Row {
-        uint32_t flags;
-        const char16_t *stored, *probe;
-        bool found;
+    const std::tuple<uint32_t, const char16_t*, const char16_t*, bool> rows[] = {
+        {rt::MapKeysWithoutCase, u"Battery", u"BATTERY", true},
+        {rt::MapKeysWithoutCase, u"Battery", u"batter", false},
+        {0, u"Battery", u"battery", false},
+        {0, nullptr, u"", true},
     };
-    const Row rows[] = {{rt::MapKeysWithoutCase, u"Battery", u"BATTERY", true},
-                        {rt::MapKeysWithoutCase, u"Battery", u"batter", false},
-                        {0, u"Battery", u"battery", false},
-                        {0, nullptr, u"", true}};
-    for (const Row& row : rows) {
-        TypedMap<int64_t> map(16, row.flags);
-        *map.add(row.stored) = 1;
-        EXPECT_EQ(map.find(row.probe) != nullptr, row.found) << ::testing::PrintToString(row.probe);
+    for (const auto& [flags, stored, probe, found] : rows) {
+        TypedMap<int64_t> map(16, flags);
+        *map.add(stored) = 1;
+        EXPECT_EQ(map.find(probe) != nullptr, found) << ::testing::PrintToString(probe);
     }
     TypedMap<int64_t> map(16, rt::MapKeysWithoutCase);
     int64_t* first = map.add(u"Key");

@@ -1,11 +1,14 @@
 #include "runtime/core/memory.h"
 
+#include "runtime/core/locks.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 namespace rt {
@@ -17,27 +20,17 @@ bool all_bytes_are(const void* block, uint64_t from, uint64_t to, unsigned char 
 }
 
 TEST(Memory, AppMemoryGivesZeroFilledBlocksOnlyForPositiveSizes) {
-    const struct {
-        int64_t size;
-        int flags;
-        bool gives_block;
-    } cases[] = {{0, 0, false},
-                 {-1, 0, false},
-                 {1, 0, true},
-                 {4096, 0, true},
-                 {0, MemoryFlagUndefinedContents, false},
-                 {1, MemoryFlagUndefinedContents, true},
-                 {10, MemoryFlagUndefinedContents, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "size " << c.size << " flags " << c.flags);
-        void* block = c.flags ? AllocateMemoryFlags(c.size, c.flags) : AllocateAppMemory(c.size);
-        ASSERT_EQ(block != nullptr, c.gives_block);
+    constexpr int raw = MemoryFlagUndefinedContents;
+    const std::pair<int64_t, int> cases[] = {
+        {0, 0}, {-1, 0}, {1, 0}, {4096, 0}, {0, raw}, {1, raw}, {10, raw},
+    };
+    for (const auto& [size, flags] : cases) {
+        void* block = flags ? AllocateMemoryFlags(size, flags) : AllocateAppMemory(size);
+        ASSERT_EQ(block != nullptr, size > 0) << size << " flags " << flags;
         if (!block) continue;
-        EXPECT_EQ(BlockSize(block), static_cast<uint64_t>(c.size));
-        if (!(c.flags & MemoryFlagUndefinedContents)) {
-            EXPECT_TRUE(all_bytes_are(block, 0, static_cast<uint64_t>(c.size), 0));
-        }
-        std::memset(block, 0x5A, static_cast<size_t>(c.size)); // the whole size is writable
+        EXPECT_EQ(BlockSize(block), static_cast<uint64_t>(size));
+        EXPECT_TRUE(flags || all_bytes_are(block, 0, static_cast<uint64_t>(size), 0));
+        std::memset(block, 0x5A, static_cast<size_t>(size)); // the whole size is writable
         FreeAppMemory(block);
     }
 }
@@ -116,11 +109,25 @@ TEST(Memory, StateBlocksAreZeroFilledAndInitialisedOnce) {
     initialised_states.clear();
     void* with_init = AllocateStateBlock(608, record_state, nullptr);
     void* without_init = AllocateStateBlock(32, nullptr, nullptr);
-    EXPECT_EQ(initialised_states, std::vector<void*>{with_init});
-    EXPECT_EQ(BlockSize(with_init), 608u);
-    EXPECT_TRUE(all_bytes_are(without_init, 0, 32, 0));
+    EXPECT_EQ(
+        std::tuple(initialised_states, BlockSize(with_init), all_bytes_are(without_init, 0, 32, 0)),
+        std::tuple(std::vector<void*>{with_init}, 608u, true));
     FreeBlock(with_init);
     FreeBlock(without_init);
+}
+
+// Every runtime mutex may be taken again by the thread that holds it.
+TEST(Locks, RecursiveMutexCanBeTakenAgainByItsHolder) {
+    pthread_mutex_t mutex;
+    ASSERT_EQ(InitRecursiveMutex(&mutex), 0);
+    {
+        ScopedMutex outer(&mutex);
+        EXPECT_EQ(pthread_mutex_trylock(&mutex), 0);
+        pthread_mutex_unlock(&mutex);
+    }
+    EXPECT_EQ(pthread_mutex_trylock(&mutex), 0) << "the scope gave the mutex back";
+    pthread_mutex_unlock(&mutex);
+    pthread_mutex_destroy(&mutex);
 }
 
 } // namespace

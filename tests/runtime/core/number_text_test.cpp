@@ -8,6 +8,7 @@
 #include <cwctype>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace rt {
@@ -53,65 +54,41 @@ TEST_F(NumberText, IntegerToTextWritesDecimalDigits) {
 }
 
 TEST_F(NumberText, TextToIntegerReadsTheThreeNotationsAndWraps) {
-    // The last five, and the long binary number after them, wrap modulo 2^64.
-    const std::pair<const char16_t*, int64_t> rows[] = {{nullptr, 0},
-                                                        {u"", 0},
-                                                        {u"   123abc", 123},
-                                                        {u"+ 5", 0},
-                                                        {u"\t \t42", 42},
-                                                        {u"\n5", 0},
-                                                        {u"--5", 0},
-                                                        {u"1e3", 1},
-                                                        {u"$FF", 255},
-                                                        {u"-$1a", -26},
-                                                        {u"$", 0},
-                                                        {u"%1011", 11},
-                                                        {u"%0010x", 2},
-                                                        {u"%2", 0},
-                                                        {u"\u0663", 0},
-                                                        {u"-9223372036854775808", INT64_MIN},
-                                                        {u"9223372036854775808", INT64_MIN},
-                                                        {u"18446744073709551615", -1},
-                                                        {u"-18446744073709551615", 1},
-                                                        {u"$FFFFFFFFFFFFFFFF", -1},
-                                                        {u"$10000000000000005", 5}};
+    const std::pair<const char16_t*, int64_t> rows[] = {
+        {nullptr, 0}, {u"", 0},       {u"   123abc", 123}, {u"+ 5", 0},   {u"\t \t42", 42},
+        {u"\n5", 0},  {u"--5", 0},    {u"1e3", 1},         {u"$FF", 255}, {u"-$1a", -26},
+        {u"$", 0},    {u"%1011", 11}, {u"%0010x", 2},      {u"%2", 0},    {u"\u0663", 0},
+    };
+    // These, and the long binary number after them, wrap modulo 2^64.
+    const std::pair<const char16_t*, int64_t> wrapping[] = {
+        {u"-9223372036854775808", INT64_MIN}, {u"9223372036854775808", INT64_MIN},
+        {u"18446744073709551615", -1},        {u"-18446744073709551615", 1},
+        {u"$FFFFFFFFFFFFFFFF", -1},           {u"$10000000000000005", 5},
+    };
+    for (const auto& [text, expected] : wrapping)
+        EXPECT_EQ(TextToInteger(text), expected) << "text " << shown(text);
     for (const auto& [text, expected] : rows)
         EXPECT_EQ(TextToInteger(text), expected) << "text " << shown(text);
     EXPECT_EQ(TextToInteger((u"%1" + std::u16string(65, u'0') + u"11").c_str()), 3);
 }
 
+// Only an exact zero loses its sign; -0.001 prints as printf prints it. The last digit is rounded
+// on the float's exact binary value, a tie going to the even digit.
 TEST_F(NumberText, FloatToTextPrintsTheFloatTrimsAndRoundsHalfToEven) {
-    const struct {
-        float value;
-        int32_t decimals;
-        const char* expected;
-    } rows[] = {{1.5f, -1, "1.5"},
-                {0.1f, -1, "0.1000000015"},
-                {-0.0f, -1, "0"},
-                {-0.0f, 2, "0.00"},
-                {-1e-11f, -1, "-0"},   // only an exact zero loses its sign
-                {-0.001f, 2, "-0.00"}, // as printf prints it
-                {7.0f, 3, "7.000"},
-                {7.5f, INT32_MIN, "8"},
-                {16777217.0f, 0, "16777216"},
-                {3.3f, 8, "3.29999995"},
-                {FLT_MAX, -1, "340282346638528859811704183484516925440"},
-                {inf, 2, "+Infinity"},
-                {-inf, -1, "-Infinity"},
-                {nan, 2, "NaN"},
-                // The last digit is rounded on the float's exact binary value, a tie
-                // going to the even digit.
-                {0.125f, 2, "0.12"},
-                {2.5f, 0, "2"},
-                {3.5f, 0, "4"},
-                {2.675f, 2, "2.67"},
-                {1.005f, 2, "1.00"},
-                {0.045f, 2, "0.05"}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(produced([&](TempOffset p) { return FloatToText(row.decimals, p, row.value); }),
-                  row.expected)
-            << "value " << row.value << ", decimals " << row.decimals;
-    }
+    const std::tuple<float, int32_t, const char*> rows[] = {
+        {1.5f, -1, "1.5"},       {0.1f, -1, "0.1000000015"}, {-0.0f, -1, "0"},
+        {-0.0f, 2, "0.00"},      {-1e-11f, -1, "-0"},        {-0.001f, 2, "-0.00"},
+        {7.0f, 3, "7.000"},      {7.5f, INT32_MIN, "8"},     {16777217.0f, 0, "16777216"},
+        {3.3f, 8, "3.29999995"}, {inf, 2, "+Infinity"},      {-inf, -1, "-Infinity"},
+        {nan, 2, "NaN"},         {0.125f, 2, "0.12"},        {2.5f, 0, "2"},
+        {3.5f, 0, "4"},          {2.675f, 2, "2.67"},        {1.005f, 2, "1.00"},
+        {0.045f, 2, "0.05"},
+    };
+    for (const auto& [value, decimals, expected] : rows)
+        EXPECT_EQ(produced([&](TempOffset p) { return FloatToText(decimals, p, value); }), expected)
+            << value << ", decimals " << decimals;
+    EXPECT_EQ(produced([](TempOffset p) { return FloatToText(-1, p, FLT_MAX); }),
+              "340282346638528859811704183484516925440");
 }
 
 TEST_F(NumberText, TextToFloatParsesSpecialWordsAndNumbers) {

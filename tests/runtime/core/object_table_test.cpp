@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace rt {
@@ -45,7 +46,6 @@ TableHandle make_table(FreeObjectProcedure procedure = free_kind_object, int32_t
 // Allocates and marks live, as a creating operation does; gives the object's number.
 ObjectNumber create(ObjectTable* table, ObjectNumber number, uint64_t mark = 0x1234) {
     void* record = AllocateObject(table, number);
-    EXPECT_NE(record, nullptr) << "number " << number;
     if (!record) return 0;
     std::memcpy(record, &mark, sizeof mark);
     return number == AutoNumber ? static_cast<ObjectNumber>(reinterpret_cast<uintptr_t>(record))
@@ -61,29 +61,21 @@ std::vector<ObjectNumber> enumerate(ObjectTable* table) {
     return numbers;
 }
 
-struct GrowthCase {
-    int32_t growth;
-    std::vector<ObjectNumber> numbers;
-    int64_t slot_count;
-};
-
 TEST(ObjectTable, SlotArrayGrowsToTheNumberPlusTheGrowthStep) {
-    const GrowthCase cases[] = {
+    const std::tuple<int32_t, std::vector<ObjectNumber>, int64_t> cases[] = {
         {16, {}, 16},
         {16, {15}, 16},
         {16, {16}, 32},
         {16, {1000}, 1016},
         {8, {3, 100, 50}, 108},
-        {16, {MaximumSlotCount - 1}, MaximumSlotCount} // clamped at the limit
+        {16, {MaximumSlotCount - 1}, MaximumSlotCount}, // clamped at the limit
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "growth " << c.growth << ", last number "
-                                        << (c.numbers.empty() ? -1 : c.numbers.back()));
-        TableHandle table = make_table(free_kind_object, c.growth);
-        for (ObjectNumber number : c.numbers)
+    for (const auto& [growth, numbers, slot_count] : cases) {
+        TableHandle table = make_table(free_kind_object, growth);
+        for (ObjectNumber number : numbers)
             create(table.get(), number);
-        EXPECT_EQ(GetObjectTableStats(table.get()).slot_count, c.slot_count);
-        std::vector<ObjectNumber> ascending = c.numbers;
+        EXPECT_EQ(GetObjectTableStats(table.get()).slot_count, slot_count) << slot_count;
+        std::vector<ObjectNumber> ascending = numbers;
         std::sort(ascending.begin(), ascending.end());
         EXPECT_EQ(enumerate(table.get()), ascending);
     }
@@ -152,9 +144,11 @@ TEST(ObjectTable, NumbersThatAreNoObjectFindNothingAndReleaseNothing) {
     EXPECT_NE(LookupObject(table.get(), 2), nullptr) << "the fixed record was released";
     EXPECT_EQ(static_cast<unsigned char*>(fixed_record)[record_size - 1], 0x42);
     EXPECT_GE(live_auto, MaximumSlotCount);
-    EXPECT_EQ(LookupObject(table.get(), live_auto), reinterpret_cast<void*>(live_auto));
-    EXPECT_EQ(ValidateObject(table.get(), live_auto), reinterpret_cast<void*>(live_auto));
-    EXPECT_EQ(GetObjectTableStats(table.get()).auto_object_count, 1);
+    const auto live = reinterpret_cast<void*>(live_auto);
+    EXPECT_EQ(std::tuple(LookupObject(table.get(), live_auto),
+                         ValidateObject(table.get(), live_auto),
+                         GetObjectTableStats(table.get()).auto_object_count),
+              std::tuple(live, live, 1));
 }
 
 // Enumeration gives fixed numbers ascending, then AutoNumber objects oldest first; FreeAllObjects
@@ -181,22 +175,21 @@ TEST(ObjectTable, EnumerationAndFreeAllGoByNumberThenByAge) {
     const ObjectNumber second_auto = create(table.get(), AutoNumber);
     const ObjectNumber third_auto = create(table.get(), AutoNumber);
     ResetObjectEnumeration(table.get());
-    ObjectNumber number = 0;
-    ASSERT_NE(NextObject(table.get(), &number), nullptr);
-    EXPECT_EQ(number, first_auto);
+    ObjectNumber first = 0, next = 0;
+    ASSERT_NE(NextObject(table.get(), &first), nullptr);
     ReleaseObject(table.get(), second_auto);
-    ASSERT_NE(NextObject(table.get(), &number), nullptr);
-    EXPECT_EQ(number, third_auto);
-    EXPECT_EQ(NextObject(table.get(), &number), nullptr);
+    ASSERT_NE(NextObject(table.get(), &next), nullptr);
+    EXPECT_EQ(std::tuple(first, next), std::tuple(first_auto, third_auto));
+    EXPECT_EQ(NextObject(table.get(), &next), nullptr);
     FreeAllObjects(table.get());
 
     // It ends even when the free procedure releases nothing, and without one leaves everything.
     TableHandle careless = make_table(free_without_release);
     create(careless.get(), 1);
-    const ObjectNumber first = create(careless.get(), AutoNumber);
-    const ObjectNumber second = create(careless.get(), AutoNumber);
+    const ObjectNumber older = create(careless.get(), AutoNumber);
+    const ObjectNumber newer = create(careless.get(), AutoNumber);
     FreeAllObjects(careless.get());
-    EXPECT_EQ(freed, (std::vector<ObjectNumber>{1, second, first}));
+    EXPECT_EQ(freed, (std::vector<ObjectNumber>{1, newer, older}));
     EXPECT_EQ(GetObjectTableStats(careless.get()).auto_object_count, 0);
     TableHandle without = make_table(nullptr);
     create(without.get(), 1);

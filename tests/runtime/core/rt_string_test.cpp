@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace rt {
@@ -43,18 +44,15 @@ TEST_F(RuntimeString, ConcatenatesWithStringsAndLiteralsAndKeepsEmptyAsNull) {
     EXPECT_EQ(from_null.data(), nullptr);
     EXPECT_EQ(none.c_str()[0], 0);
     EXPECT_FALSE(percent.empty());
-    struct Row {
-        String actual;
-        const char16_t* expected;
-    };
-    const Row rows[] = {{from_null, u""},
-                        {u"Charge " + percent, u"Charge 85"},
-                        {none + u"x" + none, u"x"},
-                        {u"Currently on " + String(u"Battery") + u" \u2022 " + percent + u"%",
-                         u"Currently on Battery \u2022 85%"}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(row.actual, row.expected) << String(row.expected).utf8();
-        EXPECT_EQ(row.actual.length(), String(row.expected).length());
+    const std::tuple<String, const char16_t*> rows[] = {
+        {from_null, u""},
+        {u"Charge " + percent, u"Charge 85"},
+        {none + u"x" + none, u"x"},
+        {u"Currently on " + String(u"Battery") + u" \u2022 " + percent + u"%",
+         u"Currently on Battery \u2022 85%"}};
+    for (const auto& [actual, expected] : rows) {
+        EXPECT_EQ(actual, expected) << String(expected).utf8();
+        EXPECT_EQ(actual.length(), String(expected).length());
     }
 }
 
@@ -78,19 +76,15 @@ TEST_F(RuntimeString, CopiesMovesAndAssignsIndependentBlocks) {
 }
 
 TEST_F(RuntimeString, RoundTripsThroughUtf8AndViews) {
-    struct Row {
-        std::string utf8;
-        std::u16string_view units;
-    };
-    const Row rows[] = {{"", u""},
-                        {"Temperature 31.5 \302\260C", u"Temperature 31.5 \u00B0C"},
-                        {"\xE2\x8C\x98I \xF0\x9F\x94\x8B", u"\u2318I \U0001F50B"}};
-    for (const Row& row : rows) {
-        const String from_utf8 = String::from_utf8(row.utf8);
-        EXPECT_TRUE(from_utf8.view() == row.units) << row.utf8;
-        EXPECT_EQ(from_utf8.utf8(), row.utf8);
-        EXPECT_EQ(String(row.units), from_utf8);
-        EXPECT_EQ(from_utf8.length(), static_cast<int64_t>(row.units.size()));
+    const std::pair<std::string, std::u16string_view> rows[] = {
+        {"", u""},
+        {"Temperature 31.5 \302\260C", u"Temperature 31.5 \u00B0C"},
+        {"\xE2\x8C\x98I \xF0\x9F\x94\x8B", u"\u2318I \U0001F50B"}};
+    for (const auto& [utf8, units] : rows) {
+        const String from_utf8 = String::from_utf8(utf8);
+        EXPECT_TRUE(from_utf8.view() == units) << utf8;
+        EXPECT_EQ(std::tuple(from_utf8.utf8(), String(units), from_utf8.length()),
+                  std::tuple(utf8, from_utf8, std::ssize(units)));
     }
     // A runtime string ends at its first zero unit.
     EXPECT_EQ(String(std::u16string_view(u"ab\0cd", 5)), u"ab");

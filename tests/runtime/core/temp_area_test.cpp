@@ -1,31 +1,30 @@
 #include "runtime/core/temp_area.h"
 
+#include "tests/runtime/core/heap_growth.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace rt {
 namespace {
 
-// Each step runs on the area the previous steps left.
-struct SizeStep {
-    const char* what;
-    std::function<void()> run;
-    int64_t capacity;
-    int64_t position;
-};
+// Each step (what it does, the step, the capacity and position after it) runs on the area the
+// previous steps left, and leaves a terminator at the position.
+using SizeStep = std::tuple<const char*, std::function<void()>, int64_t, int64_t>;
 
 void check_steps(const std::vector<SizeStep>& steps) {
     InitStrings();
-    for (const SizeStep& step : steps) {
-        step.run();
+    for (const auto& [what, run, capacity, position] : steps) {
+        run();
         const TempAreaStats stats = GetTempAreaStats();
-        EXPECT_EQ(stats.capacity, step.capacity) << step.what;
-        EXPECT_EQ(stats.position, step.position) << step.what;
-        EXPECT_EQ(*TempAddress(stats.position + 1), 0) << step.what << ": no terminator";
+        EXPECT_EQ(std::tuple(stats.capacity, stats.position, *TempAddress(stats.position + 1)),
+                  std::tuple(capacity, position, 0))
+            << what;
     }
 }
 
@@ -113,17 +112,12 @@ TEST(TempArea, PopFromAnEmptyStackIsCaughtInDebugBuildsAndGivesOffsetZero) {
 }
 
 TEST(TempArea, ComparesStringsUnitByUnitWithNullAsEmpty) {
-    struct Row {
-        const char16_t* a;
-        const char16_t* b;
-        int expected;
-    };
-    const Row rows[] = {{nullptr, u"", 1}, {u"", nullptr, 1},  {nullptr, nullptr, 1},
-                        {u"ab", u"ab", 1}, {u"ab", u"abc", 0}, {u"abc", u"ab", 0},
-                        {u"ab", u"aB", 0}, {nullptr, u"a", 0}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(StringEqual(row.a, row.b), row.expected)
-            << (row.a ? "text" : "null") << " vs " << (row.b ? "text" : "null");
+    const std::tuple<const char16_t*, const char16_t*, int> rows[] = {
+        {nullptr, u"", 1},  {u"", nullptr, 1},  {nullptr, nullptr, 1}, {u"ab", u"ab", 1},
+        {u"ab", u"abc", 0}, {u"abc", u"ab", 0}, {u"ab", u"aB", 0},     {nullptr, u"a", 0}};
+    for (const auto& [a, b, expected] : rows) {
+        EXPECT_EQ(StringEqual(a, b), expected)
+            << (a ? "text" : "null") << " vs " << (b ? "text" : "null");
     }
 }
 
@@ -137,6 +131,12 @@ TEST(TempArea, AssignsAndCopiesStringVariables) {
     EXPECT_EQ(std::u16string(variable), u"condition");
     EXPECT_EQ(AssignString(&variable, nullptr), 2);
     EXPECT_EQ(variable, nullptr);
+    EXPECT_LT(heap_growth_per_step([&] {
+                  AssignString(&variable, u"text");
+                  AssignString(&variable, nullptr);
+              }),
+              16u)
+        << "a text assigned null is given back";
 }
 
 } // namespace

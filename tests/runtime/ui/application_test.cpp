@@ -6,9 +6,13 @@
 #include "platform/foundation/ns_bundle.h"
 #include "platform/foundation/ns_string.h"
 #include "platform/foundation/ns_user_defaults.h"
+#include "runtime/core/dates.h"
+#include "runtime/core/images.h"
+#include "runtime/core/object_table.h"
 #include "runtime/ui/native/kx_application.h"
 #include "runtime/ui/native/kx_application_delegate.h"
 #include "runtime/ui/native/kx_menu_delegate.h"
+#include "runtime/ui/runtime_lifecycle.h"
 #include "tests/support/driver_session.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +20,8 @@
 #include <filesystem>
 #include <string>
 
+namespace rt {
 namespace {
-
-using namespace rt;
 
 std::string executable_name() {
     const std::string path = NSBundle::mainBundle(nil)->executablePath()->utf8();
@@ -62,4 +65,21 @@ TEST(InitApplication, MakesTheRuntimeApplicationAndDelegatesOnce) {
     EXPECT_EQ(std::filesystem::current_path(), before);
 }
 
+TEST(RuntimeLifecycle, EndLetsGoOfWhatTheLibrariesHoldAndStartCanRunAgain) {
+    char name[] = "runtime_lifecycle_test";
+    char* arguments[] = {name, nullptr};
+    ASSERT_EQ(StartRuntime(1, arguments), 1);
+    EXPECT_EQ(std::tuple(program_argument_count(), program_arguments()[0], dates_ready()),
+              std::tuple(1, name, true));
+    ASSERT_NE(NewImage(3, 4, 4, 32, -1), 0);
+
+    EndRuntime();
+    EXPECT_EQ(std::tuple(dates_ready(), ImageHandle(3)), std::tuple(false, 0));
+
+    ASSERT_EQ(StartRuntime(1, arguments), 1);
+    EXPECT_TRUE(dates_ready());
+    EndRuntime();
+}
+
 } // namespace
+} // namespace rt

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <deque>
 #include <string>
 
@@ -74,6 +75,44 @@ TEST_F(EventPumpTest, RoutesEachNativeEventToShortcutsFiltersOrTheToolkit) {
     EXPECT_EQ(pump_event(m_source, 250), EventKindLeftClick);
     // The shortcut and the consumed event never reached the toolkit.
     EXPECT_EQ(m_source.log, "[wait][wait][wait]<click>[wait]<post:17>");
+}
+
+std::string calls;
+NativeEventFilter* self_removing = nullptr;
+
+// The user value is the letter to log; an upper-case letter consumes the event.
+int log_filter(void*, void* user_value) {
+    const char letter = *static_cast<const char*>(user_value);
+    calls += letter;
+    return std::isupper(static_cast<unsigned char>(letter)) ? 1 : 0;
+}
+int remove_self(void*, void*) {
+    calls += 'r';
+    RemoveNativeEventFilter(self_removing);
+    return 0;
+}
+
+class NativeEventFiltersTest : public ::testing::Test {
+  protected:
+    void SetUp() override { calls.clear(); }
+    void TearDown() override { clear_native_event_filters(); }
+};
+
+TEST_F(NativeEventFiltersTest, CallsEveryFilterInOrderAndOrsTheirAnswers) {
+    static char a = 'a', b = 'B', c = 'c';
+    AddNativeEventFilter(log_filter, &a);
+    NativeEventFilter* middle = AddNativeEventFilter(log_filter, &b);
+    AddNativeEventFilter(log_filter, &c);
+    EXPECT_TRUE(offer_native_event(nullptr));
+    EXPECT_EQ(calls, "aBc");
+    RemoveNativeEventFilter(middle);
+    RemoveNativeEventFilter(middle);                            // no longer listed: ignored
+    self_removing = AddNativeEventFilter(remove_self, nullptr); // removes itself while called
+    AddNativeEventFilter(log_filter, &a);
+    calls.clear();
+    EXPECT_FALSE(offer_native_event(nullptr));
+    EXPECT_FALSE(offer_native_event(nullptr));
+    EXPECT_EQ(calls, "acraaca");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace rt {
@@ -40,18 +41,10 @@ std::string queued() {
     return events;
 }
 
-struct Post {
-    int32_t kind;
-    int64_t object, window;
-    uint32_t flags;
-};
-
 TEST_F(EventQueueTest, CoalescesOnlyIdenticalRuntimeEventsAtTheTail) {
     const uint32_t app = QueueIgnoreSuppression | QueueDeferCallbacks | QueueWakeAlways;
-    const struct {
-        std::vector<Post> posts;
-        const char* expected;
-    } cases[] = {
+    using Post = std::tuple<int32_t, int64_t, int64_t, uint32_t>; // kind, object, window, flags
+    const std::pair<std::vector<Post>, const char*> cases[] = {
         {{{15, 1, 0, 0}, {15, 1, 0, 0}}, "15/1/0/0"},
         {{{15, 1, 0, 0}, {15, 2, 0, 0}, {15, 1, 0, 0}}, "15/1/0/0 15/2/0/0 15/1/0/0"},
         {{{5, 3, 3, 0}, {5, 3, 4, 0}}, "5/3/3/0 5/3/4/0"}, // another window
@@ -61,11 +54,11 @@ TEST_F(EventQueueTest, CoalescesOnlyIdenticalRuntimeEventsAtTheTail) {
         {{{70000, 1, 1, 0}, {70000, 1, 1, 0}}, "70000/1/1/0 70000/1/1/0"}, // application kind
         {{{65536, 0, 0, app}, {65536, 0, 0, app}}, "65536/0/0/0 65536/0/0/0"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [posts, expected] : cases) {
         InitEvents();
-        for (const Post& post : c.posts)
-            QueueEvent(post.kind, post.object, post.window, 0, nullptr, nullptr, post.flags);
-        EXPECT_EQ(queued(), c.expected);
+        for (const auto& [kind, object, window, flags] : posts)
+            QueueEvent(kind, object, window, 0, nullptr, nullptr, flags);
+        EXPECT_EQ(queued(), expected);
     }
 }
 
@@ -79,22 +72,16 @@ TEST_F(EventQueueTest, PostAppEventTwiceGivesTwoEventsWithWindowBeforeObject) {
 }
 
 TEST_F(EventQueueTest, WakesTheNativeWaitByKindFlagsAndNativeQueue) {
-    const struct {
-        int32_t kind;
-        uint32_t flags;
-        bool native_pending;
-        int wakes;
-    } cases[] = {
+    const std::tuple<int32_t, uint32_t, bool, int> cases[] = {
         {1, 0, true, 1},   {1, 0, false, 1}, {4, 4, false, 0}, {4, 0, false, 0},
         {15, 0, false, 1}, {15, 0, true, 0}, {15, 4, true, 1}, {70000, 7, true, 1},
     };
-    for (const auto& c : cases) {
+    for (const auto& [kind, flags, native_pending, wakes] : cases) {
         InitEvents();
         m_waker = CountingWaker{};
-        m_waker.pending = c.native_pending;
-        QueueEvent(c.kind, 1, 1, 0, nullptr, nullptr, c.flags);
-        EXPECT_EQ(m_waker.wakes, c.wakes)
-            << "kind " << c.kind << " flags " << c.flags << " pending " << c.native_pending;
+        m_waker.pending = native_pending;
+        QueueEvent(kind, 1, 1, 0, nullptr, nullptr, flags);
+        EXPECT_EQ(m_waker.wakes, wakes) << kind << " flags " << flags << " " << native_pending;
     }
 }
 
@@ -182,6 +169,50 @@ TEST_F(EventQueueTest, DispatchesAtPostOrAtTakeUnderTheFourKeys) {
     EXPECT_TRUE(seen.empty());
     TakeEvent();
     EXPECT_EQ(seen.size(), 4u);
+}
+
+std::string bound_calls;
+void call_a() {
+    bound_calls += 'a';
+}
+void call_b() {
+    bound_calls += 'b';
+}
+std::string dispatched(int32_t kind, int64_t window, int64_t object, int64_t subtype) {
+    bound_calls.clear();
+    DispatchBindings(kind, window, object, subtype);
+    return bound_calls;
+}
+
+TEST(EventBindingKey, PrintsTheWidestKindWindowAndObjectInDecimal) {
+    char16_t key[BindingKeyCapacity];
+    const std::u16string widest = u"-2147483648:-9223372036854775808:9223372036854775807";
+    EXPECT_EQ(format_binding_key(key, -2147483647 - 1, INT64_MIN, INT64_MAX),
+              static_cast<int>(widest.size()));
+    EXPECT_EQ(std::u16string(key), widest);
+}
+
+TEST_F(EventQueueTest, BindingsAreCalledBySubtypeInOrderAndRemovedByNodeKeyOrWindow) {
+    AddEventBinding(3, 1, 7, call_a, -1);
+    AddEventBinding(3, 1, 7, call_b, 2);
+    AddEventBinding(3, 1, 7, call_a, 5);
+    AddEventBinding(3, 2, 7, call_b, -1);
+    EXPECT_EQ(dispatched(3, 1, 7, 2) + dispatched(3, 1, 7, 5) + dispatched(3, 1, 7, -1), "abaaa");
+    EXPECT_EQ(dispatched(3, 1, 8, 2) + dispatched(4, 1, 7, 2), "");
+    EXPECT_EQ(binding_key_count(), 2);
+    EXPECT_EQ(RemoveEventBinding(3, 1, 7, call_a, 9), 0);
+    EXPECT_EQ(RemoveEventBinding(3, 1, 7, call_a, 5), 1);
+    EXPECT_EQ(dispatched(3, 1, 7, 5), "a");
+    EXPECT_EQ(RemoveEventBinding(3, 1, 7, nullptr, -1), 0); // the whole key
+    EXPECT_EQ(std::tuple(binding_key_count(), RemoveEventBinding(3, 1, 7, call_a, -1)),
+              std::tuple(1, 0));
+    for (int64_t object = 0; object < 40; ++object) // past the table's first size
+        AddEventBinding(3, 1, object, call_a, -1);
+    UnbindWindowEvents(1);
+    EXPECT_EQ(binding_key_count(), 1);
+    EXPECT_EQ(dispatched(3, 2, 7, 0), "b");
+    EXPECT_EQ(RemoveEventBinding(3, 2, 7, call_b, -1), 1); // the last node takes its key along
+    EXPECT_EQ(binding_key_count(), 0);
 }
 
 } // namespace

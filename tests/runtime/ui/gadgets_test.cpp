@@ -8,26 +8,34 @@
 #include "platform/appkit/ns_window.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/objc/message_send.h"
+#include "runtime/ui/application.h"
+#include "runtime/ui/event_kinds.h"
+#include "runtime/ui/event_queue.h"
+#include "runtime/ui/gadgets.h"
 #include "runtime/ui/native/kx_gadget_functions.h"
 #include "runtime/ui/native/kx_gadget_list.h"
+#include "runtime/ui/wait_event.h"
+#include "runtime/ui/windows.h"
 #include "tests/runtime/ui/runtime_window_test.h"
+#include "tests/support/driver_session.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <tuple>
 #include <vector>
 
+namespace rt {
 namespace {
-
-using namespace rt;
 
 constexpr int32_t k_keep = -65535;
 constexpr int32_t k_title_bar = 28; // the window's frame top is 28 points above its content
 
 void gadget_callback() {}
 
-// Gadgets in runtime windows; the operations the runtime reaches only by message to a gadget's
-// behaviour object are sent by selector, as the runtime sends them.
+// The operations the runtime reaches only by message to a gadget's behaviour object are sent by
+// selector, as the runtime sends them.
 class GadgetsTest : public RuntimeWindowTest {
   protected:
     void SetUp() override {
@@ -61,7 +69,7 @@ class GadgetsTest : public RuntimeWindowTest {
     }
 };
 
-TEST_F(GadgetsTest, CheckBoxesAreNumberedByTheirRecordOrTheirFixedNumber) {
+TEST_F(GadgetsTest, CheckBoxesAreNumberedByTheirRecordOrTheirFixedNumberAndHoldStates) {
     const int64_t first = CreateCheckboxGadget(AutoNumber, 10, 10, 200, 20, u"One");
     ASSERT_NE(first, CreateCheckboxGadget(AutoNumber, 10, 40, 200, 20, u"Two"));
     EXPECT_EQ(std::tuple(reinterpret_cast<intptr_t>(gadget_record(first)),
@@ -71,24 +79,16 @@ TEST_F(GadgetsTest, CheckBoxesAreNumberedByTheirRecordOrTheirFixedNumber) {
     EXPECT_EQ(
         std::tuple(reinterpret_cast<NSView*>(fixed), static_cast<NSButton*>(view(4))->buttonType()),
         std::tuple(view(4), NSUInteger{NSButtonTypeSwitch}));
-}
-
-TEST_F(GadgetsTest, StatesOfCheckBoxesAndLabels) {
-    struct Row {
-        int64_t (*create)(int64_t, int32_t, int32_t, int32_t, int32_t, TextArg, int32_t);
-        int32_t flags;
-        int64_t set, state;
-    };
-    const Row rows[] = {
+    using Create = int64_t (*)(int64_t, int32_t, int32_t, int32_t, int32_t, TextArg, int32_t);
+    const std::tuple<Create, int32_t, int64_t, int64_t> rows[] = {
         {&CreateCheckboxGadget, 0, 1, 1},  {&CreateCheckboxGadget, 0, 0, 0},
         {&CreateCheckboxGadget, 0, -1, 1}, {&CreateCheckboxGadget, 4, -1, -1},
         {&CreateTextGadget, 0, 1, 0},      {&CreateFrameGadget, 0, 1, 0},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << &row - rows);
-        ASSERT_NE(row.create(2, 0, 0, 100, 20, u"x", row.flags), 0);
-        SetGadgetState(2, row.set);
-        EXPECT_EQ(GetGadgetState(2), row.state);
+    for (const auto& [create, flags, set, state] : rows) {
+        ASSERT_NE(create(2, 0, 0, 100, 20, u"x", flags), 0);
+        SetGadgetState(2, set);
+        EXPECT_EQ(GetGadgetState(2), state) << flags << " " << set;
     }
     EXPECT_EQ(GetGadgetState(99), 0);
     SetGadgetState(99, 1);
@@ -97,14 +97,10 @@ TEST_F(GadgetsTest, StatesOfCheckBoxesAndLabels) {
 TEST_F(GadgetsTest, ChoicesTakeItemsWhereAskedAndSelectByIndex) {
     ASSERT_NE(CreateChoiceGadget(3, 0, 0, 80, 20), 0);
     EXPECT_EQ(GetGadgetState(3), -1);
-    struct Row {
-        int32_t position;
-        const char16_t* text;
-        int64_t index;
-    };
-    const Row rows[] = {{-1, u"70%", 0}, {-1, u"90%", 1}, {0, u"60%", 0}, {9, u"100%", 3}};
-    for (const Row& row : rows)
-        EXPECT_EQ(AddGadgetItem(3, row.position, row.text), row.index);
+    const std::tuple<int32_t, const char16_t*, int64_t> rows[] = {
+        {-1, u"70%", 0}, {-1, u"90%", 1}, {0, u"60%", 0}, {9, u"100%", 3}};
+    for (const auto& [position, text, index] : rows)
+        EXPECT_EQ(AddGadgetItem(3, position, text), index);
     auto* pop_up = static_cast<NSPopUpButton*>(view(3));
     std::vector<std::string> titles;
     for (NSInteger index = 0; index < pop_up->numberOfItems(); ++index)
@@ -181,38 +177,30 @@ TEST_F(GadgetsTest, GadgetsGoWithTheirWindowWhetherDisposedOrClosedByTheToolkit)
 }
 
 TEST_F(GadgetsTest, FrameStylesComeFromTheWholeFlagsValue) {
-    struct Row {
-        int32_t flags;
-        const char16_t* text;
-        NSUInteger title_position, box_type;
-    };
-    const Row rows[] = {
+    const std::tuple<int32_t, const char16_t*, NSUInteger, NSUInteger> rows[] = {
         {0, u"Shown", NSAtTop, NSBoxPrimary},    {0, u"", NSNoTitle, NSBoxPrimary},
         {1, u"Hidden", NSNoTitle, NSBoxPrimary}, {3, u"Old", NSNoTitle, NSBoxOldStyle},
         {8 | 1, u"Kept", NSAtTop, NSBoxPrimary},
     };
-    for (const Row& row : rows) {
-        ASSERT_NE(CreateFrameGadget(2, 0, 0, 100, 100, row.text, row.flags), 0);
+    for (const auto& [flags, text, title_position, box_type] : rows) {
+        ASSERT_NE(CreateFrameGadget(2, 0, 0, 100, 100, text, flags), 0);
         auto* box = static_cast<NSBox*>(view(2));
         EXPECT_EQ(std::tuple(box->titlePosition(), box->boxType()),
-                  std::tuple(row.title_position, row.box_type))
-            << "flags " << row.flags;
+                  std::tuple(title_position, box_type))
+            << "flags " << flags;
         LeaveGadgetList();
     }
 }
 
 TEST_F(GadgetsTest, PositionByModeCountsTheMainScreensTopAsTheOriginOnScreen) {
-    struct Row {
-        int32_t window_x, window_y, gadget_x, gadget_y;
-    };
-    for (Row row : {Row{100, 100, 10, 20}, Row{0, 0, 0, 0}, Row{500, 300, 37, 5}}) {
-        SCOPED_TRACE(testing::Message() << row.window_x << "," << row.window_y);
-        ASSERT_NE(NewWindow(1, row.window_x, row.window_y, 320, 290, u"W", 4), 0);
-        ASSERT_NE(CreateTextGadget(2, row.gadget_x, row.gadget_y, 80, 20, u"t"), 0);
+    for (auto [window_x, window_y, gadget_x, gadget_y] :
+         {std::array{100, 100, 10, 20}, {0, 0, 0, 0}, {500, 300, 37, 5}}) {
+        SCOPED_TRACE(testing::Message() << window_x << "," << window_y);
+        ASSERT_NE(NewWindow(1, window_x, window_y, 320, 290, u"W", 4), 0);
+        ASSERT_NE(CreateTextGadget(2, gadget_x, gadget_y, 80, 20, u"t"), 0);
         EXPECT_EQ(std::tuple(x(2, 0), y(2, 0), x(2, 2), y(2, 2), x(2, 1), y(2, 1)),
-                  std::tuple(row.gadget_x, row.gadget_y, row.gadget_x, row.gadget_y,
-                             row.window_x + row.gadget_x,
-                             row.window_y + k_title_bar + row.gadget_y));
+                  std::tuple(gadget_x, gadget_y, gadget_x, gadget_y, window_x + gadget_x,
+                             window_y + k_title_bar + gadget_y));
     }
     // Inside a container frame mode 0 is relative to the frame's inner view, 2 to the window.
     ASSERT_NE(CreateFrameGadget(3, 40, 50, 200, 150, u"Box", FrameFlagContainer), 0);
@@ -226,21 +214,16 @@ TEST_F(GadgetsTest, PositionByModeCountsTheMainScreensTopAsTheOriginOnScreen) {
 
 TEST_F(GadgetsTest, ResizeKeepsEveryValueGivenAsMinus65535) {
     ASSERT_NE(CreateCheckboxGadget(2, 10, 20, 200, 25, u"c"), 0);
-    struct Row {
-        int32_t x, y, width, height;
-        NSRect expected;
-    };
-    const Row rows[] = {
+    const std::tuple<int32_t, int32_t, int32_t, int32_t, NSRect> rows[] = {
         {k_keep, k_keep, k_keep, k_keep, NSMakeRect(10, 20, 200, 25)},
         {50, k_keep, k_keep, 30, NSMakeRect(50, 20, 200, 30)},
         {k_keep, 0, 120, k_keep, NSMakeRect(50, 0, 120, 30)},
     };
-    for (const Row& row : rows) {
-        msg_send<void>(functions(2), "ResizeGadget:y:width:height:", row.x, row.y, row.width,
-                       row.height);
+    for (const auto& [x, y, width, height, expected] : rows) {
+        msg_send<void>(functions(2), "ResizeGadget:y:width:height:", x, y, width, height);
         EXPECT_EQ(std::tuple(view(2)->frame(), msg_send<int32_t>(functions(2), "GadgetWidth"),
                              msg_send<int32_t>(functions(2), "GadgetHeight")),
-                  std::tuple(row.expected, row.expected.size.width, row.expected.size.height));
+                  std::tuple(expected, expected.size.width, expected.size.height));
     }
 }
 
@@ -306,4 +289,41 @@ TEST_F(GadgetsTest, ContainersNestDeeperThanTheFirstStackAndUnwindInOrder) {
     EXPECT_EQ(tops.back()->frame(), NSMakeRect(0, 0, 250, 120));
 }
 
+// The gadget events until the script ends, as "gadget (state)".
+std::vector<std::string> gadget_events_until_the_end(const ExitRecorder& exits) {
+    std::vector<std::string> events;
+    while (exits.statuses.empty()) {
+        if (WaitEvent() != EventKindGadget) continue;
+        const int64_t gadget = CurrentEventGadget();
+        events.push_back(std::to_string(gadget) + " (" + std::to_string(GetGadgetState(gadget)) +
+                         ")");
+    }
+    return events;
+}
+
+// End to end over the driver display: its commands reach the gadgets as clicks and choices, and
+// the program receives gadget events; a disabled button, an item past the end and a choice on a
+// button are refused.
+TEST(GadgetsOverTheDriver, ChoosingAndPressingReachTheProgramAndDisabledOnesRefuse) {
+    DriverSession session("choose 3 2\nclick 2\nclick 4\nchoose 3 7\nchoose 2 0\nclick 3\n"
+                          "choose 3 0\n");
+    ASSERT_EQ(InitApplication(), 1);
+    ASSERT_EQ(InitEvents(), 1);
+    ASSERT_EQ(InitWindows(), 1);
+    ASSERT_EQ(InitGadgets(), 1);
+    ASSERT_NE(NewWindow(1, 0, 0, 320, 100, u"Limits", 4), 0);
+    ASSERT_NE(CreateButtonGadget(2, 10, 10, 150, 24, u"Charge to 100% Once"), 0);
+    ASSERT_NE(CreateChoiceGadget(3, 10, 40, 80, 24), 0);
+    for (const char16_t* item : {u"60%", u"70%", u"80%", u"90%"})
+        AddGadgetItem(3, -1, item);
+    ASSERT_NE(CreateButtonGadget(4, 10, 70, 150, 24, u"Stop"), 0);
+    DisableGadget(4, 1);
+
+    EXPECT_EQ(gadget_events_until_the_end(session.exits),
+              (std::vector<std::string>{"3 (2)", "2 (0)", "3 (0)"}));
+    FreeGadget(AutoNumber);
+    DisposeWindow(AutoNumber);
+}
+
 } // namespace
+} // namespace rt

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <span>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -17,16 +18,13 @@ constexpr uint64_t flag_option = 1 << 19;
 constexpr uint64_t flag_command = 1 << 20;
 
 TEST(ShortcutCodes, ShiftChangesOnlyLettersAndAFewMarks) {
-    struct Case {
-        char16_t plain;
-        char16_t shifted;
-    } cases[] = {
+    const std::tuple<char16_t, char16_t> cases[] = {
         {u'\t', 25},  {u'+', u'*'}, {u',', u';'}, {u'-', u'_'}, {u'.', u':'}, {u'a', u'A'},
         {u'z', u'Z'}, {u'A', u'A'}, {u'1', u'1'}, {u'/', u'/'}, {u'`', u'`'}, {u'{', u'{'},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(shifted_shortcut_character(c.plain), c.shifted)
-            << "plain 0x" << std::hex << static_cast<unsigned>(c.plain);
+    for (const auto& [plain, shifted] : cases)
+        EXPECT_EQ(shifted_shortcut_character(plain), shifted)
+            << "plain 0x" << std::hex << static_cast<unsigned>(plain);
 }
 
 TEST(ShortcutCodes, TranslatesACodeIntoWhatAKeyDownIsComparedWith) {
@@ -51,10 +49,7 @@ TEST(ShortcutCodes, TranslatesACodeIntoWhatAKeyDownIsComparedWith) {
 }
 
 TEST(ShortcutCodes, MapsEventFlagsToShortcutBits) {
-    struct Case {
-        uint64_t flags;
-        uint32_t bits;
-    } cases[] = {
+    const std::tuple<uint64_t, uint32_t> cases[] = {
         {0, 0},
         {flag_control, ShortcutControl},
         {flag_shift, ShortcutShift},
@@ -62,19 +57,12 @@ TEST(ShortcutCodes, MapsEventFlagsToShortcutBits) {
         {flag_option, ShortcutOption},
         {flag_control | flag_shift | flag_command | flag_option, ShortcutModifiers},
         {flag_command | (1 << 16) | (1 << 23), ShortcutCommand}}; // caps lock, function key
-    for (const Case& c : cases)
-        EXPECT_EQ(shortcut_modifiers_of_event_flags(c.flags), c.bits) << "flags " << c.flags;
+    for (const auto& [flags, bits] : cases)
+        EXPECT_EQ(shortcut_modifiers_of_event_flags(flags), bits) << "flags " << flags;
 }
 
 TEST(ShortcutCodes, MatchesModifiersExactlyAndThenTheKey) {
-    struct Case {
-        const char* name;
-        uint32_t code;
-        uint64_t flags;
-        uint16_t key_code;
-        std::u16string characters;
-        bool matches;
-    } cases[] = {
+    const std::tuple<const char*, uint32_t, uint64_t, uint16_t, std::u16string, bool> cases[] = {
         {"command i", 524393, flag_command, 34, u"i", true},
         {"command shift i", 524393, flag_command | flag_shift, 34, u"i", false},
         {"plain i", 524393, 0, 34, u"i", false},
@@ -91,11 +79,10 @@ TEST(ShortcutCodes, MatchesModifiersExactlyAndThenTheKey) {
         {"digit on another key", u'1', 0, 83, u"1", false},
         {"typed digit", 131, 0, 83, u"1", true},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(
-            shortcut_pattern_matches(shortcut_pattern(c.code), c.flags, c.key_code, c.characters),
-            c.matches)
-            << c.name;
+    for (const auto& [name, code, flags, key_code, characters, matches] : cases)
+        EXPECT_EQ(shortcut_pattern_matches(shortcut_pattern(code), flags, key_code, characters),
+                  matches)
+            << name;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/objc/message_send.h"
 #include "platform/objc/selector.h"
 #include "runtime/ui/application.h"
+#include "runtime/ui/editing_keys.h"
 #include "runtime/ui/event_pump.h"
 #include "runtime/ui/event_queue.h"
 #include "runtime/ui/window_records.h"
@@ -17,10 +18,10 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 
+namespace rt {
 namespace {
-
-using namespace rt;
 
 // What reached the window's first responder, by selector.
 std::map<std::string, int>& received() {
@@ -71,26 +72,46 @@ TEST(WaitEvent, EditingKeysGoToTheFirstResponder) {
     auto* window = reinterpret_cast<NSWindow*>(WindowObject(1));
     ObjcRef<NSResponder> responder = ObjcRef<NSResponder>::adopt(make_recording_responder());
     window->makeFirstResponder(responder.get());
-    const struct {
-        const char16_t* key;
-        const char* action;
-        int answered, key_downs; // the key downs that reached the window
-    } cases[] = {
-        {u"z", "undo:", 1, 1},  // undo always passes the key on
-        {u"c", "copy:", 1, 0},  // handled: the key stops there
-        {u"v", "paste:", 0, 1}, // not answered: the key goes on to the window
-    };
-    for (const auto& c : cases) {
+    // Undo always passes the key on to the window; copy, handled, stops it; paste, not answered
+    // by the responder, goes on.
+    const std::tuple<const char16_t*, const char*, int, int> cases[] = {
+        {u"z", "undo:", 1, 1}, {u"c", "copy:", 1, 0}, {u"v", "paste:", 0, 1}};
+    for (const auto& [text, action, answered, key_downs] : cases) {
         received().clear();
-        ObjcRef<NSString> key = NSString::make(c.key);
+        ObjcRef<NSString> key = NSString::make(text);
         msg_send<void>(
             NSApp, "sendEvent:",
             NSEvent::keyEventWithType(nil, NSEventTypeKeyDown, {0, 0}, NSEventModifierFlagCommand,
                                       0, window->windowNumber(), nil, key.get(), key.get(), NO, 0));
-        EXPECT_EQ(received()[c.action], c.answered) << c.action;
-        EXPECT_EQ(received()["keyDown:"], c.key_downs) << c.action;
+        EXPECT_EQ(std::tuple(received()[action], received()["keyDown:"]),
+                  std::tuple(answered, key_downs))
+            << action;
     }
     DisposeWindow(AutoNumber);
 }
 
+// Device-dependent bits below the mask and bits above 32 do not count.
+TEST(EditingKeys, FindsTheActionOfCommandKeysOnKeyDown) {
+    constexpr uint64_t command = 0x100000, shift = 0x20000, option = 0x80000;
+    const std::tuple<int64_t, uint64_t, std::u16string, std::string, bool> cases[] = {
+        {10, command, u"c", "copy:", false},
+        {10, command, u"z", "undo:", true},
+        {10, command | shift, u"z", "redo:", false},
+        {10, command | 0x108 | (uint64_t{1} << 40), u"c", "copy:", false},
+        {10, command | shift, u"c", "", false},
+        {10, command | option, u"z", "", false},
+        {10, command, u"Z", "", false},
+        {10, 0, u"x", "", false},
+        {11, command, u"x", "", false},
+    };
+    for (const auto& [type, modifiers, characters, action, passed_on] : cases) {
+        const EditingKey* key = find_editing_key(type, modifiers, characters);
+        EXPECT_EQ(key ? std::tuple(std::string(key->action), key->always_passed_on)
+                      : std::tuple(std::string(), false),
+                  std::tuple(action, passed_on))
+            << "modifiers " << std::hex << modifiers;
+    }
+}
+
 } // namespace
+} // namespace rt

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -67,13 +68,8 @@ struct TimerSession {
 };
 
 TEST(WindowTimers, StartStopAndReplaceTimersPerWindow) {
-    struct Row {
-        const char* what;
-        std::vector<TimerStep> steps;
-        int64_t count_on_0;
-        const char* ticks; // over 30 s
-    };
-    const Row rows[] = {
+    // What the steps do, the steps, the timers left on window 0 and the ticks over 30 s.
+    const std::tuple<const char*, std::vector<TimerStep>, int64_t, const char*> rows[] = {
         {"starting again replaces", {{'s', 0, 1, 10000}, {'s', 0, 1, 25000}}, 1, "1/0@25000"},
         {"side by side",
          {{'s', 0, 1, 10000}, {'s', 0, 2, 14000}, {'s', 1, 1, 12000}},
@@ -92,10 +88,10 @@ TEST(WindowTimers, StartStopAndReplaceTimersPerWindow) {
          "2/0@9000 2/0@18000 2/0@27000"},
         {"closing the window stops its timers", {{'s', 1, 1, 10000}, {'d', 1, 0}}, 0, ""},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
+    for (const auto& [what, steps, count_on_0, ticks] : rows) {
+        SCOPED_TRACE(what);
         TimerSession timers("advance 30000\n");
-        for (const TimerStep& step : row.steps) {
+        for (const TimerStep& step : steps) {
             if (step.op == 's') {
                 EXPECT_EQ(StartWindowTimer(step.window, step.timer, step.milliseconds),
                           step.expected);
@@ -103,8 +99,8 @@ TEST(WindowTimers, StartStopAndReplaceTimersPerWindow) {
             if (step.op == 'x') StopWindowTimer(step.window, step.timer);
             if (step.op == 'd') DisposeWindow(step.window);
         }
-        EXPECT_EQ(window_timer_count(0), row.count_on_0);
-        EXPECT_EQ(timers.take_ticks_until_input_ends(), row.ticks);
+        EXPECT_EQ(window_timer_count(0), count_on_0);
+        EXPECT_EQ(timers.take_ticks_until_input_ends(), ticks);
     }
 }
 

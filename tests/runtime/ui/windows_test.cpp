@@ -4,18 +4,24 @@
 #include "platform/appkit/ns_window.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/objc/message_send.h"
+#include "runtime/ui/event_kinds.h"
 #include "runtime/ui/event_queue.h"
+#include "runtime/ui/next_key_window.h"
 #include "runtime/ui/wait_event.h"
+#include "runtime/ui/window_events.h"
+#include "runtime/ui/window_geometry.h"
+#include "runtime/ui/window_style.h"
 #include "tests/runtime/ui/runtime_window_test.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
+#include <tuple>
 #include <vector>
 
+namespace rt {
 namespace {
-
-using namespace rt;
 
 // The queued events as "kind/object/window", taking them.
 std::vector<std::string> take_all_events() {
@@ -85,4 +91,152 @@ TEST_F(WindowsTest, TheCloseButtonPostsItsEvent) {
     EXPECT_EQ(take_all_events(), std::vector<std::string>{event_text(EventKindCloseWindow, 1)});
 }
 
+class WindowEventsTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_EQ(InitEvents(), 1); }
+    void TearDown() override { InitEvents(); }
+};
+
+std::vector<int32_t> taken_kinds() {
+    std::vector<int32_t> kinds;
+    while (int32_t kind = TakeEvent())
+        kinds.push_back(kind);
+    return kinds;
+}
+
+TEST_F(WindowEventsTest, ADoubleClickPostsOneClickAndOneDoubleClick) {
+    // The releases of a double click carry click counts 1 and 2; a triple click adds nothing.
+    for (int64_t click_count : {1, 2, 3}) {
+        if (const int32_t kind = left_mouse_up_kind(click_count)) post_window_event(kind, 4);
+    }
+    EXPECT_EQ(taken_kinds(), (std::vector<int32_t>{EventKindLeftClick, EventKindLeftDoubleClick}));
+    EXPECT_EQ(right_mouse_up_kind(1), EventKindRightClick);
+    EXPECT_EQ(right_mouse_up_kind(2), EventKindNone);
+    EXPECT_EQ(left_mouse_up_kind(0), EventKindNone);
+}
+
+TEST_F(WindowEventsTest, AResizePostsThePendingZoomThenOneSizeEventAtTheEnd) {
+    post_window_resize(2, EventKindNone);
+    post_window_event(EventKindMoveWindow, 2);
+    post_window_resize(2, EventKindMaximizeWindow);
+    EXPECT_EQ(taken_kinds(), (std::vector<int32_t>{EventKindMoveWindow, EventKindMaximizeWindow,
+                                                   EventKindSizeWindow}));
+    EXPECT_EQ(current_event().window, 2);
+}
+
+constexpr Rect main_screen{0, 0, 1440, 900};
+
+// NewWindow's placement on the main screen: the created shape, then the centring.
+Rect placed_frame(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t flags) {
+    const NewWindowShape shape = new_window_shape(x, y, w, h, flags, main_screen.height);
+    const Rect frame = frame_rect_for_content_rect(shape.content, shape.style_mask);
+    return centred_window_frame(frame, shape.flags, &main_screen, nullptr);
+}
+
+// Content rectangles below are top-left based, as the runtime gives them.
+TEST(WindowGeometry, PlacesNewWindowsAndMovesThemKeepingTheTopLeftCorner) {
+    using Row = std::tuple<int32_t, int32_t, int32_t, int32_t, uint32_t, Rect>;
+    const Row placements[] = {
+        {0, 0, 320, 290, 68, {560, 319, 320, 290}},  // the Preferences: titled, closable, centred
+        {100, 50, 200, 100, 4, {100, 78, 200, 100}}, // not centred: the frame's corner lands there
+        {-65535, 0, 320, 290, 4, {560, 319, 320, 290}},
+        {0, -65535, 320, 290, 4, {560, 319, 320, 290}},
+        {-65535, -65535, 200, 100, 128, {620, 400, 200, 100}},
+        {10, 20, 0, -5, 512 | 128, {10, 20, 1, 1}},
+        {10, 20, -5, 0, 128, {10, 20, 0, 0}},
+    };
+    for (const auto& [x, y, w, h, flags, expected] : placements) {
+        const uint64_t mask = new_window_shape(x, y, w, h, flags, 900).style_mask;
+        EXPECT_EQ(content_rect_top_left(placed_frame(x, y, w, h, flags), mask, 900), expected)
+            << x << "," << y << " " << w << "x" << h << " flags " << flags;
+    }
+    const uint64_t titled = WindowStyleTitled | WindowStyleClosable;
+    const Rect frame = placed_frame(0, 0, 320, 290, 68);
+    const Row moves[] = {
+        {-65535, -65535, 400, -65535, 0, {560, 319, 400, 290}},
+        {-65535, -65535, -65535, 100, 0, {560, 319, 320, 100}},
+        {-65535, -65535, 400, 100, 0, {560, 319, 400, 100}},
+        {-65535, -65535, -65535, -65535, 0, {560, 319, 320, 290}},
+        {560, 305, -65535, -65535, 0, {561, 333, 320, 290}},
+        {0, 0, 200, 150, 0, {1, 28, 200, 150}},
+    };
+    for (const auto& [x, y, w, h, unused, expected] : moves)
+        EXPECT_EQ(
+            content_rect_top_left(window_bounds_frame(frame, titled, x, y, w, h, 900), titled, 900),
+            expected)
+            << x << "," << y << " " << w << "x" << h;
+    // Centred on the reference only without screen centring.
+    const Rect small{0, 0, 100, 50}, parent{200, 300, 400, 250};
+    EXPECT_EQ(centred_window_frame(small, 256, nullptr, &parent), (Rect{350, 400, 100, 50}));
+    EXPECT_EQ(centred_window_frame(small, 256, nullptr, nullptr), small);
+    EXPECT_EQ(centred_window_frame(small, 64 | 256, nullptr, &parent), (Rect{-50, -25, 100, 50}));
+    EXPECT_EQ(centred_window_frame(small, 4, &main_screen, &parent), small);
+}
+
+TEST(WindowGeometry, ZoomsLargerWhenWiderOrTaller) {
+    const Rect current{0, 0, 400, 300};
+    const std::pair<Rect, int32_t> cases[] = {{{0, 0, 500, 200}, EventKindMaximizeWindow},
+                                              {{0, 0, 300, 400}, EventKindMaximizeWindow},
+                                              {{0, 0, 400, 300}, EventKindRestoreWindow},
+                                              {{50, 50, 200, 100}, EventKindRestoreWindow}};
+    for (const auto& [proposed, expected] : cases)
+        EXPECT_EQ(zoom_event_kind(&current, proposed), expected)
+            << proposed.width << "x" << proposed.height;
+}
+
+TEST(WindowStyle, MapsFlagsToTheStyleMask) {
+    constexpr uint64_t ti = WindowStyleTitled, cl = WindowStyleClosable, re = WindowStyleResizable,
+                       mi = WindowStyleMiniaturizable, bo = WindowStyleBorderless;
+    const std::pair<uint32_t, uint64_t> cases[] = {
+        {0, ti},       {1, ti},       {4, ti | cl},
+        {68, ti | cl}, {2, ti | re},  {16, ti | cl | re},
+        {128, bo},     {128 | 2, re}, {128 | 4 | 16 | 32, re | mi},
+    };
+    for (const auto& [flags, expected] : cases)
+        EXPECT_EQ(window_style_mask(flags), expected) << "flags " << flags;
+}
+
+TEST(WindowStyle, FramesATitledWindowWiderAndTallerThanItsContent) {
+    const uint64_t titled = WindowStyleTitled | WindowStyleClosable;
+    const Rect content{100, 200, 320, 290};
+    const Rect frame = frame_rect_for_content_rect(content, titled);
+    EXPECT_EQ(frame, (Rect{99, 200, 322, 318}));
+    EXPECT_EQ(content_rect_for_frame_rect(frame, titled), content);
+    EXPECT_EQ(frame_rect_for_content_rect(content, WindowStyleBorderless), content);
+    EXPECT_EQ(title_bar_height(WindowStyleResizable), 0);
+    // Sizes by mode: 0 the frame, 1 the content, truncated.
+    const Rect odd{10, 10, 322.75, 318.5};
+    EXPECT_EQ(window_size(odd, WindowStyleTitled, 0), (WindowSize{322, 318}));
+    EXPECT_EQ(window_size(odd, WindowStyleTitled, 1), (WindowSize{320, 290}));
+    EXPECT_EQ(window_size(odd, WindowStyleBorderless, 1), (WindowSize{322, 318}));
+}
+
+// Windows are letters in table order, upper case visible and lower case hidden; C is closing. A
+// previous key window that is not in the table has closed since.
+char next_key(std::string names, char previous) {
+    std::vector<KeyWindowCandidate> windows;
+    const void* closing = nullptr;
+    const void* previous_key = previous ? &previous : nullptr;
+    for (char& name : names) {
+        windows.push_back({&name, std::isupper(static_cast<unsigned char>(name)) != 0});
+        name = static_cast<char>(std::toupper(static_cast<unsigned char>(name)));
+        if (name == previous) previous_key = &name;
+        if (name == 'C') closing = &name;
+    }
+    const void* chosen = choose_next_key_window(windows, closing, previous_key);
+    return chosen ? *static_cast<const char*>(chosen) : 0;
+}
+
+// Still open and visible it stays; hidden, the first visible window met before it; closed, the
+// first visible window of all; the closing window itself is never chosen.
+TEST(NextKeyWindow, PrefersThePreviousKeyWindowWhileItIsOpenAndVisible) {
+    const std::tuple<const char*, char, char> cases[] = {
+        {"ABC", 'B', 'B'}, {"AbC", 'B', 'A'}, {"aBC", 'A', 0},   {"CaD", 'B', 'D'},
+        {"CDE", 0, 0},     {"Cab", 'Z', 0},   {"CAB", 'C', 'A'},
+    };
+    for (const auto& [table, previous_key, expected] : cases)
+        EXPECT_EQ(next_key(table, previous_key), expected) << table << " " << previous_key;
+}
+
 } // namespace
+} // namespace rt
