@@ -85,7 +85,9 @@ TEST_F(NumberText, FloatToTextPrintsTheFloatTrimsAndRoundsHalfToEven) {
         {0.045f, 2, "0.05"},
     };
     for (const auto& [value, decimals, expected] : rows)
-        EXPECT_EQ(produced([&](TempOffset p) { return FloatToText(decimals, p, value); }), expected)
+        EXPECT_EQ(
+            produced([d = decimals, v = value](TempOffset p) { return FloatToText(d, p, v); }),
+            expected)
             << value << ", decimals " << decimals;
     EXPECT_EQ(produced([](TempOffset p) { return FloatToText(-1, p, FLT_MAX); }),
               "340282346638528859811704183484516925440");

@@ -39,8 +39,10 @@ TEST(StringConversions, ReadsTextFromMemoryInEachFormat) {
         {"UTF-8 stray byte", "a\x80", -1, 2, u"a\uFFFD"},
         {"null address", nullptr, 3, 0, u""}};
     for (const auto& [what, address, length, format, expected] : rows) {
-        const std::u16string actual = result_above_live(
-            [&](TempOffset p) { return TextFromMemory(address, length, format, p); });
+        const std::u16string actual =
+            result_above_live([a = address, n = length, f = format](TempOffset p) {
+                return TextFromMemory(a, n, f, p);
+            });
         EXPECT_EQ(actual, expected) << what;
     }
 }
