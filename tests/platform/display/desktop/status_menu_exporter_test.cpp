@@ -2,6 +2,8 @@
 
 #include <gio/gio.h>
 
+#include "tests/support/main_context_wait.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -10,14 +12,6 @@
 // The menu on a private session bus, with this test as the panel's menu client: it counts the
 // menu's signals after each show() and reads which items they name.
 namespace menu_bus_test {
-
-template <typename Done>
-bool run_until(Done done) {
-    const gint64 deadline = g_get_monotonic_time() + 5 * G_USEC_PER_SEC;
-    while (!done() && g_get_monotonic_time() < deadline)
-        g_main_context_iteration(nullptr, FALSE);
-    return done();
-}
 
 struct Heard {
     std::string signal;
@@ -81,8 +75,8 @@ class StatusMenuExporterBus : public testing::Test {
                 if (reply) g_variant_unref(reply);
             },
             &answered);
-        run_until([&] { return answered != 0; });
-        run_until([] { return !g_main_context_pending(nullptr); });
+        run_main_context_until([&] { return answered != 0; });
+        run_main_context_until([] { return !g_main_context_pending(nullptr); });
         return answered == 2;
     }
 
@@ -90,11 +84,11 @@ class StatusMenuExporterBus : public testing::Test {
     void show_first(const std::vector<MenuItemSnapshot>& items) {
         m_exporter = std::make_unique<StatusMenuExporter>("/MenuBar", [](int) {});
         m_exporter->show(items);
-        ASSERT_TRUE(run_until([&] { return layout_answered(); }));
+        ASSERT_TRUE(run_main_context_until([&] { return layout_answered(); }));
         EXPECT_EQ(m_exporter->items(), items) << "the items the popup menu opens with";
         // The first LayoutUpdated may follow the first answer: it is not what the test counts.
         const gint64 settled = g_get_monotonic_time() + G_USEC_PER_SEC / 5;
-        run_until([&] { return g_get_monotonic_time() >= settled; });
+        run_main_context_until([&] { return g_get_monotonic_time() >= settled; });
         m_heard.clear();
     }
 
@@ -102,7 +96,7 @@ class StatusMenuExporterBus : public testing::Test {
     // callback, run before the call that marks the end.
     std::vector<Heard> heard_after(const std::vector<MenuItemSnapshot>& items) {
         m_exporter->show(items);
-        run_until([] { return !g_main_context_pending(nullptr); });
+        run_main_context_until([] { return !g_main_context_pending(nullptr); });
         EXPECT_TRUE(layout_answered());
         return std::exchange(m_heard, {});
     }

@@ -1,6 +1,8 @@
 #include "platform/display/desktop/status_notifier_item.h"
 
+#include "tests/support/main_context_wait.h"
 #include <glib/gstdio.h>
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -23,14 +25,6 @@ GDBusConnection* connect(GTestDBus* bus) {
         static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
         nullptr, nullptr, nullptr);
-}
-
-template <typename Done>
-bool run_until(Done done) {
-    const gint64 deadline = g_get_monotonic_time() + 5 * G_USEC_PER_SEC;
-    while (!done() && g_get_monotonic_time() < deadline)
-        g_main_context_iteration(nullptr, FALSE);
-    return done();
 }
 
 // A battery's outline 24 × 12 pixels with its terminal on the right, room inside for the charge.
@@ -110,7 +104,7 @@ class Panel {
                 reply->done = true;
             },
             &reply);
-        run_until([&] { return reply.done; });
+        run_main_context_until([&] { return reply.done; });
         return reply;
     }
 
@@ -182,7 +176,7 @@ class StatusNotifierItemBus : public testing::Test {
                                         .icon_shows_title = ""});
         ASSERT_TRUE(m_item);
         m_item->show(status);
-        ASSERT_TRUE(run_until([&] { return m_item->registered(); }));
+        ASSERT_TRUE(run_main_context_until([&] { return m_item->registered(); }));
         EXPECT_EQ(m_panel->registered(), 1);
         m_panel->listen_to(item());
     }
