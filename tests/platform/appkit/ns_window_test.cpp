@@ -1,11 +1,14 @@
 #include "platform/appkit/ns_window.h"
 
 #include "platform/appkit/ns_application.h"
+#include "platform/appkit/ns_screen.h"
+#include "platform/display/display_slot.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/objc/class_registry.h"
 #include "platform/objc/message_send.h"
 #include "platform/objc/objc.h"
 #include "tests/support/rect_text.h"
+#include "tests/support/screens_display.h"
 
 #include <gtest/gtest.h>
 
@@ -157,6 +160,24 @@ TEST_F(NSWindowTest, PerformCloseAsksTheDelegateAndNeedsACloseButton) {
         g_calls.clear();
         window->close();
         EXPECT_TRUE(g_calls.empty()) << "a second close does nothing";
+    }
+}
+
+// Screens 0 and 1 with a gap between them: a window is on the screen that holds its centre, else
+// on the one it overlaps most (the first of two alike), else on the main screen.
+TEST_F(NSWindowTest, IsOnTheScreenHoldingItsCentreElseTheOneItOverlapsMost) {
+    ScreensDisplay display({{0, 0, 1000, 800}, {1200, 0, 1000, 800}});
+    DisplayScope scope(display);
+    const std::pair<NSRect, double> rows[] = {
+        {NSMakeRect(1500, 100, 200, 100), 1200}, {NSMakeRect(900, 100, 500, 100), 1200},
+        {NSMakeRect(700, 100, 600, 100), 0},     {NSMakeRect(-300, 700, 400, 200), 0},
+        {NSMakeRect(5000, 100, 200, 100), 0},    {NSMakeRect(900, 100, 400, 100), 0}};
+    for (const auto& [frame, screen_left] : rows) {
+        SCOPED_TRACE(rect_text(frame));
+        ObjcRef<NSWindow> window = make_window(NSMakeRect(0, 0, 10, 10));
+        window->setFrameDisplay(frame, NO);
+        ASSERT_NE(window->screen(), nullptr);
+        EXPECT_EQ(window->screen()->frame().origin.x, screen_left);
     }
 }
 

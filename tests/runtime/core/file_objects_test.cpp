@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
 #include <vector>
@@ -77,6 +78,38 @@ TEST_F(FileObjects, RefusesPathsAndNumbersItCannotUse) {
     EXPECT_EQ(WriteFileText(AutoNumber, u"text", FormatUTF8), 0);
     EXPECT_EQ(OpenFileObject(-5, path("negative").data(), file_mode_create, 0), 0);
     EXPECT_EQ(FileByteSize(path("negative")), -1);
+}
+
+// Each mode meets an existing "hello" as documented; the object's format is the flags', and a
+// write's own format wins. Reading takes only a regular file and refuses every write.
+TEST_F(FileObjects, OpensEachModeAndWritesEachFormat) {
+    const std::string utf16_ab("a\0b\0", 4);
+    const std::tuple<const char*, int, int, const char16_t*, int, std::string> rows[] = {
+        {"update", file_mode_update, 0, u"J", 0, "Jello"},
+        {"append", file_mode_update, file_flag_append, u"!", 0, "hello!"},
+        {"append, unbuffered", file_mode_update, file_flag_append | file_flag_unbuffered, u"\u00e9",
+         0, "hello\xC3\xA9"},
+        {"create", file_mode_create, FormatUTF16, u"ab", 0, utf16_ab},
+        {"create, UTF-8 write", file_mode_create, FormatUTF16, u"\u20ac", FormatUTF8,
+         "\xE2\x82\xAC"},
+        {"create, one byte", file_mode_create, FormatASCII, u"\u00e9\u20acx", 0, "\xE9x"},
+        {"read", file_mode_read, 0, u"x", 0, "hello"},
+    };
+    for (const auto& [what, mode, flags, text, format, expected] : rows) {
+        SCOPED_TRACE(what);
+        put_file(native("file"), "hello");
+        const int64_t number = OpenFileObject(AutoNumber, path("file").data(), mode, flags);
+        ASSERT_NE(number, 0);
+        EXPECT_EQ(WriteFileText(number, text, format) != 0, mode != file_mode_read);
+        EXPECT_EQ(CloseFileObject(number), 1);
+        EXPECT_TRUE(file_bytes(native("file")) == expected);
+    }
+    ::mkfifo(native("pipe").c_str(), 0600);
+    for (const std::string& refused :
+         {native("missing"), native("pipe"), m_folder.path().string()}) {
+        const String name = String::from_utf8(refused);
+        EXPECT_EQ(ReadFileObject(AutoNumber, name.data()), 0) << refused;
+    }
 }
 
 // Writes accepted after a write-out failed would land after the lost bytes, in a corrupt file.

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <set>
 #include <span>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -46,6 +48,22 @@ TEST(ShortcutCodes, TranslatesACodeIntoWhatAKeyDownIsComparedWith) {
         for (const Case& c : table)
             EXPECT_EQ(shortcut_pattern(c.code), c.expected) << "code " << c.code;
     }
+    // Every main-row digit and function key is matched by its own key code alone.
+    const uint32_t function_keys[] = {ShortcutKeyF1,  ShortcutKeyF2,  ShortcutKeyF3,
+                                      ShortcutKeyF4,  ShortcutKeyF5,  ShortcutKeyF6,
+                                      ShortcutKeyF7,  ShortcutKeyF8,  ShortcutKeyF9,
+                                      ShortcutKeyF10, ShortcutKeyF11, ShortcutKeyF12};
+    std::vector<uint32_t> keys(std::begin(function_keys), std::end(function_keys));
+    for (uint32_t digit = 48; digit <= 57; ++digit)
+        keys.push_back(digit);
+    std::set<uint32_t> key_codes;
+    for (uint32_t key : keys) {
+        const ShortcutPattern pattern = shortcut_pattern(key);
+        EXPECT_EQ(pattern.character, 0) << key;
+        key_codes.insert(pattern.key_code);
+    }
+    EXPECT_EQ(key_codes.size(), 22u);
+    EXPECT_FALSE(key_codes.contains(0));
 }
 
 TEST(ShortcutCodes, MapsEventFlagsToShortcutBits) {

@@ -1,11 +1,14 @@
 #include "runtime/ui/window_records.h"
 
 #include "platform/appkit/ns_application.h"
+#include "platform/appkit/ns_bitmap_image_rep.h"
+#include "platform/appkit/ns_screen.h"
 #include "platform/appkit/ns_window.h"
 #include "platform/foundation/ns_array.h"
 #include "platform/objc/message_send.h"
 #include "runtime/ui/event_kinds.h"
 #include "runtime/ui/event_queue.h"
+#include "runtime/ui/native/kx_window_output_view.h"
 #include "runtime/ui/next_key_window.h"
 #include "runtime/ui/wait_event.h"
 #include "runtime/ui/window_events.h"
@@ -16,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -89,6 +93,63 @@ TEST_F(WindowsTest, TheCloseButtonPostsItsEvent) {
     target->performClose(nil);
     EXPECT_TRUE(target->isVisible());
     EXPECT_EQ(take_all_events(), std::vector<std::string>{event_text(EventKindCloseWindow, 1)});
+}
+
+// A child opens in front of its parent unless invisible; the opening state is part of the opening.
+TEST_F(WindowsTest, OpensInTheStateItsFlagsAskForAboveItsParent) {
+    struct Row {
+        uint32_t flags;
+        bool visible, key, zoomed, miniaturized;
+    };
+    const Row rows[] = {{0, true, true, false, false},
+                        {WindowFlagNoActivate, true, false, false, false},
+                        {WindowFlagInvisible, false, false, false, false},
+                        {WindowFlagMaximized, true, true, true, false},
+                        {WindowFlagMinimized, false, false, false, true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.flags);
+        ASSERT_NE(NewWindow(1, 0, 0, 100, 100, u"Parent", 4), 0);
+        ASSERT_NE(NewWindow(2, 0, 0, 50, 50, u"Child", int32_t(4 | row.flags), WindowObject(1)), 0);
+        NSWindow* child = window(2);
+        EXPECT_EQ(std::tuple(child->isVisible(), child->isKeyWindow(), child->isZoomed(),
+                             child->isMiniaturized(), child->parentWindow()),
+                  std::tuple(BOOL(row.visible), BOOL(row.key), BOOL(row.zoomed),
+                             BOOL(row.miniaturized),
+                             row.visible || row.miniaturized ? window(1) : nullptr));
+        EXPECT_TRUE(!row.zoomed || child->frame() == child->screen()->visibleFrame());
+        DisposeWindow(AutoNumber);
+    }
+}
+
+// The output is a view on top of the content over one buffer that its bitmap and each context
+// share; every open starts from a clear buffer, also one that reuses the buffer of that size.
+TEST_F(WindowsTest, OutputDrawsIntoOneClearedBufferOnAViewOnTop) {
+    ASSERT_NE(NewWindow(1, 0, 0, 100, 100, u"Output", 4), 0);
+    WindowRecord* record = window_record(1);
+    for (const auto& [width, height] : {std::pair(0, 5), std::pair(5, 0)})
+        EXPECT_EQ(OpenWindowOutput(record, width, height), nullptr);
+    EXPECT_EQ(OpenWindowOutput(nullptr, 5, 5), nullptr);
+    EXPECT_EQ(window(1)->contentView()->subviews()->count(), 0u);
+    for (const auto& [width, height] : {std::pair(4, 3), std::pair(4, 3), std::pair(2, 6)}) {
+        SCOPED_TRACE(width * 10 + height);
+        CGContextRef context = OpenWindowOutput(record, width, height);
+        ASSERT_NE(context, nullptr);
+        auto* pixels = static_cast<unsigned char*>(CGBitmapContextGetData(context));
+        NSBitmapImageRep* bitmap = record->output_view->bitmap();
+        EXPECT_EQ(std::tuple(pixels, bitmap->bitmapData(), bitmap->pixelsWide(),
+                             bitmap->pixelsHigh(), CGBitmapContextGetBytesPerRow(context)),
+                  std::tuple(record->output_pixels, pixels, width, height, size_t(width) * 4));
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(pixels), size_t(width * height) * 4),
+                  std::string(size_t(width * height) * 4, '\0'));
+        EXPECT_EQ(window(1)->contentView()->subviews()->lastObject(), record->output_view);
+        EXPECT_EQ(window(1)->contentView()->subviews()->count(), 1u);
+        std::memset(pixels, 0x7F, size_t(width * height) * 4);
+        CGContextRelease(context);
+    }
+    CloseWindowOutput(record);
+    EXPECT_EQ(std::tuple(record->output_view, record->output_pixels,
+                         window(1)->contentView()->subviews()->count()),
+              std::tuple(nullptr, nullptr, 0u));
 }
 
 class WindowEventsTest : public ::testing::Test {
