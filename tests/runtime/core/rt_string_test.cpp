@@ -93,5 +93,20 @@ TEST_F(RuntimeString, RoundTripsThroughUtf8AndViews) {
     EXPECT_EQ(String::from_utf8(std::string_view("\xC2\xB0\0ab", 5)), u"\u00B0");
 }
 
+TEST_F(RuntimeString, ComparesWithUtf8UpToItsFirstZero) {
+    const std::tuple<const char16_t*, std::string_view, bool> rows[] = {
+        {u"Cycle", "Cycle", true},
+        {u"Cycle", "Cycles", false},
+        {u"Cycles", "Cycle", false},
+        {u"Cycle", "Cyclf", false},
+        {u"", "", true},
+        {u"", "x", false},
+        {u"Cycle", {"Cycle\0x", 7}, true},
+        {u"31.5 \u00B0C", "31.5 \u00B0C", true},
+        {u"31.5 \u00B0F", "31.5 \u00B0C", false}};
+    for (const auto& [units, utf8, same] : rows)
+        EXPECT_EQ(String(units).same_as_utf8(utf8), same) << utf8;
+}
+
 } // namespace
 } // namespace rt
