@@ -75,6 +75,14 @@ TEST(BmpDecoder, ReadsEveryDepthAnotherProgramWrites) {
                   file_bytes(picture_path(name + ".rgba")));
         EXPECT_EQ(depth, bits);
     }
+    // A file that declares alpha is taken at its word, also when every pixel is clear.
+    Bytes clear = file_bytes(picture_path("bits32.bmp"));
+    for (std::size_t at = static_cast<uint8_t>(clear[10]) + 3; at < clear.size(); at += 4)
+        clear[at] = 0;
+    int64_t depth = 0;
+    const Bytes clear_pixels = decode_pixels(clear, &depth);
+    EXPECT_EQ(std::tuple(depth, clear_pixels.size(), clear_pixels[3], clear_pixels.back()),
+              std::tuple(32, 60u, '\0', '\0'));
     Bytes bottom_up = file_bytes(picture_path("bits24.bmp"));
     EXPECT_EQ(decode_pixels(top_down(bottom_up, 54, 16, 3)), decode_pixels(bottom_up));
     Bytes fixed_masks = file_bytes(picture_path("bits32.bmp"));
