@@ -29,6 +29,8 @@ TEST(StatusPixmap, WritesAlphaFirstInNetworkOrderAtEachScale) {
         // both.
         {1, 0.5, 1, std::nullopt, {1, 1, {0xC0, 0xAA, 0, 0x55}}},
         {1, 0.5, 2, std::nullopt, {2, 1, {0xFF, 0xFF, 0, 0, 0x80, 0, 0, 0xFF}}},
+        // No size in points: the pixels' own.
+        {0, 0, 1, std::nullopt, {2, 1, {0xFF, 0xFF, 0, 0, 0x80, 0, 0, 0xFF}}},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         const Row& row = rows[i];
