@@ -53,8 +53,9 @@ TEST_F(Images, AnImageIsABitmapOfWidthTimesFourBytesPerRowInsideAnNSImage) {
     ASSERT_NE(handle, 0);
     auto* image = reinterpret_cast<NSImage*>(handle);
     auto* bitmap = static_cast<NSBitmapImageRep*>(image->representations()->objectAtIndex(0));
-    EXPECT_EQ(std::tuple(ImageHandle(1), image->size(), bitmap->bytesPerRow(), ImagePixelHeight(1)),
-              std::tuple(handle, NSMakeSize(44, 24), 44 * 4, 24));
+    EXPECT_EQ(std::tuple(ImageHandle(1), image->size(), bitmap->bytesPerRow(), ImagePixelHeight(1),
+                         image->isDataRetained()),
+              std::tuple(handle, NSMakeSize(44, 24), 44 * 4, 24, YES));
     // A 24-bit image is opaque black, says so when asked for its format, and its targets carry the
     // opaque format.
     ASSERT_NE(NewImage24(2, 3, 3), 0);
