@@ -163,6 +163,17 @@ TEST_F(NSWindowTest, PerformCloseAsksTheDelegateAndNeedsACloseButton) {
     }
 }
 
+TEST_F(NSWindowTest, ItsSnapshotSaysWhetherItIsTheKeyWindow) {
+    ObjcRef<NSWindow> key = make_window(NSMakeRect(0, 0, 100, 50));
+    ObjcRef<NSWindow> other = make_window(NSMakeRect(0, 0, 100, 50));
+    other->makeKeyAndOrderFront(nil);
+    key->makeKeyAndOrderFront(nil);
+    EXPECT_EQ(std::pair(key->display_snapshot(900).key, other->display_snapshot(900).key),
+              std::pair(true, false));
+    key->close();
+    other->close();
+}
+
 // Screens 0 and 1 with a gap between them: a window is on the screen that holds its centre, else
 // on the one it overlaps most (the first of two alike), else on the main screen.
 TEST_F(NSWindowTest, IsOnTheScreenHoldingItsCentreElseTheOneItOverlapsMost) {

@@ -74,7 +74,7 @@ TEST(DriverCommands, ParsesEveryCommandOfTheProtocol) {
         {"  advance\t5 \r", command(K::advance, &DriverCommand::milliseconds, int64_t{5})},
         {"menu -4", command(K::menu, &DriverCommand::number, -4)},
         {"key 1 cmd+shift+z", key(1, cmd | shift, "z")},
-        {"key 2 ctrl+alt+shift+cmd+F5", key(2, cmd | shift | alt | ctrl, "f5")},
+        {"key 2 ctrl+ALT+shift+cmd+F5", key(2, cmd | shift | alt | ctrl, "f5")},
         {"key 0 CMD+Q", key(0, cmd, "Q")},
         {"key 0 cmd++", key(0, cmd, "+")},
         {"key 0 +", key(0, 0, "+")},
