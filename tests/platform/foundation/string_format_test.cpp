@@ -35,6 +35,8 @@ const FormatCase k_cases[] = {
     {u"%d", 0xDEADBEEF'FFFFFFFEull, u"-2"},
     {u"%ld", static_cast<std::uint64_t>(-5000000000ll), u"-5000000000"},
     {u"%lld|%qd", 1ull << 40, u"1099511627776|"},
+    // A conversion it does not know stays as written and leaves the argument to the next one.
+    {u"%f|%d", 7, u"%f|7"},
 };
 
 } // namespace
